@@ -1,0 +1,64 @@
+# One helper per kind of target, so every library, executable and test is declared the same way.
+
+set(VARNHOLT_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
+    -Wnon-virtual-dtor -Woverloaded-virtual -Wold-style-cast)
+if(VARNHOLT_WERROR)
+  list(APPEND VARNHOLT_WARNINGS -Werror)
+endif()
+
+set(VARNHOLT_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+
+# Applies our warnings and the optional sanitizers to a target built from our own sources.
+function(varnholt_target_defaults target)
+  target_compile_options(${target} PRIVATE ${VARNHOLT_WARNINGS})
+  if(VARNHOLT_SANITIZE)
+    target_compile_options(${target} PRIVATE ${VARNHOLT_SANITIZER_FLAGS})
+    target_link_options(${target} PRIVATE ${VARNHOLT_SANITIZER_FLAGS})
+  endif()
+  if(VARNHOLT_FUZZ)
+    # Coverage for the fuzzers reaches into the libraries they exercise.
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
+  endif()
+endfunction()
+
+# varnholt_add_library(name SOURCES ... [DEPENDS ...] [PUBLIC_DEPENDS ...])
+function(varnholt_add_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PUBLIC_DEPENDS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_DEPENDS} PRIVATE ${ARG_DEPENDS})
+  varnholt_target_defaults(${name})
+  if(VARNHOLT_SANITIZE)
+    target_link_options(${name} INTERFACE ${VARNHOLT_SANITIZER_FLAGS})
+  endif()
+endfunction()
+
+# varnholt_add_executable(name SOURCES ... DEPENDS ...)
+function(varnholt_add_executable name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS})
+  varnholt_target_defaults(${name})
+endfunction()
+
+# varnholt_add_test(name SOURCES ... DEPENDS ...): one GoogleTest executable, registered with ctest.
+function(varnholt_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  varnholt_target_defaults(${name})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VARNHOLT_SAMPLES=${PROJECT_SOURCE_DIR}/samples;VARNHOLT_BIN=${VARNHOLT_OUTPUT_DIR}")
+endfunction()
+
+# varnholt_add_fuzzer(name SOURCES ... DEPENDS ...): a libFuzzer target (VARNHOLT_FUZZ builds only).
+function(varnholt_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+endfunction()

@@ -1,0 +1,32 @@
+#pragma once
+// Buffered byte-at-a-time reading over a stream, the input side of every drawing reader.
+
+#include <array>
+#include <cstddef>
+#include <istream>
+
+namespace varnholt {
+
+class ByteReader {
+ public:
+  explicit ByteReader(std::istream& stream) : stream_(stream) {}
+
+  // The next byte (0..255), or -1 at the end of the stream. Throws RunTimeError when the stream fails.
+  int Next() {
+    if (pos_ == end_ && !Refill()) return -1;
+    return static_cast<unsigned char>(buffer_[pos_++]);
+  }
+
+  // True when no byte is left, reading ahead if needed.
+  bool AtEnd() { return pos_ == end_ && !Refill(); }
+
+ private:
+  bool Refill();
+
+  std::istream& stream_;
+  std::array<char, 1 << 16> buffer_{};
+  size_t pos_ = 0;
+  size_t end_ = 0;
+};
+
+}  // namespace varnholt

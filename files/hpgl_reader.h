@@ -1,0 +1,71 @@
+#pragma once
+// Reads HPGL plot files, one pen-down stroke per figure, coordinates taken over unscaled.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <istream>
+#include <string_view>
+
+#include "files/byte_reader.h"
+#include "files/figure_source.h"
+
+namespace varnholt {
+
+inline constexpr int32_t kHighestPen = 256;
+
+class HpglReader final : public FigureSource {
+ public:
+  // Reads the first character; the stream must outlive the reader.
+  explicit HpglReader(std::istream& stream);
+
+  void ReadNextFigure(tfigura& figure) override;
+  bool AtEnd() const override { return failed_ || (at_eof_ && !command_pending_); }
+
+  // The pen table, for tests and for callers that show it.
+  double PenValue(int32_t pen) const;
+
+ private:
+  // A number longer than any coordinate stops growing here and then fails its conversion.
+  static constexpr size_t kMaxTokenLength = 64;
+
+  void NextChar();
+  void ReadToken();
+  void SkipToToken();
+  void ParseCommand();
+  void ApplyCommand(tfigura& figure);
+  void FinishFigure(tfigura& figure) const;
+  std::string_view Token() const { return {token_.data(), token_length_}; }
+  bool CommandIs(char a, char b = '\0') const { return command_[0] == a && command_[1] == b; }
+  int32_t WholeNumberToken() const;
+  double RealNumberToken() const;
+  void AccumulateRelative();
+  static void AppendPoint(tfigura& figure, int32_t x, int32_t y);
+
+  ByteReader input_;
+  uint8_t cur_char_ = ' ';
+  std::array<char, 2> command_{'\0', '\0'};
+  bool is_number_ = false;
+  bool is_word_ = false;
+  int32_t x_ = 0, y_ = 0;
+  int32_t prev_x_ = 0, prev_y_ = 0;
+  int32_t last_x_ = 0, last_y_ = 0;
+  double param1_ = 0.0, param2_ = 0.0;
+  int32_t param_count_ = 0;
+  std::array<char, kMaxTokenLength> token_{};
+  size_t token_length_ = 0;
+  bool token_overflow_ = false;
+  bool pen_down_ = false;
+  bool relative_ = false;
+  int32_t rel_x_ = 0, rel_y_ = 0;
+  int32_t pen_ = 0;
+  std::array<double, kHighestPen + 1> pen_table_{};
+  bool at_eof_ = false;
+  bool figure_done_ = false;
+
+  // A command parsed but not yet applied; the end of the file may arrive while its parameters are read.
+  bool command_pending_ = false;
+  bool failed_ = false;
+};
+
+}  // namespace varnholt

@@ -1,0 +1,50 @@
+#include "files/number_text.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "geometry/run_time_error.h"
+
+namespace varnholt {
+namespace {
+
+// Drops one leading '+', which from_chars does not accept; a sign after it stays and fails the conversion.
+std::string_view WithoutPlus(std::string_view text) {
+  if (!text.empty() && text.front() == '+') {
+    text.remove_prefix(1);
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) return "!";
+  }
+  return text;
+}
+
+}  // namespace
+
+int32_t StrToInt(std::string_view text) {
+  const std::string_view digits = WithoutPlus(text);
+  int32_t value = 0;
+  const char* first = digits.data();
+  const char* last = digits.data() + digits.size();
+  const auto [end, error] = std::from_chars(first, last, value);
+  if (digits.empty() || error != std::errc() || end != last) throw RunTimeError::InvalidInteger(text);
+  return value;
+}
+
+double StrToFloat(std::string_view text) {
+  const std::string_view digits = WithoutPlus(text);
+  // from_chars also takes exponents, "inf" and "nan"; a number here has digits and a point only.
+  for (size_t i = 0; i < digits.size(); ++i) {
+    const char c = digits[i];
+    const bool allowed = (c >= '0' && c <= '9') || c == '.' || (c == '-' && i == 0);
+    if (!allowed) throw RunTimeError::InvalidFloat(text);
+  }
+  double value = 0.0;
+  const char* first = digits.data();
+  const char* last = digits.data() + digits.size();
+  const auto [end, error] = std::from_chars(first, last, value, std::chars_format::fixed);
+  if (digits.empty() || error != std::errc() || end != last || !std::isfinite(value)) {
+    throw RunTimeError::InvalidFloat(text);
+  }
+  return value;
+}
+
+}  // namespace varnholt

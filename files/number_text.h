@@ -1,0 +1,17 @@
+#pragma once
+// Strict conversions of number tokens, failing with the run-time messages instead of guessing.
+
+#include <cstdint>
+#include <string_view>
+
+namespace varnholt {
+
+// An optional sign and decimal digits, within the int32 range; anything else throws "'%s' is not a valid
+// integer value".
+int32_t StrToInt(std::string_view text);
+
+// An optional sign, digits and at most one decimal point (at least one digit); anything else throws "'%s' is not a
+// valid floating point value".
+double StrToFloat(std::string_view text);
+
+}  // namespace varnholt

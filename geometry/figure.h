@@ -1,0 +1,75 @@
+#pragma once
+// The figure model: one path of integer plotter points with its measurements and planning fields.
+
+#include <cstdint>
+#include <vector>
+
+namespace varnholt {
+
+// One point of a path, in plotter units (1/40 mm); y grows upwards as in the source drawing.
+struct TPlotPoint {
+  int32_t x = 0;
+  int32_t y = 0;
+
+  friend bool operator==(const TPlotPoint&, const TPlotPoint&) = default;
+};
+
+// Turning angle and planning marks at one point of a path.
+struct TVertexAngle {
+  double angle = 0.0;  // radians in [-pi, pi]; pi/2 at the ends of an open path and at frame corners
+  int32_t mark = 0;    // 6 at the corners of the outline frame
+  uint8_t flag = 0;
+};
+
+inline constexpr double kOpenEndAngle = 1.5707963267948966;
+
+// Values of tfigura::kind.
+enum FigureKind : uint8_t { kDrawingFigure = 0, kOutlineFrame = 1, kConnector = 3 };
+
+// One path of a project. Points and vertex records are held by value, so a copy never shares a record.
+struct tfigura {
+  uint8_t is_contour = 0;
+  uint8_t pen = 0;
+  double pen_value = 0.0;
+  int32_t list_index = 0;
+  uint8_t cut_enabled = 0;
+  uint8_t selected = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t min_x = 0, min_y = 0;
+  int32_t max_x = 0, max_y = 0;
+  int32_t origin_x = 0, origin_y = 0;
+  std::vector<TPlotPoint> points;
+  std::vector<TVertexAngle> vertex_angles;
+  uint8_t has_points = 0;
+  int32_t depth = 0;
+  uint8_t open = 0;
+  int32_t reader_tag = 0;
+  uint8_t kind = kDrawingFigure;
+  uint8_t closed = 0;
+  int32_t parent = 0;
+  uint8_t plan_flag_1 = 0;
+  int32_t link_figure = 0;
+  int32_t link_point = 0;
+  int32_t link_aux = 0;
+  uint8_t plan_flag_2 = 0;
+  int32_t child_count = 0;
+  int32_t length = 0;
+  int32_t center_x = 0, center_y = 0;
+  int32_t idx_min_x = 0, idx_max_x = 0, idx_min_y = 0, idx_max_y = 0;
+};
+
+// Returns a new point record with the same coordinates (used whenever a point is added to a figure).
+inline TPlotPoint CopyPoint(const TPlotPoint& point) { return point; }
+
+// Returns a new vertex record with the same three fields.
+inline TVertexAngle CopyVertexAngle(const TVertexAngle& entry) { return entry; }
+
+// Measures a figure: extremes with the index of the first point reaching each, size, centre, open/closed,
+// and resets the flags a freshly added figure carries. An empty figure only gets has_points = 0.
+void licz_parametry(tfigura& figure);
+
+// Sets the box fields (min, max, width, height) from the points; the figure must have points.
+void MeasureBox(tfigura& figure);
+
+}  // namespace varnholt

@@ -1,0 +1,212 @@
+#include "files/hpgl_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "files/hpgl_test_support.h"
+#include "geometry/run_time_error.h"
+
+namespace varnholt {
+namespace {
+
+using Points = std::vector<TPlotPoint>;
+using testing::ReadPlot;
+
+TEST(HpglReader, ClosedSquareWithPen) {
+  const auto figures = ReadPlot("IN;SP1;PU100,100;PD200,100,200,200,100,200,100,100;PU;");
+  ASSERT_EQ(figures.size(), 1u);
+  EXPECT_EQ(figures[0].pen, 1);
+  EXPECT_EQ(figures[0].points, (Points{{100, 100}, {200, 100}, {200, 200}, {100, 200}, {100, 100}}));
+  EXPECT_EQ(figures[0].open, 0);
+  EXPECT_EQ(figures[0].has_points, 1);
+  EXPECT_EQ(figures[0].min_x, 100);
+  EXPECT_EQ(figures[0].max_y, 200);
+  EXPECT_EQ(figures[0].width, 100);
+}
+
+TEST(HpglReader, RepeatedStartPointIsNotAppendedTwice) {
+  const auto figures = ReadPlot("PU0,0;PD0,0,10,0;");
+  ASSERT_EQ(figures.size(), 1u);
+  EXPECT_EQ(figures[0].points, (Points{{0, 0}, {10, 0}}));
+  EXPECT_EQ(figures[0].open, 1);
+}
+
+TEST(HpglReader, PenChangeSplitsAStrokeWhereItEnded) {
+  const auto figures = ReadPlot("SP2;PD5,5;SP3;PD6,6;");
+  ASSERT_EQ(figures.size(), 2u);
+  EXPECT_EQ(figures[0].points, (Points{{0, 0}, {5, 5}}));
+  EXPECT_EQ(figures[0].pen, 2);
+  EXPECT_EQ(figures[1].points, (Points{{5, 5}, {6, 6}}));
+  EXPECT_EQ(figures[1].pen, 3);
+}
+
+TEST(HpglReader, LowerCaseReadsLikeUpperCase) {
+  EXPECT_EQ(ReadPlot("pu100,100;pd200,100;")[0].points, ReadPlot("PU100,100;PD200,100;")[0].points);
+  EXPECT_EQ(ReadPlot("pu100,100;pd200,100;")[0].points, (Points{{100, 100}, {200, 100}}));
+}
+
+TEST(HpglReader, LoneNumberSetsOnlyTheFirstParameter) {
+  const auto figures = ReadPlot("PU0,0;PD10,0,20,0,30;PU;");
+  ASSERT_EQ(figures.size(), 1u);
+  EXPECT_EQ(figures[0].points, (Points{{0, 0}, {10, 0}, {20, 0}}));
+}
+
+TEST(HpglReader, MoveAndCutCommandsMakeOneFigurePerRun) {
+  const auto figures = ReadPlot("M0,0 C100,0 C100,100 M500,500 C600,500 C600,500");
+  ASSERT_EQ(figures.size(), 2u);
+  EXPECT_EQ(figures[0].points, (Points{{0, 0}, {100, 0}, {100, 100}}));
+  EXPECT_EQ(figures[1].points, (Points{{500, 500}, {600, 500}, {600, 500}})) << "C appends repeated points";
+}
+
+TEST(HpglReader, EveryFigureStartsWithThePenUp) {
+  // The stroke ended by SP is not resumed: the next figure needs its own PD.
+  const auto figures = ReadPlot("PD10,10;SP1;PA20,20;PD30,30;");
+  ASSERT_EQ(figures.size(), 2u);
+  EXPECT_EQ(figures[0].points, (Points{{0, 0}, {10, 10}}));
+  EXPECT_EQ(figures[1].points, (Points{{20, 20}, {30, 30}}));
+}
+
+TEST(HpglReader, PenAbsoluteWhilePenDownDraws) {
+  const auto figures = ReadPlot("PU0,0;PD;PA10,0,10,10;PU;");
+  ASSERT_EQ(figures.size(), 1u);
+  EXPECT_EQ(figures[0].points, (Points{{0, 0}, {10, 0}, {10, 10}}));
+}
+
+TEST(HpglReader, RelativeMovesAccumulate) {
+  const auto figures = ReadPlot("PA100,100;PR;PD10,0,0,10;PU;");
+  ASSERT_EQ(figures.size(), 1u);
+  // PR without numbers takes the last position (100,100) as its pair and starts the accumulator there.
+  // (A PU with the pen up would not have moved the last position.)
+  EXPECT_EQ(figures[0].points, (Points{{100, 100}, {110, 100}, {110, 110}}));
+}
+
+TEST(HpglReader, PenTableValueTravelsWithTheFigure) {
+  const auto figures = ReadPlot("PW0.35,2;SP2;PU0,0;PD10,10;PU;SP1;PD20,20;");
+  ASSERT_EQ(figures.size(), 2u);
+  EXPECT_EQ(figures[0].pen, 2);
+  EXPECT_EQ(figures[0].pen_value, 0.35);
+  EXPECT_EQ(figures[1].pen, 1);
+  EXPECT_EQ(figures[1].pen_value, 0.0);
+}
+
+TEST(HpglReader, OtherMnemonicsStillSetTheStartPoint) {
+  const auto figures = ReadPlot("IN;SC0,100;IP;PD5,5;");
+  ASSERT_EQ(figures.size(), 1u);
+  EXPECT_EQ(figures[0].points, (Points{{0, 100}, {5, 5}}));
+}
+
+TEST(HpglReader, ThreeLetterWordsSplit) {
+  // "PDC" reads as PD followed by a one-letter C command.
+  const auto figures = ReadPlot("PU0,0;PDC10,10;");
+  ASSERT_EQ(figures.size(), 1u);
+  EXPECT_EQ(figures[0].points, (Points{{0, 0}, {10, 10}}));
+}
+
+TEST(HpglReader, EmptyAndCommandOnlyFilesGiveNoFigures) {
+  EXPECT_TRUE(ReadPlot("").empty());
+  EXPECT_TRUE(ReadPlot("IN;SP1;PU100,100;PU;").empty());
+  std::istringstream empty("");
+  HpglReader reader(empty);
+  EXPECT_TRUE(reader.AtEnd());
+}
+
+TEST(HpglReader, EndOfFileInsideAStrokeKeepsThePoints) {
+  const auto figures = ReadPlot("PU1,1;PD2,2,3,3");
+  ASSERT_EQ(figures.size(), 1u);
+  EXPECT_EQ(figures[0].points, (Points{{1, 1}, {2, 2}, {3, 3}}));
+}
+
+TEST(HpglReader, ClosedOnlyWhenTheLastPointRepeatsTheFirstExactly) {
+  EXPECT_EQ(ReadPlot("PU0,0;PD100,0,100,100,0,0;")[0].open, 0);
+  EXPECT_EQ(ReadPlot("PU0,0;PD100,0,100,100,1,0;")[0].open, 1) << "near is not enough for the reader";
+}
+
+TEST(HpglReader, DecimalFirstParameterRoundsHalfToEven) {
+  const auto figures = ReadPlot("PU0.5,0;PD2.5,0;PD3.5,7");
+  ASSERT_EQ(figures.size(), 1u);
+  EXPECT_EQ(figures[0].points, (Points{{0, 0}, {2, 0}, {4, 7}}));
+}
+
+TEST(HpglReader, DotCountsAsZeroInPairs) {
+  const auto figures = ReadPlot("PU0,0;PD10,.;PD5,.,.,.;");
+  ASSERT_EQ(figures.size(), 1u);
+  EXPECT_EQ(figures[0].points, (Points{{0, 0}, {10, 0}, {5, 0}, {0, 0}}));
+  // Right after the mnemonic the first number is a real, and a lone point is not one.
+  EXPECT_THROW(ReadPlot("PD.,5;"), RunTimeError);
+}
+
+// Reads until the reader fails, returning the message (empty when it did not fail) and the figures before it.
+std::string ErrorOf(const std::string& text, size_t* figures_before = nullptr) {
+  std::istringstream stream(text);
+  HpglReader reader(stream);
+  size_t count = 0;
+  try {
+    while (!reader.AtEnd()) {
+      tfigura figure;
+      reader.ReadNextFigure(figure);
+      if (figure.has_points) ++count;
+    }
+  } catch (const RunTimeError& error) {
+    if (figures_before) *figures_before = count;
+    EXPECT_TRUE(reader.AtEnd()) << "a failed reader reads nothing more";
+    return error.what();
+  }
+  return "";
+}
+
+TEST(HpglReaderErrors, ConversionErrorsCarryTheToken) {
+  EXPECT_EQ(ErrorOf("PD10,20.5;"), "'20.5' is not a valid integer value");
+  EXPECT_EQ(ErrorOf("PD+-,5;"), "'+-' is not a valid floating point value");
+  EXPECT_EQ(ErrorOf("PD1,2,3.5,4;"), "'3.5' is not a valid integer value") << "pair continuations are whole";
+  EXPECT_EQ(ErrorOf("PD1,2-3;"), "'2-3' is not a valid integer value");
+}
+
+TEST(HpglReaderErrors, NumbersBeyondThirtyTwoBits) {
+  EXPECT_EQ(ErrorOf("PD1,2147483648;"), "'2147483648' is not a valid integer value");
+  EXPECT_EQ(ErrorOf("PD1,-2147483648;"), "");
+  EXPECT_EQ(ErrorOf("PD3000000000,1;"), "'3000000000.000000' is not a valid integer value");
+  EXPECT_EQ(ErrorOf("PR2000000000,0;PD;PR2000000000,0;"), "'4000000000' is not a valid integer value")
+      << "relative accumulation stays inside int32";
+}
+
+TEST(HpglReaderErrors, FiguresBeforeTheErrorWereDelivered) {
+  size_t before = 0;
+  EXPECT_NE(ErrorOf("PU0,0;PD5,5;PU;PU1,1;PD2,2x;PD3,3.5;", &before), "");
+  EXPECT_EQ(before, 1u);
+}
+
+TEST(HpglReaderBadInput, OutOfRangePensAreIgnored) {
+  const auto figures = ReadPlot("PW1.5,300;PW2.5,-1;PW7;SP5;PD1,1;SP999;PD2,2;SP-4;PD3,3;SP256;PD4,4;");
+  ASSERT_EQ(figures.size(), 4u);
+  EXPECT_EQ(figures[0].pen, 5);
+  EXPECT_EQ(figures[1].pen, 5) << "SP999 keeps pen 5 but still ends the stroke";
+  EXPECT_EQ(figures[2].pen, 5);
+  EXPECT_EQ(figures[3].pen, 0) << "pen 256 is in the table; the figure keeps its low byte";
+  for (const auto& figure : figures) EXPECT_EQ(figure.pen_value, 0.0);
+  std::istringstream stream("PW1.5,256;SP256;SP1e99;");
+  HpglReader reader(stream);
+  testing::ReadAll(reader);
+  EXPECT_EQ(reader.PenValue(256), 1.5);
+  EXPECT_EQ(reader.PenValue(257), 0.0);
+}
+
+TEST(HpglReaderBadInput, GarbageAndNulBytesAreSkipped) {
+  std::string text = "PU0,0;";
+  text += std::string("\0\x01\xff\xfe\x80", 5);
+  text += "PD10,0;\r\n\t PD10,10";
+  const auto figures = ReadPlot(text);
+  ASSERT_EQ(figures.size(), 1u);
+  EXPECT_EQ(figures[0].points, (Points{{0, 0}, {10, 0}, {10, 10}}));
+}
+
+TEST(HpglReaderBadInput, EndlessDigitsEndInAnErrorWithBoundedToken) {
+  const std::string digits(1 << 20, '7');
+  const std::string message = ErrorOf("PD1," + digits + ";");
+  EXPECT_NE(message.find("is not a valid integer value"), std::string::npos);
+  EXPECT_LT(message.size(), 200u);
+  EXPECT_NE(ErrorOf("PD" + std::string(1000, '0') + "1,1;"), "") << "a long first parameter fails too";
+}
+
+}  // namespace
+}  // namespace varnholt

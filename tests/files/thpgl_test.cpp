@@ -1,0 +1,69 @@
+#include "files/thpgl.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "files/file_open.h"
+
+namespace varnholt {
+namespace {
+
+class ThpglFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::temp_directory_path() /
+              ("varnholt-thpgl-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  std::string Write(const std::string& name, const std::string& text) {
+    const auto path = folder_ / name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path.string();
+  }
+
+  std::filesystem::path folder_;
+};
+
+TEST_F(ThpglFiles, ReadsAPlotFileFigureByFigure) {
+  Thpgl reader;
+  ASSERT_EQ(reader.Open(Write("two.plt", "PU0,0;PD10,0;PU;PU5,5;PD6,6;"), kPlotFile), kIoOk);
+  std::vector<size_t> sizes;
+  while (!reader.AtEof()) {
+    tfigura figure;
+    reader.ReadNextFigure(figure);
+    if (figure.has_points) sizes.push_back(figure.points.size());
+  }
+  reader.Close();
+  EXPECT_EQ(sizes, (std::vector<size_t>{2, 2}));
+  EXPECT_TRUE(reader.AtEof());
+}
+
+TEST_F(ThpglFiles, OpenFailuresReturnIoCodes) {
+  Thpgl reader;
+  EXPECT_EQ(reader.Open((folder_ / "missing.plt").string(), kPlotFile), kIoFileNotFound);
+  EXPECT_EQ(reader.Open((folder_ / "no" / "such" / "x.plt").string(), kPlotFile), kIoFileNotFound);
+  EXPECT_EQ(reader.Open(Write("file", "x") + "/below.plt", kPlotFile), kIoPathNotFound);
+  EXPECT_EQ(reader.Open(folder_.string(), kPlotFile), kIoAccessDenied);
+  EXPECT_TRUE(reader.AtEof());
+}
+
+TEST_F(ThpglFiles, EmptyFileIsAtEofAtOnce) {
+  Thpgl reader;
+  ASSERT_EQ(reader.Open(Write("empty.plt", ""), kPlotFile), kIoOk);
+  EXPECT_TRUE(reader.AtEof());
+}
+
+TEST(IoCodes, ErrnoMapping) {
+  EXPECT_EQ(IoCodeFromErrno(ENOENT), kIoFileNotFound);
+  EXPECT_EQ(IoCodeFromErrno(EACCES), kIoAccessDenied);
+  EXPECT_EQ(IoCodeFromErrno(EBUSY), kIoSharingViolation);
+  EXPECT_EQ(IoCodeFromErrno(EIO), EIO);
+}
+
+}  // namespace
+}  // namespace varnholt

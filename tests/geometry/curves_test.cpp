@@ -1,0 +1,153 @@
+#include "geometry/curves.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace varnholt {
+namespace {
+
+std::vector<RealPoint> CollectBezier(CurveState& curve, const std::vector<RealPoint>& controls) {
+  std::vector<RealPoint> points;
+  RealPoint p;
+  while (curve.BezierNext(p, controls, 0)) points.push_back(p);
+  return points;
+}
+
+TEST(CubicThrough4, PassesThroughTheInnerPointsAtTheirChordParameters) {
+  CurveState curve;
+  // Chords 1, 2, 3 give parameters 0, 1/6, 1/2, 1.
+  const RealPoint a{0, 0}, b{1, 0}, c{3, 0}, d{6, 0};
+  curve.CubicThrough4Init(a, b, c, d, 0, 1.0 / 6.0);
+  RealPoint p;
+  ASSERT_TRUE(curve.CubicThrough4Next(p, 3));
+  EXPECT_NEAR(p.x, 1.0, 1e-12);
+  ASSERT_TRUE(curve.CubicThrough4Next(p, 3));
+  ASSERT_TRUE(curve.CubicThrough4Next(p, 3));
+  EXPECT_NEAR(p.x, 3.0, 1e-12);
+
+  // Starting at index 1 and ending at index 2 yields only points strictly inside that stretch.
+  curve.CubicThrough4Init(a, b, c, d, 1, 0.1);
+  int count = 0;
+  while (curve.CubicThrough4Next(p, 2)) {
+    EXPECT_GT(p.x, 1.0);
+    EXPECT_LE(p.x, 3.0 + 1e-9);
+    ++count;
+  }
+  EXPECT_EQ(count, 3);  // t = 1/6 + 0.1, + 0.2, + 0.3 <= 1/2
+}
+
+TEST(CubicThrough4, BendsThroughOffLinePoints) {
+  CurveState curve;
+  const RealPoint a{0, 0}, b{10, 10}, c{20, 10}, d{30, 0};
+  curve.CubicThrough4Init(a, b, c, d, 0, 0.001);
+  RealPoint p;
+  double closest_to_b = 1e9;
+  RealPoint last;
+  while (curve.CubicThrough4Next(p, 3)) {
+    closest_to_b = std::min(closest_to_b, DistanceReal(p, b));
+    last = p;
+  }
+  EXPECT_LT(closest_to_b, 0.05);
+  EXPECT_NEAR(last.x, 30.0, 0.1);
+  EXPECT_NEAR(last.y, 0.0, 0.1);
+}
+
+TEST(CubicThrough4, CoincidentPointsStayPutAndEnd) {
+  CurveState curve;
+  const RealPoint a{5, 5};
+  curve.CubicThrough4Init(a, a, a, a, 0, 0.25);
+  RealPoint p;
+  int count = 0;
+  while (curve.CubicThrough4Next(p, 3)) {
+    EXPECT_EQ(p.x, 5.0);
+    EXPECT_FALSE(std::isnan(p.y));
+    ++count;
+  }
+  EXPECT_EQ(count, 4);
+}
+
+TEST(Bezier, LinearAndQuadratic) {
+  CurveState curve;
+  curve.BezierInit(1, 0.5);
+  const auto line = CollectBezier(curve, {{0, 0}, {10, 0}});
+  ASSERT_EQ(line.size(), 2u);
+  EXPECT_EQ(line[0].x, 5.0);
+  EXPECT_EQ(line[1].x, 10.0);
+
+  curve.BezierInit(2, 0.5);
+  const auto arc = CollectBezier(curve, {{0, 0}, {10, 20}, {20, 0}});
+  ASSERT_EQ(arc.size(), 2u);
+  EXPECT_EQ(arc[0].x, 10.0);
+  EXPECT_EQ(arc[0].y, 10.0);
+  EXPECT_EQ(arc[1].x, 20.0);
+}
+
+TEST(Bezier, ShortControlListEndsTheCurve) {
+  CurveState curve;
+  curve.BezierInit(3, 0.1);
+  RealPoint p;
+  const std::vector<RealPoint> controls{{0, 0}, {1, 1}, {2, 2}};
+  EXPECT_FALSE(curve.BezierNext(p, controls, 0));
+  EXPECT_FALSE(curve.BezierNext(p, controls, 5));
+}
+
+TEST(BSpline, ClampedLinearEvaluatesBeforeAdvancing) {
+  CurveState curve;
+  ASSERT_TRUE(curve.BSplineInit(1, 1, {0, 0, 1, 1}, 0.25));
+  const std::vector<RealPoint> controls{{0, 0}, {8, 4}};
+  std::vector<RealPoint> points;
+  RealPoint p;
+  while (curve.BSplineNext(p, controls)) points.push_back(p);
+  ASSERT_EQ(points.size(), 4u);
+  EXPECT_EQ(points[0].x, 0.0);
+  EXPECT_EQ(points[1].x, 2.0);
+  EXPECT_EQ(points[3].y, 3.0);
+}
+
+TEST(BSpline, ClampedQuadraticMatchesBezier) {
+  const std::vector<RealPoint> controls{{0, 0}, {10, 20}, {20, 0}};
+  CurveState spline;
+  ASSERT_TRUE(spline.BSplineInit(2, 2, {0, 0, 0, 1, 1, 1}, 0.5));
+  RealPoint p;
+  ASSERT_TRUE(spline.BSplineNext(p, controls));
+  EXPECT_EQ(p.x, 0.0);
+  ASSERT_TRUE(spline.BSplineNext(p, controls));
+  EXPECT_DOUBLE_EQ(p.x, 10.0);
+  EXPECT_DOUBLE_EQ(p.y, 10.0);
+  EXPECT_FALSE(spline.BSplineNext(p, controls));
+}
+
+TEST(BSpline, UniformCubicIsSmoothAndInsideTheHull) {
+  const std::vector<RealPoint> controls{{0, 0}, {10, 30}, {20, -30}, {30, 30}, {40, 0}};
+  CurveState spline;
+  ASSERT_TRUE(spline.BSplineInit(3, 4, {0, 1, 2, 3, 4, 5, 6, 7, 8}, 0.01));
+  RealPoint p;
+  int count = 0;
+  while (spline.BSplineNext(p, controls)) {
+    EXPECT_GE(p.x, 0.0);
+    EXPECT_LE(p.x, 40.0);
+    EXPECT_LE(std::abs(p.y), 30.0);
+    ++count;
+  }
+  // 100 steps of 0.02 from 3 to 5; the accumulated sum may stop just short of 5 and allow one more.
+  EXPECT_GE(count, 100);
+  EXPECT_LE(count, 101);
+}
+
+TEST(BSpline, RejectsDataThatCannotDescribeACurve) {
+  CurveState spline;
+  EXPECT_FALSE(spline.BSplineInit(2, 3, {0, 0, 0, 1}, 0.1)) << "too few knots";
+  EXPECT_FALSE(spline.BSplineInit(1, 1, {0, 0, NAN, 1}, 0.1));
+  EXPECT_FALSE(spline.BSplineInit(1, 1, {0, 0, 1, 1}, 10.0)) << "no whole step";
+  EXPECT_FALSE(spline.BSplineInit(-1, 1, {0, 0, 1, 1}, 0.1));
+  RealPoint p;
+  EXPECT_FALSE(spline.BSplineNext(p, {{0, 0}, {1, 1}}));
+  // Equal first and last knots: nothing to evaluate, and no endless loop.
+  ASSERT_TRUE(spline.BSplineInit(1, 1, {0, 1, 1, 2}, 0.1));
+  EXPECT_FALSE(spline.BSplineNext(p, {{0, 0}, {1, 1}}));
+}
+
+}  // namespace
+}  // namespace varnholt
