@@ -1,0 +1,60 @@
+#pragma once
+// The operator port: everything the libraries show to, or take from, the person at the machine.
+
+#include <cstdint>
+#include <string>
+
+namespace varnholt {
+
+// Button codes of questions, as the dialogs return them.
+enum DialogButton : int { kButtonOk = 1, kButtonCancel = 2, kButtonRetry = 4, kButtonYes = 6, kButtonNo = 7 };
+
+// A set of buttons offered by a question: bit (1 << code) for each button code.
+using ButtonSet = uint32_t;
+constexpr ButtonSet Buttons(std::initializer_list<DialogButton> buttons) {
+  ButtonSet set = 0;
+  for (DialogButton b : buttons) set |= ButtonSet{1} << static_cast<int>(b);
+  return set;
+}
+constexpr bool Offers(ButtonSet set, DialogButton button) {
+  return (set & (ButtonSet{1} << static_cast<int>(button))) != 0;
+}
+
+// One waiting input event, as the abort checks and the input-dropping waits see it.
+enum class PendingInput { kNone, kKeyPress, kLeftPress, kOther };
+
+class Operator {
+ public:
+  virtual ~Operator() = default;
+  // A modal box with an OK button; the title is caption, or "Error"/"Information" when caption is empty.
+  virtual void ShowMessageBox(const std::string& text, bool is_error, const std::string& caption) = 0;
+  // A modal question offering buttons; returns the code of the button pressed.
+  virtual int AskQuestion(const std::string& text, ButtonSet buttons, const std::string& caption) = 0;
+  // Text of one status bar panel.
+  virtual void SetStatusText(int panel, const std::string& text) = 0;
+  virtual void SetBusyCursor(bool busy) = 0;
+  // Lets the windows repaint during long work on the one thread.
+  virtual void Repaint() = 0;
+  // Removes one waiting input event from the queue and says what it was.
+  virtual PendingInput TakePendingInput() = 0;
+};
+
+// The operator in use. Until the application installs its windows' operator this is a ScriptedOperator without a
+// script (messages recorded, questions answered with the safe choice).
+Operator& CurrentOperator();
+// Installs an operator (nullptr restores the default). The caller keeps it alive while it is installed.
+void SetOperator(Operator* op);
+
+// Installs an operator for the lifetime of the guard and restores the previous one afterwards.
+class ScopedOperator {
+ public:
+  explicit ScopedOperator(Operator& op);
+  ~ScopedOperator();
+  ScopedOperator(const ScopedOperator&) = delete;
+  ScopedOperator& operator=(const ScopedOperator&) = delete;
+
+ private:
+  Operator* previous_;
+};
+
+}  // namespace varnholt
