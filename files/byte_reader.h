@@ -20,9 +20,14 @@ class ByteReader {
   // True when no byte is left, reading ahead if needed.
   bool AtEnd() { return pos_ == end_ && !Refill(); }
 
- private:
+  // Direct access for scanning loops: the unread bytes are [Cursor(), Limit()); Consume moves past n of them.
+  const char* Cursor() const { return buffer_.data() + pos_; }
+  const char* Limit() const { return buffer_.data() + end_; }
+  void ConsumeTo(const char* position) { pos_ = static_cast<size_t>(position - buffer_.data()); }
+  // Reads the next block once the current one is used up; false at the end of the stream.
   bool Refill();
 
+ private:
   std::istream& stream_;
   std::array<char, 1 << 16> buffer_{};
   size_t pos_ = 0;

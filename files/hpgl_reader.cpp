@@ -1,6 +1,11 @@
 #include "files/hpgl_reader.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+#include <optional>
+#include <vector>
 #include <string>
 
 #include "files/number_text.h"
@@ -12,6 +17,18 @@ namespace {
 
 bool IsNumberChar(uint8_t c) { return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'; }
 bool IsLetter(uint8_t c) { return c >= 'A' && c <= 'Z'; }
+
+// Bytes that begin a token in either case: number characters and letters. Everything else separates.
+constexpr std::array<bool, 256> kStartsToken = [] {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    table[static_cast<size_t>(c)] = (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' ||
+                                    (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+  }
+  return table;
+}();
+
+bool StartsToken(char c) { return kStartsToken[static_cast<uint8_t>(c)]; }
 
 uint8_t UpperCase(int c) {
   const auto byte = static_cast<uint8_t>(c);
@@ -48,16 +65,7 @@ void HpglReader::ReadToken() {
   is_word_ = false;
   token_length_ = 0;
   if (IsNumberChar(cur_char_)) {
-    is_number_ = true;
-    token_overflow_ = false;
-    do {
-      if (token_length_ < kMaxTokenLength) {
-        token_[token_length_++] = static_cast<char>(cur_char_);
-      } else {
-        token_overflow_ = true;
-      }
-      NextChar();
-    } while (!at_eof_ && IsNumberChar(cur_char_));
+    ReadNumberToken();
   } else if (IsLetter(cur_char_)) {
     is_word_ = true;
     token_[token_length_++] = static_cast<char>(cur_char_);
@@ -71,20 +79,221 @@ void HpglReader::ReadToken() {
   }
 }
 
+void HpglReader::ReadNumberToken() {
+  // The hot loop of every plot file. It scans the input buffer directly and keeps its state in locals, because
+  // stores into the member token would make the compiler reload every member on each byte.
+  // The common token, an optional sign and a few digits, gets its value on the way; anything else is converted (or
+  // refused) from its text later.
+  std::array<char, kMaxTokenLength> text;
+  size_t length = 0;
+  bool overflow = false;
+  bool simple = true;
+  bool negative = false;
+  int64_t magnitude = 0;
+  uint8_t c = cur_char_;
+  const char* cursor = input_.Cursor();
+  const char* limit = input_.Limit();
+  bool reached_end = false;
+  while (true) {
+    if (length < kMaxTokenLength) {
+      text[length++] = static_cast<char>(c);
+    } else {
+      overflow = true;
+    }
+    if (c >= '0' && c <= '9') {
+      magnitude = magnitude * 10 + (c - '0');
+      if (magnitude > kSimpleIntegerLimit) {
+        simple = false;
+        magnitude = 0;
+      }
+    } else if (length == 1 && c != '.') {
+      negative = c == '-';
+    } else {
+      simple = false;
+    }
+    if (cursor == limit) {
+      input_.ConsumeTo(cursor);
+      if (!input_.Refill()) {
+        reached_end = true;
+        break;
+      }
+      cursor = input_.Cursor();
+      limit = input_.Limit();
+    }
+    c = static_cast<uint8_t>(*cursor++);
+    if (!IsNumberChar(c)) break;
+  }
+  if (!reached_end) input_.ConsumeTo(cursor);
+  if (reached_end) {
+    at_eof_ = true;
+    cur_char_ = ' ';
+  } else {
+    cur_char_ = UpperCase(c);
+  }
+  token_length_ = length;
+  token_overflow_ = overflow;
+  const bool has_digit = length > 1 || (text[0] >= '0' && text[0] <= '9');
+  simple_integer_ = simple && has_digit && !overflow;
+  simple_value_ = negative ? -magnitude : magnitude;
+  // The text is needed only to convert or refuse an unusual number.
+  if (!simple_integer_ || simple_value_ < INT32_MIN || simple_value_ > INT32_MAX) {
+    for (size_t i = 0; i < length; ++i) token_[i] = text[i];
+  }
+  is_number_ = true;
+}
+
+void HpglReader::SkipSeparators() {
+  // Equivalent to skipping one separator per token read, done in one pass over the buffer.
+  while (!at_eof_ && !IsNumberChar(cur_char_) && !IsLetter(cur_char_)) {
+    const char* cursor = input_.Cursor();
+    const char* limit = input_.Limit();
+    while (cursor != limit) {
+      const char c = *cursor++;
+      if (StartsToken(c)) {
+        input_.ConsumeTo(cursor);
+        cur_char_ = UpperCase(static_cast<uint8_t>(c));
+        return;
+      }
+    }
+    input_.ConsumeTo(cursor);
+    NextChar();
+  }
+}
+
+namespace {
+
+// Eight input bytes as one little-endian word, the first byte lowest.
+uint64_t LoadEight(const char* p) {
+  uint64_t word = 0;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+// How many of the eight bytes at p are decimal digits before the first other byte (8 when all are).
+int LeadingDigits(const char* p) {
+  const uint64_t x = LoadEight(p) ^ 0x3030303030303030ULL;  // digits become 0..9
+  // A byte is not a digit when it is 10 or more (adding 0x76 reaches its top bit) or already has its top bit.
+  const uint64_t not_digit = ((x + 0x7676767676767676ULL) | x) & 0x8080808080808080ULL;
+  return not_digit == 0 ? 8 : std::countr_zero(not_digit) / 8;
+}
+
+// The value of the first count (1..7, never 0: the shift would be undefined) digits at p, eight bytes at a time.
+uint64_t DigitsValue(const char* p, int count) {
+  uint64_t x = LoadEight(p) - 0x3030303030303030ULL;
+  x <<= 8 * (8 - count);  // drop the bytes after the digits; the freed low bytes read as leading zeros
+  x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFULL;
+  x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFULL;
+  return (x * 10000 + (x >> 32)) & 0xFFFFFFFFULL;
+}
+
+// Scans separators and then a plain number (a sign and up to nine digits) from cursor, the way SkipToToken would
+// read it. Succeeds only when the byte ending the number lies before limit; then value and terminator are set and
+// cursor moves past the terminator. On failure cursor is unchanged.
+bool ScanPlainNumber(const char*& cursor, const char* limit, int32_t& value, char& terminator) {
+  const char* p = cursor;
+  while (p != limit && !StartsToken(*p)) ++p;
+  if (p == limit) return false;
+  bool negative = false;
+  if (*p == '-' || *p == '+') {
+    negative = *p == '-';
+    ++p;
+  }
+  int32_t magnitude = 0;
+  int digits = 0;
+  if (limit - p >= 8) {
+    const int run = LeadingDigits(p);
+    if (run > 0 && run < 8) {
+      digits = run;
+      magnitude = static_cast<int32_t>(DigitsValue(p, run));
+      p += run;
+    }
+  }
+  if (digits == 0) {
+    while (p != limit && *p >= '0' && *p <= '9') {
+      if (++digits > 9) return false;  // longer numbers take the general path and its range check
+      magnitude = magnitude * 10 + (*p - '0');
+      ++p;
+    }
+  }
+  if (digits == 0 || p == limit || IsNumberChar(static_cast<uint8_t>(*p))) return false;
+  terminator = *p;
+  cursor = p + 1;
+  value = negative ? -magnitude : magnitude;
+  return true;
+}
+
+}  // namespace
+
+void HpglReader::ReadAbsolutePairs(tfigura& figure) {
+  // The bulk of every plot file: plain pairs continuing an absolute pen-down command. Each pair is parsed and
+  // applied exactly as ParseCommand and ApplyCommand would, with the state kept in locals; anything unusual is left
+  // to the general path at exactly the place where it begins.
+  if (!is_number_ || !simple_integer_ || simple_value_ < INT32_MIN || simple_value_ > INT32_MAX) return;
+  if (at_eof_ || StartsToken(static_cast<char>(cur_char_))) return;
+  const char* cursor = input_.Cursor();
+  const char* const limit = input_.Limit();
+  auto first = static_cast<int32_t>(simple_value_);  // the number token in hand
+  char terminator = static_cast<char>(cur_char_);     // the byte that ended it
+  std::vector<TPlotPoint>& points = figure.points;
+  std::optional<TPlotPoint> applied;
+  bool token_in_hand_is_plain = true;
+  while (true) {
+    const char* after_second = cursor;
+    int32_t second = 0;
+    char second_terminator = 0;
+    if (!ScanPlainNumber(after_second, limit, second, second_terminator)) break;
+    const TPlotPoint pair{first, second};
+    if (points.empty() || points.back() != pair) points.push_back(pair);
+    applied = pair;
+    cursor = after_second;
+    terminator = second_terminator;
+    int32_t following = 0;
+    char following_terminator = 0;
+    const char* after_following = after_second;
+    if (StartsToken(second_terminator) ||
+        !ScanPlainNumber(after_following, limit, following, following_terminator)) {
+      token_in_hand_is_plain = false;  // the general reader takes the next token from here
+      break;
+    }
+    cursor = after_following;
+    terminator = following_terminator;
+    first = following;
+  }
+  input_.ConsumeTo(cursor);
+  cur_char_ = UpperCase(static_cast<uint8_t>(terminator));
+  if (applied) {
+    param1_ = applied->x;
+    param2_ = applied->y;
+    param_count_ = 2;
+    x_ = last_x_ = prev_x_ = applied->x;
+    y_ = last_y_ = prev_y_ = applied->y;
+  }
+  if (token_in_hand_is_plain) {
+    simple_value_ = first;
+  } else {
+    SkipToToken();
+  }
+}
+
 void HpglReader::SkipToToken() {
   do {
+    SkipSeparators();
     ReadToken();
   } while (!is_word_ && !is_number_ && !at_eof_);
 }
 
 int32_t HpglReader::WholeNumberToken() const {
   if (token_overflow_) throw RunTimeError::InvalidInteger(std::string(Token()) + "...");
+  if (simple_integer_ && simple_value_ >= INT32_MIN && simple_value_ <= INT32_MAX) {
+    return static_cast<int32_t>(simple_value_);
+  }
   if (Token() == ".") return 0;
   return StrToInt(Token());
 }
 
 double HpglReader::RealNumberToken() const {
   if (token_overflow_) throw RunTimeError::InvalidFloat(std::string(Token()) + "...");
+  if (simple_integer_) return static_cast<double>(simple_value_);
   return StrToFloat(Token());
 }
 
@@ -222,6 +431,9 @@ void HpglReader::ReadNextFigure(tfigura& figure) {
       }
       prev_x_ = x_;
       prev_y_ = y_;
+      if (fast_pairs_ && pen_down_ && !relative_ && (CommandIs('P', 'D') || CommandIs('P', 'A'))) {
+        ReadAbsolutePairs(figure);
+      }
       if (!at_eof_) {
         ParseCommand();
         command_pending_ = true;

@@ -18,6 +18,8 @@ class HpglReader final : public FigureSource {
  public:
   // Reads the first character; the stream must outlive the reader.
   explicit HpglReader(std::istream& stream);
+  // The same reader without its bulk path for absolute pairs; tests compare the two.
+  HpglReader(std::istream& stream, bool fast_pairs) : HpglReader(stream) { fast_pairs_ = fast_pairs; }
 
   void ReadNextFigure(tfigura& figure) override;
   bool AtEnd() const override { return failed_ || (at_eof_ && !command_pending_); }
@@ -31,7 +33,10 @@ class HpglReader final : public FigureSource {
 
   void NextChar();
   void ReadToken();
+  void ReadNumberToken();
+  void SkipSeparators();
   void SkipToToken();
+  void ReadAbsolutePairs(tfigura& figure);
   void ParseCommand();
   void ApplyCommand(tfigura& figure);
   void FinishFigure(tfigura& figure) const;
@@ -55,6 +60,10 @@ class HpglReader final : public FigureSource {
   std::array<char, kMaxTokenLength> token_{};
   size_t token_length_ = 0;
   bool token_overflow_ = false;
+  // Set while the token is a sign and digits whose value fits simple_value_.
+  static constexpr int64_t kSimpleIntegerLimit = int64_t{1} << 40;
+  bool simple_integer_ = false;
+  int64_t simple_value_ = 0;
   bool pen_down_ = false;
   bool relative_ = false;
   int32_t rel_x_ = 0, rel_y_ = 0;
@@ -66,6 +75,7 @@ class HpglReader final : public FigureSource {
   // A command parsed but not yet applied; the end of the file may arrive while its parameters are read.
   bool command_pending_ = false;
   bool failed_ = false;
+  bool fast_pairs_ = true;
 };
 
 }  // namespace varnholt

@@ -5,16 +5,15 @@
 
 namespace varnholt {
 
-double nearest(double value) {
-  // Explicit so that no caller depends on the floating-point environment's rounding mode.
-  const double floor_value = std::floor(value);
-  const double diff = value - floor_value;
-  if (diff > 0.5) return floor_value + 1.0;
-  if (diff < 0.5) return floor_value;
-  return std::fmod(floor_value, 2.0) == 0.0 ? floor_value : floor_value + 1.0;
-}
+// The program never leaves the default rounding mode (to nearest, halves to even), which nearbyint follows.
+double nearest(double value) { return std::nearbyint(value); }
 
 std::optional<int32_t> NearestInt32(double value) {
+  // Whole numbers, by far the most common input, skip the rounding call.
+  if (value >= -2147483648.0 && value <= 2147483647.0) {
+    const auto truncated = static_cast<int32_t>(value);
+    if (static_cast<double>(truncated) == value) return truncated;
+  }
   const double rounded = nearest(value);
   if (!(rounded >= static_cast<double>(std::numeric_limits<int32_t>::min()) &&
         rounded <= static_cast<double>(std::numeric_limits<int32_t>::max()))) {

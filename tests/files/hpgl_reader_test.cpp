@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "files/hpgl_test_support.h"
 #include "geometry/run_time_error.h"
@@ -206,6 +209,65 @@ TEST(HpglReaderBadInput, EndlessDigitsEndInAnErrorWithBoundedToken) {
   EXPECT_NE(message.find("is not a valid integer value"), std::string::npos);
   EXPECT_LT(message.size(), 200u);
   EXPECT_NE(ErrorOf("PD" + std::string(1000, '0') + "1,1;"), "") << "a long first parameter fails too";
+}
+
+}  // namespace
+}  // namespace varnholt
+
+namespace varnholt {
+namespace {
+
+// Random plot texts over the reader's alphabet, weighted towards long runs of pairs.
+std::string RandomPlot(std::mt19937& random, size_t length) {
+  static const std::vector<std::string> pieces = {
+      "PD", "PU", "PA", "PR", "SP", "PW", "C", "M", "IN", "pd", ",", ";", " ", "\n", "\r\n", "-", "+", ".",
+      "0", "7", "12", "345", "9999", "123456", "2147483647", "2147483648", "99999999999", "-5", "1.5", "+-", "x"};
+  std::uniform_int_distribution<size_t> pick(0, pieces.size() - 1);
+  std::uniform_int_distribution<int> coin(0, 3);
+  std::string text;
+  while (text.size() < length) {
+    if (coin(random) == 0) {
+      text += pieces[pick(random)];
+    } else {
+      // Small ranges repeat points, which the pen-down rule must not append twice.
+      const uint32_t range = coin(random) == 0 ? 2 : 20000;
+      text += std::to_string(random() % range) + "," + std::to_string(random() % range) + ",";
+    }
+  }
+  return text;
+}
+
+struct Outcome {
+  std::vector<std::pair<uint8_t, std::vector<TPlotPoint>>> figures;
+  std::string error;
+};
+
+Outcome ReadOutcome(const std::string& text, bool fast_pairs) {
+  std::istringstream stream(text);
+  HpglReader reader(stream, fast_pairs);
+  Outcome outcome;
+  try {
+    while (!reader.AtEnd()) {
+      tfigura figure;
+      reader.ReadNextFigure(figure);
+      if (figure.has_points) outcome.figures.emplace_back(figure.pen, figure.points);
+    }
+  } catch (const RunTimeError& error) {
+    outcome.error = error.what();
+  }
+  return outcome;
+}
+
+TEST(HpglReaderBulkPath, ReadsExactlyLikeTheGeneralPath) {
+  std::mt19937 random(20261208);
+  for (int round = 0; round < 400; ++round) {
+    // Long texts cross the 64 KiB buffer boundary inside numbers and separators.
+    const std::string text = RandomPlot(random, round % 20 == 0 ? 200000 : 300);
+    const Outcome fast = ReadOutcome(text, true);
+    const Outcome general = ReadOutcome(text, false);
+    ASSERT_EQ(fast.error, general.error) << text.substr(0, 200);
+    ASSERT_EQ(fast.figures, general.figures) << text.substr(0, 200);
+  }
 }
 
 }  // namespace
