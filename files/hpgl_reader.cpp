@@ -189,7 +189,8 @@ uint64_t DigitsValue(const char* p, int count) {
 // Scans separators and then a plain number (a sign and up to nine digits) from cursor, the way SkipToToken would
 // read it. Succeeds only when the byte ending the number lies before limit; then value and terminator are set and
 // cursor moves past the terminator. On failure cursor is unchanged.
-bool ScanPlainNumber(const char*& cursor, const char* limit, int32_t& value, char& terminator) {
+[[gnu::always_inline]] inline bool ScanPlainNumber(const char*& cursor, const char* limit, int32_t& value,
+                                                 char& terminator) {
   const char* p = cursor;
   while (p != limit && !StartsToken(*p)) ++p;
   if (p == limit) return false;

@@ -1,0 +1,154 @@
+#include "project/figure_joiner.h"
+
+#include <algorithm>
+#include <deque>
+
+#include "geometry/geometry.h"
+
+namespace varnholt {
+namespace {
+
+bool IsJoinCandidate(const tfigura& figure) { return figure.open && figure.points.size() > 1; }
+
+// floor(v / 10) for negative values too.
+int64_t CellCoordinate(int32_t v) {
+  const int64_t value = v;
+  return value >= 0 ? value / 10 : -((-value + 9) / 10);
+}
+
+uint64_t PackCell(int64_t cx, int64_t cy) {
+  // Cell coordinates fit in 29 bits with sign; offsetting makes them non-negative before packing.
+  return (static_cast<uint64_t>(cx + (int64_t{1} << 30)) << 32) | static_cast<uint64_t>(cy + (int64_t{1} << 30));
+}
+
+}  // namespace
+
+LoadingFigureList::CellKey LoadingFigureList::CellOf(const TPlotPoint& point) {
+  return PackCell(CellCoordinate(point.x), CellCoordinate(point.y));
+}
+
+uint64_t LoadingFigureList::HashOf(const std::vector<TPlotPoint>& points) {
+  uint64_t hash = 1469598103934665603ULL ^ points.size();
+  for (const TPlotPoint& p : points) {
+    hash = (hash ^ static_cast<uint32_t>(p.x)) * 1099511628211ULL;
+    hash = (hash ^ static_cast<uint32_t>(p.y)) * 1099511628211ULL;
+  }
+  return hash;
+}
+
+void LoadingFigureList::IndexEnd(size_t slot, const TPlotPoint& end) { ends_by_cell_[CellOf(end)].push_back(slot); }
+
+void LoadingFigureList::UnindexEnd(size_t slot, const TPlotPoint& end) {
+  const auto found = ends_by_cell_.find(CellOf(end));
+  if (found == ends_by_cell_.end()) return;
+  auto& entries = found->second;
+  const auto at = std::find(entries.begin(), entries.end(), slot);
+  if (at != entries.end()) entries.erase(at);
+  if (entries.empty()) ends_by_cell_.erase(found);
+}
+
+size_t LoadingFigureList::NextCandidate(size_t after, const TPlotPoint& a, const TPlotPoint& z) const {
+  size_t best = kNone;
+  for (const TPlotPoint* end : {&a, &z}) {
+    const int64_t cx = CellCoordinate(end->x);
+    const int64_t cy = CellCoordinate(end->y);
+    for (int64_t dx = -1; dx <= 1; ++dx) {
+      for (int64_t dy = -1; dy <= 1; ++dy) {
+        const auto found = ends_by_cell_.find(PackCell(cx + dx, cy + dy));
+        if (found == ends_by_cell_.end()) continue;
+        for (const size_t slot : found->second) {
+          if ((after != kNone && slot <= after) || slot >= best) continue;
+          const tfigura& candidate = *slots_[slot];
+          const TPlotPoint& b = candidate.points.front();
+          const TPlotPoint& e = candidate.points.back();
+          if (PointsNear(*end, b) || PointsNear(*end, e)) best = slot;
+        }
+      }
+    }
+  }
+  return best;
+}
+
+void LoadingFigureList::Remove(size_t slot) {
+  tfigura& figure = *slots_[slot];
+  if (IsJoinCandidate(figure)) {
+    UnindexEnd(slot, figure.points.front());
+    UnindexEnd(slot, figure.points.back());
+  }
+  const auto [first, last] = slots_by_hash_.equal_range(HashOf(figure.points));
+  for (auto it = first; it != last; ++it) {
+    if (it->second == slot) {
+      slots_by_hash_.erase(it);
+      break;
+    }
+  }
+  slots_[slot].reset();
+  --live_count_;
+}
+
+void LoadingFigureList::JoinOpenFigures(tfigura& figure) {
+  if (!figure.open || figure.points.size() <= 1) return;
+  // Joins add at both ends; a deque keeps that linear in the points added.
+  std::deque<TPlotPoint> path(figure.points.begin(), figure.points.end());
+  bool joined_any = true;
+  while (joined_any) {
+    joined_any = false;
+    size_t after = kNone;
+    while (true) {
+      const TPlotPoint a = path.front();
+      const TPlotPoint z = path.back();
+      const size_t slot = NextCandidate(after, a, z);
+      if (slot == kNone) break;
+      const std::vector<TPlotPoint>& g = slots_[slot]->points;
+      const TPlotPoint& b = g.front();
+      const TPlotPoint& e = g.back();
+      if (PointsNear(z, b)) {
+        path.insert(path.end(), g.begin() + 1, g.end());
+      } else if (PointsNear(z, e)) {
+        path.insert(path.end(), g.rbegin() + 1, g.rend());
+      } else if (PointsNear(a, b)) {
+        for (auto it = g.begin() + 1; it != g.end(); ++it) path.push_front(*it);
+      } else {
+        for (auto it = g.rbegin() + 1; it != g.rend(); ++it) path.push_front(*it);
+      }
+      Remove(slot);
+      joined_any = true;
+      after = slot;
+    }
+  }
+  figure.points.assign(path.begin(), path.end());
+}
+
+bool LoadingFigureList::HasIdentical(const tfigura& figure) const {
+  const auto [first, last] = slots_by_hash_.equal_range(HashOf(figure.points));
+  for (auto it = first; it != last; ++it) {
+    if (slots_[it->second]->points == figure.points) return true;
+  }
+  return false;
+}
+
+void LoadingFigureList::Append(std::unique_ptr<tfigura> figure) {
+  const size_t slot = slots_.size();
+  slots_by_hash_.emplace(HashOf(figure->points), slot);
+  if (IsJoinCandidate(*figure)) {
+    IndexEnd(slot, figure->points.front());
+    IndexEnd(slot, figure->points.back());
+  }
+  slots_.push_back(std::move(figure));
+  ++live_count_;
+}
+
+std::vector<std::unique_ptr<tfigura>> LoadingFigureList::Compact() {
+  std::vector<std::unique_ptr<tfigura>> figures;
+  figures.reserve(live_count_);
+  for (auto& slot : slots_) {
+    if (slot) figures.push_back(std::move(slot));
+  }
+  slots_.clear();
+  ends_by_cell_.clear();
+  slots_by_hash_.clear();
+  live_count_ = 0;
+  return figures;
+}
+
+}  // namespace varnholt

@@ -1,0 +1,162 @@
+#include "project/project_document.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "files/file_open.h"
+#include "geometry/run_time_error.h"
+#include "geometry/units.h"
+#include "project/figure_joiner.h"
+#include "services/operator.h"
+
+namespace varnholt {
+namespace {
+
+// Shows the hourglass for the lifetime of the guard.
+class BusyCursor {
+ public:
+  BusyCursor() { CurrentOperator().SetBusyCursor(true); }
+  ~BusyCursor() { CurrentOperator().SetBusyCursor(false); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+void Reverse(tfigura& figure) {
+  std::reverse(figure.points.begin(), figure.points.end());
+  std::reverse(figure.vertex_angles.begin(), figure.vertex_angles.end());
+}
+
+}  // namespace
+
+ProjectDocument::ProjectDocument(TextLookup texts) : texts_(std::move(texts)) {}
+
+bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
+  Operator& op = CurrentOperator();
+  cut_start_figure = false;
+  planned = false;
+  feed_sign = feed_direction == 1 ? -1 : 1;
+  feed_sign_start = feed_sign;
+  op.SetStatusText(kMainWindowStatusPanel, "Open file " + file_name);
+  BusyCursor busy;
+
+  Thpgl reader;
+  const int code = reader.Open(file_name, reader_kind);
+  if (code != kIoOk) {
+    op.ShowMessageBox(code == kIoSharingViolation ? Text("Project_window", "zbioruUzywaInnyProces")
+                                                  : Text("Universal", "zbioruNieMoznaOtworzyc"),
+                      true, "");
+    return false;
+  }
+
+  LoadingFigureList list;
+  try {
+    auto figure = std::make_unique<tfigura>();
+    figure->reader_tag = -1;
+    while (!reader.AtEof()) {
+      reader.ReadNextFigure(*figure);
+      if (!figure->has_points) continue;  // the same object takes the next read
+      const bool kept = pen_filter == kAllPens || figure->pen == pen_filter || figure->pen == 6;
+      if (kept) {
+        list.JoinOpenFigures(*figure);
+        if (!list.HasIdentical(*figure)) {
+          licz_parametry(*figure);
+          list.Append(std::move(figure));
+        }
+      }
+      figure = std::make_unique<tfigura>();
+      figure->reader_tag = -1;
+    }
+  } catch (const RunTimeError& error) {
+    // A drawing read only in part would be cut in part: the project closes instead.
+    op.ShowMessageBox(error.what(), true, "");
+    return false;
+  }
+  reader.Close();
+
+  figures = list.Compact();
+  if (figures.empty()) {
+    op.ShowMessageBox(Text("Project_window", "zbiorPusty"), false, "");
+    return false;
+  }
+  Ustaw_PPiPK();
+  for (auto& figure : figures) {
+    figure->origin_x = project_min_x;
+    figure->origin_y = project_min_y;
+  }
+  max_depth = 0;
+  selected_figure = -1;
+  op.SetStatusText(kProjectStatusPanel, Text("Project_window", "iloscFigur") + std::to_string(figures.size()));
+  op.SetStatusText(kMainWindowStatusPanel, "");
+  if (UnitsToMm(project_width) > working_range.x_mm || UnitsToMm(project_height) > working_range.y_mm) {
+    op.ShowMessageBox(Text("Main_window", "projektZaDuzy"), false, "");
+  }
+  return true;
+}
+
+int32_t ProjectDocument::AddFigure(std::unique_ptr<tfigura> figure) {
+  licz_parametry(*figure);
+  figure->is_contour = 1;
+  figures.push_back(std::move(figure));
+  return static_cast<int32_t>(figures.size() - 1);
+}
+
+int32_t ProjectDocument::AddLacznik(std::unique_ptr<tfigura> figure, bool closed) {
+  licz_parametry(*figure);
+  figure->closed = closed ? 1 : 0;
+  figure->is_contour = 0;
+  figures.push_back(std::move(figure));
+  return static_cast<int32_t>(figures.size() - 1);
+}
+
+void ProjectDocument::Ustaw_PPiPK() {
+  int32_t max_x = -2147483647, max_y = -2147483647;
+  int32_t min_x = 2147483647, min_y = 2147483647;
+  for (size_t i = 0; i < figures.size(); ++i) {
+    tfigura& figure = *figures[i];
+    max_x = std::max(max_x, figure.max_x);
+    max_y = std::max(max_y, figure.max_y);
+    min_x = std::min(min_x, figure.min_x);
+    min_y = std::min(min_y, figure.min_y);
+    figure.list_index = static_cast<int32_t>(i);
+  }
+  project_min_x = min_x;
+  project_min_y = min_y;
+  project_max_x = max_x;
+  project_max_y = max_y;
+  // Boxes more than 2^31 units wide do not fit the fields; they saturate like figure spans do.
+  const auto span = [](int32_t low, int32_t high) {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{high} - low, INT32_MIN, INT32_MAX));
+  };
+  project_width = span(min_x, max_x);
+  project_height = span(min_y, max_y);
+}
+
+void ProjectDocument::OdwrocKierunek(int32_t index) {
+  if (index < 0) {
+    for (auto& figure : figures) Reverse(*figure);
+  } else if (static_cast<size_t>(index) < figures.size()) {
+    Reverse(*figures[static_cast<size_t>(index)]);
+  }
+}
+
+void ProjectDocument::UstawKierunek(int32_t direction) {
+  for (auto& figure : figures) {
+    if (!figure->cut_enabled || figure->points.empty()) continue;
+    const int32_t first_x = figure->points.front().x;
+    const int32_t last_x = figure->points.back().x;
+    if (direction == 1 ? last_x < first_x : first_x < last_x) Reverse(*figure);
+    figure->link_aux = 0;
+  }
+  CurrentOperator().SetStatusText(kMainWindowStatusPanel, "");
+}
+
+int32_t ProjectDocument::JakiKierunek(int32_t index) const {
+  if (index < 0 || static_cast<size_t>(index) >= figures.size()) return 0;
+  const tfigura& figure = *figures[static_cast<size_t>(index)];
+  if (figure.points.size() < 2) return 0;
+  const int32_t first_x = figure.points.front().x;
+  const int32_t last_x = figure.points.back().x;
+  return last_x > first_x ? 1 : (last_x < first_x ? -1 : 0);
+}
+
+}  // namespace varnholt

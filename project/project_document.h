@@ -1,0 +1,86 @@
+#pragma once
+// One opened drawing: its figures, bounding box and planning results, and the operations that load and edit them.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "files/thpgl.h"
+#include "geometry/figure.h"
+
+namespace varnholt {
+
+// Looks up an interface text by section and key.
+using TextLookup = std::function<std::string(std::string_view section, std::string_view key)>;
+
+// The machine's working range in millimetres; the controller's ranges once it has been identified.
+struct WorkingRange {
+  double x_mm = 4800.0;
+  double y_mm = 2400.0;
+};
+
+// Status bar panels the project writes to.
+inline constexpr int kMainWindowStatusPanel = 0;
+inline constexpr int kProjectStatusPanel = 1;
+
+// Pen filter value that keeps every pen.
+inline constexpr int kAllPens = 255;
+
+class ProjectDocument {
+ public:
+  explicit ProjectDocument(TextLookup texts);
+
+  // Reads a drawing into the (empty) project: pen filter, joining, duplicates, measuring, box and origins, the
+  // working-range message. False when the project must close (the file could not be opened or read, or held no
+  // figure); the reason has been shown through the operator.
+  bool Load(const std::string& file_name, int pen_filter);
+
+  // Measures figure, marks it a drawing figure and appends it; returns its index.
+  int32_t AddFigure(std::unique_ptr<tfigura> figure);
+  // Measures figure, sets its closed flag, marks it a connector and appends it; returns its index.
+  int32_t AddLacznik(std::unique_ptr<tfigura> figure, bool closed);
+  // Recomputes the project box from the figures' boxes and renumbers every figure's list_index.
+  void Ustaw_PPiPK();
+  // Reverses figure index, or every figure when index is negative.
+  void OdwrocKierunek(int32_t index);
+  // Orients every figure to be cut left to right (direction 1) or right to left (any other value).
+  void UstawKierunek(int32_t direction);
+  // The orientation of a figure: 1 left to right, -1 right to left, 0 for a negative index or a vertical path.
+  int32_t JakiKierunek(int32_t index) const;
+
+  std::vector<std::unique_ptr<tfigura>> figures;
+  int32_t project_min_x = 0, project_min_y = 0;
+  int32_t project_max_x = 0, project_max_y = 0;
+  int32_t project_width = 0, project_height = 0;
+  int32_t selected_figure = -1;
+  int32_t start_figure = 0;
+  int32_t max_depth = 0;
+  bool planned = false;
+  bool own_start = false;
+  bool frame_added = false;
+  bool single_open_figure = false;
+  bool cut_start_figure = false;
+  int32_t start_margin_left = 0, start_margin_right = 0, start_margin_top = 0, start_margin_bottom = 0;
+  double total_length = 0.0;
+  bool show_path = false;
+  bool abort_requested = false;
+  int8_t feed_sign = 1;
+  int8_t feed_sign_start = 1;
+  int32_t reader_kind = kPlotFile;
+
+  // Inputs a load takes from the program: the X feed direction item of the configuration (0 right, 1 left,
+  // 2 both ways), the drawing unit of DXF files (0 mm, 1 inch, 2 foot) and the working range.
+  int32_t feed_direction = 0;
+  int32_t drawing_unit = 0;
+  WorkingRange working_range;
+
+ private:
+  std::string Text(std::string_view section, std::string_view key) const { return texts_(section, key); }
+
+  TextLookup texts_;
+};
+
+}  // namespace varnholt

@@ -1,0 +1,153 @@
+#include "project/project_document.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "services/scripted_operator.h"
+
+namespace varnholt {
+namespace {
+
+using Points = std::vector<TPlotPoint>;
+
+class ProjectLoad : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::temp_directory_path() /
+              ("varnholt-project-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  // Loads plot text into a fresh project; texts come back as "section/key".
+  bool Load(const std::string& text, int pen_filter = kAllPens) {
+    const auto path = folder_ / "drawing.plt";
+    std::ofstream(path, std::ios::binary) << text;
+    return project_.Load(path.string(), pen_filter);
+  }
+
+  std::vector<std::string> Messages() const {
+    std::vector<std::string> texts;
+    for (const auto& message : operator_.messages()) texts.push_back(message.text);
+    return texts;
+  }
+
+  std::filesystem::path folder_;
+  ScriptedOperator operator_;
+  ScopedOperator installed_{operator_};
+  ProjectDocument project_{[](std::string_view section, std::string_view key) {
+    return std::string(section) + "/" + std::string(key);
+  }};
+};
+
+TEST_F(ProjectLoad, OpenLinesMeetingEndToEndBecomeOneFigure) {
+  // Three strokes of one triangle, the last one drawn backwards, ends 5 units apart.
+  ASSERT_TRUE(Load("PU0,0;PD1000,0;PU;PU1000,1000;PD0,5;PU;PU1005,3;PD1000,1000;PU;"));
+  ASSERT_EQ(project_.figures.size(), 1u);
+  const tfigura& triangle = *project_.figures[0];
+  // The second stroke's end meets the first one's start; the third stroke's end meets the second one's start.
+  EXPECT_EQ(triangle.points, (Points{{1005, 3}, {1000, 1000}, {0, 5}, {1000, 0}}));
+  EXPECT_EQ(triangle.closed, 1) << "its ends lie within 10 units once joined";
+  EXPECT_EQ(triangle.list_index, 0);
+}
+
+TEST_F(ProjectLoad, DuplicatesAreDroppedAndPensFiltered) {
+  const std::string square = "PU0,0;PD100,0,100,100,0,100,0,0;PU;";
+  ASSERT_TRUE(Load("SP1;" + square + square + "SP4;PU500,0;PD600,0,600,50,500,0;PU;SP6;PU700,0;PD800,0,800,9,700,0;PU;"));
+  EXPECT_EQ(project_.figures.size(), 3u) << "the square drawn twice loads once";
+
+  ProjectDocument filtered{[](std::string_view, std::string_view) { return std::string(); }};
+  const auto path = folder_ / "pens.plt";
+  std::ofstream(path) << "SP1;" + square + "SP4;PU500,0;PD600,0,600,50,500,0;PU;SP6;PU700,0;PD800,0,800,9,700,0;PU;";
+  ASSERT_TRUE(filtered.Load(path.string(), 4));
+  ASSERT_EQ(filtered.figures.size(), 2u) << "pen 4 and pen 6 stay";
+  EXPECT_EQ(filtered.figures[0]->pen, 4);
+  EXPECT_EQ(filtered.figures[1]->pen, 6);
+}
+
+TEST_F(ProjectLoad, BoxOriginsAndStatus) {
+  ASSERT_TRUE(Load("PU-40,80;PD400,80,400,800,-40,80;PU;PU0,100;PD100,100,100,200,0,100;PU;"));
+  EXPECT_EQ(project_.project_min_x, -40);
+  EXPECT_EQ(project_.project_max_y, 800);
+  EXPECT_EQ(project_.project_width, 440);
+  for (const auto& figure : project_.figures) {
+    EXPECT_EQ(figure->origin_x, -40);
+    EXPECT_EQ(figure->origin_y, 80);
+  }
+  EXPECT_EQ(project_.selected_figure, -1);
+  EXPECT_EQ(operator_.status(kProjectStatusPanel), "Project_window/iloscFigur2");
+  EXPECT_EQ(operator_.status(kMainWindowStatusPanel), "");
+  EXPECT_FALSE(operator_.busy());
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(ProjectLoad, WorkingRangeMessageAtOneUnitBeyond) {
+  ASSERT_TRUE(Load("PU0,0;PD192000,0;PU;"));
+  EXPECT_TRUE(Messages().empty()) << "4800 mm fits";
+  ProjectDocument wide{[](std::string_view section, std::string_view key) {
+    return std::string(section) + "/" + std::string(key);
+  }};
+  const auto path = folder_ / "wide.plt";
+  std::ofstream(path) << "PU0,0;PD192001,0;PU;";
+  ASSERT_TRUE(wide.Load(path.string(), kAllPens)) << "the project is kept";
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Main_window/projektZaDuzy"}));
+}
+
+TEST_F(ProjectLoad, FailuresCloseTheProjectWithTheirMessage) {
+  EXPECT_FALSE(project_.Load((folder_ / "missing.plt").string(), kAllPens));
+  EXPECT_FALSE(Load("IN;SP1;PU10,10;"));
+  EXPECT_FALSE(Load("PU0,0;PD10,0;PU;PD10,20.5;"));
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Universal/zbioruNieMoznaOtworzyc", "Project_window/zbiorPusty",
+                                                  "'20.5' is not a valid integer value"}));
+  EXPECT_TRUE(operator_.messages()[0].is_error);
+  EXPECT_FALSE(operator_.messages()[1].is_error);
+}
+
+TEST_F(ProjectLoad, FeedSignFromTheFeedDirection) {
+  project_.feed_direction = 1;
+  ASSERT_TRUE(Load("PU0,0;PD10,0;PU;"));
+  EXPECT_EQ(project_.feed_sign, -1);
+  EXPECT_EQ(project_.feed_sign_start, -1);
+  project_.feed_direction = 2;
+  ASSERT_TRUE(Load("PU0,0;PD10,0;PU;"));
+  EXPECT_EQ(project_.feed_sign, 1);
+}
+
+TEST(ProjectEditing, ReverseOrientAndDirection) {
+  ProjectDocument project{[](std::string_view, std::string_view) { return std::string(); }};
+  auto single = std::make_unique<tfigura>();
+  single->points = {{5, 5}};
+  project.AddFigure(std::move(single));
+  auto four = std::make_unique<tfigura>();
+  four->points = {{0, 0}, {1, 0}, {2, 0}, {3, 0}};
+  four->vertex_angles = {{0.1, 0, 0}, {0.2, 0, 0}, {0.3, 0, 0}, {0.4, 0, 0}};
+  EXPECT_EQ(project.AddFigure(std::move(four)), 1);
+  project.OdwrocKierunek(0);
+  EXPECT_EQ(project.figures[0]->points, (Points{{5, 5}}));
+  project.OdwrocKierunek(1);
+  EXPECT_EQ(project.figures[1]->points, (Points{{3, 0}, {2, 0}, {1, 0}, {0, 0}}));
+  EXPECT_EQ(project.figures[1]->vertex_angles[0].angle, 0.4);
+  EXPECT_EQ(project.JakiKierunek(-1), 0);
+  EXPECT_EQ(project.JakiKierunek(1), -1);
+
+  project.figures[1]->link_aux = 7;
+  project.UstawKierunek(1);
+  EXPECT_EQ(project.figures[1]->points.front().x, 0) << "left to right";
+  EXPECT_EQ(project.figures[1]->link_aux, 0);
+  project.UstawKierunek(0);
+  EXPECT_EQ(project.figures[1]->points.front().x, 3) << "right to left";
+
+  auto connector = std::make_unique<tfigura>();
+  connector->points = {{0, 0}, {0, 0}, {0, 0}};
+  EXPECT_EQ(project.AddLacznik(std::move(connector), false), 2);
+  EXPECT_EQ(project.figures[2]->is_contour, 0);
+  EXPECT_EQ(project.figures[2]->closed, 0) << "the given flag wins over the measured one";
+  project.Ustaw_PPiPK();
+  EXPECT_EQ(project.figures[2]->list_index, 2);
+  EXPECT_EQ(project.project_max_x, 5);
+}
+
+}  // namespace
+}  // namespace varnholt
