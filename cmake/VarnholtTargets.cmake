@@ -54,7 +54,9 @@ function(varnholt_add_test name)
   varnholt_target_defaults(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VARNHOLT_SAMPLES=${PROJECT_SOURCE_DIR}/samples;VARNHOLT_BIN=${VARNHOLT_OUTPUT_DIR}")
+    # gtest_discover_tests splits a list here into property names, so only one variable can be passed this way;
+    # tests find their data through compile definitions instead.
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 
 # varnholt_add_fuzzer(name SOURCES ... DEPENDS ...): a libFuzzer target (VARNHOLT_FUZZ builds only).
