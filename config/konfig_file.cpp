@@ -206,7 +206,9 @@ void ApplyKonfigLine(const KonfigLine& line, Configuration& config, char decimal
     case ParamKind::kUnitNumber: {
       const std::string_view number = LeadingNumber(line.value, decimal_separator);
       // A number run that fills the kept part may go on beyond it: too long to be a number of this file.
-      if (line.value_cut && number.size() == line.value.size()) throw RunTimeError::InvalidFloat(number);
+      if (line.value_cut && number.size() == line.value.size()) {
+        throw RunTimeError::InvalidFloat(std::string(number.substr(0, 40)) + "...");
+      }
       config.SetNumber(*param, ReadReal(number, decimal_separator));
       break;
     }
@@ -214,7 +216,7 @@ void ApplyKonfigLine(const KonfigLine& line, Configuration& config, char decimal
       config.SetFlag(*param, ReadFlag(line));
       break;
     case ParamKind::kChoice:
-      if (line.value_cut) throw RunTimeError::InvalidInteger(line.value);
+      if (line.value_cut) throw RunTimeError::InvalidInteger(line.value.substr(0, 40) + "...");
       config.SetChoice(*param, ReadInteger(line.value));
       break;
   }
