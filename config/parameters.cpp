@@ -109,6 +109,22 @@ Configuration::Configuration() : maxima_(kInitialMaxima) {
   }
 }
 
+Configuration::Configuration(const Configuration& other)
+    : values_(other.values_),
+      min_(other.min_),
+      max_(other.max_),
+      maxima_(other.maxima_),
+      current_unit_(other.current_unit_) {}
+
+Configuration& Configuration::operator=(const Configuration& other) {
+  values_ = other.values_;
+  min_ = other.min_;
+  max_ = other.max_;
+  maxima_ = other.maxima_;
+  current_unit_ = other.current_unit_;
+  return *this;
+}
+
 double Configuration::Number(Param param) const {
   assert(IsNumber(param));
   return values_[IndexOf(param)];

@@ -103,6 +103,10 @@ class Configuration {
   using ChangeObserver = std::function<void(Param)>;
 
   Configuration();
+  // A copy takes the values, limits and unit but no observer; an assigned configuration keeps its own observer
+  // and is not told of the new values.
+  Configuration(const Configuration& other);
+  Configuration& operator=(const Configuration& other);
 
   // The value of a number or unit-aware number field (millimetres, mm/min or the field's own unit).
   double Number(Param param) const;

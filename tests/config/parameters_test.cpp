@@ -111,6 +111,10 @@ TEST(Parameters, ObserverSeesOnlyRealChanges) {
   config.SetNumber(Param::feKalibracjaY, 3);
   config.SetFlag(Param::Heavy, FlagState::kGrayed);
   EXPECT_EQ(changed, (std::vector<Param>{Param::StolikSwitch, Param::feKalibracjaY, Param::Heavy}));
+  // A copy does not call the original's observer.
+  Configuration copy = config;
+  copy.SetNumber(Param::skala, 5);
+  EXPECT_EQ(changed.size(), 3u);
 }
 
 TEST(DisplayUnit, ConversionNamesAndLabels) {
