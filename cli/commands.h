@@ -12,4 +12,8 @@ using Arguments = std::vector<std::string>;
 // figures FILE [--kind plt|dxf]: the figures of a drawing as JSON.
 int RunFigures(const Arguments& args, std::ostream& out, std::ostream& err);
 
+// config (--defaults | --load FILE | --settings FILE) [--decimal-separator .|,]: the 36 lines of a default or
+// loaded configuration file as they would be saved, or the fields of a settings record.
+int RunConfig(const Arguments& args, std::ostream& out, std::ostream& err);
+
 }  // namespace varnholt::cli

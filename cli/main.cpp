@@ -12,6 +12,7 @@ using Command = int (*)(const varnholt::cli::Arguments&, std::ostream&, std::ost
 
 const std::map<std::string, Command>& CommandTable() {
   static const std::map<std::string, Command> table = {
+      {"config", varnholt::cli::RunConfig},
       {"figures", varnholt::cli::RunFigures},
   };
   return table;

@@ -1,0 +1,43 @@
+#pragma once
+// The one place the configuration files are written: a whole new file beside the old one, renamed over it only
+// when it is complete, so a full disk or a failed write never leaves a truncated file behind.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace varnholt {
+
+// Replaces the file at path with bytes (creating it when missing). On failure the old file is left as it was, the
+// partial new file is removed, and a RunTimeError with the run-time message is thrown ("File access denied" or
+// "I/O error %d"). A symbolic link is followed, so the file it names is replaced and the link stays.
+void WriteFileReplacing(const std::string& path, std::string_view bytes);
+
+// The steps of WriteFileReplacing a test can make fail.
+enum class WriteStep { kOpen, kWrite, kSync, kClose, kRename };
+
+// A failure to inject: the step fails with error (an errno value); a write first stores after_bytes bytes of
+// the new contents and then fails, as a disk that fills up does.
+struct WriteFault {
+  WriteStep step = WriteStep::kWrite;
+  size_t after_bytes = 0;
+  int error = 0;
+};
+
+// Makes every following WriteFileReplacing fail as described (nothing restores normal writing).
+void SetWriteFault(std::optional<WriteFault> fault);
+
+// Injects a write fault for the lifetime of the guard.
+class ScopedWriteFault {
+ public:
+  explicit ScopedWriteFault(const WriteFault& fault) { SetWriteFault(fault); }
+  ~ScopedWriteFault() { SetWriteFault(std::nullopt); }
+  ScopedWriteFault(const ScopedWriteFault&) = delete;
+  ScopedWriteFault& operator=(const ScopedWriteFault&) = delete;
+};
+
+// The run-time error of a failed file operation with an errno value.
+[[noreturn]] void ThrowFileError(int error);
+
+}  // namespace varnholt

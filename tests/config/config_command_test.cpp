@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/commands.h"
+#include "config/konfig_file.h"
+#include "config/program_settings.h"
+#include "config_test_support.h"
+
+namespace varnholt {
+namespace {
+
+class ConfigCommand : public TempFolderTest {
+ protected:
+  int Run(const cli::Arguments& args) {
+    out_.str("");
+    err_.str("");
+    return cli::RunConfig(args, out_, err_);
+  }
+  std::ostringstream out_;
+  std::ostringstream err_;
+};
+
+TEST_F(ConfigCommand, DefaultsAndLoadPrintTheSavedLines) {
+  ASSERT_EQ(Run({"--defaults"}), 0);
+  std::string expected = KonfigText(Configuration(), '.');
+  for (size_t at; (at = expected.find('\r')) != std::string::npos;) expected.erase(at, 1);
+  EXPECT_EQ(out_.str(), expected);
+  EXPECT_EQ(out_.str().rfind("AutoSave := cbUnchecked\nszybkoscObrobki := 1000\nPrzeSpeed := 1000\nwork_power := 1\n", 0),
+            0u);
+
+  const std::string path = Write("a.qcc", "Pauza_w_kacie := 1,5e3\r\nradiounit := 7\r\n");
+  ASSERT_EQ(Run({"--load", path, "--decimal-separator", ","}), 0);
+  EXPECT_NE(out_.str().find("Pauza_w_kacie := 1,5\n"), std::string::npos);
+  EXPECT_NE(out_.str().find("radiounit := 2\n"), std::string::npos);
+  ASSERT_EQ(Run({"--load", path}), 0);
+  EXPECT_NE(out_.str().find("Pauza_w_kacie := 1\n"), std::string::npos);
+}
+
+TEST_F(ConfigCommand, FailuresAreReportedNotPrinted) {
+  EXPECT_EQ(Run({}), 1);
+  EXPECT_EQ(Run({"--defaults", "--decimal-separator", ";"}), 1);
+  EXPECT_EQ(Run({"--load", PathOf("missing.qcc")}), 1);
+  EXPECT_FALSE(std::filesystem::exists(PathOf("missing.qcc")));  // the command never makes files
+  EXPECT_EQ(Run({"--load", Write("bad.qcc", "CatDir := x\r\n")}), 1);
+  EXPECT_EQ(err_.str(), "'x' is not a valid integer value\n");
+  EXPECT_EQ(Run({"--settings", Write("short.vhc", std::string(10, 'x'))}), 1);
+  EXPECT_TRUE(out_.str().empty());
+}
+
+TEST_F(ConfigCommand, SettingsPrintOneFieldPerLine) {
+  ProgramSettings settings = DefaultProgramSettings("/opt/v/Varnholt.qcc");
+  settings.LastOpenFolder = u"/home/\u00f3";
+  WriteProgramSettingsFile(PathOf("Varnholt.vhc"), settings);
+  ASSERT_EQ(Run({"--settings", PathOf("Varnholt.vhc")}), 0);
+  EXPECT_EQ(out_.str(),
+            "LastOpenFolder: /home/\xC3\xB3\nLastSaveFolder: \nreserved320: 1\nSaveFilterIndex: 1\n"
+            "reserved328: 1\nreserved329: 00 00 00 00\nreserved333: 0\nConfigFilePath: /opt/v/Varnholt.qcc\n"
+            "OpenFilterIndex: 1\nreserved848: 1\nreserved856: 0\nreserved860: 00 00 00 00\n");
+}
+
+}  // namespace
+}  // namespace varnholt

@@ -1,0 +1,196 @@
+#include "config/konfig_file.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
+
+#include "config/display_unit.h"
+#include "geometry/run_time_error.h"
+
+namespace varnholt {
+namespace {
+
+Configuration Loaded(const std::string& text, char separator = '.') {
+  Configuration config;
+  std::istringstream in(text);
+  ReadKonfig(in, config, separator);
+  return config;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  EXPECT_EQ(start, text.size()) << "text after the last CR LF";
+  return lines;
+}
+
+TEST(KonfigNumber, ShortestPlainDecimalOfFifteenDigits) {
+  EXPECT_EQ(FormatKonfigNumber(1000, '.'), "1000");
+  EXPECT_EQ(FormatKonfigNumber(0.5, '.'), "0.5");
+  EXPECT_EQ(FormatKonfigNumber(-2.75, '.'), "-2.75");
+  EXPECT_EQ(FormatKonfigNumber(-2.75, ','), "-2,75");
+  EXPECT_EQ(FormatKonfigNumber(0.1 + 0.2, '.'), "0.3");
+  EXPECT_EQ(FormatKonfigNumber(1.0 / 3.0, '.'), "0.333333333333333");
+  EXPECT_EQ(FormatKonfigNumber(123456789012345678.0, '.'), "123456789012346000");
+  EXPECT_EQ(FormatKonfigNumber(1666, '.'), "1666");
+  EXPECT_EQ(FormatKonfigNumber(-0.0, '.'), "0");
+  // Never an exponent: the reader would cut it off.
+  EXPECT_EQ(FormatKonfigNumber(1e-7, '.'), "0.0000001");
+  EXPECT_EQ(FormatKonfigNumber(1e20, '.'), "100000000000000000000");
+  EXPECT_EQ(FormatKonfigNumber(25.4 * 3, '.'), "76.2");
+}
+
+TEST(KonfigText, DefaultFileHasTheThirtySixLinesInDialogOrder) {
+  const std::vector<std::string> lines = Lines(KonfigText(Configuration(), '.'));
+  ASSERT_EQ(lines.size(), 36u);
+  const std::vector<std::string> first = {"AutoSave := cbUnchecked", "szybkoscObrobki := 1000",
+                                          "PrzeSpeed := 1000", "work_power := 1"};
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 4), first);
+  const std::vector<std::string> order = {
+      "AutoSave", "szybkoscObrobki", "PrzeSpeed", "work_power", "CzasRozgrzewania", "Pauza_w_kacie", "skala",
+      "Tasma_SzybkoscPrzes", "VerticalWire_power", "TasmaPrzesuwKon", "TasmaPrzesuwPocz", "fePauzaTechn",
+      "feuWysokoscMat", "feKalibracjaX", "feKalibracjaY", "feKalibracjaZ", "CatDir", "Mode", "PowerOutput",
+      "Heavy", "StolikSwitch", "KierunekObrotow", "Srednicamaterialu", "il_obr_rys", "ilosckrokow", "MoveAfter",
+      "Wstrzymaj", "radiounit", "AddFrame", "dopasujKierunek", "Xwrzeciona", "Ywrzeciona", "Xstolika",
+      "Ystolika", "Xnarzedzia", "Ynarzedzia"};
+  for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(lines[i].substr(0, lines[i].find(' ')), order[i]);
+  EXPECT_EQ(lines[16], "CatDir := 2");
+  EXPECT_EQ(lines[29], "dopasujKierunek := cbChecked");
+  EXPECT_EQ(lines[35], "Ynarzedzia := 0");
+}
+
+TEST(KonfigLines, NameAndValueSplitLeniently) {
+  for (const char* text : {"skala := 12.5", "skala=12.5", "skala 12.5", "skala:12.5", "skala := 1 2.5"}) {
+    EXPECT_EQ(Loaded(text).Number(Param::skala), 12.5) << text;
+  }
+  std::istringstream in("a := b\r\nc\n\nd=e=f");
+  KonfigLineReader reader(in);
+  KonfigLine line;
+  std::vector<std::pair<std::string, std::string>> seen;
+  while (reader.Next(line)) seen.emplace_back(line.name, line.value);
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"a", "b"}, {"", ""}, {"c", ""}, {"", ""}, {"d", "ef"}};
+  EXPECT_EQ(seen, expected);
+}
+
+TEST(KonfigLines, NumbersAreCutToTheirLeadingNumberCharacters) {
+  EXPECT_EQ(Loaded("Pauza_w_kacie := 1,5e3", '.').Number(Param::Pauza_w_kacie), 1);
+  EXPECT_EQ(Loaded("Pauza_w_kacie := 1,5e3", ',').Number(Param::Pauza_w_kacie), 1.5);
+  EXPECT_EQ(Loaded("Pauza_w_kacie := 1.5", ',').Number(Param::Pauza_w_kacie), 1);
+  EXPECT_EQ(Loaded("TasmaPrzesuwPocz := 12.5mm").Number(Param::TasmaPrzesuwPocz), 12.5);
+  EXPECT_EQ(Loaded("Xnarzedzia := -.5").Number(Param::Xnarzedzia), -0.5);
+  EXPECT_EQ(Loaded("Xnarzedzia := +7.").Number(Param::Xnarzedzia), 7);
+  for (const char* bad : {"skala := ", "skala := abc", "skala := 1.2.3", "skala := +-1", "skala := 1-", "skala := -",
+                          "skala"}) {
+    EXPECT_THROW(Loaded(bad), RunTimeError) << bad;
+  }
+  EXPECT_EQ(Loaded("skala := 1e999").Number(Param::skala), 1);
+  EXPECT_THROW(Loaded("skala := 1" + std::string(400, '0')), RunTimeError);  // beyond a double
+}
+
+TEST(KonfigLines, ValuesAreClampedOnLoad) {
+  const Configuration config =
+      Loaded("skala := 5000\r\nwork_power := 150\r\nszybkoscObrobki := 5\r\nMode := 3\r\nradiounit := 7\r\n");
+  EXPECT_EQ(config.Number(Param::skala), 1000);
+  EXPECT_EQ(config.Number(Param::work_power), 100);
+  EXPECT_EQ(config.Number(Param::szybkoscObrobki), 20);
+  EXPECT_EQ(config.Choice(Param::Mode), 0);
+  EXPECT_EQ(config.Choice(Param::radiounit), 2);
+}
+
+TEST(KonfigLines, FlagsChoicesAndUnknownNames) {
+  const Configuration config = Loaded(
+      "Heavy := yes\nAddFrame := cbChecked\nAutoSave := cbGrayed\ndopasujKierunek := cbchecked\n"
+      "Foo := 1\nSKALA := 7\nCatDir := -1\nStolikSwitch := +1\n");
+  EXPECT_EQ(config.Flag(Param::Heavy), FlagState::kUnchecked);
+  EXPECT_EQ(config.Flag(Param::AddFrame), FlagState::kChecked);
+  EXPECT_EQ(config.Flag(Param::AutoSave), FlagState::kGrayed);
+  EXPECT_EQ(config.Flag(Param::dopasujKierunek), FlagState::kUnchecked);
+  EXPECT_EQ(config.Number(Param::skala), 100);
+  EXPECT_EQ(config.Choice(Param::CatDir), -1);
+  EXPECT_EQ(config.Choice(Param::StolikSwitch), 1);
+  for (const char* bad : {"CatDir := 1.0", "CatDir := ", "CatDir := 99999999999", "CatDir := ++1", "CatDir := x"}) {
+    EXPECT_THROW(Loaded(bad), RunTimeError) << bad;
+  }
+}
+
+TEST(KonfigLines, AFailingLineEndsTheLoadAndKeepsEarlierValues) {
+  Configuration config;
+  std::istringstream in("skala := 50\r\nCatDir := x\r\nwork_power := 7\r\n");
+  try {
+    ReadKonfig(in, config, '.');
+    FAIL() << "no error";
+  } catch (const RunTimeError& error) {
+    EXPECT_STREQ(error.what(), "'x' is not a valid integer value");
+  }
+  EXPECT_EQ(config.Number(Param::skala), 50);
+  EXPECT_EQ(config.Number(Param::work_power), 1);
+}
+
+TEST(KonfigLines, OverlongLinesAreBounded) {
+  const std::string long_name(1'000'000, 'x');
+  EXPECT_NO_THROW(Loaded(long_name + " := 1\nskala := 3"));
+  EXPECT_EQ(Loaded("skala" + long_name + " := 5").Number(Param::skala), 100);
+  // A long tail after the number is cut off like any other.
+  EXPECT_EQ(Loaded("skala := 42" + long_name).Number(Param::skala), 42);
+  EXPECT_EQ(Loaded("Heavy := cbChecked" + long_name).Flag(Param::Heavy), FlagState::kUnchecked);
+  // A number that never ends is no number.
+  EXPECT_THROW(Loaded("skala := " + std::string(100'000, '1')), RunTimeError);
+  EXPECT_THROW(Loaded("CatDir := " + std::string(100'000, '0')), RunTimeError);
+  std::istringstream in("skala := " + long_name);
+  KonfigLineReader reader(in);
+  KonfigLine line;
+  ASSERT_TRUE(reader.Next(line));
+  EXPECT_EQ(line.value.size(), kMaxLineValue);
+  EXPECT_TRUE(line.value_cut);
+  EXPECT_FALSE(reader.Next(line));
+}
+
+TEST(KonfigText, SaveThenLoadGivesTheSameValuesUnderBothSeparators) {
+  Configuration changed;
+  changed.SetFlag(Param::AutoSave, FlagState::kChecked);
+  changed.SetNumber(Param::work_power, 0.1 + 0.2);
+  changed.SetNumber(Param::Pauza_w_kacie, 1e-7);
+  changed.SetNumber(Param::Xnarzedzia, -2.75);
+  changed.SetNumber(Param::feuWysokoscMat, 25.4 / 3);
+  changed.SetNumber(Param::szybkoscObrobki, 4999.5);
+  changed.SetChoice(Param::radiounit, 1);
+  changed.SetChoice(Param::CatDir, -1);
+  changed.SetFlag(Param::Wstrzymaj, FlagState::kGrayed);
+  changed.SetFlag(Param::dopasujKierunek, FlagState::kUnchecked);
+  for (char separator : {'.', ','}) {
+    const std::string text = KonfigText(changed, separator);
+    const Configuration back = Loaded(text, separator);
+    // Fifteen digits keep every value except the few that need more; those come back within a digit.
+    EXPECT_EQ(KonfigText(back, separator), text) << separator;
+    EXPECT_NEAR(back.Number(Param::work_power), 0.3, 1e-15);
+    EXPECT_EQ(back.Number(Param::Pauza_w_kacie), 1e-7);
+    EXPECT_EQ(back.Number(Param::Xnarzedzia), -2.75);
+    EXPECT_EQ(back.Choice(Param::radiounit), 1);
+    EXPECT_EQ(back.Choice(Param::CatDir), -1);
+    EXPECT_EQ(back.Flag(Param::Wstrzymaj), FlagState::kGrayed);
+  }
+}
+
+TEST(KonfigText, LengthsAreSavedInMillimetresWhateverTheDisplayUnit) {
+  Configuration config;
+  config.SetChoice(Param::radiounit, kUnitInch);
+  config.TakeCurrentUnitFromRadiounit();
+  config.SetNumber(Param::Srednicamaterialu, ToMillimetres(2, config.CurrentUnit()));
+  const std::string text = KonfigText(config, '.');
+  EXPECT_NE(text.find("Srednicamaterialu := 50.8\r\n"), std::string::npos);
+  Configuration back = Loaded(text + "radiounit := 0\r\n");
+  EXPECT_EQ(back.Number(Param::Srednicamaterialu), 50.8);
+}
+
+TEST(KonfigText, LocaleSeparatorIsOneUsableCharacter) {
+  const char separator = LocaleDecimalSeparator();
+  EXPECT_TRUE(separator == '.' || separator == ',') << separator;
+}
+
+}  // namespace
+}  // namespace varnholt
