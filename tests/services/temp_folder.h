@@ -1,0 +1,42 @@
+#pragma once
+// A temporary program folder for one test, removed with everything in it afterwards.
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+namespace varnholt::testing {
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "varnholt-services-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code error;
+    std::filesystem::remove_all(path_, error);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  // The folder with a trailing separator, as the program folder is given.
+  std::string folder() const { return path_.string() + "/"; }
+
+  // Writes a file in the folder and returns its path.
+  std::string Write(const std::string& name, const std::string& content) const {
+    const std::string path = folder() + name;
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+  }
+  void MakeFolder(const std::string& name) const { std::filesystem::create_directories(path_ / name); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace varnholt::testing
