@@ -24,13 +24,10 @@ bool DxfGroupReader::Next() {
   const std::string_view code_line = lines_.ReadLine();
   line_ = lines_.line_count();
   code_ = lines_.LineWasCut() ? kNoCode : CodeOf(code_line);
-  if (lines_.AtEof()) {
-    value_.clear();
-    value_cut_ = false;
-  } else {
-    value_.assign(lines_.ReadLine());
-    value_cut_ = lines_.LineWasCut();
-  }
+  // A code line without its value line is no group.
+  if (lines_.AtEof()) return false;
+  value_.assign(lines_.ReadLine());
+  value_cut_ = lines_.LineWasCut();
   return true;
 }
 

@@ -16,7 +16,7 @@ class DxfGroupReader {
 
   explicit DxfGroupReader(DxfLineReader& lines) : lines_(lines) {}
 
-  // Reads the next group (or yields the one put back); false when the file ended before a code line.
+  // Reads the next group (or yields the one put back); false when the file ended before a whole group.
   bool Next();
   // Makes the next Next() yield the current group again.
   void PutBack() { put_back_ = true; }

@@ -43,6 +43,26 @@ TEST_F(ThpglFiles, ReadsAPlotFileFigureByFigure) {
   EXPECT_TRUE(reader.AtEof());
 }
 
+TEST_F(ThpglFiles, ReadsADxfDrawingInItsUnitWithNotes) {
+  const std::string path = Write("one.dxf",
+                                 "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nLINE\r\n 10\r\n0\r\n 20\r\n0\r\n"
+                                 " 11\r\n1\r\n 21\r\n0\r\n  0\r\nARC\r\n 40\r\n0\r\n  0\r\nEOF\r\n");
+  Thpgl reader;
+  ASSERT_EQ(reader.Open(path, kDxfFile, DrawingUnit::kInch, 0.5), kIoOk);
+  std::vector<std::vector<TPlotPoint>> figures;
+  while (!reader.AtEof()) {
+    tfigura figure;
+    reader.ReadNextFigure(figure);
+    if (figure.has_points) figures.push_back(figure.points);
+  }
+  EXPECT_EQ(figures, (std::vector<std::vector<TPlotPoint>>{{{0, 0}, {1016, 0}}}));
+  ASSERT_EQ(reader.Notes().size(), 1u);
+  EXPECT_EQ(reader.Notes()[0].text, "ARC skipped: it lacks group 10");
+  EXPECT_EQ(reader.ltscale(), 0.5);
+  reader.Close();
+  EXPECT_TRUE(reader.Notes().empty());
+}
+
 TEST_F(ThpglFiles, OpenFailuresReturnIoCodes) {
   Thpgl reader;
   EXPECT_EQ(reader.Open((folder_ / "missing.plt").string(), kPlotFile), kIoFileNotFound);
