@@ -13,8 +13,19 @@ std::string_view TrimText(std::string_view text) {
   return text;
 }
 
+namespace {
+
+// The shown text of a cut line: its start and an ellipsis.
+std::string CutText(std::string_view text) {
+  std::string shown(TrimText(text));
+  shown.append("...");
+  return shown;
+}
+
+}  // namespace
+
 double DxfReal(std::string_view text, bool cut) {
-  if (cut) throw RunTimeError::InvalidFloat(std::string(TrimText(text)) + "...");
+  if (cut) throw RunTimeError::InvalidFloat(CutText(text));
   std::string number(TrimText(text));
   if (number.empty()) return 0.0;
   for (char& c : number) {
@@ -24,7 +35,7 @@ double DxfReal(std::string_view text, bool cut) {
 }
 
 int32_t DxfInteger(std::string_view text, bool cut) {
-  if (cut) throw RunTimeError::InvalidInteger(std::string(TrimText(text)) + "...");
+  if (cut) throw RunTimeError::InvalidInteger(CutText(text));
   const std::string_view number = TrimText(text);
   if (number.empty()) return 0;
   return StrToInt(number);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -61,6 +62,37 @@ TEST_F(ThpglFiles, ReadsADxfDrawingInItsUnitWithNotes) {
   EXPECT_EQ(reader.ltscale(), 0.5);
   reader.Close();
   EXPECT_TRUE(reader.Notes().empty());
+}
+
+// Reads a shipped sample through Thpgl; returns the figures with points.
+std::vector<tfigura> ReadSample(const std::string& name, int kind) {
+  const char* folder = std::getenv("VARNHOLT_SAMPLES");
+  Thpgl reader;
+  EXPECT_EQ(reader.Open(std::string(folder != nullptr ? folder : "samples") + "/" + name, kind), kIoOk) << name;
+  std::vector<tfigura> figures;
+  while (!reader.AtEof()) {
+    tfigura figure;
+    reader.ReadNextFigure(figure);
+    if (figure.has_points) figures.push_back(figure);
+  }
+  for (const ReaderNote& note : reader.Notes()) EXPECT_NE(note.text.find("not read"), std::string::npos) << note.text;
+  return figures;
+}
+
+TEST_F(ThpglFiles, SampleDrawingsReadWhole) {
+  const auto rib = ReadSample("wing_rib.dxf", kDxfFile);
+  ASSERT_EQ(rib.size(), 7u);
+  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(rib[i].open, 0) << i;  // outline, spar hole, two slots
+  EXPECT_EQ(rib[0].pen, 3);
+  EXPECT_EQ(rib[4].pen, 4);
+  // The frame's lines and arc meet end to end, for the project to join.
+  EXPECT_EQ(rib[4].points.back(), rib[5].points.front());
+  EXPECT_EQ(rib[5].points.back(), rib[6].points.front());
+
+  const auto sign = ReadSample("sign_vh.dxf", kDxfFile);  // CR LF line ends
+  ASSERT_EQ(sign.size(), 5u);
+  EXPECT_EQ(sign[0].width, 2 * 140 * 40);
+  EXPECT_EQ(sign[1].points.size(), 8u);  // the V: seven vertices and the copy of the first
 }
 
 TEST_F(ThpglFiles, OpenFailuresReturnIoCodes) {
