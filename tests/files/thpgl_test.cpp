@@ -66,9 +66,14 @@ TEST_F(ThpglFiles, ReadsADxfDrawingInItsUnitWithNotes) {
 
 // Reads a shipped sample through Thpgl; returns the figures with points.
 std::vector<tfigura> ReadSample(const std::string& name, int kind) {
-  const char* folder = std::getenv("VARNHOLT_SAMPLES");
+  // The source tree's samples, found from this file when the environment does not name them.
+  const char* variable = std::getenv("VARNHOLT_SAMPLES");
+  const std::filesystem::path folder = variable != nullptr
+                                           ? std::filesystem::path(variable)
+                                           : std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
+                                                 "samples";
   Thpgl reader;
-  EXPECT_EQ(reader.Open(std::string(folder != nullptr ? folder : "samples") + "/" + name, kind), kIoOk) << name;
+  EXPECT_EQ(reader.Open((folder / name).string(), kind), kIoOk) << name;
   std::vector<tfigura> figures;
   while (!reader.AtEof()) {
     tfigura figure;
