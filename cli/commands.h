@@ -9,7 +9,7 @@ namespace varnholt::cli {
 
 using Arguments = std::vector<std::string>;
 
-// figures FILE [--kind plt|dxf]: the figures of a drawing as JSON.
+// figures FILE [--kind plt|dxf] [--unit mm|inch|feet]: the figures of a drawing as JSON, with the reader's notes.
 int RunFigures(const Arguments& args, std::ostream& out, std::ostream& err);
 
 // config (--defaults | --load FILE | --settings FILE) [--decimal-separator .|,]: the 36 lines of a default or

@@ -22,6 +22,11 @@ function(varnholt_target_defaults target)
   if(VARNHOLT_FUZZ)
     # Coverage for the fuzzers reaches into the libraries they exercise.
     target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
+    # Executables built from instrumented libraries need the sanitizer runtimes too.
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "EXECUTABLE")
+      target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+    endif()
   endif()
 endfunction()
 

@@ -17,6 +17,12 @@ class ByteReader {
     return static_cast<unsigned char>(buffer_[pos_++]);
   }
 
+  // The next byte without taking it, or -1 at the end of the stream.
+  int Peek() {
+    if (pos_ == end_ && !Refill()) return -1;
+    return static_cast<unsigned char>(buffer_[pos_]);
+  }
+
   // True when no byte is left, reading ahead if needed.
   bool AtEnd() { return pos_ == end_ && !Refill(); }
 

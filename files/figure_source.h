@@ -1,9 +1,19 @@
 #pragma once
 // What a project load needs from a drawing reader: the next figure, until the drawing is used up.
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "geometry/figure.h"
 
 namespace varnholt {
+
+// Something a reader passed over and the operator should hear of (a skipped entity, an unread kind).
+struct ReaderNote {
+  int64_t line = 0;  // line of the file where it begins; 0 for a summary
+  std::string text;
+};
 
 class FigureSource {
  public:
@@ -12,6 +22,11 @@ class FigureSource {
   virtual void ReadNextFigure(tfigura& figure) = 0;
   // True once nothing is left to read (also after a failure).
   virtual bool AtEnd() const = 0;
+  // What was passed over so far; empty for readers that never skip anything.
+  virtual const std::vector<ReaderNote>& Notes() const {
+    static const std::vector<ReaderNote> kNone;
+    return kNone;
+  }
 };
 
 }  // namespace varnholt

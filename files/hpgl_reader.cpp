@@ -8,6 +8,7 @@
 #include <vector>
 #include <string>
 
+#include "files/figure_finish.h"
 #include "files/number_text.h"
 #include "geometry/run_time_error.h"
 #include "geometry/units.h"
@@ -404,21 +405,9 @@ void HpglReader::ApplyCommand(tfigura& figure) {
   // "IP" and every other mnemonic act only through the pairs their parsing set.
 }
 
-void HpglReader::FinishFigure(tfigura& figure) const {
-  if (figure.points.empty()) {
-    figure.has_points = 0;
-    return;
-  }
-  MeasureBox(figure);
-  figure.depth = 0;
-  const bool closed = figure.points.size() > 2 && figure.points.back() == figure.points.front();
-  figure.open = closed ? 0 : 1;
-  figure.has_points = 1;
-}
-
 void HpglReader::ReadNextFigure(tfigura& figure) {
   if (AtEnd()) {
-    FinishFigure(figure);
+    FinishReadFigure(figure);
     return;
   }
   figure.pen = static_cast<uint8_t>(pen_);
@@ -445,7 +434,7 @@ void HpglReader::ReadNextFigure(tfigura& figure) {
     failed_ = true;
     throw;
   }
-  FinishFigure(figure);
+  FinishReadFigure(figure);
 }
 
 }  // namespace varnholt

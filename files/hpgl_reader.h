@@ -39,7 +39,6 @@ class HpglReader final : public FigureSource {
   void ReadAbsolutePairs(tfigura& figure);
   void ParseCommand();
   void ApplyCommand(tfigura& figure);
-  void FinishFigure(tfigura& figure) const;
   std::string_view Token() const { return {token_.data(), token_length_}; }
   bool CommandIs(char a, char b = '\0') const { return command_[0] == a && command_[1] == b; }
   int32_t WholeNumberToken() const;

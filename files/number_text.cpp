@@ -47,4 +47,29 @@ double StrToFloat(std::string_view text) {
   return value;
 }
 
+double StrToFloatWithExponent(std::string_view text) {
+  const size_t mark = text.find_first_of("eE");
+  if (mark == std::string_view::npos) return StrToFloat(text);
+  std::string_view exponent = text.substr(mark + 1);
+  const bool negative_exponent = !exponent.empty() && exponent.front() == '-';
+  if (!exponent.empty() && (exponent.front() == '+' || exponent.front() == '-')) exponent.remove_prefix(1);
+  if (exponent.empty() || exponent.find_first_not_of("0123456789") != std::string_view::npos) {
+    throw RunTimeError::InvalidFloat(text);
+  }
+  try {
+    StrToFloat(text.substr(0, mark));  // the mantissa alone must be a plain number
+  } catch (const RunTimeError&) {
+    throw RunTimeError::InvalidFloat(text);
+  }
+  const std::string_view digits = WithoutPlus(text);
+  double value = 0.0;
+  const char* first = digits.data();
+  const char* last = digits.data() + digits.size();
+  const auto [end, error] = std::from_chars(first, last, value, std::chars_format::scientific);
+  // Too small to hold is zero; too large is no number.
+  if (error == std::errc::result_out_of_range && negative_exponent && end == last) return 0.0;
+  if (error != std::errc() || end != last || !std::isfinite(value)) throw RunTimeError::InvalidFloat(text);
+  return value;
+}
+
 }  // namespace varnholt

@@ -14,4 +14,8 @@ int32_t StrToInt(std::string_view text);
 // valid floating point value".
 double StrToFloat(std::string_view text);
 
+// As StrToFloat, but also takes a decimal exponent ("1.5E-03", "2e+5"), as drawing exchange files write them;
+// a value beyond the double range throws the same message.
+double StrToFloatWithExponent(std::string_view text);
+
 }  // namespace varnholt

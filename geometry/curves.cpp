@@ -105,8 +105,9 @@ bool CurveState::BSplineInit(int32_t degree, int32_t last_control, const std::ve
   const size_t knot_count = static_cast<size_t>(last_control) + static_cast<size_t>(degree) + 2;
   if (knots.size() < knot_count) return false;
   knots_.assign(knots.begin(), knots.begin() + static_cast<std::ptrdiff_t>(knot_count));
-  for (double k : knots_) {
-    if (!std::isfinite(k)) return false;
+  // Falling knots would divide by zero-length spans; they describe no B-spline.
+  for (size_t i = 0; i < knot_count; ++i) {
+    if (!std::isfinite(knots_[i]) || (i > 0 && knots_[i] < knots_[i - 1])) return false;
   }
   degree_ = degree;
   last_control_ = last_control;
@@ -116,9 +117,11 @@ bool CurveState::BSplineInit(int32_t degree, int32_t last_control, const std::ve
   const double end = knots_[static_cast<size_t>(last_control) + 1];
   t_ = start;
   step_ = (end - start) / intervals;
+  if (!std::isfinite(step_)) return false;
   // The loop ends on the knot test; the count only guards against steps lost in rounding.
   steps_left_ = static_cast<int64_t>(intervals) + 2;
-  basis_.assign(knot_count, 0.0);
+  span_ = static_cast<size_t>(degree);
+  basis_.assign(static_cast<size_t>(degree) + 2, 0.0);
   bspline_valid_ = true;
   return true;
 }
@@ -128,26 +131,36 @@ bool CurveState::BSplineNext(RealPoint& out, const std::vector<RealPoint>& contr
   const size_t last = static_cast<size_t>(last_control_);
   if (t_ >= knots_[last + 1] || steps_left_-- <= 0 || controls.size() <= last) return false;
 
-  // Cox-de Boor, built up order by order in place: basis_[i] holds N(i, k)(t).
-  const size_t span_count = knots_.size() - 1;
-  for (size_t i = 0; i < span_count; ++i) basis_[i] = (knots_[i] <= t_ && t_ < knots_[i + 1]) ? 1.0 : 0.0;
+  // Only N(span - k + 1 .. span, k) can be non-zero, span being the knot interval that holds t; t only grows.
+  while (span_ < last && t_ >= knots_[span_ + 1]) ++span_;
+  const size_t span = span_;
   const size_t order = static_cast<size_t>(degree_) + 1;
+  // basis_[j] holds N(span - k + 1 + j, k)(t) for j = 0 .. k - 1, built up order by order with Cox-de Boor; a term
+  // whose factor or lower-order basis is 0 counts as 0.
+  basis_[0] = (knots_[span] <= t_ && t_ < knots_[span + 1]) ? 1.0 : 0.0;
   for (size_t k = 2; k <= order; ++k) {
-    for (size_t i = 0; i + k <= span_count; ++i) {
+    const size_t first = span + 1 - k;  // first index of order k; span >= degree >= k - 1
+    double carried = 0.0;               // N(first + j, k - 1) of the previous j, read before it is replaced
+    for (size_t j = 0; j < k; ++j) {
+      const size_t i = first + j;
+      const double lower_left = carried;                            // N(i, k - 1)
+      const double lower_right = j + 1 < k ? basis_[j] : 0.0;       // N(i + 1, k - 1)
       double value = 0.0;
       const double left_factor = t_ - knots_[i];
-      if (basis_[i] != 0.0 && left_factor != 0.0) value += left_factor / (knots_[i + k - 1] - knots_[i]) * basis_[i];
+      if (lower_left != 0.0 && left_factor != 0.0) value += left_factor / (knots_[i + k - 1] - knots_[i]) * lower_left;
       const double right_factor = knots_[i + k] - t_;
-      if (basis_[i + 1] != 0.0 && right_factor != 0.0) {
-        value += right_factor / (knots_[i + k] - knots_[i + 1]) * basis_[i + 1];
+      if (lower_right != 0.0 && right_factor != 0.0) {
+        value += right_factor / (knots_[i + k] - knots_[i + 1]) * lower_right;
       }
-      basis_[i] = value;
+      carried = lower_right;
+      basis_[j] = value;
     }
   }
   RealPoint sum;
-  for (size_t i = 0; i <= last; ++i) {
-    sum.x += basis_[i] * controls[i].x;
-    sum.y += basis_[i] * controls[i].y;
+  const size_t first = span + 1 - order;
+  for (size_t j = 0; j < order; ++j) {
+    sum.x += basis_[j] * controls[first + j].x;
+    sum.y += basis_[j] * controls[first + j].y;
   }
   out = sum;
   t_ += step_;

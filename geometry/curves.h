@@ -45,6 +45,7 @@ class CurveState {
   std::vector<double> knots_;
   std::vector<double> basis_;
   int64_t steps_left_ = 0;
+  size_t span_ = 0;  // knot interval of t in the B-spline
   bool bspline_valid_ = false;
 };
 

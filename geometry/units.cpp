@@ -32,4 +32,6 @@ double UnitsToMm(int32_t units) { return static_cast<double>(units) * 1000.0 / 4
 
 int32_t MmToUnits(double mm) { return NearestInt32Saturated(mm * 40000.0 / 1000.0); }
 
+std::optional<int32_t> MmToUnitsChecked(double mm) { return NearestInt32(mm * 40000.0 / 1000.0); }
+
 }  // namespace varnholt

@@ -24,4 +24,7 @@ double UnitsToMm(int32_t units);
 // Millimetres to plotter units: value * 40000 / 1000, rounded by nearest(); saturates outside the int32 range.
 int32_t MmToUnits(double mm);
 
+// Millimetres to plotter units like MmToUnits, but nothing when the result leaves the int32 range (or is NaN).
+std::optional<int32_t> MmToUnitsChecked(double mm);
+
 }  // namespace varnholt

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -41,6 +42,62 @@ TEST_F(ThpglFiles, ReadsAPlotFileFigureByFigure) {
   reader.Close();
   EXPECT_EQ(sizes, (std::vector<size_t>{2, 2}));
   EXPECT_TRUE(reader.AtEof());
+}
+
+TEST_F(ThpglFiles, ReadsADxfDrawingInItsUnitWithNotes) {
+  const std::string path = Write("one.dxf",
+                                 "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nLINE\r\n 10\r\n0\r\n 20\r\n0\r\n"
+                                 " 11\r\n1\r\n 21\r\n0\r\n  0\r\nARC\r\n 40\r\n0\r\n  0\r\nEOF\r\n");
+  Thpgl reader;
+  ASSERT_EQ(reader.Open(path, kDxfFile, DrawingUnit::kInch, 0.5), kIoOk);
+  std::vector<std::vector<TPlotPoint>> figures;
+  while (!reader.AtEof()) {
+    tfigura figure;
+    reader.ReadNextFigure(figure);
+    if (figure.has_points) figures.push_back(figure.points);
+  }
+  EXPECT_EQ(figures, (std::vector<std::vector<TPlotPoint>>{{{0, 0}, {1016, 0}}}));
+  ASSERT_EQ(reader.Notes().size(), 1u);
+  EXPECT_EQ(reader.Notes()[0].text, "ARC skipped: it lacks group 10");
+  EXPECT_EQ(reader.ltscale(), 0.5);
+  reader.Close();
+  EXPECT_TRUE(reader.Notes().empty());
+}
+
+// Reads a shipped sample through Thpgl; returns the figures with points.
+std::vector<tfigura> ReadSample(const std::string& name, int kind) {
+  // The source tree's samples, found from this file when the environment does not name them.
+  const char* variable = std::getenv("VARNHOLT_SAMPLES");
+  const std::filesystem::path folder = variable != nullptr
+                                           ? std::filesystem::path(variable)
+                                           : std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
+                                                 "samples";
+  Thpgl reader;
+  EXPECT_EQ(reader.Open((folder / name).string(), kind), kIoOk) << name;
+  std::vector<tfigura> figures;
+  while (!reader.AtEof()) {
+    tfigura figure;
+    reader.ReadNextFigure(figure);
+    if (figure.has_points) figures.push_back(figure);
+  }
+  for (const ReaderNote& note : reader.Notes()) EXPECT_NE(note.text.find("not read"), std::string::npos) << note.text;
+  return figures;
+}
+
+TEST_F(ThpglFiles, SampleDrawingsReadWhole) {
+  const auto rib = ReadSample("wing_rib.dxf", kDxfFile);
+  ASSERT_EQ(rib.size(), 7u);
+  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(rib[i].open, 0) << i;  // outline, spar hole, two slots
+  EXPECT_EQ(rib[0].pen, 3);
+  EXPECT_EQ(rib[4].pen, 4);
+  // The frame's lines and arc meet end to end, for the project to join.
+  EXPECT_EQ(rib[4].points.back(), rib[5].points.front());
+  EXPECT_EQ(rib[5].points.back(), rib[6].points.front());
+
+  const auto sign = ReadSample("sign_vh.dxf", kDxfFile);  // CR LF line ends
+  ASSERT_EQ(sign.size(), 5u);
+  EXPECT_EQ(sign[0].width, 2 * 140 * 40);
+  EXPECT_EQ(sign[1].points.size(), 8u);  // the V: seven vertices and the copy of the first
 }
 
 TEST_F(ThpglFiles, OpenFailuresReturnIoCodes) {

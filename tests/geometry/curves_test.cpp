@@ -149,5 +149,60 @@ TEST(BSpline, RejectsDataThatCannotDescribeACurve) {
   EXPECT_FALSE(spline.BSplineNext(p, {{0, 0}, {1, 1}}));
 }
 
+// The Cox-de Boor basis by its definition, over every knot interval.
+double ReferenceBasis(const std::vector<double>& knots, size_t i, size_t k, double t) {
+  if (k == 1) return knots[i] <= t && t < knots[i + 1] ? 1.0 : 0.0;
+  double value = 0.0;
+  const double left = ReferenceBasis(knots, i, k - 1, t);
+  if (left != 0.0 && t - knots[i] != 0.0) value += (t - knots[i]) / (knots[i + k - 1] - knots[i]) * left;
+  const double right = ReferenceBasis(knots, i + 1, k - 1, t);
+  if (right != 0.0 && knots[i + k] - t != 0.0) value += (knots[i + k] - t) / (knots[i + k] - knots[i + 1]) * right;
+  return value;
+}
+
+TEST(BSpline, LocalEvaluationMatchesTheDefinitionWithRepeatedKnots) {
+  const std::vector<double> knots = {0, 0, 0, 0, 1, 2, 2, 3, 4, 4, 4, 4};
+  std::vector<RealPoint> controls;
+  for (int i = 0; i < 8; ++i) controls.push_back({static_cast<double>(i), static_cast<double>((i * 37) % 11)});
+  CurveState spline;
+  ASSERT_TRUE(spline.BSplineInit(3, 7, knots, 0.01));
+  RealPoint p;
+  int count = 0;
+  while (spline.BSplineNext(p, controls)) {
+    const double t = 4.0 * count / 100.0;
+    RealPoint expected;
+    for (size_t i = 0; i < controls.size(); ++i) {
+      const double n = ReferenceBasis(knots, i, 4, t);
+      expected.x += n * controls[i].x;
+      expected.y += n * controls[i].y;
+    }
+    EXPECT_NEAR(p.x, expected.x, 1e-9) << t;
+    EXPECT_NEAR(p.y, expected.y, 1e-9) << t;
+    ++count;
+  }
+  EXPECT_EQ(count, 100);
+}
+
+TEST(BSpline, FallingKnotsAreRejectedAndLongSplinesStayFast) {
+  CurveState spline;
+  EXPECT_FALSE(spline.BSplineInit(1, 2, {0, 0, 2, 1, 3}, 0.1));
+
+  // 100000 control points at 100000 steps: only the span under t is evaluated.
+  const int32_t last = 99'999;
+  std::vector<double> knots = {0, 0, 0};
+  for (int32_t i = 1; i < last - 1; ++i) knots.push_back(i);
+  knots.insert(knots.end(), 3, static_cast<double>(last - 1));
+  std::vector<RealPoint> controls(static_cast<size_t>(last) + 1, RealPoint{1.0, 2.0});
+  ASSERT_TRUE(spline.BSplineInit(2, last, knots, 1e-5));
+  RealPoint p;
+  int count = 0;
+  while (spline.BSplineNext(p, controls)) {
+    ASSERT_NEAR(p.x, 1.0, 1e-9);
+    ++count;
+  }
+  EXPECT_GE(count, 100'000);  // a step lost in rounding may add one more
+  EXPECT_LE(count, 100'001);
+}
+
 }  // namespace
 }  // namespace varnholt

@@ -1,0 +1,102 @@
+#include "files/dxf_reader.h"
+
+#include <cmath>
+
+#include "files/dxf_entities.h"
+#include "files/dxf_entity_input.h"
+#include "files/dxf_points.h"
+#include "files/figure_finish.h"
+#include "geometry/run_time_error.h"
+
+namespace varnholt {
+namespace {
+
+// A line scale this close to 1/25.4 marks a drawing in inches whose coordinates are scaled once more.
+bool IsInchLineScale(double ltscale) { return std::fabs(ltscale - 0.000394) <= 0.000001; }
+
+// Kinds of unread entity counted by name; more kinds than this are counted together.
+constexpr size_t kMaxUnreadKinds = 64;
+
+}  // namespace
+
+DxfReader::DxfReader(std::istream& stream, DrawingUnit unit, double ltscale)
+    : lines_(stream), groups_(lines_), mm_per_unit_(MmPerDrawingUnit(unit)), ltscale_(ltscale) {}
+
+void DxfReader::FindEntities() {
+  while (!lines_.AtEof()) {
+    if (lines_.ReadLine() == "ENTITIES") {
+      in_entities_ = true;
+      entities_open_ = true;
+      lines_.ExpectCodeNext();
+      return;
+    }
+  }
+}
+
+void DxfReader::AddNote(int64_t line, std::string text) {
+  if (notes_.size() < kMaxNotes) {
+    notes_.push_back({line, std::move(text)});
+  } else if (notes_.size() == kMaxNotes) {
+    notes_.push_back({line, "further notes are left out"});
+  }
+}
+
+void DxfReader::CountUnread(const std::string& name) {
+  if (name == "VERTEX" || name == "SEQEND" || name == "EOF") return;
+  if (unread_.size() < kMaxUnreadKinds || unread_.count(name) > 0) {
+    ++unread_[name];
+  } else {
+    ++unread_["(other kinds)"];
+  }
+}
+
+void DxfReader::AddUnreadSummary() {
+  summary_added_ = true;
+  for (const auto& [name, count] : unread_) {
+    AddNote(0, std::to_string(count) + " " + name + (count == 1 ? " entity is" : " entities are") + " not read");
+  }
+}
+
+bool DxfReader::ReadEntity(const std::string& name, int64_t line, tfigura& figure) {
+  DxfEntityInput in(groups_, pen_, figure);
+  DxfPointSink sink(figure, mm_per_unit_, IsInchLineScale(ltscale_));
+  try {
+    if (!ReadDxfEntity(name, in, sink)) {
+      if (entities_open_) CountUnread(name);
+      return false;
+    }
+    if (in.truncated()) AddNote(line, name + ": the file ends inside it; its points so far are kept");
+  } catch (const DxfEntitySkipped& skipped) {
+    figure.points.clear();
+    in.SkipRest();
+    AddNote(line, name + " skipped: " + skipped.what());
+  }
+  return true;
+}
+
+void DxfReader::ReadNextFigure(tfigura& figure) {
+  figure.pen = static_cast<uint8_t>(pen_);
+  try {
+    if (!in_entities_) FindEntities();
+    bool figure_done = false;
+    while (in_entities_ && !figure_done && groups_.Next()) {
+      if (groups_.code() == 0) {
+        const std::string name(groups_.value());
+        if (name == "ENDSEC") {
+          entities_open_ = false;
+          continue;
+        }
+        figure_done = ReadEntity(name, groups_.line() + 1, figure);  // the line of the name
+      } else if (groups_.value() == "$LTSCALE" && groups_.Next()) {
+        ltscale_ = groups_.Real();
+      }
+    }
+  } catch (...) {
+    failed_ = true;
+    throw;
+  }
+  if (AtEnd() && !summary_added_) AddUnreadSummary();
+  FinishReadFigure(figure);
+}
+
+}  // namespace varnholt
