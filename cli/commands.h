@@ -9,7 +9,9 @@ namespace varnholt::cli {
 
 using Arguments = std::vector<std::string>;
 
-// figures FILE [--kind plt|dxf] [--unit mm|inch|feet]: the figures of a drawing as JSON, with the reader's notes.
+// figures FILE [--kind plt|dxf] [--unit mm|inch|feet] [--pen N] [--raw]: the figures of a drawing as JSON after the
+// project's load (joined, duplicates dropped, pen filter applied) with its box, messages and the reader's notes;
+// --raw prints the reader's own figures instead.
 int RunFigures(const Arguments& args, std::ostream& out, std::ostream& err);
 
 // config (--defaults | --load FILE | --settings FILE) [--decimal-separator .|,]: the 36 lines of a default or

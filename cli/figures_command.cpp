@@ -4,12 +4,26 @@
 
 #include "cli/commands.h"
 #include "cli/json.h"
+#include "cli/program_texts.h"
 #include "files/file_open.h"
 #include "files/thpgl.h"
 #include "geometry/run_time_error.h"
+#include "project/project_document.h"
+#include "services/scripted_operator.h"
 
 namespace varnholt::cli {
 namespace {
+
+constexpr const char* kUsage =
+    "Usage: varnholt-cli figures FILE [--kind plt|dxf] [--unit mm|inch|feet] [--pen N] [--raw]\n";
+
+struct FiguresOptions {
+  std::string path;
+  int kind = kPlotFile;
+  DrawingUnit unit = DrawingUnit::kMillimetre;
+  int pen_filter = kAllPens;
+  bool raw = false;
+};
 
 std::optional<int> KindFromWord(std::string word) {
   for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -25,11 +39,71 @@ std::optional<DrawingUnit> UnitFromWord(const std::string& word) {
   return std::nullopt;
 }
 
-constexpr const char* kUsage = "Usage: varnholt-cli figures FILE [--kind plt|dxf] [--unit mm|inch|feet]\n";
+// A pen number 0..255 written in plain decimal digits.
+std::optional<int> PenFromWord(const std::string& word) {
+  if (word.empty() || word.size() > 3) return std::nullopt;
+  int pen = 0;
+  for (char c : word) {
+    if (c < '0' || c > '9') return std::nullopt;
+    pen = pen * 10 + (c - '0');
+  }
+  if (pen > 255) return std::nullopt;
+  return pen;
+}
 
-void WriteFigure(const tfigura& figure, std::ostream& out) {
+// Reads the arguments into options; on a mistake writes it to err and returns nothing.
+std::optional<FiguresOptions> ParseOptions(const Arguments& args, std::ostream& err) {
+  FiguresOptions options;
+  std::optional<std::string> path;
+  std::optional<int> kind;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const bool has_value = i + 1 < args.size();
+    if (args[i] == "--kind" && has_value) {
+      kind = KindFromWord(args[++i]);
+      if (!kind) {
+        err << "Unknown drawing kind '" << args[i] << "' (use plt or dxf)\n";
+        return std::nullopt;
+      }
+    } else if (args[i] == "--unit" && has_value) {
+      const auto unit = UnitFromWord(args[++i]);
+      if (!unit) {
+        err << "Unknown drawing unit '" << args[i] << "' (use mm, inch or feet)\n";
+        return std::nullopt;
+      }
+      options.unit = *unit;
+    } else if (args[i] == "--pen" && has_value) {
+      const auto pen = PenFromWord(args[++i]);
+      if (!pen) {
+        err << "The pen filter '" << args[i] << "' is not a pen number 0..255 (255 keeps every pen)\n";
+        return std::nullopt;
+      }
+      options.pen_filter = *pen;
+    } else if (args[i] == "--raw") {
+      options.raw = true;
+    } else if (!path && !args[i].starts_with("--")) {
+      path = args[i];
+    } else {
+      err << kUsage;
+      return std::nullopt;
+    }
+  }
+  if (!path) {
+    err << kUsage;
+    return std::nullopt;
+  }
+  options.path = *path;
+  if (!kind) {
+    std::string extension = std::filesystem::path(*path).extension().string();
+    if (!extension.empty()) extension.erase(0, 1);
+    kind = KindFromWord(extension).value_or(kPlotFile);
+  }
+  options.kind = *kind;
+  return options;
+}
+
+void WriteFigure(const tfigura& figure, bool closed, std::ostream& out) {
   out << "{\"pen\":" << static_cast<int>(figure.pen) << ",\"pen_value\":" << JsonNumber(figure.pen_value)
-      << ",\"closed\":" << (figure.open ? "false" : "true") << ",\"points\":[";
+      << ",\"closed\":" << (closed ? "true" : "false") << ",\"points\":[";
   bool first = true;
   for (const TPlotPoint& p : figure.points) {
     if (!first) out << ',';
@@ -50,49 +124,14 @@ void WriteNotes(const std::vector<ReaderNote>& notes, std::ostream& out) {
   out << ']';
 }
 
-}  // namespace
-
-int RunFigures(const Arguments& args, std::ostream& out, std::ostream& err) {
-  std::optional<std::string> path;
-  std::optional<int> kind;
-  DrawingUnit unit = DrawingUnit::kMillimetre;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--kind" && i + 1 < args.size()) {
-      kind = KindFromWord(args[++i]);
-      if (!kind) {
-        err << "Unknown drawing kind '" << args[i] << "' (use plt or dxf)\n";
-        return 1;
-      }
-    } else if (args[i] == "--unit" && i + 1 < args.size()) {
-      const auto parsed = UnitFromWord(args[++i]);
-      if (!parsed) {
-        err << "Unknown drawing unit '" << args[i] << "' (use mm, inch or feet)\n";
-        return 1;
-      }
-      unit = *parsed;
-    } else if (!path && !args[i].starts_with("--")) {
-      path = args[i];
-    } else {
-      err << kUsage;
-      return 1;
-    }
-  }
-  if (!path) {
-    err << "Usage: varnholt-cli figures FILE [--kind plt|dxf]\n";
-    return 1;
-  }
-  if (!kind) {
-    std::string extension = std::filesystem::path(*path).extension().string();
-    if (!extension.empty()) extension.erase(0, 1);
-    kind = KindFromWord(extension).value_or(kPlotFile);
-  }
-
+// The figures exactly as the reader hands them out, before any joining or filtering.
+int WriteReaderFigures(const FiguresOptions& options, std::ostream& out, std::ostream& err) {
   Thpgl reader;
   try {
-    const int code = reader.Open(*path, *kind, unit);
+    const int code = reader.Open(options.path, options.kind, options.unit);
     if (code != kIoOk) {
       err << (code == kIoSharingViolation ? "The file is used by another process: " : "Cannot open the file: ")
-          << *path << " (I/O error " << code << ")\n";
+          << options.path << " (I/O error " << code << ")\n";
       return 1;
     }
     out << "{\"figures\":[";
@@ -104,7 +143,7 @@ int RunFigures(const Arguments& args, std::ostream& out, std::ostream& err) {
       if (!figure.has_points) continue;
       if (!first) out << ',';
       first = false;
-      WriteFigure(figure, out);
+      WriteFigure(figure, !figure.open, out);
     }
     out << "]";
     WriteNotes(reader.Notes(), out);
@@ -115,6 +154,48 @@ int RunFigures(const Arguments& args, std::ostream& out, std::ostream& err) {
     return 1;
   }
   return 0;
+}
+
+// The figures of the project a load makes of the drawing, with its box and the messages it showed.
+int WriteProjectFigures(const FiguresOptions& options, std::ostream& out, std::ostream& err) {
+  const TextLookup& texts = ProgramTexts(err);
+  ScriptedOperator recorder;
+  ScopedOperator scoped(recorder);
+  ProjectDocument project(texts);
+  project.reader_kind = options.kind;
+  project.drawing_unit = static_cast<int32_t>(options.unit);
+  if (!project.Load(options.path, options.pen_filter)) {
+    // A text that ends in ": " expects the file's name after it.
+    for (const auto& message : recorder.messages()) {
+      err << message.text << (message.text.ends_with(": ") ? options.path : "") << '\n';
+    }
+    if (recorder.messages().empty()) err << "The drawing could not be loaded: " << options.path << '\n';
+    return 1;
+  }
+  out << "{\"figures\":[";
+  for (size_t i = 0; i < project.drawing_figure_count; ++i) {
+    if (i > 0) out << ',';
+    const tfigura& figure = *project.figures[i];
+    WriteFigure(figure, figure.closed != 0, out);
+  }
+  out << "],\"box\":[" << project.project_min_x << ',' << project.project_min_y << ',' << project.project_max_x
+      << ',' << project.project_max_y << "],\"messages\":[";
+  for (size_t i = 0; i < recorder.messages().size(); ++i) {
+    if (i > 0) out << ',';
+    out << JsonString(recorder.messages()[i].text);
+  }
+  out << ']';
+  WriteNotes(project.reader_notes, out);
+  out << "}\n";
+  return 0;
+}
+
+}  // namespace
+
+int RunFigures(const Arguments& args, std::ostream& out, std::ostream& err) {
+  const auto options = ParseOptions(args, err);
+  if (!options) return 1;
+  return options->raw ? WriteReaderFigures(*options, out, err) : WriteProjectFigures(*options, out, err);
 }
 
 }  // namespace varnholt::cli

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/program_texts.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ const std::map<std::string, Command>& CommandTable() {
 }
 
 int Usage(std::ostream& err) {
-  err << "Usage: varnholt-cli COMMAND [ARGUMENTS]\nCommands:";
+  err << "Usage: varnholt-cli [--home DIR] COMMAND [ARGUMENTS]\nCommands:";
   for (const auto& [name, command] : CommandTable()) err << ' ' << name;
   err << '\n';
   return 1;
@@ -28,9 +29,18 @@ int Usage(std::ostream& err) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return Usage(std::cerr);
-  const auto found = CommandTable().find(argv[1]);
+  varnholt::cli::Arguments args(argv + 1, argv + argc);
+  // --home DIR may stand anywhere: it points the program folder elsewhere for every command.
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != "--home") continue;
+    if (i + 1 == args.size()) return Usage(std::cerr);
+    varnholt::cli::SetHomeOption(args[i + 1]);
+    args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+    break;
+  }
+  if (args.empty()) return Usage(std::cerr);
+  const auto found = CommandTable().find(args.front());
   if (found == CommandTable().end()) return Usage(std::cerr);
-  const varnholt::cli::Arguments args(argv + 2, argv + argc);
+  args.erase(args.begin());
   return found->second(args, std::cout, std::cerr);
 }

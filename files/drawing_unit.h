@@ -18,4 +18,9 @@ constexpr double MmPerDrawingUnit(DrawingUnit unit) {
   return 1.0;
 }
 
+// The drawing unit of a display unit choice item; items outside 0..2 count as millimetres.
+constexpr DrawingUnit DrawingUnitFromItem(int item) {
+  return item == 1 ? DrawingUnit::kInch : item == 2 ? DrawingUnit::kFoot : DrawingUnit::kMillimetre;
+}
+
 }  // namespace varnholt

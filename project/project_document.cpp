@@ -39,8 +39,10 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
   op.SetStatusText(kMainWindowStatusPanel, "Open file " + file_name);
   BusyCursor busy;
 
+  reader_notes.clear();
+  drawing_figure_count = 0;
   Thpgl reader;
-  const int code = reader.Open(file_name, reader_kind);
+  const int code = reader.Open(file_name, reader_kind, DrawingUnitFromItem(drawing_unit), ltscale);
   if (code != kIoOk) {
     op.ShowMessageBox(code == kIoSharingViolation ? Text("Project_window", "zbioruUzywaInnyProces")
                                                   : Text("Universal", "zbioruNieMoznaOtworzyc"),
@@ -71,9 +73,12 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
     op.ShowMessageBox(error.what(), true, "");
     return false;
   }
+  reader_notes = reader.Notes();
+  ltscale = reader.ltscale();
   reader.Close();
 
   figures = list.Compact();
+  drawing_figure_count = figures.size();
   if (figures.empty()) {
     op.ShowMessageBox(Text("Project_window", "zbiorPusty"), false, "");
     return false;

@@ -76,6 +76,13 @@ class ProjectDocument {
   int32_t feed_direction = 0;
   int32_t drawing_unit = 0;
   WorkingRange working_range;
+  // The DXF line scale value: what earlier loads left, passed to the reader and updated by each load.
+  double ltscale = 0.0;
+
+  // What the last load found: the reader's notes (skipped entities, unread kinds) and the number of figures the
+  // drawing gave (the entries planning appends come after them).
+  std::vector<ReaderNote> reader_notes;
+  size_t drawing_figure_count = 0;
 
  private:
   std::string Text(std::string_view section, std::string_view key) const { return texts_(section, key); }

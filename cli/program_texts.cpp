@@ -1,0 +1,41 @@
+#include "cli/program_texts.h"
+
+#include <memory>
+#include <utility>
+
+#include "services/interfejs.h"
+#include "services/locale_country.h"
+#include "services/program_folder.h"
+#include "services/scripted_operator.h"
+
+namespace varnholt::cli {
+namespace {
+
+std::optional<std::string>& HomeOption() {
+  static std::optional<std::string> home;
+  return home;
+}
+
+}  // namespace
+
+void SetHomeOption(std::optional<std::string> home) { HomeOption() = std::move(home); }
+
+std::string CliProgramFolder() { return ProgramFolder(HomeOption()); }
+
+const TextLookup& ProgramTexts(std::ostream& warnings) {
+  static std::unique_ptr<tInterfejs> language;
+  static TextLookup lookup;
+  if (!language) {
+    ScriptedOperator quiet;  // a failed load is told here, not in a message box
+    {
+      ScopedOperator scoped(quiet);
+      language = std::make_unique<tInterfejs>(InterfaceSetup{CliProgramFolder(), {}, LocaleCountryCode(), ""});
+    }
+    for (const auto& message : quiet.messages()) warnings << message.text << '\n';
+    const tInterfejs* texts = language.get();
+    lookup = [texts](std::string_view section, std::string_view key) { return texts->GetText(section, key); };
+  }
+  return lookup;
+}
+
+}  // namespace varnholt::cli

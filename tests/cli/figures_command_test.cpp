@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/commands.h"
+#include "cli/program_texts.h"
+#include "files/dxf_test_support.h"
+
+namespace varnholt {
+namespace {
+
+using testing::Drawing;
+
+class FiguresCommand : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    // The texts are loaded once per process: the US file, whatever the machine's locale.
+    setenv("LC_ALL", "en_US.UTF-8", 1);
+    cli::SetHomeOption(VARNHOLT_LANGUAGE_DIR);
+  }
+  void SetUp() override {
+    folder_ = std::filesystem::temp_directory_path() /
+              ("varnholt-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  std::string Write(const std::string& name, const std::string& text) {
+    const auto path = folder_ / name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path.string();
+  }
+  int Run(const cli::Arguments& args) {
+    out_.str("");
+    err_.str("");
+    return cli::RunFigures(args, out_, err_);
+  }
+
+  std::filesystem::path folder_;
+  std::ostringstream out_;
+  std::ostringstream err_;
+};
+
+testing::Groups Line(double x1, double y1, double x2, double y2, int colour = 0) {
+  testing::Groups groups = {{0, "LINE"}, {8, "0"}};
+  if (colour != 0) groups.push_back({62, std::to_string(colour)});
+  groups.insert(groups.end(), {{10, std::to_string(x1)},
+                               {20, std::to_string(y1)},
+                               {11, std::to_string(x2)},
+                               {21, std::to_string(y2)}});
+  return groups;
+}
+
+testing::Groups Concat(std::initializer_list<testing::Groups> parts) {
+  testing::Groups all;
+  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+TEST_F(FiguresCommand, FourLinesLoadAsOneClosedRectangleRawKeepsThemApart) {
+  const std::string path = Write("rect.dxf", Drawing(Concat({Line(0, 0, 10, 0), Line(10, 0, 10, 5),
+                                                             Line(10, 5, 0, 5), Line(0, 5, 0, 0)})));
+  ASSERT_EQ(Run({path}), 0) << err_.str();
+  EXPECT_EQ(out_.str(),
+            "{\"figures\":[{\"pen\":1,\"pen_value\":0.0,\"closed\":true,"
+            "\"points\":[[0,200],[0,0],[400,0],[400,200],[0,200]]}],\"box\":[0,0,400,200],\"messages\":[]}\n");
+
+  ASSERT_EQ(Run({path, "--raw"}), 0) << err_.str();
+  EXPECT_EQ(out_.str().find("\"box\""), std::string::npos);
+  size_t strokes = 0;
+  for (size_t at = 0; (at = out_.str().find("\"closed\":false", at)) != std::string::npos; ++at) ++strokes;
+  EXPECT_EQ(strokes, 4u);
+}
+
+TEST_F(FiguresCommand, UnitPenFilterAndDuplicates) {
+  // Colour 1 (pen 3), colour 3 (pen 4) twice: the same line drawn twice, and colour 5 (pen 0). The second copy of
+  // the open line meets the first end to end, so the two join into a there-and-back, which counts as closed.
+  const std::string drawing =
+      Write("pens.dxf", Drawing(Concat({Line(0, 0, 1, 0, 1), Line(0, 1, 1, 1, 3), Line(0, 1, 1, 1, 3),
+                                        Line(0, 3, 1, 3, 5)})));
+  ASSERT_EQ(Run({drawing, "--pen", "4", "--unit", "inch"}), 0) << err_.str();
+  EXPECT_EQ(out_.str(),
+            "{\"figures\":[{\"pen\":4,\"pen_value\":0.0,\"closed\":true,\"points\":[[0,1016],[1016,1016],[0,1016]]}],"
+            "\"box\":[0,1016,1016,1016],\"messages\":[]}\n");
+
+  // Pen 6 passes every filter.
+  const std::string plot = Write("pens.plt", "SP1;PU0,0;PD10,0;SP4;PU0,20;PD10,20;SP6;PU0,40;PD10,40;SP2;PU0,60;PD9,60;");
+  ASSERT_EQ(Run({plot, "--pen", "4"}), 0) << err_.str();
+  EXPECT_NE(out_.str().find("\"pen\":4,"), std::string::npos);
+  EXPECT_NE(out_.str().find("\"pen\":6,"), std::string::npos);
+  EXPECT_EQ(out_.str().find("\"pen\":1,"), std::string::npos);
+  EXPECT_EQ(out_.str().find("\"pen\":2,"), std::string::npos);
+}
+
+TEST_F(FiguresCommand, WorkingRangeMessageAndReaderNotes) {
+  // 4800.025 mm wide: one unit beyond the initial X range; then an arc the reader must skip.
+  const testing::Groups arc = {{0, "ARC"}, {10, "0"}, {20, "0"}, {40, "0"}, {50, "0"}, {51, "90"}};
+  const std::string path = Write("wide.dxf", Drawing(Concat({Line(0, 0, 4800.025, 0), arc})));
+  ASSERT_EQ(Run({path}), 0) << err_.str();
+  EXPECT_NE(out_.str().find("\"box\":[0,0,192001,0],\"messages\":[\"The project is larger than the working area of "
+                            "the machine.\"],\"notes\":[{\"line\":"),
+            std::string::npos)
+      << out_.str();
+}
+
+TEST_F(FiguresCommand, FailuresGoToStandardError) {
+  const std::string missing = (folder_ / "missing.plt").string();
+  EXPECT_EQ(Run({missing}), 1);
+  EXPECT_EQ(err_.str(), "Cannot open the file: " + missing + "\n");
+  EXPECT_TRUE(out_.str().empty());
+
+  EXPECT_EQ(Run({Write("empty.plt", "IN;PU;")}), 1);
+  EXPECT_EQ(err_.str(), "The file contains no figures.\n");
+
+  EXPECT_EQ(Run({Write("bad.plt", "PU0,0;PD+-,5;")}), 1);
+  EXPECT_EQ(err_.str(), "'+-' is not a valid floating point value\n");
+  EXPECT_TRUE(out_.str().empty()) << "a drawing read in part prints nothing";
+
+  const std::string plot = Write("a.plt", "PU0,0;PD10,0;");
+  EXPECT_EQ(Run({plot, "--pen", "256"}), 1);
+  EXPECT_EQ(Run({plot, "--pen", "-1"}), 1);
+  EXPECT_EQ(Run({plot, "--unit", "yard"}), 1);
+  EXPECT_EQ(Run({plot, "--kind", "svg"}), 1);
+  EXPECT_EQ(Run({}), 1);
+  EXPECT_EQ(Run({plot, plot}), 1);
+  EXPECT_EQ(Run({plot, "--pen", "3"}), 1) << "pen 3 keeps nothing of a pen-0 drawing";
+  EXPECT_EQ(err_.str(), "The file contains no figures.\n");
+}
+
+}  // namespace
+}  // namespace varnholt
