@@ -1,5 +1,6 @@
-// Times the DXF reader against a bare buffered line read of the same file and prints MB/s and figures/s.
-// Usage: varnholt-bench-dxf FILE.dxf [ROUNDS]
+// Times, on one DXF file: a bare buffered line read, the DXF reader alone, a whole project load (reading, curve
+// points, joining, duplicates, measuring) and, when built with it, the dxflib library's parse of the same file.
+// Prints MB/s for each. Usage: varnholt-bench-dxf FILE.dxf [ROUNDS]
 
 #include <algorithm>
 #include <chrono>
@@ -11,16 +12,23 @@
 
 #include "files/file_open.h"
 #include "files/thpgl.h"
+#include "project/project_document.h"
+#include "services/scripted_operator.h"
+
+#ifdef VARNHOLT_WITH_DXFLIB
+#include <dxflib/dl_creationadapter.h>
+#include <dxflib/dl_dxf.h>
+#endif
 
 namespace {
 
-double SecondsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 // Reads the file line by line, touching every byte so the loop cannot be skipped.
 double BareLineRead(const std::string& path, size_t& checksum) {
-  const auto start = std::chrono::steady_clock::now();
+  const auto start = Clock::now();
   std::ifstream in(path, std::ios::binary);
   std::string line;
   while (std::getline(in, line)) {
@@ -29,13 +37,14 @@ double BareLineRead(const std::string& path, size_t& checksum) {
   return SecondsSince(start);
 }
 
-double ReaderLoad(const std::string& path, size_t& figures, size_t& points) {
-  const auto start = std::chrono::steady_clock::now();
+double ReaderOnly(const std::string& path, size_t& figures, size_t& points) {
+  const auto start = Clock::now();
   varnholt::Thpgl reader;
   if (reader.Open(path, varnholt::kDxfFile) != varnholt::kIoOk) {
     std::fprintf(stderr, "cannot open %s\n", path.c_str());
     std::exit(1);
   }
+  figures = points = 0;
   while (!reader.AtEof()) {
     varnholt::tfigura figure;
     reader.ReadNextFigure(figure);
@@ -47,6 +56,48 @@ double ReaderLoad(const std::string& path, size_t& figures, size_t& points) {
   return SecondsSince(start);
 }
 
+double ProjectLoad(const std::string& path, size_t& figures) {
+  varnholt::ScriptedOperator quiet;
+  varnholt::ScopedOperator installed(quiet);
+  const auto start = Clock::now();
+  varnholt::ProjectDocument project([](std::string_view, std::string_view) { return std::string(); });
+  project.reader_kind = varnholt::kDxfFile;
+  if (!project.Load(path, varnholt::kAllPens)) {
+    std::fprintf(stderr, "cannot load %s\n", path.c_str());
+    std::exit(1);
+  }
+  figures = project.drawing_figure_count;
+  return SecondsSince(start);
+}
+
+#ifdef VARNHOLT_WITH_DXFLIB
+// Counts what the library hands over, so that its parse does the same amount of work on every run.
+class EntityCounter : public DL_CreationAdapter {
+ public:
+  void addLine(const DL_LineData&) override { ++entities; }
+  void addArc(const DL_ArcData&) override { ++entities; }
+  void addCircle(const DL_CircleData&) override { ++entities; }
+  void addPolyline(const DL_PolylineData&) override { ++entities; }
+  void addVertex(const DL_VertexData&) override { ++vertices; }
+  void addSpline(const DL_SplineData&) override { ++entities; }
+  void addControlPoint(const DL_ControlPointData&) override { ++vertices; }
+  size_t entities = 0;
+  size_t vertices = 0;
+};
+
+double LibraryParse(const std::string& path, size_t& entities) {
+  const auto start = Clock::now();
+  EntityCounter counter;
+  DL_Dxf dxf;
+  if (!dxf.in(path, &counter)) {
+    std::fprintf(stderr, "dxflib cannot read %s\n", path.c_str());
+    std::exit(1);
+  }
+  entities = counter.entities;
+  return SecondsSince(start);
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -55,19 +106,28 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string path = argv[1];
-  const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
+  const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
   const double megabytes = static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);
-  double best_bare = 1e9, best_reader = 1e9;
-  size_t checksum = 0, figures = 0, points = 0;
+  double bare = 1e9, reader = 1e9, load = 1e9;
+  size_t checksum = 0, figures = 0, points = 0, project_figures = 0;
   for (int round = 0; round < rounds; ++round) {
-    best_bare = std::min(best_bare, BareLineRead(path, checksum));
-    figures = points = 0;
-    best_reader = std::min(best_reader, ReaderLoad(path, figures, points));
+    bare = std::min(bare, BareLineRead(path, checksum));
+    reader = std::min(reader, ReaderOnly(path, figures, points));
+    load = std::min(load, ProjectLoad(path, project_figures));
   }
-  std::printf("file            %.1f MB, %zu figures, %zu points\n", megabytes, figures, points);
-  std::printf("bare line read  %8.1f MB/s\n", megabytes / best_bare);
-  std::printf("DXF reader      %8.1f MB/s  (%.0f%% of the bare read), %.0f figures/s, %.1f M points/s\n",
-              megabytes / best_reader, 100.0 * best_bare / best_reader, static_cast<double>(figures) / best_reader,
-              static_cast<double>(points) / best_reader / 1e6);
+  std::printf("file              %.1f MB, %zu figures read, %zu points, %zu figures after joining\n", megabytes,
+              figures, points, project_figures);
+  std::printf("bare line read    %8.1f MB/s  %8.3f s\n", megabytes / bare, bare);
+  std::printf("DXF reader        %8.1f MB/s  %8.3f s\n", megabytes / reader, reader);
+  std::printf("project Load      %8.1f MB/s  %8.3f s\n", megabytes / load, load);
+#ifdef VARNHOLT_WITH_DXFLIB
+  double library = 1e9;
+  size_t library_entities = 0;
+  for (int round = 0; round < rounds; ++round) library = std::min(library, LibraryParse(path, library_entities));
+  std::printf("dxflib parse      %8.1f MB/s  %8.3f s  (%zu entities); Load takes %.0f%% of its time\n",
+              megabytes / library, library, library_entities, 100.0 * load / library);
+#else
+  std::printf("dxflib parse      not built (install libdxflib-dev and rebuild the benchmarks)\n");
+#endif
   return checksum == 0 ? 1 : 0;
 }

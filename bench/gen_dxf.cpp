@@ -1,6 +1,9 @@
-// Writes a deterministic DXF drawing: closed outlines of lines, arcs, circles, bulged polylines and splines.
-// Usage: varnholt-gen-dxf OUT.dxf [ENTITIES]
+// Writes a deterministic DXF drawing: closed outlines of lines, arcs, circles, bulged polylines and splines; with
+// --lines, only rectangles of separate LINE entities, the sides of a row of 100 rectangles interleaved (all first
+// sides, then all second sides, ...), as drawing programs export them.
+// Usage: varnholt-gen-dxf OUT.dxf [ENTITIES] [--lines]
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -60,6 +63,30 @@ int Rectangle(Writer& w, double x, double y, double width, double height) {
   return 4;
 }
 
+// Rows of 100 rectangles, each row written side by side: the first sides of all, then the second sides, and so on.
+void InterleavedRectangles(Writer& w, Lcg& random, long target) {
+  for (long row = 0, written = 0; written < target; ++row) {
+    double xs[100][5], ys[100][5];
+    for (int i = 0; i < 100; ++i) {
+      const double x = i * 60.0, y = static_cast<double>(row % 1000) * 60.0;
+      const double width = random.Range(10, 50), height = random.Range(10, 50);
+      const double corner_x[5] = {x, x + width, x + width, x, x};
+      const double corner_y[5] = {y, y, y + height, y + height, y};
+      std::copy(corner_x, corner_x + 5, xs[i]);
+      std::copy(corner_y, corner_y + 5, ys[i]);
+    }
+    for (int side = 0; side < 4; ++side) {
+      for (int i = 0; i < 100 && written < target; ++i, ++written) {
+        w.Entity("LINE", 1);
+        w.Number(10, xs[i][side]);
+        w.Number(20, ys[i][side]);
+        w.Number(11, xs[i][side + 1]);
+        w.Number(21, ys[i][side + 1]);
+      }
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -68,6 +95,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   const long target = argc > 2 ? std::strtol(argv[2], nullptr, 10) : 20000;
+  const bool lines_only = argc > 3 && std::string(argv[3]) == "--lines";
   std::ofstream out(argv[1], std::ios::binary);
   Writer w(out);
   Lcg random;
@@ -78,7 +106,8 @@ int main(int argc, char** argv) {
   w.Group(0, "ENDSEC");
   w.Group(0, "SECTION");
   w.Group(2, "ENTITIES");
-  long written = 0;
+  long written = lines_only ? target : 0;
+  if (lines_only) InterleavedRectangles(w, random, target);
   for (long cell = 0; written < target; ++cell) {
     const double x = static_cast<double>(cell % 100) * 60.0;
     const double y = static_cast<double>(cell / 100 % 100) * 60.0;

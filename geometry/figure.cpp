@@ -47,25 +47,33 @@ void licz_parametry(tfigura& figure) {
   int32_t largest_x = -2147483647, largest_y = -2147483647;
   int32_t smallest_x = 2147483647, smallest_y = 2147483647;
   const auto count = static_cast<int32_t>(std::min<size_t>(figure.points.size(), std::numeric_limits<int32_t>::max()));
+  // Kept in locals: stores into the figure inside the loop could alias the points and keep them out of registers.
+  int32_t idx_max_x = figure.idx_max_x, idx_max_y = figure.idx_max_y;
+  int32_t idx_min_x = figure.idx_min_x, idx_min_y = figure.idx_min_y;
+  const TPlotPoint* points = figure.points.data();
   for (int32_t i = 0; i < count; ++i) {
-    const TPlotPoint& p = figure.points[static_cast<size_t>(i)];
+    const TPlotPoint p = points[i];
     if (p.x > largest_x) {
       largest_x = p.x;
-      figure.idx_max_x = i;
+      idx_max_x = i;
     }
     if (p.y > largest_y) {
       largest_y = p.y;
-      figure.idx_max_y = i;
+      idx_max_y = i;
     }
     if (p.x < smallest_x) {
       smallest_x = p.x;
-      figure.idx_min_x = i;
+      idx_min_x = i;
     }
     if (p.y < smallest_y) {
       smallest_y = p.y;
-      figure.idx_min_y = i;
+      idx_min_y = i;
     }
   }
+  figure.idx_max_x = idx_max_x;
+  figure.idx_max_y = idx_max_y;
+  figure.idx_min_x = idx_min_x;
+  figure.idx_min_y = idx_min_y;
   figure.min_x = smallest_x;
   figure.min_y = smallest_y;
   figure.max_x = largest_x;

@@ -5,8 +5,17 @@
 
 namespace varnholt {
 
-// The program never leaves the default rounding mode (to nearest, halves to even), which nearbyint follows.
-double nearest(double value) { return std::nearbyint(value); }
+// The program never leaves the default rounding mode (to nearest, halves to even). Below 2^51 adding and taking away
+// 1.5 * 2^52 leaves exactly that rounding of the value, without the library call that saves and restores the
+// floating-point environment (the readers round every coordinate). The sign is put back for results of zero.
+double nearest(double value) {
+  constexpr double kShift = 6755399441055744.0;  // 1.5 * 2^52
+  if (std::fabs(value) < 2251799813685248.0) {   // 2^51
+    const double shifted = value + kShift;
+    return std::copysign(shifted - kShift, value);
+  }
+  return std::nearbyint(value);  // already whole beyond 2^52; NaN and infinities pass through
+}
 
 std::optional<int32_t> NearestInt32(double value) {
   // Whole numbers, by far the most common input, skip the rounding call.

@@ -10,10 +10,18 @@ namespace {
 
 bool IsJoinCandidate(const tfigura& figure) { return figure.open && figure.points.size() > 1; }
 
-// floor(v / 10) for negative values too.
-int64_t CellCoordinate(int32_t v) {
-  const int64_t value = v;
-  return value >= 0 ? value / 10 : -((-value + 9) / 10);
+// Cells are 20 units wide: the points within 10 units of a point lie in its own cell and the neighbour on the side
+// of the cell's half it lies in, on each axis, so four cells hold every candidate.
+constexpr int64_t kCellSize = 20;
+
+// floor(v / kCellSize) for negative values too.
+int64_t CellCoordinate(int64_t value) {
+  return value >= 0 ? value / kCellSize : -((-value + kCellSize - 1) / kCellSize);
+}
+
+// The neighbouring cell coordinate on the side of the cell's half that value lies in.
+int64_t NearSideNeighbour(int64_t value, int64_t cell) {
+  return value - cell * kCellSize < kCellSize / 2 ? cell - 1 : cell + 1;
 }
 
 uint64_t PackCell(int64_t cx, int64_t cy) {
@@ -52,9 +60,11 @@ size_t LoadingFigureList::NextCandidate(size_t after, const TPlotPoint& a, const
   for (const TPlotPoint* end : {&a, &z}) {
     const int64_t cx = CellCoordinate(end->x);
     const int64_t cy = CellCoordinate(end->y);
-    for (int64_t dx = -1; dx <= 1; ++dx) {
-      for (int64_t dy = -1; dy <= 1; ++dy) {
-        const auto found = ends_by_cell_.find(PackCell(cx + dx, cy + dy));
+    const int64_t xs[2] = {cx, NearSideNeighbour(end->x, cx)};
+    const int64_t ys[2] = {cy, NearSideNeighbour(end->y, cy)};
+    for (const int64_t x : xs) {
+      for (const int64_t y : ys) {
+        const auto found = ends_by_cell_.find(PackCell(x, y));
         if (found == ends_by_cell_.end()) continue;
         for (const size_t slot : found->second) {
           if ((after != kNone && slot <= after) || slot >= best) continue;
@@ -88,6 +98,8 @@ void LoadingFigureList::Remove(size_t slot) {
 
 void LoadingFigureList::JoinOpenFigures(tfigura& figure) {
   if (!figure.open || figure.points.size() <= 1) return;
+  // Most figures meet nothing: they keep their points where they are.
+  if (NextCandidate(kNone, figure.points.front(), figure.points.back()) == kNone) return;
   // Joins add at both ends; a deque keeps that linear in the points added.
   std::deque<TPlotPoint> path(figure.points.begin(), figure.points.end());
   bool joined_any = true;

@@ -46,7 +46,7 @@ class LoadingFigureList {
 
   std::vector<std::unique_ptr<tfigura>> slots_;
   size_t live_count_ = 0;
-  // End points of the join candidates, by cells of 10 x 10 units: points closer than 10 units on both axes lie in
+  // End points of the join candidates, by cells of 20 x 20 units: points closer than 10 units on both axes lie in
   // the same or a neighbouring cell.
   std::unordered_map<CellKey, std::vector<size_t>> ends_by_cell_;
   std::unordered_multimap<uint64_t, size_t> slots_by_hash_;

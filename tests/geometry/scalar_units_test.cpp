@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "geometry/scalar.h"
 #include "geometry/units.h"
@@ -67,6 +69,28 @@ TEST(Units, ConversionsAndRounding) {
   EXPECT_FALSE(NearestInt32(std::nan("")).has_value());
   EXPECT_EQ(NearestInt32Saturated(std::nan("")), 0);
   EXPECT_EQ(NearestInt32Saturated(-1e300), -2147483647 - 1);
+}
+
+TEST(Units, NearestAgreesWithTheLibraryRoundingEverywhere) {
+  // Halves, neighbours of halves, the edges of the fast range and signed zeros, then pseudo-random magnitudes.
+  std::vector<double> values = {0.0, -0.0, 0.5, -0.5, 1.5, -1.5, 0.49999999999999994, -0.49999999999999994,
+                                2251799813685247.5, -2251799813685247.5, 2251799813685248.0, 4503599627370495.5,
+                                4503599627370497.0, 1e300, -1e300, INFINITY, -INFINITY};
+  for (double half = 0.5; half < 1e16; half = half * 3.0 + 1.0) {
+    values.insert(values.end(), {half, -half, std::nextafter(half, 0.0), std::nextafter(half, 1e300)});
+  }
+  uint64_t state = 12345;
+  for (int i = 0; i < 20000; ++i) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    const double scale = std::ldexp(1.0, static_cast<int>(state >> 58) - 8);  // 2^-8 .. 2^55
+    values.push_back((static_cast<double>(state >> 11) / 9007199254740992.0 - 0.5) * scale);
+  }
+  for (const double value : values) {
+    const double expected = std::nearbyint(value);
+    EXPECT_EQ(nearest(value), expected) << value;
+    EXPECT_EQ(std::signbit(nearest(value)), std::signbit(expected)) << value;
+  }
+  EXPECT_TRUE(std::isnan(nearest(std::nan(""))));
 }
 
 }  // namespace
