@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "cli/commands.h"
 #include "cli/program_texts.h"
 #include "files/dxf_test_support.h"
+#include "support/temp_folder.h"
 
 namespace varnholt {
 namespace {
@@ -21,25 +20,14 @@ class FiguresCommand : public ::testing::Test {
     setenv("LC_ALL", "en_US.UTF-8", 1);
     cli::SetHomeOption(VARNHOLT_LANGUAGE_DIR);
   }
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("varnholt-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  std::string Write(const std::string& name, const std::string& text) {
-    const auto path = folder_ / name;
-    std::ofstream(path, std::ios::binary) << text;
-    return path.string();
-  }
+  std::string Write(const std::string& name, const std::string& text) { return folder_.Write(name, text); }
   int Run(const cli::Arguments& args) {
     out_.str("");
     err_.str("");
     return cli::RunFigures(args, out_, err_);
   }
 
-  std::filesystem::path folder_;
+  testing::TempFolder folder_;
   std::ostringstream out_;
   std::ostringstream err_;
 };
@@ -107,7 +95,7 @@ TEST_F(FiguresCommand, WorkingRangeMessageAndReaderNotes) {
 }
 
 TEST_F(FiguresCommand, FailuresGoToStandardError) {
-  const std::string missing = (folder_ / "missing.plt").string();
+  const std::string missing = folder_.PathOf("missing.plt");
   EXPECT_EQ(Run({missing}), 1);
   EXPECT_EQ(err_.str(), "Cannot open the file: " + missing + "\n");
   EXPECT_TRUE(out_.str().empty());

@@ -7,27 +7,16 @@
 #include <fstream>
 
 #include "files/file_open.h"
+#include "support/temp_folder.h"
 
 namespace varnholt {
 namespace {
 
 class ThpglFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("varnholt-thpgl-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
+  std::string Write(const std::string& name, const std::string& text) { return folder_.Write(name, text); }
 
-  std::string Write(const std::string& name, const std::string& text) {
-    const auto path = folder_ / name;
-    std::ofstream(path, std::ios::binary) << text;
-    return path.string();
-  }
-
-  std::filesystem::path folder_;
+  testing::TempFolder folder_;
 };
 
 TEST_F(ThpglFiles, ReadsAPlotFileFigureByFigure) {
@@ -102,10 +91,10 @@ TEST_F(ThpglFiles, SampleDrawingsReadWhole) {
 
 TEST_F(ThpglFiles, OpenFailuresReturnIoCodes) {
   Thpgl reader;
-  EXPECT_EQ(reader.Open((folder_ / "missing.plt").string(), kPlotFile), kIoFileNotFound);
-  EXPECT_EQ(reader.Open((folder_ / "no" / "such" / "x.plt").string(), kPlotFile), kIoFileNotFound);
+  EXPECT_EQ(reader.Open(folder_.PathOf("missing.plt"), kPlotFile), kIoFileNotFound);
+  EXPECT_EQ(reader.Open(folder_.PathOf("no/such/x.plt"), kPlotFile), kIoFileNotFound);
   EXPECT_EQ(reader.Open(Write("file", "x") + "/below.plt", kPlotFile), kIoPathNotFound);
-  EXPECT_EQ(reader.Open(folder_.string(), kPlotFile), kIoAccessDenied);
+  EXPECT_EQ(reader.Open(folder_.folder(), kPlotFile), kIoAccessDenied);
   EXPECT_TRUE(reader.AtEof());
 }
 

@@ -15,7 +15,7 @@
 #include "services/program_version.h"
 #include "services/scripted_operator.h"
 #include "services/size_text.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace varnholt {
 namespace {

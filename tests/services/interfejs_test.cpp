@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "services/scripted_operator.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace varnholt {
 namespace {

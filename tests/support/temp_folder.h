@@ -1,5 +1,5 @@
 #pragma once
-// A temporary program folder for one test, removed with everything in it afterwards.
+// A temporary folder for one test (a program folder, or a place for drawings), removed with everything in it.
 
 #include <stdlib.h>
 
@@ -13,7 +13,7 @@ namespace varnholt::testing {
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "varnholt-services-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "varnholt-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
   }
@@ -34,6 +34,8 @@ class TempFolder {
     return path;
   }
   void MakeFolder(const std::string& name) const { std::filesystem::create_directories(path_ / name); }
+  // The path a file of that name would have in the folder.
+  std::string PathOf(const std::string& name) const { return folder() + name; }
 
  private:
   std::filesystem::path path_;
