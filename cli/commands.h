@@ -18,4 +18,8 @@ int RunFigures(const Arguments& args, std::ostream& out, std::ostream& err);
 // loaded configuration file as they would be saved, or the fields of a settings record.
 int RunConfig(const Arguments& args, std::ostream& out, std::ostream& err);
 
+// decode PROGRAM.cn: the machine program one command a line with its offset, then a summary; a damaged program is
+// reported with the offset of the damage and exit code 1.
+int RunDecode(const Arguments& args, std::ostream& out, std::ostream& err);
+
 }  // namespace varnholt::cli
