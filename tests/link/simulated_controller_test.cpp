@@ -58,6 +58,41 @@ TEST_F(Simulator, AStoredProgramWaitsForGoAndRunsInVirtualTime) {
   EXPECT_EQ(sim_.Positions()[4], 1000);
 }
 
+// Streams a stored program as the transmission does: bursts of up to 100 commands, Go after the 17th, and a pause
+// while the controller reports its buffer full. Every move must be executed, none lost.
+TEST_F(Simulator, AStreamedProgramIsExecutedWhole) {
+  std::vector<CommandBytes> program = {CommandBytes("v\x01\xe8\x03", 4), CommandBytes("f\x01", 2)};
+  const MoveRecord move = BuildMoveRecord('a', state_.profile.StepMultiplier, AxisSteps{10, -3, 0, 0, 10, -3, 0, 0});
+  for (int i = 0; i < 400; ++i) {
+    for (size_t at = 0; at < move.bytes.size(); at += kMoveGroupLength) program.push_back(move.bytes.substr(at, 6));
+  }
+  size_t next = 0;
+  bool saw_full = false;
+  int ticks = 0;
+  while (next < program.size() && ++ticks < 100000) {
+    ReadStatus(link());
+    if (state_.Has(kStatusBufferFull)) {
+      saw_full = true;
+      clock_.Advance(50);
+      continue;
+    }
+    for (int burst = 0; burst < 100 && next < program.size(); ++burst) {
+      Store(program[next++]);
+      if (next == 17) Store(GoCommand());
+    }
+    clock_.Advance(1);
+  }
+  EXPECT_TRUE(saw_full);
+  EXPECT_EQ(sim_.lost_commands(), 0u);
+  ASSERT_TRUE(WaitIdle(link()));
+  for (int i = 0; i < 1000 && (Status() & kStatusProgramRunning); ++i) clock_.Advance(10);
+  EXPECT_EQ(sim_.moves_completed(), 400);
+  EXPECT_EQ(sim_.programs_finished(), 1);
+  EXPECT_EQ(sim_.Positions()[0], 4000);
+  EXPECT_EQ(sim_.Positions()[1], -1200);
+  EXPECT_EQ(sim_.Positions()[5], -1200);
+}
+
 TEST_F(Simulator, TheProgramBufferIsBoundedAndReportsFull) {
   for (size_t i = 0; i < sim::kProgramCapacity - sim::kProgramHeadroom; ++i) Store(CommandBytes("p\x01", 2));
   EXPECT_FALSE(Status() & kStatusBufferFull);
