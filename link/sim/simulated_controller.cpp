@@ -186,7 +186,7 @@ void SimulatedController::Simulate(double ms) {
       left -= remaining;
       PlaceMotionAt(*motion_, motion_->duration_ms);
       for (size_t axis = 0; axis < 8; ++axis) {
-        if ((motion_->homing_mask >> axis) & 1u) origin_[axis] = physical_[axis];
+        if (((static_cast<unsigned>(motion_->homing_mask) >> axis) & 1u) != 0) origin_[axis] = physical_[axis];
       }
       ++moves_completed_;
       motion_.reset();
@@ -251,7 +251,7 @@ void SimulatedController::StartHoming(uint8_t mask) {
   motion.homing_mask = mask;
   int64_t longest = 0;
   for (size_t axis = 0; axis < 8; ++axis) {
-    if (((mask >> axis) & 1u) == 0) continue;
+    if (((static_cast<unsigned>(mask) >> axis) & 1u) == 0) continue;
     if (IsArmAxis(axis)) {
       motion.delta[axis] = -physical_[axis];
       longest = std::max(longest, physical_[axis]);

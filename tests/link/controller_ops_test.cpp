@@ -87,6 +87,48 @@ TEST_F(CommandSet, IdentifyWithoutControllerKeepsTheDefaults) {
   EXPECT_EQ(state_.steps_per_turn2, 8000);
 }
 
+TEST(ReplyRecords, ShortRecordsReadAsZerosAndZeroScalesGiveZero) {
+  ControllerState state;
+  const uint8_t status[] = {10, 7, 0x01, 0x00, 0x04, 0x00, 0x40, 0x06};
+  ApplyPositionsRecord(state, status, false);
+  EXPECT_EQ(state.status_byte, 7);
+  EXPECT_EQ(state.status_word, 0x00040001u);
+  EXPECT_EQ(state.axis_steps[0], 0x0640);  // two of its four bytes arrived
+  EXPECT_EQ(state.axis_steps[7], 0);
+  state.StepScaleX = 0.0;
+  state.steps_per_turn2 = 0;
+  ApplyPositionsRecord(state, status, false);
+  EXPECT_EQ(state.X1, 0);
+  EXPECT_EQ(state.angle_third1, 0.0);
+  const uint8_t speeds[] = {9, 0, 100};
+  ApplySpeedsRecord(state, speeds);
+  EXPECT_EQ(state.active_group, 9);
+  EXPECT_EQ(state.group_periods[0], 200);
+  EXPECT_EQ(state.active_period, 0);  // no such group
+  ApplyIdentityRecord(state, {});
+  EXPECT_EQ(state.x_range, 0);
+  EXPECT_EQ(StatusBitNames(0x00140041u), "moving paused homed waits-for-go");
+}
+
+TEST(ReplyRecords, TurnsAreCountedWithinOneRevolution) {
+  ControllerState state;
+  state.steps_per_turn2 = 8000;
+  state.steps_per_turn6 = 8000;
+  std::array<uint8_t, 65> record{};
+  const int32_t axis2 = -8500, axis6 = 20000;
+  for (size_t i = 0; i < 4; ++i) {
+    record[14 + i] = static_cast<uint8_t>(static_cast<uint32_t>(axis2) >> (8 * i));
+    record[30 + i] = static_cast<uint8_t>(static_cast<uint32_t>(axis6) >> (8 * i));
+  }
+  ApplyPositionsRecord(state, record, false);
+  EXPECT_EQ(state.third1, -500);
+  EXPECT_EQ(state.third2, 4000);
+  EXPECT_DOUBLE_EQ(state.angle_third1, -22.5);
+  EXPECT_DOUBLE_EQ(state.angle_third2, 180.0);
+  ApplyPositionsRecord(state, record, true);  // separate belts: steps over the third-axis scale
+  EXPECT_EQ(state.third1, -8500);
+}
+
 TEST(Profiles, FollowTheModelCode) {
   EXPECT_EQ(ProfileOf("Qe").conveyor_factor, 2.0);
   EXPECT_EQ(ProfileOf("Qe").max_work_speed, 1000);
