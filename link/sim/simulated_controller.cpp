@@ -424,7 +424,12 @@ void SimulatedController::ExecuteStored(const CommandBytes& command) {
 }
 
 bool SimulatedController::Heating() const {
-  return std::any_of(heaters_.begin(), heaters_.end(), [](const Heater& h) { return h.on; });
+  return std::any_of(heaters_.begin(), heaters_.end(), [](const Heater& h) { return h.on; }) || QoVerticalWireOn();
+}
+
+bool SimulatedController::QoVerticalWireOn() const {
+  // A Qo feeds its vertical wires whenever the power output is switched to them.
+  return model_.code == "Qo" && settings_[kSettingPowerOutput] == 5;
 }
 
 uint32_t SimulatedController::StatusWord() {
@@ -479,7 +484,8 @@ void SimulatedController::FillRecord(int index, std::span<uint8_t> record) {
       record[0] = heater_channel_;
       record[1] = static_cast<uint8_t>(settings_[kSettingPowerOutput]);
       for (size_t channel = 0; channel < heaters_.size(); ++channel) {
-        const uint32_t entry = heaters_[channel].power | (heaters_[channel].on ? 1u << 16 : 0u);
+        const bool on = heaters_[channel].on || (channel == 3 && QoVerticalWireOn());
+        const uint32_t entry = heaters_[channel].power | (on ? 1u << 16 : 0u);
         PutLittleEndian(record, 2 + 4 * channel, entry, 4);
       }
       break;

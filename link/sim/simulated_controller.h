@@ -130,6 +130,7 @@ class SimulatedController final : public HidBackend {
   void PlaceMotionAt(Motion& motion, double elapsed_ms);
   double PeriodTicks() const;
   bool Heating() const;
+  bool QoVerticalWireOn() const;
   void Reset();
   void FillRecord(int index, std::span<uint8_t> record);
   bool IsController(const std::string& id) const { return id == kSimulatedDeviceId; }

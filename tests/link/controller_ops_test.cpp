@@ -258,6 +258,27 @@ TEST_F(CommandSet, AQoWhoseVerticalWireIsOnIsNotSwitchedAgain) {
   EXPECT_DOUBLE_EQ(PowerFactor(state_, 3), 0.0);
 }
 
+class CommandSetQo : public CommandSet {
+ protected:
+  CommandSetQo() : CommandSet("Qo") {}
+};
+
+TEST_F(CommandSetQo, TheVerticalWireOfAQoIsOnWithItsOutput) {
+  EXPECT_EQ(state_.profile.StepMultiplier, 3);
+  SetVerticalPower(link(), kFromConfiguration);
+  ReadHeaters(link());
+  EXPECT_EQ(state_.heater_state, 5);
+  EXPECT_EQ(state_.heater_channel, 3);
+  sim_.ClearLog();
+  HeaterOn(link());  // already on: nothing is sent
+  EXPECT_TRUE(sim_.commands().empty());
+  ReadStatus(link());
+  EXPECT_TRUE(state_.Has(kStatusHeating));
+  SetPowerOutput(link(), 0);
+  ReadStatus(link());
+  EXPECT_FALSE(state_.Has(kStatusHeating));
+}
+
 TEST_F(CommandSet, AFailedWriteShowsTheLostLinkWithTheErrorAsCaption) {
   sim_.FailNextWrites(1, kHidAccessDenied);
   EXPECT_FALSE(SendCommand(link(), GoCommand()));

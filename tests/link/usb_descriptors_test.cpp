@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "link/usb_descriptors.h"
+#include "link/usb_hid_backend.h"
 
 namespace varnholt {
 namespace {
@@ -68,6 +69,25 @@ TEST(UsbRequests, EndpointsAndSetupsFollowTheHidClass) {
   const std::vector<uint8_t> ports = {2, 4};
   EXPECT_EQ(UsbInterfaceId(1, ports, 0), "usb:1-2.4:0");
   EXPECT_EQ(UsbInterfaceId(3, {}, 2), "usb:3-:2");
+}
+
+// Whatever USB the machine running the tests has (often none): unknown handles fail with stable codes and
+// nothing listed is opened by listing it.
+TEST(UsbHidBackendOnThisMachine, UnknownDevicesFailCleanly) {
+  UsbHidBackend backend;
+  int changes = 0;
+  backend.SetDeviceChangeHandler([&changes] { ++changes; });
+  for (const HidDeviceInfo& device : backend.Enumerate()) {
+    EXPECT_EQ(device.id.rfind("usb:", 0), 0u) << device.id;
+    backend.Close(device.id);
+  }
+  HidReport report{};
+  std::array<uint8_t, 255> buffer{};
+  EXPECT_EQ(backend.Open("usb:99-9:0"), kHidFileNotFound);
+  EXPECT_EQ(backend.WriteReport("usb:99-9:0", report), kHidFileNotFound);
+  EXPECT_EQ(backend.GetIndexedString("usb:99-9:0", 10, buffer, buffer.size()), kHidFileNotFound);
+  backend.PollEvents();
+  EXPECT_EQ(changes, 0);
 }
 
 }  // namespace
