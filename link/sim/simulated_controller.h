@@ -100,6 +100,10 @@ class SimulatedController final : public HidBackend {
   int64_t moves_completed() const { return moves_completed_; }
 
  private:
+  // Step period of homing runs, in ticks: about 2000 mm/min on every model.
+  static constexpr double kHomingPeriodTicks = 200.0;
+  static constexpr uint16_t kErasedWord = 0xFFFF;
+
   struct Heater {
     bool on = false;
     uint8_t power = 0;
@@ -132,6 +136,7 @@ class SimulatedController final : public HidBackend {
   bool Heating() const;
   bool QoVerticalWireOn() const;
   void Reset();
+  // Fills reply record `index` (reply_records.cpp).
   void FillRecord(int index, std::span<uint8_t> record);
   bool IsController(const std::string& id) const { return id == kSimulatedDeviceId; }
   int64_t LimitSteps(size_t axis) const;
