@@ -231,6 +231,17 @@ TEST_F(LinkTest, ADeviceThatCannotBeOpenedReadsAsMinusOne) {
   EXPECT_EQ(usb.Write("G"), -1);
 }
 
+TEST_F(LinkTest, ADeviceGoneBetweenEnumerationAndOpenEndsInTheLostLink) {
+  backend_.open_results["ctl"] = kHidFileNotFound;
+  usb_ = std::make_unique<TfUsb>(backend_, UsTexts());
+  EXPECT_TRUE(backend_.writes.empty());  // the Reset never reached it
+  EXPECT_EQ(usb_->Write("G"), kHidFileNotFound);
+  EXPECT_EQ(usb_->ReadString(10), -1);
+  EXPECT_EQ(backend_.reads, 0);
+  EXPECT_EQ(usb_->ReplyRecord(), ReplyRecordBytes{});
+  EXPECT_EQ(usb_->Write("G"), -1);
+}
+
 TEST_F(LinkTest, DeviceChangeWithoutControllerShowsTheLostLink) {
   TfUsb& usb = Create();
   backend_.devices.pop_back();
