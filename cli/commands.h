@@ -18,4 +18,8 @@ int RunFigures(const Arguments& args, std::ostream& out, std::ostream& err);
 // loaded configuration file as they would be saved, or the fields of a settings record.
 int RunConfig(const Arguments& args, std::ostream& out, std::ostream& err);
 
+// machine [--sim Qa|Qe|Qo] [--home DIR] COMMAND: talks to the controller (or a simulated one): devices,
+// identify, status, move-bytes [--multiplier N] AXIS=STEPS..., home, jog KEY MS, goto X Y.
+int RunMachine(const Arguments& args, std::ostream& out, std::ostream& err);
+
 }  // namespace varnholt::cli

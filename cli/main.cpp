@@ -15,6 +15,7 @@ const std::map<std::string, Command>& CommandTable() {
   static const std::map<std::string, Command> table = {
       {"config", varnholt::cli::RunConfig},
       {"figures", varnholt::cli::RunFigures},
+      {"machine", varnholt::cli::RunMachine},
   };
   return table;
 }
