@@ -22,4 +22,8 @@ int RunConfig(const Arguments& args, std::ostream& out, std::ostream& err);
 // reported with the offset of the damage and exit code 1.
 int RunDecode(const Arguments& args, std::ostream& out, std::ostream& err);
 
+// machine [--sim Qa|Qe|Qo] COMMAND: talks to the controller (or a simulated one): devices,
+// identify, status, move-bytes [--multiplier N] AXIS=STEPS..., home, jog KEY MS, goto X Y.
+int RunMachine(const Arguments& args, std::ostream& out, std::ostream& err);
+
 }  // namespace varnholt::cli

@@ -19,15 +19,15 @@ std::string Line(const char* format, auto... values) {
   return text;
 }
 
-void WriteSummary(const ProgramSummary& summary, const DecodeMachine& machine, std::ostream& out) {
+void WriteSummary(const ProgramSummary& summary, const ControllerState& machine, std::ostream& out) {
   out << Line("commands %zu, bytes %zu, moves %zu, pauses %" PRId64 " ms\n", summary.commands, summary.bytes,
               summary.moves, summary.pause_ms);
   out << "travel:";
   for (size_t axis = 0; axis < summary.travel_steps.size(); ++axis) {
     if (summary.travel_steps[axis] == 0) continue;
-    const double scale = axis == 0 || axis == 4 ? machine.step_scale_x
-                         : axis == 1 || axis == 5 ? machine.step_scale_y
-                                                  : machine.step_scale_z;
+    const double scale = axis == 0 || axis == 4 ? machine.StepScaleX
+                         : axis == 1 || axis == 5 ? machine.StepScaleY
+                                                  : machine.StepScaleZ;
     out << Line(" %s %" PRId64 " steps (%.2f mm)", std::string(AxisName(axis)).c_str(), summary.travel_steps[axis],
                 static_cast<double>(summary.travel_steps[axis]) / (100.0 * scale));
   }
@@ -55,7 +55,7 @@ int RunDecode(const Arguments& args, std::ostream& out, std::ostream& err) {
     return 1;
   }
   const std::string bytes = contents.str();
-  const DecodeMachine machine;
+  const ControllerState machine;
   const DecodedProgram program = DecodeProgram(bytes, machine);
   for (const DecodedCommand& command : program.commands) {
     out << Line("%06zu %c %s\n", command.offset, command.letter, command.text.c_str());

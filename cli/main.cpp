@@ -16,6 +16,7 @@ const std::map<std::string, Command>& CommandTable() {
       {"config", varnholt::cli::RunConfig},
       {"decode", varnholt::cli::RunDecode},
       {"figures", varnholt::cli::RunFigures},
+      {"machine", varnholt::cli::RunMachine},
   };
   return table;
 }

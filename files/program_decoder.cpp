@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "link/command_framing.h"
-#include "link/speed_conversion.h"
+#include "link/command_bytes.h"
+#include "link/controller_ops.h"
 
 namespace varnholt {
 namespace {
@@ -49,13 +49,13 @@ std::string SettingText(uint8_t key, int32_t value) {
 // Decodes the program command by command; a move is gathered from its opening group to its count.
 class Decoder {
  public:
-  Decoder(std::string_view bytes, const DecodeMachine& machine) : bytes_(bytes), machine_(machine) {}
+  Decoder(std::string_view bytes, const ControllerState& machine) : bytes_(bytes), machine_(machine) {}
 
   DecodedProgram Run() {
     size_t at = 0;
     while (at < bytes_.size() && !result_.damage_offset) {
       const uint8_t letter = ByteAt(bytes_, at);
-      const size_t length = CommandLength(letter);
+      const size_t length = static_cast<size_t>(CommandLength(letter).value_or(0));
       if (length == 0) {
         Damage(at, Format("the byte 0x%02X begins no command", letter));
         break;
@@ -153,10 +153,8 @@ class Decoder {
         const uint16_t period = Uint16At(bytes_, at + 2);
         if (group < group_periods_.size()) group_periods_[group] = period;
         // The record holds the period divided by the step multiplier.
-        const int64_t full_period = int64_t{period} * machine_.step_multiplier;
-        const uint16_t speed = full_period > 65535 ? 0
-                                                   : SpeedFromPeriod(static_cast<uint16_t>(full_period),
-                                                                     machine_.step_scale_x, 0);
+        const int64_t full_period = int64_t{period} * machine_.profile.StepMultiplier;
+        const uint16_t speed = full_period == 0 ? 0 : SpeedFromPeriod(machine_, full_period);
         Add(at, letter, Format("speed group %u period %u (%u mm/min)", group, period, speed));
         return;
       }
@@ -177,7 +175,8 @@ class Decoder {
         return;
       default: {
         std::string text = "command";
-        for (size_t i = 1; i < CommandLength(static_cast<uint8_t>(letter)); ++i) {
+        const auto length = static_cast<size_t>(CommandLength(static_cast<uint8_t>(letter)).value_or(1));
+        for (size_t i = 1; i < length; ++i) {
           text += Format(" %02X", ByteAt(bytes_, at + i));
         }
         Add(at, letter, std::move(text));
@@ -186,7 +185,7 @@ class Decoder {
   }
 
   std::string_view bytes_;
-  DecodeMachine machine_;
+  const ControllerState& machine_;
   DecodedProgram result_;
   bool move_open_ = false;
   size_t move_offset_ = 0;
@@ -203,7 +202,7 @@ std::string_view AxisName(size_t code) {
   return code < kNames.size() ? kNames[code] : "?";
 }
 
-DecodedProgram DecodeProgram(std::string_view bytes, const DecodeMachine& machine) {
+DecodedProgram DecodeProgram(std::string_view bytes, const ControllerState& machine) {
   return Decoder(bytes, machine).Run();
 }
 

@@ -9,15 +9,9 @@
 #include <string_view>
 #include <vector>
 
-namespace varnholt {
+#include "link/controller_state.h"
 
-// The machine values a program's numbers are read with.
-struct DecodeMachine {
-  double step_scale_x = 1.0;  // steps per hundredth of a millimetre
-  double step_scale_y = 1.0;
-  double step_scale_z = 1.0;
-  int32_t step_multiplier = 2;
-};
+namespace varnholt {
 
 struct DecodedCommand {
   size_t offset = 0;
@@ -47,7 +41,8 @@ struct DecodedProgram {
 std::string_view AxisName(size_t code);
 
 // Decodes bytes up to the first damage: a byte that begins no command, a command cut short by the end, a move
-// group with an unknown axis code, or a move left open by the end.
-DecodedProgram DecodeProgram(std::string_view bytes, const DecodeMachine& machine);
+// group with an unknown axis code, or a move left open by the end. Speeds are read with the machine's calibration
+// and step multiplier.
+DecodedProgram DecodeProgram(std::string_view bytes, const ControllerState& machine);
 
 }  // namespace varnholt

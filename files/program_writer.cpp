@@ -8,7 +8,8 @@
 #include "config/file_write.h"
 #include "geometry/run_time_error.h"
 #include "geometry/units.h"
-#include "link/speed_conversion.h"
+#include "link/byte_order.h"
+#include "link/controller_ops.h"
 
 namespace varnholt {
 namespace {
@@ -36,13 +37,7 @@ std::string MmText(double mm) {
 
 }  // namespace
 
-double PowerFactor(int32_t output, double vertical_wire_power_factor) {
-  if (output == kHorizontalWireOutput) return 1.0;
-  if (output == kVerticalWireOutput) return vertical_wire_power_factor;
-  return 0.0;
-}
-
-ProgramWriter::ProgramWriter(const WriterMachine& machine, const Configuration& config)
+ProgramWriter::ProgramWriter(const ControllerState& machine, const Configuration& config)
     : machine_(machine), config_(config) {}
 
 void ProgramWriter::Put(std::initializer_list<uint8_t> bytes) {
@@ -52,7 +47,7 @@ void ProgramWriter::Put(std::initializer_list<uint8_t> bytes) {
 void ProgramWriter::OpenProgram(const std::string& file_name) {
   file_name_ = file_name;
   program_.clear();
-  pos_ = machine_.positions;
+  pos_ = machine_.axis_steps;
 }
 
 void ProgramWriter::WritePause(int64_t ms) {
@@ -74,12 +69,12 @@ void ProgramWriter::WriteCornerPause(int64_t ms) {
 
 void ProgramWriter::SelectHeater(int32_t value) {
   Put({'s', 0x04});
-  AppendInt32(program_, value);
+  AppendI32(program_, value);
   ShortPause();
 }
 
 void ProgramWriter::WriteHeaterOff() {
-  if (!(machine_.model_qo && heater_channel_ == kVerticalWireChannel)) {
+  if (!(machine_.IsModelQo() && heater_channel_ == kVerticalWireChannel)) {
     ShortPause();
     Put({'t', heater_channel_, kLowerPower});
   }
@@ -93,17 +88,18 @@ void ProgramWriter::WriteHeaterOn(int32_t selection, uint8_t channel, double pow
   WriteHeaterOff();
   heater_channel_ = channel;
   SelectHeater(selection);
-  const bool qo_vertical = machine_.model_qo && channel == kVerticalWireChannel;
+  const bool qo_vertical = machine_.IsModelQo() && channel == kVerticalWireChannel;
   const uint8_t written =
-      qo_vertical ? 0 : PowerByte(PowerFactor(selection, machine_.vertical_wire_power_factor) * power);
+      qo_vertical ? 0 : PowerByte(PowerFactor(machine_, selection) * power);
   Put({'t', channel, written});
   if (!qo_vertical) Put({'r', 0x01, channel});
 }
 
 void ProgramWriter::WriteSpeed(uint8_t group, double speed) {
-  const uint16_t period = PeriodForGroup(PeriodFromSpeed(speed, machine_.step_scale_x), machine_.step_multiplier);
+  // The record holds the period divided by the step multiplier, as the speed command sends it.
+  const int32_t multiplier = std::max(machine_.profile.StepMultiplier, 1);
   Put({'v', group});
-  AppendUint16(program_, period);
+  AppendLittleEndian(program_, PeriodFromSpeed(machine_, speed) / static_cast<uint32_t>(multiplier), 2);
 }
 
 void ProgramWriter::WriteWorkSpeeds() {
@@ -112,7 +108,7 @@ void ProgramWriter::WriteWorkSpeeds() {
 }
 
 void ProgramWriter::WriteHeader() {
-  pos_ = machine_.positions;
+  pos_ = machine_.axis_steps;
   history_ = {pos_, pos_, pos_};
   heater_channel_ = 0;
   SelectHeater(std::max(config_.Choice(Param::PowerOutput), 0));
@@ -165,19 +161,19 @@ std::string ProgramWriter::MoveTo(double x1, double x2, double y1, double y2, do
     }
     return static_cast<int32_t>(d);
   };
-  const int32_t target_x1 = StepsOf(x1, machine_.step_scale_x, "X1");
-  const int32_t target_x2 = StepsOf(x2, machine_.step_scale_x, "X2");
-  const int32_t target_y1 = StepsOf(y1, machine_.step_scale_y, "Y1");
-  const int32_t target_y2 = StepsOf(y2, machine_.step_scale_y, "Y2");
-  const int32_t target_z = StepsOf(z, machine_.step_scale_z, "Z");
+  const int32_t target_x1 = StepsOf(x1, machine_.StepScaleX, "X1");
+  const int32_t target_x2 = StepsOf(x2, machine_.StepScaleX, "X2");
+  const int32_t target_y1 = StepsOf(y1, machine_.StepScaleY, "Y1");
+  const int32_t target_y2 = StepsOf(y2, machine_.StepScaleY, "Y2");
+  const int32_t target_z = StepsOf(z, machine_.StepScaleZ, "Z");
   const int32_t dz = delta(target_z, pos_[2], "Z");
-  MoveRecord record = BuildMoveRecord('a', machine_.step_multiplier, delta(target_x1, pos_[0], "X1"),
-                                      delta(target_x2, pos_[4], "X2"), delta(target_y1, pos_[1], "Y1"),
-                                      delta(target_y2, pos_[5], "Y2"), dz, 0);
-  if (record.interpolation > std::numeric_limits<int32_t>::max()) {
+  const AxisSteps steps = ArmMoveSteps(delta(target_x1, pos_[0], "X1"), delta(target_x2, pos_[4], "X2"),
+                                       delta(target_y1, pos_[1], "Y1"), delta(target_y2, pos_[5], "Y2"), dz, 0);
+  if (!InterpolationCount(steps, machine_.profile.StepMultiplier)) {
     throw RunTimeError("A move is longer than the controller can interpolate; the program was not written");
   }
-  if (record.interpolation <= 0) return {};
+  MoveRecord record = BuildMoveRecord('a', machine_.profile.StepMultiplier, steps);
+  if (record.bytes.empty()) return {};
   pos_[0] = target_x1;
   pos_[4] = target_x2;
   pos_[1] = target_y1;
@@ -209,15 +205,15 @@ void ProgramWriter::MoveArmsTo(int32_t x, int32_t y) {
 }
 
 void ProgramWriter::SetArmPositions(int32_t x, int32_t y, int32_t value) {
-  pos_[0] = pos_[4] = StepsOf(UnitsToMm(x), machine_.step_scale_x, "X");
-  pos_[1] = pos_[5] = StepsOf(UnitsToMm(y), machine_.step_scale_y, "Y");
+  pos_[0] = pos_[4] = StepsOf(UnitsToMm(x), machine_.StepScaleX, "X");
+  pos_[1] = pos_[5] = StepsOf(UnitsToMm(y), machine_.StepScaleY, "Y");
   pos_[3] = pos_[7] = value;
   pos_[6] = 0;
   pos_[2] = 0;
 }
 
 void ProgramWriter::ConveyorStart() {
-  WriteSpeed(3, config_.Number(Param::Tasma_SzybkoscPrzes) * machine_.conveyor_factor);
+  WriteSpeed(3, config_.Number(Param::Tasma_SzybkoscPrzes) * machine_.profile.conveyor_factor);
   WriteHeaterOn(kVerticalWireOutput, kVerticalWireChannel, config_.Number(Param::VerticalWire_power) * 255.0 / 100.0);
   ShortPause();
   Put({'f', 0x03});
@@ -227,9 +223,9 @@ void ProgramWriter::ConveyorStart() {
   if (config_.Checked(Param::Heavy)) {
     ShortPause();
     Put({'s', 0x02});
-    AppendInt32(program_, 1);
+    AppendI32(program_, 1);
   }
-  const double z = PositionMm(2, machine_.step_scale_z) - config_.Number(Param::TasmaPrzesuwPocz);
+  const double z = PositionMm(2, machine_.StepScaleZ) - config_.Number(Param::TasmaPrzesuwPocz);
   program_ += MoveTo(0.0, 0.0, 0.0, 0.0, z);
   WriteHeaterOff();
   WritePause(RoundedMs(config_.Number(Param::fePauzaTechn) * 1000.0));
@@ -248,28 +244,28 @@ void ProgramWriter::ConveyorFeed(int32_t project_height) {
   WritePause(RoundedMs(config_.Number(Param::CzasRozgrzewania)));
   warm_up_pending_ = false;
 
-  const double x1 = PositionMm(0, machine_.step_scale_x), x2 = PositionMm(4, machine_.step_scale_x);
-  const double y1 = PositionMm(1, machine_.step_scale_y), y2 = PositionMm(5, machine_.step_scale_y);
-  const double z = PositionMm(2, machine_.step_scale_z);
+  const double x1 = PositionMm(0, machine_.StepScaleX), x2 = PositionMm(4, machine_.StepScaleX);
+  const double y1 = PositionMm(1, machine_.StepScaleY), y2 = PositionMm(5, machine_.StepScaleY);
+  const double z = PositionMm(2, machine_.StepScaleZ);
   const double height_mm =
       UnitsToMm(NearestInt32Saturated(config_.Number(Param::skala) * static_cast<double>(project_height) / 100.0));
-  const double up = std::min(std::max(height_mm, config_.Number(Param::feuWysokoscMat)), machine_.y_range_mm);
+  const double up = std::min(std::max(height_mm, config_.Number(Param::feuWysokoscMat)), static_cast<double>(machine_.y_range));
   program_ += MoveTo(x1, x2, up, up, z);
   ShortPause();
-  WriteSpeed(3, config_.Number(Param::Tasma_SzybkoscPrzes) * machine_.conveyor_factor);
+  WriteSpeed(3, config_.Number(Param::Tasma_SzybkoscPrzes) * machine_.profile.conveyor_factor);
   WriteHeaterOn(kVerticalWireOutput, kVerticalWireChannel, config_.Number(Param::VerticalWire_power) * 255.0 / 100.0);
   ShortPause();
   Put({'f', 0x03});
   if (config_.Checked(Param::Heavy)) {
     ShortPause();
     Put({'s', 0x02});
-    AppendInt32(program_, 1);
+    AppendI32(program_, 1);
   }
   program_ += MoveTo(x1, x2, up, up, z - config_.Number(Param::TasmaPrzesuwPocz));
   ShortPause();
   WritePause(RoundedMs(config_.Number(Param::fePauzaTechn) * 1000.0));
   horizontal_wire();
-  program_ += MoveTo(x1, x2, y1, y2, PositionMm(2, machine_.step_scale_z));
+  program_ += MoveTo(x1, x2, y1, y2, PositionMm(2, machine_.StepScaleZ));
   ShortPause();
 }
 

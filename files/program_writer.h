@@ -9,23 +9,9 @@
 #include <string>
 
 #include "config/parameters.h"
-#include "link/move_record.h"
+#include "link/controller_state.h"
 
 namespace varnholt {
-
-// What the writer takes from the machine link: calibration, profile and the controller's last axis positions.
-struct WriterMachine {
-  double step_scale_x = 1.0;  // steps per hundredth of a millimetre
-  double step_scale_y = 1.0;
-  double step_scale_z = 1.0;
-  int32_t step_multiplier = 2;
-  AxisSteps positions{};  // by axis: 0 X1, 1 Y1, 2 Z, 3 Z2, 4 X2, 5 Y2, 6 K, 7 Z3
-  bool model_qo = false;
-  double vertical_wire_power_factor = 0.35;
-  double conveyor_factor = 1.0;
-  double x_range_mm = 4800.0;
-  double y_range_mm = 2400.0;
-};
 
 // Heater channels and the selection values of the power output setting.
 inline constexpr uint8_t kHorizontalWireChannel = 1;
@@ -35,7 +21,8 @@ inline constexpr int32_t kVerticalWireOutput = 5;
 
 class ProgramWriter {
  public:
-  ProgramWriter(const WriterMachine& machine, const Configuration& config);
+  // machine gives the calibration, the profile, the model and the axis positions the program starts from.
+  ProgramWriter(const ControllerState& machine, const Configuration& config);
 
   // Starts a program for file_name (written by CloseProgram) and takes the controller's positions.
   void OpenProgram(const std::string& file_name);
@@ -76,7 +63,7 @@ class ProgramWriter {
   int32_t StepsOf(double mm, double scale, const char* axis) const;
   double CornerCosine() const;
 
-  WriterMachine machine_;
+  const ControllerState& machine_;
   const Configuration& config_;
   std::string file_name_;
   std::string program_;
@@ -85,8 +72,5 @@ class ProgramWriter {
   std::array<AxisSteps, 3> history_{};  // oldest, previous, newest
   bool warm_up_pending_ = false;
 };
-
-// 1.0 for the horizontal wire output 0, the vertical-wire factor for output 5, 0 for any other output.
-double PowerFactor(int32_t output, double vertical_wire_power_factor);
 
 }  // namespace varnholt

@@ -146,7 +146,7 @@ class TreeWalk {
 }  // namespace
 
 bool save_ciecie(ProjectDocument& project, const std::string& file_name, const Configuration& config,
-                 const WriterMachine& machine, const CutRunOptions& run, const TextLookup& texts) {
+                 const ControllerState& machine, const CutRunOptions& run, const TextLookup& texts) {
   Operator& op = CurrentOperator();
   const size_t start = static_cast<size_t>(project.start_figure);
   const bool pending = std::any_of(project.figures.begin(), project.figures.end(),
@@ -157,7 +157,7 @@ bool save_ciecie(ProjectDocument& project, const std::string& file_name, const C
   }
   const double skala = config.Number(Param::skala);
   const auto scaled_mm = [skala](int32_t units) { return UnitsToMm(units) * skala / 100.0; };
-  if (scaled_mm(project.project_width) > machine.x_range_mm || scaled_mm(project.project_height) > machine.y_range_mm) {
+  if (scaled_mm(project.project_width) > static_cast<double>(machine.x_range) || scaled_mm(project.project_height) > static_cast<double>(machine.y_range)) {
     op.ShowMessageBox(texts("Main_window", "projektZaDuzy"), true, "");
     return false;
   }

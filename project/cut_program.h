@@ -20,6 +20,6 @@ struct CutRunOptions {
 // been shown through the operator. Open figures entered at a vertex other than 0 are reversed in place (their
 // children's link points mirrored), so a second save walks them forward without reversing again.
 bool save_ciecie(ProjectDocument& project, const std::string& file_name, const Configuration& config,
-                 const WriterMachine& machine, const CutRunOptions& run, const TextLookup& texts);
+                 const ControllerState& machine, const CutRunOptions& run, const TextLookup& texts);
 
 }  // namespace varnholt

@@ -25,7 +25,7 @@ TEST(ProgramDecoder, CommandsArgumentsAndSummary) {
                                      102, 'r', 1, 1}) +
                               Move(0, 1000, 2000) + Bytes({'p', 0xFA, 'p', 0x32}) + Move(0, -1000, 2000) +
                               Bytes({'r', 0, 1});
-  const DecodedProgram decoded = DecodeProgram(program, DecodeMachine{});
+  const DecodedProgram decoded = DecodeProgram(program, ControllerState{});
   ASSERT_FALSE(decoded.damage_offset) << decoded.damage;
   ASSERT_EQ(decoded.commands.size(), 11u);
   EXPECT_EQ(decoded.commands[0].text, "speed group 0 period 375 (1000 mm/min)");
@@ -46,12 +46,12 @@ TEST(ProgramDecoder, CommandsArgumentsAndSummary) {
   // 2 x 2000 interpolation steps at 375 ticks of 0.8 us, and the pause: 1.2 s + 0.3 s.
   EXPECT_NEAR(summary.run_seconds, 1.5, 1e-9);
 
-  EXPECT_FALSE(DecodeProgram(Move(1, 5, 10), DecodeMachine{}).summary.ends_where_it_started);
+  EXPECT_FALSE(DecodeProgram(Move(1, 5, 10), ControllerState{}).summary.ends_where_it_started);
 }
 
 TEST(ProgramDecoder, DamageIsReportedWithItsOffset) {
   const auto damage = [](const std::string& bytes) {
-    const DecodedProgram decoded = DecodeProgram(bytes, DecodeMachine{});
+    const DecodedProgram decoded = DecodeProgram(bytes, ControllerState{});
     return std::make_pair(decoded.damage_offset.value_or(SIZE_MAX), decoded.damage);
   };
   EXPECT_EQ(damage(Bytes({'p', 1, '?', 0})), std::make_pair(size_t{2}, std::string("the byte 0x3F begins no command")));
@@ -61,7 +61,7 @@ TEST(ProgramDecoder, DamageIsReportedWithItsOffset) {
   EXPECT_EQ(damage(Move(0, 1, 2).substr(0, 12) + Bytes({'p', 1})).first, 12u);
   EXPECT_EQ(damage(Bytes({'a', 0x09, 0, 0, 0, 0})).first, 0u) << "a group outside a move";
   EXPECT_EQ(damage(Bytes({'a', 0xFF, 0, 0, 0, 0, 'a', 0x09, 1, 0, 0, 0})).first, 6u) << "an unknown axis";
-  EXPECT_FALSE(DecodeProgram("", DecodeMachine{}).damage_offset);
+  EXPECT_FALSE(DecodeProgram("", ControllerState{}).damage_offset);
 }
 
 }  // namespace

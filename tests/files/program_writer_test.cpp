@@ -37,7 +37,7 @@ class Writer : public ::testing::Test {
   std::string Body() const { return writer_.bytes().substr(header_size_); }
 
   testing::TempFolder folder_;
-  WriterMachine machine_;
+  ControllerState machine_;
   Configuration config_;
   ProgramWriter writer_{machine_, config_};
   size_t header_size_ = 0;
@@ -114,7 +114,7 @@ TEST_F(Writer, ArmsMoveInScaledProjectUnits) {
 }
 
 TEST_F(Writer, HeaterOfTheVerticalWireOnAQoController) {
-  machine_.model_qo = true;
+  machine_.model_code = "Qo";
   ProgramWriter writer(machine_, config_);
   writer.WriteHeaterOn(kVerticalWireOutput, kVerticalWireChannel, 200);
   // No lowering of the power on channel 3 and no switching on: the controller holds it on.
@@ -123,15 +123,15 @@ TEST_F(Writer, HeaterOfTheVerticalWireOnAQoController) {
   EXPECT_EQ(writer.bytes().substr(writer.bytes().size() - off.size()), off);
   EXPECT_NE(writer.bytes().find(Bytes({'s', 4, 5, 0, 0, 0, 'p', 1, 't', 3, 0})), std::string::npos);
 
-  machine_.model_qo = false;
-  machine_.vertical_wire_power_factor = 0.5;
+  machine_.model_code = "Qa";
+  machine_.vertical_power_factor = 0.5;
   ProgramWriter other(machine_, config_);
   other.WriteHeaterOn(kVerticalWireOutput, kVerticalWireChannel, 200);
   EXPECT_EQ(other.bytes().substr(other.bytes().size() - 6), Bytes({'t', 3, 100, 'r', 1, 3}));
 }
 
 TEST_F(Writer, TargetsBeyondTheStepRangeAreRefused) {
-  machine_.step_scale_x = 1e4;
+  machine_.StepScaleX = 1e4;
   ProgramWriter writer(machine_, config_);
   writer.WriteHeader();
   try {
@@ -159,7 +159,7 @@ TEST_F(Writer, CloseWritesTheWholeProgramOrNothing) {
   std::ifstream written(path, std::ios::binary);
   const std::string bytes(std::istreambuf_iterator<char>(written), {});
   EXPECT_EQ(bytes, writer_.bytes());
-  const DecodedProgram decoded = DecodeProgram(bytes, DecodeMachine{});
+  const DecodedProgram decoded = DecodeProgram(bytes, ControllerState{});
   EXPECT_FALSE(decoded.damage_offset) << decoded.damage;
   EXPECT_EQ(decoded.summary.moves, 1u);
 }

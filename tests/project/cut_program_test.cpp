@@ -49,7 +49,7 @@ class CutProgram : public ::testing::Test {
   std::vector<std::pair<int32_t, int32_t>> Moves() const {
     std::ifstream file(path_, std::ios::binary);
     const std::string bytes(std::istreambuf_iterator<char>(file), {});
-    const DecodedProgram decoded = DecodeProgram(bytes, DecodeMachine{});
+    const DecodedProgram decoded = DecodeProgram(bytes, ControllerState{});
     EXPECT_FALSE(decoded.damage_offset) << decoded.damage;
     EXPECT_TRUE(decoded.summary.ends_where_it_started);
     std::vector<std::pair<int32_t, int32_t>> moves;
@@ -78,7 +78,7 @@ class CutProgram : public ::testing::Test {
   };
   ProjectDocument project_{texts_};
   Configuration config_;
-  WriterMachine machine_;
+  ControllerState machine_;
   CutRunOptions run_;
 };
 
@@ -123,7 +123,7 @@ TEST_F(CutProgram, CornerPausesOnlyAboveAFifthOfPi) {
   const auto pause_ms = [this] {
     EXPECT_TRUE(Save());
     std::ifstream file(path_, std::ios::binary);
-    return DecodeProgram(std::string(std::istreambuf_iterator<char>(file), {}), DecodeMachine{}).summary.pause_ms;
+    return DecodeProgram(std::string(std::istreambuf_iterator<char>(file), {}), ControllerState{}).summary.pause_ms;
   };
   const int64_t without_turns = pause_ms();
   project_.figures[0]->vertex_angles[1].angle = std::numbers::pi / 5.0;

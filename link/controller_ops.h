@@ -1,0 +1,115 @@
+#pragma once
+// The controller command set as free operations over the program-wide link, controller state and configuration.
+
+#include <cstdint>
+#include <string_view>
+
+#include "config/parameters.h"
+#include "link/command_bytes.h"
+#include "link/controller_state.h"
+#include "link/move_record.h"
+#include "link/tf_usb.h"
+
+namespace varnholt {
+
+class tInterfejs;
+
+// What the manual control panel's bars and choices hold when an operation takes its values from them.
+struct PanelInputs {
+  int32_t speed = 1000;           // arm speed bar, mm/min
+  int32_t conveyor_speed = 1000;  // conveyor speed bar, mm/min
+  int32_t power = 50;             // horizontal wire power bar, %
+  int32_t vertical_power = 50;    // vertical wires power bar, %
+  int active_belts = 0;           // 0 all three belts, 1 belt 1 only, 2 belts 2 and 3
+};
+
+// The program-wide objects the operations work on; the application keeps one for the whole run.
+struct MachineLink {
+  TfUsb& usb;
+  ControllerState& state;
+  const Configuration& config;
+  const tInterfejs& texts;
+  PanelInputs panel{};
+  bool separate_third_axes = false;
+  // Longest wait for the controller to stop moving; beyond any move the machine can make.
+  int64_t wait_limit_ms = 8 * 3600 * 1000;
+};
+
+// Where SelectSpeedGroup and the power operations take their value from.
+enum ValueSource : int { kFromPanel = 0, kFromConfiguration = 1 };
+
+// Virtual key codes Jog understands.
+enum JogKey : int {
+  kKeyPageUp = 33,
+  kKeyPageDown = 34,
+  kKeyLeft = 37,
+  kKeyUp = 38,
+  kKeyRight = 39,
+  kKeyDown = 40,
+  kKeyNumpad1 = 97,
+  kKeyNumpad2 = 98,
+  kKeyNumpad3 = 99,
+  kKeyNumpad4 = 100,
+  kKeyNumpad6 = 102,
+  kKeyNumpad7 = 103,
+  kKeyNumpad8 = 104,
+  kKeyNumpad9 = 105,
+  kKeyComma = 188,
+  kKeyPeriod = 190,
+};
+
+// Sends one command (a move in 6-byte pieces, anything else in one write). A failed write shows the lost-link box
+// with the error number as caption and ends the sending; returns true when everything went out.
+bool SendCommand(MachineLink& link, std::string_view bytes);
+
+// Reads of the reply records into the state.
+void ReadStatus(MachineLink& link);
+void ReadPositions(MachineLink& link);
+void ReadSpeeds(MachineLink& link);
+void ReadHeaters(MachineLink& link);
+void Identify(MachineLink& link);
+void ReadCalibration(MachineLink& link);
+void ReadExtra(MachineLink& link);
+
+// Waits until the controller no longer reports a move, dropping input meanwhile. False when the wait limit ran out.
+bool WaitIdle(MachineLink& link);
+
+// Speed conversions: mm/min to the step period in 0.8 us ticks, and back (0 gives the profile's max rapid speed).
+uint16_t PeriodFromSpeed(const ControllerState& state, double speed);
+uint16_t SpeedFromPeriod(const ControllerState& state, int64_t period);
+
+// Sets the period of the active speed group.
+void SetSpeed(MachineLink& link, int64_t period);
+// Power, speed and selection of speed group 1, 2 (arms) or 3 (conveyor) from the panel, the configuration or a
+// period passed as value.
+void SelectSpeedGroup(MachineLink& link, int group, int source, int64_t value = 0);
+
+void SetHorizontalPower(MachineLink& link, int source, int64_t value = 0);
+void SetVerticalPower(MachineLink& link, int source, int64_t value = 0);
+void SendHeaterPower(MachineLink& link);
+void SetPowerOutput(MachineLink& link, int32_t value);
+void SetUnit(MachineLink& link, int32_t index);
+
+void HeaterOn(MachineLink& link);
+void HeatingOff(MachineLink& link);
+void HeatingToggle(MachineLink& link);
+
+void SetStartPoint(MachineLink& link);
+void StopMove(MachineLink& link);
+// Sends a Move of the given steps with the profile's multiplier; false when no move results or sending failed.
+bool SendMove(MachineLink& link, const AxisSteps& steps);
+
+// A manual move toward the limit for a jog key; StopMove ends it.
+void Jog(MachineLink& link, int key);
+// Absolute and relative moves in the display unit of the configuration.
+void MoveTo(MachineLink& link, bool side_a, bool side_b, double z_target, double y_target, double x_target);
+void MoveBy(MachineLink& link, bool side_a, bool side_b, double third, double dy, double dx);
+
+bool IsModelQo(const ControllerState& state);
+// 1.0 for output 0, the vertical-wire power factor for output 5, else 0.
+double PowerFactor(const ControllerState& state, int output);
+
+// The speed maxima of the connected model, for the configuration's fields.
+SpeedMaxima ModelSpeedMaxima(const ControllerState& state);
+
+}  // namespace varnholt

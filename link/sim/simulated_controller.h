@@ -1,0 +1,190 @@
+#pragma once
+// An emulation of the controller's firmware behind the HID backend port: it executes direct commands and stored
+// programs in the time of the program clock, answers every reply record and lets tests inject faults.
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/command_bytes.h"
+#include "link/hid_backend.h"
+#include "link/move_record.h"
+
+namespace varnholt::sim {
+
+// The handle under which the simulated controller enumerates.
+inline constexpr const char* kSimulatedDeviceId = "sim:controller";
+
+// Commands the stored-program buffer holds at most; the buffer-full bit is raised while fewer than
+// kProgramHeadroom places are left, so a burst of the transmission always fits.
+inline constexpr size_t kProgramCapacity = 1024;
+inline constexpr size_t kProgramHeadroom = 128;
+// Words of the firmware program memory.
+inline constexpr size_t kFirmwareWords = 65537;
+
+// What a model is built with.
+struct SimulatedModel {
+  std::string code;            // "Qa", "Qe" or "Qo"
+  double scale_x = 1.6, scale_y = 1.5184, scale_z = 1.0;  // steps per hundredth of a millimetre
+  std::array<int32_t, 4> calibration_words{50000, 50000, 50000, 600};  // steps per turn of axes 6, 2, 7; fourth
+  int32_t x_range_mm = 4800, y_range_mm = 2400;
+};
+
+// The model data of one of the three codes (the Qa data for any other).
+SimulatedModel ModelData(const std::string& code);
+
+class SimulatedController final : public HidBackend {
+ public:
+  // A controller of the model code, plugged in, not homed, its arms standing at (x, y) millimetres.
+  explicit SimulatedController(const std::string& model_code, double start_x_mm = 1000.0, double start_y_mm = 500.0);
+
+  // The port.
+  std::vector<HidDeviceInfo> Enumerate() override;
+  int Open(const std::string& id) override;
+  void Close(const std::string& id) override;
+  int WriteReport(const std::string& id, const HidReport& report) override;
+  int GetIndexedString(const std::string& id, int index, std::span<uint8_t> buffer, size_t available) override;
+  void SetDeviceChangeHandler(std::function<void()> handler) override { change_handler_ = std::move(handler); }
+  void PollEvents() override;
+
+  // Faults and the machine's own buttons.
+  void Unplug();
+  void Replug();
+  // The next `count` report writes fail with `error` (the device not functioning, by default) and are lost.
+  void FailNextWrites(int count, int error = kHidDeviceNotFunctioning);
+  // The next `count` indexed-string requests fail with `error`.
+  void FailNextReads(int count, int error = kHidIoDevice);
+  void SetWireBroken(bool broken) { wire_broken_ = broken; }
+  void PressStartButton() { buttons_ |= 1u << 11; }
+  void PressStopButton() { buttons_ |= 1u << 12; }
+  void PressContinueButton() { buttons_ |= 1u << 13; }
+  // Makes every later write of the firmware word at address store `value` instead (a verification fault).
+  void CorruptFirmwareWord(size_t address, uint16_t value) { corrupt_word_ = {address, value}; }
+  // Keeps the moving bit set whatever the axes do.
+  void SetStuckMoving(bool stuck) { stuck_moving_ = stuck; }
+  // Another HID interface, listed after (or, with first, before) the controller.
+  void AddOtherDevice(const HidDeviceInfo& device, bool first = false);
+  void SetFirmwareVersion(uint8_t major, uint8_t minor) { version_ = {major, minor}; }
+
+  // What the controller saw and holds.
+  // Every report written to it that arrived, in order.
+  const std::vector<HidReport>& reports() const { return reports_; }
+  // The command of each arrived report, cut to its length (move groups are 6 bytes each).
+  const std::vector<CommandBytes>& commands() const { return commands_; }
+  void ClearLog();
+  int64_t indexed_string_requests() const { return string_requests_; }
+  // The status word as the next status read will report it (buttons included, not consumed).
+  uint32_t StatusWord();
+  // Positions of axes 0..7 in steps as the controller reports them.
+  AxisSteps Positions();
+  // Positions from the lower limit switches, in steps.
+  AxisSteps PhysicalPositions();
+  const SimulatedModel& model() const { return model_; }
+  bool plugged() const { return plugged_; }
+  size_t program_size() const { return program_.size(); }
+  size_t lost_commands() const { return lost_commands_; }
+  int32_t step_multiplier() const { return multiplier_; }
+  uint8_t active_group() const { return active_group_; }
+  uint16_t group_period(size_t group) const { return periods_.at(group); }
+  bool heater_on(size_t channel) const { return heaters_.at(channel).on; }
+  uint8_t heater_power(size_t channel) const { return heaters_.at(channel).power; }
+  int32_t setting(uint8_t key) const { return settings_.at(key); }
+  uint16_t firmware_word(size_t address) const { return firmware_.at(address); }
+  std::array<int32_t, 2> start_point() const { return start_point_; }
+  int32_t programs_finished() const { return programs_finished_; }
+  // Moves executed to their end (direct and stored), for tests of whole programs.
+  int64_t moves_completed() const { return moves_completed_; }
+
+ private:
+  // Step period of homing runs, in ticks: about 2000 mm/min on every model.
+  static constexpr double kHomingPeriodTicks = 200.0;
+  static constexpr uint16_t kErasedWord = 0xFFFF;
+
+  struct Heater {
+    bool on = false;
+    uint8_t power = 0;
+  };
+  struct Motion {
+    std::array<int64_t, 8> start{};  // physical steps at the start
+    std::array<int64_t, 8> delta{};
+    double duration_ms = 0.0;
+    double elapsed_ms = 0.0;
+    bool from_program = false;
+    uint8_t homing_mask = 0;  // axes whose switch is reached at the end
+  };
+  struct PendingMove {
+    bool open = false;
+    AxisSteps steps{};
+  };
+  enum class ProgramState { kEmpty, kLoaded, kRunning, kPaused };
+
+  void Advance();
+  void Simulate(double ms);
+  void ExecuteDirect(const CommandBytes& command);
+  void ExecuteStored(const CommandBytes& command);
+  void ExecuteSetting(uint8_t key, int32_t value);
+  // Takes one 6-byte move group; starts the move when the group closes it.
+  void TakeMoveGroup(PendingMove& pending, const CommandBytes& group, bool from_program);
+  void StartMove(const AxisSteps& steps, int64_t count, bool from_program);
+  void StartHoming(uint8_t mask);
+  void PlaceMotionAt(Motion& motion, double elapsed_ms);
+  double PeriodTicks() const;
+  bool Heating() const;
+  bool QoVerticalWireOn() const;
+  void Reset();
+  // Fills reply record `index` (reply_records.cpp).
+  void FillRecord(int index, std::span<uint8_t> record);
+  bool IsController(const std::string& id) const { return id == kSimulatedDeviceId; }
+  int64_t LimitSteps(size_t axis) const;
+
+  SimulatedModel model_;
+  bool plugged_ = true;
+  bool open_ = false;
+  bool change_pending_ = false;
+  std::function<void()> change_handler_;
+  std::vector<HidDeviceInfo> others_before_, others_after_;
+
+  int write_failures_left_ = 0, write_error_ = 0;
+  int read_failures_left_ = 0, read_error_ = 0;
+  bool wire_broken_ = false;
+  bool stuck_moving_ = false;
+  uint32_t buttons_ = 0;
+  std::optional<std::pair<size_t, uint16_t>> corrupt_word_;
+
+  int64_t last_ms_ = 0;
+  bool clock_started_ = false;
+  std::array<int64_t, 8> physical_{};
+  std::array<int64_t, 8> origin_{};
+  bool homed_ = false;
+  std::optional<Motion> motion_;
+  std::optional<Motion> suspended_;
+  double pause_left_ms_ = 0.0;
+  PendingMove direct_move_, program_move_;
+  std::deque<CommandBytes> program_;
+  ProgramState program_state_ = ProgramState::kEmpty;
+  size_t lost_commands_ = 0;
+  std::array<uint16_t, 4> periods_{400, 400, 400, 400};
+  uint8_t active_group_ = 0;
+  int32_t multiplier_ = 1;
+  std::array<Heater, 8> heaters_{};
+  uint8_t heater_channel_ = 1;
+  std::array<int32_t, 256> settings_{};
+  std::array<int32_t, 2> start_point_{};
+  std::vector<uint16_t> firmware_;
+  size_t firmware_pointer_ = 0;
+  std::array<uint8_t, 2> version_{1, 12};
+  double running_ms_ = 0.0;
+  int32_t base_minutes_ = 7385;
+  int32_t programs_finished_ = 0;
+  int64_t moves_completed_ = 0;
+
+  std::vector<HidReport> reports_;
+  std::vector<CommandBytes> commands_;
+  int64_t string_requests_ = 0;
+};
+
+}  // namespace varnholt::sim

@@ -1,0 +1,153 @@
+#include "link/tf_usb.h"
+
+#include <algorithm>
+
+#include "geometry/clock.h"
+#include "services/interfejs.h"
+#include "services/operator.h"
+
+namespace varnholt {
+namespace {
+
+constexpr int kReadAttempts = 10;
+constexpr size_t kReadBufferSize = 512;
+constexpr size_t kReadBufferAvailable = 255;
+constexpr int64_t kBusyPauseMs = 500;
+constexpr size_t kLongestWrite = 2 * ReportLength;
+
+}  // namespace
+
+bool IsControllerDevice(const HidDeviceInfo& device) {
+  if (device.manufacturer != kControllerManufacturer) return false;
+  const std::string_view code = std::string_view(device.product).substr(0, 2);
+  return code == "Qa" || code == "Qe" || code == "Qo";
+}
+
+std::string ModelCodeOf(const HidDeviceInfo& device) { return device.product.substr(0, 2); }
+
+TfUsb::TfUsb(HidBackend& backend, const tInterfejs& texts) : backend_(backend), texts_(texts) {
+  present_ = false;
+  // The device-change handler runs once as it is attached, before anything was enumerated.
+  CurrentOperator().SetStatusText(0, texts_.GetText("Control", "brakLacznosci"));
+  backend_.SetDeviceChangeHandler([this] { DeviceChange(); });
+  Enumerate();
+  report_buffer_.fill(0);
+  Write("X");
+  // Without this the status bar would keep saying there is no link until the first device change.
+  if (present_) CurrentOperator().SetStatusText(0, texts_.GetText("Control", "connected"));
+}
+
+TfUsb::~TfUsb() {
+  backend_.SetDeviceChangeHandler({});
+  ReleaseDevices();
+}
+
+void TfUsb::Enumerate() {
+  devices_ = backend_.Enumerate();
+  given_up_.assign(devices_.size(), false);
+}
+
+void TfUsb::ReleaseDevices() {
+  for (const HidDeviceInfo& device : devices_) backend_.Close(device.id);
+  devices_.clear();
+  given_up_.clear();
+}
+
+bool TfUsb::QuellmarQvExist() {
+  if (present_) return true;
+  for (size_t i = 0; i < devices_.size(); ++i) {
+    if (!given_up_[i] && IsControllerDevice(devices_[i])) {
+      selected_ = i;
+      present_ = true;
+      return true;
+    }
+  }
+  present_ = false;
+  return false;
+}
+
+std::optional<HidDeviceInfo> TfUsb::SelectedDevice() const {
+  if (!present_ || selected_ >= devices_.size()) return std::nullopt;
+  return devices_[selected_];
+}
+
+int TfUsb::WriteReportBuffer() {
+  const std::string& id = devices_[selected_].id;
+  int error = backend_.Open(id);
+  if (error == 0) error = backend_.WriteReport(id, report_buffer_);
+  if (error == 0) bytes_written_ = kReportSize;
+  return error;
+}
+
+int TfUsb::Write(std::string_view bytes) {
+  bytes_written_ = 0;
+  if (!QuellmarQvExist()) return -1;
+  const size_t n = bytes.size();
+  // No command is longer than two reports; a longer string would be cut, so it is refused whole.
+  if (n > kLongestWrite) return kHidInvalidParameter;
+  report_buffer_[0] = 0;
+  const auto copy = [this](std::string_view part) {
+    for (size_t i = 0; i < part.size(); ++i) report_buffer_[1 + i] = static_cast<uint8_t>(part[i]);
+  };
+  const auto busy_pause = [this] {
+    CurrentClock().Sleep(kBusyPauseMs);
+    ++busy_count_;
+  };
+  if (n <= ReportLength) {
+    copy(bytes);
+    if (n < ReportLength) report_buffer_[n + 1] = 0;
+    const int error = WriteReportBuffer();
+    if (error == kHidDeviceNotFunctioning) {
+      busy_pause();
+      return 0;
+    }
+    return error;
+  }
+  copy(bytes.substr(0, ReportLength));
+  const int first = WriteReportBuffer();
+  if (first == kHidDeviceNotFunctioning) {
+    busy_pause();
+  } else if (first != 0) {
+    // Sending the second half alone would hand the controller half a command; the failure is reported instead.
+    return first;
+  }
+  // The positions after the second part keep the bytes of the first report.
+  copy(bytes.substr(ReportLength));
+  return WriteReportBuffer();
+}
+
+int TfUsb::ReadString(int index) {
+  int error = -1;
+  if (present_ && selected_ < devices_.size() && backend_.Open(devices_[selected_].id) == 0) {
+    std::array<uint8_t, kReadBufferSize> buffer{};
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+      buffer.fill(0);
+      const int result = backend_.GetIndexedString(devices_[selected_].id, index, buffer, kReadBufferAvailable);
+      if (result == 0) {
+        std::copy_n(buffer.begin(), kReplyRecordSize, reply_record_.begin());
+        return 0;
+      }
+      error = result;
+      ++read_failures_;
+    }
+  }
+  reply_record_.fill(0);
+  // The controller is gone (or unusable) until a device change finds it again.
+  if (present_ && selected_ < given_up_.size()) given_up_[selected_] = true;
+  present_ = false;
+  return error == 0 ? -1 : error;
+}
+
+void TfUsb::DeviceChange() {
+  ReleaseDevices();
+  present_ = false;
+  Enumerate();
+  if (QuellmarQvExist()) {
+    Write("X");
+    CurrentOperator().SetStatusText(0, texts_.GetText("Control", "connected"));
+  } else {
+    CurrentOperator().SetStatusText(0, texts_.GetText("Control", "brakLacznosci"));
+  }
+}
+
+}  // namespace varnholt

@@ -1,0 +1,76 @@
+// varnholt-cli machine against the simulated controller.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/commands.h"
+#include "cli/program_texts.h"
+
+namespace varnholt {
+namespace {
+
+class MachineCommand : public ::testing::Test {
+ protected:
+  int Run(cli::Arguments args) {
+    out_.str("");
+    err_.str("");
+    cli::SetHomeOption(VARNHOLT_LANGUAGE_DIR);
+    return cli::RunMachine(args, out_, err_);
+  }
+  std::ostringstream out_;
+  std::ostringstream err_;
+};
+
+TEST_F(MachineCommand, IdentifyPrintsTheStateAsJson) {
+  ASSERT_EQ(Run({"--sim", "Qa", "identify"}), 0) << err_.str();
+  const std::string json = out_.str();
+  for (const char* field : {"\"model_code\":\"Qa\"", "\"x_range\":4800", "\"y_range\":2400", "\"StepScaleX\":1.6",
+                            "\"StepScaleY\":1.5184", "\"StepScaleZ\":1.0", "\"StepMultiplier\":4",
+                            "\"steps_per_turn\":{\"axis6\":50000", "\"operating_minutes\":7385",
+                            "\"operating_counter\":1204"}) {
+    EXPECT_NE(json.find(field), std::string::npos) << field << " in " << json;
+  }
+  ASSERT_EQ(Run({"--sim", "Qo", "identify"}), 0);
+  EXPECT_NE(out_.str().find("\"StepMultiplier\":3"), std::string::npos);
+  EXPECT_NE(out_.str().find("\"StepScaleX\":1.25"), std::string::npos);
+}
+
+TEST_F(MachineCommand, MoveBytesUseTheGivenOrTheModelsMultiplier) {
+  ASSERT_EQ(Run({"--sim", "Qa", "move-bytes", "--multiplier", "2", "0=100"}), 0);
+  EXPECT_EQ(out_.str(), "41 ff 00 00 00 00 41 00 64 00 00 00 41 fe c8 00 00 00\n");
+  ASSERT_EQ(Run({"--sim", "Qe", "move-bytes", "0=100"}), 0);
+  EXPECT_EQ(out_.str(), "41 ff 00 00 00 00 41 00 64 00 00 00 41 fe 90 01 00 00\n");
+  ASSERT_EQ(Run({"--sim", "Qa", "move-bytes", "--multiplier", "2", "7=100"}), 0);
+  EXPECT_EQ(out_.str(), "");
+  EXPECT_NE(err_.str().find("No command"), std::string::npos);
+  EXPECT_EQ(Run({"--sim", "Qa", "move-bytes", "8=1"}), 1);
+  EXPECT_EQ(Run({"--sim", "Qa", "move-bytes", "--multiplier", "0", "0=1"}), 1);
+  EXPECT_EQ(Run({"--sim", "Qa", "move-bytes", "0=x"}), 1);
+}
+
+TEST_F(MachineCommand, DevicesStatusAndMovesOnTheSimulator) {
+  ASSERT_EQ(Run({"--sim", "Qe", "devices"}), 0);
+  EXPECT_NE(out_.str().find("\"manufacturer\":\"Quellmar\""), std::string::npos);
+  EXPECT_NE(out_.str().find("\"selected\":true"), std::string::npos);
+  ASSERT_EQ(Run({"--sim", "Qa", "home"}), 0) << err_.str();
+  EXPECT_NE(out_.str().find("homed"), std::string::npos);
+  ASSERT_EQ(Run({"--sim", "Qa", "goto", "100", "200"}), 0) << err_.str();
+  EXPECT_NE(out_.str().find("X1 100.00 Y1 200.00 X2 100.00 Y2 200.00"), std::string::npos) << out_.str();
+  ASSERT_EQ(Run({"--sim", "Qa", "jog", "left", "500"}), 0);
+  EXPECT_NE(out_.str().find("X1 -8.3"), std::string::npos) << out_.str();
+  ASSERT_EQ(Run({"--sim", "Qa", "status"}), 0);
+  EXPECT_EQ(out_.str().rfind("status 0x00000000: \n", 0), 0u) << out_.str();
+}
+
+TEST_F(MachineCommand, BadArgumentsAreRefused) {
+  EXPECT_EQ(Run({}), 1);
+  EXPECT_EQ(Run({"--sim", "Qx", "identify"}), 1);
+  EXPECT_EQ(Run({"--sim", "Qa", "fly"}), 1);
+  EXPECT_EQ(Run({"--sim", "Qa", "jog", "left"}), 1);
+  EXPECT_EQ(Run({"--sim", "Qa", "goto", "1", "y"}), 1);
+  EXPECT_TRUE(out_.str().empty());
+}
+
+}  // namespace
+}  // namespace varnholt
