@@ -26,4 +26,8 @@ int RunDecode(const Arguments& args, std::ostream& out, std::ostream& err);
 // identify, status, move-bytes [--multiplier N] AXIS=STEPS..., home, jog KEY MS, goto X Y.
 int RunMachine(const Arguments& args, std::ostream& out, std::ostream& err);
 
+// write FILE -o OUT.cn [--config FILE.qcc] [--model Qa|Qe|Qo] [--auto-repeat [--repeats N]] [--cut-start-figure]:
+// loads and plans the drawing and writes its machine program; with --model, for that model's simulated controller.
+int RunWrite(const Arguments& args, std::ostream& out, std::ostream& err);
+
 }  // namespace varnholt::cli

@@ -17,6 +17,7 @@ const std::map<std::string, Command>& CommandTable() {
       {"decode", varnholt::cli::RunDecode},
       {"figures", varnholt::cli::RunFigures},
       {"machine", varnholt::cli::RunMachine},
+      {"write", varnholt::cli::RunWrite},
   };
   return table;
 }
