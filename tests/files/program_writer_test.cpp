@@ -83,6 +83,16 @@ TEST_F(Writer, MovesKeepThePositionAndSkipZeroMoves) {
   EXPECT_TRUE(writer_.MoveTo(10.004, 10.004, 0, 0, 0).empty()) << "less than a step";
 }
 
+TEST_F(Writer, TheTenMillimetreX1MoveAndTheBeltOnlyMove) {
+  Started();
+  EXPECT_EQ(writer_.MoveTo(10, 0, 0, 0, 0),
+            Bytes({'a', 0xFF, 0, 0, 0, 0, 'a', 0x00, 0xE8, 0x03, 0, 0, 'a', 0xFE, 0xD0, 0x07, 0, 0}));
+  // 0.05 mm of Z is 5 steps on each of the three belt axes; turning from X to Z is a corner.
+  EXPECT_EQ(writer_.MoveTo(10, 0, 0, 0, 0.05), Bytes({'p', 0x64, 'p', 0xFA, 'p', 0xFA, 'a', 0xFF, 0, 0, 0, 0, 'a', 0x02, 5, 0, 0, 0, 'a', 0x06, 5, 0, 0,
+                                                      0, 'a', 0x03, 5, 0, 0, 0, 'a', 0xFE, 10, 0, 0, 0}));
+  EXPECT_EQ(writer_.position()[2], 5);
+}
+
 TEST_F(Writer, CornerPausesFollowTheTurn) {
   Started();
   const std::string straight = writer_.MoveTo(10, 10, 0, 0, 0);
