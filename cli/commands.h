@@ -18,8 +18,16 @@ int RunFigures(const Arguments& args, std::ostream& out, std::ostream& err);
 // loaded configuration file as they would be saved, or the fields of a settings record.
 int RunConfig(const Arguments& args, std::ostream& out, std::ostream& err);
 
-// machine [--sim Qa|Qe|Qo] [--home DIR] COMMAND: talks to the controller (or a simulated one): devices,
+// decode PROGRAM.cn: the machine program one command a line with its offset, then a summary; a damaged program is
+// reported with the offset of the damage and exit code 1.
+int RunDecode(const Arguments& args, std::ostream& out, std::ostream& err);
+
+// machine [--sim Qa|Qe|Qo] COMMAND: talks to the controller (or a simulated one): devices,
 // identify, status, move-bytes [--multiplier N] AXIS=STEPS..., home, jog KEY MS, goto X Y.
 int RunMachine(const Arguments& args, std::ostream& out, std::ostream& err);
+
+// write FILE -o OUT.cn [--config FILE.qcc] [--model Qa|Qe|Qo] [--auto-repeat [--repeats N]] [--cut-start-figure]:
+// loads and plans the drawing and writes its machine program; with --model, for that model's simulated controller.
+int RunWrite(const Arguments& args, std::ostream& out, std::ostream& err);
 
 }  // namespace varnholt::cli

@@ -1,0 +1,71 @@
+#include <cinttypes>
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "cli/commands.h"
+#include "files/program_decoder.h"
+
+namespace varnholt::cli {
+namespace {
+
+constexpr const char* kUsage = "Usage: varnholt-cli decode PROGRAM.cn\n";
+
+std::string Line(const char* format, auto... values) {
+  char text[256];
+  std::snprintf(text, sizeof text, format, values...);
+  return text;
+}
+
+void WriteSummary(const ProgramSummary& summary, const ControllerState& machine, std::ostream& out) {
+  out << Line("commands %zu, bytes %zu, moves %zu, pauses %" PRId64 " ms\n", summary.commands, summary.bytes,
+              summary.moves, summary.pause_ms);
+  out << "travel:";
+  for (size_t axis = 0; axis < summary.travel_steps.size(); ++axis) {
+    if (summary.travel_steps[axis] == 0) continue;
+    const double scale = axis == 0 || axis == 4 ? machine.StepScaleX
+                         : axis == 1 || axis == 5 ? machine.StepScaleY
+                                                  : machine.StepScaleZ;
+    out << Line(" %s %" PRId64 " steps (%.2f mm)", std::string(AxisName(axis)).c_str(), summary.travel_steps[axis],
+                static_cast<double>(summary.travel_steps[axis]) / (100.0 * scale));
+  }
+  out << '\n';
+  out << Line("estimated run time %.1f s\n", summary.run_seconds);
+  out << "the wire ends where it started: " << (summary.ends_where_it_started ? "yes" : "no") << '\n';
+}
+
+}  // namespace
+
+int RunDecode(const Arguments& args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 1 || args[0].starts_with("--")) {
+    err << kUsage;
+    return 1;
+  }
+  std::ifstream file(args[0], std::ios::binary);
+  if (!file) {
+    err << "Cannot open the file: " << args[0] << '\n';
+    return 1;
+  }
+  std::ostringstream contents;
+  contents << file.rdbuf();
+  if (file.bad()) {
+    err << "I/O error reading " << args[0] << '\n';
+    return 1;
+  }
+  const std::string bytes = contents.str();
+  const ControllerState machine;
+  const DecodedProgram program = DecodeProgram(bytes, machine);
+  for (const DecodedCommand& command : program.commands) {
+    out << Line("%06zu %c %s\n", command.offset, command.letter, command.text.c_str());
+  }
+  WriteSummary(program.summary, machine, out);
+  if (program.damage_offset) {
+    err << "The program is damaged at offset " << *program.damage_offset << ": " << program.damage << '\n';
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace varnholt::cli

@@ -1,0 +1,131 @@
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/program_texts.h"
+#include "cli/simulated_machine.h"
+#include "config/konfig_file.h"
+#include "files/thpgl.h"
+#include "geometry/run_time_error.h"
+#include "project/cut_program.h"
+#include "project/project_document.h"
+#include "services/scripted_operator.h"
+
+namespace varnholt::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: varnholt-cli write FILE -o OUT.cn [--config FILE.qcc] [--model Qa|Qe|Qo] [--auto-repeat [--repeats N]]"
+    " [--cut-start-figure]\n";
+
+struct WriteOptions {
+  std::string drawing;
+  std::string output;
+  std::optional<std::string> config;
+  std::optional<std::string> model;
+  bool auto_repeat = false;
+  int32_t repetitions_made = 0;
+  bool cut_start_figure = false;
+};
+
+std::optional<int32_t> CountFromWord(const std::string& word) {
+  if (word.empty() || word.size() > 6) return std::nullopt;
+  int32_t count = 0;
+  for (const char c : word) {
+    if (c < '0' || c > '9') return std::nullopt;
+    count = count * 10 + (c - '0');
+  }
+  return count;
+}
+
+std::optional<WriteOptions> ParseOptions(const Arguments& args, std::ostream& err) {
+  WriteOptions options;
+  bool repeats_given = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const bool has_value = i + 1 < args.size();
+    if (args[i] == "-o" && has_value) {
+      options.output = args[++i];
+    } else if (args[i] == "--config" && has_value) {
+      options.config = args[++i];
+    } else if (args[i] == "--model" && has_value) {
+      options.model = args[++i];
+    } else if (args[i] == "--repeats" && has_value) {
+      const auto count = CountFromWord(args[++i]);
+      if (!count) {
+        err << "--repeats takes the number of repetitions already made (0 to 999999)\n";
+        return std::nullopt;
+      }
+      options.repetitions_made = *count;
+      repeats_given = true;
+    } else if (args[i] == "--auto-repeat") {
+      options.auto_repeat = true;
+    } else if (args[i] == "--cut-start-figure") {
+      options.cut_start_figure = true;
+    } else if (options.drawing.empty() && !args[i].starts_with("-")) {
+      options.drawing = args[i];
+    } else {
+      err << kUsage;
+      return std::nullopt;
+    }
+  }
+  if (options.drawing.empty() || options.output.empty() || (repeats_given && !options.auto_repeat)) {
+    err << kUsage;
+    return std::nullopt;
+  }
+  return options;
+}
+
+int FileKindOf(const std::string& path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".dxf" ? kDxfFile : kPlotFile;
+}
+
+}  // namespace
+
+int RunWrite(const Arguments& args, std::ostream& out, std::ostream& err) {
+  const auto options = ParseOptions(args, err);
+  if (!options) return 1;
+
+  Configuration config;
+  if (options->config) {
+    try {
+      ReadKonfigFile(*options->config, config, LocaleDecimalSeparator());
+    } catch (const RunTimeError& error) {
+      err << *options->config << ": " << error.what() << '\n';
+      return 1;
+    }
+  }
+  ControllerState machine;
+  if (options->model) {
+    auto identified = IdentifySimulatedMachine(*options->model, config, err);
+    if (!identified) return 1;
+    machine = *identified;
+  }
+
+  const TextLookup& texts = ProgramTexts(err);
+  ScriptedOperator recorder;
+  ScopedOperator scoped(recorder);
+  const auto report = [&] {
+    for (const auto& message : recorder.messages()) err << message.text << '\n';
+  };
+  ProjectDocument project(texts);
+  project.reader_kind = FileKindOf(options->drawing);
+  project.feed_direction = config.Choice(Param::CatDir);
+  project.drawing_unit = config.Choice(Param::radiounit);
+  project.working_range = {static_cast<double>(machine.x_range), static_cast<double>(machine.y_range)};
+  if (!project.Load(options->drawing, kAllPens)) {
+    report();
+    return 1;
+  }
+  project.cut_start_figure = options->cut_start_figure;
+  const CutRunOptions run{options->auto_repeat, options->repetitions_made};
+  const bool written = save_ciecie(project, options->output, config, machine, run, texts);
+  report();
+  if (!written) return 1;
+  out << "Wrote " << std::filesystem::file_size(options->output) << " bytes to " << options->output << '\n';
+  return 0;
+}
+
+}  // namespace varnholt::cli

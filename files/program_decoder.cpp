@@ -1,0 +1,209 @@
+#include "files/program_decoder.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "link/command_bytes.h"
+#include "link/controller_ops.h"
+
+namespace varnholt {
+namespace {
+
+constexpr double kSecondsPerTick = 0.8e-6;
+constexpr std::array<size_t, 8> kMoveAxisOrder = {0, 4, 1, 5, 2, 6, 3, 7};
+
+int32_t Int32At(std::string_view bytes, size_t at) {
+  uint32_t value = 0;
+  for (size_t i = 0; i < 4; ++i) value |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + i])) << (8 * i);
+  return static_cast<int32_t>(value);
+}
+
+uint16_t Uint16At(std::string_view bytes, size_t at) {
+  return static_cast<uint16_t>(static_cast<uint8_t>(bytes[at]) | (static_cast<uint8_t>(bytes[at + 1]) << 8));
+}
+
+uint8_t ByteAt(std::string_view bytes, size_t at) { return static_cast<uint8_t>(bytes[at]); }
+
+std::string Format(const char* format, auto... values) {
+  char text[160];
+  std::snprintf(text, sizeof text, format, values...);
+  return text;
+}
+
+std::string SettingText(uint8_t key, int32_t value) {
+  switch (key) {
+    case 2:
+      return Format("setting 2 heavy material = %d", value);
+    case 4:
+      return Format("setting 4 heater selection = %d (%s)", value,
+                    value == 0 ? "horizontal wire" : value == 5 ? "vertical wire" : "unknown");
+    case 5:
+      return Format("setting 5 step multiplier = %d", value);
+    case 6:
+      return Format("setting 6 unit = %d", value);
+    default:
+      return Format("setting %u = %d", key, value);
+  }
+}
+
+// Decodes the program command by command; a move is gathered from its opening group to its count.
+class Decoder {
+ public:
+  Decoder(std::string_view bytes, const ControllerState& machine) : bytes_(bytes), machine_(machine) {}
+
+  DecodedProgram Run() {
+    size_t at = 0;
+    while (at < bytes_.size() && !result_.damage_offset) {
+      const uint8_t letter = ByteAt(bytes_, at);
+      const size_t length = static_cast<size_t>(CommandLength(letter).value_or(0));
+      if (length == 0) {
+        Damage(at, Format("the byte 0x%02X begins no command", letter));
+        break;
+      }
+      if (bytes_.size() - at < length) {
+        Damage(at, Format("the command '%c' needs %zu bytes, %zu remain", letter, length, bytes_.size() - at));
+        break;
+      }
+      if (letter == 'a' || letter == 'A') {
+        MoveGroup(at, static_cast<char>(letter));
+      } else if (move_open_) {
+        Damage(at, Format("the move begun at offset %zu has no step count before the '%c'", move_offset_, letter));
+      } else {
+        Command(at, static_cast<char>(letter));
+      }
+      at += length;
+    }
+    if (move_open_ && !result_.damage_offset) {
+      Damage(move_offset_, "the move at the end has no step count");
+    }
+    ProgramSummary& summary = result_.summary;
+    summary.bytes = bytes_.size();
+    summary.ends_where_it_started = true;
+    for (const size_t axis : {size_t{0}, size_t{1}, size_t{4}, size_t{5}}) {
+      if (summary.net_steps[axis] != 0) summary.ends_where_it_started = false;
+    }
+    return std::move(result_);
+  }
+
+ private:
+  void Damage(size_t offset, std::string text) {
+    result_.damage_offset = offset;
+    result_.damage = std::move(text);
+  }
+
+  void Add(size_t offset, char letter, std::string text) {
+    result_.commands.push_back({offset, letter, std::move(text)});
+    ++result_.summary.commands;
+  }
+
+  void MoveGroup(size_t at, char letter) {
+    const uint8_t code = ByteAt(bytes_, at + 1);
+    const int32_t value = Int32At(bytes_, at + 2);
+    if (code == 0xFF) {
+      if (move_open_) {
+        Damage(at, Format("the move begun at offset %zu has no step count before the next move", move_offset_));
+        return;
+      }
+      move_open_ = true;
+      move_offset_ = at;
+      move_steps_ = {};
+      return;
+    }
+    if (!move_open_) {
+      Damage(at, Format("a move group (axis code 0x%02X) outside a move", code));
+      return;
+    }
+    if (code <= 7) {
+      move_steps_[code] = value;
+      return;
+    }
+    if (code != 0xFE) {
+      Damage(at, Format("the move group's axis code 0x%02X is unknown", code));
+      return;
+    }
+    move_open_ = false;
+    std::string text = "move";
+    for (const size_t axis : kMoveAxisOrder) {
+      const int32_t steps = move_steps_[axis];
+      if (steps == 0) continue;
+      text += Format(" %s=%d", std::string(AxisName(axis)).c_str(), steps);
+      result_.summary.travel_steps[axis] += std::llabs(int64_t{steps});
+      result_.summary.net_steps[axis] += steps;
+    }
+    text += Format(" count=%d", value);
+    Add(move_offset_, letter, std::move(text));
+    ++result_.summary.moves;
+    if (value > 0) {
+      result_.summary.run_seconds += static_cast<double>(value) * group_periods_[active_group_] * kSecondsPerTick;
+    }
+  }
+
+  void Command(size_t at, char letter) {
+    const char upper = static_cast<char>(letter >= 'a' ? letter - 'a' + 'A' : letter);
+    switch (upper) {
+      case 'P': {
+        const uint8_t ms = ByteAt(bytes_, at + 1);
+        result_.summary.pause_ms += ms;
+        result_.summary.run_seconds += ms / 1000.0;
+        Add(at, letter, Format("pause %u ms", ms));
+        return;
+      }
+      case 'V': {
+        const uint8_t group = ByteAt(bytes_, at + 1);
+        const uint16_t period = Uint16At(bytes_, at + 2);
+        if (group < group_periods_.size()) group_periods_[group] = period;
+        // The record holds the period divided by the step multiplier.
+        const int64_t full_period = int64_t{period} * machine_.profile.StepMultiplier;
+        const uint16_t speed = full_period == 0 ? 0 : SpeedFromPeriod(machine_, full_period);
+        Add(at, letter, Format("speed group %u period %u (%u mm/min)", group, period, speed));
+        return;
+      }
+      case 'F': {
+        const uint8_t group = ByteAt(bytes_, at + 1);
+        if (group < group_periods_.size()) active_group_ = group;
+        Add(at, letter, Format("select speed group %u", group));
+        return;
+      }
+      case 'S':
+        Add(at, letter, SettingText(ByteAt(bytes_, at + 1), Int32At(bytes_, at + 2)));
+        return;
+      case 'T':
+        Add(at, letter, Format("heater channel %u power %u", ByteAt(bytes_, at + 1), ByteAt(bytes_, at + 2)));
+        return;
+      case 'R':
+        Add(at, letter, Format("heater channel %u %s", ByteAt(bytes_, at + 2), ByteAt(bytes_, at + 1) ? "on" : "off"));
+        return;
+      default: {
+        std::string text = "command";
+        const auto length = static_cast<size_t>(CommandLength(static_cast<uint8_t>(letter)).value_or(1));
+        for (size_t i = 1; i < length; ++i) {
+          text += Format(" %02X", ByteAt(bytes_, at + i));
+        }
+        Add(at, letter, std::move(text));
+      }
+    }
+  }
+
+  std::string_view bytes_;
+  const ControllerState& machine_;
+  DecodedProgram result_;
+  bool move_open_ = false;
+  size_t move_offset_ = 0;
+  std::array<int32_t, 8> move_steps_{};
+  std::array<double, 4> group_periods_{};
+  size_t active_group_ = 0;
+};
+
+}  // namespace
+
+std::string_view AxisName(size_t code) {
+  static constexpr std::array<std::string_view, 8> kNames = {"X1", "Y1", "belt2", "belt3", "X2", "Y2", "belt1",
+                                                             "axis7"};
+  return code < kNames.size() ? kNames[code] : "?";
+}
+
+DecodedProgram DecodeProgram(std::string_view bytes, const ControllerState& machine) {
+  return Decoder(bytes, machine).Run();
+}
+
+}  // namespace varnholt
