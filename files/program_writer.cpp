@@ -107,6 +107,8 @@ void ProgramWriter::WriteWorkSpeeds() {
   WriteSpeed(1, config_.Number(Param::szybkoscObrobki));
 }
 
+void ProgramWriter::WriteWarmUp() { WritePause(RoundedMs(config_.Number(Param::CzasRozgrzewania))); }
+
 void ProgramWriter::WriteHeader() {
   pos_ = machine_.axis_steps;
   history_ = {pos_, pos_, pos_};
@@ -118,9 +120,7 @@ void ProgramWriter::WriteHeader() {
   WriteHeaterOn(kHorizontalWireOutput, kHorizontalWireChannel, config_.Number(Param::work_power) * 255.0 / 100.0);
   ShortPause();
   Put({'f', 0x01});
-  warm_up_pending_ = true;
-  WritePause(RoundedMs(config_.Number(Param::CzasRozgrzewania)));
-  warm_up_pending_ = false;
+  WriteWarmUp();
 }
 
 int32_t ProgramWriter::StepsOf(double mm, double scale, const char* axis) const {
@@ -217,9 +217,7 @@ void ProgramWriter::ConveyorStart() {
   WriteHeaterOn(kVerticalWireOutput, kVerticalWireChannel, config_.Number(Param::VerticalWire_power) * 255.0 / 100.0);
   ShortPause();
   Put({'f', 0x03});
-  warm_up_pending_ = true;
-  WritePause(RoundedMs(config_.Number(Param::CzasRozgrzewania)));
-  warm_up_pending_ = false;
+  WriteWarmUp();
   if (config_.Checked(Param::Heavy)) {
     ShortPause();
     Put({'s', 0x02});
@@ -240,9 +238,7 @@ void ProgramWriter::ConveyorFeed(int32_t project_height) {
     Put({'f', 0x00});
   };
   horizontal_wire();
-  warm_up_pending_ = true;
-  WritePause(RoundedMs(config_.Number(Param::CzasRozgrzewania)));
-  warm_up_pending_ = false;
+  WriteWarmUp();
 
   const double x1 = PositionMm(0, machine_.StepScaleX), x2 = PositionMm(4, machine_.StepScaleX);
   const double y1 = PositionMm(1, machine_.StepScaleY), y2 = PositionMm(5, machine_.StepScaleY);

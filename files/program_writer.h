@@ -58,6 +58,8 @@ class ProgramWriter {
   void ShortPause() { Put({'p', 0x01}); }
   void WriteSpeed(uint8_t group, double speed);
   void WriteWorkSpeeds();
+  // The pause that lets a wire just switched on reach its temperature.
+  void WriteWarmUp();
   void WriteCornerPause(int64_t ms);
   double PositionMm(size_t axis, double scale) const;
   int32_t StepsOf(double mm, double scale, const char* axis) const;
@@ -70,7 +72,6 @@ class ProgramWriter {
   uint8_t heater_channel_ = 0;
   AxisSteps pos_{};
   std::array<AxisSteps, 3> history_{};  // oldest, previous, newest
-  bool warm_up_pending_ = false;
 };
 
 }  // namespace varnholt
