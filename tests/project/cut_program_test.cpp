@@ -167,6 +167,19 @@ TEST_F(CutProgram, RefusalsAndFailuresWriteNothing) {
   config_.SetNumber(Param::skala, 100);
   EXPECT_TRUE(Save()) << "at its own size it fits";
 
+  // A calibration that puts the drawing's far side beyond the int32 steps.
+  const auto contents = [this] {
+    std::ifstream file(path_, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+  };
+  const std::string before = contents();
+  project_.cut_start_figure = true;
+  machine_.StepScaleX = 1e4;
+  EXPECT_FALSE(Save());
+  EXPECT_NE(Messages().back().find("beyond the machine's step range"), std::string::npos) << Messages().back();
+  EXPECT_EQ(contents(), before) << "the program of the last good save stays";
+  machine_.StepScaleX = 1.0;
+
   ScopedWriteFault full_disk({WriteStep::kWrite, 0, ENOSPC});
   EXPECT_FALSE(Save());
   EXPECT_EQ(Messages().back(), "I/O error 112");
