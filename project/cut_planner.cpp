@@ -46,7 +46,7 @@ class PlanRun {
   void ShowProgress();
   bool AbortRequested();
   bool FillParents();
-  bool JoinGlobally();
+  bool JoinGlobally(bool many_entries);
   void ChooseOpenStartEntry();
   void Results();
   void RecomputeSize();
@@ -345,9 +345,8 @@ bool PlanRun::FillParents() {
   return true;
 }
 
-bool PlanRun::JoinGlobally() {
-  const JoinVariant first =
-      figures_.size() >= kManyEntries ? JoinVariant::kGlobalNeighbours : JoinVariant::kGlobalFull;
+bool PlanRun::JoinGlobally(bool many_entries) {
+  const JoinVariant first = many_entries ? JoinVariant::kGlobalNeighbours : JoinVariant::kGlobalFull;
   search_.Reset();
   for (;;) {
     bool joined_in_round = false;
@@ -439,7 +438,8 @@ PlanOutcome PlanRun::Run() {
 
   if (AnyPending()) {
     neighbours_.clear();
-    if (figures_.size() >= kManyEntries) neighbours_ = search_.Neighbours(figures_);
+    const bool many_entries = figures_.size() >= kManyEntries;
+    if (many_entries) neighbours_ = search_.Neighbours(figures_);
     const bool start_closed = At(doc_.start_figure).closed != 0;
     bool hangs = false;
     for (int32_t e = 0; e < Size() && !hangs; ++e) {
@@ -448,7 +448,7 @@ PlanOutcome PlanRun::Run() {
     if (start_closed && !hangs) StartJoin();
     PropagateTouch();
     if (!FillParents()) return outcome_;
-    const bool complete = JoinGlobally();
+    const bool complete = JoinGlobally(many_entries);
     if (outcome_.aborted) return outcome_;
     if (complete) doc_.planned = true;
   }
