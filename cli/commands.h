@@ -16,4 +16,8 @@ int RunFigures(const Arguments& args, std::ostream& out, std::ostream& err);
 // loaded configuration file as they would be saved, or the fields of a settings record.
 int RunConfig(const Arguments& args, std::ostream& out, std::ostream& err);
 
+// plan FILE [--config FILE.qcc]: loads and plans a drawing and prints the plan as JSON: the project's planning
+// fields and every list entry with its tree fields, with the points of connectors, frame and start marker.
+int RunPlan(const Arguments& args, std::ostream& out, std::ostream& err);
+
 }  // namespace varnholt::cli

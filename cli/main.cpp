@@ -14,6 +14,7 @@ const std::map<std::string, Command>& CommandTable() {
   static const std::map<std::string, Command> table = {
       {"config", varnholt::cli::RunConfig},
       {"figures", varnholt::cli::RunFigures},
+      {"plan", varnholt::cli::RunPlan},
   };
   return table;
 }
