@@ -20,4 +20,8 @@ int RunConfig(const Arguments& args, std::ostream& out, std::ostream& err);
 // fields and every list entry with its tree fields, with the points of connectors, frame and start marker.
 int RunPlan(const Arguments& args, std::ostream& out, std::ostream& err);
 
+// preview FILE -o PLAN.png|PLAN.svg [--size WxH] [--config FILE.qcc]: draws the planned project as the project
+// window paints it, with the planned path in red over it.
+int RunPreview(const Arguments& args, std::ostream& out, std::ostream& err);
+
 }  // namespace varnholt::cli

@@ -15,6 +15,7 @@ const std::map<std::string, Command>& CommandTable() {
       {"config", varnholt::cli::RunConfig},
       {"figures", varnholt::cli::RunFigures},
       {"plan", varnholt::cli::RunPlan},
+      {"preview", varnholt::cli::RunPreview},
   };
   return table;
 }
