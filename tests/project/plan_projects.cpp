@@ -94,11 +94,17 @@ std::unique_ptr<ProjectDocument> RandomProject(uint32_t seed, int32_t count, boo
       case 6:  // a finely drawn circle
         add(Polygon(x, y, size * 2, uniform(200, 700)));
         break;
-      case 7: {  // a plate holding a few holes
-        add(Rectangle(x, y, x + 3000, y + 2000));
-        for (int32_t k = uniform(1, 4); k > 0; --k) {
-          const int32_t hx = x + uniform(300, 2300), hy = y + uniform(300, 1500);
-          add(Polygon(hx, hy, uniform(50, 250), uniform(4, 24)));
+      case 7: {  // a plate holding a few holes, now and then more than twenty and some open cuts
+        const bool many = uniform(0, 3) == 0;
+        const int32_t w = many ? 8000 : 3000, h = many ? 6000 : 2000;
+        add(Rectangle(x, y, x + w, y + h));
+        for (int32_t k = many ? uniform(21, 40) : uniform(1, 4); k > 0; --k) {
+          const int32_t hx = x + uniform(300, w - 700), hy = y + uniform(300, h - 500);
+          if (lead_ins && uniform(0, 5) == 0) {  // an open cut may end on a hole and lead in from there
+            add({{hx, hy}, {hx + uniform(50, 300), hy + uniform(-100, 100)}});
+          } else {
+            add(Polygon(hx, hy, uniform(50, 250), uniform(4, 24)));
+          }
         }
         break;
       }

@@ -311,6 +311,26 @@ TEST(PlanningAbort, KeyAtFortyPercentLeavesAPartPlanThatALaterRunCompletes) {
   for (const auto& f : project->figures) EXPECT_EQ(f->plan_flag_2, 0);
 }
 
+TEST(PlanningAbort, AParentFilledWhenTheKeyCameStaysPending) {
+  auto project = EmptyProject();
+  project->add_frame = true;
+  AddShape(*project, Polygon(5000, 5000, 4000, 40));  // a ring
+  AddShape(*project, Polygon(5000, 5000, 3000, 30));  // its hole
+  for (int32_t k = 0; k < 3; ++k) AddShape(*project, Rectangle(3500 + k * 1000, 4800, 3900 + k * 1000, 5200));
+  FinishProject(*project);
+  ScriptedOperator op;
+  op.InjectInputAfter(0, PendingInput::kKeyPress);  // the first abort check: after the hole's second island
+  ScopedOperator installed(op);
+  const PlanOutcome outcome = PlanCut(*project, *MakeFastPlanSearch());
+  ASSERT_TRUE(outcome.aborted);
+  EXPECT_FALSE(project->planned);
+  EXPECT_EQ(project->figures[1]->plan_flag_2, 1) << "the hole is not part of the tree yet";
+  EXPECT_EQ(project->figures[0]->plan_flag_2, 0) << "the ring was joined to the frame";
+  int32_t islands_joined = 0;
+  for (int32_t k = 2; k < 5; ++k) islands_joined += project->figures[static_cast<size_t>(k)]->plan_flag_2 == 0 ? 1 : 0;
+  EXPECT_EQ(islands_joined, 2);
+}
+
 TEST_F(Planning, FiguresNoJoinCanReachStayPendingAndTheOperatorIsTold) {
   auto project = EmptyProject();
   AddShape(*project, Rectangle(0, 0, 10000, 10000));  // the start: a single outermost five-point figure
