@@ -399,12 +399,14 @@ void PlanRun::ChooseOpenStartEntry() {
 
 void PlanRun::Results() {
   const tfigura& start = At(doc_.start_figure);
-  const int32_t entry = std::clamp<int32_t>(start.link_aux, 0, static_cast<int32_t>(start.points.size()) - 1);
-  const TPlotPoint& p = start.points[static_cast<size_t>(entry)];
-  doc_.start_margin_left = Clamped(int64_t{p.x} - doc_.project_min_x);
-  doc_.start_margin_right = Clamped(int64_t{doc_.project_max_x} - p.x);
-  doc_.start_margin_bottom = Clamped(int64_t{p.y} - doc_.project_min_y);
-  doc_.start_margin_top = Clamped(int64_t{doc_.project_max_y} - p.y);
+  if (!start.points.empty()) {
+    const int32_t entry = std::clamp<int32_t>(start.link_aux, 0, static_cast<int32_t>(start.points.size()) - 1);
+    const TPlotPoint& p = start.points[static_cast<size_t>(entry)];
+    doc_.start_margin_left = Clamped(int64_t{p.x} - doc_.project_min_x);
+    doc_.start_margin_right = Clamped(int64_t{doc_.project_max_x} - p.x);
+    doc_.start_margin_bottom = Clamped(int64_t{p.y} - doc_.project_min_y);
+    doc_.start_margin_top = Clamped(int64_t{doc_.project_max_y} - p.y);
+  }
   double total = 0.0;
   for (const auto& f : figures_) {
     for (size_t i = 1; i < f->points.size(); ++i) total += Distance(f->points[i - 1], f->points[i]);

@@ -2,7 +2,6 @@
 // Cut planning of a project: nesting, the start, touching, join weights and connectors, into the cut tree.
 
 #include <cstdint>
-#include <memory>
 
 #include "project/plan_search.h"
 

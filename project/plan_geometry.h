@@ -42,7 +42,7 @@ PointBox BoxOfPoints(const std::vector<TPlotPoint>& points);
 // True when the boxes come within `margin` of each other on both axes (touching needs that).
 bool BoxesNear(const PointBox& a, const PointBox& b, int32_t margin);
 
-// Whether a is a connector or the start marker, whose touching vertex is pulled onto the other figure.
+// Whether the entry is a connector or the start marker, whose touching vertex is pulled onto the other figure.
 bool IsConnectorEntry(const tfigura& figure);
 
 // Touch(A, B): the first vertex pair, A's vertices from the last and for each B's from the last, within the touch
@@ -63,7 +63,7 @@ Crossing ConnectorCrossing(const tfigura& f_figure, int32_t f, const tfigura& g_
 // Every k-th vertex is sampled in the full joins: max(1, nearest((n - 1) / 250)).
 int32_t SamplingStep(size_t point_count);
 
-// a * b and a / b on costs, saturating at the cost ceiling (costs are never negative).
+// cost * factor, saturating at the cost ceiling (costs are never negative).
 int64_t CostTimes(int64_t cost, int64_t factor);
 // a + b of two costs, saturating.
 int64_t SaturatedSum(int64_t a, int64_t b);
