@@ -57,7 +57,7 @@ TEST(PlanAgreement, RandomProjectsOfOneToAFewHundredFigures) {
   uint32_t seed = 1;
   for (int32_t count : counts) {
     const int32_t scaled = std::max(1, count / kScale);
-    const int repeats = count <= 30 ? 6 : 2;
+    const int repeats = count <= 30 ? 10 : 3;
     for (int r = 0; r < repeats; ++r) {
       for (bool frame : {false, true}) {
         const auto project = RandomProject(seed, scaled, frame);
@@ -81,13 +81,14 @@ TEST(PlanAgreement, LetterGrids) {
 }
 
 TEST(PlanAgreement, PlanningAgainContinuesThePlanAlike) {
-  // A second run over a planned project keeps its connectors and frame as entries.
-  for (uint32_t seed = 500; seed < 506; ++seed) {
-    auto project = RandomProject(seed, 25, seed % 2 == 0);
+  // A second run keeps the first one's connectors, frame or marker as entries: after a full plan, and after a plan
+  // stopped by a key part way.
+  for (uint32_t seed = 500; seed < 512; ++seed) {
+    auto project = RandomProject(seed, 25 + static_cast<int32_t>(seed % 4) * 20, seed % 2 == 0);
     ScriptedOperator op;
+    if (seed % 3 != 0) op.InjectInputAfter(static_cast<int64_t>(seed % 7), PendingInput::kKeyPress);
     ScopedOperator scoped(op);
-    const auto search = MakeFastPlanSearch();
-    PlanCut(*project, *search);
+    PlanCut(*project, *MakeFastPlanSearch());
     ExpectSamePlan(*project, "replan seed " + std::to_string(seed));
     if (HasFatalFailure()) return;
   }

@@ -55,7 +55,7 @@ std::unique_ptr<ProjectDocument> RandomProject(uint32_t seed, int32_t count, boo
   while (static_cast<int32_t>(shapes.size()) < count) {
     const int32_t x = uniform(0, area), y = uniform(0, area);
     const int32_t size = uniform(100, 1200);
-    switch (uniform(0, 9)) {
+    switch (uniform(0, 10)) {
       case 0:
         add(Rectangle(x, y, x + size, y + uniform(100, 1200)));
         break;
@@ -111,6 +111,15 @@ std::unique_ptr<ProjectDocument> RandomProject(uint32_t seed, int32_t count, boo
       case 8:  // a single point or a short stroke
         add(uniform(0, 1) ? std::vector<TPlotPoint>{{x, y}} : std::vector<TPlotPoint>{{x, y}, {x + uniform(-50, 50), y}});
         break;
+      case 10: {  // a chain of squares, each touching the one before at a corner
+        int32_t cx = x, cy = y;
+        for (int32_t k = uniform(2, 6); k > 0; --k) {
+          add(Rectangle(cx, cy, cx + 300, cy + 300));
+          cx += 300 + uniform(-10, 10);
+          cy += 300 + uniform(-10, 10);
+        }
+        break;
+      }
       default:  // a smooth ellipse with corners only at the extremes
         add(Polygon(x, y, size, uniform(21, 120), 0.0));
         break;
