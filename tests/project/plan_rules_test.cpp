@@ -331,6 +331,21 @@ TEST(PlanningAbort, AParentFilledWhenTheKeyCameStaysPending) {
   EXPECT_EQ(islands_joined, 2);
 }
 
+TEST_F(Planning, BeyondTenThousandEntriesTheFullJoinStillReachesAnOutlyingFigure) {
+  auto project = EmptyProject();
+  project->add_frame = true;
+  // 5,000 small squares make more than 10,000 entries once joined; the outlier is on no square's neighbour list,
+  // so only the full global join can reach it, after the neighbour joins have joined the rest.
+  for (int32_t k = 0; k < 5000; ++k) AddShape(*project, Rectangle((k % 100) * 200, (k / 100) * 200, (k % 100) * 200 + 100, (k / 100) * 200 + 100));
+  AddShape(*project, Rectangle(200000, 0, 200100, 100));
+  const PlanOutcome outcome = Plan(*project);
+  EXPECT_GT(project->figures.size(), 10000u);
+  EXPECT_EQ(outcome.unreachable, 0);
+  EXPECT_TRUE(project->planned);
+  EXPECT_EQ(At(*project, 5000).plan_flag_2, 0);
+  EXPECT_GT(At(*project, 5000).link_figure, 10000) << "joined last";
+}
+
 TEST_F(Planning, FiguresNoJoinCanReachStayPendingAndTheOperatorIsTold) {
   auto project = EmptyProject();
   AddShape(*project, Rectangle(0, 0, 10000, 10000));  // the start: a single outermost five-point figure
