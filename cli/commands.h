@@ -30,4 +30,12 @@ int RunMachine(const Arguments& args, std::ostream& out, std::ostream& err);
 // loads and plans the drawing and writes its machine program; with --model, for that model's simulated controller.
 int RunWrite(const Arguments& args, std::ostream& out, std::ostream& err);
 
+// plan FILE [--config FILE.qcc]: loads and plans a drawing and prints the plan as JSON: the project's planning
+// fields and every list entry with its tree fields, with the points of connectors, frame and start marker.
+int RunPlan(const Arguments& args, std::ostream& out, std::ostream& err);
+
+// preview FILE -o PLAN.png|PLAN.svg [--size WxH] [--config FILE.qcc]: draws the planned project as the project
+// window paints it, with the planned path in red over it.
+int RunPreview(const Arguments& args, std::ostream& out, std::ostream& err);
+
 }  // namespace varnholt::cli

@@ -18,6 +18,8 @@ const std::map<std::string, Command>& CommandTable() {
       {"figures", varnholt::cli::RunFigures},
       {"machine", varnholt::cli::RunMachine},
       {"write", varnholt::cli::RunWrite},
+      {"plan", varnholt::cli::RunPlan},
+      {"preview", varnholt::cli::RunPreview},
   };
   return table;
 }

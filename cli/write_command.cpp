@@ -5,7 +5,7 @@
 #include "cli/commands.h"
 #include "cli/program_texts.h"
 #include "cli/simulated_machine.h"
-#include "config/konfig_file.h"
+#include "cli/project_loading.h"
 #include "files/thpgl.h"
 #include "geometry/run_time_error.h"
 #include "project/cut_program.h"
@@ -76,27 +76,15 @@ std::optional<WriteOptions> ParseOptions(const Arguments& args, std::ostream& er
   return options;
 }
 
-int FileKindOf(const std::string& path) {
-  std::string extension = std::filesystem::path(path).extension().string();
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return extension == ".dxf" ? kDxfFile : kPlotFile;
-}
-
 }  // namespace
 
 int RunWrite(const Arguments& args, std::ostream& out, std::ostream& err) {
   const auto options = ParseOptions(args, err);
   if (!options) return 1;
 
-  Configuration config;
-  if (options->config) {
-    try {
-      ReadKonfigFile(*options->config, config, LocaleDecimalSeparator());
-    } catch (const RunTimeError& error) {
-      err << *options->config << ": " << error.what() << '\n';
-      return 1;
-    }
-  }
+  const std::optional<Configuration> configuration = ReadConfiguration(options->config, err);
+  if (!configuration) return 1;
+  const Configuration& config = *configuration;
   ControllerState machine;
   if (options->model) {
     auto identified = IdentifySimulatedMachine(*options->model, config, err);
@@ -104,24 +92,21 @@ int RunWrite(const Arguments& args, std::ostream& out, std::ostream& err) {
     machine = *identified;
   }
 
-  const TextLookup& texts = ProgramTexts(err);
+  const WorkingRange range{static_cast<double>(machine.x_range), static_cast<double>(machine.y_range)};
+  std::optional<LoadedProject> loaded = LoadPlannedProject(options->drawing, config, range, err);
+  if (!loaded) return 1;
+  for (const auto& message : loaded->messages) err << message.text << '\n';
   ScriptedOperator recorder;
   ScopedOperator scoped(recorder);
   const auto report = [&] {
     for (const auto& message : recorder.messages()) err << message.text << '\n';
   };
-  ProjectDocument project(texts);
-  project.reader_kind = FileKindOf(options->drawing);
-  project.feed_direction = config.Choice(Param::CatDir);
-  project.drawing_unit = config.Choice(Param::radiounit);
-  project.working_range = {static_cast<double>(machine.x_range), static_cast<double>(machine.y_range)};
-  if (!project.Load(options->drawing, kAllPens)) {
-    report();
-    return 1;
-  }
-  project.cut_start_figure = options->cut_start_figure;
+  ProjectDocument& project = *loaded->project;
+  // As the cutting run decides it: the start figure is cut unless planning gave the project a frame of its own,
+  // whose outline is cut only when asked for.
+  project.cut_start_figure = options->cut_start_figure || !(project.own_start && project.frame_added);
   const CutRunOptions run{options->auto_repeat, options->repetitions_made};
-  const bool written = save_ciecie(project, options->output, config, machine, run, texts);
+  const bool written = save_ciecie(project, options->output, config, machine, run, ProgramTexts(err));
   report();
   if (!written) return 1;
   out << "Wrote " << std::filesystem::file_size(options->output) << " bytes to " << options->output << '\n';

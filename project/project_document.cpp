@@ -6,6 +6,7 @@
 #include "files/file_open.h"
 #include "geometry/run_time_error.h"
 #include "geometry/units.h"
+#include "project/fast_plan_search.h"
 #include "project/figure_joiner.h"
 #include "services/operator.h"
 
@@ -95,7 +96,18 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
   if (UnitsToMm(project_width) > working_range.x_mm || UnitsToMm(project_height) > working_range.y_mm) {
     op.ShowMessageBox(Text("Main_window", "projektZaDuzy"), false, "");
   }
+  ciecie();
   return true;
+}
+
+void ProjectDocument::ciecie() {
+  const std::unique_ptr<PlanSearch> search = MakeFastPlanSearch();
+  last_plan = PlanCut(*this, *search);
+}
+
+void ProjectDocument::co_w_czym() {
+  const std::unique_ptr<PlanSearch> search = MakeFastPlanSearch();
+  NestProject(*this, *search);
 }
 
 int32_t ProjectDocument::AddFigure(std::unique_ptr<tfigura> figure) {

@@ -10,6 +10,7 @@
 
 #include "files/thpgl.h"
 #include "geometry/figure.h"
+#include "project/cut_planner.h"
 
 namespace varnholt {
 
@@ -50,6 +51,10 @@ class ProjectDocument {
   void UstawKierunek(int32_t direction);
   // The orientation of a figure: 1 left to right, -1 right to left, 0 for a negative index or a vertical path.
   int32_t JakiKierunek(int32_t index) const;
+  // Plans the cut: nesting, start, touching and connectors, into the figures' link fields.
+  void ciecie();
+  // Computes depth, parent and child_count of every entry and max_depth.
+  void co_w_czym();
 
   std::vector<std::unique_ptr<tfigura>> figures;
   int32_t project_min_x = 0, project_min_y = 0;
@@ -83,6 +88,10 @@ class ProjectDocument {
   // drawing gave (the entries planning appends come after them).
   std::vector<ReaderNote> reader_notes;
   size_t drawing_figure_count = 0;
+  // The configuration's AddFrame: planning may surround the project with a frame instead of a start marker.
+  bool add_frame = false;
+  // How the latest planning run ended.
+  PlanOutcome last_plan;
 
  private:
   std::string Text(std::string_view section, std::string_view key) const { return texts_(section, key); }

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <sstream>
 
 #include "cli/commands.h"
-#include "cli/program_texts.h"
 #include "files/dxf_test_support.h"
 #include "support/temp_folder.h"
 
@@ -15,11 +13,6 @@ using testing::Drawing;
 
 class FiguresCommand : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    // The texts are loaded once per process: the US file, whatever the machine's locale.
-    setenv("LC_ALL", "en_US.UTF-8", 1);
-    cli::SetHomeOption(VARNHOLT_LANGUAGE_DIR);
-  }
   std::string Write(const std::string& name, const std::string& text) { return folder_.Write(name, text); }
   int Run(const cli::Arguments& args) {
     out_.str("");

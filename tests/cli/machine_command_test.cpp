@@ -5,7 +5,6 @@
 #include <sstream>
 
 #include "cli/commands.h"
-#include "cli/program_texts.h"
 
 namespace varnholt {
 namespace {
@@ -15,7 +14,6 @@ class MachineCommand : public ::testing::Test {
   int Run(cli::Arguments args) {
     out_.str("");
     err_.str("");
-    cli::SetHomeOption(VARNHOLT_LANGUAGE_DIR);
     return cli::RunMachine(args, out_, err_);
   }
   std::ostringstream out_;

@@ -145,13 +145,20 @@ TEST_F(CutProgram, ADeepChainOfNestedFiguresIsWalkedWithoutRecursion) {
 }
 
 TEST_F(CutProgram, RefusalsAndFailuresWriteNothing) {
-  Add(Figure(Square(0, 0), -1, 0, 0));
+  // A project planning never saw: measuring leaves every figure pending.
+  auto unplanned = std::make_unique<tfigura>();
+  unplanned->points = Square(0, 0);
+  licz_parametry(*unplanned);
+  Add(std::move(unplanned));
   project_.planned = false;
   EXPECT_FALSE(Save());
-  project_.planned = true;
-  project_.figures[0]->plan_flag_2 = 1;
+  // One figure planning could not reach.
+  Add(Figure(Square(1000, 0), -1, 0, 0));
+  project_.figures[0] = Figure(Square(0, 0), -1, 0, 0);
+  project_.figures[1]->plan_flag_2 = 1;
   EXPECT_FALSE(Save());
-  project_.figures[0]->plan_flag_2 = 0;
+  project_.figures.pop_back();
+  project_.Ustaw_PPiPK();
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Project_window/planNiepelny", "Project_window/planNiepelny"}));
   EXPECT_FALSE(std::filesystem::exists(path_));
 

@@ -1,0 +1,84 @@
+// Planning time of the shipped planner and of the plain loops on letter grids, and whether their plans agree.
+// Usage: varnholt-bench-plan [COUNT...] (default 100 1000 10000)
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "literal_plan_search.h"
+#include "plan_projects.h"
+#include "project/cut_planner.h"
+#include "project/fast_plan_search.h"
+#include "services/scripted_operator.h"
+
+namespace {
+
+using varnholt::ProjectDocument;
+
+struct Timed {
+  double seconds = 0.0;
+  std::vector<std::string> plan;
+  size_t entries = 0;
+  bool planned = false;
+};
+
+Timed PlanOnce(const ProjectDocument& source, bool literal) {
+  auto project = varnholt::CopyProject(source);
+  varnholt::ScriptedOperator op;
+  varnholt::ScopedOperator installed(op);
+  const auto search = literal ? varnholt::MakeLiteralPlanSearch() : varnholt::MakeFastPlanSearch();
+  const auto begin = std::chrono::steady_clock::now();
+  varnholt::PlanCut(*project, *search);
+  const auto end = std::chrono::steady_clock::now();
+  Timed timed;
+  timed.seconds = std::chrono::duration<double>(end - begin).count();
+  timed.plan = varnholt::DescribePlan(*project);
+  timed.entries = project->figures.size();
+  timed.planned = project->planned;
+  return timed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  std::vector<int> counts;
+  bool literal_wanted = true;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--fast-only") {
+      literal_wanted = false;
+    } else {
+      counts.push_back(std::atoi(argv[i]));
+    }
+  }
+  if (counts.empty()) counts = {100, 1000, 10000};
+  // The plain loops grow with the cube of the figure count; past this estimate they would not end within a minute.
+  // Starts from what the plain loops took on this machine (9 s for 1,000 figures) until a run measures it.
+  double literal_seconds_per_cube = 5e-9;
+  int failures = 0;
+  for (int count : counts) {
+    for (bool frame : {false, true}) {
+      const auto project = varnholt::LetterGrid(count, frame);
+      const Timed fast = PlanOnce(*project, false);
+      std::printf("%6d figures %-6s fast    %9.3f s  (%zu entries, %s)\n", count, frame ? "frame" : "marker",
+                  fast.seconds, fast.entries, fast.planned ? "planned" : "NOT planned");
+      if (!literal_wanted) continue;
+      const double n3 = static_cast<double>(count) * count * count;
+      if (literal_seconds_per_cube > 0.0 && literal_seconds_per_cube * n3 > 60.0) {
+        std::printf("%6d figures %-6s literal  skipped (about %.0f s expected)\n", count, frame ? "frame" : "marker",
+                    literal_seconds_per_cube * n3);
+        continue;
+      }
+      const Timed literal = PlanOnce(*project, true);
+      literal_seconds_per_cube = std::max(literal_seconds_per_cube, literal.seconds / n3);
+      const bool same = literal.plan == fast.plan;
+      failures += same ? 0 : 1;
+      std::printf("%6d figures %-6s literal %9.3f s  %.1fx faster, plans %s\n", count, frame ? "frame" : "marker",
+                  literal.seconds, literal.seconds / std::max(fast.seconds, 1e-9), same ? "identical" : "DIFFER");
+    }
+  }
+  return failures == 0 ? 0 : 1;
+}

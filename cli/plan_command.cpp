@@ -1,0 +1,78 @@
+#include <optional>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/json.h"
+#include "cli/project_loading.h"
+
+namespace varnholt::cli {
+namespace {
+
+constexpr const char* kUsage = "Usage: varnholt-cli plan FILE [--config FILE.qcc]\n";
+
+const char* Bool(bool value) { return value ? "true" : "false"; }
+
+void WritePoints(const tfigura& figure, std::ostream& out) {
+  out << ",\"points\":[";
+  for (size_t i = 0; i < figure.points.size(); ++i) {
+    if (i > 0) out << ',';
+    out << '[' << figure.points[i].x << ',' << figure.points[i].y << ']';
+  }
+  out << ']';
+}
+
+void WriteEntry(const tfigura& figure, size_t index, std::ostream& out) {
+  out << "{\"index\":" << index << ",\"kind\":" << static_cast<int>(figure.kind) << ",\"depth\":" << figure.depth
+      << ",\"parent\":" << figure.parent << ",\"child_count\":" << figure.child_count
+      << ",\"link_figure\":" << figure.link_figure << ",\"link_point\":" << figure.link_point
+      << ",\"link_aux\":" << figure.link_aux << ",\"pending\":" << Bool(figure.plan_flag_2 != 0)
+      << ",\"closed\":" << Bool(figure.closed != 0) << ",\"point_count\":" << figure.points.size();
+  // Drawing figures are as the drawing has them; what planning made is printed whole.
+  if (figure.kind != kDrawingFigure) WritePoints(figure, out);
+  out << '}';
+}
+
+}  // namespace
+
+int RunPlan(const Arguments& args, std::ostream& out, std::ostream& err) {
+  std::optional<std::string> path, config;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--config" && i + 1 < args.size()) {
+      config = args[++i];
+    } else if (!path && !args[i].starts_with("--")) {
+      path = args[i];
+    } else {
+      err << kUsage;
+      return 1;
+    }
+  }
+  if (!path) {
+    err << kUsage;
+    return 1;
+  }
+  const std::optional<Configuration> configuration = ReadConfiguration(config, err);
+  if (!configuration) return 1;
+  const std::optional<LoadedProject> loaded = LoadPlannedProject(*path, *configuration, WorkingRange{}, err);
+  if (!loaded) return 1;
+  const ProjectDocument& p = *loaded->project;
+  out << "{\"start_figure\":" << p.start_figure << ",\"own_start\":" << Bool(p.own_start)
+      << ",\"frame_added\":" << Bool(p.frame_added) << ",\"single_open_figure\":" << Bool(p.single_open_figure)
+      << ",\"max_depth\":" << p.max_depth << ",\"planned\":" << Bool(p.planned)
+      << ",\"start_margin_left\":" << p.start_margin_left << ",\"start_margin_right\":" << p.start_margin_right
+      << ",\"start_margin_top\":" << p.start_margin_top << ",\"start_margin_bottom\":" << p.start_margin_bottom
+      << ",\"total_length\":" << JsonNumber(p.total_length) << ",\"unreachable\":" << p.last_plan.unreachable
+      << ",\"entries\":[";
+  for (size_t i = 0; i < p.figures.size(); ++i) {
+    if (i > 0) out << ',';
+    WriteEntry(*p.figures[i], i, out);
+  }
+  out << "],\"messages\":[";
+  for (size_t i = 0; i < loaded->messages.size(); ++i) {
+    if (i > 0) out << ',';
+    out << JsonString(loaded->messages[i].text);
+  }
+  out << "]}\n";
+  return 0;
+}
+
+}  // namespace varnholt::cli

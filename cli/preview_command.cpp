@@ -1,0 +1,88 @@
+#include <charconv>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/project_loading.h"
+#include "project/plan_image.h"
+#include "project/plan_picture.h"
+
+namespace varnholt::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: varnholt-cli preview FILE -o PLAN.png|PLAN.svg [--size WxH] [--config FILE.qcc]\n";
+
+// "WxH" with both sides from 16 to 16384 pixels.
+std::optional<std::pair<int32_t, int32_t>> ParseSize(const std::string& text) {
+  const size_t x = text.find('x');
+  if (x == std::string::npos) return std::nullopt;
+  int32_t w = 0, h = 0;
+  const char* begin = text.data();
+  const char* end = text.data() + text.size();
+  auto [wp, we] = std::from_chars(begin, begin + x, w);
+  auto [hp, he] = std::from_chars(begin + x + 1, end, h);
+  if (we != std::errc() || he != std::errc() || wp != begin + x || hp != end) return std::nullopt;
+  if (w < 16 || h < 16 || w > 16384 || h > 16384) return std::nullopt;
+  return std::make_pair(w, h);
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+}  // namespace
+
+int RunPreview(const Arguments& args, std::ostream& out, std::ostream& err) {
+  std::optional<std::string> path, output, config;
+  std::pair<int32_t, int32_t> size{1024, 768};
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "-o" && i + 1 < args.size()) {
+      output = args[++i];
+    } else if (args[i] == "--config" && i + 1 < args.size()) {
+      config = args[++i];
+    } else if (args[i] == "--size" && i + 1 < args.size()) {
+      const auto parsed = ParseSize(args[++i]);
+      if (!parsed) {
+        err << "Bad size '" << args[i] << "' (use WxH, 16 to 16384 pixels each)\n";
+        return 1;
+      }
+      size = *parsed;
+    } else if (!path && !args[i].starts_with("-")) {
+      path = args[i];
+    } else {
+      err << kUsage;
+      return 1;
+    }
+  }
+  const bool svg = output && EndsWith(*output, ".svg");
+  if (!path || !output || (!svg && !EndsWith(*output, ".png"))) {
+    err << kUsage;
+    return 1;
+  }
+  const std::optional<Configuration> configuration = ReadConfiguration(config, err);
+  if (!configuration) return 1;
+  const std::optional<LoadedProject> loaded = LoadPlannedProject(*path, *configuration, WorkingRange{}, err);
+  if (!loaded) return 1;
+  const PlanPicture picture = DrawPlan(*loaded->project, size.first, size.second);
+  bool written = false;
+  if (svg) {
+    std::ofstream file(*output, std::ios::binary);
+    file << PlanPictureSvg(picture);
+    written = static_cast<bool>(file.flush());
+  } else {
+    written = WritePlanPng(picture, *output);
+  }
+  if (!written) {
+    err << "Cannot write " << *output << '\n';
+    return 1;
+  }
+  size_t pending = 0;
+  for (const auto& figure : loaded->project->figures) pending += figure->plan_flag_2 != 0 ? 1u : 0u;
+  out << "Wrote " << *output << " (" << size.first << 'x' << size.second << ", " << loaded->project->figures.size()
+      << " entries, " << pending << " pending)\n";
+  return 0;
+}
+
+}  // namespace varnholt::cli

@@ -1,0 +1,56 @@
+#include "cli/project_loading.h"
+
+#include <cctype>
+#include <filesystem>
+
+#include "cli/program_texts.h"
+#include "config/konfig_file.h"
+#include "files/thpgl.h"
+#include "geometry/run_time_error.h"
+
+namespace varnholt::cli {
+
+std::optional<Configuration> ReadConfiguration(const std::optional<std::string>& path, std::ostream& err) {
+  Configuration config;
+  if (!path) return config;
+  try {
+    ReadKonfigFile(*path, config, '.');
+  } catch (const RunTimeError& error) {
+    err << "Cannot read the configuration " << *path << ": " << error.what() << '\n';
+    return std::nullopt;
+  }
+  return config;
+}
+
+std::optional<LoadedProject> LoadPlannedProject(const std::string& path, const Configuration& config,
+                                                const WorkingRange& range, std::ostream& err) {
+  LoadedProject loaded;
+  loaded.project = std::make_unique<ProjectDocument>(ProgramTexts(err));
+  ProjectDocument& project = *loaded.project;
+  std::string extension = std::filesystem::path(path).extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  project.reader_kind = extension == ".dxf" ? kDxfFile : kPlotFile;
+  project.add_frame = config.Checked(Param::AddFrame);
+  project.feed_direction = config.Choice(Param::CatDir);
+  project.drawing_unit = config.Choice(Param::radiounit);
+  project.working_range = range;
+
+  ScriptedOperator op;
+  bool ok = false;
+  {
+    ScopedOperator installed(op);
+    ok = project.Load(path, kAllPens);
+  }
+  loaded.messages = op.messages();
+  if (!ok) {
+    // A text that ends in ": " expects the file's name after it.
+    for (const auto& message : loaded.messages) {
+      err << message.text << (message.text.ends_with(": ") ? path : "") << '\n';
+    }
+    if (loaded.messages.empty()) err << "The drawing could not be loaded: " << path << '\n';
+    return std::nullopt;
+  }
+  return loaded;
+}
+
+}  // namespace varnholt::cli

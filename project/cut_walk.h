@@ -1,0 +1,37 @@
+#pragma once
+// The walk of a planned cut tree from the start figure, depth first, as the machine program is written: the one
+// rule the program writer and the painting of the planned path share.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "geometry/figure.h"
+
+namespace varnholt {
+
+// What the walk does along the way.
+class CutPathSink {
+ public:
+  virtual ~CutPathSink() = default;
+  // The wire moves to point (drawing coordinates).
+  virtual void MoveTo(const TPlotPoint& point) = 0;
+  // The wire waits the corner pause.
+  virtual void CornerPause() = 0;
+};
+
+struct CutWalkSettings {
+  int32_t start_figure = 0;
+  bool single_open_figure = false;
+  bool cut_start_figure = false;  // the start figure's own vertices are cut too
+};
+
+// Walks the tree from the start figure's entry vertex (its link_aux): the direction that climbs first from each
+// entry, what hangs on a figure at a vertex cut when the wire is there (in list order), open figures cut forward
+// from vertex 0 and back. An open figure entered past its vertex 0 is reversed in place, its link_aux set to 0 and
+// its children's link points mirrored, so a second walk of the same plan finds it forward. Pending entries and
+// entries whose link figure is missing are not walked. An explicit stack keeps chains of any depth off the thread's
+// stack.
+void WalkCutTree(std::vector<std::unique_ptr<tfigura>>& figures, const CutWalkSettings& settings, CutPathSink& sink);
+
+}  // namespace varnholt

@@ -1,0 +1,187 @@
+#include "project/fast_plan_search.h"
+
+#include <algorithm>
+#include <cmath>
+#include <queue>
+#include <unordered_map>
+#include <utility>
+
+#include "project/box_grid.h"
+#include "project/join_table.h"
+#include "project/nesting.h"
+
+namespace varnholt {
+namespace {
+
+// Vertices by cells larger than the lead-in tolerance: a vertex within it lies in the same or a neighbouring cell.
+class VertexCells {
+ public:
+  explicit VertexCells(const FigureList& figures) {
+    for (size_t e = 0; e < figures.size(); ++e) {
+      for (const TPlotPoint& p : figures[e]->points) cells_[Key(CellOf(p.x), CellOf(p.y))].push_back({static_cast<int32_t>(e), p});
+    }
+  }
+
+  // Whether a vertex of an entry other than `entry` lies within the lead-in tolerance of p.
+  bool NearOther(int32_t entry, const TPlotPoint& p) const {
+    const int64_t cx = CellOf(p.x), cy = CellOf(p.y);
+    for (int64_t y = cy - 1; y <= cy + 1; ++y) {
+      for (int64_t x = cx - 1; x <= cx + 1; ++x) {
+        const auto found = cells_.find(Key(x, y));
+        if (found == cells_.end()) continue;
+        for (const auto& [other, q] : found->second) {
+          if (other == entry) continue;
+          const int64_t dx = int64_t{p.x} - q.x, dy = int64_t{p.y} - q.y;
+          if (dx * dx + dy * dy <= kLeadInToleranceSquared) return true;
+        }
+      }
+    }
+    return false;
+  }
+
+ private:
+  static constexpr int64_t kCell = 16;
+  static int64_t CellOf(int32_t v) { return (int64_t{v} - INT32_MIN) / kCell; }
+  static uint64_t Key(int64_t x, int64_t y) {
+    return (static_cast<uint64_t>(x) << 32) ^ static_cast<uint64_t>(y & 0xffffffff);
+  }
+  std::unordered_map<uint64_t, std::vector<std::pair<int32_t, TPlotPoint>>> cells_;
+};
+
+class FastSearch final : public PlanSearch {
+ public:
+  int32_t Nest(FigureList& figures) override {
+    children_.clear();
+    return NestFigures(figures);
+  }
+
+  std::vector<std::vector<uint8_t>> OpenVertexTouches(const FigureList& figures) override {
+    std::vector<std::vector<uint8_t>> touches(figures.size());
+    const VertexCells cells(figures);
+    for (size_t e = 0; e < figures.size(); ++e) {
+      const tfigura& f = *figures[e];
+      if (!f.open) continue;
+      touches[e].resize(f.points.size());
+      for (size_t v = 0; v < f.points.size(); ++v) {
+        touches[e][v] = cells.NearOther(static_cast<int32_t>(e), f.points[v]) ? 1 : 0;
+      }
+    }
+    return touches;
+  }
+
+  bool TouchEntries(FigureList& figures, int32_t a, int32_t b, TouchPair& pair) override {
+    tfigura& fa = *figures[static_cast<size_t>(a)];
+    tfigura& fb = *figures[static_cast<size_t>(b)];
+    if (!BoxesNear(BoxOfPoints(fa.points), BoxOfPoints(fb.points), kTouchTolerance)) return false;
+    return Touch(fa, fb, pair);
+  }
+
+  void BeginTouchPropagation(const FigureList& figures) override {
+    std::vector<PointBox> boxes(figures.size());
+    for (size_t i = 0; i < figures.size(); ++i) {
+      if (figures[i]->plan_flag_2) boxes[i] = BoxOfPoints(figures[i]->points);
+    }
+    pending_grid_ = std::make_unique<BoxGrid>(boxes, kTouchTolerance);
+  }
+
+  int32_t FirstTouchedPending(FigureList& figures, int32_t f, TouchPair& pair) override {
+    tfigura& ff = *figures[static_cast<size_t>(f)];
+    for (int32_t g : pending_grid_->Overlapping(BoxOfPoints(ff.points))) {
+      if (g == f || !figures[static_cast<size_t>(g)]->plan_flag_2) continue;
+      if (Touch(ff, *figures[static_cast<size_t>(g)], pair)) return g;
+    }
+    return -1;
+  }
+
+  std::vector<std::vector<int32_t>> Neighbours(const FigureList& figures) override;
+
+  void Reset() override { tables_.clear(); }
+
+  std::optional<JoinPair> FindJoin(const FigureList& figures, const JoinContext& context) override {
+    for (auto& table : tables_) {
+      if (table->context().variant == context.variant && table->context().parent == context.parent) {
+        return table->Best();
+      }
+    }
+    if (children_.empty()) {
+      children_.resize(figures.size());
+      for (size_t i = 0; i < figures.size(); ++i) {
+        const int32_t p = figures[i]->parent;
+        if (p >= 0 && static_cast<size_t>(p) < figures.size()) children_[static_cast<size_t>(p)].push_back(static_cast<int32_t>(i));
+      }
+    }
+    if (reverse_source_ != context.neighbours && context.neighbours != nullptr) {
+      reverse_neighbours_.assign(figures.size(), {});
+      for (size_t g = 0; g < context.neighbours->size(); ++g) {
+        for (int32_t f : (*context.neighbours)[g]) {
+          if (static_cast<size_t>(f) < reverse_neighbours_.size()) {
+            reverse_neighbours_[static_cast<size_t>(f)].push_back(static_cast<int32_t>(g));
+          }
+        }
+      }
+      reverse_source_ = context.neighbours;
+    }
+    if (reverse_neighbours_.size() < figures.size()) reverse_neighbours_.resize(figures.size());
+    tables_.push_back(std::make_unique<JoinTable>(figures, context, children_, reverse_neighbours_));
+    return tables_.back()->Best();
+  }
+
+  void Joined(const FigureList& figures, int32_t f) override {
+    if (reverse_neighbours_.size() < figures.size()) reverse_neighbours_.resize(figures.size());
+    for (auto& table : tables_) table->Joined(figures, f);
+  }
+
+ private:
+  std::unique_ptr<BoxGrid> pending_grid_;
+  std::vector<std::unique_ptr<JoinTable>> tables_;
+  std::vector<std::vector<int32_t>> children_;
+  std::vector<std::vector<int32_t>> reverse_neighbours_;
+  const std::vector<std::vector<int32_t>>* reverse_source_ = nullptr;
+};
+
+std::vector<std::vector<int32_t>> FastSearch::Neighbours(const FigureList& figures) {
+  const size_t n = figures.size();
+  std::vector<std::vector<int32_t>> lists(n);
+  using Keyed = std::pair<int64_t, int32_t>;
+  for (size_t i = 0; i < n; ++i) {
+    const tfigura& fi = *figures[i];
+    std::priority_queue<Keyed> heap;  // the largest kept key on top
+    for (size_t j = 0; j < n; ++j) {
+      const tfigura& fj = *figures[j];
+      if (heap.size() == kNeighbourCount) {
+        int64_t penalty = 0;
+        if (fj.depth < fi.depth) penalty += kNeighbourPenalty;
+        if (fj.parent == static_cast<int32_t>(i)) penalty += kNeighbourPenalty;
+        // Later entries lose ties, so a key not below the largest kept one cannot enter.
+        const int64_t room = heap.top().first - penalty;
+        if (room <= 0) continue;
+        const int64_t dx = int64_t{fi.center_x} - fj.center_x, dy = int64_t{fi.center_y} - fj.center_y;
+        constexpr int64_t kExact = int64_t{1} << 26;  // squares computed exactly in doubles too
+        if (std::llabs(dx) < kExact && std::llabs(dy) < kExact && room < kExact && dx * dx + dy * dy >= room * room) {
+          continue;
+        }
+      }
+      const Keyed keyed{NeighbourKey(fi, static_cast<int32_t>(i), fj), static_cast<int32_t>(j)};
+      if (heap.size() < kNeighbourCount) {
+        heap.push(keyed);
+      } else if (keyed < heap.top()) {
+        heap.pop();
+        heap.push(keyed);
+      }
+    }
+    std::vector<Keyed> kept;
+    while (!heap.empty()) {
+      kept.push_back(heap.top());
+      heap.pop();
+    }
+    std::sort(kept.begin(), kept.end());
+    for (const Keyed& k : kept) lists[i].push_back(k.second);
+  }
+  return lists;
+}
+
+}  // namespace
+
+std::unique_ptr<PlanSearch> MakeFastPlanSearch() { return std::make_unique<FastSearch>(); }
+
+}  // namespace varnholt

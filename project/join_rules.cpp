@@ -1,0 +1,170 @@
+#include "project/join_rules.h"
+
+#include <algorithm>
+
+namespace varnholt {
+namespace {
+
+const tfigura& At(const FigureList& figures, int32_t index) { return *figures[static_cast<size_t>(index)]; }
+
+bool Pending(const tfigura& figure) { return figure.plan_flag_2 != 0; }
+
+// The global filter: no deeper-to-shallower joins, not to a closed start figure, and deep figures of one depth only
+// within the same parent.
+bool GlobalFilter(const FigureList& figures, const JoinContext& context, int32_t f, int32_t g) {
+  const tfigura& ff = At(figures, f);
+  const tfigura& gg = At(figures, g);
+  if (ff.depth < gg.depth) return false;
+  if (g == context.start_figure && gg.closed) return false;
+  if (gg.depth > 1 && gg.depth == ff.depth && ff.parent != gg.parent) return false;
+  return true;
+}
+
+bool EitherOpen(const FigureList& figures, int32_t f, int32_t g) {
+  return At(figures, f).open != 0 || At(figures, g).open != 0;
+}
+
+int64_t Shift(int32_t depth, int64_t amount) { return depth % 2 != 0 ? -amount : amount; }
+
+// The squared distance after shifting F's vertex by 2 and G's by 1 on both axes, by their depths' parity.
+int64_t ShiftedCost(const TPlotPoint& pf, int32_t f_depth, const TPlotPoint& pg, int32_t g_depth) {
+  const int64_t s = Shift(f_depth, 2) - Shift(g_depth, 1);
+  const int64_t dx = int64_t{pf.x} - pg.x + s;
+  const int64_t dy = int64_t{pf.y} - pg.y + s;
+  return SaturatedSum(CostTimes(dx < 0 ? -dx : dx, dx < 0 ? -dx : dx), CostTimes(dy < 0 ? -dy : dy, dy < 0 ? -dy : dy));
+}
+
+int64_t Marked(int64_t cost, const tfigura& figure, int32_t v) {
+  const TVertexAngle& a = figure.vertex_angles[static_cast<size_t>(v)];
+  return a.flag ? CostScaled(cost, a.mark) : cost;
+}
+
+int32_t MarkOf(const tfigura& figure, int32_t v) { return figure.vertex_angles[static_cast<size_t>(v)].mark; }
+
+}  // namespace
+
+bool IsNeighbour(const JoinContext& context, int32_t f, int32_t g) {
+  if (context.neighbours == nullptr || static_cast<size_t>(g) >= context.neighbours->size()) return false;
+  const auto& list = (*context.neighbours)[static_cast<size_t>(g)];
+  return std::find(list.begin(), list.end(), f) != list.end();
+}
+
+bool PassesFilter(const FigureList& figures, const JoinContext& context, int32_t f, int32_t g) {
+  const tfigura& ff = At(figures, f);
+  const tfigura& gg = At(figures, g);
+  if (!Pending(ff) || f == g) return false;
+  switch (context.variant) {
+    case JoinVariant::kStart:
+      return g == context.start_figure && ff.depth < 2;
+    case JoinVariant::kInsideFull:
+    case JoinVariant::kInsideNeighbours: {
+      if (ff.parent != context.parent || !gg.is_contour || Pending(gg)) return false;
+      if (gg.parent != context.parent && g != context.parent) return false;
+      if (context.variant == JoinVariant::kInsideFull) return true;
+      return IsNeighbour(context, f, g) || EitherOpen(figures, f, g);
+    }
+    case JoinVariant::kGlobalNeighbours:
+      if (!gg.is_contour || Pending(gg) || !GlobalFilter(figures, context, f, g)) return false;
+      return EitherOpen(figures, f, g) || IsNeighbour(context, f, g);
+    case JoinVariant::kGlobalFull:
+      return gg.is_contour && !Pending(gg) && GlobalFilter(figures, context, f, g);
+  }
+  return false;
+}
+
+std::vector<int32_t> VariantVertices(const tfigura& figure, const JoinContext& context, bool as_g) {
+  const int32_t n = static_cast<int32_t>(figure.points.size());
+  std::vector<int32_t> vertices;
+  const auto flagged_from = [&](int32_t first) {
+    for (int32_t v = first; v < n; ++v) {
+      if (figure.vertex_angles[static_cast<size_t>(v)].flag) vertices.push_back(v);
+    }
+  };
+  switch (context.variant) {
+    case JoinVariant::kStart:
+      if (as_g) {
+        vertices.push_back(context.start_vertex);
+      } else {
+        for (int32_t v = 0; v < n; ++v) vertices.push_back(v);
+      }
+      break;
+    case JoinVariant::kInsideFull:
+    case JoinVariant::kGlobalFull: {
+      const int32_t k = SamplingStep(figure.points.size());
+      for (int32_t v = 0; v < n; v += k) vertices.push_back(v);
+      break;
+    }
+    case JoinVariant::kInsideNeighbours:
+      flagged_from(as_g ? 1 : 0);
+      break;
+    case JoinVariant::kGlobalNeighbours:
+      flagged_from(0);
+      break;
+  }
+  return vertices;
+}
+
+int64_t PairCost(const tfigura& f_figure, int32_t f, const tfigura& g_figure, int32_t g, JoinVariant variant) {
+  const TPlotPoint& pf = f_figure.points[static_cast<size_t>(f)];
+  const TPlotPoint& pg = g_figure.points[static_cast<size_t>(g)];
+  switch (variant) {
+    case JoinVariant::kStart:
+    case JoinVariant::kGlobalFull:
+      return Marked(Marked(VertexCost(pf, pg), f_figure, f), g_figure, g);
+    case JoinVariant::kInsideFull: {
+      const int64_t d2 = ShiftedCost(pf, f_figure.depth, pg, g_figure.depth);
+      return Marked(Marked(d2, f_figure, f), g_figure, g);
+    }
+    case JoinVariant::kInsideNeighbours:
+      return CostScaled(CostScaled(VertexCost(pf, pg), 5), 5);
+    case JoinVariant::kGlobalNeighbours:
+      return CostTimes(CostTimes(VertexCost(pf, pg), MarkOf(f_figure, f)), MarkOf(g_figure, g));
+  }
+  return kCostCeiling;
+}
+
+std::optional<JoinPair> CheapestVertexPair(const FigureList& figures, const JoinContext& context, int32_t f,
+                                           int32_t g, const std::vector<int32_t>& f_vertices,
+                                           const std::vector<int32_t>& g_vertices) {
+  const tfigura& ff = At(figures, f);
+  const tfigura& gg = At(figures, g);
+  std::optional<JoinPair> best;
+  int64_t best_cost = kBestCostStart;
+  for (int32_t fv : f_vertices) {
+    for (int32_t gv : g_vertices) {
+      const int64_t cost = PairCost(ff, fv, gg, gv, context.variant);
+      if (cost < best_cost) {
+        best_cost = cost;
+        best = JoinPair{f, fv, g, gv, cost};
+      }
+    }
+  }
+  return best;
+}
+
+int64_t PairCostBound(const PointBox& f_box, const PointBox& g_box, JoinVariant variant, int32_t min_mark) {
+  if (f_box.empty || g_box.empty || min_mark <= 0) return 0;
+  // The inside-parent full join shifts F's vertices by 2 and G's by 1 on each axis before measuring.
+  const int64_t slack = variant == JoinVariant::kInsideFull ? 3 : 0;
+  const auto gap = [&](int32_t lo_a, int32_t hi_a, int32_t lo_b, int32_t hi_b) {
+    const int64_t g = std::max<int64_t>({0, int64_t{lo_a} - hi_b, int64_t{lo_b} - hi_a});
+    return std::max<int64_t>(0, g - slack);
+  };
+  const int64_t dx = gap(f_box.min_x, f_box.max_x, g_box.min_x, g_box.max_x);
+  const int64_t dy = gap(f_box.min_y, f_box.max_y, g_box.min_y, g_box.max_y);
+  const int64_t d2 = SaturatedSum(CostTimes(dx, dx), CostTimes(dy, dy));
+  const int32_t m = std::min(min_mark, 10);
+  switch (variant) {
+    case JoinVariant::kStart:
+    case JoinVariant::kGlobalFull:
+    case JoinVariant::kInsideFull:
+      return CostScaled(CostScaled(d2, m), m);
+    case JoinVariant::kInsideNeighbours:
+      return CostScaled(CostScaled(d2, 5), 5);
+    case JoinVariant::kGlobalNeighbours:
+      return CostTimes(CostTimes(d2, m), m);
+  }
+  return 0;
+}
+
+}  // namespace varnholt

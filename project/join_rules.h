@@ -1,0 +1,61 @@
+#pragma once
+// The five join variants: which figure pairs they consider, which vertices they look at and what a pair costs.
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "project/plan_geometry.h"
+
+namespace varnholt {
+
+enum class JoinVariant {
+  kStart,             // pending outermost figures to the start figure's corner vertex
+  kInsideFull,        // children of a parent among themselves and to the parent, sampled vertices
+  kInsideNeighbours,  // the same restricted to neighbours and flagged vertices
+  kGlobalNeighbours,  // any pending figure to any joined figure among its neighbours, flagged vertices
+  kGlobalFull,        // any pending figure to any joined figure, sampled vertices
+};
+
+// What a join search reads besides the figures.
+struct JoinContext {
+  JoinVariant variant = JoinVariant::kGlobalFull;
+  int32_t parent = -1;        // P of the inside-parent variants
+  int32_t start_figure = -1;  // the start figure
+  int32_t start_vertex = 0;   // the start join's vertex of the start figure
+  // neighbours[i]: the figures nearest to entry i; empty when the project has too few entries.
+  const std::vector<std::vector<int32_t>>* neighbours = nullptr;
+};
+
+// The best vertex pair of one join: pending figure F and vertex f, joined entry G and vertex g.
+struct JoinPair {
+  int32_t f_figure = -1;
+  int32_t f_vertex = -1;
+  int32_t g_figure = -1;
+  int32_t g_vertex = -1;
+  int64_t cost = kBestCostStart;
+};
+
+// Whether F may be joined to G by the variant (pending/joined states included).
+bool PassesFilter(const FigureList& figures, const JoinContext& context, int32_t f, int32_t g);
+
+// Whether entry f is listed among g's neighbours.
+bool IsNeighbour(const JoinContext& context, int32_t f, int32_t g);
+
+// The vertices of a figure the variant looks at, in search order; `as_g` selects the G side.
+std::vector<int32_t> VariantVertices(const tfigura& figure, const JoinContext& context, bool as_g);
+
+// The cost of joining F's vertex f to G's vertex g under the variant.
+int64_t PairCost(const tfigura& f_figure, int32_t f, const tfigura& g_figure, int32_t g, JoinVariant variant);
+
+// The cheapest vertex pair of F and G over the given vertex lists, F's vertices outer, the first of equal costs;
+// nothing when no pair was evaluated.
+std::optional<JoinPair> CheapestVertexPair(const FigureList& figures, const JoinContext& context, int32_t f,
+                                           int32_t g, const std::vector<int32_t>& f_vertices,
+                                           const std::vector<int32_t>& g_vertices);
+
+// A lower bound of PairCost over all vertices of two figures with these boxes under the variant, given that no
+// mark is below min_mark.
+int64_t PairCostBound(const PointBox& f_box, const PointBox& g_box, JoinVariant variant, int32_t min_mark);
+
+}  // namespace varnholt

@@ -1,0 +1,129 @@
+#include "project/nesting.h"
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+#include "geometry/geometry.h"
+
+namespace varnholt {
+
+bool IdenticalFigures(const tfigura& a, const tfigura& b) { return a.points == b.points; }
+
+namespace {
+
+// Counts outer's edges above and below (x, y); an edge counts when x lies in [smaller x, larger x).
+void CountEdges(const tfigura& outer, const TPlotPoint& at, int64_t& above, int64_t& below) {
+  const auto& p = outer.points;
+  const size_t n = p.size();
+  above = below = 0;
+  const auto count = [&](const TPlotPoint& a, const TPlotPoint& b) {
+    if (a.x == b.x) return;
+    const int32_t lo = std::min(a.x, b.x), hi = std::max(a.x, b.x);
+    if (at.x < lo || at.x >= hi) return;
+    const TLine line = LineThrough(Segment{a, b});
+    const double d = line.slope * at.x + line.intercept - at.y;
+    if (d > 0) ++above;
+    if (d < 0) ++below;
+  };
+  for (size_t t = 0; t + 1 < n; ++t) count(p[t], p[t + 1]);
+  if (n >= 1) count(p[0], p[n - 1]);
+}
+
+}  // namespace
+
+bool ParityInside(const tfigura& inner, const tfigura& outer) {
+  int64_t above = 0, below = 0;
+  for (const TPlotPoint& at : inner.points) {
+    CountEdges(outer, at, above, below);
+    if (above % 2 == below % 2) return below % 2 == 1;
+  }
+  return below % 2 == 1;
+}
+
+bool LiesInside(const tfigura& inner, const tfigura& outer) {
+  if (&inner == &outer || inner.points.empty() || !outer.closed) return false;
+  const PointBox i = BoxOfPoints(inner.points);
+  const PointBox o = BoxOfPoints(outer.points);
+  if (!(o.min_x < i.min_x && i.max_x < o.max_x && o.min_y < i.min_y && i.max_y < o.max_y)) return false;
+  if (IdenticalFigures(inner, outer)) return false;
+  return ParityInside(inner, outer);
+}
+
+namespace {
+
+// Containment candidates by box: entries whose box strictly holds a given box, found through a sort by min_x.
+std::vector<std::vector<int32_t>> ContainersOf(const FigureList& figures) {
+  const size_t n = figures.size();
+  std::vector<PointBox> boxes(n);
+  for (size_t i = 0; i < n; ++i) boxes[i] = BoxOfPoints(figures[i]->points);
+  std::vector<int32_t> closed;
+  for (size_t j = 0; j < n; ++j) {
+    if (figures[j]->closed && !boxes[j].empty) closed.push_back(static_cast<int32_t>(j));
+  }
+  std::sort(closed.begin(), closed.end(),
+            [&](int32_t a, int32_t b) { return boxes[static_cast<size_t>(a)].min_x < boxes[static_cast<size_t>(b)].min_x; });
+  std::vector<std::vector<int32_t>> containers(n);
+  for (size_t i = 0; i < n; ++i) {
+    const PointBox& bi = boxes[i];
+    if (bi.empty) continue;
+    for (int32_t j : closed) {
+      const PointBox& bj = boxes[static_cast<size_t>(j)];
+      if (bj.min_x >= bi.min_x) break;
+      if (bi.max_x < bj.max_x && bj.min_y < bi.min_y && bi.max_y < bj.max_y &&
+          LiesInside(*figures[i], *figures[static_cast<size_t>(j)])) {
+        containers[i].push_back(j);
+      }
+    }
+    std::sort(containers[i].begin(), containers[i].end());
+  }
+  return containers;
+}
+
+}  // namespace
+
+int32_t NestFigures(FigureList& figures) {
+  const size_t n = figures.size();
+  for (auto& f : figures) {
+    f->depth = 0;
+    f->parent = -1;
+    f->child_count = 0;
+  }
+  const std::vector<std::vector<int32_t>> containers = ContainersOf(figures);
+  std::vector<std::vector<int32_t>> children(n);
+  int32_t max_depth = 0;
+  // Depths below a re-parented figure follow its new depth.
+  const auto redepth = [&](auto&& self, int32_t index) -> void {
+    for (int32_t child : children[static_cast<size_t>(index)]) {
+      tfigura& c = *figures[static_cast<size_t>(child)];
+      c.depth = figures[static_cast<size_t>(index)]->depth + 1;
+      max_depth = std::max(max_depth, c.depth);
+      self(self, child);
+    }
+  };
+  bool assigned = true;
+  while (assigned) {
+    assigned = false;
+    for (size_t i = 0; i < n; ++i) {
+      tfigura& fi = *figures[i];
+      for (int32_t j : containers[i]) {
+        tfigura& fj = *figures[static_cast<size_t>(j)];
+        if (fi.parent != -1 && figures[static_cast<size_t>(fi.parent)]->depth >= fj.depth) continue;
+        if (fi.parent != -1) {
+          auto& old = children[static_cast<size_t>(fi.parent)];
+          old.erase(std::find(old.begin(), old.end(), static_cast<int32_t>(i)));
+        }
+        fi.parent = j;
+        children[static_cast<size_t>(j)].push_back(static_cast<int32_t>(i));
+        fi.depth = fj.depth + 1;
+        max_depth = std::max(max_depth, fi.depth);
+        redepth(redepth, static_cast<int32_t>(i));
+        ++fj.child_count;
+        assigned = true;
+      }
+    }
+  }
+  return max_depth;
+}
+
+}  // namespace varnholt

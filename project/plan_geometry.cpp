@@ -1,0 +1,121 @@
+#include "project/plan_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "geometry/geometry.h"
+#include "geometry/units.h"
+
+namespace varnholt {
+
+PointBox BoxOfPoints(const std::vector<TPlotPoint>& points) {
+  PointBox box;
+  for (const TPlotPoint& p : points) {
+    if (box.empty) {
+      box = {p.x, p.y, p.x, p.y, false};
+      continue;
+    }
+    box.min_x = std::min(box.min_x, p.x);
+    box.min_y = std::min(box.min_y, p.y);
+    box.max_x = std::max(box.max_x, p.x);
+    box.max_y = std::max(box.max_y, p.y);
+  }
+  return box;
+}
+
+bool BoxesNear(const PointBox& a, const PointBox& b, int32_t margin) {
+  if (a.empty || b.empty) return false;
+  return int64_t{a.min_x} - margin <= b.max_x && int64_t{b.min_x} - margin <= a.max_x &&
+         int64_t{a.min_y} - margin <= b.max_y && int64_t{b.min_y} - margin <= a.max_y;
+}
+
+bool IsConnectorEntry(const tfigura& figure) { return figure.kind == kConnector; }
+
+bool Touch(tfigura& a, tfigura& b, TouchPair& pair) {
+  if (&a == &b) return false;
+  for (size_t i = a.points.size(); i-- > 0;) {
+    const TPlotPoint pa = a.points[i];
+    for (size_t j = b.points.size(); j-- > 0;) {
+      const TPlotPoint pb = b.points[j];
+      if (std::llabs(int64_t{pa.x} - pb.x) <= kTouchTolerance && std::llabs(int64_t{pa.y} - pb.y) <= kTouchTolerance) {
+        pair = {static_cast<int32_t>(i), static_cast<int32_t>(j)};
+        if (IsConnectorEntry(a)) a.points[i] = b.points[j];
+        if (IsConnectorEntry(b)) b.points[j] = a.points[i];
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+int32_t NearestVertex(const tfigura& figure, int32_t corner_x, int32_t corner_y) {
+  const TPlotPoint corner{corner_x, corner_y};
+  double best = 2000000000.0;
+  int32_t index = 0;
+  for (size_t i = 0; i < figure.points.size(); ++i) {
+    const double d = nearest(Distance(figure.points[i], corner));
+    if (d < best) {
+      best = d;
+      index = static_cast<int32_t>(i);
+    }
+  }
+  return index;
+}
+
+int32_t PreviousVertex(int32_t v, int32_t n) {
+  const int32_t previous = v - 1;
+  if (previous >= 0) return previous;
+  return std::max(0, n - 2);
+}
+
+namespace {
+
+bool CrossesEdges(const Segment& connector, const tfigura& figure, int32_t v) {
+  const auto& p = figure.points;
+  const int32_t n = static_cast<int32_t>(p.size());
+  for (int32_t k = 0; k + 1 < n; ++k) {
+    if (k == v || k + 1 == v) continue;  // the two edges that end at the connector's vertex
+    if (SegmentsCross(connector, Segment{p[static_cast<size_t>(k)], p[static_cast<size_t>(k + 1)]})) return true;
+  }
+  if (figure.closed && n >= 2 &&
+      SegmentsCross(connector, Segment{p[static_cast<size_t>(n - 1)], p[0]})) {
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+Crossing ConnectorCrossing(const tfigura& f_figure, int32_t f, const tfigura& g_figure, int32_t g) {
+  const Segment connector{f_figure.points[static_cast<size_t>(f)], g_figure.points[static_cast<size_t>(g)]};
+  if (CrossesEdges(connector, f_figure, f)) return Crossing::kFirst;
+  if (CrossesEdges(connector, g_figure, g)) return Crossing::kSecond;
+  return Crossing::kNone;
+}
+
+int32_t SamplingStep(size_t point_count) {
+  const double n = static_cast<double>(point_count);
+  const double step = nearest((n - 1.0) / kSampling);
+  return step < 1.0 ? 1 : static_cast<int32_t>(step);
+}
+
+int64_t CostTimes(int64_t cost, int64_t factor) {
+  if (cost <= 0 || factor <= 0) return 0;
+  if (cost > kCostCeiling / factor) return kCostCeiling;
+  return cost * factor;
+}
+
+int64_t SaturatedSum(int64_t a, int64_t b) { return a > kCostCeiling - b ? kCostCeiling : a + b; }
+
+int64_t CostScaled(int64_t cost, int32_t mark) {
+  // Once saturated a cost stays at the ceiling, so that scaling keeps the order of saturated costs.
+  if (cost >= kCostCeiling) return kCostCeiling;
+  return CostTimes(cost, mark) / 10;
+}
+
+int64_t VertexCost(const TPlotPoint& p, const TPlotPoint& q) {
+  return std::min(DistanceSquared(p, q), kCostCeiling);
+}
+
+}  // namespace varnholt

@@ -1,0 +1,75 @@
+#pragma once
+// The vertex-level tests cut planning shares: touching, nearest vertex, stepping back, connector crossings, costs.
+
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include "geometry/figure.h"
+
+namespace varnholt {
+
+using FigureList = std::vector<std::unique_ptr<tfigura>>;
+
+// Two figures touch at a pair of vertices whose coordinates differ by at most this on both axes.
+inline constexpr int32_t kTouchTolerance = 10;
+// An end of an open figure touches another figure within this Euclidean distance (squared here).
+inline constexpr int64_t kLeadInToleranceSquared = 100;
+inline constexpr double kCornerAngle = 0.6283185307179586;
+inline constexpr int32_t kSampling = 250;
+inline constexpr size_t kManyEntries = 21;
+inline constexpr size_t kNeighbourCount = 22;
+inline constexpr int64_t kNeighbourPenalty = 500000000;
+inline constexpr int32_t kFrameMargin = 400;
+// Every cost is below this, so an evaluated pair always beats the initial best.
+inline constexpr int64_t kBestCostStart = std::numeric_limits<int64_t>::max();
+inline constexpr int64_t kCostCeiling = kBestCostStart - 1;
+
+// The vertex pair where two figures touch.
+struct TouchPair {
+  int32_t a = -1;  // vertex of the first figure
+  int32_t b = -1;  // vertex of the second figure
+};
+
+// An axis-aligned box of points.
+struct PointBox {
+  int32_t min_x = 0, min_y = 0, max_x = -1, max_y = -1;
+  bool empty = true;
+};
+
+PointBox BoxOfPoints(const std::vector<TPlotPoint>& points);
+// True when the boxes come within `margin` of each other on both axes (touching needs that).
+bool BoxesNear(const PointBox& a, const PointBox& b, int32_t margin);
+
+// Whether the entry is a connector or the start marker, whose touching vertex is pulled onto the other figure.
+bool IsConnectorEntry(const tfigura& figure);
+
+// Touch(A, B): the first vertex pair, A's vertices from the last and for each B's from the last, within the touch
+// tolerance. When found, a connector A has its vertex moved onto B's, then a connector B its vertex onto A's.
+// The same entry never touches itself (pass the same object to get false).
+bool Touch(tfigura& a, tfigura& b, TouchPair& pair);
+
+// The vertex nearest (Euclidean distance rounded to an integer) to the corner, the first of equal ones.
+int32_t NearestVertex(const tfigura& figure, int32_t corner_x, int32_t corner_y);
+
+// v - 1, or n - 2 below 0 (the repeated closing point is skipped). Never below 0 for n >= 2.
+int32_t PreviousVertex(int32_t v, int32_t n);
+
+// Which figure's edge the connector from F's vertex f to G's vertex g crosses: 0 none, 1 F, 2 G.
+enum class Crossing { kNone, kFirst, kSecond };
+Crossing ConnectorCrossing(const tfigura& f_figure, int32_t f, const tfigura& g_figure, int32_t g);
+
+// Every k-th vertex is sampled in the full joins: max(1, nearest((n - 1) / 250)).
+int32_t SamplingStep(size_t point_count);
+
+// cost * factor, saturating at the cost ceiling (costs are never negative).
+int64_t CostTimes(int64_t cost, int64_t factor);
+// a + b of two costs, saturating.
+int64_t SaturatedSum(int64_t a, int64_t b);
+// cost * mark div 10, saturating.
+int64_t CostScaled(int64_t cost, int32_t mark);
+// The squared distance of two vertices as a cost (saturated below the initial best).
+int64_t VertexCost(const TPlotPoint& p, const TPlotPoint& q);
+
+}  // namespace varnholt

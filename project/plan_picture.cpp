@@ -1,0 +1,104 @@
+#include "project/plan_picture.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+
+#include "geometry/geometry.h"
+#include "geometry/units.h"
+#include "project/cut_walk.h"
+#include "project/project_document.h"
+
+namespace varnholt {
+namespace {
+
+// Collects the positions of the wire, dropping repeats of the same position.
+class PathRecorder final : public CutPathSink {
+ public:
+  explicit PathRecorder(std::vector<TPlotPoint>& path) : path_(path) {}
+  void MoveTo(const TPlotPoint& point) override {
+    if (path_.empty() || path_.back() != point) path_.push_back(point);
+  }
+  void CornerPause() override {}
+
+ private:
+  std::vector<TPlotPoint>& path_;
+};
+
+}  // namespace
+
+std::vector<TPlotPoint> PlannedPath(const ProjectDocument& project) {
+  std::vector<TPlotPoint> path;
+  const auto start = static_cast<size_t>(project.start_figure);
+  if (project.start_figure < 0 || start >= project.figures.size() || project.figures[start]->points.empty()) {
+    return path;
+  }
+  // The walk reverses open figures in place; the picture walks a copy, so the plan stays as it is.
+  std::vector<std::unique_ptr<tfigura>> figures;
+  figures.reserve(project.figures.size());
+  for (const auto& figure : project.figures) figures.push_back(std::make_unique<tfigura>(*figure));
+  tfigura& first = *figures[start];
+  if (project.single_open_figure && first.points.size() >= 2) {
+    // The painting enters a lone open line from the side the feed direction gives.
+    const bool rising = first.points.front().x < first.points.back().x;
+    first.link_aux = (project.feed_sign >= 0) == rising ? 0 : static_cast<int32_t>(first.points.size()) - 1;
+  }
+  const auto last_vertex = static_cast<int32_t>(first.points.size()) - 1;
+  path.push_back(first.points[static_cast<size_t>(std::clamp<int32_t>(first.link_aux, 0, last_vertex))]);
+  PathRecorder recorder(path);
+  WalkCutTree(figures, {project.start_figure, project.single_open_figure, true}, recorder);
+  return path;
+}
+
+PlanPicture DrawPlan(const ProjectDocument& project, int32_t width, int32_t height) {
+  PlanPicture picture;
+  picture.width = width;
+  picture.height = height;
+  if (project.project_width < 1 || project.project_height < 1 || width < 16 || height < 16) return picture;
+  constexpr int32_t kMargin = 7;
+  const double usable_w = width - 2 * kMargin, usable_h = height - 2 * kMargin;
+  const double by_h = usable_h / (double{1} * project.project_height + 1);
+  const double by_w = usable_w / (double{1} * project.project_width + 1);
+  const double scale = by_h < by_w ? by_h : by_w;
+  const int32_t baseline = height - kMargin;
+  const auto pixel = [&](const TPlotPoint& p) {
+    return TPlotPoint{NearestInt32Saturated((double{1} * p.x - project.project_min_x) * scale) + kMargin,
+                      baseline - NearestInt32Saturated((double{1} * p.y - project.project_min_y) * scale)};
+  };
+  for (const auto& f : project.figures) {
+    PictureLine line;
+    line.rgb = f->plan_flag_2 ? kRed : (f->closed ? kBlack : kBlue);
+    for (const TPlotPoint& p : f->points) line.points.push_back(pixel(p));
+    picture.lines.push_back(std::move(line));
+  }
+  PictureLine path;
+  path.rgb = kRed;
+  path.path = true;
+  for (const TPlotPoint& p : PlannedPath(project)) path.points.push_back(pixel(p));
+  if (!path.points.empty()) picture.lines.push_back(std::move(path));
+  return picture;
+}
+
+std::string PlanPictureSvg(const PlanPicture& picture) {
+  std::ostringstream svg;
+  svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\""
+      << picture.width << "\" height=\"" << picture.height << "\" viewBox=\"0 0 " << picture.width << ' '
+      << picture.height << "\">\n<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
+  for (const PictureLine& line : picture.lines) {
+    if (line.points.empty()) continue;
+    char colour[8];
+    std::snprintf(colour, sizeof colour, "#%06x", static_cast<unsigned>(line.rgb & 0xffffff));
+    svg << "<polyline fill=\"none\" stroke=\"" << colour << "\" stroke-width=\"" << (line.path ? "1" : "3") << "\" points=\"";
+    for (size_t i = 0; i < line.points.size(); ++i) {
+      if (i > 0) svg << ' ';
+      svg << line.points[i].x << ',' << line.points[i].y;
+    }
+    // A single point shows as a dot.
+    if (line.points.size() == 1) svg << ' ' << line.points[0].x << ',' << line.points[0].y;
+    svg << "\"/>\n";
+  }
+  svg << "</svg>\n";
+  return svg.str();
+}
+
+}  // namespace varnholt

@@ -1,0 +1,151 @@
+// The shipped planner against the plain loops on generated projects: identical trees, connectors and messages.
+
+#include <gtest/gtest.h>
+
+#include "geometry/geometry.h"
+#include "literal_plan_search.h"
+#include "plan_projects.h"
+#include "project/cut_planner.h"
+#include "project/fast_plan_search.h"
+#include "project/plan_geometry.h"
+#include "services/scripted_operator.h"
+
+namespace varnholt {
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kScale = 4;  // the sanitizer build runs the same cases, fewer and smaller
+#else
+constexpr int kScale = 1;
+#endif
+
+struct Planned {
+  std::vector<std::string> plan;
+  std::vector<std::string> status;
+  std::vector<ScriptedOperator::Message> messages;
+  PlanOutcome outcome;
+};
+
+Planned PlanWith(const ProjectDocument& source, bool literal) {
+  auto project = CopyProject(source);
+  ScriptedOperator op;
+  ScopedOperator scoped(op);
+  const auto search = literal ? MakeLiteralPlanSearch() : MakeFastPlanSearch();
+  Planned planned;
+  planned.outcome = PlanCut(*project, *search);
+  planned.plan = DescribePlan(*project);
+  planned.status = op.status_history();
+  planned.messages = op.messages();
+  return planned;
+}
+
+void ExpectSamePlan(const ProjectDocument& source, const std::string& label) {
+  const Planned literal = PlanWith(source, true);
+  const Planned fast = PlanWith(source, false);
+  ASSERT_EQ(literal.plan.size(), fast.plan.size()) << label << "\n" << literal.plan[0] << "\n" << fast.plan[0];
+  for (size_t i = 0; i < literal.plan.size(); ++i) {
+    ASSERT_EQ(literal.plan[i], fast.plan[i]) << label << " line " << i;
+  }
+  EXPECT_EQ(literal.status, fast.status) << label;
+  EXPECT_EQ(literal.messages.size(), fast.messages.size()) << label;
+  EXPECT_EQ(literal.outcome.unreachable, fast.outcome.unreachable) << label;
+  EXPECT_EQ(literal.outcome.repair_steps, fast.outcome.repair_steps) << label;
+}
+
+TEST(PlanAgreement, RandomProjectsOfOneToAFewHundredFigures) {
+  const int32_t counts[] = {1, 2, 3, 4, 6, 9, 15, 20, 21, 22, 30, 45, 70, 110, 160, 240};
+  uint32_t seed = 1;
+  for (int32_t count : counts) {
+    const int32_t scaled = std::max(1, count / kScale);
+    const int repeats = count <= 30 ? 10 : 3;
+    for (int r = 0; r < repeats; ++r) {
+      for (bool frame : {false, true}) {
+        const auto project = RandomProject(seed, scaled, frame);
+        ExpectSamePlan(*project, "seed " + std::to_string(seed) + " count " + std::to_string(scaled) +
+                                     (frame ? " frame" : " marker"));
+        if (HasFatalFailure()) return;
+        ++seed;
+      }
+    }
+  }
+}
+
+TEST(PlanAgreement, LetterGrids) {
+  for (int32_t count : {5, 21, 60, 200 / kScale}) {
+    for (bool frame : {false, true}) {
+      const auto project = LetterGrid(count, frame);
+      ExpectSamePlan(*project, "grid " + std::to_string(count) + (frame ? " frame" : " marker"));
+      if (HasFatalFailure()) return;
+    }
+  }
+}
+
+TEST(PlanAgreement, PlanningAgainContinuesThePlanAlike) {
+  // A second run keeps the first one's connectors, frame or marker as entries: after a full plan, and after a plan
+  // stopped by a key part way.
+  for (uint32_t seed = 500; seed < 512; ++seed) {
+    auto project = RandomProject(seed, 25 + static_cast<int32_t>(seed % 4) * 20, seed % 2 == 0);
+    ScriptedOperator op;
+    if (seed % 3 != 0) op.InjectInputAfter(static_cast<int64_t>(seed % 7), PendingInput::kKeyPress);
+    ScopedOperator scoped(op);
+    PlanCut(*project, *MakeFastPlanSearch());
+    ExpectSamePlan(*project, "replan seed " + std::to_string(seed));
+    if (HasFatalFailure()) return;
+  }
+}
+
+// Follows link_figure from every entry; each chain must end at the start figure without a loop.
+void ExpectTree(const ProjectDocument& project, const std::string& label) {
+  const auto& figures = project.figures;
+  for (size_t i = 0; i < figures.size(); ++i) {
+    if (figures[i]->plan_flag_2) continue;
+    int32_t at = static_cast<int32_t>(i);
+    size_t steps = 0;
+    while (at != project.start_figure && steps <= figures.size()) {
+      at = figures[static_cast<size_t>(at)]->link_figure;
+      ASSERT_GE(at, 0) << label << " entry " << i;
+      ASSERT_LT(static_cast<size_t>(at), figures.size()) << label << " entry " << i;
+      ++steps;
+    }
+    ASSERT_EQ(at, project.start_figure) << label << " entry " << i << " hangs in a loop";
+  }
+}
+
+TEST(PlanInvariants, EveryFigureReachedAndConnectorsClearOfTheirFigures) {
+  int64_t connectors = 0, crossing = 0;
+  for (uint32_t seed = 1000; seed < 1000 + 40 / kScale; ++seed) {
+    // Without lead-ins the start lies outside every figure, so every figure can be reached.
+    auto project = RandomProject(seed, 10 + static_cast<int32_t>(seed % 90), seed % 3 == 0, false);
+    ScriptedOperator op;
+    ScopedOperator scoped(op);
+    const auto search = MakeFastPlanSearch();
+    const PlanOutcome outcome = PlanCut(*project, *search);
+    const std::string label = "seed " + std::to_string(seed);
+    EXPECT_TRUE(project->planned) << label;
+    EXPECT_EQ(outcome.unreachable, 0) << label;
+    ExpectTree(*project, label);
+    for (const auto& c : project->figures) {
+      if (c->kind != kConnector || c->link_figure < 0 || c->points.size() != 2) continue;
+      // The figure the connector reaches names it as its link.
+      int32_t reached = -1;
+      const int32_t index = static_cast<int32_t>(&c - project->figures.data());
+      for (size_t k = 0; k < project->figures.size(); ++k) {
+        if (project->figures[k]->link_figure == index && project->figures[k]->link_point == 1) {
+          reached = static_cast<int32_t>(k);
+        }
+      }
+      if (reached < 0) continue;
+      const tfigura& f = *project->figures[static_cast<size_t>(reached)];
+      const tfigura& g = *project->figures[static_cast<size_t>(c->link_figure)];
+      EXPECT_EQ(c->points[0], g.points[static_cast<size_t>(c->link_point)]) << label;
+      EXPECT_EQ(c->points[1], f.points[static_cast<size_t>(f.link_aux)]) << label;
+      if (ConnectorCrossing(f, f.link_aux, g, c->link_point) != Crossing::kNone) ++crossing;
+      ++connectors;
+    }
+  }
+  EXPECT_GT(connectors, 100);
+  EXPECT_EQ(crossing, 0);
+}
+
+}  // namespace
+}  // namespace varnholt
