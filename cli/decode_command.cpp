@@ -6,12 +6,13 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/simulated_machine.h"
 #include "files/program_decoder.h"
 
 namespace varnholt::cli {
 namespace {
 
-constexpr const char* kUsage = "Usage: varnholt-cli decode PROGRAM.cn\n";
+constexpr const char* kUsage = "Usage: varnholt-cli decode PROGRAM.cn [--model Qa|Qe|Qo]\n";
 
 std::string Line(const char* format, auto... values) {
   char text[256];
@@ -39,23 +40,40 @@ void WriteSummary(const ProgramSummary& summary, const ControllerState& machine,
 }  // namespace
 
 int RunDecode(const Arguments& args, std::ostream& out, std::ostream& err) {
-  if (args.size() != 1 || args[0].starts_with("--")) {
+  std::optional<std::string> path, model;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--model" && i + 1 < args.size()) {
+      model = args[++i];
+    } else if (!path && !args[i].starts_with("--")) {
+      path = args[i];
+    } else {
+      err << kUsage;
+      return 1;
+    }
+  }
+  if (!path) {
     err << kUsage;
     return 1;
   }
-  std::ifstream file(args[0], std::ios::binary);
+  // Steps become millimetres and periods speeds with the calibration of the machine the program was written for.
+  ControllerState machine;
+  if (model) {
+    auto identified = IdentifySimulatedMachine(*model, Configuration(), err);
+    if (!identified) return 1;
+    machine = *identified;
+  }
+  std::ifstream file(*path, std::ios::binary);
   if (!file) {
-    err << "Cannot open the file: " << args[0] << '\n';
+    err << "Cannot open the file: " << *path << '\n';
     return 1;
   }
   std::ostringstream contents;
   contents << file.rdbuf();
   if (file.bad()) {
-    err << "I/O error reading " << args[0] << '\n';
+    err << "I/O error reading " << *path << '\n';
     return 1;
   }
   const std::string bytes = contents.str();
-  const ControllerState machine;
   const DecodedProgram program = DecodeProgram(bytes, machine);
   for (const DecodedCommand& command : program.commands) {
     out << Line("%06zu %c %s\n", command.offset, command.letter, command.text.c_str());
