@@ -115,12 +115,16 @@ void ProgramWriter::WriteHeader() {
   heater_channel_ = 0;
   SelectHeater(std::max(config_.Choice(Param::PowerOutput), 0));
   heater_channel_ = kHorizontalWireChannel;
+  WriteHorizontalWire(1);
+  WriteWarmUp();
+}
+
+void ProgramWriter::WriteHorizontalWire(uint8_t speed_group) {
   ShortPause();
   WriteWorkSpeeds();
   WriteHeaterOn(kHorizontalWireOutput, kHorizontalWireChannel, config_.Number(Param::work_power) * 255.0 / 100.0);
   ShortPause();
-  Put({'f', 0x01});
-  WriteWarmUp();
+  Put({'f', speed_group});
 }
 
 int32_t ProgramWriter::StepsOf(double mm, double scale, const char* axis) const {
@@ -230,14 +234,7 @@ void ProgramWriter::ConveyorStart() {
 }
 
 void ProgramWriter::ConveyorFeed(int32_t project_height) {
-  const auto horizontal_wire = [this] {
-    ShortPause();
-    WriteWorkSpeeds();
-    WriteHeaterOn(kHorizontalWireOutput, kHorizontalWireChannel, config_.Number(Param::work_power) * 255.0 / 100.0);
-    ShortPause();
-    Put({'f', 0x00});
-  };
-  horizontal_wire();
+  WriteHorizontalWire(0);
   WriteWarmUp();
 
   const double x1 = PositionMm(0, machine_.StepScaleX), x2 = PositionMm(4, machine_.StepScaleX);
@@ -260,7 +257,7 @@ void ProgramWriter::ConveyorFeed(int32_t project_height) {
   program_ += MoveTo(x1, x2, up, up, z - config_.Number(Param::TasmaPrzesuwPocz));
   ShortPause();
   WritePause(RoundedMs(config_.Number(Param::fePauzaTechn) * 1000.0));
-  horizontal_wire();
+  WriteHorizontalWire(0);
   program_ += MoveTo(x1, x2, y1, y2, PositionMm(2, machine_.StepScaleZ));
   ShortPause();
 }

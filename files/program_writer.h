@@ -58,6 +58,8 @@ class ProgramWriter {
   void ShortPause() { Put({'p', 0x01}); }
   void WriteSpeed(uint8_t group, double speed);
   void WriteWorkSpeeds();
+  // Speeds, the horizontal wire on at the working power, then the speed group selected.
+  void WriteHorizontalWire(uint8_t speed_group);
   // The pause that lets a wire just switched on reach its temperature.
   void WriteWarmUp();
   void WriteCornerPause(int64_t ms);

@@ -4,16 +4,13 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "support/bytes.h"
 #include "support/temp_folder.h"
 
 namespace varnholt {
 namespace {
 
-std::string Bytes(std::initializer_list<int> values) {
-  std::string bytes;
-  for (const int v : values) bytes.push_back(static_cast<char>(v));
-  return bytes;
-}
+using testing::Bytes;
 
 class DecodeCommand : public ::testing::Test {
  protected:

@@ -3,15 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include "support/bytes.h"
 
 namespace varnholt {
 namespace {
 
-std::string Bytes(std::initializer_list<int> values) {
-  std::string bytes;
-  for (const int v : values) bytes.push_back(static_cast<char>(v));
-  return bytes;
-}
+using testing::Bytes;
 
 std::string Move(int axis, int steps, int count) {
   std::string move = Bytes({'a', 0xFF, 0, 0, 0, 0, 'a', axis});

@@ -10,16 +10,13 @@
 #include "config/file_write.h"
 #include "files/program_decoder.h"
 #include "geometry/run_time_error.h"
+#include "support/bytes.h"
 #include "support/temp_folder.h"
 
 namespace varnholt {
 namespace {
 
-std::string Bytes(std::initializer_list<int> values) {
-  std::string bytes;
-  for (const int v : values) bytes.push_back(static_cast<char>(v));
-  return bytes;
-}
+using testing::Bytes;
 
 // "p" 250 four times: the one-second pause of the heater sequences.
 std::string Second() { return Bytes({'p', 250, 'p', 250, 'p', 250, 'p', 250}); }
