@@ -371,7 +371,7 @@ bool PlanRun::JoinGlobally(bool many_entries) {
     if (!joined_in_round) {
       // No variant reaches the rest: they stay pending rather than keep this loop going for ever.
       outcome_.unreachable = PendingCount();
-      op_.ShowMessageBox(std::to_string(outcome_.unreachable) + " figure(s) could not be reached by the cut.",
+      op_.ShowMessageBox(doc_.Text("Project_window", "figuryNieosiagalne") + std::to_string(outcome_.unreachable),
                          false, "");
       return false;
     }

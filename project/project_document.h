@@ -93,9 +93,10 @@ class ProjectDocument {
   // How the latest planning run ended.
   PlanOutcome last_plan;
 
- private:
+  // The interface text of key in section.
   std::string Text(std::string_view section, std::string_view key) const { return texts_(section, key); }
 
+ private:
   TextLookup texts_;
 };
 
