@@ -164,6 +164,7 @@ int WriteProjectFigures(const FiguresOptions& options, std::ostream& out, std::o
   ProjectDocument project(texts);
   project.reader_kind = options.kind;
   project.drawing_unit = static_cast<int32_t>(options.unit);
+  project.plan_after_load = false;  // the figures are what the load made of the drawing; planning only appends
   if (!project.Load(options.path, options.pen_filter)) {
     // A text that ends in ": " expects the file's name after it.
     for (const auto& message : recorder.messages()) {

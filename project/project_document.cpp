@@ -96,7 +96,7 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
   if (UnitsToMm(project_width) > working_range.x_mm || UnitsToMm(project_height) > working_range.y_mm) {
     op.ShowMessageBox(Text("Main_window", "projektZaDuzy"), false, "");
   }
-  ciecie();
+  if (plan_after_load) ciecie();
   return true;
 }
 

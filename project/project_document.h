@@ -88,6 +88,8 @@ class ProjectDocument {
   // drawing gave (the entries planning appends come after them).
   std::vector<ReaderNote> reader_notes;
   size_t drawing_figure_count = 0;
+  // Load ends with planning the cut; a caller that only looks at the drawing's figures can leave it out.
+  bool plan_after_load = true;
   // The configuration's AddFrame: planning may surround the project with a frame instead of a start marker.
   bool add_frame = false;
   // How the latest planning run ended.

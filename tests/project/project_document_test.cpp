@@ -75,6 +75,21 @@ TEST_F(ProjectLoad, DuplicatesAreDroppedAndPensFiltered) {
   EXPECT_EQ(filtered.figures[1]->pen, 6);
 }
 
+TEST_F(ProjectLoad, PlanningEndsTheLoadUnlessLeftOut) {
+  const std::string squares = "PU0,0;PD100,0,100,100,0,100,0,0;PU;PU300,0;PD400,0,400,100,300,100,300,0;PU;";
+  ASSERT_TRUE(Load(squares));
+  EXPECT_EQ(project_.drawing_figure_count, 2u);
+  EXPECT_GT(project_.figures.size(), 2u) << "planning appended its start and connectors";
+
+  ProjectDocument unplanned([](std::string_view, std::string_view) { return std::string(); });
+  unplanned.plan_after_load = false;
+  const auto path = folder_ / "squares.plt";
+  std::ofstream(path, std::ios::binary) << squares;
+  ASSERT_TRUE(unplanned.Load(path.string(), kAllPens));
+  EXPECT_EQ(unplanned.figures.size(), 2u);
+  EXPECT_TRUE(unplanned.figures[0]->plan_flag_2) << "still pending";
+}
+
 TEST_F(ProjectLoad, BoxOriginsAndStatus) {
   ASSERT_TRUE(Load("PU-40,80;PD400,80,400,800,-40,80;PU;PU0,100;PD100,100,100,200,0,100;PU;"));
   EXPECT_EQ(project_.project_min_x, -40);
