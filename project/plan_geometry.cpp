@@ -100,12 +100,6 @@ int32_t SamplingStep(size_t point_count) {
   return step < 1.0 ? 1 : static_cast<int32_t>(step);
 }
 
-int64_t CostTimes(int64_t cost, int64_t factor) {
-  if (cost <= 0 || factor <= 0) return 0;
-  if (cost > kCostCeiling / factor) return kCostCeiling;
-  return cost * factor;
-}
-
 int64_t SaturatedSum(int64_t a, int64_t b) { return a > kCostCeiling - b ? kCostCeiling : a + b; }
 
 int64_t CostScaled(int64_t cost, int32_t mark) {

@@ -1,0 +1,99 @@
+// The cheapest vertex pair of two figures, found with its row bounds, against the plain scan of every pair in order.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "project/join_rules.h"
+#include "project/plan_geometry.h"
+
+namespace varnholt {
+namespace {
+
+struct Lcg {
+  uint64_t state;
+  uint32_t Next() {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<uint32_t>(state >> 33);
+  }
+  int32_t In(int32_t low, int32_t high) { return low + static_cast<int32_t>(Next() % static_cast<uint32_t>(high - low + 1)); }
+};
+
+// A figure of n random points in a square of `spread` units at (x, y), with random marks and flags; coarse
+// coordinates make equal costs common, so the tie-break is exercised.
+std::unique_ptr<tfigura> RandomFigure(Lcg& random, int32_t x, int32_t y, int32_t spread, int32_t n) {
+  auto figure = std::make_unique<tfigura>();
+  for (int32_t i = 0; i < n; ++i) {
+    figure->points.push_back({x + random.In(0, spread) / 10 * 10, y + random.In(0, spread) / 10 * 10});
+    TVertexAngle angle;
+    angle.mark = random.In(0, 3) == 0 ? random.In(1, 12) : 10;
+    angle.flag = static_cast<uint8_t>(random.In(0, 1));
+    figure->vertex_angles.push_back(angle);
+  }
+  figure->depth = random.In(0, 3);
+  return figure;
+}
+
+std::optional<JoinPair> PlainScan(const FigureList& figures, JoinVariant variant, int32_t f, int32_t g,
+                                  const std::vector<int32_t>& f_vertices, const std::vector<int32_t>& g_vertices) {
+  std::optional<JoinPair> best;
+  int64_t best_cost = kBestCostStart;
+  for (const int32_t fv : f_vertices) {
+    for (const int32_t gv : g_vertices) {
+      const int64_t cost = PairCost(*figures[static_cast<size_t>(f)], fv, *figures[static_cast<size_t>(g)], gv, variant);
+      if (cost < best_cost) {
+        best_cost = cost;
+        best = JoinPair{f, fv, g, gv, cost};
+      }
+    }
+  }
+  return best;
+}
+
+TEST(VertexPairSearch, SameAnswerAsThePlainScanForEveryVariant) {
+  Lcg random{2026};
+  int compared = 0;
+  for (int round = 0; round < 3000; ++round) {
+    FigureList figures;
+    const int32_t spread = random.In(20, 4000);
+    figures.push_back(RandomFigure(random, 0, 0, spread, random.In(1, 40)));
+    // G near F, overlapping it, or far away.
+    const int32_t offset = random.In(0, 2) == 0 ? 0 : random.In(-3 * spread, 3 * spread);
+    figures.push_back(RandomFigure(random, offset, random.In(-spread, spread), spread, random.In(1, 40)));
+    std::vector<int32_t> f_vertices, g_vertices;
+    for (int32_t i = 0; i < static_cast<int32_t>(figures[0]->points.size()); ++i) {
+      if (random.In(0, 4) != 0) f_vertices.push_back(i);
+    }
+    for (int32_t i = 0; i < static_cast<int32_t>(figures[1]->points.size()); ++i) {
+      if (random.In(0, 4) != 0) g_vertices.push_back(i);
+    }
+    for (const JoinVariant variant : {JoinVariant::kStart, JoinVariant::kInsideFull, JoinVariant::kInsideNeighbours,
+                                      JoinVariant::kGlobalFull, JoinVariant::kGlobalNeighbours}) {
+      JoinContext context;
+      context.variant = variant;
+      const auto expected = PlainScan(figures, variant, 0, 1, f_vertices, g_vertices);
+      const auto found = CheapestVertexPair(figures, context, 0, 1, f_vertices, g_vertices);
+      ASSERT_EQ(found.has_value(), expected.has_value()) << "round " << round;
+      if (!expected) continue;
+      ASSERT_EQ(found->f_vertex, expected->f_vertex) << "round " << round << " variant " << static_cast<int>(variant);
+      ASSERT_EQ(found->g_vertex, expected->g_vertex) << "round " << round << " variant " << static_cast<int>(variant);
+      ASSERT_EQ(found->cost, expected->cost) << "round " << round;
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, 10000);
+}
+
+TEST(VertexPairSearch, CostProductsSaturateAtTheCeiling) {
+  EXPECT_EQ(CostTimes(3, 4), 12);
+  EXPECT_EQ(CostTimes(0, 9), 0);
+  EXPECT_EQ(CostTimes(9, -1), 0);
+  EXPECT_EQ(CostTimes(kCostCeiling, 1), kCostCeiling);
+  EXPECT_EQ(CostTimes(kCostCeiling / 2 - 1, 2), kCostCeiling - 2) << "just below the ceiling stays exact";
+  EXPECT_EQ(CostTimes(kCostCeiling / 2 + 1, 2), kCostCeiling);
+  EXPECT_EQ(CostTimes(INT64_MAX, INT64_MAX), kCostCeiling);
+}
+
+}  // namespace
+}  // namespace varnholt
