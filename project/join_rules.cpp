@@ -123,12 +123,30 @@ int64_t PairCost(const tfigura& f_figure, int32_t f, const tfigura& g_figure, in
   return kCostCeiling;
 }
 
+// Pairs up to which the plain scan is the quicker one.
+constexpr size_t kPlainScanPairs = 256;
+
 std::optional<JoinPair> CheapestVertexPair(const FigureList& figures, const JoinContext& context, int32_t f,
                                            int32_t g, const std::vector<int32_t>& f_vertices,
                                            const std::vector<int32_t>& g_vertices) {
   const tfigura& ff = At(figures, f);
   const tfigura& gg = At(figures, g);
   if (f_vertices.empty() || g_vertices.empty()) return std::nullopt;
+  // Small figures are scanned plainly: bounding and ordering the rows costs more than it saves.
+  if (f_vertices.size() * g_vertices.size() <= kPlainScanPairs) {
+    std::optional<JoinPair> best;
+    int64_t best_cost = kBestCostStart;
+    for (const int32_t fv : f_vertices) {
+      for (const int32_t gv : g_vertices) {
+        const int64_t cost = PairCost(ff, fv, gg, gv, context.variant);
+        if (cost < best_cost) {
+          best_cost = cost;
+          best = JoinPair{f, fv, g, gv, cost};
+        }
+      }
+    }
+    return best;
+  }
   // The answer is the least (cost, position in f_vertices, position in g_vertices): the pair a plain scan of the
   // rows in order keeps with its strict-less test. Rows are visited nearest to G's box first, so that a cheap pair
   // turns up early, and a row whose lower bound is above the best cost (or equal to it, behind the best's row)

@@ -57,10 +57,10 @@ TEST(VertexPairSearch, SameAnswerAsThePlainScanForEveryVariant) {
   for (int round = 0; round < 3000; ++round) {
     FigureList figures;
     const int32_t spread = random.In(20, 4000);
-    figures.push_back(RandomFigure(random, 0, 0, spread, random.In(1, 40)));
+    figures.push_back(RandomFigure(random, 0, 0, spread, random.In(1, 60)));
     // G near F, overlapping it, or far away.
     const int32_t offset = random.In(0, 2) == 0 ? 0 : random.In(-3 * spread, 3 * spread);
-    figures.push_back(RandomFigure(random, offset, random.In(-spread, spread), spread, random.In(1, 40)));
+    figures.push_back(RandomFigure(random, offset, random.In(-spread, spread), spread, random.In(1, 60)));
     std::vector<int32_t> f_vertices, g_vertices;
     for (int32_t i = 0; i < static_cast<int32_t>(figures[0]->points.size()); ++i) {
       if (random.In(0, 4) != 0) f_vertices.push_back(i);
