@@ -132,42 +132,32 @@ std::optional<JoinPair> CheapestVertexPair(const FigureList& figures, const Join
   const tfigura& ff = At(figures, f);
   const tfigura& gg = At(figures, g);
   if (f_vertices.empty() || g_vertices.empty()) return std::nullopt;
-  // Small figures are scanned plainly: bounding and ordering the rows costs more than it saves.
-  if (f_vertices.size() * g_vertices.size() <= kPlainScanPairs) {
-    std::optional<JoinPair> best;
-    int64_t best_cost = kBestCostStart;
-    for (const int32_t fv : f_vertices) {
-      for (const int32_t gv : g_vertices) {
-        const int64_t cost = PairCost(ff, fv, gg, gv, context.variant);
-        if (cost < best_cost) {
-          best_cost = cost;
-          best = JoinPair{f, fv, g, gv, cost};
-        }
-      }
-    }
-    return best;
-  }
   // The answer is the least (cost, position in f_vertices, position in g_vertices): the pair a plain scan of the
   // rows in order keeps with its strict-less test. Rows are visited nearest to G's box first, so that a cheap pair
   // turns up early, and a row whose lower bound is above the best cost (or equal to it, behind the best's row)
   // cannot hold the answer and is passed over; so are all rows after it.
-  const PointBox g_box = BoxOfPoints(gg.points);
-  int32_t min_mark = 10;
-  for (const tfigura* figure : {&ff, &gg}) {
-    for (const TVertexAngle& a : figure->vertex_angles) min_mark = std::min(min_mark, a.mark);
-  }
   struct Row {
     int64_t bound;
     size_t position;
   };
   thread_local std::vector<Row> rows;
   rows.clear();
-  for (size_t i = 0; i < f_vertices.size(); ++i) {
-    const TPlotPoint& p = ff.points[static_cast<size_t>(f_vertices[i])];
-    rows.push_back({PairCostBound(PointBox{p.x, p.y, p.x, p.y, false}, g_box, context.variant, min_mark), i});
+  for (size_t i = 0; i < f_vertices.size(); ++i) rows.push_back({0, i});
+  // Small figures keep the rows in order with no bound: bounding and ordering them costs more than it saves.
+  if (f_vertices.size() * g_vertices.size() > kPlainScanPairs) {
+    const PointBox g_box = BoxOfPoints(gg.points);
+    int32_t min_mark = 10;
+    for (const tfigura* figure : {&ff, &gg}) {
+      for (const TVertexAngle& a : figure->vertex_angles) min_mark = std::min(min_mark, a.mark);
+    }
+    for (Row& row : rows) {
+      const TPlotPoint& p = ff.points[static_cast<size_t>(f_vertices[row.position])];
+      row.bound = PairCostBound(PointBox{p.x, p.y, p.x, p.y, false}, g_box, context.variant, min_mark);
+    }
+    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+      return a.bound != b.bound ? a.bound < b.bound : a.position < b.position;
+    });
   }
-  std::sort(rows.begin(), rows.end(),
-            [](const Row& a, const Row& b) { return a.bound != b.bound ? a.bound < b.bound : a.position < b.position; });
   std::optional<JoinPair> best;
   int64_t best_cost = kBestCostStart;
   size_t best_row = 0;
