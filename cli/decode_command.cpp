@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/file_arguments.h"
 #include "cli/simulated_machine.h"
 #include "files/program_decoder.h"
 
@@ -40,21 +41,13 @@ void WriteSummary(const ProgramSummary& summary, const ControllerState& machine,
 }  // namespace
 
 int RunDecode(const Arguments& args, std::ostream& out, std::ostream& err) {
-  std::optional<std::string> path, model;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--model" && i + 1 < args.size()) {
-      model = args[++i];
-    } else if (!path && !args[i].starts_with("--")) {
-      path = args[i];
-    } else {
-      err << kUsage;
-      return 1;
-    }
-  }
-  if (!path) {
+  const std::optional<FileArguments> parsed = ParseFileArguments(args, {"--model"});
+  if (!parsed) {
     err << kUsage;
     return 1;
   }
+  const std::string& path = parsed->file;
+  const std::optional<std::string> model = parsed->Value("--model");
   // Steps become millimetres and periods speeds with the calibration of the machine the program was written for.
   ControllerState machine;
   if (model) {
@@ -62,15 +55,15 @@ int RunDecode(const Arguments& args, std::ostream& out, std::ostream& err) {
     if (!identified) return 1;
     machine = *identified;
   }
-  std::ifstream file(*path, std::ios::binary);
+  std::ifstream file(path, std::ios::binary);
   if (!file) {
-    err << "Cannot open the file: " << *path << '\n';
+    err << "Cannot open the file: " << path << '\n';
     return 1;
   }
   std::ostringstream contents;
   contents << file.rdbuf();
   if (file.bad()) {
-    err << "I/O error reading " << *path << '\n';
+    err << "I/O error reading " << path << '\n';
     return 1;
   }
   const std::string bytes = contents.str();

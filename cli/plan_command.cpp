@@ -2,6 +2,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/file_arguments.h"
 #include "cli/json.h"
 #include "cli/project_loading.h"
 
@@ -35,24 +36,12 @@ void WriteEntry(const tfigura& figure, size_t index, std::ostream& out) {
 }  // namespace
 
 int RunPlan(const Arguments& args, std::ostream& out, std::ostream& err) {
-  std::optional<std::string> path, config;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--config" && i + 1 < args.size()) {
-      config = args[++i];
-    } else if (!path && !args[i].starts_with("--")) {
-      path = args[i];
-    } else {
-      err << kUsage;
-      return 1;
-    }
-  }
-  if (!path) {
+  const std::optional<FileArguments> parsed = ParseFileArguments(args, {"--config"});
+  if (!parsed) {
     err << kUsage;
     return 1;
   }
-  const std::optional<Configuration> configuration = ReadConfiguration(config, err);
-  if (!configuration) return 1;
-  const std::optional<LoadedProject> loaded = LoadPlannedProject(*path, *configuration, WorkingRange{}, err);
+  const std::optional<LoadedProject> loaded = LoadPlannedProject(parsed->file, parsed->Value("--config"), err);
   if (!loaded) return 1;
   const ProjectDocument& p = *loaded->project;
   out << "{\"start_figure\":" << p.start_figure << ",\"own_start\":" << Bool(p.own_start)

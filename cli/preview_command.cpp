@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/file_arguments.h"
 #include "cli/project_loading.h"
 #include "project/plan_image.h"
 #include "project/plan_picture.h"
@@ -35,35 +36,23 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 }  // namespace
 
 int RunPreview(const Arguments& args, std::ostream& out, std::ostream& err) {
-  std::optional<std::string> path, output, config;
-  std::pair<int32_t, int32_t> size{1024, 768};
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "-o" && i + 1 < args.size()) {
-      output = args[++i];
-    } else if (args[i] == "--config" && i + 1 < args.size()) {
-      config = args[++i];
-    } else if (args[i] == "--size" && i + 1 < args.size()) {
-      const auto parsed = ParseSize(args[++i]);
-      if (!parsed) {
-        err << "Bad size '" << args[i] << "' (use WxH, 16 to 16384 pixels each)\n";
-        return 1;
-      }
-      size = *parsed;
-    } else if (!path && !args[i].starts_with("-")) {
-      path = args[i];
-    } else {
-      err << kUsage;
-      return 1;
-    }
-  }
+  const std::optional<FileArguments> parsed = ParseFileArguments(args, {"-o", "--config", "--size"});
+  const std::optional<std::string> output = parsed ? parsed->Value("-o") : std::nullopt;
   const bool svg = output && EndsWith(*output, ".svg");
-  if (!path || !output || (!svg && !EndsWith(*output, ".png"))) {
+  if (!parsed || !output || (!svg && !EndsWith(*output, ".png"))) {
     err << kUsage;
     return 1;
   }
-  const std::optional<Configuration> configuration = ReadConfiguration(config, err);
-  if (!configuration) return 1;
-  const std::optional<LoadedProject> loaded = LoadPlannedProject(*path, *configuration, WorkingRange{}, err);
+  std::pair<int32_t, int32_t> size{1024, 768};
+  if (const auto size_text = parsed->Value("--size")) {
+    const auto parsed_size = ParseSize(*size_text);
+    if (!parsed_size) {
+      err << "Bad size '" << *size_text << "' (use WxH, 16 to 16384 pixels each)\n";
+      return 1;
+    }
+    size = *parsed_size;
+  }
+  const std::optional<LoadedProject> loaded = LoadPlannedProject(parsed->file, parsed->Value("--config"), err);
   if (!loaded) return 1;
   const PlanPicture picture = DrawPlan(*loaded->project, size.first, size.second);
   bool written = false;

@@ -53,4 +53,11 @@ std::optional<LoadedProject> LoadPlannedProject(const std::string& path, const C
   return loaded;
 }
 
+std::optional<LoadedProject> LoadPlannedProject(const std::string& path, const std::optional<std::string>& config_path,
+                                                std::ostream& err) {
+  const std::optional<Configuration> config = ReadConfiguration(config_path, err);
+  if (!config) return std::nullopt;
+  return LoadPlannedProject(path, *config, WorkingRange{}, err);
+}
+
 }  // namespace varnholt::cli

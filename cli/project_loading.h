@@ -28,4 +28,8 @@ struct LoadedProject {
 std::optional<LoadedProject> LoadPlannedProject(const std::string& path, const Configuration& config,
                                                 const WorkingRange& range, std::ostream& err);
 
+// The same with the configuration read from config_path (defaults without one) and the initial working range.
+std::optional<LoadedProject> LoadPlannedProject(const std::string& path, const std::optional<std::string>& config_path,
+                                                std::ostream& err);
+
 }  // namespace varnholt::cli
