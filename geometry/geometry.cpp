@@ -55,17 +55,6 @@ double DistanceReal(const RealPoint& p, const RealPoint& q) {
   return std::sqrt(dx * dx + dy * dy);
 }
 
-int64_t DistanceSquared(const TPlotPoint& p, const TPlotPoint& q) {
-  const auto dx = static_cast<uint64_t>(std::llabs(Diff(p.x, q.x)));
-  const auto dy = static_cast<uint64_t>(std::llabs(Diff(p.y, q.y)));
-  // Each difference is below 2^32, so each square fits uint64; only their sum needs the check.
-  constexpr auto kMax = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
-  const uint64_t dx2 = dx * dx;
-  const uint64_t dy2 = dy * dy;
-  if (dx2 > kMax || dy2 > kMax - dx2) return std::numeric_limits<int64_t>::max();
-  return static_cast<int64_t>(dx2 + dy2);
-}
-
 TLine LineThrough(const Segment& segment) {
   const TPlotPoint& a = segment.p1;
   const TPlotPoint& b = segment.p2;

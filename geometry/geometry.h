@@ -2,6 +2,7 @@
 // Free functions on plotter points and segments: distances, directions, crossings, nearest points.
 
 #include <cstdint>
+#include <limits>
 
 #include "geometry/figure.h"
 
@@ -38,7 +39,18 @@ bool PointsNear(const TPlotPoint& p, const TPlotPoint& q);
 double Distance(const TPlotPoint& p, const TPlotPoint& q);
 double DistanceReal(const RealPoint& p, const RealPoint& q);
 // dx^2 + dy^2, exact while it fits int64 (coordinates within +-2^30); saturates at INT64_MAX beyond.
-int64_t DistanceSquared(const TPlotPoint& p, const TPlotPoint& q);
+inline int64_t DistanceSquared(const TPlotPoint& p, const TPlotPoint& q) {
+  // Inline: planning measures every vertex pair it looks at. Each difference is below 2^32, so each square fits
+  // uint64; only their sum needs the check.
+  const int64_t sx = int64_t{q.x} - p.x, sy = int64_t{q.y} - p.y;
+  const auto dx = static_cast<uint64_t>(sx < 0 ? -sx : sx);
+  const auto dy = static_cast<uint64_t>(sy < 0 ? -sy : sy);
+  constexpr auto kMax = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
+  const uint64_t dx2 = dx * dx;
+  const uint64_t dy2 = dy * dy;
+  if (dx2 > kMax || dy2 > kMax - dx2) return std::numeric_limits<int64_t>::max();
+  return static_cast<int64_t>(dx2 + dy2);
+}
 
 TLine LineThrough(const Segment& segment);
 

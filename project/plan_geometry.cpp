@@ -108,8 +108,5 @@ int64_t CostScaled(int64_t cost, int32_t mark) {
   return CostTimes(cost, mark) / 10;
 }
 
-int64_t VertexCost(const TPlotPoint& p, const TPlotPoint& q) {
-  return std::min(DistanceSquared(p, q), kCostCeiling);
-}
 
 }  // namespace varnholt

@@ -1,12 +1,14 @@
 #pragma once
 // The vertex-level tests cut planning shares: touching, nearest vertex, stepping back, connector crossings, costs.
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <memory>
 #include <vector>
 
 #include "geometry/figure.h"
+#include "geometry/geometry.h"
 
 namespace varnholt {
 
@@ -77,6 +79,8 @@ int64_t SaturatedSum(int64_t a, int64_t b);
 // cost * mark div 10, saturating.
 int64_t CostScaled(int64_t cost, int32_t mark);
 // The squared distance of two vertices as a cost (saturated below the initial best).
-int64_t VertexCost(const TPlotPoint& p, const TPlotPoint& q);
+inline int64_t VertexCost(const TPlotPoint& p, const TPlotPoint& q) {
+  return std::min(DistanceSquared(p, q), kCostCeiling);
+}
 
 }  // namespace varnholt
