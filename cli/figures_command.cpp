@@ -1,10 +1,10 @@
-#include <filesystem>
 #include <optional>
 #include <string>
 
 #include "cli/commands.h"
 #include "cli/json.h"
 #include "cli/program_texts.h"
+#include "cli/project_loading.h"
 #include "files/file_open.h"
 #include "files/thpgl.h"
 #include "geometry/run_time_error.h"
@@ -92,12 +92,7 @@ std::optional<FiguresOptions> ParseOptions(const Arguments& args, std::ostream& 
     return std::nullopt;
   }
   options.path = *path;
-  if (!kind) {
-    std::string extension = std::filesystem::path(*path).extension().string();
-    if (!extension.empty()) extension.erase(0, 1);
-    kind = KindFromWord(extension).value_or(kPlotFile);
-  }
-  options.kind = *kind;
+  options.kind = kind.value_or(DrawingKindOfFile(*path));
   return options;
 }
 

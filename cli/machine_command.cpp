@@ -277,7 +277,7 @@ int RunMachine(const Arguments& args, std::ostream& out, std::ostream& err) {
     return 0;
   }
 
-  const tInterfejs texts(InterfaceSetup{CliProgramFolder(), {}, 1, ""});
+  const tInterfejs& texts = ProgramLanguage(err);
   Configuration config;
   ControllerState state;
   TfUsb usb(*backend, texts);

@@ -22,9 +22,8 @@ void SetHomeOption(std::optional<std::string> home) { HomeOption() = std::move(h
 
 std::string CliProgramFolder() { return ProgramFolder(HomeOption()); }
 
-const TextLookup& ProgramTexts(std::ostream& warnings) {
+const tInterfejs& ProgramLanguage(std::ostream& warnings) {
   static std::unique_ptr<tInterfejs> language;
-  static TextLookup lookup;
   if (!language) {
     ScriptedOperator quiet;  // a failed load is told here, not in a message box
     {
@@ -32,7 +31,14 @@ const TextLookup& ProgramTexts(std::ostream& warnings) {
       language = std::make_unique<tInterfejs>(InterfaceSetup{CliProgramFolder(), {}, LocaleCountryCode(), ""});
     }
     for (const auto& message : quiet.messages()) warnings << message.text << '\n';
-    const tInterfejs* texts = language.get();
+  }
+  return *language;
+}
+
+const TextLookup& ProgramTexts(std::ostream& warnings) {
+  static TextLookup lookup;
+  if (!lookup) {
+    const tInterfejs* texts = &ProgramLanguage(warnings);
     lookup = [texts](std::string_view section, std::string_view key) { return texts->GetText(section, key); };
   }
   return lookup;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "project/project_document.h"
+#include "services/interfejs.h"
 
 namespace varnholt::cli {
 
@@ -14,6 +15,10 @@ void SetHomeOption(std::optional<std::string> home);
 
 // The program folder in use, with a trailing '/'.
 std::string CliProgramFolder();
+
+// The language component of the locale's language, loaded once from the program folder; a failed load is written
+// to `warnings` once.
+const tInterfejs& ProgramLanguage(std::ostream& warnings);
 
 // The interface texts of the locale's language, loaded once from the program folder. When the language file cannot
 // be loaded, the reason is written to `warnings` once and every lookup answers "error".

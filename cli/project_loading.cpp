@@ -10,6 +10,12 @@
 
 namespace varnholt::cli {
 
+int DrawingKindOfFile(const std::string& path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".dxf" ? kDxfFile : kPlotFile;
+}
+
 std::optional<Configuration> ReadConfiguration(const std::optional<std::string>& path, std::ostream& err) {
   Configuration config;
   if (!path) return config;
@@ -27,9 +33,7 @@ std::optional<LoadedProject> LoadPlannedProject(const std::string& path, const C
   LoadedProject loaded;
   loaded.project = std::make_unique<ProjectDocument>(ProgramTexts(err));
   ProjectDocument& project = *loaded.project;
-  std::string extension = std::filesystem::path(path).extension().string();
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  project.reader_kind = extension == ".dxf" ? kDxfFile : kPlotFile;
+  project.reader_kind = DrawingKindOfFile(path);
   project.add_frame = config.Checked(Param::AddFrame);
   project.feed_direction = config.Choice(Param::CatDir);
   project.drawing_unit = config.Choice(Param::radiounit);

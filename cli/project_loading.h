@@ -13,6 +13,9 @@
 
 namespace varnholt::cli {
 
+// The reader kind a file's extension gives: DXF for ".dxf" in any case, a plot file otherwise.
+int DrawingKindOfFile(const std::string& path);
+
 // The configuration of a command: the file's values (decimal point '.'), or the defaults without a file. Nothing
 // when the file cannot be read; the reason went to err.
 std::optional<Configuration> ReadConfiguration(const std::optional<std::string>& path, std::ostream& err);

@@ -21,7 +21,7 @@ std::optional<ControllerState> IdentifySimulatedMachine(const std::string& model
   VirtualClock clock;  // the simulated controller answers at once
   ScopedClock installed_clock(clock);
   sim::SimulatedController controller(model);
-  const tInterfejs texts(InterfaceSetup{CliProgramFolder(), {}, 1, ""});
+  const tInterfejs& texts = ProgramLanguage(err);
   Configuration settings(config);
   ControllerState state;
   TfUsb usb(controller, texts);

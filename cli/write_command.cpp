@@ -109,7 +109,9 @@ int RunWrite(const Arguments& args, std::ostream& out, std::ostream& err) {
   const bool written = save_ciecie(project, options->output, config, machine, run, ProgramTexts(err));
   report();
   if (!written) return 1;
-  out << "Wrote " << std::filesystem::file_size(options->output) << " bytes to " << options->output << '\n';
+  std::error_code error;
+  const auto size = std::filesystem::file_size(options->output, error);
+  out << "Wrote " << (error ? 0 : size) << " bytes to " << options->output << '\n';
   return 0;
 }
 

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <span>
 
+#include "link/byte_order.h"
 #include "link/command_bytes.h"
 #include "link/controller_ops.h"
 
@@ -11,18 +13,6 @@ namespace {
 
 constexpr double kSecondsPerTick = 0.8e-6;
 constexpr std::array<size_t, 8> kMoveAxisOrder = {0, 4, 1, 5, 2, 6, 3, 7};
-
-int32_t Int32At(std::string_view bytes, size_t at) {
-  uint32_t value = 0;
-  for (size_t i = 0; i < 4; ++i) value |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + i])) << (8 * i);
-  return static_cast<int32_t>(value);
-}
-
-uint16_t Uint16At(std::string_view bytes, size_t at) {
-  return static_cast<uint16_t>(static_cast<uint8_t>(bytes[at]) | (static_cast<uint8_t>(bytes[at + 1]) << 8));
-}
-
-uint8_t ByteAt(std::string_view bytes, size_t at) { return static_cast<uint8_t>(bytes[at]); }
 
 std::string Format(const char* format, auto... values) {
   char text[160];
@@ -49,12 +39,13 @@ std::string SettingText(uint8_t key, int32_t value) {
 // Decodes the program command by command; a move is gathered from its opening group to its count.
 class Decoder {
  public:
-  Decoder(std::string_view bytes, const ControllerState& machine) : bytes_(bytes), machine_(machine) {}
+  Decoder(std::string_view bytes, const ControllerState& machine)
+      : bytes_(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), machine_(machine) {}
 
   DecodedProgram Run() {
     size_t at = 0;
     while (at < bytes_.size() && !result_.damage_offset) {
-      const uint8_t letter = ByteAt(bytes_, at);
+      const uint8_t letter = ReadU8(bytes_, at);
       const size_t length = static_cast<size_t>(CommandLength(letter).value_or(0));
       if (length == 0) {
         Damage(at, Format("the byte 0x%02X begins no command", letter));
@@ -97,8 +88,8 @@ class Decoder {
   }
 
   void MoveGroup(size_t at, char letter) {
-    const uint8_t code = ByteAt(bytes_, at + 1);
-    const int32_t value = Int32At(bytes_, at + 2);
+    const uint8_t code = ReadU8(bytes_, at + 1);
+    const int32_t value = ReadI32(bytes_, at + 2);
     if (code == 0xFF) {
       if (move_open_) {
         Damage(at, Format("the move begun at offset %zu has no step count before the next move", move_offset_));
@@ -142,15 +133,15 @@ class Decoder {
     const char upper = static_cast<char>(letter >= 'a' ? letter - 'a' + 'A' : letter);
     switch (upper) {
       case 'P': {
-        const uint8_t ms = ByteAt(bytes_, at + 1);
+        const uint8_t ms = ReadU8(bytes_, at + 1);
         result_.summary.pause_ms += ms;
         result_.summary.run_seconds += ms / 1000.0;
         Add(at, letter, Format("pause %u ms", ms));
         return;
       }
       case 'V': {
-        const uint8_t group = ByteAt(bytes_, at + 1);
-        const uint16_t period = Uint16At(bytes_, at + 2);
+        const uint8_t group = ReadU8(bytes_, at + 1);
+        const uint16_t period = ReadU16(bytes_, at + 2);
         if (group < group_periods_.size()) group_periods_[group] = period;
         // The record holds the period divided by the step multiplier.
         const int64_t full_period = int64_t{period} * machine_.profile.StepMultiplier;
@@ -159,32 +150,32 @@ class Decoder {
         return;
       }
       case 'F': {
-        const uint8_t group = ByteAt(bytes_, at + 1);
+        const uint8_t group = ReadU8(bytes_, at + 1);
         if (group < group_periods_.size()) active_group_ = group;
         Add(at, letter, Format("select speed group %u", group));
         return;
       }
       case 'S':
-        Add(at, letter, SettingText(ByteAt(bytes_, at + 1), Int32At(bytes_, at + 2)));
+        Add(at, letter, SettingText(ReadU8(bytes_, at + 1), ReadI32(bytes_, at + 2)));
         return;
       case 'T':
-        Add(at, letter, Format("heater channel %u power %u", ByteAt(bytes_, at + 1), ByteAt(bytes_, at + 2)));
+        Add(at, letter, Format("heater channel %u power %u", ReadU8(bytes_, at + 1), ReadU8(bytes_, at + 2)));
         return;
       case 'R':
-        Add(at, letter, Format("heater channel %u %s", ByteAt(bytes_, at + 2), ByteAt(bytes_, at + 1) ? "on" : "off"));
+        Add(at, letter, Format("heater channel %u %s", ReadU8(bytes_, at + 2), ReadU8(bytes_, at + 1) ? "on" : "off"));
         return;
       default: {
         std::string text = "command";
         const auto length = static_cast<size_t>(CommandLength(static_cast<uint8_t>(letter)).value_or(1));
         for (size_t i = 1; i < length; ++i) {
-          text += Format(" %02X", ByteAt(bytes_, at + i));
+          text += Format(" %02X", ReadU8(bytes_, at + i));
         }
         Add(at, letter, std::move(text));
       }
     }
   }
 
-  std::string_view bytes_;
+  std::span<const uint8_t> bytes_;
   const ControllerState& machine_;
   DecodedProgram result_;
   bool move_open_ = false;

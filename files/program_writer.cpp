@@ -96,10 +96,9 @@ void ProgramWriter::WriteHeaterOn(int32_t selection, uint8_t channel, double pow
 }
 
 void ProgramWriter::WriteSpeed(uint8_t group, double speed) {
-  // The record holds the period divided by the step multiplier, as the speed command sends it.
-  const int32_t multiplier = std::max(machine_.profile.StepMultiplier, 1);
+  // The record holds the period as the speed command sends it.
   Put({'v', group});
-  AppendLittleEndian(program_, PeriodFromSpeed(machine_, speed) / static_cast<uint32_t>(multiplier), 2);
+  AppendLittleEndian(program_, GroupPeriodValue(machine_, PeriodFromSpeed(machine_, speed)), 2);
 }
 
 void ProgramWriter::WriteWorkSpeeds() {

@@ -77,6 +77,8 @@ bool WaitIdle(MachineLink& link);
 // Speed conversions: mm/min to the step period in 0.8 us ticks, and back (0 gives the profile's max rapid speed).
 uint16_t PeriodFromSpeed(const ControllerState& state, double speed);
 uint16_t SpeedFromPeriod(const ControllerState& state, int64_t period);
+// The value a speed group command carries for a period: the period divided by the step multiplier, in uint16.
+uint16_t GroupPeriodValue(const ControllerState& state, int64_t period);
 
 // Sets the period of the active speed group.
 void SetSpeed(MachineLink& link, int64_t period);

@@ -45,10 +45,13 @@ uint16_t SpeedFromPeriod(const ControllerState& state, int64_t period) {
   return ClampToU16(nearest(6e5 / state.StepScaleX / (static_cast<double>(period) * kTickUs)));
 }
 
+uint16_t GroupPeriodValue(const ControllerState& state, int64_t period) {
+  return ClampToU16(period / std::max(state.profile.StepMultiplier, 1));
+}
+
 void SetSpeed(MachineLink& link, int64_t period) {
   ReadStatus(link);
-  const int32_t multiplier = std::max(link.state.profile.StepMultiplier, 1);
-  SendCommand(link, SetSpeedCommand(link.state.active_group, ClampToU16(period / multiplier)));
+  SendCommand(link, SetSpeedCommand(link.state.active_group, GroupPeriodValue(link.state, period)));
   ReadSpeeds(link);
 }
 

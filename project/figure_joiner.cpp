@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <utility>
 
 #include "geometry/geometry.h"
 
@@ -99,7 +100,8 @@ void LoadingFigureList::Remove(size_t slot) {
 void LoadingFigureList::JoinOpenFigures(tfigura& figure) {
   if (!figure.open || figure.points.size() <= 1) return;
   // Most figures meet nothing: they keep their points where they are.
-  if (NextCandidate(kNone, figure.points.front(), figure.points.back()) == kNone) return;
+  size_t first = NextCandidate(kNone, figure.points.front(), figure.points.back());
+  if (first == kNone) return;
   // Joins add at both ends; a deque keeps that linear in the points added.
   std::deque<TPlotPoint> path(figure.points.begin(), figure.points.end());
   bool joined_any = true;
@@ -109,7 +111,8 @@ void LoadingFigureList::JoinOpenFigures(tfigura& figure) {
     while (true) {
       const TPlotPoint a = path.front();
       const TPlotPoint z = path.back();
-      const size_t slot = NextCandidate(after, a, z);
+      // The first search of the first pass is the one just made.
+      const size_t slot = first != kNone ? std::exchange(first, kNone) : NextCandidate(after, a, z);
       if (slot == kNone) break;
       const std::vector<TPlotPoint>& g = slots_[slot]->points;
       const TPlotPoint& b = g.front();
