@@ -101,7 +101,7 @@ class FastSearch final : public PlanSearch {
   std::optional<JoinPair> FindJoin(const FigureList& figures, const JoinContext& context) override {
     for (auto& table : tables_) {
       if (table->context().variant == context.variant && table->context().parent == context.parent) {
-        return table->Best();
+        return table->Best(figures);
       }
     }
     if (children_.empty()) {
@@ -111,24 +111,11 @@ class FastSearch final : public PlanSearch {
         if (p >= 0 && static_cast<size_t>(p) < figures.size()) children_[static_cast<size_t>(p)].push_back(static_cast<int32_t>(i));
       }
     }
-    if (reverse_source_ != context.neighbours && context.neighbours != nullptr) {
-      reverse_neighbours_.assign(figures.size(), {});
-      for (size_t g = 0; g < context.neighbours->size(); ++g) {
-        for (int32_t f : (*context.neighbours)[g]) {
-          if (static_cast<size_t>(f) < reverse_neighbours_.size()) {
-            reverse_neighbours_[static_cast<size_t>(f)].push_back(static_cast<int32_t>(g));
-          }
-        }
-      }
-      reverse_source_ = context.neighbours;
-    }
-    if (reverse_neighbours_.size() < figures.size()) reverse_neighbours_.resize(figures.size());
-    tables_.push_back(std::make_unique<JoinTable>(figures, context, children_, reverse_neighbours_));
-    return tables_.back()->Best();
+    tables_.push_back(std::make_unique<JoinTable>(figures, context, children_));
+    return tables_.back()->Best(figures);
   }
 
   void Joined(const FigureList& figures, int32_t f) override {
-    if (reverse_neighbours_.size() < figures.size()) reverse_neighbours_.resize(figures.size());
     for (auto& table : tables_) table->Joined(figures, f);
   }
 
@@ -136,8 +123,6 @@ class FastSearch final : public PlanSearch {
   std::unique_ptr<BoxGrid> pending_grid_;
   std::vector<std::unique_ptr<JoinTable>> tables_;
   std::vector<std::vector<int32_t>> children_;
-  std::vector<std::vector<int32_t>> reverse_neighbours_;
-  const std::vector<std::vector<int32_t>>* reverse_source_ = nullptr;
 };
 
 std::vector<std::vector<int32_t>> FastSearch::Neighbours(const FigureList& figures) {

@@ -127,8 +127,8 @@ int64_t PairCost(const tfigura& f_figure, int32_t f, const tfigura& g_figure, in
 constexpr size_t kPlainScanPairs = 256;
 
 std::optional<JoinPair> CheapestVertexPair(const FigureList& figures, const JoinContext& context, int32_t f,
-                                           int32_t g, const std::vector<int32_t>& f_vertices,
-                                           const std::vector<int32_t>& g_vertices) {
+                                           int32_t g, std::span<const int32_t> f_vertices,
+                                           std::span<const int32_t> g_vertices) {
   const tfigura& ff = At(figures, f);
   const tfigura& gg = At(figures, g);
   if (f_vertices.empty() || g_vertices.empty()) return std::nullopt;
@@ -176,17 +176,10 @@ std::optional<JoinPair> CheapestVertexPair(const FigureList& figures, const Join
   return best;
 }
 
-int64_t PairCostBound(const PointBox& f_box, const PointBox& g_box, JoinVariant variant, int32_t min_mark) {
-  if (f_box.empty || g_box.empty || min_mark <= 0) return 0;
-  // The inside-parent full join shifts F's vertices by 2 and G's by 1 on each axis before measuring.
-  const int64_t slack = variant == JoinVariant::kInsideFull ? 3 : 0;
-  const auto gap = [&](int32_t lo_a, int32_t hi_a, int32_t lo_b, int32_t hi_b) {
-    const int64_t g = std::max<int64_t>({0, int64_t{lo_a} - hi_b, int64_t{lo_b} - hi_a});
-    return std::max<int64_t>(0, g - slack);
-  };
-  const int64_t dx = gap(f_box.min_x, f_box.max_x, g_box.min_x, g_box.max_x);
-  const int64_t dy = gap(f_box.min_y, f_box.max_y, g_box.min_y, g_box.max_y);
-  const int64_t d2 = SaturatedSum(CostTimes(dx, dx), CostTimes(dy, dy));
+int64_t BoundSlack(JoinVariant variant) { return variant == JoinVariant::kInsideFull ? 3 : 0; }
+
+int64_t CostBoundOfGapSquared(int64_t d2, JoinVariant variant, int32_t min_mark) {
+  if (min_mark <= 0) return 0;
   const int32_t m = std::min(min_mark, 10);
   switch (variant) {
     case JoinVariant::kStart:
@@ -199,6 +192,11 @@ int64_t PairCostBound(const PointBox& f_box, const PointBox& g_box, JoinVariant 
       return CostTimes(CostTimes(d2, m), m);
   }
   return 0;
+}
+
+int64_t PairCostBound(const PointBox& f_box, const PointBox& g_box, JoinVariant variant, int32_t min_mark) {
+  if (f_box.empty || g_box.empty) return 0;
+  return CostBoundOfGapSquared(BoxGapSquared(f_box, g_box, BoundSlack(variant)), variant, min_mark);
 }
 
 }  // namespace varnholt

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "project/plan_geometry.h"
@@ -51,11 +52,18 @@ int64_t PairCost(const tfigura& f_figure, int32_t f, const tfigura& g_figure, in
 // The cheapest vertex pair of F and G over the given vertex lists, F's vertices outer, the first of equal costs;
 // nothing when no pair was evaluated.
 std::optional<JoinPair> CheapestVertexPair(const FigureList& figures, const JoinContext& context, int32_t f,
-                                           int32_t g, const std::vector<int32_t>& f_vertices,
-                                           const std::vector<int32_t>& g_vertices);
+                                           int32_t g, std::span<const int32_t> f_vertices,
+                                           std::span<const int32_t> g_vertices);
 
 // A lower bound of PairCost over all vertices of two figures with these boxes under the variant, given that no
 // mark is below min_mark.
 int64_t PairCostBound(const PointBox& f_box, const PointBox& g_box, JoinVariant variant, int32_t min_mark);
+
+// How far the variant's vertex shifts can bring two vertices closer on each axis (the inside-parent full join moves
+// F's vertices by 2 and G's by 1).
+int64_t BoundSlack(JoinVariant variant);
+// A lower bound of PairCost under the variant for vertices whose squared distance, after BoundSlack on each axis,
+// is at least d2, given that no mark is below min_mark. Never decreases as d2 grows.
+int64_t CostBoundOfGapSquared(int64_t d2, JoinVariant variant, int32_t min_mark);
 
 }  // namespace varnholt

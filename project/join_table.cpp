@@ -17,162 +17,183 @@ bool IsNeighbourVariant(JoinVariant v) {
   return v == JoinVariant::kInsideNeighbours || v == JoinVariant::kGlobalNeighbours;
 }
 
+// The widest radius a search ever needs: beyond it every squared gap saturates.
+constexpr int64_t kWidestRadius = int64_t{1} << 33;
+
 }  // namespace
 
 JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
-                     const std::vector<std::vector<int32_t>>& children,
-                     const std::vector<std::vector<int32_t>>& reverse_neighbours)
-    : context_(context), neighbour_variant_(IsNeighbourVariant(context.variant)),
-      reverse_neighbours_(reverse_neighbours) {
-  Grow(figures.size());
-  int32_t min_mark = 10;
-  for (const auto& f : figures) {
-    for (const TVertexAngle& a : f->vertex_angles) min_mark = std::min(min_mark, a.mark);
-  }
-  min_mark_ = min_mark;
-  // The entries that can take part: a parent's children (and the parent), or all.
-  std::vector<int32_t> members;
-  if (IsInside(context_.variant)) {
+                     const std::vector<std::vector<int32_t>>& children)
+    : context_(context),
+      inside_(IsInside(context.variant)),
+      neighbour_variant_(IsNeighbourVariant(context.variant)),
+      slack_(BoundSlack(context.variant)) {
+  if (inside_) {
     if (context_.parent >= 0 && static_cast<size_t>(context_.parent) < children.size()) {
-      members = children[static_cast<size_t>(context_.parent)];
+      members_ = children[static_cast<size_t>(context_.parent)];
     }
-    members.push_back(context_.parent);
-    std::sort(members.begin(), members.end());
+    if (context_.parent >= 0) members_.push_back(context_.parent);
+    std::sort(members_.begin(), members_.end());
+    members_.erase(std::unique(members_.begin(), members_.end()), members_.end());
   } else {
-    members.resize(figures.size());
-    for (size_t i = 0; i < figures.size(); ++i) members[i] = static_cast<int32_t>(i);
+    members_.resize(figures.size());
+    for (size_t i = 0; i < figures.size(); ++i) members_[i] = static_cast<int32_t>(i);
+    members_are_entries_ = true;
   }
-  for (int32_t m : members) {
-    if (m < 0) continue;
-    if (FSide(*figures[static_cast<size_t>(m)])) {
-      pending_.push_back(m);
-      is_pending_[static_cast<size_t>(m)] = 1;
-    } else if (GSide(figures, m)) {
-      targets_.push_back(m);
-      if (figures[static_cast<size_t>(m)]->open) open_targets_.push_back(m);
+  const size_t count = members_.size();
+  boxes_.resize(count);
+  item_of_.assign(count, -1);
+  is_target_.assign(count, 0);
+  best_.resize(count);
+  for (auto& starts : vertex_start_) starts.assign(neighbour_variant_ ? count : 0, -1);
+  for (auto& counts : vertex_count_) counts.assign(neighbour_variant_ ? count : 0, 0);
+  std::vector<PendingTree::Item> items;
+  for (size_t m = 0; m < count; ++m) {
+    const tfigura& figure = *figures[static_cast<size_t>(members_[m])];
+    boxes_[m] = BoxOfPoints(figure.points);
+    for (const TVertexAngle& a : figure.vertex_angles) min_mark_ = std::min(min_mark_, a.mark);
+    if (FSide(figure) && !boxes_[m].empty) {
+      item_of_[m] = static_cast<int32_t>(items.size());
+      member_of_item_.push_back(static_cast<int32_t>(m));
+      items.push_back({boxes_[m], figure.open != 0, figure.depth});
     }
   }
-  for (int32_t f : pending_) {
-    if (neighbour_variant_ && !figures[static_cast<size_t>(f)]->open) {
-      // A closed F meets only the targets whose neighbour lists hold it, and the open targets.
-      for (int32_t g : reverse_neighbours_[static_cast<size_t>(f)]) {
-        if (GSide(figures, g)) Offer(figures, f, g);
-      }
-      for (int32_t g : open_targets_) Offer(figures, f, g);
-      continue;
-    }
-    // Try the target nearest by box first, so the bound prunes the others well.
-    int32_t first = -1;
-    int64_t first_bound = INT64_MAX;
-    const PointBox fb = Box(figures, f);
-    for (int32_t g : targets_) {
-      const int64_t bound = PairCostBound(fb, Box(figures, g), context_.variant, min_mark_);
-      if (bound < first_bound) {
-        first_bound = bound;
-        first = g;
-      }
-    }
-    if (first >= 0) Offer(figures, f, first);
-    for (int32_t g : targets_) {
-      if (g != first) Offer(figures, f, g);
-    }
+  pending_.emplace(items);
+  for (size_t m = 0; m < count; ++m) {
+    if (item_of_[m] < 0 && GSide(figures, members_[m])) AddTarget(figures, static_cast<int32_t>(m));
   }
 }
 
-void JoinTable::Grow(size_t size) {
-  if (best_.size() >= size) return;
-  best_.resize(size);
-  is_pending_.resize(size, 0);
-  f_vertices_.resize(size);
-  g_vertices_.resize(size);
-  have_f_vertices_.resize(size, 0);
-  have_g_vertices_.resize(size, 0);
-  have_box_.resize(size, 0);
-  boxes_.resize(size);
+int32_t JoinTable::MemberOf(int32_t entry) const {
+  if (members_are_entries_) return entry >= 0 && static_cast<size_t>(entry) < members_.size() ? entry : -1;
+  const auto found = std::lower_bound(members_.begin(), members_.end(), entry);
+  return found != members_.end() && *found == entry ? static_cast<int32_t>(found - members_.begin()) : -1;
 }
 
 bool JoinTable::FSide(const tfigura& figure) const {
   if (!Pending(figure)) return false;
-  return !IsInside(context_.variant) || figure.parent == context_.parent;
+  return !inside_ || figure.parent == context_.parent;
 }
 
 bool JoinTable::GSide(const FigureList& figures, int32_t g) const {
   const tfigura& figure = *figures[static_cast<size_t>(g)];
   if (!figure.is_contour || Pending(figure)) return false;
-  return !IsInside(context_.variant) || figure.parent == context_.parent || g == context_.parent;
+  return !inside_ || figure.parent == context_.parent || g == context_.parent;
 }
 
-const std::vector<int32_t>& JoinTable::Vertices(const FigureList& figures, int32_t index, bool as_g) {
-  auto& have = as_g ? have_g_vertices_ : have_f_vertices_;
-  auto& cache = as_g ? g_vertices_ : f_vertices_;
-  const auto i = static_cast<size_t>(index);
-  if (!have[i]) {
-    cache[i] = VariantVertices(*figures[i], context_, as_g);
-    have[i] = 1;
+void JoinTable::AddTarget(const FigureList& figures, int32_t member) {
+  const auto m = static_cast<size_t>(member);
+  if (is_target_[m] || boxes_[m].empty) return;
+  is_target_[m] = 1;
+  const int32_t entry = members_[m];
+  const tfigura& target = *figures[static_cast<size_t>(entry)];
+  // The global joins never end on a closed start figure.
+  if (!inside_ && entry == context_.start_figure && target.closed) return;
+  const bool closed_neighbour_target = neighbour_variant_ && !target.open;
+  if (closed_neighbour_target && context_.neighbours != nullptr &&
+      static_cast<size_t>(entry) < context_.neighbours->size()) {
+    // A closed target meets the closed figures of its neighbour list directly; the open ones come by the search.
+    for (const int32_t f : (*context_.neighbours)[static_cast<size_t>(entry)]) {
+      const int32_t fm = MemberOf(f);
+      if (fm < 0) continue;
+      const int32_t item = item_of_[static_cast<size_t>(fm)];
+      if (item >= 0 && pending_->Waiting(item) && !figures[static_cast<size_t>(f)]->open) Offer(figures, fm, member);
+    }
   }
-  return cache[i];
+  if (pending_->AnyWaiting(closed_neighbour_target)) searches_.push({0, member, -1, -1});
 }
 
-const PointBox& JoinTable::Box(const FigureList& figures, int32_t index) {
-  const auto i = static_cast<size_t>(index);
-  if (!have_box_[i]) {
-    boxes_[i] = BoxOfPoints(figures[i]->points);
-    have_box_[i] = 1;
+void JoinTable::Widen(const FigureList& figures, const Search& search) {
+  const auto g = static_cast<size_t>(search.target);
+  const tfigura& target = *figures[static_cast<size_t>(members_[g])];
+  const bool open_only = neighbour_variant_ && !target.open;
+  // A global join never goes from a figure to a deeper one.
+  const int32_t min_depth = inside_ ? INT32_MIN : target.depth;
+  const int64_t radius = search.radius < 0 ? pending_->TypicalSide() : std::min(kWidestRadius, 2 * search.radius);
+  const int64_t high2 = CostTimes(radius, radius);
+  pending_->VisitRing(boxes_[g], slack_, search.covered2, high2, open_only, min_depth,
+                      [&](int32_t item) { Offer(figures, member_of_item_[static_cast<size_t>(item)], search.target); });
+  if (high2 >= kCostCeiling || radius >= kWidestRadius || !pending_->AnyWaiting(open_only)) return;
+  searches_.push({CostBoundOfGapSquared(high2 + 1, context_.variant, min_mark_), search.target, high2, radius});
+}
+
+void JoinTable::CacheFlagged(const FigureList& figures, int32_t member, bool as_g) {
+  const auto m = static_cast<size_t>(member);
+  auto& start = vertex_start_[as_g ? 1 : 0][m];
+  if (start >= 0) return;
+  const std::vector<int32_t> vertices =
+      VariantVertices(*figures[static_cast<size_t>(members_[m])], context_, as_g);
+  start = static_cast<int64_t>(vertex_pool_.size());
+  vertex_count_[as_g ? 1 : 0][m] = static_cast<int32_t>(vertices.size());
+  vertex_pool_.insert(vertex_pool_.end(), vertices.begin(), vertices.end());
+}
+
+std::span<const int32_t> JoinTable::Vertices(const FigureList& figures, int32_t member, bool as_g) {
+  const auto m = static_cast<size_t>(member);
+  if (neighbour_variant_) {
+    const int side = as_g ? 1 : 0;
+    return {vertex_pool_.data() + vertex_start_[side][m], static_cast<size_t>(vertex_count_[side][m])};
   }
-  return boxes_[i];
+  // The full variants sample every k-th vertex: cheap to list again, so only the neighbour variants keep lists.
+  std::vector<int32_t>& list = scratch_[as_g ? 1 : 0];
+  list.clear();
+  const size_t n = figures[static_cast<size_t>(members_[m])]->points.size();
+  const auto k = static_cast<size_t>(SamplingStep(n));
+  for (size_t v = 0; v < n; v += k) list.push_back(static_cast<int32_t>(v));
+  return list;
 }
 
 void JoinTable::Offer(const FigureList& figures, int32_t f, int32_t g) {
-  Entry& best = best_[static_cast<size_t>(f)];
+  Best_& best = best_[static_cast<size_t>(f)];
+  const int32_t f_entry = members_[static_cast<size_t>(f)];
+  const int32_t g_entry = members_[static_cast<size_t>(g)];
   if (best.valid) {
-    const int64_t bound = PairCostBound(Box(figures, f), Box(figures, g), context_.variant, min_mark_);
+    const int64_t bound =
+        PairCostBound(boxes_[static_cast<size_t>(f)], boxes_[static_cast<size_t>(g)], context_.variant, min_mark_);
     if (bound > best.pair.cost) return;
-    if (bound == best.pair.cost && g > best.pair.g_figure) return;
+    if (bound == best.pair.cost && g_entry > best.pair.g_figure) return;
   }
-  if (!PassesFilter(figures, context_, f, g)) return;
+  if (!PassesFilter(figures, context_, f_entry, g_entry)) return;
+  if (neighbour_variant_) {
+    // Both lists are kept before either is looked at: keeping one may move the other.
+    CacheFlagged(figures, f, false);
+    CacheFlagged(figures, g, true);
+  }
   const std::optional<JoinPair> pair =
-      CheapestVertexPair(figures, context_, f, g, Vertices(figures, f, false), Vertices(figures, g, true));
+      CheapestVertexPair(figures, context_, f_entry, g_entry, Vertices(figures, f, false), Vertices(figures, g, true));
   if (!pair) return;
-  if (!best.valid || Better(*pair, best.pair)) best = {true, *pair};
+  if (!best.valid || Better(*pair, best.pair)) {
+    best = {true, *pair};
+    kept_.push({pair->cost, f});
+  }
 }
 
-std::optional<JoinPair> JoinTable::Best() const {
-  std::optional<JoinPair> found;
-  for (int32_t f : pending_) {
-    if (!is_pending_[static_cast<size_t>(f)]) continue;
-    const Entry& b = best_[static_cast<size_t>(f)];
-    if (b.valid && (!found || b.pair.cost < found->cost)) found = b.pair;
+std::optional<JoinPair> JoinTable::Best(const FigureList& figures) {
+  for (;;) {
+    while (!kept_.empty()) {
+      const Kept& top = kept_.top();
+      const auto m = static_cast<size_t>(top.f);
+      const bool current = pending_->Waiting(item_of_[m]) && best_[m].valid && best_[m].pair.cost == top.cost;
+      if (current) break;
+      kept_.pop();
+    }
+    // A target whose search has not reached as far as the best cost may still hold a cheaper pair (or one of the
+    // same cost with an earlier figure): widen it first.
+    if (searches_.empty() || (!kept_.empty() && searches_.top().bound > kept_.top().cost)) break;
+    const Search search = searches_.top();
+    searches_.pop();
+    Widen(figures, search);
   }
-  return found;
+  if (kept_.empty()) return std::nullopt;
+  return best_[static_cast<size_t>(kept_.top().f)].pair;
 }
 
 void JoinTable::Joined(const FigureList& figures, int32_t f) {
-  Grow(figures.size());
-  const auto fi = static_cast<size_t>(f);
-  if (is_pending_[fi]) {
-    is_pending_[fi] = 0;
-    pending_.erase(std::find(pending_.begin(), pending_.end(), f));
-  }
-  if (!GSide(figures, f)) return;
-  const bool open = figures[fi]->open != 0;
-  targets_.push_back(f);
-  if (open) open_targets_.push_back(f);
-  if (neighbour_variant_ && !open) {
-    // The new target meets the closed figures of its neighbour list and every open pending figure.
-    if (context_.neighbours != nullptr && fi < context_.neighbours->size()) {
-      for (int32_t p : (*context_.neighbours)[fi]) {
-        if (static_cast<size_t>(p) < is_pending_.size() && is_pending_[static_cast<size_t>(p)] &&
-            !figures[static_cast<size_t>(p)]->open) {
-          Offer(figures, p, f);
-        }
-      }
-    }
-    for (int32_t p : pending_) {
-      if (figures[static_cast<size_t>(p)]->open) Offer(figures, p, f);
-    }
-    return;
-  }
-  for (int32_t p : pending_) Offer(figures, p, f);
+  const int32_t m = MemberOf(f);
+  if (m < 0) return;
+  const int32_t item = item_of_[static_cast<size_t>(m)];
+  if (item >= 0) pending_->Remove(item);
+  if (GSide(figures, f)) AddTarget(figures, m);
 }
 
 }  // namespace varnholt

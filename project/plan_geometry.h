@@ -44,6 +44,9 @@ PointBox BoxOfPoints(const std::vector<TPlotPoint>& points);
 // True when the boxes come within `margin` of each other on both axes (touching needs that).
 bool BoxesNear(const PointBox& a, const PointBox& b, int32_t margin);
 
+// The square of the gap between two boxes, each axis's gap first reduced by slack (not below 0); saturating.
+int64_t BoxGapSquared(const PointBox& a, const PointBox& b, int64_t slack);
+
 // Whether the entry is a connector or the start marker, whose touching vertex is pulled onto the other figure.
 bool IsConnectorEntry(const tfigura& figure);
 

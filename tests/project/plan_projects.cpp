@@ -187,6 +187,35 @@ std::unique_ptr<ProjectDocument> LetterGrid(int32_t count, bool add_frame) {
   return project;
 }
 
+std::unique_ptr<ProjectDocument> TouchingChains(int32_t count, int32_t chain_length, bool add_frame,
+                                                bool from_corner, uint32_t seed) {
+  std::mt19937 rng(seed);
+  const auto jitter = [&](int32_t reach) { return std::uniform_int_distribution<int32_t>(-reach, reach)(rng); };
+  auto project = EmptyProject();
+  project->add_frame = add_frame;
+  constexpr int32_t kSide = 120, kRowPitch = 400;
+  const int32_t length = std::max(1, chain_length);
+  const int32_t chains = std::max(1, (count + length - 1) / length);
+  // About as many rows as the chains are wide in row pitches, so the drawing stays roughly square.
+  const int32_t chain_width = length * (kSide + 10);
+  const int32_t columns =
+      std::max(1, static_cast<int32_t>(std::sqrt(static_cast<double>(chains) * kRowPitch / chain_width)));
+  int32_t made = 0;
+  for (int32_t c = 0; c < chains && made < count; ++c) {
+    int32_t x = (c % columns) * (chain_width + 600);
+    const int32_t base_y = (c / columns) * kRowPitch + (from_corner ? 0 : 200);
+    for (int32_t k = 0; k < length && made < count; ++k, ++made) {
+      // Even squares low, odd ones high: each shares its right corner with the next one's left corner, both moved
+      // by up to 5 units, so the corners stay within the touch tolerance.
+      const int32_t y = base_y + (k % 2 == 0 ? 0 : kSide) + (made == 0 && from_corner ? 0 : jitter(5));
+      AddShape(*project, Rectangle(x, y, x + kSide, y + kSide));
+      x += kSide + jitter(10);
+    }
+  }
+  FinishProject(*project);
+  return project;
+}
+
 std::unique_ptr<ProjectDocument> CopyProject(const ProjectDocument& project) {
   auto copy = EmptyProject();
   for (const auto& f : project.figures) copy->figures.push_back(std::make_unique<tfigura>(*f));
