@@ -49,13 +49,18 @@ bool Touch(tfigura& a, tfigura& b, TouchPair& pair) {
       const TPlotPoint pb = b.points[j];
       if (std::llabs(int64_t{pa.x} - pb.x) <= kTouchTolerance && std::llabs(int64_t{pa.y} - pb.y) <= kTouchTolerance) {
         pair = {static_cast<int32_t>(i), static_cast<int32_t>(j)};
-        if (IsConnectorEntry(a)) a.points[i] = b.points[j];
-        if (IsConnectorEntry(b)) b.points[j] = a.points[i];
+        MoveTouchingVertices(a, b, pair);
         return true;
       }
     }
   }
   return false;
+}
+
+void MoveTouchingVertices(tfigura& a, tfigura& b, const TouchPair& pair) {
+  const auto i = static_cast<size_t>(pair.a), j = static_cast<size_t>(pair.b);
+  if (IsConnectorEntry(a)) a.points[i] = b.points[j];
+  if (IsConnectorEntry(b)) b.points[j] = a.points[i];
 }
 
 int32_t NearestVertex(const tfigura& figure, int32_t corner_x, int32_t corner_y) {

@@ -54,6 +54,8 @@ bool IsConnectorEntry(const tfigura& figure);
 // tolerance. When found, a connector A has its vertex moved onto B's, then a connector B its vertex onto A's.
 // The same entry never touches itself (pass the same object to get false).
 bool Touch(tfigura& a, tfigura& b, TouchPair& pair);
+// Touch's moves once its pair is known: a connector A's vertex onto B's, then a connector B's vertex onto A's.
+void MoveTouchingVertices(tfigura& a, tfigura& b, const TouchPair& pair);
 
 // The vertex nearest (Euclidean distance rounded to an integer) to the corner, the first of equal ones.
 int32_t NearestVertex(const tfigura& figure, int32_t corner_x, int32_t corner_y);
