@@ -59,7 +59,13 @@ int64_t BoxGrid::CellY(int64_t y) const { return std::clamp<int64_t>((y - origin
 
 std::vector<int32_t> BoxGrid::Overlapping(const PointBox& box) {
   std::vector<int32_t> found;
-  if (box.empty || cells_.empty()) return found;
+  Overlapping(box, found);
+  return found;
+}
+
+void BoxGrid::Overlapping(const PointBox& box, std::vector<int32_t>& found) {
+  found.clear();
+  if (box.empty || cells_.empty()) return;
   if (++query_ == 0) {
     std::fill(stamp_.begin(), stamp_.end(), 0);
     query_ = 1;
@@ -79,7 +85,6 @@ std::vector<int32_t> BoxGrid::Overlapping(const PointBox& box) {
   }
   for (int32_t i : large_) consider(i);
   std::sort(found.begin(), found.end());
-  return found;
 }
 
 }  // namespace varnholt

@@ -15,6 +15,8 @@ class BoxGrid {
 
   // The indexes of the boxes that overlap `box`, ascending, each once.
   std::vector<int32_t> Overlapping(const PointBox& box);
+  // The same into `found`, whose storage is reused.
+  void Overlapping(const PointBox& box, std::vector<int32_t>& found);
 
  private:
   int64_t CellX(int64_t x) const;

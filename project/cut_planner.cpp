@@ -56,7 +56,7 @@ class PlanRun {
   FigureList& figures_;
   PlanSearch& search_;
   Operator& op_;
-  std::vector<std::vector<int32_t>> neighbours_;
+  std::unique_ptr<NeighbourLists> neighbours_;
   std::vector<uint8_t> scan_active_;
   PlanOutcome outcome_;
   // The entries with plan_flag_2 set, kept as they change so that progress and the loops' tests cost nothing.
@@ -257,7 +257,7 @@ bool PlanRun::Join(JoinVariant variant, int32_t parent) {
   context.variant = variant;
   context.parent = parent;
   context.start_figure = doc_.start_figure;
-  context.neighbours = &neighbours_;
+  context.neighbours = neighbours_.get();
   const std::optional<JoinPair> best = search_.FindJoin(figures_, context);
   if (!best) return false;
   int32_t f = best->f_vertex, g = best->g_vertex;
@@ -447,7 +447,7 @@ PlanOutcome PlanRun::Run() {
   Weigh();
 
   if (AnyPending()) {
-    neighbours_.clear();
+    neighbours_.reset();
     const bool many_entries = figures_.size() >= kManyEntries;
     if (many_entries) neighbours_ = search_.Neighbours(figures_);
     const bool start_closed = At(doc_.start_figure).closed != 0;

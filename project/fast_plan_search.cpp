@@ -9,6 +9,7 @@
 #include "project/box_grid.h"
 #include "project/join_table.h"
 #include "project/nesting.h"
+#include "project/neighbour_lists.h"
 #include "project/vertex_nearness.h"
 
 namespace varnholt {
@@ -96,7 +97,9 @@ class FastSearch final : public PlanSearch {
     return -1;
   }
 
-  std::vector<std::vector<int32_t>> Neighbours(const FigureList& figures) override;
+  std::unique_ptr<NeighbourLists> Neighbours(const FigureList& figures) override {
+    return MakeNeighbourGrid(figures);
+  }
 
   void Reset() override {
     tables_.clear();
@@ -166,67 +169,6 @@ class FastSearch final : public PlanSearch {
   std::vector<std::unique_ptr<JoinTable>> tables_;
   std::vector<std::vector<int32_t>> children_;
 };
-
-std::vector<std::vector<int32_t>> FastSearch::Neighbours(const FigureList& figures) {
-  const size_t n = figures.size();
-  std::vector<std::vector<int32_t>> lists(n);
-  using Keyed = std::pair<int64_t, int32_t>;
-  // The entries by the x of their centres. A key is at least the distance of the centres, so at least their x
-  // distance: walking outwards from an entry in x, nothing beyond an x distance above the largest kept key can
-  // enter, and the k least (key, index) pairs are the same whatever the order they were met in.
-  std::vector<int32_t> by_x(n);
-  std::iota(by_x.begin(), by_x.end(), 0);
-  std::sort(by_x.begin(), by_x.end(), [&figures](int32_t a, int32_t b) {
-    const int32_t xa = figures[static_cast<size_t>(a)]->center_x, xb = figures[static_cast<size_t>(b)]->center_x;
-    return xa != xb ? xa < xb : a < b;
-  });
-  std::vector<size_t> place(n);
-  for (size_t k = 0; k < n; ++k) place[static_cast<size_t>(by_x[k])] = k;
-  for (size_t i = 0; i < n; ++i) {
-    const tfigura& fi = *figures[i];
-    std::priority_queue<Keyed> heap;  // the largest kept key on top
-    const auto x_distance = [&](size_t k) {
-      return std::llabs(int64_t{figures[static_cast<size_t>(by_x[k])]->center_x} - fi.center_x);
-    };
-    // below: the next place to the left (one past it), above: the next place to the right.
-    size_t below = place[i] + 1, above = place[i] + 1;
-    while (below > 0 || above < n) {
-      const bool left = below > 0 && (above >= n || x_distance(below - 1) <= x_distance(above));
-      const size_t k = left ? --below : above++;
-      if (heap.size() == kNeighbourCount && x_distance(k) > heap.top().first) break;
-      const size_t j = static_cast<size_t>(by_x[k]);
-      const tfigura& fj = *figures[j];
-      if (heap.size() == kNeighbourCount) {
-        int64_t penalty = 0;
-        if (fj.depth < fi.depth) penalty += kNeighbourPenalty;
-        if (fj.parent == static_cast<int32_t>(i)) penalty += kNeighbourPenalty;
-        // A key not below the largest kept one cannot enter (later entries lose ties).
-        const int64_t room = heap.top().first - penalty;
-        if (room <= 0) continue;
-        const int64_t dx = int64_t{fi.center_x} - fj.center_x, dy = int64_t{fi.center_y} - fj.center_y;
-        constexpr int64_t kExact = int64_t{1} << 26;  // squares computed exactly in doubles too
-        if (std::llabs(dx) < kExact && std::llabs(dy) < kExact && room < kExact && dx * dx + dy * dy >= room * room) {
-          continue;
-        }
-      }
-      const Keyed keyed{NeighbourKey(fi, static_cast<int32_t>(i), fj), static_cast<int32_t>(j)};
-      if (heap.size() < kNeighbourCount) {
-        heap.push(keyed);
-      } else if (keyed < heap.top()) {
-        heap.pop();
-        heap.push(keyed);
-      }
-    }
-    std::vector<Keyed> kept;
-    while (!heap.empty()) {
-      kept.push_back(heap.top());
-      heap.pop();
-    }
-    std::sort(kept.begin(), kept.end());
-    for (const Keyed& k : kept) lists[i].push_back(k.second);
-  }
-  return lists;
-}
 
 }  // namespace
 

@@ -44,8 +44,8 @@ int32_t MarkOf(const tfigura& figure, int32_t v) { return figure.vertex_angles[s
 }  // namespace
 
 bool IsNeighbour(const JoinContext& context, int32_t f, int32_t g) {
-  if (context.neighbours == nullptr || static_cast<size_t>(g) >= context.neighbours->size()) return false;
-  const auto& list = (*context.neighbours)[static_cast<size_t>(g)];
+  if (context.neighbours == nullptr) return false;
+  const std::span<const int32_t> list = context.neighbours->Of(g);
   return std::find(list.begin(), list.end(), f) != list.end();
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "project/plan_geometry.h"
@@ -18,14 +19,36 @@ enum class JoinVariant {
   kGlobalFull,        // any pending figure to any joined figure, sampled vertices
 };
 
+// The neighbour lists of the entries there were when joining began: for each, the 22 entries of smallest key,
+// equal keys in list order. Lists may be worked out when first asked for.
+class NeighbourLists {
+ public:
+  virtual ~NeighbourLists() = default;
+  // Entry g's list; empty for an entry added since. Valid until the next call.
+  virtual std::span<const int32_t> Of(int32_t g) = 0;
+};
+
+// Lists worked out beforehand.
+class FixedNeighbourLists final : public NeighbourLists {
+ public:
+  explicit FixedNeighbourLists(std::vector<std::vector<int32_t>> lists) : lists_(std::move(lists)) {}
+  std::span<const int32_t> Of(int32_t g) override {
+    if (g < 0 || static_cast<size_t>(g) >= lists_.size()) return {};
+    return lists_[static_cast<size_t>(g)];
+  }
+
+ private:
+  std::vector<std::vector<int32_t>> lists_;
+};
+
 // What a join search reads besides the figures.
 struct JoinContext {
   JoinVariant variant = JoinVariant::kGlobalFull;
   int32_t parent = -1;        // P of the inside-parent variants
   int32_t start_figure = -1;  // the start figure
   int32_t start_vertex = 0;   // the start join's vertex of the start figure
-  // neighbours[i]: the figures nearest to entry i; empty when the project has too few entries.
-  const std::vector<std::vector<int32_t>>* neighbours = nullptr;
+  // The figures nearest to each entry; none when the project has too few entries.
+  NeighbourLists* neighbours = nullptr;
 };
 
 // The best vertex pair of one join: pending figure F and vertex f, joined entry G and vertex g.

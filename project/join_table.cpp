@@ -90,10 +90,11 @@ void JoinTable::AddTarget(const FigureList& figures, int32_t member) {
   // The global joins never end on a closed start figure.
   if (!inside_ && entry == context_.start_figure && target.closed) return;
   const bool closed_neighbour_target = neighbour_variant_ && !target.open;
-  if (closed_neighbour_target && context_.neighbours != nullptr &&
-      static_cast<size_t>(entry) < context_.neighbours->size()) {
+  if (closed_neighbour_target && context_.neighbours != nullptr) {
     // A closed target meets the closed figures of its neighbour list directly; the open ones come by the search.
-    for (const int32_t f : (*context_.neighbours)[static_cast<size_t>(entry)]) {
+    const std::span<const int32_t> listed = context_.neighbours->Of(entry);
+    const std::vector<int32_t> list(listed.begin(), listed.end());  // offers look lists up too
+    for (const int32_t f : list) {
       const int32_t fm = MemberOf(f);
       if (fm < 0) continue;
       const int32_t item = item_of_[static_cast<size_t>(fm)];

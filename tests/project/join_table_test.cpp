@@ -54,7 +54,8 @@ Entries RandomEntries(std::mt19937& rng) {
 }
 
 void ExpectSameJoins(Entries& e, JoinContext context, const std::string& label) {
-  context.neighbours = &e.neighbours;
+  FixedNeighbourLists neighbours(e.neighbours);
+  context.neighbours = &neighbours;
   JoinTable table(e.figures, context, e.children);
   const auto literal = MakeLiteralPlanSearch();
   for (size_t step = 0; step <= e.figures.size(); ++step) {

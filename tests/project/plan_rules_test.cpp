@@ -216,7 +216,7 @@ class SpySearch final : public PlanSearch {
   bool TouchEntries(FigureList& f, int32_t a, int32_t b, TouchPair& p) override { return inner_->TouchEntries(f, a, b, p); }
   void BeginTouchPropagation(const FigureList& f) override { inner_->BeginTouchPropagation(f); }
   int32_t FirstTouchedPending(FigureList& f, int32_t i, TouchPair& p) override { return inner_->FirstTouchedPending(f, i, p); }
-  std::vector<std::vector<int32_t>> Neighbours(const FigureList& f) override {
+  std::unique_ptr<NeighbourLists> Neighbours(const FigureList& f) override {
     ++neighbour_builds;
     return inner_->Neighbours(f);
   }
