@@ -41,6 +41,72 @@ int64_t Marked(int64_t cost, const tfigura& figure, int32_t v) {
 
 int32_t MarkOf(const tfigura& figure, int32_t v) { return figure.vertex_angles[static_cast<size_t>(v)].mark; }
 
+// PairCost of one variant, inline: the searches evaluate it for every vertex pair they look at.
+template <JoinVariant kVariant>
+inline int64_t CostOf(const tfigura& f_figure, int32_t f, const tfigura& g_figure, int32_t g) {
+  const TPlotPoint& pf = f_figure.points[static_cast<size_t>(f)];
+  const TPlotPoint& pg = g_figure.points[static_cast<size_t>(g)];
+  if constexpr (kVariant == JoinVariant::kStart || kVariant == JoinVariant::kGlobalFull) {
+    return Marked(Marked(VertexCost(pf, pg), f_figure, f), g_figure, g);
+  } else if constexpr (kVariant == JoinVariant::kInsideFull) {
+    return Marked(Marked(ShiftedCost(pf, f_figure.depth, pg, g_figure.depth), f_figure, f), g_figure, g);
+  } else if constexpr (kVariant == JoinVariant::kInsideNeighbours) {
+    return CostScaled(CostScaled(VertexCost(pf, pg), 5), 5);
+  } else {
+    return CostTimes(CostTimes(VertexCost(pf, pg), MarkOf(f_figure, f)), MarkOf(g_figure, g));
+  }
+}
+
+// Pairs up to which the plain scan is the quicker one.
+constexpr size_t kPlainScanPairs = 256;
+
+template <JoinVariant kVariant>
+std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& gg, int32_t g,
+                                   std::span<const int32_t> f_vertices, std::span<const int32_t> g_vertices) {
+  // The answer is the least (cost, position in f_vertices, position in g_vertices): the pair a plain scan of the
+  // rows in order keeps with its strict-less test. Rows are visited nearest to G's box first, so that a cheap pair
+  // turns up early, and a row whose lower bound is above the best cost (or equal to it, behind the best's row)
+  // cannot hold the answer and is passed over; so are all rows after it.
+  struct Row {
+    int64_t bound;
+    size_t position;
+  };
+  thread_local std::vector<Row> rows;
+  rows.clear();
+  for (size_t i = 0; i < f_vertices.size(); ++i) rows.push_back({0, i});
+  // Small figures keep the rows in order with no bound: bounding and ordering them costs more than it saves.
+  if (f_vertices.size() * g_vertices.size() > kPlainScanPairs) {
+    const PointBox g_box = BoxOfPoints(gg.points);
+    int32_t min_mark = 10;
+    for (const tfigura* figure : {&ff, &gg}) {
+      for (const TVertexAngle& a : figure->vertex_angles) min_mark = std::min(min_mark, a.mark);
+    }
+    for (Row& row : rows) {
+      const TPlotPoint& p = ff.points[static_cast<size_t>(f_vertices[row.position])];
+      row.bound = PairCostBound(PointBox{p.x, p.y, p.x, p.y, false}, g_box, kVariant, min_mark);
+    }
+    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+      return a.bound != b.bound ? a.bound < b.bound : a.position < b.position;
+    });
+  }
+  std::optional<JoinPair> best;
+  int64_t best_cost = kBestCostStart;
+  size_t best_row = 0;
+  for (const Row& row : rows) {
+    if (best && (row.bound > best_cost || (row.bound == best_cost && row.position > best_row))) break;
+    const int32_t fv = f_vertices[row.position];
+    for (const int32_t gv : g_vertices) {
+      const int64_t cost = CostOf<kVariant>(ff, fv, gg, gv);
+      if (cost < best_cost || (cost == best_cost && row.position < best_row)) {
+        best_cost = cost;
+        best_row = row.position;
+        best = JoinPair{f, fv, g, gv, cost};
+      }
+    }
+  }
+  return best;
+}
+
 }  // namespace
 
 bool IsNeighbour(const JoinContext& context, int32_t f, int32_t g) {
@@ -73,8 +139,14 @@ bool PassesFilter(const FigureList& figures, const JoinContext& context, int32_t
 }
 
 std::vector<int32_t> VariantVertices(const tfigura& figure, const JoinContext& context, bool as_g) {
-  const int32_t n = static_cast<int32_t>(figure.points.size());
   std::vector<int32_t> vertices;
+  AppendVariantVertices(figure, context, as_g, vertices);
+  return vertices;
+}
+
+void AppendVariantVertices(const tfigura& figure, const JoinContext& context, bool as_g,
+                           std::vector<int32_t>& vertices) {
+  const int32_t n = static_cast<int32_t>(figure.points.size());
   const auto flagged_from = [&](int32_t first) {
     for (int32_t v = first; v < n; ++v) {
       if (figure.vertex_angles[static_cast<size_t>(v)].flag) vertices.push_back(v);
@@ -101,79 +173,43 @@ std::vector<int32_t> VariantVertices(const tfigura& figure, const JoinContext& c
       flagged_from(0);
       break;
   }
-  return vertices;
 }
 
 int64_t PairCost(const tfigura& f_figure, int32_t f, const tfigura& g_figure, int32_t g, JoinVariant variant) {
-  const TPlotPoint& pf = f_figure.points[static_cast<size_t>(f)];
-  const TPlotPoint& pg = g_figure.points[static_cast<size_t>(g)];
   switch (variant) {
     case JoinVariant::kStart:
+      return CostOf<JoinVariant::kStart>(f_figure, f, g_figure, g);
     case JoinVariant::kGlobalFull:
-      return Marked(Marked(VertexCost(pf, pg), f_figure, f), g_figure, g);
-    case JoinVariant::kInsideFull: {
-      const int64_t d2 = ShiftedCost(pf, f_figure.depth, pg, g_figure.depth);
-      return Marked(Marked(d2, f_figure, f), g_figure, g);
-    }
+      return CostOf<JoinVariant::kGlobalFull>(f_figure, f, g_figure, g);
+    case JoinVariant::kInsideFull:
+      return CostOf<JoinVariant::kInsideFull>(f_figure, f, g_figure, g);
     case JoinVariant::kInsideNeighbours:
-      return CostScaled(CostScaled(VertexCost(pf, pg), 5), 5);
+      return CostOf<JoinVariant::kInsideNeighbours>(f_figure, f, g_figure, g);
     case JoinVariant::kGlobalNeighbours:
-      return CostTimes(CostTimes(VertexCost(pf, pg), MarkOf(f_figure, f)), MarkOf(g_figure, g));
+      return CostOf<JoinVariant::kGlobalNeighbours>(f_figure, f, g_figure, g);
   }
   return kCostCeiling;
 }
 
-// Pairs up to which the plain scan is the quicker one.
-constexpr size_t kPlainScanPairs = 256;
-
 std::optional<JoinPair> CheapestVertexPair(const FigureList& figures, const JoinContext& context, int32_t f,
                                            int32_t g, std::span<const int32_t> f_vertices,
                                            std::span<const int32_t> g_vertices) {
+  if (f_vertices.empty() || g_vertices.empty()) return std::nullopt;
   const tfigura& ff = At(figures, f);
   const tfigura& gg = At(figures, g);
-  if (f_vertices.empty() || g_vertices.empty()) return std::nullopt;
-  // The answer is the least (cost, position in f_vertices, position in g_vertices): the pair a plain scan of the
-  // rows in order keeps with its strict-less test. Rows are visited nearest to G's box first, so that a cheap pair
-  // turns up early, and a row whose lower bound is above the best cost (or equal to it, behind the best's row)
-  // cannot hold the answer and is passed over; so are all rows after it.
-  struct Row {
-    int64_t bound;
-    size_t position;
-  };
-  thread_local std::vector<Row> rows;
-  rows.clear();
-  for (size_t i = 0; i < f_vertices.size(); ++i) rows.push_back({0, i});
-  // Small figures keep the rows in order with no bound: bounding and ordering them costs more than it saves.
-  if (f_vertices.size() * g_vertices.size() > kPlainScanPairs) {
-    const PointBox g_box = BoxOfPoints(gg.points);
-    int32_t min_mark = 10;
-    for (const tfigura* figure : {&ff, &gg}) {
-      for (const TVertexAngle& a : figure->vertex_angles) min_mark = std::min(min_mark, a.mark);
-    }
-    for (Row& row : rows) {
-      const TPlotPoint& p = ff.points[static_cast<size_t>(f_vertices[row.position])];
-      row.bound = PairCostBound(PointBox{p.x, p.y, p.x, p.y, false}, g_box, context.variant, min_mark);
-    }
-    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-      return a.bound != b.bound ? a.bound < b.bound : a.position < b.position;
-    });
+  switch (context.variant) {
+    case JoinVariant::kStart:
+      return CheapestOf<JoinVariant::kStart>(ff, f, gg, g, f_vertices, g_vertices);
+    case JoinVariant::kGlobalFull:
+      return CheapestOf<JoinVariant::kGlobalFull>(ff, f, gg, g, f_vertices, g_vertices);
+    case JoinVariant::kInsideFull:
+      return CheapestOf<JoinVariant::kInsideFull>(ff, f, gg, g, f_vertices, g_vertices);
+    case JoinVariant::kInsideNeighbours:
+      return CheapestOf<JoinVariant::kInsideNeighbours>(ff, f, gg, g, f_vertices, g_vertices);
+    case JoinVariant::kGlobalNeighbours:
+      return CheapestOf<JoinVariant::kGlobalNeighbours>(ff, f, gg, g, f_vertices, g_vertices);
   }
-  std::optional<JoinPair> best;
-  int64_t best_cost = kBestCostStart;
-  size_t best_row = 0;
-  for (const Row& row : rows) {
-    if (best && (row.bound > best_cost || (row.bound == best_cost && row.position > best_row))) break;
-    const int32_t fv = f_vertices[row.position];
-    for (const int32_t gv : g_vertices) {
-      const int64_t cost = PairCost(ff, fv, gg, gv, context.variant);
-      if (cost < best_cost || (cost == best_cost && row.position < best_row)) {
-        best_cost = cost;
-        best_row = row.position;
-        best = JoinPair{f, fv, g, gv, cost};
-      }
-    }
-  }
-  return best;
+  return std::nullopt;
 }
 
 int64_t BoundSlack(JoinVariant variant) { return variant == JoinVariant::kInsideFull ? 3 : 0; }

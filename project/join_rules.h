@@ -68,6 +68,9 @@ bool IsNeighbour(const JoinContext& context, int32_t f, int32_t g);
 
 // The vertices of a figure the variant looks at, in search order; `as_g` selects the G side.
 std::vector<int32_t> VariantVertices(const tfigura& figure, const JoinContext& context, bool as_g);
+// The same, appended to `vertices`.
+void AppendVariantVertices(const tfigura& figure, const JoinContext& context, bool as_g,
+                           std::vector<int32_t>& vertices);
 
 // The cost of joining F's vertex f to G's vertex g under the variant.
 int64_t PairCost(const tfigura& f_figure, int32_t f, const tfigura& g_figure, int32_t g, JoinVariant variant);

@@ -120,13 +120,11 @@ void JoinTable::Widen(const FigureList& figures, const Search& search) {
 
 void JoinTable::CacheFlagged(const FigureList& figures, int32_t member, bool as_g) {
   const auto m = static_cast<size_t>(member);
-  auto& start = vertex_start_[as_g ? 1 : 0][m];
-  if (start >= 0) return;
-  const std::vector<int32_t> vertices =
-      VariantVertices(*figures[static_cast<size_t>(members_[m])], context_, as_g);
-  start = static_cast<int64_t>(vertex_pool_.size());
-  vertex_count_[as_g ? 1 : 0][m] = static_cast<int32_t>(vertices.size());
-  vertex_pool_.insert(vertex_pool_.end(), vertices.begin(), vertices.end());
+  const int side = as_g ? 1 : 0;
+  if (vertex_start_[side][m] >= 0) return;
+  vertex_start_[side][m] = static_cast<int64_t>(vertex_pool_.size());
+  AppendVariantVertices(*figures[static_cast<size_t>(members_[m])], context_, as_g, vertex_pool_);
+  vertex_count_[side][m] = static_cast<int32_t>(vertex_pool_.size() - static_cast<size_t>(vertex_start_[side][m]));
 }
 
 std::span<const int32_t> JoinTable::Vertices(const FigureList& figures, int32_t member, bool as_g) {
@@ -138,9 +136,7 @@ std::span<const int32_t> JoinTable::Vertices(const FigureList& figures, int32_t 
   // The full variants sample every k-th vertex: cheap to list again, so only the neighbour variants keep lists.
   std::vector<int32_t>& list = scratch_[as_g ? 1 : 0];
   list.clear();
-  const size_t n = figures[static_cast<size_t>(members_[m])]->points.size();
-  const auto k = static_cast<size_t>(SamplingStep(n));
-  for (size_t v = 0; v < n; v += k) list.push_back(static_cast<int32_t>(v));
+  AppendVariantVertices(*figures[static_cast<size_t>(members_[m])], context_, as_g, list);
   return list;
 }
 

@@ -1,6 +1,7 @@
 #include "project/pending_tree.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 namespace varnholt {
@@ -8,20 +9,9 @@ namespace {
 
 constexpr int32_t kLeafItems = 8;
 
-int64_t Squared(int64_t gap) { return CostTimes(gap, gap); }
-
 int64_t CentreTwice(int32_t lo, int32_t hi) { return int64_t{lo} + hi; }
 
 }  // namespace
-
-int64_t PendingTree::FarthestGapSquared(const PointBox& node, const PointBox& box, int64_t slack) {
-  // A box inside the node lies farthest from `box` when it shrinks to the node's far corner on each axis.
-  const auto far = [slack](int64_t n_lo, int64_t n_hi, int64_t b_lo, int64_t b_hi) {
-    return std::max<int64_t>(0, std::max<int64_t>({0, n_hi - b_hi, b_lo - n_lo}) - slack);
-  };
-  return SaturatedSum(Squared(far(node.min_x, node.max_x, box.min_x, box.max_x)),
-                      Squared(far(node.min_y, node.max_y, box.min_y, box.max_y)));
-}
 
 PendingTree::PendingTree(const std::vector<Item>& items)
     : items_(items), order_(items.size()), leaf_of_(items.size(), -1), waiting_(items.size(), 1) {
@@ -29,7 +19,8 @@ PendingTree::PendingTree(const std::vector<Item>& items)
   if (items_.empty()) return;
   nodes_.reserve(2 * items_.size() / kLeafItems + 2);
   Build(0, static_cast<int32_t>(items_.size()), -1);
-  // The median of the larger sides (a sample is enough) sets how far a search first looks.
+  // A search first looks as far as the items' usual size (the median of the larger sides of a sample) or their
+  // usual spacing, whichever is larger.
   std::vector<int64_t> sides;
   const size_t step = std::max<size_t>(1, items_.size() / 1024);
   for (size_t i = 0; i < items_.size(); i += step) {
@@ -37,7 +28,10 @@ PendingTree::PendingTree(const std::vector<Item>& items)
     sides.push_back(std::max(int64_t{b.max_x} - b.min_x, int64_t{b.max_y} - b.min_y));
   }
   std::nth_element(sides.begin(), sides.begin() + static_cast<std::ptrdiff_t>(sides.size() / 2), sides.end());
-  typical_side_ = std::max<int64_t>(16, sides[sides.size() / 2]);
+  const PointBox& all = nodes_[0].box;
+  const double area = static_cast<double>(int64_t{all.max_x} - all.min_x) * static_cast<double>(int64_t{all.max_y} - all.min_y);
+  const auto spacing = static_cast<int64_t>(std::sqrt(area / static_cast<double>(items_.size())));
+  typical_side_ = std::max<int64_t>({16, sides[sides.size() / 2], std::min<int64_t>(spacing, int64_t{1} << 32)});
 }
 
 int32_t PendingTree::Build(int32_t first, int32_t last, int32_t up) {

@@ -2,6 +2,7 @@
 // A static tree over the boxes of the figures waiting for a join, with counts of those still waiting, for searches
 // that move outwards from a box ring by ring and pass over regions where nothing waits any more.
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -46,8 +47,14 @@ class PendingTree {
   };
 
   int32_t Build(int32_t first, int32_t last, int32_t up);
-  // The square of the largest gap any box inside node could have to box.
-  static int64_t FarthestGapSquared(const PointBox& node, const PointBox& box, int64_t slack);
+  // The square of the largest gap any box inside node could have to box: a box shrunk to the node's far corner.
+  static int64_t FarthestGapSquared(const PointBox& node, const PointBox& box, int64_t slack) {
+    const auto far = [slack](int64_t n_lo, int64_t n_hi, int64_t b_lo, int64_t b_hi) {
+      const int64_t g = std::max(n_hi - b_hi, b_lo - n_lo) - slack;
+      return g > 0 ? g : 0;
+    };
+    return GapsSquared(far(node.min_x, node.max_x, box.min_x, box.max_x), far(node.min_y, node.max_y, box.min_y, box.max_y));
+  }
 
   std::vector<Item> items_;
   std::vector<int32_t> order_;

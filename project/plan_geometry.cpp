@@ -30,15 +30,6 @@ bool BoxesNear(const PointBox& a, const PointBox& b, int32_t margin) {
          int64_t{a.min_y} - margin <= b.max_y && int64_t{b.min_y} - margin <= a.max_y;
 }
 
-int64_t BoxGapSquared(const PointBox& a, const PointBox& b, int64_t slack) {
-  const auto gap = [slack](int64_t lo_a, int64_t hi_a, int64_t lo_b, int64_t hi_b) {
-    return std::max<int64_t>(0, std::max<int64_t>({0, lo_a - hi_b, lo_b - hi_a}) - slack);
-  };
-  const int64_t dx = gap(a.min_x, a.max_x, b.min_x, b.max_x);
-  const int64_t dy = gap(a.min_y, a.max_y, b.min_y, b.max_y);
-  return SaturatedSum(CostTimes(dx, dx), CostTimes(dy, dy));
-}
-
 bool IsConnectorEntry(const tfigura& figure) { return figure.kind == kConnector; }
 
 bool Touch(tfigura& a, tfigura& b, TouchPair& pair) {
@@ -114,13 +105,6 @@ int32_t SamplingStep(size_t point_count) {
   return step < 1.0 ? 1 : static_cast<int32_t>(step);
 }
 
-int64_t SaturatedSum(int64_t a, int64_t b) { return a > kCostCeiling - b ? kCostCeiling : a + b; }
-
-int64_t CostScaled(int64_t cost, int32_t mark) {
-  // Once saturated a cost stays at the ceiling, so that scaling keeps the order of saturated costs.
-  if (cost >= kCostCeiling) return kCostCeiling;
-  return CostTimes(cost, mark) / 10;
-}
 
 
 }  // namespace varnholt

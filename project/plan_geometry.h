@@ -44,8 +44,6 @@ PointBox BoxOfPoints(const std::vector<TPlotPoint>& points);
 // True when the boxes come within `margin` of each other on both axes (touching needs that).
 bool BoxesNear(const PointBox& a, const PointBox& b, int32_t margin);
 
-// The square of the gap between two boxes, each axis's gap first reduced by slack (not below 0); saturating.
-int64_t BoxGapSquared(const PointBox& a, const PointBox& b, int64_t slack);
 
 // Whether the entry is a connector or the start marker, whose touching vertex is pulled onto the other figure.
 bool IsConnectorEntry(const tfigura& figure);
@@ -80,9 +78,28 @@ inline int64_t CostTimes(int64_t cost, int64_t factor) {
   return product;
 }
 // a + b of two costs, saturating.
-int64_t SaturatedSum(int64_t a, int64_t b);
-// cost * mark div 10, saturating.
-int64_t CostScaled(int64_t cost, int32_t mark);
+inline int64_t SaturatedSum(int64_t a, int64_t b) { return a > kCostCeiling - b ? kCostCeiling : a + b; }
+// dx^2 + dy^2 of two non-negative gaps, saturating.
+inline int64_t GapsSquared(int64_t dx, int64_t dy) {
+  constexpr int64_t kExact = int64_t{1} << 31;  // both squares and their sum fit below the ceiling
+  if (dx < kExact && dy < kExact) return dx * dx + dy * dy;
+  return SaturatedSum(CostTimes(dx, dx), CostTimes(dy, dy));
+}
+// The square of the gap between two boxes, each axis's gap first reduced by slack (not below 0); saturating.
+// Inline: the join searches measure it for every box they pass.
+inline int64_t BoxGapSquared(const PointBox& a, const PointBox& b, int64_t slack) {
+  const auto gap = [slack](int64_t lo_a, int64_t hi_a, int64_t lo_b, int64_t hi_b) {
+    const int64_t g = std::max(lo_a - hi_b, lo_b - hi_a) - slack;
+    return g > 0 ? g : 0;
+  };
+  return GapsSquared(gap(a.min_x, a.max_x, b.min_x, b.max_x), gap(a.min_y, a.max_y, b.min_y, b.max_y));
+}
+// cost * mark div 10, saturating. Once saturated a cost stays at the ceiling, so that scaling keeps the order of
+// saturated costs.
+inline int64_t CostScaled(int64_t cost, int32_t mark) {
+  if (cost >= kCostCeiling) return kCostCeiling;
+  return CostTimes(cost, mark) / 10;
+}
 // The squared distance of two vertices as a cost (saturated below the initial best).
 inline int64_t VertexCost(const TPlotPoint& p, const TPlotPoint& q) {
   return std::min(DistanceSquared(p, q), kCostCeiling);
