@@ -1,6 +1,7 @@
 #include "project/join_rules.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace varnholt {
 namespace {
@@ -57,8 +58,87 @@ inline int64_t CostOf(const tfigura& f_figure, int32_t f, const tfigura& g_figur
   }
 }
 
-// Pairs up to which the plain scan is the quicker one.
+// Pairs up to which the plain scan is the quicker one; from how many on G's vertices are put in a grid.
 constexpr size_t kPlainScanPairs = 256;
+constexpr size_t kGridPairs = 512;
+
+// G's listed vertices (positions in the list) by the cells of a grid over their box, for searches that move
+// outwards from a point ring by ring.
+class ListedVertexGrid {
+ public:
+  ListedVertexGrid(const tfigura& g, std::span<const int32_t> list) {
+    PointBox box;
+    for (const int32_t v : list) {
+      const TPlotPoint& p = g.points[static_cast<size_t>(v)];
+      box = box.empty ? PointBox{p.x, p.y, p.x, p.y, false}
+                      : PointBox{std::min(box.min_x, p.x), std::min(box.min_y, p.y), std::max(box.max_x, p.x),
+                                 std::max(box.max_y, p.y), false};
+    }
+    min_x_ = box.min_x;
+    min_y_ = box.min_y;
+    const int64_t w = int64_t{box.max_x} - box.min_x + 1, h = int64_t{box.max_y} - box.min_y + 1;
+    // About two vertices a cell.
+    const double area = static_cast<double>(w) * static_cast<double>(h);
+    side_ = std::max<int64_t>(1, static_cast<int64_t>(std::sqrt(area * 2.0 / static_cast<double>(list.size()))));
+    while (((w - 1) / side_ + 1) * ((h - 1) / side_ + 1) > 2 * static_cast<int64_t>(list.size()) + 16) side_ *= 2;
+    columns_ = (w - 1) / side_ + 1;
+    rows_ = (h - 1) / side_ + 1;
+    start_.assign(static_cast<size_t>(columns_ * rows_) + 1, 0);
+    cell_of_.resize(list.size());
+    for (size_t k = 0; k < list.size(); ++k) {
+      const TPlotPoint& p = g.points[static_cast<size_t>(list[k])];
+      cell_of_[k] = static_cast<int32_t>((int64_t{p.y} - min_y_) / side_ * columns_ + (int64_t{p.x} - min_x_) / side_);
+      ++start_[static_cast<size_t>(cell_of_[k]) + 1];
+    }
+    for (size_t c = 1; c < start_.size(); ++c) start_[c] += start_[c - 1];
+    positions_.resize(list.size());
+    fill_.assign(start_.begin(), start_.end() - 1);
+    for (size_t k = 0; k < list.size(); ++k) {
+      positions_[static_cast<size_t>(fill_[static_cast<size_t>(cell_of_[k])]++)] = static_cast<int32_t>(k);
+    }
+  }
+
+  // Calls visit(position) for the listed vertices ring by ring around (x, y); before ring k >= 1 asks
+  // go_on(d2), d2 being a lower bound of the squared distance of every vertex from ring k on, and stops on false.
+  template <class GoOn, class Visit>
+  void Search(int64_t x, int64_t y, GoOn&& go_on, Visit&& visit) const {
+    const int64_t cx = std::clamp<int64_t>((x - min_x_) / side_ - (x < min_x_ ? 1 : 0), 0, columns_ - 1);
+    const int64_t cy = std::clamp<int64_t>((y - min_y_) / side_ - (y < min_y_ ? 1 : 0), 0, rows_ - 1);
+    const auto cell = [&](int64_t i, int64_t j) {
+      if (i < 0 || j < 0 || i >= columns_ || j >= rows_) return;
+      const auto c = static_cast<size_t>(j * columns_ + i);
+      for (int32_t k = start_[c]; k < start_[c + 1]; ++k) visit(positions_[static_cast<size_t>(k)]);
+    };
+    const int64_t last = std::max(std::max(cx, columns_ - 1 - cx), std::max(cy, rows_ - 1 - cy));
+    cell(cx, cy);
+    for (int64_t ring = 1; ring <= last; ++ring) {
+      const int64_t near = (ring - 1) * side_;
+      if (!go_on(GapsSquared(near, 0))) return;
+      for (int64_t i = cx - ring; i <= cx + ring; ++i) {
+        cell(i, cy - ring);
+        cell(i, cy + ring);
+      }
+      for (int64_t j = cy - ring + 1; j <= cy + ring - 1; ++j) {
+        cell(cx - ring, j);
+        cell(cx + ring, j);
+      }
+    }
+  }
+
+ private:
+  int64_t min_x_ = 0, min_y_ = 0, side_ = 1, columns_ = 1, rows_ = 1;
+  std::vector<int32_t> start_, cell_of_, positions_, fill_;
+};
+
+// The shift of the inside-parent full join between F's and G's vertices on both axes, nothing for the others.
+template <JoinVariant kVariant>
+int64_t PairShift(const tfigura& ff, const tfigura& gg) {
+  if constexpr (kVariant == JoinVariant::kInsideFull) {
+    return Shift(ff.depth, 2) - Shift(gg.depth, 1);
+  } else {
+    return 0;
+  }
+}
 
 template <JoinVariant kVariant>
 std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& gg, int32_t g,
@@ -66,7 +146,8 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
   // The answer is the least (cost, position in f_vertices, position in g_vertices): the pair a plain scan of the
   // rows in order keeps with its strict-less test. Rows are visited nearest to G's box first, so that a cheap pair
   // turns up early, and a row whose lower bound is above the best cost (or equal to it, behind the best's row)
-  // cannot hold the answer and is passed over; so are all rows after it.
+  // cannot hold the answer and is passed over; so are all rows after it. Within a row of a large pair, G's
+  // vertices are met nearest first and the search stops where their distance alone outweighs the best cost.
   struct Row {
     int64_t bound;
     size_t position;
@@ -74,10 +155,11 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
   thread_local std::vector<Row> rows;
   rows.clear();
   for (size_t i = 0; i < f_vertices.size(); ++i) rows.push_back({0, i});
+  const size_t pairs = f_vertices.size() * g_vertices.size();
+  int32_t min_mark = 10;
   // Small figures keep the rows in order with no bound: bounding and ordering them costs more than it saves.
-  if (f_vertices.size() * g_vertices.size() > kPlainScanPairs) {
+  if (pairs > kPlainScanPairs) {
     const PointBox g_box = BoxOfPoints(gg.points);
-    int32_t min_mark = 10;
     for (const tfigura* figure : {&ff, &gg}) {
       for (const TVertexAngle& a : figure->vertex_angles) min_mark = std::min(min_mark, a.mark);
     }
@@ -91,18 +173,39 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
   }
   std::optional<JoinPair> best;
   int64_t best_cost = kBestCostStart;
-  size_t best_row = 0;
-  for (const Row& row : rows) {
-    if (best && (row.bound > best_cost || (row.bound == best_cost && row.position > best_row))) break;
-    const int32_t fv = f_vertices[row.position];
-    for (const int32_t gv : g_vertices) {
-      const int64_t cost = CostOf<kVariant>(ff, fv, gg, gv);
-      if (cost < best_cost || (cost == best_cost && row.position < best_row)) {
-        best_cost = cost;
-        best_row = row.position;
-        best = JoinPair{f, fv, g, gv, cost};
-      }
+  size_t best_row = 0, best_column = 0;
+  // A later candidate replaces the best when it is less in (cost, row, column).
+  const auto consider = [&](size_t row, size_t column) {
+    const int32_t fv = f_vertices[row], gv = g_vertices[column];
+    const int64_t cost = CostOf<kVariant>(ff, fv, gg, gv);
+    if (cost < best_cost ||
+        (cost == best_cost && (row < best_row || (row == best_row && column < best_column)))) {
+      best_cost = cost;
+      best_row = row;
+      best_column = column;
+      best = JoinPair{f, fv, g, gv, cost};
     }
+  };
+  // Whether candidates of this lower bound in this row may still be the answer.
+  const auto may_win = [&](int64_t bound, size_t row) {
+    return !best || bound < best_cost || (bound == best_cost && row <= best_row);
+  };
+  if (pairs > kGridPairs) {
+    const ListedVertexGrid grid(gg, g_vertices);
+    const int64_t shift = PairShift<kVariant>(ff, gg);
+    for (const Row& row : rows) {
+      if (!may_win(row.bound, row.position)) break;
+      const TPlotPoint& p = ff.points[static_cast<size_t>(f_vertices[row.position])];
+      grid.Search(
+          int64_t{p.x} + shift, int64_t{p.y} + shift,
+          [&](int64_t d2) { return may_win(CostBoundOfGapSquared(d2, kVariant, min_mark), row.position); },
+          [&](int32_t column) { consider(row.position, static_cast<size_t>(column)); });
+    }
+    return best;
+  }
+  for (const Row& row : rows) {
+    if (!may_win(row.bound, row.position)) break;
+    for (size_t column = 0; column < g_vertices.size(); ++column) consider(row.position, column);
   }
   return best;
 }

@@ -98,14 +98,14 @@ void JoinTable::AddTarget(const FigureList& figures, int32_t member) {
       const int32_t fm = MemberOf(f);
       if (fm < 0) continue;
       const int32_t item = item_of_[static_cast<size_t>(fm)];
-      if (item >= 0 && pending_->Waiting(item) && !figures[static_cast<size_t>(f)]->open) Offer(figures, fm, member);
+      if (item >= 0 && pending_->Waiting(item) && !figures[static_cast<size_t>(f)]->open) Propose(figures, fm, member);
     }
   }
-  if (pending_->AnyWaiting(closed_neighbour_target)) searches_.push({0, member, -1, -1});
+  if (pending_->AnyWaiting(closed_neighbour_target)) Push({0, -1, member, -1, -1});
 }
 
-void JoinTable::Widen(const FigureList& figures, const Search& search) {
-  const auto g = static_cast<size_t>(search.target);
+void JoinTable::Widen(const FigureList& figures, const Step& search) {
+  const auto g = static_cast<size_t>(search.g);
   const tfigura& target = *figures[static_cast<size_t>(members_[g])];
   const bool open_only = neighbour_variant_ && !target.open;
   // A global join never goes from a figure to a deeper one.
@@ -113,9 +113,37 @@ void JoinTable::Widen(const FigureList& figures, const Search& search) {
   const int64_t radius = search.radius < 0 ? pending_->TypicalSide() : std::min(kWidestRadius, 2 * search.radius);
   const int64_t high2 = CostTimes(radius, radius);
   pending_->VisitRing(boxes_[g], slack_, search.covered2, high2, open_only, min_depth,
-                      [&](int32_t item) { Offer(figures, member_of_item_[static_cast<size_t>(item)], search.target); });
+                      [&](int32_t item) { Propose(figures, member_of_item_[static_cast<size_t>(item)], search.g); });
   if (high2 >= kCostCeiling || radius >= kWidestRadius || !pending_->AnyWaiting(open_only)) return;
-  searches_.push({CostBoundOfGapSquared(high2 + 1, context_.variant, min_mark_), search.target, high2, radius});
+  Push({CostBoundOfGapSquared(high2 + 1, context_.variant, min_mark_), -1, search.g, high2, radius});
+}
+
+void JoinTable::Push(const Step& step) {
+  steps_.push_back(step);
+  std::push_heap(steps_.begin(), steps_.end(), std::greater<>{});
+}
+
+bool JoinTable::CouldBeat(int32_t f, int32_t g, int64_t bound) const {
+  const Best_& best = best_[static_cast<size_t>(f)];
+  if (!best.valid) return true;
+  return bound < best.pair.cost || (bound == best.pair.cost && members_[static_cast<size_t>(g)] < best.pair.g_figure);
+}
+
+void JoinTable::Propose(const FigureList& figures, int32_t f, int32_t g) {
+  const int64_t bound =
+      PairCostBound(boxes_[static_cast<size_t>(f)], boxes_[static_cast<size_t>(g)], context_.variant, min_mark_);
+  if (!CouldBeat(f, g, bound)) return;
+  if (!PassesFilter(figures, context_, members_[static_cast<size_t>(f)], members_[static_cast<size_t>(g)])) return;
+  Push({bound, f, g, 0, 0});
+}
+
+void JoinTable::DropSpentSteps() {
+  // A put-off measurement is spent once F has joined or found a pair its bound cannot beat.
+  std::erase_if(steps_, [this](const Step& step) {
+    return step.f >= 0 && (!pending_->Waiting(item_of_[static_cast<size_t>(step.f)]) || !CouldBeat(step.f, step.g, step.bound));
+  });
+  std::make_heap(steps_.begin(), steps_.end(), std::greater<>{});
+  drop_at_ = std::max<size_t>(1024, 2 * steps_.size());
 }
 
 void JoinTable::CacheFlagged(const FigureList& figures, int32_t member, bool as_g) {
@@ -144,11 +172,9 @@ void JoinTable::Offer(const FigureList& figures, int32_t f, int32_t g) {
   Best_& best = best_[static_cast<size_t>(f)];
   const int32_t f_entry = members_[static_cast<size_t>(f)];
   const int32_t g_entry = members_[static_cast<size_t>(g)];
-  if (best.valid) {
-    const int64_t bound =
-        PairCostBound(boxes_[static_cast<size_t>(f)], boxes_[static_cast<size_t>(g)], context_.variant, min_mark_);
-    if (bound > best.pair.cost) return;
-    if (bound == best.pair.cost && g_entry > best.pair.g_figure) return;
+  if (best.valid && !CouldBeat(f, g, PairCostBound(boxes_[static_cast<size_t>(f)], boxes_[static_cast<size_t>(g)],
+                                                    context_.variant, min_mark_))) {
+    return;
   }
   if (!PassesFilter(figures, context_, f_entry, g_entry)) return;
   if (neighbour_variant_) {
@@ -174,12 +200,18 @@ std::optional<JoinPair> JoinTable::Best(const FigureList& figures) {
       if (current) break;
       kept_.pop();
     }
-    // A target whose search has not reached as far as the best cost may still hold a cheaper pair (or one of the
-    // same cost with an earlier figure): widen it first.
-    if (searches_.empty() || (!kept_.empty() && searches_.top().bound > kept_.top().cost)) break;
-    const Search search = searches_.top();
-    searches_.pop();
-    Widen(figures, search);
+    // Work put off until a bound the best cost has reached may still find a cheaper pair (or one of the same cost
+    // with an earlier figure): do it first.
+    if (steps_.empty() || (!kept_.empty() && steps_.front().bound > kept_.top().cost)) break;
+    std::pop_heap(steps_.begin(), steps_.end(), std::greater<>{});
+    const Step step = steps_.back();
+    steps_.pop_back();
+    if (step.f < 0) {
+      Widen(figures, step);
+    } else if (pending_->Waiting(item_of_[static_cast<size_t>(step.f)])) {
+      Offer(figures, step.f, step.g);
+    }
+    if (steps_.size() > drop_at_) DropSpentSteps();
   }
   if (kept_.empty()) return std::nullopt;
   return best_[static_cast<size_t>(kept_.top().f)].pair;

@@ -30,15 +30,18 @@ class JoinTable {
   void Joined(const FigureList& figures, int32_t f);
 
  private:
-  // Where a target's search stands: every pending figure within squared gap `covered2` has been offered it;
-  // `bound` is the least cost a pair with a figure beyond can have.
-  struct Search {
+  // Work put off until a pair could cost as little as `bound`: either measuring pending F (member) against target
+  // g, or, with f < 0, widening g's search beyond the squared gap `covered2` it has reached (every pending figure
+  // within it has been met). Put off work costs nothing when the figures involved join some cheaper way first.
+  struct Step {
     int64_t bound;
-    int32_t target;  // member
+    int32_t f;
+    int32_t g;
     int64_t covered2;
     int64_t radius;  // the gap covered2 is the square of, -1 before the first ring
-    bool operator>(const Search& other) const {
-      return bound != other.bound ? bound > other.bound : target > other.target;
+    bool operator>(const Step& other) const {
+      if (bound != other.bound) return bound > other.bound;
+      return f != other.f ? f > other.f : g > other.g;
     }
   };
   struct Kept {
@@ -53,9 +56,17 @@ class JoinTable {
   // A member has become a target: it offers itself to the pending figures it may join.
   void AddTarget(const FigureList& figures, int32_t member);
   // Widens a target's search by one ring and queues the next ring.
-  void Widen(const FigureList& figures, const Search& search);
-  // Tries target g (member) for pending F (member) and keeps the pair when it beats F's best.
+  void Widen(const FigureList& figures, const Step& search);
+  // Puts off measuring pending F (member) against target g until its bound is reached, unless it cannot beat F's
+  // best or pass the variant's filter.
+  void Propose(const FigureList& figures, int32_t f, int32_t g);
+  // Measures target g (member) for pending F (member) and keeps the pair when it beats F's best.
   void Offer(const FigureList& figures, int32_t f, int32_t g);
+  // Whether a pair with this bound can still beat F's best.
+  bool CouldBeat(int32_t f, int32_t g, int64_t bound) const;
+  void Push(const Step& step);
+  // Drops the steps that can no longer matter once they outnumber the figures in play.
+  void DropSpentSteps();
   // The vertices the variant looks at on one side of a member; a span into storage the next call may reuse.
   std::span<const int32_t> Vertices(const FigureList& figures, int32_t member, bool as_g);
   void CacheFlagged(const FigureList& figures, int32_t member, bool as_g);
@@ -78,7 +89,8 @@ class JoinTable {
   };
   std::vector<Best_> best_;
   std::priority_queue<Kept, std::vector<Kept>, std::greater<>> kept_;
-  std::priority_queue<Search, std::vector<Search>, std::greater<>> searches_;
+  std::vector<Step> steps_;  // a heap, least bound first
+  size_t drop_at_ = 1024;
   // Flagged vertex lists of the neighbour variants, computed once per member and side.
   std::vector<int32_t> vertex_pool_;
   std::vector<int64_t> vertex_start_[2];

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 
@@ -83,6 +84,53 @@ TEST(VertexPairSearch, SameAnswerAsThePlainScanForEveryVariant) {
     }
   }
   EXPECT_GT(compared, 10000);
+}
+
+// A closed ring of n vertices about (x, y) with the radius wobbling, random marks and flags.
+std::unique_ptr<tfigura> RandomRing(Lcg& random, int32_t x, int32_t y, int32_t radius, int32_t n) {
+  auto figure = std::make_unique<tfigura>();
+  for (int32_t i = 0; i < n; ++i) {
+    const double a = 6.283185307179586 * i / n;
+    const double r = radius + random.In(-radius / 8, radius / 8);
+    figure->points.push_back({x + static_cast<int32_t>(r * std::cos(a)) / 5 * 5, y + static_cast<int32_t>(r * std::sin(a)) / 5 * 5});
+    TVertexAngle angle;
+    angle.mark = random.In(0, 2) == 0 ? random.In(5, 10) : 10;
+    angle.flag = static_cast<uint8_t>(random.In(0, 1));
+    figure->vertex_angles.push_back(angle);
+  }
+  figure->depth = random.In(0, 3);
+  return figure;
+}
+
+TEST(VertexPairSearch, LargeRingsInsideOneAnotherOrApart) {
+  // Large pairs search G's vertices nearest first through a grid: a hole in a ring, rings side by side, a ring
+  // far off, with every vertex listed or every k-th.
+  Lcg random{99};
+  int compared = 0;
+  for (int round = 0; round < 300; ++round) {
+    FigureList figures;
+    const int32_t outer = random.In(500, 5000);
+    figures.push_back(RandomRing(random, 0, 0, outer * random.In(2, 9) / 10, random.In(30, 400)));
+    const int32_t offset = random.In(0, 2) == 0 ? 0 : random.In(-3 * outer, 3 * outer);
+    figures.push_back(RandomRing(random, offset, random.In(-outer, outer) / 2, outer, random.In(30, 400)));
+    const int32_t step = random.In(1, 3);
+    std::vector<int32_t> f_vertices, g_vertices;
+    for (int32_t i = 0; i < static_cast<int32_t>(figures[0]->points.size()); i += step) f_vertices.push_back(i);
+    for (int32_t i = 0; i < static_cast<int32_t>(figures[1]->points.size()); i += step) g_vertices.push_back(i);
+    for (const JoinVariant variant : {JoinVariant::kStart, JoinVariant::kInsideFull, JoinVariant::kInsideNeighbours,
+                                      JoinVariant::kGlobalFull, JoinVariant::kGlobalNeighbours}) {
+      JoinContext context;
+      context.variant = variant;
+      const auto expected = PlainScan(figures, variant, 0, 1, f_vertices, g_vertices);
+      const auto found = CheapestVertexPair(figures, context, 0, 1, f_vertices, g_vertices);
+      ASSERT_TRUE(found && expected);
+      ASSERT_EQ(found->f_vertex, expected->f_vertex) << "round " << round << " variant " << static_cast<int>(variant);
+      ASSERT_EQ(found->g_vertex, expected->g_vertex) << "round " << round << " variant " << static_cast<int>(variant);
+      ASSERT_EQ(found->cost, expected->cost) << "round " << round;
+      ++compared;
+    }
+  }
+  EXPECT_EQ(compared, 1500);
 }
 
 TEST(VertexPairSearch, CostProductsSaturateAtTheCeiling) {
