@@ -493,10 +493,15 @@ std::optional<JoinPair> FindStartJoin(const FigureList& figures, const JoinConte
 }
 
 int64_t NeighbourKey(const tfigura& i_figure, int32_t i, const tfigura& j_figure) {
-  int64_t key = static_cast<int64_t>(
-      nearest(Distance(TPlotPoint{i_figure.center_x, i_figure.center_y}, TPlotPoint{j_figure.center_x, j_figure.center_y})));
-  if (j_figure.depth < i_figure.depth) key += kNeighbourPenalty;
-  if (j_figure.parent == i) key += kNeighbourPenalty;
+  return NeighbourKeyOf(TPlotPoint{i_figure.center_x, i_figure.center_y}, i_figure.depth, i,
+                        TPlotPoint{j_figure.center_x, j_figure.center_y}, j_figure.depth, j_figure.parent);
+}
+
+int64_t NeighbourKeyOf(const TPlotPoint& i_centre, int32_t i_depth, int32_t i, const TPlotPoint& j_centre,
+                       int32_t j_depth, int32_t j_parent) {
+  int64_t key = static_cast<int64_t>(nearest(Distance(i_centre, j_centre)));
+  if (j_depth < i_depth) key += kNeighbourPenalty;
+  if (j_parent == i) key += kNeighbourPenalty;
   return key;
 }
 

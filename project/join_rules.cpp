@@ -140,6 +140,35 @@ int64_t PairShift(const tfigura& ff, const tfigura& gg) {
   }
 }
 
+// The least factor any listed vertex of G applies to a cost: its mark (at most 10 where a mark scales by tenths),
+// 10 for an unflagged vertex where only flagged ones scale.
+template <JoinVariant kVariant>
+int32_t LeastFactor(const tfigura& gg, std::span<const int32_t> list) {
+  int32_t least = 10;
+  for (const int32_t v : list) {
+    const TVertexAngle& a = gg.vertex_angles[static_cast<size_t>(v)];
+    if constexpr (kVariant == JoinVariant::kGlobalNeighbours) {
+      least = std::min(least, a.mark);
+    } else if (a.flag) {
+      least = std::min(least, a.mark);
+    }
+  }
+  return least;
+}
+
+// A lower bound of CostOf for F's vertex fv and any listed vertex of G at a squared distance of at least d2 (after
+// the variant's shift), given G's least factor.
+template <JoinVariant kVariant>
+int64_t RowCostBound(int64_t d2, const tfigura& ff, int32_t fv, int32_t least_g_factor) {
+  if constexpr (kVariant == JoinVariant::kInsideNeighbours) {
+    return CostScaled(CostScaled(d2, 5), 5);
+  } else if constexpr (kVariant == JoinVariant::kGlobalNeighbours) {
+    return CostTimes(CostTimes(d2, MarkOf(ff, fv)), least_g_factor);
+  } else {
+    return CostScaled(Marked(d2, ff, fv), least_g_factor);
+  }
+}
+
 template <JoinVariant kVariant>
 std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& gg, int32_t g,
                                    std::span<const int32_t> f_vertices, std::span<const int32_t> g_vertices) {
@@ -156,16 +185,18 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
   rows.clear();
   for (size_t i = 0; i < f_vertices.size(); ++i) rows.push_back({0, i});
   const size_t pairs = f_vertices.size() * g_vertices.size();
-  int32_t min_mark = 10;
+  const int64_t shift = PairShift<kVariant>(ff, gg);
+  int32_t least_g_factor = 10;
   // Small figures keep the rows in order with no bound: bounding and ordering them costs more than it saves.
   if (pairs > kPlainScanPairs) {
+    least_g_factor = LeastFactor<kVariant>(gg, g_vertices);
     const PointBox g_box = BoxOfPoints(gg.points);
-    for (const tfigura* figure : {&ff, &gg}) {
-      for (const TVertexAngle& a : figure->vertex_angles) min_mark = std::min(min_mark, a.mark);
-    }
     for (Row& row : rows) {
-      const TPlotPoint& p = ff.points[static_cast<size_t>(f_vertices[row.position])];
-      row.bound = PairCostBound(PointBox{p.x, p.y, p.x, p.y, false}, g_box, kVariant, min_mark);
+      const int32_t fv = f_vertices[row.position];
+      const TPlotPoint& p = ff.points[static_cast<size_t>(fv)];
+      const PointBox at{p.x, p.y, p.x, p.y, false};
+      // The shift moves F's vertex by at most 3 on each axis relative to G's.
+      row.bound = RowCostBound<kVariant>(BoxGapSquared(at, g_box, shift < 0 ? -shift : shift), ff, fv, least_g_factor);
     }
     std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
       return a.bound != b.bound ? a.bound < b.bound : a.position < b.position;
@@ -192,13 +223,13 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
   };
   if (pairs > kGridPairs) {
     const ListedVertexGrid grid(gg, g_vertices);
-    const int64_t shift = PairShift<kVariant>(ff, gg);
     for (const Row& row : rows) {
       if (!may_win(row.bound, row.position)) break;
-      const TPlotPoint& p = ff.points[static_cast<size_t>(f_vertices[row.position])];
+      const int32_t fv = f_vertices[row.position];
+      const TPlotPoint& p = ff.points[static_cast<size_t>(fv)];
       grid.Search(
           int64_t{p.x} + shift, int64_t{p.y} + shift,
-          [&](int64_t d2) { return may_win(CostBoundOfGapSquared(d2, kVariant, min_mark), row.position); },
+          [&](int64_t d2) { return may_win(RowCostBound<kVariant>(d2, ff, fv, least_g_factor), row.position); },
           [&](int32_t column) { consider(row.position, static_cast<size_t>(column)); });
     }
     return best;

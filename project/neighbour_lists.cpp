@@ -22,7 +22,15 @@ class NeighbourGrid final : public NeighbourLists {
   int64_t CellY(int64_t y) const { return (y - min_y_) / side_; }
   void Work(int32_t g);
 
-  const FigureList& figures_;
+  // What a key reads of an entry, kept together so that a search does not visit the figures themselves.
+  struct Entry {
+    TPlotPoint centre;
+    int32_t depth;
+    int32_t parent;
+  };
+  int64_t Key(int32_t i, int32_t j) const;
+
+  std::vector<Entry> entries_;
   const int32_t count_;  // the entries the lists are made of
   int64_t min_x_ = 0, min_y_ = 0, side_ = 1, columns_ = 1, rows_ = 1;
   std::vector<int32_t> cell_start_;  // entries of cell c: in_cells_[cell_start_[c], cell_start_[c + 1])
@@ -33,9 +41,10 @@ class NeighbourGrid final : public NeighbourLists {
 };
 
 NeighbourGrid::NeighbourGrid(const FigureList& figures)
-    : figures_(figures), count_(static_cast<int32_t>(figures.size())), list_start_(figures.size(), -1),
-      list_size_(figures.size(), 0) {
+    : count_(static_cast<int32_t>(figures.size())), list_start_(figures.size(), -1), list_size_(figures.size(), 0) {
   if (count_ == 0) return;
+  entries_.reserve(figures.size());
+  for (const auto& f : figures) entries_.push_back({{f->center_x, f->center_y}, f->depth, f->parent});
   int64_t max_x = INT64_MIN, max_y = INT64_MIN;
   min_x_ = min_y_ = INT64_MAX;
   for (const auto& f : figures) {
@@ -76,26 +85,32 @@ std::span<const int32_t> NeighbourGrid::Of(int32_t g) {
   return {lists_.data() + list_start_[static_cast<size_t>(g)], list_size_[static_cast<size_t>(g)]};
 }
 
+int64_t NeighbourGrid::Key(int32_t i, int32_t j) const {
+  const Entry& ei = entries_[static_cast<size_t>(i)];
+  const Entry& ej = entries_[static_cast<size_t>(j)];
+  return NeighbourKeyOf(ei.centre, ei.depth, i, ej.centre, ej.depth, ej.parent);
+}
+
 void NeighbourGrid::Work(int32_t g) {
-  const tfigura& fg = *figures_[static_cast<size_t>(g)];
+  const Entry& eg = entries_[static_cast<size_t>(g)];
   using Keyed = std::pair<int64_t, int32_t>;
   std::priority_queue<Keyed> kept;  // the largest kept (key, entry) on top
   const auto offer = [&](int32_t j) {
-    const tfigura& fj = *figures_[static_cast<size_t>(j)];
+    const Entry& ej = entries_[static_cast<size_t>(j)];
     if (kept.size() == kNeighbourCount) {
       int64_t penalty = 0;
-      if (fj.depth < fg.depth) penalty += kNeighbourPenalty;
-      if (fj.parent == g) penalty += kNeighbourPenalty;
+      if (ej.depth < eg.depth) penalty += kNeighbourPenalty;
+      if (ej.parent == g) penalty += kNeighbourPenalty;
       // The key is the rounded distance plus the penalty: beyond the largest kept key by a whole unit of distance
       // it cannot enter, whatever the rounding; closer ones are keyed exactly (equal keys go by list order).
       const int64_t room = kept.top().first - penalty;
       if (room < 0) return;
-      const int64_t dx = std::llabs(int64_t{fg.center_x} - fj.center_x);
-      const int64_t dy = std::llabs(int64_t{fg.center_y} - fj.center_y);
+      const int64_t dx = std::llabs(int64_t{eg.centre.x} - ej.centre.x);
+      const int64_t dy = std::llabs(int64_t{eg.centre.y} - ej.centre.y);
       if (dx > room + 1 || dy > room + 1) return;
       if (room < (int64_t{1} << 31) && dx * dx + dy * dy > (room + 1) * (room + 1)) return;
     }
-    const Keyed keyed{NeighbourKey(fg, g, fj), j};
+    const Keyed keyed{Key(g, j), j};
     if (kept.size() < kNeighbourCount) {
       kept.push(keyed);
     } else if (keyed < kept.top()) {
@@ -103,7 +118,7 @@ void NeighbourGrid::Work(int32_t g) {
       kept.push(keyed);
     }
   };
-  const int64_t gx = CellX(fg.center_x), gy = CellY(fg.center_y);
+  const int64_t gx = CellX(eg.centre.x), gy = CellY(eg.centre.y);
   const auto visit = [&](int64_t x, int64_t y) {
     if (x < 0 || y < 0 || x >= columns_ || y >= rows_) return;
     const auto c = static_cast<size_t>(y * columns_ + x);

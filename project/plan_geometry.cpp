@@ -79,15 +79,18 @@ namespace {
 bool CrossesEdges(const Segment& connector, const tfigura& figure, int32_t v) {
   const auto& p = figure.points;
   const int32_t n = static_cast<int32_t>(p.size());
+  // Two segments cross only where both span the same x, so an edge wholly left or right of the connector is passed
+  // over without the full test.
+  const int32_t lo = std::min(connector.p1.x, connector.p2.x), hi = std::max(connector.p1.x, connector.p2.x);
+  const auto crosses = [&](const TPlotPoint& a, const TPlotPoint& b) {
+    if (std::max(a.x, b.x) < lo || std::min(a.x, b.x) > hi) return false;
+    return SegmentsCross(connector, Segment{a, b});
+  };
   for (int32_t k = 0; k + 1 < n; ++k) {
     if (k == v || k + 1 == v) continue;  // the two edges that end at the connector's vertex
-    if (SegmentsCross(connector, Segment{p[static_cast<size_t>(k)], p[static_cast<size_t>(k + 1)]})) return true;
+    if (crosses(p[static_cast<size_t>(k)], p[static_cast<size_t>(k + 1)])) return true;
   }
-  if (figure.closed && n >= 2 &&
-      SegmentsCross(connector, Segment{p[static_cast<size_t>(n - 1)], p[0]})) {
-    return true;
-  }
-  return false;
+  return figure.closed && n >= 2 && crosses(p[static_cast<size_t>(n - 1)], p[0]);
 }
 
 }  // namespace

@@ -47,5 +47,8 @@ std::optional<JoinPair> FindStartJoin(const FigureList& figures, const JoinConte
 
 // The neighbour key of entry j for entry i.
 int64_t NeighbourKey(const tfigura& i_figure, int32_t i, const tfigura& j_figure);
+// The same from the centres, depths and j's parent.
+int64_t NeighbourKeyOf(const TPlotPoint& i_centre, int32_t i_depth, int32_t i, const TPlotPoint& j_centre,
+                       int32_t j_depth, int32_t j_parent);
 
 }  // namespace varnholt
