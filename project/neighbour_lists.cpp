@@ -54,9 +54,9 @@ NeighbourGrid::NeighbourGrid(const FigureList& figures)
     max_y = std::max<int64_t>(max_y, f->center_y);
   }
   const double w = static_cast<double>(max_x - min_x_ + 1), h = static_cast<double>(max_y - min_y_ + 1);
-  // About two centres a cell; a drawing all on one line would make one axis long, so the cells grow until the
+  // About one centre a cell; a drawing all on one line would make one axis long, so the cells grow until the
   // grid holds at most a few cells per entry.
-  side_ = std::max<int64_t>(1, static_cast<int64_t>(std::sqrt(w * h * 2.0 / count_)));
+  side_ = std::max<int64_t>(1, static_cast<int64_t>(std::sqrt(w * h / count_)));
   const auto fit = [&] {
     columns_ = (max_x - min_x_) / side_ + 1;
     rows_ = (max_y - min_y_) / side_ + 1;
@@ -125,20 +125,30 @@ void NeighbourGrid::Work(int32_t g) {
     for (int32_t k = cell_start_[c]; k < cell_start_[c + 1]; ++k) offer(in_cells_[static_cast<size_t>(k)]);
   };
   const int64_t last_ring = std::max(std::max(gx, columns_ - 1 - gx), std::max(gy, rows_ - 1 - gy));
+  // How far the centre lies from the edges of the square of rings met so far, on the sides where cells remain.
+  const int64_t x = eg.centre.x, y = eg.centre.y;
+  const auto reach = [&](int64_t ring) {
+    int64_t least = INT64_MAX;
+    if (gx - ring >= 0) least = std::min(least, x - (min_x_ + (gx - ring + 1) * side_));
+    if (gx + ring < columns_) least = std::min(least, min_x_ + (gx + ring) * side_ - x);
+    if (gy - ring >= 0) least = std::min(least, y - (min_y_ + (gy - ring + 1) * side_));
+    if (gy + ring < rows_) least = std::min(least, min_y_ + (gy + ring) * side_ - y);
+    return least;
+  };
   for (int64_t ring = 0; ring <= last_ring; ++ring) {
-    // A centre in ring r lies at least (r - 1) cell sides away, so its key is at least that.
-    if (kept.size() == kNeighbourCount && ring >= 1 && (ring - 1) * side_ > kept.top().first) break;
+    // Every centre from ring r on lies at least reach(r) away (a whole number), so its key is at least that.
+    if (kept.size() == kNeighbourCount && ring >= 1 && reach(ring) > kept.top().first) break;
     if (ring == 0) {
       visit(gx, gy);
       continue;
     }
-    for (int64_t x = gx - ring; x <= gx + ring; ++x) {
-      visit(x, gy - ring);
-      visit(x, gy + ring);
+    for (int64_t i = gx - ring; i <= gx + ring; ++i) {
+      visit(i, gy - ring);
+      visit(i, gy + ring);
     }
-    for (int64_t y = gy - ring + 1; y <= gy + ring - 1; ++y) {
-      visit(gx - ring, y);
-      visit(gx + ring, y);
+    for (int64_t j = gy - ring + 1; j <= gy + ring - 1; ++j) {
+      visit(gx - ring, j);
+      visit(gx + ring, j);
     }
   }
   std::vector<Keyed> sorted;
