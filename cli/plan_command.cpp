@@ -5,6 +5,7 @@
 #include "cli/file_arguments.h"
 #include "cli/json.h"
 #include "cli/project_loading.h"
+#include "cli/text_out.h"
 
 namespace varnholt::cli {
 namespace {
@@ -13,7 +14,7 @@ constexpr const char* kUsage = "Usage: varnholt-cli plan FILE [--config FILE.qcc
 
 const char* Bool(bool value) { return value ? "true" : "false"; }
 
-void WritePoints(const tfigura& figure, std::ostream& out) {
+void WritePoints(const tfigura& figure, TextOut& out) {
   out << ",\"points\":[";
   for (size_t i = 0; i < figure.points.size(); ++i) {
     if (i > 0) out << ',';
@@ -22,7 +23,7 @@ void WritePoints(const tfigura& figure, std::ostream& out) {
   out << ']';
 }
 
-void WriteEntry(const tfigura& figure, size_t index, std::ostream& out) {
+void WriteEntry(const tfigura& figure, size_t index, TextOut& out) {
   out << "{\"index\":" << index << ",\"kind\":" << static_cast<int>(figure.kind) << ",\"depth\":" << figure.depth
       << ",\"parent\":" << figure.parent << ",\"child_count\":" << figure.child_count
       << ",\"link_figure\":" << figure.link_figure << ",\"link_point\":" << figure.link_point
@@ -35,7 +36,7 @@ void WriteEntry(const tfigura& figure, size_t index, std::ostream& out) {
 
 }  // namespace
 
-int RunPlan(const Arguments& args, std::ostream& out, std::ostream& err) {
+int RunPlan(const Arguments& args, std::ostream& stream, std::ostream& err) {
   const std::optional<FileArguments> parsed = ParseFileArguments(args, {"--config"});
   if (!parsed) {
     err << kUsage;
@@ -44,6 +45,7 @@ int RunPlan(const Arguments& args, std::ostream& out, std::ostream& err) {
   const std::optional<LoadedProject> loaded = LoadPlannedProject(parsed->file, parsed->Value("--config"), err);
   if (!loaded) return 1;
   const ProjectDocument& p = *loaded->project;
+  TextOut out(stream);
   out << "{\"start_figure\":" << p.start_figure << ",\"own_start\":" << Bool(p.own_start)
       << ",\"frame_added\":" << Bool(p.frame_added) << ",\"single_open_figure\":" << Bool(p.single_open_figure)
       << ",\"max_depth\":" << p.max_depth << ",\"planned\":" << Bool(p.planned)
