@@ -98,7 +98,7 @@ class FastSearch final : public PlanSearch {
   }
 
   std::unique_ptr<NeighbourLists> Neighbours(const FigureList& figures) override {
-    return MakeNeighbourGrid(figures);
+    return MakeNeighbourLists(figures);
   }
 
   void Reset() override {

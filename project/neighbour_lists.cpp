@@ -2,154 +2,150 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <queue>
 #include <utility>
 #include <vector>
 
+#include "geometry/units.h"
 #include "project/plan_search.h"
 
 namespace varnholt {
 namespace {
 
-class NeighbourGrid final : public NeighbourLists {
+constexpr int32_t kLeafEntries = 8;
+
+// The lists through a tree of the entries' centres, searched nearest node first. A key is the rounded distance of
+// the centres plus a penalty for a shallower entry and for a child; the entries that carry no penalty are searched
+// first, through the nodes that hold one deep enough, and the rest only when those are too few.
+class NeighbourTree final : public NeighbourLists {
  public:
-  explicit NeighbourGrid(const FigureList& figures);
+  explicit NeighbourTree(const FigureList& figures);
   std::span<const int32_t> Of(int32_t g) override;
 
  private:
-  int64_t CellX(int64_t x) const { return (x - min_x_) / side_; }
-  int64_t CellY(int64_t y) const { return (y - min_y_) / side_; }
-  void Work(int32_t g);
-
   // What a key reads of an entry, kept together so that a search does not visit the figures themselves.
   struct Entry {
     TPlotPoint centre;
     int32_t depth;
     int32_t parent;
   };
-  int64_t Key(int32_t i, int32_t j) const;
+  struct Node {
+    int32_t min_x, min_y, max_x, max_y;
+    int32_t first, last;  // the entries order_[first, last)
+    int32_t left = -1, right = -1;
+    int32_t max_depth;
+  };
+  using Keyed = std::pair<int64_t, int32_t>;
+
+  int32_t Build(int32_t first, int32_t last);
+  // The least key any entry of the node can have for g, penalties left out.
+  int64_t LeastKey(const Node& node, const Entry& g) const;
+  // Keeps in `kept` the kNeighbourCount least (key, entry) of g; with `unpenalised` only among the entries that
+  // carry no penalty for g.
+  void Search(int32_t g, bool unpenalised, std::priority_queue<Keyed>& kept) const;
+  void Work(int32_t g);
 
   std::vector<Entry> entries_;
-  const int32_t count_;  // the entries the lists are made of
-  int64_t min_x_ = 0, min_y_ = 0, side_ = 1, columns_ = 1, rows_ = 1;
-  std::vector<int32_t> cell_start_;  // entries of cell c: in_cells_[cell_start_[c], cell_start_[c + 1])
-  std::vector<int32_t> in_cells_;
+  std::vector<int32_t> order_;
+  std::vector<Node> nodes_;
   std::vector<int32_t> list_start_;  // -1 until worked out; each list holds up to kNeighbourCount entries
   std::vector<uint8_t> list_size_;
   std::vector<int32_t> lists_;
 };
 
-NeighbourGrid::NeighbourGrid(const FigureList& figures)
-    : count_(static_cast<int32_t>(figures.size())), list_start_(figures.size(), -1), list_size_(figures.size(), 0) {
-  if (count_ == 0) return;
+NeighbourTree::NeighbourTree(const FigureList& figures)
+    : order_(figures.size()), list_start_(figures.size(), -1), list_size_(figures.size(), 0) {
   entries_.reserve(figures.size());
   for (const auto& f : figures) entries_.push_back({{f->center_x, f->center_y}, f->depth, f->parent});
-  int64_t max_x = INT64_MIN, max_y = INT64_MIN;
-  min_x_ = min_y_ = INT64_MAX;
-  for (const auto& f : figures) {
-    min_x_ = std::min<int64_t>(min_x_, f->center_x);
-    min_y_ = std::min<int64_t>(min_y_, f->center_y);
-    max_x = std::max<int64_t>(max_x, f->center_x);
-    max_y = std::max<int64_t>(max_y, f->center_y);
+  for (size_t i = 0; i < order_.size(); ++i) order_[i] = static_cast<int32_t>(i);
+  if (!entries_.empty()) {
+    nodes_.reserve(2 * entries_.size() / kLeafEntries + 2);
+    Build(0, static_cast<int32_t>(entries_.size()));
   }
-  const double w = static_cast<double>(max_x - min_x_ + 1), h = static_cast<double>(max_y - min_y_ + 1);
-  // About one centre a cell; a drawing all on one line would make one axis long, so the cells grow until the
-  // grid holds at most a few cells per entry.
-  side_ = std::max<int64_t>(1, static_cast<int64_t>(std::sqrt(w * h / count_)));
-  const auto fit = [&] {
-    columns_ = (max_x - min_x_) / side_ + 1;
-    rows_ = (max_y - min_y_) / side_ + 1;
+}
+
+int32_t NeighbourTree::Build(int32_t first, int32_t last) {
+  const auto index = static_cast<int32_t>(nodes_.size());
+  nodes_.push_back({});
+  Node node{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN, first, last, -1, -1, INT32_MIN};
+  for (int32_t k = first; k < last; ++k) {
+    const Entry& e = entries_[static_cast<size_t>(order_[static_cast<size_t>(k)])];
+    node.min_x = std::min(node.min_x, e.centre.x);
+    node.min_y = std::min(node.min_y, e.centre.y);
+    node.max_x = std::max(node.max_x, e.centre.x);
+    node.max_y = std::max(node.max_y, e.centre.y);
+    node.max_depth = std::max(node.max_depth, e.depth);
+  }
+  if (last - first > kLeafEntries) {
+    const bool by_x = int64_t{node.max_x} - node.min_x >= int64_t{node.max_y} - node.min_y;
+    const int32_t middle = first + (last - first) / 2;
+    std::nth_element(order_.begin() + first, order_.begin() + middle, order_.begin() + last,
+                     [this, by_x](int32_t a, int32_t b) {
+                       const TPlotPoint& pa = entries_[static_cast<size_t>(a)].centre;
+                       const TPlotPoint& pb = entries_[static_cast<size_t>(b)].centre;
+                       return by_x ? pa.x < pb.x : pa.y < pb.y;
+                     });
+    node.left = Build(first, middle);
+    node.right = Build(middle, last);
+  }
+  nodes_[static_cast<size_t>(index)] = node;
+  return index;
+}
+
+int64_t NeighbourTree::LeastKey(const Node& node, const Entry& g) const {
+  const auto gap = [](int64_t v, int64_t lo, int64_t hi) {
+    return static_cast<double>(v < lo ? lo - v : (v > hi ? v - hi : 0));
   };
-  fit();
-  while (columns_ * rows_ > 4 * int64_t{count_} + 64) {
-    side_ *= 2;
-    fit();
-  }
-  cell_start_.assign(static_cast<size_t>(columns_ * rows_) + 1, 0);
-  std::vector<int32_t> cell_of(figures.size());
-  for (size_t i = 0; i < figures.size(); ++i) {
-    const int64_t c = CellY(figures[i]->center_y) * columns_ + CellX(figures[i]->center_x);
-    cell_of[i] = static_cast<int32_t>(c);
-    ++cell_start_[static_cast<size_t>(c) + 1];
-  }
-  for (size_t c = 1; c < cell_start_.size(); ++c) cell_start_[c] += cell_start_[c - 1];
-  in_cells_.resize(figures.size());
-  std::vector<int32_t> fill(cell_start_.begin(), cell_start_.end() - 1);
-  for (size_t i = 0; i < figures.size(); ++i) in_cells_[static_cast<size_t>(fill[static_cast<size_t>(cell_of[i])]++)] = static_cast<int32_t>(i);
+  // The key rounds a distance at least this one, measured the same way, and rounding keeps the order.
+  const double dx = gap(g.centre.x, node.min_x, node.max_x), dy = gap(g.centre.y, node.min_y, node.max_y);
+  return static_cast<int64_t>(nearest(std::sqrt(dx * dx + dy * dy)));
 }
 
-std::span<const int32_t> NeighbourGrid::Of(int32_t g) {
-  if (g < 0 || g >= count_) return {};
-  if (list_start_[static_cast<size_t>(g)] < 0) Work(g);
-  return {lists_.data() + list_start_[static_cast<size_t>(g)], list_size_[static_cast<size_t>(g)]};
-}
-
-int64_t NeighbourGrid::Key(int32_t i, int32_t j) const {
-  const Entry& ei = entries_[static_cast<size_t>(i)];
-  const Entry& ej = entries_[static_cast<size_t>(j)];
-  return NeighbourKeyOf(ei.centre, ei.depth, i, ej.centre, ej.depth, ej.parent);
-}
-
-void NeighbourGrid::Work(int32_t g) {
+void NeighbourTree::Search(int32_t g, bool unpenalised, std::priority_queue<Keyed>& kept) const {
   const Entry& eg = entries_[static_cast<size_t>(g)];
-  using Keyed = std::pair<int64_t, int32_t>;
-  std::priority_queue<Keyed> kept;  // the largest kept (key, entry) on top
-  const auto offer = [&](int32_t j) {
-    const Entry& ej = entries_[static_cast<size_t>(j)];
-    if (kept.size() == kNeighbourCount) {
-      int64_t penalty = 0;
-      if (ej.depth < eg.depth) penalty += kNeighbourPenalty;
-      if (ej.parent == g) penalty += kNeighbourPenalty;
-      // The key is the rounded distance plus the penalty: beyond the largest kept key by a whole unit of distance
-      // it cannot enter, whatever the rounding; closer ones are keyed exactly (equal keys go by list order).
-      const int64_t room = kept.top().first - penalty;
-      if (room < 0) return;
-      const int64_t dx = std::llabs(int64_t{eg.centre.x} - ej.centre.x);
-      const int64_t dy = std::llabs(int64_t{eg.centre.y} - ej.centre.y);
-      if (dx > room + 1 || dy > room + 1) return;
-      if (room < (int64_t{1} << 31) && dx * dx + dy * dy > (room + 1) * (room + 1)) return;
-    }
-    const Keyed keyed{Key(g, j), j};
-    if (kept.size() < kNeighbourCount) {
-      kept.push(keyed);
-    } else if (keyed < kept.top()) {
-      kept.pop();
-      kept.push(keyed);
-    }
+  using Open = std::pair<int64_t, int32_t>;  // (least key, node), nearest first
+  std::priority_queue<Open, std::vector<Open>, std::greater<>> open;
+  const auto push = [&](int32_t n) {
+    const Node& node = nodes_[static_cast<size_t>(n)];
+    if (unpenalised && node.max_depth < eg.depth) return;  // only shallower entries there
+    open.push({LeastKey(node, eg), n});
   };
-  const int64_t gx = CellX(eg.centre.x), gy = CellY(eg.centre.y);
-  const auto visit = [&](int64_t x, int64_t y) {
-    if (x < 0 || y < 0 || x >= columns_ || y >= rows_) return;
-    const auto c = static_cast<size_t>(y * columns_ + x);
-    for (int32_t k = cell_start_[c]; k < cell_start_[c + 1]; ++k) offer(in_cells_[static_cast<size_t>(k)]);
-  };
-  const int64_t last_ring = std::max(std::max(gx, columns_ - 1 - gx), std::max(gy, rows_ - 1 - gy));
-  // How far the centre lies from the edges of the square of rings met so far, on the sides where cells remain.
-  const int64_t x = eg.centre.x, y = eg.centre.y;
-  const auto reach = [&](int64_t ring) {
-    int64_t least = INT64_MAX;
-    if (gx - ring >= 0) least = std::min(least, x - (min_x_ + (gx - ring + 1) * side_));
-    if (gx + ring < columns_) least = std::min(least, min_x_ + (gx + ring) * side_ - x);
-    if (gy - ring >= 0) least = std::min(least, y - (min_y_ + (gy - ring + 1) * side_));
-    if (gy + ring < rows_) least = std::min(least, min_y_ + (gy + ring) * side_ - y);
-    return least;
-  };
-  for (int64_t ring = 0; ring <= last_ring; ++ring) {
-    // Every centre from ring r on lies at least reach(r) away (a whole number), so its key is at least that.
-    if (kept.size() == kNeighbourCount && ring >= 1 && reach(ring) > kept.top().first) break;
-    if (ring == 0) {
-      visit(gx, gy);
+  push(0);
+  while (!open.empty()) {
+    const auto [least, n] = open.top();
+    open.pop();
+    // A key above the largest kept one cannot enter (an equal one still can, from an earlier entry).
+    if (kept.size() == kNeighbourCount && least > kept.top().first) break;
+    const Node& node = nodes_[static_cast<size_t>(n)];
+    if (node.left >= 0) {
+      push(node.left);
+      push(node.right);
       continue;
     }
-    for (int64_t i = gx - ring; i <= gx + ring; ++i) {
-      visit(i, gy - ring);
-      visit(i, gy + ring);
+    for (int32_t k = node.first; k < node.last; ++k) {
+      const int32_t j = order_[static_cast<size_t>(k)];
+      const Entry& ej = entries_[static_cast<size_t>(j)];
+      const bool penalised = ej.depth < eg.depth || ej.parent == g;
+      if (unpenalised && penalised) continue;
+      const Keyed keyed{NeighbourKeyOf(eg.centre, eg.depth, g, ej.centre, ej.depth, ej.parent), j};
+      if (kept.size() < kNeighbourCount) {
+        kept.push(keyed);
+      } else if (keyed < kept.top()) {
+        kept.pop();
+        kept.push(keyed);
+      }
     }
-    for (int64_t j = gy - ring + 1; j <= gy + ring - 1; ++j) {
-      visit(gx - ring, j);
-      visit(gx + ring, j);
-    }
+  }
+}
+
+void NeighbourTree::Work(int32_t g) {
+  std::priority_queue<Keyed> kept;  // the largest kept (key, entry) on top
+  Search(g, true, kept);
+  // Every penalised key is at least the penalty: when the entries without one fill the list below it, they are
+  // the list. Otherwise (few of them, or distances beyond the penalty) every entry is searched.
+  if (kept.size() < kNeighbourCount || kept.top().first >= kNeighbourPenalty) {
+    kept = {};
+    Search(g, false, kept);
   }
   std::vector<Keyed> sorted;
   while (!kept.empty()) {
@@ -162,10 +158,16 @@ void NeighbourGrid::Work(int32_t g) {
   for (const Keyed& k : sorted) lists_.push_back(k.second);
 }
 
+std::span<const int32_t> NeighbourTree::Of(int32_t g) {
+  if (g < 0 || static_cast<size_t>(g) >= entries_.size()) return {};
+  if (list_start_[static_cast<size_t>(g)] < 0) Work(g);
+  return {lists_.data() + list_start_[static_cast<size_t>(g)], list_size_[static_cast<size_t>(g)]};
+}
+
 }  // namespace
 
-std::unique_ptr<NeighbourLists> MakeNeighbourGrid(const FigureList& figures) {
-  return std::make_unique<NeighbourGrid>(figures);
+std::unique_ptr<NeighbourLists> MakeNeighbourLists(const FigureList& figures) {
+  return std::make_unique<NeighbourTree>(figures);
 }
 
 }  // namespace varnholt

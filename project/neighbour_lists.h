@@ -1,6 +1,6 @@
 #pragma once
-// The neighbour lists of cut planning, each worked out when a join first asks for it, through a grid of the
-// entries' centres searched ring by ring outwards.
+// The neighbour lists of cut planning, each worked out when a join first asks for it, through a tree of the
+// entries' centres searched nearest node first.
 
 #include <memory>
 
@@ -9,6 +9,6 @@
 namespace varnholt {
 
 // The lists of the entries there are now (centres, depths and parents as they stand), by NeighbourKey.
-std::unique_ptr<NeighbourLists> MakeNeighbourGrid(const FigureList& figures);
+std::unique_ptr<NeighbourLists> MakeNeighbourLists(const FigureList& figures);
 
 }  // namespace varnholt
