@@ -1,12 +1,11 @@
 #include "project/neighbour_lists.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
-#include <queue>
 #include <utility>
 #include <vector>
 
-#include "geometry/units.h"
 #include "project/plan_search.h"
 
 namespace varnholt {
@@ -14,7 +13,7 @@ namespace {
 
 constexpr int32_t kLeafEntries = 8;
 
-// The lists through a tree of the entries' centres, searched nearest node first. A key is the rounded distance of
+// The lists through a tree of the entries' centres, searched nearer half first. A key is the rounded distance of
 // the centres plus a penalty for a shallower entry and for a child; the entries that carry no penalty are searched
 // first, through the nodes that hold one deep enough, and the rest only when those are too few.
 class NeighbourTree final : public NeighbourLists {
@@ -36,13 +35,30 @@ class NeighbourTree final : public NeighbourLists {
     int32_t max_depth;
   };
   using Keyed = std::pair<int64_t, int32_t>;
+  // The least (key, entry) pairs met so far, the largest on top of a heap.
+  struct Kept {
+    std::array<Keyed, kNeighbourCount> heap;
+    size_t size = 0;
+    bool full() const { return size == kNeighbourCount; }
+    const Keyed& top() const { return heap[0]; }
+    void Offer(const Keyed& keyed) {
+      if (!full()) {
+        heap[size++] = keyed;
+        std::push_heap(heap.begin(), heap.begin() + static_cast<std::ptrdiff_t>(size));
+      } else if (keyed < heap[0]) {
+        std::pop_heap(heap.begin(), heap.end());
+        heap[size - 1] = keyed;
+        std::push_heap(heap.begin(), heap.end());
+      }
+    }
+  };
 
   int32_t Build(int32_t first, int32_t last);
-  // The least key any entry of the node can have for g, penalties left out.
-  int64_t LeastKey(const Node& node, const Entry& g) const;
+  // The square of the distance from g's centre to the node's box.
+  static double GapSquared(const Node& node, const Entry& g);
   // Keeps in `kept` the kNeighbourCount least (key, entry) of g; with `unpenalised` only among the entries that
   // carry no penalty for g.
-  void Search(int32_t g, bool unpenalised, std::priority_queue<Keyed>& kept) const;
+  void Search(int32_t g, bool unpenalised, Kept& kept) const;
   void Work(int32_t g);
 
   std::vector<Entry> entries_;
@@ -92,34 +108,38 @@ int32_t NeighbourTree::Build(int32_t first, int32_t last) {
   return index;
 }
 
-int64_t NeighbourTree::LeastKey(const Node& node, const Entry& g) const {
+double NeighbourTree::GapSquared(const Node& node, const Entry& g) {
   const auto gap = [](int64_t v, int64_t lo, int64_t hi) {
     return static_cast<double>(v < lo ? lo - v : (v > hi ? v - hi : 0));
   };
-  // The key rounds a distance at least this one, measured the same way, and rounding keeps the order.
   const double dx = gap(g.centre.x, node.min_x, node.max_x), dy = gap(g.centre.y, node.min_y, node.max_y);
-  return static_cast<int64_t>(nearest(std::sqrt(dx * dx + dy * dy)));
+  return dx * dx + dy * dy;
 }
 
-void NeighbourTree::Search(int32_t g, bool unpenalised, std::priority_queue<Keyed>& kept) const {
+void NeighbourTree::Search(int32_t g, bool unpenalised, Kept& kept) const {
   const Entry& eg = entries_[static_cast<size_t>(g)];
-  using Open = std::pair<int64_t, int32_t>;  // (least key, node), nearest first
-  std::priority_queue<Open, std::vector<Open>, std::greater<>> open;
-  const auto push = [&](int32_t n) {
-    const Node& node = nodes_[static_cast<size_t>(n)];
-    if (unpenalised && node.max_depth < eg.depth) return;  // only shallower entries there
-    open.push({LeastKey(node, eg), n});
+  // A node can hold a key no greater than the largest kept one only if its gap is at most that key plus one (the
+  // key rounds a distance at least the gap; equal keys may still enter, from earlier entries).
+  const auto may_hold = [&](const Node& node) {
+    if (unpenalised && node.max_depth < eg.depth) return false;  // only shallower entries there
+    if (!kept.full()) return true;
+    const double reach = static_cast<double>(kept.top().first) + 1.0;
+    return GapSquared(node, eg) <= reach * reach;
   };
-  push(0);
-  while (!open.empty()) {
-    const auto [least, n] = open.top();
-    open.pop();
-    // A key above the largest kept one cannot enter (an equal one still can, from an earlier entry).
-    if (kept.size() == kNeighbourCount && least > kept.top().first) break;
-    const Node& node = nodes_[static_cast<size_t>(n)];
+  thread_local std::vector<int32_t> stack;
+  const size_t base = stack.size();
+  stack.push_back(0);
+  while (stack.size() > base) {
+    const Node& node = nodes_[static_cast<size_t>(stack.back())];
+    stack.pop_back();
+    if (!may_hold(node)) continue;
     if (node.left >= 0) {
-      push(node.left);
-      push(node.right);
+      // The nearer child first: its entries fill the list early and let the farther one be passed over.
+      const Node& left = nodes_[static_cast<size_t>(node.left)];
+      const Node& right = nodes_[static_cast<size_t>(node.right)];
+      const bool left_first = GapSquared(left, eg) <= GapSquared(right, eg);
+      stack.push_back(left_first ? node.right : node.left);
+      stack.push_back(left_first ? node.left : node.right);
       continue;
     }
     for (int32_t k = node.first; k < node.last; ++k) {
@@ -127,35 +147,30 @@ void NeighbourTree::Search(int32_t g, bool unpenalised, std::priority_queue<Keye
       const Entry& ej = entries_[static_cast<size_t>(j)];
       const bool penalised = ej.depth < eg.depth || ej.parent == g;
       if (unpenalised && penalised) continue;
-      const Keyed keyed{NeighbourKeyOf(eg.centre, eg.depth, g, ej.centre, ej.depth, ej.parent), j};
-      if (kept.size() < kNeighbourCount) {
-        kept.push(keyed);
-      } else if (keyed < kept.top()) {
-        kept.pop();
-        kept.push(keyed);
+      if (kept.full()) {
+        // Farther than the largest kept key by a whole unit: its key is larger, whatever the rounding.
+        const double dx = static_cast<double>(ej.centre.x) - eg.centre.x, dy = static_cast<double>(ej.centre.y) - eg.centre.y;
+        const double reach = static_cast<double>(kept.top().first - (penalised ? kNeighbourPenalty : 0)) + 1.0;
+        if (reach < 0.0 || dx * dx + dy * dy > reach * reach) continue;
       }
+      kept.Offer({NeighbourKeyOf(eg.centre, eg.depth, g, ej.centre, ej.depth, ej.parent), j});
     }
   }
 }
 
 void NeighbourTree::Work(int32_t g) {
-  std::priority_queue<Keyed> kept;  // the largest kept (key, entry) on top
+  Kept kept;
   Search(g, true, kept);
   // Every penalised key is at least the penalty: when the entries without one fill the list below it, they are
   // the list. Otherwise (few of them, or distances beyond the penalty) every entry is searched.
-  if (kept.size() < kNeighbourCount || kept.top().first >= kNeighbourPenalty) {
-    kept = {};
+  if (!kept.full() || kept.top().first >= kNeighbourPenalty) {
+    kept = Kept{};
     Search(g, false, kept);
   }
-  std::vector<Keyed> sorted;
-  while (!kept.empty()) {
-    sorted.push_back(kept.top());
-    kept.pop();
-  }
-  std::sort(sorted.begin(), sorted.end());
+  std::sort(kept.heap.begin(), kept.heap.begin() + static_cast<std::ptrdiff_t>(kept.size));
   list_start_[static_cast<size_t>(g)] = static_cast<int32_t>(lists_.size());
-  list_size_[static_cast<size_t>(g)] = static_cast<uint8_t>(sorted.size());
-  for (const Keyed& k : sorted) lists_.push_back(k.second);
+  list_size_[static_cast<size_t>(g)] = static_cast<uint8_t>(kept.size);
+  for (size_t k = 0; k < kept.size; ++k) lists_.push_back(kept.heap[k].second);
 }
 
 std::span<const int32_t> NeighbourTree::Of(int32_t g) {

@@ -1,6 +1,6 @@
 #pragma once
 // The neighbour lists of cut planning, each worked out when a join first asks for it, through a tree of the
-// entries' centres searched nearest node first.
+// entries' centres searched nearer half first.
 
 #include <memory>
 
