@@ -18,7 +18,7 @@ class HpglReader final : public FigureSource {
  public:
   // Reads the first character; the stream must outlive the reader.
   explicit HpglReader(std::istream& stream);
-  // The same reader without its bulk path for absolute pairs; tests compare the two.
+  // The same reader without its quick paths for plain pairs; tests compare the two.
   HpglReader(std::istream& stream, bool fast_pairs) : HpglReader(stream) { fast_pairs_ = fast_pairs; }
 
   void ReadNextFigure(tfigura& figure) override;
@@ -37,6 +37,7 @@ class HpglReader final : public FigureSource {
   void SkipSeparators();
   void SkipToToken();
   void ReadAbsolutePairs(tfigura& figure);
+  bool ReadPlainPair(const char* from, int32_t first_in_hand, bool first_is_in_hand);
   void ParseCommand();
   void ApplyCommand(tfigura& figure);
   std::string_view Token() const { return {token_.data(), token_length_}; }
