@@ -1,6 +1,7 @@
 #include "project/join_rules.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace varnholt {
@@ -66,7 +67,8 @@ constexpr size_t kGridPairs = 512;
 // outwards from a point ring by ring.
 class ListedVertexGrid {
  public:
-  ListedVertexGrid(const tfigura& g, std::span<const int32_t> list) {
+  ListedVertexGrid(const tfigura& g, std::span<const int32_t> list)
+      : start_(Buffer(0)), cell_of_(Buffer(1)), positions_(Buffer(2)), fill_(Buffer(3)) {
     PointBox box;
     for (const int32_t v : list) {
       const TPlotPoint& p = g.points[static_cast<size_t>(v)];
@@ -84,7 +86,9 @@ class ListedVertexGrid {
     columns_ = (w - 1) / side_ + 1;
     rows_ = (h - 1) / side_ + 1;
     start_.assign(static_cast<size_t>(columns_ * rows_) + 1, 0);
+    cell_of_.clear();
     cell_of_.resize(list.size());
+    positions_.clear();
     for (size_t k = 0; k < list.size(); ++k) {
       const TPlotPoint& p = g.points[static_cast<size_t>(list[k])];
       cell_of_[k] = static_cast<int32_t>((int64_t{p.y} - min_y_) / side_ * columns_ + (int64_t{p.x} - min_x_) / side_);
@@ -109,11 +113,20 @@ class ListedVertexGrid {
       const auto c = static_cast<size_t>(j * columns_ + i);
       for (int32_t k = start_[c]; k < start_[c + 1]; ++k) visit(positions_[static_cast<size_t>(k)]);
     };
+    // How far (x, y) lies from the outside of the block of rings below `ring`, on the sides where cells remain;
+    // never negative (a point beyond the grid is clamped to its edge cells).
+    const auto reach = [&](int64_t ring) {
+      int64_t least = INT64_MAX;
+      if (cx - ring >= 0) least = std::min(least, x - (min_x_ + (cx - ring + 1) * side_));
+      if (cx + ring < columns_) least = std::min(least, min_x_ + (cx + ring) * side_ - x);
+      if (cy - ring >= 0) least = std::min(least, y - (min_y_ + (cy - ring + 1) * side_));
+      if (cy + ring < rows_) least = std::min(least, min_y_ + (cy + ring) * side_ - y);
+      return std::max<int64_t>(0, least);
+    };
     const int64_t last = std::max(std::max(cx, columns_ - 1 - cx), std::max(cy, rows_ - 1 - cy));
     cell(cx, cy);
     for (int64_t ring = 1; ring <= last; ++ring) {
-      const int64_t near = (ring - 1) * side_;
-      if (!go_on(GapsSquared(near, 0))) return;
+      if (!go_on(GapsSquared(reach(ring), 0))) return;
       for (int64_t i = cx - ring; i <= cx + ring; ++i) {
         cell(i, cy - ring);
         cell(i, cy + ring);
@@ -126,8 +139,17 @@ class ListedVertexGrid {
   }
 
  private:
+  // Storage kept from one search to the next: a pair of figures is searched many times while planning.
+  static std::vector<int32_t>& Buffer(int which) {
+    thread_local std::array<std::vector<int32_t>, 4> buffers;
+    return buffers[static_cast<size_t>(which)];
+  }
+
   int64_t min_x_ = 0, min_y_ = 0, side_ = 1, columns_ = 1, rows_ = 1;
-  std::vector<int32_t> start_, cell_of_, positions_, fill_;
+  std::vector<int32_t>& start_;
+  std::vector<int32_t>& cell_of_;
+  std::vector<int32_t>& positions_;
+  std::vector<int32_t>& fill_;
 };
 
 // The shift of the inside-parent full join between F's and G's vertices on both axes, nothing for the others.
@@ -171,7 +193,8 @@ int64_t RowCostBound(int64_t d2, const tfigura& ff, int32_t fv, int32_t least_g_
 
 template <JoinVariant kVariant>
 std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& gg, int32_t g,
-                                   std::span<const int32_t> f_vertices, std::span<const int32_t> g_vertices) {
+                                   std::span<const int32_t> f_vertices, std::span<const int32_t> g_vertices,
+                                   const PointBox* known_g_box) {
   // The answer is the least (cost, position in f_vertices, position in g_vertices): the pair a plain scan of the
   // rows in order keeps with its strict-less test. Rows are visited nearest to G's box first, so that a cheap pair
   // turns up early, and a row whose lower bound is above the best cost (or equal to it, behind the best's row)
@@ -190,7 +213,7 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
   // Small figures keep the rows in order with no bound: bounding and ordering them costs more than it saves.
   if (pairs > kPlainScanPairs) {
     least_g_factor = LeastFactor<kVariant>(gg, g_vertices);
-    const PointBox g_box = BoxOfPoints(gg.points);
+    const PointBox g_box = known_g_box != nullptr ? *known_g_box : BoxOfPoints(gg.points);
     for (Row& row : rows) {
       const int32_t fv = f_vertices[row.position];
       const TPlotPoint& p = ff.points[static_cast<size_t>(fv)];
@@ -198,9 +221,6 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
       // The shift moves F's vertex by at most 3 on each axis relative to G's.
       row.bound = RowCostBound<kVariant>(BoxGapSquared(at, g_box, shift < 0 ? -shift : shift), ff, fv, least_g_factor);
     }
-    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-      return a.bound != b.bound ? a.bound < b.bound : a.position < b.position;
-    });
   }
   std::optional<JoinPair> best;
   int64_t best_cost = kBestCostStart;
@@ -221,6 +241,13 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
   const auto may_win = [&](int64_t bound, size_t row) {
     return !best || bound < best_cost || (bound == best_cost && row <= best_row);
   };
+  if (pairs > kPlainScanPairs) {
+    const auto row_order = [](const Row& a, const Row& b) {
+      return a.bound != b.bound ? a.bound < b.bound : a.position < b.position;
+    };
+    // Rows all at one bound (figures overlapping) are in order already.
+    if (!std::is_sorted(rows.begin(), rows.end(), row_order)) std::sort(rows.begin(), rows.end(), row_order);
+  }
   if (pairs > kGridPairs) {
     const ListedVertexGrid grid(gg, g_vertices);
     for (const Row& row : rows) {
@@ -327,21 +354,21 @@ int64_t PairCost(const tfigura& f_figure, int32_t f, const tfigura& g_figure, in
 
 std::optional<JoinPair> CheapestVertexPair(const FigureList& figures, const JoinContext& context, int32_t f,
                                            int32_t g, std::span<const int32_t> f_vertices,
-                                           std::span<const int32_t> g_vertices) {
+                                           std::span<const int32_t> g_vertices, const PointBox* g_box) {
   if (f_vertices.empty() || g_vertices.empty()) return std::nullopt;
   const tfigura& ff = At(figures, f);
   const tfigura& gg = At(figures, g);
   switch (context.variant) {
     case JoinVariant::kStart:
-      return CheapestOf<JoinVariant::kStart>(ff, f, gg, g, f_vertices, g_vertices);
+      return CheapestOf<JoinVariant::kStart>(ff, f, gg, g, f_vertices, g_vertices, g_box);
     case JoinVariant::kGlobalFull:
-      return CheapestOf<JoinVariant::kGlobalFull>(ff, f, gg, g, f_vertices, g_vertices);
+      return CheapestOf<JoinVariant::kGlobalFull>(ff, f, gg, g, f_vertices, g_vertices, g_box);
     case JoinVariant::kInsideFull:
-      return CheapestOf<JoinVariant::kInsideFull>(ff, f, gg, g, f_vertices, g_vertices);
+      return CheapestOf<JoinVariant::kInsideFull>(ff, f, gg, g, f_vertices, g_vertices, g_box);
     case JoinVariant::kInsideNeighbours:
-      return CheapestOf<JoinVariant::kInsideNeighbours>(ff, f, gg, g, f_vertices, g_vertices);
+      return CheapestOf<JoinVariant::kInsideNeighbours>(ff, f, gg, g, f_vertices, g_vertices, g_box);
     case JoinVariant::kGlobalNeighbours:
-      return CheapestOf<JoinVariant::kGlobalNeighbours>(ff, f, gg, g, f_vertices, g_vertices);
+      return CheapestOf<JoinVariant::kGlobalNeighbours>(ff, f, gg, g, f_vertices, g_vertices, g_box);
   }
   return std::nullopt;
 }

@@ -183,7 +183,8 @@ void JoinTable::Offer(const FigureList& figures, int32_t f, int32_t g) {
     CacheFlagged(figures, g, true);
   }
   const std::optional<JoinPair> pair =
-      CheapestVertexPair(figures, context_, f_entry, g_entry, Vertices(figures, f, false), Vertices(figures, g, true));
+      CheapestVertexPair(figures, context_, f_entry, g_entry, Vertices(figures, f, false), Vertices(figures, g, true),
+                         &boxes_[static_cast<size_t>(g)]);
   if (!pair) return;
   if (!best.valid || Better(*pair, best.pair)) {
     best = {true, *pair};
