@@ -1,10 +1,8 @@
 #include "project/fast_plan_search.h"
 
 #include <algorithm>
-#include <cmath>
-#include <numeric>
-#include <queue>
-#include <utility>
+#include <memory>
+#include <vector>
 
 #include "project/box_grid.h"
 #include "project/join_table.h"
@@ -31,10 +29,12 @@ class FastSearch final : public PlanSearch {
     for (size_t e = 0; e < figures.size(); ++e) boxes[e] = BoxOf(figures, static_cast<int32_t>(e));
     BoxGrid grid(boxes, kTouchTolerance);
     VertexNearness& near = Nearness(figures);
+    std::vector<int32_t> others;
     for (size_t e = 0; e < figures.size(); ++e) {
       if (!figures[e]->open) continue;
       touches[e].assign(figures[e]->points.size(), 0);
-      for (const int32_t other : grid.Overlapping(boxes[e])) {
+      grid.Overlapping(boxes[e], others);
+      for (const int32_t other : others) {
         near.MarkLeadInTouches(static_cast<int32_t>(e), boxes[e], other, boxes[static_cast<size_t>(other)], touches[e]);
       }
     }
