@@ -126,21 +126,17 @@ void NeighbourTree::Search(int32_t g, bool unpenalised, Kept& kept) const {
     const double reach = static_cast<double>(kept.top().first) + 1.0;
     return GapSquared(node, eg) <= reach * reach;
   };
-  thread_local std::vector<int32_t> stack;
-  const size_t base = stack.size();
-  stack.push_back(0);
-  while (stack.size() > base) {
-    const Node& node = nodes_[static_cast<size_t>(stack.back())];
-    stack.pop_back();
-    if (!may_hold(node)) continue;
+  WalkTree([&](int32_t n, auto push) {
+    const Node& node = nodes_[static_cast<size_t>(n)];
+    if (!may_hold(node)) return;
     if (node.left >= 0) {
       // The nearer child first: its entries fill the list early and let the farther one be passed over.
       const Node& left = nodes_[static_cast<size_t>(node.left)];
       const Node& right = nodes_[static_cast<size_t>(node.right)];
       const bool left_first = GapSquared(left, eg) <= GapSquared(right, eg);
-      stack.push_back(left_first ? node.right : node.left);
-      stack.push_back(left_first ? node.left : node.right);
-      continue;
+      push(left_first ? node.right : node.left);
+      push(left_first ? node.left : node.right);
+      return;
     }
     for (int32_t k = node.first; k < node.last; ++k) {
       const int32_t j = order_[static_cast<size_t>(k)];
@@ -155,7 +151,7 @@ void NeighbourTree::Search(int32_t g, bool unpenalised, Kept& kept) const {
       }
       kept.Offer({NeighbourKeyOf(eg.centre, eg.depth, g, ej.centre, ej.depth, ej.parent), j});
     }
-  }
+  });
 }
 
 void NeighbourTree::Work(int32_t g) {

@@ -68,28 +68,24 @@ template <class Visit>
 void PendingTree::VisitRing(const PointBox& box, int64_t slack, int64_t low2, int64_t high2, bool open_only,
                             int32_t min_depth, Visit&& visit) const {
   if (nodes_.empty()) return;
-  thread_local std::vector<int32_t> stack;
-  const size_t base = stack.size();
-  stack.push_back(0);
-  while (stack.size() > base) {
-    const Node& node = nodes_[static_cast<size_t>(stack.back())];
-    stack.pop_back();
-    if ((open_only ? node.waiting_open : node.waiting) == 0 || node.max_depth < min_depth) continue;
-    if (BoxGapSquared(node.box, box, slack) > high2) continue;
-    if (FarthestGapSquared(node.box, box, slack) <= low2) continue;  // met by an earlier ring
-    if (node.left < 0) {
-      for (int32_t k = node.first; k < node.last; ++k) {
-        const int32_t item = order_[static_cast<size_t>(k)];
-        const Item& it = items_[static_cast<size_t>(item)];
-        if (!waiting_[static_cast<size_t>(item)] || (open_only && !it.open) || it.depth < min_depth) continue;
-        const int64_t gap2 = BoxGapSquared(it.box, box, slack);
-        if (gap2 > low2 && gap2 <= high2) visit(item);
-      }
-      continue;
+  WalkTree([&](int32_t n, auto push) {
+    const Node& node = nodes_[static_cast<size_t>(n)];
+    if ((open_only ? node.waiting_open : node.waiting) == 0 || node.max_depth < min_depth) return;
+    if (BoxGapSquared(node.box, box, slack) > high2) return;
+    if (FarthestGapSquared(node.box, box, slack) <= low2) return;  // met by an earlier ring
+    if (node.left >= 0) {
+      push(node.right);
+      push(node.left);
+      return;
     }
-    stack.push_back(node.right);
-    stack.push_back(node.left);
-  }
+    for (int32_t k = node.first; k < node.last; ++k) {
+      const int32_t item = order_[static_cast<size_t>(k)];
+      const Item& it = items_[static_cast<size_t>(item)];
+      if (!waiting_[static_cast<size_t>(item)] || (open_only && !it.open) || it.depth < min_depth) continue;
+      const int64_t gap2 = BoxGapSquared(it.box, box, slack);
+      if (gap2 > low2 && gap2 <= high2) visit(item);
+    }
+  });
 }
 
 }  // namespace varnholt

@@ -45,6 +45,20 @@ PointBox BoxOfPoints(const std::vector<TPlotPoint>& points);
 bool BoxesNear(const PointBox& a, const PointBox& b, int32_t margin);
 
 
+// Walks a tree whose nodes are numbered from 0 (the root), depth first: visit(node, push) handles a node and
+// pushes the children to walk (the one pushed last is walked next).
+template <class Visit>
+void WalkTree(Visit&& visit) {
+  thread_local std::vector<int32_t> stack;
+  const size_t base = stack.size();  // a walk inside a visit keeps to its own part of the stack
+  stack.push_back(0);
+  while (stack.size() > base) {
+    const int32_t node = stack.back();
+    stack.pop_back();
+    visit(node, [](int32_t child) { stack.push_back(child); });
+  }
+}
+
 // Whether the entry is a connector or the start marker, whose touching vertex is pulled onto the other figure.
 bool IsConnectorEntry(const tfigura& figure);
 
