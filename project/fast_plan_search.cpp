@@ -34,8 +34,12 @@ class FastSearch final : public PlanSearch {
       if (!figures[e]->open) continue;
       touches[e].assign(figures[e]->points.size(), 0);
       grid.Overlapping(boxes[e], others);
-      for (const int32_t other : others) {
-        near.MarkLeadInTouches(static_cast<int32_t>(e), boxes[e], other, boxes[static_cast<size_t>(other)], touches[e]);
+      // Once every vertex touches something, the other entries have nothing to add.
+      size_t untouched = touches[e].size();
+      for (size_t k = 0; k < others.size() && untouched > 0; ++k) {
+        const int32_t other = others[k];
+        untouched -= near.MarkLeadInTouches(static_cast<int32_t>(e), boxes[e], other, boxes[static_cast<size_t>(other)],
+                                            touches[e]);
       }
     }
     near.Clear();

@@ -43,6 +43,12 @@ void VertexNearness::VerticesNear(int32_t e, const PointBox& box, int32_t reach,
   for (; it != order.end() && points[static_cast<size_t>(*it)].x <= high; ++it) add(static_cast<size_t>(*it));
 }
 
+void VertexNearness::SortByX(std::vector<Near>& vertices) {
+  // A large figure's vertices come in this order already.
+  const auto by_x = [](const Near& p, const Near& q) { return p.x != q.x ? p.x < q.x : p.index < q.index; };
+  if (!std::is_sorted(vertices.begin(), vertices.end(), by_x)) std::sort(vertices.begin(), vertices.end(), by_x);
+}
+
 bool VertexNearness::TouchPairOf(int32_t a, const PointBox& a_box, int32_t b, const PointBox& b_box,
                                  TouchPair& pair) {
   if (a == b || !BoxesNear(a_box, b_box, kTouchTolerance)) return false;
@@ -51,8 +57,7 @@ bool VertexNearness::TouchPairOf(int32_t a, const PointBox& a_box, int32_t b, co
   VerticesNear(a, b_box, kTouchTolerance, a_near_);
   // A's vertices from the last; for the first that touches, B's last vertex near it.
   std::sort(a_near_.begin(), a_near_.end(), [](const Near& p, const Near& q) { return p.index > q.index; });
-  std::sort(b_near_.begin(), b_near_.end(),
-            [](const Near& p, const Near& q) { return p.x != q.x ? p.x < q.x : p.index < q.index; });
+  SortByX(b_near_);
   for (const Near& p : a_near_) {
     int32_t last = -1;
     auto it = std::lower_bound(b_near_.begin(), b_near_.end(), int64_t{p.x} - kTouchTolerance,
@@ -70,14 +75,15 @@ bool VertexNearness::TouchPairOf(int32_t a, const PointBox& a_box, int32_t b, co
   return false;
 }
 
-void VertexNearness::MarkLeadInTouches(int32_t a, const PointBox& a_box, int32_t b, const PointBox& b_box,
-                                       std::vector<uint8_t>& touches) {
+size_t VertexNearness::MarkLeadInTouches(int32_t a, const PointBox& a_box, int32_t b, const PointBox& b_box,
+                                         std::vector<uint8_t>& touches) {
   constexpr int32_t kReach = 10;  // the lead-in tolerance on each axis
-  if (a == b || !BoxesNear(a_box, b_box, kReach)) return;
+  if (a == b || !BoxesNear(a_box, b_box, kReach)) return 0;
   VerticesNear(b, a_box, kReach, b_near_);
-  if (b_near_.empty()) return;
+  if (b_near_.empty()) return 0;
+  size_t marked = 0;
   VerticesNear(a, b_box, kReach, a_near_);
-  std::sort(b_near_.begin(), b_near_.end(), [](const Near& p, const Near& q) { return p.x < q.x; });
+  SortByX(b_near_);
   for (const Near& p : a_near_) {
     uint8_t& mark = touches[static_cast<size_t>(p.index)];
     if (mark) continue;
@@ -87,10 +93,12 @@ void VertexNearness::MarkLeadInTouches(int32_t a, const PointBox& a_box, int32_t
       const int64_t dx = int64_t{it->x} - p.x, dy = int64_t{it->y} - p.y;
       if (dx * dx + dy * dy <= kLeadInToleranceSquared) {
         mark = 1;
+        ++marked;
         break;
       }
     }
   }
+  return marked;
 }
 
 }  // namespace varnholt

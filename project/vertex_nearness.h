@@ -17,9 +17,10 @@ class VertexNearness {
   // B's last vertex near it. The boxes are the figures' current boxes.
   bool TouchPairOf(int32_t a, const PointBox& a_box, int32_t b, const PointBox& b_box, TouchPair& pair);
 
-  // Sets touches[v] for every vertex v of A within the lead-in tolerance (Euclidean) of a vertex of B.
-  void MarkLeadInTouches(int32_t a, const PointBox& a_box, int32_t b, const PointBox& b_box,
-                         std::vector<uint8_t>& touches);
+  // Sets touches[v] for every vertex v of A within the lead-in tolerance (Euclidean) of a vertex of B; returns how
+  // many were not set before.
+  size_t MarkLeadInTouches(int32_t a, const PointBox& a_box, int32_t b, const PointBox& b_box,
+                           std::vector<uint8_t>& touches);
 
   // Forgets the vertex orders kept for large figures.
   void Clear() { by_x_.clear(); }
@@ -30,6 +31,7 @@ class VertexNearness {
   };
   // The vertices of entry e within `reach` of box on both axes, into out (unordered).
   void VerticesNear(int32_t e, const PointBox& box, int32_t reach, std::vector<Near>& out);
+  static void SortByX(std::vector<Near>& vertices);
 
   const FigureList& figures_;
   // Vertex indices by x (then index) of the large figures looked at so far; empty for the others.
