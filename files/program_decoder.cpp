@@ -206,7 +206,7 @@ class ProgramDecoder::Decoder {
   std::span<const uint8_t> bytes_;  // the command being decoded
   size_t offset_ = 0;               // its offset in the program
   std::string partial_;
-  const ControllerState& machine_;
+  const ControllerState machine_;  // a copy: the decoder may outlive the caller's state
   Sink sink_;
   DecodedProgram result_;
   bool move_open_ = false;

@@ -49,6 +49,7 @@ std::string_view AxisName(size_t code);
 class ProgramDecoder {
  public:
   using Sink = std::function<void(const DecodedCommand&)>;
+  // Keeps its own copy of the machine's calibration.
   ProgramDecoder(const ControllerState& machine, Sink sink);
   ~ProgramDecoder();
   ProgramDecoder(const ProgramDecoder&) = delete;
