@@ -1,6 +1,7 @@
 #include "project/join_table.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace varnholt {
 namespace {
@@ -130,11 +131,50 @@ bool JoinTable::CouldBeat(int32_t f, int32_t g, int64_t bound) const {
 }
 
 void JoinTable::Propose(const FigureList& figures, int32_t f, int32_t g) {
-  const int64_t bound =
+  int64_t bound =
       PairCostBound(boxes_[static_cast<size_t>(f)], boxes_[static_cast<size_t>(g)], context_.variant, min_mark_);
   if (!CouldBeat(f, g, bound)) return;
   if (!PassesFilter(figures, context_, members_[static_cast<size_t>(f)], members_[static_cast<size_t>(g)])) return;
+  bound = std::max(bound, RingBound(figures, f, g));
+  if (!CouldBeat(f, g, bound)) return;
   Push({bound, f, g, 0, 0});
+}
+
+int64_t JoinTable::RingBound(const FigureList& figures, int32_t f, int32_t g) {
+  if (spreads_.empty()) spreads_.resize(members_.size());
+  Spread& spread = spreads_[static_cast<size_t>(g)];
+  const auto distance = [](const TPlotPoint& p, double x, double y) {
+    const double dx = p.x - x, dy = p.y - y;
+    return std::sqrt(dx * dx + dy * dy);
+  };
+  if (spread.most < 0.0) {
+    const PointBox& box = boxes_[static_cast<size_t>(g)];
+    spread = {(static_cast<double>(box.min_x) + box.max_x) / 2, (static_cast<double>(box.min_y) + box.max_y) / 2,
+              1e300, 0.0};
+    if (neighbour_variant_) CacheFlagged(figures, g, true);
+    const tfigura& gg = *figures[static_cast<size_t>(members_[static_cast<size_t>(g)])];
+    for (const int32_t v : Vertices(figures, g, true)) {
+      const double d = distance(gg.points[static_cast<size_t>(v)], spread.x, spread.y);
+      spread.least = std::min(spread.least, d);
+      spread.most = std::max(spread.most, d);
+    }
+  }
+  if (spread.least > spread.most) return 0;  // no listed vertex
+  if (neighbour_variant_) CacheFlagged(figures, f, false);
+  const tfigura& ff = *figures[static_cast<size_t>(members_[static_cast<size_t>(f)])];
+  double least = 1e300, most = 0.0;
+  for (const int32_t v : Vertices(figures, f, false)) {
+    const double d = distance(ff.points[static_cast<size_t>(v)], spread.x, spread.y);
+    least = std::min(least, d);
+    most = std::max(most, d);
+  }
+  if (least > most) return 0;
+  // A unit off for the rounding of square roots, and the shifts of the inside-parent full join (at most 3 on each
+  // axis, under 4.25 apart).
+  const double apart = std::max(least - spread.most, spread.least - most) - 1.0 - (slack_ > 0 ? 4.25 : 0.0);
+  if (apart <= 0.0) return 0;
+  const auto whole = static_cast<int64_t>(std::min(apart, 4.0e9));
+  return CostBoundOfGapSquared(GapsSquared(whole, 0), context_.variant, min_mark_);
 }
 
 void JoinTable::DropSpentSteps() {

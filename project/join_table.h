@@ -64,6 +64,10 @@ class JoinTable {
   void Offer(const FigureList& figures, int32_t f, int32_t g);
   // Whether a pair with this bound can still beat F's best.
   bool CouldBeat(int32_t f, int32_t g, int64_t bound) const;
+  // A lower bound of the pair's cost from how far F's listed vertices and G's lie from G's centre: a vertex pair
+  // is at least as far apart as their distances from any one point differ. Tight where the box bound is not, as
+  // for figures drawn about one centre.
+  int64_t RingBound(const FigureList& figures, int32_t f, int32_t g);
   void Push(const Step& step);
   // Drops the steps that can no longer matter once they outnumber the figures in play.
   void DropSpentSteps();
@@ -96,6 +100,11 @@ class JoinTable {
   std::vector<int64_t> vertex_start_[2];
   std::vector<int32_t> vertex_count_[2];
   std::vector<int32_t> scratch_[2];
+  // Per member as a target: its box centre and the least and largest distance of its listed vertices from it.
+  struct Spread {
+    double x = 0.0, y = 0.0, least = 0.0, most = -1.0;  // most < 0: not measured yet
+  };
+  std::vector<Spread> spreads_;
 };
 
 }  // namespace varnholt
