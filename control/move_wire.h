@@ -55,11 +55,11 @@ using LinkCountsShown = std::function<void(uint32_t read_failures, uint32_t busy
 
 // Moves the wire out by the dialog's values and back, round after round, until the operator presses a key or the
 // left mouse button; input is looked at once a round, and the windows repaint between rounds. X and Y are taken in
-// the display unit.
+// the display unit. Without a controller nothing runs and nothing is shown.
 ServiceLoopEnd RunMotionTest(MachineLink& link, const MoveWireValues& values, const LinkCountsShown& show_counts);
 
 // Switches the heater on and off, each for the warm-up time, until the operator presses a key or the left mouse
-// button between two rounds.
+// button between two rounds. Without a controller the lost link is reported once and nothing runs.
 ServiceLoopEnd RunHeaterTest(MachineLink& link);
 
 }  // namespace varnholt
