@@ -150,8 +150,8 @@ std::string DplPathFor(const std::string& pattern_path) {
 
 bool IsDplPath(const std::string& path) { return SameName(std::filesystem::path(path).extension().string(), ".dpl"); }
 
-std::optional<DuplicationParameters> ParseDplText(std::string_view text, int32_t pattern_width, int32_t pattern_height,
-                                                  char separator) {
+std::optional<DuplicationParameters> ParseDplText(std::string_view text, int32_t pattern_width,
+                                                  int32_t pattern_height) {
   const std::optional<SectionValues> section = FindSection(text);
   if (!section) return std::nullopt;
   const auto count = [&](std::string_view key, int32_t fallback) {
@@ -160,7 +160,7 @@ std::optional<DuplicationParameters> ParseDplText(std::string_view text, int32_t
   };
   const auto real = [&](std::string_view key, double fallback) {
     const auto value = section->Find(key);
-    return value ? ParseFieldNumber(*value, separator).value_or(fallback) : fallback;
+    return value ? ParseFieldNumber(*value).value_or(fallback) : fallback;
   };
   DuplicationParameters values = DefaultParameters(pattern_width, pattern_height);
   values.columns = count(kColumnsKey, values.columns);
@@ -175,10 +175,10 @@ std::optional<DuplicationParameters> ParseDplText(std::string_view text, int32_t
 }
 
 std::optional<DuplicationParameters> ReadDplFile(const std::string& path, int32_t pattern_width,
-                                                 int32_t pattern_height, char separator) {
+                                                 int32_t pattern_height) {
   const FileBytes file = ReadAll(path, kMaxDplBytes);
   if (file.error != 0) return std::nullopt;
-  return ParseDplText(file.bytes, pattern_width, pattern_height, separator);
+  return ParseDplText(file.bytes, pattern_width, pattern_height);
 }
 
 std::string DplText(std::string_view existing, const DuplicationParameters& values, char separator) {

@@ -19,16 +19,15 @@ std::string DplPathFor(const std::string& pattern_path);
 bool IsDplPath(const std::string& path);
 
 // The values of the section in `text`, each missing or unreadable one by its default: 2 columns, 1 row, pitches of
-// the pattern's size plus 10 mm, connector distances half the gaps the pitches leave. Section and key names are
-// matched without regard to case; integers are decimal, reals take '.' or the given separator. Nothing when the text
-// has no such section.
-std::optional<DuplicationParameters> ParseDplText(std::string_view text, int32_t pattern_width, int32_t pattern_height,
-                                                  char separator);
+// the pattern's size plus 10 mm, connector distances half the gaps the pitches leave, and the connector distances
+// rounded to whole plotter units. Section and key names are matched without regard to case; integers are decimal,
+// reals take '.' or ','. Nothing when the text has no such section.
+std::optional<DuplicationParameters> ParseDplText(std::string_view text, int32_t pattern_width, int32_t pattern_height);
 
 // The file's values, or nothing when it does not exist, cannot be read or has no section (the caller then takes
 // the defaults); a file larger than 1 MiB is no duplication file.
 std::optional<DuplicationParameters> ReadDplFile(const std::string& path, int32_t pattern_width,
-                                                 int32_t pattern_height, char separator);
+                                                 int32_t pattern_height);
 
 // `existing` with its duplication section removed and the six values written as the new last section, lines ended
 // by CR LF, reals in their shortest form with the separator, the connector distances as the layout uses them

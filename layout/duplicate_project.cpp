@@ -84,4 +84,8 @@ std::unique_ptr<ProjectDocument> BuildDuplicate(const ProjectDocument& pattern, 
   return project;
 }
 
+const tfigura& ConnectingPathOf(const ProjectDocument& duplicated) {
+  return *duplicated.figures.at(duplicated.drawing_figure_count - 1);
+}
+
 }  // namespace varnholt

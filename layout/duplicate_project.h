@@ -32,4 +32,7 @@ std::vector<TPlotPoint> ConnectingPathFor(const ProjectDocument& pattern, const 
 std::unique_ptr<ProjectDocument> BuildDuplicate(const ProjectDocument& pattern, const DuplicationParameters& values,
                                                 TextLookup texts);
 
+// The connecting path of a project BuildDuplicate made: its last entry before those planning appended.
+const tfigura& ConnectingPathOf(const ProjectDocument& duplicated);
+
 }  // namespace varnholt

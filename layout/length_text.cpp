@@ -52,7 +52,7 @@ std::string FieldText(double mm, int unit, char separator) {
   return text;
 }
 
-std::optional<double> ParseFieldNumber(std::string_view text, char separator) {
+std::optional<double> ParseFieldNumber(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
   std::string plain;
@@ -62,7 +62,7 @@ std::optional<double> ParseFieldNumber(std::string_view text, char separator) {
     if (IsDigit(c)) {
       digits = true;
       plain.push_back(c);
-    } else if ((c == separator || c == '.') && !point) {
+    } else if ((c == ',' || c == '.') && !point) {
       point = true;
       plain.push_back('.');
     } else if ((c == '-' || c == '+') && i == 0) {

@@ -18,9 +18,10 @@ std::string LengthText(double mm, int unit, int decimals, char separator);
 // keep a plotter unit (3 decimals in millimetres, 4 in inches, 5 in feet), without trailing zeros ("140", "5.512").
 std::string FieldText(double mm, int unit, char separator);
 
-// A typed number: spaces around it, an optional sign, digits with at most one decimal separator (the given one or
-// '.'), at least one digit. Nothing for anything else, also for values beyond the double range.
-std::optional<double> ParseFieldNumber(std::string_view text, char separator);
+// A typed number: spaces around it, an optional sign, digits with at most one decimal separator ('.' or ',', so a
+// value reads the same whichever locale wrote it; no thousands separators are written), at least one digit. Nothing
+// for anything else, also for values beyond the double range.
+std::optional<double> ParseFieldNumber(std::string_view text);
 
 // A count typed into a number field: the number truncated towards zero and held within the int32 range.
 int32_t CountFromNumber(double value);

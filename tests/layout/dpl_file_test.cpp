@@ -59,14 +59,14 @@ TEST(DplFile, OtherSectionsStayAndTheOldSectionGoes) {
   EXPECT_EQ(text.substr(0, text.find("[Duplication")),
             "; notes kept\n[Operator]\nname=Ala\n[Other]\nkey = value\r\n");
   EXPECT_EQ(text.find("Number of rows=9"), std::string::npos);
-  EXPECT_EQ(ParseDplText(text, kWidth, kHeight, '.')->rows, 1);
+  EXPECT_EQ(ParseDplText(text, kWidth, kHeight)->rows, 1);
 }
 
 TEST(DplFile, ValuesReadWithDefaultsForWhatIsMissingOrUnreadable) {
-  EXPECT_FALSE(ParseDplText("[Other]\nNumber of rows=3\n", kWidth, kHeight, '.'));
-  EXPECT_FALSE(ParseDplText("", kWidth, kHeight, '.'));
+  EXPECT_FALSE(ParseDplText("[Other]\nNumber of rows=3\n", kWidth, kHeight));
+  EXPECT_FALSE(ParseDplText("", kWidth, kHeight));
 
-  const auto defaults = ParseDplText("[Duplication_parameters]\r\n", kWidth, kHeight, '.');
+  const auto defaults = ParseDplText("[Duplication_parameters]\r\n", kWidth, kHeight);
   ASSERT_TRUE(defaults);
   EXPECT_EQ(defaults->columns, 2);
   EXPECT_EQ(defaults->rows, 1);
@@ -83,7 +83,7 @@ TEST(DplFile, ValuesReadWithDefaultsForWhatIsMissingOrUnreadable) {
       "Space between the rows=80.25\r\n"
       "Space between the elements and the horizontal connecting line=2,01\r\n"
       "[Duplication_parameters]\r\nNumber of rows=7\r\n",
-      kWidth, kHeight, ',');
+      kWidth, kHeight);
   ASSERT_TRUE(read);
   EXPECT_EQ(read->columns, 4);
   EXPECT_EQ(read->rows, 1);                          // not an integer: the default
@@ -100,13 +100,13 @@ class DplFileOnDisk : public ::testing::Test {
 
 TEST_F(DplFileOnDisk, WrittenValuesComeBack) {
   const std::string path = folder_.PathOf("disc.dpl");
-  EXPECT_FALSE(ReadDplFile(path, kWidth, kHeight, '.'));
+  EXPECT_FALSE(ReadDplFile(path, kWidth, kHeight));
   folder_.Write("disc.dpl", "[Operator]\r\nname=Ala\r\n");
-  EXPECT_FALSE(ReadDplFile(path, kWidth, kHeight, '.'));
+  EXPECT_FALSE(ReadDplFile(path, kWidth, kHeight));
 
   DuplicationParameters values{5, 4, 125.5, 70.25, 2.5, 0.0};
   WriteDplFile(path, values, ',');
-  const auto read = ReadDplFile(path, kWidth, kHeight, ',');
+  const auto read = ReadDplFile(path, kWidth, kHeight);
   ASSERT_TRUE(read);
   EXPECT_EQ(read->columns, 5);
   EXPECT_EQ(read->rows, 4);
@@ -118,7 +118,7 @@ TEST_F(DplFileOnDisk, WrittenValuesComeBack) {
 
   // A file of more than 1 MiB is no duplication file.
   folder_.Write("big.dpl", "[Duplication_parameters]\r\nNumber of rows=3\r\n" + std::string(1 << 20, ';'));
-  EXPECT_FALSE(ReadDplFile(folder_.PathOf("big.dpl"), kWidth, kHeight, '.'));
+  EXPECT_FALSE(ReadDplFile(folder_.PathOf("big.dpl"), kWidth, kHeight));
 }
 
 TEST_F(DplFileOnDisk, AFailedWriteLeavesTheOldFile) {
@@ -128,7 +128,7 @@ TEST_F(DplFileOnDisk, AFailedWriteLeavesTheOldFile) {
     EXPECT_THROW(WriteDplFile(path, DefaultParameters(kWidth, kHeight), '.'), RunTimeError);
   }
   EXPECT_EQ(Read(path), "[Duplication_parameters]\r\nNumber of rows=3\r\n");
-  EXPECT_EQ(ReadDplFile(path, kWidth, kHeight, '.')->rows, 3);
+  EXPECT_EQ(ReadDplFile(path, kWidth, kHeight)->rows, 3);
 
   // A folder in the file's place cannot be read, so its sections could not be kept: nothing is written.
   folder_.MakeFolder("folder.dpl");

@@ -44,14 +44,14 @@ TEST(DuplicationValues, NumbersAsTheDialogShowsAndTakesThem) {
   EXPECT_EQ(FieldText(25.4, kUnitInch, '.'), "1");
   EXPECT_EQ(FieldText(10.0, kUnitInch, '.'), "0.3937");
 
-  EXPECT_EQ(ParseFieldNumber(" 12,5 ", ','), 12.5);
-  EXPECT_EQ(ParseFieldNumber("12.5", ','), 12.5);
-  EXPECT_EQ(ParseFieldNumber("-3", '.'), -3.0);
-  EXPECT_EQ(ParseFieldNumber("+.5", '.'), 0.5);
-  for (const char* bad : {"", "-", ".", "1e5", "1.2.3", "12a", "1 2", "--1"}) {
-    EXPECT_FALSE(ParseFieldNumber(bad, ',')) << bad;
+  EXPECT_EQ(ParseFieldNumber(" 12,5 "), 12.5);
+  EXPECT_EQ(ParseFieldNumber("12.5"), 12.5);
+  EXPECT_EQ(ParseFieldNumber("-3"), -3.0);
+  EXPECT_EQ(ParseFieldNumber("+.5"), 0.5);
+  for (const char* bad : {"", "-", ".", "1e5", "1.2.3", "1,2.3", "12a", "1 2", "--1"}) {
+    EXPECT_FALSE(ParseFieldNumber(bad)) << bad;
   }
-  EXPECT_FALSE(ParseFieldNumber(std::string(400, '9'), '.'));  // beyond the double range
+  EXPECT_FALSE(ParseFieldNumber(std::string(400, '9')));  // beyond the double range
 
   EXPECT_EQ(CountFromNumber(2.9), 2);
   EXPECT_EQ(CountFromNumber(-0.5), 0);
