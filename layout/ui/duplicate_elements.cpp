@@ -4,6 +4,7 @@
 #include <QLineEdit>
 
 #include "config/konfig_file.h"
+#include "layout/dpl_file.h"
 #include "layout/ui/tf_par_dup.h"
 #include "services/interfejs.h"
 
@@ -12,6 +13,7 @@ namespace varnholt {
 std::optional<DuplicatedProject> DuplicateElements(QWidget* parent, const ProjectDocument& pattern,
                                                    const std::string& pattern_caption, const tInterfejs& texts,
                                                    int current_unit) {
+  if (IsDplPath(pattern_caption)) return std::nullopt;  // a duplication is not duplicated again
   DuplicationParameters values;
   std::string caption;
   {

@@ -243,6 +243,8 @@ TEST_F(DuplicationDialog, TheEntryPointReturnsThePlannedGridOrNothing) {
   EXPECT_EQ(result->caption, dpl_);
   EXPECT_EQ(result->project->drawing_figure_count, 2 * pattern_.figures.size() + 1);
   for (const auto& figure : result->project->figures) EXPECT_EQ(figure->plan_flag_2, 0);
+  // The result is not a pattern: no dialog opens for it.
+  EXPECT_FALSE(DuplicateElements(nullptr, *result->project, result->caption, texts_, kUnitMm));
 }
 
 TEST_F(DuplicationDialog, CaptionsFitInEveryLanguage) {
