@@ -1,6 +1,7 @@
 #include "layout/dpl_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -110,7 +111,8 @@ std::optional<SectionValues> FindSection(std::string_view text) {
 // A connector distance rounded to whole plotter units, as the layout will take it.
 double InUnits(double mm) { return UnitsToMm(MmToUnits(mm)); }
 
-// A whole file, or the errno value of what failed (ENOENT when there is none, EFBIG beyond the limit).
+// A whole regular file, or the errno value of what failed (ENOENT when there is none, EISDIR for a folder, EINVAL
+// for any other kind of file, which is never waited on, EFBIG beyond the limit).
 struct FileBytes {
   std::string bytes;
   int error = 0;
@@ -118,9 +120,15 @@ struct FileBytes {
 
 FileBytes ReadAll(const std::string& path, size_t limit) {
   FileBytes file;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     file.error = errno;
+    return file;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    file.error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    ::close(fd);
     return file;
   }
   char buffer[65536];

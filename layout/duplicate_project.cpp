@@ -56,8 +56,10 @@ std::unique_ptr<ProjectDocument> BuildDuplicate(const ProjectDocument& pattern, 
   auto project = std::make_unique<ProjectDocument>(std::move(texts));
   TakeSettings(pattern, *project);
 
-  const size_t copies = static_cast<size_t>(grid.columns) * static_cast<size_t>(grid.rows);
-  project->figures.reserve(copies * pattern.figures.size() + 1);
+  if (grid.columns > 0 && grid.rows > 0) {
+    const size_t copies = static_cast<size_t>(grid.columns) * static_cast<size_t>(grid.rows);
+    project->figures.reserve(copies * pattern.figures.size() + 1);
+  }
   for (int32_t r = 0; r < grid.rows; ++r) {
     for (int32_t j = 0; j < grid.columns; ++j) {
       const int64_t dx = int64_t{j} * grid.column_pitch, dy = int64_t{r} * grid.row_pitch;

@@ -4,6 +4,7 @@
 #include "layout/dpl_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <fstream>
@@ -130,9 +131,13 @@ TEST_F(DplFileOnDisk, AFailedWriteLeavesTheOldFile) {
   EXPECT_EQ(Read(path), "[Duplication_parameters]\r\nNumber of rows=3\r\n");
   EXPECT_EQ(ReadDplFile(path, kWidth, kHeight)->rows, 3);
 
-  // A folder in the file's place cannot be read, so its sections could not be kept: nothing is written.
+  // A folder or a pipe in the file's place cannot be read, so its sections could not be kept: nothing is written,
+  // and nothing waits for a pipe's writer.
   folder_.MakeFolder("folder.dpl");
   EXPECT_THROW(WriteDplFile(folder_.PathOf("folder.dpl"), DefaultParameters(kWidth, kHeight), '.'), RunTimeError);
+  ASSERT_EQ(::mkfifo(folder_.PathOf("pipe.dpl").c_str(), 0600), 0);
+  EXPECT_FALSE(ReadDplFile(folder_.PathOf("pipe.dpl"), kWidth, kHeight));
+  EXPECT_THROW(WriteDplFile(folder_.PathOf("pipe.dpl"), DefaultParameters(kWidth, kHeight), '.'), RunTimeError);
 }
 
 }  // namespace
