@@ -200,7 +200,7 @@ TEST_F(DuplicationDialog, EnterRemembersTheValuesAndTheNextOpeningShowsThem) {
   EXPECT_EQ(Text(*again, "pCalySzer"), "451.5 ");
   // Esc closes without writing.
   Type(*again, "feIloscElemWWierszu", "7");
-  QTest::keyClick(again.get(), Qt::Key_Escape);
+  QTest::keyClick(Find(*again, "feIloscElemWWierszu"), Qt::Key_Escape);
   EXPECT_EQ(again->result(), QDialog::Rejected);
   EXPECT_NE(ReadFile(dpl_).find("Number of elements in a row=3\r\n"), std::string::npos);
 }
