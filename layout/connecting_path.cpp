@@ -90,9 +90,10 @@ class PathBuilder {
     const int64_t y = in_.pattern.min_y - g_.vertical_distance - (g_.rows % 2 == 1 ? kLeadMargin : 0);
     Add(x, y);
     Add(x, y + int64_t{g_.row_pitch} * (g_.rows - 1));
-    // The top-left copy's start point. Taking the first point of the figure after the start figure instead would
-    // land on the start point whenever planning put a start marker or frame in the pattern, but elsewhere in the
-    // copy (or in the next copy, or nowhere with one column) when the pattern has a start of its own.
+    // The top-left copy's start point, for every grid. The first point of the figure after the top-left copy's
+    // start figure is that same point whenever planning gave the pattern a start marker or frame (its first
+    // connector leaves from there), but lies elsewhere in the copy, or in the next copy, when the pattern has a
+    // start of its own, and with one column and the start figure last in the list there is no such figure at all.
     Add(Hinge(g_.rows - 1, 0));
   }
 
