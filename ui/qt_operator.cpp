@@ -1,5 +1,7 @@
 #include "ui/qt_operator.h"
 
+#include <iostream>
+
 #include <QApplication>
 #include <QCursor>
 #include <QMessageBox>
@@ -43,12 +45,20 @@ QtOperator::~QtOperator() {
 }
 
 void QtOperator::ShowMessageBox(const std::string& text, bool is_error, const std::string& caption) {
+  if (unattended_) {
+    std::cerr << MessageBoxTitle(is_error, caption) << ": " << text << '\n';
+    return;
+  }
   QMessageBox box(is_error ? QMessageBox::Critical : QMessageBox::Information, Text(MessageBoxTitle(is_error, caption)),
                   Text(text), QMessageBox::Ok, QApplication::activeWindow());
   box.exec();
 }
 
 int QtOperator::AskQuestion(const std::string& text, ButtonSet buttons, const std::string& caption) {
+  if (unattended_) {
+    std::cerr << caption << ": " << text << '\n';
+    return QuestionAnswer(QMessageBox::NoButton, buttons);
+  }
   QMessageBox box(QMessageBox::Question, caption.empty() ? Text(std::string(kApplicationTitle)) : Text(caption),
                   Text(text), QMessageBox::NoButton, QApplication::activeWindow());
   for (const ButtonPair& pair : kButtons) {

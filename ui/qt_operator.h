@@ -23,6 +23,9 @@ class QtOperator : public Operator {
   QtOperator& operator=(const QtOperator&) = delete;
 
   void SetPanelSink(PanelSink sink) { panel_sink_ = std::move(sink); }
+  // Unattended runs (the screenshots) have nobody to press a button: boxes go to standard error and questions
+  // take the safe choice.
+  void SetUnattended(bool unattended) { unattended_ = unattended; }
 
   void ShowMessageBox(const std::string& text, bool is_error, const std::string& caption) override;
   int AskQuestion(const std::string& text, ButtonSet buttons, const std::string& caption) override;
@@ -41,6 +44,7 @@ class QtOperator : public Operator {
   PanelSink panel_sink_;
   std::deque<PendingInput> pending_;
   bool busy_ = false;
+  bool unattended_ = false;
 };
 
 // Sends the texts of the project status panel to one project window's status line while that window works.
