@@ -110,7 +110,10 @@ TMainForm::TMainForm(Program& program, QWidget* parent)
   UpdateMenuItems();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+  // The project windows go with the base class, after the members the menu rules use.
+  disconnect(mdi_, nullptr, this, nullptr);
+}
 
 void TMainForm::CreateActions() {
   for (const ActionSpec& spec : kActions) {
