@@ -1,13 +1,12 @@
 // varnholt: the desktop control program. Start-up in its fixed order: the main window with the language, the
 // configuration dialog with the settings and the configuration, the controller link; then the event loop.
 
+#include <QApplication>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <QApplication>
 
 #include "app/program.h"
 #include "app/start_options.h"
@@ -19,8 +18,8 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  QApplication::setApplicationName(QString::fromUtf8(varnholt::kApplicationTitle.data(),
-                                                     static_cast<qsizetype>(varnholt::kApplicationTitle.size())));
+  QApplication::setApplicationName(QString::fromUtf8(
+      varnholt::kApplicationTitle.data(), static_cast<qsizetype>(varnholt::kApplicationTitle.size())));
 
   std::vector<std::string> arguments;
   const QStringList qt_arguments = QApplication::arguments();

@@ -1,7 +1,7 @@
 #pragma once
-// What the main window's buttons and menu items hand on to the parts built beside it: the cutting run, and the
-// windows that open from the menu. The main window holds one of each once the program wires them; until then
-// those items do nothing and closing is always allowed.
+// What the main window's buttons and menu items hand on to the parts built beside it: the cutting run, and
+// the windows that open from the menu. The main window holds one of each once the program wires them; until
+// then those items do nothing and closing is always allowed.
 
 namespace varnholt {
 

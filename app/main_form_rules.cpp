@@ -8,7 +8,9 @@
 
 namespace varnholt {
 
-int StatusPanelWidth(int bar_width) { return bar_width - static_cast<int>(nearest(bar_width / 8.0)); }
+int StatusPanelWidth(int bar_width) {
+  return bar_width - static_cast<int>(nearest(bar_width / 8.0));
+}
 
 MenuState MenuStateFor(const MenuFacts& facts) {
   MenuState state;
@@ -34,7 +36,9 @@ std::string MainWindowCaption(const std::string& version_word, const std::string
   return std::string(kApplicationTitle) + "   " + version_word + " " + version;
 }
 
-std::string FolderOf(const std::string& path) { return std::filesystem::path(path).parent_path().string(); }
+std::string FolderOf(const std::string& path) {
+  return std::filesystem::path(path).parent_path().string();
+}
 
 std::string HintOfCaption(const std::string& caption) {
   std::string hint;

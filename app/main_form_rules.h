@@ -10,8 +10,8 @@ int StatusPanelWidth(int bar_width);
 
 // The enabled and visible states UpdateMenuItems gives.
 struct MenuState {
-  bool project_open = false;       // close, info, simulation, start, the window menu and its items
-  bool duplication = false;        // duplicating the active project
+  bool project_open = false;  // close, info, simulation, start, the window menu and its items
+  bool duplication = false;   // duplicating the active project
   bool manual_visible = false;
   bool samples_visible = false;
   bool catalogue_visible = false;
@@ -30,8 +30,8 @@ MenuState MenuStateFor(const MenuFacts& facts);
 // True when the caption's extension is ".dpl" in any case: a duplicated project is not duplicated again.
 bool IsDuplicatedProject(const std::string& caption);
 
-// The catalogue item's caption: the dealer's code and a blank before the text when the dealer has a catalogue of
-// its own, else the maker's name and a blank.
+// The catalogue item's caption: the dealer's code and a blank before the text when the dealer has a catalogue
+// of its own, else the maker's name and a blank.
 std::string CatalogueCaption(const std::string& dealer_code, bool dealer_catalogue, const std::string& text);
 
 // The main window's caption: the application title, three blanks, the version word, a blank and the version.

@@ -57,13 +57,15 @@ void Program::NoteCalibrationShown() {
 
 bool Program::CreateLanguage() {
   try {
-    texts_ = std::make_unique<tInterfejs>(InterfaceSetup{folder_, options_.arguments, LocaleCountryCode(), ""});
+    texts_ =
+        std::make_unique<tInterfejs>(InterfaceSetup{folder_, options_.arguments, LocaleCountryCode(), ""});
   } catch (const std::exception&) {
     const OsCheckResult system = CheckThisOperatingSystem();
     if (!system.supported) {
       CurrentOperator().ShowMessageBox(
           "This application won't work properly with your operating system:\r\n" + system.description +
-              "\r\nA 32-bit version of Windows with Unicode, xml files and USB support is required (win98 SE or later)",
+              "\r\nA 32-bit version of Windows with Unicode, xml files and USB support is required (win98 SE "
+              "or later)",
           true, "");
     }
     return false;

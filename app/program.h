@@ -1,6 +1,6 @@
 #pragma once
-// The program-wide single objects of the desktop program, made in the order of start-up: the language component,
-// the configuration, then the controller link over the real or the simulated controller.
+// The program-wide single objects of the desktop program, made in the order of start-up: the language
+// component, the configuration, then the controller link over the real or the simulated controller.
 
 #include <array>
 #include <memory>
@@ -37,7 +37,9 @@ class Program {
   bool CreateLanguage();
   const tInterfejs& texts() const { return *texts_; }
   // The text of key in section.
-  std::string Text(std::string_view section, std::string_view key) const { return texts_->GetText(section, key); }
+  std::string Text(std::string_view section, std::string_view key) const {
+    return texts_->GetText(section, key);
+  }
 
   Konfig& konfig() { return konfig_; }
   Configuration& config() { return konfig_.params(); }

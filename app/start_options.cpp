@@ -5,7 +5,9 @@
 namespace varnholt {
 namespace {
 
-bool IsModel(const std::string& model) { return model == "Qa" || model == "Qe" || model == "Qo"; }
+bool IsModel(const std::string& model) {
+  return model == "Qa" || model == "Qe" || model == "Qo";
+}
 
 }  // namespace
 
@@ -39,14 +41,18 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments, const 
   return options;
 }
 
-bool TestMode(const StartOptions& options) { return !options.arguments.empty() && options.arguments[0] == "test"; }
+bool TestMode(const StartOptions& options) {
+  return !options.arguments.empty() && options.arguments[0] == "test";
+}
 
 bool SeparateThirdAxesWanted(const StartOptions& options) {
-  return CommandLineSwitch(options.arguments, "cb1separately") || CommandLineSwitch(options.arguments, "t1osobno");
+  return CommandLineSwitch(options.arguments, "cb1separately") ||
+         CommandLineSwitch(options.arguments, "t1osobno");
 }
 
 std::string StartUsage() {
-  return "Usage: varnholt [--home DIR] [--sim Qa|Qe|Qo] [--open DRAWING] [--screenshots DIR] [test] [LANGUAGE] "
+  return "Usage: varnholt [--home DIR] [--sim Qa|Qe|Qo] [--open DRAWING] [--screenshots DIR] [test] "
+         "[LANGUAGE] "
          "[D:DEALER] [cb1separately]\n";
 }
 

@@ -17,7 +17,8 @@ struct StartOptions {
   std::string error;  // why the command line cannot be used; empty when it can
 };
 
-// Reads the arguments (without the program's own path); sim_environment is $VARNHOLT_SIM (nullptr when unset).
+// Reads the arguments (without the program's own path); sim_environment is $VARNHOLT_SIM (nullptr when
+// unset).
 // --sim on the command line wins over the environment.
 StartOptions ParseStartOptions(const std::vector<std::string>& arguments, const char* sim_environment);
 

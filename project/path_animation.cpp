@@ -47,7 +47,8 @@ std::vector<PathStop> PlannedStops(const ProjectDocument& project) {
     first.link_aux = (project.feed_sign >= 0) == rising ? 0 : static_cast<int32_t>(first.points.size()) - 1;
   }
   const auto last_vertex = static_cast<int32_t>(first.points.size()) - 1;
-  stops.push_back({first.points[static_cast<size_t>(std::clamp<int32_t>(first.link_aux, 0, last_vertex))], 0});
+  stops.push_back(
+      {first.points[static_cast<size_t>(std::clamp<int32_t>(first.link_aux, 0, last_vertex))], 0});
   StopRecorder recorder(stops);
   WalkCutTree(figures, {project.start_figure, project.single_open_figure, true}, recorder);
   return stops;
@@ -87,6 +88,8 @@ TPlotPoint PathAnimation::PenAt(int64_t elapsed_ms) const {
           NearestInt32Saturated(from.y + part * (double{1} * to.y - from.y))};
 }
 
-int64_t SimulationPauseMs(double corner_pause_ms) { return static_cast<int64_t>(nearest(corner_pause_ms / 4.0)); }
+int64_t SimulationPauseMs(double corner_pause_ms) {
+  return static_cast<int64_t>(nearest(corner_pause_ms / 4.0));
+}
 
 }  // namespace varnholt

@@ -1,6 +1,6 @@
 #pragma once
-// The simulation of a planned cut: the wire's stops along the plan with their corner pauses, and the timing of
-// the animated line that follows them one pixel a millisecond.
+// The simulation of a planned cut: the wire's stops along the plan with their corner pauses, and the timing
+// of the animated line that follows them one pixel a millisecond.
 
 #include <cstddef>
 #include <cstdint>
@@ -19,13 +19,13 @@ struct PathStop {
   int32_t pauses = 0;
 };
 
-// The wire's stops from the start figure's entry vertex, walking the cut tree as the program writer does, with
-// the start figure's own vertices. A lone open figure is entered from the end the feed sign gives. The plan is
-// not changed.
+// The wire's stops from the start figure's entry vertex, walking the cut tree as the program writer does,
+// with the start figure's own vertices. A lone open figure is entered from the end the feed sign gives. The
+// plan is not changed.
 std::vector<PathStop> PlannedStops(const ProjectDocument& project);
 
-// The animated path of one simulation: each line takes one millisecond per pixel of its length (the larger of its
-// two pixel spans), each corner pause pause_ms.
+// The animated path of one simulation: each line takes one millisecond per pixel of its length (the larger of
+// its two pixel spans), each corner pause pause_ms.
 class PathAnimation {
  public:
   PathAnimation() = default;

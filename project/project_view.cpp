@@ -46,10 +46,10 @@ ProjectView ViewOf(const ProjectDocument& project, int32_t client_width, int32_t
 }
 
 uint32_t FigureColour(const ProjectDocument& project, size_t index) {
-  if (project.selected_figure >= 0 && static_cast<size_t>(project.selected_figure) == index) return kViewWhite;
+  if (project.selected_figure >= 0 && static_cast<size_t>(project.selected_figure) == index) return kWhite;
   const tfigura& figure = *project.figures[index];
-  if (figure.plan_flag_2 != 0) return kViewRed;
-  return figure.closed != 0 ? kViewBlack : kViewBlue;
+  if (figure.plan_flag_2 != 0) return kRed;
+  return figure.closed != 0 ? kBlack : kBlue;
 }
 
 std::vector<TPlotPoint> PixelPolyline(const tfigura& figure, const ProjectView& view) {

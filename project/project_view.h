@@ -1,6 +1,6 @@
 #pragma once
-// How the project window shows a project: the drawing area, the scale, the pixel of each drawing point, the colour
-// of each figure, and which figure a click picks.
+// How the project window shows a project: the drawing area, the scale, the pixel of each drawing point, the
+// colour of each figure, and which figure a click picks.
 
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "geometry/figure.h"
+#include "project/plan_picture.h"
 
 namespace varnholt {
 
@@ -18,10 +19,8 @@ inline constexpr int32_t kViewLeft = 7;
 // A click this close to a segment (in pixels) picks its figure.
 inline constexpr double kPickDistance = 3.0;
 
-inline constexpr uint32_t kViewBlack = 0x000000;
-inline constexpr uint32_t kViewBlue = 0x0000ff;
-inline constexpr uint32_t kViewRed = 0xff0000;
-inline constexpr uint32_t kViewWhite = 0xffffff;
+// The selected figure's colour; the others are the plan picture's.
+inline constexpr uint32_t kWhite = 0xffffff;
 
 // The painting's mapping of drawing units to pixels for one window size.
 struct ProjectView {
@@ -35,19 +34,20 @@ struct ProjectView {
 };
 
 // The mapping for a window whose client area is client_width x client_height with a status line status_height
-// high at its bottom: baseline client height - status height - 7, usable width client width - 20, usable height
-// client height - 2 x status height - 10, and the scale that fits the project into both.
-ProjectView ViewOf(const ProjectDocument& project, int32_t client_width, int32_t client_height, int32_t status_height);
+// high at its bottom: baseline client height - status height - 7, usable width client width - 20, usable
+// height client height - 2 x status height - 10, and the scale that fits the project into both.
+ProjectView ViewOf(const ProjectDocument& project, int32_t client_width, int32_t client_height,
+                   int32_t status_height);
 
-// The pen colour of figure index: white when selected, red while planning leaves it pending, black when closed,
-// blue when open (connectors included).
+// The pen colour of figure index: white when selected, red while planning leaves it pending, black when
+// closed, blue when open (connectors included).
 uint32_t FigureColour(const ProjectDocument& project, size_t index);
 
 // The pixels of a figure's points in order, repeats of the same pixel dropped.
 std::vector<TPlotPoint> PixelPolyline(const tfigura& figure, const ProjectView& view);
 
-// The figure a left click at pixel `click` selects: the last in list order with a segment within kPickDistance
-// pixels of it; -1 for none.
+// The figure a left click at pixel `click` selects: the last in list order with a segment within
+// kPickDistance pixels of it; -1 for none.
 int32_t FigureAt(const ProjectDocument& project, const ProjectView& view, const TPlotPoint& click);
 
 // Distance in pixels from p to the segment a-b.
@@ -56,9 +56,9 @@ double PixelDistanceToSegment(const TPlotPoint& p, const TPlotPoint& a, const TP
 // Points a point list shows at most; the rest is counted.
 inline constexpr size_t kPointListLimit = 500;
 
-// The point list of a figure: "[mm]", then for each point a line break and "p<i>:(<x> ; <y>)" in millimetres with
-// two decimals and the given separator. Past kPointListLimit points a line of more_text and the count of the
-// points left out ends the list.
+// The point list of a figure: "[mm]", then for each point a line break and "p<i>:(<x> ; <y>)" in millimetres
+// with two decimals and the given separator. Past kPointListLimit points a line of more_text and the count of
+// the points left out ends the list.
 std::string PointListText(const tfigura& figure, char decimal_separator, const std::string& more_text);
 
 }  // namespace varnholt

@@ -7,7 +7,8 @@ namespace {
 
 FileChooser* installed_chooser = nullptr;
 
-std::optional<FileChoice> Run(QWidget* parent, const FileDialogRequest& request, QFileDialog::AcceptMode mode) {
+std::optional<FileChoice> Run(QWidget* parent, const FileDialogRequest& request,
+                              QFileDialog::AcceptMode mode) {
   QFileDialog dialog(parent, request.title, request.folder);
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -36,6 +37,8 @@ FileChooser& CurrentFileChooser() {
   return installed_chooser != nullptr ? *installed_chooser : toolkit;
 }
 
-void SetFileChooser(FileChooser* chooser) { installed_chooser = chooser; }
+void SetFileChooser(FileChooser* chooser) {
+  installed_chooser = chooser;
+}
 
 }  // namespace varnholt

@@ -1,10 +1,9 @@
 #pragma once
 // The file dialogs the windows ask for files through, so tests can answer them.
 
-#include <optional>
-
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class QWidget;
 
@@ -12,11 +11,11 @@ namespace varnholt {
 
 struct FileDialogRequest {
   QString title;
-  QString folder;         // initial folder; empty for the dialog's own choice
-  QString file_name;      // initial file name
-  QStringList filters;    // "Description (*.ext)", in order
-  int filter_index = 1;   // 1 for the first filter
-  QString default_suffix; // appended to a saved name without an extension
+  QString folder;          // initial folder; empty for the dialog's own choice
+  QString file_name;       // initial file name
+  QStringList filters;     // "Description (*.ext)", in order
+  int filter_index = 1;    // 1 for the first filter
+  QString default_suffix;  // appended to a saved name without an extension
 };
 
 struct FileChoice {

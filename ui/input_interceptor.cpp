@@ -45,7 +45,8 @@ bool IsOperatorInput(const QEvent& event) {
   }
 }
 
-InputInterceptor::InputInterceptor(std::function<void(PendingInput)> on_input) : on_input_(std::move(on_input)) {
+InputInterceptor::InputInterceptor(std::function<void(PendingInput)> on_input)
+    : on_input_(std::move(on_input)) {
   if (QCoreApplication* application = QCoreApplication::instance()) application->installEventFilter(this);
 }
 

@@ -1,10 +1,9 @@
 #include "ui/qt_operator.h"
 
-#include <iostream>
-
 #include <QApplication>
 #include <QCursor>
 #include <QMessageBox>
+#include <iostream>
 
 #include "project/project_document.h"
 #include "services/application.h"
@@ -26,7 +25,9 @@ constexpr ButtonPair kButtons[] = {{kButtonOk, QMessageBox::Ok},
                                    {kButtonYes, QMessageBox::Yes},
                                    {kButtonNo, QMessageBox::No}};
 
-QString Text(const std::string& text) { return QString::fromStdString(text); }
+QString Text(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
 }  // namespace
 
@@ -49,8 +50,9 @@ void QtOperator::ShowMessageBox(const std::string& text, bool is_error, const st
     std::cerr << MessageBoxTitle(is_error, caption) << ": " << text << '\n';
     return;
   }
-  QMessageBox box(is_error ? QMessageBox::Critical : QMessageBox::Information, Text(MessageBoxTitle(is_error, caption)),
-                  Text(text), QMessageBox::Ok, QApplication::activeWindow());
+  QMessageBox box(is_error ? QMessageBox::Critical : QMessageBox::Information,
+                  Text(MessageBoxTitle(is_error, caption)), Text(text), QMessageBox::Ok,
+                  QApplication::activeWindow());
   box.exec();
 }
 
@@ -59,8 +61,9 @@ int QtOperator::AskQuestion(const std::string& text, ButtonSet buttons, const st
     std::cerr << caption << ": " << text << '\n';
     return QuestionAnswer(QMessageBox::NoButton, buttons);
   }
-  QMessageBox box(QMessageBox::Question, caption.empty() ? Text(std::string(kApplicationTitle)) : Text(caption),
-                  Text(text), QMessageBox::NoButton, QApplication::activeWindow());
+  QMessageBox box(QMessageBox::Question,
+                  caption.empty() ? Text(std::string(kApplicationTitle)) : Text(caption), Text(text),
+                  QMessageBox::NoButton, QApplication::activeWindow());
   for (const ButtonPair& pair : kButtons) {
     if (Offers(buttons, pair.code)) box.addButton(pair.button);
   }
@@ -82,7 +85,9 @@ void QtOperator::SetBusyCursor(bool busy) {
   }
 }
 
-void QtOperator::Repaint() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+void QtOperator::Repaint() {
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 PendingInput QtOperator::TakePendingInput() {
   if (pending_.empty()) {
@@ -100,7 +105,9 @@ ScopedProjectStatusLine::ScopedProjectStatusLine(std::function<void(const QStrin
   innermost_line = this;
 }
 
-ScopedProjectStatusLine::~ScopedProjectStatusLine() { innermost_line = outer_; }
+ScopedProjectStatusLine::~ScopedProjectStatusLine() {
+  innermost_line = outer_;
+}
 
 bool ScopedProjectStatusLine::Route(const QString& text) {
   if (innermost_line == nullptr || !innermost_line->line_) return false;

@@ -1,12 +1,11 @@
 #pragma once
-// The operator port over Qt: message boxes and questions, the status panels, the busy cursor, repainting and the
-// operator's waiting input during long work on the one thread.
+// The operator port over Qt: message boxes and questions, the status panels, the busy cursor, repainting and
+// the operator's waiting input during long work on the one thread.
 
+#include <QString>
 #include <deque>
 #include <functional>
 #include <string>
-
-#include <QString>
 
 #include "services/operator.h"
 
@@ -34,8 +33,8 @@ class QtOperator : public Operator {
   void SetBusyCursor(bool busy) override;
   // Lets posted paints (and timers) run; the operator's input stays queued.
   void Repaint() override;
-  // Lets the event loop run once with the operator's input taken off the queue: key and mouse presses are kept
-  // for the callers, in order; everything else the operator does meanwhile is dropped.
+  // Lets the event loop run once with the operator's input taken off the queue: key and mouse presses are
+  // kept for the callers, in order; everything else the operator does meanwhile is dropped.
   PendingInput TakePendingInput() override;
 
   bool busy() const { return busy_; }

@@ -80,9 +80,10 @@ const MenuSpec kMenus[] = {
 };
 
 // The speed buttons left to right; "|" starts the group anchored at the far end.
-constexpr const char* kSpeedButtons[] = {"FileOpenItem", "Symulacja", "SpeedPrzesunDoRamion", "Start1",
-                                         "Wstrzymaj1", "Kontynuacja1", "SpeedWysunPoCieciu", "SpeedAutoRepeat",
-                                         "|", "sterowanie", "Konfiguracja", "FileExitItem"};
+constexpr const char* kSpeedButtons[] = {
+    "FileOpenItem", "Symulacja",          "SpeedPrzesunDoRamion", "Start1", "Wstrzymaj1",
+    "Kontynuacja1", "SpeedWysunPoCieciu", "SpeedAutoRepeat",      "|",      "sterowanie",
+    "Konfiguracja", "FileExitItem"};
 
 const ActionSpec* SpecNamed(const std::string& name) {
   for (const ActionSpec& spec : kActions) {
@@ -97,6 +98,7 @@ TMainForm::TMainForm(Program& program, QWidget* parent)
     : QMainWindow(parent), program_(program), desktop_opener_(std::make_unique<DesktopDocumentOpener>()) {
   opener_ = desktop_opener_.get();
   setObjectName("MainForm");
+  QApplication::setWindowIcon(QIcon(":/icons/varnholt.svg"));
   mdi_ = new QMdiArea(this);
   mdi_->setObjectName("MDIArea");
   mdi_->viewport()->installEventFilter(this);
@@ -201,8 +203,8 @@ void TMainForm::CreateStatusBar() {
 
 void TMainForm::ApplyLanguage() {
   const tInterfejs& texts = program_.texts();
-  setWindowTitle(QString::fromStdString(
-      MainWindowCaption(texts.GetText("Universal", "txtWer"), ProgramVersion())));
+  setWindowTitle(
+      QString::fromStdString(MainWindowCaption(texts.GetText("Universal", "txtWer"), ProgramVersion())));
   if (texts.right_to_left()) {
     // The layout mirrors the menu bar and the speed buttons, which then start at the right edge.
     QApplication::setLayoutDirection(Qt::RightToLeft);
@@ -218,10 +220,11 @@ void TMainForm::ApplyLanguage() {
     action->setStatusTip(hint);
     if (action->text().isEmpty()) action->setText(hint);
   }
-  const bool dealer_catalogue = DealerCatalogue(program_.folder(), texts.language_code(), program_.dealer_code).exists;
+  const bool dealer_catalogue =
+      DealerCatalogue(program_.folder(), texts.language_code(), program_.dealer_code).exists;
   actions_.at("miKatalog")
-      ->setText(QString::fromStdString(
-          CatalogueCaption(program_.dealer_code, dealer_catalogue, texts.GetText(kSection, "miKatalog.Caption"))));
+      ->setText(QString::fromStdString(CatalogueCaption(program_.dealer_code, dealer_catalogue,
+                                                        texts.GetText(kSection, "miKatalog.Caption"))));
 }
 
 QAction* TMainForm::ActionNamed(const std::string& name) const {
@@ -261,9 +264,11 @@ void TMainForm::UpdateMenuItems() {
   if (TMDIChild* active = ActiveProject()) facts.active_caption = active->windowTitle().toStdString();
   facts.manual_exists = ManualFile(program_.folder(), texts.language_code(), program_.dealer_code).exists;
   facts.samples_exist = SamplesFolder(program_.folder(), texts.language_code()).exists;
-  facts.catalogue_exists = CatalogueFile(program_.folder(), texts.language_code(), program_.dealer_code).exists;
+  facts.catalogue_exists =
+      CatalogueFile(program_.folder(), texts.language_code(), program_.dealer_code).exists;
   const MenuState state = MenuStateFor(facts);
-  for (const char* name : {"FileCloseItem", "info", "Symulacja", "Start1", "WindowCascadeItem", "WindowTileItem"}) {
+  for (const char* name :
+       {"FileCloseItem", "info", "Symulacja", "Start1", "WindowCascadeItem", "WindowTileItem"}) {
     actions_.at(name)->setEnabled(state.project_open);
   }
   window_menu_->menuAction()->setEnabled(state.project_open);
@@ -289,7 +294,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TMainForm::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow() && maximise_on_activation_ && !isMaximized()) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && maximise_on_activation_ &&
+      !isMaximized()) {
     showMaximized();
   }
 }

@@ -2,12 +2,11 @@
 // The main window: a multi-document area of project windows, the menu and the speed buttons as one action per
 // role, the two-panel status bar, opening drawings, the configuration command and the close query.
 
+#include <QList>
+#include <QMainWindow>
 #include <map>
 #include <memory>
 #include <string>
-
-#include <QList>
-#include <QMainWindow>
 
 #include "app/main_form_ports.h"
 
@@ -28,14 +27,15 @@ class TMDIChild;
 
 class TMainForm final : public QMainWindow {
  public:
-  // Creation: the language applied, the status panels made, the menu state set. The language component must exist.
+  // Creation: the language applied, the status panels made, the menu state set. The language component must
+  // exist.
   explicit TMainForm(Program& program, QWidget* parent = nullptr);
   ~TMainForm() override;
   TMainForm(const TMainForm&) = delete;
   TMainForm& operator=(const TMainForm&) = delete;
 
-  // Start-up's next steps: the configuration dialog (reads the settings and the configuration), then, once the
-  // program made the link, the polling of device arrivals and removals.
+  // Start-up's next steps: the configuration dialog (reads the settings and the configuration), then, once
+  // the program made the link, the polling of device arrivals and removals.
   void CreateConfigurationDialog();
   void StartDevicePolling();
   TDlgkonfig& configuration_dialog() { return *config_dialog_; }

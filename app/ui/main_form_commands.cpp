@@ -41,7 +41,8 @@ TMDIChild* TMainForm::OpenDrawing(const std::string& path, int reader_kind) {
   QMdiSubWindow* window = mdi_->addSubWindow(project);
   window->setAttribute(Qt::WA_DeleteOnClose);
   // Queued: the window may go while the main window itself is being taken down.
-  connect(window, &QObject::destroyed, this, [this] { UpdateMenuItems(); }, Qt::QueuedConnection);
+  connect(
+      window, &QObject::destroyed, this, [this] { UpdateMenuItems(); }, Qt::QueuedConnection);
   window->showMaximized();
   mdi_->setActiveSubWindow(window);
   UpdateMenuItems();
@@ -69,7 +70,8 @@ void TMainForm::OpenFrom(const QString& folder, bool remember) {
     return;
   }
   OpenDrawing(path, choice->filter_index);
-  if (remember) program_.konfig().settings().LastOpenFolder = QString::fromStdString(FolderOf(path)).toStdU16String();
+  if (remember)
+    program_.konfig().settings().LastOpenFolder = QString::fromStdString(FolderOf(path)).toStdU16String();
 }
 
 void TMainForm::FileOpenItemClick() {
@@ -130,7 +132,8 @@ void TMainForm::SymulacjaClick() {
 void TMainForm::SpeedAutoRepeatClick(bool down) {
   program_.auto_repeat = down;
   QAction* repeat = actions_.at("SpeedAutoRepeat");
-  const QString hint = QString::fromStdString(program_.Text(kSection, down ? "SpeedAutoRepeatOn.hint" : "SpeedAutoRepeat.hint"));
+  const QString hint = QString::fromStdString(
+      program_.Text(kSection, down ? "SpeedAutoRepeatOn.hint" : "SpeedAutoRepeat.hint"));
   repeat->setToolTip(hint);
   repeat->setStatusTip(hint);
   actions_.at("SpeedPrzesunDoRamion")->setEnabled(!down);
@@ -144,7 +147,8 @@ void TMainForm::miInstrObslugiClick() {
 }
 
 void TMainForm::miKatalogClick() {
-  OpenCatalogue(*opener_, CatalogueFile(program_.folder(), program_.texts().language_code(), program_.dealer_code),
+  OpenCatalogue(*opener_,
+                CatalogueFile(program_.folder(), program_.texts().language_code(), program_.dealer_code),
                 program_.texts());
 }
 

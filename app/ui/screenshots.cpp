@@ -1,11 +1,10 @@
 #include "app/ui/screenshots.h"
 
-#include <filesystem>
-#include <iostream>
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPixmap>
+#include <filesystem>
+#include <iostream>
 
 #include "app/program.h"
 #include "app/ui/main_form.h"
@@ -45,7 +44,8 @@ std::string ScreenshotDrawing(const Program& program) {
   return (std::filesystem::path(samples.path) / "letters_vh.plt").string();
 }
 
-int SaveScreenshots(TMainForm& form, VirtualClock& clock, const std::string& drawing, const std::string& folder) {
+int SaveScreenshots(TMainForm& form, VirtualClock& clock, const std::string& drawing,
+                    const std::string& folder) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   form.SetMaximiseOnActivation(false);

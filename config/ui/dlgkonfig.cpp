@@ -24,40 +24,45 @@
 #include "ui/window_texts.h"
 
 namespace varnholt {
+
+// What the label after a field shows.
+enum class DialogUnitKind { kSpeed, kLength, kPercent, kMilliseconds, kSeconds };
+
+struct DialogFieldRow {
+  const char* label;  // component name of the caption label
+  Param param;
+  DialogUnitKind unit;
+};
+
 namespace {
 
 constexpr std::string_view kSection = "Configuration";
 
-// What the label after a field shows.
-enum class UnitKind { kSpeed, kLength, kPercent, kMilliseconds, kSeconds };
+constexpr DialogFieldRow kArms[] = {
+    {"Labelspeed", Param::szybkoscObrobki, DialogUnitKind::kSpeed},
+    {"Labelprzestawcza", Param::PrzeSpeed, DialogUnitKind::kSpeed},
+    {"Labelpower", Param::work_power, DialogUnitKind::kPercent},
+    {"Labelstarttime", Param::CzasRozgrzewania, DialogUnitKind::kMilliseconds},
+    {"Labelpauza", Param::Pauza_w_kacie, DialogUnitKind::kMilliseconds},
+    {"LabelSkala", Param::skala, DialogUnitKind::kPercent}};
+constexpr DialogFieldRow kConveyor[] = {
+    {"LabelTransporterSpeed", Param::Tasma_SzybkoscPrzes, DialogUnitKind::kSpeed},
+    {"LabelVerticalWirePower", Param::VerticalWire_power, DialogUnitKind::kPercent},
+    {"LabelEntryMove", Param::TasmaPrzesuwPocz, DialogUnitKind::kLength},
+    {"LabelExitMove", Param::TasmaPrzesuwKon, DialogUnitKind::kLength}};
+constexpr DialogFieldRow kAutomatic[] = {
+    {"Label_TechnicalPause", Param::fePauzaTechn, DialogUnitKind::kSeconds},
+    {"Label_MaterialHeight", Param::feuWysokoscMat, DialogUnitKind::kLength}};
+constexpr DialogFieldRow kCalibration[] = {
+    {"LabelKalibracjaX", Param::feKalibracjaX, DialogUnitKind::kPercent},
+    {"LabelKalibracjaY", Param::feKalibracjaY, DialogUnitKind::kPercent},
+    {"LabelKalibracjaZ", Param::feKalibracjaZ, DialogUnitKind::kPercent}};
 
-struct FieldRow {
-  const char* label;  // component name of the caption label
-  Param param;
-  UnitKind unit;
-};
-
-constexpr FieldRow kArms[] = {{"Labelspeed", Param::szybkoscObrobki, UnitKind::kSpeed},
-                              {"Labelprzestawcza", Param::PrzeSpeed, UnitKind::kSpeed},
-                              {"Labelpower", Param::work_power, UnitKind::kPercent},
-                              {"Labelstarttime", Param::CzasRozgrzewania, UnitKind::kMilliseconds},
-                              {"Labelpauza", Param::Pauza_w_kacie, UnitKind::kMilliseconds},
-                              {"LabelSkala", Param::skala, UnitKind::kPercent}};
-constexpr FieldRow kConveyor[] = {{"LabelTransporterSpeed", Param::Tasma_SzybkoscPrzes, UnitKind::kSpeed},
-                                  {"LabelVerticalWirePower", Param::VerticalWire_power, UnitKind::kPercent},
-                                  {"LabelEntryMove", Param::TasmaPrzesuwPocz, UnitKind::kLength},
-                                  {"LabelExitMove", Param::TasmaPrzesuwKon, UnitKind::kLength}};
-constexpr FieldRow kAutomatic[] = {{"Label_TechnicalPause", Param::fePauzaTechn, UnitKind::kSeconds},
-                                   {"Label_MaterialHeight", Param::feuWysokoscMat, UnitKind::kLength}};
-constexpr FieldRow kCalibration[] = {{"LabelKalibracjaX", Param::feKalibracjaX, UnitKind::kPercent},
-                                     {"LabelKalibracjaY", Param::feKalibracjaY, UnitKind::kPercent},
-                                     {"LabelKalibracjaZ", Param::feKalibracjaZ, UnitKind::kPercent}};
-
-const char* UnitKey(UnitKind unit) {
+const char* UnitKey(DialogUnitKind unit) {
   switch (unit) {
-    case UnitKind::kPercent:
+    case DialogUnitKind::kPercent:
       return "jednostkaProcent";
-    case UnitKind::kMilliseconds:
+    case DialogUnitKind::kMilliseconds:
       return "jednostkaMs";
     default:
       return "jednostkaSek";
@@ -117,45 +122,47 @@ void TDlgkonfig::Build() {
   layout->addLayout(bottom);
 }
 
+QGroupBox* TDlgkonfig::FieldGroup(QWidget* page, const char* name, std::span<const DialogFieldRow> rows) {
+  auto* box = new QGroupBox(page);
+  box->setObjectName(name);
+  auto* grid = new QGridLayout(box);
+  int row = 0;
+  for (const DialogFieldRow& r : rows) {
+    auto* caption = new QLabel(box);
+    caption->setObjectName(r.label);
+    auto* field = new ParamField(konfig_.params(), r.param, box);
+    caption->setBuddy(field);
+    auto* unit = new QLabel(box);
+    unit->setObjectName(QString(r.label) + "Unit");
+    if (r.unit == DialogUnitKind::kSpeed) {
+      speed_labels_.push_back(unit);
+    } else if (r.unit == DialogUnitKind::kLength) {
+      length_labels_.push_back(unit);
+    } else {
+      unit->setText(LanguageText(texts_, kSection, UnitKey(r.unit)));
+    }
+    if (r.param == Param::VerticalWire_power) vertical_wire_ = {caption, field, unit};
+    grid->addWidget(caption, row, 0);
+    grid->addWidget(field, row, 1);
+    grid->addWidget(unit, row, 2);
+    fields_.push_back(field);
+    ++row;
+  }
+  grid->setColumnStretch(1, 1);
+  grid->setRowStretch(row, 1);
+  return box;
+}
+
 QWidget* TDlgkonfig::BuildWorkPage() {
   auto* page = new QWidget;
   page->setObjectName("Tabsheet2");
   auto* columns = new QHBoxLayout(page);
-  const auto group = [&](const char* name, const auto& rows, QVBoxLayout* column) {
-    auto* box = new QGroupBox(page);
-    box->setObjectName(name);
-    auto* grid = new QGridLayout(box);
-    int row = 0;
-    for (const FieldRow& r : rows) {
-      auto* caption = new QLabel(box);
-      caption->setObjectName(r.label);
-      auto* field = new ParamField(konfig_.params(), r.param, box);
-      caption->setBuddy(field);
-      auto* unit = new QLabel(box);
-      unit->setObjectName(QString(r.label) + "Unit");
-      if (r.unit == UnitKind::kSpeed) {
-        speed_labels_.push_back(unit);
-      } else if (r.unit == UnitKind::kLength) {
-        length_labels_.push_back(unit);
-      } else {
-        unit->setText(LanguageText(texts_, kSection, UnitKey(r.unit)));
-      }
-      if (r.param == Param::VerticalWire_power) vertical_wire_ = {caption, field, unit};
-      grid->addWidget(caption, row, 0);
-      grid->addWidget(field, row, 1);
-      grid->addWidget(unit, row, 2);
-      fields_.push_back(field);
-      ++row;
-    }
-    grid->setColumnStretch(1, 1);
-    column->addWidget(box);
-  };
   auto* left = new QVBoxLayout;
   auto* right = new QVBoxLayout;
-  group("gbRamiona", kArms, left);
+  left->addWidget(FieldGroup(page, "gbRamiona", kArms));
   left->addStretch(1);
-  group("gbTasmociag", kConveyor, right);
-  group("gbTrybAuto", kAutomatic, right);
+  right->addWidget(FieldGroup(page, "gbTasmociag", kConveyor));
+  right->addWidget(FieldGroup(page, "gbTrybAuto", kAutomatic));
   right->addStretch(1);
   columns->addLayout(left, 1);
   columns->addLayout(right, 1);
@@ -166,26 +173,13 @@ QWidget* TDlgkonfig::BuildPlotterPage() {
   auto* page = new QWidget;
   page->setObjectName("ploter");
   auto* columns = new QHBoxLayout(page);
-  auto* calibration = new QGroupBox(page);
-  calibration->setObjectName("gbKalibracja");
-  auto* grid = new QGridLayout(calibration);
-  int row = 0;
-  for (const FieldRow& r : kCalibration) {
-    auto* caption = new QLabel(calibration);
-    caption->setObjectName(r.label);
-    auto* field = new ParamField(konfig_.params(), r.param, calibration);
-    caption->setBuddy(field);
-    // The hint says which arm or belt the axis moves.
-    field->setToolTip(LanguageText(texts_, kSection, r.param == Param::feKalibracjaZ ? "gbTasmociag.caption"
-                                                                                     : "gbRamiona.caption"));
-    auto* unit = new QLabel(LanguageText(texts_, kSection, UnitKey(r.unit)), calibration);
-    grid->addWidget(caption, row, 0);
-    grid->addWidget(field, row, 1);
-    grid->addWidget(unit, row, 2);
-    fields_.push_back(field);
-    ++row;
+  QGroupBox* calibration = FieldGroup(page, "gbKalibracja", kCalibration);
+  // The hint of an axis says which arms or belt it moves.
+  for (ParamField* field : calibration->findChildren<ParamField*>()) {
+    field->setToolTip(
+        LanguageText(texts_, kSection,
+                     field->param() == Param::feKalibracjaZ ? "gbTasmociag.caption" : "gbRamiona.caption"));
   }
-  grid->setRowStretch(row, 1);
   columns->addWidget(calibration, 1);
 
   auto* direction = new QGroupBox(page);
@@ -206,7 +200,9 @@ QWidget* TDlgkonfig::BuildPlotterPage() {
   return page;
 }
 
-void TDlgkonfig::ShowPage(int page) { pages_->setCurrentIndex(page); }
+void TDlgkonfig::ShowPage(int page) {
+  pages_->setCurrentIndex(page);
+}
 
 void TDlgkonfig::Refresh() {
   for (ParamField* field : fields_) field->Refresh();
@@ -248,7 +244,9 @@ void TDlgkonfig::reject() {
   QDialog::reject();
 }
 
-void TDlgkonfig::UpdateCaption() { setWindowTitle(QString::fromStdString(konfig_.ConfigFilePath())); }
+void TDlgkonfig::UpdateCaption() {
+  setWindowTitle(QString::fromStdString(konfig_.ConfigFilePath()));
+}
 
 void TDlgkonfig::SaveAs() {
   FileDialogRequest request;

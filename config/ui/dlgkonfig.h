@@ -2,21 +2,23 @@
 // The configuration dialog: the two pages of machine parameters the operator edits, AutoSave, saving to and
 // loading from other configuration files, OK and Cancel over the configuration logic.
 
-#include <functional>
-#include <vector>
-
 #include <QDialog>
 #include <QString>
+#include <functional>
+#include <span>
+#include <vector>
 
 #include "config/konfig.h"
 
 class QAbstractButton;
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QTabWidget;
 
 namespace varnholt {
 
+struct DialogFieldRow;
 class ParamField;
 class tInterfejs;
 
@@ -30,8 +32,8 @@ class TDlgkonfig final : public QDialog {
     std::function<bool()> model_is_qo;
   };
 
-  // Creation at program start: captions, the settings record read and the configuration file loaded (a failure is
-  // shown and the values read so far stay), the caption set to the configuration file.
+  // Creation at program start: captions, the settings record read and the configuration file loaded (a
+  // failure is shown and the values read so far stay), the caption set to the configuration file.
   TDlgkonfig(Konfig& konfig, const tInterfejs& texts, Links links, QWidget* parent = nullptr);
 
   Konfig& konfig() { return konfig_; }
@@ -40,9 +42,11 @@ class TDlgkonfig final : public QDialog {
   // Selects page 0 (working parameters) or 1 (plotter).
   void ShowPage(int page);
 
-  // OK: scale factors after a calibration change, the settings record, the configuration file when AutoSave is on.
+  // OK: scale factors after a calibration change, the settings record, the configuration file when AutoSave
+  // is on.
   void accept() override;
-  // Cancel (also Escape and the window's close button): the values of the moment the dialog was shown come back.
+  // Cancel (also Escape and the window's close button): the values of the moment the dialog was shown come
+  // back.
   void reject() override;
 
  protected:
@@ -53,6 +57,8 @@ class TDlgkonfig final : public QDialog {
   void Build();
   QWidget* BuildWorkPage();
   QWidget* BuildPlotterPage();
+  // A group of number fields, each with its caption and unit label.
+  QGroupBox* FieldGroup(QWidget* page, const char* name, std::span<const DialogFieldRow> rows);
   // Shows every parameter's current value.
   void Refresh();
   // Unit-aware fields and unit labels follow CurrentUnit; the projects take the feed sign.

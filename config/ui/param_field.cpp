@@ -15,7 +15,8 @@ constexpr int kDecimals = 4;
 
 ParamField::ParamField(Configuration& config, Param param, QWidget* parent)
     : QDoubleSpinBox(parent), config_(config), param_(param) {
-  setObjectName(QString::fromUtf8(SpecOf(param).name.data(), static_cast<qsizetype>(SpecOf(param).name.size())));
+  setObjectName(
+      QString::fromUtf8(SpecOf(param).name.data(), static_cast<qsizetype>(SpecOf(param).name.size())));
   setDecimals(kDecimals);
   // The parameter changes when the operator leaves the field or steps it, not at every key.
   setKeyboardTracking(false);
@@ -25,7 +26,9 @@ ParamField::ParamField(Configuration& config, Param param, QWidget* parent)
   Refresh();
 }
 
-int ParamField::Unit() const { return SpecOf(param_).kind == ParamKind::kUnitNumber ? config_.CurrentUnit() : kUnitMm; }
+int ParamField::Unit() const {
+  return SpecOf(param_).kind == ParamKind::kUnitNumber ? config_.CurrentUnit() : kUnitMm;
+}
 
 void ParamField::Refresh() {
   const QSignalBlocker blocker(this);

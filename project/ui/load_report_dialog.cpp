@@ -34,6 +34,8 @@ LoadReportDialog::LoadReportDialog(const tInterfejs& texts, const QString& file_
   resize(640, 360);
 }
 
-QString LoadReportDialog::Text() const { return text_->toPlainText(); }
+QString LoadReportDialog::Text() const {
+  return text_->toPlainText();
+}
 
 }  // namespace varnholt

@@ -1,10 +1,9 @@
 #pragma once
 // The list of what loading a drawing passed over or changed, opened from the project's status line.
 
+#include <QDialog>
 #include <string>
 #include <vector>
-
-#include <QDialog>
 
 class QPlainTextEdit;
 

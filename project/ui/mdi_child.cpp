@@ -30,7 +30,9 @@ QColor Colour(uint32_t rgb) {
                 static_cast<int>(rgb & 0xff));
 }
 
-QPoint At(const TPlotPoint& p) { return QPoint(p.x, p.y); }
+QPoint At(const TPlotPoint& p) {
+  return QPoint(p.x, p.y);
+}
 
 void DrawPolyline(QPainter& painter, const std::vector<TPlotPoint>& pixels, size_t count) {
   if (count == 0) return;
@@ -47,9 +49,9 @@ void DrawPolyline(QPainter& painter, const std::vector<TPlotPoint>& pixels, size
 }  // namespace
 
 TMDIChild::TMDIChild(const tInterfejs& texts, QWidget* parent)
-    : QWidget(parent),
-      texts_(texts),
-      document_([&texts](std::string_view section, std::string_view key) { return texts.GetText(section, key); }) {
+    : QWidget(parent), texts_(texts), document_([&texts](std::string_view section, std::string_view key) {
+        return texts.GetText(section, key);
+      }) {
   setObjectName("MDIChild");
   setAttribute(Qt::WA_DeleteOnClose);
   setMouseTracking(false);
@@ -117,9 +119,13 @@ void TMDIChild::SetStatusLine(const QString& text) {
   }
 }
 
-QString TMDIChild::StatusText() const { return status_line_->currentMessage(); }
+QString TMDIChild::StatusText() const {
+  return status_line_->currentMessage();
+}
 
-int TMDIChild::NoteCount() const { return static_cast<int>(LoadReportLines(document_).size()); }
+int TMDIChild::NoteCount() const {
+  return static_cast<int>(LoadReportLines(document_).size());
+}
 
 void TMDIChild::UpdateNotes() {
   const int count = NoteCount();
@@ -155,7 +161,7 @@ void TMDIChild::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawImage(0, 0, picture_);
   if (!document_.show_path || animation_.pixels().empty()) return;
-  painter.setPen(QPen(Colour(kViewRed), 0));
+  painter.setPen(QPen(Colour(kRed), 0));
   const size_t reached = animation_.ReachedAt(animation_elapsed_ms_);
   std::vector<TPlotPoint> drawn(animation_.pixels().begin(),
                                 animation_.pixels().begin() + static_cast<std::ptrdiff_t>(reached));
@@ -192,8 +198,8 @@ void TMDIChild::mousePressEvent(QMouseEvent* event) {
   if ((event->modifiers() & all) == all) {
     const tfigura& figure = *document_.figures[static_cast<size_t>(document_.selected_figure)];
     CurrentOperator().ShowMessageBox(
-        PointListText(figure, LocaleDecimalSeparator(), texts_.GetText("Project_window", "dalszePunkty")), false,
-        caption);
+        PointListText(figure, LocaleDecimalSeparator(), texts_.GetText("Project_window", "dalszePunkty")),
+        false, caption);
   }
 }
 
@@ -201,7 +207,9 @@ void TMDIChild::mouseMoveEvent(QMouseEvent* event) {
   if ((event->buttons() & Qt::LeftButton) && document_.selected_figure >= 0) update();
 }
 
-void TMDIChild::mouseReleaseEvent(QMouseEvent*) { SetStatusLine(""); }
+void TMDIChild::mouseReleaseEvent(QMouseEvent*) {
+  SetStatusLine("");
+}
 
 void TMDIChild::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && information_requested) information_requested();
@@ -223,7 +231,8 @@ void TMDIChild::StartSimulation(int64_t pause_ms, std::function<void(bool stoppe
     if (document_.abort_requested) return;
     document_.abort_requested = true;
     // Not from inside the interceptor's own filter call: the interceptor ends with the simulation.
-    QMetaObject::invokeMethod(this, [this] { FinishSimulation(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { FinishSimulation(); }, Qt::QueuedConnection);
   });
   animation_timer_->start(kAnimationTickMs);
   AnimationTick();

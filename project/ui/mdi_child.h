@@ -1,14 +1,13 @@
 #pragma once
-// The project window: one opened drawing with its own status line, painted from a cached picture, picking figures
-// with the mouse and animating the planned path.
+// The project window: one opened drawing with its own status line, painted from a cached picture, picking
+// figures with the mouse and animating the planned path.
 
+#include <QImage>
+#include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-
-#include <QImage>
-#include <QWidget>
 
 #include "project/path_animation.h"
 #include "project/project_document.h"
@@ -33,9 +32,9 @@ class TMDIChild final : public QWidget {
   ProjectDocument& document() { return document_; }
   const ProjectDocument& document() const { return document_; }
 
-  // Reads and plans a drawing; the caption becomes the file name. False when the window must close: the file could
-  // not be opened or read, or held no figure (the reason has been shown). The window repaints and keeps its status
-  // line current while it works, and a key or left click stops the planning.
+  // Reads and plans a drawing; the caption becomes the file name. False when the window must close: the file
+  // could not be opened or read, or held no figure (the reason has been shown). The window repaints and keeps
+  // its status line current while it works, and a key or left click stops the planning.
   bool Load(const std::string& file_name, int pen_filter);
   // Plans the cut again (after a configuration change), with progress and abort as while loading.
   void ciecie();
@@ -45,9 +44,9 @@ class TMDIChild final : public QWidget {
   // True while the window loads or plans.
   bool busy() const { return busy_; }
 
-  // Animates the planned path one pixel a millisecond with pause_ms at each corner pause, on the program clock,
-  // until it ends or a key or left click anywhere stops it; then paints normally and calls finished with true when
-  // it was stopped.
+  // Animates the planned path one pixel a millisecond with pause_ms at each corner pause, on the program
+  // clock, until it ends or a key or left click anywhere stops it; then paints normally and calls finished
+  // with true when it was stopped.
   void StartSimulation(int64_t pause_ms, std::function<void(bool stopped)> finished);
   bool simulating() const { return animation_timer_ != nullptr; }
   // How long the running simulation takes in all (0 when none runs).

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <memory>
-
 #include <QAction>
 #include <QLabel>
 #include <QMdiArea>
@@ -14,6 +11,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
+#include <memory>
 
 #include "app/program.h"
 #include "config/ui/dlgkonfig.h"
@@ -77,7 +76,9 @@ class MainWindow : public ::testing::Test {
     return form_->OpenDrawing(folder_.Write(name, text), kind);
   }
   bool Enabled(const char* name) const { return form_->ActionNamed(name)->isEnabled(); }
-  std::string Text(std::string_view section, std::string_view key) const { return program_->Text(section, key); }
+  std::string Text(std::string_view section, std::string_view key) const {
+    return program_->Text(section, key);
+  }
   QMdiArea& Area() const { return *form_->findChild<QMdiArea*>("MDIArea"); }
   QLabel& Panel(int i) const { return *form_->findChild<QLabel*>(QString("StatusPanel%1").arg(i)); }
   // The configuration command with the dialog answered by OK.
@@ -94,8 +95,8 @@ class MainWindow : public ::testing::Test {
   std::unique_ptr<TMainForm> form_;
 };
 
-constexpr const char* kProjectItems[] = {"FileCloseItem", "info",           "Symulacja",
-                                         "Start1",        "WindowCascadeItem", "WindowTileItem"};
+constexpr const char* kProjectItems[] = {"FileCloseItem",     "info",          "Symulacja", "Start1",
+                                         "WindowCascadeItem", "WindowTileItem"};
 
 TEST_F(MainWindow, MenuItemsFollowTheOpenProjects) {
   Start();
@@ -199,12 +200,14 @@ TEST_F(MainWindow, SpeedButtonsShareTheActionsOfTheirRolesWithTheirShortcutsAndH
 TEST_F(MainWindow, CuttingRunButtonsReachTheRunOnceItIsWired) {
   Start();
   ASSERT_NE(Open("a.plt", testing::SquaresPlot(1)), nullptr);
-  for (const char* name : {"Start1", "Wstrzymaj1", "Kontynuacja1", "SpeedPrzesunDoRamion", "SpeedWysunPoCieciu"}) {
+  for (const char* name :
+       {"Start1", "Wstrzymaj1", "Kontynuacja1", "SpeedPrzesunDoRamion", "SpeedWysunPoCieciu"}) {
     form_->ActionNamed(name)->trigger();  // nothing is wired: nothing happens
   }
   FakeCuttingRun run;
   form_->SetCuttingRun(&run);
-  for (const char* name : {"Start1", "Wstrzymaj1", "Kontynuacja1", "SpeedPrzesunDoRamion", "SpeedWysunPoCieciu"}) {
+  for (const char* name :
+       {"Start1", "Wstrzymaj1", "Kontynuacja1", "SpeedPrzesunDoRamion", "SpeedWysunPoCieciu"}) {
     form_->ActionNamed(name)->trigger();
   }
   EXPECT_EQ(run.calls,
@@ -245,22 +248,25 @@ TEST_F(MainWindow, ClosingIsRefusedDuringATransmissionAndAllowedAfterStop) {
   std::filesystem::remove(folder_.PathOf("Varnholt.vhc"));
   EXPECT_TRUE(form_->close());
   EXPECT_EQ(run.calls, std::vector<std::string>{"EndTransmission"});
-  EXPECT_TRUE(std::filesystem::exists(folder_.PathOf("Varnholt.vhc"))) << "the settings are written at the end";
+  EXPECT_TRUE(std::filesystem::exists(folder_.PathOf("Varnholt.vhc")))
+      << "the settings are written at the end";
 }
 
 TEST_F(MainWindow, OpeningADrawingRemembersItsFolderAndTheFilterChoosesTheReader) {
   Start();
   folder_.MakeFolder("drawings");
   const std::string plot = folder_.Write("drawings/a.plt", testing::SquaresPlot(1));
-  const std::string dxf = folder_.Write(
-      "drawings/b.dxf", "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n0\n20\n0\n11\n100\n21\n0\n0\nENDSEC\n0\nEOF\n");
+  const std::string dxf =
+      folder_.Write("drawings/b.dxf",
+                    "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n0\n20\n0\n11\n100\n21\n0\n0\nENDSEC\n0\nEOF\n");
   const size_t boxes_before = op_.boxes.size();
 
   chooser_.answers.push_back({QString::fromStdString(folder_.PathOf("drawings/missing.plt")), 1});
   form_->ActionNamed("FileOpenItem")->trigger();
   EXPECT_TRUE(form_->Projects().isEmpty());
   ASSERT_EQ(op_.boxes.size(), boxes_before + 1);
-  EXPECT_EQ(op_.boxes.back().text, Text("Universal", "zbioruNieMoznaOtworzyc") + folder_.PathOf("drawings/missing.plt"));
+  EXPECT_EQ(op_.boxes.back().text,
+            Text("Universal", "zbioruNieMoznaOtworzyc") + folder_.PathOf("drawings/missing.plt"));
   EXPECT_TRUE(op_.boxes.back().is_error);
 
   chooser_.answers.push_back({QString::fromStdString(plot), 1});

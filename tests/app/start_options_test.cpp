@@ -7,7 +7,8 @@ namespace {
 
 TEST(StartOptions, OwnOptionsAreTakenAndTheRestKeptInOrder) {
   const StartOptions options = ParseStartOptions(
-      {"test", "--home", "/tmp/v", "pl", "--sim", "Qo", "D:abc", "--screenshots", "shots", "--open", "a.plt"}, nullptr);
+      {"test", "--home", "/tmp/v", "pl", "--sim", "Qo", "D:abc", "--screenshots", "shots", "--open", "a.plt"},
+      nullptr);
   EXPECT_TRUE(options.error.empty()) << options.error;
   EXPECT_EQ(options.home, "/tmp/v");
   EXPECT_EQ(options.sim_model, "Qo");

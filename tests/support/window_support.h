@@ -1,16 +1,15 @@
 #pragma once
-// What window tests share: an operator that records its boxes instead of showing them, file dialogs answered from
-// a script, a program folder holding the shipped language files, and drawings written as plot files.
+// What window tests share: an operator that records its boxes instead of showing them, file dialogs answered
+// from a script, a program folder holding the shipped language files, and drawings written as plot files.
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <QApplication>
-#include <QElapsedTimer>
 
 #include "services/operator.h"
 #include "support/temp_folder.h"
@@ -58,8 +57,12 @@ class ScriptedFileChooser final : public FileChooser {
   ScriptedFileChooser(const ScriptedFileChooser&) = delete;
   ScriptedFileChooser& operator=(const ScriptedFileChooser&) = delete;
 
-  std::optional<FileChoice> ChooseOpen(QWidget*, const FileDialogRequest& request) override { return Next(request); }
-  std::optional<FileChoice> ChooseSave(QWidget*, const FileDialogRequest& request) override { return Next(request); }
+  std::optional<FileChoice> ChooseOpen(QWidget*, const FileDialogRequest& request) override {
+    return Next(request);
+  }
+  std::optional<FileChoice> ChooseSave(QWidget*, const FileDialogRequest& request) override {
+    return Next(request);
+  }
 
   // The answers in order; one with an empty path is a cancelled dialog.
   std::deque<FileChoice> answers;
@@ -90,9 +93,9 @@ inline std::string SquaresPlot(int count, int side = 4000, int gap = 2000) {
   std::string text = "IN;SP1;";
   for (int i = 0; i < count; ++i) {
     const int x = i * (side + gap);
-    text += "PU" + std::to_string(x) + ",0;PD" + std::to_string(x + side) + ",0," + std::to_string(x + side) + "," +
-            std::to_string(side) + "," + std::to_string(x) + "," + std::to_string(side) + "," + std::to_string(x) +
-            ",0;";
+    text += "PU" + std::to_string(x) + ",0;PD" + std::to_string(x + side) + ",0," + std::to_string(x + side) +
+            "," + std::to_string(side) + "," + std::to_string(x) + "," + std::to_string(side) + "," +
+            std::to_string(x) + ",0;";
   }
   return text + "PU;";
 }

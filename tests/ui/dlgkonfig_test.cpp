@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <memory>
 
 #include "config/konfig_file.h"
 #include "config/program_settings.h"
@@ -133,7 +132,8 @@ TEST_F(ConfigurationDialog, SaveAsAndLoadFromChangeTheConfigurationFile) {
   folder_.Write("third.qcc", "skala := 75\r\n");
   chooser.answers.push_back(FileChoice{QString::fromStdString(folder_.PathOf("third.qcc")), 1});
   dialog_->findChild<QPushButton*>("Odczyt")->click();
-  EXPECT_EQ(chooser.requests.back().title.toStdString(), texts_->GetText("Configuration", "opendialogkonfig.title"));
+  EXPECT_EQ(chooser.requests.back().title.toStdString(),
+            texts_->GetText("Configuration", "opendialogkonfig.title"));
   EXPECT_EQ(dialog_->windowTitle().toStdString(), folder_.PathOf("third.qcc"));
   EXPECT_EQ(Field("skala").value(), 75);
   EXPECT_EQ(konfig_->ConfigFilePath(), folder_.PathOf("third.qcc"));

@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include <QMetaObject>
 #include <QTest>
 #include <QToolButton>
+#include <memory>
 
 #include "config/konfig_file.h"
 #include "geometry/clock.h"
@@ -38,7 +37,9 @@ class ProjectWindow : public ::testing::Test {
     return window;
   }
 
-  std::string Text(std::string_view section, std::string_view key) const { return texts_->GetText(section, key); }
+  std::string Text(std::string_view section, std::string_view key) const {
+    return texts_->GetText(section, key);
+  }
 
   testing::TempFolder folder_;
   RecordingQtOperator op_;
@@ -75,7 +76,7 @@ TEST_F(ProjectWindow, ShiftCtrlAltClickListsThePointsInMillimetres) {
   EXPECT_EQ(op_.boxes[0].caption, caption);
   const std::string point = std::string("100") + LocaleDecimalSeparator() + "00";
   EXPECT_EQ(op_.boxes[0].text.substr(0, 24), "[mm]\r\n\r\np0:(0" + std::string(1, LocaleDecimalSeparator()) +
-                                                  "00 ; 0" + std::string(1, LocaleDecimalSeparator()) + "00)");
+                                                 "00 ; 0" + std::string(1, LocaleDecimalSeparator()) + "00)");
   EXPECT_NE(op_.boxes[0].text.find("\r\np2:(" + point + " ; " + point + ")"), std::string::npos);
 }
 
@@ -111,8 +112,9 @@ TEST_F(ProjectWindow, AnEmptyDrawingsMessageTellsWhatTheReaderPassedOver) {
   EXPECT_FALSE(loaded);
   ASSERT_EQ(op_.boxes.size(), 1u);
   const std::string& text = op_.boxes[0].text;
-  EXPECT_EQ(text.rfind(Text("Project_window", "zbiorPusty") + "\r\n" + Text("Project_window", "notatkaWiersz"), 0),
-            0u)
+  EXPECT_EQ(
+      text.rfind(Text("Project_window", "zbiorPusty") + "\r\n" + Text("Project_window", "notatkaWiersz"), 0),
+      0u)
       << text;
   EXPECT_NE(text.find("ARC skipped"), std::string::npos) << text;
 }
@@ -132,7 +134,7 @@ TEST_F(ProjectWindow, LoadNotesOpenFromTheStatusLine) {
         auto* report = window->findChild<LoadReportDialog*>();
         ASSERT_NE(report, nullptr);
         EXPECT_EQ(report->Text().toStdString(), Text("Project_window", "polaczoneLinie") + "1\n" +
-                                                     Text("Project_window", "pominieteDuplikaty") + "1");
+                                                    Text("Project_window", "pominieteDuplikaty") + "1");
         report->accept();
       },
       Qt::QueuedConnection);

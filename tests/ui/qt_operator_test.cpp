@@ -56,7 +56,8 @@ TEST(QtOperatorInput, RepaintLeavesTheOperatorsInputQueued) {
   });
   op.Repaint();
   EXPECT_TRUE(clicked);
-  EXPECT_EQ(op.TakePendingInput(), PendingInput::kNone) << "input during a repaint reaches the window as usual";
+  EXPECT_EQ(op.TakePendingInput(), PendingInput::kNone)
+      << "input during a repaint reaches the window as usual";
 }
 
 TEST(QtOperatorStatus, ProjectPanelGoesToTheProjectAtWorkElseToTheMainWindow) {
