@@ -96,16 +96,16 @@ TEST_F(CutProgram, TheStartFigureIsCutOnlyWhenAskedTo) {
   EXPECT_EQ(Moves(), (std::vector<std::pair<int32_t, int32_t>>{{0, 1000}, {1000, 0}, {0, -1000}, {-1000, 0}}));
 }
 
-TEST_F(CutProgram, AnOpenFigureEnteredInsideIsReversedAndItsChildrenFollow) {
+TEST_F(CutProgram, AnOpenFigureEnteredAtItsLastVertexIsReversedOnceAndItsChildrenFollow) {
   Add(Figure(Square(0, 0), -1, 0, 0));
-  // An open six-point path hanging on the square's vertex 1, entered at its vertex 3.
-  Add(Figure({{400, 0}, {800, 0}, {800, 400}, {1200, 400}, {1200, 800}, {1600, 800}}, 0, 1, 3));
+  // An open six-point path hanging on the square's vertex 1 by its last vertex.
+  Add(Figure({{1600, 800}, {1200, 800}, {1200, 400}, {800, 400}, {800, 0}, {400, 0}}, 0, 1, 5));
   // A connector hanging on the path's vertex 1.
-  Add(Figure({{800, 0}, {800, -400}}, 1, 1, 0));
+  Add(Figure({{1200, 800}, {1200, 1200}}, 1, 1, 0));
   project_.cut_start_figure = true;  // the wire goes round the square to reach the path
   ASSERT_TRUE(Save()) << ::testing::PrintToString(Messages());
   const tfigura& path = *project_.figures[1];
-  EXPECT_EQ(path.points.front(), (TPlotPoint{1600, 800}));
+  EXPECT_EQ(path.points.front(), (TPlotPoint{400, 0}));
   EXPECT_EQ(path.link_aux, 0);
   EXPECT_EQ(project_.figures[2]->link_point, 4) << "vertex 1 of six is vertex 4 once reversed";
 
