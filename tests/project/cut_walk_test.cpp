@@ -7,8 +7,12 @@
 #include <numbers>
 #include <string>
 
+#include "planned_figure.h"
+
 namespace varnholt {
 namespace {
+
+using testing::PlannedFigure;
 
 using Points = std::vector<TPlotPoint>;
 using Figures = std::vector<std::unique_ptr<tfigura>>;
@@ -20,19 +24,6 @@ class Recorder final : public CutPathSink {
   void CornerPause() override { steps.push_back("|"); }
   std::vector<std::string> steps;
 };
-
-// A planned figure with straight vertices (no corner pauses but where the walk always pauses).
-std::unique_ptr<tfigura> Figure(Points points, int32_t link_figure, int32_t link_point, int32_t link_aux) {
-  auto figure = std::make_unique<tfigura>();
-  figure->points = std::move(points);
-  licz_parametry(*figure);
-  figure->vertex_angles.assign(figure->points.size(), TVertexAngle{});
-  figure->plan_flag_2 = 0;
-  figure->link_figure = link_figure;
-  figure->link_point = link_point;
-  figure->link_aux = link_aux;
-  return figure;
-}
 
 std::vector<std::string> Walk(Figures& figures, int32_t start = 0) {
   Recorder recorder;
@@ -47,9 +38,9 @@ using Steps = std::vector<std::string>;
 Figures ZigZagEnteredAt(int32_t entry) {
   const Points zigzag = {{0, 800}, {0, 600}, {100, 200}, {200, 600}, {200, 800}};
   Figures figures;
-  figures.push_back(Figure({{0, 0}, {0, 0}}, -1, -1, 0));
-  figures.push_back(Figure({{0, 0}, zigzag[static_cast<size_t>(entry)]}, 0, 0, 0));
-  figures.push_back(Figure(zigzag, 1, 1, entry));
+  figures.push_back(PlannedFigure({{0, 0}, {0, 0}}, -1, -1, 0));
+  figures.push_back(PlannedFigure({{0, 0}, zigzag[static_cast<size_t>(entry)]}, 0, 0, 0));
+  figures.push_back(PlannedFigure(zigzag, 1, 1, entry));
   return figures;
 }
 
@@ -79,7 +70,7 @@ TEST(CutWalk, ChildrenOfAnOpenFigureEnteredInsideAreCutWhereTheWireFirstArrives)
   // One connector each at vertex 3, 2 (the entry), 0 and 4, in this list order.
   for (const int32_t at : {3, 2, 0, 4}) {
     const TPlotPoint p = figures[2]->points[static_cast<size_t>(at)];
-    figures.push_back(Figure({p, {p.x + 7, p.y}}, 2, at, 0));
+    figures.push_back(PlannedFigure({p, {p.x + 7, p.y}}, 2, at, 0));
   }
   Steps moves;
   for (const std::string& step : Walk(figures)) {
@@ -105,7 +96,7 @@ TEST(CutWalk, AnOpenFigureEnteredAtAnEndComesBackAlongItself) {
 
   // Entered at its last vertex it is turned round in place, with what hangs on it, and then walked the same way.
   Figures turned = ZigZagEnteredAt(4);
-  turned.push_back(Figure({{0, 600}, {-50, 600}}, 2, 1, 0));
+  turned.push_back(PlannedFigure({{0, 600}, {-50, 600}}, 2, 1, 0));
   const Steps first = Walk(turned);
   EXPECT_EQ(turned[2]->points.front(), (TPlotPoint{200, 800}));
   EXPECT_EQ(turned[2]->link_aux, 0);
@@ -127,7 +118,7 @@ TEST(CutWalk, TurningAnOpenFigureRoundTakesItsCornersAlong) {
 TEST(CutWalk, AClosedFigureIsWalkedRoundFromItsEntry) {
   // Entered at its vertex 1, (400,0): from there the wire climbs first, to (400,400).
   Figures figures;
-  figures.push_back(Figure({{0, 0}, {400, 0}, {400, 400}, {0, 400}, {0, 0}}, -1, -1, 1));
+  figures.push_back(PlannedFigure({{0, 0}, {400, 0}, {400, 400}, {0, 400}, {0, 0}}, -1, -1, 1));
   figures[0]->vertex_angles[3].angle = std::numbers::pi / 2;
   EXPECT_EQ(Walk(figures), (Steps{"|", "400,400", "0,400", "|", "0,0", "0,0", "400,0"}));
 }
