@@ -46,6 +46,9 @@ class Drawing {
     return segments;
   }
 
+  // The places of vertices joined by touching, per group of two or more places.
+  const std::unordered_map<size_t, std::vector<RealPoint>>& Groups() const { return groups_; }
+
   // The places the wire may stand for this vertex: the vertex and every vertex joined to it by touching.
   std::vector<RealPoint> Places(size_t figure, size_t vertex) const {
     const auto group = groups_.find(parent_[base_[figure] + vertex]);
@@ -148,9 +151,15 @@ std::vector<WireMove> ReplayCut(const DecodedProgram& decoded, const std::array<
   return moves;
 }
 
-// The figures and connectors, with every segment also between the places its ends may stand.
+// The figures and connectors, with every segment also between the places its ends may stand, and the steps
+// between places of one point.
 SegmentSet AllowedPaths(const ProjectDocument& project, const Drawing& drawing) {
   SegmentSet allowed;
+  for (const auto& [root, places] : drawing.Groups()) {
+    for (size_t a = 0; a < places.size(); ++a) {
+      for (size_t b = a + 1; b < places.size(); ++b) allowed.Add(places[a], places[b]);
+    }
+  }
   for (size_t i = 0; i < project.figures.size(); ++i) {
     for (const auto& [u, v] : drawing.Segments(i)) {
       for (const RealPoint& a : drawing.Places(i, u)) {
