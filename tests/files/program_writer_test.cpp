@@ -142,9 +142,23 @@ class ConveyorBlocks : public Writer {
     config_.SetChecked(Param::Heavy, true);
   }
 
-  // The horizontal wire switched off after the given channel was on: lower power, wait, off, wait.
+  // The heater of a channel switched off: lower power, wait, off, wait.
   static std::string HeaterOff(int channel) {
     return Bytes({'p', 1, 't', channel, 26}) + Bytes({'p', 1}) + Second() + Bytes({'r', 0, channel}) + Second();
+  }
+  static std::string VerticalWireOn() {
+    return Bytes({'s', 4, 5, 0, 0, 0}) +  // heater selection: vertical wire
+           Bytes({'p', 1}) +              //
+           Bytes({'t', 3, 102}) +         // channel 3 at 102
+           Bytes({'r', 1, 3});            // channel 3 on
+  }
+  // The belts' move of 100 mm of Z against the feed, nothing else moving.
+  static std::string BeltsAdvance() {
+    return Bytes({'a', 0xFF, 0, 0, 0, 0}) +             // move
+           Bytes({'a', 0x02, 0xE0, 0xB1, 0xFF, 0xFF}) + //   belt axis 2: -20000
+           Bytes({'a', 0x06, 0xE0, 0xB1, 0xFF, 0xFF}) + //   belt axis 6: -20000
+           Bytes({'a', 0x03, 0xE0, 0xB1, 0xFF, 0xFF}) + //   belt axis 3: -20000
+           Bytes({'a', 0xFE, 0x80, 0x38, 0x01, 0x00});  //   count 20000 x 4
   }
 };
 
@@ -154,20 +168,13 @@ TEST_F(ConveyorBlocks, StartBlockByteForByte) {
   const std::string expected =
       Bytes({'v', 3, 0x77, 0x01}) +                // conveyor speed group: period 375
       HeaterOff(0) +                               // no heater chosen yet: channel 0 goes off first
-      Bytes({'s', 4, 5, 0, 0, 0}) +                // heater selection: vertical wire
-      Bytes({'p', 1}) +                            //
-      Bytes({'t', 3, 102}) +                       // channel 3 at 102
-      Bytes({'r', 1, 3}) +                         // channel 3 on
+      VerticalWireOn() +                           //
       Bytes({'p', 1}) +                            //
       Bytes({'f', 3}) +                            // moves at the conveyor speed
       Bytes({'p', 250, 'p', 50}) +                 // warm-up of 300 ms
       Bytes({'p', 1}) +                            //
       Bytes({'s', 2, 1, 0, 0, 0}) +                // heavy material
-      Bytes({'a', 0xFF, 0, 0, 0, 0}) +             // move: Z 100 mm back, arms stay at 0
-      Bytes({'a', 0x02, 0xE0, 0xB1, 0xFF, 0xFF}) + //   belt axis 2: -20000
-      Bytes({'a', 0x06, 0xE0, 0xB1, 0xFF, 0xFF}) + //   belt axis 6: -20000
-      Bytes({'a', 0x03, 0xE0, 0xB1, 0xFF, 0xFF}) + //   belt axis 3: -20000
-      Bytes({'a', 0xFE, 0x80, 0x38, 0x01, 0x00}) + //   count 20000 x 4
+      BeltsAdvance() +                             // the arms stay at 0
       HeaterOff(3) +                               // the vertical wire off
       Bytes({'p', 250, 'p', 250});                 // technological pause of 0.5 s
   EXPECT_EQ(writer_.bytes(), expected);
@@ -197,20 +204,13 @@ TEST_F(ConveyorBlocks, FeedBlockByteForByte) {
       Bytes({'p', 1}) +                            //
       Bytes({'v', 3, 0x77, 0x01}) +                // conveyor speed: period 375
       HeaterOff(1) +                               // the horizontal wire off
-      Bytes({'s', 4, 5, 0, 0, 0}) +                // heater selection: vertical wire
-      Bytes({'p', 1}) +                            //
-      Bytes({'t', 3, 102}) +                       // channel 3 at 102
-      Bytes({'r', 1, 3}) +                         // channel 3 on
+      VerticalWireOn() +                           //
       Bytes({'p', 1}) +                            //
       Bytes({'f', 3}) +                            // moves at the conveyor speed
       Bytes({'p', 1}) +                            //
       Bytes({'s', 2, 1, 0, 0, 0}) +                // heavy material
       Bytes({'p', 100}) +                          // corner: from rising to the belt's travel
-      Bytes({'a', 0xFF, 0, 0, 0, 0}) +             // the belts advance 100 mm, the wires stay up
-      Bytes({'a', 0x02, 0xE0, 0xB1, 0xFF, 0xFF}) + //   belt axis 2: -20000
-      Bytes({'a', 0x06, 0xE0, 0xB1, 0xFF, 0xFF}) + //   belt axis 6: -20000
-      Bytes({'a', 0x03, 0xE0, 0xB1, 0xFF, 0xFF}) + //   belt axis 3: -20000
-      Bytes({'a', 0xFE, 0x80, 0x38, 0x01, 0x00}) + //   count 20000 x 4
+      BeltsAdvance() +                             // the wires stay up
       Bytes({'p', 1}) +                            //
       Bytes({'p', 250, 'p', 250}) +                // technological pause of 0.5 s
       Bytes({'p', 1}) +                            //
