@@ -116,7 +116,7 @@ Outcome CheckSeed(uint32_t seed) {
 }
 
 TEST(CutProgramInvariants, EveryShippedSample) {
-  for (const auto& entry : std::filesystem::directory_iterator(VARNHOLT_SAMPLES_DIR)) {
+  for (const auto& entry : std::filesystem::directory_iterator(VARNHOLT_SOURCE_SAMPLES)) {
     for (uint32_t setting = 0; setting < 4; ++setting) {
       auto project = EmptyProject();
       project->reader_kind = entry.path().extension() == ".dxf" ? kDxfFile : kPlotFile;
