@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/duplicate_options.h"
 #include "cli/json.h"
 #include "cli/project_loading.h"
 #include "cli/simulated_machine.h"
@@ -12,8 +13,9 @@
 namespace varnholt::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: varnholt-cli verify FILE PROGRAM.cn [--config FILE.qcc] [--model Qa|Qe|Qo] [--cut-start-figure]\n";
+const std::string kUsage =
+    std::string("Usage: varnholt-cli verify FILE PROGRAM.cn [--config FILE.qcc] [--model Qa|Qe|Qo] [--cut-start-figure] ") +
+    kDuplicateUsage + "\n";
 
 // Exit code of a program that was checked and failed the check.
 constexpr int kCheckFailed = 2;
@@ -24,6 +26,7 @@ struct VerifyOptions {
   std::optional<std::string> config;
   std::optional<std::string> model;
   bool cut_start_figure = false;
+  DuplicateRequest duplicate;
 };
 
 std::optional<VerifyOptions> ParseOptions(const Arguments& args) {
@@ -36,6 +39,8 @@ std::optional<VerifyOptions> ParseOptions(const Arguments& args) {
       options.model = args[++i];
     } else if (args[i] == "--cut-start-figure") {
       options.cut_start_figure = true;
+    } else if (TakeDuplicateOption(args, i, options.duplicate)) {
+      continue;
     } else if (args[i].starts_with("-")) {
       return std::nullopt;
     } else if (options.drawing.empty()) {
@@ -104,6 +109,10 @@ int RunVerify(const Arguments& args, std::ostream& out, std::ostream& err) {
   const WorkingRange range{static_cast<double>(machine.x_range), static_cast<double>(machine.y_range)};
   std::optional<LoadedProject> loaded = LoadPlannedProject(options->drawing, *config, range, err);
   if (!loaded) return 1;
+  if (options->duplicate.Requested()) {
+    loaded = DuplicateLoaded(std::move(*loaded), options->drawing, options->duplicate, err);
+    if (!loaded) return 1;
+  }
   ProjectDocument& project = *loaded->project;
   // As write decides it: the start figure must be cut unless it is a frame of the plan's own.
   project.cut_start_figure = options->cut_start_figure || !(project.own_start && project.frame_added);

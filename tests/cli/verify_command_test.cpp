@@ -18,7 +18,8 @@ TEST(VerifyCommand, TheWrittenProgramCutsExactlyTheDrawing) {
   testing::TempFolder folder;
   const std::string drawing = folder.Write("zigzag.plt", kZigZag);
   const std::string program = folder.PathOf("out.cn");
-  for (const cli::Arguments& extra : {cli::Arguments{}, cli::Arguments{"--model", "Qa"}}) {
+  for (const cli::Arguments& extra : {cli::Arguments{}, cli::Arguments{"--model", "Qa"},
+                                      cli::Arguments{"--columns", "3", "--rows", "2"}}) {
     cli::Arguments write = {drawing, "-o", program, "--auto-repeat"};
     write.insert(write.end(), extra.begin(), extra.end());
     ASSERT_EQ(Command(cli::RunWrite, write).code, 0);
