@@ -46,7 +46,7 @@ class Drawing {
     return segments;
   }
 
-  // The places of vertices joined by touching, per group of two or more places.
+  // The distinct places of each group of joined vertices.
   const std::unordered_map<size_t, std::vector<RealPoint>>& Groups() const { return groups_; }
 
   // The places the wire may stand for this vertex: the vertex and every vertex joined to it by touching.
@@ -92,7 +92,10 @@ class Drawing {
     }
     // From here on every vertex's parent is its group's root.
     std::vector<size_t> members(points_.size(), 0);
-    for (size_t key = 0; key < points_.size(); ++key) ++members[parent_[key] = Root(key)];
+    for (size_t key = 0; key < points_.size(); ++key) {
+      parent_[key] = Root(key);
+      ++members[parent_[key]];
+    }
     for (size_t key = 0; key < points_.size(); ++key) {
       const size_t root = parent_[key];
       if (members[root] < 2) continue;
