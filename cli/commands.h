@@ -36,6 +36,12 @@ int RunWrite(const Arguments& args, std::ostream& out, std::ostream& err);
 // fields and every list entry with its tree fields, with the points of connectors, frame and start marker.
 int RunPlan(const Arguments& args, std::ostream& out, std::ostream& err);
 
+// verify FILE PROGRAM.cn [--config FILE.qcc] [--model Qa|Qe|Qo] [--cut-start-figure] [duplication options]: loads
+// and plans the drawing as write does, replays the program's wire path against the plan and prints as JSON every
+// stray cut, every segment left uncut, the largest deviation and whether the wire ends where it began; exit 0 when
+// the program cuts exactly the drawing, 2 when it does not, 1 when it cannot be checked.
+int RunVerify(const Arguments& args, std::ostream& out, std::ostream& err);
+
 // preview FILE -o PLAN.png|PLAN.svg [--size WxH] [--config FILE.qcc] [duplication options]: draws the planned
 // project (laid out in rows and columns when asked, as duplicate does) as the project window paints it, with the
 // planned path in red over it.

@@ -21,6 +21,7 @@ const std::map<std::string, Command>& CommandTable() {
       {"write", varnholt::cli::RunWrite},
       {"plan", varnholt::cli::RunPlan},
       {"preview", varnholt::cli::RunPreview},
+      {"verify", varnholt::cli::RunVerify},
   };
   return table;
 }

@@ -44,19 +44,20 @@ TfUsb::~TfUsb() {
 
 void TfUsb::Enumerate() {
   devices_ = backend_.Enumerate();
-  given_up_.assign(devices_.size(), false);
+  given_up_ = false;
 }
 
 void TfUsb::ReleaseDevices() {
   for (const HidDeviceInfo& device : devices_) backend_.Close(device.id);
   devices_.clear();
-  given_up_.clear();
 }
 
 bool TfUsb::QuellmarQvExist() {
   if (present_) return true;
-  for (size_t i = 0; i < devices_.size(); ++i) {
-    if (!given_up_[i] && IsControllerDevice(devices_[i])) {
+  // The state holds the profile and calibration of the controller given up; another one must not take its place
+  // unnoticed.
+  for (size_t i = 0; i < devices_.size() && !given_up_; ++i) {
+    if (IsControllerDevice(devices_[i])) {
       selected_ = i;
       present_ = true;
       return true;
@@ -133,7 +134,7 @@ int TfUsb::ReadString(int index) {
   }
   reply_record_.fill(0);
   // The controller is gone (or unusable) until a device change finds it again.
-  if (present_ && selected_ < given_up_.size()) given_up_[selected_] = true;
+  if (present_) given_up_ = true;
   present_ = false;
   return error == 0 ? -1 : error;
 }

@@ -38,7 +38,8 @@ class TfUsb {
   TfUsb& operator=(const TfUsb&) = delete;
 
   // Is the controller present: true at once when already selected, else the device list is scanned (never
-  // enumerated again) and the first match selected. A device that failed a read is skipped until a device change.
+  // enumerated again) and the first match selected. After a read gave up on the controller it stays absent until a
+  // device change: another matching device in the list is not taken in its place.
   bool QuellmarQvExist();
   // Sends one command byte string in one or two reports: 0 on success (and after a busy device's pause), -1 when
   // the controller is not present, else the backend's error code.
@@ -69,8 +70,9 @@ class TfUsb {
   HidBackend& backend_;
   const tInterfejs& texts_;
   std::vector<HidDeviceInfo> devices_;
-  // Listed devices a failed read gave up on; they are not matched again before the next device change.
-  std::vector<bool> given_up_;
+  // A read gave up on the controller (ten failures, or it would not open): no device is matched again before the
+  // next device change.
+  bool given_up_ = false;
   size_t selected_ = 0;
   bool present_ = false;
   HidReport report_buffer_{};

@@ -222,6 +222,24 @@ TEST_F(LinkTest, TenFailedReadsZeroTheRecordAndLoseTheController) {
   EXPECT_TRUE(usb.present());
 }
 
+TEST_F(LinkTest, AControllerGivenUpIsNotReplacedByAnotherUntilTheNextChange) {
+  backend_.devices = {Device("one", "Quellmar", "Qa"), Device("two", "Quellmar", "Qo")};
+  TfUsb& usb = Create();
+  backend_.read_results = std::deque<int>(10, kHidIoDevice);
+  ASSERT_NE(usb.ReadString(10), 0);
+  // The state holds the first controller's profile and calibration: nothing may go to the second one.
+  EXPECT_EQ(usb.Write("G"), -1);
+  EXPECT_FALSE(usb.QuellmarQvExist());
+  EXPECT_FALSE(usb.SelectedDevice());
+  EXPECT_EQ(usb.ReadString(10), -1);
+  EXPECT_TRUE(backend_.writes.empty());
+  // A device change finds both again and takes the first match.
+  backend_.handler();
+  EXPECT_EQ(usb.SelectedDevice()->id, "one");
+  ASSERT_EQ(backend_.writes.size(), 1u);
+  EXPECT_EQ(backend_.writes[0].first, "one");
+}
+
 TEST_F(LinkTest, ADeviceThatCannotBeOpenedReadsAsMinusOne) {
   TfUsb& usb = Create();
   backend_.open_results["ctl"] = kHidAccessDenied;
