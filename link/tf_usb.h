@@ -40,8 +40,9 @@ class TfUsb {
   // Is the controller present: true at once when already selected, else the device list is scanned (never
   // enumerated again) and the first match selected. A device that failed a read is skipped until a device change.
   bool QuellmarQvExist();
-  // Sends one command byte string in one or two reports: 0 on success (and after a busy device's pause), -1 when
-  // the controller is not present, else the backend's error code.
+  // Sends one command byte string in one or two reports: 0 on success, -1 when the controller is not present, else
+  // the backend's error code. A report the controller was too busy to take (error 31) is written again after a
+  // 500 ms pause, up to ten times in all; then the write fails with 31.
   int Write(std::string_view bytes);
   // Fetches reply record `index` into ReplyRecord: 0 on success, else the last error (-1 when there is none); a
   // failure leaves a zeroed record and clears present.
@@ -65,6 +66,8 @@ class TfUsb {
   void Enumerate();
   void ReleaseDevices();
   int WriteReportBuffer();
+  // Writes the report buffer, again after a pause while the controller reports itself busy.
+  int WriteReportPatiently();
 
   HidBackend& backend_;
   const tInterfejs& texts_;
