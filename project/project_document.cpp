@@ -45,9 +45,11 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
   Thpgl reader;
   const int code = reader.Open(file_name, reader_kind, DrawingUnitFromItem(drawing_unit), ltscale);
   if (code != kIoOk) {
-    op.ShowMessageBox(code == kIoSharingViolation ? Text("Project_window", "zbioruUzywaInnyProces")
-                                                  : Text("Universal", "zbioruNieMoznaOtworzyc"),
-                      true, "");
+    // The message names the file and the system's reason, so the operator can tell a typo from a locked file.
+    const std::string text = code == kIoSharingViolation
+                                 ? Text("Project_window", "zbioruUzywaInnyProces") + " " + file_name
+                                 : Text("Universal", "zbioruNieMoznaOtworzyc") + file_name;
+    op.ShowMessageBox(text + " (" + IoCodeReason(code) + ")", true, "");
     return false;
   }
 

@@ -55,12 +55,11 @@ TEST_F(ThpglFiles, ReadsADxfDrawingInItsUnitWithNotes) {
 
 // Reads a shipped sample through Thpgl; returns the figures with points.
 std::vector<tfigura> ReadSample(const std::string& name, int kind) {
-  // The source tree's samples, found from this file when the environment does not name them.
+  // The source tree's samples when the environment does not name others. (__FILE__ is no guide: a compiler cache
+  // may compile with relative paths.)
   const char* variable = std::getenv("VARNHOLT_SAMPLES");
-  const std::filesystem::path folder = variable != nullptr
-                                           ? std::filesystem::path(variable)
-                                           : std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
-                                                 "samples";
+  const std::filesystem::path folder =
+      variable != nullptr ? std::filesystem::path(variable) : std::filesystem::path(VARNHOLT_SOURCE_DIR) / "samples";
   Thpgl reader;
   EXPECT_EQ(reader.Open((folder / name).string(), kind), kIoOk) << name;
   std::vector<tfigura> figures;
