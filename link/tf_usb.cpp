@@ -140,6 +140,7 @@ int TfUsb::ReadString(int index) {
 }
 
 void TfUsb::DeviceChange() {
+  ++device_changes_;
   ReleaseDevices();
   present_ = false;
   Enumerate();

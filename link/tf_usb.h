@@ -61,6 +61,8 @@ class TfUsb {
   // Failed indexed-string reads and writes that found the device busy, since creation.
   uint32_t read_failures() const { return read_failures_; }
   uint32_t busy_count() const { return busy_count_; }
+  // Device changes handled since creation; a controller found again after one has lost what it held.
+  uint32_t device_changes() const { return device_changes_; }
 
  private:
   void Enumerate();
@@ -81,6 +83,7 @@ class TfUsb {
   uint32_t bytes_written_ = 0;
   uint32_t read_failures_ = 0;
   uint32_t busy_count_ = 0;
+  uint32_t device_changes_ = 0;
 };
 
 }  // namespace varnholt
