@@ -38,4 +38,9 @@ int RunPlan(const Arguments& args, std::ostream& out, std::ostream& err);
 // window paints it, with the planned path in red over it.
 int RunPreview(const Arguments& args, std::ostream& out, std::ostream& err);
 
+// cut FILE [--sim Qa|Qe|Qo] [--config FILE.qcc] [--auto-repeat N] [--answer KEY=BUTTON]... [--at MS=EVENT]...
+// [--test]: the whole cutting run without windows, driving the transmission's and the control panel's timers, and
+// its outcome as JSON. With --sim on the simulated controller in virtual time, with events scheduled on its clock.
+int RunCut(const Arguments& args, std::ostream& out, std::ostream& err);
+
 }  // namespace varnholt::cli

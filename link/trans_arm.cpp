@@ -97,6 +97,9 @@ void TTransArm::stop() {
 
 void TTransArm::EndAtLostLink(bool shown) {
   stop();
+  // The controller holds part of the program at most: its end is no end of the cut, and no automatic
+  // repetition may start from it.
+  flags_.ProgramStarted = false;
   if (!shown) CurrentOperator().ShowMessageBox(link_.texts.GetText("Control", "ploterBrakLacznosci"), true, "");
 }
 

@@ -45,6 +45,8 @@ class TTransArm {
   // The program as it was read at start, and how far it has been sent.
   const std::string& program() const { return program_; }
   size_t position() const { return position_; }
+  // Every byte of the program went out (an ended transmission that is not whole lost its link).
+  bool sent_whole() const { return position_ >= program_.size(); }
   // Transmissions started since creation.
   int64_t transmissions_started() const { return transmissions_started_; }
 
@@ -55,7 +57,8 @@ class TTransArm {
   static std::optional<size_t> DamageOffset(const std::string& program);
 
  private:
-  // Ends the transmission after the link failed; the failed send showed its own box when shown is true.
+  // Ends the transmission after the link failed (and with it the started program's run); the failed send showed its
+  // own box when shown is true.
   void EndAtLostLink(bool shown);
   void ShowProgress(bool with_spinner);
   // The progress in per cent of the file, rounded.

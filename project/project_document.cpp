@@ -13,15 +13,6 @@
 namespace varnholt {
 namespace {
 
-// Shows the hourglass for the lifetime of the guard.
-class BusyCursor {
- public:
-  BusyCursor() { CurrentOperator().SetBusyCursor(true); }
-  ~BusyCursor() { CurrentOperator().SetBusyCursor(false); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
 void Reverse(tfigura& figure) {
   std::reverse(figure.points.begin(), figure.points.end());
   std::reverse(figure.vertex_angles.begin(), figure.vertex_angles.end());
