@@ -33,8 +33,8 @@ class NoJoystick final : public JoystickPort {
   std::optional<JoystickReading> Read() override { return std::nullopt; }
 };
 
-// A joystick that reports what the test sets: a fixed reading, or queued readings (nothing for a read error) of
-// which the last stays.
+// A joystick that reports what the test sets: a reading held, or queued readings (nothing for a read error) of which
+// the last stays.
 class ScriptedJoystick final : public JoystickPort {
  public:
   bool Present() override { return present_; }
@@ -45,8 +45,12 @@ class ScriptedJoystick final : public JoystickPort {
     readings_.clear();
     readings_.push_back(reading);
   }
-  void QueueReadError() { readings_.push_back(std::nullopt); }
-  void Queue(const JoystickReading& reading) { readings_.push_back(reading); }
+  void HoldReadError() {
+    readings_.clear();
+    readings_.push_back(std::nullopt);
+  }
+  // Readings (nothing for a read error) given after those queued before.
+  void Queue(const std::optional<JoystickReading>& reading) { readings_.push_back(reading); }
   int64_t reads() const { return reads_; }
 
  private:
