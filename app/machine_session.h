@@ -34,6 +34,12 @@ class MachineSession {
   MachineSession(HidBackend& backend, const tInterfejs& texts, const Configuration& config,
                  MainWindowPort& main_window, JoystickPort& joystick, const SessionOptions& options);
 
+  // Nothing goes on by itself: no program started, and no transmission that could go on (that of a paused program
+  // waits for the buffer it filled).
+  bool Settled() const {
+    return (!transmission.running() || state.Has(kStatusPaused)) && !flags.ProgramStarted;
+  }
+
   ControllerState state;
   RunFlags flags;
   TfUsb usb;

@@ -305,11 +305,8 @@ int RunCut(const Arguments& args, std::ostream& out, std::ostream& err) {
       session.run.SpeedAutoRepeatClick(false);
     }
     finished = main.programs_ended() >= 1 + options->auto_repeat;
-    // Nothing more happens without an event to come: no program started, no transmission that could go on (a
-    // paused program's transmission waits for the buffer it filled), nothing scheduled.
-    const bool transmission_waits = session.transmission.running() && session.state.Has(kStatusPaused);
-    const bool idle = (!session.transmission.running() || transmission_waits) && !session.flags.ProgramStarted &&
-                      !loop.HasPendingActions() && (!sim || !virtual_clock.NextEventMs());
+    // Nothing more happens when the run has settled and no event is to come.
+    const bool idle = session.Settled() && !loop.HasPendingActions() && (!sim || !virtual_clock.NextEventMs());
     return finished || idle;
   };
   // Hardware events at the start happen before the operator presses Start.
