@@ -22,8 +22,9 @@ int RunConfig(const Arguments& args, std::ostream& out, std::ostream& err);
 // reported with the offset of the damage and exit code 1.
 int RunDecode(const Arguments& args, std::ostream& out, std::ostream& err);
 
-// machine [--sim Qa|Qe|Qo] COMMAND: talks to the controller (or a simulated one): devices,
-// identify, status, move-bytes [--multiplier N] AXIS=STEPS..., home, jog KEY MS, goto X Y.
+// machine [--sim Qa|Qe|Qo [--sim-version M.N] [--corrupt-firmware-word N]] COMMAND: talks to the controller (or a
+// simulated one): devices, identify, status, move-bytes [--multiplier N] AXIS=STEPS..., home, jog KEY MS, goto X Y,
+// move-wire to|by X Y Z [--side 1|2|both], firmware version|upgrade IMAGE|verify IMAGE|read OUT.rom.
 int RunMachine(const Arguments& args, std::ostream& out, std::ostream& err);
 
 // write FILE -o OUT.cn [--config FILE.qcc] [--model Qa|Qe|Qo] [--auto-repeat [--repeats N]] [--cut-start-figure]:

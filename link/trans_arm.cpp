@@ -1,12 +1,9 @@
 #include "link/trans_arm.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <climits>
 
+#include "config/file_read.h"
 #include "config/file_write.h"
 #include "geometry/units.h"
 #include "services/interfejs.h"
@@ -16,35 +13,14 @@ namespace varnholt {
 namespace {
 
 // The largest program the transmission takes; its file size is a 32-bit count.
-constexpr off_t kLargestProgram = INT32_MAX;
+constexpr size_t kLargestProgram = INT32_MAX;
 
-// The whole file; throws the file error naming it.
+// The whole program file; throws the file error naming it (a missing file too).
 std::string ReadProgramFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) ThrowFileError(errno, path);
-  struct stat info {};
-  int error = ::fstat(fd, &info) != 0 ? errno : 0;
-  if (error == 0 && S_ISDIR(info.st_mode)) error = EISDIR;
-  if (error == 0 && info.st_size > kLargestProgram) error = EFBIG;
-  std::string bytes;
-  if (error == 0) {
-    bytes.reserve(static_cast<size_t>(info.st_size));
-    char buffer[65536];
-    while (true) {
-      const ssize_t got = ::read(fd, buffer, sizeof buffer);
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) error = errno;
-      if (got <= 0) break;
-      bytes.append(buffer, static_cast<size_t>(got));
-      if (bytes.size() > static_cast<size_t>(kLargestProgram)) {
-        error = EFBIG;
-        break;
-      }
-    }
-  }
-  ::close(fd);
-  if (error != 0) ThrowFileError(error, path);
-  return bytes;
+  std::optional<std::string> bytes = ReadFileBytes(path, kLargestProgram + 1);
+  if (!bytes) ThrowFileError(ENOENT, path);
+  if (bytes->size() > kLargestProgram) ThrowFileError(EFBIG, path);
+  return std::move(*bytes);
 }
 
 // The length of the command that begins with byte, by its letter without regard to case.
