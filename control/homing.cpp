@@ -55,19 +55,24 @@ bool Tster::HomingStep(uint8_t mask, bool no_wait) {
   return false;
 }
 
-bool Tster::HomeAlreadyHomed() {
-  ControllerState& s = link_.state;
-  const double y1 = s.Y1 / 100.0, y2 = s.Y2 / 100.0, belt3 = s.belt3 / 100.0;
-  if (!gotopoint(true, 2, 0, 0, y1, y2, 0, 0, belt3, 0)) return false;
-  if (!gotopoint(true, 2, 0, 0, 0, 0, 0, 0, belt3, 0)) return false;
+void Tster::HomeBelts() {
   HomingStep(0x08, false);
   StopMove(link_);
+  // Separate belts 2 and 1 take a step each, without waiting for them.
   if (link_.separate_third_axes) {
     HomingStep(0x04, true);
     StopMove(link_);
     HomingStep(0x40, true);
     StopMove(link_);
   }
+}
+
+bool Tster::HomeAlreadyHomed() {
+  ControllerState& s = link_.state;
+  const double y1 = s.Y1 / 100.0, y2 = s.Y2 / 100.0, belt3 = s.belt3 / 100.0;
+  if (!gotopoint(true, 2, 0, 0, y1, y2, 0, 0, belt3, 0)) return false;
+  if (!gotopoint(true, 2, 0, 0, 0, 0, 0, 0, belt3, 0)) return false;
+  HomeBelts();
   WaitIdle(link_);
   TimerStopped stopped(timer_enabled_);
   BusyCursor busy;
@@ -84,14 +89,7 @@ void Tster::HomeFromScratch() {
   const bool q_model = name.starts_with("Q");
   HomingStep(q_model ? 0x11 : 0x01, false);
   if (!HomingStep(q_model ? 0x22 : 0x02, false)) return;
-  HomingStep(0x08, false);
-  StopMove(link_);
-  if (link_.separate_third_axes) {
-    HomingStep(0x04, true);
-    StopMove(link_);
-    HomingStep(0x40, true);
-    StopMove(link_);
-  }
+  HomeBelts();
   if (!homing_aborted_) SendCommand(link_, HomeCommand(0));
 }
 

@@ -7,40 +7,36 @@
 
 namespace varnholt {
 
-void Tster::VScrollScroll() {
+void Tster::SpeedBarScrolled(uint8_t group) {
   speed_change_pending_ = true;
   if (!ProgramRuns()) {
     SleepMs(1);
-    SendCommand(link_, SelectSpeedCommand(2));
-    link_.state.active_group = 2;
+    SendCommand(link_, SelectSpeedCommand(group));
+    link_.state.active_group = group;
   }
   remembered_group_ = link_.state.active_group;
 }
 
-void Tster::VScrollTasmaScroll() {
-  speed_change_pending_ = true;
-  if (!ProgramRuns()) {
-    SleepMs(1);
-    SendCommand(link_, SelectSpeedCommand(3));
-    link_.state.active_group = 3;
-  }
-  remembered_group_ = link_.state.active_group;
-}
-
-void Tster::VScrollChange(int32_t position) {
-  ShowArmSpeed(position);
+void Tster::SpeedBarChanged(int32_t position) {
   if (!speed_change_pending_) return;
   speed_change_pending_ = false;
   ReadSpeeds(link_);
+  // The speed goes to the group the bar selected, unless the machine has chosen another meanwhile.
   if (link_.state.active_group == remembered_group_) SetSpeedFromBar(position);
+}
+
+void Tster::VScrollScroll() { SpeedBarScrolled(2); }
+
+void Tster::VScrollTasmaScroll() { SpeedBarScrolled(3); }
+
+void Tster::VScrollChange(int32_t position) {
+  ShowArmSpeed(position);
+  SpeedBarChanged(position);
 }
 
 void Tster::VScrollTasmaChange(int32_t position) {
   ShowConveyorSpeed(position);
-  if (!speed_change_pending_) return;
-  speed_change_pending_ = false;
-  ReadSpeeds(link_);
-  if (link_.state.active_group == remembered_group_) SetSpeedFromBar(position);
+  SpeedBarChanged(position);
 }
 
 void Tster::PScrollChange(int32_t percent) {

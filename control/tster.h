@@ -119,9 +119,14 @@ class Tster {
   void FinishJog();
   // One homing step of the axes in mask; false when the operator's press stopped it.
   bool HomingStep(uint8_t mask, bool no_wait);
+  // Belt 3, and belts 2 and 1 when they are separate.
+  void HomeBelts();
   bool HomeAlreadyHomed();
   void HomeFromScratch();
   void SetSpeedFromBar(int32_t speed);
+  // A speed bar of group 2 (arms) or 3 (conveyor) scrolled; a bar's position changed.
+  void SpeedBarScrolled(uint8_t group);
+  void SpeedBarChanged(int32_t position);
   int Unit() const { return link_.config.CurrentUnit(); }
 
   MachineLink& link_;
