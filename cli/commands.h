@@ -51,5 +51,9 @@ int RunPreview(const Arguments& args, std::ostream& out, std::ostream& err);
 // [--write-dpl]: lays the drawing out in rows and columns joined by a connecting path, plans the new project and
 // prints it as plan does, with the connecting path's points. preview and write take the same options.
 int RunDuplicate(const Arguments& args, std::ostream& out, std::ostream& err);
+// cut FILE [--sim Qa|Qe|Qo] [--config FILE.qcc] [--auto-repeat N] [--answer KEY=BUTTON]... [--at MS=EVENT]...
+// [--test]: the whole cutting run without windows, driving the transmission's and the control panel's timers, and
+// its outcome as JSON. With --sim on the simulated controller in virtual time, with events scheduled on its clock.
+int RunCut(const Arguments& args, std::ostream& out, std::ostream& err);
 
 }  // namespace varnholt::cli

@@ -14,6 +14,7 @@ using Command = int (*)(const varnholt::cli::Arguments&, std::ostream&, std::ost
 const std::map<std::string, Command>& CommandTable() {
   static const std::map<std::string, Command> table = {
       {"config", varnholt::cli::RunConfig},
+      {"cut", varnholt::cli::RunCut},
       {"decode", varnholt::cli::RunDecode},
       {"duplicate", varnholt::cli::RunDuplicate},
       {"figures", varnholt::cli::RunFigures},

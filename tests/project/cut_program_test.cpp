@@ -177,7 +177,7 @@ TEST_F(CutProgram, RefusalsAndFailuresWriteNothing) {
 
   ScopedWriteFault full_disk({WriteStep::kWrite, 0, ENOSPC});
   EXPECT_FALSE(Save());
-  EXPECT_EQ(Messages().back(), "I/O error 112");
+  EXPECT_EQ(Messages().back(), "I/O error 112: no space left on device (" + path_ + ")");
   EXPECT_FALSE(operator_.busy());
 }
 
