@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "cli/commands.h"
+#include "files/drawing_unit.h"
 
 namespace varnholt::cli {
 
@@ -24,5 +25,8 @@ struct FileArguments {
 // One file and any of the options, each followed by its value; nothing for a missing file, a second file, an
 // unknown option or an option without its value.
 std::optional<FileArguments> ParseFileArguments(const Arguments& args, std::initializer_list<std::string_view> options);
+
+// The unit words of --unit: mm, inch or feet.
+std::optional<DrawingUnit> UnitFromWord(const std::string& word);
 
 }  // namespace varnholt::cli

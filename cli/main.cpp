@@ -16,6 +16,7 @@ const std::map<std::string, Command>& CommandTable() {
       {"config", varnholt::cli::RunConfig},
       {"decode", varnholt::cli::RunDecode},
       {"figures", varnholt::cli::RunFigures},
+      {"info", varnholt::cli::RunInfo},
       {"machine", varnholt::cli::RunMachine},
       {"write", varnholt::cli::RunWrite},
       {"plan", varnholt::cli::RunPlan},
