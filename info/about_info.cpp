@@ -13,7 +13,9 @@
 
 namespace varnholt {
 
-WebAddresses ConfiguredWebAddresses() { return {VARNHOLT_MAKER_WEB_ADDRESS, VARNHOLT_DEALER_WEB_ADDRESS}; }
+WebAddresses ConfiguredWebAddresses() {
+  return {VARNHOLT_MAKER_WEB_ADDRESS, VARNHOLT_DEALER_WEB_ADDRESS};
+}
 
 AboutLayout AboutLayoutFor(std::string_view dealer_code, const std::string& program_folder,
                            const WebAddresses& addresses) {
@@ -69,8 +71,9 @@ std::string ProgramFileDate(const std::string& path, std::string_view unknown_te
   std::error_code error;
   const auto written = std::filesystem::last_write_time(path, error);
   if (error) return std::string(unknown_text);
-  const std::time_t seconds = std::chrono::system_clock::to_time_t(
-      std::chrono::time_point_cast<std::chrono::system_clock::duration>(std::chrono::file_clock::to_sys(written)));
+  const std::time_t seconds =
+      std::chrono::system_clock::to_time_t(std::chrono::time_point_cast<std::chrono::system_clock::duration>(
+          std::chrono::file_clock::to_sys(written)));
   std::tm local{};
   char text[32];
   if (localtime_r(&seconds, &local) == nullptr || std::strftime(text, sizeof text, "%Y-%m-%d", &local) == 0) {

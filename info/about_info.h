@@ -1,6 +1,6 @@
 #pragma once
-// The values of the About window: the dealer's rules for its layout, the machine's identification and counters, and
-// the program's date.
+// The values of the About window: the dealer's rules for its layout, the machine's identification and
+// counters, and the program's date.
 
 #include <cstdint>
 #include <string>
@@ -32,8 +32,8 @@ WebAddresses ConfiguredWebAddresses();
 
 // How the About window is laid out for a dealer.
 struct AboutLayout {
-  // The web link's text, also the dealer picture's hint: the maker's address without a dealer code or with the
-  // maker's own, the dealer's address for ORVELT, empty for any other dealer.
+  // The web link's text, also the dealer picture's hint: the maker's address without a dealer code or with
+  // the maker's own, the dealer's address for ORVELT, empty for any other dealer.
   std::string link;
   bool link_visible = false;
   // The producer line is shown only without a dealer code or with the maker's own.
@@ -59,8 +59,8 @@ struct MachineTexts {
   friend bool operator==(const MachineTexts&, const MachineTexts&) = default;
 };
 
-// The values of an identified controller: manufacturer, product, working area in the display unit, work time and
-// the count of cut files. hours_text is "About"/"godz".
+// The values of an identified controller: manufacturer, product, working area in the display unit, work time
+// and the count of cut files. hours_text is "About"/"godz".
 MachineTexts MachineTextsOf(const ControllerState& state, int unit, std::string_view hours_text);
 // Every value is no_data ("About"/"brakDanych").
 MachineTexts NoMachineTexts(std::string_view no_data);
@@ -70,9 +70,9 @@ std::string WorkingAreaText(int32_t x_mm, int32_t y_mm, int unit);
 // Minutes as hours, the hours text, the rest and " min." with no other separators: "2 godz. 5 min.".
 std::string WorkTimeText(int32_t minutes, std::string_view hours_text);
 
-// Reads the controller's status and, when it is present, its identification (through the link, into its state),
-// and returns the values the About window shows; "brakDanych" in every value when the controller is absent or
-// stops answering.
+// Reads the controller's status and, when it is present, its identification (through the link, into its
+// state), and returns the values the About window shows; "brakDanych" in every value when the controller is
+// absent or stops answering.
 MachineTexts ReadMachineTexts(MachineLink& link);
 
 // The date of the program file, year-month-day; unknown_text when the file cannot be read.

@@ -11,7 +11,9 @@ ProjectMeasures MeasuresOf(const ProjectDocument& project) {
   return {project.project_width, project.project_height, project.total_length, project.figures.size()};
 }
 
-double ScaledMm(double units, double skala) { return nearest(skala * units / 100.0) / kUnitsPerMm; }
+double ScaledMm(double units, double skala) {
+  return nearest(skala * units / 100.0) / kUnitsPerMm;
+}
 
 std::string LengthText(double mm, int unit) {
   return FixedText(FromMillimetres(mm, unit), 2) + " " + std::string(UnitName(unit));

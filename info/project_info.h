@@ -1,5 +1,6 @@
 #pragma once
-// The values of the project information window: the project's size, cutting length and time as it will be cut.
+// The values of the project information window: the project's size, cutting length and time as it will be
+// cut.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,8 +12,8 @@ namespace varnholt {
 
 class ProjectDocument;
 
-// What the window takes from a project: its box and total length in plotter units, and its list entries (figures,
-// connectors, frame or start marker together).
+// What the window takes from a project: its box and total length in plotter units, and its list entries
+// (figures, connectors, frame or start marker together).
 struct ProjectMeasures {
   int32_t width = 0;
   int32_t height = 0;
@@ -33,7 +34,7 @@ struct ProjectInfo {
   // length / cutting speed + kMinutesPerEntry per list entry.
   double time_min = 0.0;
   // The texts of the window, in the configuration's display unit.
-  std::string szerokosc;   // "125.00 mm"
+  std::string szerokosc;  // "125.00 mm"
   std::string wysokosc;
   std::string totlen;      // "10.00 m" in mm; "393.70 in" or "32.81 ft" otherwise
   std::string total_time;  // "10 min"

@@ -55,8 +55,8 @@ bool CutsStartFigure(const ProjectDocument& project) {
 }
 
 std::string BuildCutProgram(const ProjectDocument& project, std::vector<std::unique_ptr<tfigura>>& figures,
-                            bool cut_start_figure, const Configuration& config, const ControllerState& machine,
-                            const CutRunOptions& run) {
+                            bool cut_start_figure, const Configuration& config,
+                            const ControllerState& machine, const CutRunOptions& run) {
   ProgramWriter writer(machine, config);
   writer.OpenProgram({});
   if (run.auto_repeat && run.repetitions_made == 0) writer.ConveyorStart();
@@ -66,10 +66,13 @@ std::string BuildCutProgram(const ProjectDocument& project, std::vector<std::uni
   const size_t entry = std::min<size_t>(static_cast<size_t>(std::max(start_figure.link_aux, 0)),
                                         start_figure.points.size() - 1);
   const TPlotPoint& p = start_figure.points[entry];
-  const auto scaled = [skala](int64_t units) { return NearestInt32Saturated(skala * static_cast<double>(units) / 100.0); };
-  writer.SetArmPositions(scaled(int64_t{p.x} - project.project_min_x), scaled(int64_t{p.y} - project.project_min_y),
-                         0);
-  WriterSink sink(writer, project, static_cast<int64_t>(nearest(std::max(config.Number(Param::Pauza_w_kacie), 0.0))));
+  const auto scaled = [skala](int64_t units) {
+    return NearestInt32Saturated(skala * static_cast<double>(units) / 100.0);
+  };
+  writer.SetArmPositions(scaled(int64_t{p.x} - project.project_min_x),
+                         scaled(int64_t{p.y} - project.project_min_y), 0);
+  WriterSink sink(writer, project,
+                  static_cast<int64_t>(nearest(std::max(config.Number(Param::Pauza_w_kacie), 0.0))));
   WalkCutTree(figures, {project.start_figure, project.single_open_figure, cut_start_figure}, sink);
   if (run.auto_repeat) writer.ConveyorFeed(project.project_height);
   writer.FinishProgram();

@@ -1,5 +1,6 @@
 #pragma once
-// Writes a planned project as the machine program: the walk of the cut tree from the start figure, depth first.
+// Writes a planned project as the machine program: the walk of the cut tree from the start figure, depth
+// first.
 
 #include <memory>
 #include <optional>
@@ -30,21 +31,21 @@ struct MessageKey {
 std::optional<MessageKey> CutProgramRefusal(const ProjectDocument& project, const Configuration& config,
                                             const ControllerState& machine);
 
-// The start figure's own outline is cut, unless planning gave the project a frame of its own: then the operator's
-// last choice (cut_start_figure) holds.
+// The start figure's own outline is cut, unless planning gave the project a frame of its own: then the
+// operator's last choice (cut_start_figure) holds.
 bool CutsStartFigure(const ProjectDocument& project);
 
-// Builds the program of the project's plan in memory, walking `figures`: the project's own list, or a copy of it to
-// leave the plan as it is (the walk reverses open figures entered past their vertex 0). The project must have no
-// refusal. Throws RunTimeError when a coordinate leaves the machine's step range.
+// Builds the program of the project's plan in memory, walking `figures`: the project's own list, or a copy of
+// it to leave the plan as it is (the walk reverses open figures entered past their vertex 0). The project
+// must have no refusal. Throws RunTimeError when a coordinate leaves the machine's step range.
 std::string BuildCutProgram(const ProjectDocument& project, std::vector<std::unique_ptr<tfigura>>& figures,
-                            bool cut_start_figure, const Configuration& config, const ControllerState& machine,
-                            const CutRunOptions& run);
+                            bool cut_start_figure, const Configuration& config,
+                            const ControllerState& machine, const CutRunOptions& run);
 
-// Writes the project's plan as the program file file_name. False when nothing usable was written: the plan was
-// refused, or a coordinate or the file failed; the reason has been shown through the operator. Open figures entered
-// at a vertex other than 0 are reversed in place (their children's link points mirrored), so a second save walks
-// them forward without reversing again.
+// Writes the project's plan as the program file file_name. False when nothing usable was written: the plan
+// was refused, or a coordinate or the file failed; the reason has been shown through the operator. Open
+// figures entered at a vertex other than 0 are reversed in place (their children's link points mirrored), so
+// a second save walks them forward without reversing again.
 bool save_ciecie(ProjectDocument& project, const std::string& file_name, const Configuration& config,
                  const ControllerState& machine, const CutRunOptions& run, const TextLookup& texts);
 

@@ -1,6 +1,6 @@
 #pragma once
-// The desktop open-document port on the desktop's own handlers: documents in their viewers, web addresses in the
-// browser.
+// The desktop open-document port on the desktop's own handlers: documents in their viewers, web addresses in
+// the browser.
 
 #include <string>
 

@@ -36,9 +36,8 @@ void ShowFilledInfoWindows(const std::string& program_folder, const tInterfejs& 
   Identify(link);
   ReadPositions(link);
 
-  ProjectDocument project([&texts](std::string_view section, std::string_view key) {
-    return texts.GetText(section, key);
-  });
+  ProjectDocument project(
+      [&texts](std::string_view section, std::string_view key) { return texts.GetText(section, key); });
   project.working_range = {static_cast<double>(state.x_range), static_cast<double>(state.y_range)};
   const std::string sample = program_folder + "samples/frame_with_holes.plt";
   if (project.Load(sample, kAllPens)) {

@@ -1,12 +1,11 @@
 #include "info/ui/taboutbox.h"
 
-#include <algorithm>
-
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <algorithm>
 
 #include "link/controller_ops.h"
 #include "services/application.h"
@@ -29,8 +28,8 @@ constexpr int kLinkTop = 184;
 constexpr int kPictureTop = 212;
 constexpr int kPictureHeight = 64;
 
-constexpr std::array<const char*, 5> kCaptionNames = {"Labelprod", "Labelmodel", "Labelobszar", "Labelprzebieg",
-                                                      "Labelilpl"};
+constexpr std::array<const char*, 5> kCaptionNames = {"Labelprod", "Labelmodel", "Labelobszar",
+                                                      "Labelprzebieg", "Labelilpl"};
 constexpr std::array<const char*, 5> kValueNames = {"prod", "model", "obszar", "przebieg", "ilpl"};
 
 // Opens a link text through the desktop; an empty text opens nothing.
@@ -68,8 +67,9 @@ TAboutBox::TAboutBox(MachineLink& link, AboutSetup setup, DocumentOpener& opener
   const tInterfejs& texts = link_.texts;
   ApplyReadingOrder(*this, texts);
   ApplyTexts(*this, texts, "About");
-  labelprog_->setText(LanguageText(texts, "About", "labelprog.caption") + " " +
-                      QString::fromUtf8(kApplicationTitle.data(), static_cast<qsizetype>(kApplicationTitle.size())));
+  labelprog_->setText(
+      LanguageText(texts, "About", "labelprog.caption") + " " +
+      QString::fromUtf8(kApplicationTitle.data(), static_cast<qsizetype>(kApplicationTitle.size())));
 
   layout_ = AboutLayoutFor(setup_.dealer_code, setup_.program_folder, setup_.addresses);
   const QString link_text = QString::fromStdString(layout_.link);
@@ -79,7 +79,8 @@ TAboutBox::TAboutBox(MachineLink& link, AboutSetup setup, DocumentOpener& opener
   if (!link_text.isEmpty()) dealer_->setCursor(Qt::PointingHandCursor);
   machine_captions_[0]->setVisible(layout_.producer_visible);
   machine_values_[0]->setVisible(layout_.producer_visible);
-  const QPixmap picture = layout_.picture_file.empty() ? QPixmap() : QPixmap(QString::fromStdString(layout_.picture_file));
+  const QPixmap picture =
+      layout_.picture_file.empty() ? QPixmap() : QPixmap(QString::fromStdString(layout_.picture_file));
   if (picture.isNull()) {
     // A picture that cannot be read counts as none: the window keeps its height without it.
     layout_.picture_file.clear();
@@ -135,16 +136,17 @@ void TAboutBox::Activate() {
   const tInterfejs& texts = link_.texts;
   setWindowTitle(LanguageText(texts, "About", "Caption"));
   new_ver_->setText(QString::fromStdString(ProgramVersion(true, false)));
-  ver_->setText(QString::fromStdString(ProgramFileDate(setup_.program_file, texts.GetText("About", "nieznanaData"))));
+  ver_->setText(
+      QString::fromStdString(ProgramFileDate(setup_.program_file, texts.GetText("About", "nieznanaData"))));
   const MachineTexts machine = ReadMachineTexts(link_);
-  const std::array<const std::string*, 5> values = {&machine.prod, &machine.model, &machine.obszar, &machine.przebieg,
-                                                    &machine.ilpl};
+  const std::array<const std::string*, 5> values = {&machine.prod, &machine.model, &machine.obszar,
+                                                    &machine.przebieg, &machine.ilpl};
   for (size_t i = 0; i < values.size(); ++i) machine_values_[i]->setText(QString::fromStdString(*values[i]));
 }
 
-void TAboutBox::showEvent(QShowEvent* event) {
-  Activate();
-  QDialog::showEvent(event);
+void TAboutBox::setVisible(bool visible) {
+  if (visible && !isVisible()) Activate();
+  QDialog::setVisible(visible);
 }
 
 void TAboutBox::keyPressEvent(QKeyEvent* event) {

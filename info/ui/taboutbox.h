@@ -2,10 +2,9 @@
 // The About window: the program's version and date and, when the controller is connected, the machine's
 // identification and counters; the maker's or dealer's web link and picture.
 
+#include <QDialog>
 #include <array>
 #include <string>
-
-#include <QDialog>
 
 #include "info/about_info.h"
 
@@ -33,7 +32,8 @@ class TAboutBox final : public QDialog {
   const AboutLayout& dealer_layout() const { return layout_; }
 
  protected:
-  void showEvent(QShowEvent* event) override;
+  // Showing first recomputes the values, so the window takes their size.
+  void setVisible(bool visible) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;

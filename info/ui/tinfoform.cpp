@@ -84,10 +84,9 @@ void Tinfoform::Refresh() {
                                  : LanguageText(texts_, "Info", "czasNieznany"));
 }
 
-void Tinfoform::showEvent(QShowEvent* event) {
-  // Every showing recomputes: the project, the configuration and the machine may have changed since the last.
-  Refresh();
-  QDialog::showEvent(event);
+void Tinfoform::setVisible(bool visible) {
+  if (visible && !isVisible()) Refresh();
+  QDialog::setVisible(visible);
 }
 
 void ShowProjectInformation(const ProjectInfoSource& source, const tInterfejs& texts, QWidget* parent) {

@@ -1,10 +1,9 @@
 #pragma once
-// The project information window: the size, cutting length and cutting time of the active project as it will be
-// cut, with the time the program itself takes.
-
-#include <string>
+// The project information window: the size, cutting length and cutting time of the active project as it will
+// be cut, with the time the program itself takes.
 
 #include <QDialog>
+#include <string>
 
 #include "config/parameters.h"
 #include "link/controller_state.h"
@@ -36,7 +35,8 @@ class Tinfoform final : public QDialog {
   void Refresh();
 
  protected:
-  void showEvent(QShowEvent* event) override;
+  // Showing first recomputes the values, so the window takes their size.
+  void setVisible(bool visible) override;
 
  private:
   QLabel* AddRow(const char* caption_name, const char* value_name);

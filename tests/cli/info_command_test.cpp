@@ -15,7 +15,8 @@ struct CommandRun {
   std::string err;
 };
 
-CommandRun Command(int (*command)(const cli::Arguments&, std::ostream&, std::ostream&), const cli::Arguments& args) {
+CommandRun Command(int (*command)(const cli::Arguments&, std::ostream&, std::ostream&),
+                   const cli::Arguments& args) {
   std::ostringstream out, err;
   const int code = command(args, out, err);
   return {code, out.str(), err.str()};
@@ -32,8 +33,8 @@ class InfoCommand : public ::testing::Test {
 TEST_F(InfoCommand, ValuesOfTheInformationWindowWithTheProgramsTime) {
   const CommandRun mm = Command(cli::RunInfo, {drawing_, "--config", config_, "--model", "Qe"});
   ASSERT_EQ(mm.code, 0) << mm.err;
-  // 300 mm at 500 mm/min and one entry: 0.63 min; the program adds the warm-up, the corner pauses and the switching
-  // off to its 36 s of cutting.
+  // 300 mm at 500 mm/min and one entry: 0.63 min; the program adds the warm-up, the corner pauses and the
+  // switching off to its 36 s of cutting.
   EXPECT_EQ(mm.out,
             "{\"width\":\"100.00 mm\",\"height\":\"50.00 mm\",\"length\":\"0.30 m\",\"time\":\"1 min\","
             "\"program_time_s\":42.7,\"program_time\":\"0 min 43 s\",\"entries\":1,\"skala\":\"50.00%\"}\n");
@@ -46,7 +47,8 @@ TEST_F(InfoCommand, ValuesOfTheInformationWindowWithTheProgramsTime) {
 
   const CommandRun inch = Command(cli::RunInfo, {"--unit", "inch", drawing_, "--config", config_});
   ASSERT_EQ(inch.code, 0) << inch.err;
-  EXPECT_NE(inch.out.find("\"width\":\"3.94 in\",\"height\":\"1.97 in\",\"length\":\"11.81 in\""), std::string::npos)
+  EXPECT_NE(inch.out.find("\"width\":\"3.94 in\",\"height\":\"1.97 in\",\"length\":\"11.81 in\""),
+            std::string::npos)
       << inch.out;
   const CommandRun feet = Command(cli::RunInfo, {drawing_, "--unit", "feet"});
   EXPECT_NE(feet.out.find("\"length\":\"1.97 ft\""), std::string::npos) << feet.out;

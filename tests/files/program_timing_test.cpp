@@ -16,14 +16,15 @@ using testing::Bytes;
 // A move closed by its interpolation count (the steps themselves do not decide the time).
 std::string Move(int count, char letter = 'a') {
   const auto byte = [](int value, int shift) { return (value >> shift) & 0xFF; };
-  std::string move = Bytes({0, 0xFF, 0, 0, 0, 0, 0, 0x00, 0x10, 0, 0, 0, 0, 0xFE, byte(count, 0), byte(count, 8),
-                            byte(count, 16), byte(count, 24)});
+  std::string move = Bytes({0, 0xFF, 0, 0, 0, 0, 0, 0x00, 0x10, 0, 0, 0, 0, 0xFE, byte(count, 0),
+                            byte(count, 8), byte(count, 16), byte(count, 24)});
   move[0] = move[6] = move[12] = letter;
   return move;
 }
 
 TEST(ProgramTiming, MovesRunAtTheSelectedGroupsPeriodAndPausesWait) {
-  // Group 1 at 250 ticks, group 3 at 1000: 2000 steps in group 1 are 0.4 s, 500 steps in group 3 another 0.4 s.
+  // Group 1 at 250 ticks, group 3 at 1000: 2000 steps in group 1 are 0.4 s, 500 steps in group 3 another 0.4
+  // s.
   const std::string program = Bytes({'v', 1, 0xFA, 0x00, 'v', 3, 0xE8, 0x03, 'f', 1, 't', 1, 90, 'r', 1, 1}) +
                               Move(2000) + Bytes({'p', 0xFA, 'p', 0x32, 'F', 3}) + Move(500, 'A') +
                               Bytes({'s', 4, 5, 0, 0, 0, 'r', 0, 1, 'p', 0x00});
@@ -39,12 +40,14 @@ TEST(ProgramTiming, MovesRunAtTheSelectedGroupsPeriodAndPausesWait) {
 TEST(ProgramTiming, WhatTakesNoTime) {
   EXPECT_EQ(ProgramRunSeconds(Move(5000)), 0.0) << "a group whose period was never set";
   EXPECT_EQ(ProgramRunSeconds(Bytes({'v', 0, 0x10, 0x00}) + Move(0) + Move(-7)), 0.0) << "no positive count";
-  EXPECT_EQ(ProgramRunSeconds(Bytes({'v', 9, 0x10, 0x00, 'f', 9}) + Move(100)), 0.0) << "a group beyond the four";
+  EXPECT_EQ(ProgramRunSeconds(Bytes({'v', 9, 0x10, 0x00, 'f', 9}) + Move(100)), 0.0)
+      << "a group beyond the four";
   EXPECT_EQ(ProgramRunSeconds(""), 0.0);
 }
 
 TEST(ProgramTiming, DamageEndsTheCount) {
-  EXPECT_NEAR(ProgramRunSeconds(Bytes({'p', 10, 0x01, 'p', 20})), 0.010, 1e-12) << "a byte that begins no command";
+  EXPECT_NEAR(ProgramRunSeconds(Bytes({'p', 10, 0x01, 'p', 20})), 0.010, 1e-12)
+      << "a byte that begins no command";
   EXPECT_NEAR(ProgramRunSeconds(Bytes({'p', 10, 'v', 0})), 0.010, 1e-12) << "a command cut short";
 }
 
@@ -60,7 +63,8 @@ TEST(ProgramTiming, AWrittenCutTakesItsLengthAtTheCuttingSpeedPlusItsPauses) {
   writer.FinishProgram();
   int64_t pause_ms = 0;
   const std::string& program = writer.bytes();
-  for (size_t at = 0; at + 1 < program.size(); at += static_cast<size_t>(*CommandLength(static_cast<uint8_t>(program[at])))) {
+  for (size_t at = 0; at + 1 < program.size();
+       at += static_cast<size_t>(*CommandLength(static_cast<uint8_t>(program[at])))) {
     if (program[at] == 'p') pause_ms += static_cast<uint8_t>(program[at + 1]);
   }
   ASSERT_GT(pause_ms, 2000) << "warm-up and switching off";

@@ -23,17 +23,25 @@ inline const tInterfejs& UsTexts() {
   return texts;
 }
 
-inline std::string SamplePath(const std::string& name) { return std::string(VARNHOLT_SAMPLES_DIR) + "/" + name; }
+inline std::string SamplePath(const std::string& name) {
+  return std::string(VARNHOLT_SAMPLES_DIR) + "/" + name;
+}
 
-// A simulated controller of a model on virtual time, connected and identified, standing where it was switched on.
+// A simulated controller of a model on virtual time, connected and identified, standing where it was switched
+// on.
 struct SimulatedMachine {
   explicit SimulatedMachine(const std::string& model, const Configuration& configuration = {})
-      : config(configuration), controller(model), usb(controller, UsTexts()), link{usb, state, config, UsTexts()} {
+      : config(configuration),
+        controller(model),
+        usb(controller, UsTexts()),
+        link{usb, state, config, UsTexts()} {
     Identify(link);
     ReadPositions(link);
   }
 
-  WorkingRange range() const { return {static_cast<double>(state.x_range), static_cast<double>(state.y_range)}; }
+  WorkingRange range() const {
+    return {static_cast<double>(state.x_range), static_cast<double>(state.y_range)};
+  }
 
   VirtualClock clock;
   ScopedClock installed_clock{clock};

@@ -22,8 +22,8 @@ constexpr int64_t kBufferFullIntervalMs = 50;
 constexpr int64_t kEndPollMs = 10;
 
 // Streams the program in bursts while the controller's buffer has room, sends Go after the 17th command, then
-// waits for the program to end. Returns the seconds from Go to the end; fails the test when the controller lost a
-// command, ran dry before the end or did not finish.
+// waits for the program to end. Returns the seconds from Go to the end; fails the test when the controller
+// lost a command, ran dry before the end or did not finish.
 double SimulatedRunSeconds(SimulatedMachine& machine, std::string_view program, double estimate_seconds) {
   MachineLink& link = machine.link;
   EXPECT_TRUE(SendCommand(link, ClearProgramCommand()));
@@ -55,20 +55,23 @@ double SimulatedRunSeconds(SimulatedMachine& machine, std::string_view program, 
   } while (machine.state.Has(kStatusProgramRunning) && machine.clock.NowMs() < limit_ms);
   EXPECT_FALSE(machine.state.Has(kStatusProgramRunning)) << "the program did not end";
   EXPECT_EQ(machine.controller.lost_commands(), 0u);
-  EXPECT_EQ(machine.controller.programs_finished(), 1) << "the controller ran dry while the program was streamed";
+  EXPECT_EQ(machine.controller.programs_finished(), 1)
+      << "the controller ran dry while the program was streamed";
   const DecodedProgram decoded = DecodeProgram(program, machine.state);
   EXPECT_EQ(machine.controller.moves_completed(), static_cast<int64_t>(decoded.summary.moves));
   return static_cast<double>(machine.clock.NowMs() - go_ms) / 1000.0;
 }
 
 // The estimate is within 2 % of the simulated run.
-void ExpectAgreement(const ProjectDocument& project, SimulatedMachine& machine, const CutRunOptions& run = {}) {
+void ExpectAgreement(const ProjectDocument& project, SimulatedMachine& machine,
+                     const CutRunOptions& run = {}) {
   const std::optional<std::string> program = CutProgramInMemory(project, machine.config, machine.state, run);
   ASSERT_TRUE(program);
   const std::optional<double> estimate = ProgramCuttingSeconds(project, machine.config, machine.state, run);
   ASSERT_TRUE(estimate);
   const double simulated = SimulatedRunSeconds(machine, *program, *estimate);
-  EXPECT_NEAR(*estimate, simulated, 0.02 * simulated) << "estimate " << *estimate << " s, simulated " << simulated;
+  EXPECT_NEAR(*estimate, simulated, 0.02 * simulated)
+      << "estimate " << *estimate << " s, simulated " << simulated;
 }
 
 struct SampleRun {
@@ -84,19 +87,20 @@ TEST_P(ShippedSample, EstimateAgreesWithTheSimulatedRun) {
   ExpectAgreement(*project, machine);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EverySample, ShippedSample,
-    ::testing::Values(SampleRun{"disc_with_lead_in.plt", "Qe"}, SampleRun{"frame_with_holes.plt", "Qa"},
-                      SampleRun{"letters_vh.plt", "Qo"}, SampleRun{"sign_vh.dxf", "Qe"},
-                      SampleRun{"wing_rib.dxf", "Qa"}, SampleRun{"frame_with_holes.plt", "Qo"},
-                      SampleRun{"wing_rib.dxf", "Qe"}),
-    [](const ::testing::TestParamInfo<SampleRun>& run) {
-      std::string name = std::string(run.param.sample) + "_" + run.param.model;
-      for (char& c : name) {
-        if (c == '.') c = '_';
-      }
-      return name;
-    });
+INSTANTIATE_TEST_SUITE_P(EverySample, ShippedSample,
+                         ::testing::Values(SampleRun{"disc_with_lead_in.plt", "Qe"},
+                                           SampleRun{"frame_with_holes.plt", "Qa"},
+                                           SampleRun{"letters_vh.plt", "Qo"}, SampleRun{"sign_vh.dxf", "Qe"},
+                                           SampleRun{"wing_rib.dxf", "Qa"},
+                                           SampleRun{"frame_with_holes.plt", "Qo"},
+                                           SampleRun{"wing_rib.dxf", "Qe"}),
+                         [](const ::testing::TestParamInfo<SampleRun>& run) {
+                           std::string name = std::string(run.param.sample) + "_" + run.param.model;
+                           for (char& c : name) {
+                             if (c == '.') c = '_';
+                           }
+                           return name;
+                         });
 
 TEST(ProgramTimeAgreement, AutomaticRepetitionWithItsConveyorBlocks) {
   Configuration config;
@@ -124,8 +128,11 @@ std::string GridOfCopies(const ProjectDocument& sample, int rows, int columns, i
       for (size_t f = 0; f < sample.drawing_figure_count; ++f) {
         const auto& points = sample.figures[f]->points;
         for (size_t i = 0; i < points.size(); ++i) {
-          plot += (i == 0 ? "PU" : i == 1 ? "PD" : ",") + std::to_string(points[i].x + dx) + "," +
-                  std::to_string(points[i].y + dy) + (i == 0 || i + 1 == points.size() ? ";" : "");
+          plot += (i == 0   ? "PU"
+                   : i == 1 ? "PD"
+                            : ",") +
+                  std::to_string(points[i].x + dx) + "," + std::to_string(points[i].y + dy) +
+                  (i == 0 || i + 1 == points.size() ? ";" : "");
         }
       }
     }

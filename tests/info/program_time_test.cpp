@@ -25,8 +25,8 @@ std::unique_ptr<tfigura> Figure(std::vector<TPlotPoint> points, int32_t link_fig
   return figure;
 }
 
-// A closed square and an open line hanging on its corner (2) that enters the line at its vertex 2: the walk reverses
-// the line.
+// A closed square and an open line hanging on its corner (2) that enters the line at its vertex 2: the walk
+// reverses the line.
 std::unique_ptr<ProjectDocument> SquareWithAnOpenLine() {
   auto project = std::make_unique<ProjectDocument>([](std::string_view, std::string_view) { return "text"; });
   project->figures.push_back(Figure({{0, 0}, {4000, 0}, {4000, 4000}, {0, 4000}, {0, 0}}, -1, 0, 0));
@@ -43,7 +43,8 @@ TEST(ProgramTime, ThePlanIsTimedAsSaveCiecieWritesItAndStaysAsItIs) {
   const ControllerState machine;
   const std::optional<std::string> program = CutProgramInMemory(*project, config, machine);
   ASSERT_TRUE(program);
-  EXPECT_EQ(project->figures[1]->points.front(), (TPlotPoint{6000, 2000})) << "the copy was walked, not the plan";
+  EXPECT_EQ(project->figures[1]->points.front(), (TPlotPoint{6000, 2000}))
+      << "the copy was walked, not the plan";
   EXPECT_EQ(project->figures[1]->link_aux, 2);
   EXPECT_DOUBLE_EQ(*ProgramCuttingSeconds(*project, config, machine), ProgramRunSeconds(*program));
 
@@ -54,7 +55,8 @@ TEST(ProgramTime, ThePlanIsTimedAsSaveCiecieWritesItAndStaysAsItIs) {
   ASSERT_TRUE(save_ciecie(*project, folder.PathOf("out.cn"), config, machine, {}, texts));
   std::ifstream file(folder.PathOf("out.cn"), std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), *program);
-  EXPECT_EQ(project->figures[1]->points.front(), (TPlotPoint{4000, 6000})) << "save_ciecie walks the plan itself";
+  EXPECT_EQ(project->figures[1]->points.front(), (TPlotPoint{4000, 6000}))
+      << "save_ciecie walks the plan itself";
 }
 
 TEST(ProgramTime, APlanThatCannotBeWrittenHasNoTime) {
