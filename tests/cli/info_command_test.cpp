@@ -4,23 +4,14 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "support/command_run.h"
 #include "support/temp_folder.h"
 
 namespace varnholt {
 namespace {
 
-struct CommandRun {
-  int code = 0;
-  std::string out;
-  std::string err;
-};
-
-CommandRun Command(int (*command)(const cli::Arguments&, std::ostream&, std::ostream&),
-                   const cli::Arguments& args) {
-  std::ostringstream out, err;
-  const int code = command(args, out, err);
-  return {code, out.str(), err.str()};
-}
+using testing::Command;
+using testing::CommandRun;
 
 // A rectangle of 200 x 100 mm, cut at half scale and 500 mm/min.
 class InfoCommand : public ::testing::Test {

@@ -6,22 +6,14 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "support/command_run.h"
 #include "support/temp_folder.h"
 
 namespace varnholt {
 namespace {
 
-struct CommandRun {
-  int code = 0;
-  std::string out;
-  std::string err;
-};
-
-CommandRun Command(int (*command)(const cli::Arguments&, std::ostream&, std::ostream&), const cli::Arguments& args) {
-  std::ostringstream out, err;
-  const int code = command(args, out, err);
-  return {code, out.str(), err.str()};
-}
+using testing::Command;
+using testing::CommandRun;
 
 // Two squares side by side and one inside the first: a plan with a hole and a neighbour.
 constexpr const char* kDrawing =

@@ -7,23 +7,13 @@
 
 #include "files/program_timing.h"
 #include "info_test_support.h"
+#include "support/planned_figure.h"
 #include "support/temp_folder.h"
 
 namespace varnholt {
 namespace {
 
-std::unique_ptr<tfigura> Figure(std::vector<TPlotPoint> points, int32_t link_figure, int32_t link_point,
-                                int32_t link_aux) {
-  auto figure = std::make_unique<tfigura>();
-  figure->points = std::move(points);
-  licz_parametry(*figure);
-  figure->vertex_angles.assign(figure->points.size(), TVertexAngle{});
-  figure->plan_flag_2 = 0;  // planned
-  figure->link_figure = link_figure;
-  figure->link_point = link_point;
-  figure->link_aux = link_aux;
-  return figure;
-}
+constexpr auto Figure = testing::PlannedFigure;
 
 // A closed square and an open line hanging on its corner (2) that enters the line at its vertex 2: the walk
 // reverses the line.

@@ -12,6 +12,7 @@
 #include "config/file_write.h"
 #include "files/program_decoder.h"
 #include "services/scripted_operator.h"
+#include "support/planned_figure.h"
 #include "support/temp_folder.h"
 
 namespace varnholt {
@@ -19,17 +20,7 @@ namespace {
 
 using Points = std::vector<TPlotPoint>;
 
-std::unique_ptr<tfigura> Figure(Points points, int32_t link_figure, int32_t link_point, int32_t link_aux) {
-  auto figure = std::make_unique<tfigura>();
-  figure->points = std::move(points);
-  licz_parametry(*figure);
-  figure->vertex_angles.assign(figure->points.size(), TVertexAngle{});
-  figure->plan_flag_2 = 0;  // planned
-  figure->link_figure = link_figure;
-  figure->link_point = link_point;
-  figure->link_aux = link_aux;
-  return figure;
-}
+constexpr auto Figure = testing::PlannedFigure;
 
 class CutProgram : public ::testing::Test {
  protected:
