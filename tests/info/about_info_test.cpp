@@ -64,18 +64,6 @@ TEST(AboutTexts, WorkTimeAndWorkingArea) {
   EXPECT_EQ(WorkingAreaText(4800, 2400, kUnitFoot), "15.7x7.9 ft");
 }
 
-TEST(AboutTexts, ReadFromTheConnectedController) {
-  SimulatedMachine machine("Qe");
-  machine.config.SetCurrentUnit(kUnitMm);
-  const MachineTexts texts = ReadMachineTexts(machine.link);
-  EXPECT_EQ(texts.prod, "Quellmar");
-  EXPECT_EQ(texts.model, machine.state.product);
-  EXPECT_EQ(texts.model.substr(0, 2), "Qe");
-  EXPECT_EQ(texts.obszar, "4800.0x2400.0 mm");
-  EXPECT_EQ(texts.przebieg, "123 h 5 min.");  // the simulated controller has run 7385 minutes
-  EXPECT_EQ(texts.ilpl, "1204");
-}
-
 TEST(AboutTexts, NoDataWithoutAController) {
   const MachineTexts no_data = NoMachineTexts("no data");
   EXPECT_EQ(no_data, (MachineTexts{"no data", "no data", "no data", "no data", "no data"}));
