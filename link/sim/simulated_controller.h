@@ -25,6 +25,10 @@ inline constexpr size_t kProgramCapacity = 1024;
 inline constexpr size_t kProgramHeadroom = 128;
 // Words of the firmware program memory.
 inline constexpr size_t kFirmwareWords = 65537;
+// The simulated firmware carries its own version in its last two words (major, then minor); once a write fills the
+// last word, string 17 reports the version the new program carries.
+inline constexpr size_t kFirmwareMajorAddress = kFirmwareWords - 2;
+inline constexpr size_t kFirmwareMinorAddress = kFirmwareWords - 1;
 
 // What a model is built with.
 struct SimulatedModel {
@@ -68,7 +72,8 @@ class SimulatedController final : public HidBackend {
   void SetStuckMoving(bool stuck) { stuck_moving_ = stuck; }
   // Another HID interface, listed after (or, with first, before) the controller.
   void AddOtherDevice(const HidDeviceInfo& device, bool first = false);
-  void SetFirmwareVersion(uint8_t major, uint8_t minor) { version_ = {major, minor}; }
+  // The version the running firmware reports, also stored in the program's version words.
+  void SetFirmwareVersion(uint8_t major, uint8_t minor);
 
   // What the controller saw and holds.
   // Every report written to it that arrived, in order.
@@ -132,6 +137,7 @@ class SimulatedController final : public HidBackend {
   void StartMove(const AxisSteps& steps, int64_t count, bool from_program);
   void StartHoming(uint8_t mask);
   void PlaceMotionAt(Motion& motion, double elapsed_ms);
+  void WriteFirmwareWord(uint16_t word);
   double PeriodTicks() const;
   bool Heating() const;
   bool QoVerticalWireOn() const;

@@ -55,12 +55,10 @@ TEST_F(ThpglFiles, ReadsADxfDrawingInItsUnitWithNotes) {
 
 // Reads a shipped sample through Thpgl; returns the figures with points.
 std::vector<tfigura> ReadSample(const std::string& name, int kind) {
-  // The source tree's samples, found from this file when the environment does not name them.
+  // The source tree's samples, unless the environment names another folder. (A path built from __FILE__ is relative
+  // when the compiler cache rewrites paths, and then depends on the folder the test runs in.)
   const char* variable = std::getenv("VARNHOLT_SAMPLES");
-  const std::filesystem::path folder = variable != nullptr
-                                           ? std::filesystem::path(variable)
-                                           : std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
-                                                 "samples";
+  const std::filesystem::path folder = variable != nullptr ? variable : VARNHOLT_SOURCE_SAMPLES;
   Thpgl reader;
   EXPECT_EQ(reader.Open((folder / name).string(), kind), kIoOk) << name;
   std::vector<tfigura> figures;
