@@ -9,6 +9,7 @@
 #include "files/program_decoder.h"
 #include "info/program_time.h"
 #include "info_test_support.h"
+#include "layout/duplicate_project.h"
 #include "link/command_bytes.h"
 #include "support/temp_folder.h"
 
@@ -147,6 +148,20 @@ TEST(ProgramTimeAgreement, DuplicatedGrid) {
   SimulatedMachine machine("Qe");
   const auto project = LoadProject(grid, machine.range());
   ASSERT_GE(project->drawing_figure_count, 12 * sample->drawing_figure_count - 0);
+  ExpectAgreement(*project, machine);
+}
+
+TEST(ProgramTimeAgreement, GridMadeByTheDuplication) {
+  SimulatedMachine machine("Qa");
+  const auto pattern = LoadProject(SamplePath("frame_with_holes.plt"), machine.range());
+  DuplicationParameters values = DefaultParameters(pattern->project_width, pattern->project_height);
+  values.columns = 3;
+  values.rows = 2;
+  static const TextLookup texts = [](std::string_view section, std::string_view key) {
+    return UsTexts().GetText(section, key);
+  };
+  const auto project = BuildDuplicate(*pattern, values, texts);
+  ASSERT_GT(project->figures.size(), 6 * pattern->figures.size());
   ExpectAgreement(*project, machine);
 }
 
