@@ -32,6 +32,10 @@ int RunMachine(const Arguments& args, std::ostream& out, std::ostream& err);
 // and writes its machine program; with --model, for that model's simulated controller.
 int RunWrite(const Arguments& args, std::ostream& out, std::ostream& err);
 
+// info FILE [--config FILE.qcc] [--model Qa|Qe|Qo] [--unit mm|inch|feet]: the values of the project information
+// window as JSON, with the time the program itself takes.
+int RunInfo(const Arguments& args, std::ostream& out, std::ostream& err);
+
 // plan FILE [--config FILE.qcc]: loads and plans a drawing and prints the plan as JSON: the project's planning
 // fields and every list entry with its tree fields, with the points of connectors, frame and start marker.
 int RunPlan(const Arguments& args, std::ostream& out, std::ostream& err);

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/file_arguments.h"
 #include "cli/json.h"
 #include "cli/program_texts.h"
 #include "cli/project_loading.h"
@@ -29,13 +30,6 @@ std::optional<int> KindFromWord(std::string word) {
   for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (word == "plt") return kPlotFile;
   if (word == "dxf") return kDxfFile;
-  return std::nullopt;
-}
-
-std::optional<DrawingUnit> UnitFromWord(const std::string& word) {
-  if (word == "mm") return DrawingUnit::kMillimetre;
-  if (word == "inch") return DrawingUnit::kInch;
-  if (word == "feet") return DrawingUnit::kFoot;
   return std::nullopt;
 }
 

@@ -26,4 +26,11 @@ std::optional<FileArguments> ParseFileArguments(const Arguments& args, const std
   return parsed;
 }
 
+std::optional<DrawingUnit> UnitFromWord(const std::string& word) {
+  if (word == "mm") return DrawingUnit::kMillimetre;
+  if (word == "inch") return DrawingUnit::kInch;
+  if (word == "feet") return DrawingUnit::kFoot;
+  return std::nullopt;
+}
+
 }  // namespace varnholt::cli

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "files/drawing_unit.h"
 
 namespace varnholt::cli {
 
@@ -28,5 +29,8 @@ struct FileArguments {
 // second file, an unknown option or an option without its value.
 std::optional<FileArguments> ParseFileArguments(const Arguments& args, const std::vector<std::string_view>& options,
                                                 const std::vector<std::string_view>& flags = {});
+
+// The unit words of --unit: mm, inch or feet.
+std::optional<DrawingUnit> UnitFromWord(const std::string& word);
 
 }  // namespace varnholt::cli

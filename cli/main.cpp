@@ -18,6 +18,7 @@ const std::map<std::string, Command>& CommandTable() {
       {"decode", varnholt::cli::RunDecode},
       {"duplicate", varnholt::cli::RunDuplicate},
       {"figures", varnholt::cli::RunFigures},
+      {"info", varnholt::cli::RunInfo},
       {"machine", varnholt::cli::RunMachine},
       {"write", varnholt::cli::RunWrite},
       {"plan", varnholt::cli::RunPlan},

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <span>
 
+#include "files/program_timing.h"
 #include "link/byte_order.h"
 #include "link/command_bytes.h"
 #include "link/controller_ops.h"
@@ -11,7 +12,6 @@
 namespace varnholt {
 namespace {
 
-constexpr double kSecondsPerTick = 0.8e-6;
 constexpr std::array<size_t, 8> kMoveAxisOrder = {0, 4, 1, 5, 2, 6, 3, 7};
 
 std::string Format(const char* format, auto... values) {
@@ -62,6 +62,7 @@ class Decoder {
       } else {
         Command(at, static_cast<char>(letter));
       }
+      if (!result_.damage_offset) timer_.Take(bytes_.subspan(at, length));
       at += length;
     }
     if (move_open_ && !result_.damage_offset) {
@@ -69,6 +70,7 @@ class Decoder {
     }
     ProgramSummary& summary = result_.summary;
     summary.bytes = bytes_.size();
+    summary.run_seconds = timer_.seconds();
     summary.ends_where_it_started = true;
     for (const size_t axis : {size_t{0}, size_t{1}, size_t{4}, size_t{5}}) {
       if (summary.net_steps[axis] != 0) summary.ends_where_it_started = false;
@@ -129,9 +131,6 @@ class Decoder {
     text += Format(" count=%d", value);
     Add(move_offset_, letter, std::move(text)).steps = move_steps_;
     ++result_.summary.moves;
-    if (value > 0) {
-      result_.summary.run_seconds += static_cast<double>(value) * group_periods_[active_group_] * kSecondsPerTick;
-    }
   }
 
   void Command(size_t at, char letter) {
@@ -140,14 +139,12 @@ class Decoder {
       case 'P': {
         const uint8_t ms = ReadU8(bytes_, at + 1);
         result_.summary.pause_ms += ms;
-        result_.summary.run_seconds += ms / 1000.0;
         Add(at, letter, Format("pause %u ms", ms));
         return;
       }
       case 'V': {
         const uint8_t group = ReadU8(bytes_, at + 1);
         const uint16_t period = ReadU16(bytes_, at + 2);
-        if (group < group_periods_.size()) group_periods_[group] = period;
         // The record holds the period divided by the step multiplier.
         const int64_t full_period = int64_t{period} * machine_.profile.StepMultiplier;
         const uint16_t speed = full_period == 0 ? 0 : SpeedFromPeriod(machine_, full_period);
@@ -156,7 +153,6 @@ class Decoder {
       }
       case 'F': {
         const uint8_t group = ReadU8(bytes_, at + 1);
-        if (group < group_periods_.size()) active_group_ = group;
         selected_group_ = group;
         Add(at, letter, Format("select speed group %u", group));
         return;
@@ -187,9 +183,8 @@ class Decoder {
   bool move_open_ = false;
   size_t move_offset_ = 0;
   std::array<int32_t, 8> move_steps_{};
-  std::array<double, 4> group_periods_{};
-  size_t active_group_ = 0;     // the group whose period times the moves
   uint8_t selected_group_ = 0;  // the group last selected, as the program gave it
+  ProgramTimer timer_;
 };
 
 }  // namespace

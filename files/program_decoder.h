@@ -28,7 +28,7 @@ struct ProgramSummary {
   int64_t pause_ms = 0;
   std::array<int64_t, 8> travel_steps{};  // by axis code, sums of the step counts' magnitudes
   std::array<int64_t, 8> net_steps{};     // by axis code, the signed sums
-  double run_seconds = 0.0;               // moves at the active group's period plus the pauses
+  double run_seconds = 0.0;               // as the controller runs it (ProgramTimer)
   bool ends_where_it_started = false;     // both arms are back where they began
 };
 

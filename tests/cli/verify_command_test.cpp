@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "command_run.h"
+#include "support/command_run.h"
 #include "support/temp_folder.h"
 
 namespace varnholt {

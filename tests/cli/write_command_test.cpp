@@ -5,7 +5,8 @@
 #include <sstream>
 #include <string>
 
-#include "command_run.h"
+#include "cli/commands.h"
+#include "support/command_run.h"
 #include "support/temp_folder.h"
 
 namespace varnholt {

@@ -12,7 +12,7 @@
 #include "config/file_write.h"
 #include "files/program_decoder.h"
 #include "services/scripted_operator.h"
-#include "planned_figure.h"
+#include "support/planned_figure.h"
 #include "support/temp_folder.h"
 
 namespace varnholt {

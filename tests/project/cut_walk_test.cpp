@@ -7,7 +7,7 @@
 #include <numbers>
 #include <string>
 
-#include "planned_figure.h"
+#include "support/planned_figure.h"
 
 namespace varnholt {
 namespace {

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "planned_figure.h"
+#include "support/planned_figure.h"
 #include "project/cut_program.h"
 #include "services/scripted_operator.h"
 #include "support/temp_folder.h"

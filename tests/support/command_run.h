@@ -1,5 +1,5 @@
 #pragma once
-// Runs a varnholt-cli command in the test process and keeps what it printed.
+// One run of a varnholt-cli command with what it printed.
 
 #include <sstream>
 #include <string>

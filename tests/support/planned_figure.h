@@ -1,17 +1,19 @@
 #pragma once
-// Figures of a plan made by hand, for tests of what walks and writes a plan.
+// Figures of a plan made by hand: measured, no longer pending, hanging where the test says.
 
+#include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "geometry/figure.h"
 
 namespace varnholt::testing {
 
-// A measured figure, joined to the plan: it hangs on link_figure at its vertex link_point and is entered at its
-// own vertex link_aux. Its vertices turn by nothing, so only the walk's own pauses are made.
-inline std::unique_ptr<tfigura> PlannedFigure(std::vector<TPlotPoint> points, int32_t link_figure, int32_t link_point,
-                                              int32_t link_aux) {
+// A measured figure that planning reached: it hangs on link_figure at vertex link_point and is entered at its
+// own vertex link_aux.
+inline std::unique_ptr<tfigura> PlannedFigure(std::vector<TPlotPoint> points, int32_t link_figure,
+                                              int32_t link_point, int32_t link_aux) {
   auto figure = std::make_unique<tfigura>();
   figure->points = std::move(points);
   licz_parametry(*figure);
