@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <fstream>
@@ -10,6 +11,8 @@
 #include "cli/file_arguments.h"
 #include "cli/simulated_machine.h"
 #include "cli/text_out.h"
+#include "config/file_write.h"
+#include "files/file_open.h"
 #include "files/program_decoder.h"
 
 namespace varnholt::cli {
@@ -57,9 +60,9 @@ int RunDecode(const Arguments& args, std::ostream& out, std::ostream& err) {
     if (!identified) return 1;
     machine = *identified;
   }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    err << "Cannot open the file: " << path << '\n';
+  std::ifstream file;
+  if (const int code = OpenForReading(path, file); code != kIoOk) {
+    err << "Cannot open the file: " << path << " (" << IoCodeReason(code) << ")\n";
     return 1;
   }
   // The program is read and decoded piece by piece, each command printed as it comes: memory stays small
@@ -76,7 +79,7 @@ int RunDecode(const Arguments& args, std::ostream& out, std::ostream& err) {
   if (file.bad()) {
     text.Flush();
     out.flush();
-    err << "I/O error reading " << path << '\n';
+    err << FileErrorMessage(EIO, path) << '\n';
     return 1;
   }
   decoder.Finish();

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/file_arguments.h"
 #include "cli/json.h"
 #include "cli/program_texts.h"
 #include "cli/text_out.h"
@@ -30,13 +31,6 @@ std::optional<int> KindFromWord(std::string word) {
   for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (word == "plt") return kPlotFile;
   if (word == "dxf") return kDxfFile;
-  return std::nullopt;
-}
-
-std::optional<DrawingUnit> UnitFromWord(const std::string& word) {
-  if (word == "mm") return DrawingUnit::kMillimetre;
-  if (word == "inch") return DrawingUnit::kInch;
-  if (word == "feet") return DrawingUnit::kFoot;
   return std::nullopt;
 }
 
@@ -128,7 +122,7 @@ int WriteReaderFigures(const FiguresOptions& options, std::ostream& stream, std:
     const int code = reader.Open(options.path, options.kind, options.unit);
     if (code != kIoOk) {
       err << (code == kIoSharingViolation ? "The file is used by another process: " : "Cannot open the file: ")
-          << options.path << " (I/O error " << code << ")\n";
+          << options.path << " (" << IoCodeReason(code) << ")\n";
       return 1;
     }
     out << "{\"figures\":[";

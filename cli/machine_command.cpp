@@ -11,6 +11,8 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/control_commands.h"
+#include "cli/number_arguments.h"
 #include "cli/program_texts.h"
 #include "cli/json.h"
 #include "config/parameters.h"
@@ -26,9 +28,11 @@ namespace varnholt::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: varnholt-cli [--home DIR] machine [--sim Qa|Qe|Qo] COMMAND\n"
+    "Usage: varnholt-cli [--home DIR] machine [--sim Qa|Qe|Qo [--sim-version MAJOR.MINOR]"
+    " [--corrupt-firmware-word N]] COMMAND\n"
     "Commands: devices | identify | status | move-bytes [--multiplier N] AXIS=STEPS... | home | jog KEY MS |"
-    " goto X Y\n";
+    " goto X Y | move-wire to|by X Y Z [--side 1|2|both] |"
+    " firmware version|upgrade IMAGE [--allow-downgrade]|verify IMAGE|read OUT.rom\n";
 
 int Fail(std::ostream& err, const std::string& message) {
   err << message << '\n';
@@ -55,23 +59,6 @@ class StreamOperator final : public Operator {
  private:
   std::ostream& err_;
 };
-
-std::optional<int> ParseInt(const std::string& text) {
-  if (text.empty()) return std::nullopt;
-  char* end = nullptr;
-  errno = 0;
-  const long value = std::strtol(text.c_str(), &end, 10);
-  if (errno != 0 || *end != '\0' || value < INT32_MIN || value > INT32_MAX) return std::nullopt;
-  return static_cast<int>(value);
-}
-
-std::optional<double> ParseNumber(const std::string& text) {
-  if (text.empty()) return std::nullopt;
-  char* end = nullptr;
-  const double value = std::strtod(text.c_str(), &end);
-  if (*end != '\0' || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
 
 std::optional<int> JogKeyOf(const std::string& word) {
   static const std::map<std::string, int> names = {
@@ -192,6 +179,14 @@ int RunOnLink(MachineLink& link, const Arguments& rest, std::ostream& out, std::
     PrintStatus(link.state, out);
     return 0;
   }
+  if (command == "move-wire") {
+    if (const int failed = RunMoveWire(link, Arguments(rest.begin() + 1, rest.end()), err); failed != 0) return failed;
+    WaitIdle(link);
+    ReadPositions(link);
+    PrintStatus(link.state, out);
+    return 0;
+  }
+  if (command == "firmware") return RunFirmware(link, Arguments(rest.begin() + 1, rest.end()), out, err);
   if (command == "goto") {
     if (rest.size() != 3) return Fail(err, kUsage);
     const std::optional<double> x = ParseNumber(rest[1]);
@@ -205,6 +200,16 @@ int RunOnLink(MachineLink& link, const Arguments& rest, std::ostream& out, std::
     return 0;
   }
   return Fail(err, kUsage);
+}
+
+// MAJOR.MINOR with each part 0..255.
+std::optional<std::pair<int, int>> ParseVersion(const std::string& text) {
+  const size_t dot = text.find('.');
+  if (dot == std::string::npos) return std::nullopt;
+  const std::optional<int> major = ParseInt(text.substr(0, dot));
+  const std::optional<int> minor = ParseInt(text.substr(dot + 1));
+  if (!major || !minor || *major < 0 || *major > 255 || *minor < 0 || *minor > 255) return std::nullopt;
+  return std::pair{*major, *minor};
 }
 
 // Parses AXIS=STEPS words into steps; an error text when one is wrong.
@@ -223,14 +228,25 @@ std::optional<std::string> ParseSteps(const Arguments& words, AxisSteps& steps) 
 
 int RunMachine(const Arguments& args, std::ostream& out, std::ostream& err) {
   std::string sim_model;
+  std::optional<std::pair<int, int>> sim_version;
+  std::optional<int> corrupt_word;
   size_t i = 0;
   for (; i < args.size(); ++i) {
     if (args[i] == "--sim" && i + 1 < args.size()) {
       sim_model = args[++i];
       if (sim_model != "Qa" && sim_model != "Qe" && sim_model != "Qo") return Fail(err, "--sim takes Qa, Qe or Qo");
+    } else if (args[i] == "--sim-version" && i + 1 < args.size()) {
+      sim_version = ParseVersion(args[++i]);
+      if (!sim_version) return Fail(err, "--sim-version takes MAJOR.MINOR, each 0..255");
+    } else if (args[i] == "--corrupt-firmware-word" && i + 1 < args.size()) {
+      corrupt_word = ParseInt(args[++i]);
+      if (!corrupt_word || *corrupt_word < 0) return Fail(err, "--corrupt-firmware-word takes a program word number");
     } else {
       break;
     }
+  }
+  if ((sim_version || corrupt_word) && sim_model.empty()) {
+    return Fail(err, "--sim-version and --corrupt-firmware-word need --sim");
   }
   const Arguments rest(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
   if (rest.empty()) return Fail(err, kUsage);
@@ -257,7 +273,12 @@ int RunMachine(const Arguments& args, std::ostream& out, std::ostream& err) {
   std::unique_ptr<HidBackend> backend;
   if (!sim_model.empty()) {
     installed_clock.emplace(virtual_clock);
-    backend = std::make_unique<sim::SimulatedController>(sim_model);
+    auto simulated = std::make_unique<sim::SimulatedController>(sim_model);
+    if (sim_version) {
+      simulated->SetFirmwareVersion(static_cast<uint8_t>(sim_version->first), static_cast<uint8_t>(sim_version->second));
+    }
+    if (corrupt_word) simulated->CorruptFirmwareWord(static_cast<size_t>(*corrupt_word), 0xDEAD);
+    backend = std::move(simulated);
   } else {
     auto usb = std::make_unique<UsbHidBackend>();
     if (!usb->available()) return Fail(err, "The USB library could not be initialised");

@@ -64,6 +64,19 @@ function(varnholt_add_test name)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 
+# varnholt_add_window_test(name SOURCES ... DEPENDS ...): a GoogleTest executable that runs real windows; its main
+# creates the QApplication (offscreen under ctest) before the tests run.
+function(varnholt_add_window_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  find_package(Qt6 REQUIRED COMPONENTS Widgets)
+  add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/window_test_main.cpp)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} Qt6::Widgets GTest::gtest)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  varnholt_target_defaults(${name})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()
+
 # varnholt_add_fuzzer(name SOURCES ... DEPENDS ...): a libFuzzer target (VARNHOLT_FUZZ builds only).
 function(varnholt_add_fuzzer name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})

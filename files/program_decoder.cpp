@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <span>
 
+#include "files/program_timing.h"
 #include "link/byte_order.h"
 #include "link/command_bytes.h"
 #include "link/controller_ops.h"
@@ -11,7 +12,6 @@
 namespace varnholt {
 namespace {
 
-constexpr double kSecondsPerTick = 0.8e-6;
 constexpr std::array<size_t, 8> kMoveAxisOrder = {0, 4, 1, 5, 2, 6, 3, 7};
 
 std::string Format(const char* format, auto... values) {
@@ -77,6 +77,7 @@ class ProgramDecoder::Decoder {
       Damage(move_offset_, "the move at the end has no step count");
     }
     ProgramSummary& summary = result_.summary;
+    summary.run_seconds = timer_.seconds();
     summary.ends_where_it_started = true;
     for (const size_t axis : {size_t{0}, size_t{1}, size_t{4}, size_t{5}}) {
       if (summary.net_steps[axis] != 0) summary.ends_where_it_started = false;
@@ -102,17 +103,25 @@ class ProgramDecoder::Decoder {
     } else {
       Command(at, static_cast<char>(letter));
     }
+    if (!result_.damage_offset) timer_.Take(bytes_);
     offset_ += command.size();
   }
 
+ private:
   void Damage(size_t offset, std::string text) {
     result_.damage_offset = offset;
     result_.damage = std::move(text);
   }
 
-  void Add(size_t offset, char letter, std::string text) {
+  void Add(size_t offset, char letter, std::string text, const std::array<int32_t, 8>& steps = {}) {
+    DecodedCommand command;
+    command.offset = offset;
+    command.letter = letter;
+    command.text = std::move(text);
+    command.steps = steps;
+    command.speed_group = selected_group_;
     ++result_.summary.commands;
-    sink_(DecodedCommand{offset, letter, std::move(text)});
+    sink_(command);
   }
 
   void MoveGroup(size_t at, char letter) {
@@ -150,11 +159,8 @@ class ProgramDecoder::Decoder {
       result_.summary.net_steps[axis] += steps;
     }
     text += Format(" count=%d", value);
-    Add(move_offset_, letter, std::move(text));
+    Add(move_offset_, letter, std::move(text), move_steps_);
     ++result_.summary.moves;
-    if (value > 0) {
-      result_.summary.run_seconds += static_cast<double>(value) * group_periods_[active_group_] * kSecondsPerTick;
-    }
   }
 
   void Command(size_t at, char letter) {
@@ -163,14 +169,12 @@ class ProgramDecoder::Decoder {
       case 'P': {
         const uint8_t ms = ReadU8(bytes_, at + 1);
         result_.summary.pause_ms += ms;
-        result_.summary.run_seconds += ms / 1000.0;
         Add(offset_ + at, letter, Format("pause %u ms", ms));
         return;
       }
       case 'V': {
         const uint8_t group = ReadU8(bytes_, at + 1);
         const uint16_t period = ReadU16(bytes_, at + 2);
-        if (group < group_periods_.size()) group_periods_[group] = period;
         // The record holds the period divided by the step multiplier.
         const int64_t full_period = int64_t{period} * machine_.profile.StepMultiplier;
         const uint16_t speed = full_period == 0 ? 0 : SpeedFromPeriod(machine_, full_period);
@@ -179,7 +183,7 @@ class ProgramDecoder::Decoder {
       }
       case 'F': {
         const uint8_t group = ReadU8(bytes_, at + 1);
-        if (group < group_periods_.size()) active_group_ = group;
+        selected_group_ = group;
         Add(offset_ + at, letter, Format("select speed group %u", group));
         return;
       }
@@ -212,10 +216,9 @@ class ProgramDecoder::Decoder {
   bool move_open_ = false;
   size_t move_offset_ = 0;
   std::array<int32_t, 8> move_steps_{};
-  std::array<double, 4> group_periods_{};
-  size_t active_group_ = 0;
+  uint8_t selected_group_ = 0;  // the group last selected, as the program gave it
+  ProgramTimer timer_;
 };
-
 
 std::string_view AxisName(size_t code) {
   static constexpr std::array<std::string_view, 8> kNames = {"X1", "Y1", "belt2", "belt3", "X2", "Y2", "belt1",

@@ -19,6 +19,8 @@ struct DecodedCommand {
   size_t offset = 0;
   char letter = 0;
   std::string text;  // the decoded arguments
+  std::array<int32_t, 8> steps{};  // a move's step counts by axis code
+  uint8_t speed_group = 0;         // the speed group selected when the command runs (after it, for a selection)
 };
 
 struct ProgramSummary {
@@ -28,7 +30,7 @@ struct ProgramSummary {
   int64_t pause_ms = 0;
   std::array<int64_t, 8> travel_steps{};  // by axis code, sums of the step counts' magnitudes
   std::array<int64_t, 8> net_steps{};     // by axis code, the signed sums
-  double run_seconds = 0.0;               // moves at the active group's period plus the pauses
+  double run_seconds = 0.0;               // as the controller runs it (ProgramTimer)
   bool ends_where_it_started = false;     // both arms are back where they began
 };
 

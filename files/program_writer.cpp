@@ -261,8 +261,10 @@ void ProgramWriter::ConveyorFeed(int32_t project_height) {
   ShortPause();
 }
 
+void ProgramWriter::FinishProgram() { WriteHeaterOff(); }
+
 void ProgramWriter::CloseProgram() {
-  WriteHeaterOff();
+  FinishProgram();
   WriteFileReplacing(file_name_, program_);
 }
 

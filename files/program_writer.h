@@ -45,6 +45,8 @@ class ProgramWriter {
   void ConveyorStart();
   // The conveyor block after a cut of an automatic repetition; project_height in plotter units.
   void ConveyorFeed(int32_t project_height);
+  // The closing sequence; the program stays in memory (bytes()).
+  void FinishProgram();
   // The closing sequence; then the program replaces the file. Throws RunTimeError when the file cannot be written.
   void CloseProgram();
 

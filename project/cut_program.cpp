@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "config/file_write.h"
 #include "geometry/run_time_error.h"
 #include "geometry/units.h"
 #include "project/cut_walk.h"
@@ -29,44 +30,69 @@ class WriterSink final : public CutPathSink {
 
 }  // namespace
 
-bool save_ciecie(ProjectDocument& project, const std::string& file_name, const Configuration& config,
-                 const ControllerState& machine, const CutRunOptions& run, const TextLookup& texts) {
-  Operator& op = CurrentOperator();
-  const size_t start = static_cast<size_t>(project.start_figure);
+std::optional<MessageKey> CutProgramRefusal(const ProjectDocument& project, const Configuration& config,
+                                            const ControllerState& machine) {
+  const auto start = static_cast<size_t>(project.start_figure);
   const bool pending = std::any_of(project.figures.begin(), project.figures.end(),
                                    [](const auto& figure) { return figure->plan_flag_2 != 0; });
   // A project planning never reached keeps every figure pending; planned alone is not the test, as planning
   // leaves it clear when nothing remained pending after nesting.
-  if (pending || start >= project.figures.size() || project.figures[start]->points.empty()) {
-    op.ShowMessageBox(texts("Project_window", "planNiepelny"), true, "");
-    return false;
+  if (pending || project.start_figure < 0 || start >= project.figures.size() ||
+      project.figures[start]->points.empty()) {
+    return MessageKey{"Project_window", "planNiepelny"};
   }
   const double skala = config.Number(Param::skala);
   const auto scaled_mm = [skala](int32_t units) { return UnitsToMm(units) * skala / 100.0; };
-  if (scaled_mm(project.project_width) > static_cast<double>(machine.x_range) || scaled_mm(project.project_height) > static_cast<double>(machine.y_range)) {
-    op.ShowMessageBox(texts("Main_window", "projektZaDuzy"), true, "");
+  if (scaled_mm(project.project_width) > static_cast<double>(machine.x_range) ||
+      scaled_mm(project.project_height) > static_cast<double>(machine.y_range)) {
+    return MessageKey{"Main_window", "projektZaDuzy"};
+  }
+  return std::nullopt;
+}
+
+bool CutsStartFigure(const ProjectDocument& project) {
+  return project.cut_start_figure || !(project.own_start && project.frame_added);
+}
+
+std::string BuildCutProgram(const ProjectDocument& project, std::vector<std::unique_ptr<tfigura>>& figures,
+                            bool cut_start_figure, const Configuration& config,
+                            const ControllerState& machine, const CutRunOptions& run) {
+  ProgramWriter writer(machine, config);
+  writer.OpenProgram({});
+  if (run.auto_repeat && run.repetitions_made == 0) writer.ConveyorStart();
+  writer.WriteHeader();
+  const double skala = config.Number(Param::skala);
+  const tfigura& start_figure = *figures[static_cast<size_t>(project.start_figure)];
+  const size_t entry = std::min<size_t>(static_cast<size_t>(std::max(start_figure.link_aux, 0)),
+                                        start_figure.points.size() - 1);
+  const TPlotPoint& p = start_figure.points[entry];
+  const auto scaled = [skala](int64_t units) {
+    return NearestInt32Saturated(skala * static_cast<double>(units) / 100.0);
+  };
+  writer.SetArmPositions(scaled(int64_t{p.x} - project.project_min_x),
+                         scaled(int64_t{p.y} - project.project_min_y), 0);
+  WriterSink sink(writer, project,
+                  static_cast<int64_t>(nearest(std::max(config.Number(Param::Pauza_w_kacie), 0.0))));
+  WalkCutTree(figures, {project.start_figure, project.single_open_figure, cut_start_figure}, sink);
+  if (run.auto_repeat) writer.ConveyorFeed(project.project_height);
+  writer.FinishProgram();
+  return writer.bytes();
+}
+
+bool save_ciecie(ProjectDocument& project, const std::string& file_name, const Configuration& config,
+                 const ControllerState& machine, const CutRunOptions& run, const TextLookup& texts) {
+  Operator& op = CurrentOperator();
+  if (const auto refusal = CutProgramRefusal(project, config, machine)) {
+    op.ShowMessageBox(texts(refusal->section, refusal->key), true, "");
     return false;
   }
-
   op.SetBusyCursor(true);
   bool written = false;
   try {
-    ProgramWriter writer(machine, config);
-    writer.OpenProgram(file_name);
-    if (run.auto_repeat && run.repetitions_made == 0) writer.ConveyorStart();
-    writer.WriteHeader();
-    const tfigura& start_figure = *project.figures[start];
-    const size_t entry = std::min<size_t>(static_cast<size_t>(std::max(start_figure.link_aux, 0)),
-                                          start_figure.points.size() - 1);
-    const TPlotPoint& p = start_figure.points[entry];
-    const auto scaled = [skala](int64_t units) { return NearestInt32Saturated(skala * static_cast<double>(units) / 100.0); };
-    writer.SetArmPositions(scaled(int64_t{p.x} - project.project_min_x), scaled(int64_t{p.y} - project.project_min_y),
-                           0);
-    WriterSink sink(writer, project, static_cast<int64_t>(nearest(std::max(config.Number(Param::Pauza_w_kacie), 0.0))));
-    WalkCutTree(project.figures, {project.start_figure, project.single_open_figure, project.cut_start_figure}, sink);
-    if (run.auto_repeat) writer.ConveyorFeed(project.project_height);
+    const std::string program =
+        BuildCutProgram(project, project.figures, project.cut_start_figure, config, machine, run);
     op.SetStatusText(kMainWindowStatusPanel, "");
-    writer.CloseProgram();
+    WriteFileReplacing(file_name, program);
     written = true;
   } catch (const RunTimeError& error) {
     op.ShowMessageBox(error.what(), true, "");

@@ -8,19 +8,11 @@
 #include "geometry/units.h"
 #include "project/fast_plan_search.h"
 #include "project/figure_joiner.h"
+#include "project/load_report.h"
 #include "services/operator.h"
 
 namespace varnholt {
 namespace {
-
-// Shows the hourglass for the lifetime of the guard.
-class BusyCursor {
- public:
-  BusyCursor() { CurrentOperator().SetBusyCursor(true); }
-  ~BusyCursor() { CurrentOperator().SetBusyCursor(false); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 void Reverse(tfigura& figure) {
   std::reverse(figure.points.begin(), figure.points.end());
@@ -42,12 +34,16 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
 
   reader_notes.clear();
   drawing_figure_count = 0;
+  joins_made = 0;
+  duplicates_dropped = 0;
   Thpgl reader;
   const int code = reader.Open(file_name, reader_kind, DrawingUnitFromItem(drawing_unit), ltscale);
   if (code != kIoOk) {
-    op.ShowMessageBox(code == kIoSharingViolation ? Text("Project_window", "zbioruUzywaInnyProces")
-                                                  : Text("Universal", "zbioruNieMoznaOtworzyc"),
-                      true, "");
+    // The message names the file and the system's reason, so the operator can tell a typo from a locked file.
+    const std::string text = code == kIoSharingViolation
+                                 ? Text("Project_window", "zbioruUzywaInnyProces") + " " + file_name
+                                 : Text("Universal", "zbioruNieMoznaOtworzyc") + file_name;
+    op.ShowMessageBox(text + " (" + IoCodeReason(code) + ")", true, "");
     return false;
   }
 
@@ -60,10 +56,14 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
       if (!figure->has_points) continue;  // the same object takes the next read
       const bool kept = pen_filter == kAllPens || figure->pen == pen_filter || figure->pen == 6;
       if (kept) {
+        const size_t listed = list.size();
         list.JoinOpenFigures(*figure);
+        joins_made += static_cast<int64_t>(listed - list.size());
         if (!list.HasIdentical(*figure)) {
           licz_parametry(*figure);
           list.Append(std::move(figure));
+        } else {
+          ++duplicates_dropped;
         }
       }
       figure = std::make_unique<tfigura>();
@@ -81,7 +81,10 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
   figures = list.Compact();
   drawing_figure_count = figures.size();
   if (figures.empty()) {
-    op.ShowMessageBox(Text("Project_window", "zbiorPusty"), false, "");
+    // What the reader passed over tells the operator why nothing was kept.
+    std::string message = Text("Project_window", "zbiorPusty");
+    for (const std::string& line : LoadReportLines(*this)) message += "\r\n" + line;
+    op.ShowMessageBox(message, false, "");
     return false;
   }
   Ustaw_PPiPK();

@@ -46,6 +46,24 @@ SimulatedController::SimulatedController(const std::string& model_code, double s
   // Until homing the controller counts from where it was switched on.
   origin_ = physical_;
   for (size_t i = 0; i < firmware_.size(); ++i) firmware_[i] = static_cast<uint16_t>(i * 7919u);
+  SetFirmwareVersion(version_[0], version_[1]);
+}
+
+void SimulatedController::SetFirmwareVersion(uint8_t major, uint8_t minor) {
+  version_ = {major, minor};
+  firmware_[kFirmwareMajorAddress] = major;
+  firmware_[kFirmwareMinorAddress] = minor;
+}
+
+void SimulatedController::WriteFirmwareWord(uint16_t word) {
+  if (firmware_pointer_ >= firmware_.size()) return;
+  if (corrupt_word_ && corrupt_word_->first == firmware_pointer_) word = corrupt_word_->second;
+  firmware_[firmware_pointer_++] = word;
+  // A complete program runs as the firmware of its version words; words beyond a byte are no version.
+  const uint16_t major = firmware_[kFirmwareMajorAddress], minor = firmware_[kFirmwareMinorAddress];
+  if (firmware_pointer_ == firmware_.size() && major <= 0xFF && minor <= 0xFF) {
+    version_ = {static_cast<uint8_t>(major), static_cast<uint8_t>(minor)};
+  }
 }
 
 std::vector<HidDeviceInfo> SimulatedController::Enumerate() {
@@ -185,6 +203,7 @@ void SimulatedController::Simulate(double ms) {
         if (((static_cast<unsigned>(motion_->homing_mask) >> axis) & 1u) != 0) origin_[axis] = physical_[axis];
       }
       ++moves_completed_;
+      if (motion_->from_program) ++program_moves_completed_;
       motion_.reset();
       continue;
     }
@@ -285,11 +304,7 @@ void SimulatedController::ExecuteSetting(uint8_t key, int32_t value) {
       std::fill(firmware_.begin(), firmware_.end(), kErasedWord);
       break;
     case kSettingFirmwareWrite:
-      if (firmware_pointer_ < firmware_.size()) {
-        uint16_t word = static_cast<uint16_t>(value & 0xFFFF);
-        if (corrupt_word_ && corrupt_word_->first == firmware_pointer_) word = corrupt_word_->second;
-        firmware_[firmware_pointer_++] = word;
-      }
+      WriteFirmwareWord(static_cast<uint16_t>(value & 0xFFFF));
       break;
     case kSettingFirmwareRestart:
       Reset();
@@ -435,7 +450,7 @@ uint32_t SimulatedController::StatusWord() {
   if (program_state_ == ProgramState::kRunning || program_state_ == ProgramState::kLoaded) word |= 1u << 1;
   if (Heating()) word |= 1u << 2;
   if (program_state_ == ProgramState::kPaused) word |= 1u << 6;
-  if (kProgramCapacity - program_.size() < kProgramHeadroom) word |= 1u << 9;
+  if (kProgramCapacity - program_.size() < kProgramHeadroom || buffer_full_held_) word |= 1u << 9;
   if (homed_) word |= 1u << 18;
   if (wire_broken_ && Heating()) word |= 1u << 19;
   if (program_state_ == ProgramState::kLoaded) word |= 1u << 20;

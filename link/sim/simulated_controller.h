@@ -25,6 +25,10 @@ inline constexpr size_t kProgramCapacity = 1024;
 inline constexpr size_t kProgramHeadroom = 128;
 // Words of the firmware program memory.
 inline constexpr size_t kFirmwareWords = 65537;
+// The simulated firmware carries its own version in its last two words (major, then minor); once a write fills the
+// last word, string 17 reports the version the new program carries.
+inline constexpr size_t kFirmwareMajorAddress = kFirmwareWords - 2;
+inline constexpr size_t kFirmwareMinorAddress = kFirmwareWords - 1;
 
 // What a model is built with.
 struct SimulatedModel {
@@ -66,9 +70,12 @@ class SimulatedController final : public HidBackend {
   void CorruptFirmwareWord(size_t address, uint16_t value) { corrupt_word_ = {address, value}; }
   // Keeps the moving bit set whatever the axes do.
   void SetStuckMoving(bool stuck) { stuck_moving_ = stuck; }
+  // Reports the input buffer full whatever it holds.
+  void HoldBufferFull(bool held) { buffer_full_held_ = held; }
   // Another HID interface, listed after (or, with first, before) the controller.
   void AddOtherDevice(const HidDeviceInfo& device, bool first = false);
-  void SetFirmwareVersion(uint8_t major, uint8_t minor) { version_ = {major, minor}; }
+  // The version the running firmware reports, also stored in the program's version words.
+  void SetFirmwareVersion(uint8_t major, uint8_t minor);
 
   // What the controller saw and holds.
   // Every report written to it that arrived, in order.
@@ -98,6 +105,8 @@ class SimulatedController final : public HidBackend {
   int32_t programs_finished() const { return programs_finished_; }
   // Moves executed to their end (direct and stored), for tests of whole programs.
   int64_t moves_completed() const { return moves_completed_; }
+  // Moves of stored programs executed to their end.
+  int64_t program_moves_completed() const { return program_moves_completed_; }
 
  private:
   // Step period of homing runs, in ticks: about 2000 mm/min on every model.
@@ -132,6 +141,7 @@ class SimulatedController final : public HidBackend {
   void StartMove(const AxisSteps& steps, int64_t count, bool from_program);
   void StartHoming(uint8_t mask);
   void PlaceMotionAt(Motion& motion, double elapsed_ms);
+  void WriteFirmwareWord(uint16_t word);
   double PeriodTicks() const;
   bool Heating() const;
   bool QoVerticalWireOn() const;
@@ -152,6 +162,7 @@ class SimulatedController final : public HidBackend {
   int read_failures_left_ = 0, read_error_ = 0;
   bool wire_broken_ = false;
   bool stuck_moving_ = false;
+  bool buffer_full_held_ = false;
   uint32_t buttons_ = 0;
   std::optional<std::pair<size_t, uint16_t>> corrupt_word_;
 
@@ -181,6 +192,7 @@ class SimulatedController final : public HidBackend {
   int32_t base_minutes_ = 7385;
   int32_t programs_finished_ = 0;
   int64_t moves_completed_ = 0;
+  int64_t program_moves_completed_ = 0;
 
   std::vector<HidReport> reports_;
   std::vector<CommandBytes> commands_;

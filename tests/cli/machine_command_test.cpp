@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "cli/commands.h"
+#include "support/firmware_test_image.h"
+#include "support/temp_folder.h"
 
 namespace varnholt {
 namespace {
@@ -68,6 +71,56 @@ TEST_F(MachineCommand, BadArgumentsAreRefused) {
   EXPECT_EQ(Run({"--sim", "Qa", "jog", "left"}), 1);
   EXPECT_EQ(Run({"--sim", "Qa", "goto", "1", "y"}), 1);
   EXPECT_TRUE(out_.str().empty());
+}
+
+TEST_F(MachineCommand, MoveWireMovesToOrByTheValues) {
+  ASSERT_EQ(Run({"--sim", "Qe", "move-wire", "to", "100", "200", "0"}), 0) << err_.str();
+  EXPECT_NE(out_.str().find("X1 100.00 Y1 200.00 X2 100.00 Y2 200.00"), std::string::npos) << out_.str();
+  // Each run is a new controller standing at its start: a change of X on side 2 alone.
+  ASSERT_EQ(Run({"--sim", "Qe", "move-wire", "by", "10", "0", "0", "--side", "2"}), 0) << err_.str();
+  EXPECT_NE(out_.str().find("X1 0.00 Y1 0.00 X2 10.00 Y2 0.00"), std::string::npos) << out_.str();
+  EXPECT_EQ(Run({"--sim", "Qe", "move-wire", "up", "1", "2", "3"}), 1);
+  EXPECT_EQ(Run({"--sim", "Qe", "move-wire", "to", "1", "2"}), 1);
+  EXPECT_EQ(Run({"--sim", "Qe", "move-wire", "to", "1", "2", "3", "--side", "3"}), 1);
+}
+
+TEST_F(MachineCommand, FirmwareUpgradePassesOnlyWhenVerified) {
+  testing::TempFolder folder;
+  const std::string image = folder.Write("new.rom", testing::TestFirmwareImageBytes(1, 13));
+  ASSERT_EQ(Run({"--sim", "Qe", "firmware", "version"}), 0);
+  EXPECT_EQ(out_.str(), "1.12\n");
+
+  ASSERT_EQ(Run({"--sim", "Qe", "firmware", "upgrade", image}), 0) << err_.str();
+  EXPECT_NE(out_.str().find("Verification passed\nupgraded to 1.13\n"), std::string::npos) << out_.str();
+  EXPECT_NE(out_.str().find("Program memory erased"), std::string::npos);
+
+  EXPECT_EQ(Run({"--sim", "Qe", "--corrupt-firmware-word", "1234", "firmware", "upgrade", image}), 1);
+  EXPECT_NE(err_.str().find("Verification found differences (program word 1234)"), std::string::npos) << err_.str();
+
+  // An older image only with --allow-downgrade; a controller at 1.1 not at all.
+  EXPECT_EQ(Run({"--sim", "Qe", "--sim-version", "1.20", "firmware", "upgrade", image}), 1);
+  ASSERT_EQ(Run({"--sim", "Qe", "--sim-version", "1.20", "firmware", "upgrade", image, "--allow-downgrade"}), 0)
+      << err_.str();
+  EXPECT_EQ(Run({"--sim", "Qe", "--sim-version", "1.1", "firmware", "upgrade", image}), 1);
+  EXPECT_EQ(out_.str().find("erasing"), std::string::npos);
+
+  const std::string short_image = folder.Write("short.rom", std::string(100, '\1'));
+  EXPECT_EQ(Run({"--sim", "Qe", "firmware", "upgrade", short_image}), 1);
+  EXPECT_NE(err_.str().find("shorter than 131078 bytes"), std::string::npos) << err_.str();
+}
+
+TEST_F(MachineCommand, FirmwareIsReadToAFileAndVerifiedAgainstOne) {
+  testing::TempFolder folder;
+  const std::string read = folder.PathOf("read.rom");
+  ASSERT_EQ(Run({"--sim", "Qo", "firmware", "read", read}), 0) << err_.str();
+  EXPECT_EQ(std::filesystem::file_size(read), kFirmwareImageBytes);
+  EXPECT_EQ(Run({"--sim", "Qo", "firmware", "verify", read}), 0) << err_.str();
+  EXPECT_EQ(Run({"--sim", "Qo", "firmware", "verify", folder.Write("other.rom", testing::TestFirmwareImageBytes(1, 13))}),
+            1);
+  EXPECT_NE(err_.str().find("(program word 0)"), std::string::npos) << err_.str();
+  EXPECT_EQ(Run({"--sim", "Qo", "firmware", "flash", read}), 1);
+  EXPECT_EQ(Run({"--sim", "Qo", "firmware", "read"}), 1);
+  EXPECT_EQ(Run({"--corrupt-firmware-word", "3", "firmware", "version"}), 1);
 }
 
 }  // namespace

@@ -55,10 +55,10 @@ TEST_F(ThpglFiles, ReadsADxfDrawingInItsUnitWithNotes) {
 
 // Reads a shipped sample through Thpgl; returns the figures with points.
 std::vector<tfigura> ReadSample(const std::string& name, int kind) {
-  // The source tree's samples, unless the environment names another folder.
+  // The source tree's samples, unless the environment names another folder. (A path built from __FILE__ is relative
+  // when the compiler cache rewrites paths, and then depends on the folder the test runs in.)
   const char* variable = std::getenv("VARNHOLT_SAMPLES");
-  const std::filesystem::path folder =
-      variable != nullptr ? std::filesystem::path(variable) : std::filesystem::path(VARNHOLT_SOURCE_DIR) / "samples";
+  const std::filesystem::path folder = variable != nullptr ? variable : VARNHOLT_SOURCE_SAMPLES;
   Thpgl reader;
   EXPECT_EQ(reader.Open((folder / name).string(), kind), kIoOk) << name;
   std::vector<tfigura> figures;

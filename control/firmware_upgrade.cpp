@@ -1,0 +1,310 @@
+#include "control/firmware_upgrade.h"
+
+#include <filesystem>
+
+#include "config/file_write.h"
+#include "geometry/clock.h"
+#include "geometry/run_time_error.h"
+#include "geometry/units.h"
+#include "link/byte_order.h"
+#include "services/interfejs.h"
+#include "services/operator.h"
+
+namespace varnholt {
+namespace {
+
+constexpr const char* kSection = "Upgrade_firmware";
+// The erase runs 15 s: 100 steps of the gauge, 150 ms each.
+constexpr int kEraseStepMs = 150;
+// The controller restarts within 9 s; the wait is cut in steps so the window keeps repainting.
+constexpr int kRestartMs = 9000;
+constexpr int kRestartStepMs = 100;
+// What the first program word and the one after it read as in an erased memory.
+constexpr uint32_t kBlankFirstWords = 0x0000FFFF;
+
+}  // namespace
+
+// One step of the dialog: the hourglass and the busy mark while the outermost step runs; every step clears the step
+// text at its end.
+class FirmwareUpgrade::StepScope {
+ public:
+  explicit StepScope(FirmwareUpgrade& upgrade) : upgrade_(upgrade) {
+    if (upgrade_.depth_++ == 0) {
+      upgrade_.lost_ = false;
+      upgrade_.view_.busy = true;
+      CurrentOperator().SetBusyCursor(true);
+      upgrade_.Changed();
+    }
+  }
+  ~StepScope() {
+    upgrade_.view_.status.clear();
+    if (--upgrade_.depth_ == 0) {
+      upgrade_.view_.busy = false;
+      CurrentOperator().SetBusyCursor(false);
+    }
+    upgrade_.Changed();
+  }
+  StepScope(const StepScope&) = delete;
+  StepScope& operator=(const StepScope&) = delete;
+
+ private:
+  FirmwareUpgrade& upgrade_;
+};
+
+FirmwareUpgrade::FirmwareUpgrade(MachineLink& link, std::string program_folder, std::function<void()> changed)
+    : link_(link), program_folder_(std::move(program_folder)), changed_(std::move(changed)) {}
+
+std::string FirmwareUpgrade::Text(const char* key) const { return link_.texts.GetText(kSection, key); }
+
+void FirmwareUpgrade::Changed() {
+  if (changed_) changed_();
+  CurrentOperator().Repaint();
+}
+
+void FirmwareUpgrade::SetStatus(const char* step_key) {
+  view_.status = Text("TrwaAktualizacja") + ":  " + Text(step_key);
+  Changed();
+}
+
+void FirmwareUpgrade::SetProgress(int progress) {
+  if (view_.progress == progress) return;
+  view_.progress = progress;
+  Changed();
+}
+
+void FirmwareUpgrade::SetProgressOfWord(size_t index) {
+  SetProgress(static_cast<int>(nearest(static_cast<double>(index) / (kFirmwareProgramWords - 1) * 100.0)));
+}
+
+void FirmwareUpgrade::LinkLost() {
+  if (!lost_) CurrentOperator().ShowMessageBox(link_.texts.GetText("Control", "ploterBrakLacznosci"), true, "");
+  lost_ = true;
+  ok_ = false;
+}
+
+bool FirmwareUpgrade::Send(const CommandBytes& command) {
+  // Once the link is gone a step sends nothing more, so the operator is told once and not once per word.
+  if (!lost_ && SendCommand(link_, command)) return true;
+  lost_ = true;
+  ok_ = false;
+  return false;
+}
+
+bool FirmwareUpgrade::ReadFirmwareRecord() {
+  if (lost_) return false;
+  if (link_.usb.ReadString(kReplyFirmware) == 0) return true;
+  LinkLost();
+  return false;
+}
+
+bool FirmwareUpgrade::StartReading() { return Send(SettingCommand(kSettingFirmwareRead, kFirmwareStartAddress)); }
+
+std::optional<uint16_t> FirmwareUpgrade::ReadNextWord() {
+  if (!ReadFirmwareRecord()) return std::nullopt;
+  return ReadU16(link_.usb.ReplyRecord(), 6);
+}
+
+bool FirmwareUpgrade::IsBlank() {
+  if (!StartReading() || !ReadFirmwareRecord()) return false;
+  return ReadU32(link_.usb.ReplyRecord(), 6) == kBlankFirstWords;
+}
+
+void FirmwareUpgrade::ReadVersion() {
+  StartReading();
+  if (ReadFirmwareRecord()) {
+    const ReplyRecordBytes& record = link_.usb.ReplyRecord();
+    device_version_ = {record[0], record[1]};
+  } else {
+    device_version_ = {};
+  }
+  view_.device_version = device_version_.Text();
+  Changed();
+}
+
+std::optional<FirmwareImage> FirmwareUpgrade::ImageForStep() {
+  ImageLoad load = LoadFirmwareImage(image_path_);
+  if (load.image) return std::move(load.image);
+  ok_ = false;
+  std::string message;
+  switch (load.problem) {
+    case ImageProblem::kMissing:
+      message = Text("obrazBrak") + "\n" + image_path_;
+      break;
+    case ImageProblem::kShort:
+      message = Text("obrazZaKrotki") + "\n" + image_path_;
+      break;
+    default:
+      message = Text("obrazNieczytelny") + "\n" + image_path_ + "\n" + load.detail;
+      break;
+  }
+  CurrentOperator().ShowMessageBox(message, true, "");
+  return std::nullopt;
+}
+
+void FirmwareUpgrade::Show() {
+  ok_ = true;
+  view_ = FirmwareView{};
+  first_difference_.reset();
+  StepScope step(*this);
+  ReadVersion();
+  if (!image_override_.empty()) {
+    image_path_ = image_override_;
+  } else {
+    std::string model = link_.state.model_code;
+    if (model.empty()) {
+      if (const std::optional<HidDeviceInfo> device = link_.usb.SelectedDevice()) model = ModelCodeOf(*device);
+    }
+    image_path_ = FirmwareImagePath(program_folder_, model);
+  }
+  view_.image_path = image_path_;
+  const ImageLoad load = LoadFirmwareImage(image_path_);
+  if (load.image) {
+    view_.image_version = load.image->version.Text();
+    view_.upgrade_enabled = ok_ && UpgradeAllowed(device_version_);
+  } else {
+    // Without a usable image there is nothing to upgrade with.
+    view_.image_version = Text(load.problem == ImageProblem::kMissing ? "brakPliku" : "plikUszkodzony");
+    view_.upgrade_enabled = false;
+  }
+}
+
+void FirmwareUpgrade::GetVersion() {
+  StepScope step(*this);
+  ReadVersion();
+}
+
+bool FirmwareUpgrade::Erase() {
+  StepScope step(*this);
+  SetStatus("Kasuje");
+  view_.ticks[0] = true;
+  if (!Send(SettingCommand(kSettingFirmwareErase, 0))) {
+    view_.verify = Text("KasowanieBlad");
+    return false;
+  }
+  for (int progress = 1; progress <= 100; ++progress) {
+    SetProgress(progress);
+    SleepMs(kEraseStepMs);
+  }
+  const bool blank = IsBlank();
+  view_.verify = Text(blank ? "KasowanieOK" : "KasowanieBlad");
+  return blank;
+}
+
+bool FirmwareUpgrade::Write(bool from_service_button) {
+  const std::optional<FirmwareImage> image = ImageForStep();
+  if (!image) return false;
+  StepScope step(*this);
+  if (!IsBlank() && !lost_) Erase();
+  if (lost_ || (!from_service_button && !ok_)) return false;
+  SetStatus("Zapisuje");
+  view_.ticks[1] = true;
+  view_.verify.clear();
+  view_.progress = 0;
+  Changed();
+  if (!StartReading()) return false;
+  for (size_t i = 0; i < image->words.size(); ++i) {
+    if (!Send(SettingCommand(kSettingFirmwareWrite, image->words[i]))) return false;
+    SetProgressOfWord(i);
+  }
+  return true;
+}
+
+bool FirmwareUpgrade::Verify() {
+  const std::optional<FirmwareImage> image = ImageForStep();
+  if (!image) return false;
+  StepScope step(*this);
+  first_difference_.reset();
+  view_.verify.clear();
+  SetStatus("Weryfikuje");
+  view_.ticks[2] = true;
+  view_.progress = 0;
+  Changed();
+  const bool started = StartReading();
+  for (size_t i = 0; started && i < image->words.size(); ++i) {
+    const std::optional<uint16_t> word = ReadNextWord();
+    if (!word || *word != image->words[i]) {
+      first_difference_ = i;
+      break;
+    }
+    SetProgressOfWord(i);
+  }
+  const bool passed = started && !first_difference_;
+  if (!passed) ok_ = false;
+  view_.verify = Text(passed ? "WeryfikacjaOk" : "WeryfikacjaBledy");
+  return passed;
+}
+
+bool FirmwareUpgrade::ReadToFile() {
+  StepScope step(*this);
+  SetStatus("Odczytuje");
+  FirmwareImage image;
+  ReadVersion();
+  image.version = device_version_;
+  view_.progress = 0;
+  Changed();
+  if (!StartReading()) return false;
+  image.words.reserve(kFirmwareProgramWords);
+  for (size_t i = 0; i < kFirmwareProgramWords; ++i) {
+    const std::optional<uint16_t> word = ReadNextWord();
+    if (!word) return false;  // the file keeps what it held
+    image.words.push_back(*word);
+    SetProgressOfWord(i);
+  }
+  try {
+    std::error_code ignored;  // a folder that cannot be made fails the write below with its own message
+    std::filesystem::create_directories(std::filesystem::path(image_path_).parent_path(), ignored);
+    WriteFileReplacing(image_path_, FirmwareImageBytes(image));
+  } catch (const RunTimeError& error) {
+    CurrentOperator().ShowMessageBox(error.what(), true, "");
+    return false;
+  }
+  return true;
+}
+
+void FirmwareUpgrade::Restart() {
+  StepScope step(*this);
+  SetStatus("Restartuje");
+  Send(SettingCommand(kSettingFirmwareRestart, 0));
+  for (int waited = 0; waited < kRestartMs; waited += kRestartStepMs) {
+    SleepMs(kRestartStepMs);
+    CurrentOperator().Repaint();
+  }
+  view_.status = Text("TrwaAktualizacja");
+  Changed();
+  // The controller comes back as a new device.
+  link_.usb.DeviceChange();
+  lost_ = false;
+  Send(ResetCommand());
+  ReadVersion();
+}
+
+UpgradeResult FirmwareUpgrade::Upgrade() {
+  view_.upgrade_enabled = false;
+  view_.status = Text("TrwaAktualizacja");
+  ok_ = true;
+  Changed();
+  const auto failed = [this](UpgradeResult result) {
+    view_.status.clear();
+    view_.upgrade_enabled = true;
+    Changed();
+    return result;
+  };
+  const std::optional<FirmwareImage> image = ImageForStep();
+  if (!image) return failed(UpgradeResult::kFailed);
+  if (IsDowngrade(image->version, device_version_) &&
+      CurrentOperator().AskQuestion(Text("downgrade"), Buttons({kButtonYes, kButtonCancel}), "") != kButtonYes) {
+    return failed(UpgradeResult::kCancelled);
+  }
+  {
+    StepScope step(*this);
+    if (ok_) Write(false);
+    if (ok_) Verify();
+    if (ok_) ReadVersion();
+  }
+  if (!ok_) return failed(UpgradeResult::kFailed);
+  CurrentOperator().ShowMessageBox(
+      Text("aktualizacjaOK1") + "\n\n" + Text("aktualizacjaOK2") + "\n" + Text("aktualizacjaOK3"), false, "");
+  return UpgradeResult::kDone;
+}
+
+}  // namespace varnholt
