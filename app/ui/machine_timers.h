@@ -1,0 +1,85 @@
+#pragma once
+// The two timers of the machine: the transmission's, which runs while a transmission runs at the interval each of
+// its steps asks for, and the control panel's status step, which runs from start to end at the interval the step
+// returns.
+
+#include <QObject>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "control/tster.h"
+
+class QTimer;
+
+namespace varnholt {
+
+class TTransArm;
+
+class MachineTimers final : public QObject {
+  Q_OBJECT
+
+ public:
+  // How the timers keep time.
+  enum class Pace {
+    // Qt's timers wait the intervals on the wall clock.
+    kRealTime,
+    // The steps come due on the program clock, which whoever installed it moves on (the end-to-end tests and the
+    // offscreen cut run on virtual time); the Qt timers look at every turn of the event loop.
+    kProgramClock,
+  };
+
+  // The transmission and the panel must outlive the timers.
+  MachineTimers(TTransArm& transmission, Tster& panel, Pace pace, QObject* parent = nullptr);
+  ~MachineTimers() override;
+  MachineTimers(const MachineTimers&) = delete;
+  MachineTimers& operator=(const MachineTimers&) = delete;
+
+  // Starts the status step (its first step at the next turn of the event loop) and the transmission's timer when
+  // a transmission runs.
+  void Start();
+  // Stops both timers for good (the program ends).
+  void Stop();
+  // A transmission may have been started (by the operator or by a step): its timer runs when it does.
+  void FollowTransmission();
+
+  // Where the status step learns whether the panel window is active and input waits for it; without one the panel
+  // counts as not active with no input.
+  void SetFocusSource(std::function<PanelFocus()> focus) { focus_ = std::move(focus); }
+
+  // On the program clock: when the next step of a running timer is due; nothing when neither runs.
+  std::optional<int64_t> NextDueMs() const;
+  bool transmission_timer_running() const;
+  // Status steps taken since the start.
+  int64_t status_steps() const { return status_steps_; }
+
+ signals:
+  // A status step ran; the panel window shows the panel's view now.
+  void StatusStepped();
+
+ private:
+  void StatusTimeout();
+  void TransmissionTimeout();
+  // Arms timer to fire after interval_ms on the wall clock, or at the next turn of the loop on the program clock.
+  void Arm(QTimer& timer, int interval_ms);
+  bool Due(int64_t due_ms) const;
+
+  TTransArm& transmission_;
+  Tster& panel_;
+  Pace pace_;
+  std::function<PanelFocus()> focus_;
+  QTimer* status_timer_ = nullptr;
+  QTimer* transmission_timer_ = nullptr;
+  int64_t status_due_ms_ = 0;
+  int64_t transmission_due_ms_ = 0;
+  // A step that shows a box runs the event loop inside it; the same timer does not step again meanwhile.
+  bool in_status_step_ = false;
+  bool in_transmission_step_ = false;
+  int64_t status_steps_ = 0;
+};
+
+// Turns the event loop with the program clock moved on to each next step until done() holds (true) or the clock
+// has moved limit_ms on (false). For timers that keep the program clock's pace on a virtual clock.
+bool RunOnProgramClock(const MachineTimers& timers, const std::function<bool()>& done, int64_t limit_ms);
+
+}  // namespace varnholt
