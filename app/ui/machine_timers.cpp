@@ -5,12 +5,13 @@
 #include <algorithm>
 
 #include "geometry/clock.h"
+#include "link/tf_usb.h"
 #include "link/trans_arm.h"
 
 namespace varnholt {
 
-MachineTimers::MachineTimers(TTransArm& transmission, Tster& panel, Pace pace, QObject* parent)
-    : QObject(parent), transmission_(transmission), panel_(panel), pace_(pace) {
+MachineTimers::MachineTimers(TfUsb& usb, TTransArm& transmission, Tster& panel, Pace pace, QObject* parent)
+    : QObject(parent), usb_(usb), transmission_(transmission), panel_(panel), pace_(pace) {
   status_timer_ = new QTimer(this);
   status_timer_->setSingleShot(true);
   status_timer_->setTimerType(Qt::PreciseTimer);
@@ -19,6 +20,9 @@ MachineTimers::MachineTimers(TTransArm& transmission, Tster& panel, Pace pace, Q
   transmission_timer_->setSingleShot(true);
   transmission_timer_->setTimerType(Qt::PreciseTimer);
   connect(transmission_timer_, &QTimer::timeout, this, [this] { TransmissionTimeout(); });
+  device_timer_ = new QTimer(this);
+  device_timer_->setSingleShot(true);
+  connect(device_timer_, &QTimer::timeout, this, [this] { DeviceTimeout(); });
 }
 
 MachineTimers::~MachineTimers() = default;
@@ -27,12 +31,15 @@ void MachineTimers::Start() {
   // The first step comes at once, so the buttons show the machine's state from the start.
   status_due_ms_ = CurrentClock().NowMs();
   Arm(*status_timer_, 0);
+  device_due_ms_ = CurrentClock().NowMs() + kDevicePollMs;
+  Arm(*device_timer_, kDevicePollMs);
   FollowTransmission();
 }
 
 void MachineTimers::Stop() {
   status_timer_->stop();
   transmission_timer_->stop();
+  device_timer_->stop();
 }
 
 void MachineTimers::FollowTransmission() {
@@ -45,6 +52,7 @@ std::optional<int64_t> MachineTimers::NextDueMs() const {
   std::optional<int64_t> due;
   if (status_timer_->isActive()) due = status_due_ms_;
   if (transmission_timer_->isActive()) due = due ? std::min(*due, transmission_due_ms_) : transmission_due_ms_;
+  if (device_timer_->isActive()) due = due ? std::min(*due, device_due_ms_) : device_due_ms_;
   return due;
 }
 
@@ -90,6 +98,16 @@ void MachineTimers::TransmissionTimeout() {
   if (!transmission_.running()) return;
   transmission_due_ms_ = CurrentClock().NowMs() + interval;
   Arm(*transmission_timer_, interval);
+}
+
+void MachineTimers::DeviceTimeout() {
+  if (!Due(device_due_ms_)) {
+    Arm(*device_timer_, 1);
+    return;
+  }
+  usb_.PollDeviceEvents();
+  device_due_ms_ = CurrentClock().NowMs() + kDevicePollMs;
+  Arm(*device_timer_, kDevicePollMs);
 }
 
 bool RunOnProgramClock(const MachineTimers& timers, const std::function<bool()>& done, int64_t limit_ms) {

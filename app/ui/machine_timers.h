@@ -1,7 +1,7 @@
 #pragma once
-// The two timers of the machine: the transmission's, which runs while a transmission runs at the interval each of
-// its steps asks for, and the control panel's status step, which runs from start to end at the interval the step
-// returns.
+// The timers of the machine: the transmission's, which runs while a transmission runs at the interval each of its
+// steps asks for, the control panel's status step, which runs from start to end at the interval the step returns,
+// and the delivery of device arrivals and removals to the link.
 
 #include <QObject>
 #include <cstdint>
@@ -14,6 +14,7 @@ class QTimer;
 
 namespace varnholt {
 
+class TfUsb;
 class TTransArm;
 
 class MachineTimers final : public QObject {
@@ -29,16 +30,19 @@ class MachineTimers final : public QObject {
     kProgramClock,
   };
 
-  // The transmission and the panel must outlive the timers.
-  MachineTimers(TTransArm& transmission, Tster& panel, Pace pace, QObject* parent = nullptr);
+  // Between two deliveries of device arrivals and removals.
+  static constexpr int kDevicePollMs = 100;
+
+  // The link, the transmission and the panel must outlive the timers.
+  MachineTimers(TfUsb& usb, TTransArm& transmission, Tster& panel, Pace pace, QObject* parent = nullptr);
   ~MachineTimers() override;
   MachineTimers(const MachineTimers&) = delete;
   MachineTimers& operator=(const MachineTimers&) = delete;
 
-  // Starts the status step (its first step at the next turn of the event loop) and the transmission's timer when
-  // a transmission runs.
+  // Starts the status step (its first step at the next turn of the event loop), the device deliveries and the
+  // transmission's timer when a transmission runs.
   void Start();
-  // Stops both timers for good (the program ends).
+  // Stops the timers for good (the program ends).
   void Stop();
   // A transmission may have been started (by the operator or by a step): its timer runs when it does.
   void FollowTransmission();
@@ -60,18 +64,22 @@ class MachineTimers final : public QObject {
  private:
   void StatusTimeout();
   void TransmissionTimeout();
+  void DeviceTimeout();
   // Arms timer to fire after interval_ms on the wall clock, or at the next turn of the loop on the program clock.
   void Arm(QTimer& timer, int interval_ms);
   bool Due(int64_t due_ms) const;
 
+  TfUsb& usb_;
   TTransArm& transmission_;
   Tster& panel_;
   Pace pace_;
   std::function<PanelFocus()> focus_;
   QTimer* status_timer_ = nullptr;
   QTimer* transmission_timer_ = nullptr;
+  QTimer* device_timer_ = nullptr;
   int64_t status_due_ms_ = 0;
   int64_t transmission_due_ms_ = 0;
+  int64_t device_due_ms_ = 0;
   // A step that shows a box runs the event loop inside it; the same timer does not step again meanwhile.
   bool in_status_step_ = false;
   bool in_transmission_step_ = false;

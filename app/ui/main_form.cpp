@@ -31,7 +31,6 @@ namespace varnholt {
 namespace {
 
 constexpr std::string_view kSection = "Main_window";
-constexpr int kDevicePollMs = 100;
 // Status panel widths at the design size.
 constexpr int kPanelWidths[2] = {550, 50};
 
@@ -343,7 +342,6 @@ bool TMainForm::TntFormCloseQuery() { return cutting_run_ == nullptr || cutting_
 
 void TMainForm::FormDestroy() {
   machine_->Disconnect();
-  if (device_poll_ != nullptr) device_poll_->stop();
   ReportErrors([this] { program_.konfig().Destroy(); });
   ReportErrors([this] { program_.SaveBasePoints(); });
   // Nothing of the machine is reached any more: the buttons and menu windows let go of it.
@@ -377,11 +375,6 @@ void TMainForm::ConnectMachine(JoystickPort& joystick, MachineTimers::Pace pace)
   SetCuttingRun(machine_.get());
   SetMenuWindows(own_menu_windows_.get());
   machine_->Connect(pace);
-  device_poll_ = new QTimer(this);
-  connect(device_poll_, &QTimer::timeout, this, [this] {
-    if (program_.has_link()) program_.usb().PollDeviceEvents();
-  });
-  device_poll_->start(kDevicePollMs);
 }
 
 MachineTimers* TMainForm::machine_timers() const { return machine_->timers(); }

@@ -18,7 +18,6 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
-class QTimer;
 class QToolBar;
 
 namespace varnholt {
@@ -43,8 +42,7 @@ class TMainForm final : public QMainWindow {
 
   // Start-up's next steps: the configuration dialog (reads the settings and the configuration), the base points,
   // then the machine: the program's link, transmission and control panel made with this window as their main
-  // window, the buttons and the menu windows wired to them, their two timers started at pace and the device
-  // arrivals and removals polled.
+  // window, the buttons and the menu windows wired to them, and their timers started at pace.
   void CreateConfigurationDialog();
   void LoadBasePoints();
   void ConnectMachine(JoystickPort& joystick, MachineTimers::Pace pace = MachineTimers::Pace::kRealTime);
@@ -135,7 +133,6 @@ class TMainForm final : public QMainWindow {
   QPointer<QMdiSubWindow> keep_active_;
   QToolBar* speed_buttons_ = nullptr;
   std::unique_ptr<TDlgkonfig> config_dialog_;
-  QTimer* device_poll_ = nullptr;
   std::unique_ptr<MainFormMachine> machine_;
   std::unique_ptr<MenuWindows> own_menu_windows_;
   CuttingRunPort* cutting_run_ = nullptr;

@@ -12,7 +12,7 @@ MainFormMachine::~MainFormMachine() = default;
 
 void MainFormMachine::Connect(MachineTimers::Pace pace) {
   MachineSession& session = program_.session();
-  timers_ = std::make_unique<MachineTimers>(session.transmission, session.panel, pace);
+  timers_ = std::make_unique<MachineTimers>(session.usb, session.transmission, session.panel, pace);
   timers_->Start();
 }
 

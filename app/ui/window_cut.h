@@ -21,7 +21,7 @@ struct WindowCutReport {
   int64_t machine_ms = 0;         // program-clock time from Start to the end
 };
 
-// Presses Start (the button) on the active project, with automatic repetition on when programs > 1, and turns the
+// Presses Start (the button, once the status step has looked at the machine) on the active project, with automatic repetition on when programs > 1, and turns the
 // event loop with the program clock moved on to each next timer step until the status step has noticed the end of
 // `programs` programs (the toggle goes up once the last one has started), or the run has settled otherwise, or
 // limit_ms passed. The form's machine must be connected at the program clock's pace.

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <fstream>
 #include <iterator>
@@ -37,6 +38,11 @@ class MachineWindow : public testing::MachineWindowTest {
   void Press(const char* action) { form_->ActionNamed(action)->trigger(); }
   bool ProgramStarted() { return session().flags.ProgramStarted; }
   int64_t ProgramsNoticed() const { return form_->machine().programs_ended(); }
+  std::string Shown() const {
+    std::string shown;
+    for (const auto& box : op_.boxes) shown += "[" + box.text + "] ";
+    return shown;
+  }
   size_t MovesOf(const std::string& program) {
     return DecodeProgram(program, session().state).summary.moves;
   }
@@ -53,11 +59,57 @@ class MachineWindow : public testing::MachineWindowTest {
   }
 };
 
+TEST_F(MachineWindow, TheStatusStepRunsAtTheIntervalsItAsksForAndTheTransmissionsTimerOnlyWithATransmission) {
+  StartOnVirtualTime();
+  MachineTimers& timers = *form_->machine_timers();
+  std::vector<int64_t> steps_at;
+  QObject::connect(&timers, &MachineTimers::StatusStepped, [&] { steps_at.push_back(clock_.NowMs()); });
+  const int64_t started = clock_.NowMs();
+  const auto step_gaps = [&steps_at](size_t last) {
+    std::vector<int64_t> gaps;
+    for (size_t i = steps_at.size() - last; i < steps_at.size(); ++i) gaps.push_back(steps_at[i] - steps_at[i - 1]);
+    return gaps;
+  };
+  ASSERT_TRUE(RunUntil([&] { return steps_at.size() == 3; }));
+  EXPECT_EQ(steps_at[0], started) << "the first step at once";
+  EXPECT_EQ(step_gaps(2), (std::vector<int64_t>{100, 100}));
+  EXPECT_FALSE(session().panel.view().refreshed) << "without a focus source the panel is not active";
+  EXPECT_FALSE(timers.transmission_timer_running());
+
+  timers.SetFocusSource([] { return PanelFocus{true, false}; });
+  NextStatusStep();
+  EXPECT_TRUE(session().panel.view().refreshed);
+  timers.SetFocusSource([] { return PanelFocus{true, true}; });
+  NextStatusStep();
+  EXPECT_FALSE(session().panel.view().refreshed) << "input waits for the panel";
+  timers.SetFocusSource(nullptr);
+
+  program_->simulated()->Unplug();
+  ASSERT_TRUE(RunUntil([this] { return !session().panel.view().connected; }));
+  const size_t unplugged = steps_at.size();
+  ASSERT_TRUE(RunUntil([&] { return steps_at.size() == unplugged + 2; }));
+  EXPECT_EQ(step_gaps(2), (std::vector<int64_t>{3000, 3000})) << "the link is looked for every 3 s";
+  program_->simulated()->Replug();
+  ASSERT_TRUE(RunUntil([this] { return session().panel.view().connected; }));
+  const size_t replugged = steps_at.size();
+  ASSERT_TRUE(RunUntil([&] { return steps_at.size() == replugged + 1; }));
+  EXPECT_EQ(step_gaps(1), std::vector<int64_t>{100});
+
+  ASSERT_NE(OpenSample("disc_with_lead_in.plt"), nullptr);
+  NextStatusStep();
+  Press("SpeedStart");
+  EXPECT_TRUE(timers.transmission_timer_running()) << Shown();
+  ASSERT_TRUE(RunUntil([this] { return !session().transmission.running(); }));
+  EXPECT_FALSE(timers.transmission_timer_running());
+  EXPECT_TRUE(session().transmission.sent_whole());
+}
+
 TEST_F(MachineWindow, ClosingIsRefusedDuringARealTransmissionAndAfterStopEndsItWithTheFilesWritten) {
   const std::string base_points = "P1 10,5 20\r\nP2 30 40\n\xC5\x82\r\n";
   folder_.Write("base.txt", base_points);
   StartOnVirtualTime();
   ASSERT_NE(OpenSample("frame_with_holes.plt"), nullptr);
+  NextStatusStep();
   Press("SpeedStart");
   ASSERT_TRUE(RunUntil([this] { return ProgramStarted(); })) << "Go was sent";
   ASSERT_TRUE(session().transmission.running()) << "the program is longer than the first burst";
@@ -145,6 +197,7 @@ TEST_F(MachineWindow, AutomaticRepetitionCutsTheStartedProjectAgainWithTheCounte
   StartOnVirtualTime();
   ASSERT_NE(OpenSample("frame_with_holes.plt"), nullptr);
   Press("SpeedAutoRepeat");
+  NextStatusStep();
   Press("SpeedStart");
   EXPECT_EQ(Panel(1).text(), "1");
   const size_t first_moves = MovesOf(session().transmission.program());

@@ -159,6 +159,7 @@ TEST_F(MainWindow, CuttingRunButtonsAndMenuItemsReachTheRun) {
   form_->SetCuttingRun(nullptr);
   form_->ActionNamed("Start1")->trigger();  // nothing is wired: nothing happens
   form_->SetCuttingRun(&run);
+  form_->SetMachineButtons({true, true, true, true});
   for (const char* name : {"Start1", "SpeedStart", "Wstrzymaj1", "Kontynuacja1", "Skont", "SpeedPrzesunDoRamion",
                            "SpeedWysunPoCieciu"}) {
     form_->ActionNamed(name)->trigger();
