@@ -126,4 +126,9 @@ bool RunOnProgramClock(const MachineTimers& timers, const std::function<bool()>&
   return true;
 }
 
+bool RunToNextStatusStep(const MachineTimers& timers, int64_t limit_ms) {
+  const int64_t steps = timers.status_steps();
+  return RunOnProgramClock(timers, [&timers, steps] { return timers.status_steps() > steps; }, limit_ms);
+}
+
 }  // namespace varnholt

@@ -89,5 +89,7 @@ class MachineTimers final : public QObject {
 // Turns the event loop with the program clock moved on to each next step until done() holds (true) or the clock
 // has moved limit_ms on (false). For timers that keep the program clock's pace on a virtual clock.
 bool RunOnProgramClock(const MachineTimers& timers, const std::function<bool()>& done, int64_t limit_ms);
+// Runs the loop on the program clock as RunOnProgramClock does until the status step has run once more.
+bool RunToNextStatusStep(const MachineTimers& timers, int64_t limit_ms);
 
 }  // namespace varnholt

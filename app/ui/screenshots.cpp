@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "app/program.h"
+#include "app/ui/machine_timers.h"
 #include "app/ui/main_form.h"
 #include "app/ui/menu_windows.h"
 #include "app/ui/window_cut.h"
@@ -146,6 +147,8 @@ int RunUnattended(TMainForm& form, Program& program, VirtualClock& clock, const 
     form.close();
     return 1;
   }
+  // The buttons as the status step decides them with the project open.
+  RunToNextStatusStep(*form.machine_timers(), kCutLimitMs);
   bool success = true;
   if (pictures_folder) success = SaveScreenshots(form, program, clock, *project, *pictures_folder);
   if (cut) {

@@ -39,8 +39,7 @@ WindowCutReport CutThroughWindow(TMainForm& form, Program& program, int programs
     return report.programs_noticed >= programs || (report.transmissions > 0 && session.Settled());
   };
   // The status step decides whether the button may be pressed, as it does for the operator.
-  const int64_t steps = timers->status_steps();
-  RunOnProgramClock(*timers, [timers, steps] { return timers->status_steps() > steps; }, limit_ms);
+  RunToNextStatusStep(*timers, limit_ms);
   form.ActionNamed("SpeedStart")->trigger();
   // Start sends the program before it returns, or refuses (the reason has been shown).
   if (session.transmission.transmissions_started() != started_before) RunOnProgramClock(*timers, done, limit_ms);

@@ -92,10 +92,7 @@ class MachineWindowTest : public MainWindowTest {
     return RunOnProgramClock(*form_->machine_timers(), done, limit_ms);
   }
   // Lets the status step run (at least) once more.
-  void NextStatusStep() {
-    const int64_t steps = form_->machine_timers()->status_steps();
-    RunUntil([this, steps] { return form_->machine_timers()->status_steps() > steps; }, 10'000);
-  }
+  void NextStatusStep() { ASSERT_TRUE(RunToNextStatusStep(*form_->machine_timers(), 10'000)); }
   MachineSession& session() { return program_->session(); }
 
   VirtualClock clock_;
