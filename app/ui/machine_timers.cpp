@@ -12,102 +12,87 @@ namespace varnholt {
 
 MachineTimers::MachineTimers(TfUsb& usb, TTransArm& transmission, Tster& panel, Pace pace, QObject* parent)
     : QObject(parent), usb_(usb), transmission_(transmission), panel_(panel), pace_(pace) {
-  status_timer_ = new QTimer(this);
-  status_timer_->setSingleShot(true);
-  status_timer_->setTimerType(Qt::PreciseTimer);
-  connect(status_timer_, &QTimer::timeout, this, [this] { StatusTimeout(); });
-  transmission_timer_ = new QTimer(this);
-  transmission_timer_->setSingleShot(true);
-  transmission_timer_->setTimerType(Qt::PreciseTimer);
-  connect(transmission_timer_, &QTimer::timeout, this, [this] { TransmissionTimeout(); });
-  device_timer_ = new QTimer(this);
-  device_timer_->setSingleShot(true);
-  connect(device_timer_, &QTimer::timeout, this, [this] { DeviceTimeout(); });
+  status_step_.timer = NewTimer(&MachineTimers::StatusTimeout);
+  transmission_step_.timer = NewTimer(&MachineTimers::TransmissionTimeout);
+  device_poll_.timer = NewTimer(&MachineTimers::DeviceTimeout);
 }
 
 MachineTimers::~MachineTimers() = default;
 
+QTimer* MachineTimers::NewTimer(void (MachineTimers::*handler)()) {
+  auto* timer = new QTimer(this);
+  timer->setSingleShot(true);
+  timer->setTimerType(Qt::PreciseTimer);
+  connect(timer, &QTimer::timeout, this, [this, handler] { (this->*handler)(); });
+  return timer;
+}
+
+void MachineTimers::ArmIn(Paced& paced, int interval_ms) {
+  interval_ms = std::max(interval_ms, 0);
+  paced.due_ms = CurrentClock().NowMs() + interval_ms;
+  paced.timer->start(pace_ == Pace::kRealTime ? interval_ms : 0);
+}
+
+bool MachineTimers::Ready(Paced& paced) {
+  if (!paced.stepping && (pace_ == Pace::kRealTime || CurrentClock().NowMs() >= paced.due_ms)) return true;
+  paced.timer->start(pace_ == Pace::kRealTime ? 1 : 0);
+  return false;
+}
+
 void MachineTimers::Start() {
   // The first step comes at once, so the buttons show the machine's state from the start.
-  status_due_ms_ = CurrentClock().NowMs();
-  Arm(*status_timer_, 0);
-  device_due_ms_ = CurrentClock().NowMs() + kDevicePollMs;
-  Arm(*device_timer_, kDevicePollMs);
+  ArmIn(status_step_, 0);
+  ArmIn(device_poll_, kDevicePollMs);
   FollowTransmission();
 }
 
 void MachineTimers::Stop() {
-  status_timer_->stop();
-  transmission_timer_->stop();
-  device_timer_->stop();
+  for (Paced* paced : {&status_step_, &transmission_step_, &device_poll_}) paced->timer->stop();
 }
 
 void MachineTimers::FollowTransmission() {
-  if (!transmission_.running() || transmission_timer_->isActive() || in_transmission_step_) return;
-  transmission_due_ms_ = CurrentClock().NowMs() + transmission_.interval();
-  Arm(*transmission_timer_, transmission_.interval());
+  if (!transmission_.running() || transmission_step_.timer->isActive() || transmission_step_.stepping) return;
+  ArmIn(transmission_step_, transmission_.interval());
 }
 
 std::optional<int64_t> MachineTimers::NextDueMs() const {
   std::optional<int64_t> due;
-  if (status_timer_->isActive()) due = status_due_ms_;
-  if (transmission_timer_->isActive()) due = due ? std::min(*due, transmission_due_ms_) : transmission_due_ms_;
-  if (device_timer_->isActive()) due = due ? std::min(*due, device_due_ms_) : device_due_ms_;
+  for (const Paced* paced : {&status_step_, &transmission_step_, &device_poll_}) {
+    if (paced->timer->isActive()) due = std::min(due.value_or(paced->due_ms), paced->due_ms);
+  }
   return due;
 }
 
-bool MachineTimers::transmission_timer_running() const { return transmission_timer_->isActive(); }
-
-void MachineTimers::Arm(QTimer& timer, int interval_ms) {
-  timer.start(pace_ == Pace::kRealTime ? std::max(interval_ms, 0) : 0);
-}
-
-bool MachineTimers::Due(int64_t due_ms) const {
-  return pace_ == Pace::kRealTime || CurrentClock().NowMs() >= due_ms;
-}
+bool MachineTimers::transmission_timer_running() const { return transmission_step_.timer->isActive(); }
 
 void MachineTimers::StatusTimeout() {
-  if (in_status_step_ || !Due(status_due_ms_)) {
-    Arm(*status_timer_, 1);
-    return;
-  }
+  if (!Ready(status_step_)) return;
   int interval = panel_.interval();
   // The panel stops its timer while it homes the machine; the step is skipped meanwhile.
   if (panel_.timer_enabled()) {
-    in_status_step_ = true;
+    status_step_.stepping = true;
     interval = panel_.tick(focus_ ? focus_() : PanelFocus{});
-    in_status_step_ = false;
+    status_step_.stepping = false;
     ++status_steps_;
   }
-  interval = std::max(interval, 1);
-  status_due_ms_ = CurrentClock().NowMs() + interval;
-  Arm(*status_timer_, interval);
+  ArmIn(status_step_, std::max(interval, 1));
   // The end of a program may have started the next cut, or the machine's start button a first one.
   FollowTransmission();
   emit StatusStepped();
 }
 
 void MachineTimers::TransmissionTimeout() {
-  if (in_transmission_step_ || !Due(transmission_due_ms_)) {
-    Arm(*transmission_timer_, 1);
-    return;
-  }
-  in_transmission_step_ = true;
+  if (!Ready(transmission_step_)) return;
+  transmission_step_.stepping = true;
   const int interval = transmission_.tick();
-  in_transmission_step_ = false;
-  if (!transmission_.running()) return;
-  transmission_due_ms_ = CurrentClock().NowMs() + interval;
-  Arm(*transmission_timer_, interval);
+  transmission_step_.stepping = false;
+  if (transmission_.running()) ArmIn(transmission_step_, interval);
 }
 
 void MachineTimers::DeviceTimeout() {
-  if (!Due(device_due_ms_)) {
-    Arm(*device_timer_, 1);
-    return;
-  }
+  if (!Ready(device_poll_)) return;
   usb_.PollDeviceEvents();
-  device_due_ms_ = CurrentClock().NowMs() + kDevicePollMs;
-  Arm(*device_timer_, kDevicePollMs);
+  ArmIn(device_poll_, kDevicePollMs);
 }
 
 bool RunOnProgramClock(const MachineTimers& timers, const std::function<bool()>& done, int64_t limit_ms) {

@@ -62,27 +62,31 @@ class MachineTimers final : public QObject {
   void StatusStepped();
 
  private:
+  // One of the timers: its Qt timer, when its next step is due on the program clock, and whether a step of it is
+  // running (a step that shows a box runs the event loop inside it; the same timer does not step again meanwhile).
+  struct Paced {
+    QTimer* timer = nullptr;
+    int64_t due_ms = 0;
+    bool stepping = false;
+  };
+
   void StatusTimeout();
   void TransmissionTimeout();
   void DeviceTimeout();
-  // Arms timer to fire after interval_ms on the wall clock, or at the next turn of the loop on the program clock.
-  void Arm(QTimer& timer, int interval_ms);
-  bool Due(int64_t due_ms) const;
+  // A Qt timer that runs handler when it fires.
+  QTimer* NewTimer(void (MachineTimers::*handler)());
+  // Arms the timer for a step interval_ms from now: on the wall clock after the interval, on the program clock at the
+  // next turn of the event loop.
+  void ArmIn(Paced& paced, int interval_ms);
+  // True when the fired timer's step may run now; otherwise it looks again a little later.
+  bool Ready(Paced& paced);
 
   TfUsb& usb_;
   TTransArm& transmission_;
   Tster& panel_;
   Pace pace_;
   std::function<PanelFocus()> focus_;
-  QTimer* status_timer_ = nullptr;
-  QTimer* transmission_timer_ = nullptr;
-  QTimer* device_timer_ = nullptr;
-  int64_t status_due_ms_ = 0;
-  int64_t transmission_due_ms_ = 0;
-  int64_t device_due_ms_ = 0;
-  // A step that shows a box runs the event loop inside it; the same timer does not step again meanwhile.
-  bool in_status_step_ = false;
-  bool in_transmission_step_ = false;
+  Paced status_step_, transmission_step_, device_poll_;
   int64_t status_steps_ = 0;
 };
 
