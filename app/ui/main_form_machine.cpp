@@ -27,9 +27,14 @@ void MainFormMachine::FollowTransmission() {
 
 int MainFormMachine::OpenProjectCount() const { return static_cast<int>(form_.Projects().size()); }
 
+bool MainFormMachine::IsOpen(const TMDIChild* project) const {
+  // A closed window lingers until it is deleted; it is no longer among the projects.
+  return project != nullptr && form_.Projects().contains(project);
+}
+
 ProjectDocument* MainFormMachine::ActiveProject() {
   TMDIChild* window = repeating_ ? cut_project_.data() : form_.ActiveProject();
-  if (window == nullptr || window->busy()) return nullptr;
+  if (!IsOpen(window) || window->busy()) return nullptr;
   return &window->document();
 }
 
@@ -39,6 +44,8 @@ void MainFormMachine::SetMachineButtons(const MainButtonStates& states) { form_.
 
 void MainFormMachine::ProgramEnded() {
   ++programs_ended_;
+  // The project closed meanwhile is not repeated, and no counter is shown for it.
+  if (!IsOpen(cut_project_)) return;
   repeating_ = true;
   program_.session().run.ProgramEnded();
   repeating_ = false;

@@ -58,6 +58,8 @@ class MainFormMachine final : public MainWindowPort, public CuttingRunPort {
  private:
   // The transmission a run operation may have started gets its timer.
   void FollowTransmission();
+  // The project window is among the open ones.
+  bool IsOpen(const TMDIChild* project) const;
 
   TMainForm& form_;
   Program& program_;

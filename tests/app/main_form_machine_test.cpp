@@ -217,6 +217,22 @@ TEST_F(MachineWindow, AutomaticRepetitionCutsTheStartedProjectAgainWithTheCounte
   EXPECT_EQ(Panel(1).text(), "");
 }
 
+TEST_F(MachineWindow, AProjectClosedDuringItsCutIsNotRepeated) {
+  StartOnVirtualTime();
+  ASSERT_NE(OpenSample("disc_with_lead_in.plt"), nullptr);
+  ASSERT_NE(Open("other.plt", testing::SquaresPlot(1)), nullptr);
+  Area().setActiveSubWindow(Area().subWindowList(QMdiArea::CreationOrder).front());
+  Press("SpeedAutoRepeat");
+  NextStatusStep();
+  Press("SpeedStart");
+  ASSERT_EQ(session().transmission.transmissions_started(), 1);
+  Press("FileCloseItem");
+  ASSERT_TRUE(RunUntil([this] { return ProgramsNoticed() == 1; }));
+  NextStatusStep();
+  EXPECT_EQ(session().transmission.transmissions_started(), 1) << "the other project is not cut in its place";
+  EXPECT_EQ(Panel(1).text(), "");
+}
+
 TEST_F(MachineWindow, F4MakesAPlannedGridInANewWindowThatCannotBeDuplicatedAgain) {
   StartOnVirtualTime();
   TMDIChild* pattern = Open("pattern.plt", testing::SquaresPlot(2));
