@@ -13,7 +13,7 @@ namespace varnholt::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: varnholt-cli preview FILE -o PLAN.png|PLAN.svg [--size WxH] [--config FILE.qcc]\n";
+    "Usage: varnholt-cli preview FILE -o PLAN.png|PLAN.svg [--size WxH] [--config FILE.qcc] [--kerf MM]\n";
 
 // "WxH" with both sides from 16 to 16384 pixels.
 std::optional<std::pair<int32_t, int32_t>> ParseSize(const std::string& text) {
@@ -36,7 +36,7 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 }  // namespace
 
 int RunPreview(const Arguments& args, std::ostream& out, std::ostream& err) {
-  const std::optional<FileArguments> parsed = ParseFileArguments(args, {"-o", "--config", "--size"});
+  const std::optional<FileArguments> parsed = ParseFileArguments(args, {"-o", "--config", "--size", "--kerf"});
   const std::optional<std::string> output = parsed ? parsed->Value("-o") : std::nullopt;
   const bool svg = output && EndsWith(*output, ".svg");
   if (!parsed || !output || (!svg && !EndsWith(*output, ".png"))) {
@@ -52,7 +52,8 @@ int RunPreview(const Arguments& args, std::ostream& out, std::ostream& err) {
     }
     size = *parsed_size;
   }
-  const std::optional<LoadedProject> loaded = LoadPlannedProject(parsed->file, parsed->Value("--config"), err);
+  const std::optional<LoadedProject> loaded =
+      LoadPlannedProject(parsed->file, parsed->Value("--config"), err, parsed->Value("--kerf"));
   if (!loaded) return 1;
   const PlanPicture picture = DrawPlan(*loaded->project, size.first, size.second);
   bool written = false;
