@@ -67,9 +67,9 @@ bool InBox(const tfigura& figure, const TPlotPoint& p) {
 // Where a vertex of an open figure goes: onto the compensated place of the first compensated figure's vertex it
 // touches, or nowhere.
 std::optional<TPlotPoint> FollowedVertex(const TPlotPoint& p, const FigureList& drawn, const FigureList& compensated,
-                                         const std::vector<bool>& moved) {
-  for (size_t i = 0; i < drawn.size(); ++i) {
-    if (!moved[i] || !InBox(*drawn[i], p)) continue;
+                                         const std::vector<size_t>& moved) {
+  for (const size_t i : moved) {
+    if (!InBox(*drawn[i], p)) continue;
     for (const TPlotPoint& v : drawn[i]->points) {
       if (Touching(p, v)) return NearestPoint(compensated[i]->points, v);
     }
@@ -109,7 +109,7 @@ double HalfKerfUnits(double kerf_mm) { return kerf_mm * kUnitsPerMm / 2.0; }
 KerfCompensation CompensateKerf(const FigureList& drawn, const std::vector<int32_t>& depths, double kerf_mm) {
   KerfCompensation result;
   result.figures.reserve(drawn.size());
-  std::vector<bool> moved(drawn.size(), false);
+  std::vector<size_t> moved;  // the figures the offset moved, in list order
   const double half_kerf = HalfKerfUnits(kerf_mm);
   for (size_t i = 0; i < drawn.size(); ++i) {
     auto figure = std::make_unique<tfigura>(*drawn[i]);
@@ -119,7 +119,7 @@ KerfCompensation CompensateKerf(const FigureList& drawn, const std::vector<int32
         figure->points = std::move(*outline);
         figure->vertex_angles.clear();
         licz_parametry(*figure);
-        moved[i] = true;
+        moved.push_back(i);
       } else {
         result.kept_as_drawn.push_back(static_cast<int32_t>(i));
       }
@@ -128,7 +128,7 @@ KerfCompensation CompensateKerf(const FigureList& drawn, const std::vector<int32
   }
   for (size_t i = 0; i < drawn.size(); ++i) {
     tfigura& figure = *result.figures[i];
-    if (figure.closed) continue;
+    if (figure.closed || moved.empty()) continue;
     bool changed = false;
     for (TPlotPoint& p : figure.points) {
       if (const auto followed = FollowedVertex(p, drawn, result.figures, moved)) {
