@@ -104,11 +104,5 @@ TEST(CompensateKerf, AVertexOfAnOpenFigureFollowsTheOutlineItTouches) {
   EXPECT_LT(lead_in[2].x, 2800 - 20) << "outside the grown diamond's left corner";
 }
 
-TEST(CompensateKerf, NoKerfChangesNothing) {
-  const FigureList drawn = Figures({{{0, 0}, {4000, 0}, {4000, 4000}, {0, 4000}, {0, 0}}, {{0, 0}, {10, 900}}});
-  const KerfCompensation result = CompensateKerf(drawn, {0, 0}, 0.0);
-  for (size_t i = 0; i < drawn.size(); ++i) EXPECT_EQ(result.figures[i]->points, drawn[i]->points);
-}
-
 }  // namespace
 }  // namespace varnholt

@@ -157,6 +157,17 @@ TEST(KerfProject, AKerfOfZeroGivesTodaysPlanAndProgram) {
   }
 }
 
+TEST(KerfProject, ALeadInStillLeadsIntoTheCompensatedDisc) {
+  const Loaded loaded = Load(SamplePath("disc_with_lead_in.plt"), 1.0);
+  const ProjectDocument& project = *loaded.project;
+  ASSERT_EQ(project.figures.size(), 2u) << "no start marker or connector: the disc hangs on the lead-in";
+  const tfigura& lead_in = *project.figures[1];
+  EXPECT_EQ(project.start_figure, 1);
+  EXPECT_EQ(project.figures[0]->link_figure, 1) << "the disc is reached where the lead-in touches it";
+  EXPECT_EQ(lead_in.points.front(), project.drawn_figures[1]->points.front()) << "the free end stays";
+  EXPECT_EQ(lead_in.points.back(), project.figures[0]->points[static_cast<size_t>(project.figures[0]->link_aux)]);
+}
+
 TEST(KerfProject, ASlotNarrowerThanTheKerfIsKeptAsDrawnAndReportedOnce) {
   testing::TempFolder folder;
   // A 100 mm part with two 0.5 mm slots and a 20 mm hole.
