@@ -57,6 +57,7 @@ std::optional<LoadedProject> LoadPlannedProject(const std::string& path, const C
   project.feed_direction = config.Choice(Param::CatDir);
   project.drawing_unit = config.Choice(Param::radiounit);
   project.kerf_width_mm = config.Number(Param::KerfWidth);
+  project.kerf_scale_percent = config.Number(Param::skala);
   project.working_range = range;
 
   ScriptedOperator op;

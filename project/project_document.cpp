@@ -121,16 +121,18 @@ void ProjectDocument::ApplyKerf() {
   std::vector<int32_t> depths;
   depths.reserve(figures.size());
   for (const auto& figure : figures) depths.push_back(figure->depth);
-  KerfCompensation compensation = CompensateKerf(drawn_figures, depths, kerf_width_mm);
+  const double scale = kerf_scale_percent > 0.0 ? kerf_scale_percent : 100.0;
+  KerfCompensation compensation = CompensateKerf(drawn_figures, depths, kerf_width_mm * 100.0 / scale);
   figures = std::move(compensation.figures);
   kerf_kept_as_drawn = std::move(compensation.kept_as_drawn);
   applied_kerf_mm = kerf_width_mm;
   max_depth = 0;
 }
 
-void ProjectDocument::ChangeKerf(double kerf_mm) {
+void ProjectDocument::ChangeKerf(double kerf_mm, double scale_percent) {
   if (drawn_figures.empty()) return;
   kerf_width_mm = kerf_mm;
+  kerf_scale_percent = scale_percent;
   ApplyKerf();
   MeasureProject();
   max_depth = 0;

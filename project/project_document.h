@@ -55,11 +55,11 @@ class ProjectDocument {
   void ciecie();
   // Computes depth, parent and child_count of every entry and max_depth.
   void co_w_czym();
-  // Compensates the drawing for a new kerf (millimetres, 0 for none): the figures are made again from the
-  // drawing's own, the planning entries dropped, and the project planned again (unless plan_after_load is off).
-  // The figures left as drawn are reported as a load reports them. A project that was not loaded from a drawing
-  // has no drawn figures and stays as it is.
-  void ChangeKerf(double kerf_mm);
+  // Compensates the drawing for a new kerf (millimetres, 0 for none) or drawing scale (the configuration's skala):
+  // the figures are made again from the drawing's own, the planning entries dropped, and the project planned again
+  // (unless plan_after_load is off). The figures left as drawn are reported as a load reports them. A project
+  // that was not loaded from a drawing has no drawn figures and stays as it is.
+  void ChangeKerf(double kerf_mm, double scale_percent);
 
   std::vector<std::unique_ptr<tfigura>> figures;
   int32_t project_min_x = 0, project_min_y = 0;
@@ -103,6 +103,9 @@ class ProjectDocument {
   // The wire's kerf in millimetres (the configuration's KerfWidth). A load offsets every closed figure by half of
   // it, outward for a part's outline and inward for a hole, before planning; 0 leaves the drawing as it is.
   double kerf_width_mm = 0.0;
+  // The configuration's skala: the program is written at this percentage of the drawing, so the offset in drawing
+  // units is the half kerf divided by it, and the cut parts keep the kerf's real width.
+  double kerf_scale_percent = 100.0;
   // The drawing's own figures as the load made them, one per drawing figure (figure i of the list is drawn
   // figure i compensated), for painting the drawing under the wire's path.
   std::vector<std::unique_ptr<tfigura>> drawn_figures;

@@ -90,6 +90,10 @@ TEST(KerfOption, AHundredMillimetreSquareIsCutAsOneOfAHundredAndOne) {
     EXPECT_EQ(decoded.summary.travel_steps[1], 2 * side_steps) << "kerf " << kerf;
     EXPECT_TRUE(decoded.summary.ends_where_it_started);
   }
+  // Written at twice its size, the square is cut as one of 201 mm: the kerf is the wire's, not the drawing's.
+  const std::string doubled = folder.Write("double.qcc", "skala := 200\r\n");
+  ASSERT_EQ(RunCommand(cli::RunWrite, {square, "-o", program, "--config", doubled, "--kerf", "1"}).code, 0);
+  EXPECT_EQ(DecodeProgram(ReadFile(program), ControllerState()).summary.travel_steps[0], 2 * 20100);
 }
 
 TEST(KerfOption, FiguresPrintTheCompensatedFiguresAndTheirBox) {

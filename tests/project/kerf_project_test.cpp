@@ -138,7 +138,7 @@ TEST(KerfProject, AKerfOfZeroGivesTodaysPlanAndProgram) {
     {
       ScriptedOperator op;
       ScopedOperator scoped(op);
-      undone.project->ChangeKerf(0.0);
+      undone.project->ChangeKerf(0.0, 100.0);
     }
     EXPECT_EQ(undone.project->applied_kerf_mm, 0.0);
     EXPECT_EQ(DescribePlan(*undone.project), DescribePlan(*today.project)) << sample;
@@ -150,7 +150,7 @@ TEST(KerfProject, AKerfOfZeroGivesTodaysPlanAndProgram) {
     {
       ScriptedOperator op;
       ScopedOperator scoped(op);
-      today.project->ChangeKerf(1.0);
+      today.project->ChangeKerf(1.0, 100.0);
     }
     EXPECT_EQ(DescribePlan(*today.project), DescribePlan(*compensated.project)) << sample;
     EXPECT_NE(Program(*today.project, folder), program) << sample;
