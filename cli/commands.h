@@ -28,8 +28,8 @@ int RunDecode(const Arguments& args, std::ostream& out, std::ostream& err);
 int RunMachine(const Arguments& args, std::ostream& out, std::ostream& err);
 
 // write FILE -o OUT.cn [--config FILE.qcc] [--kerf MM] [--model Qa|Qe|Qo] [--auto-repeat [--repeats N]]
-// [--cut-start-figure]: loads and plans the drawing and writes its machine program; with --model, for that model's
-// simulated controller.
+// [--cut-start-figure] [duplication options]: loads and plans the drawing (laid out in rows and columns when asked,
+// as duplicate does) and writes its machine program; with --model, for that model's simulated controller.
 int RunWrite(const Arguments& args, std::ostream& out, std::ostream& err);
 
 // plan FILE [--config FILE.qcc] [--kerf MM]: loads and plans a drawing and prints the plan as JSON: the project's
@@ -37,9 +37,14 @@ int RunWrite(const Arguments& args, std::ostream& out, std::ostream& err);
 // (and of the drawing's figures once a kerf moved them).
 int RunPlan(const Arguments& args, std::ostream& out, std::ostream& err);
 
-// preview FILE -o PLAN.png|PLAN.svg [--size WxH] [--config FILE.qcc] [--kerf MM]: draws the planned project as the
-// project window paints it, with the planned path in red over it and, under a kerf-compensated project, the
-// drawing thin and grey.
+// preview FILE -o PLAN.png|PLAN.svg [--size WxH] [--config FILE.qcc] [--kerf MM] [duplication options]: draws the
+// planned project (laid out in rows and columns when asked, as duplicate does) as the project window paints it,
+// with the planned path in red over it and, under a kerf-compensated project, the drawing thin and grey.
 int RunPreview(const Arguments& args, std::ostream& out, std::ostream& err);
+
+// duplicate FILE --columns N --rows N [--pitch-x MM] [--pitch-y MM] [--gap-v MM] [--gap-h MM] [--config FILE.qcc]
+// [--write-dpl]: lays the drawing out in rows and columns joined by a connecting path, plans the new project and
+// prints it as plan does, with the connecting path's points. preview and write take the same options.
+int RunDuplicate(const Arguments& args, std::ostream& out, std::ostream& err);
 
 }  // namespace varnholt::cli

@@ -4,8 +4,8 @@
 
 namespace varnholt::cli {
 
-std::optional<FileArguments> ParseFileArguments(const Arguments& args,
-                                                std::initializer_list<std::string_view> options) {
+std::optional<FileArguments> ParseFileArguments(const Arguments& args, const std::vector<std::string_view>& options,
+                                                const std::vector<std::string_view>& flags) {
   FileArguments parsed;
   bool have_file = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -13,6 +13,8 @@ std::optional<FileArguments> ParseFileArguments(const Arguments& args,
     if (is_option && i + 1 < args.size()) {
       parsed.values[args[i]] = args[i + 1];
       ++i;
+    } else if (std::find(flags.begin(), flags.end(), args[i]) != flags.end()) {
+      parsed.flags.insert(args[i]);
     } else if (!have_file && !args[i].starts_with("-")) {
       parsed.file = args[i];
       have_file = true;

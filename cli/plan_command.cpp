@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/file_arguments.h"
 #include "cli/json.h"
+#include "cli/plan_json.h"
 #include "cli/project_loading.h"
 
 namespace varnholt::cli {
@@ -13,15 +14,6 @@ constexpr const char* kUsage = "Usage: varnholt-cli plan FILE [--config FILE.qcc
 
 const char* Bool(bool value) { return value ? "true" : "false"; }
 
-void WritePoints(const tfigura& figure, std::ostream& out) {
-  out << ",\"points\":[";
-  for (size_t i = 0; i < figure.points.size(); ++i) {
-    if (i > 0) out << ',';
-    out << '[' << figure.points[i].x << ',' << figure.points[i].y << ']';
-  }
-  out << ']';
-}
-
 void WriteEntry(const tfigura& figure, size_t index, bool compensated, std::ostream& out) {
   out << "{\"index\":" << index << ",\"kind\":" << static_cast<int>(figure.kind) << ",\"depth\":" << figure.depth
       << ",\"parent\":" << figure.parent << ",\"child_count\":" << figure.child_count
@@ -29,22 +21,23 @@ void WriteEntry(const tfigura& figure, size_t index, bool compensated, std::ostr
       << ",\"link_aux\":" << figure.link_aux << ",\"pending\":" << Bool(figure.plan_flag_2 != 0)
       << ",\"closed\":" << Bool(figure.closed != 0) << ",\"point_count\":" << figure.points.size();
   // Drawing figures are as the drawing has them unless the kerf moved them; what planning made is printed whole.
-  if (figure.kind != kDrawingFigure || compensated) WritePoints(figure, out);
+  if (figure.kind != kDrawingFigure || compensated) out << ",\"points\":" << PointsJson(figure.points);
   out << '}';
 }
 
 }  // namespace
 
-int RunPlan(const Arguments& args, std::ostream& out, std::ostream& err) {
-  const std::optional<FileArguments> parsed = ParseFileArguments(args, {"--config", "--kerf"});
-  if (!parsed) {
-    err << kUsage;
-    return 1;
+std::string PointsJson(const std::vector<TPlotPoint>& points) {
+  std::string text = "[";
+  for (size_t i = 0; i < points.size(); ++i) {
+    if (i > 0) text += ',';
+    text += '[' + std::to_string(points[i].x) + ',' + std::to_string(points[i].y) + ']';
   }
-  const std::optional<LoadedProject> loaded =
-      LoadPlannedProject(parsed->file, parsed->Value("--config"), err, parsed->Value("--kerf"));
-  if (!loaded) return 1;
-  const ProjectDocument& p = *loaded->project;
+  return text + ']';
+}
+
+void WritePlanJson(const LoadedProject& loaded, std::ostream& out, std::string_view more_members) {
+  const ProjectDocument& p = *loaded.project;
   const bool compensated = p.applied_kerf_mm > 0.0;
   out << "{\"start_figure\":" << p.start_figure << ",\"own_start\":" << Bool(p.own_start)
       << ",\"frame_added\":" << Bool(p.frame_added) << ",\"single_open_figure\":" << Bool(p.single_open_figure)
@@ -63,11 +56,23 @@ int RunPlan(const Arguments& args, std::ostream& out, std::ostream& err) {
     WriteEntry(*p.figures[i], i, compensated && i < p.drawn_figures.size(), out);
   }
   out << "],\"messages\":[";
-  for (size_t i = 0; i < loaded->messages.size(); ++i) {
+  for (size_t i = 0; i < loaded.messages.size(); ++i) {
     if (i > 0) out << ',';
-    out << JsonString(loaded->messages[i].text);
+    out << JsonString(loaded.messages[i].text);
   }
-  out << "]}\n";
+  out << ']' << more_members << "}\n";
+}
+
+int RunPlan(const Arguments& args, std::ostream& out, std::ostream& err) {
+  const std::optional<FileArguments> parsed = ParseFileArguments(args, {"--config", "--kerf"});
+  if (!parsed) {
+    err << kUsage;
+    return 1;
+  }
+  const std::optional<LoadedProject> loaded =
+      LoadPlannedProject(parsed->file, parsed->Value("--config"), err, parsed->Value("--kerf"));
+  if (!loaded) return 1;
+  WritePlanJson(*loaded, out, "");
   return 0;
 }
 

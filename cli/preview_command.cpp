@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/duplicate_options.h"
 #include "cli/file_arguments.h"
 #include "cli/project_loading.h"
 #include "project/plan_image.h"
@@ -12,8 +13,8 @@
 namespace varnholt::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: varnholt-cli preview FILE -o PLAN.png|PLAN.svg [--size WxH] [--config FILE.qcc] [--kerf MM]\n";
+const std::string kUsage = std::string("Usage: varnholt-cli preview FILE -o PLAN.png|PLAN.svg [--size WxH]"
+                                        " [--config FILE.qcc] [--kerf MM] ") + kDuplicateUsage + "\n";
 
 // "WxH" with both sides from 16 to 16384 pixels.
 std::optional<std::pair<int32_t, int32_t>> ParseSize(const std::string& text) {
@@ -36,7 +37,8 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 }  // namespace
 
 int RunPreview(const Arguments& args, std::ostream& out, std::ostream& err) {
-  const std::optional<FileArguments> parsed = ParseFileArguments(args, {"-o", "--config", "--size", "--kerf"});
+  const std::optional<FileArguments> parsed =
+      ParseFileArguments(args, WithDuplicateOptions({"-o", "--config", "--size", "--kerf"}), {kWriteDplFlag});
   const std::optional<std::string> output = parsed ? parsed->Value("-o") : std::nullopt;
   const bool svg = output && EndsWith(*output, ".svg");
   if (!parsed || !output || (!svg && !EndsWith(*output, ".png"))) {
@@ -52,9 +54,13 @@ int RunPreview(const Arguments& args, std::ostream& out, std::ostream& err) {
     }
     size = *parsed_size;
   }
-  const std::optional<LoadedProject> loaded =
+  std::optional<LoadedProject> loaded =
       LoadPlannedProject(parsed->file, parsed->Value("--config"), err, parsed->Value("--kerf"));
   if (!loaded) return 1;
+  if (const DuplicateRequest request = DuplicateRequestOf(*parsed); request.Requested()) {
+    loaded = DuplicateLoaded(std::move(*loaded), parsed->file, request, err);
+    if (!loaded) return 1;
+  }
   const PlanPicture picture = DrawPlan(*loaded->project, size.first, size.second);
   bool written = false;
   if (svg) {

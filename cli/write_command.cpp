@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/duplicate_options.h"
 #include "cli/program_texts.h"
 #include "cli/simulated_machine.h"
 #include "cli/project_loading.h"
@@ -15,9 +16,10 @@
 namespace varnholt::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: varnholt-cli write FILE -o OUT.cn [--config FILE.qcc] [--kerf MM] [--model Qa|Qe|Qo]"
-    " [--auto-repeat [--repeats N]] [--cut-start-figure]\n";
+const std::string kUsage =
+    std::string("Usage: varnholt-cli write FILE -o OUT.cn [--config FILE.qcc] [--kerf MM] [--model Qa|Qe|Qo]"
+                " [--auto-repeat [--repeats N]] [--cut-start-figure] ") +
+    kDuplicateUsage + "\n";
 
 struct WriteOptions {
   std::string drawing;
@@ -28,6 +30,7 @@ struct WriteOptions {
   bool auto_repeat = false;
   int32_t repetitions_made = 0;
   bool cut_start_figure = false;
+  DuplicateRequest duplicate;
 };
 
 std::optional<int32_t> CountFromWord(const std::string& word) {
@@ -65,6 +68,8 @@ std::optional<WriteOptions> ParseOptions(const Arguments& args, std::ostream& er
       options.auto_repeat = true;
     } else if (args[i] == "--cut-start-figure") {
       options.cut_start_figure = true;
+    } else if (TakeDuplicateOption(args, i, options.duplicate)) {
+      continue;
     } else if (options.drawing.empty() && !args[i].starts_with("-")) {
       options.drawing = args[i];
     } else {
@@ -98,6 +103,10 @@ int RunWrite(const Arguments& args, std::ostream& out, std::ostream& err) {
   const WorkingRange range{static_cast<double>(machine.x_range), static_cast<double>(machine.y_range)};
   std::optional<LoadedProject> loaded = LoadPlannedProject(options->drawing, config, range, err);
   if (!loaded) return 1;
+  if (options->duplicate.Requested()) {
+    loaded = DuplicateLoaded(std::move(*loaded), options->drawing, options->duplicate, err);
+    if (!loaded) return 1;
+  }
   for (const auto& message : loaded->messages) err << message.text << '\n';
   ScriptedOperator recorder;
   ScopedOperator scoped(recorder);

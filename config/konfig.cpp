@@ -1,11 +1,13 @@
 #include "config/konfig.h"
 
+#include <exception>
 #include <filesystem>
 #include <system_error>
 #include <utility>
 
 #include "config/konfig_file.h"
 #include "config/utf16.h"
+#include "geometry/run_time_error.h"
 
 namespace varnholt {
 
@@ -31,12 +33,23 @@ void Konfig::SetConfigFilePath(const std::string& path) {
 void Konfig::Create() {
   params_.ApplyModelMaxima(params_.ModelMaxima());
   params_.ApplyPowerMaxima();
-  ReadSettings();
+  // A settings record that cannot be written must not keep the configuration from loading, nor a damaged
+  // configuration the unit its values give: every step runs, and the first failure is reported at the end.
+  std::exception_ptr failure;
+  const auto step = [&failure](const auto& work) {
+    try {
+      work();
+    } catch (const RunTimeError&) {
+      if (!failure) failure = std::current_exception();
+    }
+  };
+  step([this] { ReadSettings(); });
   // A record without a path (never written by the program) would leave nothing to load or save.
   if (settings_.ConfigFilePath.empty()) SetConfigFilePath(DefaultKonfigPath());
-  LoadKonfig(ConfigFilePath());
+  step([this] { LoadKonfig(ConfigFilePath()); });
   params_.TakeCurrentUnitFromRadiounit();
   params_.SetChoice(Param::Mode, 0);
+  if (failure) std::rethrow_exception(failure);
 }
 
 void Konfig::Show() {

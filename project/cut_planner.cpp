@@ -450,10 +450,12 @@ PlanOutcome PlanRun::Run() {
     if (start_closed && !hangs) StartJoin();
     PropagateTouch();
     if (!FillParents()) return outcome_;
-    const bool complete = JoinGlobally(many_entries);
+    JoinGlobally(many_entries);
     if (outcome_.aborted) return outcome_;
-    if (complete) doc_.planned = true;
   }
+  // Whatever reached the figures (touching alone or connectors), a plan that leaves none pending is complete; a
+  // project marked otherwise would be planned again, one more start marker each time.
+  if (!AnyPending()) doc_.planned = true;
   ChooseOpenStartEntry();
   Results();
   return outcome_;

@@ -6,47 +6,16 @@
 
 #include "geometry/geometry.h"
 #include "geometry/units.h"
-#include "project/cut_walk.h"
+#include "project/path_animation.h"
 #include "project/project_document.h"
 
 namespace varnholt {
-namespace {
-
-// Collects the positions of the wire, dropping repeats of the same position.
-class PathRecorder final : public CutPathSink {
- public:
-  explicit PathRecorder(std::vector<TPlotPoint>& path) : path_(path) {}
-  void MoveTo(const TPlotPoint& point) override {
-    if (path_.empty() || path_.back() != point) path_.push_back(point);
-  }
-  void CornerPause() override {}
-
- private:
-  std::vector<TPlotPoint>& path_;
-};
-
-}  // namespace
 
 std::vector<TPlotPoint> PlannedPath(const ProjectDocument& project) {
   std::vector<TPlotPoint> path;
-  const auto start = static_cast<size_t>(project.start_figure);
-  if (project.start_figure < 0 || start >= project.figures.size() || project.figures[start]->points.empty()) {
-    return path;
+  for (const PathStop& stop : PlannedStops(project)) {
+    if (path.empty() || path.back() != stop.point) path.push_back(stop.point);
   }
-  // The walk reverses open figures in place; the picture walks a copy, so the plan stays as it is.
-  std::vector<std::unique_ptr<tfigura>> figures;
-  figures.reserve(project.figures.size());
-  for (const auto& figure : project.figures) figures.push_back(std::make_unique<tfigura>(*figure));
-  tfigura& first = *figures[start];
-  if (project.single_open_figure && first.points.size() >= 2) {
-    // The painting enters a lone open line from the side the feed direction gives.
-    const bool rising = first.points.front().x < first.points.back().x;
-    first.link_aux = (project.feed_sign >= 0) == rising ? 0 : static_cast<int32_t>(first.points.size()) - 1;
-  }
-  const auto last_vertex = static_cast<int32_t>(first.points.size()) - 1;
-  path.push_back(first.points[static_cast<size_t>(std::clamp<int32_t>(first.link_aux, 0, last_vertex))]);
-  PathRecorder recorder(path);
-  WalkCutTree(figures, {project.start_figure, project.single_open_figure, true}, recorder);
   return path;
 }
 

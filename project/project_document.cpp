@@ -9,6 +9,7 @@
 #include "project/fast_plan_search.h"
 #include "project/figure_joiner.h"
 #include "project/kerf_offset.h"
+#include "project/load_report.h"
 #include "services/operator.h"
 
 namespace varnholt {
@@ -53,11 +54,14 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
   drawn_figures.clear();
   applied_kerf_mm = 0.0;
   kerf_kept_as_drawn.clear();
+  joins_made = 0;
+  duplicates_dropped = 0;
   Thpgl reader;
   const int code = reader.Open(file_name, reader_kind, DrawingUnitFromItem(drawing_unit), ltscale);
   if (code != kIoOk) {
+    // The file's name completes the text, as everywhere else the program cannot open a file.
     op.ShowMessageBox(code == kIoSharingViolation ? Text("Project_window", "zbioruUzywaInnyProces")
-                                                  : Text("Universal", "zbioruNieMoznaOtworzyc"),
+                                                  : Text("Universal", "zbioruNieMoznaOtworzyc") + file_name,
                       true, "");
     return false;
   }
@@ -71,10 +75,14 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
       if (!figure->has_points) continue;  // the same object takes the next read
       const bool kept = pen_filter == kAllPens || figure->pen == pen_filter || figure->pen == 6;
       if (kept) {
+        const size_t listed = list.size();
         list.JoinOpenFigures(*figure);
+        joins_made += static_cast<int64_t>(listed - list.size());
         if (!list.HasIdentical(*figure)) {
           licz_parametry(*figure);
           list.Append(std::move(figure));
+        } else {
+          ++duplicates_dropped;
         }
       }
       figure = std::make_unique<tfigura>();
@@ -92,7 +100,10 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
   figures = list.Compact();
   drawing_figure_count = figures.size();
   if (figures.empty()) {
-    op.ShowMessageBox(Text("Project_window", "zbiorPusty"), false, "");
+    // What the reader passed over tells the operator why nothing was kept.
+    std::string message = Text("Project_window", "zbiorPusty");
+    for (const std::string& line : LoadReportLines(*this)) message += "\r\n" + line;
+    op.ShowMessageBox(message, false, "");
     return false;
   }
   drawn_figures = CopyFigures(figures);

@@ -93,6 +93,9 @@ class ProjectDocument {
   // drawing gave (the entries planning appends come after them).
   std::vector<ReaderNote> reader_notes;
   size_t drawing_figure_count = 0;
+  // Open figures joined to others end to end, and figures left out as copies of one already listed.
+  int64_t joins_made = 0;
+  int64_t duplicates_dropped = 0;
   // Load ends with planning the cut; a caller that only looks at the drawing's figures can leave it out.
   bool plan_after_load = true;
   // The configuration's AddFrame: planning may surround the project with a frame instead of a start marker.

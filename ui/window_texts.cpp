@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QTabWidget>
 #include <QWidget>
 
 #include "services/interfejs.h"
@@ -56,6 +57,15 @@ void ApplyToObject(QObject& object, const tInterfejs& texts, std::string_view se
   if (auto hint = FirstText(texts, section, name, {".hint", ".Hint"})) SetHint(object, *hint);
 }
 
+// A tab's title is its page's caption.
+void ApplyToTabs(QTabWidget& tabs, const tInterfejs& texts, std::string_view section) {
+  for (int i = 0; i < tabs.count(); ++i) {
+    const std::string name = tabs.widget(i)->objectName().toStdString();
+    if (name.empty()) continue;
+    if (auto caption = FirstText(texts, section, name, {".Caption", ".caption"})) tabs.setTabText(i, *caption);
+  }
+}
+
 }  // namespace
 
 QString LanguageText(const tInterfejs& texts, std::string_view section, std::string_view key) {
@@ -66,6 +76,14 @@ void ApplyTexts(QWidget& window, const tInterfejs& texts, std::string_view secti
   const std::string title = texts.GetText(section, "caption");
   if (title != kMissingText) window.setWindowTitle(QString::fromStdString(title));
   for (QObject* child : window.findChildren<QObject*>()) ApplyToObject(*child, texts, section);
+  for (QTabWidget* tabs : window.findChildren<QTabWidget*>()) ApplyToTabs(*tabs, texts, section);
+}
+
+void ApplyItemTexts(const std::vector<QAbstractButton*>& items, const tInterfejs& texts, std::string_view section,
+                    std::string_view key_prefix) {
+  for (size_t i = 0; i < items.size(); ++i) {
+    items[i]->setText(LanguageText(texts, section, std::string(key_prefix) + std::to_string(i)));
+  }
 }
 
 void ApplyReadingOrder(QWidget& window, const tInterfejs& texts) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <vector>
 
 #include "config/file_write.h"
@@ -52,6 +53,24 @@ TEST_F(KonfigLogic, StartLoadsTheRecordedFileAndTakesTheUnit) {
   EXPECT_EQ(konfig.params().Number(Param::skala), 50);
   EXPECT_EQ(konfig.params().CurrentUnit(), 1);
   EXPECT_EQ(konfig.params().Choice(Param::Mode), 0);
+}
+
+TEST_F(KonfigLogic, StartWithFailingFilesStillLoadsWhatItCanAndReportsTheFirstFailure) {
+  // No settings record, and a folder where nothing can be written: the configuration file is still read.
+  Write("Varnholt.qcc", "radiounit := 2\r\nskala := 50\r\n");
+  {
+    Konfig konfig(folder_.string(), '.', Hooks());
+    ScopedWriteFault denied({WriteStep::kOpen, 0, EACCES});
+    EXPECT_THROW(konfig.Create(), RunTimeError);
+    EXPECT_EQ(konfig.params().Number(Param::skala), 50);
+    EXPECT_EQ(konfig.params().CurrentUnit(), 2);
+  }
+  // A value that is no number ends the load there; the unit the lines before it gave still applies.
+  Write("Varnholt.qcc", "radiounit := 1\r\nskala := many\r\nwork_power := 7\r\n");
+  Konfig konfig(folder_.string(), '.', Hooks());
+  EXPECT_THROW(konfig.Create(), RunTimeError);
+  EXPECT_EQ(konfig.params().CurrentUnit(), 1);
+  EXPECT_EQ(konfig.params().Number(Param::work_power), 1) << "lines after the failing one are not read";
 }
 
 TEST_F(KonfigLogic, CancelRestoresTheValuesOfTheMomentTheDialogWasShown) {

@@ -72,6 +72,19 @@ TEST_F(Planning, SingleClosedFigureOfSixPointsGetsAStartMarkerAndAConnector) {
   EXPECT_EQ(At(*project, 0).plan_flag_2, 0);
 }
 
+TEST_F(Planning, APlanCompleteAfterTheStartStepIsMarkedPlanned) {
+  // Nothing is left pending once the start is chosen: the figure is its own start, or the start marker's
+  // connector reaches it. Unmarked, every configuration change would plan it again and append another marker.
+  const std::vector<Points> shapes = {Rectangle(100, 200, 900, 700),
+                                      {{0, 0}, {500, -100}, {1000, 0}, {1000, 800}, {0, 800}, {0, 0}}};
+  for (const Points& shape : shapes) {
+    auto project = EmptyProject();
+    AddShape(*project, shape);
+    Plan(*project);
+    EXPECT_TRUE(project->planned) << shape.size() << " points";
+  }
+}
+
 TEST_F(Planning, FrameSurroundsTheProjectAndTheFirstJoinLeavesItsFirstCorner) {
   auto project = EmptyProject();
   project->add_frame = true;

@@ -1,0 +1,57 @@
+// varnholt: the desktop control program. Start-up in its fixed order: the main window with the language, the
+// configuration dialog with the settings and the configuration, the controller link; then the event loop.
+
+#include <QApplication>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "app/start_options.h"
+#include "app/ui/main_form.h"
+#include "app/ui/screenshots.h"
+#include "geometry/clock.h"
+#include "services/application.h"
+#include "ui/qt_operator.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QString::fromUtf8(
+      varnholt::kApplicationTitle.data(), static_cast<qsizetype>(varnholt::kApplicationTitle.size())));
+
+  std::vector<std::string> arguments;
+  const QStringList qt_arguments = QApplication::arguments();
+  for (qsizetype i = 1; i < qt_arguments.size(); ++i) arguments.push_back(qt_arguments[i].toStdString());
+  varnholt::StartOptions options = varnholt::ParseStartOptions(arguments, std::getenv("VARNHOLT_SIM"));
+  if (!options.error.empty()) {
+    std::cerr << options.error << '\n' << varnholt::StartUsage();
+    return 2;
+  }
+
+  // The pictures show the simulation half way without waiting for it: their clock is virtual.
+  varnholt::VirtualClock picture_clock;
+  std::optional<varnholt::ScopedClock> installed_clock;
+  if (options.screenshots) installed_clock.emplace(picture_clock);
+
+  varnholt::QtOperator qt_operator;
+  varnholt::ScopedOperator installed_operator(qt_operator);
+  qt_operator.SetUnattended(options.screenshots.has_value());
+  varnholt::Program program(options);
+  if (!program.CreateLanguage()) return 1;
+
+  varnholt::TMainForm form(program);
+  qt_operator.SetPanelSink([&form](int panel, const QString& text) { form.SetStatusPanel(panel, text); });
+  form.CreateConfigurationDialog();
+  program.CreateLink();
+  form.StartDevicePolling();
+
+  if (options.screenshots) {
+    const std::string drawing = options.open_file ? *options.open_file : varnholt::ScreenshotDrawing(program);
+    return varnholt::SaveScreenshots(form, picture_clock, drawing, *options.screenshots);
+  }
+  form.show();
+  if (options.open_file) form.OpenDrawing(*options.open_file, options.open_file->ends_with(".dxf") ? 2 : 1);
+  return QApplication::exec();
+}

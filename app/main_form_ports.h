@@ -1,0 +1,39 @@
+#pragma once
+// What the main window's buttons and menu items hand on to the parts built beside it: the cutting run, and
+// the windows that open from the menu. The main window holds one of each once the program wires them; until
+// then those items do nothing and closing is always allowed.
+
+namespace varnholt {
+
+class TMDIChild;
+
+// The cutting run's operations as the main window triggers them.
+class CuttingRunPort {
+ public:
+  virtual ~CuttingRunPort() = default;
+  virtual void Start() = 0;            // Start1 (F2), SpeedStart
+  virtual void Stop() = 0;             // Wstrzymaj1 (Space), SpeedStop
+  virtual void Continue() = 0;         // Kontynuacja1 (Shift+F2), Skont
+  virtual void MoveToArms() = 0;       // SpeedPrzesunDoRamion
+  virtual void MoveOutAfterCut() = 0;  // SpeedWysunPoCieciu
+  // SpeedAutoRepeat went down (true) or up (false); the program-wide flag is already set.
+  virtual void AutoRepeatChanged(bool on) = 0;
+  // The transmission's timer runs.
+  virtual bool TransmissionRunning() const = 0;
+  // The operator's Stop took effect and no Continue followed.
+  virtual bool MachineStopped() const = 0;
+  // Ends the transmission (the program is closing after a Stop).
+  virtual void EndTransmission() = 0;
+};
+
+// The windows the menu opens that live beside the main window.
+class MenuWindowsPort {
+ public:
+  virtual ~MenuWindowsPort() = default;
+  virtual void ShowDuplication(TMDIChild& project) = 0;  // miDuplikujPlt (F4)
+  virtual void ShowInformation(TMDIChild& project) = 0;  // info; a right click or double click on a project
+  virtual void ShowAbout() = 0;                          // About1
+  virtual void ShowControlPanel() = 0;                   // sterowanie (F5), SpeedSterowanie
+};
+
+}  // namespace varnholt

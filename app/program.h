@@ -1,0 +1,88 @@
+#pragma once
+// The program-wide single objects of the desktop program, made in the order of start-up: the language
+// component, the configuration, then the controller link over the real or the simulated controller.
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/start_options.h"
+#include "config/konfig.h"
+#include "link/controller_ops.h"
+#include "link/controller_state.h"
+#include "link/hid_backend.h"
+#include "link/tf_usb.h"
+#include "services/interfejs.h"
+
+namespace varnholt {
+
+namespace sim {
+class SimulatedController;
+}
+
+class Program {
+ public:
+  explicit Program(StartOptions options);
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  const StartOptions& options() const { return options_; }
+  // The program folder, with a trailing separator.
+  const std::string& folder() const { return folder_; }
+
+  // Creates the language component; false when the program must end (no language file could be loaded, or the
+  // component could not be made on this system: the reason has been shown).
+  bool CreateLanguage();
+  const tInterfejs& texts() const { return *texts_; }
+  // The text of key in section.
+  std::string Text(std::string_view section, std::string_view key) const {
+    return texts_->GetText(section, key);
+  }
+
+  Konfig& konfig() { return konfig_; }
+  Configuration& config() { return konfig_.params(); }
+  ControllerState& state() { return state_; }
+
+  // Creates the controller link over the simulated controller of --sim, else over USB: the devices are listed
+  // and the controller, when found, is sent Reset.
+  void CreateLink();
+  bool has_link() const { return link_ != nullptr; }
+  TfUsb& usb() { return *usb_; }
+  MachineLink& link() { return *link_; }
+  // The simulated controller behind the link, when --sim chose one.
+  sim::SimulatedController* simulated() { return simulated_; }
+
+  // Remembers the calibration in effect when the configuration dialog is shown; OK after a calibration change
+  // moves the scale factors from it to the new values.
+  void NoteCalibrationShown();
+
+  // Program-wide run state.
+  std::string dealer_code;
+  bool test_mode = false;
+  bool separate_third_axes = false;
+  bool auto_repeat = false;
+  // The drawing open dialog's filter index, written with the settings record.
+  int32_t open_filter_index = 1;
+
+ private:
+  KonfigHooks Hooks();
+
+  StartOptions options_;
+  std::string folder_;
+  std::unique_ptr<tInterfejs> texts_;
+  Konfig konfig_;
+  ControllerState state_;
+  std::array<double, 3> calibration_shown_{};
+  std::unique_ptr<HidBackend> backend_;
+  sim::SimulatedController* simulated_ = nullptr;
+  std::unique_ptr<TfUsb> usb_;
+  std::unique_ptr<MachineLink> link_;
+};
+
+// The controller's share of a configuration change: the power output when it changed and no program runs, the
+// unit when the rotary device changed and projects are open.
+void SendConfigurationChanges(MachineLink& link, const Konfig& konfig, bool projects_open);
+
+}  // namespace varnholt

@@ -1,0 +1,59 @@
+#include "app/start_options.h"
+
+#include "services/command_line.h"
+
+namespace varnholt {
+namespace {
+
+bool IsModel(const std::string& model) {
+  return model == "Qa" || model == "Qe" || model == "Qo";
+}
+
+}  // namespace
+
+StartOptions ParseStartOptions(const std::vector<std::string>& arguments, const char* sim_environment) {
+  StartOptions options;
+  if (sim_environment != nullptr && *sim_environment != '\0') options.sim_model = sim_environment;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    std::optional<std::string>* target = nullptr;
+    if (argument == "--home") target = &options.home;
+    if (argument == "--sim") target = &options.sim_model;
+    if (argument == "--screenshots") target = &options.screenshots;
+    if (argument == "--open") target = &options.open_file;
+    if (target == nullptr) {
+      if (argument.rfind("--", 0) == 0) {
+        options.error = "Unknown option " + argument;
+        return options;
+      }
+      options.arguments.push_back(argument);
+      continue;
+    }
+    if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
+      options.error = argument + " needs a value";
+      return options;
+    }
+    *target = arguments[++i];
+  }
+  if (options.sim_model && !IsModel(*options.sim_model)) {
+    options.error = "Unknown simulated controller '" + *options.sim_model + "' (use Qa, Qe or Qo)";
+  }
+  return options;
+}
+
+bool TestMode(const StartOptions& options) {
+  return !options.arguments.empty() && options.arguments[0] == "test";
+}
+
+bool SeparateThirdAxesWanted(const StartOptions& options) {
+  return CommandLineSwitch(options.arguments, "cb1separately") ||
+         CommandLineSwitch(options.arguments, "t1osobno");
+}
+
+std::string StartUsage() {
+  return "Usage: varnholt [--home DIR] [--sim Qa|Qe|Qo] [--open DRAWING] [--screenshots DIR] [test] "
+         "[LANGUAGE] "
+         "[D:DEALER] [cb1separately]\n";
+}
+
+}  // namespace varnholt

@@ -1,0 +1,359 @@
+#include "app/ui/main_form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/main_form_rules.h"
+#include "app/program.h"
+#include "config/ui/dlgkonfig.h"
+#include "project/ui/mdi_child.h"
+#include "services/operator.h"
+#include "services/program_files.h"
+#include "services/program_version.h"
+#include "ui/desktop_opener.h"
+#include "ui/error_report.h"
+#include "ui/window_texts.h"
+
+namespace varnholt {
+namespace {
+
+constexpr std::string_view kSection = "Main_window";
+constexpr int kDevicePollMs = 100;
+// Status panel widths at the design size.
+constexpr int kPanelWidths[2] = {550, 50};
+
+// One role: its action, with the menu item and speed button that share it.
+struct ActionSpec {
+  const char* name;      // component name of the menu item, or of the speed button that has none
+  const char* button;    // component name of its speed button; nullptr when it has none
+  const char* shortcut;  // "" for none
+  const char* icon;      // resource name; nullptr for none
+  const char* hint_key;  // "Main_window" key of its hint; nullptr for none
+};
+
+constexpr ActionSpec kActions[] = {
+    {"FileOpenItem", "OpenBtn", "F3", "open", "OpenBtn.hint"},
+    {"FileCloseItem", nullptr, "", nullptr, nullptr},
+    {"miDuplikujPlt", nullptr, "F4", nullptr, nullptr},
+    {"info", nullptr, "", nullptr, nullptr},
+    {"Symulacja", "SpeedSymulacja", "F1", "simulation", "SpeedSymulacja.Caption"},
+    {"About1", nullptr, "", nullptr, nullptr},
+    {"miInstrObslugi", nullptr, "", nullptr, nullptr},
+    {"miPrzyklady", nullptr, "", nullptr, nullptr},
+    {"miKatalog", nullptr, "", nullptr, nullptr},
+    {"FileExitItem", "SpeedExit", "Alt+X", "exit", "FileExitItem.Caption"},
+    {"Start1", "SpeedStart", "F2", "start", "SpeedStart.Caption"},
+    {"Wstrzymaj1", "SpeedStop", "Space", "stop", "SpeedStop.Caption"},
+    {"Kontynuacja1", "Skont", "Shift+F2", "continue", "Skont.Caption"},
+    {"sterowanie", "SpeedSterowanie", "F5", "control", "sterowanie.Caption"},
+    {"Konfiguracja", "SpeedKonfig", "F6", "configuration", "Konfiguracja.Caption"},
+    {"WindowCascadeItem", nullptr, "", nullptr, nullptr},
+    {"WindowTileItem", nullptr, "", nullptr, nullptr},
+    {"CloseAll", nullptr, "", nullptr, nullptr},
+    {"SpeedPrzesunDoRamion", "SpeedPrzesunDoRamion", "", "to_arms", "SpeedPrzesunDoRamion.hint"},
+    {"SpeedWysunPoCieciu", "SpeedWysunPoCieciu", "", "move_out", "SpeedWysunPoCieciu.hint"},
+    {"SpeedAutoRepeat", "SpeedAutoRepeat", "", "auto_repeat", "SpeedAutoRepeat.hint"},
+};
+
+// The menu, top level first: each item names the actions under it; "-" is a separator.
+struct MenuSpec {
+  const char* name;
+  std::initializer_list<const char*> items;
+};
+const MenuSpec kMenus[] = {
+    {"File1",
+     {"FileOpenItem", "FileCloseItem", "miDuplikujPlt", "info", "Symulacja", "-", "About1", "miInstrObslugi",
+      "miPrzyklady", "miKatalog", "-", "FileExitItem"}},
+    {"Cicie1", {"Start1", "Wstrzymaj1", "Kontynuacja1", "-", "sterowanie", "Konfiguracja"}},
+    {"Window1", {"WindowCascadeItem", "WindowTileItem", "CloseAll"}},
+};
+
+// The speed buttons left to right; "|" starts the group anchored at the far end.
+constexpr const char* kSpeedButtons[] = {
+    "FileOpenItem", "Symulacja",          "SpeedPrzesunDoRamion", "Start1", "Wstrzymaj1",
+    "Kontynuacja1", "SpeedWysunPoCieciu", "SpeedAutoRepeat",      "|",      "sterowanie",
+    "Konfiguracja", "FileExitItem"};
+
+const ActionSpec* SpecNamed(const std::string& name) {
+  for (const ActionSpec& spec : kActions) {
+    if (name == spec.name) return &spec;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(Program& program, QWidget* parent)
+    : QMainWindow(parent), program_(program), desktop_opener_(std::make_unique<DesktopDocumentOpener>()) {
+  opener_ = desktop_opener_.get();
+  setObjectName("MainForm");
+  QApplication::setWindowIcon(QIcon(":/icons/varnholt.svg"));
+  mdi_ = new QMdiArea(this);
+  mdi_->setObjectName("MDIArea");
+  mdi_->viewport()->installEventFilter(this);
+  setCentralWidget(mdi_);
+  connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { UpdateMenuItems(); });
+  CreateActions();
+  CreateMenus();
+  CreateSpeedButtons();
+  CreateStatusBar();
+  ApplyLanguage();
+  UpdateMenuItems();
+}
+
+TMainForm::~TMainForm() {
+  // The project windows go with the base class, after the members the menu rules use.
+  disconnect(mdi_, nullptr, this, nullptr);
+}
+
+void TMainForm::CreateActions() {
+  for (const ActionSpec& spec : kActions) {
+    auto* action = new QAction(this);
+    action->setObjectName(spec.name);
+    if (*spec.shortcut != '\0') action->setShortcut(QKeySequence(QString::fromLatin1(spec.shortcut)));
+    if (spec.icon != nullptr) action->setIcon(QIcon(QString(":/icons/%1.svg").arg(spec.icon)));
+    actions_[spec.name] = action;
+  }
+  const auto on = [this](const char* name, auto handler) {
+    connect(actions_.at(name), &QAction::triggered, this, handler);
+  };
+  on("FileOpenItem", [this] { FileOpenItemClick(); });
+  on("FileCloseItem", [this] { FileCloseItemClick(); });
+  on("miDuplikujPlt", [this] { ShowFor(&MenuWindowsPort::ShowDuplication); });
+  on("info", [this] { ShowFor(&MenuWindowsPort::ShowInformation); });
+  on("Symulacja", [this] { SymulacjaClick(); });
+  on("About1", [this] {
+    if (menu_windows_ != nullptr) menu_windows_->ShowAbout();
+  });
+  on("miInstrObslugi", [this] { miInstrObslugiClick(); });
+  on("miPrzyklady", [this] { miPrzykladyClick(); });
+  on("miKatalog", [this] { miKatalogClick(); });
+  on("FileExitItem", [this] { close(); });
+  on("Start1", [this] { Run(&CuttingRunPort::Start); });
+  on("Wstrzymaj1", [this] { Run(&CuttingRunPort::Stop); });
+  on("Kontynuacja1", [this] { Run(&CuttingRunPort::Continue); });
+  on("sterowanie", [this] {
+    if (menu_windows_ != nullptr) menu_windows_->ShowControlPanel();
+  });
+  on("Konfiguracja", [this] { KonfiguracjaClick(); });
+  on("WindowCascadeItem", [this] { mdi_->cascadeSubWindows(); });
+  on("WindowTileItem", [this] { mdi_->tileSubWindows(); });
+  on("CloseAll", [this] { CloseAllClick(); });
+  on("SpeedPrzesunDoRamion", [this] { Run(&CuttingRunPort::MoveToArms); });
+  on("SpeedWysunPoCieciu", [this] { Run(&CuttingRunPort::MoveOutAfterCut); });
+  QAction* repeat = actions_.at("SpeedAutoRepeat");
+  repeat->setCheckable(true);
+  connect(repeat, &QAction::triggered, this, [this](bool down) { SpeedAutoRepeatClick(down); });
+}
+
+void TMainForm::CreateMenus() {
+  for (const MenuSpec& spec : kMenus) {
+    QMenu* menu = menuBar()->addMenu(QString());
+    menu->setObjectName(spec.name);
+    for (const char* item : spec.items) {
+      if (std::string_view(item) == "-") {
+        menu->addSeparator();
+      } else {
+        menu->addAction(actions_.at(item));
+      }
+    }
+    if (std::string_view(spec.name) == "Window1") window_menu_ = menu;
+  }
+}
+
+void TMainForm::CreateSpeedButtons() {
+  speed_buttons_ = addToolBar(QString());
+  speed_buttons_->setObjectName("SpeedPanel");
+  speed_buttons_->setMovable(false);
+  speed_buttons_->setIconSize(QSize(32, 32));
+  for (const char* name : kSpeedButtons) {
+    if (std::string_view(name) == "|") {
+      auto* spacer = new QWidget(speed_buttons_);
+      spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+      speed_buttons_->addWidget(spacer);
+      continue;
+    }
+    QAction* action = actions_.at(name);
+    speed_buttons_->addAction(action);
+    speed_buttons_->widgetForAction(action)->setObjectName(SpecNamed(name)->button);
+  }
+}
+
+void TMainForm::CreateStatusBar() {
+  for (int i = 0; i < 2; ++i) {
+    panels_[i] = new QLabel(this);
+    panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
+    panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panels_[i]->setFixedWidth(kPanelWidths[i]);
+    statusBar()->addWidget(panels_[i]);
+  }
+  statusBar()->setSizeGripEnabled(false);
+}
+
+void TMainForm::ApplyLanguage() {
+  const tInterfejs& texts = program_.texts();
+  setWindowTitle(
+      QString::fromStdString(MainWindowCaption(texts.GetText("Universal", "txtWer"), ProgramVersion())));
+  if (texts.right_to_left()) {
+    // The layout mirrors the menu bar and the speed buttons, which then start at the right edge.
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+    setLayoutDirection(Qt::RightToLeft);
+    menuBar()->setLayoutDirection(Qt::RightToLeft);
+  }
+  ApplyTexts(*this, texts, kSection);
+  for (const ActionSpec& spec : kActions) {
+    QAction* action = actions_.at(spec.name);
+    if (spec.hint_key == nullptr) continue;
+    const QString hint = QString::fromStdString(HintOfCaption(texts.GetText(kSection, spec.hint_key)));
+    action->setToolTip(hint);
+    action->setStatusTip(hint);
+    if (action->text().isEmpty()) action->setText(hint);
+  }
+  const bool dealer_catalogue =
+      DealerCatalogue(program_.folder(), texts.language_code(), program_.dealer_code).exists;
+  actions_.at("miKatalog")
+      ->setText(QString::fromStdString(CatalogueCaption(program_.dealer_code, dealer_catalogue,
+                                                        texts.GetText(kSection, "miKatalog.Caption"))));
+}
+
+QAction* TMainForm::ActionNamed(const std::string& name) const {
+  const auto found = actions_.find(name);
+  return found == actions_.end() ? nullptr : found->second;
+}
+
+QList<TMDIChild*> TMainForm::Projects() const {
+  QList<TMDIChild*> projects;
+  for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+    // A closed window lingers until it is deleted; hidden, it no longer counts.
+    if (sub->isHidden()) continue;
+    if (auto* project = dynamic_cast<TMDIChild*>(sub->widget())) projects << project;
+  }
+  return projects;
+}
+
+TMDIChild* TMainForm::ActiveProject() const {
+  QMdiSubWindow* current = mdi_->currentSubWindow();
+  if (current == nullptr || current->isHidden()) return nullptr;
+  return dynamic_cast<TMDIChild*>(current->widget());
+}
+
+void TMainForm::SetStatusPanel(int panel, const QString& text) {
+  if (panel >= 0 && panel < 2) panels_[panel]->setText(text);
+}
+
+QString TMainForm::StatusPanelText(int panel) const {
+  return panel >= 0 && panel < 2 ? panels_[panel]->text() : QString();
+}
+
+void TMainForm::UpdateMenuItems() {
+  const tInterfejs& texts = program_.texts();
+  MenuFacts facts;
+  const QList<TMDIChild*> projects = Projects();
+  facts.project_count = static_cast<int>(projects.size());
+  if (TMDIChild* active = ActiveProject()) facts.active_caption = active->windowTitle().toStdString();
+  facts.manual_exists = ManualFile(program_.folder(), texts.language_code(), program_.dealer_code).exists;
+  facts.samples_exist = SamplesFolder(program_.folder(), texts.language_code()).exists;
+  facts.catalogue_exists =
+      CatalogueFile(program_.folder(), texts.language_code(), program_.dealer_code).exists;
+  const MenuState state = MenuStateFor(facts);
+  for (const char* name :
+       {"FileCloseItem", "info", "Symulacja", "Start1", "WindowCascadeItem", "WindowTileItem"}) {
+    actions_.at(name)->setEnabled(state.project_open);
+  }
+  window_menu_->menuAction()->setEnabled(state.project_open);
+  actions_.at("miDuplikujPlt")->setEnabled(state.duplication);
+  actions_.at("miInstrObslugi")->setVisible(state.manual_visible);
+  actions_.at("miPrzyklady")->setVisible(state.samples_visible);
+  actions_.at("miKatalog")->setVisible(state.catalogue_visible);
+}
+
+bool TMainForm::event(QEvent* event) {
+  // The hint of the control under the mouse goes to panel 0, beside the other panel rather than over it.
+  if (event->type() == QEvent::StatusTip) {
+    SetStatusPanel(0, static_cast<QStatusTipEvent*>(event)->tip());
+    return true;
+  }
+  return QMainWindow::event(event);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == mdi_->viewport() && event->type() == QEvent::MouseButtonPress) UpdateMenuItems();
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && maximise_on_activation_ &&
+      !isMaximized()) {
+    showMaximized();
+  }
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  panels_[0]->setFixedWidth(StatusPanelWidth(width()));
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (!TntFormCloseQuery()) {
+    event->ignore();
+    return;
+  }
+  if (device_poll_ != nullptr) device_poll_->stop();
+  ReportErrors([this] { program_.konfig().Destroy(); });
+  event->accept();
+}
+
+bool TMainForm::TntFormCloseQuery() {
+  if (cutting_run_ == nullptr || !cutting_run_->TransmissionRunning()) return true;
+  if (cutting_run_->MachineStopped()) {
+    cutting_run_->EndTransmission();
+    return true;
+  }
+  CurrentOperator().ShowMessageBox(program_.Text(kSection, "wyjscieNiemozliwe"), false,
+                                   program_.Text("Universal", "uwaga"));
+  return false;
+}
+
+void TMainForm::Run(void (CuttingRunPort::*operation)()) {
+  if (cutting_run_ != nullptr) (cutting_run_->*operation)();
+}
+
+void TMainForm::ShowFor(void (MenuWindowsPort::*open_window)(TMDIChild&)) {
+  TMDIChild* project = ActiveProject();
+  if (menu_windows_ != nullptr && project != nullptr) (menu_windows_->*open_window)(*project);
+}
+
+void TMainForm::CreateConfigurationDialog() {
+  TDlgkonfig::Links links;
+  links.feed_sign_changed = [this](int feed_sign) { ApplyFeedSign(feed_sign); };
+  links.model_is_qo = [this] { return program_.state().IsModelQo(); };
+  config_dialog_ = std::make_unique<TDlgkonfig>(program_.konfig(), program_.texts(), std::move(links), this);
+}
+
+void TMainForm::StartDevicePolling() {
+  if (!program_.has_link()) return;
+  device_poll_ = new QTimer(this);
+  connect(device_poll_, &QTimer::timeout, this, [this] { program_.usb().PollDeviceEvents(); });
+  device_poll_->start(kDevicePollMs);
+}
+
+void TMainForm::ApplyFeedSign(int feed_sign) {
+  for (TMDIChild* project : Projects()) {
+    project->document().feed_sign = static_cast<int8_t>(feed_sign);
+    project->document().feed_sign_start = static_cast<int8_t>(feed_sign);
+  }
+}
+
+}  // namespace varnholt

@@ -1,0 +1,155 @@
+// The main window's commands: opening and closing projects, the configuration, the simulation, automatic
+// repetition, the manual and the catalogue.
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "app/main_form_rules.h"
+#include "app/program.h"
+#include "app/ui/main_form.h"
+#include "config/ui/dlgkonfig.h"
+#include "project/path_animation.h"
+#include "project/ui/mdi_child.h"
+#include "services/document_opener.h"
+#include "services/operator.h"
+#include "services/program_files.h"
+#include "ui/file_chooser.h"
+
+namespace varnholt {
+namespace {
+
+constexpr std::string_view kSection = "Main_window";
+// "Hpgl |*.plt|DXF|*.dxf": the filter index tells the project which reader to use.
+const QStringList kDrawingFilters = {"Hpgl (*.plt *.PLT)", "DXF (*.dxf *.DXF)"};
+
+}  // namespace
+
+TMDIChild* TMainForm::OpenDrawing(const std::string& path, int reader_kind) {
+  auto* project = new TMDIChild(program_.texts());
+  ProjectDocument& document = project->document();
+  const Configuration& config = program_.config();
+  document.reader_kind = reader_kind;
+  document.feed_direction = config.Choice(Param::CatDir);
+  document.drawing_unit = config.Choice(Param::radiounit);
+  document.add_frame = config.Checked(Param::AddFrame);
+  document.working_range = {double{1} * program_.state().x_range, double{1} * program_.state().y_range};
+  project->information_requested = [this, project] {
+    if (menu_windows_ != nullptr) menu_windows_->ShowInformation(*project);
+  };
+  QMdiSubWindow* window = mdi_->addSubWindow(project);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  // Queued: the window may go while the main window itself is being taken down.
+  connect(
+      window, &QObject::destroyed, this, [this] { UpdateMenuItems(); }, Qt::QueuedConnection);
+  window->showMaximized();
+  mdi_->setActiveSubWindow(window);
+  UpdateMenuItems();
+  if (!project->Load(path, kAllPens)) {
+    window->close();
+    UpdateMenuItems();
+    return nullptr;
+  }
+  UpdateMenuItems();
+  return project;
+}
+
+void TMainForm::OpenFrom(const QString& folder, bool remember) {
+  FileDialogRequest request;
+  request.title = QString::fromStdString(program_.Text(kSection, "otworz"));
+  request.folder = folder;
+  request.filters = kDrawingFilters;
+  request.filter_index = program_.open_filter_index;
+  const std::optional<FileChoice> choice = CurrentFileChooser().ChooseOpen(this, request);
+  if (!choice) return;
+  program_.open_filter_index = choice->filter_index;
+  const std::string path = choice->path.toStdString();
+  if (!QFileInfo(choice->path).isFile()) {
+    CurrentOperator().ShowMessageBox(program_.Text("Universal", "zbioruNieMoznaOtworzyc") + path, true, "");
+    return;
+  }
+  OpenDrawing(path, choice->filter_index);
+  if (remember)
+    program_.konfig().settings().LastOpenFolder = QString::fromStdString(FolderOf(path)).toStdU16String();
+}
+
+void TMainForm::FileOpenItemClick() {
+  OpenFrom(QString::fromStdU16String(program_.konfig().settings().LastOpenFolder), true);
+}
+
+void TMainForm::miPrzykladyClick() {
+  const ProgramFile samples = SamplesFolder(program_.folder(), program_.texts().language_code());
+  if (!SamplesAvailable(samples, program_.texts())) return;
+  OpenFrom(QString::fromStdString(samples.path), false);
+}
+
+void TMainForm::FileCloseItemClick() {
+  if (QMdiSubWindow* window = mdi_->currentSubWindow()) window->close();
+  UpdateMenuItems();
+}
+
+void TMainForm::CloseAllClick() {
+  const QList<QMdiSubWindow*> windows = mdi_->subWindowList(QMdiArea::CreationOrder);
+  for (auto window = windows.rbegin(); window != windows.rend(); ++window) (*window)->close();
+  UpdateMenuItems();
+}
+
+void TMainForm::KonfiguracjaClick() {
+  Konfig& konfig = program_.konfig();
+  konfig.ClearRotaryChanged();
+  if (!program_.state().model_code.empty()) konfig.SetModelMaxima(ModelSpeedMaxima(program_.state()));
+  program_.NoteCalibrationShown();
+  config_dialog_->exec();
+
+  const QList<TMDIChild*> projects = Projects();
+  if (program_.has_link()) SendConfigurationChanges(program_.link(), konfig, !projects.isEmpty());
+  for (auto it = projects.rbegin(); it != projects.rend(); ++it) {
+    TMDIChild* project = *it;
+    project->JakiKierunek(-1);
+    if (project->document().planned) continue;
+    project->document().add_frame = program_.config().Checked(Param::AddFrame);
+    project->ciecie();
+  }
+  for (TMDIChild* project : projects) {
+    project->ProjectChanged();
+    project->repaint();
+  }
+}
+
+void TMainForm::SymulacjaClick() {
+  TMDIChild* project = ActiveProject();
+  if (project == nullptr || project->simulating()) return;
+  const int64_t pause_ms = SimulationPauseMs(program_.config().Number(Param::Pauza_w_kacie));
+  project->StartSimulation(pause_ms, [this, project](bool) {
+    // Both ways: the next simulation runs the other way.
+    if (program_.config().Choice(Param::CatDir) == 2) {
+      project->document().feed_sign = static_cast<int8_t>(-project->document().feed_sign);
+    }
+  });
+}
+
+void TMainForm::SpeedAutoRepeatClick(bool down) {
+  program_.auto_repeat = down;
+  QAction* repeat = actions_.at("SpeedAutoRepeat");
+  const QString hint = QString::fromStdString(
+      program_.Text(kSection, down ? "SpeedAutoRepeatOn.hint" : "SpeedAutoRepeat.hint"));
+  repeat->setToolTip(hint);
+  repeat->setStatusTip(hint);
+  actions_.at("SpeedPrzesunDoRamion")->setEnabled(!down);
+  actions_.at("SpeedWysunPoCieciu")->setEnabled(!down);
+  if (cutting_run_ != nullptr) cutting_run_->AutoRepeatChanged(down);
+}
+
+void TMainForm::miInstrObslugiClick() {
+  OpenManual(*opener_, ManualFile(program_.folder(), program_.texts().language_code(), program_.dealer_code),
+             program_.texts());
+}
+
+void TMainForm::miKatalogClick() {
+  OpenCatalogue(*opener_,
+                CatalogueFile(program_.folder(), program_.texts().language_code(), program_.dealer_code),
+                program_.texts());
+}
+
+}  // namespace varnholt

@@ -1,0 +1,24 @@
+#include "project/load_report.h"
+
+#include "project/project_document.h"
+
+namespace varnholt {
+
+std::vector<std::string> LoadReportLines(const ProjectDocument& project) {
+  std::vector<std::string> lines;
+  for (const ReaderNote& note : project.reader_notes) {
+    lines.push_back(note.line > 0 ? project.Text("Project_window", "notatkaWiersz") +
+                                        std::to_string(note.line) + ": " + note.text
+                                  : note.text);
+  }
+  if (project.joins_made > 0) {
+    lines.push_back(project.Text("Project_window", "polaczoneLinie") + std::to_string(project.joins_made));
+  }
+  if (project.duplicates_dropped > 0) {
+    lines.push_back(project.Text("Project_window", "pominieteDuplikaty") +
+                    std::to_string(project.duplicates_dropped));
+  }
+  return lines;
+}
+
+}  // namespace varnholt

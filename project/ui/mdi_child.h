@@ -1,0 +1,102 @@
+#pragma once
+// The project window: one opened drawing with its own status line, painted from a cached picture, picking
+// figures with the mouse and animating the planned path.
+
+#include <QImage>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "project/path_animation.h"
+#include "project/project_document.h"
+#include "project/project_view.h"
+
+class QStatusBar;
+class QTimer;
+class QToolButton;
+
+namespace varnholt {
+
+class InputInterceptor;
+class tInterfejs;
+
+class TMDIChild final : public QWidget {
+ public:
+  TMDIChild(const tInterfejs& texts, QWidget* parent = nullptr);
+  ~TMDIChild() override;
+  TMDIChild(const TMDIChild&) = delete;
+  TMDIChild& operator=(const TMDIChild&) = delete;
+
+  ProjectDocument& document() { return document_; }
+  const ProjectDocument& document() const { return document_; }
+
+  // Reads and plans a drawing; the caption becomes the file name. False when the window must close: the file
+  // could not be opened or read, or held no figure (the reason has been shown). The window repaints and keeps
+  // its status line current while it works, and a key or left click stops the planning.
+  bool Load(const std::string& file_name, int pen_filter);
+  // Plans the cut again (after a configuration change), with progress and abort as while loading.
+  void ciecie();
+  int32_t JakiKierunek(int32_t index) const { return document_.JakiKierunek(index); }
+  // The figures changed: the picture is made anew at the next paint.
+  void ProjectChanged();
+  // True while the window loads or plans.
+  bool busy() const { return busy_; }
+
+  // Animates the planned path one pixel a millisecond with pause_ms at each corner pause, on the program
+  // clock, until it ends or a key or left click anywhere stops it; then paints normally and calls finished
+  // with true when it was stopped.
+  void StartSimulation(int64_t pause_ms, std::function<void(bool stopped)> finished);
+  bool simulating() const { return animation_timer_ != nullptr; }
+  // How long the running simulation takes in all (0 when none runs).
+  int64_t SimulationTotalMs() const { return simulating() ? animation_.total_ms() : 0; }
+
+  // What the status line shows.
+  QString StatusText() const;
+  // The load report's lines and the window that lists them.
+  int NoteCount() const;
+  void ShowLoadReport();
+
+  // Called on a right click and a double click: the project information window opens here.
+  std::function<void()> information_requested;
+
+  // The painting's mapping for the window's current size.
+  ProjectView View() const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  void SetStatusLine(const QString& text);
+  void UpdateNotes();
+  void RenderPicture();
+  void AnimationTick();
+  void FinishSimulation();
+  // Runs library work with the status line routed here and the window marked busy.
+  void Work(const std::function<void()>& work);
+
+  const tInterfejs& texts_;
+  ProjectDocument document_;
+  QStatusBar* status_line_ = nullptr;
+  QToolButton* notes_button_ = nullptr;
+  bool busy_ = false;
+
+  QImage picture_;
+  bool picture_valid_ = false;
+
+  PathAnimation animation_;
+  int64_t animation_start_ms_ = 0;
+  int64_t animation_elapsed_ms_ = 0;
+  int64_t animation_pause_ms_ = 0;
+  QTimer* animation_timer_ = nullptr;
+  std::unique_ptr<InputInterceptor> animation_input_;
+  std::function<void(bool)> animation_finished_;
+};
+
+}  // namespace varnholt

@@ -1,0 +1,375 @@
+#include "app/ui/main_form.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QStatusTipEvent>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+#include <memory>
+
+#include "app/program.h"
+#include "config/ui/dlgkonfig.h"
+#include "geometry/clock.h"
+#include "link/command_bytes.h"
+#include "link/sim/simulated_controller.h"
+#include "project/ui/mdi_child.h"
+#include "support/window_support.h"
+
+namespace varnholt {
+namespace {
+
+using testing::ProcessEventsFor;
+
+// The cutting run as the main window sees it, recording what it is asked.
+class FakeCuttingRun final : public CuttingRunPort {
+ public:
+  void Start() override { calls.push_back("Start"); }
+  void Stop() override { calls.push_back("Stop"); }
+  void Continue() override { calls.push_back("Continue"); }
+  void MoveToArms() override { calls.push_back("MoveToArms"); }
+  void MoveOutAfterCut() override { calls.push_back("MoveOutAfterCut"); }
+  void AutoRepeatChanged(bool on) override { calls.push_back(on ? "AutoRepeatOn" : "AutoRepeatOff"); }
+  bool TransmissionRunning() const override { return transmitting; }
+  bool MachineStopped() const override { return stopped; }
+  void EndTransmission() override {
+    calls.push_back("EndTransmission");
+    transmitting = false;
+  }
+
+  std::vector<std::string> calls;
+  bool transmitting = false;
+  bool stopped = false;
+};
+
+class MainWindow : public ::testing::Test {
+ protected:
+  void Start(std::vector<std::string> arguments = {"us"}) {
+    testing::CopyLanguageFiles(VARNHOLT_LANGUAGE_DIR, folder_);
+    StartOptions options;
+    options.home = folder_.folder();
+    options.sim_model = "Qe";
+    options.arguments = std::move(arguments);
+    program_ = std::make_unique<Program>(options);
+    ASSERT_TRUE(program_->CreateLanguage());
+    form_ = std::make_unique<TMainForm>(*program_);
+    form_->SetMaximiseOnActivation(false);
+    op_.SetPanelSink([this](int panel, const QString& text) { form_->SetStatusPanel(panel, text); });
+    form_->CreateConfigurationDialog();
+    program_->CreateLink();
+    form_->StartDevicePolling();
+    form_->resize(1000, 700);
+    form_->show();
+  }
+  void TearDown() override {
+    form_.reset();
+    program_.reset();
+  }
+
+  TMDIChild* Open(const std::string& name, const std::string& text, int kind = 1) {
+    return form_->OpenDrawing(folder_.Write(name, text), kind);
+  }
+  bool Enabled(const char* name) const { return form_->ActionNamed(name)->isEnabled(); }
+  std::string Text(std::string_view section, std::string_view key) const {
+    return program_->Text(section, key);
+  }
+  QMdiArea& Area() const { return *form_->findChild<QMdiArea*>("MDIArea"); }
+  QLabel& Panel(int i) const { return *form_->findChild<QLabel*>(QString("StatusPanel%1").arg(i)); }
+  // The configuration command with the dialog answered by OK.
+  void ConfigureWithOk() {
+    QTimer::singleShot(0, form_.get(), [this] { form_->configuration_dialog().accept(); });
+    form_->KonfiguracjaClick();
+  }
+
+  testing::TempFolder folder_;
+  testing::RecordingQtOperator op_;
+  ScopedOperator installed_{op_};
+  testing::ScriptedFileChooser chooser_;
+  std::unique_ptr<Program> program_;
+  std::unique_ptr<TMainForm> form_;
+};
+
+constexpr const char* kProjectItems[] = {"FileCloseItem",     "info",          "Symulacja", "Start1",
+                                         "WindowCascadeItem", "WindowTileItem"};
+
+TEST_F(MainWindow, MenuItemsFollowTheOpenProjects) {
+  Start();
+  QMenu* windows = form_->findChild<QMenu*>("Window1");
+  for (const char* name : kProjectItems) EXPECT_FALSE(Enabled(name)) << name;
+  EXPECT_FALSE(windows->menuAction()->isEnabled());
+  EXPECT_FALSE(Enabled("miDuplikujPlt"));
+  for (const char* name : {"Wstrzymaj1", "Kontynuacja1", "SpeedPrzesunDoRamion", "SpeedWysunPoCieciu",
+                           "SpeedAutoRepeat", "FileOpenItem", "Konfiguracja"}) {
+    EXPECT_TRUE(Enabled(name)) << name << " stays enabled without a project";
+  }
+
+  ASSERT_NE(Open("a.plt", testing::SquaresPlot(1)), nullptr);
+  for (const char* name : kProjectItems) EXPECT_TRUE(Enabled(name)) << name;
+  EXPECT_TRUE(windows->menuAction()->isEnabled());
+  EXPECT_TRUE(Enabled("miDuplikujPlt"));
+
+  ASSERT_NE(Open("rows.DPL", testing::SquaresPlot(2)), nullptr);
+  EXPECT_EQ(form_->Projects().size(), 2);
+  EXPECT_FALSE(Enabled("miDuplikujPlt")) << "a duplicated project is not duplicated again";
+  Area().setActiveSubWindow(Area().subWindowList(QMdiArea::CreationOrder).front());
+  EXPECT_TRUE(Enabled("miDuplikujPlt"));
+
+  form_->ActionNamed("CloseAll")->trigger();
+  EXPECT_TRUE(form_->Projects().isEmpty());
+  for (const char* name : kProjectItems) EXPECT_FALSE(Enabled(name)) << name;
+}
+
+TEST_F(MainWindow, ManualSamplesAndCatalogueShowWhenTheirFilesExist) {
+  Start();
+  for (const char* name : {"miInstrObslugi", "miPrzyklady", "miKatalog"}) {
+    EXPECT_FALSE(form_->ActionNamed(name)->isVisible()) << name;
+  }
+  // A dealer other than the maker has documents of its own (the locale may have chosen one).
+  const std::string& dealer = program_->dealer_code;
+  const std::string own = dealer.empty() || dealer == "QUELLMAR" ? "" : "_" + dealer;
+  folder_.Write("Varnholt_manual_US" + own + ".pdf", "%PDF");
+  folder_.Write("Catalogue_US" + own + ".pdf", "%PDF");
+  folder_.MakeFolder("Samples");
+  QTest::mouseClick(Area().viewport(), Qt::LeftButton);  // a click on the empty area updates the menu
+  for (const char* name : {"miInstrObslugi", "miPrzyklady", "miKatalog"}) {
+    EXPECT_TRUE(form_->ActionNamed(name)->isVisible()) << name;
+  }
+}
+
+TEST_F(MainWindow, StartUpShowsTheLinkStateTheMissingConfigurationAndTheCaptions) {
+  Start();
+  EXPECT_EQ(Panel(0).text().toStdString(), Text("Control", "connected"));
+  ASSERT_FALSE(op_.boxes.empty());
+  EXPECT_EQ(op_.boxes[0].caption, Text("Configuration", "brakKonfiga"));
+  EXPECT_EQ(op_.boxes[0].text, folder_.PathOf("Varnholt.qcc"));
+  EXPECT_EQ(form_->windowTitle().toStdString(), "Varnholt   " + Text("Universal", "txtWer") + " " + "0.1");
+  EXPECT_EQ(form_->findChild<QMenu*>("File1")->title().toStdString(), Text("Main_window", "File1.Caption"));
+  EXPECT_EQ(form_->ActionNamed("Start1")->text().toStdString(), Text("Main_window", "Start1.Caption"));
+}
+
+TEST_F(MainWindow, StatusPanelZeroIsSevenEighthsOfTheWidthAndShowsHints) {
+  Start();
+  EXPECT_EQ(Panel(1).width(), 50);
+  form_->resize(800, 600);
+  ProcessEventsFor(20);
+  EXPECT_EQ(form_->width(), 800);
+  EXPECT_EQ(Panel(0).width(), 700);
+  QStatusTipEvent tip("Start cutting");
+  QApplication::sendEvent(form_.get(), &tip);
+  EXPECT_EQ(Panel(0).text(), "Start cutting");
+}
+
+TEST_F(MainWindow, SpeedButtonsShareTheActionsOfTheirRolesWithTheirShortcutsAndHints) {
+  Start();
+  const struct {
+    const char* button;
+    const char* action;
+    const char* shortcut;
+    const char* hint_key;
+  } roles[] = {{"OpenBtn", "FileOpenItem", "F3", "OpenBtn.hint"},
+               {"SpeedSymulacja", "Symulacja", "F1", "SpeedSymulacja.Caption"},
+               {"SpeedStart", "Start1", "F2", "SpeedStart.Caption"},
+               {"SpeedStop", "Wstrzymaj1", "Space", "SpeedStop.Caption"},
+               {"Skont", "Kontynuacja1", "Shift+F2", "Skont.Caption"},
+               {"SpeedSterowanie", "sterowanie", "F5", "sterowanie.Caption"},
+               {"SpeedKonfig", "Konfiguracja", "F6", "Konfiguracja.Caption"},
+               {"SpeedExit", "FileExitItem", "Alt+X", "FileExitItem.Caption"},
+               {"SpeedPrzesunDoRamion", "SpeedPrzesunDoRamion", "", "SpeedPrzesunDoRamion.hint"},
+               {"SpeedWysunPoCieciu", "SpeedWysunPoCieciu", "", "SpeedWysunPoCieciu.hint"},
+               {"SpeedAutoRepeat", "SpeedAutoRepeat", "", "SpeedAutoRepeat.hint"}};
+  for (const auto& role : roles) {
+    auto* button = form_->findChild<QToolButton*>(role.button);
+    ASSERT_NE(button, nullptr) << role.button;
+    QAction* action = form_->ActionNamed(role.action);
+    EXPECT_EQ(button->defaultAction(), action) << role.button;
+    EXPECT_EQ(action->shortcut(), QKeySequence(role.shortcut)) << role.action;
+    EXPECT_FALSE(action->icon().isNull()) << role.action;
+    QString hint = QString::fromStdString(Text("Main_window", role.hint_key));
+    hint.remove('&');
+    EXPECT_EQ(action->statusTip(), hint) << role.action;
+  }
+  EXPECT_EQ(form_->ActionNamed("miDuplikujPlt")->shortcut(), QKeySequence("F4"));
+}
+
+TEST_F(MainWindow, CuttingRunButtonsReachTheRunOnceItIsWired) {
+  Start();
+  ASSERT_NE(Open("a.plt", testing::SquaresPlot(1)), nullptr);
+  for (const char* name :
+       {"Start1", "Wstrzymaj1", "Kontynuacja1", "SpeedPrzesunDoRamion", "SpeedWysunPoCieciu"}) {
+    form_->ActionNamed(name)->trigger();  // nothing is wired: nothing happens
+  }
+  FakeCuttingRun run;
+  form_->SetCuttingRun(&run);
+  for (const char* name :
+       {"Start1", "Wstrzymaj1", "Kontynuacja1", "SpeedPrzesunDoRamion", "SpeedWysunPoCieciu"}) {
+    form_->ActionNamed(name)->trigger();
+  }
+  EXPECT_EQ(run.calls,
+            (std::vector<std::string>{"Start", "Stop", "Continue", "MoveToArms", "MoveOutAfterCut"}));
+}
+
+TEST_F(MainWindow, AutomaticRepetitionChangesItsHintAndLocksThePositioningButtons) {
+  Start();
+  FakeCuttingRun run;
+  form_->SetCuttingRun(&run);
+  QAction* repeat = form_->ActionNamed("SpeedAutoRepeat");
+  repeat->trigger();
+  EXPECT_TRUE(repeat->isChecked());
+  EXPECT_TRUE(program_->auto_repeat);
+  EXPECT_EQ(repeat->statusTip().toStdString(), Text("Main_window", "SpeedAutoRepeatOn.hint"));
+  EXPECT_FALSE(Enabled("SpeedPrzesunDoRamion"));
+  EXPECT_FALSE(Enabled("SpeedWysunPoCieciu"));
+  repeat->trigger();
+  EXPECT_FALSE(program_->auto_repeat);
+  EXPECT_EQ(repeat->statusTip().toStdString(), Text("Main_window", "SpeedAutoRepeat.hint"));
+  EXPECT_TRUE(Enabled("SpeedPrzesunDoRamion"));
+  EXPECT_TRUE(Enabled("SpeedWysunPoCieciu"));
+  EXPECT_EQ(run.calls, (std::vector<std::string>{"AutoRepeatOn", "AutoRepeatOff"}));
+}
+
+TEST_F(MainWindow, ClosingIsRefusedDuringATransmissionAndAllowedAfterStop) {
+  Start();
+  FakeCuttingRun run;
+  form_->SetCuttingRun(&run);
+  run.transmitting = true;
+  EXPECT_FALSE(form_->close());
+  ASSERT_FALSE(op_.boxes.empty());
+  EXPECT_EQ(op_.boxes.back().text, Text("Main_window", "wyjscieNiemozliwe"));
+  EXPECT_EQ(op_.boxes.back().caption, Text("Universal", "uwaga"));
+  EXPECT_TRUE(run.calls.empty());
+
+  run.stopped = true;
+  std::filesystem::remove(folder_.PathOf("Varnholt.vhc"));
+  EXPECT_TRUE(form_->close());
+  EXPECT_EQ(run.calls, std::vector<std::string>{"EndTransmission"});
+  EXPECT_TRUE(std::filesystem::exists(folder_.PathOf("Varnholt.vhc")))
+      << "the settings are written at the end";
+}
+
+TEST_F(MainWindow, OpeningADrawingRemembersItsFolderAndTheFilterChoosesTheReader) {
+  Start();
+  folder_.MakeFolder("drawings");
+  const std::string plot = folder_.Write("drawings/a.plt", testing::SquaresPlot(1));
+  const std::string dxf =
+      folder_.Write("drawings/b.dxf",
+                    "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n0\n20\n0\n11\n100\n21\n0\n0\nENDSEC\n0\nEOF\n");
+  const size_t boxes_before = op_.boxes.size();
+
+  chooser_.answers.push_back({QString::fromStdString(folder_.PathOf("drawings/missing.plt")), 1});
+  form_->ActionNamed("FileOpenItem")->trigger();
+  EXPECT_TRUE(form_->Projects().isEmpty());
+  ASSERT_EQ(op_.boxes.size(), boxes_before + 1);
+  EXPECT_EQ(op_.boxes.back().text,
+            Text("Universal", "zbioruNieMoznaOtworzyc") + folder_.PathOf("drawings/missing.plt"));
+  EXPECT_TRUE(op_.boxes.back().is_error);
+
+  chooser_.answers.push_back({QString::fromStdString(plot), 1});
+  form_->FileOpenItemClick();
+  ASSERT_EQ(form_->Projects().size(), 1);
+  EXPECT_EQ(form_->ActiveProject()->windowTitle().toStdString(), plot);
+  EXPECT_EQ(chooser_.requests.back().title.toStdString(), Text("Main_window", "otworz"));
+  EXPECT_EQ(chooser_.requests.back().filters.size(), 2);
+  EXPECT_EQ(QString::fromStdU16String(program_->konfig().settings().LastOpenFolder).toStdString(),
+            folder_.PathOf("drawings"));
+
+  chooser_.answers.push_back({QString::fromStdString(dxf), 2});
+  form_->FileOpenItemClick();
+  EXPECT_EQ(chooser_.requests.back().folder.toStdString(), folder_.PathOf("drawings"));
+  ASSERT_EQ(form_->Projects().size(), 2);
+  EXPECT_EQ(form_->ActiveProject()->document().reader_kind, 2);
+  EXPECT_EQ(program_->open_filter_index, 2) << "kept for the settings record";
+
+  form_->FileOpenItemClick();  // cancelled
+  EXPECT_EQ(form_->Projects().size(), 2);
+}
+
+TEST_F(MainWindow, SamplesOpenFromTheirFolderWithoutMovingTheRememberedOne) {
+  Start();
+  const size_t boxes_before = op_.boxes.size();
+  form_->miPrzykladyClick();
+  ASSERT_EQ(op_.boxes.size(), boxes_before + 1);
+  EXPECT_EQ(op_.boxes.back().text, Text("Main_window", "SampleNotInstaled"));
+  EXPECT_TRUE(chooser_.requests.empty());
+
+  folder_.MakeFolder("Samples");
+  const std::string sample = folder_.Write("Samples/s.plt", testing::SquaresPlot(1));
+  chooser_.answers.push_back({QString::fromStdString(sample), 1});
+  form_->ActionNamed("miPrzyklady")->trigger();
+  EXPECT_EQ(chooser_.requests.back().folder.toStdString(), folder_.PathOf("Samples"));
+  EXPECT_EQ(form_->Projects().size(), 1);
+  EXPECT_TRUE(program_->konfig().settings().LastOpenFolder.empty());
+}
+
+TEST_F(MainWindow, ConfigurationCommandPlansWhatIsNotPlannedAndNothingTwice) {
+  Start();
+  // Complete once its start marker's connector reaches it.
+  TMDIChild* complete = Open("complete.plt", "IN;SP1;PU0,0;PD500,-100,1000,0,1000,800,0,800,0,0;PU;");
+  ASSERT_NE(complete, nullptr);
+  ASSERT_TRUE(complete->document().planned);
+  const size_t entries = complete->document().figures.size();
+
+  // Stopped by a key while it plans.
+  bool pressed = false;
+  op_.on_status = [&](int panel, const std::string& text) {
+    if (panel != 1 || text.rfind("Ready", 0) != 0 || pressed) return;
+    pressed = true;
+    QMetaObject::invokeMethod(
+        qApp, [this] { QTest::keyClick(form_->ActiveProject(), Qt::Key_Escape); }, Qt::QueuedConnection);
+  };
+  TMDIChild* stopped = Open("stopped.plt", testing::SquaresPlot(30));
+  op_.on_status = nullptr;
+  ASSERT_NE(stopped, nullptr);
+  ASSERT_TRUE(pressed);
+  ASSERT_FALSE(stopped->document().planned);
+
+  ConfigureWithOk();
+  EXPECT_TRUE(stopped->document().planned) << "planned again after the configuration change";
+  EXPECT_EQ(complete->document().figures.size(), entries) << "a complete plan is not planned again";
+  ConfigureWithOk();
+  EXPECT_EQ(complete->document().figures.size(), entries);
+}
+
+TEST_F(MainWindow, ConfigurationCommandSendsThePowerOutputToAnIdleController) {
+  Start();
+  program_->simulated()->ClearLog();
+  ConfigureWithOk();
+  const CommandBytes power_output = SettingCommand(kSettingPowerOutput, 0);
+  const auto& sent = program_->simulated()->commands();
+  EXPECT_NE(std::find(sent.begin(), sent.end(), power_output), sent.end())
+      << "every configuration load marks the power output changed";
+}
+
+TEST_F(MainWindow, SimulationOfTheActiveProjectStopsOnAKeyAndTurnsWhenCuttingBothWays) {
+  VirtualClock clock;
+  ScopedClock installed(clock);
+  Start();
+  TMDIChild* project = Open("a.plt", testing::SquaresPlot(3));
+  ASSERT_NE(project, nullptr);
+  ASSERT_EQ(program_->config().Choice(Param::CatDir), 2);
+  const int8_t sign = project->document().feed_sign;
+  form_->ActionNamed("Symulacja")->trigger();
+  ASSERT_TRUE(project->simulating());
+  QTest::keyClick(project, Qt::Key_F2);
+  ProcessEventsFor(20);
+  EXPECT_FALSE(project->simulating());
+  EXPECT_EQ(project->document().feed_sign, -sign) << "the next simulation runs the other way";
+}
+
+TEST_F(MainWindow, RightToLeftLanguagesMirrorTheWindow) {
+  Start({"SA"});
+  ProcessEventsFor(20);
+  EXPECT_EQ(form_->layoutDirection(), Qt::RightToLeft);
+  const QWidget* open = form_->findChild<QToolButton*>("OpenBtn");
+  const QWidget* exit = form_->findChild<QToolButton*>("SpeedExit");
+  EXPECT_GT(open->mapTo(form_.get(), QPoint(0, 0)).x(), exit->mapTo(form_.get(), QPoint(0, 0)).x());
+  QApplication::setLayoutDirection(Qt::LeftToRight);
+}
+
+}  // namespace
+}  // namespace varnholt

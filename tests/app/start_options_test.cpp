@@ -1,0 +1,43 @@
+#include "app/start_options.h"
+
+#include <gtest/gtest.h>
+
+namespace varnholt {
+namespace {
+
+TEST(StartOptions, OwnOptionsAreTakenAndTheRestKeptInOrder) {
+  const StartOptions options = ParseStartOptions(
+      {"test", "--home", "/tmp/v", "pl", "--sim", "Qo", "D:abc", "--screenshots", "shots", "--open", "a.plt"},
+      nullptr);
+  EXPECT_TRUE(options.error.empty()) << options.error;
+  EXPECT_EQ(options.home, "/tmp/v");
+  EXPECT_EQ(options.sim_model, "Qo");
+  EXPECT_EQ(options.screenshots, "shots");
+  EXPECT_EQ(options.open_file, "a.plt");
+  EXPECT_EQ(options.arguments, (std::vector<std::string>{"test", "pl", "D:abc"}));
+  EXPECT_TRUE(TestMode(options));
+  EXPECT_FALSE(TestMode(ParseStartOptions({"pl", "test"}, nullptr))) << "only as the first argument";
+  EXPECT_FALSE(TestMode(ParseStartOptions({"TEST"}, nullptr))) << "exactly";
+}
+
+TEST(StartOptions, TheSimulatedControllerComesFromTheEnvironmentUnlessTheCommandLineNamesOne) {
+  EXPECT_EQ(ParseStartOptions({}, "Qa").sim_model, "Qa");
+  EXPECT_EQ(ParseStartOptions({"--sim", "Qe"}, "Qa").sim_model, "Qe");
+  EXPECT_FALSE(ParseStartOptions({}, "").sim_model);
+  EXPECT_FALSE(ParseStartOptions({}, "Qx").error.empty()) << "an unknown model is refused, not ignored";
+}
+
+TEST(StartOptions, MissingValuesAndUnknownOptionsAreRefused) {
+  EXPECT_FALSE(ParseStartOptions({"--home"}, nullptr).error.empty());
+  EXPECT_FALSE(ParseStartOptions({"--sim", ""}, nullptr).error.empty());
+  EXPECT_FALSE(ParseStartOptions({"--colour"}, nullptr).error.empty());
+}
+
+TEST(StartOptions, EitherSpellingOfTheSeparateBeltSwitchInAnyCase) {
+  EXPECT_TRUE(SeparateThirdAxesWanted(ParseStartOptions({"CB1Separately"}, nullptr)));
+  EXPECT_TRUE(SeparateThirdAxesWanted(ParseStartOptions({"pl", "t1OSOBNO"}, nullptr)));
+  EXPECT_FALSE(SeparateThirdAxesWanted(ParseStartOptions({"cb1"}, nullptr)));
+}
+
+}  // namespace
+}  // namespace varnholt

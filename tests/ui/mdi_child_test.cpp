@@ -1,0 +1,225 @@
+#include "project/ui/mdi_child.h"
+
+#include <gtest/gtest.h>
+
+#include <QMetaObject>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+
+#include "config/konfig_file.h"
+#include "geometry/clock.h"
+#include "project/ui/load_report_dialog.h"
+#include "services/interfejs.h"
+#include "support/window_support.h"
+
+namespace varnholt {
+namespace {
+
+using testing::RecordingQtOperator;
+
+class ProjectWindow : public ::testing::Test {
+ protected:
+  ProjectWindow() {
+    testing::CopyLanguageFiles(VARNHOLT_LANGUAGE_DIR, folder_);
+    texts_ = std::make_unique<tInterfejs>(InterfaceSetup{folder_.folder(), {"us"}, 1, ""});
+  }
+
+  // A shown project window that loaded the drawing text (a plot file unless kind says otherwise).
+  std::unique_ptr<TMDIChild> Open(const std::string& text, bool* loaded = nullptr, int kind = 1,
+                                  const std::string& name = "drawing.plt") {
+    auto window = std::make_unique<TMDIChild>(*texts_);
+    window->resize(600, 400);
+    window->show();
+    window->document().reader_kind = kind;
+    const bool ok = window->Load(folder_.Write(name, text), 255);
+    if (loaded != nullptr) *loaded = ok;
+    return window;
+  }
+
+  std::string Text(std::string_view section, std::string_view key) const {
+    return texts_->GetText(section, key);
+  }
+
+  testing::TempFolder folder_;
+  RecordingQtOperator op_;
+  ScopedOperator installed_{op_};
+  std::unique_ptr<tInterfejs> texts_;
+};
+
+TEST_F(ProjectWindow, AClickWithinThreePixelsOfASegmentSelectsItsFigure) {
+  const auto window = Open(testing::SquaresPlot(1));
+  const ProjectView view = window->View();
+  ASSERT_TRUE(view.drawable);
+  // The square's bottom edge, seen from its middle, 2 and 4 pixels above it.
+  const TPlotPoint bottom = view.Pixel({2000, 0});
+  QTest::mousePress(window.get(), Qt::LeftButton, {}, QPoint(bottom.x, bottom.y - 2));
+  EXPECT_EQ(window->document().selected_figure, 0);
+  EXPECT_EQ(window->StatusText().toStdString(), Text("Project_window", "wybranaFiguraNr") + "0");
+  QTest::mouseRelease(window.get(), Qt::LeftButton, {}, QPoint(bottom.x, bottom.y - 2));
+  EXPECT_TRUE(window->StatusText().isEmpty()) << "releasing the button clears the status line";
+
+  QTest::mousePress(window.get(), Qt::LeftButton, {}, QPoint(bottom.x, bottom.y - 4));
+  EXPECT_EQ(window->document().selected_figure, -1);
+  EXPECT_TRUE(window->StatusText().isEmpty());
+  QTest::mouseRelease(window.get(), Qt::LeftButton, {}, QPoint(bottom.x, bottom.y - 4));
+  EXPECT_TRUE(op_.boxes.empty());
+}
+
+TEST_F(ProjectWindow, ShiftCtrlAltClickListsThePointsInMillimetres) {
+  const auto window = Open("IN;SP1;PU0,0;PD4000,0,4000,4000,0,4000,0,0;PU;");
+  const TPlotPoint left = window->View().Pixel({0, 2000});
+  QTest::mouseClick(window.get(), Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier,
+                    QPoint(left.x + 1, left.y));
+  ASSERT_EQ(op_.boxes.size(), 1u);
+  const std::string caption = Text("Project_window", "wybranaFiguraNr") + "0";
+  EXPECT_EQ(op_.boxes[0].caption, caption);
+  const std::string point = std::string("100") + LocaleDecimalSeparator() + "00";
+  EXPECT_EQ(op_.boxes[0].text.substr(0, 24), "[mm]\r\n\r\np0:(0" + std::string(1, LocaleDecimalSeparator()) +
+                                                 "00 ; 0" + std::string(1, LocaleDecimalSeparator()) + "00)");
+  EXPECT_NE(op_.boxes[0].text.find("\r\np2:(" + point + " ; " + point + ")"), std::string::npos);
+}
+
+TEST_F(ProjectWindow, RightClickAndDoubleClickAskForTheInformationWindow) {
+  const auto window = Open(testing::SquaresPlot(1));
+  int asked = 0;
+  window->information_requested = [&] { ++asked; };
+  QTest::mouseClick(window.get(), Qt::RightButton, {}, QPoint(100, 100));
+  QTest::mouseDClick(window.get(), Qt::LeftButton, {}, QPoint(100, 100));
+  EXPECT_EQ(asked, 2);
+}
+
+TEST_F(ProjectWindow, FailedLoadsSayWhyAndLeaveTheWindowToClose) {
+  bool loaded = true;
+  auto window = std::make_unique<TMDIChild>(*texts_);
+  EXPECT_FALSE(window->Load(folder_.PathOf("missing.plt"), 255));
+  ASSERT_EQ(op_.boxes.size(), 1u);
+  EXPECT_EQ(op_.boxes[0].text, Text("Universal", "zbioruNieMoznaOtworzyc") + folder_.PathOf("missing.plt"));
+  EXPECT_TRUE(op_.boxes[0].is_error);
+  EXPECT_FALSE(QApplication::overrideCursor()) << "the hourglass goes with the failure";
+
+  Open("IN;SP1;PU10,10;", &loaded);
+  EXPECT_FALSE(loaded);
+  ASSERT_EQ(op_.boxes.size(), 2u);
+  EXPECT_EQ(op_.boxes[1].text, Text("Project_window", "zbiorPusty"));
+  EXPECT_FALSE(op_.boxes[1].is_error);
+}
+
+TEST_F(ProjectWindow, AnEmptyDrawingsMessageTellsWhatTheReaderPassedOver) {
+  bool loaded = true;
+  Open("0\nSECTION\n2\nENTITIES\n0\nARC\n10\n0\n20\n0\n40\n0\n50\n0\n51\n90\n0\nENDSEC\n0\nEOF\n", &loaded, 2,
+       "arc.dxf");
+  EXPECT_FALSE(loaded);
+  ASSERT_EQ(op_.boxes.size(), 1u);
+  const std::string& text = op_.boxes[0].text;
+  EXPECT_EQ(
+      text.rfind(Text("Project_window", "zbiorPusty") + "\r\n" + Text("Project_window", "notatkaWiersz"), 0),
+      0u)
+      << text;
+  EXPECT_NE(text.find("ARC skipped"), std::string::npos) << text;
+}
+
+TEST_F(ProjectWindow, LoadNotesOpenFromTheStatusLine) {
+  // Two strokes that meet end to end, and a square drawn twice.
+  const std::string square = "PU3000,0;PD4000,0,4000,1000,3000,1000,3000,0;PU;";
+  const auto window = Open("IN;SP1;PU0,0;PD1000,0;PU;PU1000,0;PD1000,1000;PU;" + square + square);
+  EXPECT_EQ(window->NoteCount(), 2);
+  auto* notes = window->findChild<QToolButton*>("LoadNotes");
+  ASSERT_NE(notes, nullptr);
+  EXPECT_TRUE(notes->isVisible());
+  EXPECT_EQ(notes->text().toStdString(), Text("Project_window", "uwagiWczytania") + "2");
+  QMetaObject::invokeMethod(
+      window.get(),
+      [&] {
+        auto* report = window->findChild<LoadReportDialog*>();
+        ASSERT_NE(report, nullptr);
+        EXPECT_EQ(report->Text().toStdString(), Text("Project_window", "polaczoneLinie") + "1\n" +
+                                                    Text("Project_window", "pominieteDuplikaty") + "1");
+        report->accept();
+      },
+      Qt::QueuedConnection);
+  notes->click();
+
+  const auto clean = Open(testing::SquaresPlot(2), nullptr, 1, "clean.plt");
+  EXPECT_FALSE(clean->findChild<QToolButton*>("LoadNotes")->isVisible());
+}
+
+TEST_F(ProjectWindow, AKeyDuringALongPlanStopsThePlanningAndTheWindowStays) {
+  bool queued = false;
+  op_.on_status = [&](int panel, const std::string& text) {
+    // The operator presses a key once the plan shows its progress.
+    if (panel != 1 || text.rfind("Ready", 0) != 0 || queued) return;
+    queued = true;
+    QMetaObject::invokeMethod(
+        qApp,
+        [] {
+          for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (dynamic_cast<TMDIChild*>(widget) != nullptr) QTest::keyClick(widget, Qt::Key_Escape);
+          }
+        },
+        Qt::QueuedConnection);
+  };
+  bool loaded = false;
+  const auto window = Open(testing::SquaresPlot(40), &loaded);
+  EXPECT_TRUE(loaded);
+  EXPECT_TRUE(queued);
+  EXPECT_TRUE(window->document().last_plan.aborted);
+  EXPECT_FALSE(window->document().planned);
+  EXPECT_FALSE(window->busy());
+  EXPECT_FALSE(QApplication::overrideCursor());
+}
+
+TEST_F(ProjectWindow, PlanningShowsItsProgressInTheProjectsStatusLine) {
+  std::vector<std::string> lines;
+  const auto window = Open(testing::SquaresPlot(12));
+  for (const auto& [panel, text] : op_.status) {
+    if (panel == 1) lines.push_back(text);
+  }
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines.front(), Text("Project_window", "iloscFigur") + "12");
+  EXPECT_EQ(lines[lines.size() - 2], "Ready 100%");
+  EXPECT_TRUE(window->StatusText().isEmpty()) << "the line is cleared at the end";
+  EXPECT_TRUE(window->document().planned);
+}
+
+class Simulation : public ProjectWindow {
+ protected:
+  VirtualClock clock_;
+  ScopedClock installed_clock_{clock_};
+};
+
+TEST_F(Simulation, AKeyStopsTheAnimationAndThePathIsNoLongerShown) {
+  const auto window = Open(testing::SquaresPlot(3));
+  std::vector<bool> finished;
+  window->StartSimulation(50, [&](bool stopped) { finished.push_back(stopped); });
+  ASSERT_TRUE(window->simulating());
+  EXPECT_TRUE(window->document().show_path);
+  EXPECT_GT(window->SimulationTotalMs(), 1000);
+  clock_.Advance(300);
+  testing::ProcessEventsFor(40);
+  EXPECT_TRUE(window->simulating());
+
+  QTest::keyClick(window.get(), Qt::Key_Space);
+  testing::ProcessEventsFor(20);
+  EXPECT_FALSE(window->simulating());
+  EXPECT_EQ(finished, std::vector<bool>{true});
+  EXPECT_FALSE(window->document().show_path);
+  EXPECT_TRUE(window->document().abort_requested);
+}
+
+TEST_F(Simulation, TheAnimationEndsByItselfWhenItsTimeIsUp) {
+  const auto window = Open(testing::SquaresPlot(2));
+  std::vector<bool> finished;
+  window->StartSimulation(50, [&](bool stopped) { finished.push_back(stopped); });
+  clock_.Advance(window->SimulationTotalMs() - 1);
+  testing::ProcessEventsFor(40);
+  EXPECT_TRUE(window->simulating()) << "a millisecond before its end";
+  clock_.Advance(1);
+  testing::ProcessEventsFor(40);
+  EXPECT_FALSE(window->simulating());
+  EXPECT_EQ(finished, std::vector<bool>{false});
+  EXPECT_FALSE(window->document().abort_requested);
+}
+
+}  // namespace
+}  // namespace varnholt
