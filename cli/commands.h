@@ -37,6 +37,12 @@ int RunWrite(const Arguments& args, std::ostream& out, std::ostream& err);
 // (and of the drawing's figures once a kerf moved them).
 int RunPlan(const Arguments& args, std::ostream& out, std::ostream& err);
 
+// verify FILE PROGRAM.cn [--config FILE.qcc] [--kerf MM] [--model Qa|Qe|Qo] [--cut-start-figure] [duplication
+// options]: loads and plans the drawing as write does, replays the program's wire path against the plan and prints
+// as JSON every stray cut, every segment left uncut, the largest deviation and whether the wire ends where it
+// began; exit 0 when the program cuts exactly the drawing, 2 when it does not, 1 when it cannot be checked.
+int RunVerify(const Arguments& args, std::ostream& out, std::ostream& err);
+
 // preview FILE -o PLAN.png|PLAN.svg [--size WxH] [--config FILE.qcc] [--kerf MM] [duplication options]: draws the
 // planned project (laid out in rows and columns when asked, as duplicate does) as the project window paints it,
 // with the planned path in red over it and, under a kerf-compensated project, the drawing thin and grey.
@@ -46,5 +52,9 @@ int RunPreview(const Arguments& args, std::ostream& out, std::ostream& err);
 // [--write-dpl]: lays the drawing out in rows and columns joined by a connecting path, plans the new project and
 // prints it as plan does, with the connecting path's points. preview and write take the same options.
 int RunDuplicate(const Arguments& args, std::ostream& out, std::ostream& err);
+// cut FILE [--sim Qa|Qe|Qo] [--config FILE.qcc] [--auto-repeat N] [--answer KEY=BUTTON]... [--at MS=EVENT]...
+// [--test]: the whole cutting run without windows, driving the transmission's and the control panel's timers, and
+// its outcome as JSON. With --sim on the simulated controller in virtual time, with events scheduled on its clock.
+int RunCut(const Arguments& args, std::ostream& out, std::ostream& err);
 
 }  // namespace varnholt::cli

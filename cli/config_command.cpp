@@ -11,6 +11,7 @@
 #include "config/konfig_file.h"
 #include "config/program_settings.h"
 #include "config/utf16.h"
+#include "files/file_open.h"
 #include "geometry/run_time_error.h"
 
 namespace varnholt::cli {
@@ -43,8 +44,10 @@ std::string Bytes(const std::array<uint8_t, 4>& bytes) {
 }
 
 int PrintSettings(const std::string& path, std::ostream& out, std::ostream& err) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file.is_open()) return Fail(err, "Cannot open the file: " + path);
+  std::ifstream file;
+  if (const int code = OpenForReading(path, file); code != kIoOk) {
+    return Fail(err, "Cannot open the file: " + path + " (" + IoCodeReason(code) + ")");
+  }
   std::vector<uint8_t> bytes;
   char c = 0;
   while (bytes.size() < kProgramSettingsSize && file.get(c)) bytes.push_back(static_cast<uint8_t>(c));

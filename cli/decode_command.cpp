@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <fstream>
@@ -8,6 +9,8 @@
 #include "cli/commands.h"
 #include "cli/file_arguments.h"
 #include "cli/simulated_machine.h"
+#include "config/file_write.h"
+#include "files/file_open.h"
 #include "files/program_decoder.h"
 
 namespace varnholt::cli {
@@ -55,15 +58,15 @@ int RunDecode(const Arguments& args, std::ostream& out, std::ostream& err) {
     if (!identified) return 1;
     machine = *identified;
   }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    err << "Cannot open the file: " << path << '\n';
+  std::ifstream file;
+  if (const int code = OpenForReading(path, file); code != kIoOk) {
+    err << "Cannot open the file: " << path << " (" << IoCodeReason(code) << ")\n";
     return 1;
   }
   std::ostringstream contents;
   contents << file.rdbuf();
   if (file.bad()) {
-    err << "I/O error reading " << path << '\n';
+    err << FileErrorMessage(EIO, path) << '\n';
     return 1;
   }
   const std::string bytes = contents.str();

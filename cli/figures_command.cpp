@@ -134,7 +134,7 @@ int WriteReaderFigures(const FiguresOptions& options, std::ostream& out, std::os
     const int code = reader.Open(options.path, options.kind, options.unit);
     if (code != kIoOk) {
       err << (code == kIoSharingViolation ? "The file is used by another process: " : "Cannot open the file: ")
-          << options.path << " (I/O error " << code << ")\n";
+          << options.path << " (" << IoCodeReason(code) << ")\n";
       return 1;
     }
     out << "{\"figures\":[";

@@ -14,6 +14,7 @@ using Command = int (*)(const varnholt::cli::Arguments&, std::ostream&, std::ost
 const std::map<std::string, Command>& CommandTable() {
   static const std::map<std::string, Command> table = {
       {"config", varnholt::cli::RunConfig},
+      {"cut", varnholt::cli::RunCut},
       {"decode", varnholt::cli::RunDecode},
       {"duplicate", varnholt::cli::RunDuplicate},
       {"figures", varnholt::cli::RunFigures},
@@ -21,6 +22,7 @@ const std::map<std::string, Command>& CommandTable() {
       {"write", varnholt::cli::RunWrite},
       {"plan", varnholt::cli::RunPlan},
       {"preview", varnholt::cli::RunPreview},
+      {"verify", varnholt::cli::RunVerify},
   };
   return table;
 }

@@ -68,10 +68,7 @@ std::optional<LoadedProject> LoadPlannedProject(const std::string& path, const C
   }
   loaded.messages = op.messages();
   if (!ok) {
-    // A text that ends in ": " expects the file's name after it.
-    for (const auto& message : loaded.messages) {
-      err << message.text << (message.text.ends_with(": ") ? path : "") << '\n';
-    }
+    for (const auto& message : loaded.messages) err << message.text << '\n';
     if (loaded.messages.empty()) err << "The drawing could not be loaded: " << path << '\n';
     return std::nullopt;
   }

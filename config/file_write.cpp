@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <random>
 
@@ -84,39 +86,54 @@ void SyncFolder(const std::filesystem::path& target) {
 
 void SetWriteFault(std::optional<WriteFault> fault) { Fault() = fault; }
 
-void ThrowFileError(int error) {
+std::string SystemReason(int error) {
+  std::string reason = std::strerror(error);
+  if (!reason.empty()) reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+  return reason;
+}
+
+std::string FileErrorMessage(int error, const std::string& path) {
+  std::string message;
   switch (error) {
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
-      throw RunTimeError::AccessDenied();
+      message = RunTimeError::AccessDenied().what();
+      break;
     case ENOENT:
-      throw RunTimeError::Io(2);
+      message = RunTimeError::Io(2).what();
+      break;
     case ENOTDIR:
     case ENAMETOOLONG:
     case ELOOP:
-      throw RunTimeError::Io(3);
+      message = RunTimeError::Io(3).what();
+      break;
     case ENOSPC:
     case EDQUOT:
-      throw RunTimeError::Io(112);  // disk full
+      message = RunTimeError::Io(112).what();  // disk full
+      break;
     default:
-      throw RunTimeError::Io(error);
+      message = RunTimeError::Io(error).what();
+      break;
   }
+  return message + ": " + SystemReason(error) + " (" + path + ")";
 }
+
+void ThrowFileError(int error, const std::string& path) { throw RunTimeError(FileErrorMessage(error, path)); }
 
 void WriteFileReplacing(const std::string& path, std::string_view bytes) {
   const std::filesystem::path target = Target(path);
   int error = 0;
-  if (Injected(WriteStep::kOpen, error)) ThrowFileError(error);
+  if (Injected(WriteStep::kOpen, error)) ThrowFileError(error, path);
 
   struct stat old_info {};
   const bool had_file = ::stat(target.c_str(), &old_info) == 0;
-  if (had_file && S_ISDIR(old_info.st_mode)) ThrowFileError(EISDIR);
+  if (had_file && S_ISDIR(old_info.st_mode)) ThrowFileError(EISDIR, path);
 
   std::string temp_path;
   const int fd = CreateBeside(target, temp_path);
-  if (fd < 0) ThrowFileError(-fd);
+  if (fd < 0) ThrowFileError(-fd, path);
 
   // The replacement keeps the old file's permissions.
   if (had_file) ::fchmod(fd, old_info.st_mode & 07777);
@@ -130,7 +147,7 @@ void WriteFileReplacing(const std::string& path, std::string_view bytes) {
   }
   if (error != 0) {
     ::unlink(temp_path.c_str());
-    ThrowFileError(error);
+    ThrowFileError(error, path);
   }
   SyncFolder(target);
 }

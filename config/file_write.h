@@ -10,8 +10,8 @@
 namespace varnholt {
 
 // Replaces the file at path with bytes (creating it when missing). On failure the old file is left as it was, the
-// partial new file is removed, and a RunTimeError with the run-time message is thrown ("File access denied" or
-// "I/O error %d"). A symbolic link is followed, so the file it names is replaced and the link stays.
+// partial new file is removed, and a RunTimeError is thrown with the run-time message, the system's reason and the
+// file (see FileErrorMessage). A symbolic link is followed, so the file it names is replaced and the link stays.
 void WriteFileReplacing(const std::string& path, std::string_view bytes);
 
 // The steps of WriteFileReplacing a test can make fail.
@@ -37,7 +37,14 @@ class ScopedWriteFault {
   ScopedWriteFault& operator=(const ScopedWriteFault&) = delete;
 };
 
-// The run-time error of a failed file operation with an errno value.
-[[noreturn]] void ThrowFileError(int error);
+// The system's own words for an errno value, starting in lower case ("no space left on device").
+std::string SystemReason(int error);
+
+// The message of a failed file operation with an errno value: the run-time message ("File access denied",
+// "I/O error %d"), the system's reason and the file, as in "I/O error 112: no space left on device (/home/out.cn)".
+std::string FileErrorMessage(int error, const std::string& path);
+
+// Throws the RunTimeError of a failed file operation with an errno value on path.
+[[noreturn]] void ThrowFileError(int error, const std::string& path);
 
 }  // namespace varnholt

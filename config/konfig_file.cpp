@@ -231,10 +231,10 @@ void ReadKonfig(std::istream& in, Configuration& config, char decimal_separator)
 void ReadKonfigFile(const std::string& path, Configuration& config, char decimal_separator) {
   std::error_code ignored;
   // A folder opens as a stream on some systems and then reads as empty.
-  if (std::filesystem::is_directory(path, ignored)) ThrowFileError(EISDIR);
+  if (std::filesystem::is_directory(path, ignored)) ThrowFileError(EISDIR, path);
   errno = 0;
   std::ifstream file(path, std::ios::binary);
-  if (!file.is_open()) ThrowFileError(errno != 0 ? errno : EACCES);
+  if (!file.is_open()) ThrowFileError(errno != 0 ? errno : EACCES, path);
   ReadKonfig(file, config, decimal_separator);
 }
 

@@ -1,7 +1,7 @@
 #include "control/base_points.h"
 
 #include "config/file_write.h"
-#include "control/file_read.h"
+#include "config/file_read.h"
 #include "geometry/run_time_error.h"
 
 namespace varnholt {

@@ -1,6 +1,6 @@
 #include "control/firmware_image.h"
 
-#include "control/file_read.h"
+#include "config/file_read.h"
 #include "geometry/run_time_error.h"
 #include "link/byte_order.h"
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <istream>
 
 namespace varnholt {
@@ -32,12 +33,15 @@ class ByteReader {
   void ConsumeTo(const char* position) { pos_ = static_cast<size_t>(position - buffer_.data()); }
   // Reads the next block once the current one is used up; false at the end of the stream.
   bool Refill();
+  // How many bytes were taken so far (by Next and ConsumeTo): the offset in the stream of the next unread byte.
+  int64_t Offset() const { return taken_before_ + static_cast<int64_t>(pos_); }
 
  private:
   std::istream& stream_;
   std::array<char, 1 << 16> buffer_{};
   size_t pos_ = 0;
   size_t end_ = 0;
+  int64_t taken_before_ = 0;  // bytes of the blocks before the current one
 };
 
 }  // namespace varnholt

@@ -33,13 +33,7 @@ void DxfReader::FindEntities() {
   }
 }
 
-void DxfReader::AddNote(int64_t line, std::string text) {
-  if (notes_.size() < kMaxNotes) {
-    notes_.push_back({line, std::move(text)});
-  } else if (notes_.size() == kMaxNotes) {
-    notes_.push_back({line, "further notes are left out"});
-  }
-}
+void DxfReader::AddNote(int64_t line, std::string text) { AddReaderNote(notes_, line, std::move(text)); }
 
 void DxfReader::CountUnread(const std::string& name) {
   if (name == "VERTEX" || name == "SEQEND" || name == "EOF") return;

@@ -17,9 +17,6 @@ namespace varnholt {
 
 class DxfReader final : public FigureSource {
  public:
-  // At most this many notes are kept; one more says that further ones were left out.
-  static constexpr size_t kMaxNotes = 1000;
-
   // Lengths are in `unit`; ltscale is the line scale value carried over from an earlier load (0 for none). The
   // stream must outlive the reader.
   explicit DxfReader(std::istream& stream, DrawingUnit unit = DrawingUnit::kMillimetre, double ltscale = 0.0);

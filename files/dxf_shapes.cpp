@@ -155,9 +155,18 @@ void AddFitChain(DxfPointSink& sink, const std::vector<RealPoint>& v, bool close
   const size_t m = count - 1;
   CurveState curve;
   sink.AddPoint(v[0]);
-  // A closed chain ends with the piece round to V0, so its first piece stops at V2 even with four vertices.
-  AddCubicPiece(sink, curve, v[0], v[1], v[2], v[3], 0, count == 4 && !closed ? 3 : 2);
-  for (size_t u = 1; u + 3 <= m; ++u) {
+  if (count == 4 && !closed) {
+    AddCubicPiece(sink, curve, v[0], v[1], v[2], v[3], 0, 3);
+    sink.AddPoint(v[m]);
+    sink.AddPoint(v[m]);
+    return;
+  }
+  // Each piece curves the interval between its middle vertices; the first one also the interval before them and
+  // the last one the interval after them: round to V0 when closed, else up to the open end Vm. An open chain thus
+  // has one piece fewer in between, and its last interval curves like the others instead of ending in a chord.
+  AddCubicPiece(sink, curve, v[0], v[1], v[2], v[3], 0, 2);
+  const size_t inner_end = closed ? m : m - 1;
+  for (size_t u = 1; u + 3 <= inner_end; ++u) {
     AddCubicPiece(sink, curve, v[u], v[u + 1], v[u + 2], v[u + 3], 1, 2);
     sink.AddPoint(v[u + 2]);
   }
@@ -165,6 +174,7 @@ void AddFitChain(DxfPointSink& sink, const std::vector<RealPoint>& v, bool close
     AddCubicPiece(sink, curve, v[m - 2], v[m - 1], v[m], v[0], 1, 3);
     sink.AddPoint(v[0]);
   } else {
+    AddCubicPiece(sink, curve, v[m - 3], v[m - 2], v[m - 1], v[m], 1, 3);
     sink.AddPoint(v[m]);
     sink.AddPoint(v[m]);
   }

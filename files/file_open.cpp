@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "config/file_write.h"
+
 namespace varnholt {
 
 int IoCodeFromErrno(int error) {
@@ -31,6 +33,23 @@ int IoCodeFromErrno(int error) {
       return kIoSharingViolation;
     default:
       return error;
+  }
+}
+
+std::string IoCodeReason(int code) {
+  switch (code) {
+    case kIoFileNotFound:
+      return SystemReason(ENOENT);
+    case kIoPathNotFound:
+      return SystemReason(ENOTDIR);
+    case kIoTooManyOpenFiles:
+      return SystemReason(EMFILE);
+    case kIoAccessDenied:
+      return SystemReason(EACCES);
+    case kIoSharingViolation:
+      return SystemReason(EBUSY);
+    default:
+      return SystemReason(code);
   }
 }
 

@@ -19,6 +19,9 @@ enum IoCode : int {
 // Maps an errno value of a failed open to its I/O code.
 int IoCodeFromErrno(int error);
 
+// The system's reason for a failed open by its I/O code ("no such file or directory").
+std::string IoCodeReason(int code);
+
 // Opens a regular file for binary reading; returns 0 or the I/O code (a folder is access denied).
 int OpenForReading(const std::string& path, std::ifstream& stream);
 

@@ -299,10 +299,24 @@ double HpglReader::RealNumberToken() const {
   return StrToFloat(Token());
 }
 
+void HpglReader::NoteSkippedCommand() {
+  // The commands acted on, and settings that neither draw nor move.
+  static constexpr std::array<std::string_view, 16> kQuiet = {"PW", "SP", "PR", "PD", "PA", "PU", "C",  "M",
+                                                              "IP", "IN", "DF", "VS", "LT", "PT", "SC", "PS"};
+  const std::string_view word = Token();
+  if (std::find(kQuiet.begin(), kQuiet.end(), word) != kQuiet.end()) return;
+  // The word has been read, and the character after it too unless the file ended.
+  const int64_t offset = input_.Offset() - (at_eof_ ? 0 : 1) - static_cast<int64_t>(word.size());
+  AddReaderNote(notes_, 0,
+                std::string(word) + " at offset " + std::to_string(offset) +
+                    " is not drawn: the command and the numbers after it are passed over");
+}
+
 void HpglReader::ParseCommand() {
   param_count_ = 0;
   if (is_word_) {
     command_ = {token_[0], token_length_ > 1 ? token_[1] : '\0'};
+    NoteSkippedCommand();
     SkipToToken();
     if (!is_number_) {
       if (relative_) x_ = y_ = 0;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <istream>
 #include <string_view>
+#include <vector>
 
 #include "files/byte_reader.h"
 #include "files/figure_source.h"
@@ -26,6 +27,9 @@ class HpglReader final : public FigureSource {
 
   // The pen table, for tests and for callers that show it.
   double PenValue(int32_t pen) const;
+  // Every command read over without effect that may have drawn something (an unknown mnemonic, a circle or arc,
+  // a label), with its offset in the file, in file order.
+  const std::vector<ReaderNote>& Notes() const override { return notes_; }
 
  private:
   // A number longer than any coordinate stops growing here and then fails its conversion.
@@ -38,6 +42,8 @@ class HpglReader final : public FigureSource {
   void SkipToToken();
   void ReadAbsolutePairs(tfigura& figure);
   void ParseCommand();
+  // Notes the command word just read when the reader passes over it although it may draw.
+  void NoteSkippedCommand();
   void ApplyCommand(tfigura& figure);
   std::string_view Token() const { return {token_.data(), token_length_}; }
   bool CommandIs(char a, char b = '\0') const { return command_[0] == a && command_[1] == b; }
@@ -75,6 +81,7 @@ class HpglReader final : public FigureSource {
   bool command_pending_ = false;
   bool failed_ = false;
   bool fast_pairs_ = true;
+  std::vector<ReaderNote> notes_;
 };
 
 }  // namespace varnholt

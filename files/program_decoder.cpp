@@ -82,9 +82,14 @@ class Decoder {
     result_.damage = std::move(text);
   }
 
-  void Add(size_t offset, char letter, std::string text) {
-    result_.commands.push_back({offset, letter, std::move(text)});
+  DecodedCommand& Add(size_t offset, char letter, std::string text) {
+    DecodedCommand& command = result_.commands.emplace_back();
+    command.offset = offset;
+    command.letter = letter;
+    command.text = std::move(text);
+    command.speed_group = selected_group_;
     ++result_.summary.commands;
+    return command;
   }
 
   void MoveGroup(size_t at, char letter) {
@@ -122,7 +127,7 @@ class Decoder {
       result_.summary.net_steps[axis] += steps;
     }
     text += Format(" count=%d", value);
-    Add(move_offset_, letter, std::move(text));
+    Add(move_offset_, letter, std::move(text)).steps = move_steps_;
     ++result_.summary.moves;
     if (value > 0) {
       result_.summary.run_seconds += static_cast<double>(value) * group_periods_[active_group_] * kSecondsPerTick;
@@ -152,6 +157,7 @@ class Decoder {
       case 'F': {
         const uint8_t group = ReadU8(bytes_, at + 1);
         if (group < group_periods_.size()) active_group_ = group;
+        selected_group_ = group;
         Add(at, letter, Format("select speed group %u", group));
         return;
       }
@@ -182,7 +188,8 @@ class Decoder {
   size_t move_offset_ = 0;
   std::array<int32_t, 8> move_steps_{};
   std::array<double, 4> group_periods_{};
-  size_t active_group_ = 0;
+  size_t active_group_ = 0;     // the group whose period times the moves
+  uint8_t selected_group_ = 0;  // the group last selected, as the program gave it
 };
 
 }  // namespace

@@ -17,6 +17,8 @@ struct DecodedCommand {
   size_t offset = 0;
   char letter = 0;
   std::string text;  // the decoded arguments
+  std::array<int32_t, 8> steps{};  // a move's step counts by axis code
+  uint8_t speed_group = 0;         // the speed group selected when the command runs (after it, for a selection)
 };
 
 struct ProgramSummary {

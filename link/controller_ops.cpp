@@ -14,6 +14,7 @@ double Config(const MachineLink& link, Param param) { return link.config.Number(
 }  // namespace
 
 bool SendCommand(MachineLink& link, std::string_view bytes) {
+  if (link.lost_link_scopes > 0 && link.lost_in_scope) return false;
   if (bytes.empty()) return true;
   const bool move = bytes[0] == 'A' || bytes[0] == 'a';
   const size_t piece = move ? kMoveGroupLength : bytes.size();
@@ -22,6 +23,7 @@ bool SendCommand(MachineLink& link, std::string_view bytes) {
     if (result != 0) {
       CurrentOperator().ShowMessageBox(link.texts.GetText("Control", "ploterBrakLacznosci"), true,
                                        std::to_string(result));
+      if (link.lost_link_scopes > 0) link.lost_in_scope = true;
       return false;
     }
   }

@@ -33,6 +33,28 @@ struct MachineLink {
   bool separate_third_axes = false;
   // Longest wait for the controller to stop moving; beyond any move the machine can make.
   int64_t wait_limit_ms = 8 * 3600 * 1000;
+  // Operations that end at a lost link now running (EndAtLostLink), and whether a send of theirs failed.
+  int lost_link_scopes = 0;
+  bool lost_in_scope = false;
+};
+
+// Makes the operation run during its lifetime end at a lost link: its first failed send shows the one lost-link
+// box, every later send fails at once without a box of its own, and lost() tells the operation to end. Without it
+// a pulled cable in the middle of a heating sequence would stack a box for every command of the sequence.
+class EndAtLostLink {
+ public:
+  explicit EndAtLostLink(MachineLink& link) : link_(link) {
+    if (link_.lost_link_scopes++ == 0) link_.lost_in_scope = false;
+  }
+  ~EndAtLostLink() {
+    if (--link_.lost_link_scopes == 0) link_.lost_in_scope = false;
+  }
+  EndAtLostLink(const EndAtLostLink&) = delete;
+  EndAtLostLink& operator=(const EndAtLostLink&) = delete;
+  bool lost() const { return link_.lost_in_scope; }
+
+ private:
+  MachineLink& link_;
 };
 
 // Where SelectSpeedGroup and the power operations take their value from.
@@ -59,7 +81,8 @@ enum JogKey : int {
 };
 
 // Sends one command (a move in 6-byte pieces, anything else in one write). A failed write shows the lost-link box
-// with the error number as caption and ends the sending; returns true when everything went out.
+// with the error number as caption and ends the sending; returns true when everything went out. Inside an
+// EndAtLostLink scope whose link was lost nothing is sent and nothing shown.
 bool SendCommand(MachineLink& link, std::string_view bytes);
 
 // Reads of the reply records into the state.

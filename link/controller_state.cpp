@@ -41,6 +41,7 @@ int32_t HundredthsToSteps(double hundredths, double scale) { return NearestInt32
 void ApplyStatusRecord(ControllerState& state, std::span<const uint8_t> record) {
   state.status_byte = ReadU8(record, 1);
   state.status_word = ReadU32(record, 2);
+  state.button_presses |= state.status_word & kMachineButtonBits;
 }
 
 void ApplyPositionsRecord(ControllerState& state, std::span<const uint8_t> record, bool separate_third_axes) {

@@ -36,6 +36,9 @@ enum StatusBit : uint32_t {
   kStatusWaitsForGo = 1u << 20,
 };
 
+// The bits of the machine's own start, stop and continue buttons.
+inline constexpr uint32_t kMachineButtonBits = kStatusStartButton | kStatusStopButton | kStatusContinueButton;
+
 // What the model code decides.
 struct MachineProfile {
   int32_t max_rapid_speed = 5000;
@@ -89,6 +92,9 @@ struct ControllerState {
   bool waiting = false;  // WaitIdle runs
   LastMove last_move = LastMove::kNone;
   bool conveyor_moved = false;
+  // Presses of the machine's buttons seen by any status read since the control panel last took them: the
+  // controller reports a press once, and the read that sees it may be the transmission's or a wait's.
+  uint32_t button_presses = 0;
   // Step counts of the position the panel remembers after a jog.
   int32_t remembered_third1 = 0, remembered_third2 = 0;
 

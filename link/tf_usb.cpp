@@ -13,6 +13,8 @@ constexpr int kReadAttempts = 10;
 constexpr size_t kReadBufferSize = 512;
 constexpr size_t kReadBufferAvailable = 255;
 constexpr int64_t kBusyPauseMs = 500;
+// Writes of one report to a busy controller before the write is given up with the busy error.
+constexpr int kBusyAttempts = 10;
 constexpr size_t kLongestWrite = 2 * ReportLength;
 
 }  // namespace
@@ -44,19 +46,20 @@ TfUsb::~TfUsb() {
 
 void TfUsb::Enumerate() {
   devices_ = backend_.Enumerate();
-  given_up_.assign(devices_.size(), false);
+  given_up_ = false;
 }
 
 void TfUsb::ReleaseDevices() {
   for (const HidDeviceInfo& device : devices_) backend_.Close(device.id);
   devices_.clear();
-  given_up_.clear();
 }
 
 bool TfUsb::QuellmarQvExist() {
   if (present_) return true;
-  for (size_t i = 0; i < devices_.size(); ++i) {
-    if (!given_up_[i] && IsControllerDevice(devices_[i])) {
+  // The state holds the profile and calibration of the controller given up; another one must not take its place
+  // unnoticed.
+  for (size_t i = 0; i < devices_.size() && !given_up_; ++i) {
+    if (IsControllerDevice(devices_[i])) {
       selected_ = i;
       present_ = true;
       return true;
@@ -79,6 +82,19 @@ int TfUsb::WriteReportBuffer() {
   return error;
 }
 
+int TfUsb::WriteReportPatiently() {
+  int error = WriteReportBuffer();
+  for (int attempt = 1; attempt < kBusyAttempts && error == kHidDeviceNotFunctioning; ++attempt) {
+    // A busy controller did not take the report: after a pause the same report goes again, since a lost command
+    // (one move group of a streamed program) would cut a different shape.
+    CurrentClock().Sleep(kBusyPauseMs);
+    ++busy_count_;
+    error = WriteReportBuffer();
+  }
+  if (error == kHidDeviceNotFunctioning) ++busy_count_;
+  return error;
+}
+
 int TfUsb::Write(std::string_view bytes) {
   bytes_written_ = 0;
   if (!QuellmarQvExist()) return -1;
@@ -89,31 +105,17 @@ int TfUsb::Write(std::string_view bytes) {
   const auto copy = [this](std::string_view part) {
     for (size_t i = 0; i < part.size(); ++i) report_buffer_[1 + i] = static_cast<uint8_t>(part[i]);
   };
-  const auto busy_pause = [this] {
-    CurrentClock().Sleep(kBusyPauseMs);
-    ++busy_count_;
-  };
   if (n <= ReportLength) {
     copy(bytes);
     if (n < ReportLength) report_buffer_[n + 1] = 0;
-    const int error = WriteReportBuffer();
-    if (error == kHidDeviceNotFunctioning) {
-      busy_pause();
-      return 0;
-    }
-    return error;
+    return WriteReportPatiently();
   }
   copy(bytes.substr(0, ReportLength));
-  const int first = WriteReportBuffer();
-  if (first == kHidDeviceNotFunctioning) {
-    busy_pause();
-  } else if (first != 0) {
-    // Sending the second half alone would hand the controller half a command; the failure is reported instead.
-    return first;
-  }
+  // Sending the second half alone would hand the controller half a command; the failure is reported instead.
+  if (const int first = WriteReportPatiently(); first != 0) return first;
   // The positions after the second part keep the bytes of the first report.
   copy(bytes.substr(ReportLength));
-  return WriteReportBuffer();
+  return WriteReportPatiently();
 }
 
 int TfUsb::ReadString(int index) {
@@ -133,12 +135,13 @@ int TfUsb::ReadString(int index) {
   }
   reply_record_.fill(0);
   // The controller is gone (or unusable) until a device change finds it again.
-  if (present_ && selected_ < given_up_.size()) given_up_[selected_] = true;
+  if (present_) given_up_ = true;
   present_ = false;
   return error == 0 ? -1 : error;
 }
 
 void TfUsb::DeviceChange() {
+  ++device_changes_;
   ReleaseDevices();
   present_ = false;
   Enumerate();

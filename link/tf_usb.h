@@ -38,10 +38,12 @@ class TfUsb {
   TfUsb& operator=(const TfUsb&) = delete;
 
   // Is the controller present: true at once when already selected, else the device list is scanned (never
-  // enumerated again) and the first match selected. A device that failed a read is skipped until a device change.
+  // enumerated again) and the first match selected. After a read gave up on the controller it stays absent until a
+  // device change: another matching device in the list is not taken in its place.
   bool QuellmarQvExist();
-  // Sends one command byte string in one or two reports: 0 on success (and after a busy device's pause), -1 when
-  // the controller is not present, else the backend's error code.
+  // Sends one command byte string in one or two reports: 0 on success, -1 when the controller is not present, else
+  // the backend's error code. A report the controller was too busy to take (error 31) is written again after a
+  // 500 ms pause, up to ten times in all; then the write fails with 31.
   int Write(std::string_view bytes);
   // Fetches reply record `index` into ReplyRecord: 0 on success, else the last error (-1 when there is none); a
   // failure leaves a zeroed record and clears present.
@@ -60,17 +62,22 @@ class TfUsb {
   // Failed indexed-string reads and writes that found the device busy, since creation.
   uint32_t read_failures() const { return read_failures_; }
   uint32_t busy_count() const { return busy_count_; }
+  // Device changes handled since creation; a controller found again after one has lost what it held.
+  uint32_t device_changes() const { return device_changes_; }
 
  private:
   void Enumerate();
   void ReleaseDevices();
   int WriteReportBuffer();
+  // Writes the report buffer, again after a pause while the controller reports itself busy.
+  int WriteReportPatiently();
 
   HidBackend& backend_;
   const tInterfejs& texts_;
   std::vector<HidDeviceInfo> devices_;
-  // Listed devices a failed read gave up on; they are not matched again before the next device change.
-  std::vector<bool> given_up_;
+  // A read gave up on the controller (ten failures, or it would not open): no device is matched again before the
+  // next device change.
+  bool given_up_ = false;
   size_t selected_ = 0;
   bool present_ = false;
   HidReport report_buffer_{};
@@ -78,6 +85,7 @@ class TfUsb {
   uint32_t bytes_written_ = 0;
   uint32_t read_failures_ = 0;
   uint32_t busy_count_ = 0;
+  uint32_t device_changes_ = 0;
 };
 
 }  // namespace varnholt

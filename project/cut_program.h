@@ -17,7 +17,7 @@ struct CutRunOptions {
 
 // Writes the project's plan as the program file file_name. False when nothing usable was written: a figure is
 // still pending (never planned, or unreachable), larger than the working range at its scale, or the file could not be written; the reason has
-// been shown through the operator. Open figures entered at a vertex other than 0 are reversed in place (their
+// been shown through the operator. Open figures entered at their last vertex are reversed in place (their
 // children's link points mirrored), so a second save walks them forward without reversing again.
 bool save_ciecie(ProjectDocument& project, const std::string& file_name, const Configuration& config,
                  const ControllerState& machine, const CutRunOptions& run, const TextLookup& texts);

@@ -27,11 +27,12 @@ struct CutWalkSettings {
 };
 
 // Walks the tree from the start figure's entry vertex (its link_aux): the direction that climbs first from each
-// entry, what hangs on a figure at a vertex cut when the wire is there (in list order), open figures cut forward
-// from vertex 0 and back. An open figure entered past its vertex 0 is reversed in place, its link_aux set to 0 and
-// its children's link points mirrored, so a second walk of the same plan finds it forward. Pending entries and
-// entries whose link figure is missing are not walked. An explicit stack keeps chains of any depth off the thread's
-// stack.
+// entry, what hangs on a figure at a vertex cut when the wire first stands there (in list order). An open figure
+// entered at an end is cut forward from vertex 0 and back; entered at its last vertex it is first reversed in place,
+// its link_aux set to 0 and its children's link points mirrored, so a second walk of the same plan finds it
+// forward. An open figure entered at an inner vertex is cut from there to the end it climbs towards, back over
+// all of it to the other end, and back to the entry. Pending entries and entries whose link figure is missing are
+// not walked. An explicit stack keeps chains of any depth off the thread's stack.
 void WalkCutTree(std::vector<std::unique_ptr<tfigura>>& figures, const CutWalkSettings& settings, CutPathSink& sink);
 
 }  // namespace varnholt

@@ -36,8 +36,8 @@ struct PlanPicture {
 };
 
 // The positions the wire takes along the plan, from the start figure's entry vertex, walking the cut tree as the
-// program writer does (direction from the entry, open figures forward from vertex 0 and back, children where they
-// hang, in list order). The start figure's own vertices are included; the plan is not changed.
+// program writer does (direction from the entry, open figures along themselves and back to their entry, children
+// where they hang, in list order). The start figure's own vertices are included; the plan is not changed.
 std::vector<TPlotPoint> PlannedPath(const ProjectDocument& project);
 
 // The project fitted into width x height pixels with a 7-pixel margin: the drawing's own figures when the project is

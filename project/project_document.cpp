@@ -15,15 +15,6 @@
 namespace varnholt {
 namespace {
 
-// Shows the hourglass for the lifetime of the guard.
-class BusyCursor {
- public:
-  BusyCursor() { CurrentOperator().SetBusyCursor(true); }
-  ~BusyCursor() { CurrentOperator().SetBusyCursor(false); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
 FigureList CopyFigures(const FigureList& figures) {
   FigureList copies;
   copies.reserve(figures.size());
@@ -59,10 +50,11 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
   Thpgl reader;
   const int code = reader.Open(file_name, reader_kind, DrawingUnitFromItem(drawing_unit), ltscale);
   if (code != kIoOk) {
-    // The file's name completes the text, as everywhere else the program cannot open a file.
-    op.ShowMessageBox(code == kIoSharingViolation ? Text("Project_window", "zbioruUzywaInnyProces")
-                                                  : Text("Universal", "zbioruNieMoznaOtworzyc") + file_name,
-                      true, "");
+    // The message names the file and the system's reason, so the operator can tell a typo from a locked file.
+    const std::string text = code == kIoSharingViolation
+                                 ? Text("Project_window", "zbioruUzywaInnyProces") + " " + file_name
+                                 : Text("Universal", "zbioruNieMoznaOtworzyc") + file_name;
+    op.ShowMessageBox(text + " (" + IoCodeReason(code) + ")", true, "");
     return false;
   }
 

@@ -26,6 +26,9 @@ class tInterfejs {
   // The text of key in section; "error" when the lookup fails in any way (also when nothing was loaded).
   std::string GetText(std::string_view section, std::string_view key) const;
 
+  // Every (section, key) pair of the loaded file, in document order (none when nothing was loaded).
+  std::vector<std::pair<std::string, std::string>> Entries() const { return texts_.Entries(); }
+
   bool loaded() const { return loaded_; }
   int country_code() const { return country_code_; }
   const std::string& language_code() const { return language_code_; }

@@ -45,6 +45,15 @@ Operator& CurrentOperator();
 // Installs an operator (nullptr restores the default). The caller keeps it alive while it is installed.
 void SetOperator(Operator* op);
 
+// Shows the hourglass for the lifetime of the guard.
+class BusyCursor {
+ public:
+  BusyCursor() { CurrentOperator().SetBusyCursor(true); }
+  ~BusyCursor() { CurrentOperator().SetBusyCursor(false); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
 // Installs an operator for the lifetime of the guard and restores the previous one afterwards.
 class ScopedOperator {
  public:

@@ -203,6 +203,7 @@ void SimulatedController::Simulate(double ms) {
         if (((static_cast<unsigned>(motion_->homing_mask) >> axis) & 1u) != 0) origin_[axis] = physical_[axis];
       }
       ++moves_completed_;
+      if (motion_->from_program) ++program_moves_completed_;
       motion_.reset();
       continue;
     }
@@ -449,7 +450,7 @@ uint32_t SimulatedController::StatusWord() {
   if (program_state_ == ProgramState::kRunning || program_state_ == ProgramState::kLoaded) word |= 1u << 1;
   if (Heating()) word |= 1u << 2;
   if (program_state_ == ProgramState::kPaused) word |= 1u << 6;
-  if (kProgramCapacity - program_.size() < kProgramHeadroom) word |= 1u << 9;
+  if (kProgramCapacity - program_.size() < kProgramHeadroom || buffer_full_held_) word |= 1u << 9;
   if (homed_) word |= 1u << 18;
   if (wire_broken_ && Heating()) word |= 1u << 19;
   if (program_state_ == ProgramState::kLoaded) word |= 1u << 20;

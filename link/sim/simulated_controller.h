@@ -70,6 +70,8 @@ class SimulatedController final : public HidBackend {
   void CorruptFirmwareWord(size_t address, uint16_t value) { corrupt_word_ = {address, value}; }
   // Keeps the moving bit set whatever the axes do.
   void SetStuckMoving(bool stuck) { stuck_moving_ = stuck; }
+  // Reports the input buffer full whatever it holds.
+  void HoldBufferFull(bool held) { buffer_full_held_ = held; }
   // Another HID interface, listed after (or, with first, before) the controller.
   void AddOtherDevice(const HidDeviceInfo& device, bool first = false);
   // The version the running firmware reports, also stored in the program's version words.
@@ -103,6 +105,8 @@ class SimulatedController final : public HidBackend {
   int32_t programs_finished() const { return programs_finished_; }
   // Moves executed to their end (direct and stored), for tests of whole programs.
   int64_t moves_completed() const { return moves_completed_; }
+  // Moves of stored programs executed to their end.
+  int64_t program_moves_completed() const { return program_moves_completed_; }
 
  private:
   // Step period of homing runs, in ticks: about 2000 mm/min on every model.
@@ -158,6 +162,7 @@ class SimulatedController final : public HidBackend {
   int read_failures_left_ = 0, read_error_ = 0;
   bool wire_broken_ = false;
   bool stuck_moving_ = false;
+  bool buffer_full_held_ = false;
   uint32_t buttons_ = 0;
   std::optional<std::pair<size_t, uint16_t>> corrupt_word_;
 
@@ -187,6 +192,7 @@ class SimulatedController final : public HidBackend {
   int32_t base_minutes_ = 7385;
   int32_t programs_finished_ = 0;
   int64_t moves_completed_ = 0;
+  int64_t program_moves_completed_ = 0;
 
   std::vector<HidReport> reports_;
   std::vector<CommandBytes> commands_;

@@ -90,7 +90,7 @@ TEST_F(FiguresCommand, WorkingRangeMessageAndReaderNotes) {
 TEST_F(FiguresCommand, FailuresGoToStandardError) {
   const std::string missing = folder_.PathOf("missing.plt");
   EXPECT_EQ(Run({missing}), 1);
-  EXPECT_EQ(err_.str(), "Cannot open the file: " + missing + "\n");
+  EXPECT_EQ(err_.str(), "Cannot open the file: " + missing + " (no such file or directory)\n");
   EXPECT_TRUE(out_.str().empty());
 
   EXPECT_EQ(Run({Write("empty.plt", "IN;PU;")}), 1);

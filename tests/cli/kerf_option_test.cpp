@@ -1,4 +1,4 @@
-// --kerf MM of figures, plan, preview and write: compensated outlines, the configuration's kerf overridden, and a
+// --kerf MM of figures, plan, preview, write and verify: compensated outlines, the configuration's kerf overridden, and a
 // kerf of 0 giving exactly what the commands gave without one.
 
 #include <gtest/gtest.h>
@@ -74,6 +74,16 @@ TEST(KerfOption, OverridesTheConfigurationAndZeroChangesNothing) {
   const std::string compensated = bytes({"--kerf", "1"});
   EXPECT_NE(compensated, today);
   EXPECT_EQ(bytes({"--config", config}), compensated);
+
+  // The verifier checks the program against the figures of the same kerf.
+  const auto verify = [&](cli::Arguments extra) {
+    cli::Arguments args = {kFrameWithHoles, program, "--model", "Qe"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return RunCommand(cli::RunVerify, args).code;
+  };
+  EXPECT_EQ(verify({"--kerf", "1"}), 0);
+  EXPECT_EQ(verify({"--config", config}), 0);
+  EXPECT_EQ(verify({}), 2) << "the compensated program is not the drawing's";
 }
 
 TEST(KerfOption, AHundredMillimetreSquareIsCutAsOneOfAHundredAndOne) {
@@ -134,7 +144,8 @@ TEST(KerfOption, BadKerfValuesAreRefused) {
          {std::pair<Command, cli::Arguments>{cli::RunPlan, {kFrameWithHoles, "--kerf", bad}},
           {cli::RunFigures, {kFrameWithHoles, "--kerf", bad}},
           {cli::RunPreview, {kFrameWithHoles, "-o", folder.PathOf("p.svg"), "--kerf", bad}},
-          {cli::RunWrite, {kFrameWithHoles, "-o", program, "--kerf", bad}}}) {
+          {cli::RunWrite, {kFrameWithHoles, "-o", program, "--kerf", bad}},
+          {cli::RunVerify, {kFrameWithHoles, program, "--kerf", bad}}}) {
       const CommandRun run = RunCommand(command, args);
       EXPECT_EQ(run.code, 1) << bad;
       EXPECT_NE(run.err.find("--kerf takes the kerf width in millimetres, 0 to 10"), std::string::npos)

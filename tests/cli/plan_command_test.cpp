@@ -69,7 +69,7 @@ TEST(PlanCommand, FailuresGoToStandardError) {
   EXPECT_EQ(Plan({"a.plt", "--bogus"}).code, 1);
   const CommandRun missing = Plan({folder.folder() + "missing.plt"});
   EXPECT_EQ(missing.code, 1);
-  EXPECT_EQ(missing.err, "Cannot open the file: " + folder.folder() + "missing.plt\n");
+  EXPECT_EQ(missing.err, "Cannot open the file: " + folder.folder() + "missing.plt (no such file or directory)\n");
   const CommandRun bad_config = Plan({folder.Write("s.plt", kTwoSquares), "--config", folder.folder() + "none.qcc"});
   EXPECT_EQ(bad_config.code, 1);
   EXPECT_TRUE(bad_config.out.empty());

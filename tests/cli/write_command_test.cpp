@@ -5,23 +5,14 @@
 #include <sstream>
 #include <string>
 
-#include "cli/commands.h"
+#include "command_run.h"
 #include "support/temp_folder.h"
 
 namespace varnholt {
 namespace {
 
-struct CommandRun {
-  int code = 0;
-  std::string out;
-  std::string err;
-};
-
-CommandRun Command(int (*command)(const cli::Arguments&, std::ostream&, std::ostream&), const cli::Arguments& args) {
-  std::ostringstream out, err;
-  const int code = command(args, out, err);
-  return {code, out.str(), err.str()};
-}
+using testing::Command;
+using testing::CommandRun;
 
 // Two squares side by side and one inside the first: a plan with a hole and a neighbour.
 constexpr const char* kDrawing =
@@ -64,7 +55,7 @@ TEST(WriteCommand, RefusalsWriteNothing) {
   EXPECT_EQ(Command(cli::RunWrite, {folder.PathOf("a.plt"), "-o", program, "--model", "Qx"}).code, 1);
   const CommandRun missing = Command(cli::RunWrite, {folder.PathOf("missing.plt"), "-o", program});
   EXPECT_EQ(missing.code, 1);
-  EXPECT_EQ(missing.err, "Cannot open the file: " + folder.PathOf("missing.plt") + "\n");
+  EXPECT_EQ(missing.err, "Cannot open the file: " + folder.PathOf("missing.plt") + " (no such file or directory)\n");
   // Half a metre wide at ten times its size is beyond the working range of 4.8 m.
   const std::string config = folder.Write("big.qcc", "skala := 1000\r\n");
   const std::string wide = folder.Write("wide.plt", "PU0,0;PD20000,0,20000,400,0,400,0,0;PU;");

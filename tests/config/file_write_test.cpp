@@ -33,7 +33,7 @@ TEST_F(FileWrite, AWriteFailingAtAnyByteKeepsTheOldFile) {
       WriteKonfigFile(path, Configuration(), '.');
       FAIL() << "reported success at byte " << at;
     } catch (const RunTimeError& error) {
-      EXPECT_STREQ(error.what(), "I/O error 112");
+      EXPECT_EQ(std::string(error.what()), "I/O error 112: no space left on device (" + path + ")");
     }
     ASSERT_EQ(Read(path), "the old configuration") << at;
     ASSERT_EQ(FileCount(), 1u) << "partial file left at byte " << at;
@@ -58,7 +58,7 @@ TEST_F(FileWrite, EveryFailingStepKeepsTheOldFileAndIsReported) {
       WriteProgramSettingsFile(path, ProgramSettings{});
       FAIL();
     } catch (const RunTimeError& error) {
-      EXPECT_STREQ(error.what(), "File access denied");
+      EXPECT_EQ(std::string(error.what()), "File access denied: permission denied (" + path + ")");
     }
   }
   // A missing settings file whose defaults cannot be written is an error, not silent defaults.
@@ -87,7 +87,7 @@ TEST_F(FileWrite, FoldersAndMissingFoldersFail) {
     WriteFileReplacing(PathOf("nowhere/a.qcc"), "x");
     FAIL();
   } catch (const RunTimeError& error) {
-    EXPECT_STREQ(error.what(), "I/O error 2");
+    EXPECT_EQ(std::string(error.what()), "I/O error 2: no such file or directory (" + PathOf("nowhere/a.qcc") + ")");
   }
 }
 

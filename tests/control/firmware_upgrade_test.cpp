@@ -257,7 +257,7 @@ TEST_F(FirmwareUpgradeTest, ReadingToAFileReplacesItOnlyWithAWholeImage) {
   }
   EXPECT_EQ(FileBytes(old), old_bytes);
   ASSERT_EQ(messages().size(), 2u);
-  EXPECT_EQ(messages()[1].text, "I/O error 112");
+  EXPECT_EQ(messages()[1].text, "I/O error 112: no space left on device (" + old + ")");
 }
 
 TEST_F(FirmwareUpgradeTest, RestartWaitsForTheControllerAndAsksItsVersion) {

@@ -211,6 +211,32 @@ TEST(DxfPolyline, ThreeDimensionalPolylineRunsThroughCubics) {
   }
 }
 
+TEST(DxfPolyline, AnOpenChainCurvesItsLastIntervalToo) {
+  // Vertices 30 degrees apart on a circle of 40 mm: five of them (the shortest chain with pieces in between) and
+  // nine, as 3D and as spline-fit polylines. The cubics stay within 0.1 mm of the circle; a chord anywhere would
+  // leave it by 1.36 mm.
+  for (const auto& [flags, vertex_flag] : {std::pair{8, "32"}, std::pair{4, "8"}}) {
+    for (const int count : {5, 9}) {
+      std::vector<std::tuple<std::string, std::string, std::string>> vertices;
+      for (int i = 0; i < count; ++i) {
+        const double angle = kPi / 6 * i;
+        vertices.push_back({std::to_string(40 * std::cos(angle)), std::to_string(40 * std::sin(angle)), vertex_flag});
+      }
+      const auto result = ReadDxf(Drawing(FitPolyline(flags, vertices)));
+      const Points& p = result.figures.at(0).points;
+      const std::string label = std::to_string(count) + " vertices, flags " + std::to_string(flags);
+      EXPECT_EQ(p.front(), (TPlotPoint{1600, 0})) << label;
+      const double last = kPi / 6 * (count - 1);
+      EXPECT_NEAR(p.back().x, 1600 * std::cos(last), 1.0) << label;
+      EXPECT_NEAR(p.back().y, 1600 * std::sin(last), 1.0) << label;
+      for (size_t i = 1; i < p.size(); ++i) {
+        const double mid_x = (p[i - 1].x + p[i].x) / 2.0, mid_y = (p[i - 1].y + p[i].y) / 2.0;
+        EXPECT_NEAR(std::hypot(mid_x, mid_y), 1600.0, 8.0) << label << ", segment " << i;
+      }
+    }
+  }
+}
+
 TEST(DxfPolyline, SplineFitPolylineUsesOnlyItsSplineVertices) {
   std::vector<std::tuple<std::string, std::string, std::string>> vertices = {{"100", "100", "16"}};
   for (int i = 0; i < 8; ++i) {

@@ -14,6 +14,7 @@ namespace varnholt {
 namespace {
 
 using Points = std::vector<TPlotPoint>;
+using testing::ReadAll;
 using testing::ReadPlot;
 
 TEST(HpglReader, ClosedSquareWithPen) {
@@ -97,6 +98,28 @@ TEST(HpglReader, OtherMnemonicsStillSetTheStartPoint) {
   const auto figures = ReadPlot("IN;SC0,100;IP;PD5,5;");
   ASSERT_EQ(figures.size(), 1u);
   EXPECT_EQ(figures[0].points, (Points{{0, 100}, {5, 5}}));
+}
+
+TEST(HpglReader, CommandsThatMayDrawAreNotedWithTheirOffset) {
+  // The exponent's "e" begins a command of its own, which takes the rest of the point list with it.
+  std::istringstream stream("IN;SP1;PU0,0;PD4000,0,3e9,0,4000,4000,0,4000,0,0;");
+  HpglReader reader(stream);
+  const auto figures = ReadAll(reader);
+  ASSERT_EQ(figures.size(), 1u);
+  EXPECT_EQ(figures[0].points, (Points{{0, 0}, {4000, 0}}));
+  ASSERT_EQ(reader.Notes().size(), 1u);
+  EXPECT_EQ(reader.Notes()[0].text,
+            "E at offset 23 is not drawn: the command and the numbers after it are passed over");
+
+  // Settings that draw nothing pass quietly; a circle, a label and an unknown mnemonic are noted, and
+  // offsets count on past the first block of input.
+  std::istringstream more("IN;DF;VS10;LT;PT1;SC0,1,0,1;PS10,10;IP;PW0.3,1;" + std::string(70000, ' ') +
+                          "PA0,0;PD10,0;CI50;lb!;ZZ;");
+  HpglReader second(more);
+  ReadAll(second);
+  std::vector<std::string> words;
+  for (const ReaderNote& note : second.Notes()) words.push_back(note.text.substr(0, note.text.find(" is not")));
+  EXPECT_EQ(words, (std::vector<std::string>{"CI at offset 70060", "LB at offset 70065", "ZZ at offset 70069"}));
 }
 
 TEST(HpglReader, ThreeLetterWordsSplit) {

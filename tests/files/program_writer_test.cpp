@@ -120,6 +120,114 @@ TEST_F(Writer, ArmsMoveInScaledProjectUnits) {
   EXPECT_EQ(writer_.position()[1], 1000);
 }
 
+// The conveyor blocks on a Qe (step multiplier 4, conveyor factor 2, vertical-wire power factor 1) whose third
+// axis has 2 steps per hundredth of a millimetre, with every value they use set.
+class ConveyorBlocks : public Writer {
+ protected:
+  ConveyorBlocks() {
+    machine_.model_code = "Qe";
+    machine_.profile = ProfileOf("Qe");
+    machine_.vertical_power_factor = 1.0;
+    machine_.StepScaleZ = 2.0;
+    config_.SetNumber(Param::Pauza_w_kacie, 100);
+    config_.SetNumber(Param::PrzeSpeed, 750);            // period 1000, 250 in the record
+    config_.SetNumber(Param::szybkoscObrobki, 500);      // period 1500, 375 in the record
+    config_.SetNumber(Param::Tasma_SzybkoscPrzes, 250);  // 500 mm/min with the factor: period 1500, 375
+    config_.SetNumber(Param::work_power, 40);            // 102 of 255
+    config_.SetNumber(Param::VerticalWire_power, 40);    // 102 of 255, times 1
+    config_.SetNumber(Param::CzasRozgrzewania, 300);
+    config_.SetNumber(Param::TasmaPrzesuwPocz, 100);     // 100 mm of Z: 20000 steps
+    config_.SetNumber(Param::fePauzaTechn, 0.5);
+    config_.SetNumber(Param::feuWysokoscMat, 80);
+    config_.SetChecked(Param::Heavy, true);
+  }
+
+  // The heater of a channel switched off: lower power, wait, off, wait.
+  static std::string HeaterOff(int channel) {
+    return Bytes({'p', 1, 't', channel, 26}) + Bytes({'p', 1}) + Second() + Bytes({'r', 0, channel}) + Second();
+  }
+  static std::string VerticalWireOn() {
+    return Bytes({'s', 4, 5, 0, 0, 0}) +  // heater selection: vertical wire
+           Bytes({'p', 1}) +              //
+           Bytes({'t', 3, 102}) +         // channel 3 at 102
+           Bytes({'r', 1, 3});            // channel 3 on
+  }
+  // The belts' move of 100 mm of Z against the feed, nothing else moving.
+  static std::string BeltsAdvance() {
+    return Bytes({'a', 0xFF, 0, 0, 0, 0}) +             // move
+           Bytes({'a', 0x02, 0xE0, 0xB1, 0xFF, 0xFF}) + //   belt axis 2: -20000
+           Bytes({'a', 0x06, 0xE0, 0xB1, 0xFF, 0xFF}) + //   belt axis 6: -20000
+           Bytes({'a', 0x03, 0xE0, 0xB1, 0xFF, 0xFF}) + //   belt axis 3: -20000
+           Bytes({'a', 0xFE, 0x80, 0x38, 0x01, 0x00});  //   count 20000 x 4
+  }
+};
+
+TEST_F(ConveyorBlocks, StartBlockByteForByte) {
+  writer_.OpenProgram(folder_.PathOf("out.cn"));
+  writer_.ConveyorStart();
+  const std::string expected =
+      Bytes({'v', 3, 0x77, 0x01}) +                // conveyor speed group: period 375
+      HeaterOff(0) +                               // no heater chosen yet: channel 0 goes off first
+      VerticalWireOn() +                           //
+      Bytes({'p', 1}) +                            //
+      Bytes({'f', 3}) +                            // moves at the conveyor speed
+      Bytes({'p', 250, 'p', 50}) +                 // warm-up of 300 ms
+      Bytes({'p', 1}) +                            //
+      Bytes({'s', 2, 1, 0, 0, 0}) +                // heavy material
+      BeltsAdvance() +                             // the arms stay at 0
+      HeaterOff(3) +                               // the vertical wire off
+      Bytes({'p', 250, 'p', 250});                 // technological pause of 0.5 s
+  EXPECT_EQ(writer_.bytes(), expected);
+}
+
+TEST_F(ConveyorBlocks, FeedBlockByteForByte) {
+  Started();
+  writer_.SetArmPositions(400, 800, 0);  // the cut ended where it began: X 10 mm, Y 20 mm
+  writer_.ConveyorFeed(2000);            // a project 50 mm high
+  const std::string horizontal_wire_on =
+      Bytes({'s', 4, 0, 0, 0, 0}) +  // heater selection: horizontal wire
+      Bytes({'p', 1}) +              //
+      Bytes({'t', 1, 102}) +         // channel 1 at 102
+      Bytes({'r', 1, 1});            // channel 1 on
+  const std::string expected =
+      Bytes({'p', 1}) +                            //
+      Bytes({'v', 0, 0xFA, 0x00}) +                // travel speed: period 250
+      Bytes({'v', 1, 0x77, 0x01}) +                // cutting speed: period 375
+      HeaterOff(1) + horizontal_wire_on +          // the horizontal wire on again
+      Bytes({'p', 1}) +                            //
+      Bytes({'f', 0}) +                            // moves at the travel speed
+      Bytes({'p', 250, 'p', 50}) +                 // warm-up of 300 ms
+      Bytes({'a', 0xFF, 0, 0, 0, 0}) +             // the wires rise to the material's 80 mm, above the project
+      Bytes({'a', 0x01, 0x70, 0x17, 0, 0}) +       //   Y1: +6000
+      Bytes({'a', 0x05, 0x70, 0x17, 0, 0}) +       //   Y2: +6000
+      Bytes({'a', 0xFE, 0xC0, 0x5D, 0, 0}) +       //   count 6000 x 4
+      Bytes({'p', 1}) +                            //
+      Bytes({'v', 3, 0x77, 0x01}) +                // conveyor speed: period 375
+      HeaterOff(1) +                               // the horizontal wire off
+      VerticalWireOn() +                           //
+      Bytes({'p', 1}) +                            //
+      Bytes({'f', 3}) +                            // moves at the conveyor speed
+      Bytes({'p', 1}) +                            //
+      Bytes({'s', 2, 1, 0, 0, 0}) +                // heavy material
+      Bytes({'p', 100}) +                          // corner: from rising to the belt's travel
+      BeltsAdvance() +                             // the wires stay up
+      Bytes({'p', 1}) +                            //
+      Bytes({'p', 250, 'p', 250}) +                // technological pause of 0.5 s
+      Bytes({'p', 1}) +                            //
+      Bytes({'v', 0, 0xFA, 0x00}) +                // travel speed
+      Bytes({'v', 1, 0x77, 0x01}) +                // cutting speed
+      HeaterOff(3) + horizontal_wire_on +          // the vertical wire off, the horizontal one on
+      Bytes({'p', 1}) +                            //
+      Bytes({'f', 0}) +                            // moves at the travel speed
+      Bytes({'p', 100}) +                          // corner: from the belt's travel to going down
+      Bytes({'a', 0xFF, 0, 0, 0, 0}) +             // the wires return to their start height
+      Bytes({'a', 0x01, 0x90, 0xE8, 0xFF, 0xFF}) + //   Y1: -6000
+      Bytes({'a', 0x05, 0x90, 0xE8, 0xFF, 0xFF}) + //   Y2: -6000
+      Bytes({'a', 0xFE, 0xC0, 0x5D, 0, 0}) +       //   count 6000 x 4
+      Bytes({'p', 1});                             //
+  EXPECT_EQ(Body(), expected);
+}
+
 TEST_F(Writer, HeaterOfTheVerticalWireOnAQoController) {
   machine_.model_code = "Qo";
   ProgramWriter writer(machine_, config_);

@@ -290,10 +290,12 @@ TEST_F(CommandSet, AFailedWriteShowsTheLostLinkWithTheErrorAsCaption) {
   sim_.FailNextWrites(1, kHidIoDevice);
   EXPECT_FALSE(SendMove(link(), AxisSteps{100, 0, 0, 0, 0, 0, 0, 0}));
   EXPECT_TRUE(sim_.commands().empty());
-  // A busy device is not a failure.
+  // A busy device is not a failure: the command goes again after a pause.
   sim_.FailNextWrites(1);
   EXPECT_TRUE(SendCommand(link(), StopMoveCommand()));
   EXPECT_EQ(op_.messages().size(), 2u);
+  ASSERT_EQ(sim_.commands().size(), 1u);
+  EXPECT_EQ(sim_.commands()[0], "Y");
 }
 
 TEST_F(CommandSet, WithoutControllerEveryCommandReportsMinusOne) {

@@ -161,10 +161,6 @@ TEST_F(LinkTest, AFailedFirstHalfIsReportedAndTheSecondHalfNotSent) {
   backend_.write_results = {kHidIoDevice};
   EXPECT_EQ(usb.Write(std::string(70, 'x')), kHidIoDevice);
   EXPECT_EQ(backend_.writes.size(), 1u);
-  backend_.write_results = {0, kHidDeviceNotFunctioning};
-  // Error 31 on the second report is returned as it is.
-  EXPECT_EQ(usb.Write(std::string(70, 'x')), kHidDeviceNotFunctioning);
-  EXPECT_EQ(usb.busy_count(), 0u);
 }
 
 TEST_F(LinkTest, StringsLongerThanTwoReportsAreRefused) {
@@ -175,18 +171,43 @@ TEST_F(LinkTest, StringsLongerThanTwoReportsAreRefused) {
   EXPECT_TRUE(backend_.writes.empty());
 }
 
-TEST_F(LinkTest, ErrorThirtyOneCountsAsSentAfterHalfASecond) {
+TEST_F(LinkTest, ABusyControllerGetsTheSameReportAgainAfterHalfASecond) {
   TfUsb& usb = Create();
-  backend_.write_results = {kHidDeviceNotFunctioning};
+  backend_.write_results = {kHidDeviceNotFunctioning, kHidDeviceNotFunctioning};
   const int64_t before = clock_.NowMs();
   EXPECT_EQ(usb.Write("G"), 0);
-  EXPECT_EQ(clock_.NowMs() - before, 500);
-  EXPECT_EQ(usb.busy_count(), 1u);
-  EXPECT_EQ(usb.bytes_written(), 0u);
+  EXPECT_EQ(clock_.NowMs() - before, 1000);
+  EXPECT_EQ(usb.busy_count(), 2u);
+  EXPECT_EQ(usb.bytes_written(), kReportSize);
+  ASSERT_EQ(backend_.writes.size(), 3u);
+  EXPECT_EQ(Payload(2), Payload(0));
   backend_.write_results = {kHidAccessDenied};
   EXPECT_EQ(usb.Write("G"), kHidAccessDenied);
   EXPECT_TRUE(usb.present());  // a failed write does not lose the controller
-  EXPECT_EQ(usb.busy_count(), 1u);
+  EXPECT_EQ(usb.busy_count(), 2u);
+}
+
+TEST_F(LinkTest, AControllerBusyForTenWritesFailsTheWrite) {
+  TfUsb& usb = Create();
+  backend_.write_results = std::deque<int>(10, kHidDeviceNotFunctioning);
+  const int64_t before = clock_.NowMs();
+  EXPECT_EQ(usb.Write("G"), kHidDeviceNotFunctioning);
+  EXPECT_EQ(backend_.writes.size(), 10u);
+  EXPECT_EQ(clock_.NowMs() - before, 9 * 500);
+  EXPECT_EQ(usb.busy_count(), 10u);
+  EXPECT_TRUE(usb.present());
+}
+
+TEST_F(LinkTest, BothHalvesOfALongStringWaitForABusyController) {
+  TfUsb& usb = Create();
+  std::string bytes;
+  for (int i = 0; i < 70; ++i) bytes.push_back(static_cast<char>('0' + i));
+  backend_.write_results = {kHidDeviceNotFunctioning, 0, kHidDeviceNotFunctioning, 0};
+  EXPECT_EQ(usb.Write(bytes), 0);
+  ASSERT_EQ(backend_.writes.size(), 4u);
+  EXPECT_EQ(Payload(1), bytes.substr(0, 64));
+  EXPECT_EQ(Payload(3), bytes.substr(64, 6) + bytes.substr(6, 58));
+  EXPECT_EQ(usb.busy_count(), 2u);
 }
 
 TEST_F(LinkTest, ReadCopiesSixtyFiveBytesOfTheReply) {
@@ -220,6 +241,24 @@ TEST_F(LinkTest, TenFailedReadsZeroTheRecordAndLoseTheController) {
   EXPECT_FALSE(usb.QuellmarQvExist());
   backend_.handler();
   EXPECT_TRUE(usb.present());
+}
+
+TEST_F(LinkTest, AControllerGivenUpIsNotReplacedByAnotherUntilTheNextChange) {
+  backend_.devices = {Device("one", "Quellmar", "Qa"), Device("two", "Quellmar", "Qo")};
+  TfUsb& usb = Create();
+  backend_.read_results = std::deque<int>(10, kHidIoDevice);
+  ASSERT_NE(usb.ReadString(10), 0);
+  // The state holds the first controller's profile and calibration: nothing may go to the second one.
+  EXPECT_EQ(usb.Write("G"), -1);
+  EXPECT_FALSE(usb.QuellmarQvExist());
+  EXPECT_FALSE(usb.SelectedDevice());
+  EXPECT_EQ(usb.ReadString(10), -1);
+  EXPECT_TRUE(backend_.writes.empty());
+  // A device change finds both again and takes the first match.
+  backend_.handler();
+  EXPECT_EQ(usb.SelectedDevice()->id, "one");
+  ASSERT_EQ(backend_.writes.size(), 1u);
+  EXPECT_EQ(backend_.writes[0].first, "one");
 }
 
 TEST_F(LinkTest, ADeviceThatCannotBeOpenedReadsAsMinusOne) {

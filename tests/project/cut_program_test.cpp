@@ -12,24 +12,15 @@
 #include "config/file_write.h"
 #include "files/program_decoder.h"
 #include "services/scripted_operator.h"
+#include "planned_figure.h"
 #include "support/temp_folder.h"
 
 namespace varnholt {
 namespace {
 
 using Points = std::vector<TPlotPoint>;
-
-std::unique_ptr<tfigura> Figure(Points points, int32_t link_figure, int32_t link_point, int32_t link_aux) {
-  auto figure = std::make_unique<tfigura>();
-  figure->points = std::move(points);
-  licz_parametry(*figure);
-  figure->vertex_angles.assign(figure->points.size(), TVertexAngle{});
-  figure->plan_flag_2 = 0;  // planned
-  figure->link_figure = link_figure;
-  figure->link_point = link_point;
-  figure->link_aux = link_aux;
-  return figure;
-}
+using testing::PlannedFigure;
+using testing::Square;
 
 class CutProgram : public ::testing::Test {
  protected:
@@ -82,11 +73,8 @@ class CutProgram : public ::testing::Test {
   CutRunOptions run_;
 };
 
-// A square of 10 mm as a closed five-point figure.
-Points Square(int32_t x, int32_t y) { return {{x, y}, {x + 400, y}, {x + 400, y + 400}, {x, y + 400}, {x, y}}; }
-
 TEST_F(CutProgram, TheStartFigureIsCutOnlyWhenAskedTo) {
-  Add(Figure(Square(0, 0), -1, 0, 0));
+  Add(PlannedFigure(Square(0, 0), -1, 0, 0));
   ASSERT_TRUE(Save()) << ::testing::PrintToString(Messages());
   EXPECT_TRUE(Moves().empty());
 
@@ -96,16 +84,16 @@ TEST_F(CutProgram, TheStartFigureIsCutOnlyWhenAskedTo) {
   EXPECT_EQ(Moves(), (std::vector<std::pair<int32_t, int32_t>>{{0, 1000}, {1000, 0}, {0, -1000}, {-1000, 0}}));
 }
 
-TEST_F(CutProgram, AnOpenFigureEnteredInsideIsReversedAndItsChildrenFollow) {
-  Add(Figure(Square(0, 0), -1, 0, 0));
-  // An open six-point path hanging on the square's vertex 1, entered at its vertex 3.
-  Add(Figure({{400, 0}, {800, 0}, {800, 400}, {1200, 400}, {1200, 800}, {1600, 800}}, 0, 1, 3));
+TEST_F(CutProgram, AnOpenFigureEnteredAtItsLastVertexIsReversedOnceAndItsChildrenFollow) {
+  Add(PlannedFigure(Square(0, 0), -1, 0, 0));
+  // An open six-point path hanging on the square's vertex 1 by its last vertex.
+  Add(PlannedFigure({{1600, 800}, {1200, 800}, {1200, 400}, {800, 400}, {800, 0}, {400, 0}}, 0, 1, 5));
   // A connector hanging on the path's vertex 1.
-  Add(Figure({{800, 0}, {800, -400}}, 1, 1, 0));
+  Add(PlannedFigure({{1200, 800}, {1200, 1200}}, 1, 1, 0));
   project_.cut_start_figure = true;  // the wire goes round the square to reach the path
   ASSERT_TRUE(Save()) << ::testing::PrintToString(Messages());
   const tfigura& path = *project_.figures[1];
-  EXPECT_EQ(path.points.front(), (TPlotPoint{1600, 800}));
+  EXPECT_EQ(path.points.front(), (TPlotPoint{400, 0}));
   EXPECT_EQ(path.link_aux, 0);
   EXPECT_EQ(project_.figures[2]->link_point, 4) << "vertex 1 of six is vertex 4 once reversed";
 
@@ -119,7 +107,7 @@ TEST_F(CutProgram, AnOpenFigureEnteredInsideIsReversedAndItsChildrenFollow) {
 TEST_F(CutProgram, CornerPausesOnlyAboveAFifthOfPi) {
   config_.SetNumber(Param::Pauza_w_kacie, 100);
   project_.cut_start_figure = true;
-  Add(Figure(Square(0, 0), -1, 0, 0));
+  Add(PlannedFigure(Square(0, 0), -1, 0, 0));
   const auto pause_ms = [this] {
     EXPECT_TRUE(Save());
     std::ifstream file(path_, std::ios::binary);
@@ -134,10 +122,10 @@ TEST_F(CutProgram, CornerPausesOnlyAboveAFifthOfPi) {
 
 TEST_F(CutProgram, ADeepChainOfNestedFiguresIsWalkedWithoutRecursion) {
   project_.cut_start_figure = true;
-  Add(Figure(Square(0, 0), -1, 0, 0));
+  Add(PlannedFigure(Square(0, 0), -1, 0, 0));
   for (int32_t i = 1; i < 20000; ++i) {
     // Each connector goes 1 unit up from the previous connector's end and back.
-    project_.figures.push_back(Figure({{0, i - 1}, {0, i}}, i - 1, i == 1 ? 0 : 1, 0));
+    project_.figures.push_back(PlannedFigure({{0, i - 1}, {0, i}}, i - 1, i == 1 ? 0 : 1, 0));
   }
   project_.Ustaw_PPiPK();
   ASSERT_TRUE(Save()) << ::testing::PrintToString(Messages());
@@ -153,8 +141,8 @@ TEST_F(CutProgram, RefusalsAndFailuresWriteNothing) {
   project_.planned = false;
   EXPECT_FALSE(Save());
   // One figure planning could not reach.
-  Add(Figure(Square(1000, 0), -1, 0, 0));
-  project_.figures[0] = Figure(Square(0, 0), -1, 0, 0);
+  Add(PlannedFigure(Square(1000, 0), -1, 0, 0));
+  project_.figures[0] = PlannedFigure(Square(0, 0), -1, 0, 0);
   project_.figures[1]->plan_flag_2 = 1;
   EXPECT_FALSE(Save());
   project_.figures.pop_back();
@@ -163,7 +151,7 @@ TEST_F(CutProgram, RefusalsAndFailuresWriteNothing) {
   EXPECT_FALSE(std::filesystem::exists(path_));
 
   // A 4.8 m wide drawing at ten times its size.
-  project_.figures[0] = Figure(Square(0, 0), -1, 0, 0);
+  project_.figures[0] = PlannedFigure(Square(0, 0), -1, 0, 0);
   project_.figures[0]->points[1].x = project_.figures[0]->points[2].x = 192000;
   licz_parametry(*project_.figures[0]);
   project_.figures[0]->plan_flag_2 = 0;
@@ -189,7 +177,7 @@ TEST_F(CutProgram, RefusalsAndFailuresWriteNothing) {
 
   ScopedWriteFault full_disk({WriteStep::kWrite, 0, ENOSPC});
   EXPECT_FALSE(Save());
-  EXPECT_EQ(Messages().back(), "I/O error 112");
+  EXPECT_EQ(Messages().back(), "I/O error 112: no space left on device (" + path_ + ")");
   EXPECT_FALSE(operator_.busy());
 }
 

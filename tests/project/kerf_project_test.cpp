@@ -1,5 +1,5 @@
 // Kerf compensation of loaded projects: the shipped samples keep half a kerf from their drawing and their programs
-// follow the compensated path; a kerf of 0 changes nothing; narrow figures are kept and reported once; painting
+// follow the compensated path and pass the verifier against it; a kerf of 0 changes nothing; narrow figures are kept and reported once; painting
 // shows the drawing under the compensated figures.
 
 #include <gtest/gtest.h>
@@ -15,6 +15,7 @@
 #include "project/cut_program.h"
 #include "project/kerf_offset.h"
 #include "project/plan_picture.h"
+#include "project/program_verifier.h"
 #include "services/scripted_operator.h"
 #include "support/temp_folder.h"
 
@@ -127,6 +128,14 @@ TEST(KerfProject, TheProgramsOfTheSamplesFollowTheCompensatedPath) {
     }
     EXPECT_EQ(decoded.summary.travel_steps[0], x_travel) << sample;
     EXPECT_EQ(decoded.summary.travel_steps[1], y_travel) << sample;
+
+    const ProgramCheck check = VerifyProgram(bytes, project, Configuration(), ControllerState());
+    EXPECT_TRUE(check.passed()) << sample << ": " << check.stray_cuts.size() << " stray cuts, " << check.uncut.size()
+                                << " segments uncut" << (check.error ? ", " + *check.error : "");
+    // Against the drawing's own plan the same program strays: the verifier sees the kerf.
+    Loaded drawn = Load(SamplePath(sample), 0.0);
+    drawn.project->cut_start_figure = true;
+    EXPECT_FALSE(VerifyProgram(bytes, *drawn.project, Configuration(), ControllerState()).passed()) << sample;
   }
 }
 

@@ -124,7 +124,8 @@ TEST_F(ProjectLoad, FailuresCloseTheProjectWithTheirMessage) {
   EXPECT_FALSE(project_.Load((folder_ / "missing.plt").string(), kAllPens));
   EXPECT_FALSE(Load("IN;SP1;PU10,10;"));
   EXPECT_FALSE(Load("PU0,0;PD10,0;PU;PD10,20.5;"));
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"Universal/zbioruNieMoznaOtworzyc" + (folder_ / "missing.plt").string(),
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Universal/zbioruNieMoznaOtworzyc" + (folder_ / "missing.plt").string() +
+                                                      " (no such file or directory)",
                                                   "Project_window/zbiorPusty",
                                                   "'20.5' is not a valid integer value"}));
   EXPECT_TRUE(operator_.messages()[0].is_error);

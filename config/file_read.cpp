@@ -1,4 +1,4 @@
-#include "control/file_read.h"
+#include "config/file_read.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -33,11 +33,11 @@ std::optional<std::string> ReadFileBytes(const std::string& path, size_t max_byt
   const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (file.get() < 0) {
     if (errno == ENOENT) return std::nullopt;
-    ThrowFileError(errno);
+    ThrowFileError(errno, path);
   }
   struct stat info {};
-  if (::fstat(file.get(), &info) != 0) ThrowFileError(errno);
-  if (S_ISDIR(info.st_mode)) ThrowFileError(EISDIR);
+  if (::fstat(file.get(), &info) != 0) ThrowFileError(errno, path);
+  if (S_ISDIR(info.st_mode)) ThrowFileError(EISDIR, path);
   std::string bytes;
   char buffer[65536];
   while (bytes.size() < max_bytes) {
@@ -45,7 +45,7 @@ std::optional<std::string> ReadFileBytes(const std::string& path, size_t max_byt
     const ssize_t got = ::read(file.get(), buffer, wanted);
     if (got < 0) {
       if (errno == EINTR) continue;
-      ThrowFileError(errno);
+      ThrowFileError(errno, path);
     }
     if (got == 0) break;
     bytes.append(buffer, static_cast<size_t>(got));

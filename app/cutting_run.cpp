@@ -1,0 +1,253 @@
+#include "app/cutting_run.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "config/display_unit.h"
+#include "config/file_write.h"
+#include "geometry/clock.h"
+#include "geometry/run_time_error.h"
+#include "geometry/units.h"
+#include "project/cut_program.h"
+#include "project/project_document.h"
+#include "services/interfejs.h"
+#include "services/operator.h"
+
+namespace varnholt {
+namespace {
+
+// Status panel of the main window that shows the repetition counter.
+constexpr int kRepetitionPanel = 1;
+// The both-ways item of CatDir.
+constexpr int kBothWays = 2;
+
+// Opens the file once to see that it can be read; the file error's message otherwise.
+std::optional<std::string> ReadabilityError(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return FileErrorMessage(errno, path);
+  ::close(fd);
+  return std::nullopt;
+}
+
+}  // namespace
+
+CuttingRun::CuttingRun(MachineLink& link, RunFlags& flags, TTransArm& transmission, Tster& panel,
+                       MainWindowPort& main_window, CutRunSetup setup)
+    : link_(link),
+      flags_(flags),
+      transmission_(transmission),
+      panel_(panel),
+      main_window_(main_window),
+      setup_(std::move(setup)) {}
+
+void CuttingRun::Start1Click() {
+  repeat_counter_ = 0;
+  if (ProjectDocument* project = main_window_.ActiveProject()) {
+    const size_t start = static_cast<size_t>(std::max(project->start_figure, 0));
+    if (start < project->figures.size() && !project->figures[start]->points.empty()) {
+      const std::vector<TPlotPoint>& points = project->figures[start]->points;
+      const size_t entry = std::min(static_cast<size_t>(std::max(project->figures[start]->link_aux, 0)),
+                                    points.size() - 1);
+      cut_start_point_ = points[entry];
+      cut_end_point_ = points.back();
+    }
+  }
+  StartWycinaniaNieautomatycznego();
+}
+
+void CuttingRun::StartWycinaniaNieautomatycznego() {
+  if (auto_repeat_) CurrentOperator().SetStatusText(kRepetitionPanel, std::to_string(repeat_counter_ + 1));
+  ProjectDocument* project = main_window_.ActiveProject();
+  if (project == nullptr) return;
+  tnij(*project);
+  if (link_.config.Choice(Param::CatDir) == kBothWays) {
+    project->feed_sign_start = static_cast<int8_t>(-project->feed_sign_start);
+  }
+}
+
+bool CuttingRun::HeatAndCheckWire(ButtonSet buttons) {
+  EndAtLostLink scope(link_);
+  do {
+    ReadStatus(link_);
+    HeaterOn(link_);
+    ReadStatus(link_);
+    HeatingOff(link_);
+    // A lost link ends the run with the one box its first failed command showed.
+    if (scope.lost()) return false;
+    if (link_.state.Has(kStatusWireBroken) &&
+        CurrentOperator().AskQuestion(link_.texts.GetText("Control", "zerwanyDrut"), buttons, "") == kButtonCancel) {
+      return false;
+    }
+  } while (link_.state.Has(kStatusWireBroken));
+  return true;
+}
+
+bool CuttingRun::FitsWorkingRange(const ProjectDocument& project) {
+  const double skala = link_.config.Number(Param::skala);
+  const double width_mm = UnitsToMm(project.project_width) * skala / 100.0;
+  const double height_mm = UnitsToMm(project.project_height) * skala / 100.0;
+  if (width_mm <= link_.state.x_range && height_mm <= link_.state.y_range) return true;
+  CurrentOperator().ShowMessageBox(link_.texts.GetText("Main_window", "projektZaDuzy"), true, "");
+  return false;
+}
+
+void CuttingRun::PlaceSingleOpenFigureStart(ProjectDocument& project) {
+  project.single_open_figure = project.figures.size() == 1 && project.figures[0]->points.size() >= 2 &&
+                               project.figures[0]->points.front() != project.figures[0]->points.back();
+  if (!project.single_open_figure) return;
+  tfigura& start = *project.figures[0];
+  const bool rising = start.points.front().x < start.points.back().x;
+  const auto last = static_cast<int32_t>(start.points.size()) - 1;
+  start.link_aux = (project.feed_sign_start < 0) == rising ? last : 0;
+  const TPlotPoint& p = start.points[static_cast<size_t>(start.link_aux)];
+  project.start_margin_left = p.x - project.project_min_x;
+  project.start_margin_right = project.project_max_x - p.x;
+  project.start_margin_bottom = p.y - project.project_min_y;
+  project.start_margin_top = project.project_max_y - p.y;
+}
+
+bool CuttingRun::PrepareCut(ProjectDocument& project) {
+  ControllerState& s = link_.state;
+  ReadStatus(link_);
+  if (link_.usb.QuellmarQvExist()) Identify(link_);
+  const int32_t multiplier = s.profile.StepMultiplier;
+  const auto period = [&s, multiplier](double speed) { return PeriodFromSpeed(s, nearest(speed * multiplier)); };
+  SendCommand(link_, SetSpeedCommand(0, period(link_.config.Number(Param::PrzeSpeed))));
+  SendCommand(link_, SetSpeedCommand(1, period(link_.config.Number(Param::szybkoscObrobki))));
+  if (!setup_.test_mode) {
+    if (!link_.usb.QuellmarQvExist()) return false;
+    if (s.Has(kStatusProgramRunning | kStatusWaitsForGo)) {
+      SendCommand(link_, GoCommand());
+      return false;
+    }
+  }
+  transmission_.stop();
+  if (!FitsWorkingRange(project)) return false;
+  if (!setup_.test_mode) ReadPositions(link_);
+  PlaceSingleOpenFigureStart(project);
+  if (setup_.test_mode || link_.config.Number(Param::work_power) == 0) return true;
+  return HeatAndCheckWire(Buttons({kButtonOk, kButtonCancel, kButtonRetry}));
+}
+
+void CuttingRun::tnij(ProjectDocument& project) {
+  if (!PrepareCut(project)) return;
+  BusyCursor busy;
+  if (project.own_start && project.frame_added) {
+    const int answer = CurrentOperator().AskQuestion(link_.texts.GetText("Main_window", "czyRysowacObrys"),
+                                                     Buttons({kButtonYes, kButtonNo, kButtonCancel}), "");
+    if (answer == kButtonCancel) return;
+    project.cut_start_figure = answer == kButtonYes;
+  } else {
+    project.cut_start_figure = true;
+  }
+  const std::string path = setup_.program_folder + TTransArm::kProgramFileName;
+  const tInterfejs& texts = link_.texts;
+  const TextLookup lookup = [&texts](std::string_view section, std::string_view key) {
+    return texts.GetText(section, key);
+  };
+  if (!save_ciecie(project, path, link_.config, link_.state, CutRunOptions{auto_repeat_, repeat_counter_}, lookup)) {
+    return;
+  }
+  if (const std::optional<std::string> error = ReadabilityError(path)) {
+    CurrentOperator().ShowMessageBox(*error, true, "");
+    return;
+  }
+  PrepareControllerAndTransmit();
+}
+
+void CuttingRun::PrepareControllerAndTransmit() {
+  EndAtLostLink scope(link_);
+  if (!setup_.test_mode) {
+    SendCommand(link_, StopCommand());
+    SleepMs(10);
+    WaitIdle(link_);
+    SendCommand(link_, ClearProgramCommand());
+    SleepMs(10);
+    if (scope.lost()) return;
+    if (link_.config.Number(Param::work_power) > 0 && !HeatAndCheckWire(Buttons({kButtonCancel, kButtonRetry}))) {
+      return;
+    }
+  }
+  ReadStatus(link_);
+  if (!link_.usb.QuellmarQvExist()) {
+    CurrentOperator().ShowMessageBox(link_.texts.GetText("Control", "ploterBrakLacznosci"), true, "");
+    return;
+  }
+  ReadPositions(link_);
+  link_.state.start_x = link_.state.X1;
+  link_.state.start_y = link_.state.Y1;
+  SetStartPoint(link_);
+  if (scope.lost()) return;
+  try {
+    transmission_.start();
+  } catch (const RunTimeError& error) {
+    CurrentOperator().ShowMessageBox(error.what(), true, "");
+  }
+}
+
+void CuttingRun::Wstrzymaj1Click() {
+  BusyCursor busy;
+  if (panel_.wstrzymaj()) flags_.MachineStopped = true;
+  flags_.ProgramStarted = false;
+}
+
+void CuttingRun::Kontynuacja1Click() {
+  BusyCursor busy;
+  panel_.kontynuuj();
+  flags_.MachineStopped = false;
+}
+
+AutoRepeatButtons CuttingRun::SpeedAutoRepeatClick(bool down) {
+  auto_repeat_ = down;
+  return {link_.texts.GetText("Main_window", down ? "SpeedAutoRepeatOn.hint" : "SpeedAutoRepeat.hint"), !down};
+}
+
+void CuttingRun::ProgramEnded() {
+  if (!auto_repeat_) return;
+  ++repeat_counter_;
+  StartWycinaniaNieautomatycznego();
+}
+
+void CuttingRun::SpeedPrzesunDoRamionClick() { panel_.btnPrzesunDoRamionClick(); }
+
+void CuttingRun::SpeedWysunPoCieciuClick() {
+  ControllerState& s = link_.state;
+  EndAtLostLink scope(link_);
+  SelectSpeedGroup(link_, 2, kFromConfiguration);
+  ReadPositions(link_);
+  // The wire rises to the material's height, at most to the top of the range.
+  const double rise_mm = std::min<double>(s.y_range, link_.config.Number(Param::feuWysokoscMat)) - s.Y1 / 100.0;
+  MoveBy(link_, true, true, 0.0, FromMillimetres(rise_mm, link_.config.CurrentUnit()), 0.0);
+  if (scope.lost()) return;
+  WaitIdle(link_);
+  SelectSpeedGroup(link_, 3, kFromConfiguration);
+  MoveBy(link_, true, true, -link_.config.Number(Param::TasmaPrzesuwKon), 0.0, 0.0);
+}
+
+ProjectDocument* CuttingRun::BeginSimulation() {
+  ProjectDocument* project = main_window_.ActiveProject();
+  if (project != nullptr) project->show_path = true;
+  return project;
+}
+
+void CuttingRun::EndSimulation(ProjectDocument& project) {
+  project.show_path = false;
+  CurrentOperator().Repaint();
+  if (link_.config.Choice(Param::CatDir) == kBothWays) project.feed_sign = static_cast<int8_t>(-project.feed_sign);
+}
+
+bool CuttingRun::FormCloseQuery() {
+  if (!transmission_.running()) return true;
+  if (flags_.MachineStopped) {
+    transmission_.stop();
+    return true;
+  }
+  CurrentOperator().ShowMessageBox(link_.texts.GetText("Main_window", "wyjscieNiemozliwe"), false,
+                                   link_.texts.GetText("Universal", "uwaga"));
+  return false;
+}
+
+}  // namespace varnholt

@@ -1,0 +1,97 @@
+#pragma once
+// The cutting run of the main window without its window: Start with its checks, writing out.cn and preparing the
+// controller, Stop and Continue, automatic repetition, the positioning buttons and the simulation's direction.
+
+#include <string>
+
+#include "control/main_window_port.h"
+#include "control/tster.h"
+#include "geometry/figure.h"
+#include "link/controller_ops.h"
+#include "link/run_flags.h"
+#include "link/trans_arm.h"
+#include "services/operator.h"
+
+namespace varnholt {
+
+class ProjectDocument;
+
+// What the run needs to know of the program.
+struct CutRunSetup {
+  std::string program_folder;  // with a trailing separator; out.cn is written there
+  bool test_mode = false;      // first command-line argument "test": the checks skip the controller
+};
+
+// What SpeedAutoRepeatClick leaves the main window to show.
+struct AutoRepeatButtons {
+  std::string hint;                      // of SpeedAutoRepeat
+  bool positioning_buttons_enabled = false;  // SpeedPrzesunDoRamion and SpeedWysunPoCieciu
+};
+
+class CuttingRun {
+ public:
+  // Everything given must outlive the run.
+  CuttingRun(MachineLink& link, RunFlags& flags, TTransArm& transmission, Tster& panel, MainWindowPort& main_window,
+             CutRunSetup setup);
+
+  // Start (menu Start1, button SpeedStart, the machine's start button): the repetition counter from 0, the cut
+  // start and end points of the active project, then the start operation.
+  void Start1Click();
+  // The start operation, also run by automatic repetition: the counter in status panel 1, the cut, and with CatDir
+  // 2 the other feed direction for the next cut.
+  void StartWycinaniaNieautomatycznego();
+  // The checks before a cut: identification and speeds, the link, a program waiting for Go, the size, the start
+  // point of a single open figure, and the heated wire. True when the cut may go on.
+  bool PrepareCut(ProjectDocument& project);
+  // The cut: checks, the outline question, out.cn written, the controller stopped and cleared, the wire heated
+  // and checked, the start point sent and the transmission started.
+  void tnij(ProjectDocument& project);
+
+  // Stop (menu Wstrzymaj1, button SpeedStop, the machine's stop button) and Continue (Kontynuacja1, Skont).
+  void Wstrzymaj1Click();
+  void Kontynuacja1Click();
+
+  // The automatic repetition toggle.
+  AutoRepeatButtons SpeedAutoRepeatClick(bool down);
+  // The status step saw the started program end: with automatic repetition one more cut.
+  void ProgramEnded();
+
+  // The positioning buttons: the conveyor back to the arms; the wire out of the material after a cut.
+  void SpeedPrzesunDoRamionClick();
+  void SpeedWysunPoCieciuClick();
+
+  // The simulation of the active project: begin sets show_path (the window animates the path), end clears it and
+  // with CatDir 2 turns the next simulation the other way. Begin gives nothing without an active project.
+  ProjectDocument* BeginSimulation();
+  void EndSimulation(ProjectDocument& project);
+
+  // The main window's close query: allowed when no transmission runs, or when the machine was stopped (the
+  // transmission then ends); otherwise refused with "wyjscieNiemozliwe".
+  bool FormCloseQuery();
+
+  bool AutoRepeat() const { return auto_repeat_; }
+  int32_t repeat_counter() const { return repeat_counter_; }
+  const TPlotPoint& cut_start_point() const { return cut_start_point_; }
+  const TPlotPoint& cut_end_point() const { return cut_end_point_; }
+
+ private:
+  // Heats the wire and checks it until it is whole; false on Cancel or a lost link.
+  bool HeatAndCheckWire(ButtonSet buttons);
+  // Steps 5 to 9 of the cut, after out.cn was written.
+  void PrepareControllerAndTransmit();
+  void PlaceSingleOpenFigureStart(ProjectDocument& project);
+  // True when the project fits the working range at the configuration's scale; the error box otherwise.
+  bool FitsWorkingRange(const ProjectDocument& project);
+
+  MachineLink& link_;
+  RunFlags& flags_;
+  TTransArm& transmission_;
+  Tster& panel_;
+  MainWindowPort& main_window_;
+  CutRunSetup setup_;
+  bool auto_repeat_ = false;
+  int32_t repeat_counter_ = 0;
+  TPlotPoint cut_start_point_, cut_end_point_;
+};
+
+}  // namespace varnholt

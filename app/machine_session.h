@@ -1,0 +1,52 @@
+#pragma once
+// The program-wide machine objects in the order the program creates them: the controller link, the transmission,
+// the manual control panel, and the cutting run that uses them. The main window owns one; the command line and the
+// tests build one over the simulated controller.
+
+#include <memory>
+#include <string>
+
+#include "app/cutting_run.h"
+#include "config/parameters.h"
+#include "control/joystick.h"
+#include "control/main_window_port.h"
+#include "control/tster.h"
+#include "link/controller_ops.h"
+#include "link/hid_backend.h"
+#include "link/run_flags.h"
+#include "link/tf_usb.h"
+#include "link/trans_arm.h"
+
+namespace varnholt {
+
+class tInterfejs;
+
+struct SessionOptions {
+  std::string program_folder;        // with a trailing separator
+  bool test_mode = false;            // command-line "test"
+  bool separate_third_axes = false;  // command-line "cb1separately" / "t1osobno"
+};
+
+class MachineSession {
+ public:
+  // Creates the link (it looks for the controller and resets it), the transmission and the control panel (its
+  // FormCreate runs). Everything given must outlive the session.
+  MachineSession(HidBackend& backend, const tInterfejs& texts, const Configuration& config,
+                 MainWindowPort& main_window, JoystickPort& joystick, const SessionOptions& options);
+
+  // Nothing goes on by itself: no program started, and no transmission that could go on (that of a paused program
+  // waits for the buffer it filled).
+  bool Settled() const {
+    return (!transmission.running() || state.Has(kStatusPaused)) && !flags.ProgramStarted;
+  }
+
+  ControllerState state;
+  RunFlags flags;
+  TfUsb usb;
+  MachineLink link;
+  TTransArm transmission;
+  Tster panel;
+  CuttingRun run;
+};
+
+}  // namespace varnholt

@@ -1,0 +1,37 @@
+#pragma once
+// The event loop of a run without windows: it delivers device changes, runs the operator's actions, and fires the
+// transmission's and the control panel's timer steps at the intervals they ask for, on the program clock.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+
+#include "app/machine_session.h"
+
+namespace varnholt {
+
+class TimerLoop {
+ public:
+  explicit TimerLoop(MachineSession& session) : session_(session) {}
+
+  // Runs action between two timer steps, at the first turn of the loop at or after at_ms (an operator's click
+  // cannot happen inside a step).
+  void Schedule(int64_t at_ms, std::function<void()> action);
+  // Turns the loop until done() holds (true) or the clock reaches deadline_ms (false). The panel is stepped as a
+  // window that is not active.
+  bool RunUntil(const std::function<bool()>& done, int64_t deadline_ms);
+  // Actions not yet run.
+  bool HasPendingActions() const { return !actions_.empty(); }
+
+ private:
+  void RunDueActions();
+
+  MachineSession& session_;
+  std::multimap<int64_t, std::function<void()>> actions_;
+  bool panel_scheduled_ = false;
+  int64_t panel_due_ = 0;
+  bool transmission_scheduled_ = false;
+  int64_t transmission_due_ = 0;
+};
+
+}  // namespace varnholt

@@ -1,0 +1,320 @@
+// varnholt-cli cut: the whole cutting run without windows, on the simulated controller or the USB controller.
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/event_clock.h"
+#include "app/headless_main_window.h"
+#include "app/machine_session.h"
+#include "app/timer_loop.h"
+#include "cli/commands.h"
+#include "cli/cut_operator.h"
+#include "cli/json.h"
+#include "cli/message_keys.h"
+#include "cli/program_texts.h"
+#include "cli/project_loading.h"
+#include "files/program_decoder.h"
+#include "link/sim/simulated_controller.h"
+#include "link/usb_hid_backend.h"
+
+namespace varnholt::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: varnholt-cli cut FILE [--sim Qa|Qe|Qo] [--config FILE.qcc] [--auto-repeat N] [--answer KEY=BUTTON]..."
+    " [--at MS=EVENT]... [--test]\n"
+    "Events: unplug replug stop-button continue-button start-button wire-broken wire-ok busy=N read-fail=N stop"
+    " continue\n";
+
+// The longest run the command waits for, on the program clock.
+constexpr int64_t kRunLimitMs = int64_t{24} * 3600 * 1000;
+
+struct CutOptions {
+  std::string drawing;
+  std::optional<std::string> sim_model;
+  std::optional<std::string> config;
+  int32_t auto_repeat = 0;
+  std::map<std::string, std::deque<int>> answers;
+  std::vector<std::pair<int64_t, std::string>> events;
+  bool test_mode = false;
+};
+
+std::optional<int64_t> WholeNumber(const std::string& text, int64_t largest) {
+  if (text.empty() || text.size() > 12) return std::nullopt;
+  int64_t value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (value > largest) return std::nullopt;
+  return value;
+}
+
+// The count of an event word "busy=N" or "read-fail=N".
+std::optional<int> EventCount(const std::string& event, const std::string& name) {
+  if (!event.starts_with(name + "=")) return std::nullopt;
+  const auto count = WholeNumber(event.substr(name.size() + 1), 1'000'000);
+  return count ? std::optional<int>(static_cast<int>(*count)) : std::nullopt;
+}
+
+bool IsHardwareEvent(const std::string& event) {
+  static const char* const kNames[] = {"unplug",      "replug",  "stop-button", "continue-button",
+                                       "start-button", "wire-broken", "wire-ok"};
+  for (const char* name : kNames) {
+    if (event == name) return true;
+  }
+  return EventCount(event, "busy") || EventCount(event, "read-fail");
+}
+
+bool IsOperatorEvent(const std::string& event) { return event == "stop" || event == "continue"; }
+
+std::optional<CutOptions> ParseOptions(const Arguments& args, std::ostream& err) {
+  CutOptions options;
+  const auto fail = [&err](const std::string& message) {
+    err << message << '\n' << kUsage;
+    return std::nullopt;
+  };
+  for (size_t i = 0; i < args.size(); ++i) {
+    const bool has_value = i + 1 < args.size();
+    const std::string& word = args[i];
+    if (word == "--sim" && has_value) {
+      options.sim_model = args[++i];
+      if (*options.sim_model != "Qa" && *options.sim_model != "Qe" && *options.sim_model != "Qo") {
+        return fail("--sim takes Qa, Qe or Qo");
+      }
+    } else if (word == "--config" && has_value) {
+      options.config = args[++i];
+    } else if (word == "--auto-repeat" && has_value) {
+      const auto count = WholeNumber(args[++i], 10000);
+      if (!count) return fail("--auto-repeat takes the number of repetitions (0 to 10000)");
+      options.auto_repeat = static_cast<int32_t>(*count);
+    } else if (word == "--answer" && has_value) {
+      const std::string& answer = args[++i];
+      const size_t equals = answer.find('=');
+      const std::optional<int> button =
+          equals == std::string::npos ? std::nullopt : ButtonOfName(answer.substr(equals + 1));
+      if (!button || equals == 0) return fail("--answer takes KEY=BUTTON (OK, Cancel, Retry, Yes or No): " + answer);
+      std::string key = answer.substr(0, equals);
+      if (const size_t slash = key.find('/'); slash != std::string::npos) key = key.substr(slash + 1);
+      options.answers[key].push_back(*button);
+    } else if (word == "--at" && has_value) {
+      const std::string& at = args[++i];
+      const size_t equals = at.find('=');
+      const auto ms = equals == std::string::npos ? std::nullopt : WholeNumber(at.substr(0, equals), kRunLimitMs);
+      const std::string event = equals == std::string::npos ? "" : at.substr(equals + 1);
+      if (!ms || !(IsHardwareEvent(event) || IsOperatorEvent(event))) return fail("--at takes MS=EVENT: " + at);
+      options.events.emplace_back(*ms, event);
+    } else if (word == "--test") {
+      options.test_mode = true;
+    } else if (options.drawing.empty() && !word.starts_with("-")) {
+      options.drawing = word;
+    } else {
+      return fail("Unknown or incomplete option: " + word);
+    }
+  }
+  if (options.drawing.empty()) return fail("No drawing given");
+  if (!options.sim_model) {
+    for (const auto& [ms, event] : options.events) {
+      if (IsHardwareEvent(event)) return fail("The event " + event + " needs the simulated controller (--sim)");
+    }
+  }
+  return options;
+}
+
+// What the machine does at a hardware event.
+void Fire(sim::SimulatedController& sim, const std::string& event) {
+  if (event == "unplug") sim.Unplug();
+  if (event == "replug") sim.Replug();
+  if (event == "stop-button") sim.PressStopButton();
+  if (event == "continue-button") sim.PressContinueButton();
+  if (event == "start-button") sim.PressStartButton();
+  if (event == "wire-broken") sim.SetWireBroken(true);
+  if (event == "wire-ok") sim.SetWireBroken(false);
+  if (const auto count = EventCount(event, "busy")) sim.FailNextWrites(*count);
+  if (const auto count = EventCount(event, "read-fail")) sim.FailNextReads(*count);
+}
+
+// Sums over the transmissions of the run: commands sent and the moves of each program sent.
+class TransmissionTally {
+ public:
+  void Look(const TTransArm& transmission, const ControllerState& machine) {
+    if (transmission.transmissions_started() != seen_) {
+      seen_ = transmission.transmissions_started();
+      commands_ += last_commands_;
+      all_whole_ = all_whole_ && last_whole_;
+      program_moves_ += static_cast<int64_t>(DecodeProgram(transmission.program(), machine).summary.moves);
+    }
+    last_commands_ = transmission.commands_sent();
+    last_whole_ = transmission.running() || transmission.sent_whole();
+    if (!go_sent_after_) go_sent_after_ = transmission.go_sent_after();
+  }
+  // Every transmission that ended sent its whole program.
+  bool all_whole() const { return all_whole_ && last_whole_; }
+  int64_t commands() const { return commands_ + last_commands_; }
+  int64_t program_moves() const { return program_moves_; }
+  std::optional<int64_t> go_sent_after() const { return go_sent_after_; }
+
+ private:
+  int64_t seen_ = 0;
+  int64_t commands_ = 0;
+  int64_t last_commands_ = 0;
+  bool all_whole_ = true;
+  bool last_whole_ = true;
+  int64_t program_moves_ = 0;
+  std::optional<int64_t> go_sent_after_;
+};
+
+std::string KeyJson(const std::optional<MessageKey>& key) {
+  if (!key) return "\"section\":null,\"key\":null";
+  return "\"section\":" + JsonString(key->section) + ",\"key\":" + JsonString(key->key);
+}
+
+std::string OptionalNumber(const std::optional<int64_t>& value) {
+  return value ? std::to_string(*value) : std::string("null");
+}
+
+struct RunOutcome {
+  std::string result;
+  std::string reason;
+};
+
+RunOutcome Outcome(bool finished, bool time_out, const CutOperator& op, const MachineSession& session) {
+  // A device change during the run is the cable pulled (and maybe put back): what the controller held is gone.
+  bool link_lost = !session.usb.present() || session.usb.device_changes() > 0;
+  bool unkeyed = false;
+  for (const auto& message : op.messages()) {
+    link_lost = link_lost || (message.key && message.key->key == "ploterBrakLacznosci");
+    unkeyed = unkeyed || !message.key;
+  }
+  if (session.transmission.transmissions_started() == 0 && !link_lost && !unkeyed) return {"refused", "start refused"};
+  if (finished && !link_lost && !unkeyed) return {"finished", ""};
+  if (link_lost) return {"failed", "link lost"};
+  if (unkeyed) return {"failed", "error"};
+  if (time_out) return {"failed", "time limit"};
+  if (session.flags.MachineStopped) return {"failed", "stopped"};
+  return {"failed", "program not finished"};
+}
+
+void PrintJson(const RunOutcome& outcome, const CutOperator& op, const TransmissionTally& tally,
+               const MachineSession& session, const HeadlessMainWindow& main, const sim::SimulatedController* sim,
+               int64_t run_ms, std::ostream& out) {
+  out << "{\"result\":" << JsonString(outcome.result);
+  if (!outcome.reason.empty()) out << ",\"reason\":" << JsonString(outcome.reason);
+  out << ",\"messages\":[";
+  for (size_t i = 0; i < op.messages().size(); ++i) {
+    const auto& message = op.messages()[i];
+    out << (i == 0 ? "" : ",") << '{' << KeyJson(message.key) << ",\"text\":" << JsonString(message.text);
+    if (!message.caption.empty()) out << ",\"caption\":" << JsonString(message.caption);
+    out << '}';
+  }
+  out << "],\"questions\":[";
+  for (size_t i = 0; i < op.questions().size(); ++i) {
+    const auto& question = op.questions()[i];
+    out << (i == 0 ? "" : ",") << '{' << KeyJson(question.key)
+        << ",\"answer\":" << JsonString(ButtonName(question.answer)) << '}';
+  }
+  out << "],\"commands_sent\":" << tally.commands() << ",\"go_sent_after\":" << OptionalNumber(tally.go_sent_after())
+      << ",\"progress\":[";
+  for (size_t i = 0; i < op.progress().size(); ++i) out << (i == 0 ? "" : ",") << JsonString(op.progress()[i]);
+  const ControllerState& s = session.state;
+  out << "],\"program_moves\":" << tally.program_moves() << ",\"executed_moves\":"
+      << (sim != nullptr ? std::to_string(sim->program_moves_completed()) : "null")
+      << ",\"programs_finished\":" << main.programs_ended() << ",\"repetitions\":" << session.run.repeat_counter()
+      << ",\"final_position_mm\":{\"X1\":" << JsonNumber(s.X1 / 100.0) << ",\"Y1\":" << JsonNumber(s.Y1 / 100.0)
+      << ",\"X2\":" << JsonNumber(s.X2 / 100.0) << ",\"Y2\":" << JsonNumber(s.Y2 / 100.0)
+      << "},\"connected\":" << (session.usb.present() ? "true" : "false") << ",\"run_ms\":" << run_ms << "}\n";
+}
+
+}  // namespace
+
+int RunCut(const Arguments& args, std::ostream& out, std::ostream& err) {
+  const std::optional<CutOptions> options = ParseOptions(args, err);
+  if (!options) return 1;
+  std::optional<Configuration> configuration = ReadConfiguration(options->config, err);
+  if (!configuration) return 1;
+  Configuration& config = *configuration;
+  config.TakeCurrentUnitFromRadiounit();
+  const tInterfejs& texts = ProgramLanguage(err);
+  std::optional<LoadedProject> loaded = LoadPlannedProject(options->drawing, config, WorkingRange{}, err);
+  if (!loaded) return 1;
+
+  // The simulated controller runs on virtual time with the events on it; the USB controller in real time.
+  EventClock virtual_clock;
+  std::optional<ScopedClock> installed_clock;
+  std::unique_ptr<sim::SimulatedController> sim;
+  std::unique_ptr<UsbHidBackend> usb;
+  HidBackend* backend = nullptr;
+  if (options->sim_model) {
+    installed_clock.emplace(virtual_clock);
+    sim = std::make_unique<sim::SimulatedController>(*options->sim_model);
+    backend = sim.get();
+  } else {
+    usb = std::make_unique<UsbHidBackend>();
+    if (!usb->available()) {
+      err << "The USB library could not be initialised\n";
+      return 1;
+    }
+    backend = usb.get();
+  }
+  Clock& clock = CurrentClock();
+  const int64_t start_ms = clock.NowMs();
+  const int64_t limit_ms = start_ms + kRunLimitMs;
+
+  const MessageKeys keys(texts);
+  CutOperator op(keys, options->answers, limit_ms);
+  for (const auto& message : loaded->messages) op.ShowMessageBox(message.text, message.is_error, message.caption);
+  ScopedOperator installed_operator(op);
+  HeadlessMainWindow main(loaded->project.get());
+  NoJoystick joystick;
+  MachineSession session(*backend, texts, config, main, joystick,
+                         SessionOptions{CliProgramFolder(), options->test_mode, false});
+  main.Attach(session.run);
+  if (options->auto_repeat > 0) session.run.SpeedAutoRepeatClick(true);
+
+  TimerLoop loop(session);
+  CuttingRun& run = session.run;
+  loop.Schedule(start_ms, [&run] { run.Start1Click(); });
+  for (const auto& [ms, event] : options->events) {
+    if (IsOperatorEvent(event)) {
+      loop.Schedule(start_ms + ms, [&run, stop = event == "stop"] {
+        if (stop) {
+          run.Wstrzymaj1Click();
+        } else {
+          run.Kontynuacja1Click();
+        }
+      });
+    } else {
+      sim::SimulatedController& controller = *sim;
+      virtual_clock.Schedule(start_ms + ms, [&controller, event] { Fire(controller, event); });
+    }
+  }
+
+  TransmissionTally tally;
+  bool finished = false;
+  const auto done = [&] {
+    tally.Look(session.transmission, session.state);
+    // The last repetition asked for is written with the conveyor blocks like the others; after it the toggle goes
+    // up, so its end starts nothing more.
+    if (session.run.AutoRepeat() && session.run.repeat_counter() >= options->auto_repeat) {
+      session.run.SpeedAutoRepeatClick(false);
+    }
+    finished = main.programs_ended() >= 1 + options->auto_repeat;
+    // Nothing more happens when the run has settled and no event is to come.
+    const bool idle = session.Settled() && !loop.HasPendingActions() && (!sim || !virtual_clock.NextEventMs());
+    return finished || idle;
+  };
+  // Hardware events at the start happen before the operator presses Start.
+  virtual_clock.FireDue();
+  const bool ended = loop.RunUntil(done, limit_ms);
+  if (session.usb.present()) ReadPositions(session.link);
+  PrintJson(Outcome(finished && tally.all_whole(), !ended, op, session), op, tally, session, main, sim.get(), clock.NowMs() - start_ms, out);
+  return 0;
+}
+
+}  // namespace varnholt::cli

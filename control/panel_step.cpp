@@ -1,0 +1,283 @@
+// The status step of the control panel: monitoring the controller and the display of an active panel.
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "config/display_unit.h"
+#include "control/speed_bars.h"
+#include "control/tster.h"
+#include "geometry/units.h"
+#include "services/interfejs.h"
+#include "services/operator.h"
+
+namespace varnholt {
+namespace {
+
+// Status panel of the main window that shows the repetition counter.
+constexpr int kRepetitionPanel = 1;
+
+std::string PowerChannelName(uint8_t channel) {
+  switch (channel) {
+    case 1:
+      return "pwrRobocze";
+    case 2:
+      return "pwrRęczne";
+    case 3:
+      return "pwrPionowe";
+    default:
+      return "pwrNieznane " + std::to_string(channel);
+  }
+}
+
+std::string SpeedGroupName(uint8_t group) {
+  switch (group) {
+    case 0:
+      return "speedPrzestawcza";
+    case 1:
+      return "speedRobocza";
+    case 2:
+      return "speedRęczna";
+    case 3:
+      return "speedTaśmociągu";
+    default:
+      return "speedNieznana " + std::to_string(group);
+  }
+}
+
+std::string OutputName(uint8_t output) {
+  if (output == 0) return "outRamiona";
+  if (output == 5) return "outPionowe";
+  return "outNieznany " + std::to_string(output);
+}
+
+int32_t ChannelPower(const ControllerState& state, size_t channel) {
+  return channel < state.heater_table.size() ? state.heater_table[channel] & 0xFFFF : 0;
+}
+
+}  // namespace
+
+bool Tster::Connected() { return link_.usb.QuellmarQvExist(); }
+
+int Tster::tick(const PanelFocus& focus) {
+  if (!timer_enabled_) return interval_;
+  view_.refreshed = false;
+  view_.close_panel = false;
+  ReadStatus(link_);
+  view_.connected = Connected();
+  if (view_.connected) {
+    interval_ = kConnectedIntervalMs;
+    RefreshTestPanel();
+    WatchProgram();
+  } else {
+    interval_ = kDisconnectedIntervalMs;
+    // With the link lost, the program's end can no longer be seen; a controller found again has been reset, and
+    // taking that for the end of the program would start an automatic repetition nobody asked for.
+    if (flags_.ProgramStarted) {
+      flags_.ProgramStarted = false;
+      CurrentOperator().SetStatusText(kRepetitionPanel, "");
+    }
+    link_.state.button_presses = 0;
+  }
+  if (focus.active && !focus.input_waiting && timer_enabled_) RefreshDisplay();
+  RefreshMainButtons();
+  return interval_;
+}
+
+void Tster::WatchProgram() {
+  const uint32_t presses = link_.state.button_presses;
+  link_.state.button_presses = 0;
+  if (flags_.ProgramStarted) {
+    ReadStatus(link_);
+    if (!ProgramRuns()) {
+      ReadHeaters(link_);
+      flags_.ProgramStarted = false;
+      CurrentOperator().SetStatusText(kRepetitionPanel, "");
+      main_window_.ProgramEnded();
+    }
+  }
+  if ((presses & kStatusStartButton) != 0) {
+    StopMove(link_);
+    main_window_.StartRequested();
+  }
+  if ((presses & kStatusStopButton) != 0) {
+    StopMove(link_);
+    main_window_.StopRequested();
+  }
+  if ((presses & kStatusContinueButton) != 0 && link_.state.Has(kStatusPaused)) {
+    StopMove(link_);
+    main_window_.ContinueRequested();
+  }
+}
+
+void Tster::RefreshTestPanel() {
+  const ControllerState& s = link_.state;
+  TestPanelView& t = view_.test;
+  t.cbSbRun = s.Has(kStatusMoving);
+  t.cbSbWork = s.Has(kStatusProgramRunning);
+  t.cbSbZadanieStartu = s.Has(kStatusStartButton);
+  t.cbSbZadanieStopu = s.Has(kStatusStopButton);
+  t.cbSbPower = s.Has(kStatusHeating);
+  t.lSelPwr = PowerChannelName(s.heater_channel);
+  t.lSelSpeed = SpeedGroupName(s.active_group);
+  t.lSpeed = link_.panel.speed;
+  for (size_t group = 0; group < t.group_speeds.size(); ++group) {
+    t.group_speeds[group] = SpeedFromPeriod(s, s.group_periods[group]);
+  }
+  t.lPower = s.heater_power;
+  t.lSelOut = OutputName(s.heater_state);
+}
+
+void Tster::RefreshDisplay() {
+  ReadStatus(link_);
+  if (!Connected()) {
+    view_.close_panel = true;
+    return;
+  }
+  view_.refreshed = true;
+  ReadPositions(link_);
+  positions_due_ = false;
+  ReadSpeeds(link_);
+  ReadHeaters(link_);
+  RefreshHeatingButtons();
+  const ControllerState& s = link_.state;
+  const std::string fault = s.Has(kStatusWireBroken) ? link_.texts.GetText("Control", "zerwanyDrut") : "";
+  const bool arm_channel = s.heater_channel == 1 || s.heater_channel == 2;
+  view_.stan_drutu = s.heater_channel == 3 ? "" : fault;
+  view_.stan_DrutuPionowego = arm_channel ? "" : fault;
+  if (s.fifth_period != 0) view_.service.instantaneous_speed = std::to_string(SpeedFromPeriod(s, s.fifth_period));
+  RefreshSpeedBars();
+  RefreshPowerBars();
+  ReadExtra(link_);
+  view_.service.extra2 = DecimalText(s.extra2 / 10.0, 1);
+  view_.service.link_errors =
+      std::to_string(link_.usb.read_failures()) + "/" + std::to_string(link_.usb.busy_count());
+  RefreshPositions();
+  RefreshEnabling();
+  JoystickStep();
+}
+
+void Tster::RefreshHeatingButtons() {
+  ReadHeaters(link_);
+  ReadStatus(link_);
+  const bool heating = link_.state.Has(kStatusHeating);
+  if (link_.state.heater_state == 0) {
+    view_.k_zalwyl_down = heating;
+    view_.k_zalwyl_pionowe_down = false;
+  } else if (link_.state.heater_state == 5) {
+    view_.k_zalwyl_down = false;
+    view_.k_zalwyl_pionowe_down = heating;
+  }
+}
+
+void Tster::RefreshSpeedBars() {
+  const ControllerState& s = link_.state;
+  const std::string unit = std::string(UnitName(Unit()));
+  std::string name = "szybkosc";
+  if (s.active_group == 1) name = "szybkoscRobocza";
+  if (s.active_group == 0) name = "szybkoscPrzestawcza";
+  view_.speed_hint = link_.texts.GetText("Control", name) + " [ " + unit + "/min ]";
+  if (s.active_group == 1) arm_bar_max_ = s.profile.max_work_speed;
+  if (s.active_group == 0 || s.active_group == 2) arm_bar_max_ = s.profile.max_rapid_speed;
+  view_.arm_speed.max = arm_bar_max_;
+  if (s.active_group <= 2) ShowArmSpeed(SpeedFromPeriod(s, s.group_periods[s.active_group]));
+  RefreshConveyorBar();
+}
+
+void Tster::RefreshConveyorBar() {
+  const ControllerState& s = link_.state;
+  conveyor_bar_max_ = NearestInt32Saturated(s.profile.conveyor_factor) * s.profile.max_conveyor_speed;
+  view_.conveyor_speed.max = conveyor_bar_max_;
+  ShowConveyorSpeed(SpeedFromPeriod(s, s.group_periods[3]));
+}
+
+void Tster::ShowArmSpeed(int32_t position) {
+  link_.panel.speed = position;
+  const SpeedBarDisplay shown = SpeedBarText(position, Unit());
+  view_.arm_speed.position = position;
+  view_.arm_speed.label = shown.text;
+  view_.arm_speed.small_step = shown.small_step;
+  view_.arm_speed.large_step = shown.large_step;
+}
+
+void Tster::ShowConveyorSpeed(int32_t position) {
+  link_.panel.conveyor_speed = position;
+  const SpeedBarDisplay shown = SpeedBarText(position, Unit(), link_.state.profile.conveyor_factor);
+  view_.conveyor_speed.position = position;
+  view_.conveyor_speed.label = shown.text;
+  view_.conveyor_speed.small_step = shown.small_step;
+  view_.conveyor_speed.large_step = shown.large_step;
+}
+
+void Tster::RefreshPowerBars() {
+  const ControllerState& s = link_.state;
+  if (s.heater_state == 0) {
+    view_.power = HeaterPowerToPercent(ChannelPower(s, ProgramRuns() ? 1 : 2));
+    link_.panel.power = view_.power;
+  } else if (s.heater_state == 5) {
+    view_.vertical_power = HeaterPowerToPercent(ChannelPower(s, 3), s.vertical_power_factor);
+    link_.panel.vertical_power = view_.vertical_power;
+  }
+}
+
+void Tster::RefreshPositions() {
+  const ControllerState& s = link_.state;
+  const int unit = Unit();
+  const int decimals = unit == kUnitMm ? 2 : 3;
+  const auto shown = [unit, decimals](int32_t hundredths) {
+    return DecimalText(FromMillimetres(hundredths / 100.0, unit), decimals);
+  };
+  view_.wmx = shown(s.X1);
+  view_.wmy = shown(s.Y1);
+  view_.wmz = shown(link_.separate_third_axes && link_.panel.active_belts == 1 ? s.third2 : s.belt3);
+  view_.test.third1_mm = DecimalText(s.third1 / 100.0, 2);
+  view_.test.third2_mm = DecimalText(s.third2 / 100.0, 2);
+  view_.test.belt3_mm = DecimalText(s.belt3 / 100.0, 2);
+}
+
+void Tster::RefreshEnabling() {
+  const ControllerState& s = link_.state;
+  EnablingInputs inputs;
+  inputs.moving = s.Has(kStatusMoving);
+  inputs.running = ProgramRuns();
+  inputs.heating = s.Has(kStatusHeating);
+  inputs.heater_channel = s.heater_channel;
+  inputs.last_move_positioning = s.last_move == LastMove::kPositioning;
+  inputs.model_qo = s.IsModelQo();
+  view_.switches = ComputeEnablingSwitches(inputs);
+  view_.controls = ApplyEnablingSwitches(view_.switches, inputs.model_qo);
+}
+
+void Tster::JoystickStep() {
+  if (ProgramRuns() || !joystick_.Present()) return;
+  const std::optional<JoystickReading> reading = joystick_.Read();
+  if (!reading) return;
+  const int code = JoystickDirection(*reading);
+  if (code != 0) ShowArmSpeed(JoystickSpeed(*reading, link_.state.profile.max_rapid_speed));
+  if (code == joystick_code_) return;
+  EndAtLostLink scope(link_);
+  ReadStatus(link_);
+  if (link_.state.Has(kStatusMoving) || code == 0) {
+    StopMove(link_);
+    WaitIdle(link_);
+  }
+  ReadPositions(link_);
+  if (const std::optional<int> key = JoystickJogKey(code)) {
+    Jog(link_, *key);
+    positions_due_ = true;
+  } else if (code == kJoystickHeatingCode) {
+    k_zalwylClick();
+  }
+  joystick_code_ = code;
+}
+
+void Tster::RefreshMainButtons() {
+  const bool idle = !ProgramRuns();
+  const bool projects = main_window_.OpenProjectCount() > 0;
+  MainButtonStates& b = view_.main_buttons;
+  b.SpeedPrzesunDoRamion = b.SpeedWysunPoCieciu = idle && !main_window_.AutoRepeat();
+  b.SpeedStart = idle && projects;
+  b.Skont = idle && projects && link_.state.Has(kStatusPaused);
+  main_window_.SetMachineButtons(b);
+}
+
+}  // namespace varnholt

@@ -1,0 +1,137 @@
+// Pause and continue of a running program, and the move to an absolute point they use.
+
+#include "control/tster.h"
+#include "geometry/clock.h"
+#include "geometry/units.h"
+#include "services/interfejs.h"
+#include "services/operator.h"
+
+namespace varnholt {
+namespace {
+
+constexpr const char* kGotoPointCaption = "Goto point";
+
+int32_t Hundredths(double mm) { return NearestInt32Saturated(mm * 100.0); }
+
+}  // namespace
+
+bool Tster::gotopoint(bool wait, int speed_group, double X1, double X2, double Y1, double Y2, double /*third1*/,
+                      double /*third2*/, double belt3, double /*turn7*/) {
+  Operator& op = CurrentOperator();
+  ReadStatus(link_);
+  if (!Connected()) {
+    op.ShowMessageBox(link_.texts.GetText("Control", "ploterBrakLacznosci"), true, kGotoPointCaption);
+    return false;
+  }
+  if (link_.state.Has(kStatusMoving) || ProgramRuns()) {
+    op.ShowMessageBox(link_.texts.GetText("Control", "nieMoznaPrzesuwac"), true, kGotoPointCaption);
+    return false;
+  }
+  ControllerState& s = link_.state;
+  ReadPositions(link_);
+  SendCommand(link_, SelectSpeedCommand(static_cast<uint8_t>(speed_group)));
+  const int64_t dx1 = int64_t{Hundredths(X1)} - s.X1, dx2 = int64_t{Hundredths(X2)} - s.X2;
+  const int64_t dy1 = int64_t{Hundredths(Y1)} - s.Y1, dy2 = int64_t{Hundredths(Y2)} - s.Y2;
+  const int64_t dbelt = int64_t{Hundredths(belt3)} - s.belt3;
+  WaitIdle(link_);
+  AxisSteps steps{};
+  steps[0] = HundredthsToSteps(static_cast<double>(dx1), s.StepScaleX);
+  steps[4] = HundredthsToSteps(static_cast<double>(dx2), s.StepScaleX);
+  steps[1] = HundredthsToSteps(static_cast<double>(dy1), s.StepScaleY);
+  steps[5] = HundredthsToSteps(static_cast<double>(dy2), s.StepScaleY);
+  steps[2] = steps[6] = steps[3] = HundredthsToSteps(static_cast<double>(dbelt), s.StepScaleZ);
+  if (SendMove(link_, steps) && wait) WaitIdle(link_);
+  ReadPositions(link_);
+  return true;
+}
+
+bool Tster::wstrzymaj() {
+  ControllerState& s = link_.state;
+  bool paused = false;
+  EndAtLostLink scope(link_);
+  ReadStatus(link_);
+  if (Connected() && ProgramRuns()) {
+    ReadHeaters(link_);
+    ReadSpeeds(link_);
+    snapshot_.heater_channel = s.heater_channel;
+    snapshot_.output = s.heater_state;
+    snapshot_.active_group = s.active_group;
+    SendCommand(link_, StopCommand());
+    WaitIdle(link_);
+    // The controller confirms the pause; a lost link or a controller that never confirms ends the wait.
+    const int64_t start = CurrentClock().NowMs();
+    ReadStatus(link_);
+    while (!s.Has(kStatusPaused) && link_.usb.present() && !scope.lost() &&
+           CurrentClock().NowMs() - start < link_.wait_limit_ms) {
+      SleepMs(1);
+      ReadStatus(link_);
+    }
+    paused = s.Has(kStatusPaused);
+    ReadPositions(link_);
+    snapshot_.X1 = s.X1;
+    snapshot_.Y1 = s.Y1;
+    snapshot_.X2 = s.X2;
+    snapshot_.Y2 = s.Y2;
+    snapshot_.belt3 = s.belt3;
+    snapshot_.third1 = s.third1;
+    snapshot_.third2 = s.third2;
+    snapshot_.turn7 = s.turn7;
+    SleepMs(10);
+    WaitIdle(link_);
+    HeatingOff(link_);
+    SendCommand(link_, SelectSpeedCommand(2));
+  }
+  flags_.ProgramStarted = false;
+  return paused && !scope.lost();
+}
+
+void Tster::kontynuuj() {
+  ControllerState& s = link_.state;
+  EndAtLostLink scope(link_);
+  ReadStatus(link_);
+  if (!Connected()) return;
+  if (s.Has(kStatusProgramRunning | kStatusWaitsForGo)) {
+    SendCommand(link_, GoCommand());
+    return;
+  }
+  if (ProgramRuns() || s.Has(kStatusMoving) || !s.Has(kStatusPaused)) return;
+  const double warm_up = link_.config.Number(Param::CzasRozgrzewania);
+  const auto heat_channel = [this, warm_up](uint8_t channel) {
+    SendCommand(link_, HeaterOnCommand(channel));
+    SleepMs(warm_up);
+  };
+  ReadStatus(link_);
+  ReadPositions(link_);
+  // The conveyor goes back first with the vertical wires hot, then the arms with the horizontal wire.
+  SelectSpeedGroup(link_, 3, kFromConfiguration);
+  SendCommand(link_, SelectSpeedCommand(3));
+  WaitIdle(link_);
+  heat_channel(3);
+  if (scope.lost()) return;
+  gotopoint(true, 3, s.X1 / 100.0, s.X2 / 100.0, s.Y1 / 100.0, s.Y2 / 100.0, 0, 0, snapshot_.belt3 / 100.0, 0);
+  SelectSpeedGroup(link_, 1, kFromConfiguration);
+  SendCommand(link_, SelectSpeedCommand(1));
+  heat_channel(2);
+  if (scope.lost()) return;
+  gotopoint(true, 1, snapshot_.X1 / 100.0, snapshot_.X2 / 100.0, snapshot_.Y1 / 100.0, snapshot_.Y2 / 100.0, 0, 0,
+            snapshot_.belt3 / 100.0, 0);
+  WaitIdle(link_);
+  WaitIdle(link_);
+  SelectSpeedGroup(link_, snapshot_.heater_channel == 3 ? 3 : 1, kFromConfiguration);
+  WaitIdle(link_);
+  heat_channel(snapshot_.heater_channel);
+  SendCommand(link_, ResumeCommand());
+  heat_channel(snapshot_.heater_channel);
+  if (scope.lost()) return;
+  flags_.ProgramStarted = true;
+}
+
+void Tster::kstopClick() {
+  ReadStatus(link_);
+  if (!ProgramRuns()) return;
+  BusyCursor busy;
+  wstrzymaj();
+  flags_.MachineStopped = true;
+}
+
+}  // namespace varnholt

@@ -1,0 +1,152 @@
+#pragma once
+// The manual control panel without its window: the status step that monitors the controller, the keys, jog
+// buttons, bars, heating, homing, go to point, pause and continue. The window shows view() and passes the
+// operator's input on; the status step runs on the window's timer (tick() returns the next interval).
+
+#include <cstdint>
+
+#include "control/joystick.h"
+#include "control/main_window_port.h"
+#include "control/panel_keys.h"
+#include "control/panel_view.h"
+#include "link/controller_ops.h"
+#include "link/run_flags.h"
+
+namespace varnholt {
+
+// The jog buttons of the panel and the stop button beside them.
+enum class JogButton { ku, kd, kl, kr, ktl, ktr, kstop };
+
+// What the window knows about itself when its timer fires.
+struct PanelFocus {
+  bool active = false;         // the panel is the active window
+  bool input_waiting = false;  // a keyboard or mouse message waits in its queue
+};
+
+// What the pause keeps to continue from.
+struct PauseSnapshot {
+  uint8_t heater_channel = 0;
+  uint8_t output = 0;
+  uint8_t active_group = 0;
+  int32_t X1 = 0, Y1 = 0, X2 = 0, Y2 = 0, belt3 = 0, third1 = 0, third2 = 0, turn7 = 0;  // hundredths of a mm
+};
+
+class Tster {
+ public:
+  static constexpr int kConnectedIntervalMs = 100;
+  static constexpr int kDisconnectedIntervalMs = 3000;
+
+  // Everything given must outlive the panel. The joystick port may be a NoJoystick.
+  Tster(MachineLink& link, RunFlags& flags, MainWindowPort& main_window, JoystickPort& joystick);
+
+  // Creation at program start: the controller identified and set up, the timer started. Without a controller an
+  // error box "brakPlotera"; the timer runs anyway, so the status step finds a controller plugged in later.
+  void FormCreate();
+  // The panel became the active window: bars, positions and labels read afresh.
+  void FormActivate();
+  // The panel lost the focus: positions taken when a jog left them due.
+  void FormDeactivate();
+
+  // The status step: reads the controller, notices the end of a started program and the machine's buttons,
+  // refreshes the display when the panel is active and idle, and decides the main window's buttons. Returns the
+  // interval until the next step (100 ms connected, 3000 ms not).
+  int tick(const PanelFocus& focus);
+  // The timer is stopped while homing runs; a window's timer skips the step meanwhile.
+  bool timer_enabled() const { return timer_enabled_; }
+  int interval() const { return interval_; }
+  const PanelView& view() const { return view_; }
+
+  // Keys, seen before the controls. True when the panel handled the key.
+  bool KeyDown(const PanelKey& key);
+  bool KeyUp(const PanelKey& key);
+  // The jog buttons pressed with the left button alone, and released.
+  void JogButtonDown(JogButton button);
+  void JogButtonUp(JogButton button);
+  // kstop clicked: pauses a running program.
+  void kstopClick();
+
+  // The operator scrolled a speed bar; the bar's position changed (by the operator or the display).
+  void VScrollScroll();
+  void VScrollChange(int32_t position);
+  void VScrollTasmaScroll();
+  void VScrollTasmaChange(int32_t position);
+  // The power bars changed, in per cent.
+  void PScrollChange(int32_t percent);
+  void PScrollPionoweChange(int32_t percent);
+
+  // Homing of the axes; a key or left press during a homing step stops the axes and ends the homing.
+  void bazujClick();
+  // Moves to absolute targets in millimetres (X1, X2, Y1, Y2 and belt 3 are used) at a speed group; false when
+  // refused (no controller, or the machine moves or runs a program).
+  bool gotopoint(bool wait, int speed_group, double X1, double X2, double Y1, double Y2, double third1,
+                 double third2, double belt3, double turn7);
+  // Pauses the running program; true when a running program was paused.
+  bool wstrzymaj();
+  // Continues after a pause: re-heats, returns the belt and the arms to where the pause left them, resumes; or
+  // sends Go to a program that waits for it.
+  void kontynuuj();
+  // Toggles the heating of the horizontal wire, of the vertical wires.
+  void k_zalwylClick();
+  void k_zalwyl_pionoweClick();
+  // Moves the conveyor back to the arms.
+  void btnPrzesunDoRamionClick();
+  // The active belts choice: 0 all three, 1 belt 1 only, 2 belts 2 and 3.
+  void rgTasmaClick(int item);
+
+  const PauseSnapshot& pause_snapshot() const { return snapshot_; }
+  bool jog_in_progress() const { return jog_in_progress_; }
+
+ private:
+  bool Connected();
+  bool ProgramRuns() const { return link_.state.Has(kStatusProgramRunning); }
+  // Step 2 of the status step: the end of the program and the machine's buttons.
+  void WatchProgram();
+  // Step 3: the display of an active, idle panel.
+  void RefreshDisplay();
+  void RefreshTestPanel();
+  void RefreshHeatingButtons();
+  void RefreshSpeedBars();
+  // The conveyor bar's maximum and position from the model and the group 3 period.
+  void RefreshConveyorBar();
+  void RefreshPowerBars();
+  void RefreshPositions();
+  void RefreshEnabling();
+  void JoystickStep();
+  void RefreshMainButtons();
+  void ShowArmSpeed(int32_t position);
+  void ShowConveyorSpeed(int32_t position);
+  // The end of a jog: the move stopped, its positions read.
+  void FinishJog();
+  // One homing step of the axes in mask; false when the operator's press stopped it.
+  bool HomingStep(uint8_t mask, bool no_wait);
+  // Belt 3, and belts 2 and 1 when they are separate.
+  void HomeBelts();
+  bool HomeAlreadyHomed();
+  void HomeFromScratch();
+  void SetSpeedFromBar(int32_t speed);
+  // A speed bar of group 2 (arms) or 3 (conveyor) scrolled; a bar's position changed.
+  void SpeedBarScrolled(uint8_t group);
+  void SpeedBarChanged(int32_t position);
+  int Unit() const { return link_.config.CurrentUnit(); }
+
+  MachineLink& link_;
+  RunFlags& flags_;
+  MainWindowPort& main_window_;
+  JoystickPort& joystick_;
+  PanelView view_;
+  bool timer_enabled_ = false;
+  int interval_ = kDisconnectedIntervalMs;
+  int last_key_ = 0;
+  int32_t ctrl_saved_speed_ = 0;
+  bool jog_in_progress_ = false;
+  int joystick_code_ = 0;
+  bool speed_change_pending_ = false;
+  int remembered_group_ = 2;
+  PauseSnapshot snapshot_;
+  bool positions_due_ = false;
+  int32_t arm_bar_max_ = 0;
+  int32_t conveyor_bar_max_ = 0;
+  bool homing_aborted_ = false;
+};
+
+}  // namespace varnholt

@@ -1,0 +1,140 @@
+#include "link/trans_arm.h"
+
+#include <cerrno>
+#include <climits>
+
+#include "config/file_read.h"
+#include "config/file_write.h"
+#include "geometry/units.h"
+#include "services/interfejs.h"
+#include "services/operator.h"
+
+namespace varnholt {
+namespace {
+
+// The largest program the transmission takes; its file size is a 32-bit count.
+constexpr size_t kLargestProgram = INT32_MAX;
+
+// The whole program file; throws the file error naming it (a missing file too).
+std::string ReadProgramFile(const std::string& path) {
+  std::optional<std::string> bytes = ReadFileBytes(path, kLargestProgram + 1);
+  if (!bytes) ThrowFileError(ENOENT, path);
+  if (bytes->size() > kLargestProgram) ThrowFileError(EFBIG, path);
+  return std::move(*bytes);
+}
+
+// The length of the command that begins with byte, by its letter without regard to case.
+std::optional<int> LengthOfCommandAt(uint8_t byte) { return CommandLength(static_cast<uint8_t>(byte & ~0x20u)); }
+
+const char* SpinnerText(uint8_t index) {
+  static const char* const kTexts[] = {"--", "\\", "|", "/"};
+  return kTexts[index % 4];
+}
+
+}  // namespace
+
+TTransArm::TTransArm(MachineLink& link, RunFlags& flags, std::string program_folder)
+    : link_(link), flags_(flags), program_folder_(std::move(program_folder)) {}
+
+std::optional<size_t> TTransArm::DamageOffset(const std::string& program) {
+  size_t at = 0;
+  while (at < program.size()) {
+    const std::optional<int> length = LengthOfCommandAt(static_cast<uint8_t>(program[at]));
+    if (!length || program.size() - at < static_cast<size_t>(*length)) return at;
+    at += static_cast<size_t>(*length);
+  }
+  return std::nullopt;
+}
+
+bool TTransArm::start() {
+  std::string program = ReadProgramFile(program_folder_ + kProgramFileName);
+  // A damaged program is refused whole: cut up to the damage, the machine would leave a part-cut block.
+  if (const std::optional<size_t> damage = DamageOffset(program)) {
+    CurrentOperator().ShowMessageBox(
+        link_.texts.GetText("Transmission", "programUszkodzony") + std::to_string(*damage), true, "");
+    return false;
+  }
+  program_ = std::move(program);
+  position_ = 0;
+  commands_sent_ = 0;
+  go_sent_after_.reset();
+  interval_ = kBurstIntervalMs;
+  device_changes_at_start_ = link_.usb.device_changes();
+  running_ = true;
+  ++transmissions_started_;
+  return true;
+}
+
+void TTransArm::stop() {
+  if (!running_) return;
+  CurrentOperator().SetStatusText(0, link_.texts.GetText("Transmission", "transmisjaZakonczona"));
+  running_ = false;
+}
+
+void TTransArm::EndAtLostLink(bool shown) {
+  stop();
+  // The controller holds part of the program at most: its end is no end of the cut, and no automatic
+  // repetition may start from it.
+  flags_.ProgramStarted = false;
+  if (!shown) CurrentOperator().ShowMessageBox(link_.texts.GetText("Control", "ploterBrakLacznosci"), true, "");
+}
+
+int64_t TTransArm::Percent() const {
+  if (program_.empty()) return 100;
+  return static_cast<int64_t>(nearest(static_cast<double>(position_) * 100.0 / static_cast<double>(program_.size())));
+}
+
+void TTransArm::ShowProgress(bool with_spinner) {
+  progress_text_ = "przeslano " + std::to_string(Percent()) + "% ";
+  if (with_spinner) {
+    spinner_ = static_cast<uint8_t>((spinner_ + 1) % 4);
+    progress_text_ += SpinnerText(spinner_);
+  }
+  CurrentOperator().SetStatusText(0, progress_text_);
+}
+
+int TTransArm::tick() {
+  if (!running_) return 0;
+  if (position_ >= program_.size()) {
+    stop();
+    return 0;
+  }
+  ReadStatus(link_);
+  // A controller found again after a device change was reset and lost the beginning of the program: the rest
+  // must not go after it.
+  if (!link_.usb.QuellmarQvExist() || link_.usb.device_changes() != device_changes_at_start_) {
+    EndAtLostLink(false);
+    return 0;
+  }
+  if (link_.state.Has(kStatusBufferFull)) {
+    interval_ = kBufferFullIntervalMs;
+    ShowProgress(false);
+    return interval_;
+  }
+  interval_ = kBurstRunningIntervalMs;
+  for (int burst = 0; burst < kBurstSize && position_ < program_.size(); ++burst) {
+    const auto length = static_cast<size_t>(*LengthOfCommandAt(static_cast<uint8_t>(program_[position_])));
+    const std::string_view command = std::string_view(program_).substr(position_, length);
+    position_ += length;
+    ++commands_sent_;
+    // A command the controller did not get would cut a different shape: the transmission ends at the first
+    // failure, with the one box the failed send showed.
+    if (!SendCommand(link_, command)) {
+      EndAtLostLink(true);
+      return 0;
+    }
+    if (commands_sent_ == kCommandsBeforeGo) {
+      if (!SendCommand(link_, GoCommand())) {
+        EndAtLostLink(true);
+        return 0;
+      }
+      go_sent_after_ = commands_sent_;
+      flags_.ProgramStarted = true;
+    }
+  }
+  ShowProgress(true);
+  interval_ = kBurstIntervalMs;
+  return interval_;
+}
+
+}  // namespace varnholt

@@ -1,0 +1,82 @@
+#pragma once
+// The transmission of the machine program: streams out.cn of the program folder to the controller in bursts paced
+// by a timer step, starts the program with Go after the 17th command and holds back while the controller reports
+// its input buffer full.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "link/controller_ops.h"
+#include "link/run_flags.h"
+
+namespace varnholt {
+
+class TTransArm {
+ public:
+  // Intervals the timer step asks for: between bursts, while the buffer is full, and while a burst runs.
+  static constexpr int kBurstIntervalMs = 1;
+  static constexpr int kBufferFullIntervalMs = 50;
+  static constexpr int kBurstRunningIntervalMs = 1000;
+  // Commands of one burst, and the command after which Go starts the program.
+  static constexpr int kBurstSize = 100;
+  static constexpr int64_t kCommandsBeforeGo = 17;
+
+  // program_folder ends with a separator; the link and the flags must outlive the transmission.
+  TTransArm(MachineLink& link, RunFlags& flags, std::string program_folder);
+
+  // Reads out.cn of the program folder and starts the timer (interval 1 ms). Throws RunTimeError naming the file
+  // when it cannot be read. A damaged program (a byte that begins no command, a command cut short by the end of
+  // the file) is not sent at all: the message names the offset of the damage and the result is false.
+  bool start();
+  // Ends a running transmission: "transmisjaZakonczona" in status panel 0, the timer stopped. Nothing otherwise.
+  void stop();
+  bool running() const { return running_; }
+  // One timer step; returns the interval until the next step, 0 when the transmission no longer runs.
+  int tick();
+  // The interval of the timer as the last step left it.
+  int interval() const { return interval_; }
+
+  // What the present (or last) transmission did, for the windows and the command line.
+  int64_t commands_sent() const { return commands_sent_; }
+  // The commands sent when Go went out; nothing while (or when) the program was too short for it.
+  std::optional<int64_t> go_sent_after() const { return go_sent_after_; }
+  const std::string& progress_text() const { return progress_text_; }
+  // The program as it was read at start, and how far it has been sent.
+  const std::string& program() const { return program_; }
+  size_t position() const { return position_; }
+  // Every byte of the program went out (an ended transmission that is not whole lost its link).
+  bool sent_whole() const { return position_ >= program_.size(); }
+  // Transmissions started since creation.
+  int64_t transmissions_started() const { return transmissions_started_; }
+
+  // The file name of the program in the program folder.
+  static constexpr const char* kProgramFileName = "out.cn";
+  // The offset of the first byte of a program that begins no command or begins a command the end cuts short;
+  // nothing for a sound program.
+  static std::optional<size_t> DamageOffset(const std::string& program);
+
+ private:
+  // Ends the transmission after the link failed (and with it the started program's run); the failed send showed its
+  // own box when shown is true.
+  void EndAtLostLink(bool shown);
+  void ShowProgress(bool with_spinner);
+  // The progress in per cent of the file, rounded.
+  int64_t Percent() const;
+
+  MachineLink& link_;
+  RunFlags& flags_;
+  std::string program_folder_;
+  std::string program_;
+  size_t position_ = 0;
+  bool running_ = false;
+  int interval_ = kBurstIntervalMs;
+  int64_t commands_sent_ = 0;
+  std::optional<int64_t> go_sent_after_;
+  uint8_t spinner_ = 0;  // kept between transmissions
+  std::string progress_text_;
+  uint32_t device_changes_at_start_ = 0;
+  int64_t transmissions_started_ = 0;
+};
+
+}  // namespace varnholt

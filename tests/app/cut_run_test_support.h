@@ -1,0 +1,101 @@
+#pragma once
+// A whole cutting run without windows: a project, the machine session over a simulated controller, and the event
+// loop on an event clock, in a temporary program folder.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/event_clock.h"
+#include "app/headless_main_window.h"
+#include "app/machine_session.h"
+#include "app/timer_loop.h"
+#include "link/link_test_support.h"
+#include "project/project_document.h"
+#include "support/temp_folder.h"
+
+namespace varnholt {
+
+class CutRunTest : public ::testing::Test {
+ protected:
+  explicit CutRunTest(const std::string& model = "Qe") : sim_(model) {}
+
+  // Loads and plans a drawing given as plot-file text.
+  void OpenDrawing(const std::string& hpgl) { OpenFile(drawings_.Write("drawing.plt", hpgl)); }
+  void OpenSample(const std::string& name) { OpenFile(std::string(VARNHOLT_SOURCE_DIR) + "/samples/" + name); }
+  void OpenFile(const std::string& path) {
+    const tInterfejs& texts = UsTexts();
+    project_ = std::make_unique<ProjectDocument>(
+        [&texts](std::string_view section, std::string_view key) { return texts.GetText(section, key); });
+    project_->add_frame = config_.Checked(Param::AddFrame);
+    project_->feed_direction = config_.Choice(Param::CatDir);
+    ASSERT_TRUE(project_->Load(path, kAllPens)) << path;
+  }
+  // Creates the session (the link finds the controller, the panel is created) and the event loop.
+  void Create(bool test_mode = false) {
+    main_.emplace(project_.get());
+    session_.emplace(sim_, UsTexts(), config_, *main_, joystick_, SessionOptions{folder_.folder(), test_mode, false});
+    main_->Attach(session_->run);
+    loop_.emplace(*session_);
+  }
+  MachineSession& session() { return *session_; }
+  CuttingRun& run() { return session_->run; }
+
+  // Turns the event loop until the run settles and nothing is scheduled; false when it was still going after an
+  // hour of machine time (a wait without a bound).
+  bool RunToEnd(int64_t limit_ms = 3'600'000) {
+    const int64_t deadline = clock_.NowMs() + limit_ms;
+    return loop_->RunUntil(
+        [this] { return session_->Settled() && !loop_->HasPendingActions() && !clock_.NextEventMs(); }, deadline);
+  }
+  // Start pressed now, and the loop turned until the run settles.
+  bool StartAndRun() {
+    run().Start1Click();
+    return RunToEnd();
+  }
+
+  std::string ProgramFile() const { return folder_.PathOf("out.cn"); }
+  std::optional<std::string> ReadProgram() const {
+    std::ifstream file(ProgramFile(), std::ios::binary);
+    if (!file) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(file), {});
+  }
+  size_t Boxes(const char* section, const char* key) const {
+    const std::string text = UsTexts().GetText(section, key);
+    return static_cast<size_t>(std::count_if(op_.messages().begin(), op_.messages().end(),
+                                             [&text](const auto& m) { return m.text == text; }));
+  }
+  // The boxes shown so far, for failure messages.
+  std::string Shown() const {
+    std::string shown;
+    for (const auto& m : op_.messages()) shown += "[" + m.text + " | " + m.caption + "] ";
+    return shown;
+  }
+  size_t LostLinkBoxes() const { return Boxes("Control", "ploterBrakLacznosci"); }
+  // Direct commands the controller took that begin with letter.
+  size_t CountOf(char letter) const {
+    return static_cast<size_t>(std::count_if(sim_.commands().begin(), sim_.commands().end(),
+                                             [letter](const CommandBytes& c) { return !c.empty() && c[0] == letter; }));
+  }
+
+  EventClock clock_;
+  ScopedClock installed_clock_{clock_};
+  ScriptedOperator op_;
+  ScopedOperator installed_operator_{op_};
+  testing::TempFolder folder_;
+  testing::TempFolder drawings_;
+  Configuration config_;
+  sim::SimulatedController sim_;
+  std::unique_ptr<ProjectDocument> project_;
+  NoJoystick joystick_;
+  std::optional<HeadlessMainWindow> main_;
+  std::optional<MachineSession> session_;
+  std::optional<TimerLoop> loop_;
+};
+
+}  // namespace varnholt

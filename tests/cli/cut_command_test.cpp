@@ -1,0 +1,157 @@
+// varnholt-cli cut: whole runs on the simulated controller, questions and events from the command line, and the
+// JSON it prints.
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/program_texts.h"
+#include "support/temp_folder.h"
+
+namespace varnholt {
+namespace {
+
+struct CutRun {
+  int code = 0;
+  QJsonObject json;
+  std::string out;
+  std::string err;
+};
+
+class CutCommand : public ::testing::Test {
+ protected:
+  // The run writes out.cn into a program folder of its own, with the shipped language files.
+  void SetUp() override {
+    for (const auto& entry : std::filesystem::directory_iterator(VARNHOLT_LANGUAGE_DIR)) {
+      if (entry.path().extension() == ".xml") {
+        std::filesystem::copy_file(entry.path(), std::filesystem::path(home_.folder()) / entry.path().filename());
+      }
+    }
+    cli::SetHomeOption(home_.folder());
+  }
+  void TearDown() override { cli::SetHomeOption(VARNHOLT_LANGUAGE_DIR); }
+
+  CutRun Cut(cli::Arguments args) {
+    std::ostringstream out, err;
+    CutRun run;
+    run.code = cli::RunCut(args, out, err);
+    run.out = out.str();
+    run.err = err.str();
+    run.json = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
+    return run;
+  }
+  static std::string Sample(const char* name) { return std::string(VARNHOLT_SOURCE_DIR) + "/samples/" + name; }
+  static std::string Text(const QJsonValue& value) { return value.toString().toStdString(); }
+
+  testing::TempFolder home_;
+  testing::TempFolder files_;
+};
+
+TEST_F(CutCommand, TheSampleIsCutWholeOnTheSimulatedController) {
+  const CutRun run = Cut({Sample("frame_with_holes.plt"), "--sim", "Qe"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  const QJsonObject& j = run.json;
+  EXPECT_EQ(Text(j["result"]), "finished") << run.out;
+  EXPECT_GT(j["program_moves"].toInt(), 100);
+  EXPECT_EQ(j["executed_moves"].toInt(), j["program_moves"].toInt());
+  EXPECT_EQ(j["programs_finished"].toInt(), 1);
+  EXPECT_EQ(j["repetitions"].toInt(), 0);
+  EXPECT_EQ(j["go_sent_after"].toInt(), 17);
+  EXPECT_TRUE(j["messages"].toArray().isEmpty());
+  const QJsonArray progress = j["progress"].toArray();
+  ASSERT_FALSE(progress.isEmpty());
+  EXPECT_EQ(Text(progress[0]), "przeslano 8% \\");
+  EXPECT_TRUE(Text(progress.last()).starts_with("przeslano 100% "));
+  EXPECT_DOUBLE_EQ(j["final_position_mm"].toObject()["X1"].toDouble(), 0.0) << "the cut ends where it began";
+  EXPECT_GT(j["run_ms"].toInt(), 60'000);
+  EXPECT_TRUE(std::filesystem::exists(home_.PathOf("out.cn")));
+}
+
+TEST_F(CutCommand, AutomaticRepetitionsFollowWithTheConveyorBlocks) {
+  const CutRun run = Cut({Sample("frame_with_holes.plt"), "--sim", "Qe", "--auto-repeat", "2"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(Text(run.json["result"]), "finished") << run.out;
+  EXPECT_EQ(run.json["programs_finished"].toInt(), 3);
+  EXPECT_EQ(run.json["repetitions"].toInt(), 2);
+  EXPECT_EQ(run.json["executed_moves"].toInt(), run.json["program_moves"].toInt());
+  std::ostringstream out, err;
+  ASSERT_EQ(cli::RunDecode({home_.PathOf("out.cn"), "--model", "Qe"}, out, err), 0);
+  EXPECT_NE(out.str().find("belt3"), std::string::npos) << "the last program moves the conveyor";
+}
+
+TEST_F(CutCommand, APulledCableIsOneLostLinkBox) {
+  const CutRun run = Cut({Sample("frame_with_holes.plt"), "--sim", "Qe", "--at", "6025=unplug"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(Text(run.json["result"]), "failed");
+  EXPECT_EQ(Text(run.json["reason"]), "link lost");
+  const QJsonArray messages = run.json["messages"].toArray();
+  ASSERT_EQ(messages.size(), 1) << run.out;
+  EXPECT_EQ(Text(messages[0].toObject()["section"]), "Control");
+  EXPECT_EQ(Text(messages[0].toObject()["key"]), "ploterBrakLacznosci");
+  EXPECT_EQ(run.json["commands_sent"].toInt(), 100);
+  EXPECT_FALSE(run.json["connected"].toBool());
+}
+
+TEST_F(CutCommand, QuestionsAreAnsweredFromTheCommandLine) {
+  const CutRun retried = Cut({Sample("frame_with_holes.plt"), "--sim", "Qe", "--at", "100=wire-broken", "--answer",
+                              "zerwanyDrut=Retry", "--at", "1500=wire-ok"});
+  EXPECT_EQ(Text(retried.json["result"]), "finished") << retried.out;
+  const QJsonArray questions = retried.json["questions"].toArray();
+  ASSERT_EQ(questions.size(), 1);
+  EXPECT_EQ(Text(questions[0].toObject()["key"]), "zerwanyDrut");
+  EXPECT_EQ(Text(questions[0].toObject()["answer"]), "Retry");
+  // Without an answer a question is cancelled: nothing heats or moves on a guess.
+  const CutRun cancelled = Cut({Sample("frame_with_holes.plt"), "--sim", "Qe", "--at", "100=wire-broken"});
+  EXPECT_EQ(Text(cancelled.json["result"]), "refused");
+  EXPECT_EQ(Text(cancelled.json["questions"].toArray()[0].toObject()["answer"]), "Cancel");
+  EXPECT_EQ(cancelled.json["commands_sent"].toInt(), 0);
+}
+
+TEST_F(CutCommand, TheOutlineQuestionAndTheConfiguration) {
+  const std::string config = files_.Write("frame.qcc", "AddFrame := cbChecked\r\n");
+  const std::string drawing =
+      files_.Write("two.plt", "SP1;PU0,0;PD4000,0,4000,4000,0,4000,0,0;PU8000,0;PD12000,0,12000,4000,8000,4000,8000,0;PU;");
+  const CutRun run = Cut({drawing, "--sim", "Qa", "--config", config, "--answer", "czyRysowacObrys=No"});
+  EXPECT_EQ(Text(run.json["result"]), "finished") << run.out;
+  EXPECT_EQ(Text(run.json["questions"].toArray()[0].toObject()["key"]), "czyRysowacObrys");
+  EXPECT_EQ(Text(run.json["questions"].toArray()[0].toObject()["answer"]), "No");
+  // 500 mm at ten times the size is beyond the 4800 mm of the working range.
+  const std::string ten_times = files_.Write("large.qcc", "skala := 1000\r\n");
+  const std::string wide = files_.Write("wide.plt", "SP1;PU0,0;PD20000,0,20000,4000,0,4000,0,0;PU;");
+  const CutRun refused = Cut({wide, "--sim", "Qa", "--config", ten_times});
+  EXPECT_EQ(Text(refused.json["result"]), "refused") << refused.out;
+  EXPECT_EQ(Text(refused.json["messages"].toArray()[0].toObject()["key"]), "projektZaDuzy");
+}
+
+TEST_F(CutCommand, StopAndContinueOfTheOperatorAndTheMachine) {
+  for (const char* stop : {"30000=stop", "30000=stop-button"}) {
+    const std::string resume = std::string(stop).ends_with("button") ? "40000=continue-button" : "40000=continue";
+    const CutRun run = Cut({Sample("frame_with_holes.plt"), "--sim", "Qe", "--at", stop, "--at", resume});
+    EXPECT_EQ(Text(run.json["result"]), "finished") << stop << run.out;
+    EXPECT_GT(run.json["run_ms"].toInt(), 110'000) << "ten seconds paused";
+  }
+  const CutRun stopped = Cut({Sample("frame_with_holes.plt"), "--sim", "Qe", "--at", "30000=stop"});
+  EXPECT_EQ(Text(stopped.json["result"]), "failed");
+  EXPECT_EQ(Text(stopped.json["reason"]), "stopped");
+}
+
+TEST_F(CutCommand, ArgumentErrorsExitWithOne) {
+  const std::string drawing = Sample("frame_with_holes.plt");
+  EXPECT_EQ(Cut({}).code, 1);
+  EXPECT_EQ(Cut({drawing, "--sim", "Qx"}).code, 1);
+  EXPECT_EQ(Cut({drawing, "--sim", "Qe", "--at", "100=explode"}).code, 1);
+  EXPECT_EQ(Cut({drawing, "--sim", "Qe", "--answer", "zerwanyDrut=Maybe"}).code, 1);
+  const CutRun usb = Cut({drawing, "--at", "100=unplug"});
+  EXPECT_EQ(usb.code, 1);
+  EXPECT_NE(usb.err.find("--sim"), std::string::npos) << usb.err;
+  EXPECT_EQ(Cut({files_.PathOf("missing.plt"), "--sim", "Qe"}).code, 1);
+}
+
+}  // namespace
+}  // namespace varnholt
