@@ -217,7 +217,7 @@ std::string DplText(std::string_view existing, const DuplicationParameters& valu
 
 void WriteDplFile(const std::string& path, const DuplicationParameters& values, char separator) {
   const FileBytes existing = ReadAll(path, SIZE_MAX);
-  if (existing.error != 0 && existing.error != ENOENT) ThrowFileError(existing.error);
+  if (existing.error != 0 && existing.error != ENOENT) ThrowFileError(existing.error, path);
   WriteFileReplacing(path, DplText(existing.bytes, values, separator));
 }
 

@@ -220,7 +220,7 @@ TEST_F(DuplicationDialog, AFailedWriteKeepsTheDialogOpen) {
   std::filesystem::create_directory(dpl_);  // a folder where the file should go
   const auto dialog = Open();
   QTest::keyClick(Find(*dialog, "feIloscElemWWierszu"), Qt::Key_Return);
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"File access denied"}));
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"File access denied: is a directory (" + dpl_ + ")"}));
   EXPECT_TRUE(dialog->isVisible());
 }
 

@@ -94,7 +94,8 @@ TEST_F(ProjectWindow, FailedLoadsSayWhyAndLeaveTheWindowToClose) {
   auto window = std::make_unique<TMDIChild>(*texts_);
   EXPECT_FALSE(window->Load(folder_.PathOf("missing.plt"), 255));
   ASSERT_EQ(op_.boxes.size(), 1u);
-  EXPECT_EQ(op_.boxes[0].text, Text("Universal", "zbioruNieMoznaOtworzyc") + folder_.PathOf("missing.plt"));
+  EXPECT_EQ(op_.boxes[0].text, Text("Universal", "zbioruNieMoznaOtworzyc") + folder_.PathOf("missing.plt") +
+                                  " (no such file or directory)");
   EXPECT_TRUE(op_.boxes[0].is_error);
   EXPECT_FALSE(QApplication::overrideCursor()) << "the hourglass goes with the failure";
 
