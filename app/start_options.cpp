@@ -1,5 +1,8 @@
 #include "app/start_options.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "services/command_line.h"
 
 namespace varnholt {
@@ -7,6 +10,13 @@ namespace {
 
 bool IsModel(const std::string& model) {
   return model == "Qa" || model == "Qe" || model == "Qo";
+}
+
+// A drawing named on its own, as the desktop passes the file an operator opened with the program.
+bool IsDrawingName(std::string argument) {
+  std::transform(argument.begin(), argument.end(), argument.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return argument.ends_with(".plt") || argument.ends_with(".hpgl") || argument.ends_with(".dxf");
 }
 
 }  // namespace
@@ -25,6 +35,14 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments, const 
       if (argument.rfind("--", 0) == 0) {
         options.error = "Unknown option " + argument;
         return options;
+      }
+      if (IsDrawingName(argument)) {
+        if (options.open_file) {
+          options.error = "Only one drawing can be opened at start: " + argument;
+          return options;
+        }
+        options.open_file = argument;
+        continue;
       }
       options.arguments.push_back(argument);
       continue;
@@ -53,7 +71,7 @@ bool SeparateThirdAxesWanted(const StartOptions& options) {
 std::string StartUsage() {
   return "Usage: varnholt [--home DIR] [--sim Qa|Qe|Qo] [--open DRAWING] [--screenshots DIR] [test] "
          "[LANGUAGE] "
-         "[D:DEALER] [cb1separately]\n";
+         "[D:DEALER] [cb1separately] [DRAWING]\n";
 }
 
 }  // namespace varnholt

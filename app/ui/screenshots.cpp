@@ -40,7 +40,7 @@ bool Save(QWidget& widget, const std::string& folder, const char* name) {
 }  // namespace
 
 std::string ScreenshotDrawing(const Program& program) {
-  const ProgramFile samples = SamplesFolder(program.folder(), program.texts().language_code());
+  const ProgramFile samples = SamplesFolder(program.folders().shipped, program.texts().language_code());
   return (std::filesystem::path(samples.path) / "letters_vh.plt").string();
 }
 
