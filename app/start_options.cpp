@@ -12,11 +12,16 @@ bool IsModel(const std::string& model) {
   return model == "Qa" || model == "Qe" || model == "Qo";
 }
 
-// A drawing named on its own, as the desktop passes the file an operator opened with the program.
-bool IsDrawingName(std::string argument) {
-  std::transform(argument.begin(), argument.end(), argument.begin(),
+std::string LowerCase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return argument.ends_with(".plt") || argument.ends_with(".hpgl") || argument.ends_with(".dxf");
+  return text;
+}
+
+// A drawing named on its own, as the desktop passes the file an operator opened with the program.
+bool IsDrawingName(const std::string& argument) {
+  const std::string name = LowerCase(argument);
+  return name.ends_with(".plt") || name.ends_with(".hpgl") || name.ends_with(".dxf");
 }
 
 }  // namespace
@@ -58,6 +63,8 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments, const 
   }
   return options;
 }
+
+int ReaderKindOf(const std::string& drawing) { return LowerCase(drawing).ends_with(".dxf") ? 2 : 1; }
 
 bool TestMode(const StartOptions& options) {
   return !options.arguments.empty() && options.arguments[0] == "test";

@@ -52,7 +52,7 @@ int SaveScreenshots(TMainForm& form, VirtualClock& clock, const std::string& dra
   form.resize(kWidth, kHeight);
   form.show();
   Settle();
-  TMDIChild* project = form.OpenDrawing(drawing, drawing.ends_with(".dxf") ? 2 : 1);
+  TMDIChild* project = form.OpenDrawing(drawing, ReaderKindOf(drawing));
   if (project == nullptr) {
     std::cerr << "Cannot open " << drawing << '\n';
     return 1;

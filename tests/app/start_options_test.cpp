@@ -43,6 +43,10 @@ TEST(StartOptions, ADrawingNamedAloneIsOpenedAsTheDesktopPassesIt) {
   EXPECT_FALSE(ParseStartOptions({"notes.txt"}, nullptr).open_file);
   EXPECT_TRUE(TestMode(ParseStartOptions({"a.plt", "test"}, nullptr))) << "test stays the first word";
   EXPECT_FALSE(ParseStartOptions({"--open", "a.plt", "b.dxf"}, nullptr).error.empty()) << "one drawing only";
+  EXPECT_EQ(ReaderKindOf("/home/op/SIGN.DXF"), 2) << "file managers keep the name's case";
+  EXPECT_EQ(ReaderKindOf("sign.dxf"), 2);
+  EXPECT_EQ(ReaderKindOf("wing.hpgl"), 1);
+  EXPECT_EQ(ReaderKindOf("dxf"), 1);
 }
 
 TEST(StartOptions, EitherSpellingOfTheSeparateBeltSwitchInAnyCase) {
