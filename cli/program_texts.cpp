@@ -37,7 +37,8 @@ const tInterfejs& ProgramLanguage(std::ostream& warnings) {
     ScriptedOperator quiet;  // a failed load is told here, not in a message box
     {
       ScopedOperator scoped(quiet);
-      language = std::make_unique<tInterfejs>(InterfaceSetup{CliProgramFolders().shipped, {}, LocaleCountryCode(), ""});
+      language = std::make_unique<tInterfejs>(
+          InterfaceSetup{CliProgramFolders().shipped, {}, LocaleCountryCode(), ""});
     }
     for (const auto& message : quiet.messages()) warnings << message.text << '\n';
   }

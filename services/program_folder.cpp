@@ -41,7 +41,9 @@ std::optional<std::string> PasswordHome() {
   std::vector<char> buffer(static_cast<size_t>(size));
   passwd entry{};
   passwd* found = nullptr;
-  if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) return std::nullopt;
+  if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) {
+    return std::nullopt;
+  }
   if (found->pw_dir == nullptr || *found->pw_dir == '\0') return std::nullopt;
   return std::string(found->pw_dir);
 }

@@ -142,7 +142,8 @@ void TMainForm::SpeedAutoRepeatClick(bool down) {
 }
 
 void TMainForm::miInstrObslugiClick() {
-  OpenManual(*opener_, ManualFile(program_.folders().shipped, program_.texts().language_code(), program_.dealer_code),
+  OpenManual(*opener_,
+             ManualFile(program_.folders().shipped, program_.texts().language_code(), program_.dealer_code),
              program_.texts());
 }
 
