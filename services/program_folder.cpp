@@ -51,7 +51,8 @@ std::optional<std::string> PasswordHome() {
 // Makes one missing folder readable by the account alone.
 std::error_code MakeOwnFolder(const fs::path& folder) {
   std::error_code error;
-  if (!fs::create_directory(folder, error) && error) return error;
+  const bool made = fs::create_directory(folder, error);
+  if (error || !made) return error;  // one made meanwhile by someone else keeps its permissions
   fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, error);
   return error;
 }
