@@ -115,7 +115,7 @@ int RunVerify(const Arguments& args, std::ostream& out, std::ostream& err) {
   }
   ProjectDocument& project = *loaded->project;
   // As write decides it: the start figure must be cut unless it is a frame of the plan's own.
-  project.cut_start_figure = options->cut_start_figure || !(project.own_start && project.frame_added);
+  project.cut_start_figure = options->cut_start_figure || !project.has_own_frame();
   const ProgramCheck check = VerifyProgram(contents.str(), project, *config, machine);
   if (check.error) {
     err << "The program cannot be checked: " << *check.error << '\n';

@@ -113,7 +113,7 @@ int RunWrite(const Arguments& args, std::ostream& out, std::ostream& err) {
   ProjectDocument& project = *loaded->project;
   // As the cutting run decides it: the start figure is cut unless planning gave the project a frame of its own,
   // whose outline is cut only when asked for.
-  project.cut_start_figure = options->cut_start_figure || !(project.own_start && project.frame_added);
+  project.cut_start_figure = options->cut_start_figure || !project.has_own_frame();
   const CutRunOptions run{options->auto_repeat, options->repetitions_made};
   const bool written = save_ciecie(project, options->output, config, machine, run, ProgramTexts(err));
   report();

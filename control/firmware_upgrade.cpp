@@ -77,7 +77,7 @@ void FirmwareUpgrade::SetProgressOfWord(size_t index) {
 }
 
 void FirmwareUpgrade::LinkLost() {
-  if (!lost_) CurrentOperator().ShowMessageBox(link_.texts.GetText("Control", "ploterBrakLacznosci"), true, "");
+  if (!lost_) ShowLinkLost(link_);
   lost_ = true;
   ok_ = false;
 }

@@ -133,7 +133,7 @@ void Tster::JogButtonDown(JogButton button) {
   }
   if (!link_.usb.QuellmarQvExist()) {
     // One box; jogging without a controller would add one for every command of the jog.
-    CurrentOperator().ShowMessageBox(link_.texts.GetText("Control", "ploterBrakLacznosci"), true, "");
+    ShowLinkLost(link_);
     return;
   }
   positions_due_ = true;

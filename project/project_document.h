@@ -68,6 +68,8 @@ class ProjectDocument {
   bool frame_added = false;
   bool single_open_figure = false;
   bool cut_start_figure = false;
+  // Planning gave the project a frame of its own: whether its outline is cut is the operator's choice.
+  bool has_own_frame() const { return own_start && frame_added; }
   int32_t start_margin_left = 0, start_margin_right = 0, start_margin_top = 0, start_margin_bottom = 0;
   double total_length = 0.0;
   bool show_path = false;
