@@ -52,6 +52,6 @@ int main(int argc, char** argv) {
     return varnholt::SaveScreenshots(form, picture_clock, drawing, *options.screenshots);
   }
   form.show();
-  if (options.open_file) form.OpenDrawing(*options.open_file, options.open_file->ends_with(".dxf") ? 2 : 1);
+  if (options.open_file) form.OpenDrawing(*options.open_file, varnholt::ReaderKindOf(*options.open_file));
   return QApplication::exec();
 }

@@ -14,6 +14,7 @@
 #include "link/hid_backend.h"
 #include "link/tf_usb.h"
 #include "services/interfejs.h"
+#include "services/program_folder.h"
 
 namespace varnholt {
 
@@ -29,11 +30,12 @@ class Program {
   Program& operator=(const Program&) = delete;
 
   const StartOptions& options() const { return options_; }
-  // The program folder, with a trailing separator.
-  const std::string& folder() const { return folder_; }
+  // The program folders: the shipped data read from `shipped`, every file the program writes in `writable`.
+  const ProgramFolders& folders() const { return folders_; }
 
-  // Creates the language component; false when the program must end (no language file could be loaded, or the
-  // component could not be made on this system: the reason has been shown).
+  // Creates the language component from the shipped data, then makes the writable folder on first start; false
+  // when the program must end (no language file could be loaded, the component could not be made on this system,
+  // or the writable folder cannot be made: the reason has been shown).
   bool CreateLanguage();
   const tInterfejs& texts() const { return *texts_; }
   // The text of key in section.
@@ -70,7 +72,7 @@ class Program {
   KonfigHooks Hooks();
 
   StartOptions options_;
-  std::string folder_;
+  ProgramFolders folders_;
   std::unique_ptr<tInterfejs> texts_;
   Konfig konfig_;
   ControllerState state_;

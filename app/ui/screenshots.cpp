@@ -40,7 +40,7 @@ bool Save(QWidget& widget, const std::string& folder, const char* name) {
 }  // namespace
 
 std::string ScreenshotDrawing(const Program& program) {
-  const ProgramFile samples = SamplesFolder(program.folder(), program.texts().language_code());
+  const ProgramFile samples = SamplesFolder(program.folders().shipped, program.texts().language_code());
   return (std::filesystem::path(samples.path) / "letters_vh.plt").string();
 }
 
@@ -52,7 +52,7 @@ int SaveScreenshots(TMainForm& form, VirtualClock& clock, const std::string& dra
   form.resize(kWidth, kHeight);
   form.show();
   Settle();
-  TMDIChild* project = form.OpenDrawing(drawing, drawing.ends_with(".dxf") ? 2 : 1);
+  TMDIChild* project = form.OpenDrawing(drawing, ReaderKindOf(drawing));
   if (project == nullptr) {
     std::cerr << "Cannot open " << drawing << '\n';
     return 1;

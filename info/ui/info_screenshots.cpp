@@ -39,7 +39,7 @@ void ShowFilledInfoWindows(const std::string& program_folder, const tInterfejs& 
   ProjectDocument project(
       [&texts](std::string_view section, std::string_view key) { return texts.GetText(section, key); });
   project.working_range = {static_cast<double>(state.x_range), static_cast<double>(state.y_range)};
-  const std::string sample = program_folder + "samples/frame_with_holes.plt";
+  const std::string sample = program_folder + "Samples/frame_with_holes.plt";
   if (project.Load(sample, kAllPens)) {
     Tinfoform info({project, sample, program_folder + "Varnholt.qcc", config, state}, texts);
     info.show();

@@ -10,7 +10,7 @@ namespace varnholt {
 
 class tInterfejs;
 
-// Opens the project information window over the shipped sample samples/frame_with_holes.plt of the program
+// Opens the project information window over the shipped sample Samples/frame_with_holes.plt of the program
 // folder (planned, timed for a simulated Qe controller) and then the About window with a simulated Qe
 // controller connected, and hands each to `look` while it is shown ("info", then "about"). The dealer code is
 // the language's. Nothing is shown for the information window when the sample cannot be loaded.

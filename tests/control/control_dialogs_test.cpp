@@ -108,7 +108,7 @@ class UpgradeDialog : public ControlTest {
     ControlTest::SetUp();
     folder_.MakeFolder("ROM/Qe");
     folder_.Write("ROM/Qe/Ondrel.rom", testing::TestFirmwareImageBytes(1, 13));
-    dialog_ = std::make_unique<TUpgradeProgramForm>(link(), folder_.folder());
+    dialog_ = std::make_unique<TUpgradeProgramForm>(link(), OneProgramFolder(folder_.folder()));
   }
   QPushButton& Button(const char* name) { return Child<QPushButton>(*dialog_, name); }
   QString Text(const char* name) { return Child<QLabel>(*dialog_, name).text(); }
@@ -181,7 +181,7 @@ TEST_F(UpgradeDialog, TheHiddenServicePanelRunsSingleSteps) {
 
 TEST_F(UpgradeDialog, ScreenshotsShowEachDialogFilled) {
   std::vector<std::string> names;
-  ShowControlDialogs(link(), folder_.folder(), [&](QWidget& dialog, const std::string& name) {
+  ShowControlDialogs(link(), OneProgramFolder(folder_.folder()), [&](QWidget& dialog, const std::string& name) {
     names.push_back(name);
     EXPECT_TRUE(dialog.isVisible()) << name;
     EXPECT_FALSE(dialog.grab().isNull()) << name;
