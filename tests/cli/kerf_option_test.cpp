@@ -33,7 +33,7 @@ std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-const std::string kFrameWithHoles = std::string(VARNHOLT_LANGUAGE_DIR) + "/samples/frame_with_holes.plt";
+const std::string kFrameWithHoles = std::string(VARNHOLT_SOURCE_DIR) + "/samples/frame_with_holes.plt";
 
 TEST(KerfOption, PlanPutsOutlinesOutsideThePartsAndInsideTheHoles) {
   const CommandRun run = RunCommand(cli::RunPlan, {kFrameWithHoles, "--kerf", "1"});
