@@ -75,6 +75,8 @@ void Tster::FormActivate() {
 }
 
 void Tster::FormDeactivate() {
+  // The joystick is read only while the panel is active, so its move cannot outlive the activation.
+  StopJoystickJog();
   if (positions_due_) {
     ReadPositions(link_);
     positions_due_ = false;
@@ -91,6 +93,7 @@ void Tster::k_zalwylClick() {
   link_.state.heater_channel = 2;
   HeatingToggle(link_);
   ReadStatus(link_);
+  RefreshHeatingButtons();
 }
 
 void Tster::k_zalwyl_pionoweClick() {
@@ -99,6 +102,7 @@ void Tster::k_zalwyl_pionoweClick() {
   SetVerticalPower(link_, kFromPanel);
   HeatingToggle(link_);
   ReadStatus(link_);
+  RefreshHeatingButtons();
 }
 
 void Tster::btnPrzesunDoRamionClick() {
