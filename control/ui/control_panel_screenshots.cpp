@@ -32,8 +32,7 @@ PanelKey HiddenPanelKey(int code) {
 
 void ShowControlPanel(const tInterfejs& texts, const Configuration& config, const std::string& program_folder,
                       const std::function<void(QWidget& window, const std::string& name)>& save) {
-  constexpr double kStandingXmm = 1200.0, kStandingYmm = 350.0;
-  sim::SimulatedController machine("Qe", kStandingXmm, kStandingYmm);
+  sim::SimulatedController machine("Qe");
   TfUsb usb(machine, texts);
   ControllerState state;
   MachineLink link{usb, state, config, texts};
@@ -46,6 +45,8 @@ void ShowControlPanel(const tInterfejs& texts, const Configuration& config, cons
   form.ShowPanel();
   QApplication::processEvents();
   panel.FormActivate();
+  constexpr double kStandingXmm = 1200.0, kStandingYmm = 350.0;
+  panel.gotopoint(true, 2, kStandingXmm, kStandingXmm, kStandingYmm, kStandingYmm, 0, 0, 0, 0);
   panel.k_zalwylClick();
   // The step of an active panel with no input waiting: the one that fills the display.
   const PanelFocus active{true, false};

@@ -71,13 +71,17 @@ TEST_F(PanelInput, CtrlGoesAtATenthOfTheSpeedWhileHeld) {
 }
 
 TEST_F(PanelInput, InsertTogglesTheHeatingOnceWhenHeld) {
+  panel().FormActivate();  // keys come to an active panel, which has read the heater channel
+  sim_.ClearLog();
   panel().KeyDown(Key(kKeyInsert));
   for (int i = 0; i < 5; ++i) panel().KeyDown(Key(kKeyInsert, true));
   EXPECT_EQ(CountOf('R'), 1u);
   panel().KeyUp(Key(kKeyInsert));
+  EXPECT_TRUE(panel().view().k_zalwyl_down);
   panel().KeyDown({'0', false, true});  // numpad 0 does the same: the wire is hot now, so it goes off
   ReadStatus(link());
   EXPECT_FALSE(state_.Has(kStatusHeating));
+  EXPECT_FALSE(panel().view().k_zalwyl_down);
 }
 
 TEST_F(PanelInput, HiddenPanelsAndTheUpgradeButtonToggle) {
