@@ -11,9 +11,10 @@ namespace varnholt {
 class Configuration;
 class tInterfejs;
 
-// Shows the control panel active against a simulated Qe of its own, the arms standing at 1200 x 350 mm and the
-// wire heated, and hands it to save as "control_panel"; then with the test and service panels opened as
-// "control_panel_service". No real controller is touched. Firmware images are looked for in the program folder.
+// Shows the control panel active against a simulated Qe of its own, the arms standing at 1200 x 350 mm with the
+// speeds and powers set, and hands it to save as "control_panel"; then with the test and service panels opened as
+// "control_panel_service". No real controller is touched; the moves take the program clock's time (the pictures
+// run on virtual time). Firmware images are looked for in the program folder.
 void ShowControlPanel(const tInterfejs& texts, const Configuration& config, const std::string& program_folder,
                       const std::function<void(QWidget& window, const std::string& name)>& save);
 

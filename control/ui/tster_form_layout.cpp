@@ -31,9 +31,9 @@ Widget* Named(const char* name, QWidget* parent) {
   return widget;
 }
 
-QToolButton* ArrowButton(const char* name, Qt::ArrowType arrow, QWidget* parent) {
+QToolButton* ArrowButton(const char* name, QStyle::StandardPixmap picture, QWidget* parent) {
   auto* button = Named<QToolButton>(name, parent);
-  button->setArrowType(arrow);
+  button->setIcon(parent->style()->standardIcon(picture));
   button->setFixedSize(kJogButtonSize, kJogButtonSize);
   button->setIconSize(QSize(kJogButtonSize / 2, kJogButtonSize / 2));
   // The keys belong to the panel: a focused button would take Space for a click.
@@ -125,12 +125,11 @@ QWidget* TsterForm::BuildArms() {
   auto* group = Named<QGroupBox>("gbRamiona", this);
   auto* pad = new QGridLayout;
   pad->setSpacing(4);
-  c_.ku = ArrowButton("ku", Qt::UpArrow, group);
-  c_.kl = ArrowButton("kl", Qt::LeftArrow, group);
-  c_.kr = ArrowButton("kr", Qt::RightArrow, group);
-  c_.kd = ArrowButton("kd", Qt::DownArrow, group);
-  c_.kstop = ArrowButton("kstop", Qt::NoArrow, group);
-  c_.kstop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+  c_.ku = ArrowButton("ku", QStyle::SP_ArrowUp, group);
+  c_.kl = ArrowButton("kl", QStyle::SP_ArrowLeft, group);
+  c_.kr = ArrowButton("kr", QStyle::SP_ArrowRight, group);
+  c_.kd = ArrowButton("kd", QStyle::SP_ArrowDown, group);
+  c_.kstop = ArrowButton("kstop", QStyle::SP_MediaStop, group);
   pad->addWidget(c_.ku, 0, 1);
   pad->addWidget(c_.kl, 1, 0);
   pad->addWidget(c_.kstop, 1, 1);
@@ -183,8 +182,8 @@ QWidget* TsterForm::BuildArms() {
 
 QWidget* TsterForm::BuildConveyor() {
   auto* group = Named<QGroupBox>("gbTasmociag", this);
-  c_.ktl = ArrowButton("ktl", Qt::LeftArrow, group);
-  c_.ktr = ArrowButton("ktr", Qt::RightArrow, group);
+  c_.ktl = ArrowButton("ktl", QStyle::SP_ArrowLeft, group);
+  c_.ktr = ArrowButton("ktr", QStyle::SP_ArrowRight, group);
   c_.wmz = Position("wmz", group);
   c_.wmzJm = Named<QLabel>("wmzJm", group);
   auto* top = new QHBoxLayout;

@@ -419,6 +419,25 @@ TEST_F(PanelWindow, HeatingAndTheBarsReachTheController) {
   EXPECT_EQ(state_.group_periods[2], PeriodFromSpeed(state_, 600) / 4 * 4);
 }
 
+TEST_F(PanelWindow, TheActiveBeltsAreChosenOnlyWhenTheBeltsAreSeparate) {
+  link().separate_third_axes = true;
+  panel().FormCreate();
+  form().ShowPanelView();
+  QGroupBox& choice = Control<QGroupBox>("rgTasma");
+  ASSERT_TRUE(choice.isVisible());
+  const QList<QRadioButton*> items = choice.findChildren<QRadioButton*>();
+  ASSERT_EQ(items.size(), 3);
+  EXPECT_EQ(choice.title(), "Active belts");
+  EXPECT_EQ(items[1]->text(), "Belt 1 only");
+  EXPECT_TRUE(items[0]->isChecked());
+  // A radio button takes clicks on its circle and text only.
+  const QPoint on_circle(8, items[0]->height() / 2);
+  QTest::mouseClick(items[2], Qt::LeftButton, Qt::NoModifier, on_circle);
+  EXPECT_EQ(link().panel.active_belts, 2);
+  QTest::mouseClick(items[1], Qt::LeftButton, Qt::NoModifier, on_circle);
+  EXPECT_EQ(link().panel.active_belts, 1);
+}
+
 TEST_F(QoPanelWindow, TheSecondConveyorButtonIsAQoOnesAndItsVerticalWireIsNot) {
   TimerStep();
   QToolButton& ktr = Control<QToolButton>("ktr");
@@ -448,7 +467,9 @@ TEST(PanelScreenshots, ShowThePanelFilledAgainstASimulatedQeOfTheirOwn) {
     EXPECT_FALSE(window.grab().isNull()) << name;
     EXPECT_EQ(Child<QLabel>(window, "wmx").text(), "1200.00") << name;
     EXPECT_EQ(Child<QLabel>(window, "wmy").text(), "350.00") << name;
-    EXPECT_TRUE(Child<QPushButton>(window, "k_zalwyl").isChecked()) << name;
+    EXPECT_EQ(Child<QLabel>(window, "SpeedLabel").text(), "1500") << name;
+    EXPECT_EQ(Child<QLabel>(window, "PowerLabel").text(), "40") << name;
+    EXPECT_TRUE(Child<QToolButton>(window, "kl").isEnabled()) << name;
     const bool service = name == "control_panel_service";
     EXPECT_EQ(Child<QGroupBox>(window, "pTestowy").isVisible(), service) << name;
     EXPECT_EQ(Child<QGroupBox>(window, "pSerwis").isVisible(), service) << name;
