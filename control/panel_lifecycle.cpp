@@ -47,6 +47,8 @@ void Tster::FormCreate() {
 void Tster::FormActivate() {
   ControllerState& s = link_.state;
   view_.unit_label = "[ " + std::string(UnitName(Unit())) + " ]";
+  // Shown again, the panel is no longer to close for the controller lost before.
+  view_.close_panel = false;
   jog_in_progress_ = false;
   ReadStatus(link_);
   if (!Connected()) return;

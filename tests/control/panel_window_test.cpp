@@ -392,10 +392,22 @@ TEST_F(PanelWindow, APanelHeldOrBusyLetsTheStatusStepWait) {
 }
 
 TEST_F(PanelWindow, TheActivePanelClosesWhenTheControllerGoesAway) {
+  SendKey(QEvent::KeyPress, Qt::Key_Right);  // held as the cable is pulled
   sim_.Unplug();
   TimerStep();
   EXPECT_FALSE(form().isVisible());
-  EXPECT_TRUE(qt_op_.boxes.empty());
+  EXPECT_TRUE(qt_op_.boxes.empty()) << "the status step and the closing show no box";
+  usb_->PollDeviceEvents();
+  sim_.Replug();
+  usb_->PollDeviceEvents();
+  form().ShowPanel();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+  EXPECT_FALSE(panel().jog_in_progress()) << "the jog of the lost controller is forgotten";
+  sim_.ClearLog();
+  SendKey(QEvent::KeyPress, Qt::Key_Left);
+  EXPECT_EQ(MovesSent(), 1u);
+  SendKey(QEvent::KeyRelease, Qt::Key_Left);
+  EXPECT_FALSE(Moving());
 }
 
 TEST_F(PanelWindow, HeatingAndTheBarsReachTheController) {
