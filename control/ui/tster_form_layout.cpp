@@ -1,5 +1,7 @@
 // The control panel window's controls, their layout and their texts.
 
+#include <tuple>
+
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -90,11 +92,16 @@ QLabel* WireFault(const char* name, QWidget* parent) {
   return label;
 }
 
-// A bar with its caption above and its value beside it.
-void AddBar(QGridLayout& grid, int row, QLabel* caption, QSlider* bar, QLabel* value) {
+// A bar with its caption above and its value beside it, in two rows of grid from row on.
+std::tuple<QLabel*, QSlider*, QLabel*> AddBar(QGridLayout& grid, int row, QWidget* parent, const char* caption_name,
+                                              const char* bar_name, const char* value_name) {
+  auto* caption = Named<QLabel>(caption_name, parent);
+  QSlider* bar = Bar(bar_name, parent);
+  QLabel* value = Value(value_name, parent);
   grid.addWidget(caption, row, 0, 1, 2);
   grid.addWidget(bar, row + 1, 0);
   grid.addWidget(value, row + 1, 1);
+  return {caption, bar, value};
 }
 
 }  // namespace
@@ -162,14 +169,10 @@ QWidget* TsterForm::BuildArms() {
 
   c_.stan_drutu = WireFault("stan_drutu", group);
   auto* bars = new QGridLayout;
-  c_.SpeedCaption = Named<QLabel>("SpeedCaption", group);
-  c_.VScroll = Bar("VScroll", group);
-  c_.SpeedLabel = Value("SpeedLabel", group);
-  AddBar(*bars, 0, c_.SpeedCaption, c_.VScroll, c_.SpeedLabel);
-  c_.PowerCaption = Named<QLabel>("PowerCaption", group);
-  c_.PScroll = Bar("PScroll", group);
-  c_.PowerLabel = Value("PowerLabel", group);
-  AddBar(*bars, 2, c_.PowerCaption, c_.PScroll, c_.PowerLabel);
+  std::tie(c_.SpeedCaption, c_.VScroll, c_.SpeedLabel) =
+      AddBar(*bars, 0, group, "SpeedCaption", "VScroll", "SpeedLabel");
+  std::tie(c_.PowerCaption, c_.PScroll, c_.PowerLabel) =
+      AddBar(*bars, 2, group, "PowerCaption", "PScroll", "PowerLabel");
 
   auto* layout = new QVBoxLayout(group);
   layout->addLayout(top);
@@ -199,14 +202,10 @@ QWidget* TsterForm::BuildConveyor() {
   c_.stan_DrutuPionowego = WireFault("stan_DrutuPionowego", group);
 
   auto* bars = new QGridLayout;
-  c_.speedTasmaCaption = Named<QLabel>("speedTasmaCaption", group);
-  c_.VScrollTasma = Bar("VScrollTasma", group);
-  c_.speedTasmaLabel = Value("speedTasmaLabel", group);
-  AddBar(*bars, 0, c_.speedTasmaCaption, c_.VScrollTasma, c_.speedTasmaLabel);
-  c_.powerPionoweCaption = Named<QLabel>("powerPionoweCaption", group);
-  c_.PScrollPionowe = Bar("PScrollPionowe", group);
-  c_.powerPionoweLabel = Value("powerPionoweLabel", group);
-  AddBar(*bars, 2, c_.powerPionoweCaption, c_.PScrollPionowe, c_.powerPionoweLabel);
+  std::tie(c_.speedTasmaCaption, c_.VScrollTasma, c_.speedTasmaLabel) =
+      AddBar(*bars, 0, group, "speedTasmaCaption", "VScrollTasma", "speedTasmaLabel");
+  std::tie(c_.powerPionoweCaption, c_.PScrollPionowe, c_.powerPionoweLabel) =
+      AddBar(*bars, 2, group, "powerPionoweCaption", "PScrollPionowe", "powerPionoweLabel");
 
   c_.rgTasma = Named<QGroupBox>("rgTasma", group);
   auto* belts = new QVBoxLayout(c_.rgTasma);

@@ -27,12 +27,7 @@
 namespace varnholt {
 namespace {
 
-template <typename Widget>
-Widget& Child(QWidget& window, const char* name) {
-  auto* child = window.findChild<Widget*>(name);
-  if (child == nullptr) throw std::runtime_error(std::string("no control ") + name);
-  return *child;
-}
+using testing::Child;
 
 // Runs work from the event queue, as input that arrives while the panel waits for the machine.
 void Queue(std::function<void()> work) { QMetaObject::invokeMethod(qApp, std::move(work), Qt::QueuedConnection); }
