@@ -60,7 +60,7 @@ TsterForm::TsterForm(Tster& panel, MachineLink& link, const std::string& program
 }
 
 TsterForm::~TsterForm() {
-  qApp->removeEventFilter(this);
+  if (QCoreApplication* application = QCoreApplication::instance()) application->removeEventFilter(this);
   StopHeldMoves();
 }
 
@@ -161,6 +161,8 @@ void TsterForm::hideEvent(QHideEvent* event) {
 bool TsterForm::KeyPressed(const QKeyEvent& event) {
   const PanelKey key = PanelKeyOf(event);
   if (key.code == 0) return false;
+  // One manual move at a time: a jog waits for the machine to stand, and a held jog button keeps it moving.
+  if (held_button_ && IsJogKey(PanelKeyMeaning(key))) return true;
   const bool was_jogging = panel_.jog_in_progress();
   // The jog waits for the machine before it moves; a release taken from the queue meanwhile must still end it.
   MissedReleaseWatch watch;
@@ -199,7 +201,7 @@ void TsterForm::JogButtonPressed(JogButton button) {
   // Only the left button alone jogs.
   const bool left_alone = press_buttons_ == Qt::LeftButton;
   press_buttons_ = Qt::NoButton;
-  if (!left_alone) return;
+  if (!left_alone || panel_.jog_in_progress()) return;
   MissedReleaseWatch watch;
   Handle([this, button] { panel_.JogButtonDown(button); });
   // Without a controller the press has shown its box and started nothing to end.

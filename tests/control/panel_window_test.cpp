@@ -279,6 +279,23 @@ TEST_F(PanelWindow, JogButtonsJogWhileHeldWithTheLeftButtonAlone) {
   EXPECT_EQ(CountOf('Y'), 1u);
 }
 
+TEST_F(PanelWindow, OneManualMoveAtATime) {
+  // A jog key would wait for the machine to stand, which the held button keeps moving.
+  QToolButton& kl = Control<QToolButton>("kl");
+  QTest::mousePress(&kl, Qt::LeftButton);
+  SendKey(QEvent::KeyPress, Qt::Key_Up);
+  SendKey(QEvent::KeyRelease, Qt::Key_Up);
+  EXPECT_EQ(MovesSent(), 1u);
+  QTest::mouseRelease(&kl, Qt::LeftButton);
+  EXPECT_FALSE(Moving());
+  // And a button is not for a key's jog.
+  SendKey(QEvent::KeyPress, Qt::Key_Down);
+  QTest::mouseClick(&kl, Qt::LeftButton);
+  EXPECT_EQ(MovesSent(), 2u);
+  SendKey(QEvent::KeyRelease, Qt::Key_Down);
+  EXPECT_FALSE(Moving());
+}
+
 TEST_F(PanelWindow, NumpadPlusAndMinusStepTheSpeedBar) {
   QSlider& bar = Control<QSlider>("VScroll");
   const auto after = [&](int start, Qt::Key key) {
