@@ -45,16 +45,16 @@ void ShowControlPanel(const tInterfejs& texts, const Configuration& config, cons
   form.ShowPanel();
   QApplication::processEvents();
   panel.FormActivate();
-  constexpr double kStandingXmm = 1200.0, kStandingYmm = 350.0;
-  panel.gotopoint(true, 2, kStandingXmm, kStandingXmm, kStandingYmm, kStandingYmm, 0, 0, 0, 0);
-  // The speeds and the wire power an operator would set.
+  // The speeds and the wire power an operator would set, then the arms moved at that speed.
   constexpr int32_t kArmSpeed = 1500, kConveyorSpeed = 800, kPower = 40, kVerticalPower = 30;
-  panel.VScrollScroll();
-  panel.VScrollChange(kArmSpeed);
   panel.VScrollTasmaScroll();
   panel.VScrollTasmaChange(kConveyorSpeed);
   panel.PScrollPionoweChange(kVerticalPower);
   panel.PScrollChange(kPower);
+  panel.VScrollScroll();
+  panel.VScrollChange(kArmSpeed);
+  constexpr double kStandingXmm = 1200.0, kStandingYmm = 350.0;
+  panel.gotopoint(true, 2, kStandingXmm, kStandingXmm, kStandingYmm, kStandingYmm, 0, 0, 0, 0);
   // The step of an active panel with no input waiting: the one that fills the display.
   const PanelFocus active{true, false};
   panel.tick(active);

@@ -134,11 +134,17 @@ TEST_F(PanelWindow, ShowsItsControlsWithTheirTextsAndThePositions) {
   EXPECT_EQ(Text("speedTasmaCaption"), "Conveyor speed [ mm/min ]");
 
   // Moved by the controller, the positions follow at the next step.
-  ASSERT_TRUE(panel().gotopoint(true, 2, 1234.5, 1234.5, 321.0, 321.0, 0, 0, 0, 0));
+  ASSERT_TRUE(panel().gotopoint(true, 2, 123.45, 123.45, 32.1, 32.1, 0, 0, 0, 0));
   TimerStep();
-  EXPECT_EQ(Text("wmx"), "1234.50");
-  EXPECT_EQ(Text("wmy"), "321.00");
+  EXPECT_EQ(Text("wmx"), "123.45");
+  EXPECT_EQ(Text("wmy"), "32.10");
   EXPECT_EQ(Text("SpeedCaption"), "Speed [ mm/min ]") << "the manual speed group now";
+
+  EXPECT_EQ(Text("stan_drutu"), "");
+  sim_.SetWireBroken(true);
+  QTest::mouseClick(&Control<QPushButton>("k_zalwyl"), Qt::LeftButton);  // a broken wire shows when heated
+  TimerStep();
+  EXPECT_EQ(Text("stan_drutu"), "Broken wire!");
 }
 
 TEST_F(PanelWindow, EveryLanguageGivesEveryControlItsTexts) {
