@@ -14,16 +14,11 @@ int Meaning(int qt_key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
 }
 
 TEST(PanelKeyEvents, KeysBecomeThePanelsCodes) {
-  EXPECT_EQ(Meaning(Qt::Key_Left), kKeyLeft);
-  EXPECT_EQ(Meaning(Qt::Key_Down), kKeyDown);
-  EXPECT_EQ(Meaning(Qt::Key_PageUp), kKeyPageUp);
+  // The jog keys of the conveyor and the ends of the three number ranges.
   EXPECT_EQ(Meaning(Qt::Key_Comma), kKeyComma);
   EXPECT_EQ(Meaning(Qt::Key_Period), kKeyPeriod);
-  EXPECT_EQ(Meaning(Qt::Key_Home), kKeyHome);
-  EXPECT_EQ(Meaning(Qt::Key_Insert), kKeyInsert);
-  EXPECT_EQ(Meaning(Qt::Key_Control, Qt::ControlModifier), kKeyControl);
-  EXPECT_EQ(Meaning(Qt::Key_E, Qt::AltModifier), kKeyE);
-  EXPECT_EQ(Meaning(Qt::Key_F1), kKeyF1);
+  EXPECT_EQ(Meaning(Qt::Key_9), '9');
+  EXPECT_EQ(Meaning(Qt::Key_Z), 'Z');
   EXPECT_EQ(Meaning(Qt::Key_F12), kKeyF12);
   EXPECT_EQ(Meaning(Qt::Key_Launch0), 0) << "a key the panel has no use for";
 }
@@ -31,6 +26,7 @@ TEST(PanelKeyEvents, KeysBecomeThePanelsCodes) {
 TEST(PanelKeyEvents, KeypadKeysAreToldApartFromTheMainKeyboards) {
   EXPECT_EQ(Meaning(Qt::Key_8, Qt::KeypadModifier), kKeyNumpad8);
   EXPECT_EQ(Meaning(Qt::Key_8), '8');
+  EXPECT_EQ(Meaning(Qt::Key_Left, Qt::KeypadModifier), kKeyLeft) << "keypad 4 without Num Lock jogs the same";
   EXPECT_EQ(Meaning(Qt::Key_0, Qt::KeypadModifier), kKeyNumpad0);
   EXPECT_EQ(Meaning(Qt::Key_Plus, Qt::KeypadModifier), kKeyNumpadPlus);
   EXPECT_EQ(Meaning(Qt::Key_Plus), kKeyPlus);
