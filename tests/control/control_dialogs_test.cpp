@@ -19,16 +19,12 @@
 #include "control_test_support.h"
 #include "support/firmware_test_image.h"
 #include "support/temp_folder.h"
+#include "support/window_support.h"
 
 namespace varnholt {
 namespace {
 
-template <typename Widget>
-Widget& Child(QWidget& window, const char* name) {
-  auto* child = window.findChild<Widget*>(name);
-  if (child == nullptr) throw std::runtime_error(std::string("no control ") + name);
-  return *child;
-}
+using testing::Child;
 
 class MoveWireDialog : public ControlTest {};
 
