@@ -58,6 +58,6 @@ int main(int argc, char** argv) {
     return varnholt::RunUnattended(form, program, virtual_clock, drawing, options.screenshots, options.cut);
   }
   form.show();
-  if (options.open_file) form.OpenDrawing(*options.open_file, options.open_file->ends_with(".dxf") ? 2 : 1);
+  if (options.open_file) form.OpenDrawing(*options.open_file, varnholt::ReaderKindOf(*options.open_file));
   return QApplication::exec();
 }

@@ -15,8 +15,8 @@ namespace varnholt {
 
 Program::Program(StartOptions options)
     : options_(std::move(options)),
-      folder_(ProgramFolder(options_.home)),
-      konfig_(folder_, LocaleDecimalSeparator(), Hooks()) {
+      folders_(ProgramFoldersOfThisRun(options_.home)),
+      konfig_(folders_.writable, LocaleDecimalSeparator(), Hooks()) {
   test_mode = TestMode(options_);
   separate_third_axes = SeparateThirdAxesWanted(options_);
 }
@@ -58,7 +58,7 @@ void Program::NoteCalibrationShown() {
 bool Program::CreateLanguage() {
   try {
     texts_ =
-        std::make_unique<tInterfejs>(InterfaceSetup{folder_, options_.arguments, LocaleCountryCode(), ""});
+        std::make_unique<tInterfejs>(InterfaceSetup{folders_.shipped, options_.arguments, LocaleCountryCode(), ""});
   } catch (const std::exception&) {
     const OsCheckResult system = CheckThisOperatingSystem();
     if (!system.supported) {
@@ -71,6 +71,10 @@ bool Program::CreateLanguage() {
     return false;
   }
   if (!texts_->loaded()) return false;
+  if (const std::string problem = MakeWritableFolder(folders_); !problem.empty()) {
+    CurrentOperator().ShowMessageBox(Text("Universal", "brakFolderuDanych") + "\r\n" + problem, true, "");
+    return false;
+  }
   dealer_code = DealerCode(texts_->dealer_code(), options_.arguments);
   return true;
 }
@@ -85,7 +89,7 @@ void Program::CreateLink(MainWindowPort& main_window, JoystickPort& joystick) {
   }
   // A new session starts with a new controller state: the remembered third-axis positions are cleared.
   session_ = std::make_unique<MachineSession>(*backend_, *texts_, konfig_.params(), main_window, joystick,
-                                              SessionOptions{folder_, test_mode, separate_third_axes});
+                                              SessionOptions{folders_.writable, test_mode, separate_third_axes});
 }
 
 void Program::ReleaseLink() {

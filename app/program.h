@@ -13,6 +13,7 @@
 #include "config/konfig.h"
 #include "control/base_points.h"
 #include "services/interfejs.h"
+#include "services/program_folder.h"
 
 namespace varnholt {
 
@@ -28,11 +29,12 @@ class Program {
   Program& operator=(const Program&) = delete;
 
   const StartOptions& options() const { return options_; }
-  // The program folder, with a trailing separator.
-  const std::string& folder() const { return folder_; }
+  // The program folders: the shipped data read from `shipped`, every file the program writes in `writable`.
+  const ProgramFolders& folders() const { return folders_; }
 
-  // Creates the language component; false when the program must end (no language file could be loaded, or the
-  // component could not be made on this system: the reason has been shown).
+  // Creates the language component from the shipped data, then makes the writable folder on first start; false
+  // when the program must end (no language file could be loaded, the component could not be made on this system,
+  // or the writable folder cannot be made: the reason has been shown).
   bool CreateLanguage();
   const tInterfejs& texts() const { return *texts_; }
   // The text of key in section.
@@ -45,9 +47,9 @@ class Program {
 
   // Reads base.txt of the program folder; a file that is there but cannot be read throws a RunTimeError and is
   // then never written over.
-  void LoadBasePoints() { base_points_.Load(folder_); }
+  void LoadBasePoints() { base_points_.Load(folders_.writable); }
   // Writes the base points back as they were read (a RunTimeError when that fails; the old file stays whole).
-  void SaveBasePoints() const { base_points_.Save(folder_); }
+  void SaveBasePoints() const { base_points_.Save(folders_.writable); }
   const BasePoints& base_points() const { return base_points_; }
 
   // Creates the machine session over the simulated controller of --sim, else over USB: the devices are listed
@@ -80,7 +82,7 @@ class Program {
   KonfigHooks Hooks();
 
   StartOptions options_;
-  std::string folder_;
+  ProgramFolders folders_;
   std::unique_ptr<tInterfejs> texts_;
   Konfig konfig_;
   BasePoints base_points_;

@@ -1,5 +1,8 @@
 #include "app/start_options.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "services/command_line.h"
 
 namespace varnholt {
@@ -7,6 +10,18 @@ namespace {
 
 bool IsModel(const std::string& model) {
   return model == "Qa" || model == "Qe" || model == "Qo";
+}
+
+std::string LowerCase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+// A drawing named on its own, as the desktop passes the file an operator opened with the program.
+bool IsDrawingName(const std::string& argument) {
+  const std::string name = LowerCase(argument);
+  return name.ends_with(".plt") || name.ends_with(".hpgl") || name.ends_with(".dxf");
 }
 
 }  // namespace
@@ -30,6 +45,14 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments, const 
         options.error = "Unknown option " + argument;
         return options;
       }
+      if (IsDrawingName(argument)) {
+        if (options.open_file) {
+          options.error = "Only one drawing can be opened at start: " + argument;
+          return options;
+        }
+        options.open_file = argument;
+        continue;
+      }
       options.arguments.push_back(argument);
       continue;
     }
@@ -47,6 +70,8 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments, const 
   return options;
 }
 
+int ReaderKindOf(const std::string& drawing) { return LowerCase(drawing).ends_with(".dxf") ? 2 : 1; }
+
 bool TestMode(const StartOptions& options) {
   return !options.arguments.empty() && options.arguments[0] == "test";
 }
@@ -58,7 +83,8 @@ bool SeparateThirdAxesWanted(const StartOptions& options) {
 
 std::string StartUsage() {
   return "Usage: varnholt [--home DIR] [--sim Qa|Qe|Qo] [--open DRAWING] [--screenshots DIR] [--cut] [test] "
-         "[LANGUAGE] [D:DEALER] [cb1separately]\n";
+         "[LANGUAGE] [D:DEALER] [cb1separately] [DRAWING]
+";
 }
 
 }  // namespace varnholt

@@ -73,6 +73,7 @@ bool Tster::KeyDown(const PanelKey& key) {
       ReadStatus(link_);
       HeatingToggle(link_);
       ReadStatus(link_);
+      RefreshHeatingButtons();
       op.Repaint();
       return true;
     case kKeyNumpadPlus:

@@ -235,7 +235,7 @@ void TMainForm::ApplyLanguage() {
     if (action->text().isEmpty()) action->setText(hint);
   }
   const bool dealer_catalogue =
-      DealerCatalogue(program_.folder(), texts.language_code(), program_.dealer_code).exists;
+      DealerCatalogue(program_.folders().shipped, texts.language_code(), program_.dealer_code).exists;
   actions_.at("miKatalog")
       ->setText(QString::fromStdString(CatalogueCaption(program_.dealer_code, dealer_catalogue,
                                                         texts.GetText(kSection, "miKatalog.Caption"))));
@@ -276,10 +276,10 @@ void TMainForm::UpdateMenuItems() {
   const QList<TMDIChild*> projects = Projects();
   facts.project_count = static_cast<int>(projects.size());
   if (TMDIChild* active = ActiveProject()) facts.active_caption = active->windowTitle().toStdString();
-  facts.manual_exists = ManualFile(program_.folder(), texts.language_code(), program_.dealer_code).exists;
-  facts.samples_exist = SamplesFolder(program_.folder(), texts.language_code()).exists;
+  facts.manual_exists = ManualFile(program_.folders().shipped, texts.language_code(), program_.dealer_code).exists;
+  facts.samples_exist = SamplesFolder(program_.folders().shipped, texts.language_code()).exists;
   facts.catalogue_exists =
-      CatalogueFile(program_.folder(), texts.language_code(), program_.dealer_code).exists;
+      CatalogueFile(program_.folders().shipped, texts.language_code(), program_.dealer_code).exists;
   const MenuState state = MenuStateFor(facts);
   for (const char* name :
        {"FileCloseItem", "info", "Symulacja", "Start1", "WindowCascadeItem", "WindowTileItem"}) {

@@ -95,7 +95,7 @@ void TMainForm::FileOpenItemClick() {
 }
 
 void TMainForm::miPrzykladyClick() {
-  const ProgramFile samples = SamplesFolder(program_.folder(), program_.texts().language_code());
+  const ProgramFile samples = SamplesFolder(program_.folders().shipped, program_.texts().language_code());
   if (!SamplesAvailable(samples, program_.texts())) return;
   OpenFrom(QString::fromStdString(samples.path), false);
 }
@@ -159,13 +159,14 @@ void TMainForm::SpeedAutoRepeatClick(bool down) {
 }
 
 void TMainForm::miInstrObslugiClick() {
-  OpenManual(*opener_, ManualFile(program_.folder(), program_.texts().language_code(), program_.dealer_code),
+  OpenManual(*opener_,
+             ManualFile(program_.folders().shipped, program_.texts().language_code(), program_.dealer_code),
              program_.texts());
 }
 
 void TMainForm::miKatalogClick() {
   OpenCatalogue(*opener_,
-                CatalogueFile(program_.folder(), program_.texts().language_code(), program_.dealer_code),
+                CatalogueFile(program_.folders().shipped, program_.texts().language_code(), program_.dealer_code),
                 program_.texts());
 }
 

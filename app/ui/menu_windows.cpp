@@ -32,7 +32,7 @@ void MenuWindows::ShowInformation(TMDIChild& project) {
 
 AboutSetup MenuWindows::AboutSetupOf() const {
   AboutSetup setup;
-  setup.program_folder = program_.folder();
+  setup.program_folder = program_.folders().shipped;
   setup.dealer_code = program_.dealer_code;
   return setup;
 }

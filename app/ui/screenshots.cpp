@@ -87,7 +87,7 @@ TMDIChild* ShowDuplicatedGrid(TMainForm& form, Program& program, TMDIChild& patt
 }  // namespace
 
 std::string ScreenshotDrawing(const Program& program) {
-  const ProgramFile samples = SamplesFolder(program.folder(), program.texts().language_code());
+  const ProgramFile samples = SamplesFolder(program.folders().shipped, program.texts().language_code());
   return (std::filesystem::path(samples.path) / "letters_vh.plt").string();
 }
 
@@ -130,7 +130,7 @@ bool SaveScreenshots(TMainForm& form, Program& program, VirtualClock& clock, TMD
   grid->parentWidget()->close();
   Settle();
 
-  ShowControlDialogs(program.link(), program.folder(),
+  ShowControlDialogs(program.link(), program.folders(),
                      [&pictures](QWidget& window, const std::string& name) { pictures.Save(window, name); });
   return pictures.all_saved();
 }
@@ -141,7 +141,7 @@ int RunUnattended(TMainForm& form, Program& program, VirtualClock& clock, const 
   form.resize(kWidth, kHeight);
   form.show();
   Settle();
-  TMDIChild* project = form.OpenDrawing(drawing, drawing.ends_with(".dxf") ? 2 : 1);
+  TMDIChild* project = form.OpenDrawing(drawing, ReaderKindOf(drawing));
   if (project == nullptr) {
     std::cerr << "Cannot open " << drawing << '\n';
     form.close();
