@@ -30,7 +30,7 @@ PanelKey HiddenPanelKey(int code) {
 
 }  // namespace
 
-void ShowControlPanel(const tInterfejs& texts, const Configuration& config, const std::string& program_folder,
+void ShowControlPanel(const tInterfejs& texts, const Configuration& config, const ProgramFolders& folders,
                       const std::function<void(QWidget& window, const std::string& name)>& save) {
   sim::SimulatedController machine("Qe");
   TfUsb usb(machine, texts);
@@ -41,7 +41,7 @@ void ShowControlPanel(const tInterfejs& texts, const Configuration& config, cons
   NoJoystick joystick;
   Tster panel(link, flags, main_window, joystick);
   panel.FormCreate();
-  TsterForm form(panel, link, program_folder);
+  TsterForm form(panel, link, folders);
   form.ShowPanel();
   QApplication::processEvents();
   panel.FormActivate();

@@ -43,13 +43,13 @@ auto TsterForm::Handle(Operation operation) {
   return operation();
 }
 
-TsterForm::TsterForm(Tster& panel, MachineLink& link, const std::string& program_folder, QWidget* parent)
+TsterForm::TsterForm(Tster& panel, MachineLink& link, const ProgramFolders& folders, QWidget* parent)
     : QWidget(parent, Qt::Window), panel_(panel), link_(link) {
   setObjectName("ster");
   BuildControls();
   ApplyLanguage();
   move_wire_ = new Tprzesun(link_, this);
-  upgrade_ = new TUpgradeProgramForm(link_, program_folder, this);
+  upgrade_ = new TUpgradeProgramForm(link_, folders, this);
   ConnectControls();
   // The panel sees its keys before its controls do.
   qApp->installEventFilter(this);

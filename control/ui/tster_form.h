@@ -10,6 +10,7 @@
 #include <string>
 
 #include "control/tster.h"
+#include "services/program_folder.h"
 
 class QAbstractSlider;
 class QCheckBox;
@@ -29,7 +30,7 @@ class TsterForm final : public QWidget {
  public:
   // The panel logic and the link (with its texts and configuration) must outlive the window. Firmware images are
   // looked for in the program folder.
-  TsterForm(Tster& panel, MachineLink& link, const std::string& program_folder, QWidget* parent = nullptr);
+  TsterForm(Tster& panel, MachineLink& link, const ProgramFolders& folders, QWidget* parent = nullptr);
   ~TsterForm() override;
   TsterForm(const TsterForm&) = delete;
   TsterForm& operator=(const TsterForm&) = delete;

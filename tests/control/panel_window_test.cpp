@@ -55,7 +55,7 @@ class PanelWindowTest : public PanelTest {
 
   void SetUp() override {
     PanelTest::SetUp();
-    form_ = std::make_unique<TsterForm>(panel(), link(), folder_.folder());
+    form_ = std::make_unique<TsterForm>(panel(), link(), OneProgramFolder(folder_.folder()));
     form_->ShowPanel();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
     sim_.ClearLog();
@@ -151,7 +151,7 @@ TEST_F(PanelWindow, EveryLanguageGivesEveryControlItsTexts) {
   for (int country : {48, 1, 49}) {
     const tInterfejs texts(InterfaceSetup{std::string(VARNHOLT_LANGUAGE_DIR) + "/", {}, country, ""});
     MachineLink language_link{*usb_, state_, config_, texts};
-    TsterForm window(panel(), language_link, folder_.folder());
+    TsterForm window(panel(), language_link, OneProgramFolder(folder_.folder()));
     for (const QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
       const QString text = button->text().isEmpty() ? button->toolTip() : button->text();
       EXPECT_FALSE(text.isEmpty()) << country << ": " << button->objectName().toStdString();
@@ -491,7 +491,7 @@ TEST(PanelScreenshots, ShowThePanelFilledAgainstASimulatedQeOfTheirOwn) {
   const Configuration config;
   const testing::TempFolder folder;
   std::vector<std::string> names;
-  ShowControlPanel(UsTexts(), config, folder.folder(), [&](QWidget& window, const std::string& name) {
+  ShowControlPanel(UsTexts(), config, OneProgramFolder(folder.folder()), [&](QWidget& window, const std::string& name) {
     names.push_back(name);
     EXPECT_TRUE(window.isVisible()) << name;
     EXPECT_FALSE(window.grab().isNull()) << name;
