@@ -83,8 +83,7 @@ bool SeparateThirdAxesWanted(const StartOptions& options) {
 
 std::string StartUsage() {
   return "Usage: varnholt [--home DIR] [--sim Qa|Qe|Qo] [--open DRAWING] [--screenshots DIR] [--cut] [test] "
-         "[LANGUAGE] [D:DEALER] [cb1separately] [DRAWING]
-";
+         "[LANGUAGE] [D:DEALER] [cb1separately] [DRAWING]\n";
 }
 
 }  // namespace varnholt
