@@ -1,18 +1,17 @@
 #pragma once
 // The program-wide single objects of the desktop program, made in the order of start-up: the language
-// component, the configuration, then the controller link over the real or the simulated controller.
+// component, the configuration, the base points, then the machine session (the controller link over the real or
+// the simulated controller, the transmission, the control panel and the cutting run).
 
 #include <array>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "app/machine_session.h"
 #include "app/start_options.h"
 #include "config/konfig.h"
-#include "link/controller_ops.h"
-#include "link/controller_state.h"
-#include "link/hid_backend.h"
-#include "link/tf_usb.h"
+#include "control/base_points.h"
 #include "services/interfejs.h"
 #include "services/program_folder.h"
 
@@ -45,14 +44,26 @@ class Program {
 
   Konfig& konfig() { return konfig_; }
   Configuration& config() { return konfig_.params(); }
-  ControllerState& state() { return state_; }
 
-  // Creates the controller link over the simulated controller of --sim, else over USB: the devices are listed
-  // and the controller, when found, is sent Reset.
-  void CreateLink();
-  bool has_link() const { return link_ != nullptr; }
-  TfUsb& usb() { return *usb_; }
-  MachineLink& link() { return *link_; }
+  // Reads base.txt of the program folder; a file that is there but cannot be read throws a RunTimeError and is
+  // then never written over.
+  void LoadBasePoints() { base_points_.Load(folders_.writable); }
+  // Writes the base points back as they were read (a RunTimeError when that fails; the old file stays whole).
+  void SaveBasePoints() const { base_points_.Save(folders_.writable); }
+  const BasePoints& base_points() const { return base_points_; }
+
+  // Creates the machine session over the simulated controller of --sim, else over USB: the devices are listed
+  // and the controller, when found, is sent Reset; then the transmission and the control panel are made (the panel
+  // identifies and sets up the controller). The main window and the joystick must outlive the session.
+  void CreateLink(MainWindowPort& main_window, JoystickPort& joystick);
+  // Program end: the session goes and the link gives its devices back.
+  void ReleaseLink();
+  bool has_link() const { return session_ != nullptr; }
+  // The session and its parts; the link must exist.
+  MachineSession& session() { return *session_; }
+  TfUsb& usb() { return session_->usb; }
+  MachineLink& link() { return session_->link; }
+  ControllerState& state() { return session_->state; }
   // The simulated controller behind the link, when --sim chose one.
   sim::SimulatedController* simulated() { return simulated_; }
 
@@ -64,7 +75,6 @@ class Program {
   std::string dealer_code;
   bool test_mode = false;
   bool separate_third_axes = false;
-  bool auto_repeat = false;
   // The drawing open dialog's filter index, written with the settings record.
   int32_t open_filter_index = 1;
 
@@ -75,12 +85,11 @@ class Program {
   ProgramFolders folders_;
   std::unique_ptr<tInterfejs> texts_;
   Konfig konfig_;
-  ControllerState state_;
+  BasePoints base_points_;
   std::array<double, 3> calibration_shown_{};
   std::unique_ptr<HidBackend> backend_;
   sim::SimulatedController* simulated_ = nullptr;
-  std::unique_ptr<TfUsb> usb_;
-  std::unique_ptr<MachineLink> link_;
+  std::unique_ptr<MachineSession> session_;
 };
 
 // The controller's share of a configuration change: the power output when it changed and no program runs, the

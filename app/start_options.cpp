@@ -36,6 +36,10 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments, const 
     if (argument == "--sim") target = &options.sim_model;
     if (argument == "--screenshots") target = &options.screenshots;
     if (argument == "--open") target = &options.open_file;
+    if (argument == "--cut") {
+      options.cut = true;
+      continue;
+    }
     if (target == nullptr) {
       if (argument.rfind("--", 0) == 0) {
         options.error = "Unknown option " + argument;
@@ -60,6 +64,8 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments, const 
   }
   if (options.sim_model && !IsModel(*options.sim_model)) {
     options.error = "Unknown simulated controller '" + *options.sim_model + "' (use Qa, Qe or Qo)";
+  } else if (options.cut && !options.sim_model) {
+    options.error = "--cut runs on the simulated controller only (give --sim)";
   }
   return options;
 }
@@ -76,9 +82,8 @@ bool SeparateThirdAxesWanted(const StartOptions& options) {
 }
 
 std::string StartUsage() {
-  return "Usage: varnholt [--home DIR] [--sim Qa|Qe|Qo] [--open DRAWING] [--screenshots DIR] [test] "
-         "[LANGUAGE] "
-         "[D:DEALER] [cb1separately] [DRAWING]\n";
+  return "Usage: varnholt [--home DIR] [--sim Qa|Qe|Qo] [--open DRAWING] [--screenshots DIR] [--cut] [test] "
+         "[LANGUAGE] [D:DEALER] [cb1separately] [DRAWING]\n";
 }
 
 }  // namespace varnholt

@@ -12,6 +12,9 @@ struct StartOptions {
   std::optional<std::string> sim_model;    // --sim Qa|Qe|Qo or $VARNHOLT_SIM: the simulated controller
   std::optional<std::string> screenshots;  // --screenshots DIR: save the pictures and end
   std::optional<std::string> open_file;    // --open FILE, or a .plt/.hpgl/.dxf file named alone: opened at start
+  // --cut: the drawing is cut once through the window on the simulated controller, on virtual time, and the
+  // program ends (with --screenshots, after the pictures).
+  bool cut = false;
   // Everything else, in order: "test", language words, "D:" dealer codes, "cb1separately" / "t1osobno".
   std::vector<std::string> arguments;
   std::string error;  // why the command line cannot be used; empty when it can

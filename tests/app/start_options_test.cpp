@@ -27,6 +27,13 @@ TEST(StartOptions, TheSimulatedControllerComesFromTheEnvironmentUnlessTheCommand
   EXPECT_FALSE(ParseStartOptions({}, "Qx").error.empty()) << "an unknown model is refused, not ignored";
 }
 
+TEST(StartOptions, TheOffscreenCutNeedsTheSimulatedController) {
+  EXPECT_TRUE(ParseStartOptions({"--sim", "Qe", "--cut"}, nullptr).cut);
+  EXPECT_TRUE(ParseStartOptions({"--cut"}, "Qa").error.empty());
+  EXPECT_FALSE(ParseStartOptions({"--cut"}, nullptr).error.empty()) << "no cut of a real machine unattended";
+  EXPECT_FALSE(ParseStartOptions({"pl"}, nullptr).cut);
+}
+
 TEST(StartOptions, MissingValuesAndUnknownOptionsAreRefused) {
   EXPECT_FALSE(ParseStartOptions({"--home"}, nullptr).error.empty());
   EXPECT_FALSE(ParseStartOptions({"--sim", ""}, nullptr).error.empty());
