@@ -135,7 +135,7 @@ bool CuttingRun::PrepareCut(ProjectDocument& project) {
 void CuttingRun::tnij(ProjectDocument& project) {
   if (!PrepareCut(project)) return;
   BusyCursor busy;
-  if (project.own_start && project.frame_added) {
+  if (project.has_own_frame()) {
     const int answer = CurrentOperator().AskQuestion(link_.texts.GetText("Main_window", "czyRysowacObrys"),
                                                      Buttons({kButtonYes, kButtonNo, kButtonCancel}), "");
     if (answer == kButtonCancel) return;
@@ -173,7 +173,7 @@ void CuttingRun::PrepareControllerAndTransmit() {
   }
   ReadStatus(link_);
   if (!link_.usb.QuellmarQvExist()) {
-    CurrentOperator().ShowMessageBox(link_.texts.GetText("Control", "ploterBrakLacznosci"), true, "");
+    ShowLinkLost(link_);
     return;
   }
   ReadPositions(link_);

@@ -1,5 +1,6 @@
 // varnholt: the desktop control program. Start-up in its fixed order: the main window with the language, the
-// configuration dialog with the settings and the configuration, the controller link; then the event loop.
+// configuration dialog with the settings and the configuration, the base points, the machine (controller link,
+// transmission, control panel); then the event loop.
 
 #include <QApplication>
 #include <iostream>
@@ -12,6 +13,7 @@
 #include "app/start_options.h"
 #include "app/ui/main_form.h"
 #include "app/ui/screenshots.h"
+#include "control/joystick.h"
 #include "geometry/clock.h"
 #include "services/application.h"
 #include "ui/qt_operator.h"
@@ -30,28 +32,32 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  // The pictures show the simulation half way without waiting for it: their clock is virtual.
-  varnholt::VirtualClock picture_clock;
+  // The unattended runs do not wait for the machine or the simulation: their clock is virtual, and the machine's
+  // timers keep its pace.
+  const bool unattended = options.screenshots || options.cut;
+  varnholt::VirtualClock virtual_clock;
   std::optional<varnholt::ScopedClock> installed_clock;
-  if (options.screenshots) installed_clock.emplace(picture_clock);
+  if (unattended) installed_clock.emplace(virtual_clock);
 
   varnholt::QtOperator qt_operator;
   varnholt::ScopedOperator installed_operator(qt_operator);
-  qt_operator.SetUnattended(options.screenshots.has_value());
+  qt_operator.SetUnattended(unattended);
   varnholt::Program program(options);
   if (!program.CreateLanguage()) return 1;
 
   varnholt::TMainForm form(program);
   qt_operator.SetPanelSink([&form](int panel, const QString& text) { form.SetStatusPanel(panel, text); });
   form.CreateConfigurationDialog();
-  program.CreateLink();
-  form.StartDevicePolling();
+  form.LoadBasePoints();
+  varnholt::NoJoystick joystick;
+  form.ConnectMachine(joystick, unattended ? varnholt::MachineTimers::Pace::kProgramClock
+                                           : varnholt::MachineTimers::Pace::kRealTime);
 
-  if (options.screenshots) {
+  if (unattended) {
     const std::string drawing = options.open_file ? *options.open_file : varnholt::ScreenshotDrawing(program);
-    return varnholt::SaveScreenshots(form, picture_clock, drawing, *options.screenshots);
+    return varnholt::RunUnattended(form, program, virtual_clock, drawing, options.screenshots, options.cut);
   }
   form.show();
-  if (options.open_file) form.OpenDrawing(*options.open_file, options.open_file->ends_with(".dxf") ? 2 : 1);
+  if (options.open_file) form.OpenDrawing(*options.open_file, varnholt::ReaderKindOf(*options.open_file));
   return QApplication::exec();
 }

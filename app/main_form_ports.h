@@ -16,14 +16,11 @@ class CuttingRunPort {
   virtual void Continue() = 0;         // Kontynuacja1 (Shift+F2), Skont
   virtual void MoveToArms() = 0;       // SpeedPrzesunDoRamion
   virtual void MoveOutAfterCut() = 0;  // SpeedWysunPoCieciu
-  // SpeedAutoRepeat went down (true) or up (false); the program-wide flag is already set.
+  // SpeedAutoRepeat went down (true) or up (false).
   virtual void AutoRepeatChanged(bool on) = 0;
-  // The transmission's timer runs.
-  virtual bool TransmissionRunning() const = 0;
-  // The operator's Stop took effect and no Continue followed.
-  virtual bool MachineStopped() const = 0;
-  // Ends the transmission (the program is closing after a Stop).
-  virtual void EndTransmission() = 0;
+  // The close query: true when the program may close now (no transmission runs, or the machine was stopped and the
+  // transmission has been ended); otherwise the operator has been told why not.
+  virtual bool CloseQuery() = 0;
 };
 
 // The windows the menu opens that live beside the main window.

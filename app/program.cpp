@@ -15,16 +15,13 @@ namespace varnholt {
 
 Program::Program(StartOptions options)
     : options_(std::move(options)),
-      folder_(ProgramFolder(options_.home)),
-      konfig_(folder_, LocaleDecimalSeparator(), Hooks()) {
+      folders_(ProgramFoldersOfThisRun(options_.home)),
+      konfig_(folders_.writable, LocaleDecimalSeparator(), Hooks()) {
   test_mode = TestMode(options_);
   separate_third_axes = SeparateThirdAxesWanted(options_);
 }
 
-Program::~Program() {
-  link_.reset();
-  usb_.reset();
-}
+Program::~Program() { ReleaseLink(); }
 
 KonfigHooks Program::Hooks() {
   KonfigHooks hooks;
@@ -32,16 +29,19 @@ KonfigHooks Program::Hooks() {
     CurrentOperator().ShowMessageBox(path, false, Text("Configuration", "brakKonfiga"));
   };
   hooks.calibration_accepted = [this](double x, double y, double z) {
-    if (state_.model_code.empty()) {
+    // Before the link exists there are no scale factors yet: identification takes the calibration then.
+    if (!session_) return;
+    ControllerState& state = session_->state;
+    if (state.model_code.empty()) {
       // No model identified yet: its base factors are 1.
-      state_.StepScaleX = CalibratedScale(1.0, x);
-      state_.StepScaleY = CalibratedScale(1.0, y);
-      state_.StepScaleZ = CalibratedScale(1.0, z);
+      state.StepScaleX = CalibratedScale(1.0, x);
+      state.StepScaleY = CalibratedScale(1.0, y);
+      state.StepScaleZ = CalibratedScale(1.0, z);
     } else {
       // Identification left the model's base factor plus the calibration in effect when the dialog was shown.
-      state_.StepScaleX += (x - calibration_shown_[0]) / 100.0;
-      state_.StepScaleY += (y - calibration_shown_[1]) / 100.0;
-      state_.StepScaleZ += (z - calibration_shown_[2]) / 100.0;
+      state.StepScaleX += (x - calibration_shown_[0]) / 100.0;
+      state.StepScaleY += (y - calibration_shown_[1]) / 100.0;
+      state.StepScaleZ += (z - calibration_shown_[2]) / 100.0;
     }
     calibration_shown_ = {x, y, z};
   };
@@ -58,7 +58,7 @@ void Program::NoteCalibrationShown() {
 bool Program::CreateLanguage() {
   try {
     texts_ =
-        std::make_unique<tInterfejs>(InterfaceSetup{folder_, options_.arguments, LocaleCountryCode(), ""});
+        std::make_unique<tInterfejs>(InterfaceSetup{folders_.shipped, options_.arguments, LocaleCountryCode(), ""});
   } catch (const std::exception&) {
     const OsCheckResult system = CheckThisOperatingSystem();
     if (!system.supported) {
@@ -71,14 +71,15 @@ bool Program::CreateLanguage() {
     return false;
   }
   if (!texts_->loaded()) return false;
+  if (const std::string problem = MakeWritableFolder(folders_); !problem.empty()) {
+    CurrentOperator().ShowMessageBox(Text("Universal", "brakFolderuDanych") + "\r\n" + problem, true, "");
+    return false;
+  }
   dealer_code = DealerCode(texts_->dealer_code(), options_.arguments);
-  // The remembered third-axis positions start cleared.
-  state_.remembered_third1 = 0;
-  state_.remembered_third2 = 0;
   return true;
 }
 
-void Program::CreateLink() {
+void Program::CreateLink(MainWindowPort& main_window, JoystickPort& joystick) {
   if (options_.sim_model) {
     auto simulated = std::make_unique<sim::SimulatedController>(*options_.sim_model);
     simulated_ = simulated.get();
@@ -86,9 +87,15 @@ void Program::CreateLink() {
   } else {
     backend_ = std::make_unique<UsbHidBackend>();
   }
-  usb_ = std::make_unique<TfUsb>(*backend_, *texts_);
-  link_ = std::make_unique<MachineLink>(MachineLink{*usb_, state_, konfig_.params(), *texts_});
-  link_->separate_third_axes = separate_third_axes;
+  // A new session starts with a new controller state: the remembered third-axis positions are cleared.
+  session_ = std::make_unique<MachineSession>(*backend_, *texts_, konfig_.params(), main_window, joystick,
+                                              SessionOptions{folders_.writable, test_mode, separate_third_axes});
+}
+
+void Program::ReleaseLink() {
+  session_.reset();
+  simulated_ = nullptr;
+  backend_.reset();
 }
 
 void SendConfigurationChanges(MachineLink& link, const Konfig& konfig, bool projects_open) {

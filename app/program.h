@@ -1,19 +1,19 @@
 #pragma once
 // The program-wide single objects of the desktop program, made in the order of start-up: the language
-// component, the configuration, then the controller link over the real or the simulated controller.
+// component, the configuration, the base points, then the machine session (the controller link over the real or
+// the simulated controller, the transmission, the control panel and the cutting run).
 
 #include <array>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "app/machine_session.h"
 #include "app/start_options.h"
 #include "config/konfig.h"
-#include "link/controller_ops.h"
-#include "link/controller_state.h"
-#include "link/hid_backend.h"
-#include "link/tf_usb.h"
+#include "control/base_points.h"
 #include "services/interfejs.h"
+#include "services/program_folder.h"
 
 namespace varnholt {
 
@@ -29,11 +29,12 @@ class Program {
   Program& operator=(const Program&) = delete;
 
   const StartOptions& options() const { return options_; }
-  // The program folder, with a trailing separator.
-  const std::string& folder() const { return folder_; }
+  // The program folders: the shipped data read from `shipped`, every file the program writes in `writable`.
+  const ProgramFolders& folders() const { return folders_; }
 
-  // Creates the language component; false when the program must end (no language file could be loaded, or the
-  // component could not be made on this system: the reason has been shown).
+  // Creates the language component from the shipped data, then makes the writable folder on first start; false
+  // when the program must end (no language file could be loaded, the component could not be made on this system,
+  // or the writable folder cannot be made: the reason has been shown).
   bool CreateLanguage();
   const tInterfejs& texts() const { return *texts_; }
   // The text of key in section.
@@ -43,14 +44,26 @@ class Program {
 
   Konfig& konfig() { return konfig_; }
   Configuration& config() { return konfig_.params(); }
-  ControllerState& state() { return state_; }
 
-  // Creates the controller link over the simulated controller of --sim, else over USB: the devices are listed
-  // and the controller, when found, is sent Reset.
-  void CreateLink();
-  bool has_link() const { return link_ != nullptr; }
-  TfUsb& usb() { return *usb_; }
-  MachineLink& link() { return *link_; }
+  // Reads base.txt of the program folder; a file that is there but cannot be read throws a RunTimeError and is
+  // then never written over.
+  void LoadBasePoints() { base_points_.Load(folders_.writable); }
+  // Writes the base points back as they were read (a RunTimeError when that fails; the old file stays whole).
+  void SaveBasePoints() const { base_points_.Save(folders_.writable); }
+  const BasePoints& base_points() const { return base_points_; }
+
+  // Creates the machine session over the simulated controller of --sim, else over USB: the devices are listed
+  // and the controller, when found, is sent Reset; then the transmission and the control panel are made (the panel
+  // identifies and sets up the controller). The main window and the joystick must outlive the session.
+  void CreateLink(MainWindowPort& main_window, JoystickPort& joystick);
+  // Program end: the session goes and the link gives its devices back.
+  void ReleaseLink();
+  bool has_link() const { return session_ != nullptr; }
+  // The session and its parts; the link must exist.
+  MachineSession& session() { return *session_; }
+  TfUsb& usb() { return session_->usb; }
+  MachineLink& link() { return session_->link; }
+  ControllerState& state() { return session_->state; }
   // The simulated controller behind the link, when --sim chose one.
   sim::SimulatedController* simulated() { return simulated_; }
 
@@ -62,7 +75,6 @@ class Program {
   std::string dealer_code;
   bool test_mode = false;
   bool separate_third_axes = false;
-  bool auto_repeat = false;
   // The drawing open dialog's filter index, written with the settings record.
   int32_t open_filter_index = 1;
 
@@ -70,15 +82,14 @@ class Program {
   KonfigHooks Hooks();
 
   StartOptions options_;
-  std::string folder_;
+  ProgramFolders folders_;
   std::unique_ptr<tInterfejs> texts_;
   Konfig konfig_;
-  ControllerState state_;
+  BasePoints base_points_;
   std::array<double, 3> calibration_shown_{};
   std::unique_ptr<HidBackend> backend_;
   sim::SimulatedController* simulated_ = nullptr;
-  std::unique_ptr<TfUsb> usb_;
-  std::unique_ptr<MachineLink> link_;
+  std::unique_ptr<MachineSession> session_;
 };
 
 // The controller's share of a configuration change: the power output when it changed and no program runs, the

@@ -1,5 +1,8 @@
 #include "app/start_options.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "services/command_line.h"
 
 namespace varnholt {
@@ -7,6 +10,18 @@ namespace {
 
 bool IsModel(const std::string& model) {
   return model == "Qa" || model == "Qe" || model == "Qo";
+}
+
+std::string LowerCase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+// A drawing named on its own, as the desktop passes the file an operator opened with the program.
+bool IsDrawingName(const std::string& argument) {
+  const std::string name = LowerCase(argument);
+  return name.ends_with(".plt") || name.ends_with(".hpgl") || name.ends_with(".dxf");
 }
 
 }  // namespace
@@ -21,10 +36,22 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments, const 
     if (argument == "--sim") target = &options.sim_model;
     if (argument == "--screenshots") target = &options.screenshots;
     if (argument == "--open") target = &options.open_file;
+    if (argument == "--cut") {
+      options.cut = true;
+      continue;
+    }
     if (target == nullptr) {
       if (argument.rfind("--", 0) == 0) {
         options.error = "Unknown option " + argument;
         return options;
+      }
+      if (IsDrawingName(argument)) {
+        if (options.open_file) {
+          options.error = "Only one drawing can be opened at start: " + argument;
+          return options;
+        }
+        options.open_file = argument;
+        continue;
       }
       options.arguments.push_back(argument);
       continue;
@@ -37,9 +64,13 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments, const 
   }
   if (options.sim_model && !IsModel(*options.sim_model)) {
     options.error = "Unknown simulated controller '" + *options.sim_model + "' (use Qa, Qe or Qo)";
+  } else if (options.cut && !options.sim_model) {
+    options.error = "--cut runs on the simulated controller only (give --sim)";
   }
   return options;
 }
+
+int ReaderKindOf(const std::string& drawing) { return LowerCase(drawing).ends_with(".dxf") ? 2 : 1; }
 
 bool TestMode(const StartOptions& options) {
   return !options.arguments.empty() && options.arguments[0] == "test";
@@ -51,9 +82,8 @@ bool SeparateThirdAxesWanted(const StartOptions& options) {
 }
 
 std::string StartUsage() {
-  return "Usage: varnholt [--home DIR] [--sim Qa|Qe|Qo] [--open DRAWING] [--screenshots DIR] [test] "
-         "[LANGUAGE] "
-         "[D:DEALER] [cb1separately]\n";
+  return "Usage: varnholt [--home DIR] [--sim Qa|Qe|Qo] [--open DRAWING] [--screenshots DIR] [--cut] [test] "
+         "[LANGUAGE] [D:DEALER] [cb1separately] [DRAWING]\n";
 }
 
 }  // namespace varnholt

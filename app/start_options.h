@@ -11,7 +11,10 @@ struct StartOptions {
   std::optional<std::string> home;         // --home DIR: the program folder
   std::optional<std::string> sim_model;    // --sim Qa|Qe|Qo or $VARNHOLT_SIM: the simulated controller
   std::optional<std::string> screenshots;  // --screenshots DIR: save the pictures and end
-  std::optional<std::string> open_file;    // --open FILE: a drawing opened at start
+  std::optional<std::string> open_file;    // --open FILE, or a .plt/.hpgl/.dxf file named alone: opened at start
+  // --cut: the drawing is cut once through the window on the simulated controller, on virtual time, and the
+  // program ends (with --screenshots, after the pictures).
+  bool cut = false;
   // Everything else, in order: "test", language words, "D:" dealer codes, "cb1separately" / "t1osobno".
   std::vector<std::string> arguments;
   std::string error;  // why the command line cannot be used; empty when it can
@@ -21,6 +24,10 @@ struct StartOptions {
 // unset).
 // --sim on the command line wins over the environment.
 StartOptions ParseStartOptions(const std::vector<std::string>& arguments, const char* sim_environment);
+
+// The reader of a drawing opened by name, as the open dialog's filter index gives it: 2 (DXF) for a ".dxf" file in
+// any case, else 1 (plot file).
+int ReaderKindOf(const std::string& drawing);
 
 // Test mode: the first of the remaining arguments is exactly "test".
 bool TestMode(const StartOptions& options);

@@ -102,7 +102,7 @@ int RunFirmware(MachineLink& link, const Arguments& words, std::ostream& out, st
 
   StepPrinter printer(out);
   const FirmwareUpgrade* shown = nullptr;
-  FirmwareUpgrade upgrade(link, CliProgramFolder(), [&printer, &shown] {
+  FirmwareUpgrade upgrade(link, CliProgramFolders(), [&printer, &shown] {
     if (shown != nullptr) printer.Print(shown->view());
   });
   shown = &upgrade;

@@ -243,6 +243,8 @@ int RunCut(const Arguments& args, std::ostream& out, std::ostream& err) {
   const tInterfejs& texts = ProgramLanguage(err);
   std::optional<LoadedProject> loaded = LoadPlannedProject(options->drawing, config, WorkingRange{}, err);
   if (!loaded) return 1;
+  const std::optional<std::string> writable = CliWritableFolder(err);
+  if (!writable) return 1;
 
   // The simulated controller runs on virtual time with the events on it; the USB controller in real time.
   EventClock virtual_clock;
@@ -273,7 +275,7 @@ int RunCut(const Arguments& args, std::ostream& out, std::ostream& err) {
   HeadlessMainWindow main(loaded->project.get());
   NoJoystick joystick;
   MachineSession session(*backend, texts, config, main, joystick,
-                         SessionOptions{CliProgramFolder(), options->test_mode, false});
+                         SessionOptions{*writable, options->test_mode, false});
   main.Attach(session.run);
   if (options->auto_repeat > 0) session.run.SpeedAutoRepeatClick(true);
 

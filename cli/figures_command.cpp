@@ -17,13 +17,15 @@ namespace varnholt::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: varnholt-cli figures FILE [--kind plt|dxf] [--unit mm|inch|feet] [--pen N] [--raw]\n";
+    "Usage: varnholt-cli figures FILE [--kind plt|dxf] [--unit mm|inch|feet] [--pen N] [--kerf MM] [--raw]\n";
 
 struct FiguresOptions {
   std::string path;
   int kind = kPlotFile;
   DrawingUnit unit = DrawingUnit::kMillimetre;
   int pen_filter = kAllPens;
+  double kerf_mm = 0.0;
+  bool kerf_given = false;
   bool raw = false;
 };
 
@@ -73,6 +75,11 @@ std::optional<FiguresOptions> ParseOptions(const Arguments& args, std::ostream& 
         return std::nullopt;
       }
       options.pen_filter = *pen;
+    } else if (args[i] == "--kerf" && has_value) {
+      const auto kerf = ParseKerfOption(args[++i], err);
+      if (!kerf) return std::nullopt;
+      options.kerf_mm = *kerf;
+      options.kerf_given = true;
     } else if (args[i] == "--raw") {
       options.raw = true;
     } else if (!path && !args[i].starts_with("--")) {
@@ -82,7 +89,8 @@ std::optional<FiguresOptions> ParseOptions(const Arguments& args, std::ostream& 
       return std::nullopt;
     }
   }
-  if (!path) {
+  // The reader's own figures are what no load has compensated yet.
+  if (!path || (options.raw && options.kerf_given)) {
     err << kUsage;
     return std::nullopt;
   }
@@ -156,6 +164,7 @@ int WriteProjectFigures(const FiguresOptions& options, std::ostream& stream, std
   ProjectDocument project(texts);
   project.reader_kind = options.kind;
   project.drawing_unit = static_cast<int32_t>(options.unit);
+  project.kerf_width_mm = options.kerf_mm;
   project.plan_after_load = false;  // the figures are what the load made of the drawing; planning only appends
   if (!project.Load(options.path, options.pen_filter)) {
     // A text that ends in ": " expects the file's name after it.

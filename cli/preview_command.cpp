@@ -14,7 +14,7 @@ namespace varnholt::cli {
 namespace {
 
 const std::string kUsage = std::string("Usage: varnholt-cli preview FILE -o PLAN.png|PLAN.svg [--size WxH]"
-                                        " [--config FILE.qcc] ") + kDuplicateUsage + "\n";
+                                        " [--config FILE.qcc] [--kerf MM] ") + kDuplicateUsage + "\n";
 
 // "WxH" with both sides from 16 to 16384 pixels.
 std::optional<std::pair<int32_t, int32_t>> ParseSize(const std::string& text) {
@@ -38,7 +38,7 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 
 int RunPreview(const Arguments& args, std::ostream& out, std::ostream& err) {
   const std::optional<FileArguments> parsed =
-      ParseFileArguments(args, WithDuplicateOptions({"-o", "--config", "--size"}), {kWriteDplFlag});
+      ParseFileArguments(args, WithDuplicateOptions({"-o", "--config", "--size", "--kerf"}), {kWriteDplFlag});
   const std::optional<std::string> output = parsed ? parsed->Value("-o") : std::nullopt;
   const bool svg = output && EndsWith(*output, ".svg");
   if (!parsed || !output || (!svg && !EndsWith(*output, ".png"))) {
@@ -54,7 +54,8 @@ int RunPreview(const Arguments& args, std::ostream& out, std::ostream& err) {
     }
     size = *parsed_size;
   }
-  std::optional<LoadedProject> loaded = LoadPlannedProject(parsed->file, parsed->Value("--config"), err);
+  std::optional<LoadedProject> loaded =
+      LoadPlannedProject(parsed->file, parsed->Value("--config"), err, parsed->Value("--kerf"));
   if (!loaded) return 1;
   if (const DuplicateRequest request = DuplicateRequestOf(*parsed); request.Requested()) {
     loaded = DuplicateLoaded(std::move(*loaded), parsed->file, request, err);

@@ -20,7 +20,16 @@ std::optional<std::string>& HomeOption() {
 
 void SetHomeOption(std::optional<std::string> home) { HomeOption() = std::move(home); }
 
-std::string CliProgramFolder() { return ProgramFolder(HomeOption()); }
+ProgramFolders CliProgramFolders() { return ProgramFoldersOfThisRun(HomeOption()); }
+
+std::optional<std::string> CliWritableFolder(std::ostream& err) {
+  const ProgramFolders folders = CliProgramFolders();
+  if (const std::string problem = MakeWritableFolder(folders); !problem.empty()) {
+    err << "Cannot make the folder for the program's files: " << problem << '\n';
+    return std::nullopt;
+  }
+  return folders.writable;
+}
 
 const tInterfejs& ProgramLanguage(std::ostream& warnings) {
   static std::unique_ptr<tInterfejs> language;
@@ -28,7 +37,8 @@ const tInterfejs& ProgramLanguage(std::ostream& warnings) {
     ScriptedOperator quiet;  // a failed load is told here, not in a message box
     {
       ScopedOperator scoped(quiet);
-      language = std::make_unique<tInterfejs>(InterfaceSetup{CliProgramFolder(), {}, LocaleCountryCode(), ""});
+      language = std::make_unique<tInterfejs>(
+          InterfaceSetup{CliProgramFolders().shipped, {}, LocaleCountryCode(), ""});
     }
     for (const auto& message : quiet.messages()) warnings << message.text << '\n';
   }

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <filesystem>
 
+#include "cli/number_arguments.h"
 #include "cli/program_texts.h"
 #include "config/konfig_file.h"
 #include "files/thpgl.h"
@@ -28,6 +29,24 @@ std::optional<Configuration> ReadConfiguration(const std::optional<std::string>&
   return config;
 }
 
+std::optional<double> ParseKerfOption(const std::string& text, std::ostream& err) {
+  const std::optional<double> kerf = ParseNumber(text);
+  const Configuration limits;
+  if (!kerf || *kerf < limits.Min(Param::KerfWidth) || *kerf > limits.Max(Param::KerfWidth)) {
+    err << "--kerf takes the kerf width in millimetres, 0 to 10 (not '" << text << "')\n";
+    return std::nullopt;
+  }
+  return kerf;
+}
+
+bool ApplyKerfOption(const std::optional<std::string>& text, Configuration& config, std::ostream& err) {
+  if (!text) return true;
+  const std::optional<double> kerf = ParseKerfOption(*text, err);
+  if (!kerf) return false;
+  config.SetNumber(Param::KerfWidth, *kerf);
+  return true;
+}
+
 std::optional<LoadedProject> LoadPlannedProject(const std::string& path, const Configuration& config,
                                                 const WorkingRange& range, std::ostream& err) {
   LoadedProject loaded;
@@ -37,6 +56,8 @@ std::optional<LoadedProject> LoadPlannedProject(const std::string& path, const C
   project.add_frame = config.Checked(Param::AddFrame);
   project.feed_direction = config.Choice(Param::CatDir);
   project.drawing_unit = config.Choice(Param::radiounit);
+  project.kerf_width_mm = config.Number(Param::KerfWidth);
+  project.kerf_scale_percent = config.Number(Param::skala);
   project.working_range = range;
 
   ScriptedOperator op;
@@ -55,9 +76,9 @@ std::optional<LoadedProject> LoadPlannedProject(const std::string& path, const C
 }
 
 std::optional<LoadedProject> LoadPlannedProject(const std::string& path, const std::optional<std::string>& config_path,
-                                                std::ostream& err) {
-  const std::optional<Configuration> config = ReadConfiguration(config_path, err);
-  if (!config) return std::nullopt;
+                                                std::ostream& err, const std::optional<std::string>& kerf) {
+  std::optional<Configuration> config = ReadConfiguration(config_path, err);
+  if (!config || !ApplyKerfOption(kerf, *config, err)) return std::nullopt;
   return LoadPlannedProject(path, *config, WorkingRange{}, err);
 }
 

@@ -14,7 +14,8 @@ namespace varnholt::cli {
 namespace {
 
 const std::string kUsage =
-    std::string("Usage: varnholt-cli verify FILE PROGRAM.cn [--config FILE.qcc] [--model Qa|Qe|Qo] [--cut-start-figure] ") +
+    std::string("Usage: varnholt-cli verify FILE PROGRAM.cn [--config FILE.qcc] [--kerf MM] [--model Qa|Qe|Qo]"
+                " [--cut-start-figure] ") +
     kDuplicateUsage + "\n";
 
 // Exit code of a program that was checked and failed the check.
@@ -24,6 +25,7 @@ struct VerifyOptions {
   std::string drawing;
   std::string program;
   std::optional<std::string> config;
+  std::optional<std::string> kerf;
   std::optional<std::string> model;
   bool cut_start_figure = false;
   DuplicateRequest duplicate;
@@ -35,6 +37,8 @@ std::optional<VerifyOptions> ParseOptions(const Arguments& args) {
     const bool has_value = i + 1 < args.size();
     if (args[i] == "--config" && has_value) {
       options.config = args[++i];
+    } else if (args[i] == "--kerf" && has_value) {
+      options.kerf = args[++i];
     } else if (args[i] == "--model" && has_value) {
       options.model = args[++i];
     } else if (args[i] == "--cut-start-figure") {
@@ -86,8 +90,8 @@ int RunVerify(const Arguments& args, std::ostream& out, std::ostream& err) {
     err << kUsage;
     return 1;
   }
-  const std::optional<Configuration> config = ReadConfiguration(options->config, err);
-  if (!config) return 1;
+  std::optional<Configuration> config = ReadConfiguration(options->config, err);
+  if (!config || !ApplyKerfOption(options->kerf, *config, err)) return 1;
   ControllerState machine;
   if (options->model) {
     auto identified = IdentifySimulatedMachine(*options->model, *config, err);
@@ -115,7 +119,7 @@ int RunVerify(const Arguments& args, std::ostream& out, std::ostream& err) {
   }
   ProjectDocument& project = *loaded->project;
   // As write decides it: the start figure must be cut unless it is a frame of the plan's own.
-  project.cut_start_figure = options->cut_start_figure || !(project.own_start && project.frame_added);
+  project.cut_start_figure = options->cut_start_figure || !project.has_own_frame();
   const ProgramCheck check = VerifyProgram(contents.str(), project, *config, machine);
   if (check.error) {
     err << "The program cannot be checked: " << *check.error << '\n';

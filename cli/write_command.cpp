@@ -17,14 +17,15 @@ namespace varnholt::cli {
 namespace {
 
 const std::string kUsage =
-    std::string("Usage: varnholt-cli write FILE -o OUT.cn [--config FILE.qcc] [--model Qa|Qe|Qo] [--auto-repeat"
-                " [--repeats N]] [--cut-start-figure] ") +
+    std::string("Usage: varnholt-cli write FILE -o OUT.cn [--config FILE.qcc] [--kerf MM] [--model Qa|Qe|Qo]"
+                " [--auto-repeat [--repeats N]] [--cut-start-figure] ") +
     kDuplicateUsage + "\n";
 
 struct WriteOptions {
   std::string drawing;
   std::string output;
   std::optional<std::string> config;
+  std::optional<std::string> kerf;
   std::optional<std::string> model;
   bool auto_repeat = false;
   int32_t repetitions_made = 0;
@@ -51,6 +52,8 @@ std::optional<WriteOptions> ParseOptions(const Arguments& args, std::ostream& er
       options.output = args[++i];
     } else if (args[i] == "--config" && has_value) {
       options.config = args[++i];
+    } else if (args[i] == "--kerf" && has_value) {
+      options.kerf = args[++i];
     } else if (args[i] == "--model" && has_value) {
       options.model = args[++i];
     } else if (args[i] == "--repeats" && has_value) {
@@ -87,8 +90,8 @@ int RunWrite(const Arguments& args, std::ostream& out, std::ostream& err) {
   const auto options = ParseOptions(args, err);
   if (!options) return 1;
 
-  const std::optional<Configuration> configuration = ReadConfiguration(options->config, err);
-  if (!configuration) return 1;
+  std::optional<Configuration> configuration = ReadConfiguration(options->config, err);
+  if (!configuration || !ApplyKerfOption(options->kerf, *configuration, err)) return 1;
   const Configuration& config = *configuration;
   ControllerState machine;
   if (options->model) {
@@ -113,7 +116,7 @@ int RunWrite(const Arguments& args, std::ostream& out, std::ostream& err) {
   ProjectDocument& project = *loaded->project;
   // As the cutting run decides it: the start figure is cut unless planning gave the project a frame of its own,
   // whose outline is cut only when asked for.
-  project.cut_start_figure = options->cut_start_figure || !(project.own_start && project.frame_added);
+  project.cut_start_figure = options->cut_start_figure || !project.has_own_frame();
   const CutRunOptions run{options->auto_repeat, options->repetitions_made};
   const bool written = save_ciecie(project, options->output, config, machine, run, ProgramTexts(err));
   report();

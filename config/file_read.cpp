@@ -30,7 +30,8 @@ class Descriptor {
 }  // namespace
 
 std::optional<std::string> ReadFileBytes(const std::string& path, size_t max_bytes) {
-  const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Not blocking on open, so a pipe or a device in the file's place is refused instead of waited on.
+  const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (file.get() < 0) {
     if (errno == ENOENT) return std::nullopt;
     ThrowFileError(errno, path);
@@ -38,6 +39,7 @@ std::optional<std::string> ReadFileBytes(const std::string& path, size_t max_byt
   struct stat info {};
   if (::fstat(file.get(), &info) != 0) ThrowFileError(errno, path);
   if (S_ISDIR(info.st_mode)) ThrowFileError(EISDIR, path);
+  if (!S_ISREG(info.st_mode)) ThrowFileError(EINVAL, path);
   std::string bytes;
   char buffer[65536];
   while (bytes.size() < max_bytes) {

@@ -70,7 +70,7 @@ class Konfig {
   // Program end: the settings record is written.
   void Destroy() { WriteSettings(); }
 
-  // Writes the 36 lines of the current values to path.
+  // Writes the 37 lines of the current values to path.
   void SaveKonfig(const std::string& path);
   // Loads path into the parameters; a missing file is reported through the hook and made from the current
   // values. Sets PowerChanged at the end.

@@ -26,7 +26,7 @@ std::string FormatKonfigNumber(double value, char decimal_separator);
 // The value text of one parameter as its line holds it.
 std::string KonfigValueText(const Configuration& config, Param param, char decimal_separator);
 
-// The whole file: the 36 lines in file order, each ended by CR LF.
+// The whole file: the 37 lines in file order, each ended by CR LF.
 std::string KonfigText(const Configuration& config, char decimal_separator);
 
 // One line as the parser splits it.

@@ -63,6 +63,7 @@ constexpr std::array<ParamSpec, kParamCount> kTable = {{
     Length(Param::Ystolika, "Ystolika", "mm", 0, 3000, 100, 250),
     Length(Param::Xnarzedzia, "Xnarzedzia", "mm", -1000, 1000, 100, 0),
     Length(Param::Ynarzedzia, "Ynarzedzia", "mm", -1000, 1000, 100, 0),
+    Length(Param::KerfWidth, "KerfWidth", "mm", 0, 10, 0.1, 0),
 }};
 
 // The rows must stand at the index of their parameter.

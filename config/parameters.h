@@ -48,9 +48,12 @@ enum class Param : int {
   Ystolika,
   Xnarzedzia,
   Ynarzedzia,
+  // The width of the slot the wire melts, for compensated outlines; its line comes last, so files written
+  // without it still load (the value then stays as it was).
+  KerfWidth,
 };
 
-inline constexpr size_t kParamCount = 36;
+inline constexpr size_t kParamCount = 37;
 
 // How a parameter holds its value.
 enum class ParamKind {

@@ -1,5 +1,8 @@
 #include "control/firmware_image.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "config/file_read.h"
 #include "geometry/run_time_error.h"
 #include "link/byte_order.h"
@@ -32,6 +35,13 @@ bool IsDowngrade(const FirmwareVersion& image, const FirmwareVersion& controller
 std::string FirmwareImagePath(const std::string& program_folder, const std::string& model_code) {
   if (model_code.empty()) return program_folder + kImageFileName;
   return program_folder + "ROM/" + model_code + "/" + kImageFileName;
+}
+
+std::string FindFirmwareImage(const ProgramFolders& folders, const std::string& model_code) {
+  const std::string own = FirmwareImagePath(folders.writable, model_code);
+  std::error_code error;
+  if (!folders.writable.empty() && std::filesystem::is_regular_file(own, error)) return own;
+  return FirmwareImagePath(folders.shipped, model_code);
 }
 
 ImageLoad LoadFirmwareImage(const std::string& path) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "services/program_folder.h"
+
 namespace varnholt {
 
 // Program words of the controller's firmware, and the bytes of an image: two version words and the program.
@@ -42,6 +44,10 @@ struct FirmwareImage {
 // The image of a model: the program folder, "ROM/", the model code, "/Ondrel.rom"; without a model code the image
 // in the program folder itself.
 std::string FirmwareImagePath(const std::string& program_folder, const std::string& model_code);
+
+// The image a model is upgraded from: the one in the writable folder (read from a controller or put there by the
+// operator) when that file exists, else the one shipped with the program.
+std::string FindFirmwareImage(const ProgramFolders& folders, const std::string& model_code);
 
 // Why an image could not be loaded.
 enum class ImageProblem { kNone, kMissing, kUnreadable, kShort };

@@ -51,8 +51,8 @@ class FirmwareUpgrade::StepScope {
   FirmwareUpgrade& upgrade_;
 };
 
-FirmwareUpgrade::FirmwareUpgrade(MachineLink& link, std::string program_folder, std::function<void()> changed)
-    : link_(link), program_folder_(std::move(program_folder)), changed_(std::move(changed)) {}
+FirmwareUpgrade::FirmwareUpgrade(MachineLink& link, ProgramFolders folders, std::function<void()> changed)
+    : link_(link), folders_(std::move(folders)), changed_(std::move(changed)) {}
 
 std::string FirmwareUpgrade::Text(const char* key) const { return link_.texts.GetText(kSection, key); }
 
@@ -77,7 +77,7 @@ void FirmwareUpgrade::SetProgressOfWord(size_t index) {
 }
 
 void FirmwareUpgrade::LinkLost() {
-  if (!lost_) CurrentOperator().ShowMessageBox(link_.texts.GetText("Control", "ploterBrakLacznosci"), true, "");
+  if (!lost_) ShowLinkLost(link_);
   lost_ = true;
   ok_ = false;
 }
@@ -154,7 +154,8 @@ void FirmwareUpgrade::Show() {
     if (model.empty()) {
       if (const std::optional<HidDeviceInfo> device = link_.usb.SelectedDevice()) model = ModelCodeOf(*device);
     }
-    image_path_ = FirmwareImagePath(program_folder_, model);
+    image_path_ = FindFirmwareImage(folders_, model);
+    read_target_ = FirmwareImagePath(folders_.writable, model);
   }
   view_.image_path = image_path_;
   const ImageLoad load = LoadFirmwareImage(image_path_);
@@ -252,12 +253,13 @@ bool FirmwareUpgrade::ReadToFile() {
   }
   try {
     std::error_code ignored;  // a folder that cannot be made fails the write below with its own message
-    std::filesystem::create_directories(std::filesystem::path(image_path_).parent_path(), ignored);
-    WriteFileReplacing(image_path_, FirmwareImageBytes(image));
+    std::filesystem::create_directories(std::filesystem::path(read_target_).parent_path(), ignored);
+    WriteFileReplacing(read_target_, FirmwareImageBytes(image));
   } catch (const RunTimeError& error) {
     CurrentOperator().ShowMessageBox(error.what(), true, "");
     return false;
   }
+  image_path_ = read_target_;
   return true;
 }
 

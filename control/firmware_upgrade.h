@@ -37,13 +37,15 @@ class FirmwareUpgrade {
  public:
   // Steps report every change of the view to changed (which may be empty); the windows repaint through the
   // operator port. The link and the texts must outlive this object.
-  FirmwareUpgrade(MachineLink& link, std::string program_folder, std::function<void()> changed = {});
+  // The model's image is looked for in both folders (FindFirmwareImage); one read from the controller is written
+  // into the writable folder.
+  FirmwareUpgrade(MachineLink& link, ProgramFolders folders, std::function<void()> changed = {});
 
   // Showing the dialog: clears the view, reads the controller's version, finds the model's image and enables the
   // button by the version rules.
   void Show();
   // Uses this image file instead of the model's (the command line names its image).
-  void UseImageFile(const std::string& path) { image_override_ = image_path_ = path; }
+  void UseImageFile(const std::string& path) { image_override_ = image_path_ = read_target_ = path; }
 
   // The upgrade button: the downgrade question, then write, verify and the new version while every step succeeds;
   // the success box at the end.
@@ -54,7 +56,8 @@ class FirmwareUpgrade {
   bool Erase();
   bool Write(bool from_service_button);
   bool Verify();
-  // Reads the controller's program into the image file; the file is replaced only once the whole program was read.
+  // Reads the controller's program into the image file (the model's image in the writable folder, or the file given
+  // to UseImageFile); the file is replaced only once the whole program was read, and is the image from then on.
   bool ReadToFile();
   void Restart();
 
@@ -87,9 +90,10 @@ class FirmwareUpgrade {
   std::string Text(const char* key) const;
 
   MachineLink& link_;
-  std::string program_folder_;
+  ProgramFolders folders_;
   std::function<void()> changed_;
   std::string image_path_;
+  std::string read_target_;  // where ReadToFile writes the controller's program
   std::string image_override_;
   FirmwareView view_;
   FirmwareVersion device_version_;

@@ -98,7 +98,7 @@ void Tster::bazujClick() {
   EndAtLostLink scope(link_);
   ReadPositions(link_);
   if (!Connected()) {
-    op.ShowMessageBox(link_.texts.GetText("Control", "ploterBrakLacznosci"), true, "");
+    ShowLinkLost(link_);
     return;
   }
   if (link_.state.Has(kStatusMoving) || ProgramRuns()) {

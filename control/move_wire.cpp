@@ -1,7 +1,6 @@
 #include "control/move_wire.h"
 
 #include "config/display_unit.h"
-#include "control/first_box_only.h"
 #include "geometry/clock.h"
 #include "services/interfejs.h"
 #include "services/operator.h"
@@ -42,10 +41,10 @@ bool MotionTestLeg(MachineLink& link, const AxisSteps& steps) {
 }
 
 // The end of a round: a lost link ends the loop (told once), else the operator's input decides.
-std::optional<ServiceLoopEnd> RoundEnd(MachineLink& link, FirstBoxOnly& boxes) {
-  if (boxes.boxes() > 0) return ServiceLoopEnd::kLinkLost;
+std::optional<ServiceLoopEnd> RoundEnd(MachineLink& link, const EndAtLostLink& scope) {
+  if (scope.lost()) return ServiceLoopEnd::kLinkLost;  // the failed send showed the box
   if (!link.usb.present()) {
-    boxes.ShowMessageBox(link.texts.GetText("Control", "ploterBrakLacznosci"), true, "");
+    ShowLinkLost(link);
     return ServiceLoopEnd::kLinkLost;
   }
   if (OperatorAskedToStop()) return ServiceLoopEnd::kOperatorInput;
@@ -83,7 +82,7 @@ ServiceLoopEnd RunMotionTest(MachineLink& link, const MoveWireValues& values, co
   if (!WaitUntilStill(link)) return ServiceLoopEnd::kNotConnected;
   const int unit = link.config.CurrentUnit();
   const double dx = ToMillimetres(values.x, unit), dy = ToMillimetres(values.y, unit);
-  FirstBoxOnly boxes;
+  const EndAtLostLink scope(link);
   for (;;) {
     // Both legs are computed afresh: the identification of each round may change the calibration.
     if (MotionTestLeg(link, MotionTestSteps(link.state, dx, dy, values.z))) {
@@ -91,16 +90,16 @@ ServiceLoopEnd RunMotionTest(MachineLink& link, const MoveWireValues& values, co
     }
     if (show_counts) show_counts(link.usb.read_failures(), link.usb.busy_count());
     CurrentOperator().Repaint();
-    if (const std::optional<ServiceLoopEnd> end = RoundEnd(link, boxes)) return *end;
+    if (const std::optional<ServiceLoopEnd> end = RoundEnd(link, scope)) return *end;
   }
 }
 
 ServiceLoopEnd RunHeaterTest(MachineLink& link) {
-  FirstBoxOnly boxes;
   if (!link.usb.QuellmarQvExist()) {
-    boxes.ShowMessageBox(link.texts.GetText("Control", "ploterBrakLacznosci"), true, "");
+    ShowLinkLost(link);
     return ServiceLoopEnd::kNotConnected;
   }
+  const EndAtLostLink scope(link);
   const double warm_up_ms = link.config.Number(Param::CzasRozgrzewania);
   for (;;) {
     HeaterOn(link);
@@ -110,7 +109,7 @@ ServiceLoopEnd RunHeaterTest(MachineLink& link) {
     WaitIdle(link);
     SleepMs(warm_up_ms);
     CurrentOperator().Repaint();
-    if (const std::optional<ServiceLoopEnd> end = RoundEnd(link, boxes)) return *end;
+    if (const std::optional<ServiceLoopEnd> end = RoundEnd(link, scope)) return *end;
   }
 }
 

@@ -73,6 +73,7 @@ bool Tster::KeyDown(const PanelKey& key) {
       ReadStatus(link_);
       HeatingToggle(link_);
       ReadStatus(link_);
+      RefreshHeatingButtons();
       op.Repaint();
       return true;
     case kKeyNumpadPlus:
@@ -133,7 +134,7 @@ void Tster::JogButtonDown(JogButton button) {
   }
   if (!link_.usb.QuellmarQvExist()) {
     // One box; jogging without a controller would add one for every command of the jog.
-    CurrentOperator().ShowMessageBox(link_.texts.GetText("Control", "ploterBrakLacznosci"), true, "");
+    ShowLinkLost(link_);
     return;
   }
   positions_due_ = true;

@@ -47,6 +47,8 @@ void Tster::FormCreate() {
 void Tster::FormActivate() {
   ControllerState& s = link_.state;
   view_.unit_label = "[ " + std::string(UnitName(Unit())) + " ]";
+  // Shown again, the panel is no longer to close for the controller lost before.
+  view_.close_panel = false;
   jog_in_progress_ = false;
   ReadStatus(link_);
   if (!Connected()) return;
@@ -75,6 +77,8 @@ void Tster::FormActivate() {
 }
 
 void Tster::FormDeactivate() {
+  // The joystick is read only while the panel is active, so its move cannot outlive the activation.
+  StopJoystickJog();
   if (positions_due_) {
     ReadPositions(link_);
     positions_due_ = false;
@@ -91,6 +95,7 @@ void Tster::k_zalwylClick() {
   link_.state.heater_channel = 2;
   HeatingToggle(link_);
   ReadStatus(link_);
+  RefreshHeatingButtons();
 }
 
 void Tster::k_zalwyl_pionoweClick() {
@@ -99,6 +104,7 @@ void Tster::k_zalwyl_pionoweClick() {
   SetVerticalPower(link_, kFromPanel);
   HeatingToggle(link_);
   ReadStatus(link_);
+  RefreshHeatingButtons();
 }
 
 void Tster::btnPrzesunDoRamionClick() {

@@ -248,7 +248,12 @@ void Tster::RefreshEnabling() {
 }
 
 void Tster::JoystickStep() {
-  if (ProgramRuns() || !joystick_.Present()) return;
+  if (ProgramRuns()) return;
+  if (!joystick_.Present()) {
+    // A joystick pulled out while it held a direction can no longer return to the centre.
+    StopJoystickJog();
+    return;
+  }
   const std::optional<JoystickReading> reading = joystick_.Read();
   if (!reading) return;
   const int code = JoystickDirection(*reading);
@@ -268,6 +273,16 @@ void Tster::JoystickStep() {
     k_zalwylClick();
   }
   joystick_code_ = code;
+}
+
+void Tster::StopJoystickJog() {
+  const bool jogging = JoystickJogKey(joystick_code_).has_value();
+  joystick_code_ = 0;
+  if (!jogging || !link_.usb.present()) return;
+  EndAtLostLink scope(link_);
+  StopMove(link_);
+  WaitIdle(link_);
+  ReadPositions(link_);
 }
 
 void Tster::RefreshMainButtons() {

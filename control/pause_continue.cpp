@@ -20,7 +20,7 @@ bool Tster::gotopoint(bool wait, int speed_group, double X1, double X2, double Y
   Operator& op = CurrentOperator();
   ReadStatus(link_);
   if (!Connected()) {
-    op.ShowMessageBox(link_.texts.GetText("Control", "ploterBrakLacznosci"), true, kGotoPointCaption);
+    ShowLinkLost(link_, kGotoPointCaption);
     return false;
   }
   if (link_.state.Has(kStatusMoving) || ProgramRuns()) {

@@ -44,7 +44,7 @@ class Tster {
   void FormCreate();
   // The panel became the active window: bars, positions and labels read afresh.
   void FormActivate();
-  // The panel lost the focus: positions taken when a jog left them due.
+  // The panel lost the focus: a move of the joystick stopped, positions taken when a jog left them due.
   void FormDeactivate();
 
   // The status step: reads the controller, notices the end of a started program and the machine's buttons,
@@ -104,6 +104,8 @@ class Tster {
   // Step 3: the display of an active, idle panel.
   void RefreshDisplay();
   void RefreshTestPanel();
+  // The heating buttons pressed as the heating is on; also after each toggle, so the button shows at once what
+  // the operator did.
   void RefreshHeatingButtons();
   void RefreshSpeedBars();
   // The conveyor bar's maximum and position from the model and the group 3 period.
@@ -112,6 +114,8 @@ class Tster {
   void RefreshPositions();
   void RefreshEnabling();
   void JoystickStep();
+  // Stops a move the joystick started and forgets its direction.
+  void StopJoystickJog();
   void RefreshMainButtons();
   void ShowArmSpeed(int32_t position);
   void ShowConveyorSpeed(int32_t position);

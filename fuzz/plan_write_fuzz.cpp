@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   project.add_frame = size > 0 && (data[0] & 1) != 0;
   if (!project.Load(drawing, kAllPens)) return 0;
   // As the cutting run decides it.
-  project.cut_start_figure = !(project.own_start && project.frame_added) || (size > 0 && (data[0] & 2) != 0);
+  project.cut_start_figure = !project.has_own_frame() || (size > 0 && (data[0] & 2) != 0);
   Configuration config;
   const ControllerState machine;
   if (!save_ciecie(project, program_file, config, machine, {}, texts)) return 0;

@@ -1,16 +1,14 @@
 #include "layout/dpl_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <filesystem>
 #include <vector>
 
+#include "config/file_read.h"
 #include "config/file_write.h"
+#include "geometry/run_time_error.h"
 #include "config/konfig_file.h"
 #include "geometry/units.h"
 #include "layout/length_text.h"
@@ -111,45 +109,6 @@ std::optional<SectionValues> FindSection(std::string_view text) {
 // A connector distance rounded to whole plotter units, as the layout will take it.
 double InUnits(double mm) { return UnitsToMm(MmToUnits(mm)); }
 
-// A whole regular file, or the errno value of what failed (ENOENT when there is none, EISDIR for a folder, EINVAL
-// for any other kind of file, which is never waited on, EFBIG beyond the limit).
-struct FileBytes {
-  std::string bytes;
-  int error = 0;
-};
-
-FileBytes ReadAll(const std::string& path, size_t limit) {
-  FileBytes file;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    file.error = errno;
-    return file;
-  }
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    file.error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-    ::close(fd);
-    return file;
-  }
-  char buffer[65536];
-  for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got == 0) break;
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      file.error = errno;
-      break;
-    }
-    if (static_cast<size_t>(got) > limit - file.bytes.size()) {
-      file.error = EFBIG;
-      break;
-    }
-    file.bytes.append(buffer, static_cast<size_t>(got));
-  }
-  ::close(fd);
-  return file;
-}
-
 }  // namespace
 
 std::string DplPathFor(const std::string& pattern_path) {
@@ -184,9 +143,15 @@ std::optional<DuplicationParameters> ParseDplText(std::string_view text, int32_t
 
 std::optional<DuplicationParameters> ReadDplFile(const std::string& path, int32_t pattern_width,
                                                  int32_t pattern_height) {
-  const FileBytes file = ReadAll(path, kMaxDplBytes);
-  if (file.error != 0) return std::nullopt;
-  return ParseDplText(file.bytes, pattern_width, pattern_height);
+  // A file that cannot be read, or is far larger than any the program writes, counts as absent.
+  std::optional<std::string> bytes;
+  try {
+    bytes = ReadFileBytes(path, kMaxDplBytes + 1);
+  } catch (const RunTimeError&) {
+    return std::nullopt;
+  }
+  if (!bytes || bytes->size() > kMaxDplBytes) return std::nullopt;
+  return ParseDplText(*bytes, pattern_width, pattern_height);
 }
 
 std::string DplText(std::string_view existing, const DuplicationParameters& values, char separator) {
@@ -216,9 +181,8 @@ std::string DplText(std::string_view existing, const DuplicationParameters& valu
 }
 
 void WriteDplFile(const std::string& path, const DuplicationParameters& values, char separator) {
-  const FileBytes existing = ReadAll(path, SIZE_MAX);
-  if (existing.error != 0 && existing.error != ENOENT) ThrowFileError(existing.error, path);
-  WriteFileReplacing(path, DplText(existing.bytes, values, separator));
+  const std::string existing = ReadFileBytes(path, SIZE_MAX).value_or("");
+  WriteFileReplacing(path, DplText(existing, values, separator));
 }
 
 }  // namespace varnholt

@@ -13,6 +13,10 @@ double Config(const MachineLink& link, Param param) { return link.config.Number(
 
 }  // namespace
 
+void ShowLinkLost(const MachineLink& link, const std::string& caption) {
+  CurrentOperator().ShowMessageBox(link.texts.GetText("Control", "ploterBrakLacznosci"), true, caption);
+}
+
 bool SendCommand(MachineLink& link, std::string_view bytes) {
   if (link.lost_link_scopes > 0 && link.lost_in_scope) return false;
   if (bytes.empty()) return true;
@@ -21,8 +25,7 @@ bool SendCommand(MachineLink& link, std::string_view bytes) {
   for (size_t at = 0; at < bytes.size(); at += piece) {
     const int result = link.usb.Write(bytes.substr(at, piece));
     if (result != 0) {
-      CurrentOperator().ShowMessageBox(link.texts.GetText("Control", "ploterBrakLacznosci"), true,
-                                       std::to_string(result));
+      ShowLinkLost(link, std::to_string(result));
       if (link.lost_link_scopes > 0) link.lost_in_scope = true;
       return false;
     }

@@ -80,6 +80,9 @@ enum JogKey : int {
   kKeyPeriod = 190,
 };
 
+// The lost-link box "ploterBrakLacznosci", with the caption given (the default title when empty).
+void ShowLinkLost(const MachineLink& link, const std::string& caption = "");
+
 // Sends one command (a move in 6-byte pieces, anything else in one write). A failed write shows the lost-link box
 // with the error number as caption and ends the sending; returns true when everything went out. Inside an
 // EndAtLostLink scope whose link was lost nothing is sent and nothing shown.

@@ -76,7 +76,7 @@ void TTransArm::EndAtLostLink(bool shown) {
   // The controller holds part of the program at most: its end is no end of the cut, and no automatic
   // repetition may start from it.
   flags_.ProgramStarted = false;
-  if (!shown) CurrentOperator().ShowMessageBox(link_.texts.GetText("Control", "ploterBrakLacznosci"), true, "");
+  if (!shown) ShowLinkLost(link_);
 }
 
 int64_t TTransArm::Percent() const {

@@ -51,7 +51,7 @@ std::optional<MessageKey> CutProgramRefusal(const ProjectDocument& project, cons
 }
 
 bool CutsStartFigure(const ProjectDocument& project) {
-  return project.cut_start_figure || !(project.own_start && project.frame_added);
+  return project.cut_start_figure || !project.has_own_frame();
 }
 
 std::string BuildCutProgram(const ProjectDocument& project, std::vector<std::unique_ptr<tfigura>>& figures,

@@ -21,7 +21,7 @@ bool WritePlanPng(const PlanPicture& picture, const std::string& path) {
       if (line.points.empty()) continue;
       QColor colour(static_cast<int>((line.rgb >> 16) & 0xff), static_cast<int>((line.rgb >> 8) & 0xff),
                     static_cast<int>(line.rgb & 0xff));
-      painter.setPen(QPen(colour, line.path ? 1.0 : 3.0));
+      painter.setPen(QPen(colour, StrokeWidth(line)));
       QPolygon polygon;
       for (const TPlotPoint& p : line.points) polygon << QPoint(p.x, p.y);
       if (polygon.size() == 1) {

@@ -34,6 +34,15 @@ PlanPicture DrawPlan(const ProjectDocument& project, int32_t width, int32_t heig
     return TPlotPoint{NearestInt32Saturated((double{1} * p.x - project.project_min_x) * scale) + kMargin,
                       baseline - NearestInt32Saturated((double{1} * p.y - project.project_min_y) * scale)};
   };
+  if (project.applied_kerf_mm > 0.0) {
+    for (const auto& f : project.drawn_figures) {
+      PictureLine line;
+      line.rgb = kGrey;
+      line.drawing = true;
+      for (const TPlotPoint& p : f->points) line.points.push_back(pixel(p));
+      picture.lines.push_back(std::move(line));
+    }
+  }
   for (const auto& f : project.figures) {
     PictureLine line;
     line.rgb = f->plan_flag_2 ? kRed : (f->closed ? kBlack : kBlue);
@@ -57,7 +66,7 @@ std::string PlanPictureSvg(const PlanPicture& picture) {
     if (line.points.empty()) continue;
     char colour[8];
     std::snprintf(colour, sizeof colour, "#%06x", static_cast<unsigned>(line.rgb & 0xffffff));
-    svg << "<polyline fill=\"none\" stroke=\"" << colour << "\" stroke-width=\"" << (line.path ? "1" : "3") << "\" points=\"";
+    svg << "<polyline fill=\"none\" stroke=\"" << colour << "\" stroke-width=\"" << StrokeWidth(line) << "\" points=\"";
     for (size_t i = 0; i < line.points.size(); ++i) {
       if (i > 0) svg << ' ';
       svg << line.points[i].x << ',' << line.points[i].y;

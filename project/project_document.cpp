@@ -8,11 +8,19 @@
 #include "geometry/units.h"
 #include "project/fast_plan_search.h"
 #include "project/figure_joiner.h"
+#include "project/kerf_offset.h"
 #include "project/load_report.h"
 #include "services/operator.h"
 
 namespace varnholt {
 namespace {
+
+FigureList CopyFigures(const FigureList& figures) {
+  FigureList copies;
+  copies.reserve(figures.size());
+  for (const auto& figure : figures) copies.push_back(std::make_unique<tfigura>(*figure));
+  return copies;
+}
 
 void Reverse(tfigura& figure) {
   std::reverse(figure.points.begin(), figure.points.end());
@@ -34,6 +42,9 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
 
   reader_notes.clear();
   drawing_figure_count = 0;
+  drawn_figures.clear();
+  applied_kerf_mm = 0.0;
+  kerf_kept_as_drawn.clear();
   joins_made = 0;
   duplicates_dropped = 0;
   Thpgl reader;
@@ -87,20 +98,70 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
     op.ShowMessageBox(message, false, "");
     return false;
   }
-  Ustaw_PPiPK();
-  for (auto& figure : figures) {
-    figure->origin_x = project_min_x;
-    figure->origin_y = project_min_y;
-  }
+  drawn_figures = CopyFigures(figures);
+  if (kerf_width_mm > 0.0) ApplyKerf();
+  MeasureProject();
   max_depth = 0;
   selected_figure = -1;
   op.SetStatusText(kProjectStatusPanel, Text("Project_window", "iloscFigur") + std::to_string(figures.size()));
   op.SetStatusText(kMainWindowStatusPanel, "");
+  ReportKeptAsDrawn();
   if (UnitsToMm(project_width) > working_range.x_mm || UnitsToMm(project_height) > working_range.y_mm) {
     op.ShowMessageBox(Text("Main_window", "projektZaDuzy"), false, "");
   }
   if (plan_after_load) ciecie();
   return true;
+}
+
+void ProjectDocument::ApplyKerf() {
+  figures = CopyFigures(drawn_figures);
+  applied_kerf_mm = 0.0;
+  kerf_kept_as_drawn.clear();
+  if (!(kerf_width_mm > 0.0)) return;
+  // Which figure is a part and which a hole comes from the nesting of the drawing's own figures.
+  MeasureProject();
+  co_w_czym();
+  std::vector<int32_t> depths;
+  depths.reserve(figures.size());
+  for (const auto& figure : figures) depths.push_back(figure->depth);
+  const double scale = kerf_scale_percent > 0.0 ? kerf_scale_percent : 100.0;
+  KerfCompensation compensation = CompensateKerf(drawn_figures, depths, kerf_width_mm * 100.0 / scale);
+  figures = std::move(compensation.figures);
+  kerf_kept_as_drawn = std::move(compensation.kept_as_drawn);
+  applied_kerf_mm = kerf_width_mm;
+  max_depth = 0;
+}
+
+void ProjectDocument::ChangeKerf(double kerf_mm, double scale_percent) {
+  if (drawn_figures.empty()) return;
+  kerf_width_mm = kerf_mm;
+  kerf_scale_percent = scale_percent;
+  ApplyKerf();
+  MeasureProject();
+  max_depth = 0;
+  selected_figure = -1;
+  planned = false;
+  cut_start_figure = false;
+  ReportKeptAsDrawn();
+  if (plan_after_load) ciecie();
+}
+
+void ProjectDocument::ReportKeptAsDrawn() const {
+  if (kerf_kept_as_drawn.empty()) return;
+  std::string numbers;
+  for (const int32_t index : kerf_kept_as_drawn) {
+    if (!numbers.empty()) numbers += ", ";
+    numbers += std::to_string(index);
+  }
+  CurrentOperator().ShowMessageBox(Text("Project_window", "kerfFiguryBezKompensacji") + numbers, false, "");
+}
+
+void ProjectDocument::MeasureProject() {
+  Ustaw_PPiPK();
+  for (auto& figure : figures) {
+    figure->origin_x = project_min_x;
+    figure->origin_y = project_min_y;
+  }
 }
 
 void ProjectDocument::ciecie() {

@@ -55,6 +55,11 @@ class ProjectDocument {
   void ciecie();
   // Computes depth, parent and child_count of every entry and max_depth.
   void co_w_czym();
+  // Compensates the drawing for a new kerf (millimetres, 0 for none) or drawing scale (the configuration's skala):
+  // the figures are made again from the drawing's own, the planning entries dropped, and the project planned again
+  // (unless plan_after_load is off). The figures left as drawn are reported as a load reports them. A project
+  // that was not loaded from a drawing has no drawn figures and stays as it is.
+  void ChangeKerf(double kerf_mm, double scale_percent);
 
   std::vector<std::unique_ptr<tfigura>> figures;
   int32_t project_min_x = 0, project_min_y = 0;
@@ -68,6 +73,8 @@ class ProjectDocument {
   bool frame_added = false;
   bool single_open_figure = false;
   bool cut_start_figure = false;
+  // Planning gave the project a frame of its own: whether its outline is cut is the operator's choice.
+  bool has_own_frame() const { return own_start && frame_added; }
   int32_t start_margin_left = 0, start_margin_right = 0, start_margin_top = 0, start_margin_bottom = 0;
   double total_length = 0.0;
   bool show_path = false;
@@ -98,10 +105,31 @@ class ProjectDocument {
   // How the latest planning run ended.
   PlanOutcome last_plan;
 
+  // The wire's kerf in millimetres (the configuration's KerfWidth). A load offsets every closed figure by half of
+  // it, outward for a part's outline and inward for a hole, before planning; 0 leaves the drawing as it is.
+  double kerf_width_mm = 0.0;
+  // The configuration's skala: the program is written at this percentage of the drawing, so the offset in drawing
+  // units is the half kerf divided by it, and the cut parts keep the kerf's real width.
+  double kerf_scale_percent = 100.0;
+  // The drawing's own figures as the load made them, one per drawing figure (figure i of the list is drawn
+  // figure i compensated), for painting the drawing under the wire's path.
+  std::vector<std::unique_ptr<tfigura>> drawn_figures;
+  // The kerf the figures were compensated for (0: the figures are the drawn ones) and the indexes of the closed
+  // figures it left as drawn because they would vanish or split.
+  double applied_kerf_mm = 0.0;
+  std::vector<int32_t> kerf_kept_as_drawn;
+
   // The interface text of key in section.
   std::string Text(std::string_view section, std::string_view key) const { return texts_(section, key); }
 
  private:
+  // Makes the drawing's figures from drawn_figures for kerf_width_mm; the list then holds nothing else.
+  void ApplyKerf();
+  // Tells the operator which figures the kerf left as drawn, when there are any.
+  void ReportKeptAsDrawn() const;
+  // The project box, list indexes and every figure's origin from the figures.
+  void MeasureProject();
+
   TextLookup texts_;
 };
 

@@ -2,9 +2,38 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace varnholt {
+namespace {
+
+MissedReleaseWatch* innermost_watch = nullptr;
+
+}  // namespace
+
+MissedReleaseWatch::MissedReleaseWatch() : outer_(innermost_watch) { innermost_watch = this; }
+
+MissedReleaseWatch::~MissedReleaseWatch() { innermost_watch = outer_; }
+
+bool MissedReleaseWatch::KeyReleased(int qt_key, quint32 native_scan_code) const {
+  for (const Release& release : releases_) {
+    const bool same = native_scan_code != 0 && release.scan_code != 0 ? release.scan_code == native_scan_code
+                                                                        : release.key == qt_key;
+    if (same) return true;
+  }
+  return false;
+}
+
+void MissedReleaseWatch::Note(const QEvent& event) {
+  if (innermost_watch == nullptr) return;
+  if (event.type() == QEvent::KeyRelease) {
+    const auto& key = static_cast<const QKeyEvent&>(event);
+    if (!key.isAutoRepeat()) innermost_watch->releases_.push_back({key.key(), key.nativeScanCode()});
+  } else if (event.type() == QEvent::MouseButtonRelease) {
+    if (static_cast<const QMouseEvent&>(event).button() == Qt::LeftButton) innermost_watch->left_released_ = true;
+  }
+}
 
 PendingInput ClassifyInput(const QEvent& event) {
   switch (event.type()) {
@@ -62,6 +91,7 @@ bool InputInterceptor::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   if (event->type() == QEvent::Close) event->ignore();
+  MissedReleaseWatch::Note(*event);
   const PendingInput input = ClassifyInput(*event);
   if (input != PendingInput::kNone && on_input_) on_input_(input);
   return true;

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <functional>
+#include <vector>
 
 #include "services/operator.h"
 
@@ -19,6 +20,34 @@ PendingInput ClassifyInput(const QEvent& event);
 // True for the events an interceptor keeps from the windows: every spontaneous key, mouse, wheel and close
 // event, and the shortcut checks of key presses.
 bool IsOperatorInput(const QEvent& event);
+
+// Notes, while it lives, the key and left-button releases that interceptors keep from the windows: a window whose
+// held key or button started something that lasts until the release learns of a release it never received.
+// Watches nest; the innermost one is told.
+class MissedReleaseWatch {
+ public:
+  MissedReleaseWatch();
+  ~MissedReleaseWatch();
+  MissedReleaseWatch(const MissedReleaseWatch&) = delete;
+  MissedReleaseWatch& operator=(const MissedReleaseWatch&) = delete;
+
+  // A real release (no auto-repeat) of the key was taken: the same physical key when the platform reports native
+  // scan codes, else the same Qt key.
+  bool KeyReleased(int qt_key, quint32 native_scan_code) const;
+  // A release of the left mouse button was taken.
+  bool LeftButtonReleased() const { return left_released_; }
+  // Called by the interceptors with each event they keep from the windows.
+  static void Note(const QEvent& event);
+
+ private:
+  struct Release {
+    int key;
+    quint32 scan_code;
+  };
+  std::vector<Release> releases_;
+  bool left_released_ = false;
+  MissedReleaseWatch* outer_;
+};
 
 class InputInterceptor final : public QObject {
  public:

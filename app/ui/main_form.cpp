@@ -16,6 +16,8 @@
 
 #include "app/main_form_rules.h"
 #include "app/program.h"
+#include "app/ui/main_form_machine.h"
+#include "app/ui/menu_windows.h"
 #include "config/ui/dlgkonfig.h"
 #include "project/ui/mdi_child.h"
 #include "services/operator.h"
@@ -29,7 +31,6 @@ namespace varnholt {
 namespace {
 
 constexpr std::string_view kSection = "Main_window";
-constexpr int kDevicePollMs = 100;
 // Status panel widths at the design size.
 constexpr int kPanelWidths[2] = {550, 50};
 
@@ -53,9 +54,9 @@ constexpr ActionSpec kActions[] = {
     {"miPrzyklady", nullptr, "", nullptr, nullptr},
     {"miKatalog", nullptr, "", nullptr, nullptr},
     {"FileExitItem", "SpeedExit", "Alt+X", "exit", "FileExitItem.Caption"},
-    {"Start1", "SpeedStart", "F2", "start", "SpeedStart.Caption"},
+    {"Start1", nullptr, "F2", "start", "SpeedStart.Caption"},
     {"Wstrzymaj1", "SpeedStop", "Space", "stop", "SpeedStop.Caption"},
-    {"Kontynuacja1", "Skont", "Shift+F2", "continue", "Skont.Caption"},
+    {"Kontynuacja1", nullptr, "Shift+F2", "continue", "Skont.Caption"},
     {"sterowanie", "SpeedSterowanie", "F5", "control", "sterowanie.Caption"},
     {"Konfiguracja", "SpeedKonfig", "F6", "configuration", "Konfiguracja.Caption"},
     {"WindowCascadeItem", nullptr, "", nullptr, nullptr},
@@ -64,6 +65,10 @@ constexpr ActionSpec kActions[] = {
     {"SpeedPrzesunDoRamion", "SpeedPrzesunDoRamion", "", "to_arms", "SpeedPrzesunDoRamion.hint"},
     {"SpeedWysunPoCieciu", "SpeedWysunPoCieciu", "", "move_out", "SpeedWysunPoCieciu.hint"},
     {"SpeedAutoRepeat", "SpeedAutoRepeat", "", "auto_repeat", "SpeedAutoRepeat.hint"},
+    // Start and continue have buttons of their own: the status step enables them, while the menu items follow
+    // UpdateMenuItems (Start1) or stay enabled (Kontynuacja1).
+    {"SpeedStart", "SpeedStart", "", "start", "SpeedStart.Caption"},
+    {"Skont", "Skont", "", "continue", "Skont.Caption"},
 };
 
 // The menu, top level first: each item names the actions under it; "-" is a separator.
@@ -81,8 +86,8 @@ const MenuSpec kMenus[] = {
 
 // The speed buttons left to right; "|" starts the group anchored at the far end.
 constexpr const char* kSpeedButtons[] = {
-    "FileOpenItem", "Symulacja",          "SpeedPrzesunDoRamion", "Start1", "Wstrzymaj1",
-    "Kontynuacja1", "SpeedWysunPoCieciu", "SpeedAutoRepeat",      "|",      "sterowanie",
+    "FileOpenItem", "Symulacja",          "SpeedPrzesunDoRamion", "SpeedStart", "Wstrzymaj1",
+    "Skont",        "SpeedWysunPoCieciu", "SpeedAutoRepeat",      "|",          "sterowanie",
     "Konfiguracja", "FileExitItem"};
 
 const ActionSpec* SpecNamed(const std::string& name) {
@@ -95,7 +100,11 @@ const ActionSpec* SpecNamed(const std::string& name) {
 }  // namespace
 
 TMainForm::TMainForm(Program& program, QWidget* parent)
-    : QMainWindow(parent), program_(program), desktop_opener_(std::make_unique<DesktopDocumentOpener>()) {
+    : QMainWindow(parent),
+      program_(program),
+      machine_(std::make_unique<MainFormMachine>(*this, program)),
+      own_menu_windows_(std::make_unique<MenuWindows>(*this, program)),
+      desktop_opener_(std::make_unique<DesktopDocumentOpener>()) {
   opener_ = desktop_opener_.get();
   setObjectName("MainForm");
   QApplication::setWindowIcon(QIcon(":/icons/varnholt.svg"));
@@ -113,6 +122,9 @@ TMainForm::TMainForm(Program& program, QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
+  // The session's main window is part of this one: it goes first.
+  machine_->Disconnect();
+  program_.ReleaseLink();
   // The project windows go with the base class, after the members the menu rules use.
   disconnect(mdi_, nullptr, this, nullptr);
 }
@@ -141,8 +153,10 @@ void TMainForm::CreateActions() {
   on("miKatalog", [this] { miKatalogClick(); });
   on("FileExitItem", [this] { close(); });
   on("Start1", [this] { Run(&CuttingRunPort::Start); });
+  on("SpeedStart", [this] { Run(&CuttingRunPort::Start); });
   on("Wstrzymaj1", [this] { Run(&CuttingRunPort::Stop); });
   on("Kontynuacja1", [this] { Run(&CuttingRunPort::Continue); });
+  on("Skont", [this] { Run(&CuttingRunPort::Continue); });
   on("sterowanie", [this] {
     if (menu_windows_ != nullptr) menu_windows_->ShowControlPanel();
   });
@@ -221,7 +235,7 @@ void TMainForm::ApplyLanguage() {
     if (action->text().isEmpty()) action->setText(hint);
   }
   const bool dealer_catalogue =
-      DealerCatalogue(program_.folder(), texts.language_code(), program_.dealer_code).exists;
+      DealerCatalogue(program_.folders().shipped, texts.language_code(), program_.dealer_code).exists;
   actions_.at("miKatalog")
       ->setText(QString::fromStdString(CatalogueCaption(program_.dealer_code, dealer_catalogue,
                                                         texts.GetText(kSection, "miKatalog.Caption"))));
@@ -262,10 +276,10 @@ void TMainForm::UpdateMenuItems() {
   const QList<TMDIChild*> projects = Projects();
   facts.project_count = static_cast<int>(projects.size());
   if (TMDIChild* active = ActiveProject()) facts.active_caption = active->windowTitle().toStdString();
-  facts.manual_exists = ManualFile(program_.folder(), texts.language_code(), program_.dealer_code).exists;
-  facts.samples_exist = SamplesFolder(program_.folder(), texts.language_code()).exists;
+  facts.manual_exists = ManualFile(program_.folders().shipped, texts.language_code(), program_.dealer_code).exists;
+  facts.samples_exist = SamplesFolder(program_.folders().shipped, texts.language_code()).exists;
   facts.catalogue_exists =
-      CatalogueFile(program_.folder(), texts.language_code(), program_.dealer_code).exists;
+      CatalogueFile(program_.folders().shipped, texts.language_code(), program_.dealer_code).exists;
   const MenuState state = MenuStateFor(facts);
   for (const char* name :
        {"FileCloseItem", "info", "Symulacja", "Start1", "WindowCascadeItem", "WindowTileItem"}) {
@@ -294,10 +308,20 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TMainForm::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow() && maximise_on_activation_ &&
-      !isMaximized()) {
-    showMaximized();
+  if (event->type() != QEvent::ActivationChange) return;
+  if (!isActiveWindow()) {
+    keep_active_ = nullptr;
+    return;
   }
+  if (keep_active_ != nullptr) {
+    // After the multi-document area has brought back its own choice.
+    QTimer::singleShot(0, this, [this] {
+      if (keep_active_ != nullptr) mdi_->setActiveSubWindow(keep_active_);
+      keep_active_ = nullptr;
+      UpdateMenuItems();
+    });
+  }
+  if (maximise_on_activation_ && !isMaximized()) showMaximized();
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event) {
@@ -310,20 +334,20 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  if (device_poll_ != nullptr) device_poll_->stop();
-  ReportErrors([this] { program_.konfig().Destroy(); });
+  FormDestroy();
   event->accept();
 }
 
-bool TMainForm::TntFormCloseQuery() {
-  if (cutting_run_ == nullptr || !cutting_run_->TransmissionRunning()) return true;
-  if (cutting_run_->MachineStopped()) {
-    cutting_run_->EndTransmission();
-    return true;
-  }
-  CurrentOperator().ShowMessageBox(program_.Text(kSection, "wyjscieNiemozliwe"), false,
-                                   program_.Text("Universal", "uwaga"));
-  return false;
+bool TMainForm::TntFormCloseQuery() { return cutting_run_ == nullptr || cutting_run_->CloseQuery(); }
+
+void TMainForm::FormDestroy() {
+  machine_->Disconnect();
+  ReportErrors([this] { program_.konfig().Destroy(); });
+  ReportErrors([this] { program_.SaveBasePoints(); });
+  // Nothing of the machine is reached any more: the buttons and menu windows let go of it.
+  cutting_run_ = nullptr;
+  menu_windows_ = nullptr;
+  program_.ReleaseLink();
 }
 
 void TMainForm::Run(void (CuttingRunPort::*operation)()) {
@@ -338,15 +362,28 @@ void TMainForm::ShowFor(void (MenuWindowsPort::*open_window)(TMDIChild&)) {
 void TMainForm::CreateConfigurationDialog() {
   TDlgkonfig::Links links;
   links.feed_sign_changed = [this](int feed_sign) { ApplyFeedSign(feed_sign); };
-  links.model_is_qo = [this] { return program_.state().IsModelQo(); };
+  links.model_is_qo = [this] { return program_.has_link() && program_.state().IsModelQo(); };
   config_dialog_ = std::make_unique<TDlgkonfig>(program_.konfig(), program_.texts(), std::move(links), this);
 }
 
-void TMainForm::StartDevicePolling() {
-  if (!program_.has_link()) return;
-  device_poll_ = new QTimer(this);
-  connect(device_poll_, &QTimer::timeout, this, [this] { program_.usb().PollDeviceEvents(); });
-  device_poll_->start(kDevicePollMs);
+void TMainForm::LoadBasePoints() {
+  ReportErrors([this] { program_.LoadBasePoints(); });
+}
+
+void TMainForm::ConnectMachine(JoystickPort& joystick, MachineTimers::Pace pace) {
+  program_.CreateLink(*machine_, joystick);
+  SetCuttingRun(machine_.get());
+  SetMenuWindows(own_menu_windows_.get());
+  machine_->Connect(pace);
+}
+
+MachineTimers* TMainForm::machine_timers() const { return machine_->timers(); }
+
+void TMainForm::SetMachineButtons(const MainButtonStates& states) {
+  actions_.at("SpeedStart")->setEnabled(states.SpeedStart);
+  actions_.at("Skont")->setEnabled(states.Skont);
+  actions_.at("SpeedPrzesunDoRamion")->setEnabled(states.SpeedPrzesunDoRamion);
+  actions_.at("SpeedWysunPoCieciu")->setEnabled(states.SpeedWysunPoCieciu);
 }
 
 void TMainForm::ApplyFeedSign(int feed_sign) {

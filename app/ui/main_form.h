@@ -4,23 +4,29 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "app/main_form_ports.h"
+#include "app/ui/machine_timers.h"
+#include "control/main_window_port.h"
 
 class QAction;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
-class QTimer;
 class QToolBar;
 
 namespace varnholt {
 
 class DocumentOpener;
+class JoystickPort;
+class MainFormMachine;
+class MenuWindows;
+class ProjectDocument;
 class Program;
 class TDlgkonfig;
 class TMDIChild;
@@ -34,15 +40,25 @@ class TMainForm final : public QMainWindow {
   TMainForm(const TMainForm&) = delete;
   TMainForm& operator=(const TMainForm&) = delete;
 
-  // Start-up's next steps: the configuration dialog (reads the settings and the configuration), then, once
-  // the program made the link, the polling of device arrivals and removals.
+  // Start-up's next steps: the configuration dialog (reads the settings and the configuration), the base points,
+  // then the machine: the program's link, transmission and control panel made with this window as their main
+  // window, the buttons and the menu windows wired to them, and their timers started at pace.
   void CreateConfigurationDialog();
-  void StartDevicePolling();
+  void LoadBasePoints();
+  void ConnectMachine(JoystickPort& joystick, MachineTimers::Pace pace = MachineTimers::Pace::kRealTime);
   TDlgkonfig& configuration_dialog() { return *config_dialog_; }
+  // The machine's timers once connected (nullptr before): the control panel's window takes its focus source and
+  // follows its status steps there.
+  MachineTimers* machine_timers() const;
+  MenuWindows* menu_windows() const { return own_menu_windows_.get(); }
+  // The window's side of the machine session.
+  MainFormMachine& machine() const { return *machine_; }
 
-  // The later wiring: where the cutting-run buttons and the windows of the menu go.
+  // Where the cutting-run buttons and the windows of the menu go (ConnectMachine sets the program's own).
   void SetCuttingRun(CuttingRunPort* run) { cutting_run_ = run; }
   void SetMenuWindows(MenuWindowsPort* windows) { menu_windows_ = windows; }
+  // The status step's decision on the machine buttons: SpeedStart, Skont and the two positioning buttons.
+  void SetMachineButtons(const MainButtonStates& states);
 
   // The action of a role, by its component name ("Start1", "SpeedAutoRepeat", ...); nullptr for none.
   QAction* ActionNamed(const std::string& name) const;
@@ -53,11 +69,14 @@ class TMainForm final : public QMainWindow {
   // Opens a drawing in a new project window with the reader of the filter index (1 plot file, 2 DXF). nullptr
   // when the window closed again (the reason has been shown).
   TMDIChild* OpenDrawing(const std::string& path, int reader_kind);
+  // Shows a project made by the program (a duplication) in a new project window with the caption.
+  TMDIChild* ShowProject(std::unique_ptr<ProjectDocument> project, const std::string& caption);
   // Shows a text in a status panel (0 hints and transient messages, 1 the repetition counter).
   void SetStatusPanel(int panel, const QString& text);
   QString StatusPanelText(int panel) const;
   // Where the manual and the catalogue are handed to (the desktop's, until a test installs another).
   void SetDocumentOpener(DocumentOpener* opener) { opener_ = opener; }
+  DocumentOpener& document_opener() { return *opener_; }
   // Every activation maximises the window; the screenshots and tests keep a size of their own.
   void SetMaximiseOnActivation(bool maximise) { maximise_on_activation_ = maximise; }
 
@@ -88,6 +107,8 @@ class TMainForm final : public QMainWindow {
   void CreateSpeedButtons();
   void CreateStatusBar();
   void ApplyLanguage();
+  // A new project window in the multi-document area, made active; the project's settings come from the program.
+  TMDIChild* AddProjectWindow();
   // Opens a drawing chosen in the open dialog from folder; remember keeps its folder for the next time.
   void OpenFrom(const QString& folder, bool remember);
   // Runs a cutting-run operation when the run is wired.
@@ -96,6 +117,9 @@ class TMainForm final : public QMainWindow {
   void ShowFor(void (MenuWindowsPort::*open_window)(TMDIChild&));
   // The close query: true when the program may close now.
   bool TntFormCloseQuery();
+  // The end of the program: the timers stopped, the settings record and the base points written, the devices
+  // released.
+  void FormDestroy();
   void ApplyFeedSign(int feed_sign);
 
   Program& program_;
@@ -103,9 +127,14 @@ class TMainForm final : public QMainWindow {
   QLabel* panels_[2] = {nullptr, nullptr};
   std::map<std::string, QAction*> actions_;
   QMenu* window_menu_ = nullptr;
+  // The project window opened last while the main window may still be inactive behind a dialog that just closed:
+  // when the main window becomes active again it stays the active project (the multi-document area would bring
+  // back the one that was active before the dialog).
+  QPointer<QMdiSubWindow> keep_active_;
   QToolBar* speed_buttons_ = nullptr;
   std::unique_ptr<TDlgkonfig> config_dialog_;
-  QTimer* device_poll_ = nullptr;
+  std::unique_ptr<MainFormMachine> machine_;
+  std::unique_ptr<MenuWindows> own_menu_windows_;
   CuttingRunPort* cutting_run_ = nullptr;
   MenuWindowsPort* menu_windows_ = nullptr;
   std::unique_ptr<DocumentOpener> desktop_opener_;

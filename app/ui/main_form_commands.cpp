@@ -26,15 +26,16 @@ const QStringList kDrawingFilters = {"Hpgl (*.plt *.PLT)", "DXF (*.dxf *.DXF)"};
 
 }  // namespace
 
-TMDIChild* TMainForm::OpenDrawing(const std::string& path, int reader_kind) {
+TMDIChild* TMainForm::AddProjectWindow() {
   auto* project = new TMDIChild(program_.texts());
   ProjectDocument& document = project->document();
   const Configuration& config = program_.config();
-  document.reader_kind = reader_kind;
   document.feed_direction = config.Choice(Param::CatDir);
   document.drawing_unit = config.Choice(Param::radiounit);
   document.add_frame = config.Checked(Param::AddFrame);
-  document.working_range = {double{1} * program_.state().x_range, double{1} * program_.state().y_range};
+  if (program_.has_link()) {
+    document.working_range = {double{1} * program_.state().x_range, double{1} * program_.state().y_range};
+  }
   project->information_requested = [this, project] {
     if (menu_windows_ != nullptr) menu_windows_->ShowInformation(*project);
   };
@@ -45,12 +46,27 @@ TMDIChild* TMainForm::OpenDrawing(const std::string& path, int reader_kind) {
       window, &QObject::destroyed, this, [this] { UpdateMenuItems(); }, Qt::QueuedConnection);
   window->showMaximized();
   mdi_->setActiveSubWindow(window);
+  keep_active_ = window;
   UpdateMenuItems();
+  return project;
+}
+
+TMDIChild* TMainForm::OpenDrawing(const std::string& path, int reader_kind) {
+  TMDIChild* project = AddProjectWindow();
+  project->document().reader_kind = reader_kind;
   if (!project->Load(path, kAllPens)) {
-    window->close();
+    // The window that opened for it goes again (the drawing's load has already said why).
+    project->parentWidget()->close();
     UpdateMenuItems();
     return nullptr;
   }
+  UpdateMenuItems();
+  return project;
+}
+
+TMDIChild* TMainForm::ShowProject(std::unique_ptr<ProjectDocument> document, const std::string& caption) {
+  TMDIChild* project = AddProjectWindow();
+  project->TakeProject(std::move(*document), caption);
   UpdateMenuItems();
   return project;
 }
@@ -79,7 +95,7 @@ void TMainForm::FileOpenItemClick() {
 }
 
 void TMainForm::miPrzykladyClick() {
-  const ProgramFile samples = SamplesFolder(program_.folder(), program_.texts().language_code());
+  const ProgramFile samples = SamplesFolder(program_.folders().shipped, program_.texts().language_code());
   if (!SamplesAvailable(samples, program_.texts())) return;
   OpenFrom(QString::fromStdString(samples.path), false);
 }
@@ -98,7 +114,9 @@ void TMainForm::CloseAllClick() {
 void TMainForm::KonfiguracjaClick() {
   Konfig& konfig = program_.konfig();
   konfig.ClearRotaryChanged();
-  if (!program_.state().model_code.empty()) konfig.SetModelMaxima(ModelSpeedMaxima(program_.state()));
+  if (program_.has_link() && !program_.state().model_code.empty()) {
+    konfig.SetModelMaxima(ModelSpeedMaxima(program_.state()));
+  }
   program_.NoteCalibrationShown();
   config_dialog_->exec();
 
@@ -119,7 +137,7 @@ void TMainForm::KonfiguracjaClick() {
 
 void TMainForm::SymulacjaClick() {
   TMDIChild* project = ActiveProject();
-  if (project == nullptr || project->simulating()) return;
+  if (project == nullptr || project->simulating() || project->busy()) return;
   const int64_t pause_ms = SimulationPauseMs(program_.config().Number(Param::Pauza_w_kacie));
   project->StartSimulation(pause_ms, [this, project](bool) {
     // Both ways: the next simulation runs the other way.
@@ -130,7 +148,6 @@ void TMainForm::SymulacjaClick() {
 }
 
 void TMainForm::SpeedAutoRepeatClick(bool down) {
-  program_.auto_repeat = down;
   QAction* repeat = actions_.at("SpeedAutoRepeat");
   const QString hint = QString::fromStdString(
       program_.Text(kSection, down ? "SpeedAutoRepeatOn.hint" : "SpeedAutoRepeat.hint"));
@@ -142,13 +159,14 @@ void TMainForm::SpeedAutoRepeatClick(bool down) {
 }
 
 void TMainForm::miInstrObslugiClick() {
-  OpenManual(*opener_, ManualFile(program_.folder(), program_.texts().language_code(), program_.dealer_code),
+  OpenManual(*opener_,
+             ManualFile(program_.folders().shipped, program_.texts().language_code(), program_.dealer_code),
              program_.texts());
 }
 
 void TMainForm::miKatalogClick() {
   OpenCatalogue(*opener_,
-                CatalogueFile(program_.folder(), program_.texts().language_code(), program_.dealer_code),
+                CatalogueFile(program_.folders().shipped, program_.texts().language_code(), program_.dealer_code),
                 program_.texts());
 }
 

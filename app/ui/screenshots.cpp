@@ -2,15 +2,26 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMdiSubWindow>
 #include <QPixmap>
 #include <filesystem>
 #include <iostream>
 
 #include "app/program.h"
+#include "app/ui/machine_timers.h"
 #include "app/ui/main_form.h"
+#include "app/ui/menu_windows.h"
+#include "app/ui/window_cut.h"
 #include "config/ui/dlgkonfig.h"
+#include "control/ui/control_dialog_screenshots.h"
 #include "geometry/clock.h"
+#include "info/ui/taboutbox.h"
+#include "info/ui/tinfoform.h"
+#include "layout/dpl_file.h"
+#include "layout/duplicate_project.h"
+#include "layout/ui/duplicate_elements.h"
 #include "project/ui/mdi_child.h"
+#include "services/document_opener.h"
 #include "services/program_files.h"
 
 namespace varnholt {
@@ -18,6 +29,8 @@ namespace {
 
 constexpr int kWidth = 1180;
 constexpr int kHeight = 760;
+// The longest cut the unattended run waits for, on the virtual clock.
+constexpr int64_t kCutLimitMs = int64_t{24} * 3600 * 1000;
 
 // Lets layouts, paints and timers settle; the timers need a little real time to come due.
 void Settle() {
@@ -26,54 +39,125 @@ void Settle() {
   while (waited.elapsed() < 120) QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
-bool Save(QWidget& widget, const std::string& folder, const char* name) {
-  Settle();
-  const std::string path = (std::filesystem::path(folder) / name).string();
-  if (widget.grab().save(QString::fromStdString(path), "PNG")) {
-    std::cout << path << '\n';
-    return true;
+class Pictures {
+ public:
+  explicit Pictures(std::string folder) : folder_(std::move(folder)) {
+    std::error_code error;
+    std::filesystem::create_directories(folder_, error);
   }
-  std::cerr << "Cannot write " << path << '\n';
-  return false;
+
+  void Save(QWidget& widget, const std::string& name) {
+    Settle();
+    Write(widget.grab(), name);
+  }
+  void Write(const QPixmap& picture, const std::string& name) {
+    const std::string path = (std::filesystem::path(folder_) / (name + ".png")).string();
+    if (picture.save(QString::fromStdString(path), "PNG")) {
+      std::cout << path << '\n';
+    } else {
+      std::cerr << "Cannot write " << path << '\n';
+      all_saved_ = false;
+    }
+  }
+  bool all_saved() const { return all_saved_; }
+
+ private:
+  std::string folder_;
+  bool all_saved_ = true;
+};
+
+// The web links of the pictures open nothing.
+class NoOpener final : public DocumentOpener {
+ public:
+  int OpenDocument(const std::string&) override { return 0; }
+};
+
+// A grid of three by two of the project, with the default distances, in a window of its own.
+TMDIChild* ShowDuplicatedGrid(TMainForm& form, Program& program, TMDIChild& pattern) {
+  const ProjectDocument& document = pattern.document();
+  DuplicationParameters values = DefaultParameters(document.project_width, document.project_height);
+  values.columns = 3;
+  values.rows = 2;
+  const tInterfejs& texts = program.texts();
+  std::unique_ptr<ProjectDocument> grid = BuildDuplicate(
+      document, values, [&texts](std::string_view section, std::string_view key) { return texts.GetText(section, key); });
+  return form.ShowProject(std::move(grid), DplPathFor(pattern.windowTitle().toStdString()));
 }
 
 }  // namespace
 
 std::string ScreenshotDrawing(const Program& program) {
-  const ProgramFile samples = SamplesFolder(program.folder(), program.texts().language_code());
+  const ProgramFile samples = SamplesFolder(program.folders().shipped, program.texts().language_code());
   return (std::filesystem::path(samples.path) / "letters_vh.plt").string();
 }
 
-int SaveScreenshots(TMainForm& form, VirtualClock& clock, const std::string& drawing,
-                    const std::string& folder) {
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  form.SetMaximiseOnActivation(false);
-  form.resize(kWidth, kHeight);
-  form.show();
-  Settle();
-  TMDIChild* project = form.OpenDrawing(drawing, drawing.ends_with(".dxf") ? 2 : 1);
-  if (project == nullptr) {
-    std::cerr << "Cannot open " << drawing << '\n';
-    return 1;
-  }
-  bool saved = Save(form, folder, "main_window.png");
+bool SaveScreenshots(TMainForm& form, Program& program, VirtualClock& clock, TMDIChild& project,
+                     const std::string& folder) {
+  Pictures pictures(folder);
+  pictures.Save(form, "main_window");
 
   form.SymulacjaClick();
-  clock.Advance(project->SimulationTotalMs() / 2);
-  saved = Save(form, folder, "simulation.png") && saved;
-  clock.Advance(project->SimulationTotalMs());
+  clock.Advance(project.SimulationTotalMs() / 2);
+  pictures.Save(form, "simulation");
+  clock.Advance(project.SimulationTotalMs());
   Settle();
 
   TDlgkonfig& dialog = form.configuration_dialog();
   dialog.show();
   dialog.ShowPage(0);
-  saved = Save(dialog, folder, "configuration_parameters.png") && saved;
+  pictures.Save(dialog, "configuration_parameters");
   dialog.ShowPage(1);
-  saved = Save(dialog, folder, "configuration_plotter.png") && saved;
+  pictures.Save(dialog, "configuration_plotter");
   dialog.reject();
+
+  MenuWindows& windows = *form.menu_windows();
+  {
+    Tinfoform information(windows.InformationSource(project), program.texts(), &form);
+    information.show();
+    pictures.Save(information, "information");
+  }
+  {
+    NoOpener opener;
+    TAboutBox about(program.link(), windows.AboutSetupOf(), opener, &form);
+    about.show();
+    pictures.Save(about, "about");
+  }
+  pictures.Write(DuplicationDialogPicture(project.document(), project.windowTitle().toStdString(),
+                                          program.texts(), program.config().CurrentUnit()),
+                 "duplication");
+  TMDIChild* grid = ShowDuplicatedGrid(form, program, project);
+  pictures.Save(form, "duplicated_project");
+  grid->parentWidget()->close();
+  Settle();
+
+  ShowControlDialogs(program.link(), program.folders(),
+                     [&pictures](QWidget& window, const std::string& name) { pictures.Save(window, name); });
+  return pictures.all_saved();
+}
+
+int RunUnattended(TMainForm& form, Program& program, VirtualClock& clock, const std::string& drawing,
+                  const std::optional<std::string>& pictures_folder, bool cut) {
+  form.SetMaximiseOnActivation(false);
+  form.resize(kWidth, kHeight);
+  form.show();
+  Settle();
+  TMDIChild* project = form.OpenDrawing(drawing, ReaderKindOf(drawing));
+  if (project == nullptr) {
+    std::cerr << "Cannot open " << drawing << '\n';
+    form.close();
+    return 1;
+  }
+  // The buttons as the status step decides them with the project open.
+  RunToNextStatusStep(*form.machine_timers(), kCutLimitMs);
+  bool success = true;
+  if (pictures_folder) success = SaveScreenshots(form, program, clock, *project, *pictures_folder);
+  if (cut) {
+    const WindowCutReport report = CutThroughWindow(form, program, 1, kCutLimitMs);
+    std::cout << "cut " << drawing << ": " << ReportJson(report) << '\n';
+    success = success && report.noticed && report.executed_moves == report.program_moves;
+  }
   form.close();
-  return saved ? 0 : 1;
+  return success ? 0 : 1;
 }
 
 }  // namespace varnholt

@@ -7,7 +7,7 @@
 
 namespace varnholt {
 
-void ShowControlDialogs(MachineLink& link, const std::string& program_folder,
+void ShowControlDialogs(MachineLink& link, const ProgramFolders& folders,
                         const std::function<void(QWidget& dialog, const std::string& name)>& save) {
   {
     Tprzesun move_wire(link);
@@ -16,7 +16,7 @@ void ShowControlDialogs(MachineLink& link, const std::string& program_folder,
     QApplication::processEvents();
     save(move_wire, "move_wire");
   }
-  TUpgradeProgramForm upgrade(link, program_folder);
+  TUpgradeProgramForm upgrade(link, folders);
   upgrade.show();
   QApplication::processEvents();
   save(upgrade, "firmware_upgrade");

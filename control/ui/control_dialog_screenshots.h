@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "services/program_folder.h"
+
 class QWidget;
 
 namespace varnholt {
@@ -12,8 +14,8 @@ struct MachineLink;
 
 // Opens the move-wire dialog with values typed in and the firmware upgrade dialog (once as it opens, once with its
 // service panel shown), each in turn, and hands each to save with a file name stem ("move_wire",
-// "firmware_upgrade", "firmware_upgrade_service"). Firmware images are looked for in the program folder.
-void ShowControlDialogs(MachineLink& link, const std::string& program_folder,
+// "firmware_upgrade", "firmware_upgrade_service"). Firmware images are looked for in the program folders.
+void ShowControlDialogs(MachineLink& link, const ProgramFolders& folders,
                         const std::function<void(QWidget& dialog, const std::string& name)>& save);
 
 }  // namespace varnholt

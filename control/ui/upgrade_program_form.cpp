@@ -37,8 +37,8 @@ QLabel* Caption(const tInterfejs& texts, const char* name, const char* key, QWid
 
 }  // namespace
 
-TUpgradeProgramForm::TUpgradeProgramForm(MachineLink& link, const std::string& program_folder, QWidget* parent)
-    : QDialog(parent), upgrade_(link, program_folder, [this] { Render(); }) {
+TUpgradeProgramForm::TUpgradeProgramForm(MachineLink& link, const ProgramFolders& folders, QWidget* parent)
+    : QDialog(parent), upgrade_(link, folders, [this] { Render(); }) {
   setObjectName("UpgradeProgramForm");
   const tInterfejs& texts = link.texts;
   auto* versions = new QGridLayout;

@@ -18,8 +18,8 @@ namespace varnholt {
 
 class TUpgradeProgramForm : public QDialog {
  public:
-  // The link (with its texts) must outlive the dialog; images are looked for in the program folder.
-  TUpgradeProgramForm(MachineLink& link, const std::string& program_folder, QWidget* parent = nullptr);
+  // The link (with its texts) must outlive the dialog; images are looked for in the program folders.
+  TUpgradeProgramForm(MachineLink& link, const ProgramFolders& folders, QWidget* parent = nullptr);
 
   FirmwareUpgrade& upgrade() { return upgrade_; }
   // Shows or hides the service panel, as Ctrl+Alt+Shift+F12 does.

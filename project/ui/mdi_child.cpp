@@ -101,6 +101,13 @@ bool TMDIChild::Load(const std::string& file_name, int pen_filter) {
   return loaded;
 }
 
+void TMDIChild::TakeProject(ProjectDocument&& project, const std::string& caption) {
+  setWindowTitle(QString::fromStdString(caption));
+  document_ = std::move(project);
+  UpdateNotes();
+  ProjectChanged();
+}
+
 void TMDIChild::ciecie() {
   Work([this] { document_.ciecie(); });
   ProjectChanged();

@@ -36,6 +36,9 @@ class TMDIChild final : public QWidget {
   // could not be opened or read, or held no figure (the reason has been shown). The window repaints and keeps
   // its status line current while it works, and a key or left click stops the planning.
   bool Load(const std::string& file_name, int pen_filter);
+  // Shows a project the program made (a duplication, already planned) in place of an empty one; the caption
+  // names it.
+  void TakeProject(ProjectDocument&& project, const std::string& caption);
   // Plans the cut again (after a configuration change), with progress and abort as while loading.
   void ciecie();
   int32_t JakiKierunek(int32_t index) const { return document_.JakiKierunek(index); }

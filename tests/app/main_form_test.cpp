@@ -20,7 +20,7 @@
 #include "link/command_bytes.h"
 #include "link/sim/simulated_controller.h"
 #include "project/ui/mdi_child.h"
-#include "support/window_support.h"
+#include "support/main_window_fixture.h"
 
 namespace varnholt {
 namespace {
@@ -36,64 +36,16 @@ class FakeCuttingRun final : public CuttingRunPort {
   void MoveToArms() override { calls.push_back("MoveToArms"); }
   void MoveOutAfterCut() override { calls.push_back("MoveOutAfterCut"); }
   void AutoRepeatChanged(bool on) override { calls.push_back(on ? "AutoRepeatOn" : "AutoRepeatOff"); }
-  bool TransmissionRunning() const override { return transmitting; }
-  bool MachineStopped() const override { return stopped; }
-  void EndTransmission() override {
-    calls.push_back("EndTransmission");
-    transmitting = false;
+  bool CloseQuery() override {
+    calls.push_back("CloseQuery");
+    return may_close;
   }
 
   std::vector<std::string> calls;
-  bool transmitting = false;
-  bool stopped = false;
+  bool may_close = true;
 };
 
-class MainWindow : public ::testing::Test {
- protected:
-  void Start(std::vector<std::string> arguments = {"us"}) {
-    testing::CopyLanguageFiles(VARNHOLT_LANGUAGE_DIR, folder_);
-    StartOptions options;
-    options.home = folder_.folder();
-    options.sim_model = "Qe";
-    options.arguments = std::move(arguments);
-    program_ = std::make_unique<Program>(options);
-    ASSERT_TRUE(program_->CreateLanguage());
-    form_ = std::make_unique<TMainForm>(*program_);
-    form_->SetMaximiseOnActivation(false);
-    op_.SetPanelSink([this](int panel, const QString& text) { form_->SetStatusPanel(panel, text); });
-    form_->CreateConfigurationDialog();
-    program_->CreateLink();
-    form_->StartDevicePolling();
-    form_->resize(1000, 700);
-    form_->show();
-  }
-  void TearDown() override {
-    form_.reset();
-    program_.reset();
-  }
-
-  TMDIChild* Open(const std::string& name, const std::string& text, int kind = 1) {
-    return form_->OpenDrawing(folder_.Write(name, text), kind);
-  }
-  bool Enabled(const char* name) const { return form_->ActionNamed(name)->isEnabled(); }
-  std::string Text(std::string_view section, std::string_view key) const {
-    return program_->Text(section, key);
-  }
-  QMdiArea& Area() const { return *form_->findChild<QMdiArea*>("MDIArea"); }
-  QLabel& Panel(int i) const { return *form_->findChild<QLabel*>(QString("StatusPanel%1").arg(i)); }
-  // The configuration command with the dialog answered by OK.
-  void ConfigureWithOk() {
-    QTimer::singleShot(0, form_.get(), [this] { form_->configuration_dialog().accept(); });
-    form_->KonfiguracjaClick();
-  }
-
-  testing::TempFolder folder_;
-  testing::RecordingQtOperator op_;
-  ScopedOperator installed_{op_};
-  testing::ScriptedFileChooser chooser_;
-  std::unique_ptr<Program> program_;
-  std::unique_ptr<TMainForm> form_;
-};
+using MainWindow = testing::MainWindowTest;
 
 constexpr const char* kProjectItems[] = {"FileCloseItem",     "info",          "Symulacja", "Start1",
                                          "WindowCascadeItem", "WindowTileItem"};
@@ -174,9 +126,9 @@ TEST_F(MainWindow, SpeedButtonsShareTheActionsOfTheirRolesWithTheirShortcutsAndH
     const char* hint_key;
   } roles[] = {{"OpenBtn", "FileOpenItem", "F3", "OpenBtn.hint"},
                {"SpeedSymulacja", "Symulacja", "F1", "SpeedSymulacja.Caption"},
-               {"SpeedStart", "Start1", "F2", "SpeedStart.Caption"},
+               {"SpeedStart", "SpeedStart", "", "SpeedStart.Caption"},
                {"SpeedStop", "Wstrzymaj1", "Space", "SpeedStop.Caption"},
-               {"Skont", "Kontynuacja1", "Shift+F2", "Skont.Caption"},
+               {"Skont", "Skont", "", "Skont.Caption"},
                {"SpeedSterowanie", "sterowanie", "F5", "sterowanie.Caption"},
                {"SpeedKonfig", "Konfiguracja", "F6", "Konfiguracja.Caption"},
                {"SpeedExit", "FileExitItem", "Alt+X", "FileExitItem.Caption"},
@@ -194,24 +146,26 @@ TEST_F(MainWindow, SpeedButtonsShareTheActionsOfTheirRolesWithTheirShortcutsAndH
     hint.remove('&');
     EXPECT_EQ(action->statusTip(), hint) << role.action;
   }
+  // Start and continue: the status step governs the buttons, the menu items keep the shortcuts.
+  EXPECT_EQ(form_->ActionNamed("Start1")->shortcut(), QKeySequence("F2"));
+  EXPECT_EQ(form_->ActionNamed("Kontynuacja1")->shortcut(), QKeySequence("Shift+F2"));
   EXPECT_EQ(form_->ActionNamed("miDuplikujPlt")->shortcut(), QKeySequence("F4"));
 }
 
-TEST_F(MainWindow, CuttingRunButtonsReachTheRunOnceItIsWired) {
+TEST_F(MainWindow, CuttingRunButtonsAndMenuItemsReachTheRun) {
   Start();
   ASSERT_NE(Open("a.plt", testing::SquaresPlot(1)), nullptr);
-  for (const char* name :
-       {"Start1", "Wstrzymaj1", "Kontynuacja1", "SpeedPrzesunDoRamion", "SpeedWysunPoCieciu"}) {
-    form_->ActionNamed(name)->trigger();  // nothing is wired: nothing happens
-  }
   FakeCuttingRun run;
+  form_->SetCuttingRun(nullptr);
+  form_->ActionNamed("Start1")->trigger();  // nothing is wired: nothing happens
   form_->SetCuttingRun(&run);
-  for (const char* name :
-       {"Start1", "Wstrzymaj1", "Kontynuacja1", "SpeedPrzesunDoRamion", "SpeedWysunPoCieciu"}) {
+  form_->SetMachineButtons({true, true, true, true});
+  for (const char* name : {"Start1", "SpeedStart", "Wstrzymaj1", "Kontynuacja1", "Skont", "SpeedPrzesunDoRamion",
+                           "SpeedWysunPoCieciu"}) {
     form_->ActionNamed(name)->trigger();
   }
-  EXPECT_EQ(run.calls,
-            (std::vector<std::string>{"Start", "Stop", "Continue", "MoveToArms", "MoveOutAfterCut"}));
+  EXPECT_EQ(run.calls, (std::vector<std::string>{"Start", "Start", "Stop", "Continue", "Continue", "MoveToArms",
+                                                 "MoveOutAfterCut"}));
 }
 
 TEST_F(MainWindow, AutomaticRepetitionChangesItsHintAndLocksThePositioningButtons) {
@@ -221,35 +175,29 @@ TEST_F(MainWindow, AutomaticRepetitionChangesItsHintAndLocksThePositioningButton
   QAction* repeat = form_->ActionNamed("SpeedAutoRepeat");
   repeat->trigger();
   EXPECT_TRUE(repeat->isChecked());
-  EXPECT_TRUE(program_->auto_repeat);
   EXPECT_EQ(repeat->statusTip().toStdString(), Text("Main_window", "SpeedAutoRepeatOn.hint"));
   EXPECT_FALSE(Enabled("SpeedPrzesunDoRamion"));
   EXPECT_FALSE(Enabled("SpeedWysunPoCieciu"));
   repeat->trigger();
-  EXPECT_FALSE(program_->auto_repeat);
   EXPECT_EQ(repeat->statusTip().toStdString(), Text("Main_window", "SpeedAutoRepeat.hint"));
   EXPECT_TRUE(Enabled("SpeedPrzesunDoRamion"));
   EXPECT_TRUE(Enabled("SpeedWysunPoCieciu"));
   EXPECT_EQ(run.calls, (std::vector<std::string>{"AutoRepeatOn", "AutoRepeatOff"}));
 }
 
-TEST_F(MainWindow, ClosingIsRefusedDuringATransmissionAndAllowedAfterStop) {
+TEST_F(MainWindow, ARefusedCloseQueryKeepsTheProgramAndItsMachine) {
   Start();
   FakeCuttingRun run;
+  run.may_close = false;
   form_->SetCuttingRun(&run);
-  run.transmitting = true;
   EXPECT_FALSE(form_->close());
-  ASSERT_FALSE(op_.boxes.empty());
-  EXPECT_EQ(op_.boxes.back().text, Text("Main_window", "wyjscieNiemozliwe"));
-  EXPECT_EQ(op_.boxes.back().caption, Text("Universal", "uwaga"));
-  EXPECT_TRUE(run.calls.empty());
-
-  run.stopped = true;
+  EXPECT_TRUE(program_->has_link()) << "the link stays while the window stays";
+  run.may_close = true;
   std::filesystem::remove(folder_.PathOf("Varnholt.vhc"));
   EXPECT_TRUE(form_->close());
-  EXPECT_EQ(run.calls, std::vector<std::string>{"EndTransmission"});
-  EXPECT_TRUE(std::filesystem::exists(folder_.PathOf("Varnholt.vhc")))
-      << "the settings are written at the end";
+  EXPECT_EQ(run.calls, (std::vector<std::string>{"CloseQuery", "CloseQuery"}));
+  EXPECT_TRUE(std::filesystem::exists(folder_.PathOf("Varnholt.vhc"))) << "the settings are written at the end";
+  EXPECT_FALSE(program_->has_link()) << "the devices are released at the end";
 }
 
 TEST_F(MainWindow, OpeningADrawingRemembersItsFolderAndTheFilterChoosesTheReader) {

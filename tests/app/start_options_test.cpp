@@ -27,10 +27,33 @@ TEST(StartOptions, TheSimulatedControllerComesFromTheEnvironmentUnlessTheCommand
   EXPECT_FALSE(ParseStartOptions({}, "Qx").error.empty()) << "an unknown model is refused, not ignored";
 }
 
+TEST(StartOptions, TheOffscreenCutNeedsTheSimulatedController) {
+  EXPECT_TRUE(ParseStartOptions({"--sim", "Qe", "--cut"}, nullptr).cut);
+  EXPECT_TRUE(ParseStartOptions({"--cut"}, "Qa").error.empty());
+  EXPECT_FALSE(ParseStartOptions({"--cut"}, nullptr).error.empty()) << "no cut of a real machine unattended";
+  EXPECT_FALSE(ParseStartOptions({"pl"}, nullptr).cut);
+}
+
 TEST(StartOptions, MissingValuesAndUnknownOptionsAreRefused) {
   EXPECT_FALSE(ParseStartOptions({"--home"}, nullptr).error.empty());
   EXPECT_FALSE(ParseStartOptions({"--sim", ""}, nullptr).error.empty());
   EXPECT_FALSE(ParseStartOptions({"--colour"}, nullptr).error.empty());
+}
+
+TEST(StartOptions, ADrawingNamedAloneIsOpenedAsTheDesktopPassesIt) {
+  const StartOptions plot = ParseStartOptions({"/home/op/Rib 2.PLT", "de"}, nullptr);
+  EXPECT_TRUE(plot.error.empty()) << plot.error;
+  EXPECT_EQ(plot.open_file, "/home/op/Rib 2.PLT");
+  EXPECT_EQ(plot.arguments, (std::vector<std::string>{"de"})) << "the drawing is not a language word";
+  EXPECT_EQ(ParseStartOptions({"sign.dxf"}, nullptr).open_file, "sign.dxf");
+  EXPECT_EQ(ParseStartOptions({"wing.hpgl"}, nullptr).open_file, "wing.hpgl");
+  EXPECT_FALSE(ParseStartOptions({"notes.txt"}, nullptr).open_file);
+  EXPECT_TRUE(TestMode(ParseStartOptions({"a.plt", "test"}, nullptr))) << "test stays the first word";
+  EXPECT_FALSE(ParseStartOptions({"--open", "a.plt", "b.dxf"}, nullptr).error.empty()) << "one drawing only";
+  EXPECT_EQ(ReaderKindOf("/home/op/SIGN.DXF"), 2) << "file managers keep the name's case";
+  EXPECT_EQ(ReaderKindOf("sign.dxf"), 2);
+  EXPECT_EQ(ReaderKindOf("wing.hpgl"), 1);
+  EXPECT_EQ(ReaderKindOf("dxf"), 1);
 }
 
 TEST(StartOptions, EitherSpellingOfTheSeparateBeltSwitchInAnyCase) {

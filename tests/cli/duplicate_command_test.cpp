@@ -40,7 +40,7 @@ std::string ReadFile(const std::string& path) {
 class DuplicateCommand : public ::testing::Test {
  protected:
   DuplicateCommand() {
-    std::filesystem::copy_file(std::string(VARNHOLT_LANGUAGE_DIR) + "/samples/disc_with_lead_in.plt", drawing_);
+    std::filesystem::copy_file(std::string(VARNHOLT_LANGUAGE_DIR) + "/Samples/disc_with_lead_in.plt", drawing_);
   }
 
   testing::TempFolder folder_;

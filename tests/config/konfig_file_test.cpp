@@ -44,9 +44,9 @@ TEST(KonfigNumber, ShortestPlainDecimalOfFifteenDigits) {
   EXPECT_EQ(FormatKonfigNumber(25.4 * 3, '.'), "76.2");
 }
 
-TEST(KonfigText, DefaultFileHasTheThirtySixLinesInDialogOrder) {
+TEST(KonfigText, DefaultFileHasTheThirtySixLinesInDialogOrderThenTheKerf) {
   const std::vector<std::string> lines = Lines(KonfigText(Configuration(), '.'));
-  ASSERT_EQ(lines.size(), 36u);
+  ASSERT_EQ(lines.size(), 37u);
   const std::vector<std::string> first = {"AutoSave := cbUnchecked", "szybkoscObrobki := 1000",
                                           "PrzeSpeed := 1000", "work_power := 1"};
   EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 4), first);
@@ -61,6 +61,23 @@ TEST(KonfigText, DefaultFileHasTheThirtySixLinesInDialogOrder) {
   EXPECT_EQ(lines[16], "CatDir := 2");
   EXPECT_EQ(lines[29], "dopasujKierunek := cbChecked");
   EXPECT_EQ(lines[35], "Ynarzedzia := 0");
+  EXPECT_EQ(lines[36], "KerfWidth := 0");
+}
+
+TEST(KonfigLines, TheKerfLineIsOptionalAndLimited) {
+  // A file written before the kerf line existed: its 36 lines load, the kerf stays 0 (no compensation).
+  Configuration changed;
+  changed.SetNumber(Param::skala, 50);
+  std::string old_file = KonfigText(changed, '.');
+  old_file.erase(old_file.find("KerfWidth"));
+  const Configuration old_loaded = Loaded(old_file);
+  EXPECT_EQ(old_loaded.Number(Param::skala), 50);
+  EXPECT_EQ(old_loaded.Number(Param::KerfWidth), 0);
+
+  EXPECT_EQ(Loaded("KerfWidth := 1,5", ',').Number(Param::KerfWidth), 1.5);
+  EXPECT_EQ(Loaded("KerfWidth := 12").Number(Param::KerfWidth), 10) << "clamped to 10 mm";
+  EXPECT_EQ(Loaded("KerfWidth := -1").Number(Param::KerfWidth), 0);
+  EXPECT_EQ(Loaded("kerfwidth := 2").Number(Param::KerfWidth), 0) << "names are case-sensitive";
 }
 
 TEST(KonfigLines, NameAndValueSplitLeniently) {
@@ -162,6 +179,7 @@ TEST(KonfigText, SaveThenLoadGivesTheSameValuesUnderBothSeparators) {
   changed.SetChoice(Param::CatDir, -1);
   changed.SetFlag(Param::Wstrzymaj, FlagState::kGrayed);
   changed.SetFlag(Param::dopasujKierunek, FlagState::kUnchecked);
+  changed.SetNumber(Param::KerfWidth, 0.7);
   for (char separator : {'.', ','}) {
     const std::string text = KonfigText(changed, separator);
     const Configuration back = Loaded(text, separator);
@@ -173,6 +191,7 @@ TEST(KonfigText, SaveThenLoadGivesTheSameValuesUnderBothSeparators) {
     EXPECT_EQ(back.Choice(Param::radiounit), 1);
     EXPECT_EQ(back.Choice(Param::CatDir), -1);
     EXPECT_EQ(back.Flag(Param::Wstrzymaj), FlagState::kGrayed);
+    EXPECT_EQ(back.Number(Param::KerfWidth), 0.7);
   }
 }
 

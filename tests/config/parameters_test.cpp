@@ -16,7 +16,7 @@ TEST(Parameters, TableNamesAreUniqueAndFound) {
     EXPECT_TRUE(names.insert(spec.name).second) << spec.name;
     EXPECT_EQ(FindParam(spec.name), spec.id) << spec.name;
   }
-  EXPECT_EQ(names.size(), 36u);
+  EXPECT_EQ(names.size(), 37u);
   EXPECT_EQ(FindParam("skala"), Param::skala);
   EXPECT_FALSE(FindParam("Skala"));  // case-sensitive
   EXPECT_FALSE(FindParam(""));

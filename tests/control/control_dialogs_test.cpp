@@ -19,16 +19,12 @@
 #include "control_test_support.h"
 #include "support/firmware_test_image.h"
 #include "support/temp_folder.h"
+#include "support/window_support.h"
 
 namespace varnholt {
 namespace {
 
-template <typename Widget>
-Widget& Child(QWidget& window, const char* name) {
-  auto* child = window.findChild<Widget*>(name);
-  if (child == nullptr) throw std::runtime_error(std::string("no control ") + name);
-  return *child;
-}
+using testing::Child;
 
 class MoveWireDialog : public ControlTest {};
 
@@ -108,7 +104,7 @@ class UpgradeDialog : public ControlTest {
     ControlTest::SetUp();
     folder_.MakeFolder("ROM/Qe");
     folder_.Write("ROM/Qe/Ondrel.rom", testing::TestFirmwareImageBytes(1, 13));
-    dialog_ = std::make_unique<TUpgradeProgramForm>(link(), folder_.folder());
+    dialog_ = std::make_unique<TUpgradeProgramForm>(link(), OneProgramFolder(folder_.folder()));
   }
   QPushButton& Button(const char* name) { return Child<QPushButton>(*dialog_, name); }
   QString Text(const char* name) { return Child<QLabel>(*dialog_, name).text(); }
@@ -181,7 +177,7 @@ TEST_F(UpgradeDialog, TheHiddenServicePanelRunsSingleSteps) {
 
 TEST_F(UpgradeDialog, ScreenshotsShowEachDialogFilled) {
   std::vector<std::string> names;
-  ShowControlDialogs(link(), folder_.folder(), [&](QWidget& dialog, const std::string& name) {
+  ShowControlDialogs(link(), OneProgramFolder(folder_.folder()), [&](QWidget& dialog, const std::string& name) {
     names.push_back(name);
     EXPECT_TRUE(dialog.isVisible()) << name;
     EXPECT_FALSE(dialog.grab().isNull()) << name;

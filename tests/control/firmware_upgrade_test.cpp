@@ -41,7 +41,7 @@ class FirmwareUpgradeTest : public ControlTest {
  protected:
   void SetUp() override {
     ControlTest::SetUp();
-    upgrade_ = std::make_unique<FirmwareUpgrade>(link(), folder_.folder(), [this] {
+    upgrade_ = std::make_unique<FirmwareUpgrade>(link(), OneProgramFolder(folder_.folder()), [this] {
       if (on_change_) on_change_(upgrade_->view());
     });
   }
@@ -258,6 +258,28 @@ TEST_F(FirmwareUpgradeTest, ReadingToAFileReplacesItOnlyWithAWholeImage) {
   EXPECT_EQ(FileBytes(old), old_bytes);
   ASSERT_EQ(messages().size(), 2u);
   EXPECT_EQ(messages()[1].text, "I/O error 112: no space left on device (" + old + ")");
+}
+
+TEST_F(FirmwareUpgradeTest, AnInstalledProgramReadsImagesFromBothFoldersAndWritesOnlyTheAccounts) {
+  testing::TempFolder account;
+  const ProgramFolders folders{folder_.folder(), account.folder() + "varnholt/", true};
+  const std::string shipped = PlaceImage(testing::TestFirmwareImageBytes(1, 13));
+  const std::string shipped_bytes = FileBytes(shipped);
+  const std::string own = folders.writable + "ROM/Qe/Ondrel.rom";
+  FirmwareUpgrade installed(link(), folders);
+
+  installed.Show();
+  EXPECT_EQ(installed.image_path(), shipped) << "the shipped image while the account has none";
+  EXPECT_EQ(installed.view().image_version, "1.13");
+  ASSERT_TRUE(installed.ReadToFile());
+  EXPECT_EQ(FileBytes(shipped), shipped_bytes) << "the installed image is never written";
+  EXPECT_EQ(FileBytes(own), FirmwareImageBytes(FirmwareImage{{1, 12}, ControllerWords()}));
+  EXPECT_EQ(installed.image_path(), own);
+
+  installed.Show();
+  EXPECT_EQ(installed.image_path(), own) << "the account's own image comes first";
+  EXPECT_EQ(installed.view().image_version, "1.12");
+  EXPECT_EQ(FindFirmwareImage(ProgramFolders{folder_.folder(), "", true}, "Qe"), shipped) << "no account folder";
 }
 
 TEST_F(FirmwareUpgradeTest, RestartWaitsForTheControllerAndAsksItsVersion) {

@@ -8,13 +8,6 @@ namespace {
 
 using PanelInput = PanelTest;
 
-// Moves the controller was sent (a move opens with the group "A" 0xFF).
-size_t MovesSent(const sim::SimulatedController& sim) {
-  return static_cast<size_t>(std::count_if(sim.commands().begin(), sim.commands().end(), [](const CommandBytes& c) {
-    return c.size() >= 2 && c[0] == 'A' && static_cast<uint8_t>(c[1]) == kMoveOpenCode;
-  }));
-}
-
 TEST_F(PanelInput, AHeldArrowJogsOnceAndStopsOnceOnRelease) {
   EXPECT_TRUE(panel().KeyDown(Key(kKeyRight)));
   EXPECT_TRUE(panel().jog_in_progress());
@@ -22,7 +15,7 @@ TEST_F(PanelInput, AHeldArrowJogsOnceAndStopsOnceOnRelease) {
     panel().KeyUp(Key(kKeyRight, true));
     panel().KeyDown(Key(kKeyRight, true));
   }
-  EXPECT_EQ(MovesSent(sim_), 1u);
+  EXPECT_EQ(MovesSent(), 1u);
   EXPECT_EQ(CountOf('Y'), 0u);
   clock_.Advance(500);
   EXPECT_TRUE(panel().KeyUp(Key(kKeyRight)));
@@ -32,7 +25,7 @@ TEST_F(PanelInput, AHeldArrowJogsOnceAndStopsOnceOnRelease) {
   // The next press jogs again.
   panel().KeyDown(Key(kKeyLeft));
   panel().KeyUp(Key(kKeyLeft));
-  EXPECT_EQ(MovesSent(sim_), 2u);
+  EXPECT_EQ(MovesSent(), 2u);
 }
 
 TEST_F(PanelInput, OtherKeysWaitWhileAJogRuns) {
@@ -48,7 +41,7 @@ TEST_F(PanelInput, KeysDoNotMoveTheMachineUnderARunningProgram) {
   sim_.ClearLog();
   panel().KeyDown(Key(kKeyRight));
   panel().KeyUp(Key(kKeyRight));
-  EXPECT_EQ(MovesSent(sim_), 0u);
+  EXPECT_EQ(MovesSent(), 0u);
   EXPECT_FALSE(panel().jog_in_progress());
 }
 
@@ -78,13 +71,17 @@ TEST_F(PanelInput, CtrlGoesAtATenthOfTheSpeedWhileHeld) {
 }
 
 TEST_F(PanelInput, InsertTogglesTheHeatingOnceWhenHeld) {
+  panel().FormActivate();  // keys come to an active panel, which has read the heater channel
+  sim_.ClearLog();
   panel().KeyDown(Key(kKeyInsert));
   for (int i = 0; i < 5; ++i) panel().KeyDown(Key(kKeyInsert, true));
   EXPECT_EQ(CountOf('R'), 1u);
   panel().KeyUp(Key(kKeyInsert));
+  EXPECT_TRUE(panel().view().k_zalwyl_down);
   panel().KeyDown({'0', false, true});  // numpad 0 does the same: the wire is hot now, so it goes off
   ReadStatus(link());
   EXPECT_FALSE(state_.Has(kStatusHeating));
+  EXPECT_FALSE(panel().view().k_zalwyl_down);
 }
 
 TEST_F(PanelInput, HiddenPanelsAndTheUpgradeButtonToggle) {
@@ -106,7 +103,7 @@ TEST_F(PanelInput, HiddenPanelsAndTheUpgradeButtonToggle) {
 
 TEST_F(PanelInput, JogButtonsMoveWhileHeld) {
   panel().JogButtonDown(JogButton::ku);
-  EXPECT_EQ(MovesSent(sim_), 1u);
+  EXPECT_EQ(MovesSent(), 1u);
   clock_.Advance(300);
   panel().JogButtonUp(JogButton::ku);
   EXPECT_EQ(CountOf('Y'), 1u);
@@ -123,10 +120,10 @@ TEST_F(PanelInput, AHalfRightJoystickJogsRightAtHalfSpeedAndStopsAtTheCentre) {
   joystick_.Hold({49152, 32768, 0});
   Step();
   EXPECT_EQ(link().panel.speed, 1000) << "half the Qa max rapid speed";
-  EXPECT_EQ(MovesSent(sim_), 1u);
+  EXPECT_EQ(MovesSent(), 1u);
   clock_.Advance(200);
   Step();
-  EXPECT_EQ(MovesSent(sim_), 1u) << "the same direction jogs once";
+  EXPECT_EQ(MovesSent(), 1u) << "the same direction jogs once";
   const size_t stops = CountOf('Y');
   joystick_.Hold({32768, 32768, 0});
   Step();
@@ -135,12 +132,39 @@ TEST_F(PanelInput, AHalfRightJoystickJogsRightAtHalfSpeedAndStopsAtTheCentre) {
   joystick_.HoldReadError();
   joystick_.Queue(JoystickReading{49152, 32768, 0});
   Step();
-  EXPECT_EQ(MovesSent(sim_), 1u);
+  EXPECT_EQ(MovesSent(), 1u);
   joystick_.SetPresent(false);
   const int64_t reads = joystick_.reads();
   Step();
   EXPECT_EQ(joystick_.reads(), reads);
-  EXPECT_EQ(MovesSent(sim_), 1u);
+  EXPECT_EQ(MovesSent(), 1u);
+}
+
+TEST_F(PanelInput, AJoystickMoveEndsWhenTheJoystickGoesOrThePanelIsLeft) {
+  // Pulled out while held right: it cannot come back to the centre, so the step stops the move.
+  joystick_.Hold({49152, 32768, 0});
+  Step();
+  ASSERT_EQ(MovesSent(), 1u);
+  joystick_.SetPresent(false);
+  Step();
+  EXPECT_EQ(CountOf('Y'), 1u);
+  ReadStatus(link());
+  EXPECT_FALSE(state_.Has(kStatusMoving));
+  // Plugged in again still held right, it jogs anew; leaving the panel stops that move, as the joystick is
+  // read only while the panel is active.
+  joystick_.SetPresent(true);
+  Step();
+  EXPECT_EQ(MovesSent(), 2u);
+  panel().FormDeactivate();
+  EXPECT_EQ(CountOf('Y'), 2u);
+  ReadStatus(link());
+  EXPECT_FALSE(state_.Has(kStatusMoving));
+  // The heating button held is no move: leaving sends nothing.
+  joystick_.Hold({32768, 32768, 1});
+  Step();
+  sim_.ClearLog();
+  panel().FormDeactivate();
+  EXPECT_EQ(CountOf('Y'), 0u);
 }
 
 TEST_F(PanelInput, ScrollingASpeedBarSetsTheManualSpeed) {

@@ -178,9 +178,11 @@ TEST_F(PanelOperations, HeatingButtonsAndTheConveyorBackToTheArms) {
   panel().k_zalwylClick();
   EXPECT_TRUE(Sent(CommandBytes("T\x02\x66", 3)));
   EXPECT_TRUE(Sent(CommandBytes("R\x01\x02", 3)));
+  EXPECT_TRUE(panel().view().k_zalwyl_down) << "the button shows the toggle at once, not a step later";
   panel().k_zalwylClick();
   ReadStatus(link());
   EXPECT_FALSE(state_.Has(kStatusHeating));
+  EXPECT_FALSE(panel().view().k_zalwyl_down);
   panel().btnPrzesunDoRamionClick();
   WaitIdle(link());
   ReadPositions(link());

@@ -49,6 +49,12 @@ class PanelTest : public SimulatedLink {
     return static_cast<size_t>(std::count_if(sim_.commands().begin(), sim_.commands().end(),
                                              [letter](const CommandBytes& c) { return !c.empty() && c[0] == letter; }));
   }
+  // Moves the controller was sent (a move opens with the group "A" 0xFF).
+  size_t MovesSent() const {
+    return static_cast<size_t>(std::count_if(sim_.commands().begin(), sim_.commands().end(), [](const CommandBytes& c) {
+      return c.size() >= 2 && c[0] == 'A' && static_cast<uint8_t>(c[1]) == kMoveOpenCode;
+    }));
+  }
   bool Sent(const CommandBytes& command) const {
     return std::find(sim_.commands().begin(), sim_.commands().end(), command) != sim_.commands().end();
   }

@@ -33,7 +33,7 @@ std::string ReadFile(const std::string& path) {
 class DuplicationDialog : public ::testing::Test {
  protected:
   DuplicationDialog() {
-    std::filesystem::copy_file(std::string(VARNHOLT_LANGUAGE_DIR) + "/samples/disc_with_lead_in.plt", drawing_);
+    std::filesystem::copy_file(std::string(VARNHOLT_LANGUAGE_DIR) + "/Samples/disc_with_lead_in.plt", drawing_);
     EXPECT_TRUE(pattern_.Load(drawing_, kAllPens));
   }
 

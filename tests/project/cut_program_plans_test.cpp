@@ -70,7 +70,7 @@ Outcome WriteAndCheck(ProjectDocument& project, const WriteSetting& setting, con
   ScopedOperator scoped(op);
   if (!project.planned) project.ciecie();
   // As the cutting run decides it.
-  project.cut_start_figure = !(project.own_start && project.frame_added) || setting.cut_frame;
+  project.cut_start_figure = !project.has_own_frame() || setting.cut_frame;
   if (!save_ciecie(project, path, setting.config, setting.machine, setting.run, texts)) {
     // Only figures planning could not reach and a project too large at its scale are reasons to refuse.
     const std::string reason = op.messages().empty() ? "" : op.messages().back().text;

@@ -11,7 +11,6 @@
 #include "services/mirroring.h"
 #include "services/os_check.h"
 #include "services/program_files.h"
-#include "services/program_folder.h"
 #include "services/program_version.h"
 #include "services/scripted_operator.h"
 #include "services/size_text.h"
@@ -114,27 +113,6 @@ TEST(ProgramFiles, SamplesFolderFallsBackToSamples) {
   folder.MakeFolder("Projekty probne");
   EXPECT_EQ(SamplesFolder(folder.folder(), "PL").path, folder.folder() + "Projekty probne");
   EXPECT_EQ(SamplesFolder(folder.folder(), "DE").path, folder.folder() + "Samples");
-}
-
-TEST(ProgramFolder, HomeOptionThenEnvironmentThenExecutable) {
-  const char* saved = std::getenv("VARNHOLT_HOME");
-  const std::string saved_home = saved != nullptr ? saved : "";
-  unsetenv("VARNHOLT_HOME");
-  const std::string executable = ExecutableFolder();
-  ASSERT_EQ(executable.back(), '/');
-  EXPECT_TRUE(std::filesystem::exists(executable + "services_tests")) << executable;
-  EXPECT_EQ(ProgramFolder(std::nullopt), executable);
-  setenv("VARNHOLT_HOME", "", 1);
-  EXPECT_EQ(ProgramFolder(std::nullopt), executable) << "an empty variable counts as unset";
-  setenv("VARNHOLT_HOME", "/srv/cutter", 1);
-  EXPECT_EQ(ProgramFolder(std::nullopt), "/srv/cutter/");
-  EXPECT_EQ(ProgramFolder(std::string("/home/op/varnholt/")), "/home/op/varnholt/");
-  EXPECT_EQ(ProgramFolder(std::string("")), "/srv/cutter/");
-  if (saved != nullptr) {
-    setenv("VARNHOLT_HOME", saved_home.c_str(), 1);
-  } else {
-    unsetenv("VARNHOLT_HOME");
-  }
 }
 
 TEST(FixedText, CopiesAtMostTheBufferAndZeroesTheRest) {

@@ -4,10 +4,12 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QWidget>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -98,6 +100,14 @@ inline std::string SquaresPlot(int count, int side = 4000, int gap = 2000) {
             std::to_string(x) + ",0;";
   }
   return text + "PU;";
+}
+
+// The control of a window by its component name; a missing one ends the test with its name.
+template <typename Widget>
+Widget& Child(QWidget& window, const char* name) {
+  auto* child = window.findChild<Widget*>(name);
+  if (child == nullptr) throw std::runtime_error(std::string("no control ") + name);
+  return *child;
 }
 
 // Lets queued events and due timers run for a while of real time.

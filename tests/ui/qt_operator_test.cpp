@@ -7,10 +7,13 @@
 #include <QCursor>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QKeyEvent>
 #include <QTest>
+#include <QSpontaneKeyEvent>
 #include <QWidget>
 
 #include "support/window_support.h"
+#include "ui/input_interceptor.h"
 
 namespace varnholt {
 namespace {
@@ -43,6 +46,45 @@ TEST(QtOperatorInput, PressesWaitingInTheQueueAreTakenInOrderAndKeptFromTheWindo
 
   QTest::keyClick(&window, Qt::Key_F2);
   EXPECT_EQ(triggered, 1) << "outside the check the shortcut works";
+}
+
+TEST(QtOperatorInput, AWatchLearnsOfTheReleasesTakenFromTheWindows) {
+  QtOperator op;
+  QWidget window;
+  window.show();
+  const auto release = [&window](int key, quint32 scan_code, bool auto_repeat) {
+    QKeyEvent event(QEvent::KeyRelease, key, Qt::NoModifier, scan_code, 0, 0, QString(), auto_repeat);
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    qApp->notify(&window, &event);  // as the platform delivers it; sendEvent would unmark it
+  };
+  MissedReleaseWatch outer;
+  {
+    MissedReleaseWatch watch;
+    Queue([&] {
+      release(Qt::Key_Right, 0, true);  // a held key repeating is not let go
+      release(Qt::Key_Comma, 59, false);
+    });
+    EXPECT_EQ(op.TakePendingInput(), PendingInput::kNone);
+    EXPECT_FALSE(watch.KeyReleased(Qt::Key_Right, 0));
+    // The physical key counts where the platform names it: "," let go with Shift held arrives as "<".
+    EXPECT_TRUE(watch.KeyReleased(Qt::Key_Less, 59));
+    EXPECT_FALSE(watch.KeyReleased(Qt::Key_Period, 60));
+    EXPECT_TRUE(watch.KeyReleased(Qt::Key_Comma, 0));
+    EXPECT_FALSE(outer.KeyReleased(Qt::Key_Comma, 0)) << "only the innermost watch is told";
+  }
+  release(Qt::Key_Up, 0, false);
+  EXPECT_FALSE(outer.KeyReleased(Qt::Key_Up, 0)) << "a release the window received was not missed";
+  EXPECT_FALSE(outer.LeftButtonReleased());
+  Queue([&] {
+    release(Qt::Key_Up, 0, false);
+    QTest::mouseRelease(&window, Qt::RightButton);
+  });
+  op.TakePendingInput();
+  EXPECT_TRUE(outer.KeyReleased(Qt::Key_Up, 0));
+  EXPECT_FALSE(outer.LeftButtonReleased());
+  Queue([&] { QTest::mouseRelease(&window, Qt::LeftButton); });
+  op.TakePendingInput();
+  EXPECT_TRUE(outer.LeftButtonReleased());
 }
 
 TEST(QtOperatorInput, RepaintLeavesTheOperatorsInputQueued) {

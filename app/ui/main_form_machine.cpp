@@ -1,0 +1,86 @@
+#include "app/ui/main_form_machine.h"
+
+#include "app/program.h"
+#include "app/ui/main_form.h"
+#include "project/ui/mdi_child.h"
+
+namespace varnholt {
+
+MainFormMachine::MainFormMachine(TMainForm& form, Program& program) : form_(form), program_(program) {}
+
+MainFormMachine::~MainFormMachine() = default;
+
+void MainFormMachine::Connect(MachineTimers::Pace pace) {
+  MachineSession& session = program_.session();
+  timers_ = std::make_unique<MachineTimers>(session.usb, session.transmission, session.panel, pace);
+  timers_->Start();
+}
+
+void MainFormMachine::Disconnect() {
+  if (timers_ != nullptr) timers_->Stop();
+  timers_.reset();
+}
+
+void MainFormMachine::FollowTransmission() {
+  if (timers_ != nullptr) timers_->FollowTransmission();
+}
+
+int MainFormMachine::OpenProjectCount() const { return static_cast<int>(form_.Projects().size()); }
+
+bool MainFormMachine::IsOpen(const TMDIChild* project) const {
+  // A closed window lingers until it is deleted; it is no longer among the projects.
+  return project != nullptr && form_.Projects().contains(project);
+}
+
+ProjectDocument* MainFormMachine::ActiveProject() {
+  TMDIChild* window = repeating_ ? cut_project_.data() : form_.ActiveProject();
+  if (!IsOpen(window) || window->busy()) return nullptr;
+  return &window->document();
+}
+
+bool MainFormMachine::AutoRepeat() const { return program_.has_link() && program_.session().run.AutoRepeat(); }
+
+void MainFormMachine::SetMachineButtons(const MainButtonStates& states) { form_.SetMachineButtons(states); }
+
+void MainFormMachine::ProgramEnded() {
+  ++programs_ended_;
+  // The project closed meanwhile is not repeated, and no counter is shown for it.
+  if (!IsOpen(cut_project_)) return;
+  repeating_ = true;
+  program_.session().run.ProgramEnded();
+  repeating_ = false;
+  FollowTransmission();
+}
+
+void MainFormMachine::Start() {
+  if (!program_.has_link()) return;
+  cut_project_ = form_.ActiveProject();
+  program_.session().run.Start1Click();
+  FollowTransmission();
+}
+
+void MainFormMachine::Stop() {
+  if (program_.has_link()) program_.session().run.Wstrzymaj1Click();
+}
+
+void MainFormMachine::Continue() {
+  if (!program_.has_link()) return;
+  program_.session().run.Kontynuacja1Click();
+  FollowTransmission();
+}
+
+void MainFormMachine::MoveToArms() {
+  if (program_.has_link()) program_.session().run.SpeedPrzesunDoRamionClick();
+}
+
+void MainFormMachine::MoveOutAfterCut() {
+  if (program_.has_link()) program_.session().run.SpeedWysunPoCieciuClick();
+}
+
+void MainFormMachine::AutoRepeatChanged(bool on) {
+  if (program_.has_link()) program_.session().run.SpeedAutoRepeatClick(on);
+}
+
+bool MainFormMachine::CloseQuery() { return !program_.has_link() || program_.session().run.FormCloseQuery(); }
+
+}  // namespace varnholt

@@ -1,0 +1,73 @@
+#pragma once
+// The main window's side of the machine session: what the control panel and the cutting run ask of the main
+// window, the cutting run as the window's buttons trigger it, and the two timers that drive the session.
+
+#include <QPointer>
+#include <cstdint>
+#include <memory>
+
+#include "app/main_form_ports.h"
+#include "app/ui/machine_timers.h"
+#include "control/main_window_port.h"
+
+namespace varnholt {
+
+class Program;
+class TMainForm;
+class TMDIChild;
+
+class MainFormMachine final : public MainWindowPort, public CuttingRunPort {
+ public:
+  // The form and the program must outlive this object.
+  MainFormMachine(TMainForm& form, Program& program);
+  ~MainFormMachine() override;
+  MainFormMachine(const MainFormMachine&) = delete;
+  MainFormMachine& operator=(const MainFormMachine&) = delete;
+
+  // The program's session exists, made with this object as its main window: the timers start at pace.
+  void Connect(MachineTimers::Pace pace);
+  // The program ends: the timers stop for good.
+  void Disconnect();
+  // The timers while connected, else nullptr.
+  MachineTimers* timers() const { return timers_.get(); }
+  // Ends of programs the status step noticed.
+  int64_t programs_ended() const { return programs_ended_; }
+
+  // What the control panel and the cutting run ask of the main window. A project that still loads or plans is
+  // no project to cut: it is not offered as the active one.
+  int OpenProjectCount() const override;
+  ProjectDocument* ActiveProject() override;
+  bool AutoRepeat() const override;
+  void SetMachineButtons(const MainButtonStates& states) override;
+  void StartRequested() override { Start(); }
+  void StopRequested() override { Stop(); }
+  void ContinueRequested() override { Continue(); }
+  // Automatic repetition cuts the project the last Start cut again, also when another window is active by now;
+  // nothing when that project was closed.
+  void ProgramEnded() override;
+
+  // The cutting run as the window's menu items and buttons trigger it.
+  void Start() override;
+  void Stop() override;
+  void Continue() override;
+  void MoveToArms() override;
+  void MoveOutAfterCut() override;
+  void AutoRepeatChanged(bool on) override;
+  bool CloseQuery() override;
+
+ private:
+  // The transmission a run operation may have started gets its timer.
+  void FollowTransmission();
+  // The project window is among the open ones.
+  bool IsOpen(const TMDIChild* project) const;
+
+  TMainForm& form_;
+  Program& program_;
+  std::unique_ptr<MachineTimers> timers_;
+  // The project window the last Start cut, and whether automatic repetition is starting it again now.
+  QPointer<TMDIChild> cut_project_;
+  bool repeating_ = false;
+  int64_t programs_ended_ = 0;
+};
+
+}  // namespace varnholt

@@ -1,0 +1,289 @@
+// The main window over the machine session: the close query during a real transmission, the machine buttons as the
+// status step decides them, the machine's own start button, automatic repetition, and the windows of the menu.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <fstream>
+#include <iterator>
+
+#include "app/ui/main_form_machine.h"
+#include "files/program_decoder.h"
+#include "info/ui/taboutbox.h"
+#include "info/ui/tinfoform.h"
+#include "layout/dpl_file.h"
+#include "layout/ui/tf_par_dup.h"
+#include "link/sim/simulated_controller.h"
+#include "support/main_window_fixture.h"
+
+namespace varnholt {
+namespace {
+
+std::string Sample(const std::string& name) { return std::string(VARNHOLT_SOURCE_DIR) + "/samples/" + name; }
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+class MachineWindow : public testing::MachineWindowTest {
+ protected:
+  TMDIChild* OpenSample(const std::string& name) { return form_->OpenDrawing(Sample(name), 1); }
+  void Press(const char* action) { form_->ActionNamed(action)->trigger(); }
+  bool ProgramStarted() { return session().flags.ProgramStarted; }
+  int64_t ProgramsNoticed() const { return form_->machine().programs_ended(); }
+  std::string Shown() const {
+    std::string shown;
+    for (const auto& box : op_.boxes) shown += "[" + box.text + "] ";
+    return shown;
+  }
+  size_t MovesOf(const std::string& program) {
+    return DecodeProgram(program, session().state).summary.moves;
+  }
+  // Runs the next modal window with `look` as soon as it shows, then closes it.
+  template <typename Window>
+  void OnModal(std::function<void(Window&)> look) {
+    QTimer::singleShot(0, form_.get(), [look] {
+      QWidget* modal = QApplication::activeModalWidget();
+      auto* window = dynamic_cast<Window*>(modal);
+      ASSERT_NE(window, nullptr) << "another window is modal: "
+                                 << (modal != nullptr ? modal->objectName().toStdString() : "none");
+      look(*window);
+    });
+  }
+};
+
+TEST_F(MachineWindow, TheStatusStepRunsAtTheIntervalsItAsksForAndTheTransmissionsTimerOnlyWithATransmission) {
+  StartOnVirtualTime();
+  MachineTimers& timers = *form_->machine_timers();
+  std::vector<int64_t> steps_at;
+  QObject::connect(&timers, &MachineTimers::StatusStepped, [&] { steps_at.push_back(clock_.NowMs()); });
+  const int64_t started = clock_.NowMs();
+  const auto step_gaps = [&steps_at](size_t last) {
+    std::vector<int64_t> gaps;
+    for (size_t i = steps_at.size() - last; i < steps_at.size(); ++i) gaps.push_back(steps_at[i] - steps_at[i - 1]);
+    return gaps;
+  };
+  ASSERT_TRUE(RunUntil([&] { return steps_at.size() == 3; }));
+  EXPECT_EQ(steps_at[0], started) << "the first step at once";
+  EXPECT_EQ(step_gaps(2), (std::vector<int64_t>{100, 100}));
+  EXPECT_FALSE(session().panel.view().refreshed) << "without a focus source the panel is not active";
+  EXPECT_FALSE(timers.transmission_timer_running());
+
+  timers.SetFocusSource([] { return PanelFocus{true, false}; });
+  NextStatusStep();
+  EXPECT_TRUE(session().panel.view().refreshed);
+  timers.SetFocusSource([] { return PanelFocus{true, true}; });
+  NextStatusStep();
+  EXPECT_FALSE(session().panel.view().refreshed) << "input waits for the panel";
+  timers.SetFocusSource(nullptr);
+
+  program_->simulated()->Unplug();
+  ASSERT_TRUE(RunUntil([this] { return !session().panel.view().connected; }));
+  const size_t unplugged = steps_at.size();
+  ASSERT_TRUE(RunUntil([&] { return steps_at.size() == unplugged + 2; }));
+  EXPECT_EQ(step_gaps(2), (std::vector<int64_t>{3000, 3000})) << "the link is looked for every 3 s";
+  program_->simulated()->Replug();
+  ASSERT_TRUE(RunUntil([this] { return session().panel.view().connected; }));
+  const size_t replugged = steps_at.size();
+  ASSERT_TRUE(RunUntil([&] { return steps_at.size() == replugged + 1; }));
+  EXPECT_EQ(step_gaps(1), std::vector<int64_t>{100});
+
+  ASSERT_NE(OpenSample("disc_with_lead_in.plt"), nullptr);
+  NextStatusStep();
+  Press("SpeedStart");
+  EXPECT_TRUE(timers.transmission_timer_running()) << Shown();
+  ASSERT_TRUE(RunUntil([this] { return !session().transmission.running(); }));
+  EXPECT_FALSE(timers.transmission_timer_running());
+  EXPECT_TRUE(session().transmission.sent_whole());
+}
+
+TEST_F(MachineWindow, ClosingIsRefusedDuringARealTransmissionAndAfterStopEndsItWithTheFilesWritten) {
+  const std::string base_points = "P1 10,5 20\r\nP2 30 40\n\xC5\x82\r\n";
+  folder_.Write("base.txt", base_points);
+  StartOnVirtualTime();
+  ASSERT_NE(OpenSample("frame_with_holes.plt"), nullptr);
+  NextStatusStep();
+  Press("SpeedStart");
+  ASSERT_TRUE(RunUntil([this] { return ProgramStarted(); })) << "Go was sent";
+  ASSERT_TRUE(session().transmission.running()) << "the program is longer than the first burst";
+
+  EXPECT_FALSE(form_->close());
+  ASSERT_EQ(Boxes("Main_window", "wyjscieNiemozliwe"), 1u);
+  EXPECT_EQ(op_.boxes.back().caption, Text("Universal", "uwaga"));
+  EXPECT_TRUE(form_->isVisible());
+
+  Press("Wstrzymaj1");
+  ASSERT_TRUE(session().flags.MachineStopped);
+  std::filesystem::remove(folder_.PathOf("base.txt"));
+  std::filesystem::remove(folder_.PathOf("Varnholt.vhc"));
+  EXPECT_TRUE(form_->close());
+  EXPECT_EQ(Boxes("Main_window", "wyjscieNiemozliwe"), 1u);
+  EXPECT_FALSE(program_->has_link()) << "the session ended with the transmission and released the devices";
+  EXPECT_EQ(FileBytes(folder_.PathOf("base.txt")), base_points) << "written back byte for byte";
+  EXPECT_TRUE(std::filesystem::exists(folder_.PathOf("Varnholt.vhc")));
+}
+
+TEST_F(MachineWindow, MachineButtonsFollowTheStatusStep) {
+  StartOnVirtualTime();
+  NextStatusStep();
+  EXPECT_FALSE(Enabled("SpeedStart")) << "no project";
+  EXPECT_FALSE(Enabled("Skont"));
+  EXPECT_TRUE(Enabled("SpeedPrzesunDoRamion"));
+  EXPECT_TRUE(Enabled("SpeedWysunPoCieciu"));
+  EXPECT_TRUE(Enabled("Kontynuacja1")) << "the menu item is never disabled";
+
+  ASSERT_NE(OpenSample("frame_with_holes.plt"), nullptr);
+  NextStatusStep();
+  EXPECT_TRUE(Enabled("SpeedStart"));
+
+  Press("SpeedStart");
+  ASSERT_TRUE(RunUntil([this] { return ProgramStarted(); }));
+  NextStatusStep();
+  EXPECT_FALSE(Enabled("SpeedStart")) << "a program runs";
+  EXPECT_FALSE(Enabled("SpeedPrzesunDoRamion"));
+  EXPECT_FALSE(Enabled("SpeedWysunPoCieciu"));
+  EXPECT_TRUE(Enabled("Start1")) << "the menu item follows the open projects only";
+
+  Press("Wstrzymaj1");
+  NextStatusStep();
+  EXPECT_TRUE(Enabled("Skont")) << "paused";
+  EXPECT_TRUE(Enabled("SpeedStart"));
+
+  Press("Skont");
+  EXPECT_TRUE(ProgramStarted());
+  ASSERT_TRUE(RunUntil([this] { return ProgramsNoticed() == 1; }));
+  NextStatusStep();
+  EXPECT_FALSE(Enabled("Skont"));
+  EXPECT_TRUE(Enabled("SpeedStart"));
+  EXPECT_TRUE(Enabled("SpeedPrzesunDoRamion"));
+
+  session().run.SpeedAutoRepeatClick(true);  // the run's own flag, without the window's toggle
+  NextStatusStep();
+  EXPECT_FALSE(Enabled("SpeedPrzesunDoRamion")) << "automatic repetition locks the positioning buttons";
+  session().run.SpeedAutoRepeatClick(false);
+}
+
+TEST_F(MachineWindow, TheMachinesStartButtonCutsTheActiveProjectButNotOneThatIsStillPlanning) {
+  StartOnVirtualTime();
+  int presses = 0;
+  op_.on_status = [&](int panel, const std::string& text) {
+    if (panel != 1 || text.rfind("Ready", 0) != 0) return;
+    ++presses;
+    form_->machine().StartRequested();
+  };
+  ASSERT_NE(Open("squares.plt", testing::SquaresPlot(12)), nullptr);
+  op_.on_status = nullptr;
+  ASSERT_GT(presses, 0);
+  EXPECT_EQ(session().transmission.transmissions_started(), 0) << "no cut of a project being planned";
+  EXPECT_FALSE(std::filesystem::exists(folder_.PathOf("out.cn")));
+
+  program_->simulated()->PressStartButton();
+  NextStatusStep();
+  EXPECT_EQ(session().transmission.transmissions_started(), 1);
+  EXPECT_TRUE(form_->machine_timers()->transmission_timer_running());
+  ASSERT_TRUE(RunUntil([this] { return ProgramsNoticed() == 1; }));
+  EXPECT_EQ(program_->simulated()->program_moves_completed(),
+            static_cast<int64_t>(MovesOf(session().transmission.program())));
+}
+
+TEST_F(MachineWindow, AutomaticRepetitionCutsTheStartedProjectAgainWithTheCounterShown) {
+  StartOnVirtualTime();
+  ASSERT_NE(OpenSample("frame_with_holes.plt"), nullptr);
+  Press("SpeedAutoRepeat");
+  NextStatusStep();
+  Press("SpeedStart");
+  EXPECT_EQ(Panel(1).text(), "1");
+  const size_t first_moves = MovesOf(session().transmission.program());
+  // Another drawing opened meanwhile is not what is being repeated.
+  TMDIChild* other = Open("one.plt", testing::SquaresPlot(1));
+  ASSERT_NE(other, nullptr);
+  ASSERT_EQ(form_->ActiveProject(), other);
+  ASSERT_TRUE(RunUntil([this] { return session().transmission.transmissions_started() == 2; }));
+  EXPECT_EQ(session().run.repeat_counter(), 1);
+  EXPECT_EQ(Panel(1).text(), "2");
+  const size_t second_moves = MovesOf(session().transmission.program());
+  EXPECT_GE(second_moves + 4, first_moves) << "the same drawing, the conveyor blocks aside";
+  EXPECT_LE(second_moves, first_moves + 4);
+  Press("SpeedAutoRepeat");
+  ASSERT_TRUE(RunUntil([this] { return ProgramsNoticed() == 2; }));
+  EXPECT_EQ(program_->simulated()->programs_finished(), 2);
+  EXPECT_EQ(Panel(1).text(), "");
+}
+
+TEST_F(MachineWindow, AProjectClosedDuringItsCutIsNotRepeated) {
+  StartOnVirtualTime();
+  ASSERT_NE(OpenSample("disc_with_lead_in.plt"), nullptr);
+  ASSERT_NE(Open("other.plt", testing::SquaresPlot(1)), nullptr);
+  Area().setActiveSubWindow(Area().subWindowList(QMdiArea::CreationOrder).front());
+  Press("SpeedAutoRepeat");
+  NextStatusStep();
+  Press("SpeedStart");
+  ASSERT_EQ(session().transmission.transmissions_started(), 1);
+  Press("FileCloseItem");
+  ASSERT_TRUE(RunUntil([this] { return ProgramsNoticed() == 1; }));
+  NextStatusStep();
+  EXPECT_EQ(session().transmission.transmissions_started(), 1) << "the other project is not cut in its place";
+  EXPECT_EQ(Panel(1).text(), "");
+}
+
+TEST_F(MachineWindow, F4MakesAPlannedGridInANewWindowThatCannotBeDuplicatedAgain) {
+  StartOnVirtualTime();
+  TMDIChild* pattern = Open("pattern.plt", testing::SquaresPlot(2));
+  ASSERT_NE(pattern, nullptr);
+  const size_t pattern_figures = pattern->document().drawing_figure_count;
+  OnModal<TfParDup>([](TfParDup& dialog) {
+    dialog.findChild<QLineEdit*>("feIloscElemWWierszu")->setText("3");
+    dialog.findChild<QLineEdit*>("feIloscWierszy")->setText("2");
+    dialog.findChild<QPushButton*>("btnZatwierdz")->click();
+  });
+  ASSERT_TRUE(Enabled("miDuplikujPlt"));
+  Press("miDuplikujPlt");
+  testing::ProcessEventsFor(50);  // the main window is active again once the dialog has gone
+  ASSERT_EQ(form_->Projects().size(), 2);
+  TMDIChild* grid = form_->ActiveProject();
+  ASSERT_NE(grid, pattern);
+  EXPECT_EQ(grid->windowTitle().toStdString(), DplPathFor(folder_.PathOf("pattern.plt")));
+  EXPECT_TRUE(grid->document().planned);
+  EXPECT_GE(grid->document().figures.size(), 6 * pattern_figures);
+  EXPECT_TRUE(std::filesystem::exists(DplPathFor(folder_.PathOf("pattern.plt")))) << "the values are kept";
+  EXPECT_FALSE(Enabled("miDuplikujPlt"));
+  const int before = static_cast<int>(form_->Projects().size());
+  form_->ActionNamed("miDuplikujPlt")->trigger();
+  EXPECT_EQ(form_->Projects().size(), before);
+}
+
+TEST_F(MachineWindow, InformationOpensFromTheMenuAndTheProjectAboutFromTheMenu) {
+  StartOnVirtualTime();
+  TMDIChild* project = Open("a.plt", testing::SquaresPlot(2));
+  ASSERT_NE(project, nullptr);
+  std::vector<std::string> shown;
+  const auto note = [&shown](Tinfoform& info) {
+    shown.push_back(info.findChild<QLabel*>("fname")->text().toStdString());
+    info.reject();
+  };
+  OnModal<Tinfoform>(note);
+  Press("info");
+  OnModal<Tinfoform>(note);
+  QTest::mouseClick(project, Qt::RightButton, {}, QPoint(5, 5));
+  OnModal<Tinfoform>(note);
+  QTest::mouseDClick(project, Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_EQ(shown, std::vector<std::string>(3, folder_.PathOf("a.plt")));
+
+  bool about = false;
+  OnModal<TAboutBox>([&about](TAboutBox& box) {
+    about = true;
+    box.reject();
+  });
+  Press("About1");
+  EXPECT_TRUE(about);
+}
+
+}  // namespace
+}  // namespace varnholt
