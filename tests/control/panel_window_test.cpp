@@ -16,7 +16,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "control/ui/control_panel_screenshots.h"
 #include "control/ui/move_wire_dialog.h"
 #include "control/ui/tster_form.h"
 #include "control/ui/upgrade_program_form.h"
@@ -481,32 +480,6 @@ TEST_F(QoPanelWindow, TheSecondConveyorButtonIsAQoOnesAndItsVerticalWireIsNot) {
   QTest::mouseRelease(&ktr, Qt::LeftButton);
   ReadPositions(link());
   EXPECT_GT(state_.belt3, 0) << "the belt went forward";
-}
-
-TEST(PanelScreenshots, ShowThePanelFilledAgainstASimulatedQeOfTheirOwn) {
-  VirtualClock clock;
-  ScopedClock installed_clock(clock);
-  testing::RecordingQtOperator op;
-  ScopedOperator installed(op);
-  const Configuration config;
-  const testing::TempFolder folder;
-  std::vector<std::string> names;
-  ShowControlPanel(UsTexts(), config, OneProgramFolder(folder.folder()), [&](QWidget& window, const std::string& name) {
-    names.push_back(name);
-    EXPECT_TRUE(window.isVisible()) << name;
-    EXPECT_FALSE(window.grab().isNull()) << name;
-    EXPECT_EQ(Child<QLabel>(window, "wmx").text(), "1200.00") << name;
-    EXPECT_EQ(Child<QLabel>(window, "wmy").text(), "350.00") << name;
-    EXPECT_EQ(Child<QLabel>(window, "SpeedLabel").text(), "1500") << name;
-    EXPECT_EQ(Child<QLabel>(window, "PowerLabel").text(), "40") << name;
-    EXPECT_TRUE(Child<QToolButton>(window, "kl").isEnabled()) << name;
-    const bool service = name == "control_panel_service";
-    EXPECT_EQ(Child<QGroupBox>(window, "pTestowy").isVisible(), service) << name;
-    EXPECT_EQ(Child<QGroupBox>(window, "pSerwis").isVisible(), service) << name;
-    EXPECT_LE(window.height(), 768) << name;
-  });
-  EXPECT_EQ(names, (std::vector<std::string>{"control_panel", "control_panel_service"}));
-  EXPECT_TRUE(op.boxes.empty());
 }
 
 }  // namespace
