@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <algorithm>
+#include <stdexcept>
 
 #include "app/ui/main_form_machine.h"
 #include "app/ui/screenshots.h"
@@ -40,7 +41,7 @@ class PanelInTheProgram : public testing::MachineWindowTest {
   }
   sim::SimulatedController& machine() { return *program_->simulated(); }
   bool MachineHas(uint32_t bit) { return (machine().StatusWord() & bit) != 0; }
-  // Direct commands that begin with letter, and moves (opened by "A" 0xFF), since the log was cleared.
+  // Direct commands that begin with letter since the log was cleared, and the moves among them (opened by "A" 0xFF).
   size_t Sent(char letter) {
     const std::vector<CommandBytes>& commands = machine().commands();
     return static_cast<size_t>(
@@ -53,10 +54,9 @@ class PanelInTheProgram : public testing::MachineWindowTest {
     }));
   }
   // A key as the keyboard delivers it to the panel: pressed, released, or repeated while held.
-  static void Key(TsterForm& panel, bool press, Qt::Key key, bool auto_repeat = false,
-                  Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  static void Key(TsterForm& panel, bool press, Qt::Key key, bool auto_repeat = false) {
     QWidget* target = panel.focusWidget() != nullptr ? panel.focusWidget() : &panel;
-    QTest::simulateEvent(target, press, key, modifiers, QString(), auto_repeat);
+    QTest::simulateEvent(target, press, key, Qt::NoModifier, QString(), auto_repeat);
   }
   static QString Shown(TsterForm& panel, const char* label) { return Child<QLabel>(panel, label).text(); }
   // The controller's X1 as the panel shows millimetres, read from the controller now.
