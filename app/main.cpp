@@ -14,9 +14,25 @@
 #include "app/ui/main_form.h"
 #include "app/ui/screenshots.h"
 #include "control/joystick.h"
+#include "control/sdl/sdl_joystick.h"
 #include "geometry/clock.h"
 #include "services/application.h"
 #include "ui/qt_operator.h"
+
+namespace {
+
+// The joystick the control panel reads: SDL's joystick 1 when a person sits at the program and SDL's joystick
+// subsystem starts here. The unattended runs and a program nobody sees (offscreen) never read one, so no device
+// at hand moves the machine there.
+std::unique_ptr<varnholt::JoystickPort> MakeJoystick(bool unattended) {
+  if (!unattended && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    auto joystick = std::make_unique<varnholt::SdlJoystick>();
+    if (joystick->started()) return joystick;
+  }
+  return std::make_unique<varnholt::NoJoystick>();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -45,12 +61,13 @@ int main(int argc, char** argv) {
   varnholt::Program program(options);
   if (!program.CreateLanguage()) return 1;
 
+  // Made before the main window: the session the window ends reads it to the last.
+  const std::unique_ptr<varnholt::JoystickPort> joystick = MakeJoystick(unattended);
   varnholt::TMainForm form(program);
   qt_operator.SetPanelSink([&form](int panel, const QString& text) { form.SetStatusPanel(panel, text); });
   form.CreateConfigurationDialog();
   form.LoadBasePoints();
-  varnholt::NoJoystick joystick;
-  form.ConnectMachine(joystick, unattended ? varnholt::MachineTimers::Pace::kProgramClock
+  form.ConnectMachine(*joystick, unattended ? varnholt::MachineTimers::Pace::kProgramClock
                                            : varnholt::MachineTimers::Pace::kRealTime);
 
   if (unattended) {

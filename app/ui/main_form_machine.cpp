@@ -2,6 +2,7 @@
 
 #include "app/program.h"
 #include "app/ui/main_form.h"
+#include "control/ui/tster_form.h"
 #include "project/ui/mdi_child.h"
 
 namespace varnholt {
@@ -12,13 +13,24 @@ MainFormMachine::~MainFormMachine() = default;
 
 void MainFormMachine::Connect(MachineTimers::Pace pace) {
   MachineSession& session = program_.session();
+  // A window of its own that stays above the main window.
+  panel_window_ = std::make_unique<TsterForm>(session.panel, session.link, program_.folders(), &form_);
   timers_ = std::make_unique<MachineTimers>(session.usb, session.transmission, session.panel, pace);
+  TsterForm* window = panel_window_.get();
+  timers_->SetFocusSource([window] { return window->Focus(); });
+  QObject::connect(timers_.get(), &MachineTimers::StatusStepped, window, &TsterForm::ShowPanelView);
   timers_->Start();
 }
 
 void MainFormMachine::Disconnect() {
+  // The timers hold the window in their focus source: they go first, so no step reaches a deleted window.
   if (timers_ != nullptr) timers_->Stop();
   timers_.reset();
+  panel_window_.reset();
+}
+
+void MainFormMachine::ShowControlPanel() {
+  if (panel_window_ != nullptr) panel_window_->ShowPanel();
 }
 
 void MainFormMachine::FollowTransmission() {

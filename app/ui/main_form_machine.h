@@ -1,6 +1,7 @@
 #pragma once
 // The main window's side of the machine session: what the control panel and the cutting run ask of the main
-// window, the cutting run as the window's buttons trigger it, and the two timers that drive the session.
+// window, the cutting run as the window's buttons trigger it, the two timers that drive the session, and the control
+// panel's window that F5 shows.
 
 #include <QPointer>
 #include <cstdint>
@@ -15,6 +16,7 @@ namespace varnholt {
 class Program;
 class TMainForm;
 class TMDIChild;
+class TsterForm;
 
 class MainFormMachine final : public MainWindowPort, public CuttingRunPort {
  public:
@@ -24,12 +26,19 @@ class MainFormMachine final : public MainWindowPort, public CuttingRunPort {
   MainFormMachine(const MainFormMachine&) = delete;
   MainFormMachine& operator=(const MainFormMachine&) = delete;
 
-  // The program's session exists, made with this object as its main window: the timers start at pace.
+  // The program's session exists, made with this object as its main window: the control panel's window is made
+  // (hidden) over the session's panel, and the timers start at pace, stepping the panel with the window's focus
+  // and showing each step in it.
   void Connect(MachineTimers::Pace pace);
-  // The program ends: the timers stop for good.
+  // The program ends: the timers stop for good, then the panel's window goes (a move still held ends with it),
+  // all before the session does.
   void Disconnect();
   // The timers while connected, else nullptr.
   MachineTimers* timers() const { return timers_.get(); }
+  // Shows the control panel's window raised and active (F5, SpeedSterowanie); nothing while not connected.
+  void ShowControlPanel();
+  // The control panel's window while connected, else nullptr.
+  TsterForm* panel_window() const { return panel_window_.get(); }
   // Ends of programs the status step noticed.
   int64_t programs_ended() const { return programs_ended_; }
 
@@ -64,6 +73,7 @@ class MainFormMachine final : public MainWindowPort, public CuttingRunPort {
   TMainForm& form_;
   Program& program_;
   std::unique_ptr<MachineTimers> timers_;
+  std::unique_ptr<TsterForm> panel_window_;
   // The project window the last Start cut, and whether automatic repetition is starting it again now.
   QPointer<TMDIChild> cut_project_;
   bool repeating_ = false;

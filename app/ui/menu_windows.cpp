@@ -2,6 +2,7 @@
 
 #include "app/program.h"
 #include "app/ui/main_form.h"
+#include "app/ui/main_form_machine.h"
 #include "layout/ui/duplicate_elements.h"
 #include "project/ui/mdi_child.h"
 
@@ -40,5 +41,7 @@ AboutSetup MenuWindows::AboutSetupOf() const {
 void MenuWindows::ShowAbout() {
   if (program_.has_link()) varnholt::ShowAbout(program_.link(), AboutSetupOf(), form_.document_opener(), &form_);
 }
+
+void MenuWindows::ShowControlPanel() { form_.machine().ShowControlPanel(); }
 
 }  // namespace varnholt

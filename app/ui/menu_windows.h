@@ -1,6 +1,6 @@
 #pragma once
 // The windows the main window's menu opens beside it: duplication of the active project into a new project
-// window, project information, About.
+// window, project information, About, the manual control panel.
 
 #include "app/main_form_ports.h"
 #include "info/ui/taboutbox.h"
@@ -22,8 +22,8 @@ class MenuWindows final : public MenuWindowsPort {
   // Shows the information window of the project modally; nothing while it loads or plans.
   void ShowInformation(TMDIChild& project) override;
   void ShowAbout() override;
-  // The control panel's window connects here.
-  void ShowControlPanel() override {}
+  // Shows the manual control panel's window raised and active.
+  void ShowControlPanel() override;
 
   // What the information window shows a project window with, and what the About window is made with.
   ProjectInfoSource InformationSource(TMDIChild& project);

@@ -130,8 +130,9 @@ bool SaveScreenshots(TMainForm& form, Program& program, VirtualClock& clock, TMD
   grid->parentWidget()->close();
   Settle();
 
-  ShowControlDialogs(program.link(), program.folders(),
-                     [&pictures](QWidget& window, const std::string& name) { pictures.Save(window, name); });
+  const auto save = [&pictures](QWidget& window, const std::string& name) { pictures.Save(window, name); };
+  ShowControlDialogs(program.link(), program.folders(), save);
+  SaveControlPanelPictures(form, program, save);
   return pictures.all_saved();
 }
 

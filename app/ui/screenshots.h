@@ -2,8 +2,11 @@
 // The unattended runs of the desktop program: pictures of what a person sees, for the README and for review, and
 // a cut through the window on the simulated controller.
 
+#include <functional>
 #include <optional>
 #include <string>
+
+class QWidget;
 
 namespace varnholt {
 
@@ -17,9 +20,18 @@ class VirtualClock;
 // configuration_plotter.png with the two pages of the configuration dialog, information.png and about.png,
 // duplication.png with the duplication dialog, duplicated_project.png with a grid of three by two in a window of
 // its own (closed again afterwards), move_wire.png, firmware_upgrade.png and firmware_upgrade_service.png with the
-// control panel's dialogs. True when every picture was saved.
+// control panel's dialogs, control_panel.png and control_panel_service.png with the control panel. True when every
+// picture was saved.
 bool SaveScreenshots(TMainForm& form, Program& program, VirtualClock& clock, TMDIChild& project,
                      const std::string& folder);
+
+// Opens the control panel with F5 and hands it to save, once the status step has shown it, as "control_panel",
+// then with its test and service panels opened by their keys as "control_panel_service"; closes it again. On the
+// simulated controller the arm and conveyor speeds and the powers are set and the arms stand at 1200 x 350 mm for
+// the pictures; the wire goes back to where it stood afterwards. A real controller is not moved. The form's
+// machine must be connected at the program clock's pace.
+void SaveControlPanelPictures(TMainForm& form, Program& program,
+                              const std::function<void(QWidget& window, const std::string& name)>& save);
 
 // Opens drawing in the main window, saves the pictures into pictures_folder when one is given, then, with cut,
 // cuts the drawing once through the window (the machine on the virtual clock) and prints what happened on standard

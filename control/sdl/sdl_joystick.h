@@ -21,6 +21,8 @@ class SdlJoystick final : public JoystickPort {
   SdlJoystick(const SdlJoystick&) = delete;
   SdlJoystick& operator=(const SdlJoystick&) = delete;
 
+  // SDL's joystick subsystem started.
+  bool started() const { return started_; }
   bool Present() override;
   // X and Y from the first two axes, button n (from 0) as bit value 1 << n; nothing when the joystick is gone or
   // has fewer than two axes.

@@ -48,4 +48,18 @@ PanelKey PanelKeyOf(const QKeyEvent& event) {
   return PanelKeyOf(event.key(), event.modifiers(), event.isAutoRepeat());
 }
 
+bool SamePhysicalKey(int qt_key, quint32 scan_code, const QKeyEvent& event) {
+  if (scan_code != 0 && event.nativeScanCode() != 0) return scan_code == event.nativeScanCode();
+  return qt_key == event.key();
+}
+
+void RepeatPairs::NoteRelease(const QKeyEvent& release) {
+  last_ = Release{release.key(), release.nativeScanCode(), release.timestamp()};
+}
+
+bool RepeatPairs::IsRepeatPress(const QKeyEvent& press) const {
+  return last_ && CanPair(press) && press.timestamp() == last_->timestamp &&
+         SamePhysicalKey(last_->qt_key, last_->scan_code, press);
+}
+
 }  // namespace varnholt

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTimer>
 #include <QToolButton>
 
 #include "control/ui/move_wire_dialog.h"
@@ -19,12 +20,9 @@
 namespace varnholt {
 namespace {
 
-// The press and the release are of the same physical key: by scan code where the platform gives one (the key of
-// "," let go with Shift held reports "<"), else by the Qt key.
-bool SameKey(int qt_key, quint32 scan_code, const QKeyEvent& event) {
-  if (scan_code != 0 && event.nativeScanCode() != 0) return scan_code == event.nativeScanCode();
-  return qt_key == event.key();
-}
+// How long the real release of a jogging key waits for the press of an auto-repeat pair before it ends the jog; the
+// two halves of a pair come within a millisecond. The wire goes on this much longer than the key at most.
+constexpr int kRepeatPairWaitMs = 20;
 
 }  // namespace
 
@@ -48,6 +46,9 @@ TsterForm::TsterForm(Tster& panel, MachineLink& link, const ProgramFolders& fold
   setObjectName("ster");
   BuildControls();
   ApplyLanguage();
+  release_wait_ = new QTimer(this);
+  release_wait_->setSingleShot(true);
+  connect(release_wait_, &QTimer::timeout, this, [this] { EndHeldKey(); });
   move_wire_ = new Tprzesun(link_, this);
   upgrade_ = new TUpgradeProgramForm(link_, folders, this);
   ConnectControls();
@@ -159,7 +160,16 @@ void TsterForm::hideEvent(QHideEvent* event) {
 }
 
 bool TsterForm::KeyPressed(const QKeyEvent& event) {
-  const PanelKey key = PanelKeyOf(event);
+  PanelKey key = PanelKeyOf(event);
+  const bool unflagged_repeat = !key.auto_repeat && repeat_pairs_.IsRepeatPress(event);
+  key.auto_repeat = key.auto_repeat || unflagged_repeat;
+  if (release_wait_->isActive()) {
+    if (unflagged_repeat && held_key_ && SamePhysicalKey(held_key_->qt_key, held_key_->scan_code, event)) {
+      release_wait_->stop();  // the jogging key never went up
+    } else {
+      EndHeldKey();  // its release came first
+    }
+  }
   if (key.code == 0) return false;
   // One manual move at a time: a jog waits for the machine to stand, and a held jog button keeps it moving.
   if (held_button_ && IsJogKey(PanelKeyMeaning(key))) return true;
@@ -171,19 +181,20 @@ bool TsterForm::KeyPressed(const QKeyEvent& event) {
   if (was_jogging || !panel_.jog_in_progress()) return taken;
   held_key_ = HeldKey{key, event.key(), event.nativeScanCode()};
   setFocus();  // the jog keys take the focus from the controls
-  if (watch.KeyReleased(event.key(), event.nativeScanCode())) {
-    // Let go while the jog waited for the machine: the move it started ends now.
-    PanelKey release = held_key_->key;
-    release.auto_repeat = false;
-    held_key_.reset();
-    Handle([this, &release] { panel_.KeyUp(release); });
-  }
+  // Let go while the jog waited for the machine: the move it started ends now.
+  if (watch.KeyReleased(event.key(), event.nativeScanCode())) EndHeldKey();
   return taken;
 }
 
 bool TsterForm::KeyReleased(const QKeyEvent& event) {
   PanelKey key = PanelKeyOf(event);
-  if (held_key_ && SameKey(held_key_->qt_key, held_key_->scan_code, event)) {
+  if (!key.auto_repeat) repeat_pairs_.NoteRelease(event);
+  if (held_key_ && SamePhysicalKey(held_key_->qt_key, held_key_->scan_code, event)) {
+    if (!key.auto_repeat && RepeatPairs::CanPair(event)) {
+      // It may be the first half of an auto-repeat pair: the jog ends unless the press follows.
+      release_wait_->start(kRepeatPairWaitMs);
+      return true;
+    }
     // The key the jog began with, whatever the modifiers held now make of it.
     const bool auto_repeat = key.auto_repeat;
     key = held_key_->key;
@@ -195,6 +206,15 @@ bool TsterForm::KeyReleased(const QKeyEvent& event) {
   const bool taken = Handle([this, &key] { return panel_.KeyUp(key); });
   if (!panel_.jog_in_progress()) held_key_.reset();
   return taken;
+}
+
+void TsterForm::EndHeldKey() {
+  release_wait_->stop();
+  if (!held_key_) return;
+  PanelKey release = held_key_->key;
+  release.auto_repeat = false;
+  held_key_.reset();
+  if (panel_.jog_in_progress()) Handle([this, &release] { panel_.KeyUp(release); });
 }
 
 void TsterForm::JogButtonPressed(JogButton button) {
@@ -245,17 +265,13 @@ void TsterForm::StopHeldMoves() {
     // would only repeat the lost link. The logic forgets its jog at the next activation.
     if (held_button_) JogWidget(*held_button_)->setDown(false);
     held_button_.reset();
+    release_wait_->stop();
     held_key_.reset();
     ctrl_held_ = false;
     return;
   }
   if (held_button_) JogButtonReleased(*held_button_);
-  if (held_key_) {
-    PanelKey release = held_key_->key;
-    release.auto_repeat = false;
-    held_key_.reset();
-    if (panel_.jog_in_progress()) Handle([this, &release] { panel_.KeyUp(release); });
-  }
+  EndHeldKey();
   if (ctrl_held_) {
     ctrl_held_ = false;
     PanelKey control;

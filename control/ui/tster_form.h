@@ -10,6 +10,7 @@
 #include <string>
 
 #include "control/tster.h"
+#include "control/ui/panel_key_event.h"
 #include "services/program_folder.h"
 
 class QAbstractSlider;
@@ -19,6 +20,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class QTimer;
 class QToolButton;
 
 namespace varnholt {
@@ -99,6 +101,8 @@ class TsterForm final : public QWidget {
   // A key pressed or released in the panel; true when the panel took it.
   bool KeyPressed(const QKeyEvent& event);
   bool KeyReleased(const QKeyEvent& event);
+  // The key that jogs is let go: the jog ends.
+  void EndHeldKey();
   QToolButton* JogWidget(JogButton button) const;
   void JogButtonPressed(JogButton button);
   void JogButtonReleased(JogButton button);
@@ -118,6 +122,9 @@ class TsterForm final : public QWidget {
   TUpgradeProgramForm* upgrade_ = nullptr;
   int handling_ = 0;
   std::optional<HeldKey> held_key_;
+  // Runs while the real release of the jogging key waits for the press of an auto-repeat pair.
+  QTimer* release_wait_ = nullptr;
+  RepeatPairs repeat_pairs_;
   std::optional<JogButton> held_button_;
   bool ctrl_held_ = false;
   // The mouse buttons of the last press on a jog button: a jog starts for the left button alone.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "link/controller_ops.h"
 
 namespace varnholt {
@@ -44,6 +46,27 @@ TEST(PanelKeyEvents, TheEventsFlagsComeAlong) {
   EXPECT_TRUE(key.auto_repeat);
   EXPECT_TRUE(key.ctrl && key.alt && key.shift);
   EXPECT_FALSE(key.keypad);
+}
+
+TEST(PanelKeyEvents, ARepeatPairIsAReleaseAndAPressOfOneKeyAtOneTime) {
+  const auto event = [](QEvent::Type type, int key, quint64 timestamp, quint32 scan_code = 0) {
+    auto e = std::make_unique<QKeyEvent>(type, key, Qt::NoModifier, scan_code, 0, 0);
+    e->setTimestamp(timestamp);
+    return e;
+  };
+  RepeatPairs pairs;
+  EXPECT_FALSE(pairs.IsRepeatPress(*event(QEvent::KeyPress, Qt::Key_Right, 500))) << "no release yet";
+  pairs.NoteRelease(*event(QEvent::KeyRelease, Qt::Key_Right, 500));
+  EXPECT_TRUE(pairs.IsRepeatPress(*event(QEvent::KeyPress, Qt::Key_Right, 500)));
+  EXPECT_FALSE(pairs.IsRepeatPress(*event(QEvent::KeyPress, Qt::Key_Right, 501))) << "pressed again";
+  EXPECT_FALSE(pairs.IsRepeatPress(*event(QEvent::KeyPress, Qt::Key_Left, 500))) << "another key";
+  // The same physical key by scan code, whatever Shift makes of it.
+  pairs.NoteRelease(*event(QEvent::KeyRelease, Qt::Key_Greater, 700, 60));
+  EXPECT_TRUE(pairs.IsRepeatPress(*event(QEvent::KeyPress, Qt::Key_Period, 700, 60)));
+  EXPECT_FALSE(pairs.IsRepeatPress(*event(QEvent::KeyPress, Qt::Key_Period, 700, 61)));
+  // Without timestamps nothing pairs.
+  pairs.NoteRelease(*event(QEvent::KeyRelease, Qt::Key_Right, 0));
+  EXPECT_FALSE(pairs.IsRepeatPress(*event(QEvent::KeyPress, Qt::Key_Right, 0)));
 }
 
 }  // namespace
