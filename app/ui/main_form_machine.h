@@ -30,6 +30,8 @@ class MainFormMachine final : public MainWindowPort, public CuttingRunPort {
   void Disconnect();
   // The timers while connected, else nullptr.
   MachineTimers* timers() const { return timers_.get(); }
+  // True while project is the one the last Start cut and its cut is under way.
+  bool Cutting(const TMDIChild* project) const;
   // Ends of programs the status step noticed.
   int64_t programs_ended() const { return programs_ended_; }
 
