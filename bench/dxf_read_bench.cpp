@@ -16,8 +16,9 @@
 #include "services/scripted_operator.h"
 
 #ifdef VARNHOLT_WITH_DXFLIB
-#include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>
+
+#include "dxflib_counter.h"
 #endif
 
 namespace {
@@ -72,29 +73,15 @@ double ProjectLoad(const std::string& path, size_t& figures) {
 }
 
 #ifdef VARNHOLT_WITH_DXFLIB
-// Counts what the library hands over, so that its parse does the same amount of work on every run.
-class EntityCounter : public DL_CreationAdapter {
- public:
-  void addLine(const DL_LineData&) override { ++entities; }
-  void addArc(const DL_ArcData&) override { ++entities; }
-  void addCircle(const DL_CircleData&) override { ++entities; }
-  void addPolyline(const DL_PolylineData&) override { ++entities; }
-  void addVertex(const DL_VertexData&) override { ++vertices; }
-  void addSpline(const DL_SplineData&) override { ++entities; }
-  void addControlPoint(const DL_ControlPointData&) override { ++vertices; }
-  size_t entities = 0;
-  size_t vertices = 0;
-};
-
 double LibraryParse(const std::string& path, size_t& entities) {
   const auto start = Clock::now();
-  EntityCounter counter;
+  DxflibCounter counter;
   DL_Dxf dxf;
   if (!dxf.in(path, &counter)) {
     std::fprintf(stderr, "dxflib cannot read %s\n", path.c_str());
     std::exit(1);
   }
-  entities = counter.entities;
+  entities = static_cast<size_t>(counter.entities);
   return SecondsSince(start);
 }
 #endif

@@ -1,18 +1,21 @@
-// Writes a letter grid (letters and shapes with holes and islands) of about COUNT figures as a plot file.
-// Usage: varnholt-gen-plan FILE COUNT
+// Writes a planning drawing as a plot file: a letter grid (letters and shapes with holes and islands) of about COUNT
+// figures, or with --chains about COUNT small squares touching corner to corner in chains of 50.
+// Usage: varnholt-gen-plan FILE COUNT [--chains]
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <string>
 
 #include "plan_projects.h"
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "Usage: varnholt-gen-plan FILE COUNT\n");
+  if (argc < 3 || argc > 4 || (argc == 4 && std::string(argv[3]) != "--chains")) {
+    std::fprintf(stderr, "Usage: varnholt-gen-plan FILE COUNT [--chains]\n");
     return 1;
   }
-  const auto project = varnholt::LetterGrid(std::atoi(argv[2]), false);
+  const int32_t count = std::atoi(argv[2]);
+  const auto project = argc == 4 ? varnholt::TouchingChains(count, 50, false) : varnholt::LetterGrid(count, false);
   std::ofstream out(argv[1], std::ios::binary);
   out << "IN;SP1;";
   for (const auto& figure : project->figures) {

@@ -3,12 +3,14 @@
 #include <cstdio>
 #include <fstream>
 #include <optional>
-#include <sstream>
+#include <string_view>
+#include <vector>
 #include <string>
 
 #include "cli/commands.h"
 #include "cli/file_arguments.h"
 #include "cli/simulated_machine.h"
+#include "cli/text_out.h"
 #include "config/file_write.h"
 #include "files/file_open.h"
 #include "files/program_decoder.h"
@@ -63,17 +65,26 @@ int RunDecode(const Arguments& args, std::ostream& out, std::ostream& err) {
     err << "Cannot open the file: " << path << " (" << IoCodeReason(code) << ")\n";
     return 1;
   }
-  std::ostringstream contents;
-  contents << file.rdbuf();
+  // The program is read and decoded piece by piece, each command printed as it comes: memory stays small
+  // whatever the program's length.
+  TextOut text(out);
+  ProgramDecoder decoder(machine, [&text](const DecodedCommand& command) {
+    text << Line("%06zu %c ", command.offset, command.letter) << command.text << '\n';
+  });
+  std::vector<char> piece(size_t{1} << 16);
+  while (file) {
+    file.read(piece.data(), static_cast<std::streamsize>(piece.size()));
+    decoder.Feed(std::string_view(piece.data(), static_cast<size_t>(file.gcount())));
+  }
   if (file.bad()) {
+    text.Flush();
+    out.flush();
     err << FileErrorMessage(EIO, path) << '\n';
     return 1;
   }
-  const std::string bytes = contents.str();
-  const DecodedProgram program = DecodeProgram(bytes, machine);
-  for (const DecodedCommand& command : program.commands) {
-    out << Line("%06zu %c %s\n", command.offset, command.letter, command.text.c_str());
-  }
+  decoder.Finish();
+  text.Flush();
+  const DecodedProgram& program = decoder.result();
   WriteSummary(program.summary, machine, out);
   if (program.damage_offset) {
     err << "The program is damaged at offset " << *program.damage_offset << ": " << program.damage << '\n';

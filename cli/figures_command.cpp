@@ -5,6 +5,7 @@
 #include "cli/file_arguments.h"
 #include "cli/json.h"
 #include "cli/program_texts.h"
+#include "cli/text_out.h"
 #include "cli/project_loading.h"
 #include "files/file_open.h"
 #include "files/thpgl.h"
@@ -98,7 +99,7 @@ std::optional<FiguresOptions> ParseOptions(const Arguments& args, std::ostream& 
   return options;
 }
 
-void WriteFigure(const tfigura& figure, bool closed, std::ostream& out) {
+void WriteFigure(const tfigura& figure, bool closed, TextOut& out) {
   out << "{\"pen\":" << static_cast<int>(figure.pen) << ",\"pen_value\":" << JsonNumber(figure.pen_value)
       << ",\"closed\":" << (closed ? "true" : "false") << ",\"points\":[";
   bool first = true;
@@ -111,7 +112,7 @@ void WriteFigure(const tfigura& figure, bool closed, std::ostream& out) {
 }
 
 // Adds the reader's notes as "notes":[{"line":N,"text":"..."}] when there are any.
-void WriteNotes(const std::vector<ReaderNote>& notes, std::ostream& out) {
+void WriteNotes(const std::vector<ReaderNote>& notes, TextOut& out) {
   if (notes.empty()) return;
   out << ",\"notes\":[";
   for (size_t i = 0; i < notes.size(); ++i) {
@@ -122,7 +123,8 @@ void WriteNotes(const std::vector<ReaderNote>& notes, std::ostream& out) {
 }
 
 // The figures exactly as the reader hands them out, before any joining or filtering.
-int WriteReaderFigures(const FiguresOptions& options, std::ostream& out, std::ostream& err) {
+int WriteReaderFigures(const FiguresOptions& options, std::ostream& stream, std::ostream& err) {
+  TextOut out(stream);
   Thpgl reader;
   try {
     const int code = reader.Open(options.path, options.kind, options.unit);
@@ -146,7 +148,8 @@ int WriteReaderFigures(const FiguresOptions& options, std::ostream& out, std::os
     WriteNotes(reader.Notes(), out);
     out << "}\n";
   } catch (const RunTimeError& error) {
-    out.flush();
+    out.Flush();
+    stream.flush();
     err << error.what() << '\n';
     return 1;
   }
@@ -154,7 +157,7 @@ int WriteReaderFigures(const FiguresOptions& options, std::ostream& out, std::os
 }
 
 // The figures of the project a load makes of the drawing, with its box and the messages it showed.
-int WriteProjectFigures(const FiguresOptions& options, std::ostream& out, std::ostream& err) {
+int WriteProjectFigures(const FiguresOptions& options, std::ostream& stream, std::ostream& err) {
   const TextLookup& texts = ProgramTexts(err);
   ScriptedOperator recorder;
   ScopedOperator scoped(recorder);
@@ -171,6 +174,7 @@ int WriteProjectFigures(const FiguresOptions& options, std::ostream& out, std::o
     if (recorder.messages().empty()) err << "The drawing could not be loaded: " << options.path << '\n';
     return 1;
   }
+  TextOut out(stream);
   out << "{\"figures\":[";
   for (size_t i = 0; i < project.drawing_figure_count; ++i) {
     if (i > 0) out << ',';

@@ -38,6 +38,9 @@ int Usage(std::ostream& err) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Nothing here writes through C stdio: the standard streams may buffer on their own instead of passing every
+  // piece of text on at once.
+  std::ios::sync_with_stdio(false);
   varnholt::cli::Arguments args(argv + 1, argv + argc);
   // --home DIR may stand anywhere: it points the program folder elsewhere for every command.
   for (size_t i = 0; i < args.size(); ++i) {

@@ -6,6 +6,7 @@
 #include "cli/json.h"
 #include "cli/plan_json.h"
 #include "cli/project_loading.h"
+#include "cli/text_out.h"
 
 namespace varnholt::cli {
 namespace {
@@ -14,7 +15,7 @@ constexpr const char* kUsage = "Usage: varnholt-cli plan FILE [--config FILE.qcc
 
 const char* Bool(bool value) { return value ? "true" : "false"; }
 
-void WriteEntry(const tfigura& figure, size_t index, bool compensated, std::ostream& out) {
+void WriteEntry(const tfigura& figure, size_t index, bool compensated, TextOut& out) {
   out << "{\"index\":" << index << ",\"kind\":" << static_cast<int>(figure.kind) << ",\"depth\":" << figure.depth
       << ",\"parent\":" << figure.parent << ",\"child_count\":" << figure.child_count
       << ",\"link_figure\":" << figure.link_figure << ",\"link_point\":" << figure.link_point
@@ -36,8 +37,9 @@ std::string PointsJson(const std::vector<TPlotPoint>& points) {
   return text + ']';
 }
 
-void WritePlanJson(const LoadedProject& loaded, std::ostream& out, std::string_view more_members) {
+void WritePlanJson(const LoadedProject& loaded, std::ostream& stream, std::string_view more_members) {
   const ProjectDocument& p = *loaded.project;
+  TextOut out(stream);
   const bool compensated = p.applied_kerf_mm > 0.0;
   out << "{\"start_figure\":" << p.start_figure << ",\"own_start\":" << Bool(p.own_start)
       << ",\"frame_added\":" << Bool(p.frame_added) << ",\"single_open_figure\":" << Bool(p.single_open_figure)

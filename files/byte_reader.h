@@ -29,6 +29,8 @@ class ByteReader {
 
   // Direct access for scanning loops: the unread bytes are [Cursor(), Limit()); Consume moves past n of them.
   const char* Cursor() const { return buffer_.data() + pos_; }
+  // The first byte of the block in hand: the byte before Cursor() is still there when Cursor() lies after it.
+  const char* Start() const { return buffer_.data(); }
   const char* Limit() const { return buffer_.data() + end_; }
   void ConsumeTo(const char* position) { pos_ = static_cast<size_t>(position - buffer_.data()); }
   // Reads the next block once the current one is used up; false at the end of the stream.

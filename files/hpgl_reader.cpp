@@ -240,6 +240,8 @@ void HpglReader::ReadAbsolutePairs(tfigura& figure) {
   std::optional<TPlotPoint> applied;
   bool token_in_hand_is_plain = true;
   while (true) {
+    // A number ended by a letter ("...,30M10,10") is a lone parameter: the letter begins the next command.
+    if (StartsToken(terminator)) break;
     const char* after_second = cursor;
     int32_t second = 0;
     char second_terminator = 0;
@@ -275,6 +277,29 @@ void HpglReader::ReadAbsolutePairs(tfigura& figure) {
   } else {
     SkipToToken();
   }
+}
+
+// The parameters of a command as the general parse below reads them, when they are a pair of plain numbers (a
+// sign and up to nine digits) lying whole in the block in hand: the first in hand already or read from `from`,
+// then the second, and the token after them read. False, with nothing read, for anything else.
+bool HpglReader::ReadPlainPair(const char* from, int32_t first_in_hand, bool first_is_in_hand) {
+  const char* cursor = from;
+  const char* const limit = input_.Limit();
+  int32_t first = first_in_hand, second = 0;
+  char terminator = 0;
+  if (!first_is_in_hand && (!ScanPlainNumber(cursor, limit, first, terminator) || StartsToken(terminator))) {
+    return false;
+  }
+  if (!ScanPlainNumber(cursor, limit, second, terminator)) return false;
+  param1_ = first;
+  param2_ = second;
+  param_count_ = 2;
+  x_ = first;
+  y_ = second;
+  input_.ConsumeTo(cursor);
+  cur_char_ = UpperCase(static_cast<uint8_t>(terminator));
+  SkipToToken();
+  return true;
 }
 
 void HpglReader::SkipToToken() {
@@ -314,9 +339,14 @@ void HpglReader::NoteSkippedCommand() {
 
 void HpglReader::ParseCommand() {
   param_count_ = 0;
+  // Most commands carry one plain pair ("PD 17, -14;", "PR;PD10,-27;"): it is read straight from the block.
+  const bool head_in_block = fast_pairs_ && !at_eof_ && !IsLetter(cur_char_) &&
+                             (!IsNumberChar(cur_char_) || input_.Cursor() > input_.Start());
   if (is_word_) {
     command_ = {token_[0], token_length_ > 1 ? token_[1] : '\0'};
     NoteSkippedCommand();
+    // The byte under the head starts the first number, or separates it from the word.
+    if (head_in_block && ReadPlainPair(input_.Cursor() - (IsNumberChar(cur_char_) ? 1 : 0), 0, false)) return;
     SkipToToken();
     if (!is_number_) {
       if (relative_) x_ = y_ = 0;
@@ -331,6 +361,11 @@ void HpglReader::ParseCommand() {
     SkipToToken();
     return;
   } else {
+    // A number in hand continuing the command, ended by a separator: the second may follow in the block.
+    if (head_in_block && !IsNumberChar(cur_char_) && simple_integer_ && simple_value_ >= INT32_MIN &&
+        simple_value_ <= INT32_MAX && ReadPlainPair(input_.Cursor(), static_cast<int32_t>(simple_value_), true)) {
+      return;
+    }
     param1_ = WholeNumberToken();
   }
   param_count_ = 1;

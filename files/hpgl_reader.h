@@ -19,7 +19,7 @@ class HpglReader final : public FigureSource {
  public:
   // Reads the first character; the stream must outlive the reader.
   explicit HpglReader(std::istream& stream);
-  // The same reader without its bulk path for absolute pairs; tests compare the two.
+  // The same reader without its quick paths for plain pairs; tests compare the two.
   HpglReader(std::istream& stream, bool fast_pairs) : HpglReader(stream) { fast_pairs_ = fast_pairs; }
 
   void ReadNextFigure(tfigura& figure) override;
@@ -41,6 +41,7 @@ class HpglReader final : public FigureSource {
   void SkipSeparators();
   void SkipToToken();
   void ReadAbsolutePairs(tfigura& figure);
+  bool ReadPlainPair(const char* from, int32_t first_in_hand, bool first_is_in_hand);
   void ParseCommand();
   // Notes the command word just read when the reader passes over it although it may draw.
   void NoteSkippedCommand();

@@ -36,46 +36,75 @@ std::string SettingText(uint8_t key, int32_t value) {
   }
 }
 
-// Decodes the program command by command; a move is gathered from its opening group to its count.
-class Decoder {
- public:
-  Decoder(std::string_view bytes, const ControllerState& machine)
-      : bytes_(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), machine_(machine) {}
+}  // namespace
 
-  DecodedProgram Run() {
+// Decodes the program command by command; a move is gathered from its opening group to its count. A command split
+// between two pieces waits in `partial_` for the rest of its bytes.
+class ProgramDecoder::Decoder {
+ public:
+  Decoder(const ControllerState& machine, Sink sink) : machine_(machine), sink_(std::move(sink)) {}
+
+  void Feed(std::string_view piece) {
+    result_.summary.bytes += piece.size();
     size_t at = 0;
-    while (at < bytes_.size() && !result_.damage_offset) {
-      const uint8_t letter = ReadU8(bytes_, at);
-      const size_t length = static_cast<size_t>(CommandLength(letter).value_or(0));
-      if (length == 0) {
-        Damage(at, Format("the byte 0x%02X begins no command", letter));
-        break;
+    while (at < piece.size() && !result_.damage_offset) {
+      if (partial_.empty()) {
+        // Whole commands are decoded where they lie; only one cut by the end of the piece is copied.
+        const auto letter = static_cast<uint8_t>(piece[at]);
+        const size_t length = static_cast<size_t>(CommandLength(letter).value_or(0));
+        if (length != 0 && piece.size() - at >= length) {
+          Decode(piece.substr(at, length));
+          at += length;
+          continue;
+        }
       }
-      if (bytes_.size() - at < length) {
-        Damage(at, Format("the command '%c' needs %zu bytes, %zu remain", letter, length, bytes_.size() - at));
-        break;
+      partial_.push_back(piece[at++]);
+      const size_t length = static_cast<size_t>(CommandLength(static_cast<uint8_t>(partial_[0])).value_or(0));
+      if (length == 0 || partial_.size() == length) {
+        Decode(partial_);
+        partial_.clear();
       }
-      if (letter == 'a' || letter == 'A') {
-        MoveGroup(at, static_cast<char>(letter));
-      } else if (move_open_) {
-        Damage(at, Format("the move begun at offset %zu has no step count before the '%c'", move_offset_, letter));
-      } else {
-        Command(at, static_cast<char>(letter));
-      }
-      if (!result_.damage_offset) timer_.Take(bytes_.subspan(at, length));
-      at += length;
+    }
+  }
+
+  void Finish() {
+    if (!partial_.empty() && !result_.damage_offset) {
+      const auto letter = static_cast<uint8_t>(partial_[0]);
+      const auto length = static_cast<size_t>(CommandLength(letter).value_or(0));
+      Damage(offset_, Format("the command '%c' needs %zu bytes, %zu remain", letter, length, partial_.size()));
     }
     if (move_open_ && !result_.damage_offset) {
       Damage(move_offset_, "the move at the end has no step count");
     }
     ProgramSummary& summary = result_.summary;
-    summary.bytes = bytes_.size();
     summary.run_seconds = timer_.seconds();
     summary.ends_where_it_started = true;
     for (const size_t axis : {size_t{0}, size_t{1}, size_t{4}, size_t{5}}) {
       if (summary.net_steps[axis] != 0) summary.ends_where_it_started = false;
     }
-    return std::move(result_);
+  }
+
+  DecodedProgram& result() { return result_; }
+
+ private:
+  // One command's bytes at offset_ (a byte that begins none stands alone).
+  void Decode(std::string_view command) {
+    bytes_ = std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(command.data()), command.size());
+    const size_t at = 0;
+    const uint8_t letter = ReadU8(bytes_, at);
+    if (CommandLength(letter).value_or(0) == 0) {
+      Damage(offset_, Format("the byte 0x%02X begins no command", letter));
+      return;
+    }
+    if (letter == 'a' || letter == 'A') {
+      MoveGroup(at, static_cast<char>(letter));
+    } else if (move_open_) {
+      Damage(offset_, Format("the move begun at offset %zu has no step count before the '%c'", move_offset_, letter));
+    } else {
+      Command(at, static_cast<char>(letter));
+    }
+    if (!result_.damage_offset) timer_.Take(bytes_);
+    offset_ += command.size();
   }
 
  private:
@@ -84,14 +113,15 @@ class Decoder {
     result_.damage = std::move(text);
   }
 
-  DecodedCommand& Add(size_t offset, char letter, std::string text) {
-    DecodedCommand& command = result_.commands.emplace_back();
+  void Add(size_t offset, char letter, std::string text, const std::array<int32_t, 8>& steps = {}) {
+    DecodedCommand command;
     command.offset = offset;
     command.letter = letter;
     command.text = std::move(text);
+    command.steps = steps;
     command.speed_group = selected_group_;
     ++result_.summary.commands;
-    return command;
+    sink_(command);
   }
 
   void MoveGroup(size_t at, char letter) {
@@ -99,16 +129,16 @@ class Decoder {
     const int32_t value = ReadI32(bytes_, at + 2);
     if (code == 0xFF) {
       if (move_open_) {
-        Damage(at, Format("the move begun at offset %zu has no step count before the next move", move_offset_));
+        Damage(offset_ + at, Format("the move begun at offset %zu has no step count before the next move", move_offset_));
         return;
       }
       move_open_ = true;
-      move_offset_ = at;
+      move_offset_ = offset_ + at;
       move_steps_ = {};
       return;
     }
     if (!move_open_) {
-      Damage(at, Format("a move group (axis code 0x%02X) outside a move", code));
+      Damage(offset_ + at, Format("a move group (axis code 0x%02X) outside a move", code));
       return;
     }
     if (code <= 7) {
@@ -116,7 +146,7 @@ class Decoder {
       return;
     }
     if (code != 0xFE) {
-      Damage(at, Format("the move group's axis code 0x%02X is unknown", code));
+      Damage(offset_ + at, Format("the move group's axis code 0x%02X is unknown", code));
       return;
     }
     move_open_ = false;
@@ -129,7 +159,7 @@ class Decoder {
       result_.summary.net_steps[axis] += steps;
     }
     text += Format(" count=%d", value);
-    Add(move_offset_, letter, std::move(text)).steps = move_steps_;
+    Add(move_offset_, letter, std::move(text), move_steps_);
     ++result_.summary.moves;
   }
 
@@ -139,7 +169,7 @@ class Decoder {
       case 'P': {
         const uint8_t ms = ReadU8(bytes_, at + 1);
         result_.summary.pause_ms += ms;
-        Add(at, letter, Format("pause %u ms", ms));
+        Add(offset_ + at, letter, Format("pause %u ms", ms));
         return;
       }
       case 'V': {
@@ -148,23 +178,23 @@ class Decoder {
         // The record holds the period divided by the step multiplier.
         const int64_t full_period = int64_t{period} * machine_.profile.StepMultiplier;
         const uint16_t speed = full_period == 0 ? 0 : SpeedFromPeriod(machine_, full_period);
-        Add(at, letter, Format("speed group %u period %u (%u mm/min)", group, period, speed));
+        Add(offset_ + at, letter, Format("speed group %u period %u (%u mm/min)", group, period, speed));
         return;
       }
       case 'F': {
         const uint8_t group = ReadU8(bytes_, at + 1);
         selected_group_ = group;
-        Add(at, letter, Format("select speed group %u", group));
+        Add(offset_ + at, letter, Format("select speed group %u", group));
         return;
       }
       case 'S':
-        Add(at, letter, SettingText(ReadU8(bytes_, at + 1), ReadI32(bytes_, at + 2)));
+        Add(offset_ + at, letter, SettingText(ReadU8(bytes_, at + 1), ReadI32(bytes_, at + 2)));
         return;
       case 'T':
-        Add(at, letter, Format("heater channel %u power %u", ReadU8(bytes_, at + 1), ReadU8(bytes_, at + 2)));
+        Add(offset_ + at, letter, Format("heater channel %u power %u", ReadU8(bytes_, at + 1), ReadU8(bytes_, at + 2)));
         return;
       case 'R':
-        Add(at, letter, Format("heater channel %u %s", ReadU8(bytes_, at + 2), ReadU8(bytes_, at + 1) ? "on" : "off"));
+        Add(offset_ + at, letter, Format("heater channel %u %s", ReadU8(bytes_, at + 2), ReadU8(bytes_, at + 1) ? "on" : "off"));
         return;
       default: {
         std::string text = "command";
@@ -172,13 +202,16 @@ class Decoder {
         for (size_t i = 1; i < length; ++i) {
           text += Format(" %02X", ReadU8(bytes_, at + i));
         }
-        Add(at, letter, std::move(text));
+        Add(offset_ + at, letter, std::move(text));
       }
     }
   }
 
-  std::span<const uint8_t> bytes_;
-  const ControllerState& machine_;
+  std::span<const uint8_t> bytes_;  // the command being decoded
+  size_t offset_ = 0;               // its offset in the program
+  std::string partial_;
+  const ControllerState machine_;  // a copy: the decoder may outlive the caller's state
+  Sink sink_;
   DecodedProgram result_;
   bool move_open_ = false;
   size_t move_offset_ = 0;
@@ -187,16 +220,28 @@ class Decoder {
   ProgramTimer timer_;
 };
 
-}  // namespace
-
 std::string_view AxisName(size_t code) {
   static constexpr std::array<std::string_view, 8> kNames = {"X1", "Y1", "belt2", "belt3", "X2", "Y2", "belt1",
                                                              "axis7"};
   return code < kNames.size() ? kNames[code] : "?";
 }
 
+ProgramDecoder::ProgramDecoder(const ControllerState& machine, Sink sink)
+    : decoder_(std::make_unique<Decoder>(machine, std::move(sink))) {}
+ProgramDecoder::~ProgramDecoder() = default;
+void ProgramDecoder::Feed(std::string_view bytes) { decoder_->Feed(bytes); }
+void ProgramDecoder::Finish() { decoder_->Finish(); }
+bool ProgramDecoder::damaged() const { return decoder_->result().damage_offset.has_value(); }
+DecodedProgram& ProgramDecoder::result() { return decoder_->result(); }
+
 DecodedProgram DecodeProgram(std::string_view bytes, const ControllerState& machine) {
-  return Decoder(bytes, machine).Run();
+  std::vector<DecodedCommand> commands;
+  ProgramDecoder decoder(machine, [&commands](const DecodedCommand& command) { commands.push_back(command); });
+  decoder.Feed(bytes);
+  decoder.Finish();
+  DecodedProgram program = std::move(decoder.result());
+  program.commands = std::move(commands);
+  return program;
 }
 
 }  // namespace varnholt

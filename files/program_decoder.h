@@ -4,6 +4,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,9 +44,34 @@ struct DecodedProgram {
 // The axis names by move code: 0 X1, 1 Y1, 2 belt 2, 3 belt 3, 4 X2, 5 Y2, 6 belt 1, 7 axis 7.
 std::string_view AxisName(size_t code);
 
-// Decodes bytes up to the first damage: a byte that begins no command, a command cut short by the end, a move
-// group with an unknown axis code, or a move left open by the end. Speeds are read with the machine's calibration
-// and step multiplier.
+// Decodes a program handed over in pieces of any size, up to the first damage: a byte that begins no command, a
+// command cut short by the end, a move group with an unknown axis code, or a move left open by the end. Each
+// command goes to the sink as soon as it is whole, so a program of any length decodes in little memory. Speeds
+// are read with the machine's calibration and step multiplier.
+class ProgramDecoder {
+ public:
+  using Sink = std::function<void(const DecodedCommand&)>;
+  // Keeps its own copy of the machine's calibration.
+  ProgramDecoder(const ControllerState& machine, Sink sink);
+  ~ProgramDecoder();
+  ProgramDecoder(const ProgramDecoder&) = delete;
+  ProgramDecoder& operator=(const ProgramDecoder&) = delete;
+
+  // The next bytes of the program. After the damage they are only counted.
+  void Feed(std::string_view bytes);
+  // The program has ended: a command cut short or a move left open is damage. Fills in the summary.
+  void Finish();
+  bool damaged() const;
+
+  // The summary and damage (commands stay empty: they went to the sink).
+  DecodedProgram& result();
+
+ private:
+  class Decoder;
+  std::unique_ptr<Decoder> decoder_;
+};
+
+// Decodes a whole program held in memory, keeping every command.
 DecodedProgram DecodeProgram(std::string_view bytes, const ControllerState& machine);
 
 }  // namespace varnholt

@@ -90,7 +90,11 @@ double DirectionAngleReal(const RealPoint& p, const RealPoint& q) {
 }
 
 double TurningAngle(const TPlotPoint& a, const TPlotPoint& b, const TPlotPoint& c) {
-  double turn = DirectionAngle(a, b) - DirectionAngle(b, c);
+  return TurningAngleOfDirections(DirectionAngle(a, b), DirectionAngle(b, c));
+}
+
+double TurningAngleOfDirections(double in, double out) {
+  double turn = in - out;
   if (turn > kPi) turn -= kTwoPi;
   if (turn < -kPi) turn += kTwoPi;
   return turn;

@@ -60,6 +60,9 @@ double DirectionAngle(const TPlotPoint& p, const TPlotPoint& q);
 double DirectionAngleReal(const RealPoint& p, const RealPoint& q);
 // Turn of the path a -> b -> c in [-pi, pi], positive for a clockwise (right) turn with y upwards.
 double TurningAngle(const TPlotPoint& a, const TPlotPoint& b, const TPlotPoint& c);
+// The same turn from the directions of the way in (a -> b) and the way out (b -> c), for callers that walk a path
+// and measure each direction once.
+double TurningAngleOfDirections(double in, double out);
 
 void OrderByX(Segment& segment);
 void OrderByY(Segment& segment);

@@ -38,20 +38,37 @@ BoxGrid::BoxGrid(const std::vector<PointBox>& boxes, int32_t margin)
     columns_ = static_cast<int64_t>(w) / cell_ + 1;
     rows_ = static_cast<int64_t>(h) / cell_ + 1;
   }
-  cells_.resize(static_cast<size_t>(columns_ * rows_));
-  for (size_t i = 0; i < boxes_.size(); ++i) {
-    const PointBox& b = boxes_[i];
-    if (b.empty) continue;
-    const int64_t x0 = CellX(int64_t{b.min_x} - margin_), x1 = CellX(int64_t{b.max_x} + margin_);
-    const int64_t y0 = CellY(int64_t{b.min_y} - margin_), y1 = CellY(int64_t{b.max_y} + margin_);
-    if ((x1 - x0 + 1) * (y1 - y0 + 1) > kMaxCellsPerBox) {
-      large_.push_back(static_cast<int32_t>(i));
-      continue;
+  // Two passes over the boxes: count the entries of every cell, then place them, so that the cells share one
+  // array.
+  cell_start_.assign(static_cast<size_t>(columns_ * rows_) + 1, 0);
+  const auto each_cell = [&](auto&& visit) {
+    for (size_t i = 0; i < boxes_.size(); ++i) {
+      const PointBox& b = boxes_[i];
+      if (b.empty) continue;
+      const int64_t x0 = CellX(int64_t{b.min_x} - margin_), x1 = CellX(int64_t{b.max_x} + margin_);
+      const int64_t y0 = CellY(int64_t{b.min_y} - margin_), y1 = CellY(int64_t{b.max_y} + margin_);
+      if ((x1 - x0 + 1) * (y1 - y0 + 1) > kMaxCellsPerBox) {
+        visit(static_cast<int32_t>(i), int64_t{-1});
+        continue;
+      }
+      for (int64_t y = y0; y <= y1; ++y) {
+        for (int64_t x = x0; x <= x1; ++x) visit(static_cast<int32_t>(i), y * columns_ + x);
+      }
     }
-    for (int64_t y = y0; y <= y1; ++y) {
-      for (int64_t x = x0; x <= x1; ++x) cells_[static_cast<size_t>(y * columns_ + x)].push_back(static_cast<int32_t>(i));
+  };
+  each_cell([&](int32_t, int64_t cell) {
+    if (cell >= 0) ++cell_start_[static_cast<size_t>(cell) + 1];
+  });
+  for (size_t c = 1; c < cell_start_.size(); ++c) cell_start_[c] += cell_start_[c - 1];
+  in_cells_.resize(static_cast<size_t>(cell_start_.back()));
+  std::vector<int64_t> fill(cell_start_.begin(), cell_start_.end() - 1);
+  each_cell([&](int32_t i, int64_t cell) {
+    if (cell < 0) {
+      large_.push_back(i);
+    } else {
+      in_cells_[static_cast<size_t>(fill[static_cast<size_t>(cell)]++)] = i;
     }
-  }
+  });
 }
 
 int64_t BoxGrid::CellX(int64_t x) const { return std::clamp<int64_t>((x - origin_x_) / cell_, 0, columns_ - 1); }
@@ -59,7 +76,13 @@ int64_t BoxGrid::CellY(int64_t y) const { return std::clamp<int64_t>((y - origin
 
 std::vector<int32_t> BoxGrid::Overlapping(const PointBox& box) {
   std::vector<int32_t> found;
-  if (box.empty || cells_.empty()) return found;
+  Overlapping(box, found);
+  return found;
+}
+
+void BoxGrid::Overlapping(const PointBox& box, std::vector<int32_t>& found) {
+  found.clear();
+  if (box.empty || cell_start_.empty()) return;
   if (++query_ == 0) {
     std::fill(stamp_.begin(), stamp_.end(), 0);
     query_ = 1;
@@ -74,12 +97,12 @@ std::vector<int32_t> BoxGrid::Overlapping(const PointBox& box) {
   const int64_t y0 = CellY(box.min_y), y1 = CellY(box.max_y);
   for (int64_t y = y0; y <= y1; ++y) {
     for (int64_t x = x0; x <= x1; ++x) {
-      for (int32_t i : cells_[static_cast<size_t>(y * columns_ + x)]) consider(i);
+      const auto c = static_cast<size_t>(y * columns_ + x);
+      for (int64_t k = cell_start_[c]; k < cell_start_[c + 1]; ++k) consider(in_cells_[static_cast<size_t>(k)]);
     }
   }
   for (int32_t i : large_) consider(i);
   std::sort(found.begin(), found.end());
-  return found;
 }
 
 }  // namespace varnholt

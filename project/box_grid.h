@@ -15,6 +15,8 @@ class BoxGrid {
 
   // The indexes of the boxes that overlap `box`, ascending, each once.
   std::vector<int32_t> Overlapping(const PointBox& box);
+  // The same into `found`, whose storage is reused.
+  void Overlapping(const PointBox& box, std::vector<int32_t>& found);
 
  private:
   int64_t CellX(int64_t x) const;
@@ -25,7 +27,8 @@ class BoxGrid {
   int64_t origin_x_ = 0, origin_y_ = 0;
   int64_t cell_ = 1;
   int64_t columns_ = 1, rows_ = 1;
-  std::vector<std::vector<int32_t>> cells_;
+  std::vector<int64_t> cell_start_;  // the boxes of cell c: in_cells_[cell_start_[c], cell_start_[c + 1])
+  std::vector<int32_t> in_cells_;
   std::vector<int32_t> large_;  // boxes spanning too many cells, checked on every query
   std::vector<uint32_t> stamp_;
   uint32_t query_ = 0;

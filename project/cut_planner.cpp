@@ -41,8 +41,9 @@ class PlanRun {
   bool Join(JoinVariant variant, int32_t parent);
   bool StartJoin();
   int32_t AppendConnector(int32_t f, int32_t fv, int32_t g, int32_t gv, int32_t parent);
-  bool AnyPending() const;
-  int32_t PendingCount() const;
+  // Changes an entry's pending flag, keeping the count of pending entries.
+  void SetPending(tfigura& figure, uint8_t pending);
+  bool AnyPending() const { return pending_count_ > 0; }
   void ShowProgress();
   bool AbortRequested();
   bool FillParents();
@@ -55,9 +56,11 @@ class PlanRun {
   FigureList& figures_;
   PlanSearch& search_;
   Operator& op_;
-  std::vector<std::vector<int32_t>> neighbours_;
+  std::unique_ptr<NeighbourLists> neighbours_;
   std::vector<uint8_t> scan_active_;
   PlanOutcome outcome_;
+  // The entries with plan_flag_2 set, kept as they change so that progress and the loops' tests cost nothing.
+  int64_t pending_count_ = 0;
 };
 
 void PlanRun::RecomputeSize() {
@@ -184,7 +187,7 @@ void PlanRun::HangOn(int32_t figure, int32_t on, const TouchPair& pair) {
   e.link_figure = on;
   e.link_point = pair.a;
   e.link_aux = pair.b;
-  e.plan_flag_2 = 0;
+  SetPending(e, 0);
 }
 
 void PlanRun::TouchStart() {
@@ -254,7 +257,7 @@ bool PlanRun::Join(JoinVariant variant, int32_t parent) {
   context.variant = variant;
   context.parent = parent;
   context.start_figure = doc_.start_figure;
-  context.neighbours = &neighbours_;
+  context.neighbours = neighbours_.get();
   const std::optional<JoinPair> best = search_.FindJoin(figures_, context);
   if (!best) return false;
   int32_t f = best->f_vertex, g = best->g_vertex;
@@ -265,7 +268,7 @@ bool PlanRun::Join(JoinVariant variant, int32_t parent) {
   joined.link_aux = f;
   joined.link_figure = c;
   joined.link_point = 1;
-  joined.plan_flag_2 = 0;
+  SetPending(joined, 0);
   ++outcome_.connectors;
   search_.Joined(figures_, best->f_figure);
   return true;
@@ -285,24 +288,21 @@ bool PlanRun::StartJoin() {
   joined.link_aux = f;
   joined.link_figure = c;
   joined.link_point = 1;
-  joined.plan_flag_2 = 0;
+  SetPending(joined, 0);
   ++outcome_.connectors;
   search_.Reset();
   return true;
 }
 
-bool PlanRun::AnyPending() const {
-  return std::any_of(figures_.begin(), figures_.end(), [](const auto& f) { return Pending(*f); });
-}
-
-int32_t PlanRun::PendingCount() const {
-  return static_cast<int32_t>(
-      std::count_if(figures_.begin(), figures_.end(), [](const auto& f) { return Pending(*f); }));
+void PlanRun::SetPending(tfigura& figure, uint8_t pending) {
+  const bool was = Pending(figure);
+  figure.plan_flag_2 = pending;
+  pending_count_ += (Pending(figure) ? 1 : 0) - (was ? 1 : 0);
 }
 
 void PlanRun::ShowProgress() {
   const double all = static_cast<double>(figures_.size());
-  const double joined = all - PendingCount();
+  const double joined = all - static_cast<double>(pending_count_);
   const auto percent = static_cast<int64_t>(nearest(100.0 * joined / all));
   op_.SetStatusText(kProjectStatusPanel, "Ready " + std::to_string(percent) + "%");
 }
@@ -316,12 +316,19 @@ bool PlanRun::AbortRequested() {
 }
 
 bool PlanRun::FillParents() {
-  for (int32_t d = doc_.max_depth; d >= 0; --d) {
-    for (int32_t p = 0; p < Size(); ++p) {
-      tfigura& parent = At(p);
-      if (parent.depth != d || parent.child_count < 1) continue;
-      const uint8_t saved = parent.plan_flag_2;
-      parent.plan_flag_2 = 0;
+  // The parents by depth, in list order within a depth; entries appended while filling are connectors, never
+  // parents.
+  std::vector<std::vector<int32_t>> parents(static_cast<size_t>(std::max(doc_.max_depth, 0)) + 1);
+  for (int32_t p = 0; p < Size(); ++p) {
+    const tfigura& parent = At(p);
+    if (parent.child_count >= 1 && parent.depth >= 0 && parent.depth <= doc_.max_depth) {
+      parents[static_cast<size_t>(parent.depth)].push_back(p);
+    }
+  }
+  for (size_t d = parents.size(); d-- > 0;) {
+    for (const int32_t p : parents[d]) {
+      const uint8_t saved = At(p).plan_flag_2;
+      SetPending(At(p), 0);
       search_.Reset();
       bool found = Join(JoinVariant::kInsideFull, p);
       ShowProgress();
@@ -330,15 +337,15 @@ bool PlanRun::FillParents() {
             At(p).child_count >= static_cast<int32_t>(kManyEntries) ? JoinVariant::kInsideNeighbours
                                                                      : JoinVariant::kInsideFull;
         found = Join(variant, p);
-        At(p).plan_flag_2 = 0;
+        SetPending(At(p), 0);
         ShowProgress();
         if (AbortRequested()) {
           // The parent is not part of the tree through this fill: it keeps its own pending state.
-          At(p).plan_flag_2 = saved;
+          SetPending(At(p), saved);
           return false;
         }
       }
-      At(p).plan_flag_2 = saved;
+      SetPending(At(p), saved);
       search_.Reset();
     }
   }
@@ -370,7 +377,7 @@ bool PlanRun::JoinGlobally(bool many_entries) {
     if (!AnyPending()) return true;
     if (!joined_in_round) {
       // No variant reaches the rest: they stay pending rather than keep this loop going for ever.
-      outcome_.unreachable = PendingCount();
+      outcome_.unreachable = static_cast<int32_t>(pending_count_);
       op_.ShowMessageBox(doc_.Text("Project_window", "figuryNieosiagalne") + std::to_string(outcome_.unreachable),
                          false, "");
       return false;
@@ -425,12 +432,13 @@ PlanOutcome PlanRun::Run() {
     return outcome_;
   }
   for (auto& f : figures_) BuildTurningAngles(*f);
+  for (const auto& f : figures_) pending_count_ += Pending(*f) ? 1 : 0;
   doc_.max_depth = search_.Nest(figures_);
   search_.Reset();
   ChooseStart();
 
   tfigura& start = At(doc_.start_figure);
-  start.plan_flag_2 = 0;
+  SetPending(start, 0);
   start.link_aux = NearestVertex(start, doc_.project_min_x, doc_.project_min_y);
   start.parent = start.link_figure = start.link_point = -1;
 
@@ -439,7 +447,7 @@ PlanOutcome PlanRun::Run() {
   Weigh();
 
   if (AnyPending()) {
-    neighbours_.clear();
+    neighbours_.reset();
     const bool many_entries = figures_.size() >= kManyEntries;
     if (many_entries) neighbours_ = search_.Neighbours(figures_);
     const bool start_closed = At(doc_.start_figure).closed != 0;
@@ -487,10 +495,15 @@ std::optional<JoinPair> FindStartJoin(const FigureList& figures, const JoinConte
 }
 
 int64_t NeighbourKey(const tfigura& i_figure, int32_t i, const tfigura& j_figure) {
-  int64_t key = static_cast<int64_t>(
-      nearest(Distance(TPlotPoint{i_figure.center_x, i_figure.center_y}, TPlotPoint{j_figure.center_x, j_figure.center_y})));
-  if (j_figure.depth < i_figure.depth) key += kNeighbourPenalty;
-  if (j_figure.parent == i) key += kNeighbourPenalty;
+  return NeighbourKeyOf(TPlotPoint{i_figure.center_x, i_figure.center_y}, i_figure.depth, i,
+                        TPlotPoint{j_figure.center_x, j_figure.center_y}, j_figure.depth, j_figure.parent);
+}
+
+int64_t NeighbourKeyOf(const TPlotPoint& i_centre, int32_t i_depth, int32_t i, const TPlotPoint& j_centre,
+                       int32_t j_depth, int32_t j_parent) {
+  int64_t key = static_cast<int64_t>(nearest(Distance(i_centre, j_centre)));
+  if (j_depth < i_depth) key += kNeighbourPenalty;
+  if (j_parent == i) key += kNeighbourPenalty;
   return key;
 }
 

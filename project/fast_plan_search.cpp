@@ -1,53 +1,19 @@
 #include "project/fast_plan_search.h"
 
 #include <algorithm>
-#include <cmath>
-#include <numeric>
-#include <queue>
-#include <unordered_map>
-#include <utility>
+#include <memory>
+#include <vector>
 
 #include "project/box_grid.h"
 #include "project/join_table.h"
 #include "project/nesting.h"
+#include "project/neighbour_lists.h"
+#include "project/vertex_nearness.h"
 
 namespace varnholt {
 namespace {
 
-// Vertices by cells larger than the lead-in tolerance: a vertex within it lies in the same or a neighbouring cell.
-class VertexCells {
- public:
-  explicit VertexCells(const FigureList& figures) {
-    for (size_t e = 0; e < figures.size(); ++e) {
-      for (const TPlotPoint& p : figures[e]->points) cells_[Key(CellOf(p.x), CellOf(p.y))].push_back({static_cast<int32_t>(e), p});
-    }
-  }
-
-  // Whether a vertex of an entry other than `entry` lies within the lead-in tolerance of p.
-  bool NearOther(int32_t entry, const TPlotPoint& p) const {
-    const int64_t cx = CellOf(p.x), cy = CellOf(p.y);
-    for (int64_t y = cy - 1; y <= cy + 1; ++y) {
-      for (int64_t x = cx - 1; x <= cx + 1; ++x) {
-        const auto found = cells_.find(Key(x, y));
-        if (found == cells_.end()) continue;
-        for (const auto& [other, q] : found->second) {
-          if (other == entry) continue;
-          const int64_t dx = int64_t{p.x} - q.x, dy = int64_t{p.y} - q.y;
-          if (dx * dx + dy * dy <= kLeadInToleranceSquared) return true;
-        }
-      }
-    }
-    return false;
-  }
-
- private:
-  static constexpr int64_t kCell = 16;
-  static int64_t CellOf(int32_t v) { return (int64_t{v} - INT32_MIN) / kCell; }
-  static uint64_t Key(int64_t x, int64_t y) {
-    return (static_cast<uint64_t>(x) << 32) ^ static_cast<uint64_t>(y & 0xffffffff);
-  }
-  std::unordered_map<uint64_t, std::vector<std::pair<int32_t, TPlotPoint>>> cells_;
-};
+bool Pending(const tfigura& figure) { return figure.plan_flag_2 != 0; }
 
 class FastSearch final : public PlanSearch {
  public:
@@ -58,50 +24,99 @@ class FastSearch final : public PlanSearch {
 
   std::vector<std::vector<uint8_t>> OpenVertexTouches(const FigureList& figures) override {
     std::vector<std::vector<uint8_t>> touches(figures.size());
-    const VertexCells cells(figures);
+    if (std::none_of(figures.begin(), figures.end(), [](const auto& f) { return f->open != 0; })) return touches;
+    std::vector<PointBox> boxes(figures.size());
+    for (size_t e = 0; e < figures.size(); ++e) boxes[e] = BoxOf(figures, static_cast<int32_t>(e));
+    BoxGrid grid(boxes, kTouchTolerance);
+    VertexNearness& near = Nearness(figures);
+    std::vector<int32_t> others;
     for (size_t e = 0; e < figures.size(); ++e) {
-      const tfigura& f = *figures[e];
-      if (!f.open) continue;
-      touches[e].resize(f.points.size());
-      for (size_t v = 0; v < f.points.size(); ++v) {
-        touches[e][v] = cells.NearOther(static_cast<int32_t>(e), f.points[v]) ? 1 : 0;
+      if (!figures[e]->open) continue;
+      touches[e].assign(figures[e]->points.size(), 0);
+      grid.Overlapping(boxes[e], others);
+      // Once every vertex touches something, the other entries have nothing to add.
+      size_t untouched = touches[e].size();
+      for (size_t k = 0; k < others.size() && untouched > 0; ++k) {
+        const int32_t other = others[k];
+        untouched -= near.MarkLeadInTouches(static_cast<int32_t>(e), boxes[e], other, boxes[static_cast<size_t>(other)],
+                                            touches[e]);
       }
     }
+    near.Clear();
     return touches;
   }
 
   bool TouchEntries(FigureList& figures, int32_t a, int32_t b, TouchPair& pair) override {
-    tfigura& fa = *figures[static_cast<size_t>(a)];
-    tfigura& fb = *figures[static_cast<size_t>(b)];
-    if (!BoxesNear(BoxOfPoints(fa.points), BoxOfPoints(fb.points), kTouchTolerance)) return false;
-    return Touch(fa, fb, pair);
+    if (!Nearness(figures).TouchPairOf(a, BoxOf(figures, a), b, BoxOf(figures, b), pair)) return false;
+    MoveTouchingVertices(*figures[static_cast<size_t>(a)], *figures[static_cast<size_t>(b)], pair);
+    return true;
   }
 
   void BeginTouchPropagation(const FigureList& figures) override {
     std::vector<PointBox> boxes(figures.size());
     for (size_t i = 0; i < figures.size(); ++i) {
-      if (figures[i]->plan_flag_2) boxes[i] = BoxOfPoints(figures[i]->points);
+      if (Pending(*figures[i])) boxes[i] = BoxOf(figures, static_cast<int32_t>(i));
     }
     pending_grid_ = std::make_unique<BoxGrid>(boxes, kTouchTolerance);
+    touches_.clear();
+    touch_lists_.assign(figures.size(), TouchList{});
   }
 
   int32_t FirstTouchedPending(FigureList& figures, int32_t f, TouchPair& pair) override {
     tfigura& ff = *figures[static_cast<size_t>(f)];
-    for (int32_t g : pending_grid_->Overlapping(BoxOfPoints(ff.points))) {
-      if (g == f || !figures[static_cast<size_t>(g)]->plan_flag_2) continue;
-      if (Touch(ff, *figures[static_cast<size_t>(g)], pair)) return g;
+    VertexNearness& near = Nearness(figures);
+    const PointBox box = BoxOf(figures, f);
+    if (IsConnectorEntry(ff)) {
+      // A connector's vertices move as it touches: it is asked afresh every time (it has two of them).
+      for (const int32_t g : pending_grid_->Overlapping(box)) {
+        tfigura& gg = *figures[static_cast<size_t>(g)];
+        if (g == f || !Pending(gg) || !near.TouchPairOf(f, box, g, BoxOf(figures, g), pair)) continue;
+        MoveTouchingVertices(ff, gg, pair);
+        return g;
+      }
+      return -1;
+    }
+    // Every other entry keeps its points, and a pending entry keeps its own until it is joined: the pending
+    // entries F touches, with their pairs, are found once and handed out in list order.
+    TouchList& list = touch_lists_[static_cast<size_t>(f)];
+    if (list.first < 0) {
+      list.first = list.next = static_cast<int32_t>(touches_.size());
+      for (const int32_t g : pending_grid_->Overlapping(box)) {
+        TouchPair found;
+        if (g != f && Pending(*figures[static_cast<size_t>(g)]) &&
+            near.TouchPairOf(f, box, g, BoxOf(figures, g), found)) {
+          touches_.push_back({g, found});
+        }
+      }
+      list.end = static_cast<int32_t>(touches_.size());
+    }
+    while (list.next < list.end) {
+      const Touching& touching = touches_[static_cast<size_t>(list.next++)];
+      tfigura& gg = *figures[static_cast<size_t>(touching.g)];
+      if (!Pending(gg)) continue;
+      pair = touching.pair;
+      MoveTouchingVertices(ff, gg, pair);
+      return touching.g;
     }
     return -1;
   }
 
-  std::vector<std::vector<int32_t>> Neighbours(const FigureList& figures) override;
+  std::unique_ptr<NeighbourLists> Neighbours(const FigureList& figures) override {
+    return MakeNeighbourLists(figures);
+  }
 
-  void Reset() override { tables_.clear(); }
+  void Reset() override {
+    tables_.clear();
+    pending_grid_.reset();
+    touch_lists_ = {};
+    touches_ = {};
+    nearness_.reset();
+  }
 
   std::optional<JoinPair> FindJoin(const FigureList& figures, const JoinContext& context) override {
     for (auto& table : tables_) {
       if (table->context().variant == context.variant && table->context().parent == context.parent) {
-        return table->Best();
+        return table->Best(figures);
       }
     }
     if (children_.empty()) {
@@ -111,95 +126,53 @@ class FastSearch final : public PlanSearch {
         if (p >= 0 && static_cast<size_t>(p) < figures.size()) children_[static_cast<size_t>(p)].push_back(static_cast<int32_t>(i));
       }
     }
-    if (reverse_source_ != context.neighbours && context.neighbours != nullptr) {
-      reverse_neighbours_.assign(figures.size(), {});
-      for (size_t g = 0; g < context.neighbours->size(); ++g) {
-        for (int32_t f : (*context.neighbours)[g]) {
-          if (static_cast<size_t>(f) < reverse_neighbours_.size()) {
-            reverse_neighbours_[static_cast<size_t>(f)].push_back(static_cast<int32_t>(g));
-          }
-        }
-      }
-      reverse_source_ = context.neighbours;
-    }
-    if (reverse_neighbours_.size() < figures.size()) reverse_neighbours_.resize(figures.size());
-    tables_.push_back(std::make_unique<JoinTable>(figures, context, children_, reverse_neighbours_));
-    return tables_.back()->Best();
+    tables_.push_back(std::make_unique<JoinTable>(figures, context, children_));
+    return tables_.back()->Best(figures);
   }
 
   void Joined(const FigureList& figures, int32_t f) override {
-    if (reverse_neighbours_.size() < figures.size()) reverse_neighbours_.resize(figures.size());
     for (auto& table : tables_) table->Joined(figures, f);
   }
 
  private:
+  struct Touching {
+    int32_t g;
+    TouchPair pair;
+  };
+  // An entry's pending touched entries: touches_[first, end), handed out from next; first < 0 until found.
+  struct TouchList {
+    int32_t first = -1, next = -1, end = -1;
+  };
+
+  // The box of an entry's points; kept for entries that never move a vertex, computed afresh for connectors.
+  PointBox BoxOf(const FigureList& figures, int32_t e) {
+    const tfigura& figure = *figures[static_cast<size_t>(e)];
+    if (IsConnectorEntry(figure)) return BoxOfPoints(figure.points);
+    if (box_known_.size() < figures.size()) {
+      boxes_.resize(figures.size());
+      box_known_.resize(figures.size(), 0);
+    }
+    if (!box_known_[static_cast<size_t>(e)]) {
+      boxes_[static_cast<size_t>(e)] = BoxOfPoints(figure.points);
+      box_known_[static_cast<size_t>(e)] = 1;
+    }
+    return boxes_[static_cast<size_t>(e)];
+  }
+
+  VertexNearness& Nearness(const FigureList& figures) {
+    if (!nearness_) nearness_ = std::make_unique<VertexNearness>(figures);
+    return *nearness_;
+  }
+
   std::unique_ptr<BoxGrid> pending_grid_;
+  std::vector<TouchList> touch_lists_;
+  std::vector<Touching> touches_;
+  std::unique_ptr<VertexNearness> nearness_;
+  std::vector<PointBox> boxes_;
+  std::vector<uint8_t> box_known_;
   std::vector<std::unique_ptr<JoinTable>> tables_;
   std::vector<std::vector<int32_t>> children_;
-  std::vector<std::vector<int32_t>> reverse_neighbours_;
-  const std::vector<std::vector<int32_t>>* reverse_source_ = nullptr;
 };
-
-std::vector<std::vector<int32_t>> FastSearch::Neighbours(const FigureList& figures) {
-  const size_t n = figures.size();
-  std::vector<std::vector<int32_t>> lists(n);
-  using Keyed = std::pair<int64_t, int32_t>;
-  // The entries by the x of their centres. A key is at least the distance of the centres, so at least their x
-  // distance: walking outwards from an entry in x, nothing beyond an x distance above the largest kept key can
-  // enter, and the k least (key, index) pairs are the same whatever the order they were met in.
-  std::vector<int32_t> by_x(n);
-  std::iota(by_x.begin(), by_x.end(), 0);
-  std::sort(by_x.begin(), by_x.end(), [&figures](int32_t a, int32_t b) {
-    const int32_t xa = figures[static_cast<size_t>(a)]->center_x, xb = figures[static_cast<size_t>(b)]->center_x;
-    return xa != xb ? xa < xb : a < b;
-  });
-  std::vector<size_t> place(n);
-  for (size_t k = 0; k < n; ++k) place[static_cast<size_t>(by_x[k])] = k;
-  for (size_t i = 0; i < n; ++i) {
-    const tfigura& fi = *figures[i];
-    std::priority_queue<Keyed> heap;  // the largest kept key on top
-    const auto x_distance = [&](size_t k) {
-      return std::llabs(int64_t{figures[static_cast<size_t>(by_x[k])]->center_x} - fi.center_x);
-    };
-    // below: the next place to the left (one past it), above: the next place to the right.
-    size_t below = place[i] + 1, above = place[i] + 1;
-    while (below > 0 || above < n) {
-      const bool left = below > 0 && (above >= n || x_distance(below - 1) <= x_distance(above));
-      const size_t k = left ? --below : above++;
-      if (heap.size() == kNeighbourCount && x_distance(k) > heap.top().first) break;
-      const size_t j = static_cast<size_t>(by_x[k]);
-      const tfigura& fj = *figures[j];
-      if (heap.size() == kNeighbourCount) {
-        int64_t penalty = 0;
-        if (fj.depth < fi.depth) penalty += kNeighbourPenalty;
-        if (fj.parent == static_cast<int32_t>(i)) penalty += kNeighbourPenalty;
-        // A key not below the largest kept one cannot enter (later entries lose ties).
-        const int64_t room = heap.top().first - penalty;
-        if (room <= 0) continue;
-        const int64_t dx = int64_t{fi.center_x} - fj.center_x, dy = int64_t{fi.center_y} - fj.center_y;
-        constexpr int64_t kExact = int64_t{1} << 26;  // squares computed exactly in doubles too
-        if (std::llabs(dx) < kExact && std::llabs(dy) < kExact && room < kExact && dx * dx + dy * dy >= room * room) {
-          continue;
-        }
-      }
-      const Keyed keyed{NeighbourKey(fi, static_cast<int32_t>(i), fj), static_cast<int32_t>(j)};
-      if (heap.size() < kNeighbourCount) {
-        heap.push(keyed);
-      } else if (keyed < heap.top()) {
-        heap.pop();
-        heap.push(keyed);
-      }
-    }
-    std::vector<Keyed> kept;
-    while (!heap.empty()) {
-      kept.push_back(heap.top());
-      heap.pop();
-    }
-    std::sort(kept.begin(), kept.end());
-    for (const Keyed& k : kept) lists[i].push_back(k.second);
-  }
-  return lists;
-}
 
 }  // namespace
 

@@ -1,6 +1,8 @@
 #include "project/join_rules.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 
 namespace varnholt {
 namespace {
@@ -41,11 +43,236 @@ int64_t Marked(int64_t cost, const tfigura& figure, int32_t v) {
 
 int32_t MarkOf(const tfigura& figure, int32_t v) { return figure.vertex_angles[static_cast<size_t>(v)].mark; }
 
+// PairCost of one variant, inline: the searches evaluate it for every vertex pair they look at.
+template <JoinVariant kVariant>
+inline int64_t CostOf(const tfigura& f_figure, int32_t f, const tfigura& g_figure, int32_t g) {
+  const TPlotPoint& pf = f_figure.points[static_cast<size_t>(f)];
+  const TPlotPoint& pg = g_figure.points[static_cast<size_t>(g)];
+  if constexpr (kVariant == JoinVariant::kStart || kVariant == JoinVariant::kGlobalFull) {
+    return Marked(Marked(VertexCost(pf, pg), f_figure, f), g_figure, g);
+  } else if constexpr (kVariant == JoinVariant::kInsideFull) {
+    return Marked(Marked(ShiftedCost(pf, f_figure.depth, pg, g_figure.depth), f_figure, f), g_figure, g);
+  } else if constexpr (kVariant == JoinVariant::kInsideNeighbours) {
+    return CostScaled(CostScaled(VertexCost(pf, pg), 5), 5);
+  } else {
+    return CostTimes(CostTimes(VertexCost(pf, pg), MarkOf(f_figure, f)), MarkOf(g_figure, g));
+  }
+}
+
+// Pairs up to which the plain scan is the quicker one; from how many on G's vertices are put in a grid.
+constexpr size_t kPlainScanPairs = 256;
+constexpr size_t kGridPairs = 512;
+
+// G's listed vertices (positions in the list) by the cells of a grid over their box, for searches that move
+// outwards from a point ring by ring.
+class ListedVertexGrid {
+ public:
+  ListedVertexGrid(const tfigura& g, std::span<const int32_t> list)
+      : start_(Buffer(0)), cell_of_(Buffer(1)), positions_(Buffer(2)), fill_(Buffer(3)) {
+    PointBox box;
+    for (const int32_t v : list) {
+      const TPlotPoint& p = g.points[static_cast<size_t>(v)];
+      box = box.empty ? PointBox{p.x, p.y, p.x, p.y, false}
+                      : PointBox{std::min(box.min_x, p.x), std::min(box.min_y, p.y), std::max(box.max_x, p.x),
+                                 std::max(box.max_y, p.y), false};
+    }
+    min_x_ = box.min_x;
+    min_y_ = box.min_y;
+    const int64_t w = int64_t{box.max_x} - box.min_x + 1, h = int64_t{box.max_y} - box.min_y + 1;
+    // About two vertices a cell.
+    const double area = static_cast<double>(w) * static_cast<double>(h);
+    side_ = std::max<int64_t>(1, static_cast<int64_t>(std::sqrt(area * 2.0 / static_cast<double>(list.size()))));
+    while (((w - 1) / side_ + 1) * ((h - 1) / side_ + 1) > 2 * static_cast<int64_t>(list.size()) + 16) side_ *= 2;
+    columns_ = (w - 1) / side_ + 1;
+    rows_ = (h - 1) / side_ + 1;
+    start_.assign(static_cast<size_t>(columns_ * rows_) + 1, 0);
+    cell_of_.clear();
+    cell_of_.resize(list.size());
+    positions_.clear();
+    for (size_t k = 0; k < list.size(); ++k) {
+      const TPlotPoint& p = g.points[static_cast<size_t>(list[k])];
+      cell_of_[k] = static_cast<int32_t>((int64_t{p.y} - min_y_) / side_ * columns_ + (int64_t{p.x} - min_x_) / side_);
+      ++start_[static_cast<size_t>(cell_of_[k]) + 1];
+    }
+    for (size_t c = 1; c < start_.size(); ++c) start_[c] += start_[c - 1];
+    positions_.resize(list.size());
+    fill_.assign(start_.begin(), start_.end() - 1);
+    for (size_t k = 0; k < list.size(); ++k) {
+      positions_[static_cast<size_t>(fill_[static_cast<size_t>(cell_of_[k])]++)] = static_cast<int32_t>(k);
+    }
+  }
+
+  // Calls visit(position) for the listed vertices ring by ring around (x, y); before ring k >= 1 asks
+  // go_on(d2), d2 being a lower bound of the squared distance of every vertex from ring k on, and stops on false.
+  template <class GoOn, class Visit>
+  void Search(int64_t x, int64_t y, GoOn&& go_on, Visit&& visit) const {
+    const int64_t cx = std::clamp<int64_t>((x - min_x_) / side_ - (x < min_x_ ? 1 : 0), 0, columns_ - 1);
+    const int64_t cy = std::clamp<int64_t>((y - min_y_) / side_ - (y < min_y_ ? 1 : 0), 0, rows_ - 1);
+    const auto cell = [&](int64_t i, int64_t j) {
+      if (i < 0 || j < 0 || i >= columns_ || j >= rows_) return;
+      const auto c = static_cast<size_t>(j * columns_ + i);
+      for (int32_t k = start_[c]; k < start_[c + 1]; ++k) visit(positions_[static_cast<size_t>(k)]);
+    };
+    // How far (x, y) lies from the outside of the block of rings below `ring`, on the sides where cells remain;
+    // never negative (a point beyond the grid is clamped to its edge cells).
+    const auto reach = [&](int64_t ring) {
+      int64_t least = INT64_MAX;
+      if (cx - ring >= 0) least = std::min(least, x - (min_x_ + (cx - ring + 1) * side_));
+      if (cx + ring < columns_) least = std::min(least, min_x_ + (cx + ring) * side_ - x);
+      if (cy - ring >= 0) least = std::min(least, y - (min_y_ + (cy - ring + 1) * side_));
+      if (cy + ring < rows_) least = std::min(least, min_y_ + (cy + ring) * side_ - y);
+      return std::max<int64_t>(0, least);
+    };
+    const int64_t last = std::max(std::max(cx, columns_ - 1 - cx), std::max(cy, rows_ - 1 - cy));
+    cell(cx, cy);
+    for (int64_t ring = 1; ring <= last; ++ring) {
+      if (!go_on(GapsSquared(reach(ring), 0))) return;
+      for (int64_t i = cx - ring; i <= cx + ring; ++i) {
+        cell(i, cy - ring);
+        cell(i, cy + ring);
+      }
+      for (int64_t j = cy - ring + 1; j <= cy + ring - 1; ++j) {
+        cell(cx - ring, j);
+        cell(cx + ring, j);
+      }
+    }
+  }
+
+ private:
+  // Storage kept from one search to the next: a pair of figures is searched many times while planning.
+  static std::vector<int32_t>& Buffer(int which) {
+    thread_local std::array<std::vector<int32_t>, 4> buffers;
+    return buffers[static_cast<size_t>(which)];
+  }
+
+  int64_t min_x_ = 0, min_y_ = 0, side_ = 1, columns_ = 1, rows_ = 1;
+  std::vector<int32_t>& start_;
+  std::vector<int32_t>& cell_of_;
+  std::vector<int32_t>& positions_;
+  std::vector<int32_t>& fill_;
+};
+
+// The shift of the inside-parent full join between F's and G's vertices on both axes, nothing for the others.
+template <JoinVariant kVariant>
+int64_t PairShift(const tfigura& ff, const tfigura& gg) {
+  if constexpr (kVariant == JoinVariant::kInsideFull) {
+    return Shift(ff.depth, 2) - Shift(gg.depth, 1);
+  } else {
+    return 0;
+  }
+}
+
+// The least factor any listed vertex of G applies to a cost: its mark (at most 10 where a mark scales by tenths),
+// 10 for an unflagged vertex where only flagged ones scale.
+template <JoinVariant kVariant>
+int32_t LeastFactor(const tfigura& gg, std::span<const int32_t> list) {
+  int32_t least = 10;
+  for (const int32_t v : list) {
+    const TVertexAngle& a = gg.vertex_angles[static_cast<size_t>(v)];
+    if constexpr (kVariant == JoinVariant::kGlobalNeighbours) {
+      least = std::min(least, a.mark);
+    } else if (a.flag) {
+      least = std::min(least, a.mark);
+    }
+  }
+  return least;
+}
+
+// A lower bound of CostOf for F's vertex fv and any listed vertex of G at a squared distance of at least d2 (after
+// the variant's shift), given G's least factor.
+template <JoinVariant kVariant>
+int64_t RowCostBound(int64_t d2, const tfigura& ff, int32_t fv, int32_t least_g_factor) {
+  if constexpr (kVariant == JoinVariant::kInsideNeighbours) {
+    return CostScaled(CostScaled(d2, 5), 5);
+  } else if constexpr (kVariant == JoinVariant::kGlobalNeighbours) {
+    return CostTimes(CostTimes(d2, MarkOf(ff, fv)), least_g_factor);
+  } else {
+    return CostScaled(Marked(d2, ff, fv), least_g_factor);
+  }
+}
+
+template <JoinVariant kVariant>
+std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& gg, int32_t g,
+                                   std::span<const int32_t> f_vertices, std::span<const int32_t> g_vertices,
+                                   const PointBox* known_g_box) {
+  // The answer is the least (cost, position in f_vertices, position in g_vertices): the pair a plain scan of the
+  // rows in order keeps with its strict-less test. Rows are visited nearest to G's box first, so that a cheap pair
+  // turns up early, and a row whose lower bound is above the best cost (or equal to it, behind the best's row)
+  // cannot hold the answer and is passed over; so are all rows after it. Within a row of a large pair, G's
+  // vertices are met nearest first and the search stops where their distance alone outweighs the best cost.
+  struct Row {
+    int64_t bound;
+    size_t position;
+  };
+  thread_local std::vector<Row> rows;
+  rows.clear();
+  for (size_t i = 0; i < f_vertices.size(); ++i) rows.push_back({0, i});
+  const size_t pairs = f_vertices.size() * g_vertices.size();
+  const int64_t shift = PairShift<kVariant>(ff, gg);
+  int32_t least_g_factor = 10;
+  // Small figures keep the rows in order with no bound: bounding and ordering them costs more than it saves.
+  if (pairs > kPlainScanPairs) {
+    least_g_factor = LeastFactor<kVariant>(gg, g_vertices);
+    const PointBox g_box = known_g_box != nullptr ? *known_g_box : BoxOfPoints(gg.points);
+    for (Row& row : rows) {
+      const int32_t fv = f_vertices[row.position];
+      const TPlotPoint& p = ff.points[static_cast<size_t>(fv)];
+      const PointBox at{p.x, p.y, p.x, p.y, false};
+      // The shift moves F's vertex by at most 3 on each axis relative to G's.
+      row.bound = RowCostBound<kVariant>(BoxGapSquared(at, g_box, shift < 0 ? -shift : shift), ff, fv, least_g_factor);
+    }
+  }
+  std::optional<JoinPair> best;
+  int64_t best_cost = kBestCostStart;
+  size_t best_row = 0, best_column = 0;
+  // A later candidate replaces the best when it is less in (cost, row, column).
+  const auto consider = [&](size_t row, size_t column) {
+    const int32_t fv = f_vertices[row], gv = g_vertices[column];
+    const int64_t cost = CostOf<kVariant>(ff, fv, gg, gv);
+    if (cost < best_cost ||
+        (cost == best_cost && (row < best_row || (row == best_row && column < best_column)))) {
+      best_cost = cost;
+      best_row = row;
+      best_column = column;
+      best = JoinPair{f, fv, g, gv, cost};
+    }
+  };
+  // Whether candidates of this lower bound in this row may still be the answer.
+  const auto may_win = [&](int64_t bound, size_t row) {
+    return !best || bound < best_cost || (bound == best_cost && row <= best_row);
+  };
+  if (pairs > kPlainScanPairs) {
+    const auto row_order = [](const Row& a, const Row& b) {
+      return a.bound != b.bound ? a.bound < b.bound : a.position < b.position;
+    };
+    // Rows all at one bound (figures overlapping) are in order already.
+    if (!std::is_sorted(rows.begin(), rows.end(), row_order)) std::sort(rows.begin(), rows.end(), row_order);
+  }
+  if (pairs > kGridPairs) {
+    const ListedVertexGrid grid(gg, g_vertices);
+    for (const Row& row : rows) {
+      if (!may_win(row.bound, row.position)) break;
+      const int32_t fv = f_vertices[row.position];
+      const TPlotPoint& p = ff.points[static_cast<size_t>(fv)];
+      grid.Search(
+          int64_t{p.x} + shift, int64_t{p.y} + shift,
+          [&](int64_t d2) { return may_win(RowCostBound<kVariant>(d2, ff, fv, least_g_factor), row.position); },
+          [&](int32_t column) { consider(row.position, static_cast<size_t>(column)); });
+    }
+    return best;
+  }
+  for (const Row& row : rows) {
+    if (!may_win(row.bound, row.position)) break;
+    for (size_t column = 0; column < g_vertices.size(); ++column) consider(row.position, column);
+  }
+  return best;
+}
+
 }  // namespace
 
 bool IsNeighbour(const JoinContext& context, int32_t f, int32_t g) {
-  if (context.neighbours == nullptr || static_cast<size_t>(g) >= context.neighbours->size()) return false;
-  const auto& list = (*context.neighbours)[static_cast<size_t>(g)];
+  if (context.neighbours == nullptr) return false;
+  const std::span<const int32_t> list = context.neighbours->Of(g);
   return std::find(list.begin(), list.end(), f) != list.end();
 }
 
@@ -73,8 +300,14 @@ bool PassesFilter(const FigureList& figures, const JoinContext& context, int32_t
 }
 
 std::vector<int32_t> VariantVertices(const tfigura& figure, const JoinContext& context, bool as_g) {
-  const int32_t n = static_cast<int32_t>(figure.points.size());
   std::vector<int32_t> vertices;
+  AppendVariantVertices(figure, context, as_g, vertices);
+  return vertices;
+}
+
+void AppendVariantVertices(const tfigura& figure, const JoinContext& context, bool as_g,
+                           std::vector<int32_t>& vertices) {
+  const int32_t n = static_cast<int32_t>(figure.points.size());
   const auto flagged_from = [&](int32_t first) {
     for (int32_t v = first; v < n; ++v) {
       if (figure.vertex_angles[static_cast<size_t>(v)].flag) vertices.push_back(v);
@@ -101,92 +334,49 @@ std::vector<int32_t> VariantVertices(const tfigura& figure, const JoinContext& c
       flagged_from(0);
       break;
   }
-  return vertices;
 }
 
 int64_t PairCost(const tfigura& f_figure, int32_t f, const tfigura& g_figure, int32_t g, JoinVariant variant) {
-  const TPlotPoint& pf = f_figure.points[static_cast<size_t>(f)];
-  const TPlotPoint& pg = g_figure.points[static_cast<size_t>(g)];
   switch (variant) {
     case JoinVariant::kStart:
+      return CostOf<JoinVariant::kStart>(f_figure, f, g_figure, g);
     case JoinVariant::kGlobalFull:
-      return Marked(Marked(VertexCost(pf, pg), f_figure, f), g_figure, g);
-    case JoinVariant::kInsideFull: {
-      const int64_t d2 = ShiftedCost(pf, f_figure.depth, pg, g_figure.depth);
-      return Marked(Marked(d2, f_figure, f), g_figure, g);
-    }
+      return CostOf<JoinVariant::kGlobalFull>(f_figure, f, g_figure, g);
+    case JoinVariant::kInsideFull:
+      return CostOf<JoinVariant::kInsideFull>(f_figure, f, g_figure, g);
     case JoinVariant::kInsideNeighbours:
-      return CostScaled(CostScaled(VertexCost(pf, pg), 5), 5);
+      return CostOf<JoinVariant::kInsideNeighbours>(f_figure, f, g_figure, g);
     case JoinVariant::kGlobalNeighbours:
-      return CostTimes(CostTimes(VertexCost(pf, pg), MarkOf(f_figure, f)), MarkOf(g_figure, g));
+      return CostOf<JoinVariant::kGlobalNeighbours>(f_figure, f, g_figure, g);
   }
   return kCostCeiling;
 }
 
-// Pairs up to which the plain scan is the quicker one.
-constexpr size_t kPlainScanPairs = 256;
-
 std::optional<JoinPair> CheapestVertexPair(const FigureList& figures, const JoinContext& context, int32_t f,
-                                           int32_t g, const std::vector<int32_t>& f_vertices,
-                                           const std::vector<int32_t>& g_vertices) {
+                                           int32_t g, std::span<const int32_t> f_vertices,
+                                           std::span<const int32_t> g_vertices, const PointBox* g_box) {
+  if (f_vertices.empty() || g_vertices.empty()) return std::nullopt;
   const tfigura& ff = At(figures, f);
   const tfigura& gg = At(figures, g);
-  if (f_vertices.empty() || g_vertices.empty()) return std::nullopt;
-  // The answer is the least (cost, position in f_vertices, position in g_vertices): the pair a plain scan of the
-  // rows in order keeps with its strict-less test. Rows are visited nearest to G's box first, so that a cheap pair
-  // turns up early, and a row whose lower bound is above the best cost (or equal to it, behind the best's row)
-  // cannot hold the answer and is passed over; so are all rows after it.
-  struct Row {
-    int64_t bound;
-    size_t position;
-  };
-  thread_local std::vector<Row> rows;
-  rows.clear();
-  for (size_t i = 0; i < f_vertices.size(); ++i) rows.push_back({0, i});
-  // Small figures keep the rows in order with no bound: bounding and ordering them costs more than it saves.
-  if (f_vertices.size() * g_vertices.size() > kPlainScanPairs) {
-    const PointBox g_box = BoxOfPoints(gg.points);
-    int32_t min_mark = 10;
-    for (const tfigura* figure : {&ff, &gg}) {
-      for (const TVertexAngle& a : figure->vertex_angles) min_mark = std::min(min_mark, a.mark);
-    }
-    for (Row& row : rows) {
-      const TPlotPoint& p = ff.points[static_cast<size_t>(f_vertices[row.position])];
-      row.bound = PairCostBound(PointBox{p.x, p.y, p.x, p.y, false}, g_box, context.variant, min_mark);
-    }
-    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-      return a.bound != b.bound ? a.bound < b.bound : a.position < b.position;
-    });
+  switch (context.variant) {
+    case JoinVariant::kStart:
+      return CheapestOf<JoinVariant::kStart>(ff, f, gg, g, f_vertices, g_vertices, g_box);
+    case JoinVariant::kGlobalFull:
+      return CheapestOf<JoinVariant::kGlobalFull>(ff, f, gg, g, f_vertices, g_vertices, g_box);
+    case JoinVariant::kInsideFull:
+      return CheapestOf<JoinVariant::kInsideFull>(ff, f, gg, g, f_vertices, g_vertices, g_box);
+    case JoinVariant::kInsideNeighbours:
+      return CheapestOf<JoinVariant::kInsideNeighbours>(ff, f, gg, g, f_vertices, g_vertices, g_box);
+    case JoinVariant::kGlobalNeighbours:
+      return CheapestOf<JoinVariant::kGlobalNeighbours>(ff, f, gg, g, f_vertices, g_vertices, g_box);
   }
-  std::optional<JoinPair> best;
-  int64_t best_cost = kBestCostStart;
-  size_t best_row = 0;
-  for (const Row& row : rows) {
-    if (best && (row.bound > best_cost || (row.bound == best_cost && row.position > best_row))) break;
-    const int32_t fv = f_vertices[row.position];
-    for (const int32_t gv : g_vertices) {
-      const int64_t cost = PairCost(ff, fv, gg, gv, context.variant);
-      if (cost < best_cost || (cost == best_cost && row.position < best_row)) {
-        best_cost = cost;
-        best_row = row.position;
-        best = JoinPair{f, fv, g, gv, cost};
-      }
-    }
-  }
-  return best;
+  return std::nullopt;
 }
 
-int64_t PairCostBound(const PointBox& f_box, const PointBox& g_box, JoinVariant variant, int32_t min_mark) {
-  if (f_box.empty || g_box.empty || min_mark <= 0) return 0;
-  // The inside-parent full join shifts F's vertices by 2 and G's by 1 on each axis before measuring.
-  const int64_t slack = variant == JoinVariant::kInsideFull ? 3 : 0;
-  const auto gap = [&](int32_t lo_a, int32_t hi_a, int32_t lo_b, int32_t hi_b) {
-    const int64_t g = std::max<int64_t>({0, int64_t{lo_a} - hi_b, int64_t{lo_b} - hi_a});
-    return std::max<int64_t>(0, g - slack);
-  };
-  const int64_t dx = gap(f_box.min_x, f_box.max_x, g_box.min_x, g_box.max_x);
-  const int64_t dy = gap(f_box.min_y, f_box.max_y, g_box.min_y, g_box.max_y);
-  const int64_t d2 = SaturatedSum(CostTimes(dx, dx), CostTimes(dy, dy));
+int64_t BoundSlack(JoinVariant variant) { return variant == JoinVariant::kInsideFull ? 3 : 0; }
+
+int64_t CostBoundOfGapSquared(int64_t d2, JoinVariant variant, int32_t min_mark) {
+  if (min_mark <= 0) return 0;
   const int32_t m = std::min(min_mark, 10);
   switch (variant) {
     case JoinVariant::kStart:
@@ -199,6 +389,11 @@ int64_t PairCostBound(const PointBox& f_box, const PointBox& g_box, JoinVariant 
       return CostTimes(CostTimes(d2, m), m);
   }
   return 0;
+}
+
+int64_t PairCostBound(const PointBox& f_box, const PointBox& g_box, JoinVariant variant, int32_t min_mark) {
+  if (f_box.empty || g_box.empty) return 0;
+  return CostBoundOfGapSquared(BoxGapSquared(f_box, g_box, BoundSlack(variant)), variant, min_mark);
 }
 
 }  // namespace varnholt

@@ -1,6 +1,7 @@
 #include "project/join_table.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace varnholt {
 namespace {
@@ -17,162 +18,252 @@ bool IsNeighbourVariant(JoinVariant v) {
   return v == JoinVariant::kInsideNeighbours || v == JoinVariant::kGlobalNeighbours;
 }
 
+// The widest radius a search ever needs: beyond it every squared gap saturates.
+constexpr int64_t kWidestRadius = int64_t{1} << 33;
+
 }  // namespace
 
 JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
-                     const std::vector<std::vector<int32_t>>& children,
-                     const std::vector<std::vector<int32_t>>& reverse_neighbours)
-    : context_(context), neighbour_variant_(IsNeighbourVariant(context.variant)),
-      reverse_neighbours_(reverse_neighbours) {
-  Grow(figures.size());
-  int32_t min_mark = 10;
-  for (const auto& f : figures) {
-    for (const TVertexAngle& a : f->vertex_angles) min_mark = std::min(min_mark, a.mark);
-  }
-  min_mark_ = min_mark;
-  // The entries that can take part: a parent's children (and the parent), or all.
-  std::vector<int32_t> members;
-  if (IsInside(context_.variant)) {
+                     const std::vector<std::vector<int32_t>>& children)
+    : context_(context),
+      inside_(IsInside(context.variant)),
+      neighbour_variant_(IsNeighbourVariant(context.variant)),
+      slack_(BoundSlack(context.variant)) {
+  if (inside_) {
     if (context_.parent >= 0 && static_cast<size_t>(context_.parent) < children.size()) {
-      members = children[static_cast<size_t>(context_.parent)];
+      members_ = children[static_cast<size_t>(context_.parent)];
     }
-    members.push_back(context_.parent);
-    std::sort(members.begin(), members.end());
+    if (context_.parent >= 0) members_.push_back(context_.parent);
+    std::sort(members_.begin(), members_.end());
+    members_.erase(std::unique(members_.begin(), members_.end()), members_.end());
   } else {
-    members.resize(figures.size());
-    for (size_t i = 0; i < figures.size(); ++i) members[i] = static_cast<int32_t>(i);
+    members_.resize(figures.size());
+    for (size_t i = 0; i < figures.size(); ++i) members_[i] = static_cast<int32_t>(i);
+    members_are_entries_ = true;
   }
-  for (int32_t m : members) {
-    if (m < 0) continue;
-    if (FSide(*figures[static_cast<size_t>(m)])) {
-      pending_.push_back(m);
-      is_pending_[static_cast<size_t>(m)] = 1;
-    } else if (GSide(figures, m)) {
-      targets_.push_back(m);
-      if (figures[static_cast<size_t>(m)]->open) open_targets_.push_back(m);
+  const size_t count = members_.size();
+  boxes_.resize(count);
+  item_of_.assign(count, -1);
+  is_target_.assign(count, 0);
+  best_.resize(count);
+  for (auto& starts : vertex_start_) starts.assign(neighbour_variant_ ? count : 0, -1);
+  for (auto& counts : vertex_count_) counts.assign(neighbour_variant_ ? count : 0, 0);
+  std::vector<PendingTree::Item> items;
+  for (size_t m = 0; m < count; ++m) {
+    const tfigura& figure = *figures[static_cast<size_t>(members_[m])];
+    boxes_[m] = BoxOfPoints(figure.points);
+    for (const TVertexAngle& a : figure.vertex_angles) min_mark_ = std::min(min_mark_, a.mark);
+    if (FSide(figure) && !boxes_[m].empty) {
+      item_of_[m] = static_cast<int32_t>(items.size());
+      member_of_item_.push_back(static_cast<int32_t>(m));
+      items.push_back({boxes_[m], figure.open != 0, figure.depth});
     }
   }
-  for (int32_t f : pending_) {
-    if (neighbour_variant_ && !figures[static_cast<size_t>(f)]->open) {
-      // A closed F meets only the targets whose neighbour lists hold it, and the open targets.
-      for (int32_t g : reverse_neighbours_[static_cast<size_t>(f)]) {
-        if (GSide(figures, g)) Offer(figures, f, g);
-      }
-      for (int32_t g : open_targets_) Offer(figures, f, g);
-      continue;
-    }
-    // Try the target nearest by box first, so the bound prunes the others well.
-    int32_t first = -1;
-    int64_t first_bound = INT64_MAX;
-    const PointBox fb = Box(figures, f);
-    for (int32_t g : targets_) {
-      const int64_t bound = PairCostBound(fb, Box(figures, g), context_.variant, min_mark_);
-      if (bound < first_bound) {
-        first_bound = bound;
-        first = g;
-      }
-    }
-    if (first >= 0) Offer(figures, f, first);
-    for (int32_t g : targets_) {
-      if (g != first) Offer(figures, f, g);
-    }
+  pending_.emplace(items);
+  for (size_t m = 0; m < count; ++m) {
+    if (item_of_[m] < 0 && GSide(figures, members_[m])) AddTarget(figures, static_cast<int32_t>(m));
   }
 }
 
-void JoinTable::Grow(size_t size) {
-  if (best_.size() >= size) return;
-  best_.resize(size);
-  is_pending_.resize(size, 0);
-  f_vertices_.resize(size);
-  g_vertices_.resize(size);
-  have_f_vertices_.resize(size, 0);
-  have_g_vertices_.resize(size, 0);
-  have_box_.resize(size, 0);
-  boxes_.resize(size);
+int32_t JoinTable::MemberOf(int32_t entry) const {
+  if (members_are_entries_) return entry >= 0 && static_cast<size_t>(entry) < members_.size() ? entry : -1;
+  const auto found = std::lower_bound(members_.begin(), members_.end(), entry);
+  return found != members_.end() && *found == entry ? static_cast<int32_t>(found - members_.begin()) : -1;
 }
 
 bool JoinTable::FSide(const tfigura& figure) const {
   if (!Pending(figure)) return false;
-  return !IsInside(context_.variant) || figure.parent == context_.parent;
+  return !inside_ || figure.parent == context_.parent;
 }
 
 bool JoinTable::GSide(const FigureList& figures, int32_t g) const {
   const tfigura& figure = *figures[static_cast<size_t>(g)];
   if (!figure.is_contour || Pending(figure)) return false;
-  return !IsInside(context_.variant) || figure.parent == context_.parent || g == context_.parent;
+  return !inside_ || figure.parent == context_.parent || g == context_.parent;
 }
 
-const std::vector<int32_t>& JoinTable::Vertices(const FigureList& figures, int32_t index, bool as_g) {
-  auto& have = as_g ? have_g_vertices_ : have_f_vertices_;
-  auto& cache = as_g ? g_vertices_ : f_vertices_;
-  const auto i = static_cast<size_t>(index);
-  if (!have[i]) {
-    cache[i] = VariantVertices(*figures[i], context_, as_g);
-    have[i] = 1;
+void JoinTable::AddTarget(const FigureList& figures, int32_t member) {
+  const auto m = static_cast<size_t>(member);
+  if (is_target_[m] || boxes_[m].empty) return;
+  is_target_[m] = 1;
+  const int32_t entry = members_[m];
+  const tfigura& target = *figures[static_cast<size_t>(entry)];
+  // The global joins never end on a closed start figure.
+  if (!inside_ && entry == context_.start_figure && target.closed) return;
+  const bool closed_neighbour_target = neighbour_variant_ && !target.open;
+  if (closed_neighbour_target && context_.neighbours != nullptr) {
+    // A closed target meets the closed figures of its neighbour list directly; the open ones come by the search.
+    const std::span<const int32_t> listed = context_.neighbours->Of(entry);
+    const std::vector<int32_t> list(listed.begin(), listed.end());  // offers look lists up too
+    for (const int32_t f : list) {
+      const int32_t fm = MemberOf(f);
+      if (fm < 0) continue;
+      const int32_t item = item_of_[static_cast<size_t>(fm)];
+      if (item >= 0 && pending_->Waiting(item) && !figures[static_cast<size_t>(f)]->open) Propose(figures, fm, member);
+    }
   }
-  return cache[i];
+  if (pending_->AnyWaiting(closed_neighbour_target)) Push({0, -1, member, -1, -1});
 }
 
-const PointBox& JoinTable::Box(const FigureList& figures, int32_t index) {
-  const auto i = static_cast<size_t>(index);
-  if (!have_box_[i]) {
-    boxes_[i] = BoxOfPoints(figures[i]->points);
-    have_box_[i] = 1;
+void JoinTable::Widen(const FigureList& figures, const Step& search) {
+  const auto g = static_cast<size_t>(search.g);
+  const tfigura& target = *figures[static_cast<size_t>(members_[g])];
+  const bool open_only = neighbour_variant_ && !target.open;
+  // A global join never goes from a figure to a deeper one.
+  const int32_t min_depth = inside_ ? INT32_MIN : target.depth;
+  const int64_t radius = search.radius < 0 ? pending_->TypicalSide() : std::min(kWidestRadius, 2 * search.radius);
+  const int64_t high2 = CostTimes(radius, radius);
+  pending_->VisitRing(boxes_[g], slack_, search.covered2, high2, open_only, min_depth,
+                      [&](int32_t item) { Propose(figures, member_of_item_[static_cast<size_t>(item)], search.g); });
+  if (high2 >= kCostCeiling || radius >= kWidestRadius || !pending_->AnyWaiting(open_only)) return;
+  Push({CostBoundOfGapSquared(high2 + 1, context_.variant, min_mark_), -1, search.g, high2, radius});
+}
+
+void JoinTable::Push(const Step& step) {
+  steps_.push_back(step);
+  std::push_heap(steps_.begin(), steps_.end(), std::greater<>{});
+}
+
+bool JoinTable::CouldBeat(int32_t f, int32_t g, int64_t bound) const {
+  const Best_& best = best_[static_cast<size_t>(f)];
+  if (!best.valid) return true;
+  return bound < best.pair.cost || (bound == best.pair.cost && members_[static_cast<size_t>(g)] < best.pair.g_figure);
+}
+
+void JoinTable::Propose(const FigureList& figures, int32_t f, int32_t g) {
+  int64_t bound =
+      PairCostBound(boxes_[static_cast<size_t>(f)], boxes_[static_cast<size_t>(g)], context_.variant, min_mark_);
+  if (!CouldBeat(f, g, bound)) return;
+  if (!PassesFilter(figures, context_, members_[static_cast<size_t>(f)], members_[static_cast<size_t>(g)])) return;
+  bound = std::max(bound, RingBound(figures, f, g));
+  if (!CouldBeat(f, g, bound)) return;
+  Push({bound, f, g, 0, 0});
+}
+
+int64_t JoinTable::RingBound(const FigureList& figures, int32_t f, int32_t g) {
+  if (spreads_.empty()) spreads_.resize(members_.size());
+  Spread& spread = spreads_[static_cast<size_t>(g)];
+  const auto distance = [](const TPlotPoint& p, double x, double y) {
+    const double dx = p.x - x, dy = p.y - y;
+    return std::sqrt(dx * dx + dy * dy);
+  };
+  if (spread.most < 0.0) {
+    const PointBox& box = boxes_[static_cast<size_t>(g)];
+    spread = {(static_cast<double>(box.min_x) + box.max_x) / 2, (static_cast<double>(box.min_y) + box.max_y) / 2,
+              1e300, 0.0};
+    if (neighbour_variant_) CacheFlagged(figures, g, true);
+    const tfigura& gg = *figures[static_cast<size_t>(members_[static_cast<size_t>(g)])];
+    for (const int32_t v : Vertices(figures, g, true)) {
+      const double d = distance(gg.points[static_cast<size_t>(v)], spread.x, spread.y);
+      spread.least = std::min(spread.least, d);
+      spread.most = std::max(spread.most, d);
+    }
   }
-  return boxes_[i];
+  if (spread.least > spread.most) return 0;  // no listed vertex
+  if (neighbour_variant_) CacheFlagged(figures, f, false);
+  const tfigura& ff = *figures[static_cast<size_t>(members_[static_cast<size_t>(f)])];
+  double least = 1e300, most = 0.0;
+  for (const int32_t v : Vertices(figures, f, false)) {
+    const double d = distance(ff.points[static_cast<size_t>(v)], spread.x, spread.y);
+    least = std::min(least, d);
+    most = std::max(most, d);
+  }
+  if (least > most) return 0;
+  // A unit off for the rounding of square roots, and the shifts of the inside-parent full join (at most 3 on each
+  // axis, under 4.25 apart).
+  const double apart = std::max(least - spread.most, spread.least - most) - 1.0 - (slack_ > 0 ? 4.25 : 0.0);
+  if (apart <= 0.0) return 0;
+  const auto whole = static_cast<int64_t>(std::min(apart, 4.0e9));
+  return CostBoundOfGapSquared(GapsSquared(whole, 0), context_.variant, min_mark_);
+}
+
+void JoinTable::DropSpentSteps() {
+  // A put-off measurement is spent once F has joined or found a pair its bound cannot beat.
+  std::erase_if(steps_, [this](const Step& step) {
+    return step.f >= 0 && (!pending_->Waiting(item_of_[static_cast<size_t>(step.f)]) || !CouldBeat(step.f, step.g, step.bound));
+  });
+  std::make_heap(steps_.begin(), steps_.end(), std::greater<>{});
+  drop_at_ = std::max<size_t>(1024, 2 * steps_.size());
+}
+
+void JoinTable::CacheFlagged(const FigureList& figures, int32_t member, bool as_g) {
+  const auto m = static_cast<size_t>(member);
+  const int side = as_g ? 1 : 0;
+  if (vertex_start_[side][m] >= 0) return;
+  vertex_start_[side][m] = static_cast<int64_t>(vertex_pool_.size());
+  AppendVariantVertices(*figures[static_cast<size_t>(members_[m])], context_, as_g, vertex_pool_);
+  vertex_count_[side][m] = static_cast<int32_t>(vertex_pool_.size() - static_cast<size_t>(vertex_start_[side][m]));
+}
+
+std::span<const int32_t> JoinTable::Vertices(const FigureList& figures, int32_t member, bool as_g) {
+  const auto m = static_cast<size_t>(member);
+  if (neighbour_variant_) {
+    const int side = as_g ? 1 : 0;
+    return {vertex_pool_.data() + vertex_start_[side][m], static_cast<size_t>(vertex_count_[side][m])};
+  }
+  // The full variants sample every k-th vertex: cheap to list again, so only the neighbour variants keep lists.
+  std::vector<int32_t>& list = scratch_[as_g ? 1 : 0];
+  list.clear();
+  AppendVariantVertices(*figures[static_cast<size_t>(members_[m])], context_, as_g, list);
+  return list;
 }
 
 void JoinTable::Offer(const FigureList& figures, int32_t f, int32_t g) {
-  Entry& best = best_[static_cast<size_t>(f)];
-  if (best.valid) {
-    const int64_t bound = PairCostBound(Box(figures, f), Box(figures, g), context_.variant, min_mark_);
-    if (bound > best.pair.cost) return;
-    if (bound == best.pair.cost && g > best.pair.g_figure) return;
+  Best_& best = best_[static_cast<size_t>(f)];
+  const int32_t f_entry = members_[static_cast<size_t>(f)];
+  const int32_t g_entry = members_[static_cast<size_t>(g)];
+  if (best.valid && !CouldBeat(f, g, PairCostBound(boxes_[static_cast<size_t>(f)], boxes_[static_cast<size_t>(g)],
+                                                    context_.variant, min_mark_))) {
+    return;
   }
-  if (!PassesFilter(figures, context_, f, g)) return;
+  if (!PassesFilter(figures, context_, f_entry, g_entry)) return;
+  if (neighbour_variant_) {
+    // Both lists are kept before either is looked at: keeping one may move the other.
+    CacheFlagged(figures, f, false);
+    CacheFlagged(figures, g, true);
+  }
   const std::optional<JoinPair> pair =
-      CheapestVertexPair(figures, context_, f, g, Vertices(figures, f, false), Vertices(figures, g, true));
+      CheapestVertexPair(figures, context_, f_entry, g_entry, Vertices(figures, f, false), Vertices(figures, g, true),
+                         &boxes_[static_cast<size_t>(g)]);
   if (!pair) return;
-  if (!best.valid || Better(*pair, best.pair)) best = {true, *pair};
+  if (!best.valid || Better(*pair, best.pair)) {
+    best = {true, *pair};
+    kept_.push({pair->cost, f});
+  }
 }
 
-std::optional<JoinPair> JoinTable::Best() const {
-  std::optional<JoinPair> found;
-  for (int32_t f : pending_) {
-    if (!is_pending_[static_cast<size_t>(f)]) continue;
-    const Entry& b = best_[static_cast<size_t>(f)];
-    if (b.valid && (!found || b.pair.cost < found->cost)) found = b.pair;
+std::optional<JoinPair> JoinTable::Best(const FigureList& figures) {
+  for (;;) {
+    while (!kept_.empty()) {
+      const Kept& top = kept_.top();
+      const auto m = static_cast<size_t>(top.f);
+      const bool current = pending_->Waiting(item_of_[m]) && best_[m].valid && best_[m].pair.cost == top.cost;
+      if (current) break;
+      kept_.pop();
+    }
+    // Work put off until a bound the best cost has reached may still find a cheaper pair (or one of the same cost
+    // with an earlier figure): do it first.
+    if (steps_.empty() || (!kept_.empty() && steps_.front().bound > kept_.top().cost)) break;
+    std::pop_heap(steps_.begin(), steps_.end(), std::greater<>{});
+    const Step step = steps_.back();
+    steps_.pop_back();
+    if (step.f < 0) {
+      Widen(figures, step);
+    } else if (pending_->Waiting(item_of_[static_cast<size_t>(step.f)])) {
+      Offer(figures, step.f, step.g);
+    }
+    if (steps_.size() > drop_at_) DropSpentSteps();
   }
-  return found;
+  if (kept_.empty()) return std::nullopt;
+  return best_[static_cast<size_t>(kept_.top().f)].pair;
 }
 
 void JoinTable::Joined(const FigureList& figures, int32_t f) {
-  Grow(figures.size());
-  const auto fi = static_cast<size_t>(f);
-  if (is_pending_[fi]) {
-    is_pending_[fi] = 0;
-    pending_.erase(std::find(pending_.begin(), pending_.end(), f));
-  }
-  if (!GSide(figures, f)) return;
-  const bool open = figures[fi]->open != 0;
-  targets_.push_back(f);
-  if (open) open_targets_.push_back(f);
-  if (neighbour_variant_ && !open) {
-    // The new target meets the closed figures of its neighbour list and every open pending figure.
-    if (context_.neighbours != nullptr && fi < context_.neighbours->size()) {
-      for (int32_t p : (*context_.neighbours)[fi]) {
-        if (static_cast<size_t>(p) < is_pending_.size() && is_pending_[static_cast<size_t>(p)] &&
-            !figures[static_cast<size_t>(p)]->open) {
-          Offer(figures, p, f);
-        }
-      }
-    }
-    for (int32_t p : pending_) {
-      if (figures[static_cast<size_t>(p)]->open) Offer(figures, p, f);
-    }
-    return;
-  }
-  for (int32_t p : pending_) Offer(figures, p, f);
+  const int32_t m = MemberOf(f);
+  if (m < 0) return;
+  const int32_t item = item_of_[static_cast<size_t>(m)];
+  if (item >= 0) pending_->Remove(item);
+  if (GSide(figures, f)) AddTarget(figures, m);
 }
 
 }  // namespace varnholt

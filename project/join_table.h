@@ -1,57 +1,110 @@
 #pragma once
-// The best join of every pending figure under one variant, kept up to date as figures join, so that each join
-// costs a pass over the pending figures instead of a search over all pairs.
+// The best join of every pending figure under one variant, kept up to date as figures join. Each joined figure
+// searches outwards for the pending figures it may serve, ring by ring, only as far as a cheaper pair can still lie:
+// the work of a join follows the figures near it, not the size of the drawing.
 
 #include <cstdint>
 #include <optional>
+#include <queue>
+#include <span>
 #include <vector>
 
 #include "project/join_rules.h"
+#include "project/pending_tree.h"
 
 namespace varnholt {
 
 class JoinTable {
  public:
-  // Builds the bests over the entries joined now. `children` lists the entries by parent (inside variants);
-  // `reverse_neighbours[f]` the entries whose neighbour lists hold f (neighbour variants).
+  // Builds the table over the entries that can take part: a parent's children and the parent (`children` lists
+  // the entries by parent) for the inside variants, every entry for the global ones.
   JoinTable(const FigureList& figures, const JoinContext& context,
-            const std::vector<std::vector<int32_t>>& children,
-            const std::vector<std::vector<int32_t>>& reverse_neighbours);
+            const std::vector<std::vector<int32_t>>& children);
 
   const JoinContext& context() const { return context_; }
 
   // The cheapest pair over all pending figures: (cost, F, G, f, g) smallest, as the plain search finds it.
-  std::optional<JoinPair> Best() const;
+  std::optional<JoinPair> Best(const FigureList& figures);
 
   // Entry f has been joined: it leaves the pending side and, when the variant accepts it, becomes a target.
   void Joined(const FigureList& figures, int32_t f);
 
  private:
-  struct Entry {
+  // Work put off until a pair could cost as little as `bound`: either measuring pending F (member) against target
+  // g, or, with f < 0, widening g's search beyond the squared gap `covered2` it has reached (every pending figure
+  // within it has been met). Put off work costs nothing when the figures involved join some cheaper way first.
+  struct Step {
+    int64_t bound;
+    int32_t f;
+    int32_t g;
+    int64_t covered2;
+    int64_t radius;  // the gap covered2 is the square of, -1 before the first ring
+    bool operator>(const Step& other) const {
+      if (bound != other.bound) return bound > other.bound;
+      return f != other.f ? f > other.f : g > other.g;
+    }
+  };
+  struct Kept {
+    int64_t cost;
+    int32_t f;  // entry
+    bool operator>(const Kept& other) const { return cost != other.cost ? cost > other.cost : f > other.f; }
+  };
+
+  int32_t MemberOf(int32_t entry) const;
+  bool FSide(const tfigura& figure) const;
+  bool GSide(const FigureList& figures, int32_t g) const;
+  // A member has become a target: it offers itself to the pending figures it may join.
+  void AddTarget(const FigureList& figures, int32_t member);
+  // Widens a target's search by one ring and queues the next ring.
+  void Widen(const FigureList& figures, const Step& search);
+  // Puts off measuring pending F (member) against target g until its bound is reached, unless it cannot beat F's
+  // best or pass the variant's filter.
+  void Propose(const FigureList& figures, int32_t f, int32_t g);
+  // Measures target g (member) for pending F (member) and keeps the pair when it beats F's best.
+  void Offer(const FigureList& figures, int32_t f, int32_t g);
+  // Whether a pair with this bound can still beat F's best.
+  bool CouldBeat(int32_t f, int32_t g, int64_t bound) const;
+  // A lower bound of the pair's cost from how far F's listed vertices and G's lie from G's centre: a vertex pair
+  // is at least as far apart as their distances from any one point differ. Tight where the box bound is not, as
+  // for figures drawn about one centre.
+  int64_t RingBound(const FigureList& figures, int32_t f, int32_t g);
+  void Push(const Step& step);
+  // Drops the steps that can no longer matter once they outnumber the figures in play.
+  void DropSpentSteps();
+  // The vertices the variant looks at on one side of a member; a span into storage the next call may reuse.
+  std::span<const int32_t> Vertices(const FigureList& figures, int32_t member, bool as_g);
+  void CacheFlagged(const FigureList& figures, int32_t member, bool as_g);
+
+  JoinContext context_;
+  bool inside_ = false;
+  bool neighbour_variant_ = false;
+  int32_t min_mark_ = 10;
+  int64_t slack_ = 0;
+  std::vector<int32_t> members_;  // entries, ascending
+  bool members_are_entries_ = false;
+  std::vector<PointBox> boxes_;
+  std::vector<int32_t> item_of_;  // member -> item of the pending tree, -1 when not pending at the start
+  std::vector<int32_t> member_of_item_;
+  std::optional<PendingTree> pending_;
+  std::vector<uint8_t> is_target_;
+  struct Best_ {
     bool valid = false;
     JoinPair pair;
   };
-
-  bool FSide(const tfigura& figure) const;
-  bool GSide(const FigureList& figures, int32_t g) const;
-  const std::vector<int32_t>& Vertices(const FigureList& figures, int32_t index, bool as_g);
-  const PointBox& Box(const FigureList& figures, int32_t index);
-  // Tries G for pending F and keeps it when it beats F's best.
-  void Offer(const FigureList& figures, int32_t f, int32_t g);
-  void Grow(size_t size);
-
-  JoinContext context_;
-  bool neighbour_variant_ = false;
-  int32_t min_mark_ = 0;
-  const std::vector<std::vector<int32_t>>& reverse_neighbours_;
-  std::vector<int32_t> pending_;   // F candidates, in list order (joined ones are dropped lazily)
-  std::vector<int32_t> targets_;   // G candidates, in list order of joining
-  std::vector<int32_t> open_targets_;
-  std::vector<Entry> best_;
-  std::vector<uint8_t> is_pending_;
-  std::vector<std::vector<int32_t>> f_vertices_, g_vertices_;
-  std::vector<uint8_t> have_f_vertices_, have_g_vertices_, have_box_;
-  std::vector<PointBox> boxes_;
+  std::vector<Best_> best_;
+  std::priority_queue<Kept, std::vector<Kept>, std::greater<>> kept_;
+  std::vector<Step> steps_;  // a heap, least bound first
+  size_t drop_at_ = 1024;
+  // Flagged vertex lists of the neighbour variants, computed once per member and side.
+  std::vector<int32_t> vertex_pool_;
+  std::vector<int64_t> vertex_start_[2];
+  std::vector<int32_t> vertex_count_[2];
+  std::vector<int32_t> scratch_[2];
+  // Per member as a target: its box centre and the least and largest distance of its listed vertices from it.
+  struct Spread {
+    double x = 0.0, y = 0.0, least = 0.0, most = -1.0;  // most < 0: not measured yet
+  };
+  std::vector<Spread> spreads_;
 };
 
 }  // namespace varnholt

@@ -11,18 +11,18 @@ namespace varnholt {
 void BuildTurningAngles(tfigura& figure) {
   const auto& p = figure.points;
   const size_t n = p.size();
-  figure.vertex_angles.assign(n, TVertexAngle{});
-  const bool closed = figure.closed != 0 && n >= 2;
-  for (size_t i = 0; i < n; ++i) {
-    double angle = kOpenEndAngle;
-    if (i > 0 && i + 1 < n) {
-      angle = TurningAngle(p[i - 1], p[i], p[i + 1]);
-    } else if (closed && i == 0) {
-      angle = TurningAngle(p[n - 2], p[0], p[1]);
-    } else if (closed) {
-      angle = TurningAngle(p[n - 2], p[n - 1], p[1]);
-    }
-    figure.vertex_angles[i].angle = angle;
+  figure.vertex_angles.assign(n, TVertexAngle{kOpenEndAngle, 0, 0});
+  if (n < 2) return;
+  // Each edge's direction is measured once: it is the way out of one vertex and the way into the next.
+  double in = DirectionAngle(p[0], p[1]);
+  for (size_t i = 1; i + 1 < n; ++i) {
+    const double out = DirectionAngle(p[i], p[i + 1]);
+    figure.vertex_angles[i].angle = TurningAngleOfDirections(in, out);
+    in = out;
+  }
+  if (figure.closed != 0) {
+    figure.vertex_angles[0].angle = TurningAngle(p[n - 2], p[0], p[1]);
+    figure.vertex_angles[n - 1].angle = TurningAngle(p[n - 2], p[n - 1], p[1]);
   }
 }
 

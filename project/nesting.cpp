@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "geometry/geometry.h"
+#include "project/box_grid.h"
 
 namespace varnholt {
 
@@ -52,30 +53,29 @@ bool LiesInside(const tfigura& inner, const tfigura& outer) {
 
 namespace {
 
-// Containment candidates by box: entries whose box strictly holds a given box, found through a sort by min_x.
+// Containment candidates by box: the closed entries whose box strictly holds a given box, through a grid of their
+// boxes; ascending.
 std::vector<std::vector<int32_t>> ContainersOf(const FigureList& figures) {
   const size_t n = figures.size();
-  std::vector<PointBox> boxes(n);
-  for (size_t i = 0; i < n; ++i) boxes[i] = BoxOfPoints(figures[i]->points);
-  std::vector<int32_t> closed;
-  for (size_t j = 0; j < n; ++j) {
-    if (figures[j]->closed && !boxes[j].empty) closed.push_back(static_cast<int32_t>(j));
+  std::vector<PointBox> boxes(n), closed_boxes(n);
+  for (size_t i = 0; i < n; ++i) {
+    boxes[i] = BoxOfPoints(figures[i]->points);
+    if (figures[i]->closed) closed_boxes[i] = boxes[i];
   }
-  std::sort(closed.begin(), closed.end(),
-            [&](int32_t a, int32_t b) { return boxes[static_cast<size_t>(a)].min_x < boxes[static_cast<size_t>(b)].min_x; });
+  BoxGrid grid(closed_boxes, 0);
   std::vector<std::vector<int32_t>> containers(n);
+  std::vector<int32_t> candidates;
   for (size_t i = 0; i < n; ++i) {
     const PointBox& bi = boxes[i];
     if (bi.empty) continue;
-    for (int32_t j : closed) {
+    grid.Overlapping(bi, candidates);
+    for (const int32_t j : candidates) {
       const PointBox& bj = boxes[static_cast<size_t>(j)];
-      if (bj.min_x >= bi.min_x) break;
-      if (bi.max_x < bj.max_x && bj.min_y < bi.min_y && bi.max_y < bj.max_y &&
+      if (bj.min_x < bi.min_x && bi.max_x < bj.max_x && bj.min_y < bi.min_y && bi.max_y < bj.max_y &&
           LiesInside(*figures[i], *figures[static_cast<size_t>(j)])) {
         containers[i].push_back(j);
       }
     }
-    std::sort(containers[i].begin(), containers[i].end());
   }
   return containers;
 }

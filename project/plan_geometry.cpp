@@ -40,13 +40,18 @@ bool Touch(tfigura& a, tfigura& b, TouchPair& pair) {
       const TPlotPoint pb = b.points[j];
       if (std::llabs(int64_t{pa.x} - pb.x) <= kTouchTolerance && std::llabs(int64_t{pa.y} - pb.y) <= kTouchTolerance) {
         pair = {static_cast<int32_t>(i), static_cast<int32_t>(j)};
-        if (IsConnectorEntry(a)) a.points[i] = b.points[j];
-        if (IsConnectorEntry(b)) b.points[j] = a.points[i];
+        MoveTouchingVertices(a, b, pair);
         return true;
       }
     }
   }
   return false;
+}
+
+void MoveTouchingVertices(tfigura& a, tfigura& b, const TouchPair& pair) {
+  const auto i = static_cast<size_t>(pair.a), j = static_cast<size_t>(pair.b);
+  if (IsConnectorEntry(a)) a.points[i] = b.points[j];
+  if (IsConnectorEntry(b)) b.points[j] = a.points[i];
 }
 
 int32_t NearestVertex(const tfigura& figure, int32_t corner_x, int32_t corner_y) {
@@ -74,15 +79,18 @@ namespace {
 bool CrossesEdges(const Segment& connector, const tfigura& figure, int32_t v) {
   const auto& p = figure.points;
   const int32_t n = static_cast<int32_t>(p.size());
+  // Two segments cross only where both span the same x, so an edge wholly left or right of the connector is passed
+  // over without the full test.
+  const int32_t lo = std::min(connector.p1.x, connector.p2.x), hi = std::max(connector.p1.x, connector.p2.x);
+  const auto crosses = [&](const TPlotPoint& a, const TPlotPoint& b) {
+    if (std::max(a.x, b.x) < lo || std::min(a.x, b.x) > hi) return false;
+    return SegmentsCross(connector, Segment{a, b});
+  };
   for (int32_t k = 0; k + 1 < n; ++k) {
     if (k == v || k + 1 == v) continue;  // the two edges that end at the connector's vertex
-    if (SegmentsCross(connector, Segment{p[static_cast<size_t>(k)], p[static_cast<size_t>(k + 1)]})) return true;
+    if (crosses(p[static_cast<size_t>(k)], p[static_cast<size_t>(k + 1)])) return true;
   }
-  if (figure.closed && n >= 2 &&
-      SegmentsCross(connector, Segment{p[static_cast<size_t>(n - 1)], p[0]})) {
-    return true;
-  }
-  return false;
+  return figure.closed && n >= 2 && crosses(p[static_cast<size_t>(n - 1)], p[0]);
 }
 
 }  // namespace
@@ -100,13 +108,6 @@ int32_t SamplingStep(size_t point_count) {
   return step < 1.0 ? 1 : static_cast<int32_t>(step);
 }
 
-int64_t SaturatedSum(int64_t a, int64_t b) { return a > kCostCeiling - b ? kCostCeiling : a + b; }
-
-int64_t CostScaled(int64_t cost, int32_t mark) {
-  // Once saturated a cost stays at the ceiling, so that scaling keeps the order of saturated costs.
-  if (cost >= kCostCeiling) return kCostCeiling;
-  return CostTimes(cost, mark) / 10;
-}
 
 
 }  // namespace varnholt

@@ -44,6 +44,21 @@ PointBox BoxOfPoints(const std::vector<TPlotPoint>& points);
 // True when the boxes come within `margin` of each other on both axes (touching needs that).
 bool BoxesNear(const PointBox& a, const PointBox& b, int32_t margin);
 
+
+// Walks a tree whose nodes are numbered from 0 (the root), depth first: visit(node, push) handles a node and
+// pushes the children to walk (the one pushed last is walked next).
+template <class Visit>
+void WalkTree(Visit&& visit) {
+  thread_local std::vector<int32_t> stack;
+  const size_t base = stack.size();  // a walk inside a visit keeps to its own part of the stack
+  stack.push_back(0);
+  while (stack.size() > base) {
+    const int32_t node = stack.back();
+    stack.pop_back();
+    visit(node, [](int32_t child) { stack.push_back(child); });
+  }
+}
+
 // Whether the entry is a connector or the start marker, whose touching vertex is pulled onto the other figure.
 bool IsConnectorEntry(const tfigura& figure);
 
@@ -51,6 +66,8 @@ bool IsConnectorEntry(const tfigura& figure);
 // tolerance. When found, a connector A has its vertex moved onto B's, then a connector B its vertex onto A's.
 // The same entry never touches itself (pass the same object to get false).
 bool Touch(tfigura& a, tfigura& b, TouchPair& pair);
+// Touch's moves once its pair is known: a connector A's vertex onto B's, then a connector B's vertex onto A's.
+void MoveTouchingVertices(tfigura& a, tfigura& b, const TouchPair& pair);
 
 // The vertex nearest (Euclidean distance rounded to an integer) to the corner, the first of equal ones.
 int32_t NearestVertex(const tfigura& figure, int32_t corner_x, int32_t corner_y);
@@ -75,9 +92,28 @@ inline int64_t CostTimes(int64_t cost, int64_t factor) {
   return product;
 }
 // a + b of two costs, saturating.
-int64_t SaturatedSum(int64_t a, int64_t b);
-// cost * mark div 10, saturating.
-int64_t CostScaled(int64_t cost, int32_t mark);
+inline int64_t SaturatedSum(int64_t a, int64_t b) { return a > kCostCeiling - b ? kCostCeiling : a + b; }
+// dx^2 + dy^2 of two non-negative gaps, saturating.
+inline int64_t GapsSquared(int64_t dx, int64_t dy) {
+  constexpr int64_t kExact = int64_t{1} << 31;  // both squares and their sum fit below the ceiling
+  if (dx < kExact && dy < kExact) return dx * dx + dy * dy;
+  return SaturatedSum(CostTimes(dx, dx), CostTimes(dy, dy));
+}
+// The square of the gap between two boxes, each axis's gap first reduced by slack (not below 0); saturating.
+// Inline: the join searches measure it for every box they pass.
+inline int64_t BoxGapSquared(const PointBox& a, const PointBox& b, int64_t slack) {
+  const auto gap = [slack](int64_t lo_a, int64_t hi_a, int64_t lo_b, int64_t hi_b) {
+    const int64_t g = std::max(lo_a - hi_b, lo_b - hi_a) - slack;
+    return g > 0 ? g : 0;
+  };
+  return GapsSquared(gap(a.min_x, a.max_x, b.min_x, b.max_x), gap(a.min_y, a.max_y, b.min_y, b.max_y));
+}
+// cost * mark div 10, saturating. Once saturated a cost stays at the ceiling, so that scaling keeps the order of
+// saturated costs.
+inline int64_t CostScaled(int64_t cost, int32_t mark) {
+  if (cost >= kCostCeiling) return kCostCeiling;
+  return CostTimes(cost, mark) / 10;
+}
 // The squared distance of two vertices as a cost (saturated below the initial best).
 inline int64_t VertexCost(const TPlotPoint& p, const TPlotPoint& q) {
   return std::min(DistanceSquared(p, q), kCostCeiling);

@@ -2,6 +2,7 @@
 // The searches of cut planning that have a plain and a fast form; the planner runs the same steps over either.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -29,8 +30,8 @@ class PlanSearch {
   // The first pending entry in list order that entry f touches (Touch applied to it); -1 when none.
   virtual int32_t FirstTouchedPending(FigureList& figures, int32_t f, TouchPair& pair) = 0;
 
-  // The neighbour lists of every entry: the 22 smallest keys, equal keys in list order.
-  virtual std::vector<std::vector<int32_t>> Neighbours(const FigureList& figures) = 0;
+  // The neighbour lists of the entries there are now, by NeighbourKey.
+  virtual std::unique_ptr<NeighbourLists> Neighbours(const FigureList& figures) = 0;
 
   // The joined and pending entries changed in some way other than through Joined().
   virtual void Reset() = 0;
@@ -46,5 +47,8 @@ std::optional<JoinPair> FindStartJoin(const FigureList& figures, const JoinConte
 
 // The neighbour key of entry j for entry i.
 int64_t NeighbourKey(const tfigura& i_figure, int32_t i, const tfigura& j_figure);
+// The same from the centres, depths and j's parent.
+int64_t NeighbourKeyOf(const TPlotPoint& i_centre, int32_t i_depth, int32_t i, const TPlotPoint& j_centre,
+                       int32_t j_depth, int32_t j_parent);
 
 }  // namespace varnholt

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -127,9 +128,12 @@ TEST_F(PanelWindow, ShowsItsControlsWithTheirTextsAndThePositions) {
   EXPECT_EQ(Text("wmx"), "0.00") << "the controller counts from where it was switched on";
   EXPECT_EQ(Text("wmy"), "0.00");
   EXPECT_EQ(Text("wmxJm"), "[ mm ]");
-  const QFontInfo position_font(Control<QLabel>("wmx").font());
-  EXPECT_TRUE(position_font.fixedPitch());
-  EXPECT_GE(position_font.pointSize(), 20);
+  // Positions line up digit under digit: every character of the font as wide as any other.
+  const QFont position_font = Control<QLabel>("wmx").font();
+  const QFontMetrics position_metrics(position_font);
+  EXPECT_EQ(position_metrics.horizontalAdvance(QStringLiteral("iiii")),
+            position_metrics.horizontalAdvance(QStringLiteral("MMMM")));
+  EXPECT_GE(QFontInfo(position_font).pointSize(), 20);
   EXPECT_EQ(Text("SpeedCaption"), "Positioning speed [ mm/min ]");
   EXPECT_EQ(Text("speedTasmaCaption"), "Conveyor speed [ mm/min ]");
 

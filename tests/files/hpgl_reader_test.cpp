@@ -243,7 +243,8 @@ namespace {
 // Random plot texts over the reader's alphabet, weighted towards long runs of pairs.
 std::string RandomPlot(std::mt19937& random, size_t length) {
   static const std::vector<std::string> pieces = {
-      "PD", "PU", "PA", "PR", "SP", "PW", "C", "M", "IN", "pd", ",", ";", " ", "\n", "\r\n", "-", "+", ".",
+      "PD", "PU", "PA", "PR", "SP", "PW", "C", "M", "IN", "pd", "pu ", "pr;", "pa", "PD ", ",", ";", " ", ", ",
+      "\n", "\r\n", "-", "+", ".",
       "0", "7", "12", "345", "9999", "123456", "2147483647", "2147483648", "99999999999", "-5", "1.5", "+-", "x"};
   std::uniform_int_distribution<size_t> pick(0, pieces.size() - 1);
   std::uniform_int_distribution<int> coin(0, 3);
@@ -281,7 +282,15 @@ Outcome ReadOutcome(const std::string& text, bool fast_pairs) {
   return outcome;
 }
 
+TEST(HpglReaderBulkPath, ANumberEndedByALetterIsALoneParameter) {
+  // "50M" leaves 50 alone: the one-letter move begins right after it and takes the next pair.
+  const Outcome read = ReadOutcome("PU0,0;PD10,20,30,40,50M60,70;", true);
+  ASSERT_EQ(read.figures.size(), 1u);
+  EXPECT_EQ(read.figures[0].second, (std::vector<TPlotPoint>{{0, 0}, {10, 20}, {30, 40}}));
+}
+
 TEST(HpglReaderBulkPath, ReadsExactlyLikeTheGeneralPath) {
+  // The quick paths: pairs after a pen-down command, and a plain pair after any command or number.
   std::mt19937 random(20261208);
   for (int round = 0; round < 400; ++round) {
     // Long texts cross the 64 KiB buffer boundary inside numbers and separators.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <vector>
 #include "support/bytes.h"
 
 namespace varnholt {
@@ -59,6 +61,37 @@ TEST(ProgramDecoder, DamageIsReportedWithItsOffset) {
   EXPECT_EQ(damage(Bytes({'a', 0x09, 0, 0, 0, 0})).first, 0u) << "a group outside a move";
   EXPECT_EQ(damage(Bytes({'a', 0xFF, 0, 0, 0, 0, 'a', 0x09, 1, 0, 0, 0})).first, 6u) << "an unknown axis";
   EXPECT_FALSE(DecodeProgram("", ControllerState{}).damage_offset);
+}
+
+TEST(ProgramDecoder, FedInPiecesOfAnySizeDecodesAsAWhole) {
+  // Commands cut between pieces wait for their rest; damage, a command cut short by the end and the byte count
+  // come out as they do for the program held whole.
+  const std::string sound = Bytes({'v', 0, 0x77, 0x01, 'f', 0, 's', 4, 0, 0, 0, 0}) + Move(0, 1000, 2000) +
+                            Bytes({'p', 0xFA}) + Move(4, -7, 3) + Bytes({'r', 0, 1});
+  for (const std::string& program : {sound, sound + Bytes({'?', 'p', 1}), sound + Bytes({'s', 4, 0}),
+                                     sound.substr(0, 20), std::string()}) {
+    const DecodedProgram whole = DecodeProgram(program, ControllerState{});
+    for (size_t piece = 1; piece <= 13; ++piece) {
+      std::vector<DecodedCommand> commands;
+      ProgramDecoder decoder(ControllerState{}, [&commands](const DecodedCommand& c) { commands.push_back(c); });
+      for (size_t at = 0; at < program.size(); at += piece) decoder.Feed(std::string_view(program).substr(at, piece));
+      decoder.Finish();
+      const DecodedProgram& fed = decoder.result();
+      ASSERT_EQ(commands.size(), whole.commands.size()) << "piece " << piece;
+      for (size_t i = 0; i < commands.size(); ++i) {
+        EXPECT_EQ(commands[i].offset, whole.commands[i].offset);
+        EXPECT_EQ(commands[i].letter, whole.commands[i].letter);
+        EXPECT_EQ(commands[i].text, whole.commands[i].text);
+      }
+      EXPECT_EQ(fed.damage_offset, whole.damage_offset) << "piece " << piece;
+      EXPECT_EQ(fed.damage, whole.damage);
+      EXPECT_EQ(decoder.damaged(), whole.damage_offset.has_value());
+      EXPECT_EQ(fed.summary.bytes, program.size());
+      EXPECT_EQ(fed.summary.commands, whole.summary.commands);
+      EXPECT_EQ(fed.summary.net_steps, whole.summary.net_steps);
+      EXPECT_EQ(fed.summary.ends_where_it_started, whole.summary.ends_where_it_started);
+    }
+  }
 }
 
 }  // namespace

@@ -83,7 +83,7 @@ class LiteralSearch final : public PlanSearch {
     return -1;
   }
 
-  std::vector<std::vector<int32_t>> Neighbours(const FigureList& figures) override {
+  std::unique_ptr<NeighbourLists> Neighbours(const FigureList& figures) override {
     const int32_t n = static_cast<int32_t>(figures.size());
     std::vector<std::vector<int32_t>> lists(figures.size());
     for (int32_t i = 0; i < n; ++i) {
@@ -92,7 +92,7 @@ class LiteralSearch final : public PlanSearch {
       std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
       for (size_t k = 0; k < keys.size() && k < kNeighbourCount; ++k) lists[static_cast<size_t>(i)].push_back(keys[k].second);
     }
-    return lists;
+    return std::make_unique<FixedNeighbourLists>(std::move(lists));
   }
 
   void Reset() override {}

@@ -80,6 +80,41 @@ TEST(PlanAgreement, LetterGrids) {
   }
 }
 
+TEST(PlanAgreement, CurveDrawings) {
+  // Finely drawn circles nested about shared centres, open arcs and curves, bulged outlines and rectangles
+  // touching at a shared corner, overlapping where positions repeat.
+  uint32_t seed = 40;
+  for (int32_t count : {6, 25, 70 / kScale}) {
+    for (bool frame : {false, true}) {
+      const auto project = CurveDrawing(seed, count, frame);
+      ExpectSamePlan(*project, "curves seed " + std::to_string(seed) + " count " + std::to_string(count) +
+                                   (frame ? " frame" : " marker"));
+      if (HasFatalFailure()) return;
+      ExpectSamePlan(*Reordered(*project, seed), "reordered curves seed " + std::to_string(seed));
+      if (HasFatalFailure()) return;
+      ++seed;
+    }
+  }
+}
+
+TEST(PlanAgreement, LongTouchingChains) {
+  // Chains reached from the start marker propagate the touch square by square, in list order and shuffled, so
+  // that the scan jumps back and forth; chains off the corner are joined by connectors of next to no length.
+  for (int32_t length : {30, 160 / kScale}) {
+    for (bool frame : {false, true}) {
+      for (bool from_corner : {true, false}) {
+        const auto chains = TouchingChains(2 * length, length, frame, from_corner, static_cast<uint32_t>(length));
+        const std::string label = "chains of " + std::to_string(length) + (frame ? " frame" : " marker") +
+                                  (from_corner ? " from the corner" : "");
+        ExpectSamePlan(*chains, label);
+        if (HasFatalFailure()) return;
+        ExpectSamePlan(*Reordered(*chains, 7), "reordered " + label);
+        if (HasFatalFailure()) return;
+      }
+    }
+  }
+}
+
 TEST(PlanAgreement, PlanningAgainContinuesThePlanAlike) {
   // A second run keeps the first one's connectors, frame or marker as entries: after a full plan, and after a plan
   // stopped by a key part way.

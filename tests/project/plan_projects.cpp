@@ -1,5 +1,6 @@
 #include "plan_projects.h"
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <sstream>
@@ -185,6 +186,116 @@ std::unique_ptr<ProjectDocument> LetterGrid(int32_t count, bool add_frame) {
   }
   FinishProject(*project);
   return project;
+}
+
+std::unique_ptr<ProjectDocument> TouchingChains(int32_t count, int32_t chain_length, bool add_frame,
+                                                bool from_corner, uint32_t seed) {
+  std::mt19937 rng(seed);
+  const auto jitter = [&](int32_t reach) { return std::uniform_int_distribution<int32_t>(-reach, reach)(rng); };
+  auto project = EmptyProject();
+  project->add_frame = add_frame;
+  constexpr int32_t kSide = 120, kRowPitch = 400;
+  const int32_t length = std::max(1, chain_length);
+  const int32_t chains = std::max(1, (count + length - 1) / length);
+  // About as many rows as the chains are wide in row pitches, so the drawing stays roughly square.
+  const int32_t chain_width = length * (kSide + 10);
+  const int32_t columns =
+      std::max(1, static_cast<int32_t>(std::sqrt(static_cast<double>(chains) * kRowPitch / chain_width)));
+  int32_t made = 0;
+  for (int32_t c = 0; c < chains && made < count; ++c) {
+    int32_t x = (c % columns) * (chain_width + 600);
+    const int32_t base_y = (c / columns) * kRowPitch + (from_corner ? 0 : 200);
+    for (int32_t k = 0; k < length && made < count; ++k, ++made) {
+      // Even squares low, odd ones high: each shares its right corner with the next one's left corner, both moved
+      // by up to 5 units, so the corners stay within the touch tolerance.
+      const int32_t y = base_y + (k % 2 == 0 ? 0 : kSide) + (made == 0 && from_corner ? 0 : jitter(5));
+      AddShape(*project, Rectangle(x, y, x + kSide, y + kSide));
+      x += kSide + jitter(10);
+    }
+  }
+  FinishProject(*project);
+  return project;
+}
+
+std::unique_ptr<ProjectDocument> CurveDrawing(uint32_t seed, int32_t count, bool add_frame) {
+  std::mt19937 rng(seed);
+  const auto uniform = [&](int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); };
+  const auto arc = [](int32_t cx, int32_t cy, int32_t r, double from, double to, int32_t points) {
+    std::vector<TPlotPoint> line;
+    for (int32_t k = 0; k <= points; ++k) {
+      const double a = from + (to - from) * k / points;
+      line.push_back({cx + static_cast<int32_t>(std::lround(r * std::cos(a))),
+                      cy + static_cast<int32_t>(std::lround(r * std::sin(a)))});
+    }
+    return line;
+  };
+  auto project = EmptyProject();
+  project->add_frame = add_frame;
+  // Positions on a grid 2400 units apart; about one in three positions is used twice, as a grid that repeats.
+  const int32_t positions = std::max(1, count * 2 / 3 / 2);
+  const int32_t columns = std::max(1, static_cast<int32_t>(std::sqrt(static_cast<double>(positions))));
+  int32_t made = 0;
+  for (int32_t cell = 0; made < count; ++cell) {
+    const int32_t position = cell % positions;
+    const int32_t x = (position % columns) * 2400 + 1200, y = (position / columns) * 2400 + 1200;
+    const auto add = [&](std::vector<TPlotPoint> points) {
+      AddShape(*project, std::move(points));
+      ++made;
+    };
+    switch (position % 5) {
+      case 0:  // rectangles from one corner
+        add(Rectangle(x - 1000, y - 1000, x - 1000 + uniform(200, 2000), y - 1000 + uniform(200, 2000)));
+        break;
+      case 1:  // circles about one centre
+        add(Polygon(x, y, uniform(60, 1000), uniform(40, 260), uniform(0, 60) / 10.0));
+        break;
+      case 2:  // open arcs about one centre
+        add(arc(x, y, uniform(200, 1000), uniform(0, 300) / 100.0, uniform(350, 620) / 100.0, uniform(8, 120)));
+        break;
+      case 3: {  // a closed outline with every fourth side bulged outwards
+        std::vector<TPlotPoint> outline;
+        const int32_t corners = uniform(4, 15);
+        for (int32_t k = 0; k < corners; ++k) {
+          const double a0 = 2 * kPi * k / corners, a1 = 2 * kPi * (k + 1) / corners;
+          const int32_t r = uniform(600, 1000);
+          if (k % 4 == 0) {
+            std::vector<TPlotPoint> bulge = arc(x, y, r + 150, a0, a1, uniform(4, 16));
+            bulge.pop_back();
+            outline.insert(outline.end(), bulge.begin(), bulge.end());
+          } else {
+            outline.push_back({x + static_cast<int32_t>(std::lround(r * std::cos(a0))),
+                               y + static_cast<int32_t>(std::lround(r * std::sin(a0)))});
+          }
+        }
+        outline.push_back(outline.front());
+        add(outline);
+        break;
+      }
+      default: {  // a smooth open curve through six random heights
+        std::vector<TPlotPoint> curve;
+        int32_t h[6];
+        for (int32_t& v : h) v = uniform(-1000, 1000);
+        for (int32_t k = 0; k <= 60; ++k) {
+          const double t = 5.0 * k / 60;
+          const auto i = std::min(4, static_cast<int32_t>(t));
+          const double u = t - i, s = u * u * (3 - 2 * u);
+          curve.push_back({x - 1000 + k * 2000 / 60,
+                           y + static_cast<int32_t>(std::lround(h[i] + (h[i + 1] - h[i]) * s))});
+        }
+        add(curve);
+      }
+    }
+  }
+  FinishProject(*project);
+  return project;
+}
+
+std::unique_ptr<ProjectDocument> Reordered(const ProjectDocument& project, uint32_t seed) {
+  auto copy = CopyProject(project);
+  std::mt19937 rng(seed);
+  std::shuffle(copy->figures.begin(), copy->figures.end(), rng);
+  FinishProject(*copy);
+  return copy;
 }
 
 std::unique_ptr<ProjectDocument> CopyProject(const ProjectDocument& project) {

@@ -29,6 +29,20 @@ std::unique_ptr<ProjectDocument> RandomProject(uint32_t seed, int32_t count, boo
 // A grid of letters and shapes with holes and islands, of about `count` figures.
 std::unique_ptr<ProjectDocument> LetterGrid(int32_t count, bool add_frame);
 
+// Small squares in chains, each touching the one before it at a corner (within the touch tolerance), zig-zagging
+// along rows; about `count` squares in chains of `chain_length`. With `from_corner` the first chain begins at the
+// project corner, where a start marker touches it.
+std::unique_ptr<ProjectDocument> TouchingChains(int32_t count, int32_t chain_length, bool add_frame,
+                                                bool from_corner = false, uint32_t seed = 1);
+
+// Curves as drawings of curved parts come: finely drawn circles (some concentric, so they nest), open arcs and
+// smooth open curves, closed outlines with bulged sides, rectangles sharing a corner; about `count` figures
+// overlapping where positions repeat.
+std::unique_ptr<ProjectDocument> CurveDrawing(uint32_t seed, int32_t count, bool add_frame);
+
+// The same figures in another list order (shuffled by seed), measured and boxed again.
+std::unique_ptr<ProjectDocument> Reordered(const ProjectDocument& project, uint32_t seed);
+
 // A deep copy of a project's figures and fields.
 std::unique_ptr<ProjectDocument> CopyProject(const ProjectDocument& project);
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "plan_projects.h"
 #include "project/crossing_repair.h"
@@ -229,7 +230,7 @@ class SpySearch final : public PlanSearch {
   bool TouchEntries(FigureList& f, int32_t a, int32_t b, TouchPair& p) override { return inner_->TouchEntries(f, a, b, p); }
   void BeginTouchPropagation(const FigureList& f) override { inner_->BeginTouchPropagation(f); }
   int32_t FirstTouchedPending(FigureList& f, int32_t i, TouchPair& p) override { return inner_->FirstTouchedPending(f, i, p); }
-  std::vector<std::vector<int32_t>> Neighbours(const FigureList& f) override {
+  std::unique_ptr<NeighbourLists> Neighbours(const FigureList& f) override {
     ++neighbour_builds;
     return inner_->Neighbours(f);
   }
@@ -408,6 +409,44 @@ TEST(CrossingRepair, StepsBackUntilClearAndGivesUpOnATangle) {
   const int64_t steps = RepairCrossings(square, sg, ring, rf);
   EXPECT_GT(steps, 0);
   EXPECT_EQ(ConnectorCrossing(square, sg, ring, rf), Crossing::kNone);
+}
+
+// The crossing test of every edge in order, as the rule states it, to hold the shortcuts of ConnectorCrossing to.
+Crossing PlainConnectorCrossing(const tfigura& f, int32_t fv, const tfigura& g, int32_t gv) {
+  const Segment connector{f.points[static_cast<size_t>(fv)], g.points[static_cast<size_t>(gv)]};
+  const auto crosses = [&](const tfigura& figure, int32_t v) {
+    const auto& p = figure.points;
+    const auto n = static_cast<int32_t>(p.size());
+    for (int32_t k = 0; k + 1 < n; ++k) {
+      if (k != v && k + 1 != v && SegmentsCross(connector, Segment{p[static_cast<size_t>(k)], p[static_cast<size_t>(k + 1)]})) return true;
+    }
+    return figure.closed && n >= 2 && SegmentsCross(connector, Segment{p[static_cast<size_t>(n - 1)], p[0]});
+  };
+  if (crosses(f, fv)) return Crossing::kFirst;
+  if (crosses(g, gv)) return Crossing::kSecond;
+  return Crossing::kNone;
+}
+
+TEST(CrossingRepair, ConnectorCrossingTestsTheSameEdgesAsThePlainLoop) {
+  std::mt19937 rng(12);
+  const auto uniform = [&](int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); };
+  int crossing = 0;
+  for (int round = 0; round < 4000; ++round) {
+    // Coarse coordinates: vertical edges, shared x and collinear pieces are common.
+    const auto figure = [&] {
+      tfigura f;
+      for (int32_t k = uniform(2, 12); k > 0; --k) f.points.push_back({uniform(0, 20) * 10, uniform(0, 20) * 10});
+      f.closed = static_cast<uint8_t>(uniform(0, 1));
+      return f;
+    };
+    const tfigura f = figure(), g = figure();
+    const int32_t fv = uniform(0, static_cast<int32_t>(f.points.size()) - 1);
+    const int32_t gv = uniform(0, static_cast<int32_t>(g.points.size()) - 1);
+    const Crossing expected = PlainConnectorCrossing(f, fv, g, gv);
+    ASSERT_EQ(ConnectorCrossing(f, fv, g, gv), expected) << "round " << round;
+    crossing += expected != Crossing::kNone ? 1 : 0;
+  }
+  EXPECT_GT(crossing, 1000);
 }
 
 }  // namespace

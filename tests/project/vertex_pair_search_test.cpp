@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "project/join_rules.h"
 #include "project/plan_geometry.h"
@@ -20,19 +23,26 @@ struct Lcg {
   int32_t In(int32_t low, int32_t high) { return low + static_cast<int32_t>(Next() % static_cast<uint32_t>(high - low + 1)); }
 };
 
-// A figure of n random points in a square of `spread` units at (x, y), with random marks and flags; coarse
-// coordinates make equal costs common, so the tie-break is exercised.
-std::unique_ptr<tfigura> RandomFigure(Lcg& random, int32_t x, int32_t y, int32_t spread, int32_t n) {
+// A figure of the given points with random marks (from `low_mark` up, or 10) and flags, at a random depth.
+std::unique_ptr<tfigura> Marked(Lcg& random, std::vector<TPlotPoint> points, int32_t low_mark) {
   auto figure = std::make_unique<tfigura>();
-  for (int32_t i = 0; i < n; ++i) {
-    figure->points.push_back({x + random.In(0, spread) / 10 * 10, y + random.In(0, spread) / 10 * 10});
+  for (size_t i = 0; i < points.size(); ++i) {
     TVertexAngle angle;
-    angle.mark = random.In(0, 3) == 0 ? random.In(1, 12) : 10;
+    angle.mark = random.In(0, 3) == 0 ? random.In(low_mark, 12) : 10;
     angle.flag = static_cast<uint8_t>(random.In(0, 1));
     figure->vertex_angles.push_back(angle);
   }
+  figure->points = std::move(points);
   figure->depth = random.In(0, 3);
   return figure;
+}
+
+// A figure of n random points in a square of `spread` units at (x, y), with random marks and flags; coarse
+// coordinates make equal costs common, so the tie-break is exercised.
+std::unique_ptr<tfigura> RandomFigure(Lcg& random, int32_t x, int32_t y, int32_t spread, int32_t n) {
+  std::vector<TPlotPoint> points;
+  for (int32_t i = 0; i < n; ++i) points.push_back({x + random.In(0, spread) / 10 * 10, y + random.In(0, spread) / 10 * 10});
+  return Marked(random, std::move(points), 1);
 }
 
 std::optional<JoinPair> PlainScan(const FigureList& figures, JoinVariant variant, int32_t f, int32_t g,
@@ -49,6 +59,27 @@ std::optional<JoinPair> PlainScan(const FigureList& figures, JoinVariant variant
     }
   }
   return best;
+}
+
+// Compares the search with the plain scan under every variant; returns how many answers were compared.
+int ExpectPlainScanAnswers(const FigureList& figures, const std::vector<int32_t>& f_vertices,
+                           const std::vector<int32_t>& g_vertices, const std::string& label) {
+  int compared = 0;
+  for (const JoinVariant variant : {JoinVariant::kStart, JoinVariant::kInsideFull, JoinVariant::kInsideNeighbours,
+                                    JoinVariant::kGlobalFull, JoinVariant::kGlobalNeighbours}) {
+    JoinContext context;
+    context.variant = variant;
+    const auto expected = PlainScan(figures, variant, 0, 1, f_vertices, g_vertices);
+    const auto found = CheapestVertexPair(figures, context, 0, 1, f_vertices, g_vertices);
+    const std::string where = label + " variant " + std::to_string(static_cast<int>(variant));
+    EXPECT_EQ(found.has_value(), expected.has_value()) << where;
+    if (!found || !expected) continue;
+    EXPECT_EQ(found->f_vertex, expected->f_vertex) << where;
+    EXPECT_EQ(found->g_vertex, expected->g_vertex) << where;
+    EXPECT_EQ(found->cost, expected->cost) << where;
+    ++compared;
+  }
+  return compared;
 }
 
 TEST(VertexPairSearch, SameAnswerAsThePlainScanForEveryVariant) {
@@ -68,21 +99,42 @@ TEST(VertexPairSearch, SameAnswerAsThePlainScanForEveryVariant) {
     for (int32_t i = 0; i < static_cast<int32_t>(figures[1]->points.size()); ++i) {
       if (random.In(0, 4) != 0) g_vertices.push_back(i);
     }
-    for (const JoinVariant variant : {JoinVariant::kStart, JoinVariant::kInsideFull, JoinVariant::kInsideNeighbours,
-                                      JoinVariant::kGlobalFull, JoinVariant::kGlobalNeighbours}) {
-      JoinContext context;
-      context.variant = variant;
-      const auto expected = PlainScan(figures, variant, 0, 1, f_vertices, g_vertices);
-      const auto found = CheapestVertexPair(figures, context, 0, 1, f_vertices, g_vertices);
-      ASSERT_EQ(found.has_value(), expected.has_value()) << "round " << round;
-      if (!expected) continue;
-      ASSERT_EQ(found->f_vertex, expected->f_vertex) << "round " << round << " variant " << static_cast<int>(variant);
-      ASSERT_EQ(found->g_vertex, expected->g_vertex) << "round " << round << " variant " << static_cast<int>(variant);
-      ASSERT_EQ(found->cost, expected->cost) << "round " << round;
-      ++compared;
-    }
+    compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, "round " + std::to_string(round));
+    if (HasFailure()) return;
   }
   EXPECT_GT(compared, 10000);
+}
+
+// A closed ring of n vertices about (x, y) with the radius wobbling, random marks and flags.
+std::unique_ptr<tfigura> RandomRing(Lcg& random, int32_t x, int32_t y, int32_t radius, int32_t n) {
+  std::vector<TPlotPoint> points;
+  for (int32_t i = 0; i < n; ++i) {
+    const double a = 6.283185307179586 * i / n;
+    const double r = radius + random.In(-radius / 8, radius / 8);
+    points.push_back({x + static_cast<int32_t>(r * std::cos(a)) / 5 * 5, y + static_cast<int32_t>(r * std::sin(a)) / 5 * 5});
+  }
+  return Marked(random, std::move(points), 5);
+}
+
+TEST(VertexPairSearch, LargeRingsInsideOneAnotherOrApart) {
+  // Large pairs search G's vertices nearest first through a grid: a hole in a ring, rings side by side, a ring
+  // far off, with every vertex listed or every k-th.
+  Lcg random{99};
+  int compared = 0;
+  for (int round = 0; round < 300; ++round) {
+    FigureList figures;
+    const int32_t outer = random.In(500, 5000);
+    figures.push_back(RandomRing(random, 0, 0, outer * random.In(2, 9) / 10, random.In(30, 400)));
+    const int32_t offset = random.In(0, 2) == 0 ? 0 : random.In(-3 * outer, 3 * outer);
+    figures.push_back(RandomRing(random, offset, random.In(-outer, outer) / 2, outer, random.In(30, 400)));
+    const int32_t step = random.In(1, 3);
+    std::vector<int32_t> f_vertices, g_vertices;
+    for (int32_t i = 0; i < static_cast<int32_t>(figures[0]->points.size()); i += step) f_vertices.push_back(i);
+    for (int32_t i = 0; i < static_cast<int32_t>(figures[1]->points.size()); i += step) g_vertices.push_back(i);
+    compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, "ring round " + std::to_string(round));
+    if (HasFailure()) return;
+  }
+  EXPECT_EQ(compared, 1500);
 }
 
 TEST(VertexPairSearch, CostProductsSaturateAtTheCeiling) {

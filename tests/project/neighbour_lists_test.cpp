@@ -1,0 +1,70 @@
+// Neighbour lists worked out through the tree of centres, against the plain sort of every key.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+
+#include "literal_plan_search.h"
+#include "project/neighbour_lists.h"
+
+namespace varnholt {
+namespace {
+
+FigureList Entries(std::mt19937& rng, int32_t n, int32_t spread, int32_t lattice) {
+  const auto uniform = [&](int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); };
+  FigureList figures;
+  for (int32_t i = 0; i < n; ++i) {
+    auto f = std::make_unique<tfigura>();
+    f->center_x = uniform(-spread, spread) / lattice * lattice;
+    f->center_y = uniform(-spread, spread) / lattice * lattice;
+    f->depth = uniform(0, 3);
+    f->parent = uniform(0, 3) == 0 ? uniform(0, n - 1) : -1;
+    figures.push_back(std::move(f));
+  }
+  return figures;
+}
+
+void ExpectSameLists(const FigureList& figures, const std::string& label) {
+  const auto expected = MakeLiteralPlanSearch()->Neighbours(figures);
+  const auto found = MakeNeighbourLists(figures);
+  // Asked for in a scrambled order, as joins ask for them.
+  for (size_t k = 0; k < figures.size(); ++k) {
+    const auto g = static_cast<int32_t>((k * 7919) % figures.size());
+    const std::span<const int32_t> want = expected->Of(g);
+    const std::span<const int32_t> got = found->Of(g);
+    ASSERT_EQ(std::vector<int32_t>(got.begin(), got.end()), std::vector<int32_t>(want.begin(), want.end()))
+        << label << " entry " << g;
+  }
+  EXPECT_TRUE(found->Of(static_cast<int32_t>(figures.size())).empty()) << "an entry added later has no list";
+}
+
+TEST(NeighbourLists, SameListsAsTheSortOfEveryKey) {
+  std::mt19937 rng(99);
+  for (int round = 0; round < 300; ++round) {
+    const int32_t n = std::uniform_int_distribution<int32_t>(1, 160)(rng);
+    // Coarse lattices give many equal keys; spreads from a few units to most of the coordinate range.
+    const int32_t spreads[] = {20, 3000, 100000, 1000000000};
+    const int32_t spread = spreads[round % 4];
+    const int32_t lattice = round % 3 == 0 ? 1 : std::max(1, spread / 8);
+    FigureList entries = Entries(rng, n, spread, lattice);
+    if (round % 5 == 0) {
+      // Few deep entries: their lists need shallower (penalised) ones too.
+      for (auto& f : entries) f->depth = std::uniform_int_distribution<int32_t>(0, 9)(rng) == 0 ? 4 : 1;
+    }
+    ExpectSameLists(entries, "round " + std::to_string(round));
+    if (HasFatalFailure()) return;
+  }
+}
+
+TEST(NeighbourLists, EntriesOnOneCentreOrOneLine) {
+  std::mt19937 rng(5);
+  FigureList same = Entries(rng, 60, 0, 1);
+  ExpectSameLists(same, "one centre");
+  FigureList line = Entries(rng, 200, 50000, 1);
+  for (auto& f : line) f->center_y = 7;
+  ExpectSameLists(line, "one line");
+}
+
+}  // namespace
+}  // namespace varnholt
