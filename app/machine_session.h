@@ -40,6 +40,12 @@ class MachineSession {
     return (!transmission.running() || state.Has(kStatusPaused)) && !flags.ProgramStarted;
   }
 
+  // A cut is under way: its program is being sent, runs, or stands paused on the controller.
+  bool Cutting() const {
+    return transmission.running() || flags.ProgramStarted || state.Has(kStatusProgramRunning) ||
+           state.Has(kStatusPaused);
+  }
+
   ControllerState state;
   RunFlags flags;
   TfUsb usb;

@@ -15,18 +15,18 @@ namespace varnholt::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: varnholt-cli info FILE [--config FILE.qcc] [--model Qa|Qe|Qo] [--unit mm|inch|feet]\n";
+    "Usage: varnholt-cli info FILE [--config FILE.qcc] [--kerf MM] [--model Qa|Qe|Qo] [--unit mm|inch|feet]\n";
 
 }  // namespace
 
 int RunInfo(const Arguments& args, std::ostream& out, std::ostream& err) {
-  const std::optional<FileArguments> parsed = ParseFileArguments(args, {"--config", "--model", "--unit"});
+  const std::optional<FileArguments> parsed = ParseFileArguments(args, {"--config", "--kerf", "--model", "--unit"});
   if (!parsed) {
     err << kUsage;
     return 1;
   }
   std::optional<Configuration> configuration = ReadConfiguration(parsed->Value("--config"), err);
-  if (!configuration) return 1;
+  if (!configuration || !ApplyKerfOption(parsed->Value("--kerf"), *configuration, err)) return 1;
   Configuration& config = *configuration;
   // The display unit is the configuration's unless --unit names another.
   config.TakeCurrentUnitFromRadiounit();

@@ -8,6 +8,7 @@
 #include "config/konfig_file.h"
 #include "files/thpgl.h"
 #include "geometry/run_time_error.h"
+#include "project/kerf_settings.h"
 
 namespace varnholt::cli {
 
@@ -56,8 +57,7 @@ std::optional<LoadedProject> LoadPlannedProject(const std::string& path, const C
   project.add_frame = config.Checked(Param::AddFrame);
   project.feed_direction = config.Choice(Param::CatDir);
   project.drawing_unit = config.Choice(Param::radiounit);
-  project.kerf_width_mm = config.Number(Param::KerfWidth);
-  project.kerf_scale_percent = config.Number(Param::skala);
+  SetKerfSettings(project, KerfSettingsOf(config));
   project.working_range = range;
 
   ScriptedOperator op;

@@ -1,5 +1,7 @@
 #include "project/load_report.h"
 
+#include <utility>
+
 #include "project/project_document.h"
 
 namespace varnholt {
@@ -18,7 +20,18 @@ std::vector<std::string> LoadReportLines(const ProjectDocument& project) {
     lines.push_back(project.Text("Project_window", "pominieteDuplikaty") +
                     std::to_string(project.duplicates_dropped));
   }
+  if (std::string kerf = KerfKeptAsDrawnText(project); !kerf.empty()) lines.push_back(std::move(kerf));
   return lines;
+}
+
+std::string KerfKeptAsDrawnText(const ProjectDocument& project) {
+  if (project.kerf_kept_as_drawn.empty()) return {};
+  std::string numbers;
+  for (const int32_t index : project.kerf_kept_as_drawn) {
+    if (!numbers.empty()) numbers += ", ";
+    numbers += std::to_string(index);
+  }
+  return project.Text("Project_window", "kerfFiguryBezKompensacji") + numbers;
 }
 
 }  // namespace varnholt

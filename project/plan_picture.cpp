@@ -11,6 +11,10 @@
 
 namespace varnholt {
 
+bool ShowsDrawnFigures(const ProjectDocument& project) {
+  return project.applied_kerf_mm > 0.0 && !project.drawn_figures.empty();
+}
+
 std::vector<TPlotPoint> PlannedPath(const ProjectDocument& project) {
   std::vector<TPlotPoint> path;
   for (const PathStop& stop : PlannedStops(project)) {
@@ -34,7 +38,7 @@ PlanPicture DrawPlan(const ProjectDocument& project, int32_t width, int32_t heig
     return TPlotPoint{NearestInt32Saturated((double{1} * p.x - project.project_min_x) * scale) + kMargin,
                       baseline - NearestInt32Saturated((double{1} * p.y - project.project_min_y) * scale)};
   };
-  if (project.applied_kerf_mm > 0.0) {
+  if (ShowsDrawnFigures(project)) {
     for (const auto& f : project.drawn_figures) {
       PictureLine line;
       line.rgb = kGrey;

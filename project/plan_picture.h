@@ -26,6 +26,9 @@ struct PictureLine {
   bool drawing = false;  // the drawing's own outline under a kerf-compensated figure
 };
 
+// True when the project is kerf-compensated: its drawing's own figures are painted thin and grey under it.
+bool ShowsDrawnFigures(const ProjectDocument& project);
+
 // The pen width of a line in pixels: thin for the path and the drawing under compensated figures.
 inline double StrokeWidth(const PictureLine& line) { return line.path || line.drawing ? 1.0 : 3.0; }
 

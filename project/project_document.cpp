@@ -147,13 +147,8 @@ void ProjectDocument::ChangeKerf(double kerf_mm, double scale_percent) {
 }
 
 void ProjectDocument::ReportKeptAsDrawn() const {
-  if (kerf_kept_as_drawn.empty()) return;
-  std::string numbers;
-  for (const int32_t index : kerf_kept_as_drawn) {
-    if (!numbers.empty()) numbers += ", ";
-    numbers += std::to_string(index);
-  }
-  CurrentOperator().ShowMessageBox(Text("Project_window", "kerfFiguryBezKompensacji") + numbers, false, "");
+  const std::string text = KerfKeptAsDrawnText(*this);
+  if (!text.empty()) CurrentOperator().ShowMessageBox(text, false, "");
 }
 
 void ProjectDocument::MeasureProject() {

@@ -9,7 +9,9 @@
 #include "app/main_form_rules.h"
 #include "app/program.h"
 #include "app/ui/main_form.h"
+#include "app/ui/main_form_machine.h"
 #include "config/ui/dlgkonfig.h"
+#include "project/kerf_settings.h"
 #include "project/path_animation.h"
 #include "project/ui/mdi_child.h"
 #include "services/document_opener.h"
@@ -33,6 +35,7 @@ TMDIChild* TMainForm::AddProjectWindow() {
   document.feed_direction = config.Choice(Param::CatDir);
   document.drawing_unit = config.Choice(Param::radiounit);
   document.add_frame = config.Checked(Param::AddFrame);
+  SetKerfSettings(document, KerfSettingsOf(config));
   if (program_.has_link()) {
     document.working_range = {double{1} * program_.state().x_range, double{1} * program_.state().y_range};
   }
@@ -122,9 +125,21 @@ void TMainForm::KonfiguracjaClick() {
 
   const QList<TMDIChild*> projects = Projects();
   if (program_.has_link()) SendConfigurationChanges(program_.link(), konfig, !projects.isEmpty());
+  const KerfSettings kerf = KerfSettingsOf(program_.config());
   for (auto it = projects.rbegin(); it != projects.rend(); ++it) {
     TMDIChild* project = *it;
     project->JakiKierunek(-1);
+    if (!project->busy() && KerfSettingsChanged(project->document(), kerf)) {
+      // The project being cut keeps the figures its program was written from, and its repetitions too.
+      if (machine_->Cutting(project)) {
+        CurrentOperator().ShowMessageBox(
+            program_.Text(kSection, "kerfProjektCiety") + project->windowTitle().toStdString(), false, "");
+      } else {
+        project->document().add_frame = program_.config().Checked(Param::AddFrame);
+        project->ChangeKerf(kerf);
+        continue;
+      }
+    }
     if (project->document().planned) continue;
     project->document().add_frame = program_.config().Checked(Param::AddFrame);
     project->ciecie();

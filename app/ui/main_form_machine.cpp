@@ -44,6 +44,10 @@ bool MainFormMachine::IsOpen(const TMDIChild* project) const {
   return project != nullptr && form_.Projects().contains(project);
 }
 
+bool MainFormMachine::Cutting(const TMDIChild* project) const {
+  return project != nullptr && project == cut_project_.data() && program_.has_link() && program_.session().Cutting();
+}
+
 ProjectDocument* MainFormMachine::ActiveProject() {
   TMDIChild* window = repeating_ ? cut_project_.data() : form_.ActiveProject();
   if (!IsOpen(window) || window->busy()) return nullptr;

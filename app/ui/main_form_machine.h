@@ -39,6 +39,8 @@ class MainFormMachine final : public MainWindowPort, public CuttingRunPort {
   void ShowControlPanel();
   // The control panel's window while connected, else nullptr.
   TsterForm* panel_window() const { return panel_window_.get(); }
+  // True while project is the one the last Start cut and its cut is under way.
+  bool Cutting(const TMDIChild* project) const;
   // Ends of programs the status step noticed.
   int64_t programs_ended() const { return programs_ended_; }
 

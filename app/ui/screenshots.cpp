@@ -20,6 +20,7 @@
 #include "layout/dpl_file.h"
 #include "layout/duplicate_project.h"
 #include "layout/ui/duplicate_elements.h"
+#include "project/kerf_settings.h"
 #include "project/ui/mdi_child.h"
 #include "services/document_opener.h"
 #include "services/program_files.h"
@@ -59,6 +60,10 @@ class Pictures {
       all_saved_ = false;
     }
   }
+  void Missing(const std::string& name, const std::string& reason) {
+    std::cerr << "No picture " << name << ": " << reason << '\n';
+    all_saved_ = false;
+  }
   bool all_saved() const { return all_saved_; }
 
  private:
@@ -84,12 +89,32 @@ TMDIChild* ShowDuplicatedGrid(TMainForm& form, Program& program, TMDIChild& patt
   return form.ShowProject(std::move(grid), DplPathFor(pattern.windowTitle().toStdString()));
 }
 
+// A sample drawing of the program folder.
+std::string SampleDrawing(const Program& program, const std::string& name) {
+  const ProgramFile samples = SamplesFolder(program.folders().shipped, program.texts().language_code());
+  return (std::filesystem::path(samples.path) / name).string();
+}
+
+// The frame with holes compensated for a 2 mm kerf, in a window of its own (closed again afterwards): the drawing
+// grey under the wire's path.
+void SaveKerfProject(TMainForm& form, Program& program, Pictures& pictures) {
+  const std::string drawing = SampleDrawing(program, "frame_with_holes.plt");
+  TMDIChild* project = form.OpenDrawing(drawing, ReaderKindOf(drawing));
+  if (project == nullptr) {
+    pictures.Missing("kerf", "cannot open " + drawing);
+    return;
+  }
+  KerfSettings kerf = KerfSettingsOf(program.config());
+  kerf.kerf_mm = 2.0;
+  project->ChangeKerf(kerf);
+  pictures.Save(form, "kerf");
+  project->parentWidget()->close();
+  Settle();
+}
+
 }  // namespace
 
-std::string ScreenshotDrawing(const Program& program) {
-  const ProgramFile samples = SamplesFolder(program.folders().shipped, program.texts().language_code());
-  return (std::filesystem::path(samples.path) / "letters_vh.plt").string();
-}
+std::string ScreenshotDrawing(const Program& program) { return SampleDrawing(program, "letters_vh.plt"); }
 
 bool SaveScreenshots(TMainForm& form, Program& program, VirtualClock& clock, TMDIChild& project,
                      const std::string& folder) {
@@ -129,6 +154,7 @@ bool SaveScreenshots(TMainForm& form, Program& program, VirtualClock& clock, TMD
   pictures.Save(form, "duplicated_project");
   grid->parentWidget()->close();
   Settle();
+  SaveKerfProject(form, program, pictures);
 
   const auto save = [&pictures](QWidget& window, const std::string& name) { pictures.Save(window, name); };
   ShowControlDialogs(program.link(), program.folders(), save);

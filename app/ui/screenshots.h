@@ -19,9 +19,9 @@ class VirtualClock;
 // project, simulation.png with the simulation half way (on the virtual clock), configuration_parameters.png and
 // configuration_plotter.png with the two pages of the configuration dialog, information.png and about.png,
 // duplication.png with the duplication dialog, duplicated_project.png with a grid of three by two in a window of
-// its own (closed again afterwards), move_wire.png, firmware_upgrade.png and firmware_upgrade_service.png with the
-// control panel's dialogs, control_panel.png and control_panel_service.png with the control panel. True when every
-// picture was saved.
+// its own (closed again afterwards), kerf.png with the frame sample compensated for a 2 mm kerf (also closed
+// again), move_wire.png, firmware_upgrade.png and firmware_upgrade_service.png with the control panel's dialogs,
+// control_panel.png and control_panel_service.png with the control panel. True when every picture was saved.
 bool SaveScreenshots(TMainForm& form, Program& program, VirtualClock& clock, TMDIChild& project,
                      const std::string& folder);
 

@@ -57,6 +57,7 @@ constexpr DialogFieldRow kCalibration[] = {
     {"LabelKalibracjaX", Param::feKalibracjaX, DialogUnitKind::kPercent},
     {"LabelKalibracjaY", Param::feKalibracjaY, DialogUnitKind::kPercent},
     {"LabelKalibracjaZ", Param::feKalibracjaZ, DialogUnitKind::kPercent}};
+constexpr DialogFieldRow kKerf[] = {{"LabelKerf", Param::KerfWidth, DialogUnitKind::kLength}};
 
 const char* UnitKey(DialogUnitKind unit) {
   switch (unit) {
@@ -160,6 +161,7 @@ QWidget* TDlgkonfig::BuildWorkPage() {
   auto* left = new QVBoxLayout;
   auto* right = new QVBoxLayout;
   left->addWidget(FieldGroup(page, "gbRamiona", kArms));
+  left->addWidget(FieldGroup(page, "gbKerf", kKerf));
   left->addStretch(1);
   right->addWidget(FieldGroup(page, "gbTasmociag", kConveyor));
   right->addWidget(FieldGroup(page, "gbTrybAuto", kAutomatic));

@@ -113,6 +113,20 @@ void TMDIChild::ciecie() {
   ProjectChanged();
 }
 
+void TMDIChild::ChangeKerf(const KerfSettings& settings) {
+  if (document_.drawn_figures.empty()) return;
+  Work([&] {
+    // As after a load: the compensated drawing is shown before it is planned.
+    document_.plan_after_load = false;
+    document_.ChangeKerf(settings.kerf_mm, settings.scale_percent);
+    UpdateNotes();
+    ProjectChanged();
+    CurrentOperator().Repaint();
+    document_.ciecie();
+  });
+  ProjectChanged();
+}
+
 void TMDIChild::ProjectChanged() {
   picture_valid_ = false;
   update();
@@ -153,6 +167,13 @@ void TMDIChild::RenderPicture() {
   const ProjectView view = View();
   if (!view.drawable) return;
   QPainter painter(&picture_);
+  if (ShowsDrawnFigures(document_)) {
+    painter.setPen(QPen(Colour(kGrey), 0));
+    for (const auto& figure : document_.drawn_figures) {
+      const std::vector<TPlotPoint> pixels = PixelPolyline(*figure, view);
+      DrawPolyline(painter, pixels, pixels.size());
+    }
+  }
   for (size_t i = 0; i < document_.figures.size(); ++i) {
     painter.setPen(QPen(Colour(FigureColour(document_, i)), 0));
     const std::vector<TPlotPoint> pixels = PixelPolyline(*document_.figures[i], view);

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "project/kerf_settings.h"
 #include "project/path_animation.h"
 #include "project/project_document.h"
 #include "project/project_view.h"
@@ -41,6 +42,10 @@ class TMDIChild final : public QWidget {
   void TakeProject(ProjectDocument&& project, const std::string& caption);
   // Plans the cut again (after a configuration change), with progress and abort as while loading.
   void ciecie();
+  // Compensates the drawing for another kerf or scale (after a configuration change) and plans it again, with
+  // progress and abort as while loading; the figures the kerf leaves as drawn are told once and join the load
+  // report. A project not loaded from a drawing stays as it is.
+  void ChangeKerf(const KerfSettings& settings);
   int32_t JakiKierunek(int32_t index) const { return document_.JakiKierunek(index); }
   // The figures changed: the picture is made anew at the next paint.
   void ProjectChanged();

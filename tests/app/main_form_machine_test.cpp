@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDoubleSpinBox>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -215,6 +216,38 @@ TEST_F(MachineWindow, AutomaticRepetitionCutsTheStartedProjectAgainWithTheCounte
   ASSERT_TRUE(RunUntil([this] { return ProgramsNoticed() == 2; }));
   EXPECT_EQ(program_->simulated()->programs_finished(), 2);
   EXPECT_EQ(Panel(1).text(), "");
+}
+
+TEST_F(MachineWindow, AProjectBeingCutKeepsItsKerfUntilTheCutIsOver) {
+  StartOnVirtualTime();
+  TMDIChild* cut = OpenSample("frame_with_holes.plt");
+  ASSERT_NE(cut, nullptr);
+  TMDIChild* other = Open("other.plt", testing::SquaresPlot(1));
+  ASSERT_NE(other, nullptr);
+  Area().setActiveSubWindow(Area().subWindowList(QMdiArea::CreationOrder).front());
+  NextStatusStep();
+  Press("SpeedStart");
+  ASSERT_EQ(session().transmission.transmissions_started(), 1);
+  const std::string program = FileBytes(folder_.PathOf("out.cn"));
+  const auto kerf_of_one = [](TDlgkonfig& dialog) {
+    dialog.findChild<QDoubleSpinBox*>("KerfWidth")->setValue(1);
+  };
+
+  op_.boxes.clear();
+  ConfigureWithOk(kerf_of_one);
+  EXPECT_EQ(cut->document().applied_kerf_mm, 0);
+  ASSERT_EQ(op_.boxes.size(), 1u) << Shown();
+  EXPECT_EQ(op_.boxes[0].text,
+            Text("Main_window", "kerfProjektCiety") + cut->windowTitle().toStdString());
+  EXPECT_EQ(other->document().applied_kerf_mm, 1) << "a project that is not cut takes the kerf at once";
+
+  ASSERT_TRUE(RunUntil([this] { return ProgramsNoticed() == 1; }));
+  EXPECT_EQ(FileBytes(folder_.PathOf("out.cn")), program);
+  EXPECT_EQ(program_->simulated()->program_moves_completed(), static_cast<int64_t>(MovesOf(program)))
+      << "the program cut is the one written before the change";
+  ConfigureWithOk();
+  EXPECT_EQ(cut->document().applied_kerf_mm, 1) << "the next OK after the cut compensates it";
+  EXPECT_EQ(op_.boxes.size(), 1u) << Shown();
 }
 
 TEST_F(MachineWindow, AProjectClosedDuringItsCutIsNotRepeated) {

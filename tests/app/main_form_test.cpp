@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -281,6 +282,48 @@ TEST_F(MainWindow, ConfigurationCommandPlansWhatIsNotPlannedAndNothingTwice) {
   EXPECT_EQ(complete->document().figures.size(), entries) << "a complete plan is not planned again";
   ConfigureWithOk();
   EXPECT_EQ(complete->document().figures.size(), entries);
+}
+
+TEST_F(MainWindow, ConfigurationOkWithANewKerfCompensatesEveryOpenProjectAndPlansItAgain) {
+  Start();
+  // A 100 mm square with a 20 mm hole, twice.
+  const std::string drawing =
+      "IN;SP1;PU0,0;PD4000,0,4000,4000,0,4000,0,0;PU1600,1600;PD2400,1600,2400,2400,1600,2400,1600,1600;PU;";
+  TMDIChild* first = Open("first.plt", drawing);
+  TMDIChild* second = Open("second.plt", drawing);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  const std::vector<TPlotPoint> drawn_square = first->document().figures[0]->points;
+  op_.boxes.clear();
+  const auto set_kerf = [](double mm) {
+    return [mm](TDlgkonfig& dialog) { dialog.findChild<QDoubleSpinBox*>("KerfWidth")->setValue(mm); };
+  };
+
+  ConfigureWithOk(set_kerf(1));
+  for (TMDIChild* project : {first, second}) {
+    const ProjectDocument& document = project->document();
+    EXPECT_EQ(document.applied_kerf_mm, 1);
+    EXPECT_EQ(document.figures[0]->width, 4040) << "a 101 mm square";
+    EXPECT_EQ(document.figures[1]->width, 760) << "a 19 mm hole";
+    EXPECT_TRUE(document.planned);
+  }
+  const tfigura* planned = first->document().figures[0].get();
+  ConfigureWithOk();
+  EXPECT_EQ(first->document().figures[0].get(), planned) << "an unchanged kerf compensates nothing again";
+
+  // The scale changes the offset in drawing units: the cut part keeps the kerf's real width.
+  ConfigureWithOk([](TDlgkonfig& dialog) { dialog.findChild<QDoubleSpinBox*>("skala")->setValue(50); });
+  EXPECT_EQ(first->document().figures[0]->width, 4080) << "half a kerf is 1 mm of drawing at 50 %";
+
+  // A drawing opened now takes the configured kerf and scale.
+  TMDIChild* third = Open("third.plt", drawing);
+  ASSERT_NE(third, nullptr);
+  EXPECT_EQ(third->document().figures[0]->width, 4080);
+
+  ConfigureWithOk(set_kerf(0));
+  EXPECT_EQ(first->document().figures[0]->points, drawn_square);
+  EXPECT_EQ(first->document().applied_kerf_mm, 0);
+  EXPECT_TRUE(op_.boxes.empty());
 }
 
 TEST_F(MainWindow, ConfigurationCommandSendsThePowerOutputToAnIdleController) {

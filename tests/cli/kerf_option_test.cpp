@@ -1,5 +1,5 @@
-// --kerf MM of figures, plan, preview, write and verify: compensated outlines, the configuration's kerf overridden, and a
-// kerf of 0 giving exactly what the commands gave without one.
+// --kerf MM of figures, plan, preview, write, verify and info: compensated outlines, the configuration's kerf
+// overridden, and a kerf of 0 giving exactly what the commands gave without one.
 
 #include <gtest/gtest.h>
 
@@ -136,6 +136,18 @@ TEST(KerfOption, PreviewDrawsTheDrawingGreyUnderTheCompensatedPath) {
   EXPECT_EQ(grey, 5u);
 }
 
+TEST(KerfOption, InfoMeasuresTheCompensatedProject) {
+  testing::TempFolder folder;
+  const std::string config = folder.Write("kerf.qcc", "KerfWidth := 1\r\n");
+  const std::string plain = RunCommand(cli::RunInfo, {kFrameWithHoles}).out;
+  EXPECT_NE(plain.find("\"width\":\"200.00 mm\",\"height\":\"100.00 mm\""), std::string::npos) << plain;
+  EXPECT_EQ(RunCommand(cli::RunInfo, {kFrameWithHoles, "--config", config, "--kerf", "0"}).out, plain);
+  const CommandRun run = RunCommand(cli::RunInfo, {kFrameWithHoles, "--kerf", "1"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.out.find("\"width\":\"201.00 mm\",\"height\":\"101.00 mm\""), std::string::npos) << run.out;
+  EXPECT_EQ(RunCommand(cli::RunInfo, {kFrameWithHoles, "--config", config}).out, run.out);
+}
+
 TEST(KerfOption, BadKerfValuesAreRefused) {
   testing::TempFolder folder;
   const std::string program = folder.PathOf("out.cn");
@@ -145,7 +157,8 @@ TEST(KerfOption, BadKerfValuesAreRefused) {
           {cli::RunFigures, {kFrameWithHoles, "--kerf", bad}},
           {cli::RunPreview, {kFrameWithHoles, "-o", folder.PathOf("p.svg"), "--kerf", bad}},
           {cli::RunWrite, {kFrameWithHoles, "-o", program, "--kerf", bad}},
-          {cli::RunVerify, {kFrameWithHoles, program, "--kerf", bad}}}) {
+          {cli::RunVerify, {kFrameWithHoles, program, "--kerf", bad}},
+          {cli::RunInfo, {kFrameWithHoles, "--kerf", bad}}}) {
       const CommandRun run = RunCommand(command, args);
       EXPECT_EQ(run.code, 1) << bad;
       EXPECT_NE(run.err.find("--kerf takes the kerf width in millimetres, 0 to 10"), std::string::npos)

@@ -14,6 +14,8 @@
 #include "plan_projects.h"
 #include "project/cut_program.h"
 #include "project/kerf_offset.h"
+#include "project/kerf_settings.h"
+#include "project/load_report.h"
 #include "project/plan_picture.h"
 #include "project/program_verifier.h"
 #include "services/scripted_operator.h"
@@ -193,6 +195,25 @@ TEST(KerfProject, ASlotNarrowerThanTheKerfIsKeptAsDrawnAndReportedOnce) {
                        "Project_window/kerfFiguryBezKompensacji1, 3"),
             1);
   EXPECT_EQ(loaded.messages.size(), 1u);
+  EXPECT_EQ(LoadReportLines(project), std::vector<std::string>{"Project_window/kerfFiguryBezKompensacji1, 3"})
+      << "the load report keeps it";
+}
+
+TEST(KerfProject, OnlyANewKerfOrANewScaleUnderAKerfAsksForAProjectToBeCompensatedAgain) {
+  const Loaded plain = Load(SamplePath("frame_with_holes.plt"), 0.0);
+  EXPECT_FALSE(KerfSettingsChanged(*plain.project, {0.0, 100.0}));
+  EXPECT_FALSE(KerfSettingsChanged(*plain.project, {0.0, 50.0})) << "without a kerf the scale does not matter";
+  EXPECT_TRUE(KerfSettingsChanged(*plain.project, {0.5, 100.0}));
+
+  const Loaded compensated = Load(SamplePath("frame_with_holes.plt"), 1.0);
+  EXPECT_FALSE(KerfSettingsChanged(*compensated.project, {1.0, 100.0}));
+  EXPECT_TRUE(KerfSettingsChanged(*compensated.project, {1.0, 50.0}));
+  EXPECT_TRUE(KerfSettingsChanged(*compensated.project, {0.0, 100.0}));
+
+  // A project the program made (a duplication) has no drawing to compensate anew.
+  ProjectDocument made(kKeys);
+  made.figures.push_back(std::make_unique<tfigura>(*compensated.project->figures[0]));
+  EXPECT_FALSE(KerfSettingsChanged(made, {2.0, 100.0}));
 }
 
 TEST(KerfProject, ThePictureShowsTheDrawingThinAndGreyUnderTheCompensatedFigures) {

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -56,9 +57,12 @@ class MainWindowTest : public ::testing::Test {
   std::string Text(std::string_view section, std::string_view key) const { return program_->Text(section, key); }
   QMdiArea& Area() const { return *form_->findChild<QMdiArea*>("MDIArea"); }
   QLabel& Panel(int i) const { return *form_->findChild<QLabel*>(QString("StatusPanel%1").arg(i)); }
-  // The configuration command with the dialog answered by OK.
-  void ConfigureWithOk() {
-    QTimer::singleShot(0, form_.get(), [this] { form_->configuration_dialog().accept(); });
+  // The configuration command with the dialog answered by OK, after edit has changed what it shows.
+  void ConfigureWithOk(const std::function<void(TDlgkonfig&)>& edit = {}) {
+    QTimer::singleShot(0, form_.get(), [this, edit] {
+      if (edit) edit(form_->configuration_dialog());
+      form_->configuration_dialog().accept();
+    });
     form_->KonfiguracjaClick();
   }
   // Boxes shown with the text of section/key.

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -37,6 +38,13 @@ class ConfigurationDialog : public ::testing::Test {
   }
   ParamField& Field(const char* name) { return *dialog_->findChild<ParamField*>(name); }
   double Value(Param param) { return konfig_->params().Number(param); }
+  // Types text over the field's text and presses Enter, as the operator does.
+  static void Type(ParamField& field, const QString& text) {
+    auto* edit = field.findChild<QLineEdit*>();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
+  }
 
   testing::TempFolder folder_;
   testing::RecordingQtOperator op_;
@@ -100,6 +108,66 @@ TEST_F(ConfigurationDialog, UnitAwareFieldsShowAndTakeTheDisplayUnit) {
   Field("szybkoscObrobki").setValue(50);
   EXPECT_DOUBLE_EQ(Value(Param::szybkoscObrobki), 1270);
   EXPECT_DOUBLE_EQ(Field("skala").value(), 100) << "a percentage keeps its own unit";
+}
+
+TEST_F(ConfigurationDialog, KerfFieldStandsOnTheWorkingPageAndTakesMillimetres) {
+  Create();
+  dialog_->show();
+  ParamField& kerf = Field("KerfWidth");
+  EXPECT_NE(dialog_->findChild<QWidget*>("Tabsheet2")->findChild<ParamField*>("KerfWidth"), nullptr);
+  EXPECT_EQ(dialog_->findChild<QLabel*>("LabelKerf")->text().toStdString(),
+            texts_->GetText("Configuration", "LabelKerf.caption"));
+  EXPECT_EQ(dialog_->findChild<QLabel*>("LabelKerfUnit")->text(), "[mm]");
+  EXPECT_EQ(kerf.toolTip().toStdString(), texts_->GetText("Configuration", "KerfWidth.hint"));
+  EXPECT_EQ(kerf.value(), 0);
+  EXPECT_DOUBLE_EQ(kerf.singleStep(), 0.1);
+  EXPECT_DOUBLE_EQ(kerf.maximum(), 10);
+
+  kerf.stepUp();
+  kerf.stepUp();
+  EXPECT_NEAR(Value(Param::KerfWidth), 0.2, 1e-9);
+  // A key that would take the value past 10 mm is refused, as in every number field.
+  Type(kerf, "12");
+  EXPECT_EQ(Value(Param::KerfWidth), 1);
+  Type(kerf, "-");
+  EXPECT_EQ(Value(Param::KerfWidth), 1);
+  Type(kerf, "1" + QString(kerf.locale().decimalPoint()) + "5");
+  EXPECT_EQ(Value(Param::KerfWidth), 1.5);
+
+  dialog_->findChild<QCheckBox*>("AutoSave")->click();
+  dialog_->accept();
+  Configuration saved;
+  ReadKonfigFile(folder_.PathOf("Varnholt.qcc"), saved, '.');
+  EXPECT_EQ(saved.Number(Param::KerfWidth), 1.5);
+}
+
+TEST_F(ConfigurationDialog, KerfFieldShowsInchesAndFeetAndStepsByATenthOfAMillimetre) {
+  folder_.Write("Varnholt.qcc", "radiounit := 1\r\nKerfWidth := 2.54\r\n");
+  Create();
+  dialog_->show();
+  ParamField& kerf = Field("KerfWidth");
+  EXPECT_DOUBLE_EQ(kerf.value(), 0.1);
+  EXPECT_EQ(dialog_->findChild<QLabel*>("LabelKerfUnit")->text(), "[in]");
+  EXPECT_NEAR(kerf.maximum(), 10 / 25.4, 1e-5);
+  kerf.setValue(0.04);
+  EXPECT_NEAR(Value(Param::KerfWidth), 1.016, 1e-9) << "held in millimetres";
+  kerf.stepDown();
+  EXPECT_NEAR(Value(Param::KerfWidth), 0.916, 1e-3);
+
+  // A tenth of a millimetre is 0.000328 ft: the field shows places enough for a step to move it by that.
+  konfig_->params().SetNumber(Param::KerfWidth, 1.0);
+  konfig_->params().SetChoice(Param::radiounit, 2);
+  konfig_->Deactivate();
+  dialog_->hide();
+  dialog_->show();
+  EXPECT_EQ(dialog_->findChild<QLabel*>("LabelKerfUnit")->text(), "[ft]");
+  kerf.stepUp();
+  EXPECT_NEAR(Value(Param::KerfWidth), 1.1, 1e-3);
+  kerf.stepDown();
+  kerf.stepDown();
+  EXPECT_NEAR(Value(Param::KerfWidth), 0.9, 1e-3);
+  EXPECT_DOUBLE_EQ(Field("feuWysokoscMat").singleStep(), 0.1) << "a tenth of a foot keeps its places";
+  EXPECT_EQ(Field("feuWysokoscMat").decimals(), 4);
 }
 
 TEST_F(ConfigurationDialog, FeedDirectionReachesTheProjectsAndQoHasNoVerticalWirePower) {

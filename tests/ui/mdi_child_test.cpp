@@ -9,6 +9,7 @@
 
 #include "config/konfig_file.h"
 #include "geometry/clock.h"
+#include "project/kerf_settings.h"
 #include "project/ui/load_report_dialog.h"
 #include "services/interfejs.h"
 #include "support/window_support.h"
@@ -181,6 +182,91 @@ TEST_F(ProjectWindow, PlanningShowsItsProgressInTheProjectsStatusLine) {
   EXPECT_EQ(lines[lines.size() - 2], "Ready 100%");
   EXPECT_TRUE(window->StatusText().isEmpty()) << "the line is cleared at the end";
   EXPECT_TRUE(window->document().planned);
+}
+
+// A 100 mm square with a 20 mm hole, and an open stroke beside them.
+const std::string kSquareWithHole =
+    "IN;SP1;PU0,0;PD4000,0,4000,4000,0,4000,0,0;PU1600,1600;PD2400,1600,2400,2400,1600,2400,1600,1600;"
+    "PU5000,0;PD5000,4000;PU;";
+
+class KerfWindow : public ProjectWindow {
+ protected:
+  std::unique_ptr<TMDIChild> OpenWithKerf(const std::string& text, double kerf_mm) {
+    auto window = std::make_unique<TMDIChild>(*texts_);
+    window->resize(600, 400);
+    window->show();
+    SetKerfSettings(window->document(), {kerf_mm, 100});
+    EXPECT_TRUE(window->Load(folder_.Write("kerf.plt", text), 255));
+    return window;
+  }
+  static QImage Picture(TMDIChild& window) { return window.grab().toImage(); }
+  static uint32_t Rgb(const QImage& picture, const TPlotPoint& pixel) {
+    return picture.pixelColor(pixel.x, pixel.y).rgb() & 0xffffffu;
+  }
+  static int GreyPixels(const QImage& picture) {
+    int count = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+      for (int x = 0; x < picture.width(); ++x) count += Rgb(picture, {x, y}) == kGrey ? 1 : 0;
+    }
+    return count;
+  }
+};
+
+TEST_F(KerfWindow, TheDrawingShowsGreyUnderTheCompensatedFiguresOnlyWhenAKerfIsApplied) {
+  const auto plain = OpenWithKerf(kSquareWithHole, 0);
+  EXPECT_EQ(GreyPixels(Picture(*plain)), 0);
+
+  const auto window = OpenWithKerf(kSquareWithHole, 2);
+  const ProjectView view = window->View();
+  const QImage picture = Picture(*window);
+  // Half the kerf is 40 units, some 3 pixels at this size: the wire's outline stands apart from the drawn one.
+  EXPECT_EQ(Rgb(picture, view.Pixel({0, 3000})), kGrey) << "the drawn square's left side";
+  EXPECT_EQ(Rgb(picture, view.Pixel({-40, 3000})), kBlack) << "the wire's path outside it";
+  EXPECT_EQ(Rgb(picture, view.Pixel({1600, 2000})), kGrey) << "the drawn hole's left side";
+  EXPECT_EQ(Rgb(picture, view.Pixel({1640, 2000})), kBlack) << "the wire's path inside it";
+  EXPECT_EQ(Rgb(picture, view.Pixel({5000, 3000})), kBlue) << "an open stroke keeps its place, painted over its drawing";
+  EXPECT_GT(GreyPixels(picture), 200);
+}
+
+TEST_F(KerfWindow, ANewKerfCompensatesAndPlansAgainAndZeroBringsBackTheDrawingAsLoaded) {
+  const auto window = OpenWithKerf(kSquareWithHole, 0);
+  const QImage loaded = Picture(*window);
+  std::vector<std::vector<TPlotPoint>> drawn;
+  for (const auto& figure : window->document().figures) drawn.push_back(figure->points);
+
+  window->ChangeKerf({1, 100});
+  const ProjectDocument& project = window->document();
+  EXPECT_TRUE(project.planned);
+  EXPECT_FALSE(window->busy());
+  EXPECT_EQ(project.applied_kerf_mm, 1);
+  EXPECT_EQ(project.figures[0]->width, 4040) << "101 mm";
+  EXPECT_EQ(project.figures[1]->width, 760) << "19 mm";
+  EXPECT_GT(GreyPixels(Picture(*window)), 0) << "the picture is made anew";
+
+  window->ChangeKerf({0, 100});
+  ASSERT_EQ(window->document().figures.size(), drawn.size());
+  for (size_t i = 0; i < drawn.size(); ++i) EXPECT_EQ(window->document().figures[i]->points, drawn[i]) << i;
+  EXPECT_EQ(Picture(*window), loaded);
+  EXPECT_TRUE(op_.boxes.empty());
+}
+
+TEST_F(KerfWindow, AFigureTheKerfLeavesAsDrawnIsToldOnceAndListedInTheLoadNotes) {
+  // A slot 0.5 mm wide in the square.
+  const std::string slot = "IN;SP1;PU0,0;PD4000,0,4000,4000,0,4000,0,0;PU1000,2000;PD3000,2000,3000,2020,1000,2020,1000,2000;PU;";
+  const std::string told = Text("Project_window", "kerfFiguryBezKompensacji") + "1";
+  const auto window = OpenWithKerf(slot, 1);
+  ASSERT_EQ(op_.boxes.size(), 1u);
+  EXPECT_EQ(op_.boxes[0].text, told);
+  EXPECT_EQ(window->NoteCount(), 1);
+  EXPECT_TRUE(window->findChild<QToolButton*>("LoadNotes")->isVisible());
+
+  window->ChangeKerf({0, 100});
+  EXPECT_EQ(window->NoteCount(), 0) << "every figure is as drawn without a kerf";
+  EXPECT_FALSE(window->findChild<QToolButton*>("LoadNotes")->isVisible());
+  window->ChangeKerf({1.2, 100});
+  ASSERT_EQ(op_.boxes.size(), 2u);
+  EXPECT_EQ(op_.boxes[1].text, told);
+  EXPECT_EQ(window->NoteCount(), 1);
 }
 
 class Simulation : public ProjectWindow {
