@@ -18,6 +18,7 @@
 #include "geometry/clock.h"
 #include "services/application.h"
 #include "ui/qt_operator.h"
+#include "ui/qt_translations.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
   qt_operator.SetUnattended(unattended);
   varnholt::Program program(options);
   if (!program.CreateLanguage()) return 1;
+  varnholt::InstallQtTranslations(program.texts().language_code());
 
   // Made before the main window: the session the window ends reads it to the last.
   const std::unique_ptr<varnholt::JoystickPort> joystick = MakeJoystick(unattended);
