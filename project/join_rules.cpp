@@ -59,6 +59,36 @@ inline int64_t CostOf(const tfigura& f_figure, int32_t f, const tfigura& g_figur
   }
 }
 
+// What a pair's cost reads of F's vertex, taken once for a row of G's vertices: the vertex, moved by the variant's
+// shift, and its weight.
+struct RowVertex {
+  int64_t x = 0, y = 0;
+  int32_t mark = 10;
+  uint8_t flag = 0;
+};
+
+RowVertex RowVertexOf(const tfigura& ff, int32_t fv, int64_t shift) {
+  const TPlotPoint& p = ff.points[static_cast<size_t>(fv)];
+  const TVertexAngle& a = ff.vertex_angles[static_cast<size_t>(fv)];
+  return {int64_t{p.x} + shift, int64_t{p.y} + shift, a.mark, a.flag};
+}
+
+// CostOf with F's side taken from its row: the same value, without reading F's vertex and weight for every column.
+template <JoinVariant kVariant>
+inline int64_t CostInRow(const RowVertex& row, const tfigura& g_figure, int32_t g) {
+  const TPlotPoint& pg = g_figure.points[static_cast<size_t>(g)];
+  const int64_t sx = row.x - pg.x, sy = row.y - pg.y;
+  // The squared distance saturated at the ceiling, as VertexCost and ShiftedCost give it.
+  const int64_t d2 = GapsSquared(sx < 0 ? -sx : sx, sy < 0 ? -sy : sy);
+  if constexpr (kVariant == JoinVariant::kInsideNeighbours) {
+    return CostScaled(CostScaled(d2, 5), 5);
+  } else if constexpr (kVariant == JoinVariant::kGlobalNeighbours) {
+    return CostTimes(CostTimes(d2, row.mark), MarkOf(g_figure, g));
+  } else {
+    return Marked(row.flag ? CostScaled(d2, row.mark) : d2, g_figure, g);
+  }
+}
+
 // Pairs up to which the plain scan is the quicker one; from how many on G's vertices are put in a grid.
 constexpr size_t kPlainScanPairs = 256;
 constexpr size_t kGridPairs = 512;
@@ -226,15 +256,15 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
   int64_t best_cost = kBestCostStart;
   size_t best_row = 0, best_column = 0;
   // A later candidate replaces the best when it is less in (cost, row, column).
-  const auto consider = [&](size_t row, size_t column) {
-    const int32_t fv = f_vertices[row], gv = g_vertices[column];
-    const int64_t cost = CostOf<kVariant>(ff, fv, gg, gv);
+  const auto consider = [&](size_t row, const RowVertex& from, size_t column) {
+    const int32_t gv = g_vertices[column];
+    const int64_t cost = CostInRow<kVariant>(from, gg, gv);
     if (cost < best_cost ||
         (cost == best_cost && (row < best_row || (row == best_row && column < best_column)))) {
       best_cost = cost;
       best_row = row;
       best_column = column;
-      best = JoinPair{f, fv, g, gv, cost};
+      best = JoinPair{f, f_vertices[row], g, gv, cost};
     }
   };
   // Whether candidates of this lower bound in this row may still be the answer.
@@ -253,17 +283,18 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
     for (const Row& row : rows) {
       if (!may_win(row.bound, row.position)) break;
       const int32_t fv = f_vertices[row.position];
-      const TPlotPoint& p = ff.points[static_cast<size_t>(fv)];
+      const RowVertex from = RowVertexOf(ff, fv, shift);
       grid.Search(
-          int64_t{p.x} + shift, int64_t{p.y} + shift,
+          from.x, from.y,
           [&](int64_t d2) { return may_win(RowCostBound<kVariant>(d2, ff, fv, least_g_factor), row.position); },
-          [&](int32_t column) { consider(row.position, static_cast<size_t>(column)); });
+          [&](int32_t column) { consider(row.position, from, static_cast<size_t>(column)); });
     }
     return best;
   }
   for (const Row& row : rows) {
     if (!may_win(row.bound, row.position)) break;
-    for (size_t column = 0; column < g_vertices.size(); ++column) consider(row.position, column);
+    const RowVertex from = RowVertexOf(ff, f_vertices[row.position], shift);
+    for (size_t column = 0; column < g_vertices.size(); ++column) consider(row.position, from, column);
   }
   return best;
 }

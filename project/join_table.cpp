@@ -24,7 +24,7 @@ constexpr int64_t kWidestRadius = int64_t{1} << 33;
 }  // namespace
 
 JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
-                     const std::vector<std::vector<int32_t>>& children)
+                     const std::vector<std::vector<int32_t>>& children, EntryBoxes* boxes)
     : context_(context),
       inside_(IsInside(context.variant)),
       neighbour_variant_(IsNeighbourVariant(context.variant)),
@@ -51,7 +51,7 @@ JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
   std::vector<PendingTree::Item> items;
   for (size_t m = 0; m < count; ++m) {
     const tfigura& figure = *figures[static_cast<size_t>(members_[m])];
-    boxes_[m] = BoxOfPoints(figure.points);
+    boxes_[m] = boxes != nullptr ? boxes->Of(figures, members_[m]) : BoxOfPoints(figure.points);
     for (const TVertexAngle& a : figure.vertex_angles) min_mark_ = std::min(min_mark_, a.mark);
     if (FSide(figure) && !boxes_[m].empty) {
       item_of_[m] = static_cast<int32_t>(items.size());

@@ -18,8 +18,9 @@ class JoinTable {
  public:
   // Builds the table over the entries that can take part: a parent's children and the parent (`children` lists
   // the entries by parent) for the inside variants, every entry for the global ones.
+  // `boxes`, when given, supplies the members' boxes (a search that keeps them saves measuring them per table).
   JoinTable(const FigureList& figures, const JoinContext& context,
-            const std::vector<std::vector<int32_t>>& children);
+            const std::vector<std::vector<int32_t>>& children, EntryBoxes* boxes = nullptr);
 
   const JoinContext& context() const { return context_; }
 
