@@ -138,10 +138,15 @@ class ListedVertexGrid {
   void Search(int64_t x, int64_t y, GoOn&& go_on, Visit&& visit) const {
     const int64_t cx = std::clamp<int64_t>((x - min_x_) / side_ - (x < min_x_ ? 1 : 0), 0, columns_ - 1);
     const int64_t cy = std::clamp<int64_t>((y - min_y_) / side_ - (y < min_y_ ? 1 : 0), 0, rows_ - 1);
-    const auto cell = [&](int64_t i, int64_t j) {
-      if (i < 0 || j < 0 || i >= columns_ || j >= rows_) return;
-      const auto c = static_cast<size_t>(j * columns_ + i);
-      for (int32_t k = start_[c]; k < start_[c + 1]; ++k) visit(positions_[static_cast<size_t>(k)]);
+    // The cells i0..i1 of grid row j, clipped to the grid: their vertices lie together in `positions_`.
+    const auto run = [&](int64_t j, int64_t i0, int64_t i1) {
+      if (j < 0 || j >= rows_) return;
+      i0 = std::max<int64_t>(i0, 0);
+      i1 = std::min(i1, columns_ - 1);
+      if (i0 > i1) return;
+      const auto base = static_cast<size_t>(j * columns_);
+      const int32_t end = start_[base + static_cast<size_t>(i1) + 1];
+      for (int32_t k = start_[base + static_cast<size_t>(i0)]; k < end; ++k) visit(positions_[static_cast<size_t>(k)]);
     };
     // How far (x, y) lies from the outside of the block of rings below `ring`, on the sides where cells remain;
     // never negative (a point beyond the grid is clamped to its edge cells).
@@ -154,16 +159,15 @@ class ListedVertexGrid {
       return std::max<int64_t>(0, least);
     };
     const int64_t last = std::max(std::max(cx, columns_ - 1 - cx), std::max(cy, rows_ - 1 - cy));
-    cell(cx, cy);
+    run(cy, cx, cx);
     for (int64_t ring = 1; ring <= last; ++ring) {
       if (!go_on(GapsSquared(reach(ring), 0))) return;
-      for (int64_t i = cx - ring; i <= cx + ring; ++i) {
-        cell(i, cy - ring);
-        cell(i, cy + ring);
-      }
-      for (int64_t j = cy - ring + 1; j <= cy + ring - 1; ++j) {
-        cell(cx - ring, j);
-        cell(cx + ring, j);
+      run(cy - ring, cx - ring, cx + ring);
+      run(cy + ring, cx - ring, cx + ring);
+      const int64_t j_end = std::min(cy + ring - 1, rows_ - 1);
+      for (int64_t j = std::max<int64_t>(cy - ring + 1, 0); j <= j_end; ++j) {
+        if (cx - ring >= 0) run(j, cx - ring, cx - ring);
+        if (cx + ring < columns_) run(j, cx + ring, cx + ring);
       }
     }
   }
@@ -291,10 +295,19 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
     }
     return best;
   }
+  // Small pairs: every column of a row in order, so that within the row the first of equal costs stays.
   for (const Row& row : rows) {
     if (!may_win(row.bound, row.position)) break;
     const RowVertex from = RowVertexOf(ff, f_vertices[row.position], shift);
-    for (size_t column = 0; column < g_vertices.size(); ++column) consider(row.position, from, column);
+    for (size_t column = 0; column < g_vertices.size(); ++column) {
+      const int64_t cost = CostInRow<kVariant>(from, gg, g_vertices[column]);
+      if (cost < best_cost || (cost == best_cost && row.position < best_row)) {
+        best_cost = cost;
+        best_row = row.position;
+        best_column = column;
+        best = JoinPair{f, f_vertices[row.position], g, g_vertices[column], cost};
+      }
+    }
   }
   return best;
 }
