@@ -186,6 +186,42 @@ class ListedVertexGrid {
   std::vector<int32_t>& fill_;
 };
 
+// How far G's listed vertices lie from the centre of G's box, least and most: a vertex at distance d from that
+// centre lies at least |d - r| from a vertex at distance r. For a figure inside another (a hole in its outline) the
+// box says nothing, this does.
+class RadialSpread {
+ public:
+  RadialSpread() = default;
+  RadialSpread(const tfigura& gg, std::span<const int32_t> list, const PointBox& box)
+      : x_((static_cast<double>(box.min_x) + box.max_x) / 2), y_((static_cast<double>(box.min_y) + box.max_y) / 2) {
+    for (const int32_t v : list) {
+      const double d = From(gg.points[static_cast<size_t>(v)].x, gg.points[static_cast<size_t>(v)].y);
+      least_ = std::min(least_, d);
+      most_ = std::max(most_, d);
+    }
+  }
+
+  // A lower bound of the squared distance from (x, y) to every listed vertex; 0 when nothing was measured.
+  int64_t GapSquaredFrom(int64_t x, int64_t y) const {
+    if (least_ > most_) return 0;
+    const double d = From(x, y);
+    // A unit off for the rounding of the square roots.
+    const double apart = std::max(d - most_, least_ - d) - 1.0;
+    if (apart <= 0.0) return 0;
+    const auto whole = static_cast<int64_t>(std::min(apart, 4.0e9));
+    return GapsSquared(whole, 0);
+  }
+
+ private:
+  double From(int64_t x, int64_t y) const {
+    const double dx = static_cast<double>(x) - x_, dy = static_cast<double>(y) - y_;
+    return std::sqrt(dx * dx + dy * dy);
+  }
+
+  double x_ = 0.0, y_ = 0.0;
+  double least_ = 1e300, most_ = -1.0;
+};
+
 // The shift of the inside-parent full join between F's and G's vertices on both axes, nothing for the others.
 template <JoinVariant kVariant>
 int64_t PairShift(const tfigura& ff, const tfigura& gg) {
@@ -248,12 +284,15 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
   if (pairs > kPlainScanPairs) {
     least_g_factor = LeastFactor<kVariant>(gg, g_vertices);
     const PointBox g_box = known_g_box != nullptr ? *known_g_box : BoxOfPoints(gg.points);
+    const RadialSpread spread = pairs > kGridPairs ? RadialSpread(gg, g_vertices, g_box) : RadialSpread();
     for (Row& row : rows) {
       const int32_t fv = f_vertices[row.position];
       const TPlotPoint& p = ff.points[static_cast<size_t>(fv)];
       const PointBox at{p.x, p.y, p.x, p.y, false};
       // The shift moves F's vertex by at most 3 on each axis relative to G's.
-      row.bound = RowCostBound<kVariant>(BoxGapSquared(at, g_box, shift < 0 ? -shift : shift), ff, fv, least_g_factor);
+      const int64_t box_gap2 = BoxGapSquared(at, g_box, shift < 0 ? -shift : shift);
+      const int64_t gap2 = std::max(box_gap2, spread.GapSquaredFrom(int64_t{p.x} + shift, int64_t{p.y} + shift));
+      row.bound = RowCostBound<kVariant>(gap2, ff, fv, least_g_factor);
     }
   }
   std::optional<JoinPair> best;
