@@ -135,7 +135,7 @@ void JoinTable::Propose(const FigureList& figures, int32_t f, int32_t g) {
       PairCostBound(boxes_[static_cast<size_t>(f)], boxes_[static_cast<size_t>(g)], context_.variant, min_mark_);
   if (!CouldBeat(f, g, bound)) return;
   if (!PassesFilter(figures, context_, members_[static_cast<size_t>(f)], members_[static_cast<size_t>(g)])) return;
-  bound = std::max(bound, RingBound(figures, f, g));
+  if (bound == 0) bound = RingBound(figures, f, g);
   if (!CouldBeat(f, g, bound)) return;
   Push({bound, f, g, 0, 0});
 }
