@@ -11,7 +11,7 @@
 namespace varnholt {
 namespace {
 
-constexpr int32_t kLeafEntries = 8;
+constexpr int32_t kLeafEntries = 16;
 
 // The lists through a tree of the entries' centres, searched nearer half first. A key is the rounded distance of
 // the centres plus a penalty for a shallower entry and for a child; the entries that carry no penalty are searched
