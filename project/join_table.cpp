@@ -94,8 +94,8 @@ void JoinTable::AddTarget(const FigureList& figures, int32_t member) {
   if (closed_neighbour_target && context_.neighbours != nullptr) {
     // A closed target meets the closed figures of its neighbour list directly; the open ones come by the search.
     const std::span<const int32_t> listed = context_.neighbours->Of(entry);
-    const std::vector<int32_t> list(listed.begin(), listed.end());  // offers look lists up too
-    for (const int32_t f : list) {
+    listed_.assign(listed.begin(), listed.end());  // offers look lists up too, which may move this one
+    for (const int32_t f : listed_) {
       const int32_t fm = MemberOf(f);
       if (fm < 0) continue;
       const int32_t item = item_of_[static_cast<size_t>(fm)];

@@ -106,6 +106,7 @@ class JoinTable {
     double x = 0.0, y = 0.0, least = 0.0, most = -1.0;  // most < 0: not measured yet
   };
   std::vector<Spread> spreads_;
+  std::vector<int32_t> listed_;  // a target's neighbour list while it offers itself
 };
 
 }  // namespace varnholt
