@@ -18,7 +18,9 @@ bool Pending(const tfigura& figure) { return figure.plan_flag_2 != 0; }
 class FastSearch final : public PlanSearch {
  public:
   int32_t Nest(FigureList& figures) override {
+    // A plan begins here: what an earlier plan with this search measured may no longer hold.
     children_.clear();
+    boxes_ = EntryBoxes{};
     return NestFigures(figures);
   }
 
