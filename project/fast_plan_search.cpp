@@ -18,7 +18,9 @@ bool Pending(const tfigura& figure) { return figure.plan_flag_2 != 0; }
 class FastSearch final : public PlanSearch {
  public:
   int32_t Nest(FigureList& figures) override {
+    // A plan begins here: what an earlier plan with this search measured may no longer hold.
     children_.clear();
+    boxes_ = EntryBoxes{};
     return NestFigures(figures);
   }
 
@@ -126,7 +128,7 @@ class FastSearch final : public PlanSearch {
         if (p >= 0 && static_cast<size_t>(p) < figures.size()) children_[static_cast<size_t>(p)].push_back(static_cast<int32_t>(i));
       }
     }
-    tables_.push_back(std::make_unique<JoinTable>(figures, context, children_));
+    tables_.push_back(std::make_unique<JoinTable>(figures, context, children_, &boxes_));
     return tables_.back()->Best(figures);
   }
 
@@ -144,20 +146,7 @@ class FastSearch final : public PlanSearch {
     int32_t first = -1, next = -1, end = -1;
   };
 
-  // The box of an entry's points; kept for entries that never move a vertex, computed afresh for connectors.
-  PointBox BoxOf(const FigureList& figures, int32_t e) {
-    const tfigura& figure = *figures[static_cast<size_t>(e)];
-    if (IsConnectorEntry(figure)) return BoxOfPoints(figure.points);
-    if (box_known_.size() < figures.size()) {
-      boxes_.resize(figures.size());
-      box_known_.resize(figures.size(), 0);
-    }
-    if (!box_known_[static_cast<size_t>(e)]) {
-      boxes_[static_cast<size_t>(e)] = BoxOfPoints(figure.points);
-      box_known_[static_cast<size_t>(e)] = 1;
-    }
-    return boxes_[static_cast<size_t>(e)];
-  }
+  PointBox BoxOf(const FigureList& figures, int32_t e) { return boxes_.Of(figures, e); }
 
   VertexNearness& Nearness(const FigureList& figures) {
     if (!nearness_) nearness_ = std::make_unique<VertexNearness>(figures);
@@ -168,8 +157,7 @@ class FastSearch final : public PlanSearch {
   std::vector<TouchList> touch_lists_;
   std::vector<Touching> touches_;
   std::unique_ptr<VertexNearness> nearness_;
-  std::vector<PointBox> boxes_;
-  std::vector<uint8_t> box_known_;
+  EntryBoxes boxes_;
   std::vector<std::unique_ptr<JoinTable>> tables_;
   std::vector<std::vector<int32_t>> children_;
 };

@@ -59,6 +59,36 @@ inline int64_t CostOf(const tfigura& f_figure, int32_t f, const tfigura& g_figur
   }
 }
 
+// What a pair's cost reads of F's vertex, taken once for a row of G's vertices: the vertex, moved by the variant's
+// shift, and its weight.
+struct RowVertex {
+  int64_t x = 0, y = 0;
+  int32_t mark = 10;
+  uint8_t flag = 0;
+};
+
+RowVertex RowVertexOf(const tfigura& ff, int32_t fv, int64_t shift) {
+  const TPlotPoint& p = ff.points[static_cast<size_t>(fv)];
+  const TVertexAngle& a = ff.vertex_angles[static_cast<size_t>(fv)];
+  return {int64_t{p.x} + shift, int64_t{p.y} + shift, a.mark, a.flag};
+}
+
+// CostOf with F's side taken from its row: the same value, without reading F's vertex and weight for every column.
+template <JoinVariant kVariant>
+inline int64_t CostInRow(const RowVertex& row, const tfigura& g_figure, int32_t g) {
+  const TPlotPoint& pg = g_figure.points[static_cast<size_t>(g)];
+  const int64_t sx = row.x - pg.x, sy = row.y - pg.y;
+  // The squared distance saturated at the ceiling, as VertexCost and ShiftedCost give it.
+  const int64_t d2 = GapsSquared(sx < 0 ? -sx : sx, sy < 0 ? -sy : sy);
+  if constexpr (kVariant == JoinVariant::kInsideNeighbours) {
+    return CostScaled(CostScaled(d2, 5), 5);
+  } else if constexpr (kVariant == JoinVariant::kGlobalNeighbours) {
+    return CostTimes(CostTimes(d2, row.mark), MarkOf(g_figure, g));
+  } else {
+    return Marked(row.flag ? CostScaled(d2, row.mark) : d2, g_figure, g);
+  }
+}
+
 // Pairs up to which the plain scan is the quicker one; from how many on G's vertices are put in a grid.
 constexpr size_t kPlainScanPairs = 256;
 constexpr size_t kGridPairs = 512;
@@ -108,10 +138,15 @@ class ListedVertexGrid {
   void Search(int64_t x, int64_t y, GoOn&& go_on, Visit&& visit) const {
     const int64_t cx = std::clamp<int64_t>((x - min_x_) / side_ - (x < min_x_ ? 1 : 0), 0, columns_ - 1);
     const int64_t cy = std::clamp<int64_t>((y - min_y_) / side_ - (y < min_y_ ? 1 : 0), 0, rows_ - 1);
-    const auto cell = [&](int64_t i, int64_t j) {
-      if (i < 0 || j < 0 || i >= columns_ || j >= rows_) return;
-      const auto c = static_cast<size_t>(j * columns_ + i);
-      for (int32_t k = start_[c]; k < start_[c + 1]; ++k) visit(positions_[static_cast<size_t>(k)]);
+    // The cells i0..i1 of grid row j, clipped to the grid: their vertices lie together in `positions_`.
+    const auto run = [&](int64_t j, int64_t i0, int64_t i1) {
+      if (j < 0 || j >= rows_) return;
+      i0 = std::max<int64_t>(i0, 0);
+      i1 = std::min(i1, columns_ - 1);
+      if (i0 > i1) return;
+      const auto base = static_cast<size_t>(j * columns_);
+      const int32_t end = start_[base + static_cast<size_t>(i1) + 1];
+      for (int32_t k = start_[base + static_cast<size_t>(i0)]; k < end; ++k) visit(positions_[static_cast<size_t>(k)]);
     };
     // How far (x, y) lies from the outside of the block of rings below `ring`, on the sides where cells remain;
     // never negative (a point beyond the grid is clamped to its edge cells).
@@ -124,16 +159,15 @@ class ListedVertexGrid {
       return std::max<int64_t>(0, least);
     };
     const int64_t last = std::max(std::max(cx, columns_ - 1 - cx), std::max(cy, rows_ - 1 - cy));
-    cell(cx, cy);
+    run(cy, cx, cx);
     for (int64_t ring = 1; ring <= last; ++ring) {
       if (!go_on(GapsSquared(reach(ring), 0))) return;
-      for (int64_t i = cx - ring; i <= cx + ring; ++i) {
-        cell(i, cy - ring);
-        cell(i, cy + ring);
-      }
-      for (int64_t j = cy - ring + 1; j <= cy + ring - 1; ++j) {
-        cell(cx - ring, j);
-        cell(cx + ring, j);
+      run(cy - ring, cx - ring, cx + ring);
+      run(cy + ring, cx - ring, cx + ring);
+      const int64_t j_end = std::min(cy + ring - 1, rows_ - 1);
+      for (int64_t j = std::max<int64_t>(cy - ring + 1, 0); j <= j_end; ++j) {
+        if (cx - ring >= 0) run(j, cx - ring, cx - ring);
+        if (cx + ring < columns_) run(j, cx + ring, cx + ring);
       }
     }
   }
@@ -150,6 +184,42 @@ class ListedVertexGrid {
   std::vector<int32_t>& cell_of_;
   std::vector<int32_t>& positions_;
   std::vector<int32_t>& fill_;
+};
+
+// How far G's listed vertices lie from the centre of G's box, least and most: a vertex at distance d from that
+// centre lies at least |d - r| from a vertex at distance r. For a figure inside another (a hole in its outline) the
+// box says nothing, this does.
+class RadialSpread {
+ public:
+  RadialSpread() = default;
+  RadialSpread(const tfigura& gg, std::span<const int32_t> list, const PointBox& box)
+      : x_((static_cast<double>(box.min_x) + box.max_x) / 2), y_((static_cast<double>(box.min_y) + box.max_y) / 2) {
+    for (const int32_t v : list) {
+      const double d = From(gg.points[static_cast<size_t>(v)].x, gg.points[static_cast<size_t>(v)].y);
+      least_ = std::min(least_, d);
+      most_ = std::max(most_, d);
+    }
+  }
+
+  // A lower bound of the squared distance from (x, y) to every listed vertex; 0 when nothing was measured.
+  int64_t GapSquaredFrom(int64_t x, int64_t y) const {
+    if (least_ > most_) return 0;
+    const double d = From(x, y);
+    // A unit off for the rounding of the square roots.
+    const double apart = std::max(d - most_, least_ - d) - 1.0;
+    if (apart <= 0.0) return 0;
+    const auto whole = static_cast<int64_t>(std::min(apart, 4.0e9));
+    return GapsSquared(whole, 0);
+  }
+
+ private:
+  double From(int64_t x, int64_t y) const {
+    const double dx = static_cast<double>(x) - x_, dy = static_cast<double>(y) - y_;
+    return std::sqrt(dx * dx + dy * dy);
+  }
+
+  double x_ = 0.0, y_ = 0.0;
+  double least_ = 1e300, most_ = -1.0;
 };
 
 // The shift of the inside-parent full join between F's and G's vertices on both axes, nothing for the others.
@@ -214,27 +284,30 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
   if (pairs > kPlainScanPairs) {
     least_g_factor = LeastFactor<kVariant>(gg, g_vertices);
     const PointBox g_box = known_g_box != nullptr ? *known_g_box : BoxOfPoints(gg.points);
+    const RadialSpread spread = pairs > kGridPairs ? RadialSpread(gg, g_vertices, g_box) : RadialSpread();
     for (Row& row : rows) {
       const int32_t fv = f_vertices[row.position];
       const TPlotPoint& p = ff.points[static_cast<size_t>(fv)];
       const PointBox at{p.x, p.y, p.x, p.y, false};
       // The shift moves F's vertex by at most 3 on each axis relative to G's.
-      row.bound = RowCostBound<kVariant>(BoxGapSquared(at, g_box, shift < 0 ? -shift : shift), ff, fv, least_g_factor);
+      const int64_t box_gap2 = BoxGapSquared(at, g_box, shift < 0 ? -shift : shift);
+      const int64_t gap2 = std::max(box_gap2, spread.GapSquaredFrom(int64_t{p.x} + shift, int64_t{p.y} + shift));
+      row.bound = RowCostBound<kVariant>(gap2, ff, fv, least_g_factor);
     }
   }
   std::optional<JoinPair> best;
   int64_t best_cost = kBestCostStart;
   size_t best_row = 0, best_column = 0;
   // A later candidate replaces the best when it is less in (cost, row, column).
-  const auto consider = [&](size_t row, size_t column) {
-    const int32_t fv = f_vertices[row], gv = g_vertices[column];
-    const int64_t cost = CostOf<kVariant>(ff, fv, gg, gv);
+  const auto consider = [&](size_t row, const RowVertex& from, size_t column) {
+    const int32_t gv = g_vertices[column];
+    const int64_t cost = CostInRow<kVariant>(from, gg, gv);
     if (cost < best_cost ||
         (cost == best_cost && (row < best_row || (row == best_row && column < best_column)))) {
       best_cost = cost;
       best_row = row;
       best_column = column;
-      best = JoinPair{f, fv, g, gv, cost};
+      best = JoinPair{f, f_vertices[row], g, gv, cost};
     }
   };
   // Whether candidates of this lower bound in this row may still be the answer.
@@ -253,17 +326,27 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
     for (const Row& row : rows) {
       if (!may_win(row.bound, row.position)) break;
       const int32_t fv = f_vertices[row.position];
-      const TPlotPoint& p = ff.points[static_cast<size_t>(fv)];
+      const RowVertex from = RowVertexOf(ff, fv, shift);
       grid.Search(
-          int64_t{p.x} + shift, int64_t{p.y} + shift,
+          from.x, from.y,
           [&](int64_t d2) { return may_win(RowCostBound<kVariant>(d2, ff, fv, least_g_factor), row.position); },
-          [&](int32_t column) { consider(row.position, static_cast<size_t>(column)); });
+          [&](int32_t column) { consider(row.position, from, static_cast<size_t>(column)); });
     }
     return best;
   }
+  // Small pairs: every column of a row in order, so that within the row the first of equal costs stays.
   for (const Row& row : rows) {
     if (!may_win(row.bound, row.position)) break;
-    for (size_t column = 0; column < g_vertices.size(); ++column) consider(row.position, column);
+    const RowVertex from = RowVertexOf(ff, f_vertices[row.position], shift);
+    for (size_t column = 0; column < g_vertices.size(); ++column) {
+      const int64_t cost = CostInRow<kVariant>(from, gg, g_vertices[column]);
+      if (cost < best_cost || (cost == best_cost && row.position < best_row)) {
+        best_cost = cost;
+        best_row = row.position;
+        best_column = column;
+        best = JoinPair{f, f_vertices[row.position], g, g_vertices[column], cost};
+      }
+    }
   }
   return best;
 }

@@ -24,7 +24,7 @@ constexpr int64_t kWidestRadius = int64_t{1} << 33;
 }  // namespace
 
 JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
-                     const std::vector<std::vector<int32_t>>& children)
+                     const std::vector<std::vector<int32_t>>& children, EntryBoxes* boxes)
     : context_(context),
       inside_(IsInside(context.variant)),
       neighbour_variant_(IsNeighbourVariant(context.variant)),
@@ -51,7 +51,7 @@ JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
   std::vector<PendingTree::Item> items;
   for (size_t m = 0; m < count; ++m) {
     const tfigura& figure = *figures[static_cast<size_t>(members_[m])];
-    boxes_[m] = BoxOfPoints(figure.points);
+    boxes_[m] = boxes != nullptr ? boxes->Of(figures, members_[m]) : BoxOfPoints(figure.points);
     for (const TVertexAngle& a : figure.vertex_angles) min_mark_ = std::min(min_mark_, a.mark);
     if (FSide(figure) && !boxes_[m].empty) {
       item_of_[m] = static_cast<int32_t>(items.size());
@@ -94,8 +94,8 @@ void JoinTable::AddTarget(const FigureList& figures, int32_t member) {
   if (closed_neighbour_target && context_.neighbours != nullptr) {
     // A closed target meets the closed figures of its neighbour list directly; the open ones come by the search.
     const std::span<const int32_t> listed = context_.neighbours->Of(entry);
-    const std::vector<int32_t> list(listed.begin(), listed.end());  // offers look lists up too
-    for (const int32_t f : list) {
+    listed_.assign(listed.begin(), listed.end());  // offers look lists up too, which may move this one
+    for (const int32_t f : listed_) {
       const int32_t fm = MemberOf(f);
       if (fm < 0) continue;
       const int32_t item = item_of_[static_cast<size_t>(fm)];
@@ -135,7 +135,7 @@ void JoinTable::Propose(const FigureList& figures, int32_t f, int32_t g) {
       PairCostBound(boxes_[static_cast<size_t>(f)], boxes_[static_cast<size_t>(g)], context_.variant, min_mark_);
   if (!CouldBeat(f, g, bound)) return;
   if (!PassesFilter(figures, context_, members_[static_cast<size_t>(f)], members_[static_cast<size_t>(g)])) return;
-  bound = std::max(bound, RingBound(figures, f, g));
+  if (bound == 0) bound = RingBound(figures, f, g);
   if (!CouldBeat(f, g, bound)) return;
   Push({bound, f, g, 0, 0});
 }

@@ -18,8 +18,9 @@ class JoinTable {
  public:
   // Builds the table over the entries that can take part: a parent's children and the parent (`children` lists
   // the entries by parent) for the inside variants, every entry for the global ones.
+  // `boxes`, when given, supplies the members' boxes (a search that keeps them saves measuring them per table).
   JoinTable(const FigureList& figures, const JoinContext& context,
-            const std::vector<std::vector<int32_t>>& children);
+            const std::vector<std::vector<int32_t>>& children, EntryBoxes* boxes = nullptr);
 
   const JoinContext& context() const { return context_; }
 
@@ -105,6 +106,7 @@ class JoinTable {
     double x = 0.0, y = 0.0, least = 0.0, most = -1.0;  // most < 0: not measured yet
   };
   std::vector<Spread> spreads_;
+  std::vector<int32_t> listed_;  // a target's neighbour list while it offers itself
 };
 
 }  // namespace varnholt

@@ -11,7 +11,7 @@
 namespace varnholt {
 namespace {
 
-constexpr int32_t kLeafEntries = 8;
+constexpr int32_t kLeafEntries = 16;
 
 // The lists through a tree of the entries' centres, searched nearer half first. A key is the rounded distance of
 // the centres plus a penalty for a shallower entry and for a child; the entries that carry no penalty are searched
@@ -55,10 +55,16 @@ class NeighbourTree final : public NeighbourLists {
 
   int32_t Build(int32_t first, int32_t last);
   // The square of the distance from g's centre to the node's box.
-  static double GapSquared(const Node& node, const Entry& g);
+  static double GapSquared(const Node& node, const Entry& g) {
+    const auto gap = [](int64_t v, int64_t lo, int64_t hi) {
+      return static_cast<double>(v < lo ? lo - v : (v > hi ? v - hi : 0));
+    };
+    const double dx = gap(g.centre.x, node.min_x, node.max_x), dy = gap(g.centre.y, node.min_y, node.max_y);
+    return dx * dx + dy * dy;
+  }
   // Keeps in `kept` the kNeighbourCount least (key, entry) of g; with `unpenalised` only among the entries that
   // carry no penalty for g.
-  void Search(int32_t g, bool unpenalised, Kept& kept) const;
+  void Search(int32_t g, bool unpenalised, Kept& kept);
   void Work(int32_t g);
 
   std::vector<Entry> entries_;
@@ -67,6 +73,11 @@ class NeighbourTree final : public NeighbourLists {
   std::vector<int32_t> list_start_;  // -1 until worked out; each list holds up to kNeighbourCount entries
   std::vector<uint8_t> list_size_;
   std::vector<int32_t> lists_;
+  struct Walk {
+    int32_t node;
+    double gap2;  // the square of the gap between the node's box and the searched centre
+  };
+  std::vector<Walk> stack_;  // kept from one search to the next
 };
 
 NeighbourTree::NeighbourTree(const FigureList& figures)
@@ -108,35 +119,34 @@ int32_t NeighbourTree::Build(int32_t first, int32_t last) {
   return index;
 }
 
-double NeighbourTree::GapSquared(const Node& node, const Entry& g) {
-  const auto gap = [](int64_t v, int64_t lo, int64_t hi) {
-    return static_cast<double>(v < lo ? lo - v : (v > hi ? v - hi : 0));
-  };
-  const double dx = gap(g.centre.x, node.min_x, node.max_x), dy = gap(g.centre.y, node.min_y, node.max_y);
-  return dx * dx + dy * dy;
-}
-
-void NeighbourTree::Search(int32_t g, bool unpenalised, Kept& kept) const {
+void NeighbourTree::Search(int32_t g, bool unpenalised, Kept& kept) {
   const Entry& eg = entries_[static_cast<size_t>(g)];
   // A node can hold a key no greater than the largest kept one only if its gap is at most that key plus one (the
   // key rounds a distance at least the gap; equal keys may still enter, from earlier entries).
-  const auto may_hold = [&](const Node& node) {
+  const auto may_hold = [&](const Node& node, double gap2) {
     if (unpenalised && node.max_depth < eg.depth) return false;  // only shallower entries there
     if (!kept.full()) return true;
     const double reach = static_cast<double>(kept.top().first) + 1.0;
-    return GapSquared(node, eg) <= reach * reach;
+    return gap2 <= reach * reach;
   };
-  WalkTree([&](int32_t n, auto push) {
-    const Node& node = nodes_[static_cast<size_t>(n)];
-    if (!may_hold(node)) return;
+  // Nodes still to walk with their gaps, the one pushed last walked next: at most one more node than the tree
+  // has levels.
+  std::vector<Walk>& stack = stack_;
+  stack.clear();
+  stack.push_back({0, GapSquared(nodes_[0], eg)});
+  while (!stack.empty()) {
+    const Walk next = stack.back();
+    stack.pop_back();
+    const Node& node = nodes_[static_cast<size_t>(next.node)];
+    if (!may_hold(node, next.gap2)) continue;
     if (node.left >= 0) {
       // The nearer child first: its entries fill the list early and let the farther one be passed over.
-      const Node& left = nodes_[static_cast<size_t>(node.left)];
-      const Node& right = nodes_[static_cast<size_t>(node.right)];
-      const bool left_first = GapSquared(left, eg) <= GapSquared(right, eg);
-      push(left_first ? node.right : node.left);
-      push(left_first ? node.left : node.right);
-      return;
+      const Walk left{node.left, GapSquared(nodes_[static_cast<size_t>(node.left)], eg)};
+      const Walk right{node.right, GapSquared(nodes_[static_cast<size_t>(node.right)], eg)};
+      const bool left_first = left.gap2 <= right.gap2;
+      stack.push_back(left_first ? right : left);
+      stack.push_back(left_first ? left : right);
+      continue;
     }
     for (int32_t k = node.first; k < node.last; ++k) {
       const int32_t j = order_[static_cast<size_t>(k)];
@@ -151,7 +161,7 @@ void NeighbourTree::Search(int32_t g, bool unpenalised, Kept& kept) const {
       }
       kept.Offer({NeighbourKeyOf(eg.centre, eg.depth, g, ej.centre, ej.depth, ej.parent), j});
     }
-  });
+  }
 }
 
 void NeighbourTree::Work(int32_t g) {

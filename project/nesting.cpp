@@ -71,8 +71,11 @@ std::vector<std::vector<int32_t>> ContainersOf(const FigureList& figures) {
     grid.Overlapping(bi, candidates);
     for (const int32_t j : candidates) {
       const PointBox& bj = boxes[static_cast<size_t>(j)];
+      // The boxes strictly around one another stand for the rest of LiesInside's tests but the parity: the
+      // figures differ, the inner one has points, and equal points would give equal boxes.
+      const tfigura& outer = *figures[static_cast<size_t>(j)];
       if (bj.min_x < bi.min_x && bi.max_x < bj.max_x && bj.min_y < bi.min_y && bi.max_y < bj.max_y &&
-          LiesInside(*figures[i], *figures[static_cast<size_t>(j)])) {
+          outer.closed && ParityInside(*figures[i], outer)) {
         containers[i].push_back(j);
       }
     }

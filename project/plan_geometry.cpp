@@ -32,6 +32,21 @@ bool BoxesNear(const PointBox& a, const PointBox& b, int32_t margin) {
 
 bool IsConnectorEntry(const tfigura& figure) { return figure.kind == kConnector; }
 
+PointBox EntryBoxes::Of(const FigureList& figures, int32_t entry) {
+  const tfigura& figure = *figures[static_cast<size_t>(entry)];
+  if (IsConnectorEntry(figure)) return BoxOfPoints(figure.points);
+  if (known_.size() < figures.size()) {
+    boxes_.resize(figures.size());
+    known_.resize(figures.size(), 0);
+  }
+  const auto e = static_cast<size_t>(entry);
+  if (!known_[e]) {
+    boxes_[e] = BoxOfPoints(figure.points);
+    known_[e] = 1;
+  }
+  return boxes_[e];
+}
+
 bool Touch(tfigura& a, tfigura& b, TouchPair& pair) {
   if (&a == &b) return false;
   for (size_t i = a.points.size(); i-- > 0;) {

@@ -62,6 +62,17 @@ void WalkTree(Visit&& visit) {
 // Whether the entry is a connector or the start marker, whose touching vertex is pulled onto the other figure.
 bool IsConnectorEntry(const tfigura& figure);
 
+// The boxes of entries' points while planning: measured once for an entry that keeps its points, afresh every time
+// for a connector, whose vertices move as it touches.
+class EntryBoxes {
+ public:
+  PointBox Of(const FigureList& figures, int32_t entry);
+
+ private:
+  std::vector<PointBox> boxes_;
+  std::vector<uint8_t> known_;
+};
+
 // Touch(A, B): the first vertex pair, A's vertices from the last and for each B's from the last, within the touch
 // tolerance. When found, a connector A has its vertex moved onto B's, then a connector B its vertex onto A's.
 // The same entry never touches itself (pass the same object to get false).

@@ -137,6 +137,31 @@ TEST(VertexPairSearch, LargeRingsInsideOneAnotherOrApart) {
   EXPECT_EQ(compared, 1500);
 }
 
+TEST(VertexPairSearch, FiguresAtTheCoordinateLimits) {
+  // Distances beyond 2^31 on an axis square past the ceiling and the shifts of the inside join go beyond the
+  // coordinates' range: every variant still gives the plain scan's pair, saturated costs tying included.
+  Lcg random{7};
+  int compared = 0;
+  constexpr int32_t kSpread = 3000;
+  for (int round = 0; round < 200; ++round) {
+    FigureList figures;
+    const bool f_low = random.In(0, 1) == 0;
+    const int32_t fx = f_low ? INT32_MIN : INT32_MAX - kSpread;
+    figures.push_back(RandomFigure(random, fx, random.In(0, 2) == 0 ? INT32_MIN : 0, kSpread, random.In(1, 60)));
+    // G at the far corner, on the same side, or overlapping F.
+    const int32_t g_case = random.In(0, 2);
+    const int32_t gx = g_case == 0 ? (f_low ? INT32_MAX - kSpread : INT32_MIN) : fx;
+    const int32_t gy = g_case == 1 ? INT32_MAX - kSpread : figures[0]->points[0].y;
+    figures.push_back(RandomFigure(random, gx, gy, kSpread, random.In(1, 60)));
+    std::vector<int32_t> f_vertices, g_vertices;
+    for (int32_t i = 0; i < static_cast<int32_t>(figures[0]->points.size()); ++i) f_vertices.push_back(i);
+    for (int32_t i = 0; i < static_cast<int32_t>(figures[1]->points.size()); ++i) g_vertices.push_back(i);
+    compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, "limit round " + std::to_string(round));
+    if (HasFailure()) return;
+  }
+  EXPECT_EQ(compared, 1000);
+}
+
 TEST(VertexPairSearch, CostProductsSaturateAtTheCeiling) {
   EXPECT_EQ(CostTimes(3, 4), 12);
   EXPECT_EQ(CostTimes(0, 9), 0);
