@@ -31,7 +31,8 @@ class Values {
   }
   double Get(const DxfEntityInput& in, int32_t code) const {
     if (!values_[code]) {
-      throw DxfEntitySkipped(in.truncated() ? "the file ends inside it" : "it lacks group " + std::to_string(code));
+      if (in.truncated()) throw DxfEntitySkipped(ReaderNoteKind::kEntityFileEnds);
+      throw DxfEntitySkipped(ReaderNoteKind::kEntityLacksGroup, {std::to_string(code)});
     }
     return *values_[code];
   }
@@ -75,10 +76,10 @@ void ReadArc(DxfEntityInput& in, DxfPointSink& sink) {
   const double r = v.Get(in, 40);
   const double start = v.Get(in, 50) * kRadiansPerDegree;
   const double end = v.Get(in, 51) * kRadiansPerDegree;
-  if (!(r > 0.0)) throw DxfEntitySkipped("its radius is not above 0");
+  if (!(r > 0.0)) throw DxfEntitySkipped(ReaderNoteKind::kEntityRadiusNotAbove0);
   double sweep = end - start;
   if (sweep < 0.0) sweep += 2.0 * kPi;
-  if (!(sweep != 0.0)) throw DxfEntitySkipped("its start and end angles are the same");
+  if (!(sweep != 0.0)) throw DxfEntitySkipped(ReaderNoteKind::kEntitySameAngles);
   AddArcPoints(sink, centre, r, start, end, sweep);
 }
 

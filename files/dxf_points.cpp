@@ -1,19 +1,35 @@
 #include "files/dxf_points.h"
 
+#include <utility>
+
 #include "geometry/units.h"
 
 namespace varnholt {
+namespace {
+
+std::vector<std::string> WithEntityName(const std::vector<std::string>& values) {
+  std::vector<std::string> all{"entity"};
+  all.insert(all.end(), values.begin(), values.end());
+  return all;
+}
+
+}  // namespace
+
+DxfEntitySkipped::DxfEntitySkipped(ReaderNoteKind reason, std::vector<std::string> values)
+    : std::runtime_error(ReaderNoteEnglish(reason, WithEntityName(values))),
+      reason_(reason),
+      values_(std::move(values)) {}
 
 TPlotPoint DxfPointSink::Convert(const RealPoint& p, double mm_per_unit) const {
   const auto x = MmToUnitsChecked(p.x * mm_per_unit);
   const auto y = MmToUnitsChecked(p.y * mm_per_unit);
-  if (!x || !y) throw DxfEntitySkipped("a coordinate lies beyond the plotter range");
+  if (!x || !y) throw DxfEntitySkipped(ReaderNoteKind::kEntityBeyondRange);
   return {*x, *y};
 }
 
 void DxfPointSink::Append(const TPlotPoint& p) {
   if (figure_.points.size() >= kMaxDxfFigurePoints) {
-    throw DxfEntitySkipped("it would take more than " + std::to_string(kMaxDxfFigurePoints) + " points");
+    throw DxfEntitySkipped(ReaderNoteKind::kEntityTooManyPoints, {std::to_string(kMaxDxfFigurePoints)});
   }
   figure_.points.push_back(CopyPoint(p));
 }

@@ -6,7 +6,9 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
+#include "files/reader_note.h"
 #include "geometry/figure.h"
 #include "geometry/geometry.h"
 
@@ -15,7 +17,14 @@ namespace varnholt {
 // Thrown while an entity is read when it cannot become a figure; the reader notes the reason and goes on.
 class DxfEntitySkipped : public std::runtime_error {
  public:
-  explicit DxfEntitySkipped(const std::string& reason) : std::runtime_error(reason) {}
+  // The reason is a skip kind of note; values are the note's values after the entity's name.
+  explicit DxfEntitySkipped(ReaderNoteKind reason, std::vector<std::string> values = {});
+  ReaderNoteKind reason() const { return reason_; }
+  const std::vector<std::string>& values() const { return values_; }
+
+ private:
+  ReaderNoteKind reason_;
+  std::vector<std::string> values_;
 };
 
 // A figure holds at most this many points; a longer one (about 32 MB) is skipped rather than grown further.

@@ -1,6 +1,8 @@
 #include "files/dxf_reader.h"
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "files/dxf_entities.h"
 #include "files/dxf_entity_input.h"
@@ -33,7 +35,9 @@ void DxfReader::FindEntities() {
   }
 }
 
-void DxfReader::AddNote(int64_t line, std::string text) { AddReaderNote(notes_, line, std::move(text)); }
+void DxfReader::AddNote(int64_t line, ReaderNoteKind kind, std::vector<std::string> values) {
+  AddReaderNote(notes_, line, kind, std::move(values));
+}
 
 void DxfReader::CountUnread(const std::string& name) {
   if (name == "VERTEX" || name == "SEQEND" || name == "EOF") return;
@@ -47,7 +51,7 @@ void DxfReader::CountUnread(const std::string& name) {
 void DxfReader::AddUnreadSummary() {
   summary_added_ = true;
   for (const auto& [name, count] : unread_) {
-    AddNote(0, std::to_string(count) + " " + name + (count == 1 ? " entity is" : " entities are") + " not read");
+    AddNote(0, ReaderNoteKind::kEntitiesNotRead, {name, std::to_string(count)});
   }
 }
 
@@ -59,11 +63,13 @@ bool DxfReader::ReadEntity(const std::string& name, int64_t line, tfigura& figur
       if (entities_open_) CountUnread(name);
       return false;
     }
-    if (in.truncated()) AddNote(line, name + ": the file ends inside it; its points so far are kept");
+    if (in.truncated()) AddNote(line, ReaderNoteKind::kEntityCutShort, {name});
   } catch (const DxfEntitySkipped& skipped) {
     figure.points.clear();
     in.SkipRest();
-    AddNote(line, name + " skipped: " + skipped.what());
+    std::vector<std::string> values{name};
+    values.insert(values.end(), skipped.values().begin(), skipped.values().end());
+    AddNote(line, skipped.reason(), std::move(values));
   }
   return true;
 }

@@ -34,7 +34,7 @@ class DxfReader final : public FigureSource {
   void FindEntities();
   // Reads one entity into the figure; false for a kind that is not read.
   bool ReadEntity(const std::string& name, int64_t line, tfigura& figure);
-  void AddNote(int64_t line, std::string text);
+  void AddNote(int64_t line, ReaderNoteKind kind, std::vector<std::string> values);
   void CountUnread(const std::string& name);
   void AddUnreadSummary();
 

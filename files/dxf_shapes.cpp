@@ -52,7 +52,7 @@ double ChordLength(double length_mm) { return Limit(length_mm / 96.0, 0.5, 2.0);
 int64_t ChordSegments(double length_mm) { return SegmentCount(length_mm / ChordLength(length_mm) + 0.5); }
 
 void AddCircle(DxfPointSink& sink, const RealPoint& centre, double r) {
-  if (!(r > 0.0)) throw DxfEntitySkipped("its radius is not above 0");
+  if (!(r > 0.0)) throw DxfEntitySkipped(ReaderNoteKind::kEntityRadiusNotAbove0);
   const int64_t n = ChordSegments(sink.Mm(kTwoPi * r));
   for (int64_t i = 0; i <= n; ++i) {
     sink.AddPoint(OnCircle(centre, r, kTwoPi * static_cast<double>(i) / static_cast<double>(n)));
@@ -89,11 +89,11 @@ void AddBulgeArc(DxfPointSink& sink, const RealPoint& p1, const RealPoint& p2, d
 void AddEllipse(DxfPointSink& sink, const RealPoint& centre, const RealPoint& major, double ratio, double u0,
                 double u1) {
   const double a = std::sqrt(major.x * major.x + major.y * major.y);
-  if (!(a > 0.0)) throw DxfEntitySkipped("its major axis has no length");
-  if (!(ratio > 0.0)) throw DxfEntitySkipped("its axis ratio is not above 0");
+  if (!(a > 0.0)) throw DxfEntitySkipped(ReaderNoteKind::kEntityNoMajorAxis);
+  if (!(ratio > 0.0)) throw DxfEntitySkipped(ReaderNoteKind::kEntityAxisRatio);
   // The parameter runs counter-clockwise; an end below the start goes on through 2 pi.
   if (u1 < u0) u1 += kTwoPi;
-  if (!(u1 > u0)) throw DxfEntitySkipped("its parameter range is empty");
+  if (!(u1 > u0)) throw DxfEntitySkipped(ReaderNoteKind::kEntityEmptyParameters);
   const double b = ratio * a;
   const double rho = DirectionAngleReal(centre, {centre.x + major.x, centre.y + major.y});
   const double cos_rho = std::cos(rho), sin_rho = std::sin(rho);
@@ -107,10 +107,9 @@ void AddEllipse(DxfPointSink& sink, const RealPoint& centre, const RealPoint& ma
 
 void AddSpline(DxfPointSink& sink, int32_t degree, const std::vector<double>& knots,
                const std::vector<RealPoint>& controls) {
-  if (controls.empty()) throw DxfEntitySkipped("it has no control points");
+  if (controls.empty()) throw DxfEntitySkipped(ReaderNoteKind::kEntityNoControlPoints);
   if (degree < 1 || degree > kMaxCurveDegree) {
-    throw DxfEntitySkipped("its degree " + std::to_string(degree) + " lies outside 1 .. " +
-                           std::to_string(kMaxCurveDegree));
+    throw DxfEntitySkipped(ReaderNoteKind::kEntityDegree, {std::to_string(degree), std::to_string(kMaxCurveDegree)});
   }
   const size_t count = controls.size();
   double length = 0.0;
@@ -138,8 +137,8 @@ void AddSpline(DxfPointSink& sink, int32_t degree, const std::vector<double>& kn
   }
   const auto last = static_cast<int32_t>(count - 1);
   if (count > static_cast<size_t>(INT32_MAX - kMaxCurveDegree - 2) || !curve.BSplineInit(degree, last, knots, h)) {
-    throw DxfEntitySkipped(std::to_string(knot_count) + " knots do not fit " + std::to_string(count) +
-                           " control points of degree " + std::to_string(degree));
+    throw DxfEntitySkipped(ReaderNoteKind::kEntityKnotsDoNotFit,
+                           {std::to_string(knot_count), std::to_string(count), std::to_string(degree)});
   }
   sink.AddPoint(controls.front());
   while (curve.BSplineNext(p, controls)) sink.AddPoint(p);

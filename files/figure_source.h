@@ -1,33 +1,12 @@
 #pragma once
 // What a project load needs from a drawing reader: the next figure, until the drawing is used up.
 
-#include <cstddef>
-#include <cstdint>
-#include <string>
 #include <vector>
 
+#include "files/reader_note.h"
 #include "geometry/figure.h"
 
 namespace varnholt {
-
-// Something a reader passed over and the operator should hear of (a skipped entity, an unread kind, a plot
-// command that draws nothing here).
-struct ReaderNote {
-  int64_t line = 0;  // line of the file where it begins; 0 for a summary and for plot files, whose notes name the offset
-  std::string text;
-};
-
-// At most this many notes are kept; one more says that further ones were left out.
-inline constexpr size_t kMaxReaderNotes = 1000;
-
-// Appends a note unless the list is full.
-inline void AddReaderNote(std::vector<ReaderNote>& notes, int64_t line, std::string text) {
-  if (notes.size() < kMaxReaderNotes) {
-    notes.push_back({line, std::move(text)});
-  } else if (notes.size() == kMaxReaderNotes) {
-    notes.push_back({line, "further notes are left out"});
-  }
-}
 
 class FigureSource {
  public:

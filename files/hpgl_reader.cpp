@@ -332,9 +332,7 @@ void HpglReader::NoteSkippedCommand() {
   if (std::find(kQuiet.begin(), kQuiet.end(), word) != kQuiet.end()) return;
   // The word has been read, and the character after it too unless the file ended.
   const int64_t offset = input_.Offset() - (at_eof_ ? 0 : 1) - static_cast<int64_t>(word.size());
-  AddReaderNote(notes_, 0,
-                std::string(word) + " at offset " + std::to_string(offset) +
-                    " is not drawn: the command and the numbers after it are passed over");
+  AddReaderNote(notes_, 0, ReaderNoteKind::kCommandNotDrawn, {std::string(word), std::to_string(offset)});
 }
 
 void HpglReader::ParseCommand() {

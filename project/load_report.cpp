@@ -3,15 +3,20 @@
 #include <utility>
 
 #include "project/project_document.h"
+#include "project/reader_note_text.h"
 
 namespace varnholt {
 
 std::vector<std::string> LoadReportLines(const ProjectDocument& project) {
   std::vector<std::string> lines;
+  const TextLookup texts = [&project](std::string_view section, std::string_view key) {
+    return project.Text(section, key);
+  };
   for (const ReaderNote& note : project.reader_notes) {
-    lines.push_back(note.line > 0 ? project.Text("Project_window", "notatkaWiersz") +
-                                        std::to_string(note.line) + ": " + note.text
-                                  : note.text);
+    std::string text = ReaderNoteText(note, texts);
+    lines.push_back(note.line > 0 ? project.Text("Project_window", "notatkaWiersz") + std::to_string(note.line) +
+                                        ": " + text
+                                  : std::move(text));
   }
   if (project.joins_made > 0) {
     lines.push_back(project.Text("Project_window", "polaczoneLinie") + std::to_string(project.joins_made));

@@ -32,6 +32,10 @@ void ExpectSkippedBeforeLine(const Groups& entity, const std::string& note) {
   ASSERT_FALSE(result.notes.empty()) << note;
   EXPECT_EQ(result.notes[0].text, note);
   EXPECT_EQ(result.notes[0].line, 12);  // the name's line, after five groups of header and section start
+  // The note's data rebuilds its text: the entity's name first, then the reason's values.
+  ASSERT_FALSE(result.notes[0].values.empty());
+  EXPECT_EQ(result.notes[0].values[0], entity[0].second);
+  EXPECT_EQ(ReaderNoteEnglish(result.notes[0].kind, result.notes[0].values), note);
 }
 
 TEST(DxfBadInput, DegenerateEntitiesAreSkippedWithANote) {

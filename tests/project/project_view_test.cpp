@@ -129,11 +129,12 @@ TEST(PathAnimation, StopsFollowTheWalkWithItsPausesAndLeaveThePlanAlone) {
 TEST(LoadReport, NotesThenJoinsThenDuplicates) {
   ProjectDocument project([](std::string_view, std::string_view key) { return std::string(key) + "|"; });
   EXPECT_TRUE(LoadReportLines(project).empty());
-  project.reader_notes = {{28, "ARC skipped"}, {0, "2 SPLINE entities are not read"}};
+  project.reader_notes = {MakeReaderNote(28, ReaderNoteKind::kEntitySameAngles, {"ARC"}),
+                          MakeReaderNote(0, ReaderNoteKind::kEntitiesNotRead, {"SPLINE", "2"})};
   project.joins_made = 3;
   project.duplicates_dropped = 1;
   EXPECT_EQ(LoadReportLines(project),
-            (std::vector<std::string>{"notatkaWiersz|28: ARC skipped", "2 SPLINE entities are not read",
+            (std::vector<std::string>{"notatkaWiersz|28: pominieteRowneKaty|", "obiektyNiewczytane|",
                                       "polaczoneLinie|3", "pominieteDuplikaty|1"}));
 }
 
