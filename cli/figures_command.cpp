@@ -117,7 +117,7 @@ void WriteNotes(const std::vector<ReaderNote>& notes, TextOut& out) {
   out << ",\"notes\":[";
   for (size_t i = 0; i < notes.size(); ++i) {
     if (i > 0) out << ',';
-    out << "{\"line\":" << notes[i].line << ",\"text\":" << JsonString(notes[i].text) << '}';
+    out << "{\"line\":" << notes[i].line << ",\"text\":" << JsonString(notes[i].text()) << '}';
   }
   out << ']';
 }

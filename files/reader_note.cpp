@@ -69,8 +69,7 @@ std::string ReaderNoteEnglish(ReaderNoteKind kind, const std::vector<std::string
 }
 
 ReaderNote MakeReaderNote(int64_t line, ReaderNoteKind kind, std::vector<std::string> values) {
-  std::string text = ReaderNoteEnglish(kind, values);
-  return {line, kind, std::move(values), std::move(text)};
+  return {line, kind, std::move(values)};
 }
 
 void AddReaderNote(std::vector<ReaderNote>& notes, int64_t line, ReaderNoteKind kind,

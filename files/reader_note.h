@@ -32,20 +32,22 @@ enum class ReaderNoteKind {
 // The number of kinds, for walking them all.
 inline constexpr int kReaderNoteKindCount = static_cast<int>(ReaderNoteKind::kCommandNotDrawn) + 1;
 
+// The English sentence of a note of this kind with these values.
+std::string ReaderNoteEnglish(ReaderNoteKind kind, const std::vector<std::string>& values);
+
 struct ReaderNote {
   int64_t line = 0;  // line of the file where it begins; 0 for a summary and for plot files, whose notes name the offset
   ReaderNoteKind kind = ReaderNoteKind::kFurtherNotesLeftOut;
   std::vector<std::string> values;
-  std::string text;  // in English, as the command line tool reports it
+
+  // In English, as the command line tool reports it.
+  std::string text() const { return ReaderNoteEnglish(kind, values); }
 };
 
 // At most this many notes are kept; one more says that further ones were left out.
 inline constexpr size_t kMaxReaderNotes = 1000;
 
-// The English sentence of a note of this kind with these values.
-std::string ReaderNoteEnglish(ReaderNoteKind kind, const std::vector<std::string>& values);
-
-// A note with its English text.
+// A note.
 ReaderNote MakeReaderNote(int64_t line, ReaderNoteKind kind, std::vector<std::string> values);
 
 // Appends a note unless the list is full.

@@ -45,7 +45,7 @@ std::string_view ReaderNoteKey(ReaderNoteKind kind) {
 
 std::string ReaderNoteText(const ReaderNote& note, const TextLookup& texts) {
   const std::string pattern = texts(kReaderNoteSection, ReaderNoteKey(note.kind));
-  if (pattern.empty() || pattern == kMissingText) return note.text;
+  if (pattern.empty() || pattern == kMissingText) return note.text();
   return FillPlaceholders(pattern, note.values);
 }
 

@@ -309,7 +309,7 @@ TEST(DxfSpline, DegreeTwelveIsReadAndThirteenSkipped) {
   const auto skipped = ReadDxf(Drawing(Spline(13, knots, controls)));
   EXPECT_TRUE(skipped.figures.empty());
   ASSERT_EQ(skipped.notes.size(), 1u);
-  EXPECT_EQ(skipped.notes[0].text, "SPLINE skipped: its degree 13 lies outside 1 .. 12");
+  EXPECT_EQ(skipped.notes[0].text(), "SPLINE skipped: its degree 13 lies outside 1 .. 12");
 }
 
 TEST(DxfLtscale, OnlyAfterTheEntitiesBeganAndCarriedOut) {
@@ -337,8 +337,8 @@ TEST(DxfDrawing, OtherEntitiesAndSectionsAreReadOver) {
                                        {0, "TEXT"}, {1, "x"}, {0, "LINE"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "1"}}));
   ASSERT_EQ(result.figures.size(), 1u);
   ASSERT_EQ(result.notes.size(), 2u);
-  EXPECT_EQ(result.notes[0].text, "1 INSERT entity is not read");
-  EXPECT_EQ(result.notes[1].text, "2 TEXT entities are not read");
+  EXPECT_EQ(result.notes[0].text(), "1 INSERT entity is not read");
+  EXPECT_EQ(result.notes[1].text(), "2 TEXT entities are not read");
 
   EXPECT_TRUE(ReadDxf(testing::GroupText({{0, "SECTION"}, {2, "BLOCKS"}, {0, "LINE"}, {10, "0"}, {20, "0"},
                                           {11, "1"}, {21, "1"}, {0, "EOF"}}))

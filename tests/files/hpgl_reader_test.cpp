@@ -108,7 +108,7 @@ TEST(HpglReader, CommandsThatMayDrawAreNotedWithTheirOffset) {
   ASSERT_EQ(figures.size(), 1u);
   EXPECT_EQ(figures[0].points, (Points{{0, 0}, {4000, 0}}));
   ASSERT_EQ(reader.Notes().size(), 1u);
-  EXPECT_EQ(reader.Notes()[0].text,
+  EXPECT_EQ(reader.Notes()[0].text(),
             "E at offset 23 is not drawn: the command and the numbers after it are passed over");
 
   // Settings that draw nothing pass quietly; a circle, a label and an unknown mnemonic are noted, and
@@ -118,7 +118,7 @@ TEST(HpglReader, CommandsThatMayDrawAreNotedWithTheirOffset) {
   HpglReader second(more);
   ReadAll(second);
   std::vector<std::string> words;
-  for (const ReaderNote& note : second.Notes()) words.push_back(note.text.substr(0, note.text.find(" is not")));
+  for (const ReaderNote& note : second.Notes()) words.push_back(note.text().substr(0, note.text().find(" is not")));
   EXPECT_EQ(words, (std::vector<std::string>{"CI at offset 70060", "LB at offset 70065", "ZZ at offset 70069"}));
 }
 

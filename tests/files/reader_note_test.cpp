@@ -34,14 +34,14 @@ TEST(ReaderNoteEnglish, EveryKindHasItsOwnSentenceNamingItsValues) {
 }
 
 TEST(ReaderNoteEnglish, KeepsTheSentencesTheCommandLineReports) {
-  EXPECT_EQ(MakeReaderNote(0, ReaderNoteKind::kEntitiesNotRead, {"TEXT", "1"}).text, "1 TEXT entity is not read");
-  EXPECT_EQ(MakeReaderNote(0, ReaderNoteKind::kEntitiesNotRead, {"TEXT", "12"}).text,
+  EXPECT_EQ(MakeReaderNote(0, ReaderNoteKind::kEntitiesNotRead, {"TEXT", "1"}).text(), "1 TEXT entity is not read");
+  EXPECT_EQ(MakeReaderNote(0, ReaderNoteKind::kEntitiesNotRead, {"TEXT", "12"}).text(),
             "12 TEXT entities are not read");
   const ReaderNote knots = MakeReaderNote(7, ReaderNoteKind::kEntityKnotsDoNotFit, {"SPLINE", "5", "4", "3"});
-  EXPECT_EQ(knots.text, "SPLINE skipped: 5 knots do not fit 4 control points of degree 3");
+  EXPECT_EQ(knots.text(), "SPLINE skipped: 5 knots do not fit 4 control points of degree 3");
   EXPECT_EQ(knots.line, 7);
   EXPECT_EQ(knots.values, (std::vector<std::string>{"SPLINE", "5", "4", "3"}));
-  EXPECT_EQ(MakeReaderNote(0, ReaderNoteKind::kCommandNotDrawn, {"%1", "3"}).text,
+  EXPECT_EQ(MakeReaderNote(0, ReaderNoteKind::kCommandNotDrawn, {"%1", "3"}).text(),
             "%1 at offset 3 is not drawn: the command and the numbers after it are passed over");
 }
 
@@ -54,7 +54,7 @@ TEST(AddReaderNote, AFullListEndsWithOneNoteSayingFurtherOnesAreLeftOut) {
   EXPECT_EQ(notes[kMaxReaderNotes - 1].kind, ReaderNoteKind::kEntityRadiusNotAbove0);
   EXPECT_EQ(notes.back().kind, ReaderNoteKind::kFurtherNotesLeftOut);
   EXPECT_TRUE(notes.back().values.empty());
-  EXPECT_EQ(notes.back().text, "further notes are left out");
+  EXPECT_EQ(notes.back().text(), "further notes are left out");
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ TEST_F(ThpglFiles, ReadsADxfDrawingInItsUnitWithNotes) {
   }
   EXPECT_EQ(figures, (std::vector<std::vector<TPlotPoint>>{{{0, 0}, {1016, 0}}}));
   ASSERT_EQ(reader.Notes().size(), 1u);
-  EXPECT_EQ(reader.Notes()[0].text, "ARC skipped: it lacks group 10");
+  EXPECT_EQ(reader.Notes()[0].text(), "ARC skipped: it lacks group 10");
   EXPECT_EQ(reader.ltscale(), 0.5);
   reader.Close();
   EXPECT_TRUE(reader.Notes().empty());
@@ -67,7 +67,7 @@ std::vector<tfigura> ReadSample(const std::string& name, int kind) {
     reader.ReadNextFigure(figure);
     if (figure.has_points) figures.push_back(figure);
   }
-  for (const ReaderNote& note : reader.Notes()) EXPECT_NE(note.text.find("not read"), std::string::npos) << note.text;
+  for (const ReaderNote& note : reader.Notes()) EXPECT_NE(note.text().find("not read"), std::string::npos) << note.text();
   return figures;
 }
 

@@ -64,7 +64,7 @@ TEST(ReaderNoteTexts, FillTheLanguagesPatternOrFallBackToTheEnglish) {
   const TextLookup missing = [](std::string_view, std::string_view) { return std::string(kMissingText); };
   EXPECT_EQ(ReaderNoteText(note, missing), "%2 skipped: its degree 13 lies outside 1 .. 12");
   const TextLookup empty = [](std::string_view, std::string_view) { return std::string(); };
-  EXPECT_EQ(ReaderNoteText(note, empty), note.text);
+  EXPECT_EQ(ReaderNoteText(note, empty), note.text());
 }
 
 // A project loaded with the interface in a shipped language.
