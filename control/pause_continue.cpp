@@ -1,5 +1,7 @@
 // Pause and continue of a running program, and the move to an absolute point they use.
 
+#include <algorithm>
+
 #include "control/tster.h"
 #include "geometry/clock.h"
 #include "geometry/units.h"
@@ -10,6 +12,8 @@ namespace varnholt {
 namespace {
 
 constexpr const char* kGotoPointCaption = "Goto point";
+// How long a pause may take to be confirmed once the axes stand.
+constexpr int64_t kPauseConfirmLimitMs = 10000;
 
 int32_t Hundredths(double mm) { return NearestInt32Saturated(mm * 100.0); }
 
@@ -58,11 +62,14 @@ bool Tster::wstrzymaj() {
     snapshot_.active_group = s.active_group;
     SendCommand(link_, StopCommand());
     WaitIdle(link_);
-    // The controller confirms the pause; a lost link or a controller that never confirms ends the wait.
+    // The controller confirms the pause at once. A lost link, a program that ended on its own before the stop
+    // came (it is then neither running nor paused), or a controller that does not confirm within seconds ends the
+    // wait: the window takes no input meanwhile.
     const int64_t start = CurrentClock().NowMs();
+    const int64_t limit_ms = std::min(link_.wait_limit_ms, kPauseConfirmLimitMs);
     ReadStatus(link_);
-    while (!s.Has(kStatusPaused) && link_.usb.present() && !scope.lost() &&
-           CurrentClock().NowMs() - start < link_.wait_limit_ms) {
+    while (!s.Has(kStatusPaused) && ProgramRuns() && link_.usb.present() && !scope.lost() &&
+           CurrentClock().NowMs() - start < limit_ms) {
       SleepMs(1);
       ReadStatus(link_);
     }
@@ -130,8 +137,7 @@ void Tster::kstopClick() {
   ReadStatus(link_);
   if (!ProgramRuns()) return;
   BusyCursor busy;
-  wstrzymaj();
-  flags_.MachineStopped = true;
+  if (wstrzymaj()) flags_.MachineStopped = true;
 }
 
 }  // namespace varnholt

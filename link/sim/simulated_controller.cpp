@@ -1,6 +1,7 @@
 #include "link/sim/simulated_controller.h"
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 #include <limits>
 
@@ -370,6 +371,7 @@ void SimulatedController::ExecuteDirect(const CommandBytes& command) {
       homed_ = true;
       break;
     case 'Q':
+      if (std::exchange(miss_next_stop_, false)) break;
       if (program_state_ == ProgramState::kRunning) {
         program_state_ = ProgramState::kPaused;
         if (motion_ && motion_->from_program) {

@@ -72,6 +72,9 @@ class SimulatedController final : public HidBackend {
   void SetStuckMoving(bool stuck) { stuck_moving_ = stuck; }
   // Reports the input buffer full whatever it holds.
   void HoldBufferFull(bool held) { buffer_full_held_ = held; }
+  // The next stop command comes too late: the program goes on as if it had not been sent (it has just ended, or the
+  // stop crossed the program's last move).
+  void MissNextStop() { miss_next_stop_ = true; }
   // Another HID interface, listed after (or, with first, before) the controller.
   void AddOtherDevice(const HidDeviceInfo& device, bool first = false);
   // The version the running firmware reports, also stored in the program's version words.
@@ -163,6 +166,7 @@ class SimulatedController final : public HidBackend {
   bool wire_broken_ = false;
   bool stuck_moving_ = false;
   bool buffer_full_held_ = false;
+  bool miss_next_stop_ = false;
   uint32_t buttons_ = 0;
   std::optional<std::pair<size_t, uint16_t>> corrupt_word_;
 

@@ -135,6 +135,20 @@ TEST_F(PanelOperations, PauseStopsTheProgramAndSwitchesTheWireOff) {
   EXPECT_FALSE(panel().wstrzymaj());
 }
 
+// A stop that the program's own end overtakes: the wait for the pause ends with the program, not hours later, and the
+// machine does not count as stopped.
+TEST_F(PanelOperations, APauseThatComesAfterTheProgramsEndIsNotWaitedFor) {
+  RunLongProgram();
+  clock_.Advance(2000);
+  sim_.MissNextStop();
+  const int64_t before = clock_.NowMs();
+  EXPECT_FALSE(panel().wstrzymaj());
+  EXPECT_LT(clock_.NowMs() - before, 60 * 1000) << "the program's last move takes seconds";
+  ReadStatus(link());
+  EXPECT_FALSE(state_.Has(kStatusPaused));
+  EXPECT_FALSE(state_.Has(kStatusProgramRunning));
+}
+
 TEST_F(PanelOperations, ContinueReheatsReturnsAndResumes) {
   RunLongProgram();
   clock_.Advance(2000);
