@@ -45,16 +45,6 @@ CuttingRun::CuttingRun(MachineLink& link, RunFlags& flags, TTransArm& transmissi
 
 void CuttingRun::Start1Click() {
   repeat_counter_ = 0;
-  if (ProjectDocument* project = main_window_.ActiveProject()) {
-    const size_t start = static_cast<size_t>(std::max(project->start_figure, 0));
-    if (start < project->figures.size() && !project->figures[start]->points.empty()) {
-      const std::vector<TPlotPoint>& points = project->figures[start]->points;
-      const size_t entry = std::min(static_cast<size_t>(std::max(project->figures[start]->link_aux, 0)),
-                                    points.size() - 1);
-      cut_start_point_ = points[entry];
-      cut_end_point_ = points.back();
-    }
-  }
   StartWycinaniaNieautomatycznego();
 }
 

@@ -71,8 +71,6 @@ class CuttingRun {
 
   bool AutoRepeat() const { return auto_repeat_; }
   int32_t repeat_counter() const { return repeat_counter_; }
-  const TPlotPoint& cut_start_point() const { return cut_start_point_; }
-  const TPlotPoint& cut_end_point() const { return cut_end_point_; }
 
  private:
   // Heats the wire and checks it until it is whole; false on Cancel or a lost link.
@@ -91,7 +89,6 @@ class CuttingRun {
   CutRunSetup setup_;
   bool auto_repeat_ = false;
   int32_t repeat_counter_ = 0;
-  TPlotPoint cut_start_point_, cut_end_point_;
 };
 
 }  // namespace varnholt

@@ -28,16 +28,12 @@ class HeadlessMainWindow final : public MainWindowPort {
 
   const MainButtonStates& buttons() const { return buttons_; }
   int64_t programs_ended() const { return programs_ended_; }
-  int64_t start_requests() const { return start_requests_; }
-  int64_t stop_requests() const { return stop_requests_; }
-  int64_t continue_requests() const { return continue_requests_; }
 
  private:
   ProjectDocument* project_;
   CuttingRun* run_ = nullptr;
   MainButtonStates buttons_;
   int64_t programs_ended_ = 0;
-  int64_t start_requests_ = 0, stop_requests_ = 0, continue_requests_ = 0;
 };
 
 }  // namespace varnholt

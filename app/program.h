@@ -61,7 +61,6 @@ class Program {
   bool has_link() const { return session_ != nullptr; }
   // The session and its parts; the link must exist.
   MachineSession& session() { return *session_; }
-  TfUsb& usb() { return session_->usb; }
   MachineLink& link() { return session_->link; }
   ControllerState& state() { return session_->state; }
   // The simulated controller behind the link, when --sim chose one.

@@ -266,10 +266,6 @@ void TMainForm::SetStatusPanel(int panel, const QString& text) {
   if (panel >= 0 && panel < 2) panels_[panel]->setText(text);
 }
 
-QString TMainForm::StatusPanelText(int panel) const {
-  return panel >= 0 && panel < 2 ? panels_[panel]->text() : QString();
-}
-
 void TMainForm::UpdateMenuItems() {
   const tInterfejs& texts = program_.texts();
   MenuFacts facts;

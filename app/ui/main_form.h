@@ -73,7 +73,6 @@ class TMainForm final : public QMainWindow {
   TMDIChild* ShowProject(std::unique_ptr<ProjectDocument> project, const std::string& caption);
   // Shows a text in a status panel (0 hints and transient messages, 1 the repetition counter).
   void SetStatusPanel(int panel, const QString& text);
-  QString StatusPanelText(int panel) const;
   // Where the manual and the catalogue are handed to (the desktop's, until a test installs another).
   void SetDocumentOpener(DocumentOpener* opener) { opener_ = opener; }
   DocumentOpener& document_opener() { return *opener_; }
