@@ -11,6 +11,7 @@
 
 #include "app/program.h"
 #include "app/start_options.h"
+#include "files/thpgl.h"
 #include "app/ui/main_form.h"
 #include "app/ui/screenshots.h"
 #include "control/joystick.h"
@@ -77,6 +78,6 @@ int main(int argc, char** argv) {
     return varnholt::RunUnattended(form, program, virtual_clock, drawing, options.screenshots, options.cut);
   }
   form.show();
-  if (options.open_file) form.OpenDrawing(*options.open_file, varnholt::ReaderKindOf(*options.open_file));
+  if (options.open_file) form.OpenDrawing(*options.open_file, varnholt::DrawingKindOfFile(*options.open_file));
   return QApplication::exec();
 }

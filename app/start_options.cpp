@@ -70,7 +70,6 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments, const 
   return options;
 }
 
-int ReaderKindOf(const std::string& drawing) { return LowerCase(drawing).ends_with(".dxf") ? 2 : 1; }
 
 bool TestMode(const StartOptions& options) {
   return !options.arguments.empty() && options.arguments[0] == "test";

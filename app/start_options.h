@@ -25,9 +25,6 @@ struct StartOptions {
 // --sim on the command line wins over the environment.
 StartOptions ParseStartOptions(const std::vector<std::string>& arguments, const char* sim_environment);
 
-// The reader of a drawing opened by name, as the open dialog's filter index gives it: 2 (DXF) for a ".dxf" file in
-// any case, else 1 (plot file).
-int ReaderKindOf(const std::string& drawing);
 
 // Test mode: the first of the remaining arguments is exactly "test".
 bool TestMode(const StartOptions& options);

@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
   int32_t unreachable = 0;
   for (int round = 0; round < rounds; ++round) {
     varnholt::ProjectDocument project([](std::string_view, std::string_view) { return std::string(); });
-    project.reader_kind = varnholt::cli::DrawingKindOfFile(path);
+    project.reader_kind = varnholt::DrawingKindOfFile(path);
     project.plan_after_load = false;
     const auto load_start = Clock::now();
     const double load_cpu_start = ProcessorSeconds();

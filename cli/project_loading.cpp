@@ -12,12 +12,6 @@
 
 namespace varnholt::cli {
 
-int DrawingKindOfFile(const std::string& path) {
-  std::string extension = std::filesystem::path(path).extension().string();
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return extension == ".dxf" ? kDxfFile : kPlotFile;
-}
-
 std::optional<Configuration> ReadConfiguration(const std::optional<std::string>& path, std::ostream& err) {
   Configuration config;
   if (!path) return config;

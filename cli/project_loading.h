@@ -13,8 +13,6 @@
 
 namespace varnholt::cli {
 
-// The reader kind a file's extension gives: DXF for ".dxf" in any case, a plot file otherwise.
-int DrawingKindOfFile(const std::string& path);
 
 // The configuration of a command: the file's values (decimal point '.'), or the defaults without a file. Nothing
 // when the file cannot be read; the reason went to err.

@@ -1,11 +1,20 @@
 #include "files/thpgl.h"
 
+#include <cctype>
+#include <filesystem>
+
 #include "files/dxf_reader.h"
 #include "files/file_open.h"
 #include "files/hpgl_reader.h"
 #include "geometry/run_time_error.h"
 
 namespace varnholt {
+
+FileKind DrawingKindOfFile(const std::string& path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".dxf" ? kDxfFile : kPlotFile;
+}
 
 int Thpgl::Open(const std::string& path, int file_kind, DrawingUnit unit, double ltscale) {
   Close();

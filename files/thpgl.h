@@ -16,6 +16,10 @@ class DxfReader;
 // File kinds as the open dialog's filter indexes them ("Hpgl |*.plt|DXF|*.dxf").
 enum FileKind : int { kPlotFile = 1, kDxfFile = 2 };
 
+// The kind a drawing file is read as: a DXF drawing when its name ends in ".dxf" in any case (file managers keep
+// the name's case), else a plot file.
+FileKind DrawingKindOfFile(const std::string& path);
+
 class Thpgl {
  public:
   // Opens the file for the given kind; returns 0 or the I/O code of the failure. DXF lengths are in `unit`, and

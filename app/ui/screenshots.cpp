@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "app/program.h"
+#include "files/thpgl.h"
 #include "app/ui/machine_timers.h"
 #include "app/ui/main_form.h"
 #include "app/ui/menu_windows.h"
@@ -99,7 +100,7 @@ std::string SampleDrawing(const Program& program, const std::string& name) {
 // grey under the wire's path.
 void SaveKerfProject(TMainForm& form, Program& program, Pictures& pictures) {
   const std::string drawing = SampleDrawing(program, "frame_with_holes.plt");
-  TMDIChild* project = form.OpenDrawing(drawing, ReaderKindOf(drawing));
+  TMDIChild* project = form.OpenDrawing(drawing, DrawingKindOfFile(drawing));
   if (project == nullptr) {
     pictures.Missing("kerf", "cannot open " + drawing);
     return;
@@ -168,7 +169,7 @@ int RunUnattended(TMainForm& form, Program& program, VirtualClock& clock, const 
   form.resize(kWidth, kHeight);
   form.show();
   Settle();
-  TMDIChild* project = form.OpenDrawing(drawing, ReaderKindOf(drawing));
+  TMDIChild* project = form.OpenDrawing(drawing, DrawingKindOfFile(drawing));
   if (project == nullptr) {
     std::cerr << "Cannot open " << drawing << '\n';
     form.close();

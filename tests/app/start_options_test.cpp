@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "files/thpgl.h"
+
 namespace varnholt {
 namespace {
 
@@ -50,10 +52,10 @@ TEST(StartOptions, ADrawingNamedAloneIsOpenedAsTheDesktopPassesIt) {
   EXPECT_FALSE(ParseStartOptions({"notes.txt"}, nullptr).open_file);
   EXPECT_TRUE(TestMode(ParseStartOptions({"a.plt", "test"}, nullptr))) << "test stays the first word";
   EXPECT_FALSE(ParseStartOptions({"--open", "a.plt", "b.dxf"}, nullptr).error.empty()) << "one drawing only";
-  EXPECT_EQ(ReaderKindOf("/home/op/SIGN.DXF"), 2) << "file managers keep the name's case";
-  EXPECT_EQ(ReaderKindOf("sign.dxf"), 2);
-  EXPECT_EQ(ReaderKindOf("wing.hpgl"), 1);
-  EXPECT_EQ(ReaderKindOf("dxf"), 1);
+  EXPECT_EQ(DrawingKindOfFile("/home/op/SIGN.DXF"), 2) << "file managers keep the name's case";
+  EXPECT_EQ(DrawingKindOfFile("sign.dxf"), 2);
+  EXPECT_EQ(DrawingKindOfFile("wing.hpgl"), 1);
+  EXPECT_EQ(DrawingKindOfFile("dxf"), 1);
 }
 
 TEST(StartOptions, EitherSpellingOfTheSeparateBeltSwitchInAnyCase) {
