@@ -173,20 +173,30 @@ void NeighbourTree::Search(int32_t g, bool unpenalised, Kept& kept) {
   // (the key rounds a distance at least the gap; equal keys may still enter, from earlier entries).
   std::vector<Walk>& stack = stack_;
   stack.clear();
-  stack.push_back({0, GapSquared(nodes_[0], gx, gy)});
+  if (!(unpenalised && nodes_[0].max_depth < g_depth)) stack.push_back({0, GapSquared(nodes_[0], gx, gy)});
   while (!stack.empty()) {
     const Walk next = stack.back();
     stack.pop_back();
     const Node& node = nodes_[static_cast<size_t>(next.node)];
-    if (next.gap2 > kept.reach2()) continue;
-    if (unpenalised && node.max_depth < g_depth) continue;  // only shallower entries there
+    if (next.gap2 > kept.reach2()) continue;  // the reach has shrunk since the node was put on the stack
     if (node.left >= 0) {
-      // The nearer child first: its entries fill the list early and let the farther one be passed over.
-      const Walk left{node.left, GapSquared(nodes_[static_cast<size_t>(node.left)], gx, gy)};
-      const Walk right{node.right, GapSquared(nodes_[static_cast<size_t>(node.right)], gx, gy)};
+      // The nearer child first: its entries fill the list early and let the farther one be passed over. A child
+      // out of reach or holding only shallower entries is not put on the stack at all.
+      const Node& left_node = nodes_[static_cast<size_t>(node.left)];
+      const Node& right_node = nodes_[static_cast<size_t>(node.right)];
+      const Walk left{node.left, GapSquared(left_node, gx, gy)};
+      const Walk right{node.right, GapSquared(right_node, gx, gy)};
       const bool left_first = left.gap2 <= right.gap2;
-      stack.push_back(left_first ? right : left);
-      stack.push_back(left_first ? left : right);
+      const auto push = [&](const Walk& walk, const Node& child) {
+        if (walk.gap2 <= kept.reach2() && !(unpenalised && child.max_depth < g_depth)) stack.push_back(walk);
+      };
+      if (left_first) {
+        push(right, right_node);
+        push(left, left_node);
+      } else {
+        push(left, left_node);
+        push(right, right_node);
+      }
       continue;
     }
     for (auto k = static_cast<size_t>(node.first); k < static_cast<size_t>(node.last); ++k) {
