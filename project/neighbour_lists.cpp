@@ -134,6 +134,9 @@ NeighbourTree::NeighbourTree(const FigureList& figures)
     position_[static_cast<size_t>(order[k])] = static_cast<int32_t>(k);
   }
   entries_ = std::move(order);
+  // Room for every list at once: the lists fill it in the order they are asked for without ever being copied to
+  // a larger block, and the pages of lists nobody asks for are never touched.
+  lists_.reserve(n * kNeighbourCount);
 }
 
 int32_t NeighbourTree::Build(std::vector<int32_t>& order, const FigureList& figures, int32_t first, int32_t last) {
