@@ -503,9 +503,15 @@ int64_t NeighbourKey(const tfigura& i_figure, int32_t i, const tfigura& j_figure
 
 int64_t NeighbourKeyOf(const TPlotPoint& i_centre, int32_t i_depth, int32_t i, const TPlotPoint& j_centre,
                        int32_t j_depth, int32_t j_parent) {
-  int64_t key = static_cast<int64_t>(nearest(Distance(i_centre, j_centre)));
-  if (j_depth < i_depth) key += kNeighbourPenalty;
-  if (j_parent == i) key += kNeighbourPenalty;
+  const double dx = static_cast<double>(j_centre.x) - static_cast<double>(i_centre.x);
+  const double dy = static_cast<double>(j_centre.y) - static_cast<double>(i_centre.y);
+  return NeighbourKeyOfSquared(dx * dx + dy * dy, j_depth < i_depth, j_parent == i);
+}
+
+int64_t NeighbourKeyOfSquared(double distance2, bool shallower, bool child) {
+  int64_t key = static_cast<int64_t>(nearest(std::sqrt(distance2)));
+  if (shallower) key += kNeighbourPenalty;
+  if (child) key += kNeighbourPenalty;
   return key;
 }
 

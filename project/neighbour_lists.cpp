@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -22,44 +24,71 @@ class NeighbourTree final : public NeighbourLists {
   std::span<const int32_t> Of(int32_t g) override;
 
  private:
-  // What a key reads of an entry, kept together so that a search does not visit the figures themselves.
-  struct Entry {
-    TPlotPoint centre;
-    int32_t depth;
-    int32_t parent;
-  };
   struct Node {
     int32_t min_x, min_y, max_x, max_y;
-    int32_t first, last;  // the entries order_[first, last)
+    int32_t first, last;  // the entries at tree positions [first, last)
     int32_t left = -1, right = -1;
     int32_t max_depth;
   };
-  using Keyed = std::pair<int64_t, int32_t>;
-  // The least (key, entry) pairs met so far, the largest on top of a heap.
-  struct Kept {
-    std::array<Keyed, kNeighbourCount> heap;
-    size_t size = 0;
-    bool full() const { return size == kNeighbourCount; }
-    const Keyed& top() const { return heap[0]; }
-    void Offer(const Keyed& keyed) {
+  // The least (key, entry) pairs met so far, the largest on top of a heap. A pair is kept as one number, the key
+  // above the entry's 31 bits: keys stay below 2^33 (the rounded distance of two int32 points is below 6.1e9, the
+  // two penalties add 1e9), so the number orders as the pair does and fits 64 bits.
+  class Kept {
+   public:
+    bool full() const { return size_ == kNeighbourCount; }
+    // The square of the distance beyond which a key exceeds the largest kept one by a whole unit, whatever the
+    // rounding; infinite until the list is full.
+    double reach2() const { return reach2_; }
+    void Offer(int64_t key, int32_t entry) {
+      const uint64_t packed = (static_cast<uint64_t>(key) << 31) | static_cast<uint32_t>(entry);
       if (!full()) {
-        heap[size++] = keyed;
-        std::push_heap(heap.begin(), heap.begin() + static_cast<std::ptrdiff_t>(size));
-      } else if (keyed < heap[0]) {
-        std::pop_heap(heap.begin(), heap.end());
-        heap[size - 1] = keyed;
-        std::push_heap(heap.begin(), heap.end());
+        heap_[size_++] = packed;
+        std::push_heap(heap_.begin(), heap_.begin() + static_cast<std::ptrdiff_t>(size_));
+        if (full()) Reach();
+      } else if (packed < heap_[0]) {
+        SiftDownFromTop(packed);
+        Reach();
       }
     }
+    int64_t top_key() const { return static_cast<int64_t>(heap_[0] >> 31); }
+    size_t size() const { return size_; }
+    // The kept entries by ascending (key, entry).
+    void AppendSorted(std::vector<int32_t>& out) {
+      std::sort(heap_.begin(), heap_.begin() + static_cast<std::ptrdiff_t>(size_));
+      for (size_t k = 0; k < size_; ++k) out.push_back(static_cast<int32_t>(heap_[k] & 0x7fffffffu));
+    }
+
+   private:
+    void Reach() {
+      const double reach = static_cast<double>(top_key()) + 1.0;
+      reach2_ = reach * reach;
+    }
+    // Puts `packed` in the top's place and restores the heap below it.
+    void SiftDownFromTop(uint64_t packed) {
+      size_t at = 0;
+      for (;;) {
+        size_t child = 2 * at + 1;
+        if (child >= size_) break;
+        if (child + 1 < size_ && heap_[child + 1] > heap_[child]) ++child;
+        if (heap_[child] <= packed) break;
+        heap_[at] = heap_[child];
+        at = child;
+      }
+      heap_[at] = packed;
+    }
+
+    std::array<uint64_t, kNeighbourCount> heap_{};
+    size_t size_ = 0;
+    double reach2_ = std::numeric_limits<double>::infinity();
   };
 
-  int32_t Build(int32_t first, int32_t last);
-  // The square of the distance from g's centre to the node's box.
-  static double GapSquared(const Node& node, const Entry& g) {
-    const auto gap = [](int64_t v, int64_t lo, int64_t hi) {
-      return static_cast<double>(v < lo ? lo - v : (v > hi ? v - hi : 0));
+  int32_t Build(std::vector<int32_t>& order, const FigureList& figures, int32_t first, int32_t last);
+  // The square of the distance from (x, y) to the node's box.
+  static double GapSquared(const Node& node, double x, double y) {
+    const auto gap = [](double v, int32_t lo, int32_t hi) {
+      return v < lo ? lo - v : (v > hi ? v - hi : 0.0);
     };
-    const double dx = gap(g.centre.x, node.min_x, node.max_x), dy = gap(g.centre.y, node.min_y, node.max_y);
+    const double dx = gap(x, node.min_x, node.max_x), dy = gap(y, node.min_y, node.max_y);
     return dx * dx + dy * dy;
   }
   // Keeps in `kept` the kNeighbourCount least (key, entry) of g; with `unpenalised` only among the entries that
@@ -67,8 +96,10 @@ class NeighbourTree final : public NeighbourLists {
   void Search(int32_t g, bool unpenalised, Kept& kept);
   void Work(int32_t g);
 
-  std::vector<Entry> entries_;
-  std::vector<int32_t> order_;
+  // The entries in the tree's order, what a key reads of each kept side by side: a leaf is one run of them.
+  std::vector<double> xs_, ys_;
+  std::vector<int32_t> depths_, parents_, entries_;
+  std::vector<int32_t> position_;  // entry -> tree position
   std::vector<Node> nodes_;
   std::vector<int32_t> list_start_;  // -1 until worked out; each list holds up to kNeighbourCount entries
   std::vector<uint8_t> list_size_;
@@ -81,85 +112,104 @@ class NeighbourTree final : public NeighbourLists {
 };
 
 NeighbourTree::NeighbourTree(const FigureList& figures)
-    : order_(figures.size()), list_start_(figures.size(), -1), list_size_(figures.size(), 0) {
-  entries_.reserve(figures.size());
-  for (const auto& f : figures) entries_.push_back({{f->center_x, f->center_y}, f->depth, f->parent});
-  for (size_t i = 0; i < order_.size(); ++i) order_[i] = static_cast<int32_t>(i);
-  if (!entries_.empty()) {
-    nodes_.reserve(2 * entries_.size() / kLeafEntries + 2);
-    Build(0, static_cast<int32_t>(entries_.size()));
+    : list_start_(figures.size(), -1), list_size_(figures.size(), 0) {
+  const size_t n = figures.size();
+  std::vector<int32_t> order(n);
+  for (size_t i = 0; i < n; ++i) order[i] = static_cast<int32_t>(i);
+  if (n > 0) {
+    nodes_.reserve(2 * n / kLeafEntries + 2);
+    Build(order, figures, 0, static_cast<int32_t>(n));
   }
+  xs_.resize(n);
+  ys_.resize(n);
+  depths_.resize(n);
+  parents_.resize(n);
+  position_.resize(n);
+  for (size_t k = 0; k < n; ++k) {
+    const tfigura& f = *figures[static_cast<size_t>(order[k])];
+    xs_[k] = static_cast<double>(f.center_x);
+    ys_[k] = static_cast<double>(f.center_y);
+    depths_[k] = f.depth;
+    parents_[k] = f.parent;
+    position_[static_cast<size_t>(order[k])] = static_cast<int32_t>(k);
+  }
+  entries_ = std::move(order);
+  // Room for every list at once: the lists fill it in the order they are asked for without ever being copied to
+  // a larger block, and the pages of lists nobody asks for are never touched.
+  lists_.reserve(n * kNeighbourCount);
 }
 
-int32_t NeighbourTree::Build(int32_t first, int32_t last) {
+int32_t NeighbourTree::Build(std::vector<int32_t>& order, const FigureList& figures, int32_t first, int32_t last) {
   const auto index = static_cast<int32_t>(nodes_.size());
   nodes_.push_back({});
   Node node{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN, first, last, -1, -1, INT32_MIN};
   for (int32_t k = first; k < last; ++k) {
-    const Entry& e = entries_[static_cast<size_t>(order_[static_cast<size_t>(k)])];
-    node.min_x = std::min(node.min_x, e.centre.x);
-    node.min_y = std::min(node.min_y, e.centre.y);
-    node.max_x = std::max(node.max_x, e.centre.x);
-    node.max_y = std::max(node.max_y, e.centre.y);
+    const tfigura& e = *figures[static_cast<size_t>(order[static_cast<size_t>(k)])];
+    node.min_x = std::min(node.min_x, e.center_x);
+    node.min_y = std::min(node.min_y, e.center_y);
+    node.max_x = std::max(node.max_x, e.center_x);
+    node.max_y = std::max(node.max_y, e.center_y);
     node.max_depth = std::max(node.max_depth, e.depth);
   }
   if (last - first > kLeafEntries) {
     const bool by_x = int64_t{node.max_x} - node.min_x >= int64_t{node.max_y} - node.min_y;
     const int32_t middle = first + (last - first) / 2;
-    std::nth_element(order_.begin() + first, order_.begin() + middle, order_.begin() + last,
-                     [this, by_x](int32_t a, int32_t b) {
-                       const TPlotPoint& pa = entries_[static_cast<size_t>(a)].centre;
-                       const TPlotPoint& pb = entries_[static_cast<size_t>(b)].centre;
-                       return by_x ? pa.x < pb.x : pa.y < pb.y;
+    std::nth_element(order.begin() + first, order.begin() + middle, order.begin() + last,
+                     [&figures, by_x](int32_t a, int32_t b) {
+                       const tfigura& fa = *figures[static_cast<size_t>(a)];
+                       const tfigura& fb = *figures[static_cast<size_t>(b)];
+                       return by_x ? fa.center_x < fb.center_x : fa.center_y < fb.center_y;
                      });
-    node.left = Build(first, middle);
-    node.right = Build(middle, last);
+    node.left = Build(order, figures, first, middle);
+    node.right = Build(order, figures, middle, last);
   }
   nodes_[static_cast<size_t>(index)] = node;
   return index;
 }
 
 void NeighbourTree::Search(int32_t g, bool unpenalised, Kept& kept) {
-  const Entry& eg = entries_[static_cast<size_t>(g)];
-  // A node can hold a key no greater than the largest kept one only if its gap is at most that key plus one (the
-  // key rounds a distance at least the gap; equal keys may still enter, from earlier entries).
-  const auto may_hold = [&](const Node& node, double gap2) {
-    if (unpenalised && node.max_depth < eg.depth) return false;  // only shallower entries there
-    if (!kept.full()) return true;
-    const double reach = static_cast<double>(kept.top().first) + 1.0;
-    return gap2 <= reach * reach;
-  };
+  const auto at = static_cast<size_t>(position_[static_cast<size_t>(g)]);
+  const double gx = xs_[at], gy = ys_[at];
+  const int32_t g_depth = depths_[at];
   // Nodes still to walk with their gaps, the one pushed last walked next: at most one more node than the tree
-  // has levels.
+  // has levels. A node can hold a key no greater than the largest kept one only if its gap is within the reach
+  // (the key rounds a distance at least the gap; equal keys may still enter, from earlier entries).
   std::vector<Walk>& stack = stack_;
   stack.clear();
-  stack.push_back({0, GapSquared(nodes_[0], eg)});
+  if (!(unpenalised && nodes_[0].max_depth < g_depth)) stack.push_back({0, GapSquared(nodes_[0], gx, gy)});
   while (!stack.empty()) {
     const Walk next = stack.back();
     stack.pop_back();
     const Node& node = nodes_[static_cast<size_t>(next.node)];
-    if (!may_hold(node, next.gap2)) continue;
+    if (next.gap2 > kept.reach2()) continue;  // the reach has shrunk since the node was put on the stack
     if (node.left >= 0) {
-      // The nearer child first: its entries fill the list early and let the farther one be passed over.
-      const Walk left{node.left, GapSquared(nodes_[static_cast<size_t>(node.left)], eg)};
-      const Walk right{node.right, GapSquared(nodes_[static_cast<size_t>(node.right)], eg)};
+      // The nearer child first: its entries fill the list early and let the farther one be passed over. A child
+      // out of reach or holding only shallower entries is not put on the stack at all.
+      const Node& left_node = nodes_[static_cast<size_t>(node.left)];
+      const Node& right_node = nodes_[static_cast<size_t>(node.right)];
+      const Walk left{node.left, GapSquared(left_node, gx, gy)};
+      const Walk right{node.right, GapSquared(right_node, gx, gy)};
       const bool left_first = left.gap2 <= right.gap2;
-      stack.push_back(left_first ? right : left);
-      stack.push_back(left_first ? left : right);
+      const auto push = [&](const Walk& walk, const Node& child) {
+        if (walk.gap2 <= kept.reach2() && !(unpenalised && child.max_depth < g_depth)) stack.push_back(walk);
+      };
+      if (left_first) {
+        push(right, right_node);
+        push(left, left_node);
+      } else {
+        push(left, left_node);
+        push(right, right_node);
+      }
       continue;
     }
-    for (int32_t k = node.first; k < node.last; ++k) {
-      const int32_t j = order_[static_cast<size_t>(k)];
-      const Entry& ej = entries_[static_cast<size_t>(j)];
-      const bool penalised = ej.depth < eg.depth || ej.parent == g;
-      if (unpenalised && penalised) continue;
-      if (kept.full()) {
-        // Farther than the largest kept key by a whole unit: its key is larger, whatever the rounding.
-        const double dx = static_cast<double>(ej.centre.x) - eg.centre.x, dy = static_cast<double>(ej.centre.y) - eg.centre.y;
-        const double reach = static_cast<double>(kept.top().first - (penalised ? kNeighbourPenalty : 0)) + 1.0;
-        if (reach < 0.0 || dx * dx + dy * dy > reach * reach) continue;
-      }
-      kept.Offer({NeighbourKeyOf(eg.centre, eg.depth, g, ej.centre, ej.depth, ej.parent), j});
+    for (auto k = static_cast<size_t>(node.first); k < static_cast<size_t>(node.last); ++k) {
+      const double dx = xs_[k] - gx, dy = ys_[k] - gy;
+      const double distance2 = dx * dx + dy * dy;
+      // Farther than the reach: its key is larger than every kept one (a penalty only adds to it).
+      if (distance2 > kept.reach2()) continue;
+      const bool shallower = depths_[k] < g_depth, child = parents_[k] == g;
+      if (unpenalised && (shallower || child)) continue;
+      kept.Offer(NeighbourKeyOfSquared(distance2, shallower, child), entries_[k]);
     }
   }
 }
@@ -169,18 +219,17 @@ void NeighbourTree::Work(int32_t g) {
   Search(g, true, kept);
   // Every penalised key is at least the penalty: when the entries without one fill the list below it, they are
   // the list. Otherwise (few of them, or distances beyond the penalty) every entry is searched.
-  if (!kept.full() || kept.top().first >= kNeighbourPenalty) {
+  if (!kept.full() || kept.top_key() >= kNeighbourPenalty) {
     kept = Kept{};
     Search(g, false, kept);
   }
-  std::sort(kept.heap.begin(), kept.heap.begin() + static_cast<std::ptrdiff_t>(kept.size));
   list_start_[static_cast<size_t>(g)] = static_cast<int32_t>(lists_.size());
-  list_size_[static_cast<size_t>(g)] = static_cast<uint8_t>(kept.size);
-  for (size_t k = 0; k < kept.size; ++k) lists_.push_back(kept.heap[k].second);
+  list_size_[static_cast<size_t>(g)] = static_cast<uint8_t>(kept.size());
+  kept.AppendSorted(lists_);
 }
 
 std::span<const int32_t> NeighbourTree::Of(int32_t g) {
-  if (g < 0 || static_cast<size_t>(g) >= entries_.size()) return {};
+  if (g < 0 || static_cast<size_t>(g) >= list_start_.size()) return {};
   if (list_start_[static_cast<size_t>(g)] < 0) Work(g);
   return {lists_.data() + list_start_[static_cast<size_t>(g)], list_size_[static_cast<size_t>(g)]};
 }

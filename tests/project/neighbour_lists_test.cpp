@@ -66,5 +66,20 @@ TEST(NeighbourLists, EntriesOnOneCentreOrOneLine) {
   ExpectSameLists(line, "one line");
 }
 
+TEST(NeighbourLists, CentresAtTheEndsOfTheCoordinateRange) {
+  // The largest keys there are: corners of the int32 range, penalised twice, with the largest entry numbers
+  // the test can afford among them.
+  std::mt19937 rng(17);
+  FigureList corners = Entries(rng, 90, 0, 1);
+  const int32_t ends[] = {INT32_MIN, INT32_MAX, 0};
+  for (size_t i = 0; i < corners.size(); ++i) {
+    corners[i]->center_x = ends[i % 3];
+    corners[i]->center_y = ends[(i / 3) % 3];
+    corners[i]->depth = static_cast<int32_t>(i % 4);
+    corners[i]->parent = static_cast<int32_t>((i * 37) % corners.size());
+  }
+  ExpectSameLists(corners, "corners");
+}
+
 }  // namespace
 }  // namespace varnholt
