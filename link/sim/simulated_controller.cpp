@@ -157,6 +157,7 @@ int SimulatedController::WriteReport(const std::string& id, const HidReport& rep
   } else {
     ExecuteDirect(command);
   }
+  if (after_command_) after_command_(command);
   return 0;
 }
 

@@ -75,6 +75,9 @@ class SimulatedController final : public HidBackend {
   // The next stop command comes too late: the program goes on as if it had not been sent (it has just ended, or the
   // stop crossed the program's last move).
   void MissNextStop() { miss_next_stop_ = true; }
+  // Runs hook after every command the controller took (empty: none), so a test can pull the cable at an exact point
+  // of an exchange.
+  void AfterCommand(std::function<void(const CommandBytes&)> hook) { after_command_ = std::move(hook); }
   // Another HID interface, listed after (or, with first, before) the controller.
   void AddOtherDevice(const HidDeviceInfo& device, bool first = false);
   // The version the running firmware reports, also stored in the program's version words.
@@ -159,6 +162,7 @@ class SimulatedController final : public HidBackend {
   bool open_ = false;
   bool change_pending_ = false;
   std::function<void()> change_handler_;
+  std::function<void(const CommandBytes&)> after_command_;
   std::vector<HidDeviceInfo> others_before_, others_after_;
 
   int write_failures_left_ = 0, write_error_ = 0;
