@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -90,6 +91,8 @@ class SimulatedController final : public HidBackend {
   const std::vector<CommandBytes>& commands() const { return commands_; }
   void ClearLog();
   int64_t indexed_string_requests() const { return string_requests_; }
+  // Requests of one reply record since the last ClearLog, failed ones too.
+  int64_t record_requests(int index) const;
   // The status word as the next status read will report it (buttons included, not consumed).
   uint32_t StatusWord();
   // Positions of axes 0..7 in steps as the controller reports them.
@@ -205,6 +208,7 @@ class SimulatedController final : public HidBackend {
   std::vector<HidReport> reports_;
   std::vector<CommandBytes> commands_;
   int64_t string_requests_ = 0;
+  std::map<int, int64_t> record_requests_;
 };
 
 }  // namespace varnholt::sim
