@@ -195,14 +195,18 @@ TEST_F(PanelOperations, ContinueWhileTheProgramWaitsForGoSendsOnlyGo) {
   EXPECT_FALSE(flags_.ProgramStarted);
 }
 
-TEST_F(PanelOperations, AControllerBusyForGoodDuringContinueGivesOneBox) {
+TEST_F(PanelOperations, AControllerBusyForGoodDuringContinueGivesOneBoxAndEndsAtOnce) {
   RunLongProgram();
   clock_.Advance(2000);
   ASSERT_TRUE(panel().wstrzymaj());
+  constexpr int64_t kWarmUpMs = 10000;  // the longest the configuration takes
+  config_.SetNumber(Param::CzasRozgrzewania, kWarmUpMs);
   sim_.FailNextWrites(10000);
+  const int64_t start = clock_.NowMs();
   panel().kontynuuj();
   EXPECT_EQ(Boxes("ploterBrakLacznosci"), 1u);
   EXPECT_FALSE(flags_.ProgramStarted);
+  EXPECT_LT(clock_.NowMs() - start, kWarmUpMs) << "no warm-up is waited for a wire that was not switched on";
 }
 
 TEST_F(PanelOperations, HeatingButtonsAndTheConveyorBackToTheArms) {
