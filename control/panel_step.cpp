@@ -259,15 +259,15 @@ void Tster::RefreshEnabling() {
 
 void Tster::JoystickStep() {
   if (ProgramRuns()) return;
-  if (!joystick_.Present()) {
+  const JoystickPoll poll = joystick_.Poll();
+  if (!poll.present) {
     // A joystick pulled out while it held a direction can no longer return to the centre.
     StopJoystickJog();
     return;
   }
-  const std::optional<JoystickReading> reading = joystick_.Read();
-  if (!reading) return;
-  const int code = JoystickDirection(*reading);
-  if (code != 0) ShowArmSpeed(JoystickSpeed(*reading, link_.state.profile.max_rapid_speed));
+  if (!poll.reading) return;
+  const int code = JoystickDirection(*poll.reading);
+  if (code != 0) ShowArmSpeed(JoystickSpeed(*poll.reading, link_.state.profile.max_rapid_speed));
   if (code == joystick_code_) return;
   EndAtLostLink scope(link_);
   ReadStatus(link_);
