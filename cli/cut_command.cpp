@@ -148,7 +148,7 @@ class TransmissionTally {
       seen_ = transmission.transmissions_started();
       commands_ += last_commands_;
       all_whole_ = all_whole_ && last_whole_;
-      program_moves_ += static_cast<int64_t>(DecodeProgram(transmission.program(), machine).summary.moves);
+      program_moves_ += static_cast<int64_t>(SummarizeProgram(transmission.program(), machine).moves);
     }
     last_commands_ = transmission.commands_sent();
     last_whole_ = transmission.running() || transmission.sent_whole();

@@ -24,13 +24,12 @@ constexpr uint32_t kBlankFirstWords = 0x0000FFFF;
 
 }  // namespace
 
-// One step of the dialog: the hourglass and the busy mark while the outermost step runs; every step clears the step
-// text at its end.
+// One step of the dialog: the hourglass and the busy mark while the outermost step runs, and the step's end at a lost
+// link, told once; every step clears the step text at its end.
 class FirmwareUpgrade::StepScope {
  public:
-  explicit StepScope(FirmwareUpgrade& upgrade) : upgrade_(upgrade) {
+  explicit StepScope(FirmwareUpgrade& upgrade) : upgrade_(upgrade), lost_link_(upgrade.link_) {
     if (upgrade_.depth_++ == 0) {
-      upgrade_.lost_ = false;
       upgrade_.view_.busy = true;
       CurrentOperator().SetBusyCursor(true);
       upgrade_.Changed();
@@ -46,9 +45,11 @@ class FirmwareUpgrade::StepScope {
   }
   StepScope(const StepScope&) = delete;
   StepScope& operator=(const StepScope&) = delete;
+  void LinkRenewed() { lost_link_.LinkRenewed(); }
 
  private:
   FirmwareUpgrade& upgrade_;
+  EndAtLostLink lost_link_;
 };
 
 FirmwareUpgrade::FirmwareUpgrade(MachineLink& link, ProgramFolders folders, std::function<void()> changed)
@@ -76,24 +77,19 @@ void FirmwareUpgrade::SetProgressOfWord(size_t index) {
   SetProgress(static_cast<int>(nearest(static_cast<double>(index) / (kFirmwareProgramWords - 1) * 100.0)));
 }
 
-void FirmwareUpgrade::LinkLost() {
-  if (!lost_) ShowLinkLost(link_);
-  lost_ = true;
-  ok_ = false;
-}
+bool FirmwareUpgrade::Lost() const { return link_.lost_in_scope; }
 
 bool FirmwareUpgrade::Send(const CommandBytes& command) {
-  // Once the link is gone a step sends nothing more, so the operator is told once and not once per word.
-  if (!lost_ && SendCommand(link_, command)) return true;
-  lost_ = true;
+  if (SendCommand(link_, command)) return true;
   ok_ = false;
   return false;
 }
 
 bool FirmwareUpgrade::ReadFirmwareRecord() {
-  if (lost_) return false;
+  if (Lost()) return false;
   if (link_.usb.ReadString(kReplyFirmware) == 0) return true;
-  LinkLost();
+  ShowLinkLost(link_);
+  ok_ = false;
   return false;
 }
 
@@ -195,8 +191,8 @@ bool FirmwareUpgrade::Write(bool from_service_button) {
   const std::optional<FirmwareImage> image = ImageForStep();
   if (!image) return false;
   StepScope step(*this);
-  if (!IsBlank() && !lost_) Erase();
-  if (lost_ || (!from_service_button && !ok_)) return false;
+  if (!IsBlank() && !Lost()) Erase();
+  if (Lost() || (!from_service_button && !ok_)) return false;
   SetStatus("Zapisuje");
   view_.ticks[1] = true;
   view_.verify.clear();
@@ -275,7 +271,7 @@ void FirmwareUpgrade::Restart() {
   Changed();
   // The controller comes back as a new device.
   link_.usb.DeviceChange();
-  lost_ = false;
+  step.LinkRenewed();
   Send(ResetCommand());
   ReadVersion();
 }

@@ -71,11 +71,12 @@ class FirmwareUpgrade {
  private:
   class StepScope;
 
-  // Sends a command; a failure clears ok, and after it the step sends nothing more.
+  // Sends a command; a failure clears ok, and after it the step sends nothing more (its lost-link box told once).
   bool Send(const CommandBytes& command);
   // Reads reply record 17; a failure is reported as a lost link once and clears ok.
   bool ReadFirmwareRecord();
-  void LinkLost();
+  // The link was lost in the running step.
+  bool Lost() const;
   bool StartReading();
   bool IsBlank();
   void ReadVersion();
@@ -99,8 +100,7 @@ class FirmwareUpgrade {
   FirmwareVersion device_version_;
   std::optional<size_t> first_difference_;
   bool ok_ = true;
-  bool lost_ = false;  // the link failed during the running step
-  int depth_ = 0;      // steps running, the outermost first
+  int depth_ = 0;  // steps running, the outermost first
 };
 
 }  // namespace varnholt

@@ -13,12 +13,15 @@ constexpr int32_t kDeadBand = 5000;
 
 }  // namespace
 
-std::optional<JoystickReading> ScriptedJoystick::Read() {
+JoystickPoll ScriptedJoystick::Poll() {
+  ++polls_;
+  if (!present_) return {};
   ++reads_;
-  if (readings_.empty()) return JoystickReading{};
-  const std::optional<JoystickReading> reading = readings_.front();
+  JoystickPoll poll{true, JoystickReading{}};
+  if (readings_.empty()) return poll;
+  poll.reading = readings_.front();
   if (readings_.size() > 1) readings_.pop_front();
-  return reading;
+  return poll;
 }
 
 int JoystickDirection(const JoystickReading& reading) {

@@ -17,28 +17,30 @@ struct JoystickReading {
   uint32_t buttons = 0;  // bit values 1, 4, 8, ... of the pressed buttons
 };
 
+// What one poll of the system found.
+struct JoystickPoll {
+  bool present = false;                    // the system reports at least one joystick
+  std::optional<JoystickReading> reading;  // joystick 1; nothing on a read error or without a joystick
+};
+
 class JoystickPort {
  public:
   virtual ~JoystickPort() = default;
-  // The system reports at least one joystick.
-  virtual bool Present() = 0;
-  // Reads joystick 1; nothing on a read error.
-  virtual std::optional<JoystickReading> Read() = 0;
+  // Asks the system once whether a joystick is there and reads joystick 1.
+  virtual JoystickPoll Poll() = 0;
 };
 
 // No joystick attached.
 class NoJoystick final : public JoystickPort {
  public:
-  bool Present() override { return false; }
-  std::optional<JoystickReading> Read() override { return std::nullopt; }
+  JoystickPoll Poll() override { return {}; }
 };
 
 // A joystick that reports what the test sets: a reading held, or queued readings (nothing for a read error) of which
-// the last stays.
+// the last stays. A joystick that is not present gives no reading and keeps its queue.
 class ScriptedJoystick final : public JoystickPort {
  public:
-  bool Present() override { return present_; }
-  std::optional<JoystickReading> Read() override;
+  JoystickPoll Poll() override;
 
   void SetPresent(bool present) { present_ = present; }
   void Hold(const JoystickReading& reading) {
@@ -51,11 +53,14 @@ class ScriptedJoystick final : public JoystickPort {
   }
   // Readings (nothing for a read error) given after those queued before.
   void Queue(const std::optional<JoystickReading>& reading) { readings_.push_back(reading); }
+  // Polls, and the readings they took from a present joystick.
+  int64_t polls() const { return polls_; }
   int64_t reads() const { return reads_; }
 
  private:
   bool present_ = true;
   std::deque<std::optional<JoystickReading>> readings_{JoystickReading{}};
+  int64_t polls_ = 0;
   int64_t reads_ = 0;
 };
 

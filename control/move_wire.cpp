@@ -42,8 +42,7 @@ bool MotionTestLeg(MachineLink& link, const AxisSteps& steps) {
 
 // The end of a round: a lost link ends the loop (told once), else the operator's input decides.
 std::optional<ServiceLoopEnd> RoundEnd(MachineLink& link, const EndAtLostLink& scope) {
-  if (scope.lost()) return ServiceLoopEnd::kLinkLost;  // the failed send showed the box
-  if (!link.usb.present()) {
+  if (scope.lost() || !link.usb.present()) {
     ShowLinkLost(link);
     return ServiceLoopEnd::kLinkLost;
   }

@@ -62,12 +62,14 @@ int Tster::tick(const PanelFocus& focus) {
   if (!timer_enabled_) return interval_;
   view_.refreshed = false;
   view_.close_panel = false;
+  // The status record (it holds the positions too) is read once a step and passed on.
   ReadStatus(link_);
+  std::optional<ReplyRecordBytes> status_record = link_.usb.ReplyRecord();
   view_.connected = Connected();
   if (view_.connected) {
     interval_ = kConnectedIntervalMs;
     RefreshTestPanel();
-    WatchProgram();
+    if (WatchProgram()) status_record.reset();
   } else {
     interval_ = kDisconnectedIntervalMs;
     // With the link lost, the program's end can no longer be seen; a controller found again has been reset, and
@@ -78,35 +80,39 @@ int Tster::tick(const PanelFocus& focus) {
     }
     link_.state.button_presses = 0;
   }
-  if (focus.active && !focus.input_waiting && timer_enabled_) RefreshDisplay();
+  if (focus.active && !focus.input_waiting && timer_enabled_) RefreshDisplay(status_record);
   RefreshMainButtons();
   return interval_;
 }
 
-void Tster::WatchProgram() {
+bool Tster::WatchProgram() {
   const uint32_t presses = link_.state.button_presses;
   link_.state.button_presses = 0;
-  if (flags_.ProgramStarted) {
-    ReadStatus(link_);
-    if (!ProgramRuns()) {
-      ReadHeaters(link_);
-      flags_.ProgramStarted = false;
-      CurrentOperator().SetStatusText(kRepetitionPanel, "");
-      main_window_.ProgramEnded();
-    }
+  bool commanded = false;
+  if (flags_.ProgramStarted && !ProgramRuns()) {
+    ReadHeaters(link_);
+    flags_.ProgramStarted = false;
+    CurrentOperator().SetStatusText(kRepetitionPanel, "");
+    // An automatic repetition starts the next cut from here.
+    main_window_.ProgramEnded();
+    commanded = true;
   }
   if ((presses & kStatusStartButton) != 0) {
     StopMove(link_);
     main_window_.StartRequested();
+    commanded = true;
   }
   if ((presses & kStatusStopButton) != 0) {
     StopMove(link_);
     main_window_.StopRequested();
+    commanded = true;
   }
   if ((presses & kStatusContinueButton) != 0 && link_.state.Has(kStatusPaused)) {
     StopMove(link_);
     main_window_.ContinueRequested();
+    commanded = true;
   }
+  return commanded;
 }
 
 void Tster::RefreshTestPanel() {
@@ -127,18 +133,18 @@ void Tster::RefreshTestPanel() {
   t.lSelOut = OutputName(s.heater_state);
 }
 
-void Tster::RefreshDisplay() {
-  ReadStatus(link_);
+void Tster::RefreshDisplay(const std::optional<ReplyRecordBytes>& status_record) {
+  if (!status_record) ReadPositions(link_);
   if (!Connected()) {
     view_.close_panel = true;
     return;
   }
   view_.refreshed = true;
-  ReadPositions(link_);
+  if (status_record) ApplyAxisPositions(link_.state, *status_record, link_.separate_third_axes);
   positions_due_ = false;
   ReadSpeeds(link_);
   ReadHeaters(link_);
-  RefreshHeatingButtons();
+  ShowHeatingButtons();
   const ControllerState& s = link_.state;
   const std::string fault = s.Has(kStatusWireBroken) ? link_.texts.GetText("Control", "zerwanyDrut") : "";
   const bool arm_channel = s.heater_channel == 1 || s.heater_channel == 2;
@@ -159,6 +165,10 @@ void Tster::RefreshDisplay() {
 void Tster::RefreshHeatingButtons() {
   ReadHeaters(link_);
   ReadStatus(link_);
+  ShowHeatingButtons();
+}
+
+void Tster::ShowHeatingButtons() {
   const bool heating = link_.state.Has(kStatusHeating);
   if (link_.state.heater_state == 0) {
     view_.k_zalwyl_down = heating;
@@ -249,15 +259,15 @@ void Tster::RefreshEnabling() {
 
 void Tster::JoystickStep() {
   if (ProgramRuns()) return;
-  if (!joystick_.Present()) {
+  const JoystickPoll poll = joystick_.Poll();
+  if (!poll.present) {
     // A joystick pulled out while it held a direction can no longer return to the centre.
     StopJoystickJog();
     return;
   }
-  const std::optional<JoystickReading> reading = joystick_.Read();
-  if (!reading) return;
-  const int code = JoystickDirection(*reading);
-  if (code != 0) ShowArmSpeed(JoystickSpeed(*reading, link_.state.profile.max_rapid_speed));
+  if (!poll.reading) return;
+  const int code = JoystickDirection(*poll.reading);
+  if (code != 0) ShowArmSpeed(JoystickSpeed(*poll.reading, link_.state.profile.max_rapid_speed));
   if (code == joystick_code_) return;
   EndAtLostLink scope(link_);
   ReadStatus(link_);

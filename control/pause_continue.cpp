@@ -103,33 +103,36 @@ void Tster::kontynuuj() {
   }
   if (ProgramRuns() || s.Has(kStatusMoving) || !s.Has(kStatusPaused)) return;
   const double warm_up = link_.config.Number(Param::CzasRozgrzewania);
+  // Switches a wire on and waits for it to warm up; false, without the wait, when the link is lost.
   const auto heat_channel = [this, warm_up](uint8_t channel) {
-    SendCommand(link_, HeaterOnCommand(channel));
+    if (!SendCommand(link_, HeaterOnCommand(channel))) return false;
     SleepMs(warm_up);
+    return true;
   };
   ReadStatus(link_);
   ReadPositions(link_);
-  // The conveyor goes back first with the vertical wires hot, then the arms with the horizontal wire.
+  // The conveyor goes back first with the vertical wires hot, then the arms with the horizontal wire. The speed
+  // group is selected once more after the group's own selection, and the arms' return is waited for twice: the
+  // controller has always been given the continuation so, and the repetitions cost nothing.
   SelectSpeedGroup(link_, 3, kFromConfiguration);
   SendCommand(link_, SelectSpeedCommand(3));
   WaitIdle(link_);
-  heat_channel(3);
-  if (scope.lost()) return;
+  if (!heat_channel(3)) return;
   gotopoint(true, 3, s.X1 / 100.0, s.X2 / 100.0, s.Y1 / 100.0, s.Y2 / 100.0, 0, 0, snapshot_.belt3 / 100.0, 0);
   SelectSpeedGroup(link_, 1, kFromConfiguration);
   SendCommand(link_, SelectSpeedCommand(1));
-  heat_channel(2);
-  if (scope.lost()) return;
+  if (!heat_channel(2)) return;
   gotopoint(true, 1, snapshot_.X1 / 100.0, snapshot_.X2 / 100.0, snapshot_.Y1 / 100.0, snapshot_.Y2 / 100.0, 0, 0,
             snapshot_.belt3 / 100.0, 0);
   WaitIdle(link_);
   WaitIdle(link_);
   SelectSpeedGroup(link_, snapshot_.heater_channel == 3 ? 3 : 1, kFromConfiguration);
   WaitIdle(link_);
-  heat_channel(snapshot_.heater_channel);
-  SendCommand(link_, ResumeCommand());
-  heat_channel(snapshot_.heater_channel);
-  if (scope.lost()) return;
+  // The wire is switched on again once the program goes on.
+  if (!heat_channel(snapshot_.heater_channel) || !SendCommand(link_, ResumeCommand()) ||
+      !heat_channel(snapshot_.heater_channel)) {
+    return;
+  }
   flags_.ProgramStarted = true;
 }
 

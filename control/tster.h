@@ -4,6 +4,7 @@
 // operator's input on; the status step runs on the window's timer (tick() returns the next interval).
 
 #include <cstdint>
+#include <optional>
 
 #include "control/joystick.h"
 #include "control/main_window_port.h"
@@ -99,14 +100,17 @@ class Tster {
  private:
   bool Connected();
   bool ProgramRuns() const { return link_.state.Has(kStatusProgramRunning); }
-  // Step 2 of the status step: the end of the program and the machine's buttons.
-  void WatchProgram();
-  // Step 3: the display of an active, idle panel.
-  void RefreshDisplay();
+  // Step 2 of the status step: the end of the program and the machine's buttons, from the status the step read.
+  // True when it commanded the machine (or had the main window do so), which makes that status stale.
+  bool WatchProgram();
+  // Step 3: the display of an active, idle panel, from the status record the step read; without one (the step
+  // commanded the machine) it reads the record afresh.
+  void RefreshDisplay(const std::optional<ReplyRecordBytes>& status_record);
   void RefreshTestPanel();
   // The heating buttons pressed as the heating is on; also after each toggle, so the button shows at once what
-  // the operator did.
+  // the operator did. RefreshHeatingButtons reads the heaters and the status first.
   void RefreshHeatingButtons();
+  void ShowHeatingButtons();
   void RefreshSpeedBars();
   // The conveyor bar's maximum and position from the model and the group 3 period.
   void RefreshConveyorBar();

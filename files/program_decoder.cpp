@@ -78,6 +78,7 @@ class ProgramDecoder::Decoder {
     }
     ProgramSummary& summary = result_.summary;
     summary.run_seconds = timer_.seconds();
+    summary.pause_ms = timer_.pause_ms();
     summary.ends_where_it_started = true;
     for (const size_t axis : {size_t{0}, size_t{1}, size_t{4}, size_t{5}}) {
       if (summary.net_steps[axis] != 0) summary.ends_where_it_started = false;
@@ -167,9 +168,7 @@ class ProgramDecoder::Decoder {
     const char upper = static_cast<char>(letter >= 'a' ? letter - 'a' + 'A' : letter);
     switch (upper) {
       case 'P': {
-        const uint8_t ms = ReadU8(bytes_, at + 1);
-        result_.summary.pause_ms += ms;
-        Add(offset_ + at, letter, Format("pause %u ms", ms));
+        Add(offset_ + at, letter, Format("pause %u ms", ReadU8(bytes_, at + 1)));
         return;
       }
       case 'V': {
@@ -242,6 +241,13 @@ DecodedProgram DecodeProgram(std::string_view bytes, const ControllerState& mach
   DecodedProgram program = std::move(decoder.result());
   program.commands = std::move(commands);
   return program;
+}
+
+ProgramSummary SummarizeProgram(std::string_view bytes, const ControllerState& machine) {
+  ProgramDecoder decoder(machine, [](const DecodedCommand&) {});
+  decoder.Feed(bytes);
+  decoder.Finish();
+  return decoder.result().summary;
 }
 
 }  // namespace varnholt

@@ -27,7 +27,7 @@ struct ProgramSummary {
   size_t commands = 0;  // a move counts once, however many groups it has
   size_t bytes = 0;
   size_t moves = 0;
-  int64_t pause_ms = 0;
+  int64_t pause_ms = 0;                   // as the controller waits them (ProgramTimer)
   std::array<int64_t, 8> travel_steps{};  // by axis code, sums of the step counts' magnitudes
   std::array<int64_t, 8> net_steps{};     // by axis code, the signed sums
   double run_seconds = 0.0;               // as the controller runs it (ProgramTimer)
@@ -73,5 +73,7 @@ class ProgramDecoder {
 
 // Decodes a whole program held in memory, keeping every command.
 DecodedProgram DecodeProgram(std::string_view bytes, const ControllerState& machine);
+// What a program does in sum (up to its first damage), decoded without keeping its commands.
+ProgramSummary SummarizeProgram(std::string_view bytes, const ControllerState& machine);
 
 }  // namespace varnholt

@@ -13,7 +13,11 @@ double Config(const MachineLink& link, Param param) { return link.config.Number(
 
 }  // namespace
 
-void ShowLinkLost(const MachineLink& link, const std::string& caption) {
+void ShowLinkLost(MachineLink& link, const std::string& caption) {
+  if (link.lost_link_scopes > 0) {
+    if (link.lost_in_scope) return;
+    link.lost_in_scope = true;
+  }
   CurrentOperator().ShowMessageBox(link.texts.GetText("Control", "ploterBrakLacznosci"), true, caption);
 }
 
@@ -26,7 +30,6 @@ bool SendCommand(MachineLink& link, std::string_view bytes) {
     const int result = link.usb.Write(bytes.substr(at, piece));
     if (result != 0) {
       ShowLinkLost(link, std::to_string(result));
-      if (link.lost_link_scopes > 0) link.lost_in_scope = true;
       return false;
     }
   }

@@ -33,14 +33,15 @@ struct MachineLink {
   bool separate_third_axes = false;
   // Longest wait for the controller to stop moving; beyond any move the machine can make.
   int64_t wait_limit_ms = 8 * 3600 * 1000;
-  // Operations that end at a lost link now running (EndAtLostLink), and whether a send of theirs failed.
+  // Operations that end at a lost link now running (EndAtLostLink), and whether the link was lost in them.
   int lost_link_scopes = 0;
   bool lost_in_scope = false;
 };
 
-// Makes the operation run during its lifetime end at a lost link: its first failed send shows the one lost-link
-// box, every later send fails at once without a box of its own, and lost() tells the operation to end. Without it
-// a pulled cable in the middle of a heating sequence would stack a box for every command of the sequence.
+// Makes the operation run during its lifetime end at a lost link: the first lost-link box marks the link lost (a
+// failed send shows it, or the operation finding no controller), every later box stays unshown and every later send
+// fails at once, and lost() tells the operation to end. Without it a pulled cable in the middle of a heating
+// sequence would stack a box for every command of the sequence. Scopes nest; the outermost one decides.
 class EndAtLostLink {
  public:
   explicit EndAtLostLink(MachineLink& link) : link_(link) {
@@ -52,6 +53,9 @@ class EndAtLostLink {
   EndAtLostLink(const EndAtLostLink&) = delete;
   EndAtLostLink& operator=(const EndAtLostLink&) = delete;
   bool lost() const { return link_.lost_in_scope; }
+  // The controller was opened afresh (a device change found it again): sends go out again, and losing it again is
+  // told again.
+  void LinkRenewed() { link_.lost_in_scope = false; }
 
  private:
   MachineLink& link_;
@@ -80,8 +84,9 @@ enum JogKey : int {
   kKeyPeriod = 190,
 };
 
-// The lost-link box "ploterBrakLacznosci", with the caption given (the default title when empty).
-void ShowLinkLost(const MachineLink& link, const std::string& caption = "");
+// The lost-link box "ploterBrakLacznosci", with the caption given (the default title when empty). Inside an
+// EndAtLostLink scope only the first one is shown, and it marks the link lost for the scope.
+void ShowLinkLost(MachineLink& link, const std::string& caption = "");
 
 // Sends one command (a move in 6-byte pieces, anything else in one write). A failed write shows the lost-link box
 // with the error number as caption and ends the sending; returns true when everything went out. Inside an

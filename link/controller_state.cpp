@@ -46,6 +46,10 @@ void ApplyStatusRecord(ControllerState& state, std::span<const uint8_t> record) 
 
 void ApplyPositionsRecord(ControllerState& state, std::span<const uint8_t> record, bool separate_third_axes) {
   ApplyStatusRecord(state, record);
+  ApplyAxisPositions(state, record, separate_third_axes);
+}
+
+void ApplyAxisPositions(ControllerState& state, std::span<const uint8_t> record, bool separate_third_axes) {
   for (size_t axis = 0; axis < state.axis_steps.size(); ++axis) state.axis_steps[axis] = ReadI32(record, 6 + 4 * axis);
   const AxisSteps& s = state.axis_steps;
   state.X1 = StepsToHundredths(s[0], state.StepScaleX);

@@ -106,6 +106,9 @@ struct ControllerState {
 // separate_third_axes is the command-line option that makes the third axes three conveyor belts.
 void ApplyStatusRecord(ControllerState& state, std::span<const uint8_t> record);
 void ApplyPositionsRecord(ControllerState& state, std::span<const uint8_t> record, bool separate_third_axes);
+// The positions part of the record alone, for a record whose status was applied already: applying that again would
+// count the machine's button presses in it twice.
+void ApplyAxisPositions(ControllerState& state, std::span<const uint8_t> record, bool separate_third_axes);
 void ApplySpeedsRecord(ControllerState& state, std::span<const uint8_t> record);
 void ApplyHeatersRecord(ControllerState& state, std::span<const uint8_t> record);
 void ApplyIdentityRecord(ControllerState& state, std::span<const uint8_t> record);

@@ -71,12 +71,12 @@ void TTransArm::stop() {
   running_ = false;
 }
 
-void TTransArm::EndAtLostLink(bool shown) {
+void TTransArm::EndForLostLink() {
   stop();
   // The controller holds part of the program at most: its end is no end of the cut, and no automatic
   // repetition may start from it.
   flags_.ProgramStarted = false;
-  if (!shown) ShowLinkLost(link_);
+  ShowLinkLost(link_);
 }
 
 int64_t TTransArm::Percent() const {
@@ -99,11 +99,12 @@ int TTransArm::tick() {
     stop();
     return 0;
   }
+  const EndAtLostLink scope(link_);
   ReadStatus(link_);
   // A controller found again after a device change was reset and lost the beginning of the program: the rest
   // must not go after it.
   if (!link_.usb.QuellmarQvExist() || link_.usb.device_changes() != device_changes_at_start_) {
-    EndAtLostLink(false);
+    EndForLostLink();
     return 0;
   }
   if (link_.state.Has(kStatusBufferFull)) {
@@ -118,14 +119,14 @@ int TTransArm::tick() {
     position_ += length;
     ++commands_sent_;
     // A command the controller did not get would cut a different shape: the transmission ends at the first
-    // failure, with the one box the failed send showed.
+    // failure.
     if (!SendCommand(link_, command)) {
-      EndAtLostLink(true);
+      EndForLostLink();
       return 0;
     }
     if (commands_sent_ == kCommandsBeforeGo) {
       if (!SendCommand(link_, GoCommand())) {
-        EndAtLostLink(true);
+        EndForLostLink();
         return 0;
       }
       go_sent_after_ = commands_sent_;

@@ -57,9 +57,9 @@ class TTransArm {
   static std::optional<size_t> DamageOffset(const std::string& program);
 
  private:
-  // Ends the transmission after the link failed (and with it the started program's run); the failed send showed its
-  // own box when shown is true.
-  void EndAtLostLink(bool shown);
+  // Ends the transmission after the link failed (and with it the started program's run), with the step's one
+  // lost-link box.
+  void EndForLostLink();
   void ShowProgress(bool with_spinner);
   // The progress in per cent of the file, rounded.
   int64_t Percent() const;

@@ -30,7 +30,7 @@ WindowCutReport CutThroughWindow(TMainForm& form, Program& program, int programs
     if (session.transmission.transmissions_started() != seen) {
       seen = session.transmission.transmissions_started();
       report.program_moves +=
-          static_cast<int64_t>(DecodeProgram(session.transmission.program(), session.state).summary.moves);
+          static_cast<int64_t>(SummarizeProgram(session.transmission.program(), session.state).moves);
     }
     report.transmissions = seen - started_before;
     // The last program asked for has started: its end starts nothing more.

@@ -28,7 +28,7 @@ SdlJoystick::~SdlJoystick() {
   if (started_) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
 }
 
-void SdlJoystick::Poll() {
+void SdlJoystick::Update() {
   SDL_JoystickUpdate();
   if (joystick_ != nullptr && SDL_JoystickGetAttached(joystick_) == SDL_FALSE) {
     SDL_JoystickClose(joystick_);
@@ -36,17 +36,14 @@ void SdlJoystick::Poll() {
   }
 }
 
-bool SdlJoystick::Present() {
-  if (!started_) return false;
-  Poll();
-  return SDL_NumJoysticks() > 0;
-}
-
-std::optional<JoystickReading> SdlJoystick::Read() {
-  if (!started_) return std::nullopt;
-  Poll();
-  if (joystick_ == nullptr && SDL_NumJoysticks() > 0) joystick_ = SDL_JoystickOpen(0);
-  if (joystick_ == nullptr || SDL_JoystickNumAxes(joystick_) < 2) return std::nullopt;
+JoystickPoll SdlJoystick::Poll() {
+  JoystickPoll poll;
+  if (!started_) return poll;
+  Update();
+  poll.present = SDL_NumJoysticks() > 0;
+  if (!poll.present) return poll;
+  if (joystick_ == nullptr) joystick_ = SDL_JoystickOpen(0);
+  if (joystick_ == nullptr || SDL_JoystickNumAxes(joystick_) < 2) return poll;
   JoystickReading reading;
   reading.x = JoystickAxisValue(SDL_JoystickGetAxis(joystick_, 0));
   reading.y = JoystickAxisValue(SDL_JoystickGetAxis(joystick_, 1));
@@ -54,7 +51,8 @@ std::optional<JoystickReading> SdlJoystick::Read() {
   for (int button = 0; button < buttons; ++button) {
     if (SDL_JoystickGetButton(joystick_, button) != 0) reading.buttons |= 1u << button;
   }
-  return reading;
+  poll.reading = reading;
+  return poll;
 }
 
 }  // namespace varnholt

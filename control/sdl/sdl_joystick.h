@@ -23,14 +23,13 @@ class SdlJoystick final : public JoystickPort {
 
   // SDL's joystick subsystem started.
   bool started() const { return started_; }
-  bool Present() override;
-  // X and Y from the first two axes, button n (from 0) as bit value 1 << n; nothing when the joystick is gone or
-  // has fewer than two axes.
-  std::optional<JoystickReading> Read() override;
+  // The reading: X and Y from the first two axes, button n (from 0) as bit value 1 << n; nothing when the joystick
+  // is gone or has fewer than two axes.
+  JoystickPoll Poll() override;
 
  private:
-  // Polls the devices and lets go of a joystick that was pulled out.
-  void Poll();
+  // Updates SDL's view of the devices and lets go of a joystick that was pulled out.
+  void Update();
 
   bool started_ = false;
   _SDL_Joystick* joystick_ = nullptr;

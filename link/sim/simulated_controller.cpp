@@ -130,6 +130,12 @@ void SimulatedController::PollEvents() {
 void SimulatedController::ClearLog() {
   reports_.clear();
   commands_.clear();
+  record_requests_.clear();
+}
+
+int64_t SimulatedController::record_requests(int index) const {
+  const auto found = record_requests_.find(index);
+  return found == record_requests_.end() ? 0 : found->second;
 }
 
 int SimulatedController::WriteReport(const std::string& id, const HidReport& report) {
@@ -157,6 +163,7 @@ int SimulatedController::WriteReport(const std::string& id, const HidReport& rep
   } else {
     ExecuteDirect(command);
   }
+  if (after_command_) after_command_(command);
   return 0;
 }
 
@@ -164,6 +171,7 @@ int SimulatedController::GetIndexedString(const std::string& id, int index, std:
                                           size_t available) {
   ++string_requests_;
   if (!IsController(id)) return kHidInvalidParameter;
+  ++record_requests_[index];
   if (!plugged_) return kHidDeviceNotConnected;
   if (!open_) return kHidInvalidParameter;
   if (read_failures_left_ > 0) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -75,6 +76,9 @@ class SimulatedController final : public HidBackend {
   // The next stop command comes too late: the program goes on as if it had not been sent (it has just ended, or the
   // stop crossed the program's last move).
   void MissNextStop() { miss_next_stop_ = true; }
+  // Runs hook after every command the controller took (empty: none), so a test can pull the cable at an exact point
+  // of an exchange.
+  void AfterCommand(std::function<void(const CommandBytes&)> hook) { after_command_ = std::move(hook); }
   // Another HID interface, listed after (or, with first, before) the controller.
   void AddOtherDevice(const HidDeviceInfo& device, bool first = false);
   // The version the running firmware reports, also stored in the program's version words.
@@ -87,6 +91,8 @@ class SimulatedController final : public HidBackend {
   const std::vector<CommandBytes>& commands() const { return commands_; }
   void ClearLog();
   int64_t indexed_string_requests() const { return string_requests_; }
+  // Requests of one reply record since the last ClearLog, failed ones too.
+  int64_t record_requests(int index) const;
   // The status word as the next status read will report it (buttons included, not consumed).
   uint32_t StatusWord();
   // Positions of axes 0..7 in steps as the controller reports them.
@@ -159,6 +165,7 @@ class SimulatedController final : public HidBackend {
   bool open_ = false;
   bool change_pending_ = false;
   std::function<void()> change_handler_;
+  std::function<void(const CommandBytes&)> after_command_;
   std::vector<HidDeviceInfo> others_before_, others_after_;
 
   int write_failures_left_ = 0, write_error_ = 0;
@@ -201,6 +208,7 @@ class SimulatedController final : public HidBackend {
   std::vector<HidReport> reports_;
   std::vector<CommandBytes> commands_;
   int64_t string_requests_ = 0;
+  std::map<int, int64_t> record_requests_;
 };
 
 }  // namespace varnholt::sim

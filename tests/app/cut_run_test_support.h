@@ -66,9 +66,7 @@ class CutRunTest : public ::testing::Test {
     return std::string(std::istreambuf_iterator<char>(file), {});
   }
   size_t Boxes(const char* section, const char* key) const {
-    const std::string text = UsTexts().GetText(section, key);
-    return static_cast<size_t>(std::count_if(op_.messages().begin(), op_.messages().end(),
-                                             [&text](const auto& m) { return m.text == text; }));
+    return testing::BoxesShowing(op_.messages(), UsTexts().GetText(section, key));
   }
   // The boxes shown so far, for failure messages.
   std::string Shown() const {
@@ -76,7 +74,6 @@ class CutRunTest : public ::testing::Test {
     for (const auto& m : op_.messages()) shown += "[" + m.text + " | " + m.caption + "] ";
     return shown;
   }
-  size_t LostLinkBoxes() const { return Boxes("Control", "ploterBrakLacznosci"); }
   // Direct commands the controller took that begin with letter.
   size_t CountOf(char letter) const {
     return static_cast<size_t>(std::count_if(sim_.commands().begin(), sim_.commands().end(),

@@ -52,7 +52,7 @@ class FaultSuite : public CutRunTest {
 TEST_F(FaultSuite, CablePulledBeforeTheCheckGivesTheTwoBoxesOfTheSpeedCommands) {
   sim_.Unplug();
   ASSERT_TRUE(StartAndRun());
-  ASSERT_EQ(LostLinkBoxes(), 2u);
+  ASSERT_EQ(LostLinkBoxes(op_), 2u);
   EXPECT_EQ(op_.messages()[0].caption, "-1");
   EXPECT_EQ(op_.messages()[1].caption, "-1");
   EXPECT_EQ(op_.messages().size(), 2u);
@@ -64,7 +64,7 @@ TEST_F(FaultSuite, CablePulledBeforeTheCheckGivesTheTwoBoxesOfTheSpeedCommands) 
 TEST_F(FaultSuite, CablePulledDuringTheHeatingEndsTheCutWithOneBox) {
   clock_.Schedule(kDuringTheCheckHeating, [this] { sim_.Unplug(); });
   ASSERT_TRUE(StartAndRun());
-  EXPECT_EQ(LostLinkBoxes(), 1u);
+  EXPECT_EQ(LostLinkBoxes(op_), 1u);
   EXPECT_EQ(op_.messages().size(), 1u);
   EXPECT_EQ(session().transmission.transmissions_started(), 0);
   EXPECT_LT(clock_.NowMs(), 10'000);
@@ -75,7 +75,7 @@ TEST_F(FaultSuite, CablePulledDuringTheHeatingEndsTheCutWithOneBox) {
 TEST_F(FaultSuite, CablePulledDuringTheSecondHeatingEndsTheCutWithOneBox) {
   clock_.Schedule(kBeforeTheTransmission - 1000, [this] { sim_.Unplug(); });
   ASSERT_TRUE(StartAndRun());
-  EXPECT_EQ(LostLinkBoxes(), 1u);
+  EXPECT_EQ(LostLinkBoxes(op_), 1u);
   EXPECT_EQ(op_.messages().size(), 1u);
   EXPECT_TRUE(ReadProgram()) << "the program was written before the controller was prepared";
   EXPECT_EQ(session().transmission.transmissions_started(), 0);
@@ -85,7 +85,7 @@ TEST_F(FaultSuite, CablePulledDuringTheTransmissionGivesOneBoxAndKeepsWhatArrive
   FirstBurstMs();
   sim_.Unplug();
   ASSERT_TRUE(RunToEnd());
-  EXPECT_EQ(LostLinkBoxes(), 1u);
+  EXPECT_EQ(LostLinkBoxes(op_), 1u);
   EXPECT_EQ(op_.messages().size(), 1u);
   EXPECT_FALSE(session().transmission.running());
   EXPECT_FALSE(session().flags.ProgramStarted);
@@ -131,7 +131,7 @@ TEST_F(FaultSuite, AControllerBusyForGoodEndsTheRunWithOneBox) {
   FirstBurstMs();
   sim_.FailNextWrites(1'000'000);
   ASSERT_TRUE(RunToEnd());
-  EXPECT_EQ(LostLinkBoxes(), 1u);
+  EXPECT_EQ(LostLinkBoxes(op_), 1u);
   EXPECT_EQ(op_.messages().size(), 1u);
   EXPECT_EQ(op_.messages()[0].caption, "31");
   EXPECT_FALSE(session().transmission.running());
@@ -149,7 +149,7 @@ TEST_F(FaultSuite, FailedStatusReads) {
   FirstBurstMs();
   sim_.FailNextReads(10);
   ASSERT_TRUE(RunToEnd());
-  EXPECT_EQ(LostLinkBoxes(), 1u);
+  EXPECT_EQ(LostLinkBoxes(op_), 1u);
   ExpectNothingLost();
 }
 

@@ -295,5 +295,18 @@ TEST_F(FirmwareUpgradeTest, RestartWaitsForTheControllerAndAsksItsVersion) {
   EXPECT_TRUE(upgrade().ok());
 }
 
+// The restart command itself is lost: told once; the controller the device change finds again is asked its version.
+TEST_F(FirmwareUpgradeTest, ALostRestartIsToldOnceAndTheControllerFoundAgainAnswers) {
+  upgrade().Show();
+  sim_.ClearLog();
+  sim_.FailNextWrites(1, kHidIoDevice);
+  upgrade().Restart();
+  EXPECT_EQ(CommandsOf('S', kSettingFirmwareRestart), 0u);
+  ASSERT_EQ(messages().size(), 1u);
+  EXPECT_EQ(messages()[0].text, ControlText("ploterBrakLacznosci"));
+  EXPECT_EQ(view().device_version, "1.12");
+  EXPECT_FALSE(view().busy);
+}
+
 }  // namespace
 }  // namespace varnholt

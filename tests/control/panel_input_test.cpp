@@ -140,6 +140,26 @@ TEST_F(PanelInput, AHalfRightJoystickJogsRightAtHalfSpeedAndStopsAtTheCentre) {
   EXPECT_EQ(MovesSent(), 1u);
 }
 
+// Each step asks the system about the joystick once, whether one is there, held, centred or gone; none while a
+// program runs.
+TEST_F(PanelInput, TheJoystickIsPolledOncePerStep) {
+  const auto polls_of_step = [this] {
+    const int64_t before = joystick_.polls();
+    Step();
+    return joystick_.polls() - before;
+  };
+  joystick_.Hold({49152, 32768, 0});
+  EXPECT_EQ(polls_of_step(), 1) << "held right";
+  EXPECT_EQ(polls_of_step(), 1) << "still held";
+  joystick_.Hold({32768, 32768, 0});
+  EXPECT_EQ(polls_of_step(), 1) << "centred";
+  joystick_.SetPresent(false);
+  EXPECT_EQ(polls_of_step(), 1) << "gone";
+  joystick_.SetPresent(true);
+  RunLongProgram();
+  EXPECT_EQ(polls_of_step(), 0) << "a program runs";
+}
+
 TEST_F(PanelInput, AJoystickMoveEndsWhenTheJoystickGoesOrThePanelIsLeft) {
   // Pulled out while held right: it cannot come back to the centre, so the step stops the move.
   joystick_.Hold({49152, 32768, 0});

@@ -83,6 +83,24 @@ TEST_F(PanelOperations, HomingAHomedMachineAtFiveMillimetresDrivesXThenYToZeroFi
   EXPECT_EQ(state_.Y1, 0);
 }
 
+// The cable goes as the first move toward zero is being sent: its failed send and the next operations that find no
+// controller tell it once between them.
+TEST_F(PanelOperations, ACablePulledAtHomingsFirstMoveGivesOneBox) {
+  panel().bazujClick();
+  ASSERT_TRUE(panel().gotopoint(true, 2, 5.0, 5.0, 20.0, 20.0, 0, 0, 0, 0));
+  sim_.ClearLog();
+  sim_.AfterCommand([this](const CommandBytes& command) {
+    if (command[0] == 'F') sim_.Unplug();
+  });
+  panel().bazujClick();
+  EXPECT_EQ(Boxes("ploterBrakLacznosci"), 1u);
+  EXPECT_EQ(op_.messages().size(), 1u);
+  EXPECT_TRUE(HomingLog(sim_).empty()) << "nothing reaches a controller that is gone";
+  // A later operation tells the lost link again.
+  panel().bazujClick();
+  EXPECT_EQ(Boxes("ploterBrakLacznosci"), 2u);
+}
+
 TEST_F(PanelOperations, AKeyPressStopsTheHomingAndTheStepsAfterIt) {
   ASSERT_TRUE(panel().gotopoint(true, 2, 0.0, 0.0, 100.0, 100.0, 0, 0, 0, 0));  // far from the switches
   sim_.ClearLog();
@@ -177,14 +195,18 @@ TEST_F(PanelOperations, ContinueWhileTheProgramWaitsForGoSendsOnlyGo) {
   EXPECT_FALSE(flags_.ProgramStarted);
 }
 
-TEST_F(PanelOperations, AControllerBusyForGoodDuringContinueGivesOneBox) {
+TEST_F(PanelOperations, AControllerBusyForGoodDuringContinueGivesOneBoxAndEndsAtOnce) {
   RunLongProgram();
   clock_.Advance(2000);
   ASSERT_TRUE(panel().wstrzymaj());
+  constexpr int64_t kWarmUpMs = 10000;  // the longest the configuration takes
+  config_.SetNumber(Param::CzasRozgrzewania, kWarmUpMs);
   sim_.FailNextWrites(10000);
+  const int64_t start = clock_.NowMs();
   panel().kontynuuj();
   EXPECT_EQ(Boxes("ploterBrakLacznosci"), 1u);
   EXPECT_FALSE(flags_.ProgramStarted);
+  EXPECT_LT(clock_.NowMs() - start, kWarmUpMs) << "no warm-up is waited for a wire that was not switched on";
 }
 
 TEST_F(PanelOperations, HeatingButtonsAndTheConveyorBackToTheArms) {

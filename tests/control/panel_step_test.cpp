@@ -1,7 +1,10 @@
 // The control panel's status step: intervals, the end of a program, the machine's buttons, the display of an
 // active panel and the main window's buttons.
 
+#include <functional>
+
 #include "config/display_unit.h"
+#include "control/speed_bars.h"
 #include "panel_test_support.h"
 
 namespace varnholt {
@@ -99,6 +102,41 @@ TEST_F(StatusStep, MainWindowButtonsFollowTheProgramTheProjectsAndTheRepetition)
   ASSERT_TRUE(SendCommand(link(), StopCommand()));
   Step(false);
   EXPECT_EQ(main_.buttons, (MainButtonStates{true, true, true, true})) << "paused: continue allowed";
+}
+
+// A step asks for each reply record once; only a step that itself commanded the machine (a button of the machine
+// taken) reads the status again for the display.
+TEST_F(StatusStep, EachRecordIsReadOncePerStep) {
+  struct Case {
+    const char* name;
+    std::function<void()> prepare;
+    bool active;
+    int64_t status_reads;
+  };
+  const Case cases[] = {
+      {"an active idle panel", [] {}, true, 1},
+      {"a panel in the background", [] {}, false, 1},
+      {"a running program",
+       [this] {
+         RunLongProgram();
+         flags_.ProgramStarted = true;
+       },
+       true, 1},
+      {"a press of the start button", [this] { sim_.PressStartButton(); }, true, 2},
+  };
+  for (const Case& c : cases) {
+    c.prepare();
+    sim_.ClearLog();
+    Step(c.active);
+    EXPECT_EQ(sim_.record_requests(kReplyStatus), c.status_reads) << c.name;
+    EXPECT_EQ(sim_.record_requests(kReplyHeaters), c.active ? 1 : 0) << c.name;
+    EXPECT_EQ(sim_.record_requests(kReplySpeeds), c.active ? 1 : 0) << c.name;
+    if (!c.active) continue;
+    // The display shows the positions of the record read.
+    const std::string shown = panel().view().wmx;
+    ReadPositions(link());
+    EXPECT_EQ(shown, DecimalText(state_.X1 / 100.0, 2)) << c.name;
+  }
 }
 
 TEST_F(StatusStep, TheDisplayIsRefreshedOnlyForAnActiveIdlePanel) {

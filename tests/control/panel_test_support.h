@@ -58,11 +58,7 @@ class PanelTest : public SimulatedLink {
   bool Sent(const CommandBytes& command) const {
     return std::find(sim_.commands().begin(), sim_.commands().end(), command) != sim_.commands().end();
   }
-  size_t Boxes(const char* key) const {
-    const std::string text = ControlText(key);
-    return static_cast<size_t>(std::count_if(op_.messages().begin(), op_.messages().end(),
-                                             [&text](const auto& m) { return m.text == text; }));
-  }
+  size_t Boxes(const char* key) const { return testing::BoxesShowing(op_.messages(), ControlText(key)); }
   // A stored program of one long move (about 7 s at the default period) that the controller runs after Go.
   void RunLongProgram() {
     ASSERT_TRUE(SendCommand(link(), BuildMoveRecord('a', state_.profile.StepMultiplier, {20000, 0, 0, 0, 20000, 0, 0, 0}).bytes));

@@ -23,13 +23,14 @@ TEST(SdlJoystick, LeavesTheProgramsSignalsAloneAndReadsNothingWithoutAJoystick) 
     struct sigaction interrupt{};
     ASSERT_EQ(sigaction(SIGINT, nullptr, &interrupt), 0);
     EXPECT_EQ(interrupt.sa_handler, SIG_DFL) << "Ctrl+C still ends the program";
-    if (!joystick.Present()) {
-      EXPECT_FALSE(joystick.Read().has_value());
+    const JoystickPoll poll = joystick.Poll();
+    if (!poll.present) {
+      EXPECT_FALSE(poll.reading.has_value());
     }
   }
   // Started and ended again, as each program run does once.
   SdlJoystick again;
-  again.Present();
+  again.Poll();
 }
 
 }  // namespace

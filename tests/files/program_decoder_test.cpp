@@ -90,7 +90,13 @@ TEST(ProgramDecoder, FedInPiecesOfAnySizeDecodesAsAWhole) {
       EXPECT_EQ(fed.summary.commands, whole.summary.commands);
       EXPECT_EQ(fed.summary.net_steps, whole.summary.net_steps);
       EXPECT_EQ(fed.summary.ends_where_it_started, whole.summary.ends_where_it_started);
+      EXPECT_EQ(fed.summary.pause_ms, whole.summary.pause_ms);
     }
+    // The summary alone, without the commands kept.
+    const ProgramSummary summary = SummarizeProgram(program, ControllerState{});
+    EXPECT_EQ(summary.moves, whole.summary.moves);
+    EXPECT_EQ(summary.pause_ms, whole.summary.pause_ms);
+    EXPECT_EQ(summary.commands, whole.summary.commands);
   }
 }
 

@@ -298,6 +298,33 @@ TEST_F(CommandSet, AFailedWriteShowsTheLostLinkWithTheErrorAsCaption) {
   EXPECT_EQ(sim_.commands()[0], "Y");
 }
 
+// One box per lost link inside an operation, whoever tells it first; nested operations share it; a renewed link
+// is told again; outside an operation every loss is told.
+TEST_F(CommandSet, AnOperationTellsItsLostLinkOnce) {
+  sim_.Unplug();
+  {
+    EndAtLostLink operation(link());
+    EXPECT_FALSE(operation.lost());
+    ShowLinkLost(link(), "Goto point");
+    EXPECT_TRUE(operation.lost());
+    {
+      EndAtLostLink inner(link());
+      EXPECT_TRUE(inner.lost());
+      EXPECT_FALSE(SendCommand(link(), GoCommand()));
+      ShowLinkLost(link());
+    }
+    EXPECT_FALSE(SendCommand(link(), StopMoveCommand()));
+    ASSERT_EQ(op_.messages().size(), 1u);
+    EXPECT_EQ(op_.messages()[0].caption, "Goto point");
+    operation.LinkRenewed();
+    EXPECT_FALSE(SendCommand(link(), GoCommand()));
+    EXPECT_EQ(op_.messages().size(), 2u);
+  }
+  EXPECT_FALSE(SendCommand(link(), GoCommand()));
+  ShowLinkLost(link());
+  EXPECT_EQ(op_.messages().size(), 4u);
+}
+
 TEST_F(CommandSet, WithoutControllerEveryCommandReportsMinusOne) {
   sim_.Unplug();
   ReadStatus(link());  // ten failed attempts lose the controller

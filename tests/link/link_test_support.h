@@ -13,6 +13,7 @@
 #include "link/tf_usb.h"
 #include "services/interfejs.h"
 #include "services/scripted_operator.h"
+#include "support/boxes.h"
 
 namespace varnholt {
 
@@ -23,6 +24,11 @@ inline const tInterfejs& UsTexts() {
 
 // The US text of a Control key.
 inline std::string ControlText(const char* key) { return UsTexts().GetText("Control", key); }
+
+// The lost-link boxes the operator was asked to show.
+inline size_t LostLinkBoxes(const ScriptedOperator& op) {
+  return testing::BoxesShowing(op.messages(), ControlText("ploterBrakLacznosci"));
+}
 
 class SimulatedLink : public ::testing::Test {
  protected:

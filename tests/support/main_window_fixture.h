@@ -20,6 +20,7 @@
 #include "control/joystick.h"
 #include "geometry/clock.h"
 #include "project/ui/mdi_child.h"
+#include "support/boxes.h"
 #include "support/window_support.h"
 
 namespace varnholt::testing {
@@ -67,12 +68,7 @@ class MainWindowTest : public ::testing::Test {
   }
   // Boxes shown with the text of section/key.
   size_t Boxes(std::string_view section, std::string_view key) const {
-    const std::string text = Text(section, key);
-    size_t count = 0;
-    for (const auto& box : op_.boxes) {
-      if (box.text == text) ++count;
-    }
-    return count;
+    return BoxesShowing(op_.boxes, Text(section, key));
   }
 
   TempFolder folder_;
