@@ -61,6 +61,7 @@ RealPoint PointOf(const DxfEntityInput& in, const Values& v, int32_t x_code) {
 void ReadLineEntity(DxfEntityInput& in, DxfPointSink& sink) {
   const Values v = ReadValues(in, {10, 20, 11, 21});
   const RealPoint start = PointOf(in, v, 10), end = PointOf(in, v, 11);
+  sink.Expect(2);
   sink.AddPoint(start);
   sink.AddPoint(end);
 }
@@ -136,6 +137,7 @@ struct Vertex {
 
 // Straight and bulged segments; a closed polyline's last bulge arcs back to the first vertex.
 void AddBulgePath(DxfPointSink& sink, const std::vector<Vertex>& vertices, bool closed) {
+  sink.Expect(vertices.size() + 1);
   const Vertex* pending = nullptr;
   for (const Vertex& vertex : vertices) {
     if (pending != nullptr) AddBulgeArc(sink, pending->point, vertex.point, pending->bulge);
