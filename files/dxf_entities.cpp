@@ -66,9 +66,9 @@ void ReadLineEntity(DxfEntityInput& in, DxfPointSink& sink) {
   sink.AddPoint(end);
 }
 
-void ReadCircle(DxfEntityInput& in, DxfPointSink& sink) {
+void ReadCircle(DxfEntityInput& in, DxfPointSink& sink, UnitCircleTables& circles) {
   const Values v = ReadValues(in, {10, 20, 40});
-  AddCircle(sink, PointOf(in, v, 10), v.Get(in, 40));
+  AddCircle(sink, PointOf(in, v, 10), v.Get(in, 40), &circles);
 }
 
 void ReadArc(DxfEntityInput& in, DxfPointSink& sink) {
@@ -247,11 +247,11 @@ void ReadLwPolyline(DxfEntityInput& in, DxfPointSink& sink) {
 
 }  // namespace
 
-bool ReadDxfEntity(std::string_view name, DxfEntityInput& in, DxfPointSink& sink) {
+bool ReadDxfEntity(std::string_view name, DxfEntityInput& in, DxfPointSink& sink, UnitCircleTables& circles) {
   if (name == "LINE") {
     ReadLineEntity(in, sink);
   } else if (name == "CIRCLE") {
-    ReadCircle(in, sink);
+    ReadCircle(in, sink, circles);
   } else if (name == "ARC") {
     ReadArc(in, sink);
   } else if (name == "ELLIPSE") {

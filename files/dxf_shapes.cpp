@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "geometry/curves.h"
 #include "geometry/units.h"
@@ -51,10 +52,30 @@ double ChordLength(double length_mm) { return Limit(length_mm / 96.0, 0.5, 2.0);
 
 int64_t ChordSegments(double length_mm) { return SegmentCount(length_mm / ChordLength(length_mm) + 0.5); }
 
-void AddCircle(DxfPointSink& sink, const RealPoint& centre, double r) {
+const std::vector<RealPoint>* UnitCircleTables::For(int64_t n) {
+  if (n < 1 || n > kMaxSegments) return nullptr;
+  const auto found = tables_.find(n);
+  if (found != tables_.end()) return &found->second;
+  const auto count = static_cast<size_t>(n) + 1;
+  if (points_ + count > kMaxPoints) return nullptr;
+  std::vector<RealPoint> points(count);
+  for (int64_t i = 0; i <= n; ++i) {
+    // The angle exactly as a circle drawn without the tables works it out.
+    const double angle = kTwoPi * static_cast<double>(i) / static_cast<double>(n);
+    points[static_cast<size_t>(i)] = {std::cos(angle), std::sin(angle)};
+  }
+  points_ += count;
+  return &tables_.emplace(n, std::move(points)).first->second;
+}
+
+void AddCircle(DxfPointSink& sink, const RealPoint& centre, double r, UnitCircleTables* tables) {
   if (!(r > 0.0)) throw DxfEntitySkipped(ReaderNoteKind::kEntityRadiusNotAbove0);
   const int64_t n = ChordSegments(sink.Mm(kTwoPi * r));
   sink.Expect(static_cast<size_t>(n) + 1);
+  if (const std::vector<RealPoint>* unit = tables != nullptr ? tables->For(n) : nullptr) {
+    for (const RealPoint& u : *unit) sink.AddPoint({centre.x + r * u.x, centre.y + r * u.y});
+    return;
+  }
   for (int64_t i = 0; i <= n; ++i) {
     sink.AddPoint(OnCircle(centre, r, kTwoPi * static_cast<double>(i) / static_cast<double>(n)));
   }
