@@ -102,11 +102,9 @@ std::optional<FiguresOptions> ParseOptions(const Arguments& args, std::ostream& 
 void WriteFigure(const tfigura& figure, bool closed, TextOut& out) {
   out << "{\"pen\":" << static_cast<int>(figure.pen) << ",\"pen_value\":" << JsonNumber(figure.pen_value)
       << ",\"closed\":" << (closed ? "true" : "false") << ",\"points\":[";
-  bool first = true;
-  for (const TPlotPoint& p : figure.points) {
-    if (!first) out << ',';
-    first = false;
-    out << '[' << p.x << ',' << p.y << ']';
+  for (size_t i = 0; i < figure.points.size(); ++i) {
+    if (i > 0) out << ',';
+    out.Pair(figure.points[i].x, figure.points[i].y);
   }
   out << "]}";
 }

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <concepts>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -12,47 +13,65 @@ namespace varnholt::cli {
 
 class TextOut {
  public:
-  explicit TextOut(std::ostream& out) : out_(out) { text_.reserve(kPiece + 64); }
+  explicit TextOut(std::ostream& out) : out_(out), piece_(std::make_unique<char[]>(kPiece)) {}
   ~TextOut() { Flush(); }
   TextOut(const TextOut&) = delete;
   TextOut& operator=(const TextOut&) = delete;
 
   TextOut& operator<<(std::string_view text) {
-    text_.append(text);
-    return Gathered();
+    Put(text.data(), text.size());
+    return *this;
   }
   TextOut& operator<<(const char* text) { return *this << std::string_view(text); }
   TextOut& operator<<(const std::string& text) { return *this << std::string_view(text); }
   TextOut& operator<<(char c) {
-    text_.push_back(c);
-    return Gathered();
+    Room(1);
+    piece_[used_++] = c;
+    return *this;
   }
   template <std::integral Number>
     requires(!std::same_as<Number, char> && !std::same_as<Number, bool>)
   TextOut& operator<<(Number value) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    text_.append(digits, end);
-    return Gathered();
+    Room(kNumberRoom);
+    PutNumber(value);
+    return *this;
+  }
+  // Writes "[first,second]", a point of the JSON output, with one check for room.
+  template <std::integral Number>
+  void Pair(Number first, Number second) {
+    Room(2 * kNumberRoom + 3);
+    piece_[used_++] = '[';
+    PutNumber(first);
+    piece_[used_++] = ',';
+    PutNumber(second);
+    piece_[used_++] = ']';
   }
 
   // Hands what is gathered to the stream.
   void Flush() {
-    if (text_.empty()) return;
-    out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
-    text_.clear();
+    if (used_ == 0) return;
+    out_.write(piece_.get(), static_cast<std::streamsize>(used_));
+    used_ = 0;
   }
 
  private:
   static constexpr size_t kPiece = size_t{1} << 16;
+  static constexpr size_t kNumberRoom = 24;  // a 64-bit number with its sign
 
-  TextOut& Gathered() {
-    if (text_.size() >= kPiece) Flush();
-    return *this;
+  // Gathers the text, or when it does not fit hands it to the stream after what is gathered.
+  void Put(const char* text, size_t size);
+  void Room(size_t count) {
+    if (kPiece - used_ < count) Flush();
+  }
+  template <std::integral Number>
+  void PutNumber(Number value) {
+    char* const at = piece_.get() + used_;
+    used_ += static_cast<size_t>(std::to_chars(at, at + kNumberRoom, value).ptr - at);
   }
 
   std::ostream& out_;
-  std::string text_;
+  std::unique_ptr<char[]> piece_;
+  size_t used_ = 0;
 };
 
 }  // namespace varnholt::cli

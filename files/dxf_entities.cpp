@@ -61,13 +61,14 @@ RealPoint PointOf(const DxfEntityInput& in, const Values& v, int32_t x_code) {
 void ReadLineEntity(DxfEntityInput& in, DxfPointSink& sink) {
   const Values v = ReadValues(in, {10, 20, 11, 21});
   const RealPoint start = PointOf(in, v, 10), end = PointOf(in, v, 11);
+  sink.Expect(2);
   sink.AddPoint(start);
   sink.AddPoint(end);
 }
 
-void ReadCircle(DxfEntityInput& in, DxfPointSink& sink) {
+void ReadCircle(DxfEntityInput& in, DxfPointSink& sink, UnitCircleTables& circles) {
   const Values v = ReadValues(in, {10, 20, 40});
-  AddCircle(sink, PointOf(in, v, 10), v.Get(in, 40));
+  AddCircle(sink, PointOf(in, v, 10), v.Get(in, 40), &circles);
 }
 
 void ReadArc(DxfEntityInput& in, DxfPointSink& sink) {
@@ -136,6 +137,7 @@ struct Vertex {
 
 // Straight and bulged segments; a closed polyline's last bulge arcs back to the first vertex.
 void AddBulgePath(DxfPointSink& sink, const std::vector<Vertex>& vertices, bool closed) {
+  sink.Expect(vertices.size() + 1);
   const Vertex* pending = nullptr;
   for (const Vertex& vertex : vertices) {
     if (pending != nullptr) AddBulgeArc(sink, pending->point, vertex.point, pending->bulge);
@@ -245,11 +247,11 @@ void ReadLwPolyline(DxfEntityInput& in, DxfPointSink& sink) {
 
 }  // namespace
 
-bool ReadDxfEntity(std::string_view name, DxfEntityInput& in, DxfPointSink& sink) {
+bool ReadDxfEntity(std::string_view name, DxfEntityInput& in, DxfPointSink& sink, UnitCircleTables& circles) {
   if (name == "LINE") {
     ReadLineEntity(in, sink);
   } else if (name == "CIRCLE") {
-    ReadCircle(in, sink);
+    ReadCircle(in, sink, circles);
   } else if (name == "ARC") {
     ReadArc(in, sink);
   } else if (name == "ELLIPSE") {

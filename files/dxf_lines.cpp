@@ -26,8 +26,10 @@ std::string CutText(std::string_view text) {
 
 double DxfReal(std::string_view text, bool cut) {
   if (cut) throw RunTimeError::InvalidFloat(CutText(text));
-  std::string number(TrimText(text));
-  if (number.empty()) return 0.0;
+  const std::string_view trimmed = TrimText(text);
+  if (trimmed.empty()) return 0.0;
+  if (const auto quick = ShortDecimal(trimmed)) return *quick;
+  std::string number(trimmed);
   for (char& c : number) {
     if (c == ',') c = '.';
   }
@@ -49,17 +51,26 @@ DxfLineReader::DxfLineReader(std::istream& stream) : input_(stream) {
 std::string_view DxfLineReader::ReadLine() {
   line_.clear();
   cut_ = false;
-  int c = input_.Next();
-  while (c >= 0 && c != '\r' && c != '\n') {
-    if (line_.size() < kMaxLineLength) {
-      line_.push_back(static_cast<char>(c));
-    } else {
-      cut_ = true;
+  int end = -1;  // the line end that stopped the line, -1 at the end of the file
+  // The line is taken from the input block a run at a time, up to its line end or the block's end.
+  while (input_.Cursor() != input_.Limit() || input_.Refill()) {
+    const char* const from = input_.Cursor();
+    const char* const limit = input_.Limit();
+    const char* stop = from;
+    while (stop != limit && *stop != '\r' && *stop != '\n') ++stop;
+    const auto run = static_cast<size_t>(stop - from);
+    const size_t room = kMaxLineLength - line_.size();
+    line_.append(from, run < room ? run : room);
+    if (run > room) cut_ = true;
+    if (stop != limit) {
+      end = static_cast<unsigned char>(*stop);
+      input_.ConsumeTo(stop + 1);
+      break;
     }
-    c = input_.Next();
+    input_.ConsumeTo(stop);
   }
   // A CR LF pair is one line end; a lone CR or LF is one too, so an empty line stays a line.
-  if (c == '\r' && input_.Peek() == '\n') input_.Next();
+  if (end == '\r' && input_.Peek() == '\n') input_.Next();
   line_was_code_ = code_next_;
   code_next_ = !code_next_;
   ++line_count_;

@@ -1,8 +1,7 @@
 #include "files/dxf_points.h"
 
+#include <algorithm>
 #include <utility>
-
-#include "geometry/units.h"
 
 namespace varnholt {
 namespace {
@@ -20,36 +19,26 @@ DxfEntitySkipped::DxfEntitySkipped(ReaderNoteKind reason, std::vector<std::strin
       reason_(reason),
       values_(std::move(values)) {}
 
-TPlotPoint DxfPointSink::Convert(const RealPoint& p, double mm_per_unit) const {
-  const auto x = MmToUnitsChecked(p.x * mm_per_unit);
-  const auto y = MmToUnitsChecked(p.y * mm_per_unit);
-  if (!x || !y) throw DxfEntitySkipped(ReaderNoteKind::kEntityBeyondRange);
-  return {*x, *y};
+void DxfPointSink::ThrowBeyondRange() { throw DxfEntitySkipped(ReaderNoteKind::kEntityBeyondRange); }
+
+void DxfPointSink::ThrowTooManyPoints() {
+  throw DxfEntitySkipped(ReaderNoteKind::kEntityTooManyPoints, {std::to_string(kMaxDxfFigurePoints)});
 }
 
-void DxfPointSink::Append(const TPlotPoint& p) {
-  if (figure_.points.size() >= kMaxDxfFigurePoints) {
-    throw DxfEntitySkipped(ReaderNoteKind::kEntityTooManyPoints, {std::to_string(kMaxDxfFigurePoints)});
-  }
-  figure_.points.push_back(CopyPoint(p));
+void DxfPointSink::Expect(size_t count) {
+  std::vector<TPlotPoint>& points = figure_.points;
+  const size_t wanted = std::min(points.size() + count, kMaxDxfFigurePoints);
+  if (wanted <= points.capacity()) return;
+  points.reserve(std::min(std::max(wanted, 2 * points.capacity()), kMaxDxfFigurePoints));
 }
-
-void DxfPointSink::AddPoint(const RealPoint& p) {
-  const double factor = inch_ltscale_ ? 25.4 : 1.0;
-  const TPlotPoint q = Convert({p.x * factor, p.y * factor}, mm_per_unit_);
-  if (last_added_ && *last_added_ == q) return;
-  Append(q);
-  last_added_ = q;
-}
-
-void DxfPointSink::AddCurvePoint(const RealPoint& p) { Append(Convert(p, mm_per_unit_)); }
 
 void DxfPointSink::CloseWithFirstPoint() {
   if (figure_.points.empty()) return;
   const TPlotPoint first = figure_.points.front();
-  if (last_added_ && *last_added_ == first) return;
+  if (has_last_added_ && last_added_ == first) return;
   Append(first);
   last_added_ = first;
+  has_last_added_ = true;
 }
 
 }  // namespace varnholt

@@ -59,7 +59,7 @@ bool DxfReader::ReadEntity(const std::string& name, int64_t line, tfigura& figur
   DxfEntityInput in(groups_, pen_, figure);
   DxfPointSink sink(figure, mm_per_unit_, IsInchLineScale(ltscale_));
   try {
-    if (!ReadDxfEntity(name, in, sink)) {
+    if (!ReadDxfEntity(name, in, sink, circles_)) {
       if (entities_open_) CountUnread(name);
       return false;
     }

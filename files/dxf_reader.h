@@ -11,6 +11,7 @@
 #include "files/drawing_unit.h"
 #include "files/dxf_groups.h"
 #include "files/dxf_lines.h"
+#include "files/dxf_shapes.h"
 #include "files/figure_source.h"
 
 namespace varnholt {
@@ -49,6 +50,7 @@ class DxfReader final : public FigureSource {
   bool summary_added_ = false;
   std::vector<ReaderNote> notes_;
   std::map<std::string, int64_t> unread_;
+  UnitCircleTables circles_;
 };
 
 }  // namespace varnholt

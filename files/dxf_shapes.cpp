@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "geometry/curves.h"
 #include "geometry/units.h"
@@ -51,9 +52,30 @@ double ChordLength(double length_mm) { return Limit(length_mm / 96.0, 0.5, 2.0);
 
 int64_t ChordSegments(double length_mm) { return SegmentCount(length_mm / ChordLength(length_mm) + 0.5); }
 
-void AddCircle(DxfPointSink& sink, const RealPoint& centre, double r) {
+const std::vector<RealPoint>* UnitCircleTables::For(int64_t n) {
+  if (n < 1 || n > kMaxSegments) return nullptr;
+  const auto found = tables_.find(n);
+  if (found != tables_.end()) return &found->second;
+  const auto count = static_cast<size_t>(n) + 1;
+  if (points_ + count > kMaxPoints) return nullptr;
+  std::vector<RealPoint> points(count);
+  for (int64_t i = 0; i <= n; ++i) {
+    // The angle exactly as a circle drawn without the tables works it out.
+    const double angle = kTwoPi * static_cast<double>(i) / static_cast<double>(n);
+    points[static_cast<size_t>(i)] = {std::cos(angle), std::sin(angle)};
+  }
+  points_ += count;
+  return &tables_.emplace(n, std::move(points)).first->second;
+}
+
+void AddCircle(DxfPointSink& sink, const RealPoint& centre, double r, UnitCircleTables* tables) {
   if (!(r > 0.0)) throw DxfEntitySkipped(ReaderNoteKind::kEntityRadiusNotAbove0);
   const int64_t n = ChordSegments(sink.Mm(kTwoPi * r));
+  sink.Expect(static_cast<size_t>(n) + 1);
+  if (const std::vector<RealPoint>* unit = tables != nullptr ? tables->For(n) : nullptr) {
+    for (const RealPoint& u : *unit) sink.AddPoint({centre.x + r * u.x, centre.y + r * u.y});
+    return;
+  }
   for (int64_t i = 0; i <= n; ++i) {
     sink.AddPoint(OnCircle(centre, r, kTwoPi * static_cast<double>(i) / static_cast<double>(n)));
   }
@@ -62,6 +84,7 @@ void AddCircle(DxfPointSink& sink, const RealPoint& centre, double r) {
 void AddArcPoints(DxfPointSink& sink, const RealPoint& centre, double r, double a0, double a1, double sweep) {
   const double length = sink.Mm(kTwoPi * r);
   const int64_t n = SegmentCount(sweep / kTwoPi * length / ChordLength(length) + 0.5);
+  sink.Expect(static_cast<size_t>(n) + 1);
   sink.AddCurvePoint(OnCircle(centre, r, a0));
   for (int64_t i = 1; i < n; ++i) {
     sink.AddCurvePoint(OnCircle(centre, r, a0 + static_cast<double>(i) * sweep / static_cast<double>(n)));
@@ -98,6 +121,7 @@ void AddEllipse(DxfPointSink& sink, const RealPoint& centre, const RealPoint& ma
   const double rho = DirectionAngleReal(centre, {centre.x + major.x, centre.y + major.y});
   const double cos_rho = std::cos(rho), sin_rho = std::sin(rho);
   const int64_t n = ChordSegments(sink.Mm(a * std::fabs(u1 - u0)));
+  sink.Expect(static_cast<size_t>(n) + 1);
   for (int64_t i = 0; i <= n; ++i) {
     const double u = u0 + (u1 - u0) * static_cast<double>(i) / static_cast<double>(n);
     const double p = a * std::cos(u), q = b * std::sin(u);
@@ -120,6 +144,7 @@ void AddSpline(DxfPointSink& sink, int32_t degree, const std::vector<double>& kn
   if (!(segments >= 4.0)) segments = 4.0;
   if (segments > static_cast<double>(kMaxCurveSegments)) segments = static_cast<double>(kMaxCurveSegments);
   double h = 1.0 / segments;
+  sink.Expect(static_cast<size_t>(segments) + 2);
 
   CurveState curve;
   RealPoint p;

@@ -1,10 +1,10 @@
 #include "files/hpgl_reader.h"
 
-#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
 #include <optional>
+#include <utility>
 #include <vector>
 #include <string>
 
@@ -34,6 +34,28 @@ bool StartsToken(char c) { return kStartsToken[static_cast<uint8_t>(c)]; }
 uint8_t UpperCase(int c) {
   const auto byte = static_cast<uint8_t>(c);
   return (byte >= 'a' && byte <= 'z') ? static_cast<uint8_t>(byte - 'a' + 'A') : byte;
+}
+
+// The index of a word of one or two upper-case letters in a table of every such word.
+constexpr size_t WordIndex(char first, char second) {
+  return static_cast<size_t>(first - 'A') * 27 + (second == '\0' ? 0 : static_cast<size_t>(second - 'A') + 1);
+}
+
+// The commands acted on, and settings that neither draw nor move. Every command is looked up, so the words are a
+// table of all words of one or two letters.
+constexpr std::array<bool, 26 * 27> kQuietWords = [] {
+  std::array<bool, 26 * 27> table{};
+  constexpr const char* kQuiet[] = {"PW", "SP", "PR", "PD", "PA", "PU", "C",  "M",
+                                    "IP", "IN", "DF", "VS", "LT", "PT", "SC", "PS"};
+  for (const char* word : kQuiet) table[WordIndex(word[0], word[1])] = true;
+  return table;
+}();
+
+bool IsQuietWord(std::string_view word) {
+  // The token reader makes words of one or two letters A..Z; anything else is no quiet word.
+  const auto letter = [](char c) { return c >= 'A' && c <= 'Z'; };
+  if (word.empty() || word.size() > 2 || !letter(word[0]) || (word.size() == 2 && !letter(word[1]))) return false;
+  return kQuietWords[WordIndex(word[0], word.size() > 1 ? word[1] : '\0')];
 }
 
 // The int32 result of an accumulation, or the conversion error for a coordinate beyond the 32-bit range.
@@ -274,7 +296,7 @@ void HpglReader::ReadAbsolutePairs(tfigura& figure) {
   }
   if (token_in_hand_is_plain) {
     simple_value_ = first;
-  } else {
+  } else if (!ReadWordInBlock(StartsToken(terminator) ? cursor - 1 : cursor)) {
     SkipToToken();
   }
 }
@@ -298,7 +320,28 @@ bool HpglReader::ReadPlainPair(const char* from, int32_t first_in_hand, bool fir
   y_ = second;
   input_.ConsumeTo(cursor);
   cur_char_ = UpperCase(static_cast<uint8_t>(terminator));
-  SkipToToken();
+  if (!ReadWordInBlock(StartsToken(terminator) ? cursor - 1 : cursor)) SkipToToken();
+  return true;
+}
+
+bool HpglReader::ReadWordInBlock(const char* from) {
+  const char* const limit = input_.Limit();
+  const char* p = from;
+  while (p != limit && !StartsToken(*p)) ++p;
+  if (p == limit || p + 1 == limit) return false;
+  const uint8_t first = UpperCase(static_cast<uint8_t>(p[0]));
+  if (!IsLetter(first)) return false;
+  const uint8_t second = UpperCase(static_cast<uint8_t>(p[1]));
+  const bool two_letters = IsLetter(second);
+  const char* const after = p + (two_letters ? 2 : 1);
+  if (after == limit) return false;
+  token_[0] = static_cast<char>(first);
+  token_[1] = static_cast<char>(second);
+  token_length_ = two_letters ? 2 : 1;
+  is_word_ = true;
+  is_number_ = false;
+  cur_char_ = UpperCase(static_cast<uint8_t>(*after));
+  input_.ConsumeTo(after + 1);
   return true;
 }
 
@@ -325,11 +368,7 @@ double HpglReader::RealNumberToken() const {
 }
 
 void HpglReader::NoteSkippedCommand() {
-  // The commands acted on, and settings that neither draw nor move.
-  static constexpr std::array<std::string_view, 16> kQuiet = {"PW", "SP", "PR", "PD", "PA", "PU", "C",  "M",
-                                                              "IP", "IN", "DF", "VS", "LT", "PT", "SC", "PS"};
   const std::string_view word = Token();
-  if (std::find(kQuiet.begin(), kQuiet.end(), word) != kQuiet.end()) return;
   // The word has been read, and the character after it too unless the file ended.
   const int64_t offset = input_.Offset() - (at_eof_ ? 0 : 1) - static_cast<int64_t>(word.size());
   AddReaderNote(notes_, 0, ReaderNoteKind::kCommandNotDrawn, {std::string(word), std::to_string(offset)});
@@ -342,7 +381,7 @@ void HpglReader::ParseCommand() {
                              (!IsNumberChar(cur_char_) || input_.Cursor() > input_.Start());
   if (is_word_) {
     command_ = {token_[0], token_length_ > 1 ? token_[1] : '\0'};
-    NoteSkippedCommand();
+    if (!IsQuietWord(Token())) NoteSkippedCommand();
     // The byte under the head starts the first number, or separates it from the word.
     if (head_in_block && ReadPlainPair(input_.Cursor() - (IsNumberChar(cur_char_) ? 1 : 0), 0, false)) return;
     SkipToToken();
@@ -460,6 +499,10 @@ void HpglReader::ReadNextFigure(tfigura& figure) {
   figure.pen = static_cast<uint8_t>(pen_);
   pen_down_ = false;
   figure_done_ = false;
+  // The points gather in a buffer kept from figure to figure and are handed out at their exact size: one
+  // allocation per figure instead of one per doubling, and no room left over in the figures a drawing keeps.
+  const bool gathered = figure.points.empty();
+  if (gathered) figure.points.swap(gathering_);
   try {
     while (true) {
       if (command_pending_) {
@@ -480,6 +523,12 @@ void HpglReader::ReadNextFigure(tfigura& figure) {
   } catch (...) {
     failed_ = true;
     throw;
+  }
+  if (gathered) {
+    std::vector<TPlotPoint> exact(figure.points.begin(), figure.points.end());
+    figure.points.clear();
+    figure.points.swap(gathering_);
+    figure.points = std::move(exact);
   }
   FinishReadFigure(figure);
 }

@@ -42,8 +42,12 @@ class HpglReader final : public FigureSource {
   void SkipToToken();
   void ReadAbsolutePairs(tfigura& figure);
   bool ReadPlainPair(const char* from, int32_t first_in_hand, bool first_is_in_hand);
+  // Reads the next token as SkipToToken would when it is a word lying whole in the block, the byte after it too,
+  // scanning from `from` (the terminator of the number before when that is the word's first letter). False, with
+  // nothing read, for anything else.
+  bool ReadWordInBlock(const char* from);
   void ParseCommand();
-  // Notes the command word just read when the reader passes over it although it may draw.
+  // Notes the command word just read, one the reader passes over although it may draw.
   void NoteSkippedCommand();
   void ApplyCommand(tfigura& figure);
   std::string_view Token() const { return {token_.data(), token_length_}; }
@@ -83,6 +87,7 @@ class HpglReader final : public FigureSource {
   bool failed_ = false;
   bool fast_pairs_ = true;
   std::vector<ReaderNote> notes_;
+  std::vector<TPlotPoint> gathering_;  // empty between figures, its room kept
 };
 
 }  // namespace varnholt

@@ -17,7 +17,39 @@ std::string_view WithoutPlus(std::string_view text) {
   return text;
 }
 
+// Powers of ten a double holds exactly.
+constexpr double kExactTens[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 }  // namespace
+
+std::optional<double> ShortDecimal(std::string_view text) {
+  const char* at = text.data();
+  const char* const end = at + text.size();
+  const bool negative = at != end && *at == '-';
+  if (negative) ++at;
+  uint64_t digits = 0;
+  int count = 0;
+  int decimals = 0;
+  bool point = false;
+  for (; at != end; ++at) {
+    const char c = *at;
+    if (c >= '0' && c <= '9') {
+      digits = digits * 10 + static_cast<uint64_t>(c - '0');
+      ++count;
+      if (point) ++decimals;
+    } else if (c == '.' && !point && count > 0) {
+      point = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  // At most 15 digits stay below 2^53: the digits and the power of ten are exact doubles, so the one division
+  // rounds the decimal value exactly as a full conversion does.
+  if (count == 0 || count > 15 || (point && decimals == 0)) return std::nullopt;
+  const double value = static_cast<double>(digits) / kExactTens[decimals];
+  return negative ? -value : value;
+}
 
 int32_t StrToInt(std::string_view text) {
   const std::string_view digits = WithoutPlus(text);
@@ -30,6 +62,7 @@ int32_t StrToInt(std::string_view text) {
 }
 
 double StrToFloat(std::string_view text) {
+  if (const auto quick = ShortDecimal(text)) return *quick;
   const std::string_view digits = WithoutPlus(text);
   // from_chars also takes exponents, "inf" and "nan"; a number here has digits and a point only.
   for (size_t i = 0; i < digits.size(); ++i) {

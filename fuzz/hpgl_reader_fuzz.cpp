@@ -1,25 +1,49 @@
-// Feeds arbitrary bytes to the plot reader: it must end with figures or a RunTimeError, nothing else.
+// Feeds arbitrary bytes to the plot reader: it must end with figures or a RunTimeError, nothing else, and its quick
+// paths must read exactly what the general path reads (figures, error and notes).
 
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "files/hpgl_reader.h"
 #include "geometry/run_time_error.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::istringstream stream(std::string(reinterpret_cast<const char*>(data), size));
-  varnholt::HpglReader reader(stream);
+namespace {
+
+struct Outcome {
+  std::vector<std::pair<uint8_t, std::vector<varnholt::TPlotPoint>>> figures;
+  std::string error;
+  std::vector<std::string> notes;
+  bool operator==(const Outcome&) const = default;
+};
+
+Outcome Read(const std::string& text, bool fast_pairs) {
+  std::istringstream stream(text);
+  varnholt::HpglReader reader(stream, fast_pairs);
+  Outcome outcome;
   size_t calls = 0;
   try {
     while (!reader.AtEnd()) {
       varnholt::tfigura figure;
       reader.ReadNextFigure(figure);
       // Every call consumes input, so the number of calls is bounded by the input size.
-      if (++calls > size + 2) __builtin_trap();
+      if (++calls > text.size() + 2) __builtin_trap();
+      if (figure.has_points) outcome.figures.emplace_back(figure.pen, figure.points);
     }
-  } catch (const varnholt::RunTimeError&) {
+  } catch (const varnholt::RunTimeError& error) {
+    outcome.error = error.what();
   }
+  for (const varnholt::ReaderNote& note : reader.Notes()) outcome.notes.push_back(note.text());
+  return outcome;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  if (!(Read(text, true) == Read(text, false))) __builtin_trap();
   return 0;
 }

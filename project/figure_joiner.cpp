@@ -37,23 +37,21 @@ LoadingFigureList::CellKey LoadingFigureList::CellOf(const TPlotPoint& point) {
 }
 
 uint64_t LoadingFigureList::HashOf(const std::vector<TPlotPoint>& points) {
-  uint64_t hash = 1469598103934665603ULL ^ points.size();
-  for (const TPlotPoint& p : points) {
-    hash = (hash ^ static_cast<uint32_t>(p.x)) * 1099511628211ULL;
-    hash = (hash ^ static_cast<uint32_t>(p.y)) * 1099511628211ULL;
+  // Two lanes, the even and the odd points, so that the multiplications of neighbouring points overlap.
+  constexpr uint64_t kFactor = 0x9E3779B97F4A7C15ULL;
+  const auto word = [](const TPlotPoint& p) {
+    return (uint64_t{static_cast<uint32_t>(p.x)} << 32) | static_cast<uint32_t>(p.y);
+  };
+  uint64_t even = 1469598103934665603ULL ^ points.size();
+  uint64_t odd = 1099511628211ULL;
+  const size_t count = points.size();
+  size_t i = 0;
+  for (; i + 1 < count; i += 2) {
+    even = (even ^ word(points[i])) * kFactor;
+    odd = (odd ^ word(points[i + 1])) * kFactor;
   }
-  return hash;
-}
-
-void LoadingFigureList::IndexEnd(size_t slot, const TPlotPoint& end) { ends_by_cell_[CellOf(end)].push_back(slot); }
-
-void LoadingFigureList::UnindexEnd(size_t slot, const TPlotPoint& end) {
-  const auto found = ends_by_cell_.find(CellOf(end));
-  if (found == ends_by_cell_.end()) return;
-  auto& entries = found->second;
-  const auto at = std::find(entries.begin(), entries.end(), slot);
-  if (at != entries.end()) entries.erase(at);
-  if (entries.empty()) ends_by_cell_.erase(found);
+  if (i < count) even = (even ^ word(points[i])) * kFactor;
+  return even ^ (odd >> 29) ^ (odd << 35);
 }
 
 size_t LoadingFigureList::NextCandidate(size_t after, const TPlotPoint& a, const TPlotPoint& z) const {
@@ -65,15 +63,13 @@ size_t LoadingFigureList::NextCandidate(size_t after, const TPlotPoint& a, const
     const int64_t ys[2] = {cy, NearSideNeighbour(end->y, cy)};
     for (const int64_t x : xs) {
       for (const int64_t y : ys) {
-        const auto found = ends_by_cell_.find(PackCell(x, y));
-        if (found == ends_by_cell_.end()) continue;
-        for (const size_t slot : found->second) {
-          if ((after != kNone && slot <= after) || slot >= best) continue;
-          const tfigura& candidate = *slots_[slot];
-          const TPlotPoint& b = candidate.points.front();
-          const TPlotPoint& e = candidate.points.back();
-          if (PointsNear(*end, b) || PointsNear(*end, e)) best = slot;
-        }
+        // A candidate qualifies when either of its ends is near; both ends are listed, so each is met on its own.
+        ends_by_cell_.Find(PackCell(x, y), [&](const SlotMultimap::Entry& entry) {
+          if ((after == kNone || entry.slot > after) && entry.slot < best && PointsNear(*end, entry.point)) {
+            best = entry.slot;
+          }
+          return false;
+        });
       }
     }
   }
@@ -81,18 +77,12 @@ size_t LoadingFigureList::NextCandidate(size_t after, const TPlotPoint& a, const
 }
 
 void LoadingFigureList::Remove(size_t slot) {
-  tfigura& figure = *slots_[slot];
+  const tfigura& figure = *slots_[slot];
   if (IsJoinCandidate(figure)) {
-    UnindexEnd(slot, figure.points.front());
-    UnindexEnd(slot, figure.points.back());
+    ends_by_cell_.Erase(CellOf(figure.points.front()), slot);
+    ends_by_cell_.Erase(CellOf(figure.points.back()), slot);
   }
-  const auto [first, last] = slots_by_hash_.equal_range(HashOf(figure.points));
-  for (auto it = first; it != last; ++it) {
-    if (it->second == slot) {
-      slots_by_hash_.erase(it);
-      break;
-    }
-  }
+  slots_by_hash_.Erase(hashes_[slot], slot);
   slots_[slot].reset();
   --live_count_;
 }
@@ -135,19 +125,21 @@ void LoadingFigureList::JoinOpenFigures(tfigura& figure) {
 }
 
 bool LoadingFigureList::HasIdentical(const tfigura& figure) const {
-  const auto [first, last] = slots_by_hash_.equal_range(HashOf(figure.points));
-  for (auto it = first; it != last; ++it) {
-    if (slots_[it->second]->points == figure.points) return true;
-  }
-  return false;
+  return slots_by_hash_.Find(HashOf(figure.points), [&](const SlotMultimap::Entry& entry) {
+    return slots_[entry.slot]->points == figure.points;
+  });
 }
 
 void LoadingFigureList::Append(std::unique_ptr<tfigura> figure) {
   const size_t slot = slots_.size();
-  slots_by_hash_.emplace(HashOf(figure->points), slot);
+  const uint64_t hash = HashOf(figure->points);
+  slots_by_hash_.Insert(hash, slot);
+  hashes_.push_back(hash);
   if (IsJoinCandidate(*figure)) {
-    IndexEnd(slot, figure->points.front());
-    IndexEnd(slot, figure->points.back());
+    const TPlotPoint& first = figure->points.front();
+    const TPlotPoint& last = figure->points.back();
+    ends_by_cell_.Insert(CellOf(first), slot, first);
+    ends_by_cell_.Insert(CellOf(last), slot, last);
   }
   slots_.push_back(std::move(figure));
   ++live_count_;
@@ -160,8 +152,9 @@ std::vector<std::unique_ptr<tfigura>> LoadingFigureList::Compact() {
     if (slot) figures.push_back(std::move(slot));
   }
   slots_.clear();
-  ends_by_cell_.clear();
-  slots_by_hash_.clear();
+  hashes_.clear();
+  ends_by_cell_.Clear();
+  slots_by_hash_.Clear();
   live_count_ = 0;
   return figures;
 }

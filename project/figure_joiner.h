@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "geometry/figure.h"
+#include "project/slot_multimap.h"
 
 namespace varnholt {
 
@@ -36,8 +36,6 @@ class LoadingFigureList {
 
   static CellKey CellOf(const TPlotPoint& point);
   static uint64_t HashOf(const std::vector<TPlotPoint>& points);
-  void IndexEnd(size_t slot, const TPlotPoint& end);
-  void UnindexEnd(size_t slot, const TPlotPoint& end);
   // The first slot after `after` holding a candidate with an end within 10 units of a or z; npos when none.
   size_t NextCandidate(size_t after, const TPlotPoint& a, const TPlotPoint& z) const;
   void Remove(size_t slot);
@@ -45,11 +43,12 @@ class LoadingFigureList {
   static constexpr size_t kNone = static_cast<size_t>(-1);
 
   std::vector<std::unique_ptr<tfigura>> slots_;
+  std::vector<uint64_t> hashes_;  // the points' hash of each slot
   size_t live_count_ = 0;
   // End points of the join candidates, by cells of 20 x 20 units: points closer than 10 units on both axes lie in
-  // the same or a neighbouring cell.
-  std::unordered_map<CellKey, std::vector<size_t>> ends_by_cell_;
-  std::unordered_multimap<uint64_t, size_t> slots_by_hash_;
+  // the same or a neighbouring cell. Each entry holds its end point, so a search reads no figure that fails.
+  SlotMultimap ends_by_cell_;
+  SlotMultimap slots_by_hash_;
 };
 
 }  // namespace varnholt

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "files/dxf_reader.h"
 #include "files/dxf_shapes.h"
@@ -89,6 +90,28 @@ TEST(DxfCircle, ChordRuleAndClosure) {
   const Points& q = large.figures.at(0).points;
   ASSERT_EQ(q.size(), 316u);
   for (const TPlotPoint& point : q) EXPECT_NEAR(DistanceTo(point, 0, 0), 4000.0, 0.75);
+}
+
+TEST(DxfCircle, TablesOfEarlierCirclesGiveTheSamePointsAsWorkingThemOut) {
+  std::mt19937 random(96);
+  std::uniform_real_distribution<double> coordinate(-5000.0, 5000.0);
+  UnitCircleTables tables;
+  for (int i = 0; i < 3000; ++i) {
+    // Radii repeat, so most circles find their table; a few are too large for one and are worked out as they come.
+    const double r = i % 50 == 0 ? 300.0 + i : 0.5 + static_cast<double>(random() % 40) * 0.37;
+    const RealPoint centre{coordinate(random), coordinate(random)};
+    tfigura direct, tabled;
+    DxfPointSink direct_sink(direct, 1.0, false), tabled_sink(tabled, 1.0, false);
+    AddCircle(direct_sink, centre, r);
+    AddCircle(tabled_sink, centre, r, &tables);
+    ASSERT_EQ(tabled.points, direct.points) << "r " << r;
+  }
+  EXPECT_EQ(tables.For(UnitCircleTables::kMaxSegments + 1), nullptr);
+  const std::vector<RealPoint>* quarter = tables.For(4);
+  ASSERT_NE(quarter, nullptr);
+  ASSERT_EQ(quarter->size(), 5u);
+  EXPECT_EQ((*quarter)[1].y, 1.0);
+  EXPECT_EQ((*quarter)[2].x, -1.0);
 }
 
 TEST(DxfArc, NinetyDegreesAndAcrossZero) {

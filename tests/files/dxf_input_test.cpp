@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <sstream>
 
 #include "files/dxf_groups.h"
@@ -42,6 +43,44 @@ TEST(DxfLines, AllLineEndsReadAlikeAndEmptyLinesCount) {
   EXPECT_FALSE(last.AtEof());
   EXPECT_EQ(last.ReadLine(), "y");
   EXPECT_TRUE(last.AtEof());
+}
+
+TEST(DxfLines, LinesAcrossInputBlocksAreCutAtTheLimitAndEndsPairUp) {
+  // Lines of every length up to well past the limit, with all three line ends, over several input blocks of
+  // 64 KiB; one CR LF pair straddles the first block's end. Expected: each line cut at the limit, flagged when cut.
+  std::mt19937 random(512);
+  std::string text;
+  std::vector<std::string> expected;
+  std::vector<bool> expected_cut;
+  const char* const ends[] = {"\n", "\r\n", "\r"};
+  constexpr size_t kBlockEnd = 65535;
+  bool straddled = false;
+  while (text.size() < 300000) {
+    size_t length = random() % 40;
+    if (random() % 50 == 0) length = DxfLineReader::kMaxLineLength - 2 + random() % 5;
+    if (random() % 200 == 0) length = 3000 + random() % 70000;
+    // An empty line after a lone CR would make that CR and its LF one line end.
+    if (length == 0 && !text.empty() && text.back() == '\r') length = 1;
+    // The line that would pass the block's last byte ends there instead, its CR on that byte and its LF after.
+    const bool straddle = !straddled && text.size() + length + 2 > kBlockEnd;
+    if (straddle) length = kBlockEnd - text.size();
+    straddled = straddled || straddle;
+    std::string line(length, static_cast<char>('A' + expected.size() % 26));
+    expected.push_back(line.substr(0, DxfLineReader::kMaxLineLength));
+    expected_cut.push_back(length > DxfLineReader::kMaxLineLength);
+    text += line;
+    text += straddle ? "\r\n" : ends[random() % 3];
+  }
+  ASSERT_EQ(text.substr(kBlockEnd, 2), "\r\n");
+  std::istringstream stream(text);
+  DxfLineReader lines(stream);
+  for (size_t i = 0; i < expected.size(); ++i) {
+    ASSERT_FALSE(lines.AtEof()) << "line " << i;
+    ASSERT_EQ(lines.ReadLine(), expected[i]) << "line " << i;
+    ASSERT_EQ(lines.LineWasCut(), expected_cut[i]) << "line " << i;
+  }
+  EXPECT_TRUE(lines.AtEof());
+  EXPECT_EQ(lines.line_count(), static_cast<int64_t>(expected.size()));
 }
 
 TEST(DxfLines, ValueConversions) {

@@ -45,6 +45,27 @@ TEST(HpglReader, PenChangeSplitsAStrokeWhereItEnded) {
   EXPECT_EQ(figures[1].pen, 3);
 }
 
+TEST(HpglReader, FiguresKeepNoRoomBeyondTheirPointsAndAFilledFigureIsAddedTo) {
+  // A long stroke, then a short one: the short one gets no share of the room the long one needed.
+  std::string text = "PU0,0;PD";
+  for (int i = 1; i <= 1000; ++i) text += std::to_string(i) + "," + std::to_string(i % 7) + ",";
+  text += "1001,0;PU;PA5,5;PD6,6,7,5;PU;";
+  std::istringstream stream(text);
+  HpglReader reader(stream);
+  const auto figures = ReadAll(reader);
+  ASSERT_EQ(figures.size(), 2u);
+  ASSERT_EQ(figures[0].points.size(), 1002u);
+  EXPECT_EQ(figures[1].points, (Points{{5, 5}, {6, 6}, {7, 5}}));
+  for (const tfigura& figure : figures) EXPECT_EQ(figure.points.capacity(), figure.points.size());
+  // A figure handed in with points already keeps them; the stroke's points follow.
+  std::istringstream more("PA9,9;PD9,10;");
+  HpglReader again(more);
+  tfigura filled;
+  filled.points = {{-1, -1}};
+  again.ReadNextFigure(filled);
+  EXPECT_EQ(filled.points, (Points{{-1, -1}, {9, 9}, {9, 10}}));
+}
+
 TEST(HpglReader, LowerCaseReadsLikeUpperCase) {
   EXPECT_EQ(ReadPlot("pu100,100;pd200,100;")[0].points, ReadPlot("PU100,100;PD200,100;")[0].points);
   EXPECT_EQ(ReadPlot("pu100,100;pd200,100;")[0].points, (Points{{100, 100}, {200, 100}}));
@@ -114,12 +135,16 @@ TEST(HpglReader, CommandsThatMayDrawAreNotedWithTheirOffset) {
   // Settings that draw nothing pass quietly; a circle, a label and an unknown mnemonic are noted, and
   // offsets count on past the first block of input.
   std::istringstream more("IN;DF;VS10;LT;PT1;SC0,1,0,1;PS10,10;IP;PW0.3,1;" + std::string(70000, ' ') +
-                          "PA0,0;PD10,0;CI50;lb!;ZZ;");
+                          "PA0,0;PD10,0;CI50;lb!;ZZ;PB;SA;IW;DT;VA;LO;MA;C;M;");
   HpglReader second(more);
   ReadAll(second);
   std::vector<std::string> words;
   for (const ReaderNote& note : second.Notes()) words.push_back(note.text().substr(0, note.text().find(" is not")));
-  EXPECT_EQ(words, (std::vector<std::string>{"CI at offset 70060", "LB at offset 70065", "ZZ at offset 70069"}));
+  // Words one letter away from a quiet one are noted all the same.
+  EXPECT_EQ(words, (std::vector<std::string>{"CI at offset 70060", "LB at offset 70065", "ZZ at offset 70069",
+                                             "PB at offset 70072", "SA at offset 70075", "IW at offset 70078",
+                                             "DT at offset 70081", "VA at offset 70084", "LO at offset 70087",
+                                             "MA at offset 70090"}));
 }
 
 TEST(HpglReader, ThreeLetterWordsSplit) {
@@ -244,6 +269,7 @@ namespace {
 std::string RandomPlot(std::mt19937& random, size_t length) {
   static const std::vector<std::string> pieces = {
       "PD", "PU", "PA", "PR", "SP", "PW", "C", "M", "IN", "pd", "pu ", "pr;", "pa", "PD ", ",", ";", " ", ", ",
+      "CI", "lb", "Zq", "e",
       "\n", "\r\n", "-", "+", ".",
       "0", "7", "12", "345", "9999", "123456", "2147483647", "2147483648", "99999999999", "-5", "1.5", "+-", "x"};
   std::uniform_int_distribution<size_t> pick(0, pieces.size() - 1);
@@ -264,6 +290,7 @@ std::string RandomPlot(std::mt19937& random, size_t length) {
 struct Outcome {
   std::vector<std::pair<uint8_t, std::vector<TPlotPoint>>> figures;
   std::string error;
+  std::vector<std::string> notes;  // with the offsets of the commands passed over
 };
 
 Outcome ReadOutcome(const std::string& text, bool fast_pairs) {
@@ -279,6 +306,7 @@ Outcome ReadOutcome(const std::string& text, bool fast_pairs) {
   } catch (const RunTimeError& error) {
     outcome.error = error.what();
   }
+  for (const ReaderNote& note : reader.Notes()) outcome.notes.push_back(note.text());
   return outcome;
 }
 
@@ -299,6 +327,7 @@ TEST(HpglReaderBulkPath, ReadsExactlyLikeTheGeneralPath) {
     const Outcome general = ReadOutcome(text, false);
     ASSERT_EQ(fast.error, general.error) << text.substr(0, 200);
     ASSERT_EQ(fast.figures, general.figures) << text.substr(0, 200);
+    ASSERT_EQ(fast.notes, general.notes) << text.substr(0, 200);
   }
 }
 
