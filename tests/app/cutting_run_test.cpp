@@ -207,6 +207,8 @@ TEST_F(CuttingRunTest, TestModeWithoutAControllerWritesTheProgramAndStopsAtTheLi
   ASSERT_FALSE(op_.messages().empty());
   EXPECT_EQ(op_.messages().back().text, ControlText("ploterBrakLacznosci"));
   EXPECT_EQ(op_.messages().back().caption, "") << "the box of the start's own check";
+  EXPECT_TRUE(op_.messages().back().busy) << "writing out.cn does not end the hourglass of the cut";
+  EXPECT_FALSE(op_.busy());
   EXPECT_FALSE(session().transmission.running());
 }
 
