@@ -52,7 +52,7 @@ constexpr const char* kProjectItems[] = {"FileCloseItem",     "info",          "
                                          "WindowCascadeItem", "WindowTileItem"};
 
 TEST_F(MainWindow, MenuItemsFollowTheOpenProjects) {
-  Start();
+  ASSERT_TRUE(Start());
   QMenu* windows = form_->findChild<QMenu*>("Window1");
   for (const char* name : kProjectItems) EXPECT_FALSE(Enabled(name)) << name;
   EXPECT_FALSE(windows->menuAction()->isEnabled());
@@ -79,7 +79,7 @@ TEST_F(MainWindow, MenuItemsFollowTheOpenProjects) {
 }
 
 TEST_F(MainWindow, ManualSamplesAndCatalogueShowWhenTheirFilesExist) {
-  Start();
+  ASSERT_TRUE(Start());
   for (const char* name : {"miInstrObslugi", "miPrzyklady", "miKatalog"}) {
     EXPECT_FALSE(form_->ActionNamed(name)->isVisible()) << name;
   }
@@ -96,7 +96,7 @@ TEST_F(MainWindow, ManualSamplesAndCatalogueShowWhenTheirFilesExist) {
 }
 
 TEST_F(MainWindow, StartUpShowsTheLinkStateTheMissingConfigurationAndTheCaptions) {
-  Start();
+  ASSERT_TRUE(Start());
   EXPECT_EQ(Panel(0).text().toStdString(), Text("Control", "connected"));
   ASSERT_FALSE(op_.boxes.empty());
   EXPECT_EQ(op_.boxes[0].caption, Text("Configuration", "brakKonfiga"));
@@ -107,7 +107,7 @@ TEST_F(MainWindow, StartUpShowsTheLinkStateTheMissingConfigurationAndTheCaptions
 }
 
 TEST_F(MainWindow, StatusPanelZeroIsSevenEighthsOfTheWidthAndShowsHints) {
-  Start();
+  ASSERT_TRUE(Start());
   EXPECT_EQ(Panel(1).width(), 50);
   form_->resize(800, 600);
   ProcessEventsFor(20);
@@ -119,7 +119,7 @@ TEST_F(MainWindow, StatusPanelZeroIsSevenEighthsOfTheWidthAndShowsHints) {
 }
 
 TEST_F(MainWindow, SpeedButtonsShareTheActionsOfTheirRolesWithTheirShortcutsAndHints) {
-  Start();
+  ASSERT_TRUE(Start());
   const struct {
     const char* button;
     const char* action;
@@ -154,7 +154,7 @@ TEST_F(MainWindow, SpeedButtonsShareTheActionsOfTheirRolesWithTheirShortcutsAndH
 }
 
 TEST_F(MainWindow, CuttingRunButtonsAndMenuItemsReachTheRun) {
-  Start();
+  ASSERT_TRUE(Start());
   ASSERT_NE(Open("a.plt", testing::SquaresPlot(1)), nullptr);
   FakeCuttingRun run;
   form_->SetCuttingRun(nullptr);
@@ -170,7 +170,7 @@ TEST_F(MainWindow, CuttingRunButtonsAndMenuItemsReachTheRun) {
 }
 
 TEST_F(MainWindow, AutomaticRepetitionChangesItsHintAndLocksThePositioningButtons) {
-  Start();
+  ASSERT_TRUE(Start());
   FakeCuttingRun run;
   form_->SetCuttingRun(&run);
   QAction* repeat = form_->ActionNamed("SpeedAutoRepeat");
@@ -187,7 +187,7 @@ TEST_F(MainWindow, AutomaticRepetitionChangesItsHintAndLocksThePositioningButton
 }
 
 TEST_F(MainWindow, ARefusedCloseQueryKeepsTheProgramAndItsMachine) {
-  Start();
+  ASSERT_TRUE(Start());
   FakeCuttingRun run;
   run.may_close = false;
   form_->SetCuttingRun(&run);
@@ -202,7 +202,7 @@ TEST_F(MainWindow, ARefusedCloseQueryKeepsTheProgramAndItsMachine) {
 }
 
 TEST_F(MainWindow, OpeningADrawingRemembersItsFolderAndTheFilterChoosesTheReader) {
-  Start();
+  ASSERT_TRUE(Start());
   folder_.MakeFolder("drawings");
   const std::string plot = folder_.Write("drawings/a.plt", testing::SquaresPlot(1));
   const std::string dxf =
@@ -239,7 +239,7 @@ TEST_F(MainWindow, OpeningADrawingRemembersItsFolderAndTheFilterChoosesTheReader
 }
 
 TEST_F(MainWindow, SamplesOpenFromTheirFolderWithoutMovingTheRememberedOne) {
-  Start();
+  ASSERT_TRUE(Start());
   const size_t boxes_before = op_.boxes.size();
   form_->miPrzykladyClick();
   ASSERT_EQ(op_.boxes.size(), boxes_before + 1);
@@ -256,7 +256,7 @@ TEST_F(MainWindow, SamplesOpenFromTheirFolderWithoutMovingTheRememberedOne) {
 }
 
 TEST_F(MainWindow, ConfigurationCommandPlansWhatIsNotPlannedAndNothingTwice) {
-  Start();
+  ASSERT_TRUE(Start());
   // Complete once its start marker's connector reaches it.
   TMDIChild* complete = Open("complete.plt", "IN;SP1;PU0,0;PD500,-100,1000,0,1000,800,0,800,0,0;PU;");
   ASSERT_NE(complete, nullptr);
@@ -285,7 +285,7 @@ TEST_F(MainWindow, ConfigurationCommandPlansWhatIsNotPlannedAndNothingTwice) {
 }
 
 TEST_F(MainWindow, ConfigurationOkWithANewKerfCompensatesEveryOpenProjectAndPlansItAgain) {
-  Start();
+  ASSERT_TRUE(Start());
   // A 100 mm square with a 20 mm hole, twice.
   const std::string drawing =
       "IN;SP1;PU0,0;PD4000,0,4000,4000,0,4000,0,0;PU1600,1600;PD2400,1600,2400,2400,1600,2400,1600,1600;PU;";
@@ -327,7 +327,7 @@ TEST_F(MainWindow, ConfigurationOkWithANewKerfCompensatesEveryOpenProjectAndPlan
 }
 
 TEST_F(MainWindow, ConfigurationCommandSendsThePowerOutputToAnIdleController) {
-  Start();
+  ASSERT_TRUE(Start());
   program_->simulated()->ClearLog();
   ConfigureWithOk();
   const CommandBytes power_output = SettingCommand(kSettingPowerOutput, 0);
@@ -339,7 +339,7 @@ TEST_F(MainWindow, ConfigurationCommandSendsThePowerOutputToAnIdleController) {
 TEST_F(MainWindow, SimulationOfTheActiveProjectStopsOnAKeyAndTurnsWhenCuttingBothWays) {
   VirtualClock clock;
   ScopedClock installed(clock);
-  Start();
+  ASSERT_TRUE(Start());
   TMDIChild* project = Open("a.plt", testing::SquaresPlot(3));
   ASSERT_NE(project, nullptr);
   ASSERT_EQ(program_->config().Choice(Param::CatDir), 2);
@@ -353,7 +353,7 @@ TEST_F(MainWindow, SimulationOfTheActiveProjectStopsOnAKeyAndTurnsWhenCuttingBot
 }
 
 TEST_F(MainWindow, RightToLeftLanguagesMirrorTheWindow) {
-  Start({"SA"});
+  ASSERT_TRUE(Start({"SA"}));
   ProcessEventsFor(20);
   EXPECT_EQ(form_->layoutDirection(), Qt::RightToLeft);
   const QWidget* open = form_->findChild<QToolButton*>("OpenBtn");
