@@ -30,6 +30,13 @@ inline constexpr int kProjectStatusPanel = 1;
 // Pen filter value that keeps every pen.
 inline constexpr int kAllPens = 255;
 
+// The X feed direction item that turns the direction from one cut, or one simulation, to the next.
+constexpr int32_t kFeedBothWays = 2;
+// After a cut or a simulation: with the both-ways feed the next one runs the other way.
+inline void TurnForNextPass(int8_t& feed_sign, int32_t feed_direction) {
+  if (feed_direction == kFeedBothWays) feed_sign = static_cast<int8_t>(-feed_sign);
+}
+
 class ProjectDocument {
  public:
   explicit ProjectDocument(TextLookup texts);

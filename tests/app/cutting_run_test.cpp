@@ -101,7 +101,7 @@ TEST_F(CuttingRunTest, TheOutlineQuestionOfAProjectWithAFrameOfItsOwn) {
   EXPECT_TRUE(project_->cut_start_figure);
 }
 
-TEST_F(CuttingRunTest, BothWaysAlternatesCutsAndSimulations) {
+TEST_F(CuttingRunTest, BothWaysAlternatesCuts) {
   ASSERT_TRUE(OpenDrawing(kOpenStroke));
   ASSERT_EQ(config_.Choice(Param::CatDir), 2);
   Create();
@@ -119,20 +119,13 @@ TEST_F(CuttingRunTest, BothWaysAlternatesCutsAndSimulations) {
   run().Start1Click();
   EXPECT_EQ(entered_at_x(), 0);
   ASSERT_TRUE(RunToEnd());
-  ProjectDocument* simulated = run().BeginSimulation();
-  ASSERT_EQ(simulated, project_.get());
-  EXPECT_TRUE(project_->show_path);
-  run().EndSimulation(*project_);
-  EXPECT_FALSE(project_->show_path);
-  EXPECT_EQ(project_->feed_sign, -1);
-  run().EndSimulation(*project_);
-  EXPECT_EQ(project_->feed_sign, 1);
 }
 
 TEST_F(CuttingRunTest, AutomaticRepetitionCutsAgainAndAlternates) {
   ASSERT_TRUE(OpenDrawing(kOpenStroke));
   Create();
   const AutoRepeatButtons on = run().SpeedAutoRepeatClick(true);
+  EXPECT_TRUE(on.on);
   EXPECT_EQ(on.hint, UsTexts().GetText("Main_window", "SpeedAutoRepeatOn.hint"));
   EXPECT_FALSE(on.positioning_buttons_enabled);
   run().Start1Click();
@@ -142,10 +135,13 @@ TEST_F(CuttingRunTest, AutomaticRepetitionCutsAgainAndAlternates) {
   EXPECT_EQ(op_.status(1), "3");
   EXPECT_EQ(project_->feed_sign_start, -1) << "three starts: the sign turned three times";
   EXPECT_FALSE(main_->buttons().SpeedPrzesunDoRamion) << "positioning buttons disabled while repeating";
+  ASSERT_TRUE(loop_->RunUntil([this] { return session().state.Has(kStatusProgramRunning); }, 3'600'000));
   const AutoRepeatButtons off = run().SpeedAutoRepeatClick(false);
+  EXPECT_FALSE(off.on);
   EXPECT_EQ(off.hint, UsTexts().GetText("Main_window", "SpeedAutoRepeat.hint"));
-  EXPECT_TRUE(off.positioning_buttons_enabled);
+  EXPECT_FALSE(off.positioning_buttons_enabled) << "not while the third program runs";
   ASSERT_TRUE(RunToEnd());
+  EXPECT_TRUE(run().SpeedAutoRepeatClick(false).positioning_buttons_enabled) << "once it has ended";
   EXPECT_EQ(main_->programs_ended(), 3);
   EXPECT_EQ(sim_.programs_finished(), 3);
   EXPECT_TRUE(main_->buttons().SpeedPrzesunDoRamion);

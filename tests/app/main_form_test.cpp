@@ -36,7 +36,11 @@ class FakeCuttingRun final : public CuttingRunPort {
   void Continue() override { calls.push_back("Continue"); }
   void MoveToArms() override { calls.push_back("MoveToArms"); }
   void MoveOutAfterCut() override { calls.push_back("MoveOutAfterCut"); }
-  void AutoRepeatChanged(bool on) override { calls.push_back(on ? "AutoRepeatOn" : "AutoRepeatOff"); }
+  AutoRepeatButtons AutoRepeatChanged(bool on) override {
+    calls.push_back(on ? "AutoRepeatOn" : "AutoRepeatOff");
+    const bool repeating = on && !refuse_repetition;
+    return {repeating, repeating ? "repeating" : "single", !repeating};
+  }
   bool CloseQuery() override {
     calls.push_back("CloseQuery");
     return may_close;
@@ -44,6 +48,7 @@ class FakeCuttingRun final : public CuttingRunPort {
 
   std::vector<std::string> calls;
   bool may_close = true;
+  bool refuse_repetition = false;
 };
 
 using MainWindow = testing::MainWindowTest;
@@ -169,21 +174,27 @@ TEST_F(MainWindow, CuttingRunButtonsAndMenuItemsReachTheRun) {
                                                  "MoveOutAfterCut"}));
 }
 
-TEST_F(MainWindow, AutomaticRepetitionChangesItsHintAndLocksThePositioningButtons) {
+TEST_F(MainWindow, TheAutomaticRepetitionToggleShowsWhatTheRunDecided) {
   ASSERT_TRUE(Start());
   FakeCuttingRun run;
   form_->SetCuttingRun(&run);
   QAction* repeat = form_->ActionNamed("SpeedAutoRepeat");
   repeat->trigger();
   EXPECT_TRUE(repeat->isChecked());
-  EXPECT_EQ(repeat->statusTip().toStdString(), Text("Main_window", "SpeedAutoRepeatOn.hint"));
+  EXPECT_EQ(repeat->statusTip().toStdString(), "repeating");
+  EXPECT_EQ(repeat->toolTip().toStdString(), "repeating");
   EXPECT_FALSE(Enabled("SpeedPrzesunDoRamion"));
   EXPECT_FALSE(Enabled("SpeedWysunPoCieciu"));
   repeat->trigger();
-  EXPECT_EQ(repeat->statusTip().toStdString(), Text("Main_window", "SpeedAutoRepeat.hint"));
+  EXPECT_FALSE(repeat->isChecked());
+  EXPECT_EQ(repeat->statusTip().toStdString(), "single");
   EXPECT_TRUE(Enabled("SpeedPrzesunDoRamion"));
   EXPECT_TRUE(Enabled("SpeedWysunPoCieciu"));
-  EXPECT_EQ(run.calls, (std::vector<std::string>{"AutoRepeatOn", "AutoRepeatOff"}));
+  run.refuse_repetition = true;
+  repeat->trigger();
+  EXPECT_FALSE(repeat->isChecked()) << "the toggle does not claim a repetition the run does not make";
+  EXPECT_TRUE(Enabled("SpeedPrzesunDoRamion"));
+  EXPECT_EQ(run.calls, (std::vector<std::string>{"AutoRepeatOn", "AutoRepeatOff", "AutoRepeatOn"}));
 }
 
 TEST_F(MainWindow, ARefusedCloseQueryKeepsTheProgramAndItsMachine) {
@@ -350,6 +361,12 @@ TEST_F(MainWindow, SimulationOfTheActiveProjectStopsOnAKeyAndTurnsWhenCuttingBot
   ProcessEventsFor(20);
   EXPECT_FALSE(project->simulating());
   EXPECT_EQ(project->document().feed_sign, -sign) << "the next simulation runs the other way";
+  form_->ActionNamed("Symulacja")->trigger();
+  ASSERT_TRUE(project->simulating());
+  QTest::mouseClick(project, Qt::LeftButton);
+  ProcessEventsFor(20);
+  EXPECT_FALSE(project->simulating());
+  EXPECT_EQ(project->document().feed_sign, sign) << "and the one after it the first way again";
 }
 
 TEST_F(MainWindow, RightToLeftLanguagesMirrorTheWindow) {
