@@ -94,10 +94,14 @@ TEST_F(MainWindow, ManualSamplesAndCatalogueShowWhenTheirFilesExist) {
   folder_.Write("Varnholt_manual_US" + own + ".pdf", "%PDF");
   folder_.Write("Catalogue_US" + own + ".pdf", "%PDF");
   folder_.MakeFolder("Samples");
-  QTest::mouseClick(Area().viewport(), Qt::LeftButton);  // a click on the empty area updates the menu
+  QTest::mouseClick(Area().viewport(), Qt::LeftButton);
+  EXPECT_FALSE(form_->ActionNamed("miInstrObslugi")->isVisible()) << "a click in the project area looks at no file";
+  QMenu* file_menu = form_->findChild<QMenu*>("File1");
+  file_menu->popup(form_->mapToGlobal(QPoint(10, 10)));
   for (const char* name : {"miInstrObslugi", "miPrzyklady", "miKatalog"}) {
-    EXPECT_TRUE(form_->ActionNamed(name)->isVisible()) << name;
+    EXPECT_TRUE(form_->ActionNamed(name)->isVisible()) << name << " as the menu opens";
   }
+  file_menu->hide();
 }
 
 TEST_F(MainWindow, StartUpShowsTheLinkStateTheMissingConfigurationAndTheCaptions) {
