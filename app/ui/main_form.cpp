@@ -20,6 +20,7 @@
 #include "app/ui/menu_windows.h"
 #include "config/ui/dlgkonfig.h"
 #include "project/ui/mdi_child.h"
+#include "services/caption_text.h"
 #include "services/operator.h"
 #include "services/program_files.h"
 #include "services/program_version.h"
@@ -236,7 +237,7 @@ void TMainForm::ApplyLanguage() {
   for (const ActionSpec& spec : kActions) {
     QAction* action = actions_.at(spec.name);
     if (spec.hint_key == nullptr) continue;
-    const QString hint = QString::fromStdString(HintOfCaption(texts.GetText(kSection, spec.hint_key)));
+    const QString hint = QString::fromStdString(WithoutMnemonics(texts.GetText(kSection, spec.hint_key)));
     action->setToolTip(hint);
     action->setStatusTip(hint);
     if (action->text().isEmpty()) action->setText(hint);
