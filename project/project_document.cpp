@@ -15,13 +15,6 @@
 namespace varnholt {
 namespace {
 
-FigureList CopyFigures(const FigureList& figures) {
-  FigureList copies;
-  copies.reserve(figures.size());
-  for (const auto& figure : figures) copies.push_back(std::make_unique<tfigura>(*figure));
-  return copies;
-}
-
 void Reverse(tfigura& figure) {
   std::reverse(figure.points.begin(), figure.points.end());
   std::reverse(figure.vertex_angles.begin(), figure.vertex_angles.end());
