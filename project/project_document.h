@@ -121,16 +121,18 @@ class ProjectDocument {
   // The drawing's own figures as the load made them, one per drawing figure (figure i of the list is drawn
   // figure i compensated), for painting the drawing under the wire's path.
   std::vector<std::unique_ptr<tfigura>> drawn_figures;
-  // The kerf the figures were compensated for (0: the figures are the drawn ones) and the indexes of the closed
-  // figures it left as drawn because they would vanish or split.
-  double applied_kerf_mm = 0.0;
+  // The kerf the figures were compensated for (0: the figures are the drawn ones): kerf_width_mm once a load or
+  // ChangeKerf has applied it, which keep the two in step.
+  double applied_kerf_mm() const { return drawn_figures.empty() || !(kerf_width_mm > 0.0) ? 0.0 : kerf_width_mm; }
+  // The indexes of the closed figures the kerf left as drawn because they would vanish or split.
   std::vector<int32_t> kerf_kept_as_drawn;
 
   // The interface text of key in section.
   std::string Text(std::string_view section, std::string_view key) const { return texts_(section, key); }
 
  private:
-  // Makes the drawing's figures from drawn_figures for kerf_width_mm; the list then holds nothing else.
+  // Compensates the figures, which hold a fresh copy of drawn_figures, for kerf_width_mm; the list then holds
+  // nothing else.
   void ApplyKerf();
   // Tells the operator which figures the kerf left as drawn, when there are any.
   void ReportKeptAsDrawn() const;

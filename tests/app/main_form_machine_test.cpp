@@ -235,18 +235,18 @@ TEST_F(MachineWindow, AProjectBeingCutKeepsItsKerfUntilTheCutIsOver) {
 
   op_.boxes.clear();
   ConfigureWithOk(kerf_of_one);
-  EXPECT_EQ(cut->document().applied_kerf_mm, 0);
+  EXPECT_EQ(cut->document().applied_kerf_mm(), 0);
   ASSERT_EQ(op_.boxes.size(), 1u) << Shown();
   EXPECT_EQ(op_.boxes[0].text,
             Text("Main_window", "kerfProjektCiety") + cut->windowTitle().toStdString());
-  EXPECT_EQ(other->document().applied_kerf_mm, 1) << "a project that is not cut takes the kerf at once";
+  EXPECT_EQ(other->document().applied_kerf_mm(), 1) << "a project that is not cut takes the kerf at once";
 
   ASSERT_TRUE(RunUntil([this] { return ProgramsNoticed() == 1; }));
   EXPECT_EQ(FileBytes(folder_.PathOf("out.cn")), program);
   EXPECT_EQ(program_->simulated()->program_moves_completed(), static_cast<int64_t>(MovesOf(program)))
       << "the program cut is the one written before the change";
   ConfigureWithOk();
-  EXPECT_EQ(cut->document().applied_kerf_mm, 1) << "the next OK after the cut compensates it";
+  EXPECT_EQ(cut->document().applied_kerf_mm(), 1) << "the next OK after the cut compensates it";
   EXPECT_EQ(op_.boxes.size(), 1u) << Shown();
 }
 

@@ -317,7 +317,7 @@ TEST_F(MainWindow, ConfigurationOkWithANewKerfCompensatesEveryOpenProjectAndPlan
   ConfigureWithOk(set_kerf(1));
   for (TMDIChild* project : {first, second}) {
     const ProjectDocument& document = project->document();
-    EXPECT_EQ(document.applied_kerf_mm, 1);
+    EXPECT_EQ(document.applied_kerf_mm(), 1);
     EXPECT_EQ(document.figures[0]->width, 4040) << "a 101 mm square";
     EXPECT_EQ(document.figures[1]->width, 760) << "a 19 mm hole";
     EXPECT_TRUE(document.planned);
@@ -337,7 +337,7 @@ TEST_F(MainWindow, ConfigurationOkWithANewKerfCompensatesEveryOpenProjectAndPlan
 
   ConfigureWithOk(set_kerf(0));
   EXPECT_EQ(first->document().figures[0]->points, drawn_square);
-  EXPECT_EQ(first->document().applied_kerf_mm, 0);
+  EXPECT_EQ(first->document().applied_kerf_mm(), 0);
   EXPECT_TRUE(op_.boxes.empty());
 }
 
