@@ -21,8 +21,6 @@ namespace {
 
 // Status panel of the main window that shows the repetition counter.
 constexpr int kRepetitionPanel = 1;
-// The both-ways item of CatDir.
-constexpr int kBothWays = 2;
 
 // Opens the file once to see that it can be read; the file error's message otherwise.
 std::optional<std::string> ReadabilityError(const std::string& path) {
@@ -53,9 +51,7 @@ void CuttingRun::StartWycinaniaNieautomatycznego() {
   ProjectDocument* project = main_window_.ActiveProject();
   if (project == nullptr) return;
   tnij(*project);
-  if (link_.config.Choice(Param::CatDir) == kBothWays) {
-    project->feed_sign_start = static_cast<int8_t>(-project->feed_sign_start);
-  }
+  TurnForNextPass(project->feed_sign_start, link_.config.Choice(Param::CatDir));
 }
 
 bool CuttingRun::HeatAndCheckWire(ButtonSet buttons) {
@@ -192,7 +188,12 @@ void CuttingRun::Kontynuacja1Click() {
 
 AutoRepeatButtons CuttingRun::SpeedAutoRepeatClick(bool down) {
   auto_repeat_ = down;
-  return {link_.texts.GetText("Main_window", down ? "SpeedAutoRepeatOn.hint" : "SpeedAutoRepeat.hint"), !down};
+  return AutoRepeatButtonsFor(auto_repeat_, link_.state.Has(kStatusProgramRunning), link_.texts);
+}
+
+AutoRepeatButtons AutoRepeatButtonsFor(bool on, bool program_runs, const tInterfejs& texts) {
+  return {on, texts.GetText("Main_window", on ? "SpeedAutoRepeatOn.hint" : "SpeedAutoRepeat.hint"),
+          !on && !program_runs};
 }
 
 void CuttingRun::ProgramEnded() {
@@ -215,18 +216,6 @@ void CuttingRun::SpeedWysunPoCieciuClick() {
   WaitIdle(link_);
   SelectSpeedGroup(link_, 3, kFromConfiguration);
   MoveBy(link_, true, true, -link_.config.Number(Param::TasmaPrzesuwKon), 0.0, 0.0);
-}
-
-ProjectDocument* CuttingRun::BeginSimulation() {
-  ProjectDocument* project = main_window_.ActiveProject();
-  if (project != nullptr) project->show_path = true;
-  return project;
-}
-
-void CuttingRun::EndSimulation(ProjectDocument& project) {
-  project.show_path = false;
-  CurrentOperator().Repaint();
-  if (link_.config.Choice(Param::CatDir) == kBothWays) project.feed_sign = static_cast<int8_t>(-project.feed_sign);
 }
 
 bool CuttingRun::FormCloseQuery() {

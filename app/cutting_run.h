@@ -1,9 +1,10 @@
 #pragma once
 // The cutting run of the main window without its window: Start with its checks, writing out.cn and preparing the
-// controller, Stop and Continue, automatic repetition, the positioning buttons and the simulation's direction.
+// controller, Stop and Continue, automatic repetition and the positioning buttons.
 
 #include <string>
 
+#include "app/main_form_ports.h"
 #include "control/main_window_port.h"
 #include "control/tster.h"
 #include "geometry/figure.h"
@@ -22,11 +23,9 @@ struct CutRunSetup {
   bool test_mode = false;      // first command-line argument "test": the checks skip the controller
 };
 
-// What SpeedAutoRepeatClick leaves the main window to show.
-struct AutoRepeatButtons {
-  std::string hint;                      // of SpeedAutoRepeat
-  bool positioning_buttons_enabled = false;  // SpeedPrzesunDoRamion and SpeedWysunPoCieciu
-};
+// What the automatic repetition's state shows in the main window: the toggle down for on, its hint, and the
+// positioning buttons enabled only while repetition is off and no program runs (the status step keeps them so).
+AutoRepeatButtons AutoRepeatButtonsFor(bool on, bool program_runs, const tInterfejs& texts);
 
 class CuttingRun {
  public:
@@ -51,7 +50,7 @@ class CuttingRun {
   void Wstrzymaj1Click();
   void Kontynuacja1Click();
 
-  // The automatic repetition toggle.
+  // The automatic repetition toggle: the run takes the state and says what the window shows.
   AutoRepeatButtons SpeedAutoRepeatClick(bool down);
   // The status step saw the started program end: with automatic repetition one more cut.
   void ProgramEnded();
@@ -59,11 +58,6 @@ class CuttingRun {
   // The positioning buttons: the conveyor back to the arms; the wire out of the material after a cut.
   void SpeedPrzesunDoRamionClick();
   void SpeedWysunPoCieciuClick();
-
-  // The simulation of the active project: begin sets show_path (the window animates the path), end clears it and
-  // with CatDir 2 turns the next simulation the other way. Begin gives nothing without an active project.
-  ProjectDocument* BeginSimulation();
-  void EndSimulation(ProjectDocument& project);
 
   // The main window's close query: allowed when no transmission runs, or when the machine was stopped (the
   // transmission then ends); otherwise refused with "wyjscieNiemozliwe".

@@ -3,9 +3,18 @@
 // the windows that open from the menu. The main window holds one of each once the program wires them; until
 // then those items do nothing and closing is always allowed.
 
+#include <string>
+
 namespace varnholt {
 
 class TMDIChild;
+
+// What the main window shows of the automatic repetition, as the cutting run decides it.
+struct AutoRepeatButtons {
+  bool on = false;                           // SpeedAutoRepeat down
+  std::string hint;                          // of SpeedAutoRepeat
+  bool positioning_buttons_enabled = false;  // SpeedPrzesunDoRamion and SpeedWysunPoCieciu
+};
 
 // The cutting run's operations as the main window triggers them.
 class CuttingRunPort {
@@ -16,8 +25,8 @@ class CuttingRunPort {
   virtual void Continue() = 0;         // Kontynuacja1 (Shift+F2), Skont
   virtual void MoveToArms() = 0;       // SpeedPrzesunDoRamion
   virtual void MoveOutAfterCut() = 0;  // SpeedWysunPoCieciu
-  // SpeedAutoRepeat went down (true) or up (false).
-  virtual void AutoRepeatChanged(bool on) = 0;
+  // SpeedAutoRepeat was pressed down (true) or up (false); what the window shows now.
+  virtual AutoRepeatButtons AutoRepeatChanged(bool on) = 0;
   // The close query: true when the program may close now (no transmission runs, or the machine was stopped and the
   // transmission has been ended); otherwise the operator has been told why not.
   virtual bool CloseQuery() = 0;

@@ -40,17 +40,4 @@ std::string FolderOf(const std::string& path) {
   return std::filesystem::path(path).parent_path().string();
 }
 
-std::string HintOfCaption(const std::string& caption) {
-  std::string hint;
-  for (size_t i = 0; i < caption.size(); ++i) {
-    if (caption[i] != '&') {
-      hint.push_back(caption[i]);
-    } else if (i + 1 < caption.size() && caption[i + 1] == '&') {
-      hint.push_back('&');
-      ++i;
-    }
-  }
-  return hint;
-}
-
 }  // namespace varnholt

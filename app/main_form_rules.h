@@ -40,7 +40,4 @@ std::string MainWindowCaption(const std::string& version_word, const std::string
 // The folder part of a file path ("" for a bare name).
 std::string FolderOf(const std::string& path);
 
-// The hint a caption gives: its accelerator marks dropped ("&&" stays one "&").
-std::string HintOfCaption(const std::string& caption);
-
 }  // namespace varnholt

@@ -40,7 +40,7 @@ std::string PointsJson(const std::vector<TPlotPoint>& points) {
 void WritePlanJson(const LoadedProject& loaded, std::ostream& stream, std::string_view more_members) {
   const ProjectDocument& p = *loaded.project;
   TextOut out(stream);
-  const bool compensated = p.applied_kerf_mm > 0.0;
+  const bool compensated = p.applied_kerf_mm() > 0.0;
   out << "{\"start_figure\":" << p.start_figure << ",\"own_start\":" << Bool(p.own_start)
       << ",\"frame_added\":" << Bool(p.frame_added) << ",\"single_open_figure\":" << Bool(p.single_open_figure)
       << ",\"max_depth\":" << p.max_depth << ",\"planned\":" << Bool(p.planned)
@@ -48,7 +48,7 @@ void WritePlanJson(const LoadedProject& loaded, std::ostream& stream, std::strin
       << ",\"start_margin_top\":" << p.start_margin_top << ",\"start_margin_bottom\":" << p.start_margin_bottom
       << ",\"total_length\":" << JsonNumber(p.total_length) << ",\"unreachable\":" << p.last_plan.unreachable;
   if (compensated) {
-    out << ",\"kerf_width\":" << JsonNumber(p.applied_kerf_mm) << ",\"kept_as_drawn\":[";
+    out << ",\"kerf_width\":" << JsonNumber(p.applied_kerf_mm()) << ",\"kept_as_drawn\":[";
     for (size_t i = 0; i < p.kerf_kept_as_drawn.size(); ++i) out << (i > 0 ? "," : "") << p.kerf_kept_as_drawn[i];
     out << ']';
   }

@@ -1,7 +1,6 @@
 #include "control/speed_bars.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "config/display_unit.h"
@@ -58,16 +57,6 @@ int32_t PercentToHeaterPower(double percent, double factor) {
 int32_t HeaterPowerToPercent(int32_t power, double factor) {
   if (!(factor > 0.0)) return 0;
   return NearestInt32Saturated(power * 100.0 / 255.0 / factor);
-}
-
-std::string DecimalText(double value, int decimals) {
-  if (!std::isfinite(value)) return "0";
-  char text[64];
-  const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-  if (result.ec != std::errc()) return "0";
-  std::string shown(text, result.ptr);
-  if (shown.starts_with("-") && shown.find_first_not_of("-0.") == std::string::npos) shown.erase(0, 1);  // no "-0.00"
-  return shown;
 }
 
 }  // namespace varnholt

@@ -1,9 +1,11 @@
 #pragma once
 // The rules of the control panel's bars that need no machine: the value a speed bar shows in the display unit with
-// its scroll steps, the numpad speed step, the wire-power conversions, and fixed-point texts.
+// its scroll steps, the numpad speed step and the wire-power conversions.
 
 #include <cstdint>
 #include <string>
+
+#include "geometry/decimal_text.h"  // the bars' texts
 
 namespace varnholt {
 
@@ -28,7 +30,5 @@ int32_t NumpadSpeedChange(int32_t position, bool plus, int32_t max_rapid_speed);
 int32_t PercentToHeaterPower(double percent, double factor = 1.0);
 int32_t HeaterPowerToPercent(int32_t power, double factor = 1.0);
 
-// value with exactly `decimals` decimals and a point, whatever the locale ("12.50").
-std::string DecimalText(double value, int decimals);
 
 }  // namespace varnholt

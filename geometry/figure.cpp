@@ -20,6 +20,13 @@ int32_t Midpoint(int32_t a, int32_t b) { return static_cast<int32_t>((int64_t{a}
 
 }  // namespace
 
+FigureList CopyFigures(const FigureList& figures) {
+  FigureList copies;
+  copies.reserve(figures.size());
+  for (const auto& figure : figures) copies.push_back(std::make_unique<tfigura>(*figure));
+  return copies;
+}
+
 void MeasureBox(tfigura& figure) {
   int32_t min_x = std::numeric_limits<int32_t>::max(), min_y = std::numeric_limits<int32_t>::max();
   int32_t max_x = std::numeric_limits<int32_t>::min(), max_y = std::numeric_limits<int32_t>::min();

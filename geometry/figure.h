@@ -2,6 +2,7 @@
 // The figure model: one path of integer plotter points with its measurements and planning fields.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace varnholt {
@@ -58,6 +59,12 @@ struct tfigura {
   int32_t center_x = 0, center_y = 0;
   int32_t idx_min_x = 0, idx_max_x = 0, idx_min_y = 0, idx_max_y = 0;
 };
+
+// The figures of a project, each owned by the list.
+using FigureList = std::vector<std::unique_ptr<tfigura>>;
+
+// A list of copies of every figure, in the same order; changing a copy leaves the original as it is.
+FigureList CopyFigures(const FigureList& figures);
 
 // Returns a new point record with the same coordinates (used whenever a point is added to a figure).
 inline TPlotPoint CopyPoint(const TPlotPoint& point) { return point; }

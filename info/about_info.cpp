@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "config/display_unit.h"
-#include "info/fixed_text.h"
+#include "geometry/decimal_text.h"
 #include "link/controller_ops.h"
 #include "services/interfejs.h"
 #include "services/program_files.h"
@@ -39,7 +39,7 @@ AboutLayout AboutLayoutFor(std::string_view dealer_code, const std::string& prog
 }
 
 std::string WorkingAreaText(int32_t x_mm, int32_t y_mm, int unit) {
-  return FixedText(FromMillimetres(x_mm, unit), 1) + "x" + FixedText(FromMillimetres(y_mm, unit), 1) + " " +
+  return DecimalText(FromMillimetres(x_mm, unit), 1) + "x" + DecimalText(FromMillimetres(y_mm, unit), 1) + " " +
          std::string(UnitName(unit));
 }
 

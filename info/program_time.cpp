@@ -15,9 +15,7 @@ namespace varnholt {
 std::optional<std::string> CutProgramInMemory(const ProjectDocument& project, const Configuration& config,
                                               const ControllerState& machine, const CutRunOptions& run) {
   if (CutProgramRefusal(project, config, machine)) return std::nullopt;
-  std::vector<std::unique_ptr<tfigura>> figures;
-  figures.reserve(project.figures.size());
-  for (const auto& figure : project.figures) figures.push_back(std::make_unique<tfigura>(*figure));
+  FigureList figures = CopyFigures(project.figures);
   try {
     return BuildCutProgram(project, figures, CutsStartFigure(project), config, machine, run);
   } catch (const RunTimeError&) {

@@ -1,8 +1,8 @@
 #include "info/project_info.h"
 
 #include "config/display_unit.h"
+#include "geometry/decimal_text.h"
 #include "geometry/units.h"
-#include "info/fixed_text.h"
 #include "project/project_document.h"
 
 namespace varnholt {
@@ -16,7 +16,7 @@ double ScaledMm(double units, double skala) {
 }
 
 std::string LengthText(double mm, int unit) {
-  return FixedText(FromMillimetres(mm, unit), 2) + " " + std::string(UnitName(unit));
+  return DecimalText(FromMillimetres(mm, unit), 2) + " " + std::string(UnitName(unit));
 }
 
 ProjectInfo ComputeProjectInfo(const ProjectMeasures& project, const Configuration& config) {
@@ -33,9 +33,9 @@ ProjectInfo ComputeProjectInfo(const ProjectMeasures& project, const Configurati
   info.wysokosc = LengthText(info.height_mm, unit);
   // In millimetres the length is shown in metres.
   const bool metric = UnitName(unit) == UnitName(kUnitMm);
-  info.totlen = metric ? FixedText(info.length_mm / 1000.0, 2) + " m" : LengthText(info.length_mm, unit);
-  info.total_time = FixedText(info.time_min, 0) + " min";
-  info.skala = FixedText(skala, 2) + "%";
+  info.totlen = metric ? DecimalText(info.length_mm / 1000.0, 2) + " m" : LengthText(info.length_mm, unit);
+  info.total_time = DecimalText(info.time_min, 0) + " min";
+  info.skala = DecimalText(skala, 2) + "%";
   return info;
 }
 

@@ -115,6 +115,17 @@ std::string DplPathFor(const std::string& pattern_path) {
   return std::filesystem::path(pattern_path).replace_extension(".dpl").string();
 }
 
+std::string DplPathFor(const std::string& pattern_path, const ProgramFolders& folders) {
+  namespace fs = std::filesystem;
+  const std::string beside = DplPathFor(pattern_path);
+  if (folders.writable.empty() || folders.shipped.empty()) return beside;
+  const fs::path shipped = fs::path(folders.shipped).lexically_normal();
+  if (shipped == fs::path(folders.writable).lexically_normal()) return beside;
+  const fs::path inside = fs::path(beside).lexically_normal().lexically_relative(shipped);
+  if (inside.empty() || *inside.begin() == "..") return beside;
+  return (fs::path(folders.writable) / inside).lexically_normal().string();
+}
+
 bool IsDplPath(const std::string& path) { return SameName(std::filesystem::path(path).extension().string(), ".dpl"); }
 
 std::optional<DuplicationParameters> ParseDplText(std::string_view text, int32_t pattern_width,

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "layout/grid.h"
+#include "services/program_folder.h"
 
 namespace varnholt {
 
@@ -14,6 +15,10 @@ inline constexpr std::string_view kDplSection = "Duplication_parameters";
 
 // The pattern's file path with its extension replaced by ".dpl" (added when it has none).
 std::string DplPathFor(const std::string& pattern_path);
+// The same, except for a drawing among the shipped data when the program writes elsewhere (an installed program
+// never writes there): then its place below the shipped folder is taken below the writable folder, so a sample's
+// values are kept in the account's data folder ("Samples/US/disc.dpl" there).
+std::string DplPathFor(const std::string& pattern_path, const ProgramFolders& folders);
 
 // True when the path's extension is ".dpl" in any case: the project is itself a duplication.
 bool IsDplPath(const std::string& path);

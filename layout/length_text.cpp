@@ -5,24 +5,10 @@
 #include <cstdint>
 
 #include "config/display_unit.h"
+#include "geometry/decimal_text.h"
 
 namespace varnholt {
 namespace {
-
-std::string Fixed(double value, int decimals, char separator) {
-  if (!std::isfinite(value)) return "0";
-  char buffer[400];  // a double of up to 309 whole digits, the sign, the point and the decimals
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-  std::string text(buffer, result.ec == std::errc() ? result.ptr : buffer);
-  if (text.empty()) return "0";
-  if (text.front() == '-' && text.find_first_not_of("0.", 1) == std::string::npos) {
-    text.erase(0, 1);  // a value that rounds to zero shows no sign
-  }
-  for (char& c : text) {
-    if (c == '.') c = separator;
-  }
-  return text;
-}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -40,7 +26,7 @@ int SizeDecimals(int unit) {
 }
 
 std::string LengthText(double mm, int unit, int decimals, char separator) {
-  return Fixed(FromMillimetres(mm, unit), decimals, separator);
+  return DecimalText(FromMillimetres(mm, unit), decimals, separator);
 }
 
 std::string FieldText(double mm, int unit, char separator) {

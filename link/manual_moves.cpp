@@ -54,14 +54,14 @@ void SendHeavyMaterialIfTicked(MachineLink& link) {
 // Step 4 of the absolute and relative moves: speed group, heating, heavy material and the move itself.
 void RunPositioningMove(MachineLink& link, const std::array<int64_t, 8>& deltas) {
   const bool belts = ThirdAxesMove(deltas);
-  Operator& op = CurrentOperator();
-  op.SetBusyCursor(true);
-  SelectSpeedGroup(link, belts ? 3 : 2, kFromPanel);
-  HeaterOn(link);
-  SleepMs(Config(link, Param::CzasRozgrzewania));
-  if (belts) SendHeavyMaterialIfTicked(link);
-  SendMove(link, StepsOf(link.state, deltas));
-  op.SetBusyCursor(false);
+  {
+    BusyCursor busy;
+    SelectSpeedGroup(link, belts ? 3 : 2, kFromPanel);
+    HeaterOn(link);
+    SleepMs(Config(link, Param::CzasRozgrzewania));
+    if (belts) SendHeavyMaterialIfTicked(link);
+    SendMove(link, StepsOf(link.state, deltas));
+  }
   if (belts) link.state.conveyor_moved = true;
 }
 

@@ -310,7 +310,6 @@ void PlanRun::ShowProgress() {
 bool PlanRun::AbortRequested() {
   if (!IsAbortInput(op_.TakePendingInput())) return false;
   op_.Repaint();
-  op_.SetBusyCursor(false);
   outcome_.aborted = true;
   return true;
 }
@@ -370,7 +369,6 @@ bool PlanRun::JoinGlobally(bool many_entries) {
     }
     if (IsAbortInput(op_.TakePendingInput())) {
       op_.Repaint();
-      op_.SetBusyCursor(false);
       outcome_.aborted = true;
       return false;
     }
@@ -420,17 +418,13 @@ void PlanRun::Results() {
   }
   doc_.total_length = total;
   op_.SetStatusText(kProjectStatusPanel, "");
-  op_.SetBusyCursor(false);
   op_.Repaint();
 }
 
 PlanOutcome PlanRun::Run() {
-  op_.SetBusyCursor(true);
+  BusyCursor busy(op_);
   doc_.frame_added = false;
-  if (figures_.empty()) {
-    op_.SetBusyCursor(false);
-    return outcome_;
-  }
+  if (figures_.empty()) return outcome_;
   for (auto& f : figures_) BuildTurningAngles(*f);
   for (const auto& f : figures_) pending_count_ += Pending(*f) ? 1 : 0;
   doc_.max_depth = search_.Nest(figures_);

@@ -86,19 +86,17 @@ bool save_ciecie(ProjectDocument& project, const std::string& file_name, const C
     op.ShowMessageBox(texts(refusal->section, refusal->key), true, "");
     return false;
   }
-  op.SetBusyCursor(true);
-  bool written = false;
+  BusyCursor busy(op);
   try {
     const std::string program =
         BuildCutProgram(project, project.figures, project.cut_start_figure, config, machine, run);
     op.SetStatusText(kMainWindowStatusPanel, "");
     WriteFileReplacing(file_name, program);
-    written = true;
+    return true;
   } catch (const RunTimeError& error) {
     op.ShowMessageBox(error.what(), true, "");
+    return false;
   }
-  op.SetBusyCursor(false);
-  return written;
 }
 
 }  // namespace varnholt

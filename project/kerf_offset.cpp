@@ -8,6 +8,7 @@
 
 #include "geometry/geometry.h"
 #include "geometry/units.h"
+#include "project/box_grid.h"
 
 namespace varnholt {
 namespace {
@@ -57,25 +58,42 @@ bool Touching(const TPlotPoint& p, const TPlotPoint& q) {
   return std::llabs(int64_t{p.x} - q.x) <= kTouchTolerance && std::llabs(int64_t{p.y} - q.y) <= kTouchTolerance;
 }
 
-bool InBox(const tfigura& figure, const TPlotPoint& p) {
-  return int64_t{p.x} >= int64_t{figure.min_x} - kTouchTolerance &&
-         int64_t{p.x} <= int64_t{figure.max_x} + kTouchTolerance &&
-         int64_t{p.y} >= int64_t{figure.min_y} - kTouchTolerance &&
-         int64_t{p.y} <= int64_t{figure.max_y} + kTouchTolerance;
-}
+// Where the vertices of open figures go: onto the compensated place of the vertex they touch of the first moved
+// figure (in list order) that has one. Only the moved figures whose drawn box comes within the touch tolerance of
+// a vertex are looked at, found through a grid of those boxes.
+class VertexFollower {
+ public:
+  VertexFollower(const FigureList& drawn, const FigureList& compensated, const std::vector<size_t>& moved)
+      : drawn_(drawn), compensated_(compensated), moved_(moved), grid_(DrawnBoxes(drawn, moved), kTouchTolerance) {}
 
-// Where a vertex of an open figure goes: onto the compensated place of the first compensated figure's vertex it
-// touches, or nowhere.
-std::optional<TPlotPoint> FollowedVertex(const TPlotPoint& p, const FigureList& drawn, const FigureList& compensated,
-                                         const std::vector<size_t>& moved) {
-  for (const size_t i : moved) {
-    if (!InBox(*drawn[i], p)) continue;
-    for (const TPlotPoint& v : drawn[i]->points) {
-      if (Touching(p, v)) return NearestPoint(compensated[i]->points, v);
+  std::optional<TPlotPoint> Followed(const TPlotPoint& p) {
+    grid_.Overlapping(PointBox{p.x, p.y, p.x, p.y, false}, near_);
+    for (const int32_t k : near_) {  // ascending, so in list order
+      const size_t i = moved_[static_cast<size_t>(k)];
+      for (const TPlotPoint& v : drawn_[i]->points) {
+        if (Touching(p, v)) return NearestPoint(compensated_[i]->points, v);
+      }
     }
+    return std::nullopt;
   }
-  return std::nullopt;
-}
+
+ private:
+  static std::vector<PointBox> DrawnBoxes(const FigureList& drawn, const std::vector<size_t>& moved) {
+    std::vector<PointBox> boxes;
+    boxes.reserve(moved.size());
+    for (const size_t i : moved) {
+      const tfigura& f = *drawn[i];
+      boxes.push_back({f.min_x, f.min_y, f.max_x, f.max_y, false});
+    }
+    return boxes;
+  }
+
+  const FigureList& drawn_;
+  const FigureList& compensated_;
+  const std::vector<size_t>& moved_;
+  BoxGrid grid_;
+  std::vector<int32_t> near_;  // reused by every query
+};
 
 }  // namespace
 
@@ -126,12 +144,14 @@ KerfCompensation CompensateKerf(const FigureList& drawn, const std::vector<int32
     }
     result.figures.push_back(std::move(figure));
   }
+  if (moved.empty()) return result;
+  VertexFollower follower(drawn, result.figures, moved);
   for (size_t i = 0; i < drawn.size(); ++i) {
     tfigura& figure = *result.figures[i];
-    if (figure.closed || moved.empty()) continue;
+    if (figure.closed) continue;
     bool changed = false;
     for (TPlotPoint& p : figure.points) {
-      if (const auto followed = FollowedVertex(p, drawn, result.figures, moved)) {
+      if (const auto followed = follower.Followed(p)) {
         changed = changed || *followed != p;
         p = *followed;
       }

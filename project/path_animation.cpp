@@ -38,9 +38,7 @@ std::vector<PathStop> PlannedStops(const ProjectDocument& project) {
     return stops;
   }
   // The walk reverses open figures in place; the simulation walks a copy, so the plan stays as it is.
-  std::vector<std::unique_ptr<tfigura>> figures;
-  figures.reserve(project.figures.size());
-  for (const auto& figure : project.figures) figures.push_back(std::make_unique<tfigura>(*figure));
+  FigureList figures = CopyFigures(project.figures);
   tfigura& first = *figures[start];
   if (project.single_open_figure && first.points.size() >= 2) {
     const bool rising = first.points.front().x < first.points.back().x;

@@ -12,8 +12,6 @@
 
 namespace varnholt {
 
-using FigureList = std::vector<std::unique_ptr<tfigura>>;
-
 // Two figures touch at a pair of vertices whose coordinates differ by at most this on both axes.
 inline constexpr int32_t kTouchTolerance = 10;
 // An end of an open figure touches another figure within this Euclidean distance (squared here).

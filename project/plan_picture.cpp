@@ -12,7 +12,7 @@
 namespace varnholt {
 
 bool ShowsDrawnFigures(const ProjectDocument& project) {
-  return project.applied_kerf_mm > 0.0 && !project.drawn_figures.empty();
+  return project.applied_kerf_mm() > 0.0;
 }
 
 std::vector<TPlotPoint> PlannedPath(const ProjectDocument& project) {

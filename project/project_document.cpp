@@ -15,13 +15,6 @@
 namespace varnholt {
 namespace {
 
-FigureList CopyFigures(const FigureList& figures) {
-  FigureList copies;
-  copies.reserve(figures.size());
-  for (const auto& figure : figures) copies.push_back(std::make_unique<tfigura>(*figure));
-  return copies;
-}
-
 void Reverse(tfigura& figure) {
   std::reverse(figure.points.begin(), figure.points.end());
   std::reverse(figure.vertex_angles.begin(), figure.vertex_angles.end());
@@ -43,7 +36,6 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
   reader_notes.clear();
   drawing_figure_count = 0;
   drawn_figures.clear();
-  applied_kerf_mm = 0.0;
   kerf_kept_as_drawn.clear();
   joins_made = 0;
   duplicates_dropped = 0;
@@ -114,8 +106,6 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
 }
 
 void ProjectDocument::ApplyKerf() {
-  figures = CopyFigures(drawn_figures);
-  applied_kerf_mm = 0.0;
   kerf_kept_as_drawn.clear();
   if (!(kerf_width_mm > 0.0)) return;
   // Which figure is a part and which a hole comes from the nesting of the drawing's own figures.
@@ -128,7 +118,6 @@ void ProjectDocument::ApplyKerf() {
   KerfCompensation compensation = CompensateKerf(drawn_figures, depths, kerf_width_mm * 100.0 / scale);
   figures = std::move(compensation.figures);
   kerf_kept_as_drawn = std::move(compensation.kept_as_drawn);
-  applied_kerf_mm = kerf_width_mm;
   max_depth = 0;
 }
 
@@ -136,6 +125,7 @@ void ProjectDocument::ChangeKerf(double kerf_mm, double scale_percent) {
   if (drawn_figures.empty()) return;
   kerf_width_mm = kerf_mm;
   kerf_scale_percent = scale_percent;
+  figures = CopyFigures(drawn_figures);
   ApplyKerf();
   MeasureProject();
   max_depth = 0;

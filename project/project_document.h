@@ -30,6 +30,13 @@ inline constexpr int kProjectStatusPanel = 1;
 // Pen filter value that keeps every pen.
 inline constexpr int kAllPens = 255;
 
+// The X feed direction item that turns the direction from one cut, or one simulation, to the next.
+constexpr int32_t kFeedBothWays = 2;
+// After a cut or a simulation: with the both-ways feed the next one runs the other way.
+inline void TurnForNextPass(int8_t& feed_sign, int32_t feed_direction) {
+  if (feed_direction == kFeedBothWays) feed_sign = static_cast<int8_t>(-feed_sign);
+}
+
 class ProjectDocument {
  public:
   explicit ProjectDocument(TextLookup texts);
@@ -114,16 +121,18 @@ class ProjectDocument {
   // The drawing's own figures as the load made them, one per drawing figure (figure i of the list is drawn
   // figure i compensated), for painting the drawing under the wire's path.
   std::vector<std::unique_ptr<tfigura>> drawn_figures;
-  // The kerf the figures were compensated for (0: the figures are the drawn ones) and the indexes of the closed
-  // figures it left as drawn because they would vanish or split.
-  double applied_kerf_mm = 0.0;
+  // The kerf the figures were compensated for (0: the figures are the drawn ones): kerf_width_mm once a load or
+  // ChangeKerf has applied it, which keep the two in step.
+  double applied_kerf_mm() const { return drawn_figures.empty() || !(kerf_width_mm > 0.0) ? 0.0 : kerf_width_mm; }
+  // The indexes of the closed figures the kerf left as drawn because they would vanish or split.
   std::vector<int32_t> kerf_kept_as_drawn;
 
   // The interface text of key in section.
   std::string Text(std::string_view section, std::string_view key) const { return texts_(section, key); }
 
  private:
-  // Makes the drawing's figures from drawn_figures for kerf_width_mm; the list then holds nothing else.
+  // Compensates the figures, which hold a fresh copy of drawn_figures, for kerf_width_mm; the list then holds
+  // nothing else.
   void ApplyKerf();
   // Tells the operator which figures the kerf left as drawn, when there are any.
   void ReportKeptAsDrawn() const;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
+#include "geometry/decimal_text.h"
 #include "geometry/units.h"
 #include "project/project_document.h"
 
@@ -15,11 +15,7 @@ constexpr int32_t kWidthMargin = 20;
 constexpr int32_t kHeightMargin = 10;
 
 std::string Millimetres(int32_t units, char decimal_separator) {
-  char text[48];
-  std::snprintf(text, sizeof text, "%.2f", UnitsToMm(units));
-  std::string result(text);
-  std::replace(result.begin(), result.end(), '.', decimal_separator);
-  return result;
+  return DecimalText(UnitsToMm(units), 2, decimal_separator);
 }
 
 }  // namespace

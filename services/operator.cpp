@@ -18,6 +18,14 @@ Operator& CurrentOperator() { return installed_operator != nullptr ? *installed_
 
 void SetOperator(Operator* op) { installed_operator = op; }
 
+BusyCursor::BusyCursor(Operator& op) : op_(op) {
+  if (op_.busy_depth_++ == 0) op_.SetBusyCursor(true);
+}
+
+BusyCursor::~BusyCursor() {
+  if (--op_.busy_depth_ == 0) op_.SetBusyCursor(false);
+}
+
 ScopedOperator::ScopedOperator(Operator& op) : previous_(installed_operator) { installed_operator = &op; }
 
 ScopedOperator::~ScopedOperator() { installed_operator = previous_; }

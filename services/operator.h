@@ -37,6 +37,11 @@ class Operator {
   virtual void Repaint() = 0;
   // Removes one waiting input event from the queue and says what it was.
   virtual PendingInput TakePendingInput() = 0;
+
+ private:
+  friend class BusyCursor;
+  // Busy-cursor guards alive on this operator; the hourglass goes when the outermost one ends.
+  int busy_depth_ = 0;
 };
 
 // The operator in use. Until the application installs its windows' operator this is a ScriptedOperator without a
@@ -45,13 +50,19 @@ Operator& CurrentOperator();
 // Installs an operator (nullptr restores the default). The caller keeps it alive while it is installed.
 void SetOperator(Operator* op);
 
-// Shows the hourglass for the lifetime of the guard.
+// Shows the hourglass for the lifetime of the guard. Guards nest: one made while another is alive on the same
+// operator leaves the hourglass to the outer one, so a step that shows it inside a longer operation does not take it
+// away for the rest of that operation.
 class BusyCursor {
  public:
-  BusyCursor() { CurrentOperator().SetBusyCursor(true); }
-  ~BusyCursor() { CurrentOperator().SetBusyCursor(false); }
+  BusyCursor() : BusyCursor(CurrentOperator()) {}
+  explicit BusyCursor(Operator& op);
+  ~BusyCursor();
   BusyCursor(const BusyCursor&) = delete;
   BusyCursor& operator=(const BusyCursor&) = delete;
+
+ private:
+  Operator& op_;
 };
 
 // Installs an operator for the lifetime of the guard and restores the previous one afterwards.

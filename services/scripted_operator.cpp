@@ -5,7 +5,7 @@
 namespace varnholt {
 
 void ScriptedOperator::ShowMessageBox(const std::string& text, bool is_error, const std::string& caption) {
-  messages_.push_back({text, is_error, caption});
+  messages_.push_back({text, is_error, caption, busy_});
 }
 
 int ScriptedOperator::AskQuestion(const std::string& text, ButtonSet buttons, const std::string& caption) {
@@ -18,7 +18,7 @@ int ScriptedOperator::AskQuestion(const std::string& text, ButtonSet buttons, co
   } else if (Offers(buttons, kButtonNo)) {
     answer = kButtonNo;
   }
-  questions_.push_back({text, buttons, caption, answer});
+  questions_.push_back({text, buttons, caption, answer, busy_});
   return answer;
 }
 

@@ -16,12 +16,14 @@ class ScriptedOperator final : public Operator {
     std::string text;
     bool is_error = false;
     std::string caption;
+    bool busy = false;  // the hourglass was showing when the box came up
   };
   struct Question {
     std::string text;
     ButtonSet buttons = 0;
     std::string caption;
     int answer = 0;
+    bool busy = false;  // the hourglass was showing when the question came up
   };
 
   void ShowMessageBox(const std::string& text, bool is_error, const std::string& caption) override;

@@ -20,6 +20,7 @@
 #include "app/ui/menu_windows.h"
 #include "config/ui/dlgkonfig.h"
 #include "project/ui/mdi_child.h"
+#include "services/caption_text.h"
 #include "services/operator.h"
 #include "services/program_files.h"
 #include "services/program_version.h"
@@ -183,6 +184,13 @@ void TMainForm::CreateMenus() {
       }
     }
     if (std::string_view(spec.name) == "Window1") window_menu_ = menu;
+    if (std::string_view(spec.name) == "File1") {
+      // Documents may have been added to or taken from the folders since: looked for again as the menu opens.
+      connect(menu, &QMenu::aboutToShow, this, [this] {
+        FindShippedDocuments();
+        UpdateMenuItems();
+      });
+    }
   }
 }
 
@@ -229,13 +237,21 @@ void TMainForm::ApplyLanguage() {
   for (const ActionSpec& spec : kActions) {
     QAction* action = actions_.at(spec.name);
     if (spec.hint_key == nullptr) continue;
-    const QString hint = QString::fromStdString(HintOfCaption(texts.GetText(kSection, spec.hint_key)));
+    const QString hint = QString::fromStdString(WithoutMnemonics(texts.GetText(kSection, spec.hint_key)));
     action->setToolTip(hint);
     action->setStatusTip(hint);
     if (action->text().isEmpty()) action->setText(hint);
   }
-  const bool dealer_catalogue =
-      DealerCatalogue(program_.folders().shipped, texts.language_code(), program_.dealer_code).exists;
+  FindShippedDocuments();
+}
+
+void TMainForm::FindShippedDocuments() {
+  const tInterfejs& texts = program_.texts();
+  const std::string& folder = program_.folders().shipped;
+  shipped_.manual_exists = ManualFile(folder, texts.language_code(), program_.dealer_code).exists;
+  shipped_.samples_exist = SamplesFolder(folder, texts.language_code()).exists;
+  shipped_.catalogue_exists = CatalogueFile(folder, texts.language_code(), program_.dealer_code).exists;
+  const bool dealer_catalogue = DealerCatalogue(folder, texts.language_code(), program_.dealer_code).exists;
   actions_.at("miKatalog")
       ->setText(QString::fromStdString(CatalogueCaption(program_.dealer_code, dealer_catalogue,
                                                         texts.GetText(kSection, "miKatalog.Caption"))));
@@ -267,15 +283,9 @@ void TMainForm::SetStatusPanel(int panel, const QString& text) {
 }
 
 void TMainForm::UpdateMenuItems() {
-  const tInterfejs& texts = program_.texts();
-  MenuFacts facts;
-  const QList<TMDIChild*> projects = Projects();
-  facts.project_count = static_cast<int>(projects.size());
+  MenuFacts facts = shipped_;
+  facts.project_count = static_cast<int>(Projects().size());
   if (TMDIChild* active = ActiveProject()) facts.active_caption = active->windowTitle().toStdString();
-  facts.manual_exists = ManualFile(program_.folders().shipped, texts.language_code(), program_.dealer_code).exists;
-  facts.samples_exist = SamplesFolder(program_.folders().shipped, texts.language_code()).exists;
-  facts.catalogue_exists =
-      CatalogueFile(program_.folders().shipped, texts.language_code(), program_.dealer_code).exists;
   const MenuState state = MenuStateFor(facts);
   for (const char* name :
        {"FileCloseItem", "info", "Symulacja", "Start1", "WindowCascadeItem", "WindowTileItem"}) {

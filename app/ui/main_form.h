@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/main_form_ports.h"
+#include "app/main_form_rules.h"
 #include "app/ui/machine_timers.h"
 #include "control/main_window_port.h"
 
@@ -106,6 +107,10 @@ class TMainForm final : public QMainWindow {
   void CreateSpeedButtons();
   void CreateStatusBar();
   void ApplyLanguage();
+  // Looks for the manual, the samples folder and the catalogue (and the dealer's own catalogue for its caption)
+  // of the language and the dealer; UpdateMenuItems shows what was found. Run with the language and as the File
+  // menu opens, not on every click.
+  void FindShippedDocuments();
   // A new project window in the multi-document area, made active; the project's settings come from the program.
   TMDIChild* AddProjectWindow();
   // Opens a drawing chosen in the open dialog from folder; remember keeps its folder for the next time.
@@ -126,6 +131,8 @@ class TMainForm final : public QMainWindow {
   QLabel* panels_[2] = {nullptr, nullptr};
   std::map<std::string, QAction*> actions_;
   QMenu* window_menu_ = nullptr;
+  // The documents FindShippedDocuments found (its file fields only).
+  MenuFacts shipped_;
   // The project window opened last while the main window may still be inactive behind a dialog that just closed:
   // when the main window becomes active again it stays the active project (the multi-document area would bring
   // back the one that was active before the dialog).

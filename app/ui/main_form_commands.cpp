@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include "app/cutting_run.h"
 #include "app/main_form_rules.h"
 #include "app/program.h"
 #include "app/ui/main_form.h"
@@ -13,6 +14,7 @@
 #include "config/ui/dlgkonfig.h"
 #include "project/kerf_settings.h"
 #include "project/path_animation.h"
+#include "project/project_document.h"
 #include "project/ui/mdi_child.h"
 #include "services/document_opener.h"
 #include "services/operator.h"
@@ -155,22 +157,21 @@ void TMainForm::SymulacjaClick() {
   if (project == nullptr || project->simulating() || project->busy()) return;
   const int64_t pause_ms = SimulationPauseMs(program_.config().Number(Param::Pauza_w_kacie));
   project->StartSimulation(pause_ms, [this, project](bool) {
-    // Both ways: the next simulation runs the other way.
-    if (program_.config().Choice(Param::CatDir) == 2) {
-      project->document().feed_sign = static_cast<int8_t>(-project->document().feed_sign);
-    }
+    TurnForNextPass(project->document().feed_sign, program_.config().Choice(Param::CatDir));
   });
 }
 
 void TMainForm::SpeedAutoRepeatClick(bool down) {
+  // The run keeps the state; without one there is nothing to repeat and the toggle goes back up.
+  const AutoRepeatButtons shown = cutting_run_ != nullptr ? cutting_run_->AutoRepeatChanged(down)
+                                                          : AutoRepeatButtonsFor(false, false, program_.texts());
   QAction* repeat = actions_.at("SpeedAutoRepeat");
-  const QString hint = QString::fromStdString(
-      program_.Text(kSection, down ? "SpeedAutoRepeatOn.hint" : "SpeedAutoRepeat.hint"));
+  repeat->setChecked(shown.on);
+  const QString hint = QString::fromStdString(shown.hint);
   repeat->setToolTip(hint);
   repeat->setStatusTip(hint);
-  actions_.at("SpeedPrzesunDoRamion")->setEnabled(!down);
-  actions_.at("SpeedWysunPoCieciu")->setEnabled(!down);
-  if (cutting_run_ != nullptr) cutting_run_->AutoRepeatChanged(down);
+  actions_.at("SpeedPrzesunDoRamion")->setEnabled(shown.positioning_buttons_enabled);
+  actions_.at("SpeedWysunPoCieciu")->setEnabled(shown.positioning_buttons_enabled);
 }
 
 void TMainForm::miInstrObslugiClick() {

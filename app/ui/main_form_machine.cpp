@@ -1,5 +1,6 @@
 #include "app/ui/main_form_machine.h"
 
+#include "app/cutting_run.h"
 #include "app/program.h"
 #include "app/ui/main_form.h"
 #include "control/ui/tster_form.h"
@@ -93,8 +94,10 @@ void MainFormMachine::MoveOutAfterCut() {
   if (program_.has_link()) program_.session().run.SpeedWysunPoCieciuClick();
 }
 
-void MainFormMachine::AutoRepeatChanged(bool on) {
-  if (program_.has_link()) program_.session().run.SpeedAutoRepeatClick(on);
+AutoRepeatButtons MainFormMachine::AutoRepeatChanged(bool on) {
+  // Without a machine there is nothing to repeat: the toggle stays up.
+  if (!program_.has_link()) return AutoRepeatButtonsFor(false, false, program_.texts());
+  return program_.session().run.SpeedAutoRepeatClick(on);
 }
 
 bool MainFormMachine::CloseQuery() { return !program_.has_link() || program_.session().run.FormCloseQuery(); }

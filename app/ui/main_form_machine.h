@@ -63,7 +63,7 @@ class MainFormMachine final : public MainWindowPort, public CuttingRunPort {
   void Continue() override;
   void MoveToArms() override;
   void MoveOutAfterCut() override;
-  void AutoRepeatChanged(bool on) override;
+  AutoRepeatButtons AutoRepeatChanged(bool on) override;
   bool CloseQuery() override;
 
  private:

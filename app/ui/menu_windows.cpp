@@ -11,8 +11,8 @@ namespace varnholt {
 void MenuWindows::ShowDuplication(TMDIChild& project) {
   if (project.busy()) return;
   std::optional<DuplicatedProject> duplicated =
-      DuplicateElements(&form_, project.document(), project.windowTitle().toStdString(), program_.texts(),
-                        program_.config().CurrentUnit());
+      DuplicateElements(&form_, project.document(), project.windowTitle().toStdString(), program_.folders(),
+                        program_.texts(), program_.config().CurrentUnit());
   if (duplicated) form_.ShowProject(std::move(duplicated->project), duplicated->caption);
 }
 

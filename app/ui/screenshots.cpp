@@ -87,7 +87,7 @@ TMDIChild* ShowDuplicatedGrid(TMainForm& form, Program& program, TMDIChild& patt
   const tInterfejs& texts = program.texts();
   std::unique_ptr<ProjectDocument> grid = BuildDuplicate(
       document, values, [&texts](std::string_view section, std::string_view key) { return texts.GetText(section, key); });
-  return form.ShowProject(std::move(grid), DplPathFor(pattern.windowTitle().toStdString()));
+  return form.ShowProject(std::move(grid), DplPathFor(pattern.windowTitle().toStdString(), program.folders()));
 }
 
 // A sample drawing of the program folder.
@@ -148,7 +148,7 @@ bool SaveScreenshots(TMainForm& form, Program& program, VirtualClock& clock, TMD
     about.show();
     pictures.Save(about, "about");
   }
-  pictures.Write(DuplicationDialogPicture(project.document(), project.windowTitle().toStdString(),
+  pictures.Write(DuplicationDialogPicture(project.document(), project.windowTitle().toStdString(), program.folders(),
                                           program.texts(), program.config().CurrentUnit()),
                  "duplication");
   TMDIChild* grid = ShowDuplicatedGrid(form, program, project);

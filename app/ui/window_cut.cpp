@@ -22,7 +22,7 @@ WindowCutReport CutThroughWindow(TMainForm& form, Program& program, int programs
   const int64_t started_before = session.transmission.transmissions_started();
   const int64_t start_ms = CurrentClock().NowMs();
   QAction* repeat = form.ActionNamed("SpeedAutoRepeat");
-  if (programs > 1 && !repeat->isChecked()) repeat->trigger();
+  if (programs > 1 && !session.run.AutoRepeat()) repeat->trigger();
 
   int64_t seen = started_before;
   const auto done = [&] {
@@ -34,7 +34,7 @@ WindowCutReport CutThroughWindow(TMainForm& form, Program& program, int programs
     }
     report.transmissions = seen - started_before;
     // The last program asked for has started: its end starts nothing more.
-    if (report.transmissions >= programs && repeat->isChecked()) repeat->trigger();
+    if (report.transmissions >= programs && session.run.AutoRepeat()) repeat->trigger();
     report.programs_noticed = machine.programs_ended() - noticed_before;
     return report.programs_noticed >= programs || (report.transmissions > 0 && session.Settled());
   };

@@ -6,21 +6,12 @@
 
 #include "info/program_time.h"
 #include "info/project_info.h"
+#include "services/caption_text.h"
 #include "services/interfejs.h"
 #include "ui/window_texts.h"
 
 namespace varnholt {
 namespace {
-
-// A menu caption as a window title: "&Info" becomes "Info", "&&" stays one "&".
-QString WithoutMnemonic(QString caption) {
-  QString title;
-  for (qsizetype i = 0; i < caption.size(); ++i) {
-    if (caption[i] == '&' && i + 1 < caption.size()) ++i;
-    title += caption[i];
-  }
-  return title;
-}
 
 // Paths can be long: the label shows the middle elided and the whole path as its hint.
 void SetPathText(QLabel& label, const std::string& path) {
@@ -53,7 +44,7 @@ Tinfoform::Tinfoform(ProjectInfoSource source, const tInterfejs& texts, QWidget*
 
   ApplyTexts(*this, texts, "Info");
   findChild<QLabel*>("LabelSkala")->setText(LanguageText(texts, "Configuration", "LabelSkala.caption"));
-  setWindowTitle(WithoutMnemonic(LanguageText(texts, "Main_window", "info.Caption")));
+  setWindowTitle(QString::fromStdString(WithoutMnemonics(texts.GetText("Main_window", "info.Caption"))));
   ApplyReadingOrder(*this, texts);
 }
 

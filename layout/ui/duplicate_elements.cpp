@@ -11,13 +11,14 @@
 namespace varnholt {
 
 std::optional<DuplicatedProject> DuplicateElements(QWidget* parent, const ProjectDocument& pattern,
-                                                   const std::string& pattern_caption, const tInterfejs& texts,
-                                                   int current_unit) {
+                                                   const std::string& pattern_caption, const ProgramFolders& folders,
+                                                   const tInterfejs& texts, int current_unit) {
   if (IsDplPath(pattern_caption)) return std::nullopt;  // a duplication is not duplicated again
   DuplicationParameters values;
   std::string caption;
   {
-    TfParDup dialog(pattern, pattern_caption, texts, current_unit, LocaleDecimalSeparator(), parent);
+    TfParDup dialog(pattern, pattern_caption, DplPathFor(pattern_caption, folders), texts, current_unit,
+                    LocaleDecimalSeparator(), parent);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     values = dialog.Values();
     caption = dialog.dpl_path();
@@ -29,8 +30,9 @@ std::optional<DuplicatedProject> DuplicateElements(QWidget* parent, const Projec
 }
 
 QPixmap DuplicationDialogPicture(const ProjectDocument& pattern, const std::string& pattern_caption,
-                                 const tInterfejs& texts, int current_unit) {
-  TfParDup dialog(pattern, pattern_caption, texts, current_unit, LocaleDecimalSeparator());
+                                 const ProgramFolders& folders, const tInterfejs& texts, int current_unit) {
+  TfParDup dialog(pattern, pattern_caption, DplPathFor(pattern_caption, folders), texts, current_unit,
+                  LocaleDecimalSeparator());
   dialog.show();
   dialog.activateWindow();
   if (auto* columns = dialog.findChild<QLineEdit*>("feIloscElemWWierszu")) columns->setFocus();

@@ -10,6 +10,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <filesystem>
+#include <system_error>
+#include <utility>
 
 #include "config/display_unit.h"
 #include "geometry/run_time_error.h"
@@ -54,14 +57,15 @@ void SetBold(QLabel& label, bool bold) {
 
 }  // namespace
 
-TfParDup::TfParDup(const ProjectDocument& pattern, const std::string& pattern_caption, const tInterfejs& texts,
-                   int unit, char separator, QWidget* parent)
+TfParDup::TfParDup(const ProjectDocument& pattern, const std::string& pattern_caption, std::string dpl_path,
+                   const tInterfejs& texts, int unit, char separator, QWidget* parent)
     : QDialog(parent),
       pattern_(pattern),
       texts_([&texts](std::string_view section, std::string_view key) { return texts.GetText(section, key); }),
       unit_(unit),
       separator_(separator),
-      dpl_path_(DplPathFor(pattern_caption)) {
+      dpl_path_(std::move(dpl_path)),
+      dpl_beside_pattern_(dpl_path_ == DplPathFor(pattern_caption)) {
   setObjectName("fParDup");
   Build(texts);
   auto* file = findChild<QLineEdit*>("ePlik");
@@ -228,10 +232,18 @@ void TfParDup::btnZatwierdzClick() {
     return;
   }
   try {
+    if (!dpl_beside_pattern_) {
+      // The account's copy of a shipped folder is made on first use.
+      std::error_code ignored;
+      std::filesystem::create_directories(std::filesystem::path(dpl_path_).parent_path(), ignored);
+    }
     WriteDplFile(dpl_path_, values, separator_);
   } catch (const RunTimeError& error) {
     CurrentOperator().ShowMessageBox(error.what(), true, "");
     return;
+  }
+  if (!dpl_beside_pattern_) {
+    CurrentOperator().ShowMessageBox(texts_(kDplSection, "dplWFolderzeKonta") + dpl_path_, false, "");
   }
   accept();
 }

@@ -22,10 +22,11 @@ class tInterfejs;
 class TfParDup : public QDialog {
  public:
   // The dialog for the pattern project, whose window caption (its file's path) is pattern_caption; lengths in the
-  // display unit, numbers with the decimal separator. Shows the values of the ".dpl" file beside the pattern, or
-  // the defaults. The pattern and the texts must outlive the dialog.
-  TfParDup(const ProjectDocument& pattern, const std::string& pattern_caption, const tInterfejs& texts, int unit,
-           char separator, QWidget* parent = nullptr);
+  // display unit, numbers with the decimal separator. Shows the values of the ".dpl" file at dpl_path, or the
+  // defaults, and keeps the values there; when that is not beside the pattern, the operator is told where the
+  // file went. The pattern and the texts must outlive the dialog.
+  TfParDup(const ProjectDocument& pattern, const std::string& pattern_caption, std::string dpl_path,
+           const tInterfejs& texts, int unit, char separator, QWidget* parent = nullptr);
 
   // The values the fields hold.
   DuplicationParameters Values() const;
@@ -50,6 +51,7 @@ class TfParDup : public QDialog {
   int unit_;
   char separator_;
   std::string dpl_path_;
+  bool dpl_beside_pattern_ = true;
 
   NumberField* columns_ = nullptr;
   NumberField* rows_ = nullptr;

@@ -25,16 +25,22 @@ class CutRunTest : public ::testing::Test {
  protected:
   explicit CutRunTest(const std::string& model = "Qe") : sim_(model) {}
 
-  // Loads and plans a drawing given as plot-file text.
-  void OpenDrawing(const std::string& hpgl) { OpenFile(drawings_.Write("drawing.plt", hpgl)); }
-  void OpenSample(const std::string& name) { OpenFile(std::string(VARNHOLT_SOURCE_DIR) + "/samples/" + name); }
-  void OpenFile(const std::string& path) {
+  // Loads and plans a drawing given as plot-file text. The caller asserts on the result: nothing after a failed
+  // load has a project to work on.
+  [[nodiscard]] ::testing::AssertionResult OpenDrawing(const std::string& hpgl) {
+    return OpenFile(drawings_.Write("drawing.plt", hpgl));
+  }
+  [[nodiscard]] ::testing::AssertionResult OpenSample(const std::string& name) {
+    return OpenFile(std::string(VARNHOLT_SOURCE_DIR) + "/samples/" + name);
+  }
+  [[nodiscard]] ::testing::AssertionResult OpenFile(const std::string& path) {
     const tInterfejs& texts = UsTexts();
     project_ = std::make_unique<ProjectDocument>(
         [&texts](std::string_view section, std::string_view key) { return texts.GetText(section, key); });
     project_->add_frame = config_.Checked(Param::AddFrame);
     project_->feed_direction = config_.Choice(Param::CatDir);
-    ASSERT_TRUE(project_->Load(path, kAllPens)) << path;
+    if (project_->Load(path, kAllPens)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the drawing did not load: " << path;
   }
   // Creates the session (the link finds the controller, the panel is created) and the event loop.
   void Create(bool test_mode = false) {

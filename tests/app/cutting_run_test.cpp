@@ -16,7 +16,7 @@ constexpr const char* kOpenStroke = "SP1;PU0,0;PD2000,400,4000,0;PU;";
 using CuttingRunTest = CutRunTest;
 
 TEST_F(CuttingRunTest, AWholeCutRunsTheProgramOnTheController) {
-  OpenSample("frame_with_holes.plt");
+  ASSERT_TRUE(OpenSample("frame_with_holes.plt"));
   Create();
   ASSERT_TRUE(StartAndRun());
   const std::optional<std::string> program = ReadProgram();
@@ -34,7 +34,7 @@ TEST_F(CuttingRunTest, AWholeCutRunsTheProgramOnTheController) {
 }
 
 TEST_F(CuttingRunTest, AProgramWaitingForGoIsStartedAndNothingIsWritten) {
-  OpenDrawing(kSquareWithHole);
+  ASSERT_TRUE(OpenDrawing(kSquareWithHole));
   Create();
   ASSERT_TRUE(SendCommand(session().link, BuildMoveRecord('a', 4, {100, 0, 0, 0, 0, 0, 0, 0}).bytes));
   sim_.ClearLog();
@@ -46,7 +46,7 @@ TEST_F(CuttingRunTest, AProgramWaitingForGoIsStartedAndNothingIsWritten) {
 
 TEST_F(CuttingRunTest, TheSizeCheckAtTheEdgeOfTheWorkingRange) {
   // 4800 mm wide, the Qe's X range.
-  OpenDrawing("SP1;PU0,0;PD192000,0,192000,4000,0,4000,0,0;PU;");
+  ASSERT_TRUE(OpenDrawing("SP1;PU0,0;PD192000,0,192000,4000,0,4000,0,0;PU;"));
   Create();
   session().state.x_range = 4800;
   EXPECT_TRUE(run().PrepareCut(*project_));
@@ -57,7 +57,7 @@ TEST_F(CuttingRunTest, TheSizeCheckAtTheEdgeOfTheWorkingRange) {
 }
 
 TEST_F(CuttingRunTest, NoHeatingBeforeTheCutWithoutWorkPower) {
-  OpenDrawing(kSquareWithHole);
+  ASSERT_TRUE(OpenDrawing(kSquareWithHole));
   config_.SetNumber(Param::work_power, 0);
   Create();
   sim_.ClearLog();
@@ -69,7 +69,7 @@ TEST_F(CuttingRunTest, NoHeatingBeforeTheCutWithoutWorkPower) {
 }
 
 TEST_F(CuttingRunTest, TheSpeedsGoOutAsTheyAreAtTheCheck) {
-  OpenDrawing(kSquareWithHole);
+  ASSERT_TRUE(OpenDrawing(kSquareWithHole));
   config_.SetNumber(Param::PrzeSpeed, 1500);
   Create();
   sim_.ClearLog();
@@ -82,7 +82,7 @@ TEST_F(CuttingRunTest, TheSpeedsGoOutAsTheyAreAtTheCheck) {
 
 TEST_F(CuttingRunTest, TheOutlineQuestionOfAProjectWithAFrameOfItsOwn) {
   config_.SetChecked(Param::AddFrame, true);
-  OpenDrawing("SP1;PU0,0;PD4000,0,4000,4000,0,4000,0,0;PU8000,0;PD12000,0,12000,4000,8000,4000,8000,0;PU;");
+  ASSERT_TRUE(OpenDrawing("SP1;PU0,0;PD4000,0,4000,4000,0,4000,0,0;PU8000,0;PD12000,0,12000,4000,8000,4000,8000,0;PU;"));
   ASSERT_TRUE(project_->frame_added);
   Create();
   op_.AnswerNext(kButtonCancel);
@@ -101,8 +101,8 @@ TEST_F(CuttingRunTest, TheOutlineQuestionOfAProjectWithAFrameOfItsOwn) {
   EXPECT_TRUE(project_->cut_start_figure);
 }
 
-TEST_F(CuttingRunTest, BothWaysAlternatesCutsAndSimulations) {
-  OpenDrawing(kOpenStroke);
+TEST_F(CuttingRunTest, BothWaysAlternatesCuts) {
+  ASSERT_TRUE(OpenDrawing(kOpenStroke));
   ASSERT_EQ(config_.Choice(Param::CatDir), 2);
   Create();
   // The program walks an open figure from its vertex 0, reversing it when the cut enters at its other end.
@@ -119,20 +119,13 @@ TEST_F(CuttingRunTest, BothWaysAlternatesCutsAndSimulations) {
   run().Start1Click();
   EXPECT_EQ(entered_at_x(), 0);
   ASSERT_TRUE(RunToEnd());
-  ProjectDocument* simulated = run().BeginSimulation();
-  ASSERT_EQ(simulated, project_.get());
-  EXPECT_TRUE(project_->show_path);
-  run().EndSimulation(*project_);
-  EXPECT_FALSE(project_->show_path);
-  EXPECT_EQ(project_->feed_sign, -1);
-  run().EndSimulation(*project_);
-  EXPECT_EQ(project_->feed_sign, 1);
 }
 
 TEST_F(CuttingRunTest, AutomaticRepetitionCutsAgainAndAlternates) {
-  OpenDrawing(kOpenStroke);
+  ASSERT_TRUE(OpenDrawing(kOpenStroke));
   Create();
   const AutoRepeatButtons on = run().SpeedAutoRepeatClick(true);
+  EXPECT_TRUE(on.on);
   EXPECT_EQ(on.hint, UsTexts().GetText("Main_window", "SpeedAutoRepeatOn.hint"));
   EXPECT_FALSE(on.positioning_buttons_enabled);
   run().Start1Click();
@@ -142,10 +135,13 @@ TEST_F(CuttingRunTest, AutomaticRepetitionCutsAgainAndAlternates) {
   EXPECT_EQ(op_.status(1), "3");
   EXPECT_EQ(project_->feed_sign_start, -1) << "three starts: the sign turned three times";
   EXPECT_FALSE(main_->buttons().SpeedPrzesunDoRamion) << "positioning buttons disabled while repeating";
+  ASSERT_TRUE(loop_->RunUntil([this] { return session().state.Has(kStatusProgramRunning); }, 3'600'000));
   const AutoRepeatButtons off = run().SpeedAutoRepeatClick(false);
+  EXPECT_FALSE(off.on);
   EXPECT_EQ(off.hint, UsTexts().GetText("Main_window", "SpeedAutoRepeat.hint"));
-  EXPECT_TRUE(off.positioning_buttons_enabled);
+  EXPECT_FALSE(off.positioning_buttons_enabled) << "not while the third program runs";
   ASSERT_TRUE(RunToEnd());
+  EXPECT_TRUE(run().SpeedAutoRepeatClick(false).positioning_buttons_enabled) << "once it has ended";
   EXPECT_EQ(main_->programs_ended(), 3);
   EXPECT_EQ(sim_.programs_finished(), 3);
   EXPECT_TRUE(main_->buttons().SpeedPrzesunDoRamion);
@@ -155,7 +151,7 @@ TEST_F(CuttingRunTest, AutomaticRepetitionCutsAgainAndAlternates) {
 }
 
 TEST_F(CuttingRunTest, StopAndContinueOfTheOperator) {
-  OpenSample("frame_with_holes.plt");
+  ASSERT_TRUE(OpenSample("frame_with_holes.plt"));
   Create();
   run().Start1Click();
   loop_->Schedule(30'000, [this] { run().Wstrzymaj1Click(); });
@@ -172,7 +168,7 @@ TEST_F(CuttingRunTest, StopAndContinueOfTheOperator) {
 }
 
 TEST_F(CuttingRunTest, TheProgramCannotCloseDuringATransmission) {
-  OpenSample("frame_with_holes.plt");
+  ASSERT_TRUE(OpenSample("frame_with_holes.plt"));
   Create();
   run().Start1Click();
   ASSERT_TRUE(session().transmission.running());
@@ -183,7 +179,7 @@ TEST_F(CuttingRunTest, TheProgramCannotCloseDuringATransmission) {
 }
 
 TEST_F(CuttingRunTest, TheWireComesOutOfTheMaterialAndTheBeltGoesBack) {
-  OpenDrawing(kSquareWithHole);
+  ASSERT_TRUE(OpenDrawing(kSquareWithHole));
   config_.SetNumber(Param::feuWysokoscMat, 300);
   config_.SetNumber(Param::TasmaPrzesuwKon, 100);
   Create();
@@ -199,7 +195,7 @@ TEST_F(CuttingRunTest, TheWireComesOutOfTheMaterialAndTheBeltGoesBack) {
 }
 
 TEST_F(CuttingRunTest, TestModeWithoutAControllerWritesTheProgramAndStopsAtTheLinkCheck) {
-  OpenDrawing(kSquareWithHole);
+  ASSERT_TRUE(OpenDrawing(kSquareWithHole));
   sim_.Unplug();
   Create(true);
   run().Start1Click();
@@ -207,6 +203,8 @@ TEST_F(CuttingRunTest, TestModeWithoutAControllerWritesTheProgramAndStopsAtTheLi
   ASSERT_FALSE(op_.messages().empty());
   EXPECT_EQ(op_.messages().back().text, ControlText("ploterBrakLacznosci"));
   EXPECT_EQ(op_.messages().back().caption, "") << "the box of the start's own check";
+  EXPECT_TRUE(op_.messages().back().busy) << "writing out.cn does not end the hourglass of the cut";
+  EXPECT_FALSE(op_.busy());
   EXPECT_FALSE(session().transmission.running());
 }
 

@@ -18,7 +18,7 @@ class FaultSuite : public CutRunTest {
  protected:
   void SetUp() override {
     settings_ = folder_.Write("Varnholt.qcc", "szybkoscObrobki := 1000\r\n");
-    OpenSample("frame_with_holes.plt");
+    ASSERT_TRUE(OpenSample("frame_with_holes.plt"));
     Create();
   }
   // The moment the transmission has sent its first burst.

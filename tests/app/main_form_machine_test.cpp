@@ -61,7 +61,7 @@ class MachineWindow : public testing::MachineWindowTest {
 };
 
 TEST_F(MachineWindow, TheStatusStepRunsAtTheIntervalsItAsksForAndTheTransmissionsTimerOnlyWithATransmission) {
-  StartOnVirtualTime();
+  ASSERT_TRUE(StartOnVirtualTime());
   MachineTimers& timers = *form_->machine_timers();
   std::vector<int64_t> steps_at;
   QObject::connect(&timers, &MachineTimers::StatusStepped, [&] { steps_at.push_back(clock_.NowMs()); });
@@ -108,7 +108,7 @@ TEST_F(MachineWindow, TheStatusStepRunsAtTheIntervalsItAsksForAndTheTransmission
 TEST_F(MachineWindow, ClosingIsRefusedDuringARealTransmissionAndAfterStopEndsItWithTheFilesWritten) {
   const std::string base_points = "P1 10,5 20\r\nP2 30 40\n\xC5\x82\r\n";
   folder_.Write("base.txt", base_points);
-  StartOnVirtualTime();
+  ASSERT_TRUE(StartOnVirtualTime());
   ASSERT_NE(OpenSample("frame_with_holes.plt"), nullptr);
   NextStatusStep();
   Press("SpeedStart");
@@ -132,7 +132,7 @@ TEST_F(MachineWindow, ClosingIsRefusedDuringARealTransmissionAndAfterStopEndsItW
 }
 
 TEST_F(MachineWindow, MachineButtonsFollowTheStatusStep) {
-  StartOnVirtualTime();
+  ASSERT_TRUE(StartOnVirtualTime());
   NextStatusStep();
   EXPECT_FALSE(Enabled("SpeedStart")) << "no project";
   EXPECT_FALSE(Enabled("Skont"));
@@ -172,7 +172,7 @@ TEST_F(MachineWindow, MachineButtonsFollowTheStatusStep) {
 }
 
 TEST_F(MachineWindow, TheMachinesStartButtonCutsTheActiveProjectButNotOneThatIsStillPlanning) {
-  StartOnVirtualTime();
+  ASSERT_TRUE(StartOnVirtualTime());
   int presses = 0;
   op_.on_status = [&](int panel, const std::string& text) {
     if (panel != 1 || text.rfind("Ready", 0) != 0) return;
@@ -195,7 +195,7 @@ TEST_F(MachineWindow, TheMachinesStartButtonCutsTheActiveProjectButNotOneThatIsS
 }
 
 TEST_F(MachineWindow, AutomaticRepetitionCutsTheStartedProjectAgainWithTheCounterShown) {
-  StartOnVirtualTime();
+  ASSERT_TRUE(StartOnVirtualTime());
   ASSERT_NE(OpenSample("frame_with_holes.plt"), nullptr);
   Press("SpeedAutoRepeat");
   NextStatusStep();
@@ -219,7 +219,7 @@ TEST_F(MachineWindow, AutomaticRepetitionCutsTheStartedProjectAgainWithTheCounte
 }
 
 TEST_F(MachineWindow, AProjectBeingCutKeepsItsKerfUntilTheCutIsOver) {
-  StartOnVirtualTime();
+  ASSERT_TRUE(StartOnVirtualTime());
   TMDIChild* cut = OpenSample("frame_with_holes.plt");
   ASSERT_NE(cut, nullptr);
   TMDIChild* other = Open("other.plt", testing::SquaresPlot(1));
@@ -235,23 +235,23 @@ TEST_F(MachineWindow, AProjectBeingCutKeepsItsKerfUntilTheCutIsOver) {
 
   op_.boxes.clear();
   ConfigureWithOk(kerf_of_one);
-  EXPECT_EQ(cut->document().applied_kerf_mm, 0);
+  EXPECT_EQ(cut->document().applied_kerf_mm(), 0);
   ASSERT_EQ(op_.boxes.size(), 1u) << Shown();
   EXPECT_EQ(op_.boxes[0].text,
             Text("Main_window", "kerfProjektCiety") + cut->windowTitle().toStdString());
-  EXPECT_EQ(other->document().applied_kerf_mm, 1) << "a project that is not cut takes the kerf at once";
+  EXPECT_EQ(other->document().applied_kerf_mm(), 1) << "a project that is not cut takes the kerf at once";
 
   ASSERT_TRUE(RunUntil([this] { return ProgramsNoticed() == 1; }));
   EXPECT_EQ(FileBytes(folder_.PathOf("out.cn")), program);
   EXPECT_EQ(program_->simulated()->program_moves_completed(), static_cast<int64_t>(MovesOf(program)))
       << "the program cut is the one written before the change";
   ConfigureWithOk();
-  EXPECT_EQ(cut->document().applied_kerf_mm, 1) << "the next OK after the cut compensates it";
+  EXPECT_EQ(cut->document().applied_kerf_mm(), 1) << "the next OK after the cut compensates it";
   EXPECT_EQ(op_.boxes.size(), 1u) << Shown();
 }
 
 TEST_F(MachineWindow, AProjectClosedDuringItsCutIsNotRepeated) {
-  StartOnVirtualTime();
+  ASSERT_TRUE(StartOnVirtualTime());
   ASSERT_NE(OpenSample("disc_with_lead_in.plt"), nullptr);
   ASSERT_NE(Open("other.plt", testing::SquaresPlot(1)), nullptr);
   Area().setActiveSubWindow(Area().subWindowList(QMdiArea::CreationOrder).front());
@@ -267,7 +267,7 @@ TEST_F(MachineWindow, AProjectClosedDuringItsCutIsNotRepeated) {
 }
 
 TEST_F(MachineWindow, F4MakesAPlannedGridInANewWindowThatCannotBeDuplicatedAgain) {
-  StartOnVirtualTime();
+  ASSERT_TRUE(StartOnVirtualTime());
   TMDIChild* pattern = Open("pattern.plt", testing::SquaresPlot(2));
   ASSERT_NE(pattern, nullptr);
   const size_t pattern_figures = pattern->document().drawing_figure_count;
@@ -293,7 +293,7 @@ TEST_F(MachineWindow, F4MakesAPlannedGridInANewWindowThatCannotBeDuplicatedAgain
 }
 
 TEST_F(MachineWindow, InformationOpensFromTheMenuAndTheProjectAboutFromTheMenu) {
-  StartOnVirtualTime();
+  ASSERT_TRUE(StartOnVirtualTime());
   TMDIChild* project = Open("a.plt", testing::SquaresPlot(2));
   ASSERT_NE(project, nullptr);
   std::vector<std::string> shown;

@@ -67,7 +67,7 @@ class PanelInTheProgram : public testing::MachineWindowTest {
 };
 
 TEST_F(PanelInTheProgram, F5AndTheSpeedButtonShowTheOnePanelWindowThatTheStatusStepFills) {
-  StartOnVirtualTime();
+  ASSERT_TRUE(StartOnVirtualTime());
   NextStatusStep();
   EXPECT_FALSE(session().panel.view().refreshed) << "a hidden panel is not the active window";
 
@@ -95,7 +95,7 @@ TEST_F(PanelInTheProgram, F5AndTheSpeedButtonShowTheOnePanelWindowThatTheStatusS
 }
 
 TEST_F(PanelInTheProgram, AHeldArrowKeyJogsOnceUntilItsReleaseWhileThePositionsFollow) {
-  StartOnVirtualTime();
+  ASSERT_TRUE(StartOnVirtualTime());
   TsterForm& panel = OpenWithF5();
   NextStatusStep();
   machine().ClearLog();
@@ -122,7 +122,7 @@ TEST_F(PanelInTheProgram, AHeldArrowKeyJogsOnceUntilItsReleaseWhileThePositionsF
 }
 
 TEST_F(PanelInTheProgram, APersonChangesTheSpeedHeatsAndHomesWithThePanelsKeys) {
-  StartOnVirtualTime();
+  ASSERT_TRUE(StartOnVirtualTime());
   TsterForm& panel = OpenWithF5();
   NextStatusStep();
 
@@ -156,7 +156,7 @@ TEST_F(PanelInTheProgram, APersonChangesTheSpeedHeatsAndHomesWithThePanelsKeys) 
 }
 
 TEST_F(PanelInTheProgram, ACutStartedInTheMainWindowLocksThePanelsMovesUntilItsKstopPausesIt) {
-  StartOnVirtualTime();
+  ASSERT_TRUE(StartOnVirtualTime());
   ASSERT_NE(form_->OpenDrawing(std::string(VARNHOLT_SOURCE_DIR) + "/samples/frame_with_holes.plt", 1), nullptr);
   TsterForm& panel = OpenWithF5();
   NextStatusStep();
@@ -196,7 +196,7 @@ TEST_F(PanelInTheProgram, ACutStartedInTheMainWindowLocksThePanelsMovesUntilItsK
 }
 
 TEST_F(PanelInTheProgram, ThePicturesShowThePanelOfF5FilledAndLeaveTheWireWhereItStood) {
-  StartOnVirtualTime();
+  ASSERT_TRUE(StartOnVirtualTime());
   const size_t boxes = op_.boxes.size();
   ASSERT_TRUE(session().panel.gotopoint(true, 2, 20.0, 20.0, 10.0, 10.0, 0, 0, 0, 0));
   std::vector<std::string> names;
@@ -221,7 +221,7 @@ TEST_F(PanelInTheProgram, ThePicturesShowThePanelOfF5FilledAndLeaveTheWireWhereI
 }
 
 TEST_F(PanelInTheProgram, TheProgramEndsCleanlyWithThePanelOpenAndAJogKeyHeld) {
-  StartOnVirtualTime();
+  ASSERT_TRUE(StartOnVirtualTime());
   TsterForm& panel = OpenWithF5();
   NextStatusStep();
   machine().ClearLog();

@@ -36,8 +36,6 @@ TEST(MainFormRules, Captions) {
   EXPECT_EQ(MainWindowCaption("Version", "0.1"), "Varnholt   Version 0.1");
   EXPECT_EQ(CatalogueCaption("ACME", true, "Catalogue"), "ACME Catalogue");
   EXPECT_EQ(CatalogueCaption("ACME", false, "Catalogue"), "Quellmar Catalogue");
-  EXPECT_EQ(HintOfCaption("&Start"), "Start");
-  EXPECT_EQ(HintOfCaption("Cut && run"), "Cut & run");
   EXPECT_EQ(FolderOf("/home/op/drawings/a.plt"), "/home/op/drawings");
   EXPECT_EQ(FolderOf("a.plt"), "");
 }

@@ -36,7 +36,11 @@ class FakeCuttingRun final : public CuttingRunPort {
   void Continue() override { calls.push_back("Continue"); }
   void MoveToArms() override { calls.push_back("MoveToArms"); }
   void MoveOutAfterCut() override { calls.push_back("MoveOutAfterCut"); }
-  void AutoRepeatChanged(bool on) override { calls.push_back(on ? "AutoRepeatOn" : "AutoRepeatOff"); }
+  AutoRepeatButtons AutoRepeatChanged(bool on) override {
+    calls.push_back(on ? "AutoRepeatOn" : "AutoRepeatOff");
+    const bool repeating = on && !refuse_repetition;
+    return {repeating, repeating ? "repeating" : "single", !repeating};
+  }
   bool CloseQuery() override {
     calls.push_back("CloseQuery");
     return may_close;
@@ -44,6 +48,7 @@ class FakeCuttingRun final : public CuttingRunPort {
 
   std::vector<std::string> calls;
   bool may_close = true;
+  bool refuse_repetition = false;
 };
 
 using MainWindow = testing::MainWindowTest;
@@ -52,7 +57,7 @@ constexpr const char* kProjectItems[] = {"FileCloseItem",     "info",          "
                                          "WindowCascadeItem", "WindowTileItem"};
 
 TEST_F(MainWindow, MenuItemsFollowTheOpenProjects) {
-  Start();
+  ASSERT_TRUE(Start());
   QMenu* windows = form_->findChild<QMenu*>("Window1");
   for (const char* name : kProjectItems) EXPECT_FALSE(Enabled(name)) << name;
   EXPECT_FALSE(windows->menuAction()->isEnabled());
@@ -79,7 +84,7 @@ TEST_F(MainWindow, MenuItemsFollowTheOpenProjects) {
 }
 
 TEST_F(MainWindow, ManualSamplesAndCatalogueShowWhenTheirFilesExist) {
-  Start();
+  ASSERT_TRUE(Start());
   for (const char* name : {"miInstrObslugi", "miPrzyklady", "miKatalog"}) {
     EXPECT_FALSE(form_->ActionNamed(name)->isVisible()) << name;
   }
@@ -89,14 +94,18 @@ TEST_F(MainWindow, ManualSamplesAndCatalogueShowWhenTheirFilesExist) {
   folder_.Write("Varnholt_manual_US" + own + ".pdf", "%PDF");
   folder_.Write("Catalogue_US" + own + ".pdf", "%PDF");
   folder_.MakeFolder("Samples");
-  QTest::mouseClick(Area().viewport(), Qt::LeftButton);  // a click on the empty area updates the menu
+  QTest::mouseClick(Area().viewport(), Qt::LeftButton);
+  EXPECT_FALSE(form_->ActionNamed("miInstrObslugi")->isVisible()) << "a click in the project area looks at no file";
+  QMenu* file_menu = form_->findChild<QMenu*>("File1");
+  file_menu->popup(form_->mapToGlobal(QPoint(10, 10)));
   for (const char* name : {"miInstrObslugi", "miPrzyklady", "miKatalog"}) {
-    EXPECT_TRUE(form_->ActionNamed(name)->isVisible()) << name;
+    EXPECT_TRUE(form_->ActionNamed(name)->isVisible()) << name << " as the menu opens";
   }
+  file_menu->hide();
 }
 
 TEST_F(MainWindow, StartUpShowsTheLinkStateTheMissingConfigurationAndTheCaptions) {
-  Start();
+  ASSERT_TRUE(Start());
   EXPECT_EQ(Panel(0).text().toStdString(), Text("Control", "connected"));
   ASSERT_FALSE(op_.boxes.empty());
   EXPECT_EQ(op_.boxes[0].caption, Text("Configuration", "brakKonfiga"));
@@ -107,7 +116,7 @@ TEST_F(MainWindow, StartUpShowsTheLinkStateTheMissingConfigurationAndTheCaptions
 }
 
 TEST_F(MainWindow, StatusPanelZeroIsSevenEighthsOfTheWidthAndShowsHints) {
-  Start();
+  ASSERT_TRUE(Start());
   EXPECT_EQ(Panel(1).width(), 50);
   form_->resize(800, 600);
   ProcessEventsFor(20);
@@ -119,7 +128,7 @@ TEST_F(MainWindow, StatusPanelZeroIsSevenEighthsOfTheWidthAndShowsHints) {
 }
 
 TEST_F(MainWindow, SpeedButtonsShareTheActionsOfTheirRolesWithTheirShortcutsAndHints) {
-  Start();
+  ASSERT_TRUE(Start());
   const struct {
     const char* button;
     const char* action;
@@ -154,7 +163,7 @@ TEST_F(MainWindow, SpeedButtonsShareTheActionsOfTheirRolesWithTheirShortcutsAndH
 }
 
 TEST_F(MainWindow, CuttingRunButtonsAndMenuItemsReachTheRun) {
-  Start();
+  ASSERT_TRUE(Start());
   ASSERT_NE(Open("a.plt", testing::SquaresPlot(1)), nullptr);
   FakeCuttingRun run;
   form_->SetCuttingRun(nullptr);
@@ -169,25 +178,31 @@ TEST_F(MainWindow, CuttingRunButtonsAndMenuItemsReachTheRun) {
                                                  "MoveOutAfterCut"}));
 }
 
-TEST_F(MainWindow, AutomaticRepetitionChangesItsHintAndLocksThePositioningButtons) {
-  Start();
+TEST_F(MainWindow, TheAutomaticRepetitionToggleShowsWhatTheRunDecided) {
+  ASSERT_TRUE(Start());
   FakeCuttingRun run;
   form_->SetCuttingRun(&run);
   QAction* repeat = form_->ActionNamed("SpeedAutoRepeat");
   repeat->trigger();
   EXPECT_TRUE(repeat->isChecked());
-  EXPECT_EQ(repeat->statusTip().toStdString(), Text("Main_window", "SpeedAutoRepeatOn.hint"));
+  EXPECT_EQ(repeat->statusTip().toStdString(), "repeating");
+  EXPECT_EQ(repeat->toolTip().toStdString(), "repeating");
   EXPECT_FALSE(Enabled("SpeedPrzesunDoRamion"));
   EXPECT_FALSE(Enabled("SpeedWysunPoCieciu"));
   repeat->trigger();
-  EXPECT_EQ(repeat->statusTip().toStdString(), Text("Main_window", "SpeedAutoRepeat.hint"));
+  EXPECT_FALSE(repeat->isChecked());
+  EXPECT_EQ(repeat->statusTip().toStdString(), "single");
   EXPECT_TRUE(Enabled("SpeedPrzesunDoRamion"));
   EXPECT_TRUE(Enabled("SpeedWysunPoCieciu"));
-  EXPECT_EQ(run.calls, (std::vector<std::string>{"AutoRepeatOn", "AutoRepeatOff"}));
+  run.refuse_repetition = true;
+  repeat->trigger();
+  EXPECT_FALSE(repeat->isChecked()) << "the toggle does not claim a repetition the run does not make";
+  EXPECT_TRUE(Enabled("SpeedPrzesunDoRamion"));
+  EXPECT_EQ(run.calls, (std::vector<std::string>{"AutoRepeatOn", "AutoRepeatOff", "AutoRepeatOn"}));
 }
 
 TEST_F(MainWindow, ARefusedCloseQueryKeepsTheProgramAndItsMachine) {
-  Start();
+  ASSERT_TRUE(Start());
   FakeCuttingRun run;
   run.may_close = false;
   form_->SetCuttingRun(&run);
@@ -202,7 +217,7 @@ TEST_F(MainWindow, ARefusedCloseQueryKeepsTheProgramAndItsMachine) {
 }
 
 TEST_F(MainWindow, OpeningADrawingRemembersItsFolderAndTheFilterChoosesTheReader) {
-  Start();
+  ASSERT_TRUE(Start());
   folder_.MakeFolder("drawings");
   const std::string plot = folder_.Write("drawings/a.plt", testing::SquaresPlot(1));
   const std::string dxf =
@@ -239,7 +254,7 @@ TEST_F(MainWindow, OpeningADrawingRemembersItsFolderAndTheFilterChoosesTheReader
 }
 
 TEST_F(MainWindow, SamplesOpenFromTheirFolderWithoutMovingTheRememberedOne) {
-  Start();
+  ASSERT_TRUE(Start());
   const size_t boxes_before = op_.boxes.size();
   form_->miPrzykladyClick();
   ASSERT_EQ(op_.boxes.size(), boxes_before + 1);
@@ -256,7 +271,7 @@ TEST_F(MainWindow, SamplesOpenFromTheirFolderWithoutMovingTheRememberedOne) {
 }
 
 TEST_F(MainWindow, ConfigurationCommandPlansWhatIsNotPlannedAndNothingTwice) {
-  Start();
+  ASSERT_TRUE(Start());
   // Complete once its start marker's connector reaches it.
   TMDIChild* complete = Open("complete.plt", "IN;SP1;PU0,0;PD500,-100,1000,0,1000,800,0,800,0,0;PU;");
   ASSERT_NE(complete, nullptr);
@@ -285,7 +300,7 @@ TEST_F(MainWindow, ConfigurationCommandPlansWhatIsNotPlannedAndNothingTwice) {
 }
 
 TEST_F(MainWindow, ConfigurationOkWithANewKerfCompensatesEveryOpenProjectAndPlansItAgain) {
-  Start();
+  ASSERT_TRUE(Start());
   // A 100 mm square with a 20 mm hole, twice.
   const std::string drawing =
       "IN;SP1;PU0,0;PD4000,0,4000,4000,0,4000,0,0;PU1600,1600;PD2400,1600,2400,2400,1600,2400,1600,1600;PU;";
@@ -302,7 +317,7 @@ TEST_F(MainWindow, ConfigurationOkWithANewKerfCompensatesEveryOpenProjectAndPlan
   ConfigureWithOk(set_kerf(1));
   for (TMDIChild* project : {first, second}) {
     const ProjectDocument& document = project->document();
-    EXPECT_EQ(document.applied_kerf_mm, 1);
+    EXPECT_EQ(document.applied_kerf_mm(), 1);
     EXPECT_EQ(document.figures[0]->width, 4040) << "a 101 mm square";
     EXPECT_EQ(document.figures[1]->width, 760) << "a 19 mm hole";
     EXPECT_TRUE(document.planned);
@@ -322,12 +337,12 @@ TEST_F(MainWindow, ConfigurationOkWithANewKerfCompensatesEveryOpenProjectAndPlan
 
   ConfigureWithOk(set_kerf(0));
   EXPECT_EQ(first->document().figures[0]->points, drawn_square);
-  EXPECT_EQ(first->document().applied_kerf_mm, 0);
+  EXPECT_EQ(first->document().applied_kerf_mm(), 0);
   EXPECT_TRUE(op_.boxes.empty());
 }
 
 TEST_F(MainWindow, ConfigurationCommandSendsThePowerOutputToAnIdleController) {
-  Start();
+  ASSERT_TRUE(Start());
   program_->simulated()->ClearLog();
   ConfigureWithOk();
   const CommandBytes power_output = SettingCommand(kSettingPowerOutput, 0);
@@ -339,7 +354,7 @@ TEST_F(MainWindow, ConfigurationCommandSendsThePowerOutputToAnIdleController) {
 TEST_F(MainWindow, SimulationOfTheActiveProjectStopsOnAKeyAndTurnsWhenCuttingBothWays) {
   VirtualClock clock;
   ScopedClock installed(clock);
-  Start();
+  ASSERT_TRUE(Start());
   TMDIChild* project = Open("a.plt", testing::SquaresPlot(3));
   ASSERT_NE(project, nullptr);
   ASSERT_EQ(program_->config().Choice(Param::CatDir), 2);
@@ -350,10 +365,16 @@ TEST_F(MainWindow, SimulationOfTheActiveProjectStopsOnAKeyAndTurnsWhenCuttingBot
   ProcessEventsFor(20);
   EXPECT_FALSE(project->simulating());
   EXPECT_EQ(project->document().feed_sign, -sign) << "the next simulation runs the other way";
+  form_->ActionNamed("Symulacja")->trigger();
+  ASSERT_TRUE(project->simulating());
+  QTest::mouseClick(project, Qt::LeftButton);
+  ProcessEventsFor(20);
+  EXPECT_FALSE(project->simulating());
+  EXPECT_EQ(project->document().feed_sign, sign) << "and the one after it the first way again";
 }
 
 TEST_F(MainWindow, RightToLeftLanguagesMirrorTheWindow) {
-  Start({"SA"});
+  ASSERT_TRUE(Start({"SA"}));
   ProcessEventsFor(20);
   EXPECT_EQ(form_->layoutDirection(), Qt::RightToLeft);
   const QWidget* open = form_->findChild<QToolButton*>("OpenBtn");

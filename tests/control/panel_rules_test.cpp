@@ -81,13 +81,11 @@ TEST(SpeedBars, NumpadSteps) {
   EXPECT_EQ(NumpadSpeedChange(5, true, 2000), 5) << "below 10 no step";
 }
 
-TEST(SpeedBars, PowersAndDecimals) {
+TEST(SpeedBars, Powers) {
   EXPECT_EQ(PercentToHeaterPower(50), 128);  // 127.5 to the even neighbour
   EXPECT_EQ(PercentToHeaterPower(100, 0.35), 89);
   EXPECT_EQ(HeaterPowerToPercent(89, 0.35), 100);
   EXPECT_EQ(HeaterPowerToPercent(10, 0.0), 0);
-  EXPECT_EQ(DecimalText(12.345, 2), "12.35");
-  EXPECT_EQ(DecimalText(-0.001, 2), "0.00");
 }
 
 TEST(Joystick, DirectionCodes) {

@@ -41,7 +41,7 @@ class WindowCut : public testing::MachineWindowTest {
 };
 
 TEST_F(WindowCut, TheControllerExecutesTheWholeProgramOfOutCnAndTheStatusStepNoticesTheEnd) {
-  StartOnVirtualTime();
+  ASSERT_TRUE(StartOnVirtualTime());
   TMDIChild* project = OpenThroughTheOpenCommand("frame_with_holes.plt");
   ASSERT_NE(project, nullptr);
   ASSERT_TRUE(project->document().planned);
@@ -62,7 +62,7 @@ TEST_F(WindowCut, TheControllerExecutesTheWholeProgramOfOutCnAndTheStatusStepNot
 }
 
 TEST_F(WindowCut, WithAutomaticRepetitionASecondCutFollows) {
-  StartOnVirtualTime();
+  ASSERT_TRUE(StartOnVirtualTime());
   ASSERT_NE(OpenThroughTheOpenCommand("disc_with_lead_in.plt"), nullptr);
   const size_t boxes = op_.boxes.size();
 

@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
+#include "geometry/decimal_text.h"
 #include "geometry/scalar.h"
 #include "geometry/units.h"
 
@@ -91,6 +93,21 @@ TEST(Units, NearestAgreesWithTheLibraryRoundingEverywhere) {
     EXPECT_EQ(std::signbit(nearest(value)), std::signbit(expected)) << value;
   }
   EXPECT_TRUE(std::isnan(nearest(std::nan(""))));
+}
+
+TEST(DecimalText, RoundingSignAndSeparator) {
+  EXPECT_EQ(DecimalText(2.5, 0), "2");
+  EXPECT_EQ(DecimalText(3.5, 0), "4");
+  EXPECT_EQ(DecimalText(12.345, 2), "12.35");
+  EXPECT_EQ(DecimalText(1234567.891, 1), "1234567.9");
+  EXPECT_EQ(DecimalText(-0.001, 2), "0.00") << "no sign on a value that rounds to zero";
+  EXPECT_EQ(DecimalText(-0.0, 1), "0.0");
+  EXPECT_EQ(DecimalText(-1.25, 1), "-1.2");
+  EXPECT_EQ(DecimalText(130.025, 1, ','), "130,0");
+  EXPECT_EQ(DecimalText(-0.001, 1, ','), "0,0");
+  EXPECT_EQ(DecimalText(std::numeric_limits<double>::quiet_NaN(), 2), "0");
+  EXPECT_EQ(DecimalText(-std::numeric_limits<double>::infinity(), 2), "0");
+  EXPECT_EQ(DecimalText(-1e308, 0).size(), 310u) << "the largest doubles fit whole";
 }
 
 }  // namespace

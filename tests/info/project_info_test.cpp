@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "config/display_unit.h"
-#include "info/fixed_text.h"
 
 namespace varnholt {
 namespace {
@@ -49,13 +48,6 @@ TEST(ProjectInfo, TheSameProjectInInchAndFoot) {
   EXPECT_EQ(foot.totlen, "32.81 ft");
   // A radio choice of none counts as millimetres.
   EXPECT_EQ(ComputeProjectInfo(project, Config(100, 1000, -1)).totlen, "10.00 m");
-}
-
-TEST(FixedText, PointAndRounding) {
-  EXPECT_EQ(FixedText(2.5, 0), "2");
-  EXPECT_EQ(FixedText(3.5, 0), "4");
-  EXPECT_EQ(FixedText(-0.001, 2), "0.00");
-  EXPECT_EQ(FixedText(1234567.891, 1), "1234567.9");
 }
 
 }  // namespace

@@ -33,6 +33,22 @@ TEST(DplFile, PathBesideThePattern) {
   EXPECT_TRUE(IsDplPath("disc.dpl"));
   EXPECT_FALSE(IsDplPath("/work/dpl/disc.plt"));
   EXPECT_FALSE(IsDplPath("disc.dplx"));
+
+  // An installed program keeps a shipped sample's values in the account's folder, at the sample's place there.
+  const ProgramFolders installed{"/usr/share/varnholt/", "/home/op/.local/share/varnholt/", true};
+  EXPECT_EQ(DplPathFor("/usr/share/varnholt/Samples/US/disc.plt", installed),
+            "/home/op/.local/share/varnholt/Samples/US/disc.dpl");
+  EXPECT_EQ(DplPathFor("/usr/share/varnholt/Samples/../Samples/disc.plt", installed),
+            "/home/op/.local/share/varnholt/Samples/disc.dpl");
+  EXPECT_EQ(DplPathFor("/home/op/parts/disc.plt", installed), "/home/op/parts/disc.dpl") << "not a shipped drawing";
+  EXPECT_EQ(DplPathFor("/usr/share/varnholt/../disc.plt", installed), "/usr/share/varnholt/../disc.dpl")
+      << "beside the shipped folder is not in it";
+  EXPECT_EQ(DplPathFor("/usr/share/varnholt-old/disc.plt", installed), "/usr/share/varnholt-old/disc.dpl");
+  EXPECT_EQ(DplPathFor("/opt/v/Samples/disc.plt", OneProgramFolder("/opt/v/")), "/opt/v/Samples/disc.dpl")
+      << "one folder for both: beside the drawing";
+  EXPECT_EQ(DplPathFor("/usr/share/varnholt/disc.plt", ProgramFolders{"/usr/share/varnholt/", "", true}),
+            "/usr/share/varnholt/disc.dpl")
+      << "no writable folder to go to";
 }
 
 TEST(DplFile, TheSixKeysInOrderWithTheSeparator) {

@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include "config/display_unit.h"
+#include "layout/dpl_file.h"
 #include "layout/ui/duplicate_elements.h"
 #include "services/interfejs.h"
 #include "services/scripted_operator.h"
@@ -39,7 +40,7 @@ class DuplicationDialog : public ::testing::Test {
 
   // A dialog shown and active, as the main window opens it.
   std::unique_ptr<TfParDup> Open(int unit = kUnitMm) {
-    auto dialog = std::make_unique<TfParDup>(pattern_, drawing_, texts_, unit, '.');
+    auto dialog = std::make_unique<TfParDup>(pattern_, drawing_, dpl_, texts_, unit, '.');
     dialog->show();
     dialog->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
@@ -72,6 +73,7 @@ class DuplicationDialog : public ::testing::Test {
   testing::TempFolder folder_;
   const std::string drawing_ = folder_.PathOf("disc.plt");
   const std::string dpl_ = folder_.PathOf("disc.dpl");
+  const ProgramFolders folders_ = OneProgramFolder(folder_.folder());
   ScriptedOperator op_;
   ScopedOperator installed_{op_};
   tInterfejs texts_{InterfaceSetup{VARNHOLT_LANGUAGE_DIR "/", {"us"}, 1, ""}};
@@ -235,22 +237,55 @@ TEST_F(DuplicationDialog, TheEntryPointReturnsThePlannedGridOrNothing) {
     });
   };
   answer();
-  EXPECT_FALSE(DuplicateElements(nullptr, pattern_, drawing_, texts_, kUnitMm));
+  EXPECT_FALSE(DuplicateElements(nullptr, pattern_, drawing_, folders_, texts_, kUnitMm));
   key = Qt::Key_Return;
   answer();
-  const std::optional<DuplicatedProject> result = DuplicateElements(nullptr, pattern_, drawing_, texts_, kUnitMm);
+  const std::optional<DuplicatedProject> result = DuplicateElements(nullptr, pattern_, drawing_, folders_, texts_, kUnitMm);
   ASSERT_TRUE(result);
   EXPECT_EQ(result->caption, dpl_);
   EXPECT_EQ(result->project->drawing_figure_count, 2 * pattern_.figures.size() + 1);
   for (const auto& figure : result->project->figures) EXPECT_EQ(figure->plan_flag_2, 0);
   // The result is not a pattern: no dialog opens for it.
-  EXPECT_FALSE(DuplicateElements(nullptr, *result->project, result->caption, texts_, kUnitMm));
+  EXPECT_FALSE(DuplicateElements(nullptr, *result->project, result->caption, folders_, texts_, kUnitMm));
+}
+
+TEST_F(DuplicationDialog, AShippedSamplesValuesGoToTheAccountsFolderAndTheOperatorIsToldWhere) {
+  // The shipped folder of an installed program, which is never written, and the account's data folder.
+  testing::TempFolder shipped, account;
+  const std::string sample = shipped.PathOf("Samples/disc.plt");
+  std::filesystem::create_directories(shipped.PathOf("Samples"));
+  std::filesystem::copy_file(drawing_, sample);
+  const ProgramFolders installed{shipped.folder(), account.folder(), true};
+  const std::string kept = account.PathOf("Samples/disc.dpl");
+  QTimer::singleShot(0, [] {
+    QWidget* modal = QApplication::activeModalWidget();
+    ASSERT_NE(modal, nullptr);
+    auto* columns = modal->findChild<QLineEdit*>("feIloscElemWWierszu");
+    ASSERT_NE(columns, nullptr);
+    columns->setFocus();
+    columns->selectAll();
+    QTest::keyClicks(columns, "3");
+    QTest::keyClick(modal, Qt::Key_Return);
+  });
+  const std::optional<DuplicatedProject> result =
+      DuplicateElements(nullptr, pattern_, sample, installed, texts_, kUnitMm);
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->caption, kept);
+  EXPECT_TRUE(std::filesystem::exists(kept));
+  EXPECT_FALSE(std::filesystem::exists(shipped.PathOf("Samples/disc.dpl")));
+  ASSERT_EQ(op_.messages().size(), 1u);
+  EXPECT_EQ(op_.messages()[0].text, texts_.GetText("Duplication_parameters", "dplWFolderzeKonta") + kept);
+  EXPECT_FALSE(op_.messages()[0].is_error);
+
+  // The next time the same sample shows the values kept there.
+  TfParDup again(pattern_, sample, DplPathFor(sample, installed), texts_, kUnitMm, '.');
+  EXPECT_EQ(again.Values().columns, 3);
 }
 
 TEST_F(DuplicationDialog, CaptionsFitInEveryLanguage) {
   for (const char* language : {"pl", "us", "de"}) {
     const tInterfejs texts(InterfaceSetup{VARNHOLT_LANGUAGE_DIR "/", {language}, 1, ""});
-    TfParDup dialog(pattern_, drawing_, texts, kUnitMm, ',');
+    TfParDup dialog(pattern_, drawing_, dpl_, texts, kUnitMm, ',');
     dialog.show();
     QApplication::processEvents();
     for (QWidget* widget : dialog.findChildren<QWidget*>()) {

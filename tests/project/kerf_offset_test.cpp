@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <random>
 
 namespace varnholt {
 namespace {
@@ -102,6 +104,101 @@ TEST(CompensateKerf, AVertexOfAnOpenFigureFollowsTheOutlineItTouches) {
   EXPECT_NE(std::find(diamond.begin(), diamond.end(), lead_in[2]), diamond.end())
       << "the touching end lies on a vertex of the compensated diamond";
   EXPECT_LT(lead_in[2].x, 2800 - 20) << "outside the grown diamond's left corner";
+}
+
+// The rule for the vertices of open figures, looked up in the plainest way: every moved figure in list order,
+// its box, then its vertices.
+Points FollowedPlainly(const Points& open, const FigureList& drawn, const KerfCompensation& result) {
+  const auto touching = [](const TPlotPoint& p, const TPlotPoint& q) {
+    return std::llabs(int64_t{p.x} - q.x) <= kTouchTolerance && std::llabs(int64_t{p.y} - q.y) <= kTouchTolerance;
+  };
+  const auto distance = [](const TPlotPoint& p, const TPlotPoint& q) {
+    const int64_t dx = int64_t{p.x} - q.x, dy = int64_t{p.y} - q.y;
+    return dx * dx + dy * dy;
+  };
+  Points followed = open;
+  for (TPlotPoint& p : followed) {
+    bool found = false;
+    for (size_t i = 0; i < drawn.size() && !found; ++i) {
+      const tfigura& f = *drawn[i];
+      const bool kept = std::find(result.kept_as_drawn.begin(), result.kept_as_drawn.end(),
+                                  static_cast<int32_t>(i)) != result.kept_as_drawn.end();
+      if (!f.closed || kept) continue;
+      if (p.x < int64_t{f.min_x} - kTouchTolerance || p.x > int64_t{f.max_x} + kTouchTolerance ||
+          p.y < int64_t{f.min_y} - kTouchTolerance || p.y > int64_t{f.max_y} + kTouchTolerance) {
+        continue;
+      }
+      for (const TPlotPoint& v : f.points) {
+        if (!touching(p, v)) continue;
+        const Points& moved = result.figures[i]->points;
+        TPlotPoint nearest = moved.front();
+        for (const TPlotPoint& m : moved) {
+          if (distance(m, v) < distance(nearest, v)) nearest = m;
+        }
+        p = nearest;
+        found = true;
+        break;
+      }
+    }
+  }
+  return followed;
+}
+
+TEST(CompensateKerf, OpenFiguresFollowAsThePlainRuleSaysOnRandomDrawings) {
+  std::mt19937 random(20261208);
+  const auto between = [&random](int32_t low, int32_t high) {
+    return std::uniform_int_distribution<int32_t>(low, high)(random);
+  };
+  int64_t followed_vertices = 0;
+  for (int round = 0; round < 40; ++round) {
+    std::vector<Points> paths;
+    const int closed = between(1, 30);
+    for (int c = 0; c < closed; ++c) {
+      const int32_t x = between(0, 20000), y = between(0, 20000);
+      // Mostly small parts, now and then one that spans the whole drawing.
+      const int32_t w = between(0, 9) == 0 ? between(15000, 25000) : between(40, 3000);
+      const int32_t h = between(40, 3000);
+      if (between(0, 1) == 0) {
+        paths.push_back({{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}, {x, y}});
+      } else {
+        paths.push_back({{x, y}, {x + w, y + between(-h, h)}, {x + between(0, w), y + h}, {x, y}});
+      }
+    }
+    const size_t closed_count = paths.size();
+    const int open = between(1, 20);
+    for (int o = 0; o < open; ++o) {
+      Points line;
+      const int vertices = between(2, 6);
+      for (int v = 0; v < vertices; ++v) {
+        if (between(0, 2) == 0) {
+          line.push_back({between(-1000, 26000), between(-1000, 26000)});
+          continue;
+        }
+        // On or near a vertex of a closed figure, just within or just beyond the touch tolerance.
+        const Points& near = paths[static_cast<size_t>(between(0, static_cast<int32_t>(closed_count) - 1))];
+        const TPlotPoint& corner = near[static_cast<size_t>(between(0, static_cast<int32_t>(near.size()) - 1))];
+        const int32_t reach = kTouchTolerance + 1;
+        line.push_back({corner.x + between(-reach, reach), corner.y + between(-reach, reach)});
+      }
+      // Ends that meet would close the line.
+      if (std::llabs(int64_t{line.front().x} - line.back().x) < 100 &&
+          std::llabs(int64_t{line.front().y} - line.back().y) < 100) {
+        line.push_back({line.back().x + 500, line.back().y});
+      }
+      paths.push_back(line);
+    }
+    const FigureList drawn = Figures(paths);
+    std::vector<int32_t> depths(drawn.size());
+    for (int32_t& depth : depths) depth = between(0, 1);
+    const KerfCompensation result = CompensateKerf(drawn, depths, 0.5 * between(1, 6));
+    for (size_t i = closed_count; i < drawn.size(); ++i) {
+      ASSERT_FALSE(drawn[i]->closed);
+      const Points expected = FollowedPlainly(drawn[i]->points, drawn, result);
+      EXPECT_EQ(result.figures[i]->points, expected) << "round " << round << ", figure " << i;
+      for (size_t v = 0; v < expected.size(); ++v) followed_vertices += expected[v] != drawn[i]->points[v] ? 1 : 0;
+    }
+  }
+  EXPECT_GT(followed_vertices, 100) << "the drawings exercise the rule";
 }
 
 }  // namespace

@@ -151,7 +151,7 @@ TEST(KerfProject, AKerfOfZeroGivesTodaysPlanAndProgram) {
       ScopedOperator scoped(op);
       undone.project->ChangeKerf(0.0, 100.0);
     }
-    EXPECT_EQ(undone.project->applied_kerf_mm, 0.0);
+    EXPECT_EQ(undone.project->applied_kerf_mm(), 0.0);
     EXPECT_EQ(DescribePlan(*undone.project), DescribePlan(*today.project)) << sample;
     const std::string program = Program(*today.project, folder);
     EXPECT_EQ(Program(*undone.project, folder), program) << sample;

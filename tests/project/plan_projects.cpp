@@ -300,7 +300,7 @@ std::unique_ptr<ProjectDocument> Reordered(const ProjectDocument& project, uint3
 
 std::unique_ptr<ProjectDocument> CopyProject(const ProjectDocument& project) {
   auto copy = EmptyProject();
-  for (const auto& f : project.figures) copy->figures.push_back(std::make_unique<tfigura>(*f));
+  copy->figures = CopyFigures(project.figures);
   copy->project_min_x = project.project_min_x;
   copy->project_min_y = project.project_min_y;
   copy->project_max_x = project.project_max_x;

@@ -3,6 +3,7 @@
 #include <array>
 #include <filesystem>
 
+#include "services/caption_text.h"
 #include "services/command_line.h"
 #include "services/document_opener.h"
 #include "services/fixed_text.h"
@@ -113,6 +114,14 @@ TEST(ProgramFiles, SamplesFolderFallsBackToSamples) {
   folder.MakeFolder("Projekty probne");
   EXPECT_EQ(SamplesFolder(folder.folder(), "PL").path, folder.folder() + "Projekty probne");
   EXPECT_EQ(SamplesFolder(folder.folder(), "DE").path, folder.folder() + "Samples");
+}
+
+TEST(CaptionText, AcceleratorMarksGoAndADoubledMarkStaysOne) {
+  EXPECT_EQ(WithoutMnemonics("&Start"), "Start");
+  EXPECT_EQ(WithoutMnemonics("S&top"), "Stop");
+  EXPECT_EQ(WithoutMnemonics("Cut && run"), "Cut & run");
+  EXPECT_EQ(WithoutMnemonics("&&&Info"), "&Info");
+  EXPECT_EQ(WithoutMnemonics("Info&"), "Info") << "a mark with nothing to mark";
 }
 
 TEST(FixedText, CopiesAtMostTheBufferAndZeroesTheRest) {

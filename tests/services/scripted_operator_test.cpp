@@ -35,5 +35,34 @@ TEST(ScriptedOperator, InjectedInputArrivesAfterTheGivenPolls) {
   EXPECT_EQ(op.status(0), "");
 }
 
+TEST(BusyCursorGuard, NestedGuardsLeaveTheHourglassToTheOutermost) {
+  ScriptedOperator op;
+  ScopedOperator installed(op);
+  {
+    BusyCursor outer;
+    {
+      BusyCursor inner;
+      EXPECT_TRUE(op.busy());
+    }
+    EXPECT_TRUE(op.busy()) << "an inner step ending keeps the hourglass of the operation around it";
+    op.ShowMessageBox("wire broken", true, "");
+  }
+  EXPECT_FALSE(op.busy());
+  EXPECT_TRUE(op.messages()[0].busy);
+
+  ScriptedOperator other;
+  {
+    BusyCursor outer;
+    ScopedOperator swapped(other);
+    {
+      BusyCursor inner;
+      EXPECT_TRUE(other.busy()) << "each operator counts its own guards";
+    }
+    EXPECT_FALSE(other.busy());
+    EXPECT_TRUE(op.busy());
+  }
+  EXPECT_FALSE(op.busy()) << "the guard ends on the operator it began on";
+}
+
 }  // namespace
 }  // namespace varnholt

@@ -27,16 +27,17 @@ namespace varnholt::testing {
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  // Starts the program with the command-line words given; the machine's timers keep pace.
-  void Start(std::vector<std::string> arguments = {"us"},
-             MachineTimers::Pace pace = MachineTimers::Pace::kRealTime) {
+  // Starts the program with the command-line words given; the machine's timers keep pace. The caller asserts on
+  // the result: without a language there is no window to test.
+  [[nodiscard]] ::testing::AssertionResult Start(std::vector<std::string> arguments = {"us"},
+                                                 MachineTimers::Pace pace = MachineTimers::Pace::kRealTime) {
     CopyLanguageFiles(VARNHOLT_LANGUAGE_DIR, folder_);
     StartOptions options;
     options.home = folder_.folder();
     options.sim_model = "Qe";
     options.arguments = std::move(arguments);
     program_ = std::make_unique<Program>(options);
-    ASSERT_TRUE(program_->CreateLanguage());
+    if (!program_->CreateLanguage()) return ::testing::AssertionFailure() << "no language file was loaded";
     form_ = std::make_unique<TMainForm>(*program_);
     form_->SetMaximiseOnActivation(false);
     op_.SetPanelSink([this](int panel, const QString& text) { form_->SetStatusPanel(panel, text); });
@@ -45,6 +46,7 @@ class MainWindowTest : public ::testing::Test {
     form_->ConnectMachine(joystick_, pace);
     form_->resize(1000, 700);
     form_->show();
+    return ::testing::AssertionSuccess();
   }
   void TearDown() override {
     form_.reset();
@@ -84,8 +86,8 @@ class MainWindowTest : public ::testing::Test {
 // on between turns of the event loop.
 class MachineWindowTest : public MainWindowTest {
  protected:
-  void StartOnVirtualTime(std::vector<std::string> arguments = {"us"}) {
-    Start(std::move(arguments), MachineTimers::Pace::kProgramClock);
+  [[nodiscard]] ::testing::AssertionResult StartOnVirtualTime(std::vector<std::string> arguments = {"us"}) {
+    return Start(std::move(arguments), MachineTimers::Pace::kProgramClock);
   }
   // Turns the loop on virtual time until done() holds; false when it still did not after limit_ms of machine time.
   bool RunUntil(const std::function<bool()>& done, int64_t limit_ms = 3'600'000) {

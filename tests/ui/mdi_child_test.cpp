@@ -238,7 +238,7 @@ TEST_F(KerfWindow, ANewKerfCompensatesAndPlansAgainAndZeroBringsBackTheDrawingAs
   const ProjectDocument& project = window->document();
   EXPECT_TRUE(project.planned);
   EXPECT_FALSE(window->busy());
-  EXPECT_EQ(project.applied_kerf_mm, 1);
+  EXPECT_EQ(project.applied_kerf_mm(), 1);
   EXPECT_EQ(project.figures[0]->width, 4040) << "101 mm";
   EXPECT_EQ(project.figures[1]->width, 760) << "19 mm";
   EXPECT_GT(GreyPixels(Picture(*window)), 0) << "the picture is made anew";
