@@ -19,6 +19,14 @@ function(varnholt_target_defaults target)
     target_compile_options(${target} PRIVATE ${VARNHOLT_SANITIZER_FLAGS})
     target_link_options(${target} PRIVATE ${VARNHOLT_SANITIZER_FLAGS})
   endif()
+  if(NOT VARNHOLT_SANITIZE AND NOT VARNHOLT_FUZZ)
+    # Hardened as Debian builds its own packages: a guard on stacks with buffers, checked string and memory functions
+    # where the sizes are known (needs optimization), and the relocations read-only before the program starts. The
+    # sanitizers and fuzzers bring their own checks.
+    target_compile_options(${target} PRIVATE -fstack-protector-strong
+                           $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-D_FORTIFY_SOURCE=2>)
+    target_link_options(${target} PRIVATE LINKER:-z,relro LINKER:-z,now)
+  endif()
   if(VARNHOLT_FUZZ)
     # Coverage for the fuzzers reaches into the libraries they exercise.
     target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined)

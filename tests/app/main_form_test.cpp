@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QDoubleSpinBox>
+#include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -113,6 +115,24 @@ TEST_F(MainWindow, StartUpShowsTheLinkStateTheMissingConfigurationAndTheCaptions
   EXPECT_EQ(form_->windowTitle().toStdString(), "Varnholt   " + Text("Universal", "txtWer") + " " + "0.1");
   EXPECT_EQ(form_->findChild<QMenu*>("File1")->title().toStdString(), Text("Main_window", "File1.Caption"));
   EXPECT_EQ(form_->ActionNamed("Start1")->text().toStdString(), Text("Main_window", "Start1.Caption"));
+}
+
+// The window and the desktop entry show one drawing: the installed icon, carried inside the program.
+TEST_F(MainWindow, TheWindowIconIsTheInstalledDrawing) {
+  Start();
+  QFile carried(":/icons/varnholt.svg");
+  QFile installed(VARNHOLT_SOURCE_DIR "/packaging/varnholt.svg");
+  ASSERT_TRUE(carried.open(QIODevice::ReadOnly));
+  ASSERT_TRUE(installed.open(QIODevice::ReadOnly));
+  EXPECT_EQ(carried.readAll(), installed.readAll());
+
+  const QImage drawn = QApplication::windowIcon().pixmap(32, 32).toImage();
+  ASSERT_FALSE(drawn.isNull());
+  bool painted = false;
+  for (int y = 0; y < drawn.height() && !painted; ++y) {
+    for (int x = 0; x < drawn.width() && !painted; ++x) painted = qAlpha(drawn.pixel(x, y)) != 0;
+  }
+  EXPECT_TRUE(painted) << "the window icon draws nothing";
 }
 
 TEST_F(MainWindow, StatusPanelZeroIsSevenEighthsOfTheWidthAndShowsHints) {
