@@ -119,7 +119,7 @@ TEST_F(MainWindow, StartUpShowsTheLinkStateTheMissingConfigurationAndTheCaptions
 
 // The window and the desktop entry show one drawing: the installed icon, carried inside the program.
 TEST_F(MainWindow, TheWindowIconIsTheInstalledDrawing) {
-  Start();
+  ASSERT_TRUE(Start());
   QFile carried(":/icons/varnholt.svg");
   QFile installed(VARNHOLT_SOURCE_DIR "/packaging/varnholt.svg");
   ASSERT_TRUE(carried.open(QIODevice::ReadOnly));
