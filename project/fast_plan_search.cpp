@@ -109,6 +109,7 @@ class FastSearch final : public PlanSearch {
 
   void Reset() override {
     tables_.clear();
+    global_boxes_ = {};
     pending_grid_.reset();
     touch_lists_ = {};
     touches_ = {};
@@ -128,7 +129,16 @@ class FastSearch final : public PlanSearch {
         if (p >= 0 && static_cast<size_t>(p) < figures.size()) children_[static_cast<size_t>(p)].push_back(static_cast<int32_t>(i));
       }
     }
-    tables_.push_back(std::make_unique<JoinTable>(figures, context, children_, &boxes_));
+    const bool global = context.variant == JoinVariant::kGlobalNeighbours || context.variant == JoinVariant::kGlobalFull;
+    if (global) {
+      // Entries change their points only by touching, which never happens while join tables live: the boxes
+      // measured for one global table hold for the other, which adds those of the connectors made since.
+      global_boxes_.reserve(figures.size());  // exactly: the tables are what planning holds most of
+      for (size_t e = global_boxes_.size(); e < figures.size(); ++e) {
+        global_boxes_.push_back(boxes_.Of(figures, static_cast<int32_t>(e)));
+      }
+    }
+    tables_.push_back(std::make_unique<JoinTable>(figures, context, children_, &boxes_, global ? &global_boxes_ : nullptr));
     return tables_.back()->Best(figures);
   }
 
@@ -159,6 +169,8 @@ class FastSearch final : public PlanSearch {
   std::unique_ptr<VertexNearness> nearness_;
   EntryBoxes boxes_;
   std::vector<std::unique_ptr<JoinTable>> tables_;
+  // The boxes of the entries by entry, read by the global tables; it lives as long as they do.
+  std::vector<PointBox> global_boxes_;
   std::vector<std::vector<int32_t>> children_;
 };
 
