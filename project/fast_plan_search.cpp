@@ -19,7 +19,9 @@ class FastSearch final : public PlanSearch {
  public:
   int32_t Nest(FigureList& figures) override {
     // A plan begins here: what an earlier plan with this search measured may no longer hold.
-    children_.clear();
+    tables_.clear();  // they read the boxes below
+    children_ = {};
+    children_entries_ = -1;
     boxes_ = EntryBoxes{};
     return NestFigures(figures);
   }
@@ -109,7 +111,6 @@ class FastSearch final : public PlanSearch {
 
   void Reset() override {
     tables_.clear();
-    global_boxes_ = {};
     pending_grid_.reset();
     touch_lists_ = {};
     touches_ = {};
@@ -122,23 +123,17 @@ class FastSearch final : public PlanSearch {
         return table->Best(figures);
       }
     }
-    if (children_.empty()) {
-      children_.resize(figures.size());
-      for (size_t i = 0; i < figures.size(); ++i) {
-        const int32_t p = figures[i]->parent;
-        if (p >= 0 && static_cast<size_t>(p) < figures.size()) children_[static_cast<size_t>(p)].push_back(static_cast<int32_t>(i));
-      }
-    }
     const bool global = context.variant == JoinVariant::kGlobalNeighbours || context.variant == JoinVariant::kGlobalFull;
     if (global) {
-      // Entries change their points only by touching, which never happens while join tables live: the boxes
-      // measured for one global table hold for the other, which adds those of the connectors made since.
-      global_boxes_.reserve(figures.size());  // exactly: the tables are what planning holds most of
-      for (size_t e = global_boxes_.size(); e < figures.size(); ++e) {
-        global_boxes_.push_back(boxes_.Of(figures, static_cast<int32_t>(e)));
-      }
+      // Entries change their points only by touching, which never happens while join tables live: the two global
+      // tables read the boxes of one store.
+      const std::vector<PointBox>& boxes = boxes_.Settled(figures);
+      // The parents are filled before the global joins: their lists are no longer needed.
+      children_ = {};
+      tables_.push_back(std::make_unique<JoinTable>(figures, context, children_, &boxes_, &boxes));
+    } else {
+      tables_.push_back(std::make_unique<JoinTable>(figures, context, Children(figures), &boxes_));
     }
-    tables_.push_back(std::make_unique<JoinTable>(figures, context, children_, &boxes_, global ? &global_boxes_ : nullptr));
     return tables_.back()->Best(figures);
   }
 
@@ -158,6 +153,21 @@ class FastSearch final : public PlanSearch {
 
   PointBox BoxOf(const FigureList& figures, int32_t e) { return boxes_.Of(figures, e); }
 
+  // The entries by parent, as nesting left them: built when an inside join first asks, over the entries there
+  // were then (the connectors the joins make later never count), and built the same way again if asked after
+  // the global joins released them.
+  const std::vector<std::vector<int32_t>>& Children(const FigureList& figures) {
+    if (!children_.empty()) return children_;
+    if (children_entries_ < 0) children_entries_ = static_cast<int64_t>(figures.size());
+    const auto count = static_cast<size_t>(children_entries_);
+    children_.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+      const int32_t p = figures[i]->parent;
+      if (p >= 0 && static_cast<size_t>(p) < count) children_[static_cast<size_t>(p)].push_back(static_cast<int32_t>(i));
+    }
+    return children_;
+  }
+
   VertexNearness& Nearness(const FigureList& figures) {
     if (!nearness_) nearness_ = std::make_unique<VertexNearness>(figures);
     return *nearness_;
@@ -169,9 +179,8 @@ class FastSearch final : public PlanSearch {
   std::unique_ptr<VertexNearness> nearness_;
   EntryBoxes boxes_;
   std::vector<std::unique_ptr<JoinTable>> tables_;
-  // The boxes of the entries by entry, read by the global tables; it lives as long as they do.
-  std::vector<PointBox> global_boxes_;
   std::vector<std::vector<int32_t>> children_;
+  int64_t children_entries_ = -1;  // the entries children_ covers, -1 before it is first built
 };
 
 }  // namespace
