@@ -137,8 +137,7 @@ bool JoinTable::CouldBeat(int32_t f, int32_t g, int64_t bound) const {
 }
 
 void JoinTable::Propose(const FigureList& figures, int32_t f, int32_t g) {
-  int64_t bound =
-      PairCostBound(Box(f), Box(g), context_.variant, min_mark_);
+  int64_t bound = PairCostBound(Box(f), Box(g), context_.variant, min_mark_);
   if (!CouldBeat(f, g, bound)) return;
   if (!PassesFilter(figures, context_, members_[static_cast<size_t>(f)], members_[static_cast<size_t>(g)])) return;
   if (bound == 0) bound = RingBound(figures, f, g);
@@ -219,10 +218,7 @@ void JoinTable::Offer(const FigureList& figures, int32_t f, int32_t g) {
   JoinPair& best = best_[static_cast<size_t>(f)];
   const int32_t f_entry = members_[static_cast<size_t>(f)];
   const int32_t g_entry = members_[static_cast<size_t>(g)];
-  if (Found(best) && !CouldBeat(f, g, PairCostBound(Box(f), Box(g),
-                                                    context_.variant, min_mark_))) {
-    return;
-  }
+  if (Found(best) && !CouldBeat(f, g, PairCostBound(Box(f), Box(g), context_.variant, min_mark_))) return;
   if (!PassesFilter(figures, context_, f_entry, g_entry)) return;
   if (neighbour_variant_) {
     // Both lists are kept before either is looked at: keeping one may move the other.
