@@ -61,6 +61,9 @@ class PlanRun {
   PlanOutcome outcome_;
   // The entries with plan_flag_2 set, kept as they change so that progress and the loops' tests cost nothing.
   int64_t pending_count_ = 0;
+  // The percentage the status panel shows, -1 before the first; the text is set only when it changes, as a
+  // recording operator would otherwise keep one text per join.
+  int64_t shown_percent_ = -1;
 };
 
 void PlanRun::RecomputeSize() {
@@ -304,6 +307,8 @@ void PlanRun::ShowProgress() {
   const double all = static_cast<double>(figures_.size());
   const double joined = all - static_cast<double>(pending_count_);
   const auto percent = static_cast<int64_t>(nearest(100.0 * joined / all));
+  if (percent == shown_percent_) return;
+  shown_percent_ = percent;
   op_.SetStatusText(kProjectStatusPanel, "Ready " + std::to_string(percent) + "%");
 }
 

@@ -19,7 +19,9 @@ class FastSearch final : public PlanSearch {
  public:
   int32_t Nest(FigureList& figures) override {
     // A plan begins here: what an earlier plan with this search measured may no longer hold.
-    children_.clear();
+    tables_.clear();  // they read the boxes below
+    children_ = {};
+    children_entries_ = -1;
     boxes_ = EntryBoxes{};
     return NestFigures(figures);
   }
@@ -121,14 +123,17 @@ class FastSearch final : public PlanSearch {
         return table->Best(figures);
       }
     }
-    if (children_.empty()) {
-      children_.resize(figures.size());
-      for (size_t i = 0; i < figures.size(); ++i) {
-        const int32_t p = figures[i]->parent;
-        if (p >= 0 && static_cast<size_t>(p) < figures.size()) children_[static_cast<size_t>(p)].push_back(static_cast<int32_t>(i));
-      }
+    const bool global = context.variant == JoinVariant::kGlobalNeighbours || context.variant == JoinVariant::kGlobalFull;
+    if (global) {
+      // Entries change their points only by touching, which never happens while join tables live: the two global
+      // tables read the boxes of one store.
+      const std::vector<PointBox>& boxes = boxes_.Settled(figures);
+      // The parents are filled before the global joins: their lists are no longer needed.
+      children_ = {};
+      tables_.push_back(std::make_unique<JoinTable>(figures, context, children_, &boxes_, &boxes));
+    } else {
+      tables_.push_back(std::make_unique<JoinTable>(figures, context, Children(figures), &boxes_));
     }
-    tables_.push_back(std::make_unique<JoinTable>(figures, context, children_, &boxes_));
     return tables_.back()->Best(figures);
   }
 
@@ -148,6 +153,21 @@ class FastSearch final : public PlanSearch {
 
   PointBox BoxOf(const FigureList& figures, int32_t e) { return boxes_.Of(figures, e); }
 
+  // The entries by parent, as nesting left them: built when an inside join first asks, over the entries there
+  // were then (the connectors the joins make later never count), and built the same way again if asked after
+  // the global joins released them.
+  const std::vector<std::vector<int32_t>>& Children(const FigureList& figures) {
+    if (!children_.empty()) return children_;
+    if (children_entries_ < 0) children_entries_ = static_cast<int64_t>(figures.size());
+    const auto count = static_cast<size_t>(children_entries_);
+    children_.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+      const int32_t p = figures[i]->parent;
+      if (p >= 0 && static_cast<size_t>(p) < count) children_[static_cast<size_t>(p)].push_back(static_cast<int32_t>(i));
+    }
+    return children_;
+  }
+
   VertexNearness& Nearness(const FigureList& figures) {
     if (!nearness_) nearness_ = std::make_unique<VertexNearness>(figures);
     return *nearness_;
@@ -160,6 +180,7 @@ class FastSearch final : public PlanSearch {
   EntryBoxes boxes_;
   std::vector<std::unique_ptr<JoinTable>> tables_;
   std::vector<std::vector<int32_t>> children_;
+  int64_t children_entries_ = -1;  // the entries children_ covers, -1 before it is first built
 };
 
 }  // namespace

@@ -24,7 +24,8 @@ constexpr int64_t kWidestRadius = int64_t{1} << 33;
 }  // namespace
 
 JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
-                     const std::vector<std::vector<int32_t>>& children, EntryBoxes* boxes)
+                     const std::vector<std::vector<int32_t>>& children, EntryBoxes* boxes,
+                     const std::vector<PointBox>* entry_boxes)
     : context_(context),
       inside_(IsInside(context.variant)),
       neighbour_variant_(IsNeighbourVariant(context.variant)),
@@ -42,7 +43,12 @@ JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
     members_are_entries_ = true;
   }
   const size_t count = members_.size();
-  boxes_.resize(count);
+  const bool shared = members_are_entries_ && entry_boxes != nullptr && entry_boxes->size() >= count;
+  if (shared) {
+    boxes_ = entry_boxes;
+  } else {
+    own_boxes_.resize(count);
+  }
   item_of_.assign(count, -1);
   is_target_.assign(count, 0);
   best_.resize(count);
@@ -51,12 +57,12 @@ JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
   std::vector<PendingTree::Item> items;
   for (size_t m = 0; m < count; ++m) {
     const tfigura& figure = *figures[static_cast<size_t>(members_[m])];
-    boxes_[m] = boxes != nullptr ? boxes->Of(figures, members_[m]) : BoxOfPoints(figure.points);
+    if (!shared) own_boxes_[m] = boxes != nullptr ? boxes->Of(figures, members_[m]) : BoxOfPoints(figure.points);
     for (const TVertexAngle& a : figure.vertex_angles) min_mark_ = std::min(min_mark_, a.mark);
-    if (FSide(figure) && !boxes_[m].empty) {
+    if (FSide(figure) && !Box(static_cast<int32_t>(m)).empty) {
       item_of_[m] = static_cast<int32_t>(items.size());
       member_of_item_.push_back(static_cast<int32_t>(m));
-      items.push_back({boxes_[m], figure.open != 0, figure.depth});
+      items.push_back({Box(static_cast<int32_t>(m)), figure.open != 0, figure.depth});
     }
   }
   pending_.emplace(items);
@@ -84,7 +90,7 @@ bool JoinTable::GSide(const FigureList& figures, int32_t g) const {
 
 void JoinTable::AddTarget(const FigureList& figures, int32_t member) {
   const auto m = static_cast<size_t>(member);
-  if (is_target_[m] || boxes_[m].empty) return;
+  if (is_target_[m] || Box(member).empty) return;
   is_target_[m] = 1;
   const int32_t entry = members_[m];
   const tfigura& target = *figures[static_cast<size_t>(entry)];
@@ -102,7 +108,7 @@ void JoinTable::AddTarget(const FigureList& figures, int32_t member) {
       if (item >= 0 && pending_->Waiting(item) && !figures[static_cast<size_t>(f)]->open) Propose(figures, fm, member);
     }
   }
-  if (pending_->AnyWaiting(closed_neighbour_target)) Push({0, -1, member, -1, -1});
+  if (pending_->AnyWaiting(closed_neighbour_target)) Push({0, -1, member, -1});
 }
 
 void JoinTable::Widen(const FigureList& figures, const Step& search) {
@@ -113,10 +119,10 @@ void JoinTable::Widen(const FigureList& figures, const Step& search) {
   const int32_t min_depth = inside_ ? INT32_MIN : target.depth;
   const int64_t radius = search.radius < 0 ? pending_->TypicalSide() : std::min(kWidestRadius, 2 * search.radius);
   const int64_t high2 = CostTimes(radius, radius);
-  pending_->VisitRing(boxes_[g], slack_, search.covered2, high2, open_only, min_depth,
+  pending_->VisitRing(Box(search.g), slack_, search.Covered2(), high2, open_only, min_depth,
                       [&](int32_t item) { Propose(figures, member_of_item_[static_cast<size_t>(item)], search.g); });
   if (high2 >= kCostCeiling || radius >= kWidestRadius || !pending_->AnyWaiting(open_only)) return;
-  Push({CostBoundOfGapSquared(high2 + 1, context_.variant, min_mark_), -1, search.g, high2, radius});
+  Push({CostBoundOfGapSquared(high2 + 1, context_.variant, min_mark_), -1, search.g, radius});
 }
 
 void JoinTable::Push(const Step& step) {
@@ -125,19 +131,18 @@ void JoinTable::Push(const Step& step) {
 }
 
 bool JoinTable::CouldBeat(int32_t f, int32_t g, int64_t bound) const {
-  const Best_& best = best_[static_cast<size_t>(f)];
-  if (!best.valid) return true;
-  return bound < best.pair.cost || (bound == best.pair.cost && members_[static_cast<size_t>(g)] < best.pair.g_figure);
+  const JoinPair& best = best_[static_cast<size_t>(f)];
+  if (!Found(best)) return true;
+  return bound < best.cost || (bound == best.cost && members_[static_cast<size_t>(g)] < best.g_figure);
 }
 
 void JoinTable::Propose(const FigureList& figures, int32_t f, int32_t g) {
-  int64_t bound =
-      PairCostBound(boxes_[static_cast<size_t>(f)], boxes_[static_cast<size_t>(g)], context_.variant, min_mark_);
+  int64_t bound = PairCostBound(Box(f), Box(g), context_.variant, min_mark_);
   if (!CouldBeat(f, g, bound)) return;
   if (!PassesFilter(figures, context_, members_[static_cast<size_t>(f)], members_[static_cast<size_t>(g)])) return;
   if (bound == 0) bound = RingBound(figures, f, g);
   if (!CouldBeat(f, g, bound)) return;
-  Push({bound, f, g, 0, 0});
+  Push({bound, f, g, 0});
 }
 
 int64_t JoinTable::RingBound(const FigureList& figures, int32_t f, int32_t g) {
@@ -147,14 +152,15 @@ int64_t JoinTable::RingBound(const FigureList& figures, int32_t f, int32_t g) {
     const double dx = p.x - x, dy = p.y - y;
     return std::sqrt(dx * dx + dy * dy);
   };
+  const PointBox& box = Box(g);
+  const double centre_x = (static_cast<double>(box.min_x) + box.max_x) / 2;
+  const double centre_y = (static_cast<double>(box.min_y) + box.max_y) / 2;
   if (spread.most < 0.0) {
-    const PointBox& box = boxes_[static_cast<size_t>(g)];
-    spread = {(static_cast<double>(box.min_x) + box.max_x) / 2, (static_cast<double>(box.min_y) + box.max_y) / 2,
-              1e300, 0.0};
+    spread = {1e300, 0.0};
     if (neighbour_variant_) CacheFlagged(figures, g, true);
     const tfigura& gg = *figures[static_cast<size_t>(members_[static_cast<size_t>(g)])];
     for (const int32_t v : Vertices(figures, g, true)) {
-      const double d = distance(gg.points[static_cast<size_t>(v)], spread.x, spread.y);
+      const double d = distance(gg.points[static_cast<size_t>(v)], centre_x, centre_y);
       spread.least = std::min(spread.least, d);
       spread.most = std::max(spread.most, d);
     }
@@ -164,7 +170,7 @@ int64_t JoinTable::RingBound(const FigureList& figures, int32_t f, int32_t g) {
   const tfigura& ff = *figures[static_cast<size_t>(members_[static_cast<size_t>(f)])];
   double least = 1e300, most = 0.0;
   for (const int32_t v : Vertices(figures, f, false)) {
-    const double d = distance(ff.points[static_cast<size_t>(v)], spread.x, spread.y);
+    const double d = distance(ff.points[static_cast<size_t>(v)], centre_x, centre_y);
     least = std::min(least, d);
     most = std::max(most, d);
   }
@@ -209,13 +215,10 @@ std::span<const int32_t> JoinTable::Vertices(const FigureList& figures, int32_t 
 }
 
 void JoinTable::Offer(const FigureList& figures, int32_t f, int32_t g) {
-  Best_& best = best_[static_cast<size_t>(f)];
+  JoinPair& best = best_[static_cast<size_t>(f)];
   const int32_t f_entry = members_[static_cast<size_t>(f)];
   const int32_t g_entry = members_[static_cast<size_t>(g)];
-  if (best.valid && !CouldBeat(f, g, PairCostBound(boxes_[static_cast<size_t>(f)], boxes_[static_cast<size_t>(g)],
-                                                    context_.variant, min_mark_))) {
-    return;
-  }
+  if (Found(best) && !CouldBeat(f, g, PairCostBound(Box(f), Box(g), context_.variant, min_mark_))) return;
   if (!PassesFilter(figures, context_, f_entry, g_entry)) return;
   if (neighbour_variant_) {
     // Both lists are kept before either is looked at: keeping one may move the other.
@@ -224,10 +227,10 @@ void JoinTable::Offer(const FigureList& figures, int32_t f, int32_t g) {
   }
   const std::optional<JoinPair> pair =
       CheapestVertexPair(figures, context_, f_entry, g_entry, Vertices(figures, f, false), Vertices(figures, g, true),
-                         &boxes_[static_cast<size_t>(g)]);
+                         &Box(g));
   if (!pair) return;
-  if (!best.valid || Better(*pair, best.pair)) {
-    best = {true, *pair};
+  if (!Found(best) || Better(*pair, best)) {
+    best = *pair;
     kept_.push({pair->cost, f});
   }
 }
@@ -237,7 +240,7 @@ std::optional<JoinPair> JoinTable::Best(const FigureList& figures) {
     while (!kept_.empty()) {
       const Kept& top = kept_.top();
       const auto m = static_cast<size_t>(top.f);
-      const bool current = pending_->Waiting(item_of_[m]) && best_[m].valid && best_[m].pair.cost == top.cost;
+      const bool current = pending_->Waiting(item_of_[m]) && Found(best_[m]) && best_[m].cost == top.cost;
       if (current) break;
       kept_.pop();
     }
@@ -255,7 +258,7 @@ std::optional<JoinPair> JoinTable::Best(const FigureList& figures) {
     if (steps_.size() > drop_at_) DropSpentSteps();
   }
   if (kept_.empty()) return std::nullopt;
-  return best_[static_cast<size_t>(kept_.top().f)].pair;
+  return best_[static_cast<size_t>(kept_.top().f)];
 }
 
 void JoinTable::Joined(const FigureList& figures, int32_t f) {

@@ -19,8 +19,14 @@ class JoinTable {
   // Builds the table over the entries that can take part: a parent's children and the parent (`children` lists
   // the entries by parent) for the inside variants, every entry for the global ones.
   // `boxes`, when given, supplies the members' boxes (a search that keeps them saves measuring them per table).
+  // `entry_boxes`, when given, is read for a global variant's boxes instead of a copy of its own: the boxes of the
+  // entries by entry, covering every entry there is now, unchanged while the table lives (the two global tables
+  // live at once and share one).
   JoinTable(const FigureList& figures, const JoinContext& context,
-            const std::vector<std::vector<int32_t>>& children, EntryBoxes* boxes = nullptr);
+            const std::vector<std::vector<int32_t>>& children, EntryBoxes* boxes = nullptr,
+            const std::vector<PointBox>* entry_boxes = nullptr);
+  JoinTable(const JoinTable&) = delete;
+  JoinTable& operator=(const JoinTable&) = delete;
 
   const JoinContext& context() const { return context_; }
 
@@ -32,14 +38,15 @@ class JoinTable {
 
  private:
   // Work put off until a pair could cost as little as `bound`: either measuring pending F (member) against target
-  // g, or, with f < 0, widening g's search beyond the squared gap `covered2` it has reached (every pending figure
-  // within it has been met). Put off work costs nothing when the figures involved join some cheaper way first.
+  // g, or, with f < 0, widening g's search beyond the gap `radius` it has reached (every pending figure within it
+  // has been met). Put off work costs nothing when the figures involved join some cheaper way first. The heap holds
+  // many of these: the squared gap is worked out from the radius rather than kept beside it.
   struct Step {
     int64_t bound;
     int32_t f;
     int32_t g;
-    int64_t covered2;
-    int64_t radius;  // the gap covered2 is the square of, -1 before the first ring
+    int64_t radius;  // -1 before the first ring
+    int64_t Covered2() const { return radius < 0 ? -1 : CostTimes(radius, radius); }
     bool operator>(const Step& other) const {
       if (bound != other.bound) return bound > other.bound;
       return f != other.f ? f > other.f : g > other.g;
@@ -83,16 +90,17 @@ class JoinTable {
   int64_t slack_ = 0;
   std::vector<int32_t> members_;  // entries, ascending
   bool members_are_entries_ = false;
-  std::vector<PointBox> boxes_;
+  // The members' boxes by member: own_boxes_, or the entries' boxes shared by the global tables.
+  const PointBox& Box(int32_t member) const { return (*boxes_)[static_cast<size_t>(member)]; }
+  std::vector<PointBox> own_boxes_;
+  const std::vector<PointBox>* boxes_ = &own_boxes_;
   std::vector<int32_t> item_of_;  // member -> item of the pending tree, -1 when not pending at the start
   std::vector<int32_t> member_of_item_;
   std::optional<PendingTree> pending_;
   std::vector<uint8_t> is_target_;
-  struct Best_ {
-    bool valid = false;
-    JoinPair pair;
-  };
-  std::vector<Best_> best_;
+  // Each pending member's best pair so far; none yet while its f_figure is below 0 (a found pair names F's entry).
+  std::vector<JoinPair> best_;
+  static bool Found(const JoinPair& pair) { return pair.f_figure >= 0; }
   std::priority_queue<Kept, std::vector<Kept>, std::greater<>> kept_;
   std::vector<Step> steps_;  // a heap, least bound first
   size_t drop_at_ = 1024;
@@ -101,9 +109,10 @@ class JoinTable {
   std::vector<int64_t> vertex_start_[2];
   std::vector<int32_t> vertex_count_[2];
   std::vector<int32_t> scratch_[2];
-  // Per member as a target: its box centre and the least and largest distance of its listed vertices from it.
+  // Per member as a target: the least and largest distance of its listed vertices from its box centre (worked
+  // out from the box when needed rather than kept for every member).
   struct Spread {
-    double x = 0.0, y = 0.0, least = 0.0, most = -1.0;  // most < 0: not measured yet
+    double least = 0.0, most = -1.0;  // most < 0: not measured yet
   };
   std::vector<Spread> spreads_;
   std::vector<int32_t> listed_;  // a target's neighbour list while it offers itself

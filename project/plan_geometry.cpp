@@ -47,6 +47,20 @@ PointBox EntryBoxes::Of(const FigureList& figures, int32_t entry) {
   return boxes_[e];
 }
 
+const std::vector<PointBox>& EntryBoxes::Settled(const FigureList& figures) {
+  if (known_.size() < figures.size()) {
+    boxes_.resize(figures.size());
+    known_.resize(figures.size(), 0);
+  }
+  for (size_t e = 0; e < figures.size(); ++e) {
+    if (known_[e]) continue;
+    const tfigura& figure = *figures[e];
+    boxes_[e] = BoxOfPoints(figure.points);
+    known_[e] = IsConnectorEntry(figure) ? 0 : 1;
+  }
+  return boxes_;
+}
+
 bool Touch(tfigura& a, tfigura& b, TouchPair& pair) {
   if (&a == &b) return false;
   for (size_t i = a.points.size(); i-- > 0;) {

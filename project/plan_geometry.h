@@ -65,6 +65,9 @@ bool IsConnectorEntry(const tfigura& figure);
 class EntryBoxes {
  public:
   PointBox Of(const FigureList& figures, int32_t entry);
+  // The boxes of every entry by entry, a connector's as it stands now. For searches that run while no entry
+  // moves: the vector stays valid (calling this again keeps what it read), Of() still measures connectors afresh.
+  const std::vector<PointBox>& Settled(const FigureList& figures);
 
  private:
   std::vector<PointBox> boxes_;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -292,6 +293,25 @@ class KeyAtProgress final : public Operator {
   int last_percent_ = -1;
   bool pressed_ = false;
 };
+
+TEST(PlanningProgress, EachPercentageIsShownOnceHoweverManyJoinsItSpans) {
+  // A recording operator keeps every text it is given: one per join would grow with the drawing.
+  auto project = LetterGrid(200, true);
+  ScriptedOperator op;
+  ScopedOperator installed(op);
+  const auto search = MakeFastPlanSearch();
+  const PlanOutcome outcome = PlanCut(*project, *search);
+  ASSERT_TRUE(project->planned);
+  ASSERT_GT(outcome.connectors, 101) << "more joins than percentages, or the test shows nothing";
+  std::vector<int> shown;
+  for (const std::string& text : op.status_history()) {
+    if (text.rfind("Ready ", 0) == 0) shown.push_back(std::stoi(text.substr(6)));
+  }
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(std::adjacent_find(shown.begin(), shown.end()), shown.end()) << "a percentage shown twice in a row";
+  EXPECT_EQ(shown.back(), 100);
+  EXPECT_EQ(op.status(kProjectStatusPanel), "") << "the end of planning clears the panel";
+}
 
 TEST(PlanningAbort, KeyAtFortyPercentLeavesAPartPlanThatALaterRunCompletes) {
   auto project = LetterGrid(80, true);
