@@ -92,8 +92,8 @@ constexpr const char* kSpeedButtons[] = {
     "Konfiguracja", "FileExitItem"};
 
 const ActionSpec* SpecNamed(const std::string& name) {
-  for (const ActionSpec& spec : kActions) {
-    if (name == spec.name) return &spec;
+  for (const ActionSpec& entry : kActions) {
+    if (name == entry.name) return &entry;
   }
   return nullptr;
 }
@@ -131,12 +131,12 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::CreateActions() {
-  for (const ActionSpec& spec : kActions) {
+  for (const ActionSpec& entry : kActions) {
     auto* action = new QAction(this);
-    action->setObjectName(spec.name);
-    if (*spec.shortcut != '\0') action->setShortcut(QKeySequence(QString::fromLatin1(spec.shortcut)));
-    if (spec.icon != nullptr) action->setIcon(QIcon(QString(":/icons/%1.svg").arg(spec.icon)));
-    actions_[spec.name] = action;
+    action->setObjectName(entry.name);
+    if (*entry.shortcut != '\0') action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+    if (entry.icon != nullptr) action->setIcon(QIcon(QString(":/icons/%1.svg").arg(entry.icon)));
+    actions_[entry.name] = action;
   }
   const auto on = [this](const char* name, auto handler) {
     connect(actions_.at(name), &QAction::triggered, this, handler);
@@ -173,18 +173,18 @@ void TMainForm::CreateActions() {
 }
 
 void TMainForm::CreateMenus() {
-  for (const MenuSpec& spec : kMenus) {
+  for (const MenuSpec& entry : kMenus) {
     QMenu* menu = menuBar()->addMenu(QString());
-    menu->setObjectName(spec.name);
-    for (const char* item : spec.items) {
+    menu->setObjectName(entry.name);
+    for (const char* item : entry.items) {
       if (std::string_view(item) == "-") {
         menu->addSeparator();
       } else {
         menu->addAction(actions_.at(item));
       }
     }
-    if (std::string_view(spec.name) == "Window1") window_menu_ = menu;
-    if (std::string_view(spec.name) == "File1") {
+    if (std::string_view(entry.name) == "Window1") window_menu_ = menu;
+    if (std::string_view(entry.name) == "File1") {
       // Documents may have been added to or taken from the folders since: looked for again as the menu opens.
       connect(menu, &QMenu::aboutToShow, this, [this] {
         FindShippedDocuments();
@@ -234,10 +234,10 @@ void TMainForm::ApplyLanguage() {
     menuBar()->setLayoutDirection(Qt::RightToLeft);
   }
   ApplyTexts(*this, texts, kSection);
-  for (const ActionSpec& spec : kActions) {
-    QAction* action = actions_.at(spec.name);
-    if (spec.hint_key == nullptr) continue;
-    const QString hint = QString::fromStdString(WithoutMnemonics(texts.GetText(kSection, spec.hint_key)));
+  for (const ActionSpec& entry : kActions) {
+    QAction* action = actions_.at(entry.name);
+    if (entry.hint_key == nullptr) continue;
+    const QString hint = QString::fromStdString(WithoutMnemonics(texts.GetText(kSection, entry.hint_key)));
     action->setToolTip(hint);
     action->setStatusTip(hint);
     if (action->text().isEmpty()) action->setText(hint);
