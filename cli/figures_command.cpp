@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/file_arguments.h"
 #include "cli/json.h"
+#include "cli/plan_json.h"
 #include "cli/program_texts.h"
 #include "cli/text_out.h"
 #include "cli/project_loading.h"
@@ -101,12 +102,9 @@ std::optional<FiguresOptions> ParseOptions(const Arguments& args, std::ostream& 
 
 void WriteFigure(const tfigura& figure, bool closed, TextOut& out) {
   out << "{\"pen\":" << static_cast<int>(figure.pen) << ",\"pen_value\":" << JsonNumber(figure.pen_value)
-      << ",\"closed\":" << (closed ? "true" : "false") << ",\"points\":[";
-  for (size_t i = 0; i < figure.points.size(); ++i) {
-    if (i > 0) out << ',';
-    out.Pair(figure.points[i].x, figure.points[i].y);
-  }
-  out << "]}";
+      << ",\"closed\":" << (closed ? "true" : "false") << ",\"points\":";
+  WritePoints(figure.points, out);
+  out << '}';
 }
 
 // Adds the reader's notes as "notes":[{"line":N,"text":"..."}] when there are any.

@@ -1,4 +1,5 @@
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include "cli/commands.h"
@@ -22,19 +23,31 @@ void WriteEntry(const tfigura& figure, size_t index, bool compensated, TextOut& 
       << ",\"link_aux\":" << figure.link_aux << ",\"pending\":" << Bool(figure.plan_flag_2 != 0)
       << ",\"closed\":" << Bool(figure.closed != 0) << ",\"point_count\":" << figure.points.size();
   // Drawing figures are as the drawing has them unless the kerf moved them; what planning made is printed whole.
-  if (figure.kind != kDrawingFigure || compensated) out << ",\"points\":" << PointsJson(figure.points);
+  if (figure.kind != kDrawingFigure || compensated) {
+    out << ",\"points\":";
+    WritePoints(figure.points, out);
+  }
   out << '}';
 }
 
 }  // namespace
 
-std::string PointsJson(const std::vector<TPlotPoint>& points) {
-  std::string text = "[";
+void WritePoints(const std::vector<TPlotPoint>& points, TextOut& out) {
+  out << '[';
   for (size_t i = 0; i < points.size(); ++i) {
-    if (i > 0) text += ',';
-    text += '[' + std::to_string(points[i].x) + ',' + std::to_string(points[i].y) + ']';
+    if (i > 0) out << ',';
+    out.Pair(points[i].x, points[i].y);
   }
-  return text + ']';
+  out << ']';
+}
+
+std::string PointsJson(const std::vector<TPlotPoint>& points) {
+  std::ostringstream text;
+  {
+    TextOut out(text);
+    WritePoints(points, out);
+  }
+  return text.str();
 }
 
 void WritePlanJson(const LoadedProject& loaded, std::ostream& stream, std::string_view more_members) {

@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "cli/project_loading.h"
+#include "cli/text_out.h"
 
 namespace varnholt::cli {
 
-// Points as a JSON array of [x,y] pairs.
+// Points as a JSON array of [x,y] pairs, written out or as a text.
+void WritePoints(const std::vector<TPlotPoint>& points, TextOut& out);
 std::string PointsJson(const std::vector<TPlotPoint>& points);
 
 // The project's planning fields, every entry with its tree fields (and the points of all but drawing figures) and

@@ -24,6 +24,7 @@ function(varnholt_target_defaults target)
     # where the sizes are known (needs optimization), and the relocations read-only before the program starts. The
     # sanitizers and fuzzers bring their own checks.
     target_compile_options(${target} PRIVATE -fstack-protector-strong
+                           $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-U_FORTIFY_SOURCE>
                            $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-D_FORTIFY_SOURCE=2>)
     target_link_options(${target} PRIVATE LINKER:-z,relro LINKER:-z,now)
   endif()

@@ -27,7 +27,7 @@ int64_t ChordSegments(double length_mm);
 class UnitCircleTables {
  public:
   static constexpr int64_t kMaxSegments = 4096;
-  static constexpr size_t kMaxPoints = size_t{1} << 20;
+  static constexpr size_t kMaxPoints = size_t{1} << 16;
 
   // The n + 1 points of n segments; nullptr when they are not kept.
   const std::vector<RealPoint>* For(int64_t n);

@@ -231,6 +231,8 @@ void TfParDup::btnZatwierdzClick() {
     Focus(FieldOf(*failed));
     return;
   }
+  // The operator is told where the values went the first time they go to the account's folder.
+  const bool first_in_account = !dpl_beside_pattern_ && !std::filesystem::exists(dpl_path_);
   try {
     if (!dpl_beside_pattern_) {
       // The account's copy of a shipped folder is made on first use.
@@ -242,7 +244,7 @@ void TfParDup::btnZatwierdzClick() {
     CurrentOperator().ShowMessageBox(error.what(), true, "");
     return;
   }
-  if (!dpl_beside_pattern_) {
+  if (first_in_account) {
     CurrentOperator().ShowMessageBox(texts_(kDplSection, "dplWFolderzeKonta") + dpl_path_, false, "");
   }
   accept();

@@ -277,9 +277,16 @@ TEST_F(DuplicationDialog, AShippedSamplesValuesGoToTheAccountsFolderAndTheOperat
   EXPECT_EQ(op_.messages()[0].text, texts_.GetText("Duplication_parameters", "dplWFolderzeKonta") + kept);
   EXPECT_FALSE(op_.messages()[0].is_error);
 
-  // The next time the same sample shows the values kept there.
+  // The next time the same sample shows the values kept there, and saving them again tells nothing new.
   TfParDup again(pattern_, sample, DplPathFor(sample, installed), texts_, kUnitMm, '.');
   EXPECT_EQ(again.Values().columns, 3);
+  QTimer::singleShot(0, [] {
+    QWidget* modal = QApplication::activeModalWidget();
+    ASSERT_NE(modal, nullptr);
+    QTest::keyClick(modal, Qt::Key_Return);
+  });
+  ASSERT_TRUE(DuplicateElements(nullptr, pattern_, sample, installed, texts_, kUnitMm));
+  EXPECT_EQ(op_.messages().size(), 1u);
 }
 
 TEST_F(DuplicationDialog, CaptionsFitInEveryLanguage) {
