@@ -6,6 +6,7 @@
 #include "config/display_unit.h"
 #include "control/speed_bars.h"
 #include "control/tster.h"
+#include "geometry/decimal_text.h"
 #include "geometry/units.h"
 #include "services/interfejs.h"
 #include "services/operator.h"

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "config/display_unit.h"
+#include "geometry/decimal_text.h"
 #include "geometry/units.h"
 
 namespace varnholt {

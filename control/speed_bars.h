@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include "geometry/decimal_text.h"  // the bars' texts
 
 namespace varnholt {
 

@@ -496,15 +496,9 @@ std::optional<JoinPair> FindStartJoin(const FigureList& figures, const JoinConte
 }
 
 int64_t NeighbourKey(const tfigura& i_figure, int32_t i, const tfigura& j_figure) {
-  return NeighbourKeyOf(TPlotPoint{i_figure.center_x, i_figure.center_y}, i_figure.depth, i,
-                        TPlotPoint{j_figure.center_x, j_figure.center_y}, j_figure.depth, j_figure.parent);
-}
-
-int64_t NeighbourKeyOf(const TPlotPoint& i_centre, int32_t i_depth, int32_t i, const TPlotPoint& j_centre,
-                       int32_t j_depth, int32_t j_parent) {
-  const double dx = static_cast<double>(j_centre.x) - static_cast<double>(i_centre.x);
-  const double dy = static_cast<double>(j_centre.y) - static_cast<double>(i_centre.y);
-  return NeighbourKeyOfSquared(dx * dx + dy * dy, j_depth < i_depth, j_parent == i);
+  const double dx = static_cast<double>(j_figure.center_x) - static_cast<double>(i_figure.center_x);
+  const double dy = static_cast<double>(j_figure.center_y) - static_cast<double>(i_figure.center_y);
+  return NeighbourKeyOfSquared(dx * dx + dy * dy, j_figure.depth < i_figure.depth, j_figure.parent == i);
 }
 
 int64_t NeighbourKeyOfSquared(double distance2, bool shallower, bool child) {

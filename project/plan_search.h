@@ -47,9 +47,6 @@ std::optional<JoinPair> FindStartJoin(const FigureList& figures, const JoinConte
 
 // The neighbour key of entry j for entry i.
 int64_t NeighbourKey(const tfigura& i_figure, int32_t i, const tfigura& j_figure);
-// The same from the centres, depths and j's parent.
-int64_t NeighbourKeyOf(const TPlotPoint& i_centre, int32_t i_depth, int32_t i, const TPlotPoint& j_centre,
-                       int32_t j_depth, int32_t j_parent);
 // The same from dx² + dy² of the centres' difference (j's less i's, in doubles), whether j is shallower than i
 // and whether j is i's child: a search that has measured the square already keys with it.
 int64_t NeighbourKeyOfSquared(double distance2, bool shallower, bool child);

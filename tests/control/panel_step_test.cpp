@@ -5,6 +5,7 @@
 
 #include "config/display_unit.h"
 #include "control/speed_bars.h"
+#include "geometry/decimal_text.h"
 #include "panel_test_support.h"
 
 namespace varnholt {
