@@ -24,14 +24,13 @@ constexpr uint32_t kBlankFirstWords = 0x0000FFFF;
 
 }  // namespace
 
-// One step of the dialog: the hourglass and the busy mark while the outermost step runs, and the step's end at a lost
+// One step of the dialog: the hourglass, and the busy mark while the outermost step runs, and the step's end at a lost
 // link, told once; every step clears the step text at its end.
 class FirmwareUpgrade::StepScope {
  public:
   explicit StepScope(FirmwareUpgrade& upgrade) : upgrade_(upgrade), lost_link_(upgrade.link_) {
     if (upgrade_.depth_++ == 0) {
       upgrade_.view_.busy = true;
-      CurrentOperator().SetBusyCursor(true);
       upgrade_.Changed();
     }
   }
@@ -39,7 +38,6 @@ class FirmwareUpgrade::StepScope {
     upgrade_.view_.status.clear();
     if (--upgrade_.depth_ == 0) {
       upgrade_.view_.busy = false;
-      CurrentOperator().SetBusyCursor(false);
     }
     upgrade_.Changed();
   }
@@ -50,6 +48,9 @@ class FirmwareUpgrade::StepScope {
  private:
   FirmwareUpgrade& upgrade_;
   EndAtLostLink lost_link_;
+  // Guards nest, so each step holds one: the hourglass stays while the outermost step, or an operation around
+  // the dialog's, runs.
+  BusyCursor busy_;
 };
 
 FirmwareUpgrade::FirmwareUpgrade(MachineLink& link, ProgramFolders folders, std::function<void()> changed)

@@ -304,8 +304,10 @@ TEST_F(FirmwareUpgradeTest, ALostRestartIsToldOnceAndTheControllerFoundAgainAnsw
   EXPECT_EQ(CommandsOf('S', kSettingFirmwareRestart), 0u);
   ASSERT_EQ(messages().size(), 1u);
   EXPECT_EQ(messages()[0].text, ControlText("ploterBrakLacznosci"));
+  EXPECT_TRUE(messages()[0].busy) << "the step holds the hourglass until it ends";
   EXPECT_EQ(view().device_version, "1.12");
   EXPECT_FALSE(view().busy);
+  EXPECT_FALSE(rounds_.recorded().busy());
 }
 
 }  // namespace
