@@ -193,7 +193,7 @@ AutoRepeatButtons CuttingRun::SpeedAutoRepeatClick(bool down) {
 
 AutoRepeatButtons AutoRepeatButtonsFor(bool on, bool program_runs, const tInterfejs& texts) {
   return {on, texts.GetText("Main_window", on ? "SpeedAutoRepeatOn.hint" : "SpeedAutoRepeat.hint"),
-          !on && !program_runs};
+          PositioningButtonsEnabled(program_runs, on)};
 }
 
 void CuttingRun::ProgramEnded() {

@@ -17,6 +17,10 @@ struct MainButtonStates {
   friend bool operator==(const MainButtonStates&, const MainButtonStates&) = default;
 };
 
+// The two positioning buttons (move the conveyor back to the arms, push out after the cut) serve an idle machine
+// only, and not while automatic repetition may start the next cut.
+inline bool PositioningButtonsEnabled(bool program_runs, bool auto_repeat) { return !program_runs && !auto_repeat; }
+
 class MainWindowPort {
  public:
   virtual ~MainWindowPort() = default;

@@ -300,7 +300,7 @@ void Tster::RefreshMainButtons() {
   const bool idle = !ProgramRuns();
   const bool projects = main_window_.OpenProjectCount() > 0;
   MainButtonStates& b = view_.main_buttons;
-  b.SpeedPrzesunDoRamion = b.SpeedWysunPoCieciu = idle && !main_window_.AutoRepeat();
+  b.SpeedPrzesunDoRamion = b.SpeedWysunPoCieciu = PositioningButtonsEnabled(!idle, main_window_.AutoRepeat());
   b.SpeedStart = idle && projects;
   b.Skont = idle && projects && link_.state.Has(kStatusPaused);
   main_window_.SetMachineButtons(b);
