@@ -136,6 +136,10 @@ void TMainForm::KonfiguracjaClick() {
       if (machine_->Cutting(project)) {
         CurrentOperator().ShowMessageBox(
             program_.Text(kSection, "kerfProjektCiety") + project->windowTitle().toStdString(), false, "");
+      } else if (!CanCompensateAgain(project->document())) {
+        // A duplicated grid holds copies of compensated figures, not the drawing: it is not cut with a stale kerf.
+        CurrentOperator().ShowMessageBox(
+            program_.Text(kSection, "kerfSiatkaNieaktualna") + project->windowTitle().toStdString(), false, "");
       } else {
         project->document().add_frame = program_.config().Checked(Param::AddFrame);
         project->ChangeKerf(kerf);
