@@ -204,6 +204,8 @@ AutoRepeatButtons AutoRepeatButtonsFor(bool on, bool program_runs, const tInterf
           PositioningButtonsEnabled(program_runs, on)};
 }
 
+AutoRepeatButtons AutoRepeatWithoutRun(const tInterfejs& texts) { return AutoRepeatButtonsFor(false, false, texts); }
+
 void CuttingRun::ProgramEnded() {
   if (!auto_repeat_) return;
   ++repeat_counter_;

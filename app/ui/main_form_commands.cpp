@@ -166,9 +166,9 @@ void TMainForm::SymulacjaClick() {
 }
 
 void TMainForm::SpeedAutoRepeatClick(bool down) {
-  // The run keeps the state; without one there is nothing to repeat and the toggle goes back up.
-  const AutoRepeatButtons shown = cutting_run_ != nullptr ? cutting_run_->AutoRepeatChanged(down)
-                                                          : AutoRepeatButtonsFor(false, false, program_.texts());
+  // The run keeps the state.
+  const AutoRepeatButtons shown =
+      cutting_run_ != nullptr ? cutting_run_->AutoRepeatChanged(down) : AutoRepeatWithoutRun(program_.texts());
   QAction* repeat = actions_.at("SpeedAutoRepeat");
   repeat->setChecked(shown.on);
   const QString hint = QString::fromStdString(shown.hint);
