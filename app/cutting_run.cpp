@@ -12,6 +12,7 @@
 #include "geometry/run_time_error.h"
 #include "geometry/units.h"
 #include "project/cut_program.h"
+#include "project/kerf_settings.h"
 #include "project/project_document.h"
 #include "services/interfejs.h"
 #include "services/operator.h"
@@ -43,6 +44,13 @@ CuttingRun::CuttingRun(MachineLink& link, RunFlags& flags, TTransArm& transmissi
 
 void CuttingRun::Start1Click() {
   repeat_counter_ = 0;
+  // Figures compensated for another kerf than the configured one would be cut to the wrong size. A repetition keeps
+  // the figures of the run it repeats, so only a new start checks.
+  const ProjectDocument* project = main_window_.ActiveProject();
+  if (project != nullptr && KerfSettingsChanged(*project, KerfSettingsOf(link_.config))) {
+    CurrentOperator().ShowMessageBox(link_.texts.GetText("Main_window", "kerfNieaktualny"), true, "");
+    return;
+  }
   StartWycinaniaNieautomatycznego();
 }
 
@@ -195,6 +203,8 @@ AutoRepeatButtons AutoRepeatButtonsFor(bool on, bool program_runs, const tInterf
   return {on, texts.GetText("Main_window", on ? "SpeedAutoRepeatOn.hint" : "SpeedAutoRepeat.hint"),
           PositioningButtonsEnabled(program_runs, on)};
 }
+
+AutoRepeatButtons AutoRepeatWithoutRun(const tInterfejs& texts) { return AutoRepeatButtonsFor(false, false, texts); }
 
 void CuttingRun::ProgramEnded() {
   if (!auto_repeat_) return;

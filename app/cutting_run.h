@@ -26,6 +26,8 @@ struct CutRunSetup {
 // What the automatic repetition's state shows in the main window: the toggle down for on, its hint, and the
 // positioning buttons enabled only while repetition is off and no program runs (the status step keeps them so).
 AutoRepeatButtons AutoRepeatButtonsFor(bool on, bool program_runs, const tInterfejs& texts);
+// What the toggle shows where there is no run (no machine): nothing to repeat, so it stays up.
+AutoRepeatButtons AutoRepeatWithoutRun(const tInterfejs& texts);
 
 class CuttingRun {
  public:

@@ -160,7 +160,7 @@ int WriteProjectFigures(const FiguresOptions& options, std::ostream& stream, std
   ProjectDocument project(texts);
   project.reader_kind = options.kind;
   project.drawing_unit = static_cast<int32_t>(options.unit);
-  project.kerf_width_mm = options.kerf_mm;
+  project.SetKerf(options.kerf_mm, 100.0);  // the figures at the drawing's own size
   project.plan_after_load = false;  // the figures are what the load made of the drawing; planning only appends
   if (!project.Load(options.path, options.pen_filter)) {
     // A text that ends in ": " expects the file's name after it.

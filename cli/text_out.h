@@ -47,6 +47,9 @@ class TextOut {
     piece_[used_++] = ']';
   }
 
+  // The most the text gathers before it goes to the stream in one write.
+  static constexpr size_t kPiece = size_t{1} << 16;
+
   // Hands what is gathered to the stream.
   void Flush() {
     if (used_ == 0) return;
@@ -55,10 +58,10 @@ class TextOut {
   }
 
  private:
-  static constexpr size_t kPiece = size_t{1} << 16;
   static constexpr size_t kNumberRoom = 24;  // a 64-bit number with its sign
 
-  // Gathers the text, or when it does not fit hands it to the stream after what is gathered.
+  // Gathers the text; when it does not fit, what is gathered goes to the stream first, and a text longer than a
+  // whole piece follows it straight.
   void Put(const char* text, size_t size);
   void Room(size_t count) {
     if (kPiece - used_ < count) Flush();

@@ -9,6 +9,7 @@
 #include "link/byte_order.h"
 #include "services/interfejs.h"
 #include "services/operator.h"
+#include "services/program_folder.h"
 
 namespace varnholt {
 namespace {
@@ -249,8 +250,8 @@ bool FirmwareUpgrade::ReadToFile() {
     SetProgressOfWord(i);
   }
   try {
-    std::error_code ignored;  // a folder that cannot be made fails the write below with its own message
-    std::filesystem::create_directories(std::filesystem::path(read_target_).parent_path(), ignored);
+    // A folder that cannot be made fails the write below with its own message.
+    MakeOwnFolders(std::filesystem::path(read_target_).parent_path());
     WriteFileReplacing(read_target_, FirmwareImageBytes(image));
   } catch (const RunTimeError& error) {
     CurrentOperator().ShowMessageBox(error.what(), true, "");

@@ -114,14 +114,16 @@ class ProgramDecoder::Decoder {
     result_.damage = std::move(text);
   }
 
-  void Add(size_t offset, char letter, std::string text, const std::array<int32_t, 8>& steps = {}) {
+  // Counts a command and hands it to the sink; its text is made only when there is a sink to take it.
+  void Add(size_t offset, char letter, const auto& make_text, const std::array<int32_t, 8>& steps = {}) {
+    ++result_.summary.commands;
+    if (!sink_) return;
     DecodedCommand command;
     command.offset = offset;
     command.letter = letter;
-    command.text = std::move(text);
+    command.text = make_text();
     command.steps = steps;
     command.speed_group = selected_group_;
-    ++result_.summary.commands;
     sink_(command);
   }
 
@@ -151,16 +153,17 @@ class ProgramDecoder::Decoder {
       return;
     }
     move_open_ = false;
-    std::string text = "move";
-    for (const size_t axis : kMoveAxisOrder) {
-      const int32_t steps = move_steps_[axis];
-      if (steps == 0) continue;
-      text += Format(" %s=%d", std::string(AxisName(axis)).c_str(), steps);
-      result_.summary.travel_steps[axis] += std::llabs(int64_t{steps});
-      result_.summary.net_steps[axis] += steps;
+    for (size_t axis = 0; axis < move_steps_.size(); ++axis) {
+      result_.summary.travel_steps[axis] += std::llabs(int64_t{move_steps_[axis]});
+      result_.summary.net_steps[axis] += move_steps_[axis];
     }
-    text += Format(" count=%d", value);
-    Add(move_offset_, letter, std::move(text), move_steps_);
+    Add(move_offset_, letter, [this, value] {
+      std::string text = "move";
+      for (const size_t axis : kMoveAxisOrder) {
+        if (move_steps_[axis] != 0) text += Format(" %s=%d", std::string(AxisName(axis)).c_str(), move_steps_[axis]);
+      }
+      return text + Format(" count=%d", value);
+    }, move_steps_);
     ++result_.summary.moves;
   }
 
@@ -168,41 +171,45 @@ class ProgramDecoder::Decoder {
     const char upper = static_cast<char>(letter >= 'a' ? letter - 'a' + 'A' : letter);
     switch (upper) {
       case 'P': {
-        Add(offset_ + at, letter, Format("pause %u ms", ReadU8(bytes_, at + 1)));
+        Add(offset_ + at, letter, [&] { return Format("pause %u ms", ReadU8(bytes_, at + 1)); });
         return;
       }
       case 'V': {
-        const uint8_t group = ReadU8(bytes_, at + 1);
-        const uint16_t period = ReadU16(bytes_, at + 2);
-        // The record holds the period divided by the step multiplier.
-        const int64_t full_period = int64_t{period} * machine_.profile.StepMultiplier;
-        const uint16_t speed = full_period == 0 ? 0 : SpeedFromPeriod(machine_, full_period);
-        Add(offset_ + at, letter, Format("speed group %u period %u (%u mm/min)", group, period, speed));
+        Add(offset_ + at, letter, [&] {
+          const uint8_t group = ReadU8(bytes_, at + 1);
+          const uint16_t period = ReadU16(bytes_, at + 2);
+          // The record holds the period divided by the step multiplier.
+          const int64_t full_period = int64_t{period} * machine_.profile.StepMultiplier;
+          const uint16_t speed = full_period == 0 ? 0 : SpeedFromPeriod(machine_, full_period);
+          return Format("speed group %u period %u (%u mm/min)", group, period, speed);
+        });
         return;
       }
       case 'F': {
         const uint8_t group = ReadU8(bytes_, at + 1);
         selected_group_ = group;
-        Add(offset_ + at, letter, Format("select speed group %u", group));
+        Add(offset_ + at, letter, [group] { return Format("select speed group %u", group); });
         return;
       }
       case 'S':
-        Add(offset_ + at, letter, SettingText(ReadU8(bytes_, at + 1), ReadI32(bytes_, at + 2)));
+        Add(offset_ + at, letter, [&] { return SettingText(ReadU8(bytes_, at + 1), ReadI32(bytes_, at + 2)); });
         return;
       case 'T':
-        Add(offset_ + at, letter, Format("heater channel %u power %u", ReadU8(bytes_, at + 1), ReadU8(bytes_, at + 2)));
+        Add(offset_ + at, letter,
+            [&] { return Format("heater channel %u power %u", ReadU8(bytes_, at + 1), ReadU8(bytes_, at + 2)); });
         return;
       case 'R':
-        Add(offset_ + at, letter, Format("heater channel %u %s", ReadU8(bytes_, at + 2), ReadU8(bytes_, at + 1) ? "on" : "off"));
+        Add(offset_ + at, letter, [&] {
+          return Format("heater channel %u %s", ReadU8(bytes_, at + 2), ReadU8(bytes_, at + 1) ? "on" : "off");
+        });
         return;
-      default: {
-        std::string text = "command";
-        const auto length = static_cast<size_t>(CommandLength(static_cast<uint8_t>(letter)).value_or(1));
-        for (size_t i = 1; i < length; ++i) {
-          text += Format(" %02X", ReadU8(bytes_, at + i));
-        }
-        Add(offset_ + at, letter, std::move(text));
-      }
+      default:
+        Add(offset_ + at, letter, [&] {
+          std::string text = "command";
+          const auto length = static_cast<size_t>(CommandLength(static_cast<uint8_t>(letter)).value_or(1));
+          for (size_t i = 1; i < length; ++i) text += Format(" %02X", ReadU8(bytes_, at + i));
+          return text;
+        });
     }
   }
 
@@ -244,7 +251,7 @@ DecodedProgram DecodeProgram(std::string_view bytes, const ControllerState& mach
 }
 
 ProgramSummary SummarizeProgram(std::string_view bytes, const ControllerState& machine) {
-  ProgramDecoder decoder(machine, [](const DecodedCommand&) {});
+  ProgramDecoder decoder(machine, nullptr);
   decoder.Feed(bytes);
   decoder.Finish();
   return decoder.result().summary;

@@ -51,7 +51,8 @@ std::string_view AxisName(size_t code);
 class ProgramDecoder {
  public:
   using Sink = std::function<void(const DecodedCommand&)>;
-  // Keeps its own copy of the machine's calibration.
+  // Keeps its own copy of the machine's calibration. Without a sink (nullptr) only the summary is made: the
+  // commands are counted, not put into words.
   ProgramDecoder(const ControllerState& machine, Sink sink);
   ~ProgramDecoder();
   ProgramDecoder(const ProgramDecoder&) = delete;

@@ -22,6 +22,8 @@ void TakeSettings(const ProjectDocument& pattern, ProjectDocument& project) {
   project.working_range = pattern.working_range;
   project.ltscale = pattern.ltscale;
   project.add_frame = pattern.add_frame;
+  // The copies are compensated as the pattern is: the grid carries its kerf, so a later change of the kerf is seen.
+  project.SetKerf(pattern.kerf_width_mm(), pattern.kerf_scale_percent());
 }
 
 TPlotPoint Shifted(const TPlotPoint& p, int64_t dx, int64_t dy) {

@@ -27,8 +27,8 @@ std::vector<TPlotPoint> ConnectingPathFor(const ProjectDocument& pattern, const 
 // Builds the new project from checked values (CheckDuplication): for each row from the bottom and each column from
 // the left, a copy of every entry of the pattern's list in list order, shifted by the pitches; then the connecting
 // path as a closed connector; the box, and the cut planned with progress and abort through the current operator.
-// The new project takes the pattern's drawing kind and the program settings the pattern was loaded with; the
-// pattern is not changed. `texts` must outlive the new project.
+// The new project takes the pattern's drawing kind, the program settings the pattern was loaded with and the kerf
+// its figures were compensated for; the pattern is not changed. `texts` must outlive the new project.
 std::unique_ptr<ProjectDocument> BuildDuplicate(const ProjectDocument& pattern, const DuplicationParameters& values,
                                                 TextLookup texts);
 

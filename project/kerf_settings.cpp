@@ -8,15 +8,16 @@ KerfSettings KerfSettingsOf(const Configuration& config) {
   return {config.Number(Param::KerfWidth), config.Number(Param::skala)};
 }
 
-void SetKerfSettings(ProjectDocument& project, const KerfSettings& settings) {
-  project.kerf_width_mm = settings.kerf_mm;
-  project.kerf_scale_percent = settings.scale_percent;
+bool SetKerfSettings(ProjectDocument& project, const KerfSettings& settings) {
+  return project.SetKerf(settings.kerf_mm, settings.scale_percent);
 }
 
 bool KerfSettingsChanged(const ProjectDocument& project, const KerfSettings& settings) {
-  if (project.drawn_figures.empty()) return false;
-  if (settings.kerf_mm != project.kerf_width_mm) return true;
-  return settings.kerf_mm > 0.0 && settings.scale_percent != project.kerf_scale_percent;
+  if (project.figures.empty()) return false;  // nothing compensated yet
+  if (settings.kerf_mm != project.kerf_width_mm()) return true;
+  return settings.kerf_mm > 0.0 && settings.scale_percent != project.kerf_scale_percent();
 }
+
+bool CanCompensateAgain(const ProjectDocument& project) { return !project.drawn_figures.empty(); }
 
 }  // namespace varnholt

@@ -15,12 +15,15 @@ struct KerfSettings {
 
 KerfSettings KerfSettingsOf(const Configuration& config);
 
-// Sets what the project's next load compensates for.
-void SetKerfSettings(ProjectDocument& project, const KerfSettings& settings);
+// Sets what the project's next load compensates for; false (nothing set) on a project that holds figures already.
+bool SetKerfSettings(ProjectDocument& project, const KerfSettings& settings);
 
-// True when a project loaded from a drawing is compensated otherwise than settings ask: for another kerf, or for
-// another scale while a kerf is asked for. A project without drawn figures (a duplication) cannot be compensated
-// anew and never needs it.
+// True when a project's figures are compensated otherwise than settings ask: for another kerf, or for another scale
+// while a kerf is asked for. A duplication counts too: its figures carry the kerf its pattern was compensated for.
 bool KerfSettingsChanged(const ProjectDocument& project, const KerfSettings& settings);
+
+// True when the project can be compensated anew (ChangeKerf): it was loaded from a drawing and keeps the drawn
+// figures. A duplication cannot; it is duplicated again from its drawing instead.
+bool CanCompensateAgain(const ProjectDocument& project);
 
 }  // namespace varnholt

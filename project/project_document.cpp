@@ -91,7 +91,7 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
     return false;
   }
   drawn_figures = CopyFigures(figures);
-  if (kerf_width_mm > 0.0) ApplyKerf();
+  if (kerf_width_mm_ > 0.0) ApplyKerf();
   MeasureProject();
   max_depth = 0;
   selected_figure = -1;
@@ -107,15 +107,15 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
 
 void ProjectDocument::ApplyKerf() {
   kerf_kept_as_drawn.clear();
-  if (!(kerf_width_mm > 0.0)) return;
+  if (!(kerf_width_mm_ > 0.0)) return;
   // Which figure is a part and which a hole comes from the nesting of the drawing's own figures.
   MeasureProject();
   co_w_czym();
   std::vector<int32_t> depths;
   depths.reserve(figures.size());
   for (const auto& figure : figures) depths.push_back(figure->depth);
-  const double scale = kerf_scale_percent > 0.0 ? kerf_scale_percent : 100.0;
-  KerfCompensation compensation = CompensateKerf(drawn_figures, depths, kerf_width_mm * 100.0 / scale);
+  const double scale = kerf_scale_percent_ > 0.0 ? kerf_scale_percent_ : 100.0;
+  KerfCompensation compensation = CompensateKerf(drawn_figures, depths, kerf_width_mm_ * 100.0 / scale);
   figures = std::move(compensation.figures);
   kerf_kept_as_drawn = std::move(compensation.kept_as_drawn);
   max_depth = 0;
@@ -123,8 +123,8 @@ void ProjectDocument::ApplyKerf() {
 
 void ProjectDocument::ChangeKerf(double kerf_mm, double scale_percent) {
   if (drawn_figures.empty()) return;
-  kerf_width_mm = kerf_mm;
-  kerf_scale_percent = scale_percent;
+  kerf_width_mm_ = kerf_mm;
+  kerf_scale_percent_ = scale_percent;
   figures = CopyFigures(drawn_figures);
   ApplyKerf();
   MeasureProject();
@@ -134,6 +134,13 @@ void ProjectDocument::ChangeKerf(double kerf_mm, double scale_percent) {
   cut_start_figure = false;
   ReportKeptAsDrawn();
   if (plan_after_load) ciecie();
+}
+
+bool ProjectDocument::SetKerf(double kerf_mm, double scale_percent) {
+  if (!figures.empty() || !drawn_figures.empty()) return false;
+  kerf_width_mm_ = kerf_mm;
+  kerf_scale_percent_ = scale_percent;
+  return true;
 }
 
 void ProjectDocument::ReportKeptAsDrawn() const {

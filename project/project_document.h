@@ -67,6 +67,18 @@ class ProjectDocument {
   // (unless plan_after_load is off). The figures left as drawn are reported as a load reports them. A project
   // that was not loaded from a drawing has no drawn figures and stays as it is.
   void ChangeKerf(double kerf_mm, double scale_percent);
+  // Sets the kerf (millimetres, 0 for none) and scale (the configuration's skala) the figures the project is about
+  // to get are compensated for: what a load applies, or what a project made of another's compensated figures
+  // carries. A project that already holds figures keeps them as compensated: it changes its kerf only through
+  // ChangeKerf, and this refuses (false, nothing changed), so the kerf never names a compensation not made.
+  bool SetKerf(double kerf_mm, double scale_percent);
+  // The wire's kerf in millimetres the figures are (or the next load makes them) compensated for. A load offsets
+  // every closed figure by half of it, outward for a part's outline and inward for a hole, before planning; 0 leaves
+  // the drawing as it is.
+  double kerf_width_mm() const { return kerf_width_mm_; }
+  // The skala that goes with it: the program is written at this percentage of the drawing, so the offset in drawing
+  // units is the half kerf divided by it, and the cut parts keep the kerf's real width.
+  double kerf_scale_percent() const { return kerf_scale_percent_; }
 
   std::vector<std::unique_ptr<tfigura>> figures;
   int32_t project_min_x = 0, project_min_y = 0;
@@ -112,18 +124,12 @@ class ProjectDocument {
   // How the latest planning run ended.
   PlanOutcome last_plan;
 
-  // The wire's kerf in millimetres (the configuration's KerfWidth). A load offsets every closed figure by half of
-  // it, outward for a part's outline and inward for a hole, before planning; 0 leaves the drawing as it is.
-  double kerf_width_mm = 0.0;
-  // The configuration's skala: the program is written at this percentage of the drawing, so the offset in drawing
-  // units is the half kerf divided by it, and the cut parts keep the kerf's real width.
-  double kerf_scale_percent = 100.0;
   // The drawing's own figures as the load made them, one per drawing figure (figure i of the list is drawn
   // figure i compensated), for painting the drawing under the wire's path.
   std::vector<std::unique_ptr<tfigura>> drawn_figures;
-  // The kerf the figures were compensated for (0: the figures are the drawn ones): kerf_width_mm once a load or
-  // ChangeKerf has applied it, which keep the two in step.
-  double applied_kerf_mm() const { return drawn_figures.empty() || !(kerf_width_mm > 0.0) ? 0.0 : kerf_width_mm; }
+  // The kerf the drawing's figures were compensated for (0: the figures are the drawn ones): kerf_width_mm() once a
+  // load or ChangeKerf has applied it.
+  double applied_kerf_mm() const { return drawn_figures.empty() || !(kerf_width_mm_ > 0.0) ? 0.0 : kerf_width_mm_; }
   // The indexes of the closed figures the kerf left as drawn because they would vanish or split.
   std::vector<int32_t> kerf_kept_as_drawn;
 
@@ -131,7 +137,7 @@ class ProjectDocument {
   std::string Text(std::string_view section, std::string_view key) const { return texts_(section, key); }
 
  private:
-  // Compensates the figures, which hold a fresh copy of drawn_figures, for kerf_width_mm; the list then holds
+  // Compensates the figures, which hold a fresh copy of drawn_figures, for kerf_width_mm(); the list then holds
   // nothing else.
   void ApplyKerf();
   // Tells the operator which figures the kerf left as drawn, when there are any.
@@ -140,6 +146,8 @@ class ProjectDocument {
   void MeasureProject();
 
   TextLookup texts_;
+  double kerf_width_mm_ = 0.0;
+  double kerf_scale_percent_ = 100.0;
 };
 
 }  // namespace varnholt

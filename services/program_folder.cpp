@@ -57,23 +57,6 @@ std::error_code MakeOwnFolder(const fs::path& folder) {
   return error;
 }
 
-// Makes folder and each missing parent, the way a program makes its part of the account's data folder.
-std::error_code MakeFolderChain(const fs::path& folder) {
-  std::vector<fs::path> missing;
-  std::error_code error;
-  for (fs::path step = folder; !step.empty() && !fs::exists(step, error); step = step.parent_path()) {
-    if (error) return error;
-    missing.push_back(step);
-    if (step == step.parent_path()) break;
-  }
-  for (auto step = missing.rbegin(); step != missing.rend(); ++step) {
-    if (const std::error_code made = MakeOwnFolder(*step)) return made;
-  }
-  if (!fs::is_directory(folder, error)) return error ? error : std::make_error_code(std::errc::not_a_directory);
-  if (access(folder.c_str(), W_OK | X_OK) != 0) return {errno, std::generic_category()};
-  return {};
-}
-
 }  // namespace
 
 ProgramFolders OneProgramFolder(std::string folder) {
@@ -118,13 +101,29 @@ ProgramFolders ProgramFoldersOfThisRun(const std::optional<std::string>& home_op
   return ChooseProgramFolders(FactsOfThisProcess(home_option));
 }
 
+std::error_code MakeOwnFolders(const fs::path& folder) {
+  std::vector<fs::path> missing;
+  std::error_code error;
+  for (fs::path step = folder; !step.empty() && !fs::exists(step, error); step = step.parent_path()) {
+    if (error) return error;
+    missing.push_back(step);
+    if (step == step.parent_path()) break;
+  }
+  for (auto step = missing.rbegin(); step != missing.rend(); ++step) {
+    if (const std::error_code made = MakeOwnFolder(*step)) return made;
+  }
+  if (!fs::is_directory(folder, error)) return error ? error : std::make_error_code(std::errc::not_a_directory);
+  if (access(folder.c_str(), W_OK | X_OK) != 0) return {errno, std::generic_category()};
+  return {};
+}
+
 std::string MakeWritableFolder(const ProgramFolders& folders) {
   if (!folders.per_account) return "";
   if (folders.writable.empty()) {
     return "~/.local/share/" + std::string(kAccountFolderName) + "/: " +
            std::make_error_code(std::errc::no_such_file_or_directory).message();
   }
-  const std::error_code error = MakeFolderChain(fs::path(folders.writable).parent_path());
+  const std::error_code error = MakeOwnFolders(fs::path(folders.writable).parent_path());
   return error ? folders.writable + ": " + error.message() : "";
 }
 

@@ -2,8 +2,10 @@
 // The program folder, split in two when the program is installed: the data shipped with it, which it only reads, and
 // the files it writes, which belong to the account that runs it.
 
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 
 namespace varnholt {
 
@@ -48,6 +50,11 @@ ProgramFolders ProgramFoldersOfThisRun(const std::optional<std::string>& home_op
 // why it cannot be used ("" when it can): a folder that cannot be made, or no home folder to make it in. A single
 // program folder is left as it is.
 std::string MakeWritableFolder(const ProgramFolders& folders);
+
+// Makes folder and each missing parent readable by the account alone, the way every folder of the account's data
+// is made (folders that exist keep their permissions); an error when one cannot be made or the folder cannot be
+// written.
+std::error_code MakeOwnFolders(const std::filesystem::path& folder);
 
 // The folder of the running executable, with a trailing '/'; "./" when the system cannot tell.
 std::string ExecutableFolder();

@@ -18,7 +18,7 @@ int ScriptedOperator::AskQuestion(const std::string& text, ButtonSet buttons, co
   } else if (Offers(buttons, kButtonNo)) {
     answer = kButtonNo;
   }
-  questions_.push_back({text, buttons, caption, answer, busy_});
+  questions_.push_back({text, buttons, caption, answer});
   return answer;
 }
 

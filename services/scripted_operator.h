@@ -23,7 +23,6 @@ class ScriptedOperator final : public Operator {
     ButtonSet buttons = 0;
     std::string caption;
     int answer = 0;
-    bool busy = false;  // the hourglass was showing when the question came up
   };
 
   void ShowMessageBox(const std::string& text, bool is_error, const std::string& caption) override;

@@ -136,6 +136,10 @@ void TMainForm::KonfiguracjaClick() {
       if (machine_->Cutting(project)) {
         CurrentOperator().ShowMessageBox(
             program_.Text(kSection, "kerfProjektCiety") + project->windowTitle().toStdString(), false, "");
+      } else if (!CanCompensateAgain(project->document())) {
+        // A duplicated grid holds copies of compensated figures, not the drawing: it is not cut with a stale kerf.
+        CurrentOperator().ShowMessageBox(
+            program_.Text(kSection, "kerfSiatkaNieaktualna") + project->windowTitle().toStdString(), false, "");
       } else {
         project->document().add_frame = program_.config().Checked(Param::AddFrame);
         project->ChangeKerf(kerf);
@@ -162,9 +166,9 @@ void TMainForm::SymulacjaClick() {
 }
 
 void TMainForm::SpeedAutoRepeatClick(bool down) {
-  // The run keeps the state; without one there is nothing to repeat and the toggle goes back up.
-  const AutoRepeatButtons shown = cutting_run_ != nullptr ? cutting_run_->AutoRepeatChanged(down)
-                                                          : AutoRepeatButtonsFor(false, false, program_.texts());
+  // The run keeps the state.
+  const AutoRepeatButtons shown =
+      cutting_run_ != nullptr ? cutting_run_->AutoRepeatChanged(down) : AutoRepeatWithoutRun(program_.texts());
   QAction* repeat = actions_.at("SpeedAutoRepeat");
   repeat->setChecked(shown.on);
   const QString hint = QString::fromStdString(shown.hint);

@@ -95,8 +95,7 @@ void MainFormMachine::MoveOutAfterCut() {
 }
 
 AutoRepeatButtons MainFormMachine::AutoRepeatChanged(bool on) {
-  // Without a machine there is nothing to repeat: the toggle stays up.
-  if (!program_.has_link()) return AutoRepeatButtonsFor(false, false, program_.texts());
+  if (!program_.has_link()) return AutoRepeatWithoutRun(program_.texts());
   return program_.session().run.SpeedAutoRepeatClick(on);
 }
 

@@ -22,6 +22,7 @@
 #include "layout/ui/number_field.h"
 #include "services/interfejs.h"
 #include "services/operator.h"
+#include "services/program_folder.h"
 #include "ui/window_texts.h"
 
 namespace varnholt {
@@ -235,9 +236,9 @@ void TfParDup::btnZatwierdzClick() {
   const bool first_in_account = !dpl_beside_pattern_ && !std::filesystem::exists(dpl_path_);
   try {
     if (!dpl_beside_pattern_) {
-      // The account's copy of a shipped folder is made on first use.
-      std::error_code ignored;
-      std::filesystem::create_directories(std::filesystem::path(dpl_path_).parent_path(), ignored);
+      // The account's copy of a shipped folder is made on first use; one that cannot be made fails the write below
+      // with its own message.
+      MakeOwnFolders(std::filesystem::path(dpl_path_).parent_path());
     }
     WriteDplFile(dpl_path_, values, separator_);
   } catch (const RunTimeError& error) {

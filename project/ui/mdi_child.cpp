@@ -114,7 +114,7 @@ void TMDIChild::ciecie() {
 }
 
 void TMDIChild::ChangeKerf(const KerfSettings& settings) {
-  if (document_.drawn_figures.empty()) return;
+  if (!CanCompensateAgain(document_)) return;
   Work([&] {
     // As after a load: the compensated drawing is shown before it is planned.
     document_.plan_after_load = false;

@@ -292,6 +292,37 @@ TEST_F(MachineWindow, F4MakesAPlannedGridInANewWindowThatCannotBeDuplicatedAgain
   EXPECT_EQ(form_->Projects().size(), before);
 }
 
+TEST_F(MachineWindow, AGridMadeBeforeTheKerfChangedIsToldAndNotCutWithTheStaleKerf) {
+  ASSERT_TRUE(StartOnVirtualTime());
+  TMDIChild* pattern = Open("pattern.plt", testing::SquaresPlot(2));
+  ASSERT_NE(pattern, nullptr);
+  OnModal<TfParDup>([](TfParDup& dialog) { dialog.findChild<QPushButton*>("btnZatwierdz")->click(); });
+  Press("miDuplikujPlt");
+  testing::ProcessEventsFor(50);
+  TMDIChild* grid = form_->ActiveProject();
+  ASSERT_NE(grid, pattern);
+  const std::vector<TPlotPoint> copy = grid->document().figures[0]->points;
+
+  op_.boxes.clear();
+  ConfigureWithOk([](TDlgkonfig& dialog) { dialog.findChild<QDoubleSpinBox*>("KerfWidth")->setValue(1); });
+  EXPECT_EQ(pattern->document().applied_kerf_mm(), 1);
+  EXPECT_EQ(grid->document().figures[0]->points, copy) << "the copies cannot be compensated anew";
+  ASSERT_EQ(op_.boxes.size(), 1u) << Shown();
+  EXPECT_EQ(op_.boxes[0].text, Text("Main_window", "kerfSiatkaNieaktualna") + grid->windowTitle().toStdString());
+
+  ASSERT_EQ(form_->ActiveProject(), grid);
+  NextStatusStep();
+  Press("SpeedStart");
+  EXPECT_EQ(session().transmission.transmissions_started(), 0) << "a grid with the old kerf is not cut";
+  ASSERT_EQ(op_.boxes.size(), 2u) << Shown();
+  EXPECT_EQ(op_.boxes[1].text, Text("Main_window", "kerfNieaktualny"));
+
+  Area().setActiveSubWindow(Area().subWindowList(QMdiArea::CreationOrder).front());
+  ASSERT_EQ(form_->ActiveProject(), pattern);
+  Press("SpeedStart");
+  EXPECT_EQ(session().transmission.transmissions_started(), 1) << "the compensated drawing is cut";
+}
+
 TEST_F(MachineWindow, InformationOpensFromTheMenuAndTheProjectAboutFromTheMenu) {
   ASSERT_TRUE(StartOnVirtualTime());
   TMDIChild* project = Open("a.plt", testing::SquaresPlot(2));

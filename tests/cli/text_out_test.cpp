@@ -6,7 +6,9 @@
 #include <limits>
 #include <random>
 #include <sstream>
+#include <streambuf>
 #include <string>
+#include <vector>
 
 namespace varnholt::cli {
 namespace {
@@ -50,6 +52,39 @@ TEST(TextOut, WritesWhatAStreamWouldAcrossManyPieces) {
     plain << long_text << 'e';
   }
   EXPECT_EQ(gathered.str(), plain.str());
+}
+
+// A stream that keeps each write apart.
+class WriteLog : public std::streambuf {
+ public:
+  std::vector<std::string> writes;
+
+ protected:
+  std::streamsize xsputn(const char* text, std::streamsize count) override {
+    writes.emplace_back(text, static_cast<size_t>(count));
+    return count;
+  }
+  int_type overflow(int_type c) override {
+    if (!traits_type::eq_int_type(c, traits_type::eof())) writes.emplace_back(1, traits_type::to_char_type(c));
+    return traits_type::not_eof(c);
+  }
+};
+
+TEST(TextOut, ATextCrossingThePiecesEndStartsTheNextPieceAndOnlyALongerOneGoesStraight) {
+  WriteLog log;
+  std::ostream stream(&log);
+  const std::string gathered(TextOut::kPiece - 10, 'a'), crossing(100, 'b'), longer(TextOut::kPiece + 1, 'z');
+  {
+    TextOut out(stream);
+    out << gathered << crossing << 'c';
+    out.Flush();
+    EXPECT_EQ(log.writes, (std::vector<std::string>{gathered, crossing + "c"}))
+        << "the crossing text waits in the emptied piece for what follows it";
+
+    log.writes.clear();
+    out << 'x' << longer << 'y';
+  }
+  EXPECT_EQ(log.writes, (std::vector<std::string>{"x", longer, "y"}));
 }
 
 }  // namespace

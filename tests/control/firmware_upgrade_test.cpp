@@ -275,6 +275,10 @@ TEST_F(FirmwareUpgradeTest, AnInstalledProgramReadsImagesFromBothFoldersAndWrite
   EXPECT_EQ(FileBytes(shipped), shipped_bytes) << "the installed image is never written";
   EXPECT_EQ(FileBytes(own), FirmwareImageBytes(FirmwareImage{{1, 12}, ControllerWords()}));
   EXPECT_EQ(installed.image_path(), own);
+  for (const std::string& made : {folders.writable + "ROM", folders.writable + "ROM/Qe"}) {
+    EXPECT_EQ(std::filesystem::status(made).permissions(), std::filesystem::perms::owner_all)
+        << made << ": the account's folders are its own";
+  }
 
   installed.Show();
   EXPECT_EQ(installed.image_path(), own) << "the account's own image comes first";

@@ -16,6 +16,7 @@
 #include "layout/grid_check.h"
 #include "layout/segment_contact.h"
 #include "project/cut_program.h"
+#include "project/kerf_settings.h"
 #include "project/plan_projects.h"
 #include "services/scripted_operator.h"
 #include "support/temp_folder.h"
@@ -90,6 +91,24 @@ TEST_F(Duplication, CopiesInRowAndColumnOrderAndAPlanThatWritesAClosedProgram) {
   EXPECT_EQ(Pending(*project), 0u);
   EXPECT_EQ(project->last_plan.unreachable, 0);
   ExpectClosedProgram(*project, "disc 3 x 2");
+}
+
+TEST_F(Duplication, TheGridCarriesThePatternsKerfSoANewKerfIsSeenAsChanged) {
+  auto pattern = std::make_unique<ProjectDocument>(kTexts);
+  ASSERT_TRUE(pattern->SetKerf(1.0, 50.0));
+  ASSERT_TRUE(pattern->Load(std::string(VARNHOLT_SAMPLES_DIR) + "/frame_with_holes.plt", kAllPens));
+  const auto grid =
+      BuildDuplicate(*pattern, DefaultParameters(pattern->project_width, pattern->project_height), kTexts);
+  EXPECT_EQ(grid->kerf_width_mm(), 1.0);
+  EXPECT_EQ(grid->kerf_scale_percent(), 50.0);
+  EXPECT_FALSE(KerfSettingsChanged(*grid, {1.0, 50.0}));
+  EXPECT_TRUE(KerfSettingsChanged(*grid, {0.0, 50.0})) << "the copies are compensated, the configuration says not";
+  EXPECT_TRUE(KerfSettingsChanged(*grid, {1.0, 100.0}));
+  EXPECT_FALSE(CanCompensateAgain(*grid));
+
+  const auto plain = BuildDuplicate(*LoadSample("frame_with_holes.plt"), {1, 1, 0, 0, 3, 4}, kTexts);
+  EXPECT_FALSE(KerfSettingsChanged(*plain, {0.0, 100.0}));
+  EXPECT_TRUE(KerfSettingsChanged(*plain, {0.5, 100.0})) << "drawn copies under a kerf would cut the parts too small";
 }
 
 TEST_F(Duplication, OneByOneHoldsOneCopyAndALeadInAndLeadOut) {

@@ -272,6 +272,8 @@ TEST_F(DuplicationDialog, AShippedSamplesValuesGoToTheAccountsFolderAndTheOperat
   ASSERT_TRUE(result);
   EXPECT_EQ(result->caption, kept);
   EXPECT_TRUE(std::filesystem::exists(kept));
+  EXPECT_EQ(std::filesystem::status(account.PathOf("Samples")).permissions(), std::filesystem::perms::owner_all)
+      << "the account's folders are its own";
   EXPECT_FALSE(std::filesystem::exists(shipped.PathOf("Samples/disc.dpl")));
   ASSERT_EQ(op_.messages().size(), 1u);
   EXPECT_EQ(op_.messages()[0].text, texts_.GetText("Duplication_parameters", "dplWFolderzeKonta") + kept);

@@ -43,7 +43,7 @@ Loaded Load(const std::string& path, double kerf_mm) {
   ScriptedOperator op;
   ScopedOperator scoped(op);
   loaded.project->reader_kind = path.ends_with(".dxf") ? kDxfFile : kPlotFile;
-  loaded.project->kerf_width_mm = kerf_mm;
+  EXPECT_TRUE(loaded.project->SetKerf(kerf_mm, 100.0));
   EXPECT_TRUE(loaded.project->Load(path, kAllPens)) << path;
   for (const auto& message : op.messages()) loaded.messages.push_back(message.text);
   return loaded;
@@ -210,10 +210,44 @@ TEST(KerfProject, OnlyANewKerfOrANewScaleUnderAKerfAsksForAProjectToBeCompensate
   EXPECT_TRUE(KerfSettingsChanged(*compensated.project, {1.0, 50.0}));
   EXPECT_TRUE(KerfSettingsChanged(*compensated.project, {0.0, 100.0}));
 
-  // A project the program made (a duplication) has no drawing to compensate anew.
+  EXPECT_TRUE(CanCompensateAgain(*compensated.project));
+
+  // A project made of copies of compensated figures (a duplication) carries the kerf it was given, and has no
+  // drawing to compensate anew.
   ProjectDocument made(kKeys);
+  EXPECT_TRUE(made.SetKerf(1.0, 100.0));
   made.figures.push_back(std::make_unique<tfigura>(*compensated.project->figures[0]));
-  EXPECT_FALSE(KerfSettingsChanged(made, {2.0, 100.0}));
+  EXPECT_FALSE(KerfSettingsChanged(made, {1.0, 100.0}));
+  EXPECT_TRUE(KerfSettingsChanged(made, {2.0, 100.0}));
+  EXPECT_TRUE(KerfSettingsChanged(made, {1.0, 50.0}));
+  EXPECT_FALSE(CanCompensateAgain(made));
+  EXPECT_FALSE(KerfSettingsChanged(ProjectDocument(kKeys), {2.0, 100.0})) << "no figures, nothing compensated";
+}
+
+TEST(KerfProject, AProjectHoldingFiguresChangesItsKerfOnlyByCompensatingThemAgain) {
+  Loaded loaded = Load(SamplePath("frame_with_holes.plt"), 1.0);
+  ProjectDocument& project = *loaded.project;
+  ASSERT_NE(project.figures[0]->points, project.drawn_figures[0]->points);
+  EXPECT_FALSE(SetKerfSettings(project, {0.0, 100.0}));
+  EXPECT_FALSE(project.SetKerf(2.0, 50.0));
+  EXPECT_EQ(project.kerf_width_mm(), 1.0);
+  EXPECT_EQ(project.kerf_scale_percent(), 100.0);
+  EXPECT_EQ(project.applied_kerf_mm(), 1.0) << "what was done to the figures";
+  EXPECT_FALSE(KerfSettingsChanged(project, {1.0, 100.0}));
+  EXPECT_TRUE(KerfSettingsChanged(project, {0.0, 100.0})) << "the configuration's kerf still asks for a change";
+
+  {
+    ScriptedOperator op;
+    ScopedOperator scoped(op);
+    project.ChangeKerf(0.0, 100.0);
+  }
+  EXPECT_EQ(project.applied_kerf_mm(), 0.0);
+  EXPECT_EQ(project.figures[0]->points, project.drawn_figures[0]->points);
+
+  ProjectDocument fresh(kKeys);
+  EXPECT_TRUE(SetKerfSettings(fresh, {0.5, 80.0}));
+  EXPECT_EQ(fresh.kerf_width_mm(), 0.5);
+  EXPECT_EQ(fresh.kerf_scale_percent(), 80.0);
 }
 
 TEST(KerfProject, ThePictureShowsTheDrawingThinAndGreyUnderTheCompensatedFigures) {

@@ -114,6 +114,23 @@ TEST_F(InstalledTree, FirstStartMakesTheDataFolderForTheAccountAlone) {
   EXPECT_EQ(MakeWritableFolder(folders), "") << "a second start finds it";
 }
 
+TEST(OwnFolders, EveryMissingFolderIsTheAccountsAloneAndAnExistingOneKeepsItsPermissions) {
+  TempFolder root;
+  const fs::perms open_perms = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                               fs::perms::others_read | fs::perms::others_exec;
+  root.MakeFolder("kept");
+  fs::permissions(root.PathOf("kept"), open_perms);
+  EXPECT_FALSE(MakeOwnFolders(root.PathOf("kept/ROM/Qe")));
+  EXPECT_EQ(fs::status(root.PathOf("kept")).permissions(), open_perms);
+  for (const std::string& made : {root.PathOf("kept/ROM"), root.PathOf("kept/ROM/Qe")}) {
+    EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_all) << made;
+  }
+  EXPECT_FALSE(MakeOwnFolders(root.PathOf("kept/ROM/Qe"))) << "a folder that exists is enough";
+
+  root.Write("kept/file", "a file where a folder belongs");
+  EXPECT_TRUE(MakeOwnFolders(root.PathOf("kept/file/below")));
+}
+
 TEST_F(InstalledTree, AFolderThatCannotBeMadeIsNamedWithTheReason) {
   root_.Write("home/op/.local", "a file where a folder belongs");
   const ProgramFolders folders = ChooseProgramFolders(Facts());
