@@ -223,7 +223,19 @@ uint64_t DigitsValue(uint64_t x, int count) {
 [[gnu::always_inline]] inline bool ScanPlainNumber(const char*& cursor, const char* limit, int32_t& value,
                                                  char& terminator) {
   const char* p = cursor;
-  // Most numbers follow their separator at once.
+  // Most numbers follow their separator at once, with no sign, far from the end of the block.
+  if (limit - p >= 9 && static_cast<uint8_t>(*p - '0') < 10) {
+    const uint64_t x = DigitBytes(p);
+    const int run = LeadingDigits(x);
+    if (run < 8) {
+      const auto after = static_cast<uint8_t>(x >> (8 * run) ^ 0x30);
+      if (kSignOrPoint[after]) return false;  // not a digit already
+      value = static_cast<int32_t>(DigitsValue(x, run));
+      terminator = static_cast<char>(after);
+      cursor = p + run + 1;
+      return true;
+    }
+  }
   if (p == limit) return false;
   if (!StartsToken(*p)) {
     do {
