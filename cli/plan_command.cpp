@@ -34,10 +34,7 @@ void WriteEntry(const tfigura& figure, size_t index, bool compensated, TextOut& 
 
 void WritePoints(const std::vector<TPlotPoint>& points, TextOut& out) {
   out << '[';
-  for (size_t i = 0; i < points.size(); ++i) {
-    if (i > 0) out << ',';
-    out.Pair(points[i].x, points[i].y);
-  }
+  for (size_t i = 0; i < points.size(); ++i) out.Pair(points[i].x, points[i].y, i > 0);
   out << ']';
 }
 

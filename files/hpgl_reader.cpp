@@ -31,6 +31,13 @@ constexpr std::array<bool, 256> kStartsToken = [] {
 
 bool StartsToken(char c) { return kStartsToken[static_cast<uint8_t>(c)]; }
 
+// Bytes that continue a number after its digits: a sign or a point.
+constexpr std::array<bool, 256> kSignOrPoint = [] {
+  std::array<bool, 256> table{};
+  table['+'] = table['-'] = table['.'] = true;
+  return table;
+}();
+
 uint8_t UpperCase(int c) {
   const auto byte = static_cast<uint8_t>(c);
   return (byte >= 'a' && byte <= 'z') ? static_cast<uint8_t>(byte - 'a' + 'A') : byte;
@@ -192,17 +199,18 @@ uint64_t LoadEight(const char* p) {
   return word;
 }
 
-// How many of the eight bytes at p are decimal digits before the first other byte (8 when all are).
-int LeadingDigits(const char* p) {
-  const uint64_t x = LoadEight(p) ^ 0x3030303030303030ULL;  // digits become 0..9
+// The digits of a number, 0..9 in their bytes, from eight input bytes: the first byte lowest.
+uint64_t DigitBytes(const char* p) { return LoadEight(p) ^ 0x3030303030303030ULL; }
+
+// How many of the eight bytes of DigitBytes are decimal digits before the first other byte (8 when all are).
+int LeadingDigits(uint64_t x) {
   // A byte is not a digit when it is 10 or more (adding 0x76 reaches its top bit) or already has its top bit.
   const uint64_t not_digit = ((x + 0x7676767676767676ULL) | x) & 0x8080808080808080ULL;
   return not_digit == 0 ? 8 : std::countr_zero(not_digit) / 8;
 }
 
-// The value of the first count (1..7, never 0: the shift would be undefined) digits at p, eight bytes at a time.
-uint64_t DigitsValue(const char* p, int count) {
-  uint64_t x = LoadEight(p) - 0x3030303030303030ULL;
+// The value of the first count (1..7, never 0: the shift would be undefined) digits of DigitBytes.
+uint64_t DigitsValue(uint64_t x, int count) {
   x <<= 8 * (8 - count);  // drop the bytes after the digits; the freed low bytes read as leading zeros
   x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFULL;
   x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFULL;
@@ -215,29 +223,51 @@ uint64_t DigitsValue(const char* p, int count) {
 [[gnu::always_inline]] inline bool ScanPlainNumber(const char*& cursor, const char* limit, int32_t& value,
                                                  char& terminator) {
   const char* p = cursor;
-  while (p != limit && !StartsToken(*p)) ++p;
+  // Most numbers follow their separator at once, with no sign, far from the end of the block.
+  if (limit - p >= 9 && static_cast<uint8_t>(*p - '0') < 10) {
+    const uint64_t x = DigitBytes(p);
+    const int run = LeadingDigits(x);
+    if (run < 8) {
+      const auto after = static_cast<uint8_t>(x >> (8 * run) ^ 0x30);
+      if (kSignOrPoint[after]) return false;  // not a digit already
+      value = static_cast<int32_t>(DigitsValue(x, run));
+      terminator = static_cast<char>(after);
+      cursor = p + run + 1;
+      return true;
+    }
+  }
   if (p == limit) return false;
+  if (!StartsToken(*p)) {
+    do {
+      ++p;
+    } while (p != limit && !StartsToken(*p));
+    if (p == limit) return false;
+  }
   bool negative = false;
   if (*p == '-' || *p == '+') {
     negative = *p == '-';
     ++p;
   }
-  int32_t magnitude = 0;
-  int digits = 0;
   if (limit - p >= 8) {
-    const int run = LeadingDigits(p);
+    // Up to seven digits and the byte after them come from one load.
+    const uint64_t x = DigitBytes(p);
+    const int run = LeadingDigits(x);
     if (run > 0 && run < 8) {
-      digits = run;
-      magnitude = static_cast<int32_t>(DigitsValue(p, run));
-      p += run;
+      const auto after = static_cast<uint8_t>(x >> (8 * run) ^ 0x30);
+      if (kSignOrPoint[after]) return false;  // not a digit already
+      const auto magnitude = static_cast<int32_t>(DigitsValue(x, run));
+      terminator = static_cast<char>(after);
+      cursor = p + run + 1;
+      value = negative ? -magnitude : magnitude;
+      return true;
     }
   }
-  if (digits == 0) {
-    while (p != limit && *p >= '0' && *p <= '9') {
-      if (++digits > 9) return false;  // longer numbers take the general path and its range check
-      magnitude = magnitude * 10 + (*p - '0');
-      ++p;
-    }
+  int32_t magnitude = 0;
+  int digits = 0;
+  while (p != limit && *p >= '0' && *p <= '9') {
+    if (++digits > 9) return false;  // longer numbers take the general path and its range check
+    magnitude = magnitude * 10 + (*p - '0');
+    ++p;
   }
   if (digits == 0 || p == limit || IsNumberChar(static_cast<uint8_t>(*p))) return false;
   terminator = *p;
@@ -418,6 +448,25 @@ void HpglReader::ParseCommand() {
   SkipToToken();
 }
 
+bool HpglReader::ReadPenDownCommand(tfigura& figure) {
+  // The word in hand must be all of "PD" or "PA", a plain pair following it in the block.
+  if (!is_word_ || token_length_ != 2 || token_[0] != 'P' || (token_[1] != 'D' && token_[1] != 'A')) return false;
+  if (at_eof_ || IsLetter(cur_char_)) return false;
+  const bool head_is_number = IsNumberChar(cur_char_);
+  if (head_is_number && input_.Cursor() == input_.Start()) return false;
+  const std::array<char, 2> command{'P', token_[1]};
+  if (!ReadPlainPair(input_.Cursor() - (head_is_number ? 1 : 0), 0, false)) return false;
+  // What ApplyCommand does for either word while the pen is down; the next token is read already, as there.
+  command_ = command;
+  if (relative_) AccumulateRelative();
+  std::vector<TPlotPoint>& points = figure.points;
+  const TPlotPoint point{x_, y_};
+  if (points.empty() || points.back() != point) points.push_back(point);
+  last_x_ = prev_x_ = x_;
+  last_y_ = prev_y_ = y_;
+  return true;
+}
+
 void HpglReader::AccumulateRelative() {
   rel_x_ = CheckedSum(rel_x_, x_);
   rel_y_ = CheckedSum(rel_y_, y_);
@@ -511,8 +560,11 @@ void HpglReader::ReadNextFigure(tfigura& figure) {
       }
       prev_x_ = x_;
       prev_y_ = y_;
-      if (fast_pairs_ && pen_down_ && !relative_ && (CommandIs('P', 'D') || CommandIs('P', 'A'))) {
-        ReadAbsolutePairs(figure);
+      if (fast_pairs_ && pen_down_ && (CommandIs('P', 'D') || CommandIs('P', 'A'))) {
+        // A pen-down run, "PD x,y" after "PD x,y" or pairs after pairs, stays here until something else comes.
+        do {
+          if (!relative_) ReadAbsolutePairs(figure);
+        } while (ReadPenDownCommand(figure));
       }
       if (!at_eof_) {
         ParseCommand();

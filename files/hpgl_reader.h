@@ -42,6 +42,10 @@ class HpglReader final : public FigureSource {
   void SkipToToken();
   void ReadAbsolutePairs(tfigura& figure);
   bool ReadPlainPair(const char* from, int32_t first_in_hand, bool first_is_in_hand);
+  // Reads and applies one "PD x,y" or "PA x,y" command of plain numbers while the pen is down, exactly as
+  // ParseCommand and ApplyCommand would, when its word is in hand and the pair lies whole in the block in hand.
+  // False, with nothing read, for anything else.
+  bool ReadPenDownCommand(tfigura& figure);
   // Reads the next token as SkipToToken would when it is a word lying whole in the block, the byte after it too,
   // scanning from `from` (the terminator of the number before when that is the word's first letter). False, with
   // nothing read, for anything else.

@@ -1,6 +1,7 @@
 #include "geometry/curves.h"
 
 #include <cmath>
+#include <type_traits>
 
 #include "geometry/scalar.h"
 #include "geometry/units.h"
@@ -126,6 +127,48 @@ bool CurveState::BSplineInit(int32_t degree, int32_t last_control, const std::ve
   return true;
 }
 
+namespace {
+
+// The point of a B-spline at t from the span that holds it: basis[j] = N(span - order + 1 + j, order)(t), built up
+// order by order with Cox-de Boor, a term whose factor or lower-order basis is 0 counting as 0. Order is a constant
+// for the common degrees, so that the loops unroll and the values stay in registers; the arithmetic is the same
+// for every order.
+template <typename Order>
+RealPoint SpanPoint(Order order, const double* knots, size_t span, double t, double* basis,
+                    const RealPoint* controls) {
+  basis[0] = (knots[span] <= t && t < knots[span + 1]) ? 1.0 : 0.0;
+  for (size_t k = 2; k <= order; ++k) {
+    const size_t first = span + 1 - k;  // first index of order k; span >= degree >= k - 1
+    double carried = 0.0;               // N(first + j, k - 1) of the previous j, read before it is replaced
+    for (size_t j = 0; j < k; ++j) {
+      const size_t i = first + j;
+      const double lower_left = carried;                       // N(i, k - 1)
+      const double lower_right = j + 1 < k ? basis[j] : 0.0;  // N(i + 1, k - 1)
+      double value = 0.0;
+      const double left_factor = t - knots[i];
+      if (lower_left != 0.0 && left_factor != 0.0) value += left_factor / (knots[i + k - 1] - knots[i]) * lower_left;
+      const double right_factor = knots[i + k] - t;
+      if (lower_right != 0.0 && right_factor != 0.0) {
+        value += right_factor / (knots[i + k] - knots[i + 1]) * lower_right;
+      }
+      carried = lower_right;
+      basis[j] = value;
+    }
+  }
+  RealPoint sum;
+  const RealPoint* const first = controls + (span + 1 - order);
+  for (size_t j = 0; j < order; ++j) {
+    sum.x += basis[j] * first[j].x;
+    sum.y += basis[j] * first[j].y;
+  }
+  return sum;
+}
+
+template <size_t kOrder>
+using OrderConstant = std::integral_constant<size_t, kOrder>;
+
+}  // namespace
+
 bool CurveState::BSplineNext(RealPoint& out, const std::vector<RealPoint>& controls) {
   if (!bspline_valid_) return false;
   const size_t last = static_cast<size_t>(last_control_);
@@ -133,36 +176,21 @@ bool CurveState::BSplineNext(RealPoint& out, const std::vector<RealPoint>& contr
 
   // Only N(span - k + 1 .. span, k) can be non-zero, span being the knot interval that holds t; t only grows.
   while (span_ < last && t_ >= knots_[span_ + 1]) ++span_;
-  const size_t span = span_;
-  const size_t order = static_cast<size_t>(degree_) + 1;
-  // basis_[j] holds N(span - k + 1 + j, k)(t) for j = 0 .. k - 1, built up order by order with Cox-de Boor; a term
-  // whose factor or lower-order basis is 0 counts as 0.
-  basis_[0] = (knots_[span] <= t_ && t_ < knots_[span + 1]) ? 1.0 : 0.0;
-  for (size_t k = 2; k <= order; ++k) {
-    const size_t first = span + 1 - k;  // first index of order k; span >= degree >= k - 1
-    double carried = 0.0;               // N(first + j, k - 1) of the previous j, read before it is replaced
-    for (size_t j = 0; j < k; ++j) {
-      const size_t i = first + j;
-      const double lower_left = carried;                            // N(i, k - 1)
-      const double lower_right = j + 1 < k ? basis_[j] : 0.0;       // N(i + 1, k - 1)
-      double value = 0.0;
-      const double left_factor = t_ - knots_[i];
-      if (lower_left != 0.0 && left_factor != 0.0) value += left_factor / (knots_[i + k - 1] - knots_[i]) * lower_left;
-      const double right_factor = knots_[i + k] - t_;
-      if (lower_right != 0.0 && right_factor != 0.0) {
-        value += right_factor / (knots_[i + k] - knots_[i + 1]) * lower_right;
-      }
-      carried = lower_right;
-      basis_[j] = value;
-    }
+  const double* const knots = knots_.data();
+  double basis[4];  // the common degrees' basis, local so that no store into it can touch the knots
+  switch (degree_) {
+    case 1:
+      out = SpanPoint(OrderConstant<2>{}, knots, span_, t_, basis, controls.data());
+      break;
+    case 2:
+      out = SpanPoint(OrderConstant<3>{}, knots, span_, t_, basis, controls.data());
+      break;
+    case 3:
+      out = SpanPoint(OrderConstant<4>{}, knots, span_, t_, basis, controls.data());
+      break;
+    default:
+      out = SpanPoint(static_cast<size_t>(degree_) + 1, knots, span_, t_, basis_.data(), controls.data());
   }
-  RealPoint sum;
-  const size_t first = span + 1 - order;
-  for (size_t j = 0; j < order; ++j) {
-    sum.x += basis_[j] * controls[first + j].x;
-    sum.y += basis_[j] * controls[first + j].y;
-  }
-  out = sum;
   t_ += step_;
   return true;
 }

@@ -43,7 +43,7 @@ class CurveState {
   int32_t degree_ = 0;
   int32_t last_control_ = 0;
   std::vector<double> knots_;
-  std::vector<double> basis_;
+  std::vector<double> basis_;  // the basis values of degrees above 3 and of degree 0
   int64_t steps_left_ = 0;
   size_t span_ = 0;  // knot interval of t in the B-spline
   bool bspline_valid_ = false;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cstdint>
 #include <limits>
 #include <random>
@@ -85,6 +86,58 @@ TEST(TextOut, ATextCrossingThePiecesEndStartsTheNextPieceAndOnlyALongerOneGoesSt
     out << 'x' << longer << 'y';
   }
   EXPECT_EQ(log.writes, (std::vector<std::string>{"x", longer, "y"}));
+}
+
+// What the standard formatting writes for one number.
+template <typename Number>
+std::string Standard(Number value) {
+  char text[32];
+  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+// Every number of one type at each change of its digit count and at its ends, written one after another.
+template <typename Number>
+void ExpectStandardDigitsAtEveryLength() {
+  std::vector<Number> values = {std::numeric_limits<Number>::min(), std::numeric_limits<Number>::max(), Number{0}};
+  for (int64_t power = 1; power <= int64_t{1'000'000'000}; power *= 10) {
+    for (const int64_t near : {power - 1, power, power + 1, -power - 1, -power, -power + 1}) {
+      if (near >= int64_t{std::numeric_limits<Number>::min()} && near <= int64_t{std::numeric_limits<Number>::max()}) {
+        values.push_back(static_cast<Number>(near));
+      }
+    }
+  }
+  std::ostringstream gathered;
+  std::string expected;
+  {
+    TextOut out(gathered);
+    for (const Number value : values) {
+      out << value << ' ';
+      expected += Standard(value) + ' ';
+    }
+  }
+  EXPECT_EQ(gathered.str(), expected);
+}
+
+TEST(TextOut, SmallNumbersOfEveryTypeAndLengthAsTheStandardWritesThem) {
+  ExpectStandardDigitsAtEveryLength<int32_t>();
+  ExpectStandardDigitsAtEveryLength<uint32_t>();
+  ExpectStandardDigitsAtEveryLength<int16_t>();
+  ExpectStandardDigitsAtEveryLength<uint16_t>();
+  ExpectStandardDigitsAtEveryLength<int8_t>();
+  ExpectStandardDigitsAtEveryLength<uint8_t>();
+  // A list of pairs across many pieces: the block copy of a number reaches past its digits, never past the room.
+  std::ostringstream gathered;
+  std::string expected;
+  {
+    TextOut out(gathered);
+    for (int i = 0; i < 20000; ++i) {
+      const int32_t x = i % 3 == 0 ? std::numeric_limits<int32_t>::min() : -i * 97;
+      const int32_t y = i % 5 == 0 ? std::numeric_limits<int32_t>::max() : i;
+      out.Pair(x, y, i > 0);
+      expected += (i > 0 ? ",[" : "[") + Standard(x) + ',' + Standard(y) + ']';
+    }
+  }
+  EXPECT_EQ(gathered.str(), expected);
 }
 
 }  // namespace

@@ -270,6 +270,8 @@ std::string RandomPlot(std::mt19937& random, size_t length) {
   static const std::vector<std::string> pieces = {
       "PD", "PU", "PA", "PR", "SP", "PW", "C", "M", "IN", "pd", "pu ", "pr;", "pa", "PD ", ",", ";", " ", ", ",
       "CI", "lb", "Zq", "e",
+      // whole commands as drivers write them, one point each, repeated points included
+      "pd 17, -14;\n", "PD10,-27;", "pd 1, 1;", "PA 5,5;", "pa 2147483647,-2147483648;",
       "\n", "\r\n", "-", "+", ".",
       "0", "7", "12", "345", "9999", "123456", "2147483647", "2147483648", "99999999999", "-5", "1.5", "+-", "x"};
   std::uniform_int_distribution<size_t> pick(0, pieces.size() - 1);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <vector>
 
 namespace varnholt {
@@ -181,6 +182,50 @@ TEST(BSpline, LocalEvaluationMatchesTheDefinitionWithRepeatedKnots) {
     ++count;
   }
   EXPECT_EQ(count, 100);
+}
+
+TEST(BSpline, EveryDegreeGivesTheDefinitionsValuesBitForBit) {
+  // Degrees 1 to 3 take their own unrolled evaluation, the others the general one: all must give the basis of the
+  // definition with the same arithmetic, summed over the span's controls in order, at the same parameters.
+  std::mt19937 random(20261209);
+  std::uniform_int_distribution<int> gap(0, 2);  // repeated knots where the gap is 0
+  std::uniform_real_distribution<double> coordinate(-500.0, 500.0);
+  for (int32_t degree = 0; degree <= 6; ++degree) {
+    for (int round = 0; round < 20; ++round) {
+      const int32_t last = degree + round % 7;
+      std::vector<double> knots(static_cast<size_t>(degree + 1), 0.0);
+      while (knots.size() < static_cast<size_t>(last + 1)) knots.push_back(knots.back() + 0.75 * gap(random));
+      knots.push_back(knots.back() + 1.5);  // the curve's parameter range is not empty
+      knots.resize(static_cast<size_t>(last + degree + 2), knots.back());
+      std::vector<RealPoint> controls;
+      for (int32_t i = 0; i <= last; ++i) controls.push_back({coordinate(random), coordinate(random)});
+      const double fraction = 1.0 / (7 + round);
+
+      CurveState spline;
+      ASSERT_TRUE(spline.BSplineInit(degree, last, knots, fraction));
+      const double start = knots[static_cast<size_t>(degree)], end = knots[static_cast<size_t>(last + 1)];
+      const double step = (end - start) / std::nearbyint(1.0 / fraction);
+      double t = start;
+      RealPoint p;
+      int count = 0;
+      while (spline.BSplineNext(p, controls)) {
+        auto span = static_cast<size_t>(degree);
+        while (span < static_cast<size_t>(last) && t >= knots[span + 1]) ++span;
+        const auto order = static_cast<size_t>(degree) + 1;
+        RealPoint expected;
+        for (size_t i = span + 1 - order; i <= span; ++i) {
+          const double n = ReferenceBasis(knots, i, order, t);
+          expected.x += n * controls[i].x;
+          expected.y += n * controls[i].y;
+        }
+        ASSERT_EQ(p.x, expected.x) << "degree " << degree << " at " << t;
+        ASSERT_EQ(p.y, expected.y) << "degree " << degree << " at " << t;
+        t += step;
+        ++count;
+      }
+      EXPECT_GE(count, 7 + round) << "degree " << degree;
+    }
+  }
 }
 
 TEST(BSpline, FallingKnotsAreRejectedAndLongSplinesStayFast) {
