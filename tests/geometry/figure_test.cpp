@@ -47,7 +47,8 @@ TEST(FigureModel, VertexRecordsKeepTheirAnglesBitForBit) {
   const auto bits = [](const TVertexAngle& a) { return std::bit_cast<uint64_t>(double{a.angle}); };
   tfigura figure;
   for (size_t i = 0; i < std::size(angles); ++i) {
-    figure.vertex_angles.push_back(TVertexAngle{angles[i], static_cast<int16_t>(5 + i % 6), static_cast<uint8_t>(i % 2)});
+    const auto mark = static_cast<int16_t>(5 + i % 6);
+    figure.vertex_angles.push_back(TVertexAngle{angles[i], mark, static_cast<uint8_t>(i % 2)});
   }
   const tfigura copy = figure;
   figure.vertex_angles.resize(1000, TVertexAngle{kOpenEndAngle, 10, 1});
@@ -61,7 +62,9 @@ TEST(FigureModel, VertexRecordsKeepTheirAnglesBitForBit) {
     EXPECT_EQ(int{moved.flag}, static_cast<int>(i % 2)) << i;
   }
   EXPECT_TRUE(std::all_of(figure.vertex_angles.begin(), figure.vertex_angles.end() - std::ssize(angles),
-                          [](const TVertexAngle& a) { return a.angle == kOpenEndAngle && a.mark == 10 && a.flag == 1; }));
+                          [](const TVertexAngle& a) {
+                            return a.angle == kOpenEndAngle && a.mark == 10 && a.flag == 1;
+                          }));
 }
 
 TEST(ComputeParameters, EmptyFigureOnlyLosesHasPoints) {
