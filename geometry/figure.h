@@ -15,50 +15,59 @@ struct TPlotPoint {
   friend bool operator==(const TPlotPoint&, const TPlotPoint&) = default;
 };
 
-// Turning angle and planning marks at one point of a path.
+// Turning angle and planning marks at one point of a path. A figure holds one record per point, so the record is
+// packed to 12 bytes (the double sits on a 4-byte boundary): read and assign its fields, never take their address.
+#pragma pack(push, 4)
 struct TVertexAngle {
   double angle = 0.0;  // radians in [-pi, pi]; pi/2 at the ends of an open path and at frame corners
-  int32_t mark = 0;    // 6 at the corners of the outline frame
+  int16_t mark = 0;    // join weight, 5 to 10 (6 at the corners of the outline frame), 0 before weighing
   uint8_t flag = 0;
 };
+#pragma pack(pop)
+static_assert(sizeof(TVertexAngle) == 12, "a vertex record holds 11 bytes of data");
 
 inline constexpr double kOpenEndAngle = 1.5707963267948966;
 
 // Values of tfigura::kind.
 enum FigureKind : uint8_t { kDrawingFigure = 0, kOutlineFrame = 1, kConnector = 3 };
 
-// One path of a project. Points and vertex records are held by value, so a copy never shares a record.
+// One path of a project. Points and vertex records are held by value, so a copy never shares a record. The fields
+// are grouped by size (lists, the double, the int32 fields, the bytes) so that no padding lies between them: a
+// drawing holds two records per figure and planning one more per connector.
 struct tfigura {
-  uint8_t is_contour = 0;
-  uint8_t pen = 0;
+  std::vector<TPlotPoint> points;
+  std::vector<TVertexAngle> vertex_angles;
   double pen_value = 0.0;
   int32_t list_index = 0;
-  uint8_t cut_enabled = 0;
-  uint8_t selected = 0;
   int32_t width = 0;
   int32_t height = 0;
   int32_t min_x = 0, min_y = 0;
   int32_t max_x = 0, max_y = 0;
   int32_t origin_x = 0, origin_y = 0;
-  std::vector<TPlotPoint> points;
-  std::vector<TVertexAngle> vertex_angles;
-  uint8_t has_points = 0;
   int32_t depth = 0;
-  uint8_t open = 0;
   int32_t reader_tag = 0;
-  uint8_t kind = kDrawingFigure;
-  uint8_t closed = 0;
   int32_t parent = 0;
-  uint8_t plan_flag_1 = 0;
   int32_t link_figure = 0;
   int32_t link_point = 0;
   int32_t link_aux = 0;
-  uint8_t plan_flag_2 = 0;
   int32_t child_count = 0;
   int32_t length = 0;
   int32_t center_x = 0, center_y = 0;
   int32_t idx_min_x = 0, idx_max_x = 0, idx_min_y = 0, idx_max_y = 0;
+  uint8_t is_contour = 0;
+  uint8_t pen = 0;
+  uint8_t cut_enabled = 0;
+  uint8_t selected = 0;
+  uint8_t has_points = 0;
+  uint8_t open = 0;
+  uint8_t kind = kDrawingFigure;
+  uint8_t closed = 0;
+  uint8_t plan_flag_1 = 0;
+  uint8_t plan_flag_2 = 0;
 };
+static_assert(sizeof(tfigura) <= 2 * sizeof(std::vector<TPlotPoint>) + sizeof(double) + 23 * sizeof(int32_t) + 10 +
+                                     alignof(tfigura) - 1,
+              "no padding between the fields of a figure");
 
 // The figures of a project, each owned by the list.
 using FigureList = std::vector<std::unique_ptr<tfigura>>;

@@ -432,6 +432,9 @@ PlanOutcome PlanRun::Run() {
   if (figures_.empty()) return outcome_;
   for (auto& f : figures_) BuildTurningAngles(*f);
   for (const auto& f : figures_) pending_count_ += Pending(*f) ? 1 : 0;
+  // Each join appends one connector and leaves one pending entry joined; a frame or start marker and the connector
+  // of its start join may come on top. Room for them all at once spares the list a doubling near its end.
+  figures_.reserve(figures_.size() + static_cast<size_t>(pending_count_) + 2);
   doc_.max_depth = search_.Nest(figures_);
   search_.Reset();
   ChooseStart();

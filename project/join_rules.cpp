@@ -240,9 +240,9 @@ int32_t LeastFactor(const tfigura& gg, std::span<const int32_t> list) {
   for (const int32_t v : list) {
     const TVertexAngle& a = gg.vertex_angles[static_cast<size_t>(v)];
     if constexpr (kVariant == JoinVariant::kGlobalNeighbours) {
-      least = std::min(least, a.mark);
+      least = std::min<int32_t>(least, a.mark);
     } else if (a.flag) {
-      least = std::min(least, a.mark);
+      least = std::min<int32_t>(least, a.mark);
     }
   }
   return least;

@@ -58,7 +58,7 @@ JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
   for (size_t m = 0; m < count; ++m) {
     const tfigura& figure = *figures[static_cast<size_t>(members_[m])];
     if (!shared) own_boxes_[m] = boxes != nullptr ? boxes->Of(figures, members_[m]) : BoxOfPoints(figure.points);
-    for (const TVertexAngle& a : figure.vertex_angles) min_mark_ = std::min(min_mark_, a.mark);
+    for (const TVertexAngle& a : figure.vertex_angles) min_mark_ = std::min<int32_t>(min_mark_, a.mark);
     if (FSide(figure) && !Box(static_cast<int32_t>(m)).empty) {
       item_of_[m] = static_cast<int32_t>(items.size());
       member_of_item_.push_back(static_cast<int32_t>(m));

@@ -28,7 +28,7 @@ void BuildTurningAngles(tfigura& figure) {
 
 // The join weights of one entry: corners and open paths by depth, smooth vertices 10, then the extremes.
 void WeighVertices(tfigura& figure) {
-  const int32_t corner_mark = figure.depth >= 2 ? 5 : 6;
+  const int16_t corner_mark = figure.depth >= 2 ? 5 : 6;
   for (TVertexAngle& a : figure.vertex_angles) {
     if (std::fabs(a.angle) >= kCornerAngle || figure.open) {
       a.flag = 1;
@@ -39,7 +39,7 @@ void WeighVertices(tfigura& figure) {
     }
   }
   const int32_t extremes[4] = {figure.idx_min_y, figure.idx_max_y, figure.idx_min_x, figure.idx_max_x};
-  const int32_t marks[4] = {8, 8, 9, 9};
+  const int16_t marks[4] = {8, 8, 9, 9};
   for (int k = 0; k < 4; ++k) {
     if (extremes[k] < 0 || static_cast<size_t>(extremes[k]) >= figure.vertex_angles.size()) continue;
     TVertexAngle& a = figure.vertex_angles[static_cast<size_t>(extremes[k])];

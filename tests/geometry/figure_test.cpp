@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <limits>
+
 namespace varnholt {
 namespace {
 
@@ -29,9 +34,37 @@ TEST(FigureModel, CopiesNeverShareRecords) {
   EXPECT_EQ(copied, (TPlotPoint{3, 4}));
   const TVertexAngle entry{0.5, 6, 1};
   const TVertexAngle copied_entry = CopyVertexAngle(entry);
-  EXPECT_EQ(copied_entry.angle, 0.5);
+  EXPECT_EQ(double{copied_entry.angle}, 0.5);
   EXPECT_EQ(copied_entry.mark, 6);
   EXPECT_EQ(copied_entry.flag, 1);
+}
+
+// Vertex records are packed, so every other angle of a list lies off its natural boundary: the values must come back
+// bit for bit, whatever the list does with them (fill, copy with the figure, reverse with the path, grow).
+TEST(FigureModel, VertexRecordsKeepTheirAnglesBitForBit) {
+  const double angles[] = {3.141592653589793, -3.141592653589793, kOpenEndAngle, -0.0, 0.0,
+                           std::numeric_limits<double>::denorm_min(), 1e-300, -2.0943951023931957, 0.1};
+  const auto bits = [](const TVertexAngle& a) { return std::bit_cast<uint64_t>(double{a.angle}); };
+  tfigura figure;
+  for (size_t i = 0; i < std::size(angles); ++i) {
+    const auto mark = static_cast<int16_t>(5 + i % 6);
+    figure.vertex_angles.push_back(TVertexAngle{angles[i], mark, static_cast<uint8_t>(i % 2)});
+  }
+  const tfigura copy = figure;
+  figure.vertex_angles.resize(1000, TVertexAngle{kOpenEndAngle, 10, 1});
+  std::reverse(figure.vertex_angles.begin(), figure.vertex_angles.end());
+  for (size_t i = 0; i < std::size(angles); ++i) {
+    const TVertexAngle& kept = copy.vertex_angles[i];
+    const TVertexAngle& moved = figure.vertex_angles[999 - i];
+    EXPECT_EQ(bits(kept), std::bit_cast<uint64_t>(angles[i])) << i;
+    EXPECT_EQ(bits(moved), std::bit_cast<uint64_t>(angles[i])) << i;
+    EXPECT_EQ(int{moved.mark}, static_cast<int>(5 + i % 6)) << i;
+    EXPECT_EQ(int{moved.flag}, static_cast<int>(i % 2)) << i;
+  }
+  EXPECT_TRUE(std::all_of(figure.vertex_angles.begin(), figure.vertex_angles.end() - std::ssize(angles),
+                          [](const TVertexAngle& a) {
+                            return a.angle == kOpenEndAngle && a.mark == 10 && a.flag == 1;
+                          }));
 }
 
 TEST(ComputeParameters, EmptyFigureOnlyLosesHasPoints) {

@@ -38,7 +38,7 @@ Entries RandomEntries(std::mt19937& rng) {
     const int32_t x = uniform(0, area) / 10 * 10, y = uniform(0, area) / 10 * 10, spread = uniform(1, 60) * 10;
     for (int32_t k = 0; k < points; ++k) f->points.push_back({x + uniform(0, spread) / 10 * 10, y + uniform(0, spread) / 10 * 10});
     for (int32_t k = 0; k < points; ++k) {
-      const int32_t marks[] = {5, 6, 8, 9, 10};
+      const int16_t marks[] = {5, 6, 8, 9, 10};
       f->vertex_angles.push_back({0.0, marks[uniform(0, 4)], static_cast<uint8_t>(uniform(0, 2) != 0)});
     }
     f->closed = static_cast<uint8_t>(uniform(0, 2) != 0);

@@ -155,7 +155,7 @@ TEST(ProjectEditing, ReverseOrientAndDirection) {
   EXPECT_EQ(project.figures[0]->points, (Points{{5, 5}}));
   project.OdwrocKierunek(1);
   EXPECT_EQ(project.figures[1]->points, (Points{{3, 0}, {2, 0}, {1, 0}, {0, 0}}));
-  EXPECT_EQ(project.figures[1]->vertex_angles[0].angle, 0.4);
+  EXPECT_EQ(double{project.figures[1]->vertex_angles[0].angle}, 0.4);
   EXPECT_EQ(project.JakiKierunek(-1), 0);
   EXPECT_EQ(project.JakiKierunek(1), -1);
 

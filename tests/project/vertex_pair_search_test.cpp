@@ -28,7 +28,7 @@ std::unique_ptr<tfigura> Marked(Lcg& random, std::vector<TPlotPoint> points, int
   auto figure = std::make_unique<tfigura>();
   for (size_t i = 0; i < points.size(); ++i) {
     TVertexAngle angle;
-    angle.mark = random.In(0, 3) == 0 ? random.In(low_mark, 12) : 10;
+    angle.mark = static_cast<int16_t>(random.In(0, 3) == 0 ? random.In(low_mark, 12) : 10);
     angle.flag = static_cast<uint8_t>(random.In(0, 1));
     figure->vertex_angles.push_back(angle);
   }
