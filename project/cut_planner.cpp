@@ -504,11 +504,4 @@ int64_t NeighbourKey(const tfigura& i_figure, int32_t i, const tfigura& j_figure
   return NeighbourKeyOfSquared(dx * dx + dy * dy, j_figure.depth < i_figure.depth, j_figure.parent == i);
 }
 
-int64_t NeighbourKeyOfSquared(double distance2, bool shallower, bool child) {
-  int64_t key = static_cast<int64_t>(nearest(std::sqrt(distance2)));
-  if (shallower) key += kNeighbourPenalty;
-  if (child) key += kNeighbourPenalty;
-  return key;
-}
-
 }  // namespace varnholt

@@ -20,6 +20,8 @@ bool IsNeighbourVariant(JoinVariant v) {
 
 // The widest radius a search ever needs: beyond it every squared gap saturates.
 constexpr int64_t kWidestRadius = int64_t{1} << 33;
+// The widest first ring of a search that the searches before it may ask for, in typical sides.
+constexpr int64_t kHintSides = 8;
 
 }  // namespace
 
@@ -117,7 +119,16 @@ void JoinTable::Widen(const FigureList& figures, const Step& search) {
   const bool open_only = neighbour_variant_ && !target.open;
   // A global join never goes from a figure to a deeper one.
   const int32_t min_depth = inside_ ? INT32_MIN : target.depth;
-  const int64_t radius = search.radius < 0 ? pending_->TypicalSide() : std::min(kWidestRadius, 2 * search.radius);
+  int64_t radius = 0;
+  if (search.radius < 0) {
+    // A first ring as wide as the searches of this table have had to go: as the cheapest cost rises, every target
+    // widens to about the same reach, one walk of the tree per ring. The hint is at most a few typical sides, so a
+    // first ring holds a bounded share of the figures around the target even after one search went far.
+    radius = std::max(pending_->TypicalSide(), reach_hint_);
+  } else {
+    radius = std::min(kWidestRadius, 2 * search.radius);
+    reach_hint_ = std::max(reach_hint_, std::min(radius, kHintSides * pending_->TypicalSide()));
+  }
   const int64_t high2 = CostTimes(radius, radius);
   pending_->VisitRing(Box(search.g), slack_, search.Covered2(), high2, open_only, min_depth,
                       [&](int32_t item) { Propose(figures, member_of_item_[static_cast<size_t>(item)], search.g); });

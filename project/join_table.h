@@ -116,6 +116,7 @@ class JoinTable {
   };
   std::vector<Spread> spreads_;
   std::vector<int32_t> listed_;  // a target's neighbour list while it offers itself
+  int64_t reach_hint_ = 0;       // the widest ring beyond a first one widened so far, capped
 };
 
 }  // namespace varnholt

@@ -17,7 +17,8 @@ constexpr int32_t kLeafEntries = 16;
 
 // The lists through a tree of the entries' centres, searched nearer half first. A key is the rounded distance of
 // the centres plus a penalty for a shallower entry and for a child; the entries that carry no penalty are searched
-// first, through the nodes that hold one deep enough, and the rest only when those are too few.
+// first, for all the closed entries of a leaf at once through the nodes that hold one deep enough, and the rest only
+// when those are too few.
 class NeighbourTree final : public NeighbourLists {
  public:
   explicit NeighbourTree(const FigureList& figures);
@@ -91,15 +92,21 @@ class NeighbourTree final : public NeighbourLists {
     const double dx = gap(x, node.min_x, node.max_x), dy = gap(y, node.min_y, node.max_y);
     return dx * dx + dy * dy;
   }
-  // Keeps in `kept` the kNeighbourCount least (key, entry) of g; with `unpenalised` only among the entries that
-  // carry no penalty for g.
-  void Search(int32_t g, bool unpenalised, Kept& kept);
-  void Work(int32_t g);
+  // Keeps in `kept` the kNeighbourCount least (key, entry) of g among every entry.
+  void Search(int32_t g, Kept& kept);
+  // Works out the lists of g and of the closed entries without a list in g's leaf together: the tree's leaves are
+  // met once for all of them, nearest to the leaf first. Open entries are seldom asked for their lists (joins
+  // between closed figures ask), so theirs are worked out only when asked.
+  void WorkLeaf(int32_t g);
+  // Stores g's list from the least unpenalised keys found for it, searching every entry when those are too few.
+  void Keep(int32_t g, Kept& unpenalised);
 
   // The entries in the tree's order, what a key reads of each kept side by side: a leaf is one run of them.
   std::vector<double> xs_, ys_;
   std::vector<int32_t> depths_, parents_, entries_;
   std::vector<int32_t> position_;  // entry -> tree position
+  std::vector<uint8_t> closed_;    // by tree position
+  std::vector<int32_t> leaf_of_;   // tree position -> its leaf
   std::vector<Node> nodes_;
   std::vector<int32_t> list_start_;  // -1 until worked out; each list holds up to kNeighbourCount entries
   std::vector<uint8_t> list_size_;
@@ -108,11 +115,11 @@ class NeighbourTree final : public NeighbourLists {
     int32_t node;
     double gap2;  // the square of the gap between the node's box and the searched centre
   };
-  std::vector<Walk> stack_;  // kept from one search to the next
+  std::vector<Walk> walk_;  // the nodes still to walk, kept from one search to the next
 };
 
 NeighbourTree::NeighbourTree(const FigureList& figures)
-    : list_start_(figures.size(), -1), list_size_(figures.size(), 0) {
+    : leaf_of_(figures.size(), -1), list_start_(figures.size(), -1), list_size_(figures.size(), 0) {
   const size_t n = figures.size();
   std::vector<int32_t> order(n);
   for (size_t i = 0; i < n; ++i) order[i] = static_cast<int32_t>(i);
@@ -125,8 +132,10 @@ NeighbourTree::NeighbourTree(const FigureList& figures)
   depths_.resize(n);
   parents_.resize(n);
   position_.resize(n);
+  closed_.resize(n);
   for (size_t k = 0; k < n; ++k) {
     const tfigura& f = *figures[static_cast<size_t>(order[k])];
+    closed_[k] = f.open == 0 ? 1 : 0;
     xs_[k] = static_cast<double>(f.center_x);
     ys_[k] = static_cast<double>(f.center_y);
     depths_[k] = f.depth;
@@ -162,21 +171,23 @@ int32_t NeighbourTree::Build(std::vector<int32_t>& order, const FigureList& figu
                      });
     node.left = Build(order, figures, first, middle);
     node.right = Build(order, figures, middle, last);
+  } else {
+    for (int32_t k = first; k < last; ++k) leaf_of_[static_cast<size_t>(k)] = index;
   }
   nodes_[static_cast<size_t>(index)] = node;
   return index;
 }
 
-void NeighbourTree::Search(int32_t g, bool unpenalised, Kept& kept) {
+void NeighbourTree::Search(int32_t g, Kept& kept) {
   const auto at = static_cast<size_t>(position_[static_cast<size_t>(g)]);
   const double gx = xs_[at], gy = ys_[at];
   const int32_t g_depth = depths_[at];
   // Nodes still to walk with their gaps, the one pushed last walked next: at most one more node than the tree
   // has levels. A node can hold a key no greater than the largest kept one only if its gap is within the reach
   // (the key rounds a distance at least the gap; equal keys may still enter, from earlier entries).
-  std::vector<Walk>& stack = stack_;
+  std::vector<Walk>& stack = walk_;
   stack.clear();
-  if (!(unpenalised && nodes_[0].max_depth < g_depth)) stack.push_back({0, GapSquared(nodes_[0], gx, gy)});
+  stack.push_back({0, GapSquared(nodes_[0], gx, gy)});
   while (!stack.empty()) {
     const Walk next = stack.back();
     stack.pop_back();
@@ -184,22 +195,17 @@ void NeighbourTree::Search(int32_t g, bool unpenalised, Kept& kept) {
     if (next.gap2 > kept.reach2()) continue;  // the reach has shrunk since the node was put on the stack
     if (node.left >= 0) {
       // The nearer child first: its entries fill the list early and let the farther one be passed over. A child
-      // out of reach or holding only shallower entries is not put on the stack at all.
+      // out of reach is not put on the stack at all.
       const Node& left_node = nodes_[static_cast<size_t>(node.left)];
       const Node& right_node = nodes_[static_cast<size_t>(node.right)];
       const Walk left{node.left, GapSquared(left_node, gx, gy)};
       const Walk right{node.right, GapSquared(right_node, gx, gy)};
       const bool left_first = left.gap2 <= right.gap2;
-      const auto push = [&](const Walk& walk, const Node& child) {
-        if (walk.gap2 <= kept.reach2() && !(unpenalised && child.max_depth < g_depth)) stack.push_back(walk);
+      const auto push = [&](const Walk& walk) {
+        if (walk.gap2 <= kept.reach2()) stack.push_back(walk);
       };
-      if (left_first) {
-        push(right, right_node);
-        push(left, left_node);
-      } else {
-        push(left, left_node);
-        push(right, right_node);
-      }
+      push(left_first ? right : left);
+      push(left_first ? left : right);
       continue;
     }
     for (auto k = static_cast<size_t>(node.first); k < static_cast<size_t>(node.last); ++k) {
@@ -208,29 +214,99 @@ void NeighbourTree::Search(int32_t g, bool unpenalised, Kept& kept) {
       // Farther than the reach: its key is larger than every kept one (a penalty only adds to it).
       if (distance2 > kept.reach2()) continue;
       const bool shallower = depths_[k] < g_depth, child = parents_[k] == g;
-      if (unpenalised && (shallower || child)) continue;
       kept.Offer(NeighbourKeyOfSquared(distance2, shallower, child), entries_[k]);
     }
   }
 }
 
-void NeighbourTree::Work(int32_t g) {
-  Kept kept;
-  Search(g, true, kept);
+void NeighbourTree::Keep(int32_t g, Kept& unpenalised) {
   // Every penalised key is at least the penalty: when the entries without one fill the list below it, they are
   // the list. Otherwise (few of them, or distances beyond the penalty) every entry is searched.
+  Kept& kept = unpenalised;
   if (!kept.full() || kept.top_key() >= kNeighbourPenalty) {
     kept = Kept{};
-    Search(g, false, kept);
+    Search(g, kept);
   }
   list_start_[static_cast<size_t>(g)] = static_cast<int32_t>(lists_.size());
   list_size_[static_cast<size_t>(g)] = static_cast<uint8_t>(kept.size());
   kept.AppendSorted(lists_);
 }
 
+void NeighbourTree::WorkLeaf(int32_t g) {
+  const auto g_at = static_cast<size_t>(position_[static_cast<size_t>(g)]);
+  const Node& leaf = nodes_[static_cast<size_t>(leaf_of_[g_at])];
+  // The entries worked out together, by tree position.
+  std::array<size_t, kLeafEntries> at{};
+  size_t count = 0;
+  for (auto k = static_cast<size_t>(leaf.first); k < static_cast<size_t>(leaf.last); ++k) {
+    if (k == g_at || (closed_[k] && list_start_[static_cast<size_t>(entries_[k])] < 0)) at[count++] = k;
+  }
+  std::array<Kept, kLeafEntries> kept;
+  constexpr double kFar = std::numeric_limits<double>::infinity();
+  int32_t least_depth = INT32_MAX;
+  double min_x = kFar, min_y = kFar, max_x = -kFar, max_y = -kFar;
+  for (size_t q = 0; q < count; ++q) {
+    least_depth = std::min(least_depth, depths_[at[q]]);
+    min_x = std::min(min_x, xs_[at[q]]);
+    min_y = std::min(min_y, ys_[at[q]]);
+    max_x = std::max(max_x, xs_[at[q]]);
+    max_y = std::max(max_y, ys_[at[q]]);
+  }
+  // The square of the gap between a node's box and the box of the searched centres: no more than its gap to any
+  // one of them, so a node beyond the reach of every searched centre holds no key that enters a list.
+  const auto gap2 = [&](const Node& node) {
+    const auto gap = [](double lo, double hi, int32_t node_lo, int32_t node_hi) {
+      return hi < node_lo ? node_lo - hi : (lo > node_hi ? lo - node_hi : 0.0);
+    };
+    const double dx = gap(min_x, max_x, node.min_x, node.max_x), dy = gap(min_y, max_y, node.min_y, node.max_y);
+    return dx * dx + dy * dy;
+  };
+  // The nodes still to meet, nearest first (a heap on the gap): the lists fill from the nearest leaves, and the
+  // walk ends once the nearest node left lies beyond every searched centre's reach.
+  const auto farther = [](const Walk& a, const Walk& b) { return a.gap2 > b.gap2; };
+  std::vector<Walk>& queue = walk_;
+  queue.clear();
+  if (nodes_[0].max_depth >= least_depth) queue.push_back({0, gap2(nodes_[0])});
+  double reach2 = kFar;  // the largest reach of the searched centres
+  while (!queue.empty() && queue.front().gap2 <= reach2) {
+    std::pop_heap(queue.begin(), queue.end(), farther);
+    const Node& node = nodes_[static_cast<size_t>(queue.back().node)];
+    queue.pop_back();
+    if (node.left >= 0) {
+      for (const int32_t child : {node.left, node.right}) {
+        const Node& child_node = nodes_[static_cast<size_t>(child)];
+        const double child_gap2 = gap2(child_node);
+        if (child_gap2 <= reach2 && child_node.max_depth >= least_depth) {
+          queue.push_back({child, child_gap2});
+          std::push_heap(queue.begin(), queue.end(), farther);
+        }
+      }
+      continue;
+    }
+    double widest = 0.0;
+    for (size_t q = 0; q < count; ++q) {
+      const size_t a = at[q];
+      const double qx = xs_[a], qy = ys_[a];
+      const int32_t q_depth = depths_[a], q_entry = entries_[a];
+      Kept& list = kept[q];
+      if (GapSquared(node, qx, qy) <= list.reach2()) {
+        for (auto k = static_cast<size_t>(node.first); k < static_cast<size_t>(node.last); ++k) {
+          const double dx = xs_[k] - qx, dy = ys_[k] - qy;
+          const double distance2 = dx * dx + dy * dy;
+          if (distance2 > list.reach2() || depths_[k] < q_depth || parents_[k] == q_entry) continue;
+          list.Offer(NeighbourKeyOfSquared(distance2, false, false), entries_[k]);
+        }
+      }
+      widest = std::max(widest, list.reach2());
+    }
+    reach2 = widest;
+  }
+  for (size_t q = 0; q < count; ++q) Keep(entries_[at[q]], kept[q]);
+}
+
 std::span<const int32_t> NeighbourTree::Of(int32_t g) {
   if (g < 0 || static_cast<size_t>(g) >= list_start_.size()) return {};
-  if (list_start_[static_cast<size_t>(g)] < 0) Work(g);
+  if (list_start_[static_cast<size_t>(g)] < 0) WorkLeaf(g);
   return {lists_.data() + list_start_[static_cast<size_t>(g)], list_size_[static_cast<size_t>(g)]};
 }
 

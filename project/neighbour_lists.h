@@ -1,6 +1,6 @@
 #pragma once
-// The neighbour lists of cut planning, each worked out when a join first asks for it, through a tree of the
-// entries' centres searched nearer half first.
+// The neighbour lists of cut planning, worked out when a join first asks for one (with those of the closed entries
+// near it), through a tree of the entries' centres.
 
 #include <memory>
 

@@ -1,11 +1,13 @@
 #pragma once
 // The searches of cut planning that have a plain and a fast form; the planner runs the same steps over either.
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "geometry/units.h"
 #include "project/join_rules.h"
 #include "project/plan_geometry.h"
 
@@ -48,7 +50,13 @@ std::optional<JoinPair> FindStartJoin(const FigureList& figures, const JoinConte
 // The neighbour key of entry j for entry i.
 int64_t NeighbourKey(const tfigura& i_figure, int32_t i, const tfigura& j_figure);
 // The same from dx² + dy² of the centres' difference (j's less i's, in doubles), whether j is shallower than i
-// and whether j is i's child: a search that has measured the square already keys with it.
-int64_t NeighbourKeyOfSquared(double distance2, bool shallower, bool child);
+// and whether j is i's child: a search that has measured the square already keys with it. Inline: the neighbour
+// lists key every centre within reach.
+inline int64_t NeighbourKeyOfSquared(double distance2, bool shallower, bool child) {
+  int64_t key = static_cast<int64_t>(nearest(std::sqrt(distance2)));
+  if (shallower) key += kNeighbourPenalty;
+  if (child) key += kNeighbourPenalty;
+  return key;
+}
 
 }  // namespace varnholt

@@ -57,6 +57,26 @@ TEST(NeighbourLists, SameListsAsTheSortOfEveryKey) {
   }
 }
 
+TEST(NeighbourLists, LargeDrawingsWithOpenEntriesAskedInAnyOrder) {
+  // Many leaves: the lists of a leaf's closed entries are worked out together when the first of them is asked,
+  // an open entry's only when it is asked itself. Clusters, rows and plain spreads.
+  std::mt19937 rng(23);
+  for (int round = 0; round < 12; ++round) {
+    const int32_t n = std::uniform_int_distribution<int32_t>(400, 1500)(rng);
+    const int32_t spread = round % 3 == 0 ? 400 : 200000;
+    FigureList entries = Entries(rng, n, spread, round % 4 == 0 ? 50 : 1);
+    for (auto& f : entries) {
+      f->open = std::uniform_int_distribution<int32_t>(0, 2)(rng) == 0 ? 1 : 0;
+      if (round % 3 == 1) f->center_y = f->center_y / 4000 * 4000;  // rows, as figures drawn along lines
+    }
+    if (round % 2 == 0) {
+      for (auto& f : entries) f->depth = std::uniform_int_distribution<int32_t>(0, 12)(rng) == 0 ? 2 : 0;
+    }
+    ExpectSameLists(entries, "large round " + std::to_string(round));
+    if (HasFatalFailure()) return;
+  }
+}
+
 TEST(NeighbourLists, EntriesOnOneCentreOrOneLine) {
   std::mt19937 rng(5);
   FigureList same = Entries(rng, 60, 0, 1);
