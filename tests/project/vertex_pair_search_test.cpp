@@ -162,6 +162,84 @@ TEST(VertexPairSearch, FiguresAtTheCoordinateLimits) {
   EXPECT_EQ(compared, 1000);
 }
 
+TEST(VertexPairSearch, ACostLimitGivesTheSamePairBelowItAndNothingAtOrAboveIt) {
+  // A caller that already holds a pair of some cost asks only for a cheaper one: the limit never changes which pair
+  // is found, only whether it is returned. Small and large pairs (plain scan, bounded rows, the grid) alike.
+  Lcg random{1616};
+  int compared = 0, returned = 0;
+  for (int round = 0; round < 600; ++round) {
+    FigureList figures;
+    const bool rings = round % 3 == 0;
+    const int32_t spread = random.In(100, 3000);
+    const int32_t offset = random.In(0, 2) == 0 ? 0 : random.In(-2 * spread, 2 * spread);
+    if (rings) {
+      figures.push_back(RandomRing(random, 0, 0, spread * random.In(2, 8) / 10, random.In(30, 300)));
+      figures.push_back(RandomRing(random, offset, 0, spread, random.In(30, 300)));
+    } else {
+      figures.push_back(RandomFigure(random, 0, 0, spread, random.In(1, 40)));
+      figures.push_back(RandomFigure(random, offset, random.In(-spread, spread), spread, random.In(1, 40)));
+    }
+    std::vector<int32_t> f_vertices, g_vertices;
+    for (int32_t i = 0; i < static_cast<int32_t>(figures[0]->points.size()); ++i) f_vertices.push_back(i);
+    for (int32_t i = 0; i < static_cast<int32_t>(figures[1]->points.size()); ++i) g_vertices.push_back(i);
+    for (const JoinVariant variant : {JoinVariant::kStart, JoinVariant::kInsideFull, JoinVariant::kInsideNeighbours,
+                                      JoinVariant::kGlobalFull, JoinVariant::kGlobalNeighbours}) {
+      JoinContext context;
+      context.variant = variant;
+      const auto expected = PlainScan(figures, variant, 0, 1, f_vertices, g_vertices);
+      ASSERT_TRUE(expected.has_value());
+      const int64_t cost = expected->cost;
+      const PointBox g_box = BoxOfPoints(figures[1]->points);
+      for (const int64_t limit : {cost, cost + 1, cost + 1 + random.In(0, 1000000), cost / 2, int64_t{0}}) {
+        const std::string where = "round " + std::to_string(round) + " variant " +
+                                  std::to_string(static_cast<int>(variant)) + " limit " + std::to_string(limit) +
+                                  " cost " + std::to_string(cost);
+        const auto found = CheapestVertexPair(figures, context, 0, 1, f_vertices, g_vertices, &g_box, limit);
+        ASSERT_EQ(found.has_value(), cost < limit) << where;
+        ++compared;
+        if (!found) continue;
+        ++returned;
+        EXPECT_EQ(found->f_vertex, expected->f_vertex) << where;
+        EXPECT_EQ(found->g_vertex, expected->g_vertex) << where;
+        EXPECT_EQ(found->cost, cost) << where;
+      }
+      if (HasFailure()) return;
+    }
+  }
+  EXPECT_EQ(compared, 15000);
+  EXPECT_GT(returned, 5000);
+}
+
+TEST(VertexPairSearch, UnusualMarksAndDistancesAroundTwoToTheFortieth) {
+  // Costs are plain products while the distance and the marks keep them far below the ceiling, and saturating
+  // steps otherwise: marks of 0, below 0 or in the thousands, and squared distances either side of 2^40 (about a
+  // million units apart), give the plain scan's pair and cost.
+  Lcg random{40};
+  int compared = 0;
+  for (int round = 0; round < 400; ++round) {
+    FigureList figures;
+    figures.push_back(RandomFigure(random, 0, 0, 2000, random.In(1, 40)));
+    const int32_t apart = (1 << 20) + random.In(-3000, 3000);
+    figures.push_back(RandomFigure(random, random.In(0, 1) == 0 ? apart : 0, random.In(0, 1) == 0 ? apart : 0, 2000,
+                                   random.In(1, 40)));
+    for (auto& figure : figures) {
+      for (TVertexAngle& angle : figure->vertex_angles) {
+        const int32_t pick = random.In(0, 9);
+        if (pick == 0) angle.mark = 0;
+        if (pick == 1) angle.mark = -random.In(1, 5);
+        if (pick == 2) angle.mark = random.In(999, 1001);
+        if (pick == 3) angle.mark = 4000000;
+      }
+    }
+    std::vector<int32_t> f_vertices, g_vertices;
+    for (int32_t i = 0; i < static_cast<int32_t>(figures[0]->points.size()); ++i) f_vertices.push_back(i);
+    for (int32_t i = 0; i < static_cast<int32_t>(figures[1]->points.size()); ++i) g_vertices.push_back(i);
+    compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, "mark round " + std::to_string(round));
+    if (HasFailure()) return;
+  }
+  EXPECT_EQ(compared, 2000);
+}
+
 TEST(VertexPairSearch, CostProductsSaturateAtTheCeiling) {
   EXPECT_EQ(CostTimes(3, 4), 12);
   EXPECT_EQ(CostTimes(0, 9), 0);
