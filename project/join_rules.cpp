@@ -78,7 +78,7 @@ bool PlainWeight(int32_t mark, uint8_t flag) {
 
 // What a pair's cost reads of one vertex, taken once per search (G's side, one per listed vertex) or per row (F's
 // side): the vertex, moved by the variant's shift on F's side, its weight, and whether that weight keeps the plain
-// product exact.
+// product exact (on F's side: whether every weight of the pair does).
 struct CostVertex {
   int64_t x = 0, y = 0;
   int32_t mark = 10;
@@ -93,13 +93,14 @@ CostVertex CostVertexOf(const tfigura& figure, int32_t v, int64_t shift) {
   return {int64_t{p.x} + shift, int64_t{p.y} + shift, a.mark, a.flag, PlainWeight<kVariant>(a.mark, a.flag)};
 }
 
-// CostOf of F's vertex (its row) and G's (its column), from what both were read into: the same value.
+// CostOf of F's vertex (its row) and G's (its column), from what both were read into: the same value. row.plain
+// tells whether the weights of F's vertex and of every G vertex it meets keep the plain product exact.
 template <JoinVariant kVariant>
 inline int64_t CostInRow(const CostVertex& row, const CostVertex& column) {
   const int64_t sx = row.x - column.x, sy = row.y - column.y;
   // The squared distance saturated at the ceiling, as VertexCost and ShiftedCost give it.
   const int64_t d2 = GapsSquared(sx < 0 ? -sx : sx, sy < 0 ? -sy : sy);
-  if (d2 < kPlainDistance2 && row.plain && column.plain) {
+  if (d2 < kPlainDistance2 && row.plain) {
     // The products stay below 2^60: exactly what the saturating steps below give.
     if constexpr (kVariant == JoinVariant::kInsideNeighbours) {
       return d2 * 5 / 10 * 5 / 10;
@@ -304,16 +305,38 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
   thread_local std::vector<Row> rows;
   // G's listed vertices as the costs read them, in list order: read once, not once per row.
   thread_local std::vector<CostVertex> columns;
-  rows.clear();
-  for (size_t i = 0; i < f_vertices.size(); ++i) rows.push_back({0, i});
   columns.clear();
   int32_t least_g_factor = 10;
+  bool plain_columns = true;
   for (const int32_t gv : g_vertices) {
     columns.push_back(CostVertexOf<kVariant>(gg, gv, 0));
     least_g_factor = std::min(least_g_factor, FactorOf<kVariant>(columns.back()));
+    plain_columns = plain_columns && columns.back().plain;
   }
-  const size_t pairs = f_vertices.size() * g_vertices.size();
   const int64_t shift = PairShift<kVariant>(ff, gg);
+  const auto row_vertex = [&](int32_t fv) {
+    CostVertex from = CostVertexOf<kVariant>(ff, fv, shift);
+    from.plain = from.plain && plain_columns;
+    return from;
+  };
+  std::optional<JoinPair> best;
+  int64_t best_cost = cost_limit;
+  size_t best_row = 0, best_column = 0;
+  if (columns.size() == 1) {
+    // One vertex of G (the start join's): a pair costs no more to measure than to bound, every row is measured
+    // in order and the first of equal costs stays.
+    for (size_t row = 0; row < f_vertices.size(); ++row) {
+      const int64_t cost = CostInRow<kVariant>(row_vertex(f_vertices[row]), columns[0]);
+      if (cost < best_cost) {
+        best_cost = cost;
+        best = JoinPair{f, f_vertices[row], g, g_vertices[0], cost};
+      }
+    }
+    return best;
+  }
+  rows.clear();
+  for (size_t i = 0; i < f_vertices.size(); ++i) rows.push_back({0, i});
+  const size_t pairs = f_vertices.size() * g_vertices.size();
   const bool limited = cost_limit < kBestCostStart;
   // Small figures keep the rows in order and, unless a limit leaves rows out, with no bound: bounding and ordering
   // them costs more than it saves.
@@ -331,9 +354,6 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
       row.bound = RowCostBound<kVariant>(gap2, ff, fv, least_g_factor);
     }
   }
-  std::optional<JoinPair> best;
-  int64_t best_cost = cost_limit;
-  size_t best_row = 0, best_column = 0;
   // A later candidate replaces the best when it is less in (cost, row, column); nothing found ties with the limit.
   const auto consider = [&](size_t row, const CostVertex& from, size_t column) {
     const int64_t cost = CostInRow<kVariant>(from, columns[column]);
@@ -361,7 +381,7 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
     for (const Row& row : rows) {
       if (!may_win(row.bound, row.position)) break;
       const int32_t fv = f_vertices[row.position];
-      const CostVertex from = CostVertexOf<kVariant>(ff, fv, shift);
+      const CostVertex from = row_vertex(fv);
       grid.Search(
           from.x, from.y,
           [&](int64_t d2) { return may_win(RowCostBound<kVariant>(d2, ff, fv, least_g_factor), row.position); },
@@ -375,7 +395,7 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
       if (sorted) break;  // so are all rows after it
       continue;
     }
-    const CostVertex from = CostVertexOf<kVariant>(ff, f_vertices[row.position], shift);
+    const CostVertex from = row_vertex(f_vertices[row.position]);
     for (size_t column = 0; column < columns.size(); ++column) {
       const int64_t cost = CostInRow<kVariant>(from, columns[column]);
       if (cost < best_cost || (best && cost == best_cost && row.position < best_row)) {
