@@ -45,6 +45,13 @@ std::unique_ptr<tfigura> RandomFigure(Lcg& random, int32_t x, int32_t y, int32_t
   return Marked(random, std::move(points), 1);
 }
 
+// Every vertex of a figure, in order.
+std::vector<int32_t> EveryVertex(const tfigura& figure) {
+  std::vector<int32_t> vertices(figure.points.size());
+  for (size_t i = 0; i < vertices.size(); ++i) vertices[i] = static_cast<int32_t>(i);
+  return vertices;
+}
+
 std::optional<JoinPair> PlainScan(const FigureList& figures, JoinVariant variant, int32_t f, int32_t g,
                                   const std::vector<int32_t>& f_vertices, const std::vector<int32_t>& g_vertices) {
   std::optional<JoinPair> best;
@@ -153,9 +160,7 @@ TEST(VertexPairSearch, FiguresAtTheCoordinateLimits) {
     const int32_t gx = g_case == 0 ? (f_low ? INT32_MAX - kSpread : INT32_MIN) : fx;
     const int32_t gy = g_case == 1 ? INT32_MAX - kSpread : figures[0]->points[0].y;
     figures.push_back(RandomFigure(random, gx, gy, kSpread, random.In(1, 60)));
-    std::vector<int32_t> f_vertices, g_vertices;
-    for (int32_t i = 0; i < static_cast<int32_t>(figures[0]->points.size()); ++i) f_vertices.push_back(i);
-    for (int32_t i = 0; i < static_cast<int32_t>(figures[1]->points.size()); ++i) g_vertices.push_back(i);
+    const std::vector<int32_t> f_vertices = EveryVertex(*figures[0]), g_vertices = EveryVertex(*figures[1]);
     compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, "limit round " + std::to_string(round));
     if (HasFailure()) return;
   }
@@ -179,9 +184,7 @@ TEST(VertexPairSearch, ACostLimitGivesTheSamePairBelowItAndNothingAtOrAboveIt) {
       figures.push_back(RandomFigure(random, 0, 0, spread, random.In(1, 40)));
       figures.push_back(RandomFigure(random, offset, random.In(-spread, spread), spread, random.In(1, 40)));
     }
-    std::vector<int32_t> f_vertices, g_vertices;
-    for (int32_t i = 0; i < static_cast<int32_t>(figures[0]->points.size()); ++i) f_vertices.push_back(i);
-    for (int32_t i = 0; i < static_cast<int32_t>(figures[1]->points.size()); ++i) g_vertices.push_back(i);
+    const std::vector<int32_t> f_vertices = EveryVertex(*figures[0]), g_vertices = EveryVertex(*figures[1]);
     for (const JoinVariant variant : {JoinVariant::kStart, JoinVariant::kInsideFull, JoinVariant::kInsideNeighbours,
                                       JoinVariant::kGlobalFull, JoinVariant::kGlobalNeighbours}) {
       JoinContext context;
@@ -231,9 +234,7 @@ TEST(VertexPairSearch, UnusualMarksAndDistancesAroundTwoToTheFortieth) {
         if (pick == 3) angle.mark = 4000000;
       }
     }
-    std::vector<int32_t> f_vertices, g_vertices;
-    for (int32_t i = 0; i < static_cast<int32_t>(figures[0]->points.size()); ++i) f_vertices.push_back(i);
-    for (int32_t i = 0; i < static_cast<int32_t>(figures[1]->points.size()); ++i) g_vertices.push_back(i);
+    const std::vector<int32_t> f_vertices = EveryVertex(*figures[0]), g_vertices = EveryVertex(*figures[1]);
     compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, "mark round " + std::to_string(round));
     if (HasFailure()) return;
   }
