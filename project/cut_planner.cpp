@@ -484,12 +484,14 @@ std::optional<JoinPair> FindStartJoin(const FigureList& figures, const JoinConte
   int64_t best_cost = kBestCostStart;
   const int32_t g = context.start_figure;
   const std::vector<int32_t> g_vertices{context.start_vertex};
+  const PointBox g_box = BoxOfPoints(figures[static_cast<size_t>(g)]->points);
   std::vector<int32_t> f_vertices;  // one list reused for every figure
   for (int32_t f = 0; f < static_cast<int32_t>(figures.size()); ++f) {
     if (!PassesFilter(figures, context, f, g)) continue;
     f_vertices.clear();
     AppendVariantVertices(*figures[static_cast<size_t>(f)], context, false, f_vertices);
-    const std::optional<JoinPair> pair = CheapestVertexPair(figures, context, f, g, f_vertices, g_vertices);
+    const std::optional<JoinPair> pair =
+        CheapestVertexPair(figures, context, f, g, f_vertices, g_vertices, &g_box, best_cost);
     if (pair && pair->cost < best_cost) {
       best_cost = pair->cost;
       best = pair;

@@ -59,33 +59,65 @@ inline int64_t CostOf(const tfigura& f_figure, int32_t f, const tfigura& g_figur
   }
 }
 
-// What a pair's cost reads of F's vertex, taken once for a row of G's vertices: the vertex, moved by the variant's
-// shift, and its weight.
-struct RowVertex {
+// Below this squared distance (2^40) a pair's cost is the plain product of the distance and its weights (marks of
+// at most kPlainMark): nothing comes near the ceiling, so nothing saturates.
+constexpr int64_t kPlainDistance2 = int64_t{1} << 40;
+constexpr int32_t kPlainMark = 1000;
+
+// Whether a vertex's weight keeps the plain product exact: a mark the variant applies lies in 1..kPlainMark.
+template <JoinVariant kVariant>
+bool PlainWeight(int32_t mark, uint8_t flag) {
+  if constexpr (kVariant == JoinVariant::kInsideNeighbours) {
+    return true;
+  } else if constexpr (kVariant == JoinVariant::kGlobalNeighbours) {
+    return mark >= 1 && mark <= kPlainMark;
+  } else {
+    return flag == 0 || (mark >= 1 && mark <= kPlainMark);
+  }
+}
+
+// What a pair's cost reads of one vertex, taken once per search (G's side, one per listed vertex) or per row (F's
+// side): the vertex, moved by the variant's shift on F's side, its weight, and whether that weight keeps the plain
+// product exact (on F's side: whether every weight of the pair does).
+struct CostVertex {
   int64_t x = 0, y = 0;
   int32_t mark = 10;
   uint8_t flag = 0;
+  bool plain = true;
 };
 
-RowVertex RowVertexOf(const tfigura& ff, int32_t fv, int64_t shift) {
-  const TPlotPoint& p = ff.points[static_cast<size_t>(fv)];
-  const TVertexAngle& a = ff.vertex_angles[static_cast<size_t>(fv)];
-  return {int64_t{p.x} + shift, int64_t{p.y} + shift, a.mark, a.flag};
+template <JoinVariant kVariant>
+CostVertex CostVertexOf(const tfigura& figure, int32_t v, int64_t shift) {
+  const TPlotPoint& p = figure.points[static_cast<size_t>(v)];
+  const TVertexAngle& a = figure.vertex_angles[static_cast<size_t>(v)];
+  return {int64_t{p.x} + shift, int64_t{p.y} + shift, a.mark, a.flag, PlainWeight<kVariant>(a.mark, a.flag)};
 }
 
-// CostOf with F's side taken from its row: the same value, without reading F's vertex and weight for every column.
+// CostOf of F's vertex (its row) and G's (its column), from what both were read into: the same value. row.plain
+// tells whether the weights of F's vertex and of every G vertex it meets keep the plain product exact.
 template <JoinVariant kVariant>
-inline int64_t CostInRow(const RowVertex& row, const tfigura& g_figure, int32_t g) {
-  const TPlotPoint& pg = g_figure.points[static_cast<size_t>(g)];
-  const int64_t sx = row.x - pg.x, sy = row.y - pg.y;
+inline int64_t CostInRow(const CostVertex& row, const CostVertex& column) {
+  const int64_t sx = row.x - column.x, sy = row.y - column.y;
   // The squared distance saturated at the ceiling, as VertexCost and ShiftedCost give it.
   const int64_t d2 = GapsSquared(sx < 0 ? -sx : sx, sy < 0 ? -sy : sy);
+  if (d2 < kPlainDistance2 && row.plain) {
+    // The products stay below 2^60: exactly what the saturating steps below give.
+    if constexpr (kVariant == JoinVariant::kInsideNeighbours) {
+      return d2 * 5 / 10 * 5 / 10;
+    } else if constexpr (kVariant == JoinVariant::kGlobalNeighbours) {
+      return d2 * row.mark * column.mark;
+    } else {
+      const int64_t from_row = row.flag ? d2 * row.mark / 10 : d2;
+      return column.flag ? from_row * column.mark / 10 : from_row;
+    }
+  }
   if constexpr (kVariant == JoinVariant::kInsideNeighbours) {
     return CostScaled(CostScaled(d2, 5), 5);
   } else if constexpr (kVariant == JoinVariant::kGlobalNeighbours) {
-    return CostTimes(CostTimes(d2, row.mark), MarkOf(g_figure, g));
+    return CostTimes(CostTimes(d2, row.mark), column.mark);
   } else {
-    return Marked(row.flag ? CostScaled(d2, row.mark) : d2, g_figure, g);
+    const int64_t from_row = row.flag ? CostScaled(d2, row.mark) : d2;
+    return column.flag ? CostScaled(from_row, column.mark) : from_row;
   }
 }
 
@@ -232,20 +264,15 @@ int64_t PairShift(const tfigura& ff, const tfigura& gg) {
   }
 }
 
-// The least factor any listed vertex of G applies to a cost: its mark (at most 10 where a mark scales by tenths),
-// 10 for an unflagged vertex where only flagged ones scale.
+// The least factor a listed vertex of G applies to a cost: its mark (at most 10 where a mark scales by tenths), 10
+// for an unflagged vertex where only flagged ones scale.
 template <JoinVariant kVariant>
-int32_t LeastFactor(const tfigura& gg, std::span<const int32_t> list) {
-  int32_t least = 10;
-  for (const int32_t v : list) {
-    const TVertexAngle& a = gg.vertex_angles[static_cast<size_t>(v)];
-    if constexpr (kVariant == JoinVariant::kGlobalNeighbours) {
-      least = std::min<int32_t>(least, a.mark);
-    } else if (a.flag) {
-      least = std::min<int32_t>(least, a.mark);
-    }
+int32_t FactorOf(const CostVertex& column) {
+  if constexpr (kVariant == JoinVariant::kGlobalNeighbours) {
+    return std::min(column.mark, 10);
+  } else {
+    return column.flag ? std::min(column.mark, 10) : 10;
   }
-  return least;
 }
 
 // A lower bound of CostOf for F's vertex fv and any listed vertex of G at a squared distance of at least d2 (after
@@ -264,25 +291,57 @@ int64_t RowCostBound(int64_t d2, const tfigura& ff, int32_t fv, int32_t least_g_
 template <JoinVariant kVariant>
 std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& gg, int32_t g,
                                    std::span<const int32_t> f_vertices, std::span<const int32_t> g_vertices,
-                                   const PointBox* known_g_box) {
-  // The answer is the least (cost, position in f_vertices, position in g_vertices): the pair a plain scan of the
-  // rows in order keeps with its strict-less test. Rows are visited nearest to G's box first, so that a cheap pair
-  // turns up early, and a row whose lower bound is above the best cost (or equal to it, behind the best's row)
-  // cannot hold the answer and is passed over; so are all rows after it. Within a row of a large pair, G's
-  // vertices are met nearest first and the search stops where their distance alone outweighs the best cost.
+                                   const PointBox* known_g_box, int64_t cost_limit) {
+  // The answer is the least (cost, position in f_vertices, position in g_vertices) below the cost limit: the pair
+  // a plain scan of the rows in order keeps with its strict-less test, started from the limit. Rows are visited
+  // nearest to G's box first, so that a cheap pair turns up early, and a row whose lower bound is above the best
+  // cost (or equal to it, behind the best's row) cannot hold the answer and is passed over; so are all rows after
+  // it. Within a row of a large pair, G's vertices are met nearest first and the search stops where their distance
+  // alone outweighs the best cost.
   struct Row {
     int64_t bound;
     size_t position;
   };
   thread_local std::vector<Row> rows;
+  // G's listed vertices as the costs read them, in list order: read once, not once per row.
+  thread_local std::vector<CostVertex> columns;
+  columns.clear();
+  int32_t least_g_factor = 10;
+  bool plain_columns = true;
+  for (const int32_t gv : g_vertices) {
+    columns.push_back(CostVertexOf<kVariant>(gg, gv, 0));
+    least_g_factor = std::min(least_g_factor, FactorOf<kVariant>(columns.back()));
+    plain_columns = plain_columns && columns.back().plain;
+  }
+  const int64_t shift = PairShift<kVariant>(ff, gg);
+  const auto row_vertex = [&](int32_t fv) {
+    CostVertex from = CostVertexOf<kVariant>(ff, fv, shift);
+    from.plain = from.plain && plain_columns;
+    return from;
+  };
+  std::optional<JoinPair> best;
+  int64_t best_cost = cost_limit;
+  size_t best_row = 0, best_column = 0;
+  if (columns.size() == 1) {
+    // One vertex of G (the start join's): a pair costs no more to measure than to bound, every row is measured
+    // in order and the first of equal costs stays.
+    for (size_t row = 0; row < f_vertices.size(); ++row) {
+      const int64_t cost = CostInRow<kVariant>(row_vertex(f_vertices[row]), columns[0]);
+      if (cost < best_cost) {
+        best_cost = cost;
+        best = JoinPair{f, f_vertices[row], g, g_vertices[0], cost};
+      }
+    }
+    return best;
+  }
   rows.clear();
   for (size_t i = 0; i < f_vertices.size(); ++i) rows.push_back({0, i});
   const size_t pairs = f_vertices.size() * g_vertices.size();
-  const int64_t shift = PairShift<kVariant>(ff, gg);
-  int32_t least_g_factor = 10;
-  // Small figures keep the rows in order with no bound: bounding and ordering them costs more than it saves.
-  if (pairs > kPlainScanPairs) {
-    least_g_factor = LeastFactor<kVariant>(gg, g_vertices);
+  const bool limited = cost_limit < kBestCostStart;
+  // Small figures keep the rows in order and, unless a limit leaves rows out, with no bound: bounding and ordering
+  // them costs more than it saves.
+  const bool sorted = pairs > kPlainScanPairs;
+  if (sorted || limited) {
     const PointBox g_box = known_g_box != nullptr ? *known_g_box : BoxOfPoints(gg.points);
     const RadialSpread spread = pairs > kGridPairs ? RadialSpread(gg, g_vertices, g_box) : RadialSpread();
     for (Row& row : rows) {
@@ -295,26 +354,22 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
       row.bound = RowCostBound<kVariant>(gap2, ff, fv, least_g_factor);
     }
   }
-  std::optional<JoinPair> best;
-  int64_t best_cost = kBestCostStart;
-  size_t best_row = 0, best_column = 0;
-  // A later candidate replaces the best when it is less in (cost, row, column).
-  const auto consider = [&](size_t row, const RowVertex& from, size_t column) {
-    const int32_t gv = g_vertices[column];
-    const int64_t cost = CostInRow<kVariant>(from, gg, gv);
+  // A later candidate replaces the best when it is less in (cost, row, column); nothing found ties with the limit.
+  const auto consider = [&](size_t row, const CostVertex& from, size_t column) {
+    const int64_t cost = CostInRow<kVariant>(from, columns[column]);
     if (cost < best_cost ||
-        (cost == best_cost && (row < best_row || (row == best_row && column < best_column)))) {
+        (best && cost == best_cost && (row < best_row || (row == best_row && column < best_column)))) {
       best_cost = cost;
       best_row = row;
       best_column = column;
-      best = JoinPair{f, f_vertices[row], g, gv, cost};
+      best = JoinPair{f, f_vertices[row], g, g_vertices[column], cost};
     }
   };
   // Whether candidates of this lower bound in this row may still be the answer.
   const auto may_win = [&](int64_t bound, size_t row) {
-    return !best || bound < best_cost || (bound == best_cost && row <= best_row);
+    return bound < best_cost || (best && bound == best_cost && row <= best_row);
   };
-  if (pairs > kPlainScanPairs) {
+  if (sorted) {
     const auto row_order = [](const Row& a, const Row& b) {
       return a.bound != b.bound ? a.bound < b.bound : a.position < b.position;
     };
@@ -326,7 +381,7 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
     for (const Row& row : rows) {
       if (!may_win(row.bound, row.position)) break;
       const int32_t fv = f_vertices[row.position];
-      const RowVertex from = RowVertexOf(ff, fv, shift);
+      const CostVertex from = row_vertex(fv);
       grid.Search(
           from.x, from.y,
           [&](int64_t d2) { return may_win(RowCostBound<kVariant>(d2, ff, fv, least_g_factor), row.position); },
@@ -336,11 +391,14 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
   }
   // Small pairs: every column of a row in order, so that within the row the first of equal costs stays.
   for (const Row& row : rows) {
-    if (!may_win(row.bound, row.position)) break;
-    const RowVertex from = RowVertexOf(ff, f_vertices[row.position], shift);
-    for (size_t column = 0; column < g_vertices.size(); ++column) {
-      const int64_t cost = CostInRow<kVariant>(from, gg, g_vertices[column]);
-      if (cost < best_cost || (cost == best_cost && row.position < best_row)) {
+    if (!may_win(row.bound, row.position)) {
+      if (sorted) break;  // so are all rows after it
+      continue;
+    }
+    const CostVertex from = row_vertex(f_vertices[row.position]);
+    for (size_t column = 0; column < columns.size(); ++column) {
+      const int64_t cost = CostInRow<kVariant>(from, columns[column]);
+      if (cost < best_cost || (best && cost == best_cost && row.position < best_row)) {
         best_cost = cost;
         best_row = row.position;
         best_column = column;
@@ -437,21 +495,22 @@ int64_t PairCost(const tfigura& f_figure, int32_t f, const tfigura& g_figure, in
 
 std::optional<JoinPair> CheapestVertexPair(const FigureList& figures, const JoinContext& context, int32_t f,
                                            int32_t g, std::span<const int32_t> f_vertices,
-                                           std::span<const int32_t> g_vertices, const PointBox* g_box) {
+                                           std::span<const int32_t> g_vertices, const PointBox* g_box,
+                                           int64_t cost_limit) {
   if (f_vertices.empty() || g_vertices.empty()) return std::nullopt;
   const tfigura& ff = At(figures, f);
   const tfigura& gg = At(figures, g);
   switch (context.variant) {
     case JoinVariant::kStart:
-      return CheapestOf<JoinVariant::kStart>(ff, f, gg, g, f_vertices, g_vertices, g_box);
+      return CheapestOf<JoinVariant::kStart>(ff, f, gg, g, f_vertices, g_vertices, g_box, cost_limit);
     case JoinVariant::kGlobalFull:
-      return CheapestOf<JoinVariant::kGlobalFull>(ff, f, gg, g, f_vertices, g_vertices, g_box);
+      return CheapestOf<JoinVariant::kGlobalFull>(ff, f, gg, g, f_vertices, g_vertices, g_box, cost_limit);
     case JoinVariant::kInsideFull:
-      return CheapestOf<JoinVariant::kInsideFull>(ff, f, gg, g, f_vertices, g_vertices, g_box);
+      return CheapestOf<JoinVariant::kInsideFull>(ff, f, gg, g, f_vertices, g_vertices, g_box, cost_limit);
     case JoinVariant::kInsideNeighbours:
-      return CheapestOf<JoinVariant::kInsideNeighbours>(ff, f, gg, g, f_vertices, g_vertices, g_box);
+      return CheapestOf<JoinVariant::kInsideNeighbours>(ff, f, gg, g, f_vertices, g_vertices, g_box, cost_limit);
     case JoinVariant::kGlobalNeighbours:
-      return CheapestOf<JoinVariant::kGlobalNeighbours>(ff, f, gg, g, f_vertices, g_vertices, g_box);
+      return CheapestOf<JoinVariant::kGlobalNeighbours>(ff, f, gg, g, f_vertices, g_vertices, g_box, cost_limit);
   }
   return std::nullopt;
 }

@@ -78,9 +78,12 @@ int64_t PairCost(const tfigura& f_figure, int32_t f, const tfigura& g_figure, in
 // The cheapest vertex pair of F and G over the given vertex lists, F's vertices outer, the first of equal costs;
 // nothing when no pair was evaluated.
 // g_box, when given, is the box of G's points (a caller that keeps boxes saves measuring it again).
+// cost_limit, when given, is what the caller already has: only a pair costing less is wanted, and nothing is
+// returned when the cheapest costs as much or more (rows that cannot go below it are not searched).
 std::optional<JoinPair> CheapestVertexPair(const FigureList& figures, const JoinContext& context, int32_t f,
                                            int32_t g, std::span<const int32_t> f_vertices,
-                                           std::span<const int32_t> g_vertices, const PointBox* g_box = nullptr);
+                                           std::span<const int32_t> g_vertices, const PointBox* g_box = nullptr,
+                                           int64_t cost_limit = kBestCostStart);
 
 // A lower bound of PairCost over all vertices of two figures with these boxes under the variant, given that no
 // mark is below min_mark.

@@ -236,9 +236,11 @@ void JoinTable::Offer(const FigureList& figures, int32_t f, int32_t g) {
     CacheFlagged(figures, f, false);
     CacheFlagged(figures, g, true);
   }
+  // Only a pair Better than F's best is kept: below its cost, or at it with an earlier G.
+  const int64_t limit = !Found(best) ? kBestCostStart : best.cost + (g_entry < best.g_figure ? 1 : 0);
   const std::optional<JoinPair> pair =
       CheapestVertexPair(figures, context_, f_entry, g_entry, Vertices(figures, f, false), Vertices(figures, g, true),
-                         &Box(g));
+                         &Box(g), limit);
   if (!pair) return;
   if (!Found(best) || Better(*pair, best)) {
     best = *pair;

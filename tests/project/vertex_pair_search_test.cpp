@@ -45,6 +45,13 @@ std::unique_ptr<tfigura> RandomFigure(Lcg& random, int32_t x, int32_t y, int32_t
   return Marked(random, std::move(points), 1);
 }
 
+// Every vertex of a figure, in order.
+std::vector<int32_t> EveryVertex(const tfigura& figure) {
+  std::vector<int32_t> vertices(figure.points.size());
+  for (size_t i = 0; i < vertices.size(); ++i) vertices[i] = static_cast<int32_t>(i);
+  return vertices;
+}
+
 std::optional<JoinPair> PlainScan(const FigureList& figures, JoinVariant variant, int32_t f, int32_t g,
                                   const std::vector<int32_t>& f_vertices, const std::vector<int32_t>& g_vertices) {
   std::optional<JoinPair> best;
@@ -153,13 +160,85 @@ TEST(VertexPairSearch, FiguresAtTheCoordinateLimits) {
     const int32_t gx = g_case == 0 ? (f_low ? INT32_MAX - kSpread : INT32_MIN) : fx;
     const int32_t gy = g_case == 1 ? INT32_MAX - kSpread : figures[0]->points[0].y;
     figures.push_back(RandomFigure(random, gx, gy, kSpread, random.In(1, 60)));
-    std::vector<int32_t> f_vertices, g_vertices;
-    for (int32_t i = 0; i < static_cast<int32_t>(figures[0]->points.size()); ++i) f_vertices.push_back(i);
-    for (int32_t i = 0; i < static_cast<int32_t>(figures[1]->points.size()); ++i) g_vertices.push_back(i);
+    const std::vector<int32_t> f_vertices = EveryVertex(*figures[0]), g_vertices = EveryVertex(*figures[1]);
     compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, "limit round " + std::to_string(round));
     if (HasFailure()) return;
   }
   EXPECT_EQ(compared, 1000);
+}
+
+TEST(VertexPairSearch, ACostLimitGivesTheSamePairBelowItAndNothingAtOrAboveIt) {
+  // A caller that already holds a pair of some cost asks only for a cheaper one: the limit never changes which pair
+  // is found, only whether it is returned. Small and large pairs (plain scan, bounded rows, the grid) alike.
+  Lcg random{1616};
+  int compared = 0, returned = 0;
+  for (int round = 0; round < 600; ++round) {
+    FigureList figures;
+    const bool rings = round % 3 == 0;
+    const int32_t spread = random.In(100, 3000);
+    const int32_t offset = random.In(0, 2) == 0 ? 0 : random.In(-2 * spread, 2 * spread);
+    if (rings) {
+      figures.push_back(RandomRing(random, 0, 0, spread * random.In(2, 8) / 10, random.In(30, 300)));
+      figures.push_back(RandomRing(random, offset, 0, spread, random.In(30, 300)));
+    } else {
+      figures.push_back(RandomFigure(random, 0, 0, spread, random.In(1, 40)));
+      figures.push_back(RandomFigure(random, offset, random.In(-spread, spread), spread, random.In(1, 40)));
+    }
+    const std::vector<int32_t> f_vertices = EveryVertex(*figures[0]), g_vertices = EveryVertex(*figures[1]);
+    for (const JoinVariant variant : {JoinVariant::kStart, JoinVariant::kInsideFull, JoinVariant::kInsideNeighbours,
+                                      JoinVariant::kGlobalFull, JoinVariant::kGlobalNeighbours}) {
+      JoinContext context;
+      context.variant = variant;
+      const auto expected = PlainScan(figures, variant, 0, 1, f_vertices, g_vertices);
+      ASSERT_TRUE(expected.has_value());
+      const int64_t cost = expected->cost;
+      const PointBox g_box = BoxOfPoints(figures[1]->points);
+      for (const int64_t limit : {cost, cost + 1, cost + 1 + random.In(0, 1000000), cost / 2, int64_t{0}}) {
+        const std::string where = "round " + std::to_string(round) + " variant " +
+                                  std::to_string(static_cast<int>(variant)) + " limit " + std::to_string(limit) +
+                                  " cost " + std::to_string(cost);
+        const auto found = CheapestVertexPair(figures, context, 0, 1, f_vertices, g_vertices, &g_box, limit);
+        ASSERT_EQ(found.has_value(), cost < limit) << where;
+        ++compared;
+        if (!found) continue;
+        ++returned;
+        EXPECT_EQ(found->f_vertex, expected->f_vertex) << where;
+        EXPECT_EQ(found->g_vertex, expected->g_vertex) << where;
+        EXPECT_EQ(found->cost, cost) << where;
+      }
+      if (HasFailure()) return;
+    }
+  }
+  EXPECT_EQ(compared, 15000);
+  EXPECT_GT(returned, 5000);
+}
+
+TEST(VertexPairSearch, UnusualMarksAndDistancesAroundTwoToTheFortieth) {
+  // Costs are plain products while the distance and the marks keep them far below the ceiling, and saturating
+  // steps otherwise: marks of 0, below 0 or in the thousands, and squared distances either side of 2^40 (about a
+  // million units apart), give the plain scan's pair and cost.
+  Lcg random{40};
+  int compared = 0;
+  for (int round = 0; round < 400; ++round) {
+    FigureList figures;
+    figures.push_back(RandomFigure(random, 0, 0, 2000, random.In(1, 40)));
+    const int32_t apart = (1 << 20) + random.In(-3000, 3000);
+    figures.push_back(RandomFigure(random, random.In(0, 1) == 0 ? apart : 0, random.In(0, 1) == 0 ? apart : 0, 2000,
+                                   random.In(1, 40)));
+    for (auto& figure : figures) {
+      for (TVertexAngle& angle : figure->vertex_angles) {
+        const int32_t pick = random.In(0, 9);
+        if (pick == 0) angle.mark = 0;
+        if (pick == 1) angle.mark = -random.In(1, 5);
+        if (pick == 2) angle.mark = random.In(999, 1001);
+        if (pick == 3) angle.mark = 4000000;
+      }
+    }
+    const std::vector<int32_t> f_vertices = EveryVertex(*figures[0]), g_vertices = EveryVertex(*figures[1]);
+    compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, "mark round " + std::to_string(round));
+    if (HasFailure()) return;
+  }
+  EXPECT_EQ(compared, 2000);
 }
 
 TEST(VertexPairSearch, CostProductsSaturateAtTheCeiling) {
