@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -215,7 +216,7 @@ TEST(VertexPairSearch, ACostLimitGivesTheSamePairBelowItAndNothingAtOrAboveIt) {
 
 TEST(VertexPairSearch, UnusualMarksAndDistancesAroundTwoToTheFortieth) {
   // Costs are plain products while the distance and the marks keep them far below the ceiling, and saturating
-  // steps otherwise: marks of 0, below 0 or in the thousands, and squared distances either side of 2^40 (about a
+  // steps otherwise: marks of 0, below 0, about a thousand or the largest a mark holds, and squared distances either side of 2^40 (about a
   // million units apart), give the plain scan's pair and cost.
   Lcg random{40};
   int compared = 0;
@@ -229,9 +230,9 @@ TEST(VertexPairSearch, UnusualMarksAndDistancesAroundTwoToTheFortieth) {
       for (TVertexAngle& angle : figure->vertex_angles) {
         const int32_t pick = random.In(0, 9);
         if (pick == 0) angle.mark = 0;
-        if (pick == 1) angle.mark = -random.In(1, 5);
-        if (pick == 2) angle.mark = random.In(999, 1001);
-        if (pick == 3) angle.mark = 4000000;
+        if (pick == 1) angle.mark = static_cast<int16_t>(-random.In(1, 5));
+        if (pick == 2) angle.mark = static_cast<int16_t>(random.In(999, 1001));
+        if (pick == 3) angle.mark = std::numeric_limits<int16_t>::max();
       }
     }
     const std::vector<int32_t> f_vertices = EveryVertex(*figures[0]), g_vertices = EveryVertex(*figures[1]);
