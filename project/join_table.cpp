@@ -54,7 +54,7 @@ JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
   item_of_.assign(count, -1);
   is_target_.assign(count, 0);
   best_.resize(count);
-  for (auto& starts : vertex_start_) starts.assign(neighbour_variant_ ? count : 0, -1);
+  for (auto& starts : vertex_start_) starts.assign(neighbour_variant_ ? count : 0, nullptr);
   for (auto& counts : vertex_count_) counts.assign(neighbour_variant_ ? count : 0, 0);
   std::vector<PendingTree::Item> items;
   for (size_t m = 0; m < count; ++m) {
@@ -206,17 +206,28 @@ void JoinTable::DropSpentSteps() {
 void JoinTable::CacheFlagged(const FigureList& figures, int32_t member, bool as_g) {
   const auto m = static_cast<size_t>(member);
   const int side = as_g ? 1 : 0;
-  if (vertex_start_[side][m] >= 0) return;
-  vertex_start_[side][m] = static_cast<int64_t>(vertex_pool_.size());
-  AppendVariantVertices(*figures[static_cast<size_t>(members_[m])], context_, as_g, vertex_pool_);
-  vertex_count_[side][m] = static_cast<int32_t>(vertex_pool_.size() - static_cast<size_t>(vertex_start_[side][m]));
+  if (vertex_start_[side][m] != nullptr) return;
+  std::vector<int32_t>& list = scratch_[side];
+  list.clear();
+  AppendVariantVertices(*figures[static_cast<size_t>(members_[m])], context_, as_g, list);
+  if (list.size() > block_room_) {
+    constexpr size_t kBlockEntries = size_t{1} << 16;
+    block_room_ = std::max(kBlockEntries, list.size());
+    vertex_blocks_.push_back(std::make_unique_for_overwrite<int32_t[]>(block_room_));
+    block_free_ = vertex_blocks_.back().get();
+  }
+  std::copy(list.begin(), list.end(), block_free_);
+  vertex_start_[side][m] = block_free_;
+  vertex_count_[side][m] = static_cast<int32_t>(list.size());
+  block_free_ += list.size();
+  block_room_ -= list.size();
 }
 
 std::span<const int32_t> JoinTable::Vertices(const FigureList& figures, int32_t member, bool as_g) {
   const auto m = static_cast<size_t>(member);
   if (neighbour_variant_) {
     const int side = as_g ? 1 : 0;
-    return {vertex_pool_.data() + vertex_start_[side][m], static_cast<size_t>(vertex_count_[side][m])};
+    return {vertex_start_[side][m], static_cast<size_t>(vertex_count_[side][m])};
   }
   // The full variants sample every k-th vertex: cheap to list again, so only the neighbour variants keep lists.
   std::vector<int32_t>& list = scratch_[as_g ? 1 : 0];

@@ -4,6 +4,7 @@
 // the work of a join follows the figures near it, not the size of the drawing.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <queue>
 #include <span>
@@ -104,9 +105,12 @@ class JoinTable {
   std::priority_queue<Kept, std::vector<Kept>, std::greater<>> kept_;
   std::vector<Step> steps_;  // a heap, least bound first
   size_t drop_at_ = 1024;
-  // Flagged vertex lists of the neighbour variants, computed once per member and side.
-  std::vector<int32_t> vertex_pool_;
-  std::vector<int64_t> vertex_start_[2];
+  // Flagged vertex lists of the neighbour variants, computed once per member and side. They lie in blocks that
+  // never move: one growing block would hold its old and new copy at once when it grows, at the planning's peak.
+  std::vector<std::unique_ptr<int32_t[]>> vertex_blocks_;
+  int32_t* block_free_ = nullptr;  // the unused end of the last block
+  size_t block_room_ = 0;          // and how many entries it holds
+  std::vector<const int32_t*> vertex_start_[2];  // nullptr: not listed yet
   std::vector<int32_t> vertex_count_[2];
   std::vector<int32_t> scratch_[2];
   // Per member as a target: the least and largest distance of its listed vertices from its box centre (worked
