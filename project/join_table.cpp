@@ -55,7 +55,7 @@ JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
   is_target_.assign(count, 0);
   best_.resize(count);
   for (auto& starts : vertex_start_) starts.assign(neighbour_variant_ ? count : 0, nullptr);
-  for (auto& counts : vertex_count_) counts.assign(neighbour_variant_ ? count : 0, 0);
+  for (auto& counts : vertex_count_) counts.assign(neighbour_variant_ ? count : 0, -1);
   std::vector<PendingTree::Item> items;
   for (size_t m = 0; m < count; ++m) {
     const tfigura& figure = *figures[static_cast<size_t>(members_[m])];
@@ -168,7 +168,6 @@ int64_t JoinTable::RingBound(const FigureList& figures, int32_t f, int32_t g) {
   const double centre_y = (static_cast<double>(box.min_y) + box.max_y) / 2;
   if (spread.most < 0.0) {
     spread = {1e300, 0.0};
-    if (neighbour_variant_) CacheFlagged(figures, g, true);
     const tfigura& gg = *figures[static_cast<size_t>(members_[static_cast<size_t>(g)])];
     for (const int32_t v : Vertices(figures, g, true)) {
       const double d = distance(gg.points[static_cast<size_t>(v)], centre_x, centre_y);
@@ -177,7 +176,6 @@ int64_t JoinTable::RingBound(const FigureList& figures, int32_t f, int32_t g) {
     }
   }
   if (spread.least > spread.most) return 0;  // no listed vertex
-  if (neighbour_variant_) CacheFlagged(figures, f, false);
   const tfigura& ff = *figures[static_cast<size_t>(members_[static_cast<size_t>(f)])];
   double least = 1e300, most = 0.0;
   for (const int32_t v : Vertices(figures, f, false)) {
@@ -206,7 +204,7 @@ void JoinTable::DropSpentSteps() {
 void JoinTable::CacheFlagged(const FigureList& figures, int32_t member, bool as_g) {
   const auto m = static_cast<size_t>(member);
   const int side = as_g ? 1 : 0;
-  if (vertex_start_[side][m] != nullptr) return;
+  if (vertex_count_[side][m] >= 0) return;
   std::vector<int32_t>& list = scratch_[side];
   list.clear();
   AppendVariantVertices(*figures[static_cast<size_t>(members_[m])], context_, as_g, list);
@@ -227,6 +225,7 @@ std::span<const int32_t> JoinTable::Vertices(const FigureList& figures, int32_t 
   const auto m = static_cast<size_t>(member);
   if (neighbour_variant_) {
     const int side = as_g ? 1 : 0;
+    CacheFlagged(figures, member, as_g);
     return {vertex_start_[side][m], static_cast<size_t>(vertex_count_[side][m])};
   }
   // The full variants sample every k-th vertex: cheap to list again, so only the neighbour variants keep lists.
@@ -242,11 +241,6 @@ void JoinTable::Offer(const FigureList& figures, int32_t f, int32_t g) {
   const int32_t g_entry = members_[static_cast<size_t>(g)];
   if (Found(best) && !CouldBeat(f, g, PairCostBound(Box(f), Box(g), context_.variant, min_mark_))) return;
   if (!PassesFilter(figures, context_, f_entry, g_entry)) return;
-  if (neighbour_variant_) {
-    // Both lists are kept before either is looked at: keeping one may move the other.
-    CacheFlagged(figures, f, false);
-    CacheFlagged(figures, g, true);
-  }
   // Only a pair Better than F's best is kept: below its cost, or at it with an earlier G.
   const int64_t limit = !Found(best) ? kBestCostStart : best.cost + (g_entry < best.g_figure ? 1 : 0);
   const std::optional<JoinPair> pair =

@@ -80,8 +80,10 @@ class JoinTable {
   void Push(const Step& step);
   // Drops the steps that can no longer matter once they outnumber the figures in play.
   void DropSpentSteps();
-  // The vertices the variant looks at on one side of a member; a span into storage the next call may reuse.
+  // The vertices the variant looks at on one side of a member: the neighbour variants' lists stay where they are
+  // (listed at the first call), the full variants' lie in storage the next call for the same side reuses.
   std::span<const int32_t> Vertices(const FigureList& figures, int32_t member, bool as_g);
+  // Lists a member's vertices for one side once, into the blocks (the neighbour variants).
   void CacheFlagged(const FigureList& figures, int32_t member, bool as_g);
 
   JoinContext context_;
@@ -110,8 +112,8 @@ class JoinTable {
   std::vector<std::unique_ptr<int32_t[]>> vertex_blocks_;
   int32_t* block_free_ = nullptr;  // the unused end of the last block
   size_t block_room_ = 0;          // and how many entries it holds
-  std::vector<const int32_t*> vertex_start_[2];  // nullptr: not listed yet
-  std::vector<int32_t> vertex_count_[2];
+  std::vector<const int32_t*> vertex_start_[2];
+  std::vector<int32_t> vertex_count_[2];  // -1: not listed yet (an empty list has none to point at)
   std::vector<int32_t> scratch_[2];
   // Per member as a target: the least and largest distance of its listed vertices from its box centre (worked
   // out from the box when needed rather than kept for every member).
