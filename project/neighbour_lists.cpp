@@ -42,29 +42,30 @@ class NeighbourTree final : public NeighbourLists {
     double reach2() const { return reach2_; }
     void Offer(int64_t key, int32_t entry) {
       const uint64_t packed = (static_cast<uint64_t>(key) << 31) | static_cast<uint32_t>(entry);
-      size_t at = size_;
+      size_t at = size_ + 1;  // one past the pairs, which begin at 1
       if (full()) {
-        if (packed >= sorted_[size_ - 1]) return;
-        at = size_ - 1;  // the largest drops out
+        if (packed >= sorted_[size_]) return;
+        at = size_;  // the largest drops out
       } else {
         ++size_;
       }
-      for (; at > 0 && sorted_[at - 1] > packed; --at) sorted_[at] = sorted_[at - 1];
+      // The 0 before the pairs ends the loop: no pair is below it.
+      for (; sorted_[at - 1] > packed; --at) sorted_[at] = sorted_[at - 1];
       sorted_[at] = packed;
       if (full()) {
         const double reach = static_cast<double>(top_key()) + 1.0;
         reach2_ = reach * reach;
       }
     }
-    int64_t top_key() const { return static_cast<int64_t>(sorted_[size_ - 1] >> 31); }
+    int64_t top_key() const { return static_cast<int64_t>(sorted_[size_] >> 31); }
     size_t size() const { return size_; }
     // The kept entries by ascending (key, entry).
     void AppendSorted(std::vector<int32_t>& out) const {
-      for (size_t k = 0; k < size_; ++k) out.push_back(static_cast<int32_t>(sorted_[k] & 0x7fffffffu));
+      for (size_t k = 1; k <= size_; ++k) out.push_back(static_cast<int32_t>(sorted_[k] & 0x7fffffffu));
     }
 
    private:
-    std::array<uint64_t, kNeighbourCount> sorted_{};
+    std::array<uint64_t, kNeighbourCount + 1> sorted_{};  // 0, then the pairs
     size_t size_ = 0;
     double reach2_ = std::numeric_limits<double>::infinity();
   };
