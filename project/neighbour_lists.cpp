@@ -15,10 +15,9 @@ namespace {
 
 constexpr int32_t kLeafEntries = 16;
 
-// The lists through a tree of the entries' centres, searched nearer half first. A key is the rounded distance of
-// the centres plus a penalty for a shallower entry and for a child; the entries that carry no penalty are searched
-// first, for all the closed entries of a leaf at once through the nodes that hold one deep enough, and the rest only
-// when those are too few.
+// The lists through a tree of the entries' centres. A key is the rounded distance of the centres plus a penalty for
+// a shallower entry and for a child; the entries that carry no penalty are searched first, for all the closed
+// entries of a leaf at once through the nodes that hold one deep enough, and the rest only when those are too few.
 class NeighbourTree final : public NeighbourLists {
  public:
   explicit NeighbourTree(const FigureList& figures);
@@ -31,9 +30,10 @@ class NeighbourTree final : public NeighbourLists {
     int32_t left = -1, right = -1;
     int32_t max_depth;
   };
-  // The least (key, entry) pairs met so far, the largest on top of a heap. A pair is kept as one number, the key
-  // above the entry's 31 bits: keys stay below 2^33 (the rounded distance of two int32 points is below 6.1e9, the
-  // two penalties add 1e9), so the number orders as the pair does and fits 64 bits.
+  // The least (key, entry) pairs met so far, in ascending order. A pair is kept as one number, the key above the
+  // entry's 31 bits: keys stay below 2^33 (the rounded distance of two int32 points is below 6.1e9, the two
+  // penalties add 1e9), so the number orders as the pair does and fits 64 bits. An insertion moves the kept pairs
+  // above it, at most 21, and the list needs no sort at the end: cheaper here than a heap sorted at the end.
   class Kept {
    public:
     bool full() const { return size_ == kNeighbourCount; }
@@ -42,48 +42,40 @@ class NeighbourTree final : public NeighbourLists {
     double reach2() const { return reach2_; }
     void Offer(int64_t key, int32_t entry) {
       const uint64_t packed = (static_cast<uint64_t>(key) << 31) | static_cast<uint32_t>(entry);
-      if (!full()) {
-        heap_[size_++] = packed;
-        std::push_heap(heap_.begin(), heap_.begin() + static_cast<std::ptrdiff_t>(size_));
-        if (full()) Reach();
-      } else if (packed < heap_[0]) {
-        SiftDownFromTop(packed);
-        Reach();
+      size_t at = size_ + 1;  // one past the pairs, which begin at 1
+      if (full()) {
+        if (packed >= sorted_[size_]) return;
+        at = size_;  // the largest drops out
+      } else {
+        ++size_;
+      }
+      // The 0 before the pairs ends the loop: no pair is below it.
+      for (; sorted_[at - 1] > packed; --at) sorted_[at] = sorted_[at - 1];
+      sorted_[at] = packed;
+      if (full()) {
+        const double reach = static_cast<double>(top_key()) + 1.0;
+        reach2_ = reach * reach;
       }
     }
-    int64_t top_key() const { return static_cast<int64_t>(heap_[0] >> 31); }
+    int64_t top_key() const { return static_cast<int64_t>(sorted_[size_] >> 31); }
     size_t size() const { return size_; }
     // The kept entries by ascending (key, entry).
-    void AppendSorted(std::vector<int32_t>& out) {
-      std::sort(heap_.begin(), heap_.begin() + static_cast<std::ptrdiff_t>(size_));
-      for (size_t k = 0; k < size_; ++k) out.push_back(static_cast<int32_t>(heap_[k] & 0x7fffffffu));
+    void AppendSorted(std::vector<int32_t>& out) const {
+      for (size_t k = 1; k <= size_; ++k) out.push_back(static_cast<int32_t>(sorted_[k] & 0x7fffffffu));
     }
 
    private:
-    void Reach() {
-      const double reach = static_cast<double>(top_key()) + 1.0;
-      reach2_ = reach * reach;
-    }
-    // Puts `packed` in the top's place and restores the heap below it.
-    void SiftDownFromTop(uint64_t packed) {
-      size_t at = 0;
-      for (;;) {
-        size_t child = 2 * at + 1;
-        if (child >= size_) break;
-        if (child + 1 < size_ && heap_[child + 1] > heap_[child]) ++child;
-        if (heap_[child] <= packed) break;
-        heap_[at] = heap_[child];
-        at = child;
-      }
-      heap_[at] = packed;
-    }
-
-    std::array<uint64_t, kNeighbourCount> heap_{};
+    std::array<uint64_t, kNeighbourCount + 1> sorted_{};  // 0, then the pairs
     size_t size_ = 0;
     double reach2_ = std::numeric_limits<double>::infinity();
   };
 
-  int32_t Build(std::vector<int32_t>& order, const FigureList& figures, int32_t first, int32_t last);
+  // What the tree is built from, one entry's centre, depth and number side by side.
+  struct Centre {
+    int32_t x, y, depth, entry;
+  };
+  // Builds the node of centres [first, last) and its children; a leaf's centres end up deepest first.
+  int32_t Build(std::vector<Centre>& centres, int32_t first, int32_t last);
   // The square of the distance from (x, y) to the node's box.
   static double GapSquared(const Node& node, double x, double y) {
     const auto gap = [](double v, int32_t lo, int32_t hi) {
@@ -95,7 +87,7 @@ class NeighbourTree final : public NeighbourLists {
   // Keeps in `kept` the kNeighbourCount least (key, entry) of g among every entry.
   void Search(int32_t g, Kept& kept);
   // Works out the lists of g and of the closed entries without a list in g's leaf together: the tree's leaves are
-  // met once for all of them, nearest to the leaf first. Open entries are seldom asked for their lists (joins
+  // met once for all of them, the own leaf first and then outwards. Open entries are seldom asked for their lists (joins
   // between closed figures ask), so theirs are worked out only when asked.
   void WorkLeaf(int32_t g);
   // Stores g's list from the least unpenalised keys found for it, searching every entry when those are too few.
@@ -113,7 +105,7 @@ class NeighbourTree final : public NeighbourLists {
   std::vector<int32_t> lists_;
   struct Walk {
     int32_t node;
-    double gap2;  // the square of the gap between the node's box and the searched centre
+    double gap2;  // the square of the gap between the node's box and the searched centre (or centres' box)
   };
   std::vector<Walk> walk_;  // the nodes still to walk, kept from one search to the next
 };
@@ -121,57 +113,61 @@ class NeighbourTree final : public NeighbourLists {
 NeighbourTree::NeighbourTree(const FigureList& figures)
     : leaf_of_(figures.size(), -1), list_start_(figures.size(), -1), list_size_(figures.size(), 0) {
   const size_t n = figures.size();
-  std::vector<int32_t> order(n);
-  for (size_t i = 0; i < n; ++i) order[i] = static_cast<int32_t>(i);
+  std::vector<Centre> centres(n);
+  for (size_t i = 0; i < n; ++i) {
+    const tfigura& f = *figures[i];
+    centres[i] = {f.center_x, f.center_y, f.depth, static_cast<int32_t>(i)};
+  }
   if (n > 0) {
     nodes_.reserve(2 * n / kLeafEntries + 2);
-    Build(order, figures, 0, static_cast<int32_t>(n));
+    Build(centres, 0, static_cast<int32_t>(n));
   }
   xs_.resize(n);
   ys_.resize(n);
   depths_.resize(n);
   parents_.resize(n);
+  entries_.resize(n);
   position_.resize(n);
   closed_.resize(n);
   for (size_t k = 0; k < n; ++k) {
-    const tfigura& f = *figures[static_cast<size_t>(order[k])];
+    const Centre& c = centres[k];
+    const tfigura& f = *figures[static_cast<size_t>(c.entry)];
     closed_[k] = f.open == 0 ? 1 : 0;
-    xs_[k] = static_cast<double>(f.center_x);
-    ys_[k] = static_cast<double>(f.center_y);
-    depths_[k] = f.depth;
+    xs_[k] = static_cast<double>(c.x);
+    ys_[k] = static_cast<double>(c.y);
+    depths_[k] = c.depth;
     parents_[k] = f.parent;
-    position_[static_cast<size_t>(order[k])] = static_cast<int32_t>(k);
+    entries_[k] = c.entry;
+    position_[static_cast<size_t>(c.entry)] = static_cast<int32_t>(k);
   }
-  entries_ = std::move(order);
   // Room for every list at once: the lists fill it in the order they are asked for without ever being copied to
   // a larger block, and the pages of lists nobody asks for are never touched.
   lists_.reserve(n * kNeighbourCount);
 }
 
-int32_t NeighbourTree::Build(std::vector<int32_t>& order, const FigureList& figures, int32_t first, int32_t last) {
+int32_t NeighbourTree::Build(std::vector<Centre>& centres, int32_t first, int32_t last) {
   const auto index = static_cast<int32_t>(nodes_.size());
   nodes_.push_back({});
   Node node{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN, first, last, -1, -1, INT32_MIN};
-  for (int32_t k = first; k < last; ++k) {
-    const tfigura& e = *figures[static_cast<size_t>(order[static_cast<size_t>(k)])];
-    node.min_x = std::min(node.min_x, e.center_x);
-    node.min_y = std::min(node.min_y, e.center_y);
-    node.max_x = std::max(node.max_x, e.center_x);
-    node.max_y = std::max(node.max_y, e.center_y);
-    node.max_depth = std::max(node.max_depth, e.depth);
+  const auto begin = centres.begin() + first, end = centres.begin() + last;
+  for (auto c = begin; c != end; ++c) {
+    node.min_x = std::min(node.min_x, c->x);
+    node.min_y = std::min(node.min_y, c->y);
+    node.max_x = std::max(node.max_x, c->x);
+    node.max_y = std::max(node.max_y, c->y);
+    node.max_depth = std::max(node.max_depth, c->depth);
   }
   if (last - first > kLeafEntries) {
     const bool by_x = int64_t{node.max_x} - node.min_x >= int64_t{node.max_y} - node.min_y;
     const int32_t middle = first + (last - first) / 2;
-    std::nth_element(order.begin() + first, order.begin() + middle, order.begin() + last,
-                     [&figures, by_x](int32_t a, int32_t b) {
-                       const tfigura& fa = *figures[static_cast<size_t>(a)];
-                       const tfigura& fb = *figures[static_cast<size_t>(b)];
-                       return by_x ? fa.center_x < fb.center_x : fa.center_y < fb.center_y;
-                     });
-    node.left = Build(order, figures, first, middle);
-    node.right = Build(order, figures, middle, last);
+    std::nth_element(begin, centres.begin() + middle, end, [by_x](const Centre& a, const Centre& b) {
+      return by_x ? a.x < b.x : a.y < b.y;
+    });
+    node.left = Build(centres, first, middle);
+    node.right = Build(centres, middle, last);
   } else {
+    // Deepest first: a search for entries at least as deep as its own stops at the first shallower one.
+    std::sort(begin, end, [](const Centre& a, const Centre& b) { return a.depth > b.depth; });
     for (int32_t k = first; k < last; ++k) leaf_of_[static_cast<size_t>(k)] = index;
   }
   nodes_[static_cast<size_t>(index)] = node;
@@ -261,28 +257,8 @@ void NeighbourTree::WorkLeaf(int32_t g) {
     const double dx = gap(min_x, max_x, node.min_x, node.max_x), dy = gap(min_y, max_y, node.min_y, node.max_y);
     return dx * dx + dy * dy;
   };
-  // The nodes still to meet, nearest first (a heap on the gap): the lists fill from the nearest leaves, and the
-  // walk ends once the nearest node left lies beyond every searched centre's reach.
-  const auto farther = [](const Walk& a, const Walk& b) { return a.gap2 > b.gap2; };
-  std::vector<Walk>& queue = walk_;
-  queue.clear();
-  if (nodes_[0].max_depth >= least_depth) queue.push_back({0, gap2(nodes_[0])});
   double reach2 = kFar;  // the largest reach of the searched centres
-  while (!queue.empty() && queue.front().gap2 <= reach2) {
-    std::pop_heap(queue.begin(), queue.end(), farther);
-    const Node& node = nodes_[static_cast<size_t>(queue.back().node)];
-    queue.pop_back();
-    if (node.left >= 0) {
-      for (const int32_t child : {node.left, node.right}) {
-        const Node& child_node = nodes_[static_cast<size_t>(child)];
-        const double child_gap2 = gap2(child_node);
-        if (child_gap2 <= reach2 && child_node.max_depth >= least_depth) {
-          queue.push_back({child, child_gap2});
-          std::push_heap(queue.begin(), queue.end(), farther);
-        }
-      }
-      continue;
-    }
+  const auto meet_leaf = [&](const Node& node) {
     double widest = 0.0;
     for (size_t q = 0; q < count; ++q) {
       const size_t a = at[q];
@@ -291,15 +267,53 @@ void NeighbourTree::WorkLeaf(int32_t g) {
       Kept& list = kept[q];
       if (GapSquared(node, qx, qy) <= list.reach2()) {
         for (auto k = static_cast<size_t>(node.first); k < static_cast<size_t>(node.last); ++k) {
+          if (depths_[k] < q_depth) break;  // the rest of the leaf is shallower still
           const double dx = xs_[k] - qx, dy = ys_[k] - qy;
           const double distance2 = dx * dx + dy * dy;
-          if (distance2 > list.reach2() || depths_[k] < q_depth || parents_[k] == q_entry) continue;
+          if (distance2 > list.reach2() || parents_[k] == q_entry) continue;
           list.Offer(NeighbourKeyOfSquared(distance2, false, false), entries_[k]);
         }
       }
       widest = std::max(widest, list.reach2());
     }
     reach2 = widest;
+  };
+  // The nodes from the root down to g's leaf: at most 32, each level halves the entries of the one above.
+  std::array<int32_t, 64> path{};
+  size_t levels = 0;
+  for (int32_t n = 0;;) {
+    path[levels++] = n;
+    const Node& node = nodes_[static_cast<size_t>(n)];
+    if (node.left < 0) break;
+    n = g_at < static_cast<size_t>(nodes_[static_cast<size_t>(node.left)].last) ? node.left : node.right;
+  }
+  // The leaf itself first, then the other side of each node on the way up, the nearer child first within it:
+  // the lists fill from the nearest leaves, and what lies beyond every searched centre's reach is passed over.
+  meet_leaf(leaf);
+  std::vector<Walk>& stack = walk_;
+  // A node goes on the stack only within reach and holding an entry deep enough.
+  const auto push = [&](const Walk& walk) {
+    if (walk.gap2 <= reach2 && nodes_[static_cast<size_t>(walk.node)].max_depth >= least_depth) stack.push_back(walk);
+  };
+  const auto walk_of = [&](int32_t n) { return Walk{n, gap2(nodes_[static_cast<size_t>(n)])}; };
+  for (size_t level = levels - 1; level-- > 0;) {
+    const Node& up = nodes_[static_cast<size_t>(path[level])];
+    stack.clear();
+    push(walk_of(up.left == path[level + 1] ? up.right : up.left));
+    while (!stack.empty()) {
+      const Walk next = stack.back();
+      stack.pop_back();
+      if (next.gap2 > reach2) continue;  // the reach has shrunk since
+      const Node& node = nodes_[static_cast<size_t>(next.node)];
+      if (node.left < 0) {
+        meet_leaf(node);
+        continue;
+      }
+      const Walk left = walk_of(node.left), right = walk_of(node.right);
+      const bool left_nearer = left.gap2 <= right.gap2;
+      push(left_nearer ? right : left);
+      push(left_nearer ? left : right);
+    }
   }
   for (size_t q = 0; q < count; ++q) Keep(entries_[at[q]], kept[q]);
 }

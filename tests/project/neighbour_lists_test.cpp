@@ -77,6 +77,44 @@ TEST(NeighbourLists, LargeDrawingsWithOpenEntriesAskedInAnyOrder) {
   }
 }
 
+TEST(NeighbourLists, GridOfOutlinesWithHolesAndStrokes) {
+  // Rows of letters: an outline, up to two holes inside it (deeper, its children, their centres near its own) and
+  // now and then an open stroke. A hole's list takes no outline; an outline's list meets its holes only with the
+  // child penalty. Leaves mix depths, and many levels lie between a leaf and the root.
+  std::mt19937 rng(41);
+  const auto uniform = [&](int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); };
+  for (const int32_t pitch : {1000, 37}) {
+    FigureList entries;
+    for (int32_t row = 0; row < 30; ++row) {
+      for (int32_t column = 0; column < 36; ++column) {
+        const auto outline = static_cast<int32_t>(entries.size());
+        auto f = std::make_unique<tfigura>();
+        f->center_x = column * pitch + uniform(-pitch / 10, pitch / 10);
+        f->center_y = row * pitch * 2 + uniform(-pitch / 10, pitch / 10);
+        const int32_t x = f->center_x, y = f->center_y;
+        entries.push_back(std::move(f));
+        for (int32_t hole = uniform(0, 2); hole > 0; --hole) {
+          auto h = std::make_unique<tfigura>();
+          h->center_x = x + uniform(-pitch / 5, pitch / 5);
+          h->center_y = y + uniform(-pitch / 3, pitch / 3);
+          h->depth = 1;
+          h->parent = outline;
+          entries.push_back(std::move(h));
+        }
+        if (uniform(0, 9) == 0) {
+          auto stroke = std::make_unique<tfigura>();
+          stroke->open = 1;
+          stroke->center_x = x + pitch / 2;
+          stroke->center_y = y;
+          entries.push_back(std::move(stroke));
+        }
+      }
+    }
+    ExpectSameLists(entries, "pitch " + std::to_string(pitch));
+    if (HasFatalFailure()) return;
+  }
+}
+
 TEST(NeighbourLists, EntriesOnOneCentreOrOneLine) {
   std::mt19937 rng(5);
   FigureList same = Entries(rng, 60, 0, 1);
