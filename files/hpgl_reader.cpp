@@ -562,9 +562,8 @@ bool HpglReader::ReadPenDownCommands(tfigura& figure) {
   // The word in hand must be all of "PD" or "PA", a plain pair following it in the block.
   if (!is_word_ || token_length_ != 2 || token_[0] != 'P' || (token_[1] != 'D' && token_[1] != 'A')) return false;
   if (at_eof_ || IsLetter(cur_char_)) return false;
-  const bool head_is_number = IsNumberChar(cur_char_);
-  if (head_is_number && input_.Cursor() == input_.Start()) return false;
-  // The word in hand as it lies in the block: the byte after it was taken already.
+  // The word in hand as it lies in the block: the byte after it was taken already, from this block.
+  if (input_.Cursor() == input_.Start()) return false;
   WordInBlock word{'P', static_cast<uint8_t>(token_[1]), true, input_.Cursor() - 1};
   const char* const limit = input_.Limit();
   std::vector<TPlotPoint>& points = figure.points;
