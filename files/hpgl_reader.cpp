@@ -65,10 +65,14 @@ bool IsQuietWord(std::string_view word) {
   return kQuietWords[WordIndex(word[0], word.size() > 1 ? word[1] : '\0')];
 }
 
+[[noreturn, gnu::noinline, gnu::cold]] void ThrowCoordinateOutOfRange(int64_t sum) {
+  throw RunTimeError::InvalidInteger(std::to_string(sum));
+}
+
 // The int32 result of an accumulation, or the conversion error for a coordinate beyond the 32-bit range.
-int32_t CheckedSum(int32_t a, int32_t b) {
+[[gnu::always_inline]] inline int32_t CheckedSum(int32_t a, int32_t b) {
   const int64_t sum = int64_t{a} + int64_t{b};
-  if (sum < INT32_MIN || sum > INT32_MAX) throw RunTimeError::InvalidInteger(std::to_string(sum));
+  if (sum < INT32_MIN || sum > INT32_MAX) ThrowCoordinateOutOfRange(sum);
   return static_cast<int32_t>(sum);
 }
 
@@ -202,10 +206,14 @@ uint64_t LoadEight(const char* p) {
 // The digits of a number, 0..9 in their bytes, from eight input bytes: the first byte lowest.
 uint64_t DigitBytes(const char* p) { return LoadEight(p) ^ 0x3030303030303030ULL; }
 
+// The bytes of DigitBytes that are no decimal digit, by the top bit of each, exact up to the first of them. A byte
+// is not a digit when it is 10 or more (adding 0x76 reaches its top bit) or already has its top bit; such a byte may
+// carry into the next, which then reads as no digit either.
+uint64_t NotDigitBits(uint64_t x) { return ((x + 0x7676767676767676ULL) | x) & 0x8080808080808080ULL; }
+
 // How many of the eight bytes of DigitBytes are decimal digits before the first other byte (8 when all are).
 int LeadingDigits(uint64_t x) {
-  // A byte is not a digit when it is 10 or more (adding 0x76 reaches its top bit) or already has its top bit.
-  const uint64_t not_digit = ((x + 0x7676767676767676ULL) | x) & 0x8080808080808080ULL;
+  const uint64_t not_digit = NotDigitBits(x);
   return not_digit == 0 ? 8 : std::countr_zero(not_digit) / 8;
 }
 
@@ -215,6 +223,41 @@ uint64_t DigitsValue(uint64_t x, int count) {
   x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFULL;
   x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFULL;
   return (x * 10000 + (x >> 32)) & 0xFFFFFFFFULL;
+}
+
+// Two plain numbers at the start of a window of sixteen bytes, the second after one separator: "y,x'" of a run of
+// pairs, each of one to seven digits without a sign.
+struct TwoNumbers {
+  int32_t first = 0, second = 0;
+  char terminator = 0;  // the byte after the second number
+  int length = 0;       // of both numbers, their separator and the terminator
+};
+
+// Reads TwoNumbers from p, which has at least sixteen bytes before the end of the block, when they are there as the
+// number scan below would read them: the byte between them a separator that begins no token, the one after the
+// second no digit, sign or point. False for anything else. A byte with its top bit between the numbers may make a
+// 9 after it look like no digit (see NotDigitBits); the second number is then empty and refused.
+[[gnu::always_inline]] inline bool ScanTwoPlainNumbers(const char* p, TwoNumbers& numbers) {
+  const uint64_t low = DigitBytes(p);
+  const uint64_t low_breaks = NotDigitBits(low);
+  if (low_breaks == 0) return false;  // eight digits
+  const int first_end = std::countr_zero(low_breaks) / 8;
+  if (first_end == 0) return false;
+  const uint64_t later_breaks = low_breaks & (low_breaks - 1);
+  const uint64_t high_breaks = NotDigitBits(DigitBytes(p + 8));
+  // The end of the second number: in the low eight bytes, or else in the high eight (16 when none is there).
+  const int second_end = later_breaks != 0 ? std::countr_zero(later_breaks) / 8
+                                           : (high_breaks == 0 ? 16 : 8 + std::countr_zero(high_breaks) / 8);
+  const int second_digits = second_end - first_end - 1;
+  if (second_digits < 1 || second_digits > 7 || second_end > 15) return false;
+  if (kStartsToken[static_cast<uint8_t>(p[first_end])] || kSignOrPoint[static_cast<uint8_t>(p[second_end])]) {
+    return false;
+  }
+  numbers.first = static_cast<int32_t>(DigitsValue(low, first_end));
+  numbers.second = static_cast<int32_t>(DigitsValue(DigitBytes(p + first_end + 1), second_digits));
+  numbers.terminator = p[second_end];
+  numbers.length = second_end + 1;
+  return true;
 }
 
 // Scans separators and then a plain number (a sign and up to nine digits) from cursor, the way SkipToToken would
@@ -294,6 +337,16 @@ void HpglReader::ReadAbsolutePairs(tfigura& figure) {
   while (true) {
     // A number ended by a letter ("...,30M10,10") is a lone parameter: the letter begins the next command.
     if (StartsToken(terminator)) break;
+    // The common run, the pair's second number and the next pair's first, plain and one separator apart.
+    if (TwoNumbers numbers; limit - cursor >= 16 && ScanTwoPlainNumbers(cursor, numbers)) {
+      const TPlotPoint pair{first, numbers.first};
+      if (points.empty() || points.back() != pair) points.push_back(pair);
+      applied = pair;
+      cursor += numbers.length;
+      terminator = numbers.terminator;
+      first = numbers.second;
+      continue;
+    }
     const char* after_second = cursor;
     int32_t second = 0;
     char second_terminator = 0;
@@ -326,7 +379,7 @@ void HpglReader::ReadAbsolutePairs(tfigura& figure) {
   }
   if (token_in_hand_is_plain) {
     simple_value_ = first;
-  } else if (!ReadWordInBlock(StartsToken(terminator) ? cursor - 1 : cursor)) {
+  } else {
     SkipToToken();
   }
 }
@@ -350,12 +403,22 @@ bool HpglReader::ReadPlainPair(const char* from, int32_t first_in_hand, bool fir
   y_ = second;
   input_.ConsumeTo(cursor);
   cur_char_ = UpperCase(static_cast<uint8_t>(terminator));
-  if (!ReadWordInBlock(StartsToken(terminator) ? cursor - 1 : cursor)) SkipToToken();
+  SkipToToken();
   return true;
 }
 
-bool HpglReader::ReadWordInBlock(const char* from) {
-  const char* const limit = input_.Limit();
+// A word of one or two letters lying whole in the block, the byte after it too.
+struct WordInBlock {
+  uint8_t first = 0, second = 0;  // upper case; second is the byte after a word of one letter
+  bool two_letters = false;
+  const char* after = nullptr;  // the byte after the word
+};
+
+namespace {
+
+// Finds the next token from `from` as SkipToToken would read it, when that is a word lying whole in the block with
+// the byte after it. False for anything else.
+bool FindWordInBlock(const char* from, const char* limit, WordInBlock& word) {
   const char* p = from;
   while (p != limit && !StartsToken(*p)) ++p;
   if (p == limit || p + 1 == limit) return false;
@@ -365,17 +428,64 @@ bool HpglReader::ReadWordInBlock(const char* from) {
   const bool two_letters = IsLetter(second);
   const char* const after = p + (two_letters ? 2 : 1);
   if (after == limit) return false;
-  token_[0] = static_cast<char>(first);
-  token_[1] = static_cast<char>(second);
-  token_length_ = two_letters ? 2 : 1;
+  word = {first, second, two_letters, after};
+  return true;
+}
+
+// True for "PD" and "PA" with a byte after them that begins no further letter.
+bool IsPenDownWord(const WordInBlock& word) {
+  return word.two_letters && word.first == 'P' && (word.second == 'D' || word.second == 'A') &&
+         !IsLetter(UpperCase(static_cast<uint8_t>(*word.after)));
+}
+
+}  // namespace
+
+void HpglReader::TakeWord(const WordInBlock& word) {
+  token_[0] = static_cast<char>(word.first);
+  token_[1] = static_cast<char>(word.second);
+  token_length_ = word.two_letters ? 2 : 1;
   is_word_ = true;
   is_number_ = false;
-  cur_char_ = UpperCase(static_cast<uint8_t>(*after));
-  input_.ConsumeTo(after + 1);
+  cur_char_ = UpperCase(static_cast<uint8_t>(*word.after));
+  input_.ConsumeTo(word.after + 1);
+}
+
+bool HpglReader::ReadTokenInBlock(const char* from) {
+  const char* const limit = input_.Limit();
+  const char* start = from;
+  while (start != limit && !StartsToken(*start)) ++start;
+  if (start == limit) return false;
+  if (IsLetter(UpperCase(static_cast<uint8_t>(*start)))) {
+    WordInBlock word;
+    if (!FindWordInBlock(start, limit, word)) return false;
+    TakeWord(word);
+    return true;
+  }
+  const char* cursor = start;
+  int32_t value = 0;
+  char terminator = 0;
+  if (!ScanPlainNumber(cursor, limit, value, terminator)) return false;
+  // What ReadNumberToken leaves for a plain number: its value, no text.
+  is_word_ = false;
+  is_number_ = true;
+  token_length_ = static_cast<size_t>(cursor - 1 - start);
+  token_overflow_ = false;
+  simple_integer_ = true;
+  simple_value_ = value;
+  cur_char_ = UpperCase(static_cast<uint8_t>(terminator));
+  input_.ConsumeTo(cursor);
   return true;
 }
 
 void HpglReader::SkipToToken() {
+  // The byte under the head is read already; it lies in the block unless the block has just been refilled.
+  if (fast_pairs_ && !at_eof_) {
+    const bool head_starts_token = StartsToken(static_cast<char>(cur_char_));
+    if ((!head_starts_token || input_.Cursor() > input_.Start()) &&
+        ReadTokenInBlock(input_.Cursor() - (head_starts_token ? 1 : 0))) {
+      return;
+    }
+  }
   do {
     SkipSeparators();
     ReadToken();
@@ -448,23 +558,67 @@ void HpglReader::ParseCommand() {
   SkipToToken();
 }
 
-bool HpglReader::ReadPenDownCommand(tfigura& figure) {
+bool HpglReader::ReadPenDownCommands(tfigura& figure) {
   // The word in hand must be all of "PD" or "PA", a plain pair following it in the block.
   if (!is_word_ || token_length_ != 2 || token_[0] != 'P' || (token_[1] != 'D' && token_[1] != 'A')) return false;
   if (at_eof_ || IsLetter(cur_char_)) return false;
-  const bool head_is_number = IsNumberChar(cur_char_);
-  if (head_is_number && input_.Cursor() == input_.Start()) return false;
-  const std::array<char, 2> command{'P', token_[1]};
-  if (!ReadPlainPair(input_.Cursor() - (head_is_number ? 1 : 0), 0, false)) return false;
-  // What ApplyCommand does for either word while the pen is down; the next token is read already, as there.
-  command_ = command;
-  if (relative_) AccumulateRelative();
+  // The word in hand as it lies in the block: the byte after it was taken already, from this block.
+  if (input_.Cursor() == input_.Start()) return false;
+  WordInBlock word{'P', static_cast<uint8_t>(token_[1]), true, input_.Cursor() - 1};
+  const char* const limit = input_.Limit();
   std::vector<TPlotPoint>& points = figure.points;
-  const TPlotPoint point{x_, y_};
-  if (points.empty() || points.back() != point) points.push_back(point);
-  last_x_ = prev_x_ = x_;
-  last_y_ = prev_y_ = y_;
+  int32_t rel_x = rel_x_, rel_y = rel_y_;
+  TPlotPoint pair{}, point{};
+  char command = 0;  // the word of the last command applied, none yet
+  while (true) {
+    // The pair begins at the byte after the word when that starts a number, else after it.
+    const char* cursor = word.after + (IsNumberChar(UpperCase(static_cast<uint8_t>(*word.after))) ? 0 : 1);
+    int32_t first = 0, second = 0;
+    char terminator = 0;
+    if (!ScanPlainNumber(cursor, limit, first, terminator) || StartsToken(terminator) ||
+        !ScanPlainNumber(cursor, limit, second, terminator)) {
+      break;
+    }
+    // What ApplyCommand does for either word while the pen is down.
+    command = static_cast<char>(word.second);
+    pair = point = {first, second};
+    if (relative_) {
+      rel_x = CheckedSum(rel_x, pair.x);
+      rel_y = CheckedSum(rel_y, pair.y);
+      point = {rel_x, rel_y};
+    }
+    if (points.empty() || points.back() != point) points.push_back(point);
+    // The token after the pair: a run goes on while it is the next such word in the block.
+    const bool word_follows = FindWordInBlock(StartsToken(terminator) ? cursor - 1 : cursor, limit, word);
+    if (word_follows && IsPenDownWord(word)) continue;
+    SetPenDownState(command, pair, point, rel_x, rel_y);
+    if (word_follows) {
+      TakeWord(word);
+    } else {
+      input_.ConsumeTo(cursor);
+      cur_char_ = UpperCase(static_cast<uint8_t>(terminator));
+      SkipToToken();
+    }
+    return true;
+  }
+  if (command == 0) return false;  // nothing read
+  // A word of the run whose parameters are no plain pair: the general parse takes it from here.
+  SetPenDownState(command, pair, point, rel_x, rel_y);
+  TakeWord(word);
   return true;
+}
+
+void HpglReader::SetPenDownState(char command, TPlotPoint pair, TPlotPoint point, int32_t rel_x, int32_t rel_y) {
+  command_ = {'P', command};
+  param1_ = pair.x;
+  param2_ = pair.y;
+  param_count_ = 2;
+  if (relative_) {
+    rel_x_ = rel_x;
+    rel_y_ = rel_y;
+  }
+  x_ = last_x_ = prev_x_ = point.x;
+  y_ = last_y_ = prev_y_ = point.y;
 }
 
 void HpglReader::AccumulateRelative() {
@@ -564,7 +718,7 @@ void HpglReader::ReadNextFigure(tfigura& figure) {
         // A pen-down run, "PD x,y" after "PD x,y" or pairs after pairs, stays here until something else comes.
         do {
           if (!relative_) ReadAbsolutePairs(figure);
-        } while (ReadPenDownCommand(figure));
+        } while (ReadPenDownCommands(figure));
       }
       if (!at_eof_) {
         ParseCommand();

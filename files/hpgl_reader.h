@@ -13,6 +13,8 @@
 
 namespace varnholt {
 
+struct WordInBlock;
+
 inline constexpr int32_t kHighestPen = 256;
 
 class HpglReader final : public FigureSource {
@@ -42,14 +44,18 @@ class HpglReader final : public FigureSource {
   void SkipToToken();
   void ReadAbsolutePairs(tfigura& figure);
   bool ReadPlainPair(const char* from, int32_t first_in_hand, bool first_is_in_hand);
-  // Reads and applies one "PD x,y" or "PA x,y" command of plain numbers while the pen is down, exactly as
-  // ParseCommand and ApplyCommand would, when its word is in hand and the pair lies whole in the block in hand.
-  // False, with nothing read, for anything else.
-  bool ReadPenDownCommand(tfigura& figure);
-  // Reads the next token as SkipToToken would when it is a word lying whole in the block, the byte after it too,
-  // scanning from `from` (the terminator of the number before when that is the word's first letter). False, with
-  // nothing read, for anything else.
-  bool ReadWordInBlock(const char* from);
+  // Reads and applies a run of "PD x,y" and "PA x,y" commands of plain numbers while the pen is down, exactly as
+  // ParseCommand and ApplyCommand would, from the word in hand as long as each pair and the word after it lie whole
+  // in the block in hand. False, with nothing read, when the first command is no such command.
+  bool ReadPenDownCommands(tfigura& figure);
+  // The state ApplyCommand leaves after a pen-down command of the given word and pair, drawn to point.
+  void SetPenDownState(char command, TPlotPoint pair, TPlotPoint point, int32_t rel_x, int32_t rel_y);
+  // Reads the next token as SkipToToken would when it is a word or a plain number (a sign and up to nine digits)
+  // lying whole in the block, the byte after it too, scanning from `from`. False, with nothing read, for anything
+  // else.
+  bool ReadTokenInBlock(const char* from);
+  // Makes a word found in the block the token in hand, the byte after it read.
+  void TakeWord(const WordInBlock& word);
   void ParseCommand();
   // Notes the command word just read, one the reader passes over although it may draw.
   void NoteSkippedCommand();

@@ -273,7 +273,10 @@ std::string RandomPlot(std::mt19937& random, size_t length) {
       // whole commands as drivers write them, one point each, repeated points included
       "pd 17, -14;\n", "PD10,-27;", "pd 1, 1;", "PA 5,5;", "pa 2147483647,-2147483648;",
       "\n", "\r\n", "-", "+", ".",
-      "0", "7", "12", "345", "9999", "123456", "2147483647", "2147483648", "99999999999", "-5", "1.5", "+-", "x"};
+      "0", "7", "12", "345", "9999", "123456", "2147483647", "2147483648", "99999999999", "-5", "1.5", "+-", "x",
+      // runs of pen-down commands, absolute and relative, and pairs with one blank or a byte above 127 between
+      "PR;PD10,-27;PD13,-30;PD35,-16;", "pa 1,2;pa 3,4;pd 5,6;", "PD 1014 -32 1040 -36 ", "\xBA", "\xBA" "9", "9\xBA",
+      "1234567,", "12345678,", "PDA", "pd;"};
   std::uniform_int_distribution<size_t> pick(0, pieces.size() - 1);
   std::uniform_int_distribution<int> coin(0, 3);
   std::string text;
@@ -282,8 +285,10 @@ std::string RandomPlot(std::mt19937& random, size_t length) {
       text += pieces[pick(random)];
     } else {
       // Small ranges repeat points, which the pen-down rule must not append twice.
-      const uint32_t range = coin(random) == 0 ? 2 : 20000;
-      text += std::to_string(random() % range) + "," + std::to_string(random() % range) + ",";
+      static const uint32_t kRanges[] = {2, 20000, 100000000, 10000000};
+      const uint32_t range = kRanges[coin(random)];
+      const char* separator = coin(random) == 0 ? " " : ",";
+      text += std::to_string(random() % range) + separator + std::to_string(random() % range) + separator;
     }
   }
   return text;
@@ -317,6 +322,32 @@ TEST(HpglReaderBulkPath, ANumberEndedByALetterIsALoneParameter) {
   const Outcome read = ReadOutcome("PU0,0;PD10,20,30,40,50M60,70;", true);
   ASSERT_EQ(read.figures.size(), 1u);
   EXPECT_EQ(read.figures[0].second, (std::vector<TPlotPoint>{{0, 0}, {10, 20}, {30, 40}}));
+}
+
+TEST(HpglReaderBulkPath, PairsAtTheLimitsOfTheTwoNumberWindow) {
+  // Numbers of seven and eight digits, one blank or a byte above 127 between them, a 9 right after that byte,
+  // and a decimal first parameter: each read as the general path reads it.
+  const std::string text =
+      "PU0,0;PD1,2,3\xBA" "95,40,50,60,1234567,7654321,12345678,2,3 4 5 6 7,8,9;PD2.5,6;PU;"
+      "PR;PD10,-27;PD13,-30;pd 1, 1;PA 5,5;PU;PA;PU0,0;PD0,0 pd 7,7;pd 7,7 PD;";
+  const Outcome read = ReadOutcome(text, true);
+  EXPECT_EQ(read.error, "");
+  ASSERT_EQ(read.figures.size(), 3u);
+  EXPECT_EQ(read.figures[0].second,
+            (std::vector<TPlotPoint>{{0, 0}, {1, 2}, {3, 95}, {40, 50}, {60, 1234567}, {7654321, 12345678},
+                                     {2, 3}, {4, 5}, {6, 7}, {8, 9}, {2, 6}}));
+  // The relative run starts where the pen-up left it.
+  EXPECT_EQ(read.figures[1].second, (std::vector<TPlotPoint>{{2, 6}, {12, -21}, {25, -51}, {26, -50}, {31, -45}}));
+  EXPECT_EQ(read.figures[2].second, (std::vector<TPlotPoint>{{0, 0}, {7, 7}}));
+  const Outcome general = ReadOutcome(text, false);
+  EXPECT_EQ(read.figures, general.figures);
+  // A sign or point ending a number inside a run makes it no plain number: the error names the whole token.
+  for (const char* bad : {"PU0,0;PD1,2,3,4.5,6,7,8,9,10,11,12;", "PU0,0;PD1,2,3,4,5-5,6,7,8,9,10,11,12;",
+                          "PU0,0;PD1,2,3,4,5.5,6,7,8,9,10,11,12;"}) {
+    const Outcome fast = ReadOutcome(bad, true);
+    EXPECT_NE(fast.error, "") << bad;
+    EXPECT_EQ(fast.error, ReadOutcome(bad, false).error) << bad;
+  }
 }
 
 TEST(HpglReaderBulkPath, ReadsExactlyLikeTheGeneralPath) {
