@@ -172,8 +172,13 @@ void JoinTable::Propose(const FigureList& figures, int32_t f, int32_t g) {
 }
 
 int64_t JoinTable::RingBound(const FigureList& figures, int32_t f, int32_t g) {
-  if (spreads_.empty()) spreads_.resize(members_.size());
-  Spread& spread = spreads_[static_cast<size_t>(g)];
+  if (spread_of_.empty()) spread_of_.assign(members_.size(), -1);
+  int32_t& slot = spread_of_[static_cast<size_t>(g)];
+  if (slot < 0) {
+    slot = static_cast<int32_t>(spreads_.size());
+    spreads_.push_back({});
+  }
+  Spread& spread = spreads_[static_cast<size_t>(slot)];
   const auto distance = [](const TPlotPoint& p, double x, double y) {
     const double dx = p.x - x, dy = p.y - y;
     return std::sqrt(dx * dx + dy * dy);

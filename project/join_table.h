@@ -125,10 +125,12 @@ class JoinTable {
   }
   std::vector<int32_t> scratch_[2];
   // Per member as a target: the least and largest distance of its listed vertices from its box centre (worked
-  // out from the box when needed rather than kept for every member).
+  // out from the box when needed rather than kept for every member). Few targets ever need one: they are kept in
+  // the order they were first asked for, spread_of_ leading from a member to its own (-1 for none yet).
   struct Spread {
     double least = 0.0, most = -1.0;  // most < 0: not measured yet
   };
+  std::vector<int32_t> spread_of_;
   std::vector<Spread> spreads_;
   std::vector<int32_t> listed_;  // a target's neighbour list while it offers itself
   int64_t reach_hint_ = 0;       // the widest ring beyond a first one widened so far, capped
