@@ -53,16 +53,17 @@ JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
   }
   item_of_.assign(count, -1);
   is_target_.assign(count, 0);
-  // The items first: the pending members, whose best pairs and own vertex lists are all the table keeps per item
-  // (on a global table most members have joined already). Exact sizes, as these are the planning's largest
-  // vectors at its peak.
+  // The items first: the pending members, the only ones with a best pair or a vertex list of F's side (a global
+  // table's members include every entry joined so far). Exact sizes: these vectors are alive at the planning's
+  // peak.
   size_t item_count = 0;
   for (size_t m = 0; m < count; ++m) {
+    const int32_t entry = members_[m];
     if (!shared) {
-      const int32_t entry = members_[m];
-      own_boxes_[m] = boxes != nullptr ? boxes->Of(figures, entry) : BoxOfPoints(figures[static_cast<size_t>(entry)]->points);
+      own_boxes_[m] = boxes != nullptr ? boxes->Of(figures, entry)
+                                       : BoxOfPoints(figures[static_cast<size_t>(entry)]->points);
     }
-    if (FSide(*figures[static_cast<size_t>(members_[m])]) && !Box(static_cast<int32_t>(m)).empty) {
+    if (FSide(*figures[static_cast<size_t>(entry)]) && !Box(static_cast<int32_t>(m)).empty) {
       item_of_[m] = static_cast<int32_t>(item_count++);
     }
   }

@@ -116,7 +116,8 @@ TEST(JoinTable, SameJoinsAsThePlainLoopsWithThousandsOfStepsWaiting) {
       const int32_t x = uniform(0, 3000), y = uniform(0, 3000);
       for (int32_t k = uniform(1, 3); k > 0; --k) {
         f->points.push_back({x + uniform(0, 40), y + uniform(0, 40)});
-        f->vertex_angles.push_back({0.0, static_cast<int16_t>(uniform(5, 10)), static_cast<uint8_t>(uniform(0, 3) != 0)});
+        const auto mark = static_cast<int16_t>(uniform(5, 10));
+        f->vertex_angles.push_back({0.0, mark, static_cast<uint8_t>(uniform(0, 3) != 0)});
       }
       f->closed = static_cast<uint8_t>(uniform(0, 1));
       f->open = f->closed ? 0 : 1;
@@ -141,7 +142,8 @@ TEST(JoinTable, SameJoinsAsThePlainLoopsWithThousandsOfStepsWaiting) {
       const std::optional<JoinPair> found = table.Best(e.figures);
       if (step % 8 == 0 || !found) {
         const std::optional<JoinPair> expected = literal->FindJoin(e.figures, context);
-        const std::string label = "variant " + std::to_string(static_cast<int>(variant)) + " step " + std::to_string(step);
+        const std::string label =
+            "variant " + std::to_string(static_cast<int>(variant)) + " step " + std::to_string(step);
         ASSERT_EQ(found.has_value(), expected.has_value()) << label;
         if (!expected) break;
         ASSERT_EQ(found->f_figure, expected->f_figure) << label;
