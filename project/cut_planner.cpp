@@ -57,7 +57,6 @@ class PlanRun {
   PlanSearch& search_;
   Operator& op_;
   std::unique_ptr<NeighbourLists> neighbours_;
-  std::vector<uint8_t> scan_active_;
   PlanOutcome outcome_;
   // The entries with plan_flag_2 set, kept as they change so that progress and the loops' tests cost nothing.
   int64_t pending_count_ = 0;
@@ -204,20 +203,21 @@ void PlanRun::TouchStart() {
 
 void PlanRun::PropagateTouch() {
   search_.BeginTouchPropagation(figures_);
-  scan_active_.assign(figures_.size(), 1);
+  // Whether an entry may still touch a pending one; the joins that follow never need it.
+  std::vector<uint8_t> scan_active(figures_.size(), 1);
   bool joined = true;
   while (joined) {
     joined = false;
     int32_t i = 0;
     while (i < Size()) {
-      if (Pending(At(i)) || !scan_active_[static_cast<size_t>(i)]) {
+      if (Pending(At(i)) || !scan_active[static_cast<size_t>(i)]) {
         ++i;
         continue;
       }
       TouchPair pair;
       const int32_t g = search_.FirstTouchedPending(figures_, i, pair);
       if (g < 0) {
-        scan_active_[static_cast<size_t>(i)] = 0;
+        scan_active[static_cast<size_t>(i)] = 0;
         ++i;
         continue;
       }

@@ -15,12 +15,18 @@ namespace {
 
 bool Pending(const tfigura& figure) { return figure.plan_flag_2 != 0; }
 
+// Gives a vector's storage back (assigning {} would only empty it and keep its capacity).
+template <class T>
+void Release(std::vector<T>& values) {
+  std::vector<T>().swap(values);
+}
+
 class FastSearch final : public PlanSearch {
  public:
   int32_t Nest(FigureList& figures) override {
     // A plan begins here: what an earlier plan with this search measured may no longer hold.
     tables_.clear();  // they read the boxes below
-    children_ = {};
+    Release(children_);
     children_entries_ = -1;
     boxes_ = EntryBoxes{};
     return NestFigures(figures);
@@ -112,8 +118,8 @@ class FastSearch final : public PlanSearch {
   void Reset() override {
     tables_.clear();
     pending_grid_.reset();
-    touch_lists_ = {};
-    touches_ = {};
+    Release(touch_lists_);
+    Release(touches_);
     nearness_.reset();
   }
 
@@ -129,7 +135,7 @@ class FastSearch final : public PlanSearch {
       // tables read the boxes of one store.
       const std::vector<PointBox>& boxes = boxes_.Settled(figures);
       // The parents are filled before the global joins: their lists are no longer needed.
-      children_ = {};
+      Release(children_);
       tables_.push_back(std::make_unique<JoinTable>(figures, context, children_, &boxes_, &boxes));
     } else {
       tables_.push_back(std::make_unique<JoinTable>(figures, context, Children(figures), &boxes_));

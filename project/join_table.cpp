@@ -53,21 +53,37 @@ JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
   }
   item_of_.assign(count, -1);
   is_target_.assign(count, 0);
-  best_.resize(count);
-  for (auto& starts : vertex_start_) starts.assign(neighbour_variant_ ? count : 0, nullptr);
-  for (auto& counts : vertex_count_) counts.assign(neighbour_variant_ ? count : 0, -1);
+  // The items first: the pending members, the only ones with a best pair or a vertex list of F's side (a global
+  // table's members include every entry joined so far). Exact sizes: these vectors are alive at the planning's
+  // peak.
+  size_t item_count = 0;
+  for (size_t m = 0; m < count; ++m) {
+    const int32_t entry = members_[m];
+    if (!shared) {
+      own_boxes_[m] = boxes != nullptr ? boxes->Of(figures, entry)
+                                       : BoxOfPoints(figures[static_cast<size_t>(entry)]->points);
+    }
+    if (FSide(*figures[static_cast<size_t>(entry)]) && !Box(static_cast<int32_t>(m)).empty) {
+      item_of_[m] = static_cast<int32_t>(item_count++);
+    }
+  }
+  best_.resize(item_count);
+  vertex_start_[0].assign(neighbour_variant_ ? item_count : 0, nullptr);
+  vertex_count_[0].assign(neighbour_variant_ ? item_count : 0, -1);
+  vertex_start_[1].assign(neighbour_variant_ ? count : 0, nullptr);
+  vertex_count_[1].assign(neighbour_variant_ ? count : 0, -1);
+  member_of_item_.reserve(item_count);
   std::vector<PendingTree::Item> items;
+  items.reserve(item_count);
   for (size_t m = 0; m < count; ++m) {
     const tfigura& figure = *figures[static_cast<size_t>(members_[m])];
-    if (!shared) own_boxes_[m] = boxes != nullptr ? boxes->Of(figures, members_[m]) : BoxOfPoints(figure.points);
     for (const TVertexAngle& a : figure.vertex_angles) min_mark_ = std::min<int32_t>(min_mark_, a.mark);
-    if (FSide(figure) && !Box(static_cast<int32_t>(m)).empty) {
-      item_of_[m] = static_cast<int32_t>(items.size());
+    if (item_of_[m] >= 0) {
       member_of_item_.push_back(static_cast<int32_t>(m));
       items.push_back({Box(static_cast<int32_t>(m)), figure.open != 0, figure.depth});
     }
   }
-  pending_.emplace(items);
+  pending_.emplace(std::move(items));
   for (size_t m = 0; m < count; ++m) {
     if (item_of_[m] < 0 && GSide(figures, members_[m])) AddTarget(figures, static_cast<int32_t>(m));
   }
@@ -137,12 +153,18 @@ void JoinTable::Widen(const FigureList& figures, const Step& search) {
 }
 
 void JoinTable::Push(const Step& step) {
+  if (steps_.size() == steps_.capacity() && steps_.size() >= 1024) {
+    // Full: the spent steps make room before the heap doubles (old and new storage at once). Growing still when
+    // they free less than a quarter keeps this to once per quarter of the storage filled.
+    DropSpentSteps();
+    if (steps_.size() > steps_.capacity() / 4 * 3) steps_.reserve(2 * steps_.capacity());
+  }
   steps_.push_back(step);
   std::push_heap(steps_.begin(), steps_.end(), std::greater<>{});
 }
 
 bool JoinTable::CouldBeat(int32_t f, int32_t g, int64_t bound) const {
-  const JoinPair& best = best_[static_cast<size_t>(f)];
+  const JoinPair& best = BestOf(f);
   if (!Found(best)) return true;
   return bound < best.cost || (bound == best.cost && members_[static_cast<size_t>(g)] < best.g_figure);
 }
@@ -157,8 +179,13 @@ void JoinTable::Propose(const FigureList& figures, int32_t f, int32_t g) {
 }
 
 int64_t JoinTable::RingBound(const FigureList& figures, int32_t f, int32_t g) {
-  if (spreads_.empty()) spreads_.resize(members_.size());
-  Spread& spread = spreads_[static_cast<size_t>(g)];
+  if (spread_of_.empty()) spread_of_.assign(members_.size(), -1);
+  int32_t& slot = spread_of_[static_cast<size_t>(g)];
+  if (slot < 0) {
+    slot = static_cast<int32_t>(spreads_.size());
+    spreads_.push_back({});
+  }
+  Spread& spread = spreads_[static_cast<size_t>(slot)];
   const auto distance = [](const TPlotPoint& p, double x, double y) {
     const double dx = p.x - x, dy = p.y - y;
     return std::sqrt(dx * dx + dy * dy);
@@ -202,12 +229,12 @@ void JoinTable::DropSpentSteps() {
 }
 
 void JoinTable::CacheFlagged(const FigureList& figures, int32_t member, bool as_g) {
-  const auto m = static_cast<size_t>(member);
   const int side = as_g ? 1 : 0;
-  if (vertex_count_[side][m] >= 0) return;
+  const size_t slot = ListSlot(member, as_g);
+  if (vertex_count_[side][slot] >= 0) return;
   std::vector<int32_t>& list = scratch_[side];
   list.clear();
-  AppendVariantVertices(*figures[static_cast<size_t>(members_[m])], context_, as_g, list);
+  AppendVariantVertices(*figures[static_cast<size_t>(members_[static_cast<size_t>(member)])], context_, as_g, list);
   if (list.size() > block_room_) {
     constexpr size_t kBlockEntries = size_t{1} << 16;
     block_room_ = std::max(kBlockEntries, list.size());
@@ -215,8 +242,8 @@ void JoinTable::CacheFlagged(const FigureList& figures, int32_t member, bool as_
     block_free_ = vertex_blocks_.back().get();
   }
   std::copy(list.begin(), list.end(), block_free_);
-  vertex_start_[side][m] = block_free_;
-  vertex_count_[side][m] = static_cast<int32_t>(list.size());
+  vertex_start_[side][slot] = block_free_;
+  vertex_count_[side][slot] = static_cast<int32_t>(list.size());
   block_free_ += list.size();
   block_room_ -= list.size();
 }
@@ -226,7 +253,8 @@ std::span<const int32_t> JoinTable::Vertices(const FigureList& figures, int32_t 
   if (neighbour_variant_) {
     const int side = as_g ? 1 : 0;
     CacheFlagged(figures, member, as_g);
-    return {vertex_start_[side][m], static_cast<size_t>(vertex_count_[side][m])};
+    const size_t slot = ListSlot(member, as_g);
+    return {vertex_start_[side][slot], static_cast<size_t>(vertex_count_[side][slot])};
   }
   // The full variants sample every k-th vertex: cheap to list again, so only the neighbour variants keep lists.
   std::vector<int32_t>& list = scratch_[as_g ? 1 : 0];
@@ -236,7 +264,7 @@ std::span<const int32_t> JoinTable::Vertices(const FigureList& figures, int32_t 
 }
 
 void JoinTable::Offer(const FigureList& figures, int32_t f, int32_t g) {
-  JoinPair& best = best_[static_cast<size_t>(f)];
+  JoinPair& best = BestOf(f);
   const int32_t f_entry = members_[static_cast<size_t>(f)];
   const int32_t g_entry = members_[static_cast<size_t>(g)];
   if (Found(best) && !CouldBeat(f, g, PairCostBound(Box(f), Box(g), context_.variant, min_mark_))) return;
@@ -258,7 +286,7 @@ std::optional<JoinPair> JoinTable::Best(const FigureList& figures) {
     while (!kept_.empty()) {
       const Kept& top = kept_.top();
       const auto m = static_cast<size_t>(top.f);
-      const bool current = pending_->Waiting(item_of_[m]) && Found(best_[m]) && best_[m].cost == top.cost;
+      const bool current = pending_->Waiting(item_of_[m]) && Found(BestOf(top.f)) && BestOf(top.f).cost == top.cost;
       if (current) break;
       kept_.pop();
     }
@@ -276,7 +304,7 @@ std::optional<JoinPair> JoinTable::Best(const FigureList& figures) {
     if (steps_.size() > drop_at_) DropSpentSteps();
   }
   if (kept_.empty()) return std::nullopt;
-  return best_[static_cast<size_t>(kept_.top().f)];
+  return BestOf(kept_.top().f);
 }
 
 void JoinTable::Joined(const FigureList& figures, int32_t f) {

@@ -101,8 +101,13 @@ class JoinTable {
   std::vector<int32_t> member_of_item_;
   std::optional<PendingTree> pending_;
   std::vector<uint8_t> is_target_;
-  // Each pending member's best pair so far; none yet while its f_figure is below 0 (a found pair names F's entry).
+  // Each item's best pair so far, by item (only members pending at the start ever have one); none yet while its
+  // f_figure is below 0 (a found pair names F's entry).
   std::vector<JoinPair> best_;
+  JoinPair& BestOf(int32_t member) { return best_[static_cast<size_t>(item_of_[static_cast<size_t>(member)])]; }
+  const JoinPair& BestOf(int32_t member) const {
+    return best_[static_cast<size_t>(item_of_[static_cast<size_t>(member)])];
+  }
   static bool Found(const JoinPair& pair) { return pair.f_figure >= 0; }
   std::priority_queue<Kept, std::vector<Kept>, std::greater<>> kept_;
   std::vector<Step> steps_;  // a heap, least bound first
@@ -112,14 +117,20 @@ class JoinTable {
   std::vector<std::unique_ptr<int32_t[]>> vertex_blocks_;
   int32_t* block_free_ = nullptr;  // the unused end of the last block
   size_t block_room_ = 0;          // and how many entries it holds
+  // By item on F's side (only pending members are measured as F), by member on G's.
   std::vector<const int32_t*> vertex_start_[2];
   std::vector<int32_t> vertex_count_[2];  // -1: not listed yet (an empty list has none to point at)
+  size_t ListSlot(int32_t member, bool as_g) const {
+    return static_cast<size_t>(as_g ? member : item_of_[static_cast<size_t>(member)]);
+  }
   std::vector<int32_t> scratch_[2];
   // Per member as a target: the least and largest distance of its listed vertices from its box centre (worked
-  // out from the box when needed rather than kept for every member).
+  // out from the box when needed rather than kept for every member). Few targets ever need one: they are kept in
+  // the order they were first asked for, spread_of_ leading from a member to its own (-1 for none yet).
   struct Spread {
     double least = 0.0, most = -1.0;  // most < 0: not measured yet
   };
+  std::vector<int32_t> spread_of_;
   std::vector<Spread> spreads_;
   std::vector<int32_t> listed_;  // a target's neighbour list while it offers itself
   int64_t reach_hint_ = 0;       // the widest ring beyond a first one widened so far, capped

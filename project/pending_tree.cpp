@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <utility>
 
 namespace varnholt {
 namespace {
@@ -13,8 +14,8 @@ int64_t CentreTwice(int32_t lo, int32_t hi) { return int64_t{lo} + hi; }
 
 }  // namespace
 
-PendingTree::PendingTree(const std::vector<Item>& items)
-    : items_(items), order_(items.size()), leaf_of_(items.size(), -1), waiting_(items.size(), 1) {
+PendingTree::PendingTree(std::vector<Item> items)
+    : items_(std::move(items)), order_(items_.size()), leaf_of_(items_.size(), -1), waiting_(items_.size(), 1) {
   std::iota(order_.begin(), order_.end(), 0);
   if (items_.empty()) return;
   nodes_.reserve(2 * items_.size() / kLeafItems + 2);

@@ -18,8 +18,8 @@ class PendingTree {
     int32_t depth = 0;
   };
 
-  // All items wait at first.
-  explicit PendingTree(const std::vector<Item>& items);
+  // All items wait at first. The tree keeps the items: pass them moved where the caller no longer needs them.
+  explicit PendingTree(std::vector<Item> items);
 
   // The item no longer waits.
   void Remove(int32_t item);

@@ -35,11 +35,8 @@ bool IsConnectorEntry(const tfigura& figure) { return figure.kind == kConnector;
 PointBox EntryBoxes::Of(const FigureList& figures, int32_t entry) {
   const tfigura& figure = *figures[static_cast<size_t>(entry)];
   if (IsConnectorEntry(figure)) return BoxOfPoints(figure.points);
-  if (known_.size() < figures.size()) {
-    boxes_.resize(figures.size());
-    known_.resize(figures.size(), 0);
-  }
   const auto e = static_cast<size_t>(entry);
+  if (known_.size() <= e) Cover(figures);
   if (!known_[e]) {
     boxes_[e] = BoxOfPoints(figure.points);
     known_[e] = 1;
@@ -47,11 +44,17 @@ PointBox EntryBoxes::Of(const FigureList& figures, int32_t entry) {
   return boxes_[e];
 }
 
+void EntryBoxes::Cover(const FigureList& figures) {
+  // The planner reserves its list for every connector it may add: room for as many boxes from the start spares a
+  // doubling (old and new copy at once) late in a plan, when memory peaks.
+  boxes_.reserve(figures.capacity());
+  known_.reserve(figures.capacity());
+  boxes_.resize(figures.size());
+  known_.resize(figures.size(), 0);
+}
+
 const std::vector<PointBox>& EntryBoxes::Settled(const FigureList& figures) {
-  if (known_.size() < figures.size()) {
-    boxes_.resize(figures.size());
-    known_.resize(figures.size(), 0);
-  }
+  if (known_.size() < figures.size()) Cover(figures);
   for (size_t e = 0; e < figures.size(); ++e) {
     if (known_[e]) continue;
     const tfigura& figure = *figures[e];

@@ -70,6 +70,9 @@ class EntryBoxes {
   const std::vector<PointBox>& Settled(const FigureList& figures);
 
  private:
+  // Covers every entry there is now, with room for as many as the list has room for.
+  void Cover(const FigureList& figures);
+
   std::vector<PointBox> boxes_;
   std::vector<uint8_t> known_;
 };

@@ -102,6 +102,62 @@ TEST(JoinTable, SameJoinsAsThePlainLoopsAfterEveryJoin) {
   EXPECT_EQ(tables, 4 * kRounds);
 }
 
+// Hundreds of small entries in a tight area, most of them pending: thousands of put-off steps wait at once, so the
+// heap of steps fills and drops its spent steps many times, and most members of the table are items. Checked
+// against the plain loops every few joins (the table goes on with its own answer in between).
+TEST(JoinTable, SameJoinsAsThePlainLoopsWithThousandsOfStepsWaiting) {
+  std::mt19937 rng(1618);
+  const auto uniform = [&](int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); };
+  for (const JoinVariant variant : {JoinVariant::kGlobalFull, JoinVariant::kGlobalNeighbours}) {
+    Entries e;
+    const int32_t n = 400;
+    for (int32_t i = 0; i < n; ++i) {
+      auto f = std::make_unique<tfigura>();
+      const int32_t x = uniform(0, 3000), y = uniform(0, 3000);
+      for (int32_t k = uniform(1, 3); k > 0; --k) {
+        f->points.push_back({x + uniform(0, 40), y + uniform(0, 40)});
+        const auto mark = static_cast<int16_t>(uniform(5, 10));
+        f->vertex_angles.push_back({0.0, mark, static_cast<uint8_t>(uniform(0, 3) != 0)});
+      }
+      f->closed = static_cast<uint8_t>(uniform(0, 1));
+      f->open = f->closed ? 0 : 1;
+      f->is_contour = 1;
+      f->plan_flag_2 = static_cast<uint8_t>(uniform(0, 9) != 0);
+      f->parent = -1;
+      e.figures.push_back(std::move(f));
+    }
+    e.children.resize(static_cast<size_t>(n));
+    e.neighbours.resize(static_cast<size_t>(n));
+    for (auto& listed : e.neighbours) {
+      for (int32_t k = 0; k < 22; ++k) listed.push_back(uniform(0, n - 1));
+    }
+    FixedNeighbourLists neighbours(e.neighbours);
+    JoinContext context;
+    context.variant = variant;
+    context.start_figure = -1;
+    context.neighbours = &neighbours;
+    JoinTable table(e.figures, context, e.children);
+    const auto literal = MakeLiteralPlanSearch();
+    for (int32_t step = 0;; ++step) {
+      const std::optional<JoinPair> found = table.Best(e.figures);
+      if (step % 8 == 0 || !found) {
+        const std::optional<JoinPair> expected = literal->FindJoin(e.figures, context);
+        const std::string label =
+            "variant " + std::to_string(static_cast<int>(variant)) + " step " + std::to_string(step);
+        ASSERT_EQ(found.has_value(), expected.has_value()) << label;
+        if (!expected) break;
+        ASSERT_EQ(found->f_figure, expected->f_figure) << label;
+        ASSERT_EQ(found->g_figure, expected->g_figure) << label;
+        ASSERT_EQ(found->f_vertex, expected->f_vertex) << label;
+        ASSERT_EQ(found->g_vertex, expected->g_vertex) << label;
+        ASSERT_EQ(found->cost, expected->cost) << label;
+      }
+      e.figures[static_cast<size_t>(found->f_figure)]->plan_flag_2 = 0;
+      table.Joined(e.figures, found->f_figure);
+    }
+  }
+}
+
 TEST(PendingTree, RingsVisitExactlyTheWaitingItemsBetweenTheirRadii) {
   std::mt19937 rng(31);
   const auto uniform = [&](int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); };
