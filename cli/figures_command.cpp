@@ -1,9 +1,12 @@
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "cli/commands.h"
 #include "cli/file_arguments.h"
 #include "cli/json.h"
+#include "cli/kept_until_exit.h"
 #include "cli/plan_json.h"
 #include "cli/program_texts.h"
 #include "cli/text_out.h"
@@ -157,11 +160,13 @@ int WriteProjectFigures(const FiguresOptions& options, std::ostream& stream, std
   const TextLookup& texts = ProgramTexts(err);
   ScriptedOperator recorder;
   ScopedOperator scoped(recorder);
-  ProjectDocument project(texts);
+  auto loaded = std::make_unique<ProjectDocument>(texts);
+  ProjectDocument& project = *loaded;
   project.reader_kind = options.kind;
   project.drawing_unit = static_cast<int32_t>(options.unit);
   project.SetKerf(options.kerf_mm, 100.0);  // the figures at the drawing's own size
   project.plan_after_load = false;  // the figures are what the load made of the drawing; planning only appends
+  project.keep_drawn_figures = false;  // written once, never planned nor compensated again
   if (!project.Load(options.path, options.pen_filter)) {
     // A text that ends in ": " expects the file's name after it.
     for (const auto& message : recorder.messages()) {
@@ -186,6 +191,8 @@ int WriteProjectFigures(const FiguresOptions& options, std::ostream& stream, std
   out << ']';
   WriteNotes(project.reader_notes, out);
   out << "}\n";
+  out.Flush();
+  DisposeOrKeep(std::move(loaded));
   return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/kept_until_exit.h"
 #include "cli/program_texts.h"
 
 namespace {
@@ -41,6 +42,8 @@ int main(int argc, char** argv) {
   // Nothing here writes through C stdio: the standard streams may buffer on their own instead of passing every
   // piece of text on at once.
   std::ios::sync_with_stdio(false);
+  // One command per process: what it loaded goes back to the system with the process, not block by block.
+  varnholt::cli::SetKeepUntilExit(true);
   varnholt::cli::Arguments args(argv + 1, argv + argc);
   // --home DIR may stand anywhere: it points the program folder elsewhere for every command.
   for (size_t i = 0; i < args.size(); ++i) {

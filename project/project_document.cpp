@@ -90,7 +90,7 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
     op.ShowMessageBox(message, false, "");
     return false;
   }
-  drawn_figures = CopyFigures(figures);
+  if (keep_drawn_figures || kerf_width_mm_ > 0.0) drawn_figures = CopyFigures(figures);
   if (kerf_width_mm_ > 0.0) ApplyKerf();
   MeasureProject();
   max_depth = 0;

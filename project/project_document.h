@@ -119,6 +119,10 @@ class ProjectDocument {
   int64_t duplicates_dropped = 0;
   // Load ends with planning the cut; a caller that only looks at the drawing's figures can leave it out.
   bool plan_after_load = true;
+  // Load keeps a copy of the drawing's own figures in drawn_figures, for painting and for a later kerf change. A
+  // caller that only reads the figures once and neither plans nor changes the kerf can leave it out: a load without
+  // a kerf then keeps no second copy of every point (a kerf still needs the copy and gets it).
+  bool keep_drawn_figures = true;
   // The configuration's AddFrame: planning may surround the project with a frame instead of a start marker.
   bool add_frame = false;
   // How the latest planning run ended.

@@ -5,7 +5,7 @@
 namespace varnholt {
 
 void SlotMultimap::Grow() {
-  std::vector<Entry> old = std::move(entries_);
+  Entries old = std::move(entries_);
   const size_t capacity = old.empty() ? 16 : old.size() * 2;
   entries_.assign(capacity, Entry{});
   mask_ = capacity - 1;
@@ -48,7 +48,7 @@ void SlotMultimap::Erase(uint64_t key, size_t slot) {
 }
 
 void SlotMultimap::Clear() {
-  std::vector<Entry>().swap(entries_);
+  Entries().swap(entries_);
   mask_ = 0;
   shift_ = 64;
   size_ = 0;

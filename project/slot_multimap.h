@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "geometry/figure.h"
+#include "project/large_page_allocator.h"
 
 namespace varnholt {
 
@@ -32,6 +33,11 @@ class SlotMultimap {
       if (entry.key == key && visit(entry)) return true;
     }
   }
+  // Asks the processor to fetch the place where the key's entries begin, so that a few lookups issued after one
+  // another wait for the memory together rather than one after the other. Changes nothing.
+  void Prefetch(uint64_t key) const {
+    if (size_ != 0) __builtin_prefetch(&entries_[Home(key)]);
+  }
   void Clear();
   size_t size() const { return size_; }
 
@@ -44,7 +50,10 @@ class SlotMultimap {
   }
   void Grow();
 
-  std::vector<Entry> entries_;  // a power of two of them, at most half in use, or none before the first insert
+  // A power of two of them, at most half in use, or none before the first insert. A large drawing's table spans
+  // many megabytes and is read at random places: it lies in large pages where the system has them.
+  using Entries = std::vector<Entry, LargePageAllocator<Entry>>;
+  Entries entries_;
   size_t mask_ = 0;
   int shift_ = 64;
   size_t size_ = 0;

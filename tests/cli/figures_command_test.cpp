@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "cli/commands.h"
+#include "cli/kept_until_exit.h"
 #include "files/dxf_test_support.h"
 #include "support/temp_folder.h"
 
@@ -109,6 +110,26 @@ TEST_F(FiguresCommand, FailuresGoToStandardError) {
   EXPECT_EQ(Run({plot, plot}), 1);
   EXPECT_EQ(Run({plot, "--pen", "3"}), 1) << "pen 3 keeps nothing of a pen-0 drawing";
   EXPECT_EQ(err_.str(), "The file contains no figures.\n");
+}
+
+TEST_F(FiguresCommand, LoadedProjectLeftToTheProcessEndOnlyWhenAsked) {
+  const std::string plot = Write("square.plt", "PU0,0;PD100,0,100,100,0,100,0,0;PU;PU300,0;PD400,0;PU;");
+  const size_t kept_before = cli::KeptCount();
+  ASSERT_EQ(Run({plot}), 0) << err_.str();
+  const std::string freed = out_.str();
+  EXPECT_EQ(cli::KeptCount(), kept_before) << "a command inside a longer-lived process frees what it loaded";
+
+  cli::SetKeepUntilExit(true);
+  const int code = Run({plot});
+  cli::SetKeepUntilExit(false);
+  ASSERT_EQ(code, 0) << err_.str();
+  EXPECT_EQ(out_.str(), freed) << "the same output, all of it written before the project is left";
+  EXPECT_EQ(cli::KeptCount(), kept_before + 1);
+
+  cli::SetKeepUntilExit(true);
+  EXPECT_EQ(Run({Write("empty.plt", "IN;PU;")}), 1);
+  cli::SetKeepUntilExit(false);
+  EXPECT_EQ(cli::KeptCount(), kept_before + 1) << "a failed load keeps nothing";
 }
 
 }  // namespace

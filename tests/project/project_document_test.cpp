@@ -90,6 +90,32 @@ TEST_F(ProjectLoad, PlanningEndsTheLoadUnlessLeftOut) {
   EXPECT_TRUE(unplanned.figures[0]->plan_flag_2) << "still pending";
 }
 
+TEST_F(ProjectLoad, DrawnCopyLeftOutOnlyWithoutAKerf) {
+  const std::string squares = "PU0,0;PD400,0,400,400,0,400,0,0;PU;PU100,100;PD300,100,300,300,100,300,100,100;PU;";
+  const auto path = folder_ / "squares.plt";
+  std::ofstream(path, std::ios::binary) << squares;
+  const auto texts = [](std::string_view, std::string_view) { return std::string(); };
+  ProjectDocument kept(texts), left_out(texts), compensated(texts);
+  for (ProjectDocument* project : {&kept, &left_out, &compensated}) project->plan_after_load = false;
+  left_out.keep_drawn_figures = false;
+  compensated.keep_drawn_figures = false;
+  ASSERT_TRUE(compensated.SetKerf(1.0, 100.0));
+  for (ProjectDocument* project : {&kept, &left_out, &compensated}) ASSERT_TRUE(project->Load(path.string(), kAllPens));
+
+  ASSERT_EQ(kept.drawn_figures.size(), 2u);
+  EXPECT_TRUE(left_out.drawn_figures.empty());
+  ASSERT_EQ(left_out.figures.size(), kept.figures.size());
+  for (size_t i = 0; i < kept.figures.size(); ++i) {
+    EXPECT_EQ(left_out.figures[i]->points, kept.figures[i]->points) << "the same figures without the copy";
+    EXPECT_EQ(left_out.figures[i]->closed, kept.figures[i]->closed);
+  }
+  // A kerf is applied to a copy of the drawing's figures, which the load then keeps.
+  ASSERT_EQ(compensated.drawn_figures.size(), 2u);
+  EXPECT_EQ(compensated.drawn_figures[0]->points, kept.figures[0]->points);
+  EXPECT_NE(compensated.figures[0]->points, kept.figures[0]->points);
+  EXPECT_EQ(compensated.applied_kerf_mm(), 1.0);
+}
+
 TEST_F(ProjectLoad, BoxOriginsAndStatus) {
   ASSERT_TRUE(Load("PU-40,80;PD400,80,400,800,-40,80;PU;PU0,100;PD100,100,100,200,0,100;PU;"));
   EXPECT_EQ(project_.project_min_x, -40);

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <map>
+#include <new>
 #include <random>
 #include <vector>
 
@@ -80,6 +83,48 @@ TEST(SlotMultimap, EntriesKeepTheirPointsAndLookupsStopWhenAsked) {
   EXPECT_TRUE(SlotsOf(table, 5).empty());
   table.Insert(5, 4);
   EXPECT_EQ(SlotsOf(table, 5), std::vector<size_t>{4});
+}
+
+TEST(SlotMultimap, TablesOfManyMegabytesKeepEveryEntry) {
+  // 200,000 entries: the table passes the 2 MB from which it is placed in large pages (a 12 MB block at the end),
+  // its entries moved over at every growth.
+  SlotMultimap table;
+  constexpr uint64_t kEntries = 200'000;
+  for (uint64_t i = 0; i < kEntries; ++i) table.Insert(i * 7919, i, {static_cast<int32_t>(i), -1});
+  for (uint64_t i = 0; i < kEntries; i += 1999) {
+    ASSERT_EQ(SlotsOf(table, i * 7919), std::vector<size_t>{i});
+    table.Prefetch(i * 7919 + 1);  // only a hint: nothing changes
+  }
+  for (uint64_t i = 0; i < kEntries; i += 2) table.Erase(i * 7919, i);
+  EXPECT_EQ(table.size(), kEntries / 2);
+  size_t found = 0;
+  for (uint64_t i = 0; i < kEntries; ++i) {
+    table.Find(i * 7919, [&](const SlotMultimap::Entry& entry) {
+      if (entry.slot == i && entry.point == TPlotPoint{static_cast<int32_t>(i), -1} && i % 2 == 1) ++found;
+      return false;
+    });
+  }
+  EXPECT_EQ(found, kEntries / 2);
+}
+
+TEST(LargePageAllocator, LargeBlocksStartOnLargePagesAndHoldTheirWholeSize) {
+  constexpr size_t kLargePage = size_t{2} << 20;
+  for (const size_t bytes : {size_t{1}, size_t{4096}, kLargePage - 1, kLargePage, 3 * kLargePage + 5}) {
+    auto* const block = static_cast<unsigned char*>(AllocateLargePageBlock(bytes));
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % alignof(std::max_align_t), 0u);
+    if (bytes >= kLargePage) {
+      EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % kLargePage, 0u) << bytes;
+    }
+    std::fill(block, block + bytes, static_cast<unsigned char>(bytes));  // every byte is the block's own
+    EXPECT_EQ(block[bytes - 1], static_cast<unsigned char>(bytes));
+    FreeLargePageBlock(block, bytes);
+  }
+  std::vector<uint64_t, LargePageAllocator<uint64_t>> values;
+  for (uint64_t i = 0; i < 1'000'000; ++i) values.push_back(i * i);  // grows past 2 MB, copied at each step
+  for (uint64_t i = 0; i < values.size(); i += 4999) ASSERT_EQ(values[i], i * i);
+  EXPECT_THROW(static_cast<void>(LargePageAllocator<uint64_t>().allocate(static_cast<size_t>(-1) / 4)),
+               std::bad_array_new_length);
 }
 
 }  // namespace
