@@ -23,6 +23,19 @@ constexpr int64_t kWidestRadius = int64_t{1} << 33;
 // The widest first ring of a search that the searches before it may ask for, in typical sides.
 constexpr int64_t kHintSides = 8;
 
+// Pairs of figures with at most this many points to each other's are measured rather than put off.
+constexpr size_t kSmallPairPoints = 64;
+
+// The largest radius whose square lies below gap2 (gap2 > 0), at most kWidestRadius.
+int64_t RadiusBelow(int64_t gap2) {
+  if (gap2 > CostTimes(kWidestRadius, kWidestRadius)) return kWidestRadius;
+  // The square root of a double may be a unit off either way; the squares saturate rather than overflow.
+  auto r = static_cast<int64_t>(std::sqrt(static_cast<double>(gap2)));
+  while (r > 0 && CostTimes(r, r) >= gap2) --r;
+  while (CostTimes(r + 1, r + 1) < gap2) ++r;
+  return r;
+}
+
 }  // namespace
 
 JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
@@ -71,6 +84,12 @@ JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
   for (size_t m = 0; m < count; ++m) {
     if (item_of_[m] < 0 && GSide(figures, members_[m])) AddTarget(figures, static_cast<int32_t>(m));
   }
+}
+
+bool JoinTable::SmallPair(const FigureList& figures, int32_t f, int32_t g) const {
+  return figures[static_cast<size_t>(members_[static_cast<size_t>(f)])]->points.size() *
+             figures[static_cast<size_t>(members_[static_cast<size_t>(g)])]->points.size() <=
+         kSmallPairPoints;
 }
 
 int32_t JoinTable::MemberOf(int32_t entry) const {
@@ -130,10 +149,17 @@ void JoinTable::Widen(const FigureList& figures, const Step& search) {
     reach_hint_ = std::max(reach_hint_, std::min(radius, kHintSides * pending_->TypicalSide()));
   }
   const int64_t high2 = CostTimes(radius, radius);
-  pending_->VisitRing(Box(search.g), slack_, search.Covered2(), high2, open_only, min_depth,
-                      [&](int32_t item) { Propose(figures, member_of_item_[static_cast<size_t>(item)], search.g); });
-  if (high2 >= kCostCeiling || radius >= kWidestRadius || !pending_->AnyWaiting(open_only)) return;
-  Push({CostBoundOfGapSquared(high2 + 1, context_.variant, min_mark_), -1, search.g, radius});
+  const int64_t beyond2 = pending_->VisitRing(
+      Box(search.g), slack_, search.Covered2(), high2, open_only, min_depth,
+      [&](int32_t item) { Propose(figures, member_of_item_[static_cast<size_t>(item)], search.g); }, item_of_[g]);
+  // Nothing the target may serve waits beyond the ring, now or later (figures only ever stop waiting).
+  if (beyond2 == PendingTree::kNoneBeyond || high2 >= kCostCeiling || radius >= kWidestRadius) return;
+  // Nothing waits between the ring and the nearest gap beyond it either: the search counts as having reached just
+  // short of that gap, and waits until a pair could cost as little as a figure there. When the figures near the
+  // target have all joined, its next ring is due only once the cheapest cost reaches the nearest one still waiting,
+  // not at each doubling of its radius.
+  Push({CostBoundOfGapSquared(beyond2, context_.variant, min_mark_), -1, search.g,
+        std::max(radius, RadiusBelow(beyond2))});
 }
 
 void JoinTable::Push(const Step& step) {
@@ -153,7 +179,14 @@ void JoinTable::Propose(const FigureList& figures, int32_t f, int32_t g) {
   if (!PassesFilter(figures, context_, members_[static_cast<size_t>(f)], members_[static_cast<size_t>(g)])) return;
   if (bound == 0) bound = RingBound(figures, f, g);
   if (!CouldBeat(f, g, bound)) return;
-  Push({bound, f, g, 0});
+  // A pair the cheapest cost found so far has already reached would most likely be measured before the search
+  // ends. A small one is measured now, for less than putting it off costs; a large one is still put off, as F may
+  // find a cheaper pair first and spare the measurement.
+  if (!kept_.empty() && bound <= kept_.top().cost && SmallPair(figures, f, g)) {
+    Measure(figures, f, g);
+  } else {
+    Push({bound, f, g, 0});
+  }
 }
 
 int64_t JoinTable::RingBound(const FigureList& figures, int32_t f, int32_t g) {
@@ -235,12 +268,10 @@ std::span<const int32_t> JoinTable::Vertices(const FigureList& figures, int32_t 
   return list;
 }
 
-void JoinTable::Offer(const FigureList& figures, int32_t f, int32_t g) {
+void JoinTable::Measure(const FigureList& figures, int32_t f, int32_t g) {
   JoinPair& best = best_[static_cast<size_t>(f)];
   const int32_t f_entry = members_[static_cast<size_t>(f)];
   const int32_t g_entry = members_[static_cast<size_t>(g)];
-  if (Found(best) && !CouldBeat(f, g, PairCostBound(Box(f), Box(g), context_.variant, min_mark_))) return;
-  if (!PassesFilter(figures, context_, f_entry, g_entry)) return;
   // Only a pair Better than F's best is kept: below its cost, or at it with an earlier G.
   const int64_t limit = !Found(best) ? kBestCostStart : best.cost + (g_entry < best.g_figure ? 1 : 0);
   const std::optional<JoinPair> pair =
@@ -254,6 +285,12 @@ void JoinTable::Offer(const FigureList& figures, int32_t f, int32_t g) {
 }
 
 std::optional<JoinPair> JoinTable::Best(const FigureList& figures) {
+  if (!pending_->AnyWaiting(false)) {
+    // Every pair needs a waiting F: what is put off can find nothing, however many targets still have rings due.
+    steps_.clear();
+    kept_ = {};
+    return std::nullopt;
+  }
   for (;;) {
     while (!kept_.empty()) {
       const Kept& top = kept_.top();
@@ -270,8 +307,10 @@ std::optional<JoinPair> JoinTable::Best(const FigureList& figures) {
     steps_.pop_back();
     if (step.f < 0) {
       Widen(figures, step);
-    } else if (pending_->Waiting(item_of_[static_cast<size_t>(step.f)])) {
-      Offer(figures, step.f, step.g);
+    } else if (pending_->Waiting(item_of_[static_cast<size_t>(step.f)]) && CouldBeat(step.f, step.g, step.bound)) {
+      // What the filter passed when the pair was proposed still holds: F still waits, G stays joined, and
+      // nothing else it reads changes while the table lives.
+      Measure(figures, step.f, step.g);
     }
     if (steps_.size() > drop_at_) DropSpentSteps();
   }
