@@ -163,8 +163,9 @@ void JoinTable::Widen(const FigureList& figures, const Step& search) {
 }
 
 void JoinTable::Push(const Step& step) {
-  steps_.push_back(step);
-  std::push_heap(steps_.begin(), steps_.end(), std::greater<>{});
+  std::vector<Step>& heap = step.f < 0 ? rings_ : steps_;
+  heap.push_back(step);
+  std::push_heap(heap.begin(), heap.end(), std::greater<>{});
 }
 
 bool JoinTable::CouldBeat(int32_t f, int32_t g, int64_t bound) const {
@@ -288,6 +289,7 @@ std::optional<JoinPair> JoinTable::Best(const FigureList& figures) {
   if (!pending_->AnyWaiting(false)) {
     // Every pair needs a waiting F: what is put off can find nothing, however many targets still have rings due.
     steps_.clear();
+    rings_.clear();
     kept_ = {};
     return std::nullopt;
   }
@@ -301,10 +303,16 @@ std::optional<JoinPair> JoinTable::Best(const FigureList& figures) {
     }
     // Work put off until a bound the best cost has reached may still find a cheaper pair (or one of the same cost
     // with an earlier figure): do it first.
-    if (steps_.empty() || (!kept_.empty() && steps_.front().bound > kept_.top().cost)) break;
-    std::pop_heap(steps_.begin(), steps_.end(), std::greater<>{});
-    const Step step = steps_.back();
-    steps_.pop_back();
+    const auto due = [this](const std::vector<Step>& heap) {
+      return !heap.empty() && (kept_.empty() || heap.front().bound <= kept_.top().cost);
+    };
+    const bool pair_due = due(steps_), ring_due = due(rings_);
+    if (!pair_due && !ring_due) break;
+    // The least of both heaps' first steps: the order one heap of both would keep.
+    std::vector<Step>& heap = pair_due && (!ring_due || rings_.front() > steps_.front()) ? steps_ : rings_;
+    std::pop_heap(heap.begin(), heap.end(), std::greater<>{});
+    const Step step = heap.back();
+    heap.pop_back();
     if (step.f < 0) {
       Widen(figures, step);
     } else if (pending_->Waiting(item_of_[static_cast<size_t>(step.f)]) && CouldBeat(step.f, step.g, step.bound)) {

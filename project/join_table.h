@@ -108,7 +108,10 @@ class JoinTable {
   std::vector<JoinPair> best_;
   static bool Found(const JoinPair& pair) { return pair.f_figure >= 0; }
   std::priority_queue<Kept, std::vector<Kept>, std::greater<>> kept_;
-  std::vector<Step> steps_;  // a heap, least bound first
+  // Heaps, least bound first: the put-off pairs, and apart from them the put-off rings. Most targets keep a ring
+  // waiting for most of the planning, while pairs come and go: the pairs' heap stays small.
+  std::vector<Step> steps_;
+  std::vector<Step> rings_;
   size_t drop_at_ = 1024;
   // Flagged vertex lists of the neighbour variants, computed once per member and side. They lie in blocks that
   // never move: one growing block would hold its old and new copy at once when it grows, at the planning's peak.
