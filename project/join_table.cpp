@@ -26,16 +26,6 @@ constexpr int64_t kHintSides = 8;
 // Pairs of figures with at most this many points to each other's are measured rather than put off.
 constexpr size_t kSmallPairPoints = 64;
 
-// The largest radius whose square lies below gap2 (gap2 > 0), at most kWidestRadius.
-int64_t RadiusBelow(int64_t gap2) {
-  if (gap2 > CostTimes(kWidestRadius, kWidestRadius)) return kWidestRadius;
-  // The square root of a double may be a unit off either way; the squares saturate rather than overflow.
-  auto r = static_cast<int64_t>(std::sqrt(static_cast<double>(gap2)));
-  while (r > 0 && CostTimes(r, r) >= gap2) --r;
-  while (CostTimes(r + 1, r + 1) < gap2) ++r;
-  return r;
-}
-
 }  // namespace
 
 JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
@@ -154,12 +144,11 @@ void JoinTable::Widen(const FigureList& figures, const Step& search) {
       [&](int32_t item) { Propose(figures, member_of_item_[static_cast<size_t>(item)], search.g); }, item_of_[g]);
   // Nothing the target may serve waits beyond the ring, now or later (figures only ever stop waiting).
   if (beyond2 == PendingTree::kNoneBeyond || high2 >= kCostCeiling || radius >= kWidestRadius) return;
-  // Nothing waits between the ring and the nearest gap beyond it either: the search counts as having reached just
-  // short of that gap, and waits until a pair could cost as little as a figure there. When the figures near the
-  // target have all joined, its next ring is due only once the cheapest cost reaches the nearest one still waiting,
-  // not at each doubling of its radius.
-  Push({CostBoundOfGapSquared(beyond2, context_.variant, min_mark_), -1, search.g,
-        std::max(radius, RadiusBelow(beyond2))});
+  // The next ring waits until a pair could cost as little as the nearest figure beyond this one. When the figures
+  // near the target have all joined, its next ring is due only once the cheapest cost reaches one still waiting,
+  // not at each doubling of its radius. The rings still double from where they are: jumping to that gap planned
+  // the large DXF drawings slower.
+  Push({CostBoundOfGapSquared(beyond2, context_.variant, min_mark_), -1, search.g, radius});
 }
 
 void JoinTable::Push(const Step& step) {
