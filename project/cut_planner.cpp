@@ -451,7 +451,11 @@ PlanOutcome PlanRun::Run() {
   if (AnyPending()) {
     neighbours_.reset();
     const bool many_entries = figures_.size() >= kManyEntries;
-    if (many_entries) neighbours_ = search_.Neighbours(figures_);
+    // The lists only ever decide joins between two closed figures, and the pending figures only get fewer from
+    // here: a drawing whose pending figures are all open (strokes, say) never reads them.
+    const bool closed_pending = std::any_of(figures_.begin(), figures_.end(),
+                                            [](const auto& f) { return Pending(*f) && f->open == 0; });
+    if (many_entries && closed_pending) neighbours_ = search_.Neighbours(figures_);
     const bool start_closed = At(doc_.start_figure).closed != 0;
     bool hangs = false;
     for (int32_t e = 0; e < Size() && !hangs; ++e) {

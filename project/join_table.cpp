@@ -23,6 +23,9 @@ constexpr int64_t kWidestRadius = int64_t{1} << 33;
 // The widest first ring of a search that the searches before it may ask for, in typical sides.
 constexpr int64_t kHintSides = 8;
 
+// Pairs of figures with at most this many points to each other's are measured rather than put off.
+constexpr size_t kSmallPairPoints = 64;
+
 }  // namespace
 
 JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
@@ -89,6 +92,12 @@ JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
   }
 }
 
+bool JoinTable::SmallPair(const FigureList& figures, int32_t f, int32_t g) const {
+  return figures[static_cast<size_t>(members_[static_cast<size_t>(f)])]->points.size() *
+             figures[static_cast<size_t>(members_[static_cast<size_t>(g)])]->points.size() <=
+         kSmallPairPoints;
+}
+
 int32_t JoinTable::MemberOf(int32_t entry) const {
   if (members_are_entries_) return entry >= 0 && static_cast<size_t>(entry) < members_.size() ? entry : -1;
   const auto found = std::lower_bound(members_.begin(), members_.end(), entry);
@@ -146,13 +155,24 @@ void JoinTable::Widen(const FigureList& figures, const Step& search) {
     reach_hint_ = std::max(reach_hint_, std::min(radius, kHintSides * pending_->TypicalSide()));
   }
   const int64_t high2 = CostTimes(radius, radius);
-  pending_->VisitRing(Box(search.g), slack_, search.Covered2(), high2, open_only, min_depth,
-                      [&](int32_t item) { Propose(figures, member_of_item_[static_cast<size_t>(item)], search.g); });
-  if (high2 >= kCostCeiling || radius >= kWidestRadius || !pending_->AnyWaiting(open_only)) return;
-  Push({CostBoundOfGapSquared(high2 + 1, context_.variant, min_mark_), -1, search.g, radius});
+  const int64_t beyond2 = pending_->VisitRing(
+      Box(search.g), slack_, search.Covered2(), high2, open_only, min_depth,
+      [&](int32_t item) { Propose(figures, member_of_item_[static_cast<size_t>(item)], search.g); }, item_of_[g]);
+  // Nothing the target may serve waits beyond the ring, now or later (figures only ever stop waiting).
+  if (beyond2 == PendingTree::kNoneBeyond || high2 >= kCostCeiling || radius >= kWidestRadius) return;
+  // The next ring waits until a pair could cost as little as the nearest figure beyond this one. When the figures
+  // near the target have all joined, its next ring is due only once the cheapest cost reaches one still waiting,
+  // not at each doubling of its radius. The rings still double from where they are: jumping to that gap planned
+  // the large DXF drawings slower.
+  Push({CostBoundOfGapSquared(beyond2, context_.variant, min_mark_), -1, search.g, radius});
 }
 
 void JoinTable::Push(const Step& step) {
+  if (step.f < 0) {
+    rings_.push_back(step);
+    std::push_heap(rings_.begin(), rings_.end(), std::greater<>{});
+    return;
+  }
   if (steps_.size() == steps_.capacity() && steps_.size() >= 1024) {
     // Full: the spent steps make room before the heap doubles (old and new storage at once). Growing still when
     // they free less than a quarter keeps this to once per quarter of the storage filled.
@@ -175,7 +195,14 @@ void JoinTable::Propose(const FigureList& figures, int32_t f, int32_t g) {
   if (!PassesFilter(figures, context_, members_[static_cast<size_t>(f)], members_[static_cast<size_t>(g)])) return;
   if (bound == 0) bound = RingBound(figures, f, g);
   if (!CouldBeat(f, g, bound)) return;
-  Push({bound, f, g, 0});
+  // A pair the cheapest cost found so far has already reached would most likely be measured before the search
+  // ends. A small one is measured now, for less than putting it off costs; a large one is still put off, as F may
+  // find a cheaper pair first and spare the measurement.
+  if (!kept_.empty() && bound <= kept_.top().cost && SmallPair(figures, f, g)) {
+    Measure(figures, f, g);
+  } else {
+    Push({bound, f, g, 0});
+  }
 }
 
 int64_t JoinTable::RingBound(const FigureList& figures, int32_t f, int32_t g) {
@@ -263,12 +290,10 @@ std::span<const int32_t> JoinTable::Vertices(const FigureList& figures, int32_t 
   return list;
 }
 
-void JoinTable::Offer(const FigureList& figures, int32_t f, int32_t g) {
+void JoinTable::Measure(const FigureList& figures, int32_t f, int32_t g) {
   JoinPair& best = BestOf(f);
   const int32_t f_entry = members_[static_cast<size_t>(f)];
   const int32_t g_entry = members_[static_cast<size_t>(g)];
-  if (Found(best) && !CouldBeat(f, g, PairCostBound(Box(f), Box(g), context_.variant, min_mark_))) return;
-  if (!PassesFilter(figures, context_, f_entry, g_entry)) return;
   // Only a pair Better than F's best is kept: below its cost, or at it with an earlier G.
   const int64_t limit = !Found(best) ? kBestCostStart : best.cost + (g_entry < best.g_figure ? 1 : 0);
   const std::optional<JoinPair> pair =
@@ -282,6 +307,13 @@ void JoinTable::Offer(const FigureList& figures, int32_t f, int32_t g) {
 }
 
 std::optional<JoinPair> JoinTable::Best(const FigureList& figures) {
+  if (!pending_->AnyWaiting(false)) {
+    // Every pair needs a waiting F: what is put off can find nothing, however many targets still have rings due.
+    steps_.clear();
+    rings_.clear();
+    kept_ = {};
+    return std::nullopt;
+  }
   for (;;) {
     while (!kept_.empty()) {
       const Kept& top = kept_.top();
@@ -292,14 +324,22 @@ std::optional<JoinPair> JoinTable::Best(const FigureList& figures) {
     }
     // Work put off until a bound the best cost has reached may still find a cheaper pair (or one of the same cost
     // with an earlier figure): do it first.
-    if (steps_.empty() || (!kept_.empty() && steps_.front().bound > kept_.top().cost)) break;
-    std::pop_heap(steps_.begin(), steps_.end(), std::greater<>{});
-    const Step step = steps_.back();
-    steps_.pop_back();
+    const auto due = [this](const std::vector<Step>& heap) {
+      return !heap.empty() && (kept_.empty() || heap.front().bound <= kept_.top().cost);
+    };
+    const bool pair_due = due(steps_), ring_due = due(rings_);
+    if (!pair_due && !ring_due) break;
+    // The least of both heaps' first steps: the order one heap of both would keep.
+    std::vector<Step>& heap = pair_due && (!ring_due || rings_.front() > steps_.front()) ? steps_ : rings_;
+    std::pop_heap(heap.begin(), heap.end(), std::greater<>{});
+    const Step step = heap.back();
+    heap.pop_back();
     if (step.f < 0) {
       Widen(figures, step);
-    } else if (pending_->Waiting(item_of_[static_cast<size_t>(step.f)])) {
-      Offer(figures, step.f, step.g);
+    } else if (pending_->Waiting(item_of_[static_cast<size_t>(step.f)]) && CouldBeat(step.f, step.g, step.bound)) {
+      // What the filter passed when the pair was proposed still holds: F still waits, G stays joined, and
+      // nothing else it reads changes while the table lives.
+      Measure(figures, step.f, step.g);
     }
     if (steps_.size() > drop_at_) DropSpentSteps();
   }

@@ -67,10 +67,13 @@ class JoinTable {
   // Widens a target's search by one ring and queues the next ring.
   void Widen(const FigureList& figures, const Step& search);
   // Puts off measuring pending F (member) against target g until its bound is reached, unless it cannot beat F's
-  // best or pass the variant's filter.
+  // best or pass the variant's filter; measures it at once when the cheapest cost found has reached the bound.
   void Propose(const FigureList& figures, int32_t f, int32_t g);
-  // Measures target g (member) for pending F (member) and keeps the pair when it beats F's best.
-  void Offer(const FigureList& figures, int32_t f, int32_t g);
+  // Measures target g (member) for pending F (member), a pair that passes the filter, and keeps the pair when it
+  // beats F's best.
+  void Measure(const FigureList& figures, int32_t f, int32_t g);
+  // Whether the points of F and G (members) are few enough to measure the pair rather than put it off.
+  bool SmallPair(const FigureList& figures, int32_t f, int32_t g) const;
   // Whether a pair with this bound can still beat F's best.
   bool CouldBeat(int32_t f, int32_t g, int64_t bound) const;
   // A lower bound of the pair's cost from how far F's listed vertices and G's lie from G's centre: a vertex pair
@@ -110,7 +113,10 @@ class JoinTable {
   }
   static bool Found(const JoinPair& pair) { return pair.f_figure >= 0; }
   std::priority_queue<Kept, std::vector<Kept>, std::greater<>> kept_;
-  std::vector<Step> steps_;  // a heap, least bound first
+  // Heaps, least bound first: the put-off pairs, and apart from them the put-off rings. Most targets keep a ring
+  // waiting for most of the planning, while pairs come and go: the pairs' heap stays small.
+  std::vector<Step> steps_;
+  std::vector<Step> rings_;
   size_t drop_at_ = 1024;
   // Flagged vertex lists of the neighbour variants, computed once per member and side. They lie in blocks that
   // never move: one growing block would hold its old and new copy at once when it grows, at the planning's peak.

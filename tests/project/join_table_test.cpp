@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 
@@ -158,10 +159,12 @@ TEST(JoinTable, SameJoinsAsThePlainLoopsWithThousandsOfStepsWaiting) {
   }
 }
 
-TEST(PendingTree, RingsVisitExactlyTheWaitingItemsBetweenTheirRadii) {
+// Each ring also tells how near the next waiting item beyond it may lie: never nearer than the nearest one, and
+// nothing beyond only when nothing is there.
+TEST(PendingTree, RingsVisitExactlyTheWaitingItemsBetweenTheirRadiiAndBoundWhatLiesBeyond) {
   std::mt19937 rng(31);
   const auto uniform = [&](int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); };
-  int64_t visited = 0;
+  int64_t visited = 0, tight = 0;
   for (int round = 0; round < 400; ++round) {
     std::vector<PendingTree::Item> items;
     const int32_t area = uniform(100, 2000);
@@ -186,21 +189,32 @@ TEST(PendingTree, RingsVisitExactlyTheWaitingItemsBetweenTheirRadii) {
       const int64_t low2 = low < 0 ? -1 : low * low, high2 = high * high;
       const bool open_only = uniform(0, 1) == 0;
       const int32_t min_depth = uniform(-1, 3);
+      // From the root, or climbing from the leaf of an item (the walk is the same whichever item it is).
+      const int32_t near_item = items.empty() || uniform(0, 1) == 0 ? -1 : uniform(0, static_cast<int32_t>(items.size()) - 1);
       std::vector<uint8_t> seen(items.size(), 0);
-      tree.VisitRing(box, slack, low2, high2, open_only, min_depth, [&](int32_t item) {
-        ASSERT_FALSE(seen[static_cast<size_t>(item)]) << "each item once";
-        seen[static_cast<size_t>(item)] = 1;
-      });
+      const int64_t beyond2 = tree.VisitRing(
+          box, slack, low2, high2, open_only, min_depth,
+          [&](int32_t item) {
+            ASSERT_FALSE(seen[static_cast<size_t>(item)]) << "each item once";
+            seen[static_cast<size_t>(item)] = 1;
+          },
+          near_item);
+      int64_t nearest_beyond2 = PendingTree::kNoneBeyond;
       for (size_t i = 0; i < items.size(); ++i) {
         const int64_t gap2 = BoxGapSquared(items[i].box, box, slack);
-        const bool expected = waiting[i] && (!open_only || items[i].open) && items[i].depth >= min_depth &&
-                              gap2 > low2 && gap2 <= high2;
+        const bool may_serve = waiting[i] && (!open_only || items[i].open) && items[i].depth >= min_depth;
+        const bool expected = may_serve && gap2 > low2 && gap2 <= high2;
         ASSERT_EQ(seen[i] != 0, expected) << "round " << round << " item " << i;
         visited += expected ? 1 : 0;
+        if (may_serve && gap2 > high2) nearest_beyond2 = std::min(nearest_beyond2, gap2);
       }
+      ASSERT_GT(beyond2, high2) << "round " << round;
+      ASSERT_LE(beyond2, nearest_beyond2) << "round " << round;
+      if (nearest_beyond2 != PendingTree::kNoneBeyond) tight += beyond2 == nearest_beyond2 ? 1 : 0;
     }
   }
   EXPECT_GT(visited, 10000);
+  EXPECT_GT(tight, 1000);  // the bound is mostly the nearest gap itself, not just the ring's edge
 }
 
 }  // namespace

@@ -265,6 +265,24 @@ TEST_F(Planning, NeighbourListsFromTwentyOneEntriesAtTheStartOfJoining) {
   }
 }
 
+TEST_F(Planning, NeighbourListsOnlyWhenAClosedFigureIsLeftToJoin) {
+  // The lists decide joins between closed figures only: open strokes around a frame never read them, while a single
+  // closed figure among the strokes may.
+  for (const bool with_square : {false, true}) {
+    auto project = EmptyProject();
+    project->add_frame = true;
+    for (int32_t k = 0; k < 30; ++k) AddShape(*project, {{k * 300, 0}, {k * 300 + 100, 50}});
+    if (with_square) AddShape(*project, Rectangle(0, 1000, 500, 1500));
+    FinishProject(*project);
+    SpySearch spy;
+    PlanCut(*project, spy);
+    EXPECT_EQ(spy.neighbour_builds, with_square ? 1 : 0) << with_square;
+    ASSERT_FALSE(spy.variants.empty());
+    EXPECT_EQ(spy.variants.front(), JoinVariant::kGlobalNeighbours) << with_square;
+    EXPECT_TRUE(project->planned);
+  }
+}
+
 // An operator that presses a key once the progress has reached a given percentage.
 class KeyAtProgress final : public Operator {
  public:
