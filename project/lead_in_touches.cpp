@@ -29,7 +29,7 @@ class OpenVertexCells {
     for (const int32_t e : entries) count += figures[static_cast<size_t>(e)]->points.size();
     int bits = 4;
     while ((size_t{1} << bits) < count) ++bits;
-    shift_ = 64 - bits;
+    mask_ = (uint64_t{1} << bits) - 1;
     // Counted into each bucket's place, summed to where each bucket ends, then filled from the ends down: the
     // buckets' starts remain.
     start_.assign((size_t{1} << bits) + 1, 0);
@@ -63,12 +63,13 @@ class OpenVertexCells {
 
  private:
   size_t BucketOf(int64_t x, int64_t y) const { return Bucket(x >> kCellBits, y >> kCellBits); }
+  // Cells side by side along x fall in neighbouring buckets, rows apart by an odd stride: the lookups of a curve's
+  // vertices, one after the other, meet memory they have just read.
   size_t Bucket(int64_t cx, int64_t cy) const {
-    const uint64_t h = (static_cast<uint64_t>(cx) * 0x9E3779B97F4A7C15ULL) ^ (static_cast<uint64_t>(cy) + 0x632BE59BD9B4E019ULL);
-    return static_cast<size_t>((h * 0xD6E8FEB86659FD93ULL) >> shift_);
+    return static_cast<size_t>((static_cast<uint64_t>(cx) + static_cast<uint64_t>(cy) * 0x9E3779B97F4A7C15ULL) & mask_);
   }
 
-  int shift_ = 60;
+  uint64_t mask_ = 15;
   std::vector<uint32_t> start_;
   std::vector<Vertex> vertices_;
 };
@@ -137,10 +138,17 @@ std::vector<std::vector<uint8_t>> LeadInTouches(const FigureList& figures, const
     first = end;
     ++batch;
     cells.Build(figures, members);
-    // Every entry whose vertices may come within reach of the batch's, each once.
+    // Every entry whose vertices may come within reach of the batch's, each once, and where they may: the
+    // members' boxes, widened by the reach.
     candidates.clear();
+    int64_t low_x = INT64_MAX, low_y = INT64_MAX, high_x = INT64_MIN, high_y = INT64_MIN;
     for (const int32_t a : members) {
-      grid.Overlapping(boxes[static_cast<size_t>(a)], near);
+      const PointBox& box = boxes[static_cast<size_t>(a)];
+      low_x = std::min<int64_t>(low_x, int64_t{box.min_x} - kReach);
+      low_y = std::min<int64_t>(low_y, int64_t{box.min_y} - kReach);
+      high_x = std::max<int64_t>(high_x, int64_t{box.max_x} + kReach);
+      high_y = std::max<int64_t>(high_y, int64_t{box.max_y} + kReach);
+      grid.Overlapping(box, near);
       for (const int32_t b : near) {
         if (seen[static_cast<size_t>(b)] == batch) continue;
         seen[static_cast<size_t>(b)] = batch;
@@ -149,6 +157,7 @@ std::vector<std::vector<uint8_t>> LeadInTouches(const FigureList& figures, const
     }
     for (const int32_t b : candidates) {
       for (const TPlotPoint& q : figures[static_cast<size_t>(b)]->points) {
+        if (q.x < low_x || q.x > high_x || q.y < low_y || q.y > high_y) continue;
         cells.Near(q.x, q.y, [&](const OpenVertexCells::Vertex& v) {
           if (v.entry == b) return;
           // Most other vertices met lie out of reach: the marks are read only for those within.

@@ -15,6 +15,6 @@ namespace varnholt {
 // another entry; closed entries get an empty row. `boxes` are the entries' boxes. The open vertices are indexed in
 // batches of about `batch_vertices` (neighbouring figures together), which bounds the index's memory.
 std::vector<std::vector<uint8_t>> LeadInTouches(const FigureList& figures, const std::vector<PointBox>& boxes,
-                                                size_t batch_vertices = size_t{1} << 20);
+                                                size_t batch_vertices = size_t{1} << 16);
 
 }  // namespace varnholt
