@@ -12,8 +12,8 @@ namespace {
 // The lead-in tolerance on each axis; a vertex touches within its square, Euclidean.
 constexpr int32_t kReach = 10;
 static_assert(int64_t{kReach} * kReach == kLeadInToleranceSquared);
-// Cells of 32 units: the window of a vertex, kReach on each side, spans at most two of them on each axis.
-constexpr int kCellBits = 5;
+// Cells of 64 units: the window of a vertex, kReach on each side, spans at most two of them on each axis.
+constexpr int kCellBits = 6;
 static_assert((1 << kCellBits) > 2 * kReach);
 
 // The open vertices of one batch by the cell they lie in: buckets by a hash of the cell, their vertices in one
@@ -150,7 +150,8 @@ std::vector<std::vector<uint8_t>> LeadInTouches(const FigureList& figures, const
       high_y = std::max<int64_t>(high_y, int64_t{box.max_y} + kReach);
       grid.Overlapping(box, near);
       for (const int32_t b : near) {
-        if (seen[static_cast<size_t>(b)] == batch) continue;
+        // A figure's own vertices never count: alone in its place, it has nothing to look up.
+        if (b == a || seen[static_cast<size_t>(b)] == batch) continue;
         seen[static_cast<size_t>(b)] = batch;
         candidates.push_back(b);
       }
