@@ -6,6 +6,7 @@
 
 #include "project/box_grid.h"
 #include "project/join_table.h"
+#include "project/lead_in_touches.h"
 #include "project/nesting.h"
 #include "project/neighbour_lists.h"
 #include "project/vertex_nearness.h"
@@ -33,27 +34,12 @@ class FastSearch final : public PlanSearch {
   }
 
   std::vector<std::vector<uint8_t>> OpenVertexTouches(const FigureList& figures) override {
-    std::vector<std::vector<uint8_t>> touches(figures.size());
-    if (std::none_of(figures.begin(), figures.end(), [](const auto& f) { return f->open != 0; })) return touches;
+    if (std::none_of(figures.begin(), figures.end(), [](const auto& f) { return f->open != 0; })) {
+      return std::vector<std::vector<uint8_t>>(figures.size());
+    }
     std::vector<PointBox> boxes(figures.size());
     for (size_t e = 0; e < figures.size(); ++e) boxes[e] = BoxOf(figures, static_cast<int32_t>(e));
-    BoxGrid grid(boxes, kTouchTolerance);
-    VertexNearness& near = Nearness(figures);
-    std::vector<int32_t> others;
-    for (size_t e = 0; e < figures.size(); ++e) {
-      if (!figures[e]->open) continue;
-      touches[e].assign(figures[e]->points.size(), 0);
-      grid.Overlapping(boxes[e], others);
-      // Once every vertex touches something, the other entries have nothing to add.
-      size_t untouched = touches[e].size();
-      for (size_t k = 0; k < others.size() && untouched > 0; ++k) {
-        const int32_t other = others[k];
-        untouched -= near.MarkLeadInTouches(static_cast<int32_t>(e), boxes[e], other, boxes[static_cast<size_t>(other)],
-                                            touches[e]);
-      }
-    }
-    near.Clear();
-    return touches;
+    return LeadInTouches(figures, boxes);
   }
 
   bool TouchEntries(FigureList& figures, int32_t a, int32_t b, TouchPair& pair) override {

@@ -129,8 +129,10 @@ constexpr size_t kGridPairs = 512;
 // outwards from a point ring by ring.
 class ListedVertexGrid {
  public:
-  ListedVertexGrid(const tfigura& g, std::span<const int32_t> list)
-      : start_(Buffer(0)), cell_of_(Buffer(1)), positions_(Buffer(2)), fill_(Buffer(3)) {
+  // Puts G's listed vertices in the grid, reusing the storage of the last grid built here.
+  void Build(const tfigura& g, std::span<const int32_t> list) {
+    std::vector<int32_t>& cell_of = Scratch(0);
+    std::vector<int32_t>& fill = Scratch(1);
     PointBox box;
     for (const int32_t v : list) {
       const TPlotPoint& p = g.points[static_cast<size_t>(v)];
@@ -148,19 +150,18 @@ class ListedVertexGrid {
     columns_ = (w - 1) / side_ + 1;
     rows_ = (h - 1) / side_ + 1;
     start_.assign(static_cast<size_t>(columns_ * rows_) + 1, 0);
-    cell_of_.clear();
-    cell_of_.resize(list.size());
-    positions_.clear();
+    cell_of.clear();
+    cell_of.resize(list.size());
     for (size_t k = 0; k < list.size(); ++k) {
       const TPlotPoint& p = g.points[static_cast<size_t>(list[k])];
-      cell_of_[k] = static_cast<int32_t>((int64_t{p.y} - min_y_) / side_ * columns_ + (int64_t{p.x} - min_x_) / side_);
-      ++start_[static_cast<size_t>(cell_of_[k]) + 1];
+      cell_of[k] = static_cast<int32_t>((int64_t{p.y} - min_y_) / side_ * columns_ + (int64_t{p.x} - min_x_) / side_);
+      ++start_[static_cast<size_t>(cell_of[k]) + 1];
     }
     for (size_t c = 1; c < start_.size(); ++c) start_[c] += start_[c - 1];
     positions_.resize(list.size());
-    fill_.assign(start_.begin(), start_.end() - 1);
+    fill.assign(start_.begin(), start_.end() - 1);
     for (size_t k = 0; k < list.size(); ++k) {
-      positions_[static_cast<size_t>(fill_[static_cast<size_t>(cell_of_[k])]++)] = static_cast<int32_t>(k);
+      positions_[static_cast<size_t>(fill[static_cast<size_t>(cell_of[k])]++)] = static_cast<int32_t>(k);
     }
   }
 
@@ -205,17 +206,15 @@ class ListedVertexGrid {
   }
 
  private:
-  // Storage kept from one search to the next: a pair of figures is searched many times while planning.
-  static std::vector<int32_t>& Buffer(int which) {
-    thread_local std::array<std::vector<int32_t>, 4> buffers;
+  // Storage for building, kept from one grid to the next.
+  static std::vector<int32_t>& Scratch(int which) {
+    thread_local std::array<std::vector<int32_t>, 2> buffers;
     return buffers[static_cast<size_t>(which)];
   }
 
   int64_t min_x_ = 0, min_y_ = 0, side_ = 1, columns_ = 1, rows_ = 1;
-  std::vector<int32_t>& start_;
-  std::vector<int32_t>& cell_of_;
-  std::vector<int32_t>& positions_;
-  std::vector<int32_t>& fill_;
+  std::vector<int32_t> start_;
+  std::vector<int32_t> positions_;
 };
 
 // How far G's listed vertices lie from the centre of G's box, least and most: a vertex at distance d from that
@@ -252,6 +251,54 @@ class RadialSpread {
 
   double x_ = 0.0, y_ = 0.0;
   double least_ = 1e300, most_ = -1.0;
+};
+
+// The grids and radial spreads of the last few G vertex lists searched. Joins search one target against many
+// pending figures in turn: its grid is built once for them. Both are made from nothing but the listed vertices'
+// positions and G's box, so a list whose positions and box are the same, vertex for vertex, finds them here.
+class GridCache {
+ public:
+  struct Entry {
+    std::vector<TPlotPoint> listed;  // the positions, in list order
+    PointBox box;
+    ListedVertexGrid grid;
+    RadialSpread spread;
+  };
+
+  // The entry of G's list (read into `columns`, positions in list order) and box, built when not kept.
+  static const Entry& For(const tfigura& gg, std::span<const int32_t> g_vertices, std::span<const CostVertex> columns,
+                          const PointBox& box) {
+    thread_local GridCache cache;
+    for (Entry& entry : cache.entries_) {
+      if (Holds(entry, columns, box)) return entry;
+    }
+    Entry& entry = cache.entries_[cache.next_];
+    cache.next_ = (cache.next_ + 1) % kEntries;
+    entry.listed.clear();
+    for (const int32_t v : g_vertices) entry.listed.push_back(gg.points[static_cast<size_t>(v)]);
+    entry.box = box;
+    entry.grid.Build(gg, g_vertices);
+    entry.spread = RadialSpread(gg, g_vertices, box);
+    return entry;
+  }
+
+ private:
+  static constexpr size_t kEntries = 8;
+
+  static bool Holds(const Entry& entry, std::span<const CostVertex> columns, const PointBox& box) {
+    if (entry.listed.size() != columns.size() || entry.listed.empty()) return false;
+    if (entry.box.min_x != box.min_x || entry.box.min_y != box.min_y || entry.box.max_x != box.max_x ||
+        entry.box.max_y != box.max_y || entry.box.empty != box.empty) {
+      return false;
+    }
+    for (size_t k = 0; k < columns.size(); ++k) {
+      if (entry.listed[k].x != columns[k].x || entry.listed[k].y != columns[k].y) return false;
+    }
+    return true;
+  }
+
+  std::array<Entry, kEntries> entries_;
+  size_t next_ = 0;
 };
 
 // The shift of the inside-parent full join between F's and G's vertices on both axes, nothing for the others.
@@ -341,9 +388,12 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
   // Small figures keep the rows in order and, unless a limit leaves rows out, with no bound: bounding and ordering
   // them costs more than it saves.
   const bool sorted = pairs > kPlainScanPairs;
+  // Large pairs search G's vertices nearest first through a grid.
+  const GridCache::Entry* grid = nullptr;
   if (sorted || limited) {
     const PointBox g_box = known_g_box != nullptr ? *known_g_box : BoxOfPoints(gg.points);
-    const RadialSpread spread = pairs > kGridPairs ? RadialSpread(gg, g_vertices, g_box) : RadialSpread();
+    if (pairs > kGridPairs) grid = &GridCache::For(gg, g_vertices, columns, g_box);
+    const RadialSpread spread = grid != nullptr ? grid->spread : RadialSpread();
     for (Row& row : rows) {
       const int32_t fv = f_vertices[row.position];
       const TPlotPoint& p = ff.points[static_cast<size_t>(fv)];
@@ -376,13 +426,12 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
     // Rows all at one bound (figures overlapping) are in order already.
     if (!std::is_sorted(rows.begin(), rows.end(), row_order)) std::sort(rows.begin(), rows.end(), row_order);
   }
-  if (pairs > kGridPairs) {
-    const ListedVertexGrid grid(gg, g_vertices);
+  if (grid != nullptr) {
     for (const Row& row : rows) {
       if (!may_win(row.bound, row.position)) break;
       const int32_t fv = f_vertices[row.position];
       const CostVertex from = row_vertex(fv);
-      grid.Search(
+      grid->grid.Search(
           from.x, from.y,
           [&](int64_t d2) { return may_win(RowCostBound<kVariant>(d2, ff, fv, least_g_factor), row.position); },
           [&](int32_t column) { consider(row.position, from, static_cast<size_t>(column)); });

@@ -75,30 +75,4 @@ bool VertexNearness::TouchPairOf(int32_t a, const PointBox& a_box, int32_t b, co
   return false;
 }
 
-size_t VertexNearness::MarkLeadInTouches(int32_t a, const PointBox& a_box, int32_t b, const PointBox& b_box,
-                                         std::vector<uint8_t>& touches) {
-  constexpr int32_t kReach = 10;  // the lead-in tolerance on each axis
-  if (a == b || !BoxesNear(a_box, b_box, kReach)) return 0;
-  VerticesNear(b, a_box, kReach, b_near_);
-  if (b_near_.empty()) return 0;
-  size_t marked = 0;
-  VerticesNear(a, b_box, kReach, a_near_);
-  SortByX(b_near_);
-  for (const Near& p : a_near_) {
-    uint8_t& mark = touches[static_cast<size_t>(p.index)];
-    if (mark) continue;
-    auto it = std::lower_bound(b_near_.begin(), b_near_.end(), int64_t{p.x} - kReach,
-                               [](const Near& q, int64_t x) { return q.x < x; });
-    for (; it != b_near_.end() && it->x <= int64_t{p.x} + kReach; ++it) {
-      const int64_t dx = int64_t{it->x} - p.x, dy = int64_t{it->y} - p.y;
-      if (dx * dx + dy * dy <= kLeadInToleranceSquared) {
-        mark = 1;
-        ++marked;
-        break;
-      }
-    }
-  }
-  return marked;
-}
-
 }  // namespace varnholt

@@ -17,11 +17,6 @@ class VertexNearness {
   // B's last vertex near it. The boxes are the figures' current boxes.
   bool TouchPairOf(int32_t a, const PointBox& a_box, int32_t b, const PointBox& b_box, TouchPair& pair);
 
-  // Sets touches[v] for every vertex v of A within the lead-in tolerance (Euclidean) of a vertex of B; returns how
-  // many were not set before.
-  size_t MarkLeadInTouches(int32_t a, const PointBox& a_box, int32_t b, const PointBox& b_box,
-                           std::vector<uint8_t>& touches);
-
   // Forgets the vertex orders kept for large figures.
   void Clear() { by_x_.clear(); }
 

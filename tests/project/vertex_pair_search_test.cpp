@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -143,6 +144,32 @@ TEST(VertexPairSearch, LargeRingsInsideOneAnotherOrApart) {
     if (HasFailure()) return;
   }
   EXPECT_EQ(compared, 1500);
+}
+
+TEST(VertexPairSearch, AFigureSearchedAgainAfterItsPointsMoved) {
+  // A grid of G's listed vertices is kept for the searches that follow: once G's points move (in place, the same
+  // figure and list), or G is another figure of as many vertices, the search still measures where they are now.
+  Lcg random{1616};
+  int compared = 0;
+  for (int round = 0; round < 200; ++round) {
+    FigureList figures;
+    const int32_t n = random.In(30, 200);
+    figures.push_back(RandomRing(random, 0, 0, random.In(300, 3000), random.In(30, 200)));
+    figures.push_back(RandomRing(random, random.In(-2000, 2000), random.In(-2000, 2000), random.In(300, 3000), n));
+    const std::vector<int32_t> f_vertices = EveryVertex(*figures[0]), g_vertices = EveryVertex(*figures[1]);
+    const std::string label = "moved round " + std::to_string(round);
+    compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, label);
+    // One vertex moved onto F's nearest point, then the whole ring shifted or redrawn elsewhere.
+    figures[1]->points[static_cast<size_t>(random.In(0, n - 1))] = figures[0]->points[0];
+    compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, label + " one vertex");
+    const auto other = RandomRing(random, random.In(-2000, 2000), random.In(-2000, 2000), random.In(300, 3000), n);
+    std::copy(other->points.begin(), other->points.end(), figures[1]->points.begin());
+    compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, label + " redrawn");
+    figures[1] = RandomRing(random, random.In(-2000, 2000), random.In(-2000, 2000), random.In(300, 3000), n);
+    compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, label + " another figure");
+    if (HasFailure()) return;
+  }
+  EXPECT_EQ(compared, 4000);
 }
 
 TEST(VertexPairSearch, FiguresAtTheCoordinateLimits) {
