@@ -160,8 +160,9 @@ TEST(NeighbourLists, ListsKeepTheEntriesAsTheyWereWhenMade) {
     entries.push_back(std::move(far));
     const auto expected = MakeLiteralPlanSearch()->Neighbours(entries);
     const auto found = MakeNeighbourLists(entries);
-    const auto first = found->Of(0);
-    ASSERT_EQ(std::vector<int32_t>(first.begin(), first.end()), std::vector<int32_t>(expected->Of(0).begin(), expected->Of(0).end()));
+    const auto first = found->Of(0), first_wanted = expected->Of(0);
+    ASSERT_EQ(std::vector<int32_t>(first.begin(), first.end()),
+              std::vector<int32_t>(first_wanted.begin(), first_wanted.end()));
     for (auto& f : entries) {
       f->center_x = -f->center_x / 3;
       f->depth = 0;
