@@ -1,4 +1,4 @@
-// Neighbour lists worked out through the tree of centres, against the plain sort of every key.
+// Neighbour lists worked out through the grid or the tree of centres, against the plain sort of every key.
 
 #include <gtest/gtest.h>
 
@@ -112,6 +112,70 @@ TEST(NeighbourLists, GridOfOutlinesWithHolesAndStrokes) {
     }
     ExpectSameLists(entries, "pitch " + std::to_string(pitch));
     if (HasFatalFailure()) return;
+  }
+}
+
+TEST(NeighbourLists, EvenSpreadWithFarEntriesAndPiledCentres) {
+  // An even spread whose lists a few cells around each entry hold, with what the cells around an entry cannot
+  // answer: a few entries far off to one side, a pile of entries on one centre, a lone deep entry whose list
+  // takes penalised keys, and the children of one entry around it.
+  std::mt19937 rng(71);
+  const auto uniform = [&](int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); };
+  for (int round = 0; round < 4; ++round) {
+    const int32_t side = round < 2 ? 60000 : 900;
+    FigureList entries = Entries(rng, 1500, side / 2, 1);
+    for (auto& f : entries) {
+      f->depth = uniform(0, 1);
+      f->parent = -1;
+      f->open = uniform(0, 3) == 0 ? 1 : 0;
+    }
+    const auto add = [&](int32_t x, int32_t y, int32_t depth, int32_t parent) {
+      auto f = std::make_unique<tfigura>();
+      f->center_x = x;
+      f->center_y = y;
+      f->depth = depth;
+      f->parent = parent;
+      entries.push_back(std::move(f));
+    };
+    for (int32_t k = 0; k < 5; ++k) add(side + side / 2 + uniform(0, side / 10), uniform(-side, side) / 2, 0, -1);
+    for (int32_t k = 0; k < 12; ++k) add(side / 8, side / 8, uniform(0, 1), -1);
+    add(0, 0, 9, -1);
+    for (int32_t k = 0; k < 20; ++k) add(uniform(-side, side) / 50, uniform(-side, side) / 50, 1, 3);
+    if (round % 2 == 1) {
+      for (auto& f : entries) std::swap(f->center_x, f->center_y);  // the far entries above the spread
+    }
+    ExpectSameLists(entries, "round " + std::to_string(round));
+    if (HasFatalFailure()) return;
+  }
+}
+
+TEST(NeighbourLists, ListsKeepTheEntriesAsTheyWereWhenMade) {
+  // Planning moves, deepens and adds figures after the lists are made; a list worked out later, by whichever
+  // search, is still that of the entries as they were.
+  std::mt19937 rng(3);
+  for (const int32_t n : {30, 900}) {
+    FigureList entries = Entries(rng, n, 40000, 1);
+    auto far = std::make_unique<tfigura>();
+    far->center_x = 200000;
+    entries.push_back(std::move(far));
+    const auto expected = MakeLiteralPlanSearch()->Neighbours(entries);
+    const auto found = MakeNeighbourLists(entries);
+    const auto first = found->Of(0), first_wanted = expected->Of(0);
+    ASSERT_EQ(std::vector<int32_t>(first.begin(), first.end()),
+              std::vector<int32_t>(first_wanted.begin(), first_wanted.end()));
+    for (auto& f : entries) {
+      f->center_x = -f->center_x / 3;
+      f->depth = 0;
+      f->parent = -1;
+    }
+    for (int32_t k = 0; k < 50; ++k) entries.push_back(std::make_unique<tfigura>());
+    for (size_t g = 0; g + 50 < entries.size(); ++g) {
+      const auto want = expected->Of(static_cast<int32_t>(g));
+      const auto got = found->Of(static_cast<int32_t>(g));
+      ASSERT_EQ(std::vector<int32_t>(got.begin(), got.end()), std::vector<int32_t>(want.begin(), want.end()))
+          << n << " entries, entry " << g;
+    }
+    EXPECT_TRUE(found->Of(static_cast<int32_t>(entries.size()) - 1).empty());
   }
 }
 
