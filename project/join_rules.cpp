@@ -96,7 +96,7 @@ CostVertex CostVertexOf(const tfigura& figure, int32_t v, int64_t shift) {
 // CostOf of F's vertex (its row) and G's (its column), from what both were read into: the same value. row.plain
 // tells whether the weights of F's vertex and of every G vertex it meets keep the plain product exact.
 template <JoinVariant kVariant>
-inline int64_t CostInRow(const CostVertex& row, const CostVertex& column) {
+[[gnu::always_inline]] inline int64_t CostInRow(const CostVertex& row, const CostVertex& column) {
   const int64_t sx = row.x - column.x, sy = row.y - column.y;
   // The squared distance saturated at the ceiling, as VertexCost and ShiftedCost give it.
   const int64_t d2 = GapsSquared(sx < 0 ? -sx : sx, sy < 0 ? -sy : sy);
@@ -165,21 +165,30 @@ class ListedVertexGrid {
     }
   }
 
-  // Calls visit(position) for the listed vertices ring by ring around (x, y); before ring k >= 1 asks
-  // go_on(d2), d2 being a lower bound of the squared distance of every vertex from ring k on, and stops on false.
-  template <class GoOn, class Visit>
-  void Search(int64_t x, int64_t y, GoOn&& go_on, Visit&& visit) const {
+  // Calls visit(position) for the listed vertices ring by ring around (x, y). go_on(d2) tells whether a vertex at a
+  // squared distance of d2 or more may still count: asked before ring k >= 1 with a lower bound for every vertex
+  // from ring k on, the search stops on false. pass(d2) tells whether no vertex at d2 or more can count: asked for
+  // each run of cells lying apart from (x, y), with the run's own bound; true passes the run over.
+  template <class GoOn, class Pass, class Visit>
+  [[gnu::always_inline]] void Search(int64_t x, int64_t y, GoOn&& go_on, Pass&& pass, Visit&& visit) const {
     const int64_t cx = std::clamp<int64_t>((x - min_x_) / side_ - (x < min_x_ ? 1 : 0), 0, columns_ - 1);
     const int64_t cy = std::clamp<int64_t>((y - min_y_) / side_ - (y < min_y_ ? 1 : 0), 0, rows_ - 1);
     // The cells i0..i1 of grid row j, clipped to the grid: their vertices lie together in `positions_`.
-    const auto run = [&](int64_t j, int64_t i0, int64_t i1) {
+    // Inline at each of its uses: a call costs as much as the cells most runs hold.
+    const auto run = [&](int64_t j, int64_t i0, int64_t i1) __attribute__((always_inline)) {
       if (j < 0 || j >= rows_) return;
       i0 = std::max<int64_t>(i0, 0);
       i1 = std::min(i1, columns_ - 1);
       if (i0 > i1) return;
       const auto base = static_cast<size_t>(j * columns_);
+      const int32_t first = start_[base + static_cast<size_t>(i0)];
       const int32_t end = start_[base + static_cast<size_t>(i1) + 1];
-      for (int32_t k = start_[base + static_cast<size_t>(i0)]; k < end; ++k) visit(positions_[static_cast<size_t>(k)]);
+      if (first == end) return;
+      // The run's cells hold x from min_x_ + i0 * side_ to min_x_ + (i1 + 1) * side_ - 1, y likewise.
+      const int64_t gap_x = std::max<int64_t>({0, min_x_ + i0 * side_ - x, x - (min_x_ + (i1 + 1) * side_ - 1)});
+      const int64_t gap_y = std::max<int64_t>({0, min_y_ + j * side_ - y, y - (min_y_ + (j + 1) * side_ - 1)});
+      if ((gap_x > 0 || gap_y > 0) && pass(GapsSquared(gap_x, gap_y))) return;
+      for (int32_t k = first; k < end; ++k) visit(positions_[static_cast<size_t>(k)]);
     };
     // How far (x, y) lies from the outside of the block of rings below `ring`, on the sides where cells remain;
     // never negative (a point beyond the grid is clamped to its edge cells).
@@ -335,6 +344,19 @@ int64_t RowCostBound(int64_t d2, const tfigura& ff, int32_t fv, int32_t least_g_
   }
 }
 
+// About what RowCostBound gives per unit of squared distance for F's vertex `row` (it rounds down and saturates).
+template <JoinVariant kVariant>
+double ApproxRowScale(const CostVertex& row, int32_t least_g_factor) {
+  const double g_factor = std::max(least_g_factor, 0);
+  if constexpr (kVariant == JoinVariant::kInsideNeighbours) {
+    return 0.25;
+  } else if constexpr (kVariant == JoinVariant::kGlobalNeighbours) {
+    return std::max(row.mark, 0) * g_factor;
+  } else {
+    return (row.flag ? std::max(row.mark, 0) / 10.0 : 1.0) * g_factor / 10.0;
+  }
+}
+
 template <JoinVariant kVariant>
 std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& gg, int32_t g,
                                    std::span<const int32_t> f_vertices, std::span<const int32_t> g_vertices,
@@ -405,7 +427,7 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
     }
   }
   // A later candidate replaces the best when it is less in (cost, row, column); nothing found ties with the limit.
-  const auto consider = [&](size_t row, const CostVertex& from, size_t column) {
+  const auto consider = [&](size_t row, const CostVertex& from, size_t column) __attribute__((always_inline)) {
     const int64_t cost = CostInRow<kVariant>(from, columns[column]);
     if (cost < best_cost ||
         (best && cost == best_cost && (row < best_row || (row == best_row && column < best_column)))) {
@@ -431,10 +453,18 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
       if (!may_win(row.bound, row.position)) break;
       const int32_t fv = f_vertices[row.position];
       const CostVertex from = row_vertex(fv);
+      const auto row_may_win = [&](int64_t d2) {
+        return may_win(RowCostBound<kVariant>(d2, ff, fv, least_g_factor), row.position);
+      };
+      // A run of cells is passed over when its bound cannot win; the bound is worked out exactly only for runs
+      // whose estimate comes near the best cost, which most runs that are searched stay well below.
+      const double scale = ApproxRowScale<kVariant>(from, least_g_factor);
       grid->grid.Search(
-          from.x, from.y,
-          [&](int64_t d2) { return may_win(RowCostBound<kVariant>(d2, ff, fv, least_g_factor), row.position); },
-          [&](int32_t column) { consider(row.position, from, static_cast<size_t>(column)); });
+          from.x, from.y, row_may_win,
+          [&](int64_t d2) {
+            return static_cast<double>(d2) * scale >= static_cast<double>(best_cost) * 0.99 && !row_may_win(d2);
+          },
+          [&](int32_t column) __attribute__((always_inline)) { consider(row.position, from, static_cast<size_t>(column)); });
     }
     return best;
   }
