@@ -123,6 +123,9 @@ void JoinTable::AddTarget(const FigureList& figures, int32_t member) {
   const tfigura& target = *figures[static_cast<size_t>(entry)];
   // The global joins never end on a closed start figure.
   if (!inside_ && entry == context_.start_figure && target.closed) return;
+  // Nor from a figure to a deeper one: a target deeper than every pending figure serves none of them, and its
+  // neighbour list is not worth asking for.
+  if (!inside_ && target.depth > pending_->MaxDepth()) return;
   const bool closed_neighbour_target = neighbour_variant_ && !target.open;
   if (closed_neighbour_target && context_.neighbours != nullptr) {
     // A closed target meets the closed figures of its neighbour list directly; the open ones come by the search.
@@ -252,7 +255,6 @@ void JoinTable::DropSpentSteps() {
     return step.f >= 0 && (!pending_->Waiting(item_of_[static_cast<size_t>(step.f)]) || !CouldBeat(step.f, step.g, step.bound));
   });
   std::make_heap(steps_.begin(), steps_.end(), std::greater<>{});
-  drop_at_ = std::max<size_t>(1024, 2 * steps_.size());
 }
 
 void JoinTable::CacheFlagged(const FigureList& figures, int32_t member, bool as_g) {
@@ -341,7 +343,6 @@ std::optional<JoinPair> JoinTable::Best(const FigureList& figures) {
       // nothing else it reads changes while the table lives.
       Measure(figures, step.f, step.g);
     }
-    if (steps_.size() > drop_at_) DropSpentSteps();
   }
   if (kept_.empty()) return std::nullopt;
   return BestOf(kept_.top().f);

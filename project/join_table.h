@@ -117,7 +117,6 @@ class JoinTable {
   // waiting for most of the planning, while pairs come and go: the pairs' heap stays small.
   std::vector<Step> steps_;
   std::vector<Step> rings_;
-  size_t drop_at_ = 1024;
   // Flagged vertex lists of the neighbour variants, computed once per member and side. They lie in blocks that
   // never move: one growing block would hold its old and new copy at once when it grows, at the planning's peak.
   std::vector<std::unique_ptr<int32_t[]>> vertex_blocks_;
