@@ -75,12 +75,16 @@ JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
   vertex_count_[0].assign(neighbour_variant_ ? item_count : 0, -1);
   vertex_start_[1].assign(neighbour_variant_ ? count : 0, nullptr);
   vertex_count_[1].assign(neighbour_variant_ ? count : 0, -1);
+  least_mark_.resize(count);
   member_of_item_.reserve(item_count);
   std::vector<PendingTree::Item> items;
   items.reserve(item_count);
   for (size_t m = 0; m < count; ++m) {
     const tfigura& figure = *figures[static_cast<size_t>(members_[m])];
-    for (const TVertexAngle& a : figure.vertex_angles) min_mark_ = std::min<int32_t>(min_mark_, a.mark);
+    int32_t least = 10;
+    for (const TVertexAngle& a : figure.vertex_angles) least = std::min<int32_t>(least, a.mark);
+    least_mark_[m] = static_cast<uint8_t>(std::max(least, 0));
+    min_mark_ = std::min(min_mark_, least);
     if (item_of_[m] >= 0) {
       member_of_item_.push_back(static_cast<int32_t>(m));
       items.push_back({Box(static_cast<int32_t>(m)), figure.open != 0, figure.depth});
@@ -193,7 +197,7 @@ bool JoinTable::CouldBeat(int32_t f, int32_t g, int64_t bound) const {
 }
 
 void JoinTable::Propose(const FigureList& figures, int32_t f, int32_t g) {
-  int64_t bound = PairCostBound(Box(f), Box(g), context_.variant, min_mark_);
+  int64_t bound = PairCostBound(Box(f), Box(g), context_.variant, PairMark(f, g));
   if (!CouldBeat(f, g, bound)) return;
   if (!PassesFilter(figures, context_, members_[static_cast<size_t>(f)], members_[static_cast<size_t>(g)])) return;
   if (bound == 0) bound = RingBound(figures, f, g);
@@ -246,7 +250,7 @@ int64_t JoinTable::RingBound(const FigureList& figures, int32_t f, int32_t g) {
   const double apart = std::max(least - spread.most, spread.least - most) - 1.0 - (slack_ > 0 ? 4.25 : 0.0);
   if (apart <= 0.0) return 0;
   const auto whole = static_cast<int64_t>(std::min(apart, 4.0e9));
-  return CostBoundOfGapSquared(GapsSquared(whole, 0), context_.variant, min_mark_);
+  return CostBoundOfGapSquared(GapsSquared(whole, 0), context_.variant, PairMark(f, g));
 }
 
 void JoinTable::DropSpentSteps() {

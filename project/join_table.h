@@ -93,6 +93,12 @@ class JoinTable {
   bool inside_ = false;
   bool neighbour_variant_ = false;
   int32_t min_mark_ = 10;
+  // By member: the least of 10 and the marks of its vertices (none below 0). A pair's cost weighs each vertex by
+  // at least its figure's least mark, which on most pairs lies well above the least of the whole table.
+  std::vector<uint8_t> least_mark_;
+  int32_t PairMark(int32_t f, int32_t g) const {
+    return std::min(least_mark_[static_cast<size_t>(f)], least_mark_[static_cast<size_t>(g)]);
+  }
   int64_t slack_ = 0;
   std::vector<int32_t> members_;  // entries, ascending
   bool members_are_entries_ = false;
