@@ -85,6 +85,7 @@ JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
     for (const TVertexAngle& a : figure.vertex_angles) least = std::min<int32_t>(least, a.mark);
     least_mark_[m] = static_cast<uint8_t>(std::max(least, 0));
     min_mark_ = std::min(min_mark_, least);
+    if (item_of_[m] >= 0) min_item_mark_ = std::min(min_item_mark_, least);
     if (item_of_[m] >= 0) {
       member_of_item_.push_back(static_cast<int32_t>(m));
       items.push_back({Box(static_cast<int32_t>(m)), figure.open != 0, figure.depth});
@@ -171,7 +172,8 @@ void JoinTable::Widen(const FigureList& figures, const Step& search) {
   // near the target have all joined, its next ring is due only once the cheapest cost reaches one still waiting,
   // not at each doubling of its radius. The rings still double from where they are: jumping to that gap planned
   // the large DXF drawings slower.
-  Push({CostBoundOfGapSquared(beyond2, context_.variant, min_mark_), -1, search.g, radius});
+  const int32_t mark = std::min<int32_t>(least_mark_[g], min_item_mark_);
+  Push({CostBoundOfGapSquared(beyond2, context_.variant, mark), -1, search.g, radius});
 }
 
 void JoinTable::Push(const Step& step) {

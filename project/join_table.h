@@ -96,6 +96,7 @@ class JoinTable {
   // By member: the least of 10 and the marks of its vertices (none below 0). A pair's cost weighs each vertex by
   // at least its figure's least mark, which on most pairs lies well above the least of the whole table.
   std::vector<uint8_t> least_mark_;
+  int32_t min_item_mark_ = 10;  // the least of the items' (the figures pending at the start)
   int32_t PairMark(int32_t f, int32_t g) const {
     return std::min(least_mark_[static_cast<size_t>(f)], least_mark_[static_cast<size_t>(g)]);
   }
