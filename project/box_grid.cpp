@@ -39,36 +39,47 @@ BoxGrid::BoxGrid(const std::vector<PointBox>& boxes, int32_t margin)
     rows_ = static_cast<int64_t>(h) / cell_ + 1;
   }
   // Two passes over the boxes: count the entries of every cell, then place them, so that the cells share one
-  // array.
-  cell_start_.assign(static_cast<size_t>(columns_ * rows_) + 1, 0);
-  const auto each_cell = [&](auto&& visit) {
-    for (size_t i = 0; i < boxes_.size(); ++i) {
-      const PointBox& b = boxes_[i];
-      if (b.empty) continue;
-      const int64_t x0 = CellX(int64_t{b.min_x} - margin_), x1 = CellX(int64_t{b.max_x} + margin_);
-      const int64_t y0 = CellY(int64_t{b.min_y} - margin_), y1 = CellY(int64_t{b.max_y} + margin_);
-      if ((x1 - x0 + 1) * (y1 - y0 + 1) > kMaxCellsPerBox) {
-        visit(static_cast<int32_t>(i), int64_t{-1});
-        continue;
-      }
-      for (int64_t y = y0; y <= y1; ++y) {
-        for (int64_t x = x0; x <= x1; ++x) visit(static_cast<int32_t>(i), y * columns_ + x);
-      }
-    }
+  // array. The first pass keeps each box's span of cells for the second (both fit 32 bits: the grid holds at
+  // most a few cells per box).
+  struct Span {
+    int32_t x0, x1, y0, y1;
   };
-  each_cell([&](int32_t, int64_t cell) {
-    if (cell >= 0) ++cell_start_[static_cast<size_t>(cell) + 1];
-  });
+  std::vector<Span> spans(boxes_.size(), Span{0, -1, 0, -1});
+  cell_start_.assign(static_cast<size_t>(columns_ * rows_) + 1, 0);
+  size_t large = 0;
+  for (size_t i = 0; i < boxes_.size(); ++i) {
+    const PointBox& b = boxes_[i];
+    if (b.empty) continue;
+    const auto x0 = static_cast<int32_t>(CellX(int64_t{b.min_x} - margin_));
+    const auto x1 = static_cast<int32_t>(CellX(int64_t{b.max_x} + margin_));
+    const auto y0 = static_cast<int32_t>(CellY(int64_t{b.min_y} - margin_));
+    const auto y1 = static_cast<int32_t>(CellY(int64_t{b.max_y} + margin_));
+    if (int64_t{x1 - x0 + 1} * (y1 - y0 + 1) > kMaxCellsPerBox) {
+      ++large;
+      continue;  // its span stays empty: it goes with the large boxes
+    }
+    spans[i] = {x0, x1, y0, y1};
+    for (int32_t y = y0; y <= y1; ++y) {
+      int64_t* row = &cell_start_[static_cast<size_t>(int64_t{y} * columns_) + 1];
+      for (int32_t x = x0; x <= x1; ++x) ++row[x];
+    }
+  }
   for (size_t c = 1; c < cell_start_.size(); ++c) cell_start_[c] += cell_start_[c - 1];
   in_cells_.resize(static_cast<size_t>(cell_start_.back()));
+  large_.reserve(large);
   std::vector<int64_t> fill(cell_start_.begin(), cell_start_.end() - 1);
-  each_cell([&](int32_t i, int64_t cell) {
-    if (cell < 0) {
-      large_.push_back(i);
-    } else {
-      in_cells_[static_cast<size_t>(fill[static_cast<size_t>(cell)]++)] = i;
+  for (size_t i = 0; i < boxes_.size(); ++i) {
+    if (boxes_[i].empty) continue;
+    const Span& span = spans[i];
+    if (span.x1 < span.x0) {
+      large_.push_back(static_cast<int32_t>(i));
+      continue;
     }
-  });
+    for (int32_t y = span.y0; y <= span.y1; ++y) {
+      int64_t* row = &fill[static_cast<size_t>(int64_t{y} * columns_)];
+      for (int32_t x = span.x0; x <= span.x1; ++x) in_cells_[static_cast<size_t>(row[x]++)] = static_cast<int32_t>(i);
+    }
+  }
 }
 
 int64_t BoxGrid::CellX(int64_t x) const { return std::clamp<int64_t>((x - origin_x_) / cell_, 0, columns_ - 1); }

@@ -75,12 +75,17 @@ JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
   vertex_count_[0].assign(neighbour_variant_ ? item_count : 0, -1);
   vertex_start_[1].assign(neighbour_variant_ ? count : 0, nullptr);
   vertex_count_[1].assign(neighbour_variant_ ? count : 0, -1);
+  least_mark_.resize(count);
   member_of_item_.reserve(item_count);
   std::vector<PendingTree::Item> items;
   items.reserve(item_count);
   for (size_t m = 0; m < count; ++m) {
     const tfigura& figure = *figures[static_cast<size_t>(members_[m])];
-    for (const TVertexAngle& a : figure.vertex_angles) min_mark_ = std::min<int32_t>(min_mark_, a.mark);
+    int32_t least = 10;
+    for (const TVertexAngle& a : figure.vertex_angles) least = std::min<int32_t>(least, a.mark);
+    least_mark_[m] = static_cast<uint8_t>(std::max(least, 0));
+    min_mark_ = std::min(min_mark_, least);
+    if (item_of_[m] >= 0) min_item_mark_ = std::min(min_item_mark_, least);
     if (item_of_[m] >= 0) {
       member_of_item_.push_back(static_cast<int32_t>(m));
       items.push_back({Box(static_cast<int32_t>(m)), figure.open != 0, figure.depth});
@@ -123,6 +128,9 @@ void JoinTable::AddTarget(const FigureList& figures, int32_t member) {
   const tfigura& target = *figures[static_cast<size_t>(entry)];
   // The global joins never end on a closed start figure.
   if (!inside_ && entry == context_.start_figure && target.closed) return;
+  // Nor from a figure to a deeper one: a target deeper than every pending figure serves none of them, and its
+  // neighbour list is not worth asking for.
+  if (!inside_ && target.depth > pending_->MaxDepth()) return;
   const bool closed_neighbour_target = neighbour_variant_ && !target.open;
   if (closed_neighbour_target && context_.neighbours != nullptr) {
     // A closed target meets the closed figures of its neighbour list directly; the open ones come by the search.
@@ -164,7 +172,8 @@ void JoinTable::Widen(const FigureList& figures, const Step& search) {
   // near the target have all joined, its next ring is due only once the cheapest cost reaches one still waiting,
   // not at each doubling of its radius. The rings still double from where they are: jumping to that gap planned
   // the large DXF drawings slower.
-  Push({CostBoundOfGapSquared(beyond2, context_.variant, min_mark_), -1, search.g, radius});
+  const int32_t mark = std::min<int32_t>(least_mark_[g], min_item_mark_);
+  Push({CostBoundOfGapSquared(beyond2, context_.variant, mark), -1, search.g, radius});
 }
 
 void JoinTable::Push(const Step& step) {
@@ -190,7 +199,7 @@ bool JoinTable::CouldBeat(int32_t f, int32_t g, int64_t bound) const {
 }
 
 void JoinTable::Propose(const FigureList& figures, int32_t f, int32_t g) {
-  int64_t bound = PairCostBound(Box(f), Box(g), context_.variant, min_mark_);
+  int64_t bound = PairCostBound(Box(f), Box(g), context_.variant, PairMark(f, g));
   if (!CouldBeat(f, g, bound)) return;
   if (!PassesFilter(figures, context_, members_[static_cast<size_t>(f)], members_[static_cast<size_t>(g)])) return;
   if (bound == 0) bound = RingBound(figures, f, g);
@@ -243,7 +252,7 @@ int64_t JoinTable::RingBound(const FigureList& figures, int32_t f, int32_t g) {
   const double apart = std::max(least - spread.most, spread.least - most) - 1.0 - (slack_ > 0 ? 4.25 : 0.0);
   if (apart <= 0.0) return 0;
   const auto whole = static_cast<int64_t>(std::min(apart, 4.0e9));
-  return CostBoundOfGapSquared(GapsSquared(whole, 0), context_.variant, min_mark_);
+  return CostBoundOfGapSquared(GapsSquared(whole, 0), context_.variant, PairMark(f, g));
 }
 
 void JoinTable::DropSpentSteps() {
@@ -252,7 +261,6 @@ void JoinTable::DropSpentSteps() {
     return step.f >= 0 && (!pending_->Waiting(item_of_[static_cast<size_t>(step.f)]) || !CouldBeat(step.f, step.g, step.bound));
   });
   std::make_heap(steps_.begin(), steps_.end(), std::greater<>{});
-  drop_at_ = std::max<size_t>(1024, 2 * steps_.size());
 }
 
 void JoinTable::CacheFlagged(const FigureList& figures, int32_t member, bool as_g) {
@@ -341,7 +349,6 @@ std::optional<JoinPair> JoinTable::Best(const FigureList& figures) {
       // nothing else it reads changes while the table lives.
       Measure(figures, step.f, step.g);
     }
-    if (steps_.size() > drop_at_) DropSpentSteps();
   }
   if (kept_.empty()) return std::nullopt;
   return BestOf(kept_.top().f);

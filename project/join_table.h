@@ -93,6 +93,13 @@ class JoinTable {
   bool inside_ = false;
   bool neighbour_variant_ = false;
   int32_t min_mark_ = 10;
+  // By member: the least of 10 and the marks of its vertices (none below 0). A pair's cost weighs each vertex by
+  // at least its figure's least mark, which on most pairs lies well above the least of the whole table.
+  std::vector<uint8_t> least_mark_;
+  int32_t min_item_mark_ = 10;  // the least of the items' (the figures pending at the start)
+  int32_t PairMark(int32_t f, int32_t g) const {
+    return std::min(least_mark_[static_cast<size_t>(f)], least_mark_[static_cast<size_t>(g)]);
+  }
   int64_t slack_ = 0;
   std::vector<int32_t> members_;  // entries, ascending
   bool members_are_entries_ = false;
@@ -117,7 +124,6 @@ class JoinTable {
   // waiting for most of the planning, while pairs come and go: the pairs' heap stays small.
   std::vector<Step> steps_;
   std::vector<Step> rings_;
-  size_t drop_at_ = 1024;
   // Flagged vertex lists of the neighbour variants, computed once per member and side. They lie in blocks that
   // never move: one growing block would hold its old and new copy at once when it grows, at the planning's peak.
   std::vector<std::unique_ptr<int32_t[]>> vertex_blocks_;

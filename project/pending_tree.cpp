@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <utility>
 
 namespace varnholt {
@@ -12,14 +11,29 @@ constexpr int32_t kLeafItems = 8;
 
 int64_t CentreTwice(int32_t lo, int32_t hi) { return int64_t{lo} + hi; }
 
+PointBox Merged(const PointBox& a, const PointBox& b) {
+  if (a.empty) return b;
+  if (b.empty) return a;
+  return {std::min(a.min_x, b.min_x), std::min(a.min_y, b.min_y), std::max(a.max_x, b.max_x),
+          std::max(a.max_y, b.max_y), false};
+}
+
 }  // namespace
 
 PendingTree::PendingTree(std::vector<Item> items)
     : items_(std::move(items)), order_(items_.size()), leaf_of_(items_.size(), -1), waiting_(items_.size(), 1) {
-  std::iota(order_.begin(), order_.end(), 0);
   if (items_.empty()) return;
   nodes_.reserve(2 * items_.size() / kLeafItems + 2);
-  Build(0, static_cast<int32_t>(items_.size()), -1);
+  {
+    // The splits read the items' centres side by side, not through the items.
+    std::vector<Centre> centres(items_.size());
+    for (size_t i = 0; i < items_.size(); ++i) {
+      const PointBox& b = items_[i].box;
+      centres[i] = {CentreTwice(b.min_x, b.max_x), CentreTwice(b.min_y, b.max_y), static_cast<int32_t>(i)};
+    }
+    Build(centres, 0, static_cast<int32_t>(items_.size()), -1);
+    for (size_t k = 0; k < centres.size(); ++k) order_[k] = centres[k].item;
+  }
   // A search first looks as far as the items' usual size (the median of the larger sides of a sample) or their
   // usual spacing, whichever is larger.
   std::vector<int64_t> sides;
@@ -35,7 +49,7 @@ PendingTree::PendingTree(std::vector<Item> items)
   typical_side_ = std::max<int64_t>({16, sides[sides.size() / 2], std::min<int64_t>(spacing, int64_t{1} << 32)});
 }
 
-int32_t PendingTree::Build(int32_t first, int32_t last, int32_t up) {
+int32_t PendingTree::Build(std::vector<Centre>& centres, int32_t first, int32_t last, int32_t up) {
   const auto index = static_cast<int32_t>(nodes_.size());
   nodes_.push_back({});
   Node node;
@@ -43,36 +57,45 @@ int32_t PendingTree::Build(int32_t first, int32_t last, int32_t up) {
   node.last = last;
   node.up = up;
   node.max_depth = INT32_MIN;
-  int64_t lo_x = INT64_MAX, hi_x = INT64_MIN, lo_y = INT64_MAX, hi_y = INT64_MIN;
-  for (int32_t k = first; k < last; ++k) {
-    const Item& it = items_[static_cast<size_t>(order_[static_cast<size_t>(k)])];
-    node.box = node.box.empty ? it.box
-                              : PointBox{std::min(node.box.min_x, it.box.min_x), std::min(node.box.min_y, it.box.min_y),
-                                         std::max(node.box.max_x, it.box.max_x), std::max(node.box.max_y, it.box.max_y),
-                                         false};
-    node.max_depth = std::max(node.max_depth, it.depth);
-    ++node.waiting;
-    node.waiting_open += it.open ? 1 : 0;
-    lo_x = std::min(lo_x, CentreTwice(it.box.min_x, it.box.max_x));
-    hi_x = std::max(hi_x, CentreTwice(it.box.min_x, it.box.max_x));
-    lo_y = std::min(lo_y, CentreTwice(it.box.min_y, it.box.max_y));
-    hi_y = std::max(hi_y, CentreTwice(it.box.min_y, it.box.max_y));
-  }
   if (last - first > kLeafItems) {
-    // Split at the median centre along the wider spread of centres.
+    // Split at the median centre along the wider spread of centres. A node's box and counts are its children's.
+    int64_t lo_x = INT64_MAX, hi_x = INT64_MIN, lo_y = INT64_MAX, hi_y = INT64_MIN;
+    for (int32_t k = first; k < last; ++k) {
+      const Centre& c = centres[static_cast<size_t>(k)];
+      lo_x = std::min(lo_x, c.x);
+      hi_x = std::max(hi_x, c.x);
+      lo_y = std::min(lo_y, c.y);
+      hi_y = std::max(hi_y, c.y);
+    }
     const bool by_x = hi_x - lo_x >= hi_y - lo_y;
     const int32_t middle = first + (last - first) / 2;
-    std::nth_element(order_.begin() + first, order_.begin() + middle, order_.begin() + last,
-                     [this, by_x](int32_t a, int32_t b) {
-                       const PointBox& ba = items_[static_cast<size_t>(a)].box;
-                       const PointBox& bb = items_[static_cast<size_t>(b)].box;
-                       return by_x ? CentreTwice(ba.min_x, ba.max_x) < CentreTwice(bb.min_x, bb.max_x)
-                                   : CentreTwice(ba.min_y, ba.max_y) < CentreTwice(bb.min_y, bb.max_y);
-                     });
-    node.left = Build(first, middle, index);
-    node.right = Build(middle, last, index);
+    const auto begin = centres.begin();
+    if (by_x) {
+      std::nth_element(begin + first, begin + middle, begin + last,
+                       [](const Centre& a, const Centre& b) { return a.x < b.x; });
+    } else {
+      std::nth_element(begin + first, begin + middle, begin + last,
+                       [](const Centre& a, const Centre& b) { return a.y < b.y; });
+    }
+    node.left = Build(centres, first, middle, index);
+    node.right = Build(centres, middle, last, index);
+    for (const int32_t child : {node.left, node.right}) {
+      const Node& c = nodes_[static_cast<size_t>(child)];
+      node.box = Merged(node.box, c.box);
+      node.max_depth = std::max(node.max_depth, c.max_depth);
+      node.waiting += c.waiting;
+      node.waiting_open += c.waiting_open;
+    }
   } else {
-    for (int32_t k = first; k < last; ++k) leaf_of_[static_cast<size_t>(order_[static_cast<size_t>(k)])] = index;
+    for (int32_t k = first; k < last; ++k) {
+      const int32_t item = centres[static_cast<size_t>(k)].item;
+      const Item& it = items_[static_cast<size_t>(item)];
+      node.box = Merged(node.box, it.box);
+      node.max_depth = std::max(node.max_depth, it.depth);
+      ++node.waiting;
+      node.waiting_open += it.open ? 1 : 0;
+      leaf_of_[static_cast<size_t>(item)] = index;
+    }
   }
   nodes_[static_cast<size_t>(index)] = node;
   return index;

@@ -39,6 +39,10 @@ class PendingTree {
   int64_t VisitRing(const PointBox& box, int64_t slack, int64_t low2, int64_t high2, bool open_only, int32_t min_depth,
                     Visit&& visit, int32_t near_item = -1) const;
 
+  // The greatest depth of any item, waiting or not (INT32_MIN without items): a search for items of a greater
+  // depth has nothing to find, now or later.
+  int32_t MaxDepth() const { return nodes_.empty() ? INT32_MIN : nodes_[0].max_depth; }
+
   // A side about the size of the items' boxes, at least 16 units: the first radius of a search.
   int64_t TypicalSide() const { return typical_side_; }
 
@@ -55,7 +59,13 @@ class PendingTree {
   // More levels than a tree of up to 2^31 items split in halves down to leaves of a few items can have.
   static constexpr size_t kMaxLevels = 40;
 
-  int32_t Build(int32_t first, int32_t last, int32_t up);
+  // An item's centre, its box's coordinates summed on each axis (twice the centre, kept whole).
+  struct Centre {
+    int64_t x, y;
+    int32_t item;
+  };
+  // Builds the node over centres[first, last) and those below it, leaving the centres in the tree's item order.
+  int32_t Build(std::vector<Centre>& centres, int32_t first, int32_t last, int32_t up);
   // The square of the largest gap any box inside node could have to box: a box shrunk to the node's far corner.
   static int64_t FarthestGapSquared(const PointBox& node, const PointBox& box, int64_t slack) {
     const auto far = [slack](int64_t n_lo, int64_t n_hi, int64_t b_lo, int64_t b_hi) {
