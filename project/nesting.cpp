@@ -55,11 +55,10 @@ namespace {
 
 // Containment candidates by box: the closed entries whose box strictly holds a given box, through a grid of their
 // boxes; ascending.
-std::vector<std::vector<int32_t>> ContainersOf(const FigureList& figures) {
+std::vector<std::vector<int32_t>> ContainersOf(const FigureList& figures, const std::vector<PointBox>& boxes) {
   const size_t n = figures.size();
-  std::vector<PointBox> boxes(n), closed_boxes(n);
+  std::vector<PointBox> closed_boxes(n);
   for (size_t i = 0; i < n; ++i) {
-    boxes[i] = BoxOfPoints(figures[i]->points);
     if (figures[i]->closed) closed_boxes[i] = boxes[i];
   }
   BoxGrid grid(closed_boxes, 0);
@@ -86,13 +85,19 @@ std::vector<std::vector<int32_t>> ContainersOf(const FigureList& figures) {
 }  // namespace
 
 int32_t NestFigures(FigureList& figures) {
+  std::vector<PointBox> boxes(figures.size());
+  for (size_t i = 0; i < figures.size(); ++i) boxes[i] = BoxOfPoints(figures[i]->points);
+  return NestFigures(figures, boxes);
+}
+
+int32_t NestFigures(FigureList& figures, const std::vector<PointBox>& boxes) {
   const size_t n = figures.size();
   for (auto& f : figures) {
     f->depth = 0;
     f->parent = -1;
     f->child_count = 0;
   }
-  const std::vector<std::vector<int32_t>> containers = ContainersOf(figures);
+  const std::vector<std::vector<int32_t>> containers = ContainersOf(figures, boxes);
   std::vector<std::vector<int32_t>> children(n);
   int32_t max_depth = 0;
   // Depths below a re-parented figure follow its new depth.
