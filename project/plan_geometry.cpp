@@ -30,7 +30,7 @@ bool BoxesNear(const PointBox& a, const PointBox& b, int32_t margin) {
 
 bool IsConnectorEntry(const tfigura& figure) { return figure.kind == kConnector; }
 
-PointBox EntryBoxes::Of(const FigureList& figures, int32_t entry) {
+PointBox EntryBoxes::Measure(const FigureList& figures, int32_t entry) {
   const tfigura& figure = *figures[static_cast<size_t>(entry)];
   if (IsConnectorEntry(figure)) return BoxOfPoints(figure.points);
   const auto e = static_cast<size_t>(entry);
