@@ -30,7 +30,7 @@ class FastSearch final : public PlanSearch {
     Release(children_);
     children_entries_ = -1;
     boxes_ = EntryBoxes{};
-    return NestFigures(figures);
+    return NestFigures(figures, boxes_.Settled(figures));
   }
 
   std::vector<std::vector<uint8_t>> OpenVertexTouches(const FigureList& figures) override {

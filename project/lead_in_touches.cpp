@@ -126,6 +126,12 @@ std::vector<std::vector<uint8_t>> LeadInTouches(const FigureList& figures, const
   OpenVertexCells cells;
   std::vector<int32_t> near, candidates;
   std::vector<size_t> seen(figures.size(), 0);  // the batch that last listed an entry as a candidate, from 1
+  std::vector<int32_t> slot(figures.size(), 0);  // where in this batch's candidates an entry stands
+  // Where a candidate's vertices may come within reach of the batch's: the members' boxes it comes near, widened.
+  struct ReachBox {
+    int64_t low_x, low_y, high_x, high_y;
+  };
+  std::vector<ReachBox> reach_boxes;
   size_t batch = 0;
   for (size_t first = 0; first < open.size();) {
     // A batch: open entries in place order, up to the vertex budget (one entry at least).
@@ -138,27 +144,34 @@ std::vector<std::vector<uint8_t>> LeadInTouches(const FigureList& figures, const
     first = end;
     ++batch;
     cells.Build(figures, members);
-    // Every entry whose vertices may come within reach of the batch's, each once, and where they may: the
-    // members' boxes, widened by the reach.
+    // Every entry whose vertices may come within reach of the batch's, each once, and where they may: the boxes
+    // of the members it comes near, widened by the reach, taken together.
     candidates.clear();
-    int64_t low_x = INT64_MAX, low_y = INT64_MAX, high_x = INT64_MIN, high_y = INT64_MIN;
+    reach_boxes.clear();
     for (const int32_t a : members) {
       const PointBox& box = boxes[static_cast<size_t>(a)];
-      low_x = std::min<int64_t>(low_x, int64_t{box.min_x} - kReach);
-      low_y = std::min<int64_t>(low_y, int64_t{box.min_y} - kReach);
-      high_x = std::max<int64_t>(high_x, int64_t{box.max_x} + kReach);
-      high_y = std::max<int64_t>(high_y, int64_t{box.max_y} + kReach);
       grid.Overlapping(box, near);
       for (const int32_t b : near) {
         // A figure's own vertices never count: alone in its place, it has nothing to look up.
-        if (b == a || seen[static_cast<size_t>(b)] == batch) continue;
-        seen[static_cast<size_t>(b)] = batch;
-        candidates.push_back(b);
+        if (b == a) continue;
+        if (seen[static_cast<size_t>(b)] != batch) {
+          seen[static_cast<size_t>(b)] = batch;
+          slot[static_cast<size_t>(b)] = static_cast<int32_t>(candidates.size());
+          candidates.push_back(b);
+          reach_boxes.push_back({INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN});
+        }
+        ReachBox& reach = reach_boxes[static_cast<size_t>(slot[static_cast<size_t>(b)])];
+        reach.low_x = std::min<int64_t>(reach.low_x, int64_t{box.min_x} - kReach);
+        reach.low_y = std::min<int64_t>(reach.low_y, int64_t{box.min_y} - kReach);
+        reach.high_x = std::max<int64_t>(reach.high_x, int64_t{box.max_x} + kReach);
+        reach.high_y = std::max<int64_t>(reach.high_y, int64_t{box.max_y} + kReach);
       }
     }
-    for (const int32_t b : candidates) {
+    for (size_t c = 0; c < candidates.size(); ++c) {
+      const int32_t b = candidates[c];
+      const ReachBox& reach = reach_boxes[c];
       for (const TPlotPoint& q : figures[static_cast<size_t>(b)]->points) {
-        if (q.x < low_x || q.x > high_x || q.y < low_y || q.y > high_y) continue;
+        if (q.x < reach.low_x || q.x > reach.high_x || q.y < reach.low_y || q.y > reach.high_y) continue;
         cells.Near(q.x, q.y, [&](const OpenVertexCells::Vertex& v) {
           if (v.entry == b) return;
           // Most other vertices met lie out of reach: the marks are read only for those within.

@@ -55,11 +55,10 @@ namespace {
 
 // Containment candidates by box: the closed entries whose box strictly holds a given box, through a grid of their
 // boxes; ascending.
-std::vector<std::vector<int32_t>> ContainersOf(const FigureList& figures) {
+std::vector<std::vector<int32_t>> ContainersOf(const FigureList& figures, const std::vector<PointBox>& boxes) {
   const size_t n = figures.size();
-  std::vector<PointBox> boxes(n), closed_boxes(n);
+  std::vector<PointBox> closed_boxes(n);
   for (size_t i = 0; i < n; ++i) {
-    boxes[i] = BoxOfPoints(figures[i]->points);
     if (figures[i]->closed) closed_boxes[i] = boxes[i];
   }
   BoxGrid grid(closed_boxes, 0);
@@ -86,21 +85,25 @@ std::vector<std::vector<int32_t>> ContainersOf(const FigureList& figures) {
 }  // namespace
 
 int32_t NestFigures(FigureList& figures) {
+  std::vector<PointBox> boxes(figures.size());
+  for (size_t i = 0; i < figures.size(); ++i) boxes[i] = BoxOfPoints(figures[i]->points);
+  return NestFigures(figures, boxes);
+}
+
+int32_t NestFigures(FigureList& figures, const std::vector<PointBox>& boxes) {
   const size_t n = figures.size();
-  for (auto& f : figures) {
-    f->depth = 0;
-    f->parent = -1;
-    f->child_count = 0;
-  }
-  const std::vector<std::vector<int32_t>> containers = ContainersOf(figures);
+  const std::vector<std::vector<int32_t>> containers = ContainersOf(figures, boxes);
+  // The passes read a container's and a parent's depth for every containment pair, pass after pass: the depths,
+  // parents and counts are kept side by side here, not in the figure records, and written back at the end.
+  std::vector<int32_t> depth(n, 0), parent(n, -1), child_count(n, 0);
   std::vector<std::vector<int32_t>> children(n);
   int32_t max_depth = 0;
   // Depths below a re-parented figure follow its new depth.
   const auto redepth = [&](auto&& self, int32_t index) -> void {
     for (int32_t child : children[static_cast<size_t>(index)]) {
-      tfigura& c = *figures[static_cast<size_t>(child)];
-      c.depth = figures[static_cast<size_t>(index)]->depth + 1;
-      max_depth = std::max(max_depth, c.depth);
+      const int32_t d = depth[static_cast<size_t>(index)] + 1;
+      depth[static_cast<size_t>(child)] = d;
+      max_depth = std::max(max_depth, d);
       self(self, child);
     }
   };
@@ -108,23 +111,29 @@ int32_t NestFigures(FigureList& figures) {
   while (assigned) {
     assigned = false;
     for (size_t i = 0; i < n; ++i) {
-      tfigura& fi = *figures[i];
-      for (int32_t j : containers[i]) {
-        tfigura& fj = *figures[static_cast<size_t>(j)];
-        if (fi.parent != -1 && figures[static_cast<size_t>(fi.parent)]->depth >= fj.depth) continue;
-        if (fi.parent != -1) {
-          auto& old = children[static_cast<size_t>(fi.parent)];
+      for (const int32_t j : containers[i]) {
+        const auto uj = static_cast<size_t>(j);
+        const int32_t current = parent[i];
+        if (current != -1 && depth[static_cast<size_t>(current)] >= depth[uj]) continue;
+        if (current != -1) {
+          auto& old = children[static_cast<size_t>(current)];
           old.erase(std::find(old.begin(), old.end(), static_cast<int32_t>(i)));
         }
-        fi.parent = j;
-        children[static_cast<size_t>(j)].push_back(static_cast<int32_t>(i));
-        fi.depth = fj.depth + 1;
-        max_depth = std::max(max_depth, fi.depth);
+        parent[i] = j;
+        children[uj].push_back(static_cast<int32_t>(i));
+        depth[i] = depth[uj] + 1;
+        max_depth = std::max(max_depth, depth[i]);
         redepth(redepth, static_cast<int32_t>(i));
-        ++fj.child_count;
+        ++child_count[uj];
         assigned = true;
       }
     }
+  }
+  for (size_t i = 0; i < n; ++i) {
+    tfigura& f = *figures[i];
+    f.depth = depth[i];
+    f.parent = parent[i];
+    f.child_count = child_count[i];
   }
   return max_depth;
 }

@@ -10,18 +10,16 @@
 namespace varnholt {
 
 PointBox BoxOfPoints(const std::vector<TPlotPoint>& points) {
-  PointBox box;
+  if (points.empty()) return PointBox{};
+  // Four running extremes without a branch per point, which the compiler can keep in vector registers.
+  int32_t min_x = points[0].x, min_y = points[0].y, max_x = min_x, max_y = min_y;
   for (const TPlotPoint& p : points) {
-    if (box.empty) {
-      box = {p.x, p.y, p.x, p.y, false};
-      continue;
-    }
-    box.min_x = std::min(box.min_x, p.x);
-    box.min_y = std::min(box.min_y, p.y);
-    box.max_x = std::max(box.max_x, p.x);
-    box.max_y = std::max(box.max_y, p.y);
+    min_x = std::min(min_x, p.x);
+    min_y = std::min(min_y, p.y);
+    max_x = std::max(max_x, p.x);
+    max_y = std::max(max_y, p.y);
   }
-  return box;
+  return PointBox{min_x, min_y, max_x, max_y, false};
 }
 
 bool BoxesNear(const PointBox& a, const PointBox& b, int32_t margin) {
@@ -32,7 +30,7 @@ bool BoxesNear(const PointBox& a, const PointBox& b, int32_t margin) {
 
 bool IsConnectorEntry(const tfigura& figure) { return figure.kind == kConnector; }
 
-PointBox EntryBoxes::Of(const FigureList& figures, int32_t entry) {
+PointBox EntryBoxes::Measure(const FigureList& figures, int32_t entry) {
   const tfigura& figure = *figures[static_cast<size_t>(entry)];
   if (IsConnectorEntry(figure)) return BoxOfPoints(figure.points);
   const auto e = static_cast<size_t>(entry);
@@ -108,21 +106,49 @@ int32_t PreviousVertex(int32_t v, int32_t n) {
 
 namespace {
 
+// Whether the connector crosses one of the edges k -> k + 1 for k in [from, to). Two segments cross only where both
+// span the same x, so an edge wholly left or right of the connector is passed over without the full test; that
+// filter runs over blocks of edges without a branch per edge (most edges of a figure lie beside a short connector),
+// and a block with an edge in the connector's span is gone through edge by edge.
+bool CrossesEdgeRun(const Segment& connector, const std::vector<TPlotPoint>& p, size_t from, size_t to) {
+  const int32_t lo = std::min(connector.p1.x, connector.p2.x), hi = std::max(connector.p1.x, connector.p2.x);
+  const auto spans = [&](size_t k) {
+    const int32_t ax = p[k].x, bx = p[k + 1].x;
+    return static_cast<unsigned>(std::max(ax, bx) >= lo) & static_cast<unsigned>(std::min(ax, bx) <= hi);
+  };
+  const auto crosses_one = [&](size_t k) { return spans(k) != 0 && SegmentsCross(connector, Segment{p[k], p[k + 1]}); };
+  constexpr size_t kBlock = 16;
+  size_t k = from;
+  for (; k + kBlock <= to; k += kBlock) {
+    unsigned any = 0;
+    for (size_t j = 0; j < kBlock; ++j) any |= spans(k + j);
+    if (any == 0) continue;
+    for (size_t j = 0; j < kBlock; ++j) {
+      if (crosses_one(k + j)) return true;
+    }
+  }
+  for (; k < to; ++k) {
+    if (crosses_one(k)) return true;
+  }
+  return false;
+}
+
 bool CrossesEdges(const Segment& connector, const tfigura& figure, int32_t v) {
   const auto& p = figure.points;
-  const int32_t n = static_cast<int32_t>(p.size());
-  // Two segments cross only where both span the same x, so an edge wholly left or right of the connector is passed
-  // over without the full test.
+  const size_t n = p.size();
+  if (n < 2) return false;
+  // Every edge k -> k + 1 but the two that end at the connector's vertex (k = v - 1 and k = v).
+  const auto vertex = static_cast<size_t>(std::max(v, 0));
+  if (v > 0 && CrossesEdgeRun(connector, p, 0, std::min(vertex - 1, n - 1))) return true;
+  const size_t after = v < 0 ? 0 : vertex + 1;
+  if (after < n - 1 && CrossesEdgeRun(connector, p, after, n - 1)) return true;
+  if (!figure.closed) return false;
+  // The closing edge, back from the last vertex to the first, whatever the connector's vertex.
   const int32_t lo = std::min(connector.p1.x, connector.p2.x), hi = std::max(connector.p1.x, connector.p2.x);
-  const auto crosses = [&](const TPlotPoint& a, const TPlotPoint& b) {
-    if (std::max(a.x, b.x) < lo || std::min(a.x, b.x) > hi) return false;
-    return SegmentsCross(connector, Segment{a, b});
-  };
-  for (int32_t k = 0; k + 1 < n; ++k) {
-    if (k == v || k + 1 == v) continue;  // the two edges that end at the connector's vertex
-    if (crosses(p[static_cast<size_t>(k)], p[static_cast<size_t>(k + 1)])) return true;
-  }
-  return figure.closed && n >= 2 && crosses(p[static_cast<size_t>(n - 1)], p[0]);
+  const TPlotPoint& a = p[n - 1];
+  const TPlotPoint& b = p[0];
+  if (std::max(a.x, b.x) < lo || std::min(a.x, b.x) > hi) return false;
+  return SegmentsCross(connector, Segment{a, b});
 }
 
 }  // namespace

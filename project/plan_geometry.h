@@ -64,12 +64,20 @@ bool IsConnectorEntry(const tfigura& figure);
 // for a connector, whose vertices move as it touches.
 class EntryBoxes {
  public:
-  PointBox Of(const FigureList& figures, int32_t entry);
+  // Inline for the box measured already: the join searches ask for boxes all the time, and a known box is read
+  // without the entry's record (only entries that keep their points are ever known).
+  PointBox Of(const FigureList& figures, int32_t entry) {
+    const auto e = static_cast<size_t>(entry);
+    if (e < known_.size() && known_[e]) return boxes_[e];
+    return Measure(figures, entry);
+  }
   // The boxes of every entry by entry, a connector's as it stands now. For searches that run while no entry
   // moves: the vector stays valid (calling this again keeps what it read), Of() still measures connectors afresh.
   const std::vector<PointBox>& Settled(const FigureList& figures);
 
  private:
+  // An entry's box when it is not known: a connector's as it stands now, any other's measured and kept.
+  PointBox Measure(const FigureList& figures, int32_t entry);
   // Covers every entry there is now, with room for as many as the list has room for.
   void Cover(const FigureList& figures);
 

@@ -470,10 +470,20 @@ TEST(CrossingRepair, ConnectorCrossingTestsTheSameEdgesAsThePlainLoop) {
   const auto uniform = [&](int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); };
   int crossing = 0;
   for (int round = 0; round < 4000; ++round) {
-    // Coarse coordinates: vertical edges, shared x and collinear pieces are common.
+    // Coarse coordinates: vertical edges, shared x and collinear pieces are common. Every other round the figures
+    // are long walks of short steps, so that the connector's x span holds only some of their edges and the runs of
+    // edges beside it are passed over.
     const auto figure = [&] {
       tfigura f;
-      for (int32_t k = uniform(2, 12); k > 0; --k) f.points.push_back({uniform(0, 20) * 10, uniform(0, 20) * 10});
+      if (round % 2 == 0) {
+        for (int32_t k = uniform(2, 12); k > 0; --k) f.points.push_back({uniform(0, 20) * 10, uniform(0, 20) * 10});
+      } else {
+        TPlotPoint at{uniform(0, 20) * 10, uniform(0, 20) * 10};
+        for (int32_t k = uniform(2, 80); k > 0; --k) {
+          f.points.push_back(at);
+          at = {at.x + uniform(-2, 4) * 10, at.y + uniform(-3, 3) * 10};
+        }
+      }
       f.closed = static_cast<uint8_t>(uniform(0, 1));
       return f;
     };
