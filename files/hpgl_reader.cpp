@@ -387,7 +387,8 @@ void HpglReader::ReadAbsolutePairs(tfigura& figure) {
 // The parameters of a command as the general parse below reads them, when they are a pair of plain numbers (a
 // sign and up to nine digits) lying whole in the block in hand: the first in hand already or read from `from`,
 // then the second, and the token after them read. False, with nothing read, for anything else.
-bool HpglReader::ReadPlainPair(const char* from, int32_t first_in_hand, bool first_is_in_hand) {
+[[gnu::always_inline]] inline bool HpglReader::ReadPlainPair(const char* from, int32_t first_in_hand,
+                                                           bool first_is_in_hand) {
   const char* cursor = from;
   const char* const limit = input_.Limit();
   int32_t first = first_in_hand, second = 0;
@@ -418,7 +419,7 @@ namespace {
 
 // Finds the next token from `from` as SkipToToken would read it, when that is a word lying whole in the block with
 // the byte after it. False for anything else.
-bool FindWordInBlock(const char* from, const char* limit, WordInBlock& word) {
+[[gnu::always_inline]] inline bool FindWordInBlock(const char* from, const char* limit, WordInBlock& word) {
   const char* p = from;
   while (p != limit && !StartsToken(*p)) ++p;
   if (p == limit || p + 1 == limit) return false;
@@ -450,7 +451,9 @@ void HpglReader::TakeWord(const WordInBlock& word) {
   input_.ConsumeTo(word.after + 1);
 }
 
-bool HpglReader::ReadTokenInBlock(const char* from) {
+// Inlined into its caller, as ReadPlainPair and FindWordInBlock are: they run once or more per command, and their
+// calls cost a tenth of the reading of a file of one short command per point.
+[[gnu::always_inline]] inline bool HpglReader::ReadTokenInBlock(const char* from) {
   const char* const limit = input_.Limit();
   const char* start = from;
   while (start != limit && !StartsToken(*start)) ++start;
