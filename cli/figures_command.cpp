@@ -166,8 +166,8 @@ int WriteProjectFigures(const FiguresOptions& options, std::ostream& stream, std
   project.drawing_unit = static_cast<int32_t>(options.unit);
   project.SetKerf(options.kerf_mm, 100.0);  // the figures at the drawing's own size
   project.plan_after_load = false;  // the figures are what the load made of the drawing; planning only appends
-  project.keep_drawn_figures = false;  // written once, never planned nor compensated again
-  if (!project.Load(options.path, options.pen_filter)) {
+  // The figures are written once, never planned nor compensated again: no copy of the drawn ones.
+  if (!project.Load(options.path, options.pen_filter, LoadOptions{.keep_drawn_figures = false})) {
     // A text that ends in ": " expects the file's name after it.
     for (const auto& message : recorder.messages()) {
       err << message.text << (message.text.ends_with(": ") ? options.path : "") << '\n';

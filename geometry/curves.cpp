@@ -129,10 +129,15 @@ bool CurveState::BSplineInit(int32_t degree, int32_t last_control, const std::ve
 
 namespace {
 
+// Two doubles that divide lane by lane in one instruction: each lane's quotient is the scalar quotient, rounded
+// alike.
+using DoublePair = double __attribute__((vector_size(16)));
+
 // The point of a B-spline at t from the span that holds it: basis[j] = N(span - order + 1 + j, order)(t), built up
 // order by order with Cox-de Boor, a term whose factor or lower-order basis is 0 counting as 0. Order is a constant
 // for the common degrees, so that the loops unroll and the values stay in registers; the arithmetic is the same
-// for every order.
+// for every order. The right term of N(i, k) and the left term of N(i + 1, k) divide by the same knot interval
+// (knot[i + k] - knot[i + 1]): their two quotients come from one paired division.
 template <typename Order>
 RealPoint SpanPoint(Order order, const double* knots, size_t span, double t, double* basis,
                     const RealPoint* controls) {
@@ -140,18 +145,25 @@ RealPoint SpanPoint(Order order, const double* knots, size_t span, double t, dou
   for (size_t k = 2; k <= order; ++k) {
     const size_t first = span + 1 - k;  // first index of order k; span >= degree >= k - 1
     double carried = 0.0;               // N(first + j, k - 1) of the previous j, read before it is replaced
+    double left_factor = 0.0;           // t - knot[i] and its quotient, from the previous j's paired division
+    double left_quotient = 0.0;
     for (size_t j = 0; j < k; ++j) {
       const size_t i = first + j;
-      const double lower_left = carried;                       // N(i, k - 1)
-      const double lower_right = j + 1 < k ? basis[j] : 0.0;  // N(i + 1, k - 1)
+      const double lower_left = carried;  // N(i, k - 1), 0 for j = 0
       double value = 0.0;
-      const double left_factor = t - knots[i];
-      if (lower_left != 0.0 && left_factor != 0.0) value += left_factor / (knots[i + k - 1] - knots[i]) * lower_left;
-      const double right_factor = knots[i + k] - t;
-      if (lower_right != 0.0 && right_factor != 0.0) {
-        value += right_factor / (knots[i + k] - knots[i + 1]) * lower_right;
+      if (lower_left != 0.0 && left_factor != 0.0) value += left_quotient * lower_left;
+      if (j + 1 < k) {
+        const double lower_right = basis[j];  // N(i + 1, k - 1)
+        const double right_factor = knots[i + k] - t;
+        const double next_left_factor = t - knots[i + 1];
+        const double interval = knots[i + k] - knots[i + 1];
+        // Quotients of an empty interval are never used: its lower basis is 0.
+        const DoublePair quotients = DoublePair{right_factor, next_left_factor} / DoublePair{interval, interval};
+        if (lower_right != 0.0 && right_factor != 0.0) value += quotients[0] * lower_right;
+        left_factor = next_left_factor;
+        left_quotient = quotients[1];
+        carried = lower_right;
       }
-      carried = lower_right;
       basis[j] = value;
     }
   }

@@ -24,7 +24,7 @@ void Reverse(tfigura& figure) {
 
 ProjectDocument::ProjectDocument(TextLookup texts) : texts_(std::move(texts)) {}
 
-bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
+bool ProjectDocument::Load(const std::string& file_name, int pen_filter, LoadOptions options) {
   Operator& op = CurrentOperator();
   cut_start_figure = false;
   planned = false;
@@ -90,7 +90,7 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter) {
     op.ShowMessageBox(message, false, "");
     return false;
   }
-  if (keep_drawn_figures || kerf_width_mm_ > 0.0) drawn_figures = CopyFigures(figures);
+  if (options.keep_drawn_figures || kerf_width_mm_ > 0.0) drawn_figures = CopyFigures(figures);
   if (kerf_width_mm_ > 0.0) ApplyKerf();
   MeasureProject();
   max_depth = 0;

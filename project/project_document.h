@@ -37,6 +37,14 @@ inline void TurnForNextPass(int8_t& feed_sign, int32_t feed_direction) {
   if (feed_direction == kFeedBothWays) feed_sign = static_cast<int8_t>(-feed_sign);
 }
 
+// How a load treats what it reads, beyond the drawing itself.
+struct LoadOptions {
+  // Keep a copy of the drawing's own figures in drawn_figures, for painting and for a later kerf change. A caller
+  // that only reads the figures once and neither plans nor changes the kerf can leave it out: a load without a kerf
+  // then keeps no second copy of every point (a kerf still needs the copy and gets it).
+  bool keep_drawn_figures = true;
+};
+
 class ProjectDocument {
  public:
   explicit ProjectDocument(TextLookup texts);
@@ -44,7 +52,7 @@ class ProjectDocument {
   // Reads a drawing into the (empty) project: pen filter, joining, duplicates, measuring, box and origins, the
   // working-range message. False when the project must close (the file could not be opened or read, or held no
   // figure); the reason has been shown through the operator.
-  bool Load(const std::string& file_name, int pen_filter);
+  bool Load(const std::string& file_name, int pen_filter, LoadOptions options = {});
 
   // Measures figure, marks it a drawing figure and appends it; returns its index.
   int32_t AddFigure(std::unique_ptr<tfigura> figure);
@@ -119,10 +127,6 @@ class ProjectDocument {
   int64_t duplicates_dropped = 0;
   // Load ends with planning the cut; a caller that only looks at the drawing's figures can leave it out.
   bool plan_after_load = true;
-  // Load keeps a copy of the drawing's own figures in drawn_figures, for painting and for a later kerf change. A
-  // caller that only reads the figures once and neither plans nor changes the kerf can leave it out: a load without
-  // a kerf then keeps no second copy of every point (a kerf still needs the copy and gets it).
-  bool keep_drawn_figures = true;
   // The configuration's AddFrame: planning may surround the project with a frame instead of a start marker.
   bool add_frame = false;
   // How the latest planning run ended.

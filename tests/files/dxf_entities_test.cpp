@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <random>
 
+#include "files/dxf_points.h"
 #include "files/dxf_reader.h"
 #include "files/dxf_shapes.h"
 #include "files/dxf_test_support.h"
@@ -366,6 +368,35 @@ TEST(DxfDrawing, OtherEntitiesAndSectionsAreReadOver) {
   EXPECT_TRUE(ReadDxf(testing::GroupText({{0, "SECTION"}, {2, "BLOCKS"}, {0, "LINE"}, {10, "0"}, {20, "0"},
                                           {11, "1"}, {21, "1"}, {0, "EOF"}}))
                   .figures.empty());
+}
+
+TEST(DxfPointConversion, RoundsAsTheDivisionDoesEvenNearHalvesAndTheRangeEdges) {
+  std::vector<double> values = {0.0, -0.0, 0.0125, -0.0125, 0.0375, 12.3456, 1e12, -1e12, 1e300, -1e300,
+                                INFINITY, -INFINITY, std::nan(""), 5e-324, 53687091.1875, -53687091.2125};
+  // Millimetres whose units lie on or next to a half: where the product with the reciprocal and the quotient can
+  // fall on either side of it.
+  uint64_t state = 2026;
+  for (int i = 0; i < 4000; ++i) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    const double half_units = static_cast<double>(state >> 33) + 0.5;  // up to 2^31, the edge of the range
+    double mm = (i % 2 == 0 ? half_units : -half_units) / 40.0;
+    for (int step = 0; step < 6; ++step) mm = std::nextafter(mm, 0.0);
+    for (int step = 0; step < 12; ++step) {
+      values.push_back(mm);
+      mm = std::nextafter(mm, mm > 0.0 ? 1e300 : -1e300);
+    }
+  }
+  for (const double edge : {2147483647.5, 2147483648.5, -2147483648.5, -2147483649.5}) {
+    double mm = edge / 40.0;
+    for (int step = 0; step < 40; ++step) mm = std::nextafter(mm, 0.0);
+    for (int step = 0; step < 80; ++step, mm = std::nextafter(mm, edge > 0.0 ? 1e300 : -1e300)) values.push_back(mm);
+  }
+  for (int i = 0; i < 20000; ++i) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    const double scale = std::ldexp(1.0, static_cast<int>(state >> 59) - 4);  // 2^-4 .. 2^27 millimetres
+    values.push_back((static_cast<double>(state >> 11) / 9007199254740992.0 - 0.5) * scale);
+  }
+  for (const double mm : values) EXPECT_EQ(MmToUnitsWithoutDivision(mm), MmToUnitsChecked(mm)) << std::hexfloat << mm;
 }
 
 }  // namespace

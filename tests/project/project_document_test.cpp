@@ -97,10 +97,11 @@ TEST_F(ProjectLoad, DrawnCopyLeftOutOnlyWithoutAKerf) {
   const auto texts = [](std::string_view, std::string_view) { return std::string(); };
   ProjectDocument kept(texts), left_out(texts), compensated(texts);
   for (ProjectDocument* project : {&kept, &left_out, &compensated}) project->plan_after_load = false;
-  left_out.keep_drawn_figures = false;
-  compensated.keep_drawn_figures = false;
   ASSERT_TRUE(compensated.SetKerf(1.0, 100.0));
-  for (ProjectDocument* project : {&kept, &left_out, &compensated}) ASSERT_TRUE(project->Load(path.string(), kAllPens));
+  const LoadOptions without_copy{.keep_drawn_figures = false};
+  ASSERT_TRUE(kept.Load(path.string(), kAllPens));
+  ASSERT_TRUE(left_out.Load(path.string(), kAllPens, without_copy));
+  ASSERT_TRUE(compensated.Load(path.string(), kAllPens, without_copy));
 
   ASSERT_EQ(kept.drawn_figures.size(), 2u);
   EXPECT_TRUE(left_out.drawn_figures.empty());
