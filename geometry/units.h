@@ -47,4 +47,20 @@ int32_t MmToUnits(double mm);
 // Millimetres to plotter units like MmToUnits, but nothing when the result leaves the int32 range (or is NaN).
 inline std::optional<int32_t> MmToUnitsChecked(double mm) { return NearestInt32(mm * 40000.0 / 1000.0); }
 
+// Millimetres to plotter units as MmToUnitsChecked works them out (mm * 40000 / 1000, rounded, nothing outside the
+// int32 range), without its division where that cannot change the result: the DXF curves convert every point. The
+// product with the rounded reciprocal lies within 8e-7 of the quotient while both stay below 2^31 + 1 in size, so
+// the two round to the same whole number unless a half lies closer to the product than 1e-6. Beyond that size both
+// leave the int32 range; near a half, and for NaN and infinities, the quotient is worked out as written.
+inline std::optional<int32_t> MmToUnitsWithoutDivision(double mm) {
+  const double units = mm * 40000.0;
+  const double estimate = units * 0.001;
+  const double rounded = nearest(estimate);
+  if (std::fabs(estimate - rounded) < 0.5 - 1e-6) {
+    if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) return std::nullopt;
+    return static_cast<int32_t>(rounded);
+  }
+  return NearestInt32(units / 1000.0);
+}
+
 }  // namespace varnholt

@@ -101,6 +101,8 @@ class NeighbourTree final : public NeighbourLists {
  public:
   explicit NeighbourTree(const std::vector<EntryFacts>& facts);
   std::span<const int32_t> Of(int32_t g) override;
+  // Whether g's list has been worked out (a leaf works out the lists of its closed entries at once).
+  bool Has(int32_t g) const { return lists_.Has(g); }
 
  private:
   struct Node {
@@ -530,6 +532,8 @@ std::vector<EntryFacts> NeighbourGrid::Facts() const {
 std::span<const int32_t> NeighbourGrid::Of(int32_t g) {
   if (g < 0 || static_cast<size_t>(g) >= lists_.entries()) return {};
   if (lists_.Has(g)) return lists_.Of(g);
+  // A list the rings could not finish is the tree's, asked for again by every filter test of a join.
+  if (tree_ && tree_->Has(g)) return tree_->Of(g);
   Kept kept;
   // Every penalised key is at least the penalty: when the entries without one fill the list below it, they are
   // the list; otherwise the tree searches every entry.

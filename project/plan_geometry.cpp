@@ -110,13 +110,19 @@ namespace {
 // span the same x, so an edge wholly left or right of the connector is passed over without the full test; that
 // filter runs over blocks of edges without a branch per edge (most edges of a figure lie beside a short connector),
 // and a block with an edge in the connector's span is gone through edge by edge.
+// Whether edge a -> b spans some of the connector's x range [lo, hi], as 0 or 1 without a branch.
+unsigned SpansX(const TPlotPoint& a, const TPlotPoint& b, int32_t lo, int32_t hi) {
+  return static_cast<unsigned>(std::max(a.x, b.x) >= lo) & static_cast<unsigned>(std::min(a.x, b.x) <= hi);
+}
+
+bool CrossesEdge(const Segment& connector, const TPlotPoint& a, const TPlotPoint& b, int32_t lo, int32_t hi) {
+  return SpansX(a, b, lo, hi) != 0 && SegmentsCross(connector, Segment{a, b});
+}
+
 bool CrossesEdgeRun(const Segment& connector, const std::vector<TPlotPoint>& p, size_t from, size_t to) {
   const int32_t lo = std::min(connector.p1.x, connector.p2.x), hi = std::max(connector.p1.x, connector.p2.x);
-  const auto spans = [&](size_t k) {
-    const int32_t ax = p[k].x, bx = p[k + 1].x;
-    return static_cast<unsigned>(std::max(ax, bx) >= lo) & static_cast<unsigned>(std::min(ax, bx) <= hi);
-  };
-  const auto crosses_one = [&](size_t k) { return spans(k) != 0 && SegmentsCross(connector, Segment{p[k], p[k + 1]}); };
+  const auto spans = [&](size_t k) { return SpansX(p[k], p[k + 1], lo, hi); };
+  const auto crosses_one = [&](size_t k) { return CrossesEdge(connector, p[k], p[k + 1], lo, hi); };
   constexpr size_t kBlock = 16;
   size_t k = from;
   for (; k + kBlock <= to; k += kBlock) {
@@ -145,10 +151,7 @@ bool CrossesEdges(const Segment& connector, const tfigura& figure, int32_t v) {
   if (!figure.closed) return false;
   // The closing edge, back from the last vertex to the first, whatever the connector's vertex.
   const int32_t lo = std::min(connector.p1.x, connector.p2.x), hi = std::max(connector.p1.x, connector.p2.x);
-  const TPlotPoint& a = p[n - 1];
-  const TPlotPoint& b = p[0];
-  if (std::max(a.x, b.x) < lo || std::min(a.x, b.x) > hi) return false;
-  return SegmentsCross(connector, Segment{a, b});
+  return CrossesEdge(connector, p[n - 1], p[0], lo, hi);
 }
 
 }  // namespace
