@@ -6,6 +6,7 @@
 #include "files/file_open.h"
 #include "geometry/run_time_error.h"
 #include "geometry/units.h"
+#include "geometry/vector_state.h"
 #include "project/fast_plan_search.h"
 #include "project/figure_joiner.h"
 #include "project/kerf_offset.h"
@@ -50,6 +51,9 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter, LoadOpt
     return false;
   }
 
+  // The window's code may have left the wide vector registers marked in use, which slows the curves' sines and
+  // cosines tenfold.
+  ReleaseUpperVectorHalves();
   LoadingFigureList list;
   try {
     auto figure = std::make_unique<tfigura>();
@@ -106,6 +110,7 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter, LoadOpt
 }
 
 void ProjectDocument::ApplyKerf() {
+  ReleaseUpperVectorHalves();  // a kerf change comes from the window
   kerf_kept_as_drawn.clear();
   if (!(kerf_width_mm_ > 0.0)) return;
   // Which figure is a part and which a hole comes from the nesting of the drawing's own figures.
@@ -157,11 +162,13 @@ void ProjectDocument::MeasureProject() {
 }
 
 void ProjectDocument::ciecie() {
+  ReleaseUpperVectorHalves();  // for the turning angles' arc tangents, as in Load
   const std::unique_ptr<PlanSearch> search = MakeFastPlanSearch();
   last_plan = PlanCut(*this, *search);
 }
 
 void ProjectDocument::co_w_czym() {
+  ReleaseUpperVectorHalves();
   const std::unique_ptr<PlanSearch> search = MakeFastPlanSearch();
   NestProject(*this, *search);
 }

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "services/scripted_operator.h"
+#include "support/vector_registers.h"
 
 namespace varnholt {
 namespace {
@@ -88,6 +89,25 @@ TEST_F(ProjectLoad, PlanningEndsTheLoadUnlessLeftOut) {
   ASSERT_TRUE(unplanned.Load(path.string(), kAllPens));
   EXPECT_EQ(unplanned.figures.size(), 2u);
   EXPECT_TRUE(unplanned.figures[0]->plan_flag_2) << "still pending";
+}
+
+// Wide code run by the window before a load, a plan or a kerf change must not leave the arithmetic that follows
+// with the registers' upper halves marked in use (the library's sines and arc tangents then run ten times slower).
+TEST_F(ProjectLoad, LoadPlanAndKerfReleaseTheWideRegisters) {
+  if (!testing::CanReadUpperHalvesInUse()) GTEST_SKIP() << "the processor does not report its register states";
+  testing::LeaveUpperHalvesInUse();
+  if (!testing::UpperHalvesInUse()) GTEST_SKIP() << "the processor did not mark the wide register in use";
+  project_.plan_after_load = false;
+  ASSERT_TRUE(Load("PU0,0;PD400,0,400,400,0,400,0,0;PU;PU100,100;PD300,100,300,300,100,300,100,100;PU;"));
+  EXPECT_FALSE(testing::UpperHalvesInUse()) << "after the load";
+
+  testing::LeaveUpperHalvesInUse();
+  project_.ciecie();
+  EXPECT_FALSE(testing::UpperHalvesInUse()) << "after planning";
+
+  testing::LeaveUpperHalvesInUse();
+  project_.ChangeKerf(1.0, 100.0);
+  EXPECT_FALSE(testing::UpperHalvesInUse()) << "after a kerf change";
 }
 
 TEST_F(ProjectLoad, DrawnCopyLeftOutOnlyWithoutAKerf) {
