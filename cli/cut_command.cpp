@@ -293,7 +293,7 @@ int RunCut(const Arguments& args, std::ostream& out, std::ostream& err) {
       });
     } else {
       sim::SimulatedController& controller = *sim;
-      virtual_clock.Schedule(start_ms + ms, [&controller, event] { Fire(controller, event); });
+      virtual_clock.Schedule(start_ms + ms, [&controller, fired = event] { Fire(controller, fired); });
     }
   }
 

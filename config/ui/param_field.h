@@ -26,7 +26,6 @@ class ParamField final : public QDoubleSpinBox {
 
   Configuration& config_;
   Param param_;
-  bool refreshing_ = false;
 };
 
 }  // namespace varnholt

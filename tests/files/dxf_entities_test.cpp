@@ -8,6 +8,7 @@
 #include "files/dxf_reader.h"
 #include "files/dxf_shapes.h"
 #include "files/dxf_test_support.h"
+#include "geometry/units.h"
 
 namespace varnholt {
 namespace {
@@ -397,6 +398,30 @@ TEST(DxfPointConversion, RoundsAsTheDivisionDoesEvenNearHalvesAndTheRangeEdges) 
     values.push_back((static_cast<double>(state >> 11) / 9007199254740992.0 - 0.5) * scale);
   }
   for (const double mm : values) EXPECT_EQ(MmToUnitsWithoutDivision(mm), MmToUnitsChecked(mm)) << std::hexfloat << mm;
+}
+
+TEST(DxfPointConversion, GivesTheQuotientWhereTheReciprocalLandsOnAHalf) {
+  // Found by searching next to halves of a unit: the product with the rounded reciprocal of 1000 comes out exactly
+  // on the half and rounds to the even neighbour, while the quotient lies just short of it. Random values next to
+  // halves almost never hit such a value. (The search found no product that misses the half and still rounds
+  // apart from the quotient: a product exactly on a half is the case the conversion must divide for.)
+  struct Case {
+    double mm;
+    int32_t units;  // the quotient, rounded
+  };
+  const Case cases[] = {{6.4374999999999991, 257},          {-1.6374999999999997, -65},
+                        {103.13749999999999, 4125},         {-412.88749999999993, -16515},
+                        {838.68749999999989, 33547},        {6675.1874999999991, 267007},
+                        {-13415.037499999999, -536601},     {52758.987499999996, 2110359},
+                        {428407.73749999993, 17136309},     {-3392929.8374999994, -135717193},
+                        {13603067.787499998, 544122711},    {27008753.887499996, 1080350155},
+                        {-27291170.787499998, -1091646831}};
+  for (const Case& c : cases) {
+    const double units = c.mm * 40000.0;
+    ASSERT_NE(nearest(units * 0.001), nearest(units / 1000.0)) << std::hexfloat << c.mm << " no longer tells them apart";
+    EXPECT_EQ(MmToUnitsChecked(c.mm), c.units) << std::hexfloat << c.mm;
+    EXPECT_EQ(MmToUnitsWithoutDivision(c.mm), c.units) << std::hexfloat << c.mm;
+  }
 }
 
 }  // namespace

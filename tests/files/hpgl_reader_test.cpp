@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
 #include <sstream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -361,6 +363,106 @@ TEST(HpglReaderBulkPath, ReadsExactlyLikeTheGeneralPath) {
     ASSERT_EQ(fast.error, general.error) << text.substr(0, 200);
     ASSERT_EQ(fast.figures, general.figures) << text.substr(0, 200);
     ASSERT_EQ(fast.notes, general.notes) << text.substr(0, 200);
+  }
+}
+
+// Every kind of number token the reader meets: plain ones of each length the quick scans treat apart, signs, zeros,
+// decimals, exponents (no number here), lone signs and points, and numbers running into a sign or point.
+const std::vector<std::string> kNumberKinds = {
+    "0",          "7",          "-7",         "+7",          "-0",          "+0",         "007",
+    "1234567",    "-1234567",   "12345678",   "-12345678",   "123456789",   "-999999999", "1234567890",
+    "2147483647", "-2147483648", "2147483648", "-2147483649", "2.5",         "-2.5",       "3.",
+    ".5",         "-.5",        ".",          "-",           "+",           "+-3",        "1e3",
+    "1E3",        "1-2",        "7.5.5",      "99999999999"};
+
+// Reads text with and without the quick paths and expects the same figures, error and notes.
+void ExpectQuickPathsReadAsTheGeneralPath(const std::string& text) {
+  const Outcome fast = ReadOutcome(text, true);
+  const Outcome general = ReadOutcome(text, false);
+  ASSERT_EQ(fast.error, general.error) << text.substr(0, 120);
+  ASSERT_EQ(fast.figures, general.figures) << text.substr(0, 120);
+  ASSERT_EQ(fast.notes, general.notes) << text.substr(0, 120);
+}
+
+TEST(HpglReaderQuickPaths, EveryKindOfNumberRightAfterEveryCommandWord) {
+  // The quick paths begin right after a command word: the pair after it, a pen-down command of a run, a number
+  // continuing a command. Each kind of number stands first and second after each word that takes numbers, with
+  // every kind of lead and separator, the pen up and down, before the file ends or another command follows.
+  const std::vector<std::string> words = {"PD", "pd", "PA", "pa", "PU", "PR", "SP", "PW", "IP", "C", "M", "CI"};
+  const std::vector<std::string> leads = {"", " ", ",", " ,\t", "\xBA"};
+  const std::vector<std::string> separators = {",", " ", ", ", "\r\n", "\xBA"};
+  const std::vector<std::string> tails = {";PD9,9;", "", "pd", "M1,1;", ",5,6;PA7,8;", "PU;"};
+  const std::vector<std::string> prefixes = {"", "PU1,1;PD2,2;", "PR;PD3,3;"};
+  size_t turn = 0;
+  const auto next = [&turn](const std::vector<std::string>& list) -> const std::string& {
+    return list[turn++ % list.size()];
+  };
+  for (const std::string& word : words) {
+    for (const std::string& lead : leads) {
+      for (const std::string& first : kNumberKinds) {
+        for (const std::string& separator : separators) {
+          for (const std::string& prefix : prefixes) {
+            ExpectQuickPathsReadAsTheGeneralPath(prefix + word + lead + first + separator + next(kNumberKinds) +
+                                                 next(tails));
+          }
+        }
+      }
+    }
+  }
+  // A number in hand continuing a command: the pair after the first one, pen up, down and relative.
+  for (const std::string word : {"PU", "PD", "PA", "PR", "pd"}) {
+    for (const std::string& third : kNumberKinds) {
+      for (const std::string& separator : separators) {
+        for (const std::string& fourth : kNumberKinds) {
+          ExpectQuickPathsReadAsTheGeneralPath("PU0,0;" + word + "1,2," + third + separator + fourth + next(tails));
+        }
+      }
+    }
+  }
+}
+
+TEST(HpglReaderQuickPaths, NumbersAfterACommandWordAcrossTheEndOfABlock) {
+  // The reader takes the file in blocks of 64 KiB: every byte of a command and its pair in turn falls at the end
+  // of a block, where the quick scans must stop and leave the rest to the general path. The file ends in a word
+  // inside the short second block, after which the buffer still holds letters of the first: a scan past the end
+  // of the block finds a word there.
+  constexpr size_t kBlock = size_t{1} << 16;
+  const std::string start = std::string(64, 'I') + ";PU1,1;PD2,2;";
+  for (const std::string word : {"PD", "pa", "PU", "SP"}) {
+    for (size_t kind = 0; kind < kNumberKinds.size(); ++kind) {
+      const std::string command = word + " " + kNumberKinds[kind] + "," +
+                                  kNumberKinds[(kind * 7 + 3) % kNumberKinds.size()] + ";PD1,1;P";
+      for (size_t shift = 0; shift <= command.size() + 1; ++shift) {
+        std::string text = start;
+        text.append(kBlock - text.size() - shift, ';');
+        ExpectQuickPathsReadAsTheGeneralPath(text + command);
+      }
+    }
+  }
+}
+
+TEST(HpglReaderQuickPaths, ValuesRightAfterACommandWordWorkedByHand) {
+  // The general path is compared above; here both are held to values worked out by hand.
+  const auto points = [](const std::string& text, bool fast) {
+    const Outcome read = ReadOutcome(text, fast);
+    EXPECT_EQ(read.error, "") << text;
+    return read.figures.empty() ? std::vector<TPlotPoint>{} : read.figures.back().second;
+  };
+  const std::pair<std::string, std::vector<TPlotPoint>> cases[] = {
+      {"PU0,0;PD-7,+7;", {{0, 0}, {-7, 7}}},
+      {"pu;pd+0,-0 pd 007,-1234567;", {{0, 0}, {7, -1234567}}},
+      {"PU;PD12345678,-12345678;", {{0, 0}, {12345678, -12345678}}},
+      {"PU;PD\xBA" "999999999,-999999999;", {{0, 0}, {999999999, -999999999}}},
+      {"PU;PD2147483647,-2147483648;", {{0, 0}, {INT32_MAX, INT32_MIN}}},
+      {"PU;PD 2.5, 3;PD-3.5\r\n4;PD.5,1;", {{0, 0}, {2, 3}, {-4, 4}, {0, 1}}},
+      {"PU;PD3.,2", {{0, 0}, {3, 2}}},
+      {"PU1,2,-3,+4;PD5,6", {{-3, 4}, {5, 6}}},
+      {"PA5,5;PR;PD-1,-2,+3,4;", {{5, 5}, {4, 3}, {7, 7}}},
+      {"PU;PD1,1;PA-20 30PA+40,-50", {{0, 0}, {1, 1}, {-20, 30}, {40, -50}}},
+  };
+  for (const auto& [text, expected] : cases) {
+    EXPECT_EQ(points(text, true), expected) << text;
+    EXPECT_EQ(points(text, false), expected) << text;
   }
 }
 
