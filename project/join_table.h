@@ -90,6 +90,10 @@ class JoinTable {
   void CacheFlagged(const FigureList& figures, int32_t member, bool as_g);
 
   JoinContext context_;
+  // What Propose filters with: the context of the full variant for a neighbour variant. Every pair a neighbour
+  // table proposes meets that variant's neighbour condition by how it was found (a closed F from the closed
+  // target's list, any other with an open figure), so only the rest of its filter, the full variant's, is tested.
+  JoinContext filter_context_;
   bool inside_ = false;
   bool neighbour_variant_ = false;
   int32_t min_mark_ = 10;
