@@ -194,9 +194,9 @@ void JoinTable::Push(const Step& step) {
   }
   if (steps_.size() == steps_.capacity() && steps_.size() >= 1024) {
     // Full: the spent steps make room before the heap doubles (old and new storage at once). Growing still when
-    // they free less than a quarter keeps this to once per quarter of the storage filled.
+    // they free less than half keeps this to once per half of the storage filled: each drop reads every step.
     DropSpentSteps();
-    if (steps_.size() > steps_.capacity() / 4 * 3) steps_.reserve(2 * steps_.capacity());
+    if (steps_.size() > steps_.capacity() / 2) steps_.reserve(2 * steps_.capacity());
   }
   steps_.push_back(step);
   std::push_heap(steps_.begin(), steps_.end(), std::greater<>{});
