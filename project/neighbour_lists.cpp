@@ -461,7 +461,8 @@ std::unique_ptr<NeighbourGrid> NeighbourGrid::MakeWithSide(const std::vector<Ent
     const EntryFacts& f = facts[e];
     const auto at = static_cast<size_t>(next[cell_of(f)]++);
     // Deepest first within the cell: move the shallower centres placed so far one up. The cells are small (the
-    // check above bounds the sum of their squared sizes), so this stays linear in the entries.
+    // check above bounds the sum of their squared sizes), so this stays linear in the entries; a grid made without
+    // that check (for tests) pays the square of its fullest cell.
     size_t k = at;
     for (; k > static_cast<size_t>(start[cell_of(f)]) && grid->depths_[k - 1] < f.depth; --k) {
       grid->xs_[k] = grid->xs_[k - 1];
