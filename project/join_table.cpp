@@ -111,8 +111,7 @@ bool JoinTable::SmallPair(const FigureList& figures, int32_t f, int32_t g) const
          kSmallPairPoints;
 }
 
-int32_t JoinTable::MemberOf(int32_t entry) const {
-  if (members_are_entries_) return entry >= 0 && static_cast<size_t>(entry) < members_.size() ? entry : -1;
+int32_t JoinTable::MemberByLookup(int32_t entry) const {
   const auto found = std::lower_bound(members_.begin(), members_.end(), entry);
   return found != members_.end() && *found == entry ? static_cast<int32_t>(found - members_.begin()) : -1;
 }

@@ -59,7 +59,12 @@ class JoinTable {
     bool operator>(const Kept& other) const { return cost != other.cost ? cost > other.cost : f > other.f; }
   };
 
-  int32_t MemberOf(int32_t entry) const;
+  // The member of an entry, -1 for none. Inline: a target looks up every entry of its neighbour list.
+  int32_t MemberOf(int32_t entry) const {
+    if (members_are_entries_) return entry >= 0 && static_cast<size_t>(entry) < members_.size() ? entry : -1;
+    return MemberByLookup(entry);
+  }
+  int32_t MemberByLookup(int32_t entry) const;
   bool FSide(const tfigura& figure) const;
   bool GSide(const FigureList& figures, int32_t g) const;
   // A member has become a target: it offers itself to the pending figures it may join.
