@@ -18,6 +18,13 @@ bool IsNeighbourVariant(JoinVariant v) {
   return v == JoinVariant::kInsideNeighbours || v == JoinVariant::kGlobalNeighbours;
 }
 
+JoinContext FilterContext(const JoinContext& context) {
+  JoinContext filter = context;
+  if (context.variant == JoinVariant::kInsideNeighbours) filter.variant = JoinVariant::kInsideFull;
+  if (context.variant == JoinVariant::kGlobalNeighbours) filter.variant = JoinVariant::kGlobalFull;
+  return filter;
+}
+
 // The widest radius a search ever needs: beyond it every squared gap saturates.
 constexpr int64_t kWidestRadius = int64_t{1} << 33;
 // The widest first ring of a search that the searches before it may ask for, in typical sides.
@@ -32,6 +39,7 @@ JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
                      const std::vector<std::vector<int32_t>>& children, EntryBoxes* boxes,
                      const std::vector<PointBox>* entry_boxes)
     : context_(context),
+      filter_context_(FilterContext(context)),
       inside_(IsInside(context.variant)),
       neighbour_variant_(IsNeighbourVariant(context.variant)),
       slack_(BoundSlack(context.variant)) {
@@ -103,8 +111,7 @@ bool JoinTable::SmallPair(const FigureList& figures, int32_t f, int32_t g) const
          kSmallPairPoints;
 }
 
-int32_t JoinTable::MemberOf(int32_t entry) const {
-  if (members_are_entries_) return entry >= 0 && static_cast<size_t>(entry) < members_.size() ? entry : -1;
+int32_t JoinTable::MemberByLookup(int32_t entry) const {
   const auto found = std::lower_bound(members_.begin(), members_.end(), entry);
   return found != members_.end() && *found == entry ? static_cast<int32_t>(found - members_.begin()) : -1;
 }
@@ -149,6 +156,8 @@ void JoinTable::AddTarget(const FigureList& figures, int32_t member) {
 void JoinTable::Widen(const FigureList& figures, const Step& search) {
   const auto g = static_cast<size_t>(search.g);
   const tfigura& target = *figures[static_cast<size_t>(members_[g])];
+  // A closed target of a neighbour variant met its closed figures through its list; its rings find open ones only
+  // (which Propose's filter relies on).
   const bool open_only = neighbour_variant_ && !target.open;
   // A global join never goes from a figure to a deeper one.
   const int32_t min_depth = inside_ ? INT32_MIN : target.depth;
@@ -184,9 +193,9 @@ void JoinTable::Push(const Step& step) {
   }
   if (steps_.size() == steps_.capacity() && steps_.size() >= 1024) {
     // Full: the spent steps make room before the heap doubles (old and new storage at once). Growing still when
-    // they free less than a quarter keeps this to once per quarter of the storage filled.
+    // they free less than half keeps this to once per half of the storage filled: each drop reads every step.
     DropSpentSteps();
-    if (steps_.size() > steps_.capacity() / 4 * 3) steps_.reserve(2 * steps_.capacity());
+    if (steps_.size() > steps_.capacity() / 2) steps_.reserve(2 * steps_.capacity());
   }
   steps_.push_back(step);
   std::push_heap(steps_.begin(), steps_.end(), std::greater<>{});
@@ -201,7 +210,9 @@ bool JoinTable::CouldBeat(int32_t f, int32_t g, int64_t bound) const {
 void JoinTable::Propose(const FigureList& figures, int32_t f, int32_t g) {
   int64_t bound = PairCostBound(Box(f), Box(g), context_.variant, PairMark(f, g));
   if (!CouldBeat(f, g, bound)) return;
-  if (!PassesFilter(figures, context_, members_[static_cast<size_t>(f)], members_[static_cast<size_t>(g)])) return;
+  if (!PassesFilter(figures, filter_context_, members_[static_cast<size_t>(f)], members_[static_cast<size_t>(g)])) {
+    return;
+  }
   if (bound == 0) bound = RingBound(figures, f, g);
   if (!CouldBeat(f, g, bound)) return;
   // A pair the cheapest cost found so far has already reached would most likely be measured before the search

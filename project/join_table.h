@@ -59,7 +59,12 @@ class JoinTable {
     bool operator>(const Kept& other) const { return cost != other.cost ? cost > other.cost : f > other.f; }
   };
 
-  int32_t MemberOf(int32_t entry) const;
+  // The member of an entry, -1 for none. Inline: a target looks up every entry of its neighbour list.
+  int32_t MemberOf(int32_t entry) const {
+    if (members_are_entries_) return entry >= 0 && static_cast<size_t>(entry) < members_.size() ? entry : -1;
+    return MemberByLookup(entry);
+  }
+  int32_t MemberByLookup(int32_t entry) const;
   bool FSide(const tfigura& figure) const;
   bool GSide(const FigureList& figures, int32_t g) const;
   // A member has become a target: it offers itself to the pending figures it may join.
@@ -90,6 +95,10 @@ class JoinTable {
   void CacheFlagged(const FigureList& figures, int32_t member, bool as_g);
 
   JoinContext context_;
+  // What Propose filters with: the context of the full variant for a neighbour variant. Every pair a neighbour
+  // table proposes meets that variant's neighbour condition by how it was found (a closed F from the closed
+  // target's list, any other with an open figure), so only the rest of its filter, the full variant's, is tested.
+  JoinContext filter_context_;
   bool inside_ = false;
   bool neighbour_variant_ = false;
   int32_t min_mark_ = 10;

@@ -366,6 +366,10 @@ class NeighbourGrid final : public NeighbourLists {
  public:
   // The grid of these entries, or nothing when their centres crowd into too few cells.
   static std::unique_ptr<NeighbourGrid> Make(const std::vector<EntryFacts>& facts);
+  // The grid of these entries with cells of the given side; with `only_if_sparse`, nothing when their centres
+  // crowd into too few cells.
+  static std::unique_ptr<NeighbourGrid> MakeWithSide(const std::vector<EntryFacts>& facts, int64_t side,
+                                                     bool only_if_sparse);
   std::span<const int32_t> Of(int32_t g) override;
 
  private:
@@ -397,22 +401,39 @@ constexpr int64_t kMostCellsMet = 400;
 // crowded cells (clusters, centres along one line across a wide drawing) are left to the tree.
 constexpr double kMostCellMates = 8.0;
 
+// The box of the entries' centres.
+struct CentreBounds {
+  int64_t min_x = INT64_MAX, min_y = INT64_MAX, max_x = INT64_MIN, max_y = INT64_MIN;
+  explicit CentreBounds(const std::vector<EntryFacts>& facts) {
+    for (const EntryFacts& f : facts) {
+      min_x = std::min<int64_t>(min_x, f.x);
+      min_y = std::min<int64_t>(min_y, f.y);
+      max_x = std::max<int64_t>(max_x, f.x);
+      max_y = std::max<int64_t>(max_y, f.y);
+    }
+  }
+  int64_t width() const { return max_x - min_x + 1; }  // at most 2^32
+  int64_t height() const { return max_y - min_y + 1; }
+  int64_t cells(int64_t side) const { return ((width() + side - 1) / side) * ((height() + side - 1) / side); }
+};
+
 std::unique_ptr<NeighbourGrid> NeighbourGrid::Make(const std::vector<EntryFacts>& facts) {
   const size_t n = facts.size();
   if (n < 2 * kNeighbourCount) return nullptr;  // a few leaves of the tree hold them all
-  int64_t min_x = INT64_MAX, min_y = INT64_MAX, max_x = INT64_MIN, max_y = INT64_MIN;
-  for (const EntryFacts& f : facts) {
-    min_x = std::min<int64_t>(min_x, f.x);
-    min_y = std::min<int64_t>(min_y, f.y);
-    max_x = std::max<int64_t>(max_x, f.x);
-    max_y = std::max<int64_t>(max_y, f.y);
-  }
-  const int64_t width = max_x - min_x + 1, height = max_y - min_y + 1;  // at most 2^32 each
-  const auto cells_of = [&](int64_t side) { return ((width + side - 1) / side) * ((height + side - 1) / side); };
+  const CentreBounds bounds(facts);
   auto side = std::max<int64_t>(
-      1, static_cast<int64_t>(std::ceil(std::sqrt(static_cast<double>(width) * static_cast<double>(height) *
-                                                  kCentresPerCell / static_cast<double>(n)))));
-  while (cells_of(side) > kMostCellsPerEntry * static_cast<int64_t>(n)) side += side / 4 + 1;
+      1, static_cast<int64_t>(std::ceil(std::sqrt(static_cast<double>(bounds.width()) *
+                                                  static_cast<double>(bounds.height()) * kCentresPerCell /
+                                                  static_cast<double>(n)))));
+  while (bounds.cells(side) > kMostCellsPerEntry * static_cast<int64_t>(n)) side += side / 4 + 1;
+  return MakeWithSide(facts, side, true);
+}
+
+std::unique_ptr<NeighbourGrid> NeighbourGrid::MakeWithSide(const std::vector<EntryFacts>& facts, int64_t side,
+                                                           bool only_if_sparse) {
+  const size_t n = facts.size();
+  const CentreBounds bounds(facts);
+  const int64_t min_x = bounds.min_x, min_y = bounds.min_y, width = bounds.width(), height = bounds.height();
   const auto columns = static_cast<int32_t>((width + side - 1) / side);
   const auto rows = static_cast<int32_t>((height + side - 1) / side);
   std::unique_ptr<NeighbourGrid> grid(new NeighbourGrid(min_x, min_y, side, columns, rows, n));
@@ -427,7 +448,7 @@ std::unique_ptr<NeighbourGrid> NeighbourGrid::Make(const std::vector<EntryFacts>
     mates += static_cast<double>(start[c]) * static_cast<double>(start[c]);
     start[c] += start[c - 1];
   }
-  if (mates > kMostCellMates * static_cast<double>(n)) return nullptr;
+  if (only_if_sparse && mates > kMostCellMates * static_cast<double>(n)) return nullptr;
   grid->xs_.resize(n);
   grid->ys_.resize(n);
   grid->depths_.resize(n);
@@ -440,7 +461,8 @@ std::unique_ptr<NeighbourGrid> NeighbourGrid::Make(const std::vector<EntryFacts>
     const EntryFacts& f = facts[e];
     const auto at = static_cast<size_t>(next[cell_of(f)]++);
     // Deepest first within the cell: move the shallower centres placed so far one up. The cells are small (the
-    // check above bounds the sum of their squared sizes), so this stays linear in the entries.
+    // check above bounds the sum of their squared sizes), so this stays linear in the entries; a grid made without
+    // that check (for tests) pays the square of its fullest cell.
     size_t k = at;
     for (; k > static_cast<size_t>(start[cell_of(f)]) && grid->depths_[k - 1] < f.depth; --k) {
       grid->xs_[k] = grid->xs_[k - 1];
@@ -545,16 +567,33 @@ std::span<const int32_t> NeighbourGrid::Of(int32_t g) {
   return tree_->Of(g);
 }
 
-}  // namespace
-
-std::unique_ptr<NeighbourLists> MakeNeighbourLists(const FigureList& figures) {
+std::vector<EntryFacts> FactsOf(const FigureList& figures) {
   std::vector<EntryFacts> facts(figures.size());
   for (size_t i = 0; i < figures.size(); ++i) {
     const tfigura& f = *figures[i];
     facts[i] = {f.center_x, f.center_y, f.depth, f.parent, f.open == 0};
   }
+  return facts;
+}
+
+}  // namespace
+
+std::unique_ptr<NeighbourLists> MakeNeighbourLists(const FigureList& figures) {
+  const std::vector<EntryFacts> facts = FactsOf(figures);
   if (auto grid = NeighbourGrid::Make(facts)) return grid;
   return std::make_unique<NeighbourTree>(facts);
+}
+
+std::unique_ptr<NeighbourLists> MakeGridNeighbourLists(const FigureList& figures, int64_t cell_side) {
+  if (figures.empty()) return MakeNeighbourLists(figures);
+  const std::vector<EntryFacts> facts = FactsOf(figures);
+  // No more cells than a few per entry and a million besides, whatever side is asked for.
+  const CentreBounds bounds(facts);
+  int64_t side = std::max<int64_t>(cell_side, 1);
+  while (bounds.cells(side) > kMostCellsPerEntry * static_cast<int64_t>(facts.size()) + (int64_t{1} << 20)) {
+    side += side / 4 + 1;
+  }
+  return NeighbourGrid::MakeWithSide(facts, side, false);
 }
 
 }  // namespace varnholt

@@ -2,6 +2,7 @@
 // The neighbour lists of cut planning, worked out when a join first asks for one (with those of the closed entries
 // near it), through a tree of the entries' centres.
 
+#include <cstdint>
 #include <memory>
 
 #include "project/join_rules.h"
@@ -10,5 +11,10 @@ namespace varnholt {
 
 // The lists of the entries there are now (centres, depths and parents as they stand), by NeighbourKey.
 std::unique_ptr<NeighbourLists> MakeNeighbourLists(const FigureList& figures);
+
+// The same through a grid of cells of the given side however the centres spread, widened only to keep the cells
+// fewer than a million more than a few per entry. For tests of the grid's search: small cells make many searches
+// meet the most cells one may and leave their lists to the tree.
+std::unique_ptr<NeighbourLists> MakeGridNeighbourLists(const FigureList& figures, int64_t cell_side);
 
 }  // namespace varnholt

@@ -25,9 +25,10 @@ FigureList Entries(std::mt19937& rng, int32_t n, int32_t spread, int32_t lattice
   return figures;
 }
 
-void ExpectSameLists(const FigureList& figures, const std::string& label) {
+// Checks the lists of MakeNeighbourLists, or with `cell_side` those of a grid of cells of that side.
+void ExpectSameLists(const FigureList& figures, const std::string& label, int64_t cell_side = 0) {
   const auto expected = MakeLiteralPlanSearch()->Neighbours(figures);
-  const auto found = MakeNeighbourLists(figures);
+  const auto found = cell_side > 0 ? MakeGridNeighbourLists(figures, cell_side) : MakeNeighbourLists(figures);
   // Asked for in a scrambled order, as joins ask for them.
   for (size_t k = 0; k < figures.size(); ++k) {
     const auto g = static_cast<int32_t>((k * 7919) % figures.size());
@@ -145,6 +146,47 @@ TEST(NeighbourLists, EvenSpreadWithFarEntriesAndPiledCentres) {
       for (auto& f : entries) std::swap(f->center_x, f->center_y);  // the far entries above the spread
     }
     ExpectSameLists(entries, "round " + std::to_string(round));
+    if (HasFatalFailure()) return;
+  }
+}
+
+TEST(NeighbourLists, GridSearchesThatMeetTheMostCellsLeaveTheirListsToTheTree) {
+  // A search of the grid that has met its most cells (ten rings around its own) may hold a full list that a
+  // farther ring would still change: cells of 10 units, the searched entry alone at the middle of its cell, 22
+  // entries in the corners of its ninth ring (distance 127 to 135) and one more in its eleventh (distance 113).
+  const auto add = [](FigureList& entries, int32_t x, int32_t y) {
+    auto f = std::make_unique<tfigura>();
+    f->center_x = x;
+    f->center_y = y;
+    f->parent = -1;
+    entries.push_back(std::move(f));
+  };
+  FigureList entries;
+  add(entries, 5, 5);
+  add(entries, -1000, -1000);  // the grid's first cell begins here
+  add(entries, 1000, 1000);
+  for (int32_t k = 0; k < 22; ++k) {
+    const int32_t sx = k % 2 == 0 ? 1 : -1, sy = k % 4 < 2 ? 1 : -1;
+    add(entries, 5 + sx * (90 + k % 5), 5 + sy * (90 + k / 5));
+  }
+  add(entries, 118, 5);
+  const auto found = MakeGridNeighbourLists(entries, 10);
+  const std::span<const int32_t> list = found->Of(0);
+  ASSERT_GE(list.size(), 2u);
+  EXPECT_EQ(list[1], static_cast<int32_t>(entries.size()) - 1) << "the entry of the eleventh ring is the nearest";
+  ExpectSameLists(entries, "corners of the ninth ring", 10);
+
+  // Small cells over spreads, clusters and rows, so that many searches meet their most cells.
+  std::mt19937 rng(61);
+  for (int round = 0; round < 24; ++round) {
+    const int32_t spread = round % 2 == 0 ? 5000 : 300000;
+    FigureList spreadout = Entries(rng, round % 3 == 0 ? 300 : 900, spread, round % 4 == 3 ? spread / 40 : 1);
+    for (auto& f : spreadout) {
+      f->open = std::uniform_int_distribution<int32_t>(0, 3)(rng) == 0 ? 1 : 0;
+      if (round % 3 == 1) f->center_y = f->center_y / 50 * 50;
+    }
+    const int32_t divisions[] = {1000, 300, 100, 30};
+    ExpectSameLists(spreadout, "small cells, round " + std::to_string(round), 2 * spread / divisions[round % 4]);
     if (HasFatalFailure()) return;
   }
 }
