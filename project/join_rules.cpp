@@ -388,6 +388,26 @@ double ApproxRowScale(const CostVertex& row, int32_t least_g_factor) {
   }
 }
 
+// Calls visit(row) for the rows in order of (bound, position) as long as may_win(bound, position) holds, which
+// only ever turns false as visits go on and is false for every row after one it is false for. Given a cost limit
+// (`limited`), the rows that cannot win from the start (at or above it: half the rows on drawings of figures
+// stacked many deep) are set aside before the rest are put in order. `rows` is left in no particular order.
+template <class MayWin, class Visit>
+[[gnu::always_inline]] inline void VisitRowsInOrder(std::vector<SearchRow>& rows, bool limited, MayWin&& may_win,
+                                                    Visit&& visit) {
+  const auto row_order = [](const SearchRow& a, const SearchRow& b) {
+    return a.bound != b.bound ? a.bound < b.bound : a.position < b.position;
+  };
+  const auto can_win = [&](const SearchRow& row) { return may_win(row.bound, row.position); };
+  // Rows all at one bound (figures overlapping) are in order already; setting none aside keeps them so.
+  const auto end = limited ? std::partition(rows.begin(), rows.end(), can_win) : rows.end();
+  if (!std::is_sorted(rows.begin(), end, row_order)) std::sort(rows.begin(), end, row_order);
+  for (auto row = rows.begin(); row != end; ++row) {
+    if (!can_win(*row)) return;  // nor can any row after it
+    visit(*row);
+  }
+}
+
 template <JoinVariant kVariant>
 std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& gg, int32_t g,
                                    std::span<const int32_t> f_vertices, std::span<const int32_t> g_vertices,
@@ -449,8 +469,11 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
       const PointBox at{p.x, p.y, p.x, p.y, false};
       // The shift moves F's vertex by at most 3 on each axis relative to G's.
       const int64_t box_gap2 = BoxGapSquared(at, g_box, shift < 0 ? -shift : shift);
-      const int64_t gap2 = std::max(box_gap2, spread.GapSquaredFrom(int64_t{p.x} + shift, int64_t{p.y} + shift));
-      row.bound = RowCostBound<kVariant>(gap2, ff, fv, least_g_factor);
+      row.bound = RowCostBound<kVariant>(box_gap2, ff, fv, least_g_factor);
+      // A row the box alone puts at or above the limit is set aside whatever the spread says: no square root.
+      if (row.bound >= cost_limit) continue;
+      const int64_t spread_gap2 = spread.GapSquaredFrom(int64_t{p.x} + shift, int64_t{p.y} + shift);
+      if (spread_gap2 > box_gap2) row.bound = RowCostBound<kVariant>(spread_gap2, ff, fv, least_g_factor);
     }
   }
   // A later candidate replaces the best when it is less in (cost, row, column); nothing found ties with the limit.
@@ -468,16 +491,8 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
   const auto may_win = [&](int64_t bound, size_t row) {
     return bound < best_cost || (best && bound == best_cost && row <= best_row);
   };
-  if (sorted) {
-    const auto row_order = [](const Row& a, const Row& b) {
-      return a.bound != b.bound ? a.bound < b.bound : a.position < b.position;
-    };
-    // Rows all at one bound (figures overlapping) are in order already.
-    if (!std::is_sorted(rows.begin(), rows.end(), row_order)) std::sort(rows.begin(), rows.end(), row_order);
-  }
   if (grid != nullptr) {
-    for (const Row& row : rows) {
-      if (!may_win(row.bound, row.position)) break;
+    VisitRowsInOrder(rows, limited, may_win, [&](const Row& row) __attribute__((always_inline)) {
       const int32_t fv = f_vertices[row.position];
       const CostVertex from = row_vertex(fv);
       const auto row_may_win = [&](int64_t d2) {
@@ -492,15 +507,11 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
             return static_cast<double>(d2) * scale >= static_cast<double>(best_cost) * 0.99 && !row_may_win(d2);
           },
           [&](int32_t column) __attribute__((always_inline)) { consider(row.position, from, static_cast<size_t>(column)); });
-    }
+    });
     return best;
   }
   // Small pairs: every column of a row in order, so that within the row the first of equal costs stays.
-  for (const Row& row : rows) {
-    if (!may_win(row.bound, row.position)) {
-      if (sorted) break;  // so are all rows after it
-      continue;
-    }
+  const auto search_row = [&](const Row& row) {
     const CostVertex from = row_vertex(f_vertices[row.position]);
     for (size_t column = 0; column < columns.size(); ++column) {
       const int64_t cost = CostInRow<kVariant>(from, columns[column]);
@@ -510,6 +521,13 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
         best_column = column;
         best = JoinPair{f, f_vertices[row.position], g, g_vertices[column], cost};
       }
+    }
+  };
+  if (sorted) {
+    VisitRowsInOrder(rows, limited, may_win, search_row);
+  } else {
+    for (const Row& row : rows) {
+      if (may_win(row.bound, row.position)) search_row(row);
     }
   }
   return best;
@@ -604,11 +622,15 @@ std::optional<JoinPair> CheapestVertexPair(const FigureList& figures, const Join
                                            std::span<const int32_t> g_vertices, const PointBox* g_box,
                                            int64_t cost_limit) {
   if (f_vertices.empty() || g_vertices.empty()) return std::nullopt;
+  if (context.pair_scratch == nullptr) {
+    VertexPairScratch own;
+    JoinContext with_own = context;
+    with_own.pair_scratch = &own;
+    return CheapestVertexPair(figures, with_own, f, g, f_vertices, g_vertices, g_box, cost_limit);
+  }
   const tfigura& ff = At(figures, f);
   const tfigura& gg = At(figures, g);
-  std::optional<VertexPairScratch> own;
-  if (context.pair_scratch == nullptr) own.emplace();
-  VertexPairScratch::State& scratch = (context.pair_scratch != nullptr ? *context.pair_scratch : *own).state();
+  VertexPairScratch::State& scratch = context.pair_scratch->state();
   switch (context.variant) {
     case JoinVariant::kStart:
       return CheapestOf<JoinVariant::kStart>(ff, f, gg, g, f_vertices, g_vertices, g_box, cost_limit, scratch);
