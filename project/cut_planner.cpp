@@ -57,6 +57,8 @@ class PlanRun {
   PlanSearch& search_;
   Operator& op_;
   std::unique_ptr<NeighbourLists> neighbours_;
+  // What the run's vertex-pair searches keep between searches; it goes when the run ends.
+  VertexPairScratch pair_scratch_;
   PlanOutcome outcome_;
   // The entries with plan_flag_2 set, kept as they change so that progress and the loops' tests cost nothing.
   int64_t pending_count_ = 0;
@@ -261,6 +263,7 @@ bool PlanRun::Join(JoinVariant variant, int32_t parent) {
   context.parent = parent;
   context.start_figure = doc_.start_figure;
   context.neighbours = neighbours_.get();
+  context.pair_scratch = &pair_scratch_;
   const std::optional<JoinPair> best = search_.FindJoin(figures_, context);
   if (!best) return false;
   int32_t f = best->f_vertex, g = best->g_vertex;
@@ -282,6 +285,7 @@ bool PlanRun::StartJoin() {
   context.variant = JoinVariant::kStart;
   context.start_figure = doc_.start_figure;
   context.start_vertex = NearestVertex(At(doc_.start_figure), doc_.project_min_x, doc_.project_min_y);
+  context.pair_scratch = &pair_scratch_;
   const std::optional<JoinPair> best = FindStartJoin(figures_, context);
   if (!best) return false;
   int32_t f = best->f_vertex, g = best->g_vertex;

@@ -129,10 +129,9 @@ constexpr size_t kGridPairs = 512;
 // outwards from a point ring by ring.
 class ListedVertexGrid {
  public:
-  // Puts G's listed vertices in the grid, reusing the storage of the last grid built here.
-  void Build(const tfigura& g, std::span<const int32_t> list) {
-    std::vector<int32_t>& cell_of = Scratch(0);
-    std::vector<int32_t>& fill = Scratch(1);
+  // Puts G's listed vertices in the grid; cell_of and fill are working storage, their contents of no account.
+  void Build(const tfigura& g, std::span<const int32_t> list, std::vector<int32_t>& cell_of,
+             std::vector<int32_t>& fill) {
     PointBox box;
     for (const int32_t v : list) {
       const TPlotPoint& p = g.points[static_cast<size_t>(v)];
@@ -215,12 +214,6 @@ class ListedVertexGrid {
   }
 
  private:
-  // Storage for building, kept from one grid to the next.
-  static std::vector<int32_t>& Scratch(int which) {
-    thread_local std::array<std::vector<int32_t>, 2> buffers;
-    return buffers[static_cast<size_t>(which)];
-  }
-
   int64_t min_x_ = 0, min_y_ = 0, side_ = 1, columns_ = 1, rows_ = 1;
   std::vector<int32_t> start_;
   std::vector<int32_t> positions_;
@@ -262,9 +255,11 @@ class RadialSpread {
   double least_ = 1e300, most_ = -1.0;
 };
 
-// The grids and radial spreads of the last few G vertex lists searched. Joins search one target against many
-// pending figures in turn: its grid is built once for them. Both are made from nothing but the listed vertices'
-// positions and G's box, so a list whose positions and box are the same, vertex for vertex, finds them here.
+// The grids and radial spreads of the G vertex lists searched last. Joins search one target against many pending
+// figures in turn, and on drawings of figures stacked many deep alternate between dozens of targets: a grid is
+// built once for them all. Both are made from nothing but the listed vertices' positions and G's box, so a list
+// whose positions and box are the same, vertex for vertex, finds them here. The entries fall into sets by box and
+// length, so that a lookup compares a few entries, not all; within its set a new entry replaces the oldest.
 class GridCache {
  public:
   struct Entry {
@@ -274,25 +269,39 @@ class GridCache {
     RadialSpread spread;
   };
 
-  // The entry of G's list (read into `columns`, positions in list order) and box, built when not kept.
-  static const Entry& For(const tfigura& gg, std::span<const int32_t> g_vertices, std::span<const CostVertex> columns,
-                          const PointBox& box) {
-    thread_local GridCache cache;
-    for (Entry& entry : cache.entries_) {
-      if (Holds(entry, columns, box)) return entry;
+  // The entry of G's list (read into `columns`, positions in list order) and box, built when not kept; cell_of
+  // and fill are the build's working storage.
+  const Entry& For(const tfigura& gg, std::span<const int32_t> g_vertices, std::span<const CostVertex> columns,
+                   const PointBox& box, std::vector<int32_t>& cell_of, std::vector<int32_t>& fill) {
+    const size_t set = SetOf(box, columns.size());
+    Entry* const ways = &entries_[set * kWays];
+    for (size_t way = 0; way < kWays; ++way) {
+      if (Holds(ways[way], columns, box)) return ways[way];
     }
-    Entry& entry = cache.entries_[cache.next_];
-    cache.next_ = (cache.next_ + 1) % kEntries;
+    Entry& entry = ways[next_[set]];
+    next_[set] = static_cast<uint8_t>((next_[set] + 1) % kWays);
     entry.listed.clear();
     for (const int32_t v : g_vertices) entry.listed.push_back(gg.points[static_cast<size_t>(v)]);
     entry.box = box;
-    entry.grid.Build(gg, g_vertices);
+    entry.grid.Build(gg, g_vertices, cell_of, fill);
     entry.spread = RadialSpread(gg, g_vertices, box);
     return entry;
   }
 
  private:
-  static constexpr size_t kEntries = 8;
+  // 16 sets of 4: on the stacked 200k DXF drawing 64 entries find four in five grids where 8 found two in five,
+  // and 512 found few more.
+  static constexpr size_t kSets = 16;
+  static constexpr size_t kWays = 4;
+
+  static size_t SetOf(const PointBox& box, size_t listed) {
+    constexpr uint64_t kMix = 0x9E3779B97F4A7C15ULL;
+    uint64_t h = static_cast<uint64_t>(listed);
+    for (const int32_t c : {box.min_x, box.min_y, box.max_x, box.max_y}) {
+      h = (h ^ static_cast<uint32_t>(c)) * kMix;
+    }
+    return static_cast<size_t>(h >> 60) % kSets;
+  }
 
   static bool Holds(const Entry& entry, std::span<const CostVertex> columns, const PointBox& box) {
     if (entry.listed.size() != columns.size() || entry.listed.empty()) return false;
@@ -306,9 +315,31 @@ class GridCache {
     return true;
   }
 
-  std::array<Entry, kEntries> entries_;
-  size_t next_ = 0;
+  std::array<Entry, kSets * kWays> entries_;
+  std::array<uint8_t, kSets> next_{};
 };
+
+// A row of a search: one of F's listed vertices (its position in the list) and the lower bound of its costs.
+struct SearchRow {
+  int64_t bound;
+  size_t position;
+};
+
+}  // namespace
+
+struct VertexPairScratch::State {
+  GridCache grids;
+  std::vector<SearchRow> rows;
+  // G's listed vertices as the costs read them, in list order: read once per search, not once per row.
+  std::vector<CostVertex> columns;
+  // The working storage of a grid's build.
+  std::vector<int32_t> cell_of, fill;
+};
+
+VertexPairScratch::VertexPairScratch() : state_(std::make_unique<State>()) {}
+VertexPairScratch::~VertexPairScratch() = default;
+
+namespace {
 
 // The shift of the inside-parent full join between F's and G's vertices on both axes, nothing for the others.
 template <JoinVariant kVariant>
@@ -357,23 +388,39 @@ double ApproxRowScale(const CostVertex& row, int32_t least_g_factor) {
   }
 }
 
+// Calls visit(row) for the rows in order of (bound, position) as long as may_win(bound, position) holds, which
+// only ever turns false as visits go on and is false for every row after one it is false for. Given a cost limit
+// (`limited`), the rows that cannot win from the start (at or above it: half the rows on drawings of figures
+// stacked many deep) are set aside before the rest are put in order. `rows` is left in no particular order.
+template <class MayWin, class Visit>
+[[gnu::always_inline]] inline void VisitRowsInOrder(std::vector<SearchRow>& rows, bool limited, MayWin&& may_win,
+                                                    Visit&& visit) {
+  const auto row_order = [](const SearchRow& a, const SearchRow& b) {
+    return a.bound != b.bound ? a.bound < b.bound : a.position < b.position;
+  };
+  const auto can_win = [&](const SearchRow& row) { return may_win(row.bound, row.position); };
+  // Rows all at one bound (figures overlapping) are in order already; setting none aside keeps them so.
+  const auto end = limited ? std::partition(rows.begin(), rows.end(), can_win) : rows.end();
+  if (!std::is_sorted(rows.begin(), end, row_order)) std::sort(rows.begin(), end, row_order);
+  for (auto row = rows.begin(); row != end; ++row) {
+    if (!can_win(*row)) return;  // nor can any row after it
+    visit(*row);
+  }
+}
+
 template <JoinVariant kVariant>
 std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& gg, int32_t g,
                                    std::span<const int32_t> f_vertices, std::span<const int32_t> g_vertices,
-                                   const PointBox* known_g_box, int64_t cost_limit) {
+                                   const PointBox* known_g_box, int64_t cost_limit, VertexPairScratch::State& scratch) {
   // The answer is the least (cost, position in f_vertices, position in g_vertices) below the cost limit: the pair
   // a plain scan of the rows in order keeps with its strict-less test, started from the limit. Rows are visited
   // nearest to G's box first, so that a cheap pair turns up early, and a row whose lower bound is above the best
   // cost (or equal to it, behind the best's row) cannot hold the answer and is passed over; so are all rows after
   // it. Within a row of a large pair, G's vertices are met nearest first and the search stops where their distance
   // alone outweighs the best cost.
-  struct Row {
-    int64_t bound;
-    size_t position;
-  };
-  thread_local std::vector<Row> rows;
-  // G's listed vertices as the costs read them, in list order: read once, not once per row.
-  thread_local std::vector<CostVertex> columns;
+  using Row = SearchRow;
+  std::vector<Row>& rows = scratch.rows;
+  std::vector<CostVertex>& columns = scratch.columns;
   columns.clear();
   int32_t least_g_factor = 10;
   bool plain_columns = true;
@@ -414,7 +461,7 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
   const GridCache::Entry* grid = nullptr;
   if (sorted || limited) {
     const PointBox g_box = known_g_box != nullptr ? *known_g_box : BoxOfPoints(gg.points);
-    if (pairs > kGridPairs) grid = &GridCache::For(gg, g_vertices, columns, g_box);
+    if (pairs > kGridPairs) grid = &scratch.grids.For(gg, g_vertices, columns, g_box, scratch.cell_of, scratch.fill);
     const RadialSpread spread = grid != nullptr ? grid->spread : RadialSpread();
     for (Row& row : rows) {
       const int32_t fv = f_vertices[row.position];
@@ -422,8 +469,11 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
       const PointBox at{p.x, p.y, p.x, p.y, false};
       // The shift moves F's vertex by at most 3 on each axis relative to G's.
       const int64_t box_gap2 = BoxGapSquared(at, g_box, shift < 0 ? -shift : shift);
-      const int64_t gap2 = std::max(box_gap2, spread.GapSquaredFrom(int64_t{p.x} + shift, int64_t{p.y} + shift));
-      row.bound = RowCostBound<kVariant>(gap2, ff, fv, least_g_factor);
+      row.bound = RowCostBound<kVariant>(box_gap2, ff, fv, least_g_factor);
+      // A row the box alone puts at or above the limit is set aside whatever the spread says: no square root.
+      if (row.bound >= cost_limit) continue;
+      const int64_t spread_gap2 = spread.GapSquaredFrom(int64_t{p.x} + shift, int64_t{p.y} + shift);
+      if (spread_gap2 > box_gap2) row.bound = RowCostBound<kVariant>(spread_gap2, ff, fv, least_g_factor);
     }
   }
   // A later candidate replaces the best when it is less in (cost, row, column); nothing found ties with the limit.
@@ -441,16 +491,8 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
   const auto may_win = [&](int64_t bound, size_t row) {
     return bound < best_cost || (best && bound == best_cost && row <= best_row);
   };
-  if (sorted) {
-    const auto row_order = [](const Row& a, const Row& b) {
-      return a.bound != b.bound ? a.bound < b.bound : a.position < b.position;
-    };
-    // Rows all at one bound (figures overlapping) are in order already.
-    if (!std::is_sorted(rows.begin(), rows.end(), row_order)) std::sort(rows.begin(), rows.end(), row_order);
-  }
   if (grid != nullptr) {
-    for (const Row& row : rows) {
-      if (!may_win(row.bound, row.position)) break;
+    VisitRowsInOrder(rows, limited, may_win, [&](const Row& row) __attribute__((always_inline)) {
       const int32_t fv = f_vertices[row.position];
       const CostVertex from = row_vertex(fv);
       const auto row_may_win = [&](int64_t d2) {
@@ -465,15 +507,11 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
             return static_cast<double>(d2) * scale >= static_cast<double>(best_cost) * 0.99 && !row_may_win(d2);
           },
           [&](int32_t column) __attribute__((always_inline)) { consider(row.position, from, static_cast<size_t>(column)); });
-    }
+    });
     return best;
   }
   // Small pairs: every column of a row in order, so that within the row the first of equal costs stays.
-  for (const Row& row : rows) {
-    if (!may_win(row.bound, row.position)) {
-      if (sorted) break;  // so are all rows after it
-      continue;
-    }
+  const auto search_row = [&](const Row& row) {
     const CostVertex from = row_vertex(f_vertices[row.position]);
     for (size_t column = 0; column < columns.size(); ++column) {
       const int64_t cost = CostInRow<kVariant>(from, columns[column]);
@@ -483,6 +521,13 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
         best_column = column;
         best = JoinPair{f, f_vertices[row.position], g, g_vertices[column], cost};
       }
+    }
+  };
+  if (sorted) {
+    VisitRowsInOrder(rows, limited, may_win, search_row);
+  } else {
+    for (const Row& row : rows) {
+      if (may_win(row.bound, row.position)) search_row(row);
     }
   }
   return best;
@@ -577,19 +622,28 @@ std::optional<JoinPair> CheapestVertexPair(const FigureList& figures, const Join
                                            std::span<const int32_t> g_vertices, const PointBox* g_box,
                                            int64_t cost_limit) {
   if (f_vertices.empty() || g_vertices.empty()) return std::nullopt;
+  if (context.pair_scratch == nullptr) {
+    VertexPairScratch own;
+    JoinContext with_own = context;
+    with_own.pair_scratch = &own;
+    return CheapestVertexPair(figures, with_own, f, g, f_vertices, g_vertices, g_box, cost_limit);
+  }
   const tfigura& ff = At(figures, f);
   const tfigura& gg = At(figures, g);
+  VertexPairScratch::State& scratch = context.pair_scratch->state();
   switch (context.variant) {
     case JoinVariant::kStart:
-      return CheapestOf<JoinVariant::kStart>(ff, f, gg, g, f_vertices, g_vertices, g_box, cost_limit);
+      return CheapestOf<JoinVariant::kStart>(ff, f, gg, g, f_vertices, g_vertices, g_box, cost_limit, scratch);
     case JoinVariant::kGlobalFull:
-      return CheapestOf<JoinVariant::kGlobalFull>(ff, f, gg, g, f_vertices, g_vertices, g_box, cost_limit);
+      return CheapestOf<JoinVariant::kGlobalFull>(ff, f, gg, g, f_vertices, g_vertices, g_box, cost_limit, scratch);
     case JoinVariant::kInsideFull:
-      return CheapestOf<JoinVariant::kInsideFull>(ff, f, gg, g, f_vertices, g_vertices, g_box, cost_limit);
+      return CheapestOf<JoinVariant::kInsideFull>(ff, f, gg, g, f_vertices, g_vertices, g_box, cost_limit, scratch);
     case JoinVariant::kInsideNeighbours:
-      return CheapestOf<JoinVariant::kInsideNeighbours>(ff, f, gg, g, f_vertices, g_vertices, g_box, cost_limit);
+      return CheapestOf<JoinVariant::kInsideNeighbours>(ff, f, gg, g, f_vertices, g_vertices, g_box, cost_limit,
+                                                        scratch);
     case JoinVariant::kGlobalNeighbours:
-      return CheapestOf<JoinVariant::kGlobalNeighbours>(ff, f, gg, g, f_vertices, g_vertices, g_box, cost_limit);
+      return CheapestOf<JoinVariant::kGlobalNeighbours>(ff, f, gg, g, f_vertices, g_vertices, g_box, cost_limit,
+                                                        scratch);
   }
   return std::nullopt;
 }

@@ -2,6 +2,7 @@
 // The five join variants: which figure pairs they consider, which vertices they look at and what a pair costs.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <utility>
@@ -41,6 +42,23 @@ class FixedNeighbourLists final : public NeighbourLists {
   std::vector<std::vector<int32_t>> lists_;
 };
 
+// What the vertex-pair searches of one planning run keep from one search to the next: the grids of the targets
+// searched last and the working arrays of a search. The planner makes one for a run, and its memory goes with the
+// run; a search given none works with one of its own.
+class VertexPairScratch {
+ public:
+  VertexPairScratch();
+  ~VertexPairScratch();
+  VertexPairScratch(const VertexPairScratch&) = delete;
+  VertexPairScratch& operator=(const VertexPairScratch&) = delete;
+
+  struct State;
+  State& state() { return *state_; }
+
+ private:
+  std::unique_ptr<State> state_;
+};
+
 // What a join search reads besides the figures.
 struct JoinContext {
   JoinVariant variant = JoinVariant::kGlobalFull;
@@ -49,6 +67,8 @@ struct JoinContext {
   int32_t start_vertex = 0;   // the start join's vertex of the start figure
   // The figures nearest to each entry; none when the project has too few entries.
   NeighbourLists* neighbours = nullptr;
+  // Kept between the vertex-pair searches of a run; none: each search works with storage of its own.
+  VertexPairScratch* pair_scratch = nullptr;
 };
 
 // The best vertex pair of one join: pending figure F and vertex f, joined entry G and vertex g.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -70,23 +71,35 @@ std::optional<JoinPair> PlainScan(const FigureList& figures, JoinVariant variant
   return best;
 }
 
-// Compares the search with the plain scan under every variant; returns how many answers were compared.
+void ExpectSamePair(const std::optional<JoinPair>& found, const std::optional<JoinPair>& expected,
+                    const std::string& where) {
+  EXPECT_EQ(found.has_value(), expected.has_value()) << where;
+  if (!found || !expected) return;
+  EXPECT_EQ(found->f_vertex, expected->f_vertex) << where;
+  EXPECT_EQ(found->g_vertex, expected->g_vertex) << where;
+  EXPECT_EQ(found->cost, expected->cost) << where;
+}
+
+// Compares the search with the plain scan under every variant, searching with storage of its own and, when given,
+// with `scratch` (kept by the caller from one search to the next, as a planning run keeps it); returns how many
+// answers were compared.
 int ExpectPlainScanAnswers(const FigureList& figures, const std::vector<int32_t>& f_vertices,
-                           const std::vector<int32_t>& g_vertices, const std::string& label) {
+                           const std::vector<int32_t>& g_vertices, const std::string& label,
+                           VertexPairScratch* scratch = nullptr) {
   int compared = 0;
   for (const JoinVariant variant : {JoinVariant::kStart, JoinVariant::kInsideFull, JoinVariant::kInsideNeighbours,
                                     JoinVariant::kGlobalFull, JoinVariant::kGlobalNeighbours}) {
     JoinContext context;
     context.variant = variant;
     const auto expected = PlainScan(figures, variant, 0, 1, f_vertices, g_vertices);
-    const auto found = CheapestVertexPair(figures, context, 0, 1, f_vertices, g_vertices);
     const std::string where = label + " variant " + std::to_string(static_cast<int>(variant));
-    EXPECT_EQ(found.has_value(), expected.has_value()) << where;
-    if (!found || !expected) continue;
-    EXPECT_EQ(found->f_vertex, expected->f_vertex) << where;
-    EXPECT_EQ(found->g_vertex, expected->g_vertex) << where;
-    EXPECT_EQ(found->cost, expected->cost) << where;
-    ++compared;
+    ExpectSamePair(CheapestVertexPair(figures, context, 0, 1, f_vertices, g_vertices), expected, where);
+    if (scratch != nullptr) {
+      context.pair_scratch = scratch;
+      ExpectSamePair(CheapestVertexPair(figures, context, 0, 1, f_vertices, g_vertices), expected,
+                     where + " with the kept scratch");
+    }
+    if (expected) ++compared;
   }
   return compared;
 }
@@ -129,6 +142,7 @@ TEST(VertexPairSearch, LargeRingsInsideOneAnotherOrApart) {
   // Large pairs search G's vertices nearest first through a grid: a hole in a ring, rings side by side, a ring
   // far off, with every vertex listed or every k-th.
   Lcg random{99};
+  VertexPairScratch scratch;
   int compared = 0;
   for (int round = 0; round < 300; ++round) {
     FigureList figures;
@@ -140,7 +154,7 @@ TEST(VertexPairSearch, LargeRingsInsideOneAnotherOrApart) {
     std::vector<int32_t> f_vertices, g_vertices;
     for (int32_t i = 0; i < static_cast<int32_t>(figures[0]->points.size()); i += step) f_vertices.push_back(i);
     for (int32_t i = 0; i < static_cast<int32_t>(figures[1]->points.size()); i += step) g_vertices.push_back(i);
-    compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, "ring round " + std::to_string(round));
+    compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, "ring round " + std::to_string(round), &scratch);
     if (HasFailure()) return;
   }
   EXPECT_EQ(compared, 1500);
@@ -150,6 +164,7 @@ TEST(VertexPairSearch, AFigureSearchedAgainAfterItsPointsMoved) {
   // A grid of G's listed vertices is kept for the searches that follow: once G's points move (in place, the same
   // figure and list), or G is another figure of as many vertices, the search still measures where they are now.
   Lcg random{1616};
+  VertexPairScratch scratch;
   int compared = 0;
   for (int round = 0; round < 200; ++round) {
     FigureList figures;
@@ -158,18 +173,78 @@ TEST(VertexPairSearch, AFigureSearchedAgainAfterItsPointsMoved) {
     figures.push_back(RandomRing(random, random.In(-2000, 2000), random.In(-2000, 2000), random.In(300, 3000), n));
     const std::vector<int32_t> f_vertices = EveryVertex(*figures[0]), g_vertices = EveryVertex(*figures[1]);
     const std::string label = "moved round " + std::to_string(round);
-    compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, label);
+    compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, label, &scratch);
     // One vertex moved onto F's nearest point, then the whole ring shifted or redrawn elsewhere.
     figures[1]->points[static_cast<size_t>(random.In(0, n - 1))] = figures[0]->points[0];
-    compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, label + " one vertex");
+    compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, label + " one vertex", &scratch);
     const auto other = RandomRing(random, random.In(-2000, 2000), random.In(-2000, 2000), random.In(300, 3000), n);
     std::copy(other->points.begin(), other->points.end(), figures[1]->points.begin());
-    compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, label + " redrawn");
+    compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, label + " redrawn", &scratch);
     figures[1] = RandomRing(random, random.In(-2000, 2000), random.In(-2000, 2000), random.In(300, 3000), n);
-    compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, label + " another figure");
+    compared += ExpectPlainScanAnswers(figures, f_vertices, g_vertices, label + " another figure", &scratch);
     if (HasFailure()) return;
   }
   EXPECT_EQ(compared, 4000);
+}
+
+TEST(VertexPairSearch, ManyTargetsInTurnWithAKeptScratchOrWithout) {
+  // A run's searches alternate between many targets, more than the scratch keeps grids for, among them targets of
+  // one box and as many vertices that differ only within (a grid kept for one must not serve the other). Two runs
+  // through one scratch, a fresh scratch and none give the same pairs, the plain scan's.
+  Lcg random{4242};
+  FigureList figures;
+  for (int k = 0; k < 8; ++k) figures.push_back(RandomRing(random, random.In(-4000, 4000), random.In(-4000, 4000), 900, 120));
+  const int32_t sources = static_cast<int32_t>(figures.size());
+  for (int k = 0; k < 150; ++k) {
+    auto ring = RandomRing(random, random.In(-3000, 3000), random.In(-3000, 3000), random.In(400, 1500), 90);
+    if (k % 3 == 2) {
+      // The last target's box and length, one vertex moved onto a corner of the box (where it is the nearest to
+      // a figure beyond that corner).
+      const tfigura& last = *figures.back();
+      ring->points = last.points;
+      ring->vertex_angles = last.vertex_angles;
+      const PointBox box = BoxOfPoints(last.points);
+      const bool left = random.In(0, 1) == 0, low = random.In(0, 1) == 0;
+      ring->points[static_cast<size_t>(random.In(0, 89))] = {left ? box.min_x : box.max_x, low ? box.min_y : box.max_y};
+      const PointBox moved = BoxOfPoints(ring->points);
+      if (moved.min_x != box.min_x || moved.min_y != box.min_y || moved.max_x != box.max_x || moved.max_y != box.max_y) {
+        continue;
+      }
+    }
+    figures.push_back(std::move(ring));
+  }
+  std::vector<std::array<int32_t, 2>> searches;
+  for (int k = 0; k < 1200; ++k) {
+    searches.push_back({random.In(0, sources - 1), random.In(sources, static_cast<int32_t>(figures.size()) - 1)});
+  }
+  VertexPairScratch kept;
+  int compared = 0;
+  for (int run = 0; run < 3; ++run) {
+    VertexPairScratch fresh;
+    VertexPairScratch* const scratch = run < 2 ? &kept : &fresh;
+    for (const JoinVariant variant : {JoinVariant::kGlobalNeighbours, JoinVariant::kInsideFull}) {
+      JoinContext context;
+      context.variant = variant;
+      context.pair_scratch = scratch;
+      for (const auto& [f, g] : searches) {
+        const std::vector<int32_t> f_vertices = EveryVertex(*figures[static_cast<size_t>(f)]);
+        const std::vector<int32_t> g_vertices = EveryVertex(*figures[static_cast<size_t>(g)]);
+        const auto expected = PlainScan(figures, variant, f, g, f_vertices, g_vertices);
+        const std::string where = "run " + std::to_string(run) + " variant " +
+                                  std::to_string(static_cast<int>(variant)) + " f " + std::to_string(f) + " g " +
+                                  std::to_string(g);
+        ExpectSamePair(CheapestVertexPair(figures, context, f, g, f_vertices, g_vertices), expected, where);
+        if (run == 0) {
+          JoinContext own = context;
+          own.pair_scratch = nullptr;
+          ExpectSamePair(CheapestVertexPair(figures, own, f, g, f_vertices, g_vertices), expected, where + " own");
+        }
+        if (HasFailure()) return;
+        ++compared;
+      }
+    }
+  }
+  EXPECT_EQ(compared, 7200);
 }
 
 TEST(VertexPairSearch, FiguresAtTheCoordinateLimits) {
