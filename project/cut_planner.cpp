@@ -6,6 +6,7 @@
 
 #include "geometry/geometry.h"
 #include "geometry/units.h"
+#include "geometry/vector_state.h"
 #include "project/crossing_repair.h"
 #include "project/join_weights.h"
 #include "project/project_document.h"
@@ -434,6 +435,9 @@ PlanOutcome PlanRun::Run() {
   BusyCursor busy(op_);
   doc_.frame_added = false;
   if (figures_.empty()) return outcome_;
+  // The window's code, the busy cursor's included, may have left the wide registers marked in use, which slows the
+  // turning angles' arc tangents tenfold.
+  ReleaseUpperVectorHalves();
   for (auto& f : figures_) BuildTurningAngles(*f);
   for (const auto& f : figures_) pending_count_ += Pending(*f) ? 1 : 0;
   // Each join appends one connector and leaves one pending entry joined; a frame or start marker and the connector

@@ -162,7 +162,6 @@ void ProjectDocument::MeasureProject() {
 }
 
 void ProjectDocument::ciecie() {
-  ReleaseUpperVectorHalves();  // for the turning angles' arc tangents, as in Load
   const std::unique_ptr<PlanSearch> search = MakeFastPlanSearch();
   last_plan = PlanCut(*this, *search);
 }
