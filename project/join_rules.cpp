@@ -506,7 +506,9 @@ std::optional<JoinPair> CheapestOf(const tfigura& ff, int32_t f, const tfigura& 
           [&](int64_t d2) {
             return static_cast<double>(d2) * scale >= static_cast<double>(best_cost) * 0.99 && !row_may_win(d2);
           },
-          [&](int32_t column) __attribute__((always_inline)) { consider(row.position, from, static_cast<size_t>(column)); });
+          [&](int32_t column) __attribute__((always_inline)) {
+            consider(row.position, from, static_cast<size_t>(column));
+          });
     });
     return best;
   }

@@ -92,7 +92,6 @@ JoinTable::JoinTable(const FigureList& figures, const JoinContext& context,
     int32_t least = 10;
     for (const TVertexAngle& a : figure.vertex_angles) least = std::min<int32_t>(least, a.mark);
     least_mark_[m] = static_cast<uint8_t>(std::max(least, 0));
-    min_mark_ = std::min(min_mark_, least);
     if (item_of_[m] >= 0) {
       min_item_mark_ = std::min(min_item_mark_, least);
       member_of_item_.push_back(static_cast<int32_t>(m));

@@ -101,7 +101,6 @@ class JoinTable {
   JoinContext filter_context_;
   bool inside_ = false;
   bool neighbour_variant_ = false;
-  int32_t min_mark_ = 10;
   // By member: the least of 10 and the marks of its vertices (none below 0). A pair's cost weighs each vertex by
   // at least its figure's least mark, which on most pairs lies well above the least of the whole table.
   std::vector<uint8_t> least_mark_;

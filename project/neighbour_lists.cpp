@@ -415,18 +415,22 @@ struct CentreBounds {
   int64_t width() const { return max_x - min_x + 1; }  // at most 2^32
   int64_t height() const { return max_y - min_y + 1; }
   int64_t cells(int64_t side) const { return ((width() + side - 1) / side) * ((height() + side - 1) / side); }
+  // The side, from `side` on, widened by quarters until the grid has at most `most` cells.
+  int64_t SideWithin(int64_t side, int64_t most) const {
+    while (cells(side) > most) side += side / 4 + 1;
+    return side;
+  }
 };
 
 std::unique_ptr<NeighbourGrid> NeighbourGrid::Make(const std::vector<EntryFacts>& facts) {
   const size_t n = facts.size();
   if (n < 2 * kNeighbourCount) return nullptr;  // a few leaves of the tree hold them all
   const CentreBounds bounds(facts);
-  auto side = std::max<int64_t>(
+  const auto side = std::max<int64_t>(
       1, static_cast<int64_t>(std::ceil(std::sqrt(static_cast<double>(bounds.width()) *
                                                   static_cast<double>(bounds.height()) * kCentresPerCell /
                                                   static_cast<double>(n)))));
-  while (bounds.cells(side) > kMostCellsPerEntry * static_cast<int64_t>(n)) side += side / 4 + 1;
-  return MakeWithSide(facts, side, true);
+  return MakeWithSide(facts, bounds.SideWithin(side, kMostCellsPerEntry * static_cast<int64_t>(n)), true);
 }
 
 std::unique_ptr<NeighbourGrid> NeighbourGrid::MakeWithSide(const std::vector<EntryFacts>& facts, int64_t side,
@@ -589,11 +593,8 @@ std::unique_ptr<NeighbourLists> MakeGridNeighbourLists(const FigureList& figures
   const std::vector<EntryFacts> facts = FactsOf(figures);
   // No more cells than a few per entry and a million besides, whatever side is asked for.
   const CentreBounds bounds(facts);
-  int64_t side = std::max<int64_t>(cell_side, 1);
-  while (bounds.cells(side) > kMostCellsPerEntry * static_cast<int64_t>(facts.size()) + (int64_t{1} << 20)) {
-    side += side / 4 + 1;
-  }
-  return NeighbourGrid::MakeWithSide(facts, side, false);
+  const int64_t most = kMostCellsPerEntry * static_cast<int64_t>(facts.size()) + (int64_t{1} << 20);
+  return NeighbourGrid::MakeWithSide(facts, bounds.SideWithin(std::max<int64_t>(cell_side, 1), most), false);
 }
 
 }  // namespace varnholt

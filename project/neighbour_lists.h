@@ -1,6 +1,6 @@
 #pragma once
 // The neighbour lists of cut planning, worked out when a join first asks for one (with those of the closed entries
-// near it), through a tree of the entries' centres.
+// near it), through a grid of the entries' centres where they spread evenly and a tree of them where they crowd.
 
 #include <cstdint>
 #include <memory>

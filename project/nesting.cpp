@@ -84,12 +84,6 @@ std::vector<std::vector<int32_t>> ContainersOf(const FigureList& figures, const 
 
 }  // namespace
 
-int32_t NestFigures(FigureList& figures) {
-  std::vector<PointBox> boxes(figures.size());
-  for (size_t i = 0; i < figures.size(); ++i) boxes[i] = BoxOfPoints(figures[i]->points);
-  return NestFigures(figures, boxes);
-}
-
 int32_t NestFigures(FigureList& figures, const std::vector<PointBox>& boxes) {
   const size_t n = figures.size();
   const std::vector<std::vector<int32_t>> containers = ContainersOf(figures, boxes);

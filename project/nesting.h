@@ -19,8 +19,7 @@ bool LiesInside(const tfigura& inner, const tfigura& outer);
 
 // Sets depth, parent and child_count of every entry and returns the deepest depth. Passes over all pairs in list
 // order until a pass assigns nothing; a figure takes a container whose depth is above its current parent's.
-int32_t NestFigures(FigureList& figures);
-// The same with the entries' boxes measured already (`boxes[e]` the box of entry e's points).
+// `boxes[e]` is the box of entry e's points, measured already.
 int32_t NestFigures(FigureList& figures, const std::vector<PointBox>& boxes);
 
 }  // namespace varnholt

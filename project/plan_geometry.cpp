@@ -106,10 +106,6 @@ int32_t PreviousVertex(int32_t v, int32_t n) {
 
 namespace {
 
-// Whether the connector crosses one of the edges k -> k + 1 for k in [from, to). Two segments cross only where both
-// span the same x, so an edge wholly left or right of the connector is passed over without the full test; that
-// filter runs over blocks of edges without a branch per edge (most edges of a figure lie beside a short connector),
-// and a block with an edge in the connector's span is gone through edge by edge.
 // Whether edge a -> b spans some of the connector's x range [lo, hi], as 0 or 1 without a branch.
 unsigned SpansX(const TPlotPoint& a, const TPlotPoint& b, int32_t lo, int32_t hi) {
   return static_cast<unsigned>(std::max(a.x, b.x) >= lo) & static_cast<unsigned>(std::min(a.x, b.x) <= hi);
@@ -119,6 +115,10 @@ bool CrossesEdge(const Segment& connector, const TPlotPoint& a, const TPlotPoint
   return SpansX(a, b, lo, hi) != 0 && SegmentsCross(connector, Segment{a, b});
 }
 
+// Whether the connector crosses one of the edges k -> k + 1 for k in [from, to). Two segments cross only where both
+// span the same x, so an edge wholly left or right of the connector is passed over without the full test; that
+// filter runs over blocks of edges without a branch per edge (most edges of a figure lie beside a short connector),
+// and a block with an edge in the connector's span is gone through edge by edge.
 bool CrossesEdgeRun(const Segment& connector, const std::vector<TPlotPoint>& p, size_t from, size_t to) {
   const int32_t lo = std::min(connector.p1.x, connector.p2.x), hi = std::max(connector.p1.x, connector.p2.x);
   const auto spans = [&](size_t k) { return SpansX(p[k], p[k + 1], lo, hi); };
