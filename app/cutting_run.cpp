@@ -11,6 +11,7 @@
 #include "geometry/clock.h"
 #include "geometry/run_time_error.h"
 #include "geometry/units.h"
+#include "link/machine_hold.h"
 #include "project/cut_program.h"
 #include "project/kerf_settings.h"
 #include "project/project_document.h"
@@ -43,6 +44,9 @@ CuttingRun::CuttingRun(MachineLink& link, RunFlags& flags, TTransArm& transmissi
       setup_(std::move(setup)) {}
 
 void CuttingRun::Start1Click() {
+  // One cut at a time: under a running, paused or starting program Start is refused and nothing is sent.
+  const MachineHold hold(link_, MachineOperation::kCut);
+  if (!hold) return;
   repeat_counter_ = 0;
   // Figures compensated for another kerf than the configured one would be cut to the wrong size. A repetition keeps
   // the figures of the run it repeats, so only a new start checks.
@@ -55,6 +59,9 @@ void CuttingRun::Start1Click() {
 }
 
 void CuttingRun::StartWycinaniaNieautomatycznego() {
+  const MachineHold hold(link_, MachineOperation::kCut);
+  if (!hold) return;
+  flags_.MachineStopped = false;
   if (auto_repeat_) CurrentOperator().SetStatusText(kRepetitionPanel, std::to_string(repeat_counter_ + 1));
   ProjectDocument* project = main_window_.ActiveProject();
   if (project == nullptr) return;
@@ -62,20 +69,28 @@ void CuttingRun::StartWycinaniaNieautomatycznego() {
   TurnForNextPass(project->feed_sign_start, link_.config.Choice(Param::CatDir));
 }
 
-bool CuttingRun::HeatAndCheckWire(ButtonSet buttons) {
+bool CuttingRun::HeatAndCheckWire() {
   EndAtLostLink scope(link_);
+  ControllerState& s = link_.state;
   do {
     ReadStatus(link_);
-    HeaterOn(link_);
+    // The wire the program cuts with is the one checked: the horizontal wire on its working channel and power.
+    SetPowerOutput(link_, kHorizontalWireOutput);
+    s.heater_channel = kHorizontalWireChannel;
+    s.heater_power = static_cast<uint16_t>(
+        std::clamp(nearest(link_.config.Number(Param::work_power) * 255.0 / 100.0), 0.0, 255.0));
+    SendHeaterPower(link_);
+    const bool warmed = HeaterOn(link_);
     ReadStatus(link_);
     HeatingOff(link_);
-    // A lost link ends the run with the one box its first failed command showed.
-    if (scope.lost()) return false;
-    if (link_.state.Has(kStatusWireBroken) &&
-        CurrentOperator().AskQuestion(link_.texts.GetText("Control", "zerwanyDrut"), buttons, "") == kButtonCancel) {
+    // A lost link ends the run with the one box its first failed command showed; a Stop ends it too.
+    if (scope.lost() || !warmed || link_.gate.stop_requested()) return false;
+    if (s.Has(kStatusWireBroken) &&
+        CurrentOperator().AskQuestion(link_.texts.GetText("Control", "zerwanyDrut"),
+                                      Buttons({kButtonRetry, kButtonCancel}), "") != kButtonRetry) {
       return false;
     }
-  } while (link_.state.Has(kStatusWireBroken));
+  } while (s.Has(kStatusWireBroken));
   return true;
 }
 
@@ -114,7 +129,8 @@ bool CuttingRun::PrepareCut(ProjectDocument& project) {
   if (!setup_.test_mode) {
     if (!link_.usb.QuellmarQvExist()) return false;
     if (s.Has(kStatusProgramRunning | kStatusWaitsForGo)) {
-      SendCommand(link_, GoCommand());
+      // The program started so is a started one: its end is to be noticed.
+      if (SendCommand(link_, GoCommand())) flags_.ProgramStarted = true;
       return false;
     }
   }
@@ -123,11 +139,12 @@ bool CuttingRun::PrepareCut(ProjectDocument& project) {
   if (!setup_.test_mode) ReadPositions(link_);
   PlaceSingleOpenFigureStart(project);
   if (setup_.test_mode || link_.config.Number(Param::work_power) == 0) return true;
-  return HeatAndCheckWire(Buttons({kButtonOk, kButtonCancel, kButtonRetry}));
+  return HeatAndCheckWire();
 }
 
 void CuttingRun::tnij(ProjectDocument& project) {
-  if (!PrepareCut(project)) return;
+  const bool prepared = PrepareCut(project);
+  if (CancelledByStop() || !prepared) return;
   BusyCursor busy;
   if (project.has_own_frame()) {
     const int answer = CurrentOperator().AskQuestion(link_.texts.GetText("Main_window", "czyRysowacObrys"),
@@ -149,6 +166,7 @@ void CuttingRun::tnij(ProjectDocument& project) {
     CurrentOperator().ShowMessageBox(*error, true, "");
     return;
   }
+  if (CancelledByStop()) return;
   PrepareControllerAndTransmit();
 }
 
@@ -161,9 +179,10 @@ void CuttingRun::PrepareControllerAndTransmit() {
     SendCommand(link_, ClearProgramCommand());
     SleepMs(10);
     if (scope.lost()) return;
-    if (link_.config.Number(Param::work_power) > 0 && !HeatAndCheckWire(Buttons({kButtonCancel, kButtonRetry}))) {
-      return;
-    }
+    // The controller has been stopped and cleared: a cut given up before is no longer to be stopped.
+    link_.gate.CoolingDone();
+    const bool checked = link_.config.Number(Param::work_power) == 0 || HeatAndCheckWire();
+    if (CancelledByStop() || !checked) return;
   }
   ReadStatus(link_);
   if (!link_.usb.QuellmarQvExist()) {
@@ -174,7 +193,7 @@ void CuttingRun::PrepareControllerAndTransmit() {
   link_.state.start_x = link_.state.X1;
   link_.state.start_y = link_.state.Y1;
   SetStartPoint(link_);
-  if (scope.lost()) return;
+  if (scope.lost() || CancelledByStop()) return;
   try {
     transmission_.start();
   } catch (const RunTimeError& error) {
@@ -182,16 +201,77 @@ void CuttingRun::PrepareControllerAndTransmit() {
   }
 }
 
+bool CuttingRun::CancelledByStop() {
+  NoteStop(link_);
+  if (!link_.gate.TakeStopRequest()) return false;
+  // Nothing was started: the controller is left with an empty program memory and every heater off.
+  if (!setup_.test_mode && link_.usb.QuellmarQvExist()) {
+    const EndAtLostLink scope(link_);
+    SendCommandAlways(link_, ClearProgramCommand());
+    AllHeatersOff(link_);
+  }
+  CurrentOperator().ShowMessageBox(link_.texts.GetText("Control", "ciecieAnulowane"), false, "");
+  return true;
+}
+
 void CuttingRun::Wstrzymaj1Click() {
+  // While an operation holds the machine its waits take the Stop: it ends on it, and what is left of the Stop is
+  // carried out once the machine is free.
+  if (link_.gate.busy()) {
+    link_.gate.RequestStop();
+    return;
+  }
+  const MachineHold hold(link_, MachineOperation::kStop);
+  link_.gate.TakeStopRequest();
   BusyCursor busy;
-  if (panel_.wstrzymaj()) flags_.MachineStopped = true;
+  ControllerState& s = link_.state;
+  const EndAtLostLink scope(link_);
+  ReadStatus(link_);
+  if (!link_.usb.QuellmarQvExist()) {
+    // Said at once: the machine cut on is the operator's to stop at the machine.
+    CurrentOperator().ShowMessageBox(link_.texts.GetText("Control", "stopBezLacznosci"), true, "");
+    return;
+  }
+  const bool runs = s.Has(kStatusProgramRunning);
+  const bool waits_for_go = runs && s.Has(kStatusWaitsForGo);
+  if ((transmission_.running() && !runs && !s.Has(kStatusPaused)) || waits_for_go) {
+    CancelStartingProgram();
+  } else if (runs) {
+    const Tster::PauseOutcome outcome = panel_.Pause();
+    if (outcome == Tster::PauseOutcome::kPaused) flags_.MachineStopped = true;
+    panel_.ReportFailedPause(outcome);
+  } else if (s.Has(kStatusPaused)) {
+    DiscardPausedProgram();
+  } else {
+    // No program: a manual move is stopped.
+    SendCommandAlways(link_, StopMoveCommand());
+  }
+}
+
+void CuttingRun::CancelStartingProgram() {
+  // The program has not started yet: it never will. The transmission ends, the controller forgets what it got.
+  transmission_.stop();
   flags_.ProgramStarted = false;
+  const bool cleared = SendCommandAlways(link_, ClearProgramCommand());
+  const bool cooled = AllHeatersOff(link_);
+  if (!cleared || !cooled) link_.gate.GiveUpCut();
+  CurrentOperator().ShowMessageBox(link_.texts.GetText("Control", "ciecieAnulowane"), false, "");
+}
+
+void CuttingRun::DiscardPausedProgram() {
+  const int answer = CurrentOperator().AskQuestion(link_.texts.GetText("Control", "odrzucicPauze"),
+                                                   Buttons({kButtonYes, kButtonNo}), "");
+  if (answer != kButtonYes) return;
+  transmission_.stop();
+  flags_.ProgramStarted = false;
+  flags_.MachineStopped = false;
+  SendCommandAlways(link_, ClearProgramCommand());
+  AllHeatersOff(link_);
 }
 
 void CuttingRun::Kontynuacja1Click() {
   BusyCursor busy;
-  panel_.kontynuuj();
-  flags_.MachineStopped = false;
+  if (panel_.kontynuuj()) flags_.MachineStopped = false;
 }
 
 AutoRepeatButtons CuttingRun::SpeedAutoRepeatClick(bool down) {
@@ -207,6 +287,15 @@ AutoRepeatButtons AutoRepeatButtonsFor(bool on, bool program_runs, const tInterf
 AutoRepeatButtons AutoRepeatWithoutRun(const tInterfejs& texts) { return AutoRepeatButtonsFor(false, false, texts); }
 
 void CuttingRun::ProgramEnded() {
+  {
+    // The program switches its wire off as it ends; one left hot (a program that ended otherwise) is switched off.
+    const MachineHold hold(link_, MachineOperation::kProgramEnd);
+    const EndAtLostLink scope(link_);
+    ReadStatus(link_);
+    if (link_.usb.present() && !link_.state.Has(kStatusProgramRunning) && link_.state.Has(kStatusHeating)) {
+      AllHeatersOff(link_);
+    }
+  }
   if (!auto_repeat_) return;
   ++repeat_counter_;
   StartWycinaniaNieautomatycznego();
@@ -215,6 +304,8 @@ void CuttingRun::ProgramEnded() {
 void CuttingRun::SpeedPrzesunDoRamionClick() { panel_.btnPrzesunDoRamionClick(); }
 
 void CuttingRun::SpeedWysunPoCieciuClick() {
+  const MachineHold hold(link_, MachineOperation::kMoveOutAfterCut);
+  if (!hold) return;
   ControllerState& s = link_.state;
   EndAtLostLink scope(link_);
   SelectSpeedGroup(link_, 2, kFromConfiguration);
@@ -224,19 +315,33 @@ void CuttingRun::SpeedWysunPoCieciuClick() {
   MoveBy(link_, true, true, 0.0, FromMillimetres(rise_mm, link_.config.CurrentUnit()), 0.0);
   if (scope.lost()) return;
   WaitIdle(link_);
+  if (link_.gate.TakeStopRequest()) return;
   SelectSpeedGroup(link_, 3, kFromConfiguration);
   MoveBy(link_, true, true, -link_.config.Number(Param::TasmaPrzesuwKon), 0.0, 0.0);
+  // The wires that moved hot go off once the conveyor stands.
+  if (!scope.lost()) WaitIdle(link_);
+  link_.gate.TakeStopRequest();
 }
 
 bool CuttingRun::FormCloseQuery() {
-  if (!transmission_.running()) return true;
-  if (flags_.MachineStopped) {
-    transmission_.stop();
-    return true;
+  ControllerState& s = link_.state;
+  if (!link_.gate.busy()) ReadStatus(link_);
+  const bool present = link_.usb.present();
+  const bool runs = present && s.Has(kStatusProgramRunning);
+  const bool starting = transmission_.running() && !(present && s.Has(kStatusPaused));
+  if (link_.gate.busy() || runs || starting) {
+    CurrentOperator().ShowMessageBox(link_.texts.GetText("Main_window", "wyjscieNiemozliwe"), false,
+                                     link_.texts.GetText("Universal", "uwaga"));
+    return false;
   }
-  CurrentOperator().ShowMessageBox(link_.texts.GetText("Main_window", "wyjscieNiemozliwe"), false,
-                                   link_.texts.GetText("Universal", "uwaga"));
-  return false;
+  transmission_.stop();
+  // Nobody is left to switch the wire off after the program ends.
+  if (present) {
+    const MachineHold hold(link_, MachineOperation::kStopAndCool);
+    const EndAtLostLink scope(link_);
+    AllHeatersOff(link_);
+  }
+  return true;
 }
 
 }  // namespace varnholt

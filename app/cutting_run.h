@@ -48,7 +48,10 @@ class CuttingRun {
   // and checked, the start point sent and the transmission started.
   void tnij(ProjectDocument& project);
 
-  // Stop (menu Wstrzymaj1, button SpeedStop, the machine's stop button) and Continue (Kontynuacja1, Skont).
+  // Stop (menu Wstrzymaj1, button SpeedStop, the machine's stop button) and Continue (Kontynuacja1, Skont). Stop
+  // is never refused: it pauses a running program, cancels one not started yet, offers to discard a paused one and
+  // halts a manual move; while another operation holds the machine it is handed to that operation's waits. What
+  // does not reach the controller is said.
   void Wstrzymaj1Click();
   void Kontynuacja1Click();
 
@@ -61,16 +64,25 @@ class CuttingRun {
   void SpeedPrzesunDoRamionClick();
   void SpeedWysunPoCieciuClick();
 
-  // The main window's close query: allowed when no transmission runs, or when the machine was stopped (the
-  // transmission then ends); otherwise refused with "wyjscieNiemozliwe".
+  // The main window's close query, from the controller's state: refused with "wyjscieNiemozliwe" while a program
+  // runs (or a transmission is starting one) or an operation holds the machine; allowed when none runs or it stands
+  // paused, and then the transmission ends and every heater is switched off.
   bool FormCloseQuery();
 
   bool AutoRepeat() const { return auto_repeat_; }
   int32_t repeat_counter() const { return repeat_counter_; }
 
  private:
-  // Heats the wire and checks it until it is whole; false on Cancel or a lost link.
-  bool HeatAndCheckWire(ButtonSet buttons);
+  // Heats the cutting wire and checks it until it is whole; false on Cancel, a Stop or a lost link.
+  bool HeatAndCheckWire();
+  // A Stop asked for while the cut was being prepared cancels it: no Go, the program memory cleared, the heaters
+  // off, the operator told. True when it did.
+  bool CancelledByStop();
+  // Stop of a program whose transmission has not started it: the transmission ends, the program memory is
+  // cleared, the heaters go off.
+  void CancelStartingProgram();
+  // Stop of a paused program: asked, the program is discarded (a Start may then begin anew).
+  void DiscardPausedProgram();
   // Steps 5 to 9 of the cut, after out.cn was written.
   void PrepareControllerAndTransmit();
   void PlaceSingleOpenFigureStart(ProjectDocument& project);

@@ -34,10 +34,11 @@ class MachineSession {
   MachineSession(HidBackend& backend, const tInterfejs& texts, const Configuration& config,
                  MainWindowPort& main_window, JoystickPort& joystick, const SessionOptions& options);
 
-  // Nothing goes on by itself: no program started, and no transmission that could go on (that of a paused program
-  // waits for the buffer it filled).
+  // Nothing goes on by itself: no program started, no transmission that could go on (that of a paused program
+  // waits for the buffer it filled), and no controller that answers and is still to be stopped and cooled.
   bool Settled() const {
-    return (!transmission.running() || state.Has(kStatusPaused)) && !flags.ProgramStarted;
+    return (!transmission.running() || state.Has(kStatusPaused)) && !flags.ProgramStarted &&
+           !(link.gate.cooling_due() && usb.present());
   }
 
   // A cut is under way: its program is being sent, runs, or stands paused on the controller.

@@ -31,6 +31,8 @@ bool TimerLoop::RunUntil(const std::function<bool()>& done, int64_t deadline_ms)
     int64_t due = panel_due_;
     if (transmission_scheduled_) due = std::min(due, transmission_due_);
     if (!actions_.empty()) due = std::min(due, actions_.begin()->first);
+    // A Stop asked for is carried out at once.
+    if (session_.link.gate.stop_requested()) due = clock.NowMs();
     if (due > deadline_ms) {
       if (deadline_ms > clock.NowMs()) clock.Sleep(deadline_ms - clock.NowMs());
       return done();
@@ -47,6 +49,8 @@ bool TimerLoop::RunUntil(const std::function<bool()>& done, int64_t deadline_ms)
       const int interval = session_.panel.tick(PanelFocus{});
       panel_due_ = clock.NowMs() + std::max(interval, 1);
     }
+    // What the step noticed, and a Stop asked for, are carried out between the steps.
+    session_.panel.RunRequests();
   }
   return true;
 }

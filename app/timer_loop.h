@@ -1,6 +1,7 @@
 #pragma once
-// The event loop of a run without windows: it delivers device changes, runs the operator's actions, and fires the
-// transmission's and the control panel's timer steps at the intervals they ask for, on the program clock.
+// The event loop of a run without windows: it delivers device changes, runs the operator's actions, fires the
+// transmission's and the control panel's timer steps at the intervals they ask for, on the program clock, and after
+// them carries out what the status step noticed and the Stop asked for.
 
 #include <cstdint>
 #include <functional>

@@ -30,7 +30,7 @@ constexpr const char* kUsage =
     "Usage: varnholt-cli cut FILE [--sim Qa|Qe|Qo] [--config FILE.qcc] [--auto-repeat N] [--answer KEY=BUTTON]..."
     " [--at MS=EVENT]... [--test]\n"
     "Events: unplug replug stop-button continue-button start-button wire-broken wire-ok busy=N read-fail=N stop"
-    " continue\n";
+    " continue start\n";
 
 // The longest run the command waits for, on the program clock.
 constexpr int64_t kRunLimitMs = int64_t{24} * 3600 * 1000;
@@ -72,7 +72,7 @@ bool IsHardwareEvent(const std::string& event) {
   return EventCount(event, "busy") || EventCount(event, "read-fail");
 }
 
-bool IsOperatorEvent(const std::string& event) { return event == "stop" || event == "continue"; }
+bool IsOperatorEvent(const std::string& event) { return event == "stop" || event == "continue" || event == "start"; }
 
 std::optional<CutOptions> ParseOptions(const Arguments& args, std::ostream& err) {
   CutOptions options;
@@ -148,7 +148,9 @@ class TransmissionTally {
       seen_ = transmission.transmissions_started();
       commands_ += last_commands_;
       all_whole_ = all_whole_ && last_whole_;
-      program_moves_ += static_cast<int64_t>(SummarizeProgram(transmission.program(), machine).moves);
+      if (!moves_.empty() && last_commands_ == 0) moves_.pop_back();
+      moves_.push_back(static_cast<int64_t>(SummarizeProgram(transmission.program(), machine).moves));
+      program_moves_ += moves_.back();
     }
     last_commands_ = transmission.commands_sent();
     last_whole_ = transmission.running() || transmission.sent_whole();
@@ -159,8 +161,15 @@ class TransmissionTally {
   int64_t commands() const { return commands_ + last_commands_; }
   int64_t program_moves() const { return program_moves_; }
   std::optional<int64_t> go_sent_after() const { return go_sent_after_; }
+  // The moves of each program that reached the controller (a transmission that sent nothing is left out).
+  std::vector<int64_t> programs_sent() const {
+    std::vector<int64_t> moves = moves_;
+    if (!moves.empty() && last_commands_ == 0) moves.pop_back();
+    return moves;
+  }
 
  private:
+  std::vector<int64_t> moves_;
   int64_t seen_ = 0;
   int64_t commands_ = 0;
   int64_t last_commands_ = 0;
@@ -184,6 +193,48 @@ struct RunOutcome {
   std::string reason;
 };
 
+// Every program sent ran to its end on the controller with each of its moves executed exactly once.
+bool EveryMoveExecutedOnce(const TransmissionTally& tally, const sim::SimulatedController& sim) {
+  const std::vector<int64_t> sent = tally.programs_sent();
+  const std::vector<sim::ProgramRecord>& ran = sim.program_records();
+  if (sent.size() != ran.size() || sim.lost_commands() != 0) return false;
+  for (size_t i = 0; i < sent.size(); ++i) {
+    if (ran[i].end != sim::ProgramRecord::End::kFinished || ran[i].moves_completed != sent[i]) return false;
+  }
+  return true;
+}
+
+const char* EndName(sim::ProgramRecord::End end) {
+  switch (end) {
+    case sim::ProgramRecord::End::kFinished:
+      return "finished";
+    case sim::ProgramRecord::End::kCleared:
+      return "cleared";
+    case sim::ProgramRecord::End::kReset:
+      return "reset";
+    case sim::ProgramRecord::End::kUnderWay:
+      break;
+  }
+  return "under way";
+}
+
+// The machine as the simulated controller ends the run: its heaters, the commands that reached it while a program
+// ran, and each program it took.
+void PrintMachine(const sim::SimulatedController& sim, std::ostream& out) {
+  out << ",\"heaters\":[";
+  for (size_t channel = 0; channel < 8; ++channel) out << (channel == 0 ? "" : ",") << (sim.heater_on(channel) ? "true" : "false");
+  out << "],\"commands_while_running\":[";
+  const std::vector<CommandBytes>& interfering = sim.commands_while_running();
+  for (size_t i = 0; i < interfering.size(); ++i) out << (i == 0 ? "" : ",") << JsonString(interfering[i].substr(0, 1));
+  out << "],\"programs\":[";
+  const std::vector<sim::ProgramRecord>& ran = sim.program_records();
+  for (size_t i = 0; i < ran.size(); ++i) {
+    out << (i == 0 ? "" : ",") << "{\"commands\":" << ran[i].commands << ",\"moves_executed\":" << ran[i].moves_completed
+        << ",\"end\":" << JsonString(EndName(ran[i].end)) << '}';
+  }
+  out << ']';
+}
+
 RunOutcome Outcome(bool finished, bool time_out, const CutOperator& op, const MachineSession& session) {
   // A device change during the run is the cable pulled (and maybe put back): what the controller held is gone.
   bool link_lost = !session.usb.present() || session.usb.device_changes() > 0;
@@ -192,6 +243,9 @@ RunOutcome Outcome(bool finished, bool time_out, const CutOperator& op, const Ma
     link_lost = link_lost || (message.key && message.key->key == "ploterBrakLacznosci");
     unkeyed = unkeyed || !message.key;
   }
+  bool cancelled = false;
+  for (const auto& message : op.messages()) cancelled = cancelled || (message.key && message.key->key == "ciecieAnulowane");
+  if (cancelled && !link_lost) return {"failed", "cancelled"};
   if (session.transmission.transmissions_started() == 0 && !link_lost && !unkeyed) return {"refused", "start refused"};
   if (finished && !link_lost && !unkeyed) return {"finished", ""};
   if (link_lost) return {"failed", "link lost"};
@@ -228,7 +282,9 @@ void PrintJson(const RunOutcome& outcome, const CutOperator& op, const Transmiss
       << ",\"programs_finished\":" << main.programs_ended() << ",\"repetitions\":" << session.run.repeat_counter()
       << ",\"final_position_mm\":{\"X1\":" << JsonNumber(s.X1 / 100.0) << ",\"Y1\":" << JsonNumber(s.Y1 / 100.0)
       << ",\"X2\":" << JsonNumber(s.X2 / 100.0) << ",\"Y2\":" << JsonNumber(s.Y2 / 100.0)
-      << "},\"connected\":" << (session.usb.present() ? "true" : "false") << ",\"run_ms\":" << run_ms << "}\n";
+      << "},\"connected\":" << (session.usb.present() ? "true" : "false") << ",\"run_ms\":" << run_ms;
+  if (sim != nullptr) PrintMachine(*sim, out);
+  out << "}\n";
 }
 
 }  // namespace
@@ -284,13 +340,26 @@ int RunCut(const Arguments& args, std::ostream& out, std::ostream& err) {
   loop.Schedule(start_ms, [&run] { run.Start1Click(); });
   for (const auto& [ms, event] : options->events) {
     if (IsOperatorEvent(event)) {
-      loop.Schedule(start_ms + ms, [&run, stop = event == "stop"] {
-        if (stop) {
-          run.Wstrzymaj1Click();
-        } else {
-          run.Kontynuacja1Click();
+      // The operator acts at any moment, also while an operation waits for the machine: a Stop is then taken by
+      // that wait; a click on Start or Continue meets windows that take no input and is lost.
+      const auto press = [&session, &loop, &run, pressed = event] {
+        if (pressed == "stop") {
+          session.link.gate.RequestStop();
+        } else if (!session.link.gate.busy()) {
+          loop.Schedule(CurrentClock().NowMs(), [&run, pressed] {
+            if (pressed == "start") {
+              run.Start1Click();
+            } else {
+              run.Kontynuacja1Click();
+            }
+          });
         }
-      });
+      };
+      if (sim) {
+        virtual_clock.Schedule(start_ms + ms, press);
+      } else {
+        loop.Schedule(start_ms + ms, press);
+      }
     } else {
       sim::SimulatedController& controller = *sim;
       virtual_clock.Schedule(start_ms + ms, [&controller, fired = event] { Fire(controller, fired); });
@@ -315,7 +384,8 @@ int RunCut(const Arguments& args, std::ostream& out, std::ostream& err) {
   virtual_clock.FireDue();
   const bool ended = loop.RunUntil(done, limit_ms);
   if (session.usb.present()) ReadPositions(session.link);
-  PrintJson(Outcome(finished && tally.all_whole(), !ended, op, session), op, tally, session, main, sim.get(), clock.NowMs() - start_ms, out);
+  const bool whole = finished && tally.all_whole() && (!sim || EveryMoveExecutedOnce(tally, *sim));
+  PrintJson(Outcome(whole, !ended, op, session), op, tally, session, main, sim.get(), clock.NowMs() - start_ms, out);
   return 0;
 }
 

@@ -20,9 +20,9 @@ class MessageKeys {
  public:
   explicit MessageKeys(const tInterfejs& texts);
   // The key whose text the message is, or begins with when that text ends in a blank (a file name or an offset
-  // follows it); the sections the
-  // machine's messages come from are preferred when two keys share a text. Nothing for a text of no key (a
-  // run-time error).
+  // follows it) or is followed by another sentence, with its placeholders (%1 .. %9) filled in; the longest such
+  // text wins, and the sections the machine's messages come from are preferred when two keys share a text. Nothing
+  // for a text of no key (a run-time error).
   std::optional<MessageKey> Find(std::string_view text) const;
 
  private:

@@ -7,6 +7,7 @@
 #include "geometry/run_time_error.h"
 #include "geometry/units.h"
 #include "link/byte_order.h"
+#include "link/machine_hold.h"
 #include "services/interfejs.h"
 #include "services/operator.h"
 #include "services/program_folder.h"
@@ -29,13 +30,20 @@ constexpr uint32_t kBlankFirstWords = 0x0000FFFF;
 // link, told once; every step clears the step text at its end.
 class FirmwareUpgrade::StepScope {
  public:
-  explicit StepScope(FirmwareUpgrade& upgrade) : upgrade_(upgrade), lost_link_(upgrade.link_) {
+  // A step holds the machine; refused (another operation, a cut under way) it does nothing and fails the upgrade.
+  explicit StepScope(FirmwareUpgrade& upgrade)
+      : hold_(upgrade.link_, MachineOperation::kFirmware), upgrade_(upgrade), lost_link_(upgrade.link_) {
+    if (!hold_) {
+      upgrade_.ok_ = false;
+      return;
+    }
     if (upgrade_.depth_++ == 0) {
       upgrade_.view_.busy = true;
       upgrade_.Changed();
     }
   }
   ~StepScope() {
+    if (!hold_) return;
     upgrade_.view_.status.clear();
     if (--upgrade_.depth_ == 0) {
       upgrade_.view_.busy = false;
@@ -44,9 +52,11 @@ class FirmwareUpgrade::StepScope {
   }
   StepScope(const StepScope&) = delete;
   StepScope& operator=(const StepScope&) = delete;
+  explicit operator bool() const { return static_cast<bool>(hold_); }
   void LinkRenewed() { lost_link_.LinkRenewed(); }
 
  private:
+  MachineHold hold_;
   FirmwareUpgrade& upgrade_;
   EndAtLostLink lost_link_;
   // Guards nest, so each step holds one: the hourglass stays while the outermost step, or an operation around
@@ -144,6 +154,7 @@ void FirmwareUpgrade::Show() {
   view_ = FirmwareView{};
   first_difference_.reset();
   StepScope step(*this);
+  if (!step) return;
   ReadVersion();
   if (!image_override_.empty()) {
     image_path_ = image_override_;
@@ -169,11 +180,13 @@ void FirmwareUpgrade::Show() {
 
 void FirmwareUpgrade::GetVersion() {
   StepScope step(*this);
+  if (!step) return;
   ReadVersion();
 }
 
 bool FirmwareUpgrade::Erase() {
   StepScope step(*this);
+  if (!step) return false;
   SetStatus("Kasuje");
   view_.ticks[0] = true;
   if (!Send(SettingCommand(kSettingFirmwareErase, 0))) {
@@ -193,6 +206,7 @@ bool FirmwareUpgrade::Write(bool from_service_button) {
   const std::optional<FirmwareImage> image = ImageForStep();
   if (!image) return false;
   StepScope step(*this);
+  if (!step) return false;
   if (!IsBlank() && !Lost()) Erase();
   if (Lost() || (!from_service_button && !ok_)) return false;
   SetStatus("Zapisuje");
@@ -212,6 +226,7 @@ bool FirmwareUpgrade::Verify() {
   const std::optional<FirmwareImage> image = ImageForStep();
   if (!image) return false;
   StepScope step(*this);
+  if (!step) return false;
   first_difference_.reset();
   view_.verify.clear();
   SetStatus("Weryfikuje");
@@ -235,6 +250,7 @@ bool FirmwareUpgrade::Verify() {
 
 bool FirmwareUpgrade::ReadToFile() {
   StepScope step(*this);
+  if (!step) return false;
   SetStatus("Odczytuje");
   FirmwareImage image;
   ReadVersion();
@@ -263,6 +279,7 @@ bool FirmwareUpgrade::ReadToFile() {
 
 void FirmwareUpgrade::Restart() {
   StepScope step(*this);
+  if (!step) return;
   SetStatus("Restartuje");
   Send(SettingCommand(kSettingFirmwareRestart, 0));
   for (int waited = 0; waited < kRestartMs; waited += kRestartStepMs) {
@@ -277,6 +294,10 @@ void FirmwareUpgrade::Restart() {
   Send(ResetCommand());
   ReadVersion();
 }
+
+bool FirmwareUpgrade::Open() { return KeepMachine(link_, MachineOperation::kFirmware); }
+
+void FirmwareUpgrade::Close() { link_.gate.Release(MachineOperation::kFirmware); }
 
 UpgradeResult FirmwareUpgrade::Upgrade() {
   view_.upgrade_enabled = false;
@@ -297,7 +318,7 @@ UpgradeResult FirmwareUpgrade::Upgrade() {
   }
   {
     StepScope step(*this);
-    if (ok_) Write(false);
+    if (step && ok_) Write(false);
     if (ok_) Verify();
     if (ok_) ReadVersion();
   }

@@ -41,6 +41,10 @@ class FirmwareUpgrade {
   // into the writable folder.
   FirmwareUpgrade(MachineLink& link, ProgramFolders folders, std::function<void()> changed = {});
 
+  // The window opens: it keeps the machine until Close, so nothing else starts between its steps. False (with the
+  // refusal shown) while a cut is under way or another operation keeps the machine.
+  bool Open();
+  void Close();
   // Showing the dialog: clears the view, reads the controller's version, finds the model's image and enables the
   // button by the version rules.
   void Show();

@@ -2,28 +2,11 @@
 
 #include "control/tster.h"
 #include "geometry/clock.h"
+#include "link/machine_hold.h"
 #include "services/interfejs.h"
 #include "services/operator.h"
 
 namespace varnholt {
-namespace {
-
-bool IsAbortingPress(PendingInput input) { return input == PendingInput::kKeyPress || input == PendingInput::kLeftPress; }
-
-// Stops the status step for the lifetime of the guard, as the homing waits take input from the window's queue.
-class TimerStopped {
- public:
-  explicit TimerStopped(bool& enabled) : enabled_(enabled), was_(enabled) { enabled_ = false; }
-  ~TimerStopped() { enabled_ = was_; }
-  TimerStopped(const TimerStopped&) = delete;
-  TimerStopped& operator=(const TimerStopped&) = delete;
-
- private:
-  bool& enabled_;
-  bool was_;
-};
-
-}  // namespace
 
 bool Tster::HomingStep(uint8_t mask, bool no_wait) {
   // After the operator stopped the homing no further step moves the machine.
@@ -32,6 +15,11 @@ bool Tster::HomingStep(uint8_t mask, bool no_wait) {
   SendCommand(link_, HomeStepCommand(mask));
   SleepMs(100);
   ReadStatus(link_);
+  if (NoteStop(link_)) {
+    StopMove(link_);
+    homing_aborted_ = true;
+    return false;
+  }
   op.TakePendingInput();
   if (no_wait) {
     StopMove(link_);
@@ -43,7 +31,8 @@ bool Tster::HomingStep(uint8_t mask, bool no_wait) {
          CurrentClock().NowMs() - start < link_.wait_limit_ms) {
     SleepMs(10);
     ReadStatus(link_);
-    if (IsAbortingPress(op.TakePendingInput())) {
+    // A Stop (also the machine's stop button) ends the homing as any key or press does.
+    if (NoteStop(link_) || IsAbortingPress(op.TakePendingInput())) {
       pressed = true;
       break;
     }
@@ -70,11 +59,14 @@ void Tster::HomeBelts() {
 bool Tster::HomeAlreadyHomed() {
   ControllerState& s = link_.state;
   const double y1 = s.Y1 / 100.0, y2 = s.Y2 / 100.0, belt3 = s.belt3 / 100.0;
-  if (!gotopoint(true, 2, 0, 0, y1, y2, 0, 0, belt3, 0)) return false;
-  if (!gotopoint(true, 2, 0, 0, 0, 0, 0, 0, belt3, 0)) return false;
+  const auto ended_by_stop = [this] {
+    homing_aborted_ = homing_aborted_ || link_.gate.stop_requested();
+    return homing_aborted_;
+  };
+  if (!gotopoint(true, 2, 0, 0, y1, y2, 0, 0, belt3, 0) || ended_by_stop()) return false;
+  if (!gotopoint(true, 2, 0, 0, 0, 0, 0, 0, belt3, 0) || ended_by_stop()) return false;
   HomeBelts();
   WaitIdle(link_);
-  TimerStopped stopped(timer_enabled_);
   BusyCursor busy;
   HomingStep(0x11, false);
   HomingStep(0x22, false);
@@ -83,7 +75,6 @@ bool Tster::HomeAlreadyHomed() {
 
 void Tster::HomeFromScratch() {
   const ControllerState& s = link_.state;
-  TimerStopped stopped(timer_enabled_);
   BusyCursor busy;
   const std::string& name = s.product.empty() ? s.model_code : s.product;
   const bool q_model = name.starts_with("Q");
@@ -95,6 +86,8 @@ void Tster::HomeFromScratch() {
 
 void Tster::bazujClick() {
   Operator& op = CurrentOperator();
+  const MachineHold hold(link_, MachineOperation::kHoming);
+  if (!hold) return;
   EndAtLostLink scope(link_);
   ReadPositions(link_);
   if (!Connected()) {
@@ -112,6 +105,8 @@ void Tster::bazujClick() {
   } else {
     HomeFromScratch();
   }
+  // A Stop that ended the homing has done what it asked.
+  if (homing_aborted_) link_.gate.TakeStopRequest();
   homing_aborted_ = false;
   positions_due_ = true;
 }

@@ -2,6 +2,7 @@
 
 #include "config/display_unit.h"
 #include "geometry/clock.h"
+#include "link/machine_hold.h"
 #include "services/interfejs.h"
 #include "services/operator.h"
 
@@ -12,8 +13,7 @@ constexpr int kIdleWaitsBetweenMoves = 10;
 
 // Takes the one waiting input event of a round: a key press or a left press ends the loop.
 bool OperatorAskedToStop() {
-  const PendingInput input = CurrentOperator().TakePendingInput();
-  return input == PendingInput::kKeyPress || input == PendingInput::kLeftPress;
+  return IsAbortingPress(CurrentOperator().TakePendingInput());
 }
 
 // Reads the status until the axes stand still (or the wait limit runs out); false when the controller is not there.
@@ -40,12 +40,19 @@ bool MotionTestLeg(MachineLink& link, const AxisSteps& steps) {
   return true;
 }
 
+// A Stop ended a service loop: it has done what it asked.
+ServiceLoopEnd EndOnStop(MachineLink& link) {
+  link.gate.TakeStopRequest();
+  return ServiceLoopEnd::kOperatorInput;
+}
+
 // The end of a round: a lost link ends the loop (told once), else the operator's input decides.
 std::optional<ServiceLoopEnd> RoundEnd(MachineLink& link, const EndAtLostLink& scope) {
   if (scope.lost() || !link.usb.present()) {
     ShowLinkLost(link);
     return ServiceLoopEnd::kLinkLost;
   }
+  if (NoteStop(link)) return EndOnStop(link);
   if (OperatorAskedToStop()) return ServiceLoopEnd::kOperatorInput;
   return std::nullopt;
 }
@@ -53,11 +60,17 @@ std::optional<ServiceLoopEnd> RoundEnd(MachineLink& link, const EndAtLostLink& s
 }  // namespace
 
 void ExecuteMoveWire(MachineLink& link, const MoveWireValues& values) {
+  const MachineHold hold(link, MachineOperation::kMoveWire);
+  if (!hold) return;
+  const EndAtLostLink scope(link);
   if (values.kind == MoveWireKind::kToMachineCoordinates) {
     MoveTo(link, values.side_a, values.side_b, values.z, values.y, values.x);
   } else {
     MoveBy(link, values.side_a, values.side_b, values.z, values.y, values.x);
   }
+  // The wire moves hot; it goes off once it stands (a Stop halts it first).
+  if (!scope.lost()) WaitIdle(link);
+  link.gate.TakeStopRequest();
 }
 
 ThirdFieldLabel ThirdFieldLabelFor(int stolik_switch, const tInterfejs& texts) {
@@ -78,6 +91,8 @@ AxisSteps MotionTestSteps(const ControllerState& state, double dx_mm, double dy_
 }
 
 ServiceLoopEnd RunMotionTest(MachineLink& link, const MoveWireValues& values, const LinkCountsShown& show_counts) {
+  const MachineHold hold(link, MachineOperation::kMotionTest);
+  if (!hold) return ServiceLoopEnd::kRefused;
   if (!WaitUntilStill(link)) return ServiceLoopEnd::kNotConnected;
   const int unit = link.config.CurrentUnit();
   const double dx = ToMillimetres(values.x, unit), dy = ToMillimetres(values.y, unit);
@@ -94,6 +109,8 @@ ServiceLoopEnd RunMotionTest(MachineLink& link, const MoveWireValues& values, co
 }
 
 ServiceLoopEnd RunHeaterTest(MachineLink& link) {
+  const MachineHold hold(link, MachineOperation::kHeaterTest);
+  if (!hold) return ServiceLoopEnd::kRefused;
   if (!link.usb.QuellmarQvExist()) {
     ShowLinkLost(link);
     return ServiceLoopEnd::kNotConnected;
@@ -101,12 +118,16 @@ ServiceLoopEnd RunHeaterTest(MachineLink& link) {
   const EndAtLostLink scope(link);
   const double warm_up_ms = link.config.Number(Param::CzasRozgrzewania);
   for (;;) {
-    HeaterOn(link);
-    WaitIdle(link);
-    SleepMs(warm_up_ms);
+    // A Stop ends the test at once; the hold switches the heater off.
+    bool warm = HeaterOn(link);
+    if (warm) {
+      WaitIdle(link);
+      warm = WaitMs(link, warm_up_ms);
+    }
     HeatingOff(link);
+    if (!warm) return EndOnStop(link);
     WaitIdle(link);
-    SleepMs(warm_up_ms);
+    if (!WaitMs(link, warm_up_ms)) return EndOnStop(link);
     CurrentOperator().Repaint();
     if (const std::optional<ServiceLoopEnd> end = RoundEnd(link, scope)) return *end;
   }

@@ -26,7 +26,8 @@ struct MoveWireValues {
   bool side_b = true;
 };
 
-// Moves the wire: to the machine coordinates (MoveTo) or by the values (MoveBy).
+// Moves the wire: to the machine coordinates (MoveTo) or by the values (MoveBy), and waits until it stands; the
+// heaters the move switched on go off then.
 void ExecuteMoveWire(MachineLink& link, const MoveWireValues& values);
 
 // The caption of the third field's label and the hint of label and field.
@@ -41,6 +42,7 @@ ThirdFieldLabel ThirdFieldLabelFor(int stolik_switch, const tInterfejs& texts);
 
 // Why a service loop ended.
 enum class ServiceLoopEnd {
+  kRefused,        // another operation or a running program has the machine; the operator was told
   kNotConnected,   // the controller was not there; nothing ran
   kOperatorInput,  // a key press or left press between two rounds
   kLinkLost,       // a command could not be sent or the controller stopped answering; the operator was told once

@@ -8,14 +8,14 @@ EnablingSwitches ComputeEnablingSwitches(const EnablingInputs& in) {
   const bool arm_channel = in.heater_channel == 1 || in.heater_channel == 2;
   const bool belt_channel = in.heater_channel == 3;
   EnablingSwitches s;
-  if (in.running) {
-    s = {false, false, arm_channel, belt_channel};
-  } else if (in.heating && !in.moving) {
+  // A running program owns the machine: nothing of the panel may send it a command (Stop stays).
+  if (in.running) return {false, false, false, false};
+  if (in.heating && !in.moving) {
     // A heated wire that stands: only the controls of the heated channel.
     s = {arm_channel, belt_channel, arm_channel, belt_channel};
   }
   if (in.moving) {
-    const bool jogs_blocked = in.last_move_positioning || in.running;
+    const bool jogs_blocked = in.last_move_positioning;
     s.arm_jog = !jogs_blocked && arm_channel;
     s.belt_jog = !jogs_blocked && belt_channel;
     s.arm_bars = arm_channel;

@@ -1,7 +1,10 @@
 // The control panel's keys and jog buttons.
 
+#include <utility>
+
 #include "control/speed_bars.h"
 #include "control/tster.h"
+#include "link/machine_hold.h"
 #include "services/interfejs.h"
 #include "services/operator.h"
 
@@ -32,28 +35,58 @@ int JogKeyOf(JogButton button) {
 
 void Tster::SetSpeedFromBar(int32_t speed) { SetSpeed(link_, PeriodFromSpeed(link_.state, speed)); }
 
+bool Tster::BeginJog(int key) {
+  const MachineHold hold(link_, MachineOperation::kJog);
+  if (!hold) return false;
+  // The jog keeps the machine until its key or button is let go; the heaters it switches on go off then.
+  link_.gate.Keep(MachineOperation::kJog, link_.heaters_on, link_.power_output);
+  positions_due_ = true;
+  Jog(link_, key);
+  return true;
+}
+
+void Tster::EndJog(bool arm_jog) {
+  {
+    const MachineHold hold(link_, MachineOperation::kJog);
+    EndAtLostLink scope(link_);
+    SendCommandAlways(link_, StopMoveCommand());
+    if (arm_jog) FinishJog();
+  }
+  const HeaterChannels before = link_.gate.heaters_when_kept();
+  const int32_t output_before = link_.gate.output_when_kept();
+  link_.gate.Release(MachineOperation::kJog);
+  const MachineHold hold(link_, MachineOperation::kJog);
+  EndAtLostLink scope(link_);
+  SwitchOffHeatersSince(link_, before, output_before);
+}
+
 bool Tster::KeyDown(const PanelKey& key) {
   const int code = PanelKeyMeaning(key);
   const bool repeated = key.auto_repeat || code == last_key_;
   last_key_ = code;
   EndAtLostLink scope(link_);
+  if (code == kKeySpace) {
+    // Stop, as everywhere in the program: no control of the panel takes the key.
+    if (!repeated) main_window_.StopRequested();
+    return true;
+  }
   if (code == kKeyControl) {
-    // Held Ctrl moves at a tenth of the bar's speed.
+    // Held Ctrl moves at a tenth of the bar's speed; under a running program nothing is sent for it.
     if (!repeated) {
-      ctrl_saved_speed_ = link_.panel.speed;
-      SetSpeedFromBar(link_.panel.speed / 10);
+      ReadStatus(link_);
+      ctrl_speed_set_ = !ProgramRuns() && link_.gate.kept() == MachineOperation::kNone;
+      if (ctrl_speed_set_) {
+        ctrl_saved_speed_ = link_.panel.speed;
+        const MachineHold hold(link_, MachineOperation::kSpeedOrPower);
+        SetSpeedFromBar(link_.panel.speed / 10);
+      }
     }
     return true;
   }
   if (jog_in_progress_) return true;
   if (IsJogKey(code)) {
     if (repeated) return true;
-    ReadStatus(link_);
-    // Keys do not move the machine under a running program; its jog buttons are disabled too.
-    if (ProgramRuns()) return true;
-    jog_in_progress_ = true;
-    positions_due_ = true;
-    Jog(link_, code);
+    jog_in_progress_ = BeginJog(code);
     return true;
   }
   Operator& op = CurrentOperator();
@@ -62,22 +95,28 @@ bool Tster::KeyDown(const PanelKey& key) {
       if (!repeated) bazujClick();
       return true;
     case kKeyNumpad5:
+      ReadStatus(link_);
       if (!ProgramRuns()) StopMove(link_);
       return true;
     case kKeyInsert:
     case kKeyNumpad0:
       // A held key toggles the heating once.
       if (repeated) return true;
-      ReadStatus(link_);
-      op.Repaint();
-      ReadStatus(link_);
-      HeatingToggle(link_);
-      ReadStatus(link_);
-      RefreshHeatingButtons();
+      {
+        MachineHold hold(link_, MachineOperation::kHeating);
+        if (!hold) return true;
+        hold.KeepHeat();
+        op.Repaint();
+        ReadStatus(link_);
+        HeatingToggle(link_);
+        RefreshHeatingButtons();
+      }
       op.Repaint();
       return true;
     case kKeyNumpadPlus:
     case kKeyNumpadMinus: {
+      const MachineHold hold(link_, MachineOperation::kSpeedOrPower);
+      if (!hold) return true;
       const int32_t speed = NumpadSpeedChange(link_.panel.speed, code == kKeyNumpadPlus,
                                               link_.state.profile.max_rapid_speed);
       ShowArmSpeed(speed);
@@ -104,17 +143,20 @@ bool Tster::KeyUp(const PanelKey& key) {
   // Auto-repeat sends releases too; only the real one ends what the press started.
   if (key.auto_repeat) return true;
   const int code = PanelKeyMeaning(key);
-  EndAtLostLink scope(link_);
+  if (code == kKeySpace) return true;
   if (code == kKeyControl) {
-    SetSpeedFromBar(ctrl_saved_speed_);
+    if (std::exchange(ctrl_speed_set_, false)) {
+      const MachineHold hold(link_, MachineOperation::kSpeedOrPower);
+      EndAtLostLink scope(link_);
+      SetSpeedFromBar(ctrl_saved_speed_);
+    }
     last_key_ = 0;
     return true;
   }
   if (code == last_key_) last_key_ = 0;
   if (!IsJogKey(code) || !jog_in_progress_) return false;
   jog_in_progress_ = false;
-  StopMove(link_);
-  if (IsArmJogKey(code)) FinishJog();
+  EndJog(IsArmJogKey(code));
   return true;
 }
 
@@ -129,7 +171,9 @@ void Tster::FinishJog() {
 void Tster::JogButtonDown(JogButton button) {
   EndAtLostLink scope(link_);
   if (button == JogButton::kstop) {
-    StopMove(link_);
+    // Stops a manual move; a running program is stopped by the button's click.
+    ReadStatus(link_);
+    if (!ProgramRuns()) StopMove(link_);
     return;
   }
   if (!link_.usb.QuellmarQvExist()) {
@@ -137,20 +181,23 @@ void Tster::JogButtonDown(JogButton button) {
     ShowLinkLost(link_);
     return;
   }
-  positions_due_ = true;
-  Jog(link_, JogKeyOf(button));
+  jog_in_progress_ = BeginJog(JogKeyOf(button));
 }
 
 void Tster::JogButtonUp(JogButton button) {
-  EndAtLostLink scope(link_);
-  if (button != JogButton::kstop) {
-    StopMove(link_);
-    FinishJog();
+  if (button != JogButton::kstop && jog_in_progress_) {
+    jog_in_progress_ = false;
+    EndJog(true);
   }
   CurrentOperator().Repaint();
+  // The power output back to the arms' wire at the manual channel; a running program owns the heaters.
+  ReadStatus(link_);
+  if (RefusalOf(link_, MachineOperation::kJog) != HoldRefusal::kNone) return;
+  const MachineHold hold(link_, MachineOperation::kJog);
+  EndAtLostLink scope(link_);
   ReadHeaters(link_);
-  SetPowerOutput(link_, 0);
-  link_.state.heater_channel = 2;
+  SetPowerOutput(link_, kHorizontalWireOutput);
+  link_.state.heater_channel = kManualWireChannel;
 }
 
 }  // namespace varnholt

@@ -9,6 +9,7 @@ enum PanelKeyCode : int {
   kKeyShift = 16,
   kKeyControl = 17,
   kKeyAlt = 18,
+  kKeySpace = 32,  // Stop, in the panel as in the main window
   kKeyHome = 36,
   kKeyInsert = 45,
   kKeyDigit0 = 48,

@@ -4,6 +4,7 @@
 #include "control/speed_bars.h"
 #include "control/tster.h"
 #include "geometry/decimal_text.h"
+#include "link/machine_hold.h"
 #include "services/interfejs.h"
 #include "services/operator.h"
 
@@ -32,17 +33,23 @@ void Tster::FormCreate() {
     CurrentOperator().ShowMessageBox(link_.texts.GetText("Control", "brakPlotera"), true, "");
     return;
   }
+  const MachineHold hold(link_, MachineOperation::kStatusStep);
   EndAtLostLink scope(link_);
   ReadStatus(link_);
-  if (Connected() && !ProgramRuns()) {
-    SetPowerOutput(link_, static_cast<int32_t>(link_.config.Choice(Param::PowerOutput)));
-  }
+  // A controller found running a program (the program was started again) is sent nothing: the program owns it.
+  const bool idle = Connected() && !ProgramRuns();
+  if (idle) SetPowerOutput(link_, static_cast<int32_t>(link_.config.Choice(Param::PowerOutput)));
   Identify(link_);
-  SetUnit(link_, link_.config.Choice(Param::radiounit));
   s.vertical_power_factor = VerticalPowerFactor(s, s.vertical_power_factor);
+  if (idle) SendSettings();
+  view_.ktr_visible = s.IsModelQo();
+}
+
+void Tster::SendSettings() {
+  const ControllerState& s = link_.state;
+  SetUnit(link_, link_.config.Choice(Param::radiounit));
   SendCommand(link_, SettingCommand(kSettingHeavyMaterial, 0));
   SendCommand(link_, SettingCommand(kSettingStepMultiplier, s.profile.StepMultiplier));
-  view_.ktr_visible = s.IsModelQo();
 }
 
 void Tster::FormActivate() {
@@ -50,6 +57,11 @@ void Tster::FormActivate() {
   view_.unit_label = "[ " + std::string(UnitName(Unit())) + " ]";
   // Shown again, the panel is no longer to close for the controller lost before.
   view_.close_panel = false;
+  // Activated while an operation waits (a click on the panel during a homing), the panel shows what it has: the
+  // controller belongs to that operation.
+  if (link_.gate.busy()) return;
+  const MachineHold hold(link_, MachineOperation::kStatusStep);
+  if (jog_in_progress_) EndJog(true);
   jog_in_progress_ = false;
   ReadStatus(link_);
   if (!Connected()) return;
@@ -68,38 +80,47 @@ void Tster::FormActivate() {
   ReadPositions(link_);
   positions_due_ = false;
   RefreshPositions();
-  SetUnit(link_, link_.config.Choice(Param::radiounit));
   ReadExtra(link_);
   view_.service.extra1 = DecimalText(s.extra1 / 10.0, 1);
   ShowArmSpeed(link_.panel.speed);
   timer_enabled_ = true;
-  SendCommand(link_, SettingCommand(kSettingHeavyMaterial, 0));
-  SendCommand(link_, SettingCommand(kSettingStepMultiplier, s.profile.StepMultiplier));
+  if (!ProgramRuns()) SendSettings();
+  RefreshEnabling();
 }
 
 void Tster::FormDeactivate() {
   // The joystick is read only while the panel is active, so its move cannot outlive the activation.
   StopJoystickJog();
+  if (link_.gate.busy()) return;
+  const MachineHold hold(link_, MachineOperation::kStatusStep);
   if (positions_due_) {
     ReadPositions(link_);
     positions_due_ = false;
     link_.state.remembered_third1 = link_.state.third1;
     link_.state.remembered_third2 = link_.state.third2;
   }
-  if (link_.usb.present()) SetUnit(link_, link_.config.Choice(Param::radiounit));
+  if (!link_.usb.present()) return;
+  ReadStatus(link_);
+  if (!ProgramRuns()) SetUnit(link_, link_.config.Choice(Param::radiounit));
 }
 
 void Tster::k_zalwylClick() {
+  MachineHold hold(link_, MachineOperation::kHeating);
+  if (!hold) return;
+  hold.KeepHeat();
   EndAtLostLink scope(link_);
   ReadStatus(link_);
   SetHorizontalPower(link_, kFromPanel);
-  link_.state.heater_channel = 2;
+  link_.state.heater_channel = kManualWireChannel;
   HeatingToggle(link_);
   ReadStatus(link_);
   RefreshHeatingButtons();
 }
 
 void Tster::k_zalwyl_pionoweClick() {
+  MachineHold hold(link_, MachineOperation::kHeating);
+  if (!hold) return;
+  hold.KeepHeat();
   EndAtLostLink scope(link_);
   ReadStatus(link_);
   SetVerticalPower(link_, kFromPanel);
@@ -109,13 +130,17 @@ void Tster::k_zalwyl_pionoweClick() {
 }
 
 void Tster::btnPrzesunDoRamionClick() {
+  const MachineHold hold(link_, MachineOperation::kMoveToArms);
+  if (!hold) return;
   EndAtLostLink scope(link_);
   SelectSpeedGroup(link_, 3, kFromConfiguration);
   MoveBy(link_, true, true, -link_.config.Number(Param::TasmaPrzesuwPocz), 0.0, 0.0);
   if (scope.lost()) return;
+  // The conveyor moves with the vertical wires hot; they go off once it stands.
+  WaitIdle(link_);
   ReadHeaters(link_);
-  SetPowerOutput(link_, 0);
-  link_.state.heater_channel = 2;
+  SetPowerOutput(link_, kHorizontalWireOutput);
+  link_.state.heater_channel = kManualWireChannel;
 }
 
 void Tster::rgTasmaClick(int item) {

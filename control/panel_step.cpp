@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "config/display_unit.h"
 #include "control/speed_bars.h"
 #include "control/tster.h"
 #include "geometry/decimal_text.h"
+#include "geometry/clock.h"
 #include "geometry/units.h"
+#include "link/machine_hold.h"
 #include "services/interfejs.h"
 #include "services/operator.h"
 
@@ -61,59 +64,98 @@ bool Tster::Connected() { return link_.usb.QuellmarQvExist(); }
 
 int Tster::tick(const PanelFocus& focus) {
   if (!timer_enabled_) return interval_;
+  const MachineHold hold(link_, MachineOperation::kStatusStep);
   view_.refreshed = false;
   view_.close_panel = false;
-  // The status record (it holds the positions too) is read once a step and passed on.
+  // The status record (it holds the positions too) is read once a step and passed on. A read that failed (a hiccup
+  // of the bus, after which the controller is taken back) reported nothing: it is read again.
   ReadStatus(link_);
-  std::optional<ReplyRecordBytes> status_record = link_.usb.ReplyRecord();
-  view_.connected = Connected();
+  if (!link_.usb.present() && Connected()) ReadStatus(link_);
+  const ReplyRecordBytes status_record = link_.usb.ReplyRecord();
+  view_.connected = link_.usb.present();
   if (view_.connected) {
     interval_ = kConnectedIntervalMs;
     RefreshTestPanel();
-    if (WatchProgram()) status_record.reset();
+    WatchProgram();
   } else {
     interval_ = kDisconnectedIntervalMs;
     // With the link lost, the program's end can no longer be seen; a controller found again has been reset, and
     // taking that for the end of the program would start an automatic repetition nobody asked for.
     if (flags_.ProgramStarted) {
       flags_.ProgramStarted = false;
+      requests_.link_lost = true;
       CurrentOperator().SetStatusText(kRepetitionPanel, "");
     }
     link_.state.button_presses = 0;
   }
   if (focus.active && !focus.input_waiting && timer_enabled_) RefreshDisplay(status_record);
+  if (view_.connected) RefreshEnabling();
   RefreshMainButtons();
   return interval_;
 }
 
-bool Tster::WatchProgram() {
+void Tster::WatchProgram() {
   const uint32_t presses = link_.state.button_presses;
   link_.state.button_presses = 0;
-  bool commanded = false;
   if (flags_.ProgramStarted && !ProgramRuns()) {
     ReadHeaters(link_);
     flags_.ProgramStarted = false;
     CurrentOperator().SetStatusText(kRepetitionPanel, "");
-    // An automatic repetition starts the next cut from here.
-    main_window_.ProgramEnded();
-    commanded = true;
+    requests_.program_ended = true;
   }
-  if ((presses & kStatusStartButton) != 0) {
-    StopMove(link_);
+  // The controller reports the break as long as the wire is heated; under a running program it is the cut's wire.
+  if (ProgramRuns() && link_.state.Has(kStatusWireBroken)) requests_.wire_broken = true;
+  if ((presses & kStatusStartButton) != 0) requests_.start = true;
+  if ((presses & kStatusStopButton) != 0) link_.gate.RequestStop();
+  if ((presses & kStatusContinueButton) != 0 && link_.state.Has(kStatusPaused)) requests_.resume = true;
+}
+
+void Tster::RunRequests() {
+  if (link_.gate.busy()) return;
+  const Requests requests = std::exchange(requests_, Requests{});
+  if (link_.gate.TakeStopRequest()) main_window_.StopRequested();
+  if (requests.wire_broken) WireBrokeDuringCut();
+  if (requests.link_lost) ShowLinkLost(link_);
+  CoolGivenUpCut();
+  if (requests.program_ended) main_window_.ProgramEnded();
+  if (requests.start) {
+    // The machine's start button also stops a manual move, which no running program may be sent.
+    ReadStatus(link_);
+    if (link_.usb.present() && !ProgramRuns()) StopMove(link_);
     main_window_.StartRequested();
-    commanded = true;
   }
-  if ((presses & kStatusStopButton) != 0) {
-    StopMove(link_);
-    main_window_.StopRequested();
-    commanded = true;
-  }
-  if ((presses & kStatusContinueButton) != 0 && link_.state.Has(kStatusPaused)) {
+  if (requests.resume) {
     StopMove(link_);
     main_window_.ContinueRequested();
-    commanded = true;
   }
-  return commanded;
+  if (requests.joystick) JoystickMove(*requests.joystick);
+  // What these did may have asked for a Stop in turn (the machine's stop button seen by their reads).
+  if (link_.gate.TakeStopRequest()) main_window_.StopRequested();
+}
+
+void Tster::WireBrokeDuringCut() {
+  ReadStatus(link_);
+  if (!ProgramRuns() || !link_.state.Has(kStatusWireBroken)) return;
+  const PauseOutcome outcome = Pause();
+  if (outcome != PauseOutcome::kPaused) {
+    ReportFailedPause(outcome);
+    return;
+  }
+  flags_.MachineStopped = true;
+  CurrentOperator().ShowMessageBox(link_.texts.GetText("Control", "zerwanyDrutPodczasCiecia"), true, "");
+}
+
+void Tster::CoolGivenUpCut() {
+  // Every few seconds at most: a busy controller holds each attempt for its busy pauses.
+  constexpr int64_t kCoolingIntervalMs = 5000;
+  if (!link_.gate.cooling_due() || !link_.usb.QuellmarQvExist()) return;
+  const int64_t now = CurrentClock().NowMs();
+  if (cooled_once_ && now - last_cooling_ms_ < kCoolingIntervalMs) return;
+  cooled_once_ = true;
+  last_cooling_ms_ = now;
+  const MachineHold hold(link_, MachineOperation::kStopAndCool);
+  const EndAtLostLink scope(link_);
+  if (StopAndCool(link_)) link_.gate.CoolingDone();
 }
 
 void Tster::RefreshTestPanel() {
@@ -134,14 +176,13 @@ void Tster::RefreshTestPanel() {
   t.lSelOut = OutputName(s.heater_state);
 }
 
-void Tster::RefreshDisplay(const std::optional<ReplyRecordBytes>& status_record) {
-  if (!status_record) ReadPositions(link_);
+void Tster::RefreshDisplay(const ReplyRecordBytes& status_record) {
   if (!Connected()) {
     view_.close_panel = true;
     return;
   }
   view_.refreshed = true;
-  if (status_record) ApplyAxisPositions(link_.state, *status_record, link_.separate_third_axes);
+  ApplyAxisPositions(link_.state, status_record, link_.separate_third_axes);
   positions_due_ = false;
   ReadSpeeds(link_);
   ReadHeaters(link_);
@@ -159,7 +200,6 @@ void Tster::RefreshDisplay(const std::optional<ReplyRecordBytes>& status_record)
   view_.service.link_errors =
       std::to_string(link_.usb.read_failures()) + "/" + std::to_string(link_.usb.busy_count());
   RefreshPositions();
-  RefreshEnabling();
   JoystickStep();
 }
 
@@ -263,23 +303,32 @@ void Tster::JoystickStep() {
   const JoystickPoll poll = joystick_.Poll();
   if (!poll.present) {
     // A joystick pulled out while it held a direction can no longer return to the centre.
-    StopJoystickJog();
+    if (JoystickJogKey(joystick_code_)) requests_.joystick = 0;
     return;
   }
   if (!poll.reading) return;
   const int code = JoystickDirection(*poll.reading);
   if (code != 0) ShowArmSpeed(JoystickSpeed(*poll.reading, link_.state.profile.max_rapid_speed));
+  if (code != joystick_code_) requests_.joystick = code;
+}
+
+void Tster::JoystickMove(int code) {
   if (code == joystick_code_) return;
+  if (code == 0) {
+    StopJoystickJog();
+    return;
+  }
+  const MachineHold hold(link_, MachineOperation::kJog);
+  if (!hold) return;
   EndAtLostLink scope(link_);
   ReadStatus(link_);
-  if (link_.state.Has(kStatusMoving) || code == 0) {
+  if (link_.state.Has(kStatusMoving)) {
     StopMove(link_);
     WaitIdle(link_);
   }
   ReadPositions(link_);
   if (const std::optional<int> key = JoystickJogKey(code)) {
-    Jog(link_, *key);
-    positions_due_ = true;
+    if (!BeginJog(*key)) return;
   } else if (code == kJoystickHeatingCode) {
     k_zalwylClick();
   }
@@ -289,11 +338,12 @@ void Tster::JoystickStep() {
 void Tster::StopJoystickJog() {
   const bool jogging = JoystickJogKey(joystick_code_).has_value();
   joystick_code_ = 0;
-  if (!jogging || !link_.usb.present()) return;
-  EndAtLostLink scope(link_);
-  StopMove(link_);
-  WaitIdle(link_);
-  ReadPositions(link_);
+  if (!jogging) return;
+  if (!link_.usb.present()) {
+    link_.gate.Release(MachineOperation::kJog);
+    return;
+  }
+  EndJog(true);
 }
 
 void Tster::RefreshMainButtons() {

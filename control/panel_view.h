@@ -105,9 +105,9 @@ struct EnablingInputs {
   bool model_qo = false;
 };
 
-// The four switches: all on while the machine stands without a program; a running program allows only the bars of
-// the heated channel; a heated standing machine only the controls of its channel; a move blocks the jogs after a
-// positioning move or under a program, else allows those of the heated channel.
+// The four switches: all on while the machine stands without a program; all off under a running program; a heated
+// standing machine only the controls of its channel; a move blocks the jogs after a positioning move, else allows
+// those of the heated channel.
 EnablingSwitches ComputeEnablingSwitches(const EnablingInputs& inputs);
 // The controls the switches enable (the vertical-wire controls never for a Qo).
 PanelControls ApplyEnablingSwitches(const EnablingSwitches& switches, bool model_qo);

@@ -5,6 +5,7 @@
 #include "control/tster.h"
 #include "geometry/clock.h"
 #include "geometry/units.h"
+#include "link/machine_hold.h"
 #include "services/interfejs.h"
 #include "services/operator.h"
 
@@ -17,10 +18,17 @@ constexpr int64_t kPauseConfirmLimitMs = 10000;
 
 int32_t Hundredths(double mm) { return NearestInt32Saturated(mm * 100.0); }
 
+// An error box with the text of key in section "Control".
+void ShowControlError(const MachineLink& link, const char* key) {
+  CurrentOperator().ShowMessageBox(link.texts.GetText("Control", key), true, "");
+}
+
 }  // namespace
 
 bool Tster::gotopoint(bool wait, int speed_group, double X1, double X2, double Y1, double Y2, double /*third1*/,
                       double /*third2*/, double belt3, double /*turn7*/) {
+  const MachineHold hold(link_, MachineOperation::kGoToPoint);
+  if (!hold) return false;
   Operator& op = CurrentOperator();
   ReadStatus(link_);
   if (!Connected()) {
@@ -44,103 +52,142 @@ bool Tster::gotopoint(bool wait, int speed_group, double X1, double X2, double Y
   steps[1] = HundredthsToSteps(static_cast<double>(dy1), s.StepScaleY);
   steps[5] = HundredthsToSteps(static_cast<double>(dy2), s.StepScaleY);
   steps[2] = steps[6] = steps[3] = HundredthsToSteps(static_cast<double>(dbelt), s.StepScaleZ);
-  if (SendMove(link_, steps) && wait) WaitIdle(link_);
+  // A Stop given before the move leaves the machine where it stands.
+  if (!link_.gate.stop_requested() && SendMove(link_, steps) && wait) WaitIdle(link_);
   ReadPositions(link_);
   return true;
 }
 
-bool Tster::wstrzymaj() {
+Tster::PauseOutcome Tster::Pause() {
   ControllerState& s = link_.state;
-  bool paused = false;
+  const MachineHold hold(link_, MachineOperation::kStop);
   EndAtLostLink scope(link_);
   ReadStatus(link_);
-  if (Connected() && ProgramRuns()) {
-    ReadHeaters(link_);
-    ReadSpeeds(link_);
-    snapshot_.heater_channel = s.heater_channel;
-    snapshot_.output = s.heater_state;
-    snapshot_.active_group = s.active_group;
-    SendCommand(link_, StopCommand());
-    WaitIdle(link_);
-    // The controller confirms the pause at once. A lost link, a program that ended on its own before the stop
-    // came (it is then neither running nor paused), or a controller that does not confirm within seconds ends the
-    // wait: the window takes no input meanwhile.
-    const int64_t start = CurrentClock().NowMs();
-    const int64_t limit_ms = std::min(link_.wait_limit_ms, kPauseConfirmLimitMs);
-    ReadStatus(link_);
-    while (!s.Has(kStatusPaused) && ProgramRuns() && link_.usb.present() && !scope.lost() &&
-           CurrentClock().NowMs() - start < limit_ms) {
-      SleepMs(1);
-      ReadStatus(link_);
-    }
-    paused = s.Has(kStatusPaused);
-    ReadPositions(link_);
-    snapshot_.X1 = s.X1;
-    snapshot_.Y1 = s.Y1;
-    snapshot_.X2 = s.X2;
-    snapshot_.Y2 = s.Y2;
-    snapshot_.belt3 = s.belt3;
-    snapshot_.third1 = s.third1;
-    snapshot_.third2 = s.third2;
-    snapshot_.turn7 = s.turn7;
-    SleepMs(10);
-    WaitIdle(link_);
-    HeatingOff(link_);
-    SendCommand(link_, SelectSpeedCommand(2));
+  if (!Connected() || !ProgramRuns()) return PauseOutcome::kNoProgram;
+  ReadHeaters(link_);
+  ReadSpeeds(link_);
+  snapshot_.heater_channel = s.heater_channel;
+  snapshot_.output = s.heater_state;
+  snapshot_.active_group = s.active_group;
+  if (TrySend(link_, StopCommand()) != 0) {
+    // The program goes on: nothing more of it may be sent, and the controller is stopped as soon as it takes
+    // commands again.
+    link_.gate.GiveUpCut();
+    return PauseOutcome::kStopNotTaken;
   }
+  WaitIdle(link_);
+  // The controller confirms the pause at once. A lost link, a program that ended on its own before the stop
+  // came (it is then neither running nor paused), or a controller that does not confirm within seconds ends the
+  // wait: the window takes no input meanwhile.
+  const int64_t start = CurrentClock().NowMs();
+  const int64_t limit_ms = std::min(link_.wait_limit_ms, kPauseConfirmLimitMs);
+  ReadStatus(link_);
+  while (!s.Has(kStatusPaused) && ProgramRuns() && link_.usb.present() && !scope.lost() &&
+         CurrentClock().NowMs() - start < limit_ms) {
+    SleepMs(1);
+    ReadStatus(link_);
+  }
+  if (!s.Has(kStatusPaused)) {
+    if (!ProgramRuns()) flags_.ProgramStarted = false;
+    // A program that may still be running keeps its heating: a cold wire dragged through the material breaks.
+    return ProgramRuns() || !link_.usb.present() ? PauseOutcome::kNotConfirmed : PauseOutcome::kNoProgram;
+  }
+  ReadPositions(link_);
+  snapshot_.X1 = s.X1;
+  snapshot_.Y1 = s.Y1;
+  snapshot_.X2 = s.X2;
+  snapshot_.Y2 = s.Y2;
+  snapshot_.belt3 = s.belt3;
+  snapshot_.third1 = s.third1;
+  snapshot_.third2 = s.third2;
+  snapshot_.turn7 = s.turn7;
+  SleepMs(10);
+  WaitIdle(link_);
+  HeatingOff(link_);
+  // The program may have left another channel on than the one it reports last.
+  AllHeatersOff(link_);
+  SendCommand(link_, SelectSpeedCommand(2));
   flags_.ProgramStarted = false;
-  return paused && !scope.lost();
+  return scope.lost() ? PauseOutcome::kNotConfirmed : PauseOutcome::kPaused;
 }
 
-void Tster::kontynuuj() {
+bool Tster::wstrzymaj() { return Pause() == PauseOutcome::kPaused; }
+
+void Tster::ReportFailedPause(PauseOutcome outcome) {
+  const char* key = nullptr;
+  if (outcome == PauseOutcome::kStopNotTaken) key = link_.usb.present() ? "stopZajety" : "stopBezLacznosci";
+  if (outcome == PauseOutcome::kNotConfirmed) key = link_.usb.present() ? "pauzaNiepotwierdzona" : "stopBezLacznosci";
+  if (key != nullptr) ShowControlError(link_, key);
+}
+
+bool Tster::kontynuuj() {
   ControllerState& s = link_.state;
+  MachineHold hold(link_, MachineOperation::kContinue);
+  if (!hold) return false;
   EndAtLostLink scope(link_);
   ReadStatus(link_);
-  if (!Connected()) return;
-  if (s.Has(kStatusProgramRunning | kStatusWaitsForGo)) {
-    SendCommand(link_, GoCommand());
-    return;
+  if (!Connected()) {
+    ShowLinkLost(link_);
+    return false;
   }
-  if (ProgramRuns() || s.Has(kStatusMoving) || !s.Has(kStatusPaused)) return;
-  const double warm_up = link_.config.Number(Param::CzasRozgrzewania);
-  // Switches a wire on and waits for it to warm up; false, without the wait, when the link is lost.
-  const auto heat_channel = [this, warm_up](uint8_t channel) {
-    if (!SendCommand(link_, HeaterOnCommand(channel))) return false;
-    SleepMs(warm_up);
+  if (s.Has(kStatusProgramRunning | kStatusWaitsForGo)) {
+    if (!SendCommand(link_, GoCommand())) return false;
+    // The program that now runs is a started one: its end is to be noticed.
+    flags_.ProgramStarted = true;
     return true;
+  }
+  if (ProgramRuns() || s.Has(kStatusMoving) || !s.Has(kStatusPaused)) return false;
+  const double warm_up = link_.config.Number(Param::CzasRozgrzewania);
+  // Switches a wire on and waits for it to warm up; false, without the wait, when the link is lost, and at once
+  // when the operator stops.
+  const auto heat_channel = [this, warm_up](uint8_t channel) {
+    return SendCommand(link_, HeaterOnCommand(channel)) && WaitMs(link_, warm_up);
   };
+  // Ends the continuation: the program stays paused, and the hold switches off what was switched on.
+  const auto interrupted = [this, &scope] {
+    if (!scope.lost() && link_.gate.TakeStopRequest()) ShowControlError(link_, "kontynuacjaPrzerwana");
+    return false;
+  };
+  const auto stopped = [this, &scope] { return scope.lost() || link_.gate.stop_requested(); };
   ReadStatus(link_);
   ReadPositions(link_);
-  // The conveyor goes back first with the vertical wires hot, then the arms with the horizontal wire. The speed
-  // group is selected once more after the group's own selection, and the arms' return is waited for twice: the
-  // controller has always been given the continuation so, and the repetitions cost nothing.
+  // The conveyor goes back first with the vertical wires hot, then the arms with the horizontal wire; each wire
+  // goes off once its move is done. The speed group is selected once more after the group's own selection, and the
+  // arms' return is waited for twice: the controller has always been given the continuation so, and the
+  // repetitions cost nothing.
   SelectSpeedGroup(link_, 3, kFromConfiguration);
   SendCommand(link_, SelectSpeedCommand(3));
   WaitIdle(link_);
-  if (!heat_channel(3)) return;
+  if (!heat_channel(kVerticalWireChannel)) return interrupted();
   gotopoint(true, 3, s.X1 / 100.0, s.X2 / 100.0, s.Y1 / 100.0, s.Y2 / 100.0, 0, 0, snapshot_.belt3 / 100.0, 0);
+  SendCommandAlways(link_, HeaterOffCommand(kVerticalWireChannel));
+  if (stopped()) return interrupted();
   SelectSpeedGroup(link_, 1, kFromConfiguration);
   SendCommand(link_, SelectSpeedCommand(1));
-  if (!heat_channel(2)) return;
+  if (!heat_channel(kManualWireChannel)) return interrupted();
   gotopoint(true, 1, snapshot_.X1 / 100.0, snapshot_.X2 / 100.0, snapshot_.Y1 / 100.0, snapshot_.Y2 / 100.0, 0, 0,
             snapshot_.belt3 / 100.0, 0);
   WaitIdle(link_);
   WaitIdle(link_);
-  SelectSpeedGroup(link_, snapshot_.heater_channel == 3 ? 3 : 1, kFromConfiguration);
+  SendCommandAlways(link_, HeaterOffCommand(kManualWireChannel));
+  if (stopped()) return interrupted();
+  SelectSpeedGroup(link_, snapshot_.heater_channel == kVerticalWireChannel ? 3 : 1, kFromConfiguration);
   WaitIdle(link_);
-  // The wire is switched on again once the program goes on.
-  if (!heat_channel(snapshot_.heater_channel) || !SendCommand(link_, ResumeCommand()) ||
-      !heat_channel(snapshot_.heater_channel)) {
-    return;
+  // The program's own wire heats before it goes on; a wire found broken then keeps the program paused.
+  if (!heat_channel(snapshot_.heater_channel)) return interrupted();
+  ReadStatus(link_);
+  if (s.Has(kStatusWireBroken)) {
+    AllHeatersOff(link_);
+    ShowControlError(link_, "zerwanyDrutKontynuacja");
+    return false;
   }
+  if (!SendCommand(link_, ResumeCommand())) return false;
+  // The program runs on with the wire hot; nothing more is sent while it runs.
+  hold.KeepHeat();
   flags_.ProgramStarted = true;
+  return true;
 }
 
-void Tster::kstopClick() {
-  ReadStatus(link_);
-  if (!ProgramRuns()) return;
-  BusyCursor busy;
-  if (wstrzymaj()) flags_.MachineStopped = true;
-}
+void Tster::kstopClick() { main_window_.StopRequested(); }
 
 }  // namespace varnholt

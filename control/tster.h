@@ -48,11 +48,18 @@ class Tster {
   // The panel lost the focus: a move of the joystick stopped, positions taken when a jog left them due.
   void FormDeactivate();
 
-  // The status step: reads the controller, notices the end of a started program and the machine's buttons,
-  // refreshes the display when the panel is active and idle, and decides the main window's buttons. Returns the
-  // interval until the next step (100 ms connected, 3000 ms not).
+  // The status step: reads the controller, notices the end of a started program, a wire broken under it and the
+  // machine's buttons, refreshes the display when the panel is active and idle, and decides the enabling and the
+  // main window's buttons. It only reads: what it noticed is carried out by RunRequests. Returns the interval until
+  // the next step (100 ms connected, 3000 ms not).
   int tick(const PanelFocus& focus);
-  // The timer is stopped while homing runs; a window's timer skips the step meanwhile.
+  // Carries out what the status steps noticed and the Stop asked for while the machine was held: the operator's
+  // Stop, the end of the program (with automatic repetition the next cut), a wire broken during the cut, the
+  // machine's start and continue buttons, a joystick move, and the stopping and cooling of a controller whose cut
+  // was given up. The windows' timers call it after each step; it does nothing while an operation holds the
+  // machine.
+  void RunRequests();
+  // The status step runs from the panel's creation on; a window's timer skips the step before it.
   bool timer_enabled() const { return timer_enabled_; }
   int interval() const { return interval_; }
   const PanelView& view() const { return view_; }
@@ -63,7 +70,7 @@ class Tster {
   // The jog buttons pressed with the left button alone, and released.
   void JogButtonDown(JogButton button);
   void JogButtonUp(JogButton button);
-  // kstop clicked: pauses a running program.
+  // kstop clicked: the operator's Stop.
   void kstopClick();
 
   // The operator scrolled a speed bar; the bar's position changed (by the operator or the display).
@@ -81,11 +88,19 @@ class Tster {
   // refused (no controller, or the machine moves or runs a program).
   bool gotopoint(bool wait, int speed_group, double X1, double X2, double Y1, double Y2, double third1,
                  double third2, double belt3, double turn7);
+  // How a pause ended: paused (its heating off), no program ran, the controller did not take the Stop (nothing
+  // more may be sent; it is stopped and cooled as soon as it takes commands), or it did not confirm the pause (the
+  // heating is left as it is: the program may still be cutting).
+  enum class PauseOutcome { kPaused, kNoProgram, kStopNotTaken, kNotConfirmed };
+  PauseOutcome Pause();
   // Pauses the running program; true when a running program was paused.
   bool wstrzymaj();
-  // Continues after a pause: re-heats, returns the belt and the arms to where the pause left them, resumes; or
-  // sends Go to a program that waits for it.
-  void kontynuuj();
+  // Tells the operator why a Stop did not pause the running program (nothing for kPaused and kNoProgram).
+  void ReportFailedPause(PauseOutcome outcome);
+  // Continues after a pause: re-heats, returns the belt and the arms to where the pause left them with the wires
+  // hot (switched off again after their moves), checks the wire and resumes; or sends Go to a program that waits for
+  // it. True when the program runs again.
+  bool kontynuuj();
   // Toggles the heating of the horizontal wire, of the vertical wires.
   void k_zalwylClick();
   void k_zalwyl_pionoweClick();
@@ -98,14 +113,25 @@ class Tster {
   bool jog_in_progress() const { return jog_in_progress_; }
 
  private:
+  // What the status step noticed for RunRequests.
+  struct Requests {
+    bool program_ended = false;
+    bool wire_broken = false;
+    bool link_lost = false;  // the controller went away under a started program
+    bool start = false;
+    bool resume = false;
+    std::optional<int> joystick;  // the joystick's new direction code
+  };
+
   bool Connected();
+  // The unit, the heavy-material setting and the step multiplier, sent to a controller that runs no program.
+  void SendSettings();
   bool ProgramRuns() const { return link_.state.Has(kStatusProgramRunning); }
-  // Step 2 of the status step: the end of the program and the machine's buttons, from the status the step read.
-  // True when it commanded the machine (or had the main window do so), which makes that status stale.
-  bool WatchProgram();
-  // Step 3: the display of an active, idle panel, from the status record the step read; without one (the step
-  // commanded the machine) it reads the record afresh.
-  void RefreshDisplay(const std::optional<ReplyRecordBytes>& status_record);
+  // Step 2 of the status step: the end of the program, a broken wire under it and the machine's buttons, from the
+  // status the step read, noted for RunRequests.
+  void WatchProgram();
+  // Step 3: the display of an active, idle panel, from the status record the step read.
+  void RefreshDisplay(const ReplyRecordBytes& status_record);
   void RefreshTestPanel();
   // The heating buttons pressed as the heating is on; also after each toggle, so the button shows at once what
   // the operator did. RefreshHeatingButtons reads the heaters and the status first.
@@ -117,9 +143,20 @@ class Tster {
   void RefreshPowerBars();
   void RefreshPositions();
   void RefreshEnabling();
+  // Reads the joystick; a new direction is left for RunRequests.
   void JoystickStep();
+  // Moves as the joystick's direction code asks (stops the move for 0).
+  void JoystickMove(int code);
   // Stops a move the joystick started and forgets its direction.
   void StopJoystickJog();
+  // The wire broke under the running program: paused, the heating off, the operator told.
+  void WireBrokeDuringCut();
+  // Stops and cools the controller of a cut given up, when it answers (at most every few seconds).
+  void CoolGivenUpCut();
+  // Starts a jog by key or button: the machine is kept by the jog until EndJog. False when refused.
+  bool BeginJog(int key);
+  // Ends the jog: the move stopped, the positions read (arm jogs), the heaters it switched on off again.
+  void EndJog(bool arm_jog);
   void RefreshMainButtons();
   void ShowArmSpeed(int32_t position);
   void ShowConveyorSpeed(int32_t position);
@@ -155,6 +192,11 @@ class Tster {
   int32_t arm_bar_max_ = 0;
   int32_t conveyor_bar_max_ = 0;
   bool homing_aborted_ = false;
+  // Ctrl set the slow speed (not refused), so its release sets the speed back.
+  bool ctrl_speed_set_ = false;
+  Requests requests_;
+  int64_t last_cooling_ms_ = 0;
+  bool cooled_once_ = false;
 };
 
 }  // namespace varnholt

@@ -13,12 +13,6 @@
 
 namespace varnholt {
 
-// Heater channels and the selection values of the power output setting.
-inline constexpr uint8_t kHorizontalWireChannel = 1;
-inline constexpr uint8_t kVerticalWireChannel = 3;
-inline constexpr int32_t kHorizontalWireOutput = 0;
-inline constexpr int32_t kVerticalWireOutput = 5;
-
 class ProgramWriter {
  public:
   // machine gives the calibration, the profile, the model and the axis positions the program starts from.

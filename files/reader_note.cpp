@@ -3,7 +3,7 @@
 #include <string_view>
 #include <utility>
 
-#include "files/placeholder_text.h"
+#include "services/placeholder_text.h"
 
 namespace varnholt {
 namespace {

@@ -1,8 +1,10 @@
 #include "link/controller_ops.h"
 
+#include <cmath>
 #include <string>
 
 #include "geometry/clock.h"
+#include "geometry/units.h"
 #include "services/interfejs.h"
 #include "services/operator.h"
 
@@ -13,27 +15,70 @@ double Config(const MachineLink& link, Param param) { return link.config.Number(
 
 }  // namespace
 
-void ShowLinkLost(MachineLink& link, const std::string& caption) {
+void ShowLinkLost(MachineLink& link, const std::string& caption, int error) {
   if (link.lost_link_scopes > 0) {
     if (link.lost_in_scope) return;
     link.lost_in_scope = true;
   }
-  CurrentOperator().ShowMessageBox(link.texts.GetText("Control", "ploterBrakLacznosci"), true, caption);
+  const bool busy = error == kHidDeviceNotFunctioning && link.usb.present();
+  CurrentOperator().ShowMessageBox(link.texts.GetText("Control", busy ? "ploterZajety" : "ploterBrakLacznosci"), true,
+                                   caption);
 }
 
-bool SendCommand(MachineLink& link, std::string_view bytes) {
-  if (link.lost_link_scopes > 0 && link.lost_in_scope) return false;
-  if (bytes.empty()) return true;
+namespace {
+
+// Keeps what the host knows of the heaters it switched and the power output it chose, from a direct command that
+// went out.
+void NoteSent(MachineLink& link, std::string_view command) {
+  const auto byte = [&command](size_t at) { return at < command.size() ? static_cast<uint8_t>(command[at]) : 0; };
+  switch (command.empty() ? '\0' : command[0]) {
+    case 'R':
+      if (byte(2) < 8) {
+        const auto bit = static_cast<HeaterChannels>(1u << byte(2));
+        link.heaters_on = static_cast<HeaterChannels>(byte(1) != 0 ? link.heaters_on | bit : link.heaters_on & ~bit);
+      }
+      break;
+    case 'S':
+      if (byte(1) == kSettingPowerOutput) {
+        link.power_output = static_cast<int32_t>(byte(2) | (byte(3) << 8) | (byte(4) << 16) | (byte(5) << 24));
+      }
+      break;
+    case 'X':
+      // A reset controller has every heater off.
+      link.heaters_on = 0;
+      break;
+    default:
+      break;
+  }
+}
+
+// Writes the command; the error of the first failed write, else 0.
+int Write(MachineLink& link, std::string_view bytes) {
   const bool move = bytes[0] == 'A' || bytes[0] == 'a';
   const size_t piece = move ? kMoveGroupLength : bytes.size();
   for (size_t at = 0; at < bytes.size(); at += piece) {
-    const int result = link.usb.Write(bytes.substr(at, piece));
-    if (result != 0) {
-      ShowLinkLost(link, std::to_string(result));
-      return false;
-    }
+    if (const int result = link.usb.Write(bytes.substr(at, piece)); result != 0) return result;
+  }
+  NoteSent(link, bytes);
+  return 0;
+}
+
+}  // namespace
+
+int TrySend(MachineLink& link, std::string_view bytes) { return bytes.empty() ? 0 : Write(link, bytes); }
+
+bool SendCommand(MachineLink& link, std::string_view bytes) {
+  if (link.lost_link_scopes > 0 && link.lost_in_scope) return false;
+  if (const int result = TrySend(link, bytes); result != 0) {
+    ShowLinkLost(link, std::to_string(result), result);
+    return false;
   }
   return true;
+}
+
+bool SendCommandAlways(MachineLink& link, std::string_view bytes) {
+  if (!(link.lost_link_scopes > 0 && link.lost_in_scope)) return SendCommand(link, bytes);
+  return TrySend(link, bytes) == 0;
 }
 
 void ReadStatus(MachineLink& link) {
@@ -103,23 +148,49 @@ void ReadExtra(MachineLink& link) {
   }
 }
 
+bool NoteStop(MachineLink& link) {
+  if (CurrentOperator().TakeStopInput()) link.gate.RequestStop();
+  if ((link.state.button_presses & kStatusStopButton) != 0) {
+    link.state.button_presses &= ~kStatusStopButton;
+    link.gate.RequestStop();
+  }
+  return link.gate.stop_requested();
+}
+
 bool WaitIdle(MachineLink& link) {
   link.state.waiting = true;
   const int64_t start = CurrentClock().NowMs();
   SleepMs(1);
   ReadStatus(link);
   bool idle = true;
+  bool halted = false;
   while (link.state.Has(kStatusMoving)) {
     if (CurrentClock().NowMs() - start >= link.wait_limit_ms) {
       idle = false;
       break;
     }
+    // A Stop halts a manual move; the running operation ends on it afterwards.
+    if (NoteStop(link) && !halted) {
+      halted = true;
+      SendCommandAlways(link, StopMoveCommand());
+    }
     SleepMs(1);
     ReadStatus(link);
-    CurrentOperator().TakePendingInput();  // input given during a move is dropped
   }
   link.state.waiting = false;
   return idle;
+}
+
+bool WaitMs(MachineLink& link, double ms) {
+  // Slices short enough that a Stop ends a warm-up at once, long enough to cost a virtual clock little.
+  constexpr double kSliceMs = 10.0;
+  const int64_t end = CurrentClock().NowMs() + static_cast<int64_t>(nearest(std::fmax(ms, 0.0)));
+  while (!NoteStop(link)) {
+    const int64_t left = end - CurrentClock().NowMs();
+    if (left <= 0) return true;
+    SleepMs(std::fmin(static_cast<double>(left), kSliceMs));
+  }
+  return false;
 }
 
 

@@ -7,6 +7,7 @@
 #include "config/parameters.h"
 #include "link/command_bytes.h"
 #include "link/controller_state.h"
+#include "link/machine_gate.h"
 #include "link/move_record.h"
 #include "link/tf_usb.h"
 
@@ -36,6 +37,12 @@ struct MachineLink {
   // Operations that end at a lost link now running (EndAtLostLink), and whether the link was lost in them.
   int lost_link_scopes = 0;
   bool lost_in_scope = false;
+  // Which operation holds the controller.
+  MachineGate gate{};
+  // The heater channels the host has switched on with direct commands and not off since (a program's own heater
+  // commands are not among them), and the power output it last selected (-1 before any).
+  HeaterChannels heaters_on = 0;
+  int32_t power_output = -1;
 };
 
 // Makes the operation run during its lifetime end at a lost link: the first lost-link box marks the link lost (a
@@ -84,14 +91,20 @@ enum JogKey : int {
   kKeyPeriod = 190,
 };
 
-// The lost-link box "ploterBrakLacznosci", with the caption given (the default title when empty). Inside an
+// The lost-link box "ploterBrakLacznosci", with the caption given (the default title when empty); for a write that
+// failed with the busy error on a controller still present, the busy box "ploterZajety" instead. Inside an
 // EndAtLostLink scope only the first one is shown, and it marks the link lost for the scope.
-void ShowLinkLost(MachineLink& link, const std::string& caption = "");
+void ShowLinkLost(MachineLink& link, const std::string& caption = "", int error = 0);
 
 // Sends one command (a move in 6-byte pieces, anything else in one write). A failed write shows the lost-link box
 // with the error number as caption and ends the sending; returns true when everything went out. Inside an
 // EndAtLostLink scope whose link was lost nothing is sent and nothing shown.
 bool SendCommand(MachineLink& link, std::string_view bytes);
+// Writes one command as SendCommand does, without a box and whatever failed before; 0 or the first write's error.
+int TrySend(MachineLink& link, std::string_view bytes);
+// Sends a command that makes the machine safe (a heater switched off, a stop) whatever failed before it: inside a
+// scope whose link was lost it is still tried, without another box.
+bool SendCommandAlways(MachineLink& link, std::string_view bytes);
 
 // Reads of the reply records into the state.
 void ReadStatus(MachineLink& link);
@@ -102,8 +115,14 @@ void Identify(MachineLink& link);
 void ReadCalibration(MachineLink& link);
 void ReadExtra(MachineLink& link);
 
-// Waits until the controller no longer reports a move, dropping input meanwhile. False when the wait limit ran out.
+// Waits until the controller no longer reports a move. A Stop met meanwhile (NoteStop) halts a manual move and is
+// left for the running operation. False when the wait limit ran out.
 bool WaitIdle(MachineLink& link);
+// Takes a Stop given during a wait into the gate: the operator's Stop key or button from the input the windows
+// queued, and the machine's stop button from the status reads. True when a Stop is requested.
+bool NoteStop(MachineLink& link);
+// Sleeps ms on the program clock in short slices, looking for a Stop between them; false when a Stop ended it.
+bool WaitMs(MachineLink& link, double ms);
 
 // Speed conversions: mm/min to the step period in 0.8 us ticks, and back (0 gives the profile's max rapid speed).
 uint16_t PeriodFromSpeed(const ControllerState& state, double speed);
@@ -123,9 +142,17 @@ void SendHeaterPower(MachineLink& link);
 void SetPowerOutput(MachineLink& link, int32_t value);
 void SetUnit(MachineLink& link, int32_t index);
 
-void HeaterOn(MachineLink& link);
+// Switches the wire of the state's heater channel on and waits the warm-up; false when a Stop ended the wait.
+bool HeaterOn(MachineLink& link);
+// Switches the state's heater channel off; every command of it is tried whatever failed before.
 void HeatingOff(MachineLink& link);
 void HeatingToggle(MachineLink& link);
+// Switches every heater channel off at once (and a Qo's vertical wires), trying each command whatever failed before;
+// true when every command went out.
+bool AllHeatersOff(MachineLink& link);
+// Makes a controller whose cut was given up safe: its program stopped and cleared, every heater off. Gives up at
+// the first command the controller does not take (it is then busy or gone); true when every command went out.
+bool StopAndCool(MachineLink& link);
 
 void SetStartPoint(MachineLink& link);
 void StopMove(MachineLink& link);

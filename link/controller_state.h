@@ -36,6 +36,14 @@ enum StatusBit : uint32_t {
   kStatusWaitsForGo = 1u << 20,
 };
 
+// Heater channels: the horizontal wire as a program cuts with it, the same wire at the manual power, the vertical
+// wires; and the selection values of the power output setting.
+inline constexpr uint8_t kHorizontalWireChannel = 1;
+inline constexpr uint8_t kManualWireChannel = 2;
+inline constexpr uint8_t kVerticalWireChannel = 3;
+inline constexpr int32_t kHorizontalWireOutput = 0;
+inline constexpr int32_t kVerticalWireOutput = 5;
+
 // The bits of the machine's own start, stop and continue buttons.
 inline constexpr uint32_t kMachineButtonBits = kStatusStartButton | kStatusStopButton | kStatusContinueButton;
 

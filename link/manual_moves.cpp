@@ -57,8 +57,8 @@ void RunPositioningMove(MachineLink& link, const std::array<int64_t, 8>& deltas)
   {
     BusyCursor busy;
     SelectSpeedGroup(link, belts ? 3 : 2, kFromPanel);
-    HeaterOn(link);
-    SleepMs(Config(link, Param::CzasRozgrzewania));
+    // A Stop during the warm-up ends the move before it starts.
+    if (!HeaterOn(link) || !WaitMs(link, Config(link, Param::CzasRozgrzewania))) return;
     if (belts) SendHeavyMaterialIfTicked(link);
     SendMove(link, StepsOf(link.state, deltas));
   }
@@ -158,8 +158,9 @@ void Jog(MachineLink& link, int key) {
     SetHorizontalPower(link, kFromPanel);
     SelectSpeedGroup(link, 2, kFromPanel);
   }
-  HeaterOn(link);  // HeaterOn itself leaves a Qo whose vertical wire is already on alone
-  SleepMs(Config(link, Param::Pauza_w_kacie));
+  // HeaterOn itself leaves a Qo whose vertical wire is already on alone. A Stop during the warm-up ends the jog
+  // before it moves.
+  if (!HeaterOn(link) || !WaitMs(link, Config(link, Param::Pauza_w_kacie))) return;
   if (RotaryOrBeltMoves(d)) SendHeavyMaterialIfTicked(link);
   SendMove(link, StepsOf(state, d));
   if (RotaryOrBeltMoves(d)) state.conveyor_moved = true;

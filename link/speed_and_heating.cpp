@@ -110,22 +110,24 @@ void SetPowerOutput(MachineLink& link, int32_t value) { SendCommand(link, Settin
 
 void SetUnit(MachineLink& link, int32_t index) { SendCommand(link, SettingCommand(kSettingUnit, index)); }
 
-void HeaterOn(MachineLink& link) {
-  if (IsModelQo(link.state) && link.state.heater_state == 5) return;
+bool HeaterOn(MachineLink& link) {
+  if (IsModelQo(link.state) && link.state.heater_state == kVerticalWireOutput) return true;
   SendCommand(link, HeaterOnCommand(link.state.heater_channel));
-  SleepMs(Config(link, Param::CzasRozgrzewania));
+  return WaitMs(link, Config(link, Param::CzasRozgrzewania));
 }
 
 void HeatingOff(MachineLink& link) {
   ControllerState& state = link.state;
   const uint16_t power = state.heater_power;
-  SendCommand(link, HeaterPowerCommand(state.heater_channel, kPowerWhileSwitchingOff));
+  // Every step is tried, whatever failed before: a wire left hot melts the material it stands in.
+  SendCommandAlways(link, HeaterPowerCommand(state.heater_channel, kPowerWhileSwitchingOff));
   SleepMs(1);
   SleepMs(1000);
-  SendCommand(link, HeaterOffCommand(state.heater_channel));
+  SendCommandAlways(link, HeaterOffCommand(state.heater_channel));
   SleepMs(1000);
   // The channel keeps its power setting for the next switch-on.
-  SendCommand(link, HeaterPowerCommand(state.heater_channel, static_cast<uint8_t>(std::min<int64_t>(power, kFullPower))));
+  SendCommandAlways(link, HeaterPowerCommand(state.heater_channel,
+                                             static_cast<uint8_t>(std::min<int64_t>(power, kFullPower))));
 }
 
 void HeatingToggle(MachineLink& link) {

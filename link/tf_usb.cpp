@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "geometry/clock.h"
+#include "link/controller_state.h"
 #include "services/interfejs.h"
 #include "services/operator.h"
 
@@ -57,8 +58,9 @@ void TfUsb::ReleaseDevices() {
 bool TfUsb::QuellmarQvExist() {
   if (present_) return true;
   // The state holds the profile and calibration of the controller given up; another one must not take its place
-  // unnoticed.
-  for (size_t i = 0; i < devices_.size() && !given_up_; ++i) {
+  // unnoticed. The same one is still what it was: a few failed reads are a hiccup of the bus, not a new machine.
+  if (given_up_) return TakeBack();
+  for (size_t i = 0; i < devices_.size(); ++i) {
     if (IsControllerDevice(devices_[i])) {
       selected_ = i;
       present_ = true;
@@ -67,6 +69,20 @@ bool TfUsb::QuellmarQvExist() {
   }
   present_ = false;
   return false;
+}
+
+bool TfUsb::TakeBack() {
+  if (selected_ >= devices_.size() || !IsControllerDevice(devices_[selected_])) return false;
+  const std::string& id = devices_[selected_].id;
+  if (backend_.Open(id) != 0) return false;
+  std::array<uint8_t, kReadBufferSize> buffer{};
+  if (backend_.GetIndexedString(id, kReplyStatus, buffer, kReadBufferAvailable) != 0) {
+    ++read_failures_;
+    return false;
+  }
+  given_up_ = false;
+  present_ = true;
+  return true;
 }
 
 std::optional<HidDeviceInfo> TfUsb::SelectedDevice() const {
@@ -141,11 +157,30 @@ int TfUsb::ReadString(int index) {
 }
 
 void TfUsb::DeviceChange() {
+  if (present_ && selected_ < devices_.size()) {
+    // Another device came or went: the controller stays selected as it is, and is not reset.
+    std::vector<HidDeviceInfo> listed = backend_.Enumerate();
+    const std::string held = devices_[selected_].id;
+    const auto found = std::find_if(listed.begin(), listed.end(), [&held](const HidDeviceInfo& d) { return d.id == held; });
+    // A controller pulled out and put back between two deliveries is listed as before but has been reset: only one
+    // that still answers is the same controller.
+    std::array<uint8_t, kReadBufferSize> buffer{};
+    if (found != listed.end() && backend_.GetIndexedString(held, kReplyStatus, buffer, kReadBufferAvailable) == 0) {
+      for (const HidDeviceInfo& device : devices_) {
+        if (device.id != held) backend_.Close(device.id);
+      }
+      selected_ = static_cast<size_t>(found - listed.begin());
+      devices_ = std::move(listed);
+      return;
+    }
+  }
   ++device_changes_;
   ReleaseDevices();
   present_ = false;
   Enumerate();
   if (QuellmarQvExist()) {
+    // Found afresh, the controller may still be running a program with the wire hot: it is stopped, then reset.
+    Write("Q");
     Write("X");
     CurrentOperator().SetStatusText(0, texts_.GetText("Control", "connected"));
   } else {

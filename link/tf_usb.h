@@ -38,8 +38,9 @@ class TfUsb {
   TfUsb& operator=(const TfUsb&) = delete;
 
   // Is the controller present: true at once when already selected, else the device list is scanned (never
-  // enumerated again) and the first match selected. After a read gave up on the controller it stays absent until a
-  // device change: another matching device in the list is not taken in its place.
+  // enumerated again) and the first match selected. After a read gave up on the controller, the same device is
+  // taken back as soon as it answers a status read again; another matching device in the list is not taken in its
+  // place before a device change.
   bool QuellmarQvExist();
   // Sends one command byte string in one or two reports: 0 on success, -1 when the controller is not present, else
   // the backend's error code. A report the controller was too busy to take (error 31) is written again after a
@@ -48,7 +49,8 @@ class TfUsb {
   // Fetches reply record `index` into ReplyRecord: 0 on success, else the last error (-1 when there is none); a
   // failure leaves a zeroed record and clears present.
   int ReadString(int index);
-  // The operating system reported a device arrival or removal.
+  // The operating system reported a device arrival or removal. A controller that stays plugged in stays selected as
+  // it is; one found afresh is selected and sent Reset.
   void DeviceChange();
   // Lets the backend deliver pending arrivals and removals (from the event loop).
   void PollDeviceEvents() { backend_.PollEvents(); }
@@ -62,12 +64,15 @@ class TfUsb {
   // Failed indexed-string reads and writes that found the device busy, since creation.
   uint32_t read_failures() const { return read_failures_; }
   uint32_t busy_count() const { return busy_count_; }
-  // Device changes handled since creation; a controller found again after one has lost what it held.
+  // Device changes since creation that took the controller away or found it afresh: a controller found again after
+  // one has lost what it held. Changes of other devices do not count.
   uint32_t device_changes() const { return device_changes_; }
 
  private:
   void Enumerate();
   void ReleaseDevices();
+  // Takes the given-up controller back when it answers a status read.
+  bool TakeBack();
   int WriteReportBuffer();
   // Writes the report buffer, again after a pause while the controller reports itself busy.
   int WriteReportPatiently();

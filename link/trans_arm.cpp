@@ -6,8 +6,10 @@
 #include "config/file_read.h"
 #include "config/file_write.h"
 #include "geometry/units.h"
+#include "link/machine_hold.h"
 #include "services/interfejs.h"
 #include "services/operator.h"
+#include "services/placeholder_text.h"
 
 namespace varnholt {
 namespace {
@@ -60,7 +62,9 @@ bool TTransArm::start() {
   go_sent_after_.reset();
   interval_ = kBurstIntervalMs;
   device_changes_at_start_ = link_.usb.device_changes();
+  link_.gate.TakeTransmissionGivenUp();
   running_ = true;
+  link_.gate.SetTransmitting(true);
   ++transmissions_started_;
   return true;
 }
@@ -69,14 +73,36 @@ void TTransArm::stop() {
   if (!running_) return;
   CurrentOperator().SetStatusText(0, link_.texts.GetText("Transmission", "transmisjaZakonczona"));
   running_ = false;
+  link_.gate.SetTransmitting(false);
 }
 
 void TTransArm::EndForLostLink() {
   stop();
   // The controller holds part of the program at most: its end is no end of the cut, and no automatic
-  // repetition may start from it.
+  // repetition may start from it. Found again, it may still be running that part with the wire hot.
   flags_.ProgramStarted = false;
+  link_.gate.GiveUpCut();
   ShowLinkLost(link_);
+}
+
+void TTransArm::EndAfterFailedWrite(int error) {
+  ReadStatus(link_);
+  if (!link_.usb.present()) {
+    EndForLostLink();
+    return;
+  }
+  stop();
+  flags_.ProgramStarted = false;
+  // The controller is there but did not take a command: what it runs is part of a cut, with the wire hot.
+  const bool cooled = StopAndCool(link_);
+  if (!cooled) link_.gate.GiveUpCut();
+  const tInterfejs& texts = link_.texts;
+  const std::string command = std::to_string(commands_sent_);
+  std::string text = error == kHidDeviceNotFunctioning
+                         ? FillPlaceholders(texts.GetText("Control", "ciecieNiepelneZajety"), {command})
+                         : FillPlaceholders(texts.GetText("Control", "ciecieNiepelne"), {command, std::to_string(error)});
+  text += " " + texts.GetText("Control", cooled ? "ciecieZatrzymane" : "ciecieNieZatrzymane");
+  CurrentOperator().ShowMessageBox(text, true, "");
 }
 
 int64_t TTransArm::Percent() const {
@@ -97,6 +123,13 @@ int TTransArm::tick() {
   if (!running_) return 0;
   if (position_ >= program_.size()) {
     stop();
+    return 0;
+  }
+  const MachineHold hold(link_, MachineOperation::kTransmissionStep);
+  // A cut given up (its Stop not taken) is sent no more of its program.
+  if (link_.gate.TakeTransmissionGivenUp()) {
+    stop();
+    flags_.ProgramStarted = false;
     return 0;
   }
   const EndAtLostLink scope(link_);
@@ -120,13 +153,13 @@ int TTransArm::tick() {
     ++commands_sent_;
     // A command the controller did not get would cut a different shape: the transmission ends at the first
     // failure.
-    if (!SendCommand(link_, command)) {
-      EndForLostLink();
+    if (const int error = TrySend(link_, command); error != 0) {
+      EndAfterFailedWrite(error);
       return 0;
     }
     if (commands_sent_ == kCommandsBeforeGo) {
-      if (!SendCommand(link_, GoCommand())) {
-        EndForLostLink();
+      if (const int error = TrySend(link_, GoCommand()); error != 0) {
+        EndAfterFailedWrite(error);
         return 0;
       }
       go_sent_after_ = commands_sent_;

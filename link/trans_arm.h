@@ -25,8 +25,8 @@ class TTransArm {
   // program_folder ends with a separator; the link and the flags must outlive the transmission.
   TTransArm(MachineLink& link, RunFlags& flags, std::string program_folder);
 
-  // Reads out.cn of the program folder and starts the timer (interval 1 ms). Throws RunTimeError naming the file
-  // when it cannot be read. A damaged program (a byte that begins no command, a command cut short by the end of
+  // Reads out.cn of the program folder and starts the timer (interval 1 ms); the machine counts as transmitting
+  // until the transmission ends. Throws RunTimeError naming the file when it cannot be read. A damaged program (a byte that begins no command, a command cut short by the end of
   // the file) is not sent at all: the message names the offset of the damage and the result is false.
   bool start();
   // Ends a running transmission: "transmisjaZakonczona" in status panel 0, the timer stopped. Nothing otherwise.
@@ -58,8 +58,11 @@ class TTransArm {
 
  private:
   // Ends the transmission after the link failed (and with it the started program's run), with the step's one
-  // lost-link box.
+  // lost-link box; the controller is stopped and cooled once it answers again.
   void EndForLostLink();
+  // Ends the transmission after the controller did not take a command (error): reachable, it is stopped and cooled
+  // at once and the operator told that the cut is incomplete; else the link was lost.
+  void EndAfterFailedWrite(int error);
   void ShowProgress(bool with_spinner);
   // The progress in per cent of the file, rounded.
   int64_t Percent() const;

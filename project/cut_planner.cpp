@@ -19,8 +19,6 @@ int32_t Clamped(int64_t value) { return static_cast<int32_t>(std::clamp<int64_t>
 
 bool Pending(const tfigura& figure) { return figure.plan_flag_2 != 0; }
 
-bool IsAbortInput(PendingInput input) { return input == PendingInput::kKeyPress || input == PendingInput::kLeftPress; }
-
 class PlanRun {
  public:
   PlanRun(ProjectDocument& document, PlanSearch& search)
@@ -318,7 +316,7 @@ void PlanRun::ShowProgress() {
 }
 
 bool PlanRun::AbortRequested() {
-  if (!IsAbortInput(op_.TakePendingInput())) return false;
+  if (!IsAbortingPress(op_.TakePendingInput())) return false;
   op_.Repaint();
   outcome_.aborted = true;
   return true;
@@ -377,7 +375,7 @@ bool PlanRun::JoinGlobally(bool many_entries) {
       joined_in_round = Join(JoinVariant::kGlobalFull, -1) || joined_in_round;
       ShowProgress();
     }
-    if (IsAbortInput(op_.TakePendingInput())) {
+    if (IsAbortingPress(op_.TakePendingInput())) {
       op_.Repaint();
       outcome_.aborted = true;
       return false;

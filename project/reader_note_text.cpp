@@ -1,6 +1,6 @@
 #include "project/reader_note_text.h"
 
-#include "files/placeholder_text.h"
+#include "services/placeholder_text.h"
 #include "services/language_file.h"
 
 namespace varnholt {

@@ -20,8 +20,14 @@ constexpr bool Offers(ButtonSet set, DialogButton button) {
   return (set & (ButtonSet{1} << static_cast<int>(button))) != 0;
 }
 
-// One waiting input event, as the abort checks and the input-dropping waits see it.
-enum class PendingInput { kNone, kKeyPress, kLeftPress, kOther };
+// One waiting input event, as the abort checks and the waits see it. kStop is the operator's Stop: the Stop key or a
+// press of a Stop button.
+enum class PendingInput { kNone, kKeyPress, kLeftPress, kOther, kStop };
+
+// A key press, a left press or a Stop: the input that ends long work and the machine's waits on the operator.
+inline bool IsAbortingPress(PendingInput input) {
+  return input == PendingInput::kKeyPress || input == PendingInput::kLeftPress || input == PendingInput::kStop;
+}
 
 class Operator {
  public:
@@ -37,6 +43,11 @@ class Operator {
   virtual void Repaint() = 0;
   // Removes one waiting input event from the queue and says what it was.
   virtual PendingInput TakePendingInput() = 0;
+  // Looks at the operator's waiting input (letting the windows repaint) and removes the first Stop among it; the
+  // rest stays queued for the abort checks. True when there was a Stop.
+  virtual bool TakeStopInput() { return false; }
+  // Forgets the waiting input: the operation it was given during has ended.
+  virtual void DropPendingInput() {}
 
  private:
   friend class BusyCursor;

@@ -50,4 +50,23 @@ PendingInput ScriptedOperator::TakePendingInput() {
   return PendingInput::kNone;
 }
 
+bool ScriptedOperator::TakeStopInput() {
+  ++polls_;
+  for (auto at = injections_.begin(); at != injections_.end() && at->at_poll < polls_; ++at) {
+    if (at->event == PendingInput::kStop) {
+      injections_.erase(at);
+      return true;
+    }
+  }
+  return false;
+}
+
+void ScriptedOperator::DropPendingInput() {
+  // Only what was due is dropped: input scripted for later polls belongs to a later operation.
+  while (!injections_.empty() && injections_.front().at_poll < polls_) {
+    injections_.pop_front();
+    ++dropped_inputs_;
+  }
+}
+
 }  // namespace varnholt

@@ -33,11 +33,18 @@ class ScriptedOperator final : public Operator {
   void Repaint() override { ++repaints_; }
   // Delivers the scripted input once the given number of polls have passed, kNone otherwise.
   PendingInput TakePendingInput() override;
+  // A poll too; takes a due Stop and leaves other due input for TakePendingInput.
+  bool TakeStopInput() override;
+  void DropPendingInput() override;
 
   // Queues the answer to the next question.
   void AnswerNext(int button) { answers_.push_back(button); }
   // Makes the poll after `polls` more polls return the event.
   void InjectInputAfter(int64_t polls, PendingInput event);
+  // Input given now: the next poll sees it.
+  void GiveInput(PendingInput event) { InjectInputAfter(0, event); }
+  // Input events that were given and dropped unseen at the end of an operation.
+  int64_t dropped_inputs() const { return dropped_inputs_; }
 
   const std::vector<Message>& messages() const { return messages_; }
   const std::vector<Question>& questions() const { return questions_; }
@@ -63,6 +70,7 @@ class ScriptedOperator final : public Operator {
   bool busy_ = false;
   int64_t polls_ = 0;
   int64_t repaints_ = 0;
+  int64_t dropped_inputs_ = 0;
 };
 
 }  // namespace varnholt

@@ -51,6 +51,19 @@ PendingInput ClassifyInput(const QEvent& event) {
   }
 }
 
+PendingInput ClassifyInput(const QObject* target, const QEvent& event) {
+  const PendingInput input = ClassifyInput(event);
+  if (input == PendingInput::kKeyPress) {
+    const auto& key = static_cast<const QKeyEvent&>(event);
+    if (key.key() == Qt::Key_Space && !key.isAutoRepeat()) return PendingInput::kStop;
+  }
+  if (input == PendingInput::kLeftPress && target != nullptr) {
+    const QString name = target->objectName();
+    if (name == QLatin1String("SpeedStop") || name == QLatin1String("kstop")) return PendingInput::kStop;
+  }
+  return input;
+}
+
 bool IsOperatorInput(const QEvent& event) {
   // The shortcut map makes its own override event of a key press, which need not be marked spontaneous.
   if (event.type() == QEvent::ShortcutOverride) return true;
@@ -92,7 +105,7 @@ bool InputInterceptor::eventFilter(QObject* watched, QEvent* event) {
   }
   if (event->type() == QEvent::Close) event->ignore();
   MissedReleaseWatch::Note(*event);
-  const PendingInput input = ClassifyInput(*event);
+  const PendingInput input = ClassifyInput(watched, *event);
   if (input != PendingInput::kNone && on_input_) on_input_(input);
   return true;
 }

@@ -16,6 +16,9 @@ namespace varnholt {
 // What an event is to the abort checks: a key press, a left press, another press or turn of the wheel, or
 // none of these (kNone, also for every event that is not input).
 PendingInput ClassifyInput(const QEvent& event);
+// The same for an event on its way to target: the Stop key (Space) and a left press on a Stop button (the main
+// window's SpeedStop, the control panel's kstop) are the operator's Stop.
+PendingInput ClassifyInput(const QObject* target, const QEvent& event);
 
 // True for the events an interceptor keeps from the windows: every spontaneous key, mouse, wheel and close
 // event, and the shortcut checks of key presses.

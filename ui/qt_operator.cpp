@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QMessageBox>
+#include <algorithm>
 #include <iostream>
 
 #include "project/project_document.h"
@@ -90,14 +91,24 @@ void QtOperator::Repaint() {
 }
 
 PendingInput QtOperator::TakePendingInput() {
-  if (pending_.empty()) {
-    InputInterceptor interceptor([this](PendingInput input) { pending_.push_back(input); });
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-  }
+  if (pending_.empty()) CollectInput();
   if (pending_.empty()) return PendingInput::kNone;
   const PendingInput input = pending_.front();
   pending_.pop_front();
   return input;
+}
+
+void QtOperator::CollectInput() {
+  InputInterceptor interceptor([this](PendingInput input) { pending_.push_back(input); });
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+bool QtOperator::TakeStopInput() {
+  CollectInput();
+  const auto stop = std::find(pending_.begin(), pending_.end(), PendingInput::kStop);
+  if (stop == pending_.end()) return false;
+  pending_.erase(stop);
+  return true;
 }
 
 ScopedProjectStatusLine::ScopedProjectStatusLine(std::function<void(const QString&)> line)

@@ -36,10 +36,15 @@ class QtOperator : public Operator {
   // Lets the event loop run once with the operator's input taken off the queue: key and mouse presses are
   // kept for the callers, in order; everything else the operator does meanwhile is dropped.
   PendingInput TakePendingInput() override;
+  bool TakeStopInput() override;
+  void DropPendingInput() override { pending_.clear(); }
 
   bool busy() const { return busy_; }
 
  private:
+  // Lets the event loop run once with the operator's input taken off the queue into pending_.
+  void CollectInput();
+
   PanelSink panel_sink_;
   std::deque<PendingInput> pending_;
   bool busy_ = false;

@@ -5,19 +5,21 @@
 #include <algorithm>
 
 #include "geometry/clock.h"
-#include "link/tf_usb.h"
-#include "link/trans_arm.h"
+#include "app/machine_session.h"
 
 namespace varnholt {
 
-MachineTimers::MachineTimers(TfUsb& usb, TTransArm& transmission, Tster& panel, Pace pace, QObject* parent)
-    : QObject(parent), usb_(usb), transmission_(transmission), panel_(panel), pace_(pace) {
+MachineTimers::MachineTimers(MachineSession& session, Pace pace, QObject* parent)
+    : QObject(parent), session_(session), pace_(pace) {
   status_step_.timer = NewTimer(&MachineTimers::StatusTimeout);
   transmission_step_.timer = NewTimer(&MachineTimers::TransmissionTimeout);
   device_poll_.timer = NewTimer(&MachineTimers::DeviceTimeout);
+  requests_.timer = NewTimer(&MachineTimers::RequestsTimeout);
+  // A Stop asked for while an operation held the machine is carried out once it is free.
+  session_.link.gate.SetStopNotifier([this] { ArmIn(requests_, 0); });
 }
 
-MachineTimers::~MachineTimers() = default;
+MachineTimers::~MachineTimers() { session_.link.gate.SetStopNotifier({}); }
 
 QTimer* MachineTimers::NewTimer(void (MachineTimers::*handler)()) {
   auto* timer = new QTimer(this);
@@ -34,7 +36,8 @@ void MachineTimers::ArmIn(Paced& paced, int interval_ms) {
 }
 
 bool MachineTimers::Ready(Paced& paced) {
-  if (!paced.stepping && (pace_ == Pace::kRealTime || CurrentClock().NowMs() >= paced.due_ms)) return true;
+  const bool due = pace_ == Pace::kRealTime || CurrentClock().NowMs() >= paced.due_ms;
+  if (!paced.stepping && due && !session_.link.gate.busy()) return true;
   paced.timer->start(pace_ == Pace::kRealTime ? 1 : 0);
   return false;
 }
@@ -47,17 +50,18 @@ void MachineTimers::Start() {
 }
 
 void MachineTimers::Stop() {
-  for (Paced* paced : {&status_step_, &transmission_step_, &device_poll_}) paced->timer->stop();
+  for (Paced* paced : {&status_step_, &transmission_step_, &device_poll_, &requests_}) paced->timer->stop();
 }
 
 void MachineTimers::FollowTransmission() {
-  if (!transmission_.running() || transmission_step_.timer->isActive() || transmission_step_.stepping) return;
-  ArmIn(transmission_step_, transmission_.interval());
+  const TTransArm& transmission = session_.transmission;
+  if (!transmission.running() || transmission_step_.timer->isActive() || transmission_step_.stepping) return;
+  ArmIn(transmission_step_, transmission.interval());
 }
 
 std::optional<int64_t> MachineTimers::NextDueMs() const {
   std::optional<int64_t> due;
-  for (const Paced* paced : {&status_step_, &transmission_step_, &device_poll_}) {
+  for (const Paced* paced : {&status_step_, &transmission_step_, &device_poll_, &requests_}) {
     if (paced->timer->isActive()) due = std::min(due.value_or(paced->due_ms), paced->due_ms);
   }
   return due;
@@ -67,31 +71,44 @@ bool MachineTimers::transmission_timer_running() const { return transmission_ste
 
 void MachineTimers::StatusTimeout() {
   if (!Ready(status_step_)) return;
-  int interval = panel_.interval();
-  // The panel stops its timer while it homes the machine; the step is skipped meanwhile.
-  if (panel_.timer_enabled()) {
+  Tster& panel = session_.panel;
+  int interval = panel.interval();
+  if (panel.timer_enabled()) {
     status_step_.stepping = true;
-    interval = panel_.tick(focus_ ? focus_() : PanelFocus{});
+    interval = panel.tick(focus_ ? focus_() : PanelFocus{});
     status_step_.stepping = false;
     ++status_steps_;
   }
   ArmIn(status_step_, std::max(interval, 1));
+  emit StatusStepped();
+  // What the step noticed (the end of a program, the machine's buttons) is carried out after it.
+  RunRequests();
+}
+
+void MachineTimers::RequestsTimeout() {
+  if (!Ready(requests_)) return;
+  RunRequests();
+}
+
+void MachineTimers::RunRequests() {
+  requests_.stepping = true;
+  session_.panel.RunRequests();
+  requests_.stepping = false;
   // The end of a program may have started the next cut, or the machine's start button a first one.
   FollowTransmission();
-  emit StatusStepped();
 }
 
 void MachineTimers::TransmissionTimeout() {
   if (!Ready(transmission_step_)) return;
   transmission_step_.stepping = true;
-  const int interval = transmission_.tick();
+  const int interval = session_.transmission.tick();
   transmission_step_.stepping = false;
-  if (transmission_.running()) ArmIn(transmission_step_, interval);
+  if (session_.transmission.running()) ArmIn(transmission_step_, interval);
 }
 
 void MachineTimers::DeviceTimeout() {
   if (!Ready(device_poll_)) return;
-  usb_.PollDeviceEvents();
+  session_.usb.PollDeviceEvents();
   ArmIn(device_poll_, kDevicePollMs);
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The timers of the machine: the transmission's, which runs while a transmission runs at the interval each of its
-// steps asks for, the control panel's status step, which runs from start to end at the interval the step returns,
-// and the delivery of device arrivals and removals to the link.
+// steps asks for, the control panel's status step, which runs from start to end at the interval the step returns
+// and is followed by what it noticed (RunRequests), and the delivery of device arrivals and removals to the link.
+// While an operation holds the machine none of them steps: each looks again a moment later. A Stop asked for
+// meanwhile is carried out as soon as the machine is free.
 
 #include <QObject>
 #include <cstdint>
@@ -14,8 +16,7 @@ class QTimer;
 
 namespace varnholt {
 
-class TfUsb;
-class TTransArm;
+class MachineSession;
 
 class MachineTimers final : public QObject {
   Q_OBJECT
@@ -33,8 +34,8 @@ class MachineTimers final : public QObject {
   // Between two deliveries of device arrivals and removals.
   static constexpr int kDevicePollMs = 100;
 
-  // The link, the transmission and the panel must outlive the timers.
-  MachineTimers(TfUsb& usb, TTransArm& transmission, Tster& panel, Pace pace, QObject* parent = nullptr);
+  // The session must outlive the timers.
+  MachineTimers(MachineSession& session, Pace pace, QObject* parent = nullptr);
   ~MachineTimers() override;
   MachineTimers(const MachineTimers&) = delete;
   MachineTimers& operator=(const MachineTimers&) = delete;
@@ -73,20 +74,22 @@ class MachineTimers final : public QObject {
   void StatusTimeout();
   void TransmissionTimeout();
   void DeviceTimeout();
+  void RequestsTimeout();
+  // Carries out what the status step noticed and a Stop asked for, then follows a transmission it started.
+  void RunRequests();
   // A Qt timer that runs handler when it fires.
   QTimer* NewTimer(void (MachineTimers::*handler)());
   // Arms the timer for a step interval_ms from now: on the wall clock after the interval, on the program clock at the
   // next turn of the event loop.
   void ArmIn(Paced& paced, int interval_ms);
-  // True when the fired timer's step may run now; otherwise it looks again a little later.
+  // True when the fired timer's step may run now (it is due, and no operation holds the machine); otherwise it
+  // looks again a little later.
   bool Ready(Paced& paced);
 
-  TfUsb& usb_;
-  TTransArm& transmission_;
-  Tster& panel_;
+  MachineSession& session_;
   Pace pace_;
   std::function<PanelFocus()> focus_;
-  Paced status_step_, transmission_step_, device_poll_;
+  Paced status_step_, transmission_step_, device_poll_, requests_;
   int64_t status_steps_ = 0;
 };
 

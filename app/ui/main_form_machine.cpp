@@ -16,7 +16,7 @@ void MainFormMachine::Connect(MachineTimers::Pace pace) {
   MachineSession& session = program_.session();
   // A window of its own that stays above the main window.
   panel_window_ = std::make_unique<TsterForm>(session.panel, session.link, program_.folders(), &form_);
-  timers_ = std::make_unique<MachineTimers>(session.usb, session.transmission, session.panel, pace);
+  timers_ = std::make_unique<MachineTimers>(session, pace);
   TsterForm* window = panel_window_.get();
   timers_->SetFocusSource([window] { return window->Focus(); });
   QObject::connect(timers_.get(), &MachineTimers::StatusStepped, window, &TsterForm::ShowPanelView);

@@ -285,6 +285,11 @@ void TsterForm::keyprzesunClick() {
   move_wire_->exec();
 }
 
-void TsterForm::btnUpgradeClick() { upgrade_->exec(); }
+void TsterForm::btnUpgradeClick() {
+  // Refused while a cut is under way; while it is open nothing else starts between its steps.
+  if (!upgrade_->upgrade().Open()) return;
+  upgrade_->exec();
+  upgrade_->upgrade().Close();
+}
 
 }  // namespace varnholt

@@ -158,9 +158,16 @@ int SimulatedController::WriteReport(const std::string& id, const HidReport& rep
       ++lost_commands_;
     } else {
       program_.push_back(command);
-      if (program_state_ == ProgramState::kEmpty) program_state_ = ProgramState::kLoaded;
+      if (program_state_ == ProgramState::kEmpty) {
+        program_state_ = ProgramState::kLoaded;
+        program_records_.push_back(ProgramRecord{});
+      }
+      ++program_records_.back().commands;
     }
   } else {
+    if (program_state_ == ProgramState::kRunning && letter != 'Q' && letter != 'K') {
+      commands_while_running_.push_back(command);
+    }
     ExecuteDirect(command);
   }
   if (after_command_) after_command_(command);
@@ -212,7 +219,10 @@ void SimulatedController::Simulate(double ms) {
         if (((static_cast<unsigned>(motion_->homing_mask) >> axis) & 1u) != 0) origin_[axis] = physical_[axis];
       }
       ++moves_completed_;
-      if (motion_->from_program) ++program_moves_completed_;
+      if (motion_->from_program) {
+        ++program_moves_completed_;
+        if (!program_records_.empty()) ++program_records_.back().moves_completed;
+      }
       motion_.reset();
       continue;
     }
@@ -229,6 +239,7 @@ void SimulatedController::Simulate(double ms) {
     if (program_.empty()) {
       program_state_ = ProgramState::kEmpty;
       ++programs_finished_;
+      EndProgramRecord(ProgramRecord::End::kFinished);
       return;
     }
     const CommandBytes command = program_.front();
@@ -323,7 +334,14 @@ void SimulatedController::ExecuteSetting(uint8_t key, int32_t value) {
   }
 }
 
+void SimulatedController::EndProgramRecord(ProgramRecord::End end) {
+  if (!program_records_.empty() && program_records_.back().end == ProgramRecord::End::kUnderWay) {
+    program_records_.back().end = end;
+  }
+}
+
 void SimulatedController::Reset() {
+  EndProgramRecord(ProgramRecord::End::kReset);
   motion_.reset();
   suspended_.reset();
   pause_left_ms_ = 0.0;
@@ -344,6 +362,7 @@ void SimulatedController::ExecuteDirect(const CommandBytes& command) {
       if (!motion_) StartHoming(At(command, 1));
       break;
     case 'C':
+      EndProgramRecord(ProgramRecord::End::kCleared);
       program_.clear();
       program_move_ = PendingMove{};
       suspended_.reset();
@@ -448,6 +467,10 @@ bool SimulatedController::Heating() const {
   return std::any_of(heaters_.begin(), heaters_.end(), [](const Heater& h) { return h.on; }) || QoVerticalWireOn();
 }
 
+bool SimulatedController::HorizontalWireHot() const { return heaters_[1].on || heaters_[2].on; }
+
+bool SimulatedController::VerticalWiresHot() const { return heaters_[3].on || QoVerticalWireOn(); }
+
 bool SimulatedController::QoVerticalWireOn() const {
   // A Qo feeds its vertical wires whenever the power output is switched to them.
   return model_.code == "Qo" && settings_[kSettingPowerOutput] == 5;
@@ -462,7 +485,8 @@ uint32_t SimulatedController::StatusWord() {
   if (program_state_ == ProgramState::kPaused) word |= 1u << 6;
   if (kProgramCapacity - program_.size() < kProgramHeadroom || buffer_full_held_) word |= 1u << 9;
   if (homed_) word |= 1u << 18;
-  if (wire_broken_ && Heating()) word |= 1u << 19;
+  // The controller sees the break as the current through the horizontal wire; another channel heats no such wire.
+  if (wire_broken_ && HorizontalWireHot()) word |= 1u << 19;
   if (program_state_ == ProgramState::kLoaded) word |= 1u << 20;
   return word;
 }

@@ -31,6 +31,14 @@ inline constexpr size_t kFirmwareWords = 65537;
 inline constexpr size_t kFirmwareMajorAddress = kFirmwareWords - 2;
 inline constexpr size_t kFirmwareMinorAddress = kFirmwareWords - 1;
 
+// One stored program as the controller took it and ran it: from its first command after an empty buffer to its end.
+struct ProgramRecord {
+  enum class End { kUnderWay, kFinished, kCleared, kReset };
+  int64_t commands = 0;         // stored commands taken into the buffer
+  int64_t moves_completed = 0;  // its moves executed to their end
+  End end = End::kUnderWay;
+};
+
 // What a model is built with.
 struct SimulatedModel {
   std::string code;            // "Qa", "Qe" or "Qo"
@@ -116,6 +124,18 @@ class SimulatedController final : public HidBackend {
   int64_t moves_completed() const { return moves_completed_; }
   // Moves of stored programs executed to their end.
   int64_t program_moves_completed() const { return program_moves_completed_; }
+  // Every stored program since creation, in order.
+  const std::vector<ProgramRecord>& program_records() const { return program_records_; }
+  // The direct commands that arrived while a stored program was running, other than Stop and Resume: a running
+  // program belongs to itself, and anything else sent to the machine meanwhile interferes with the cut.
+  const std::vector<CommandBytes>& commands_while_running() const { return commands_while_running_; }
+  // The horizontal wire (channels 1 and 2 feed it) and the vertical wires (channel 3, or a Qo's power output set to
+  // them) are hot.
+  bool HorizontalWireHot() const;
+  bool VerticalWiresHot() const;
+  // A stored program runs (loaded programs waiting for Go and paused ones do not).
+  bool program_running() const { return program_state_ == ProgramState::kRunning; }
+  bool program_paused() const { return program_state_ == ProgramState::kPaused; }
 
  private:
   // Step period of homing runs, in ticks: about 2000 mm/min on every model.
@@ -204,6 +224,11 @@ class SimulatedController final : public HidBackend {
   int32_t programs_finished_ = 0;
   int64_t moves_completed_ = 0;
   int64_t program_moves_completed_ = 0;
+  std::vector<ProgramRecord> program_records_;
+  std::vector<CommandBytes> commands_while_running_;
+
+  // Ends the record of the program in the buffer with end (when one is under way).
+  void EndProgramRecord(ProgramRecord::End end);
 
   std::vector<HidReport> reports_;
   std::vector<CommandBytes> commands_;

@@ -255,7 +255,7 @@ void TMDIChild::StartSimulation(int64_t pause_ms, std::function<void(bool stoppe
   animation_timer_ = new QTimer(this);
   connect(animation_timer_, &QTimer::timeout, this, [this] { AnimationTick(); });
   animation_input_ = std::make_unique<InputInterceptor>([this](PendingInput input) {
-    if (input != PendingInput::kKeyPress && input != PendingInput::kLeftPress) return;
+    if (!IsAbortingPress(input)) return;
     if (document_.abort_requested) return;
     document_.abort_requested = true;
     // Not from inside the interceptor's own filter call: the interceptor ends with the simulation.

@@ -189,10 +189,10 @@ TEST_F(PanelOperations, ContinueReheatsReturnsAndResumes) {
 TEST_F(PanelOperations, ContinueWhileTheProgramWaitsForGoSendsOnlyGo) {
   ASSERT_TRUE(SendCommand(link(), BuildMoveRecord('a', 4, {100, 0, 0, 0, 0, 0, 0, 0}).bytes));
   sim_.ClearLog();
-  panel().kontynuuj();
+  EXPECT_TRUE(panel().kontynuuj());
   ASSERT_EQ(sim_.commands().size(), 1u);
   EXPECT_EQ(sim_.commands()[0], "G");
-  EXPECT_FALSE(flags_.ProgramStarted);
+  EXPECT_TRUE(flags_.ProgramStarted) << "the end of the program it started is to be noticed";
 }
 
 TEST_F(PanelOperations, AControllerBusyForGoodDuringContinueGivesOneBoxAndEndsAtOnce) {
@@ -203,8 +203,9 @@ TEST_F(PanelOperations, AControllerBusyForGoodDuringContinueGivesOneBoxAndEndsAt
   config_.SetNumber(Param::CzasRozgrzewania, kWarmUpMs);
   sim_.FailNextWrites(10000);
   const int64_t start = clock_.NowMs();
-  panel().kontynuuj();
-  EXPECT_EQ(Boxes("ploterBrakLacznosci"), 1u);
+  EXPECT_FALSE(panel().kontynuuj());
+  EXPECT_EQ(Boxes("ploterZajety"), 1u) << "the controller is there, busy";
+  EXPECT_EQ(op_.messages().size(), 1u);
   EXPECT_FALSE(flags_.ProgramStarted);
   EXPECT_LT(clock_.NowMs() - start, kWarmUpMs) << "no warm-up is waited for a wire that was not switched on";
 }

@@ -19,9 +19,9 @@ EnablingSwitches Switches(bool moving, bool running, bool heating, int channel, 
 
 TEST(EnablingRules, ByMachineState) {
   EXPECT_EQ(Switches(false, false, false, 1), (EnablingSwitches{true, true, true, true}));
-  // A running program leaves only the bars of its channel.
-  EXPECT_EQ(Switches(false, true, true, 1), (EnablingSwitches{false, false, true, false}));
-  EXPECT_EQ(Switches(true, true, true, 3), (EnablingSwitches{false, false, false, true}));
+  // A running program owns the machine: nothing of the panel, whatever moves or heats.
+  EXPECT_EQ(Switches(false, true, true, 1), (EnablingSwitches{false, false, false, false}));
+  EXPECT_EQ(Switches(true, true, true, 3), (EnablingSwitches{false, false, false, false}));
   // A heated machine that stands: the controls of the heated channel.
   EXPECT_EQ(Switches(false, false, true, 2), (EnablingSwitches{true, false, true, false}));
   EXPECT_EQ(Switches(false, false, true, 3), (EnablingSwitches{false, true, false, true}));

@@ -42,8 +42,13 @@ class PanelTest : public SimulatedLink {
   }
   Tster& panel() { return *panel_; }
 
-  // One status step of an active, idle panel (or of a panel in the background).
-  int Step(bool active = true) { return panel().tick(PanelFocus{active, false}); }
+  // One status step of an active, idle panel (or of a panel in the background), and what it noticed carried out,
+  // as the window's timer does it.
+  int Step(bool active = true) {
+    const int interval = panel().tick(PanelFocus{active, false});
+    panel().RunRequests();
+    return interval;
+  }
   // Direct commands of the controller's log that begin with letter.
   size_t CountOf(char letter) const {
     return static_cast<size_t>(std::count_if(sim_.commands().begin(), sim_.commands().end(),

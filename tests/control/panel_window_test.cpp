@@ -72,6 +72,7 @@ class PanelWindowTest : public PanelTest {
   void TimerStep() {
     panel().tick(form_->Focus());
     form_->ShowPanelView();
+    panel().RunRequests();
   }
   // A key event as the platform delivers it, to the widget with the focus; timestamp 0 is a platform's that gives
   // none.
@@ -375,12 +376,14 @@ TEST_F(PanelWindow, TheEnablingRulesFollowARunningAndAPausedProgram) {
   for (const char* off : {"ku", "kd", "kl", "kr", "k_zalwyl", "ktl", "Bazuj", "keyprzesun", "btnPrzesunDoRamion"}) {
     EXPECT_FALSE(Control<QWidget>(off).isEnabled()) << off;
   }
-  EXPECT_EQ(Control<QSlider>("VScroll").isEnabled(), panel().view().controls.VScroll);
+  for (const char* off : {"VScroll", "PScroll", "VScrollTasma"}) EXPECT_FALSE(Control<QWidget>(off).isEnabled()) << off;
+  EXPECT_TRUE(Control<QWidget>("kstop").isEnabled());
   EXPECT_FALSE(main_.buttons.SpeedStart);
 
-  // kstop pauses the program; the paused machine stands and may be jogged.
+  // kstop is the program's Stop, as the main window carries it out: the paused machine stands and may be jogged.
   QTest::mouseClick(&Control<QToolButton>("kstop"), Qt::LeftButton);
-  EXPECT_TRUE(flags_.MachineStopped);
+  EXPECT_EQ(main_.stops, 1);
+  ASSERT_TRUE(panel().wstrzymaj());
   TimerStep();
   ReadStatus(link());
   ASSERT_TRUE(state_.Has(kStatusPaused));

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "files/placeholder_text.h"
+#include "services/placeholder_text.h"
 
 namespace varnholt {
 namespace {

@@ -8,6 +8,7 @@
 
 #include "geometry/run_time_error.h"
 #include "link/trans_arm.h"
+#include "services/placeholder_text.h"
 #include "link_test_support.h"
 #include "support/temp_folder.h"
 
@@ -178,15 +179,37 @@ TEST_F(Transmission, BusyErrorsInABurstDelayTheStreamButLoseNothing) {
   EXPECT_TRUE(op_.messages().empty());
 }
 
-TEST_F(Transmission, AControllerBusyForGoodEndsTheTransmissionWithOneBox) {
+TEST_F(Transmission, AControllerBusyForGoodEndsTheCutAsIncompleteAndIsStoppedOnceItTakesCommands) {
   WriteProgram(Repeat(kPause, 120));
   ASSERT_TRUE(trans().start());
-  sim_.FailNextWrites(1000);
+  sim_.FailNextWrites(20);  // the command and the stop that follows it: ten tries each
   RunToEnd();
   EXPECT_FALSE(trans().running());
-  EXPECT_EQ(LostLinkBoxes(op_), 1u);
-  EXPECT_EQ(op_.messages()[0].caption, "31");
+  EXPECT_FALSE(link().gate.transmitting());
   EXPECT_EQ(trans().commands_sent(), 1);
+  // The controller is there: no lost link, but the incomplete cut, and it could not be stopped yet.
+  EXPECT_EQ(LostLinkBoxes(op_), 0u);
+  ASSERT_EQ(op_.messages().size(), 1u);
+  EXPECT_EQ(op_.messages()[0].text, FillPlaceholders(ControlText("ciecieNiepelneZajety"), {"1"}) + " " +
+                                        ControlText("ciecieNieZatrzymane"));
+  EXPECT_TRUE(link().gate.cooling_due());
+}
+
+TEST_F(Transmission, AFailedWriteToAReachableControllerStopsItsProgramAndSwitchesEveryHeaterOff) {
+  WriteProgram(Repeat(kPause, 120));
+  ASSERT_TRUE(trans().start());
+  trans().tick();
+  sim_.SetWireBroken(false);
+  SendCommand(link(), HeaterOnCommand(kHorizontalWireChannel));
+  sim_.FailNextWrites(1, kHidIoDevice);
+  RunToEnd();
+  EXPECT_EQ(trans().commands_sent(), 101);
+  ASSERT_EQ(op_.messages().size(), 1u);
+  EXPECT_EQ(op_.messages()[0].text, FillPlaceholders(ControlText("ciecieNiepelne"), {"101", std::to_string(kHidIoDevice)}) +
+                                        " " + ControlText("ciecieZatrzymane"));
+  EXPECT_FALSE(sim_.HorizontalWireHot());
+  EXPECT_EQ(sim_.program_size(), 0u) << "the part it holds is cleared";
+  EXPECT_FALSE(link().gate.cooling_due());
 }
 
 TEST_F(Transmission, APulledCableGivesOneBoxAndStopsTheTimer) {

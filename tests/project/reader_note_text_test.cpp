@@ -9,7 +9,7 @@
 #include "files/thpgl.h"
 #include "project/load_report.h"
 #include "services/interfejs.h"
-#include "files/placeholder_text.h"
+#include "services/placeholder_text.h"
 #include "services/language_file.h"
 #include "services/program_version.h"
 #include "services/scripted_operator.h"

@@ -1,4 +1,4 @@
-#include "files/placeholder_text.h"
+#include "services/placeholder_text.h"
 
 namespace varnholt {
 
