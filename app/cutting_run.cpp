@@ -179,8 +179,10 @@ void CuttingRun::PrepareControllerAndTransmit() {
     SendCommand(link_, ClearProgramCommand());
     SleepMs(10);
     if (scope.lost()) return;
-    // The controller has been stopped and cleared: a cut given up before is no longer to be stopped.
+    // The controller has been stopped and cleared: a cut given up before is no longer to be stopped, and the end
+    // of a program started before (unnoticed yet) is no end of this cut.
     link_.gate.CoolingDone();
+    flags_.ProgramStarted = false;
     const bool checked = link_.config.Number(Param::work_power) == 0 || HeatAndCheckWire();
     if (CancelledByStop() || !checked) return;
   }
@@ -226,8 +228,10 @@ void CuttingRun::Wstrzymaj1Click() {
   BusyCursor busy;
   ControllerState& s = link_.state;
   const EndAtLostLink scope(link_);
-  ReadStatus(link_);
-  if (!link_.usb.QuellmarQvExist()) {
+  // Only a status the controller reported tells what to stop; without one it counts as unreachable, and a cut it
+  // may be running is stopped as soon as it answers.
+  if (!ReadStatus(link_) || !link_.usb.QuellmarQvExist()) {
+    if (flags_.ProgramStarted || transmission_.running()) link_.gate.GiveUpCut();
     // Said at once: the machine cut on is the operator's to stop at the machine.
     CurrentOperator().ShowMessageBox(link_.texts.GetText("Control", "stopBezLacznosci"), true, "");
     return;

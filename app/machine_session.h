@@ -38,7 +38,7 @@ class MachineSession {
   // waits for the buffer it filled), and no controller that answers and is still to be stopped and cooled.
   bool Settled() const {
     return (!transmission.running() || state.Has(kStatusPaused)) && !flags.ProgramStarted &&
-           !(link.gate.cooling_due() && usb.present());
+           !((link.gate.cooling_due() || link.gate.heaters_off_due()) && usb.present());
   }
 
   // A cut is under way: its program is being sent, runs, or stands paused on the controller.

@@ -31,6 +31,7 @@ bool TimerLoop::RunUntil(const std::function<bool()>& done, int64_t deadline_ms)
     int64_t due = panel_due_;
     if (transmission_scheduled_) due = std::min(due, transmission_due_);
     if (!actions_.empty()) due = std::min(due, actions_.begin()->first);
+    if (events_ != nullptr && events_->NextEventMs()) due = std::min(due, *events_->NextEventMs());
     // A Stop asked for is carried out at once.
     if (session_.link.gate.stop_requested()) due = clock.NowMs();
     if (due > deadline_ms) {
@@ -38,6 +39,7 @@ bool TimerLoop::RunUntil(const std::function<bool()>& done, int64_t deadline_ms)
       return done();
     }
     if (due > clock.NowMs()) clock.Sleep(due - clock.NowMs());
+    if (events_ != nullptr) events_->FireDue();
     session_.usb.PollDeviceEvents();
     RunDueActions();
     if (transmission_scheduled_ && transmission_due_ <= clock.NowMs()) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 
+#include "app/event_clock.h"
 #include "app/machine_session.h"
 
 namespace varnholt {
@@ -23,11 +24,15 @@ class TimerLoop {
   bool RunUntil(const std::function<bool()>& done, int64_t deadline_ms);
   // Actions not yet run.
   bool HasPendingActions() const { return !actions_.empty(); }
+  // Makes the loop turn at each event of clock as well (the operator's presses come as its events), so an action an
+  // event schedules for its own moment runs then.
+  void WakeAtEventsOf(EventClock& clock) { events_ = &clock; }
 
  private:
   void RunDueActions();
 
   MachineSession& session_;
+  EventClock* events_ = nullptr;
   std::multimap<int64_t, std::function<void()>> actions_;
   bool panel_scheduled_ = false;
   int64_t panel_due_ = 0;

@@ -1,5 +1,6 @@
 // varnholt-cli cut: the whole cutting run without windows, on the simulated controller or the USB controller.
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -336,6 +337,7 @@ int RunCut(const Arguments& args, std::ostream& out, std::ostream& err) {
   if (options->auto_repeat > 0) session.run.SpeedAutoRepeatClick(true);
 
   TimerLoop loop(session);
+  if (sim) loop.WakeAtEventsOf(virtual_clock);
   CuttingRun& run = session.run;
   loop.Schedule(start_ms, [&run] { run.Start1Click(); });
   for (const auto& [ms, event] : options->events) {
@@ -368,6 +370,8 @@ int RunCut(const Arguments& args, std::ostream& out, std::ostream& err) {
 
   TransmissionTally tally;
   bool finished = false;
+  int64_t last_event_ms = start_ms;
+  for (const auto& [ms, event] : options->events) last_event_ms = std::max(last_event_ms, start_ms + ms);
   const auto done = [&] {
     tally.Look(session.transmission, session.state);
     // The last repetition asked for is written with the conveyor blocks like the others; after it the toggle goes
@@ -376,8 +380,10 @@ int RunCut(const Arguments& args, std::ostream& out, std::ostream& err) {
       session.run.SpeedAutoRepeatClick(false);
     }
     finished = main.programs_ended() >= 1 + options->auto_repeat;
-    // Nothing more happens when the run has settled and no event is to come.
-    const bool idle = session.Settled() && !loop.HasPendingActions() && (!sim || !virtual_clock.NextEventMs());
+    // Nothing more happens when the run has settled and no event is to come, and the status step has looked at the
+    // machine since the last one (a press of its buttons is seen there).
+    const bool idle = session.Settled() && !loop.HasPendingActions() && (!sim || !virtual_clock.NextEventMs()) &&
+                      clock.NowMs() >= last_event_ms + 2 * Tster::kConnectedIntervalMs;
     return finished || idle;
   };
   // Hardware events at the start happen before the operator presses Start.

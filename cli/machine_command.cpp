@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -18,6 +19,7 @@
 #include "config/parameters.h"
 #include "geometry/clock.h"
 #include "link/controller_ops.h"
+#include "link/machine_hold.h"
 #include "link/sim/simulated_controller.h"
 #include "link/tf_usb.h"
 #include "link/usb_hid_backend.h"
@@ -32,7 +34,9 @@ constexpr const char* kUsage =
     " [--corrupt-firmware-word N]] COMMAND\n"
     "Commands: devices | identify | status | move-bytes [--multiplier N] AXIS=STEPS... | home | jog KEY MS |"
     " goto X Y | move-wire to|by X Y Z [--side 1|2|both] |"
-    " firmware version|upgrade IMAGE [--allow-downgrade]|verify IMAGE|read OUT.rom\n";
+    " firmware version|upgrade IMAGE [--allow-downgrade]|verify IMAGE|read OUT.rom\n"
+    "jog, goto and move-wire switch the heating they switched on off before the command ends, unless --keep-heat"
+    " follows the command's words.\n";
 
 int Fail(std::ostream& err, const std::string& message) {
   err << message << '\n';
@@ -148,8 +152,12 @@ bool HomeMachine(MachineLink& link) {
   return SendCommand(link, HomeCommand(0));
 }
 
-int RunOnLink(MachineLink& link, const Arguments& rest, std::ostream& out, std::ostream& err) {
-  const std::string& command = rest[0];
+int RunOnLink(MachineLink& link, Arguments rest, std::ostream& out, std::ostream& err) {
+  const std::string command = rest[0];
+  // The manual moves heat the wire; it stays on after the process only when asked for.
+  const auto keep = std::find(rest.begin(), rest.end(), "--keep-heat");
+  const bool keep_heat = keep != rest.end();
+  if (keep_heat) rest.erase(keep);
   if (command == "identify") {
     PrintIdentity(link.state, out);
     return 0;
@@ -160,7 +168,8 @@ int RunOnLink(MachineLink& link, const Arguments& rest, std::ostream& out, std::
     return 0;
   }
   if (command == "home") {
-    if (!HomeMachine(link)) return 1;
+    const MachineHold hold(link, MachineOperation::kHoming);
+    if (!hold || !HomeMachine(link)) return 1;
     ReadPositions(link);
     PrintStatus(link.state, out);
     return 0;
@@ -170,6 +179,9 @@ int RunOnLink(MachineLink& link, const Arguments& rest, std::ostream& out, std::
     const std::optional<int> key = JogKeyOf(rest[1]);
     const std::optional<int> ms = ParseInt(rest[2]);
     if (!key || !ms || *ms < 0) return Fail(err, "jog takes a key (left, right, up, down, ... or a key code) and milliseconds");
+    MachineHold hold(link, MachineOperation::kJog);
+    if (!hold) return 1;
+    if (keep_heat) hold.KeepHeat();
     ReadPositions(link);
     Jog(link, *key);
     SleepMs(*ms);
@@ -180,6 +192,9 @@ int RunOnLink(MachineLink& link, const Arguments& rest, std::ostream& out, std::
     return 0;
   }
   if (command == "move-wire") {
+    MachineHold hold(link, MachineOperation::kMoveWire);
+    if (!hold) return 1;
+    if (keep_heat) hold.KeepHeat();
     if (const int failed = RunMoveWire(link, Arguments(rest.begin() + 1, rest.end()), err); failed != 0) return failed;
     WaitIdle(link);
     ReadPositions(link);
@@ -192,6 +207,9 @@ int RunOnLink(MachineLink& link, const Arguments& rest, std::ostream& out, std::
     const std::optional<double> x = ParseNumber(rest[1]);
     const std::optional<double> y = ParseNumber(rest[2]);
     if (!x || !y) return Fail(err, "goto takes X and Y in millimetres");
+    MachineHold hold(link, MachineOperation::kGoToPoint);
+    if (!hold) return 1;
+    if (keep_heat) hold.KeepHeat();
     ReadPositions(link);
     MoveTo(link, true, true, link.state.belt3 / 100.0, *y, *x);
     WaitIdle(link);

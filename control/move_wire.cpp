@@ -92,7 +92,7 @@ AxisSteps MotionTestSteps(const ControllerState& state, double dx_mm, double dy_
 
 ServiceLoopEnd RunMotionTest(MachineLink& link, const MoveWireValues& values, const LinkCountsShown& show_counts) {
   const MachineHold hold(link, MachineOperation::kMotionTest);
-  if (!hold) return ServiceLoopEnd::kRefused;
+  if (!hold) return hold.refusal() == HoldRefusal::kNoAnswer ? ServiceLoopEnd::kNotConnected : ServiceLoopEnd::kRefused;
   if (!WaitUntilStill(link)) return ServiceLoopEnd::kNotConnected;
   const int unit = link.config.CurrentUnit();
   const double dx = ToMillimetres(values.x, unit), dy = ToMillimetres(values.y, unit);
@@ -110,7 +110,7 @@ ServiceLoopEnd RunMotionTest(MachineLink& link, const MoveWireValues& values, co
 
 ServiceLoopEnd RunHeaterTest(MachineLink& link) {
   const MachineHold hold(link, MachineOperation::kHeaterTest);
-  if (!hold) return ServiceLoopEnd::kRefused;
+  if (!hold) return hold.refusal() == HoldRefusal::kNoAnswer ? ServiceLoopEnd::kNotConnected : ServiceLoopEnd::kRefused;
   if (!link.usb.QuellmarQvExist()) {
     ShowLinkLost(link);
     return ServiceLoopEnd::kNotConnected;

@@ -73,8 +73,7 @@ bool Tster::KeyDown(const PanelKey& key) {
   if (code == kKeyControl) {
     // Held Ctrl moves at a tenth of the bar's speed; under a running program nothing is sent for it.
     if (!repeated) {
-      ReadStatus(link_);
-      ctrl_speed_set_ = !ProgramRuns() && link_.gate.kept() == MachineOperation::kNone;
+      ctrl_speed_set_ = ReadStatus(link_) && !ProgramRuns() && link_.gate.kept() == MachineOperation::kNone;
       if (ctrl_speed_set_) {
         ctrl_saved_speed_ = link_.panel.speed;
         const MachineHold hold(link_, MachineOperation::kSpeedOrPower);
@@ -95,8 +94,7 @@ bool Tster::KeyDown(const PanelKey& key) {
       if (!repeated) bazujClick();
       return true;
     case kKeyNumpad5:
-      ReadStatus(link_);
-      if (!ProgramRuns()) StopMove(link_);
+      if (ReadStatus(link_) && !ProgramRuns()) StopMove(link_);
       return true;
     case kKeyInsert:
     case kKeyNumpad0:
@@ -172,8 +170,7 @@ void Tster::JogButtonDown(JogButton button) {
   EndAtLostLink scope(link_);
   if (button == JogButton::kstop) {
     // Stops a manual move; a running program is stopped by the button's click.
-    ReadStatus(link_);
-    if (!ProgramRuns()) StopMove(link_);
+    if (ReadStatus(link_) && !ProgramRuns()) StopMove(link_);
     return;
   }
   if (!link_.usb.QuellmarQvExist()) {
@@ -191,8 +188,7 @@ void Tster::JogButtonUp(JogButton button) {
   }
   CurrentOperator().Repaint();
   // The power output back to the arms' wire at the manual channel; a running program owns the heaters.
-  ReadStatus(link_);
-  if (RefusalOf(link_, MachineOperation::kJog) != HoldRefusal::kNone) return;
+  if (!ReadStatus(link_) || RefusalOf(link_, MachineOperation::kJog) != HoldRefusal::kNone) return;
   const MachineHold hold(link_, MachineOperation::kJog);
   EndAtLostLink scope(link_);
   ReadHeaters(link_);

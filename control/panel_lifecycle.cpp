@@ -35,9 +35,8 @@ void Tster::FormCreate() {
   }
   const MachineHold hold(link_, MachineOperation::kStatusStep);
   EndAtLostLink scope(link_);
-  ReadStatus(link_);
   // A controller found running a program (the program was started again) is sent nothing: the program owns it.
-  const bool idle = Connected() && !ProgramRuns();
+  const bool idle = ReadStatus(link_) && Connected() && !ProgramRuns();
   if (idle) SetPowerOutput(link_, static_cast<int32_t>(link_.config.Choice(Param::PowerOutput)));
   Identify(link_);
   s.vertical_power_factor = VerticalPowerFactor(s, s.vertical_power_factor);
@@ -63,7 +62,7 @@ void Tster::FormActivate() {
   const MachineHold hold(link_, MachineOperation::kStatusStep);
   if (jog_in_progress_) EndJog(true);
   jog_in_progress_ = false;
-  ReadStatus(link_);
+  const bool read = ReadStatus(link_);
   if (!Connected()) return;
   EndAtLostLink scope(link_);
   Identify(link_);
@@ -84,7 +83,7 @@ void Tster::FormActivate() {
   view_.service.extra1 = DecimalText(s.extra1 / 10.0, 1);
   ShowArmSpeed(link_.panel.speed);
   timer_enabled_ = true;
-  if (!ProgramRuns()) SendSettings();
+  if (read && !ProgramRuns()) SendSettings();
   RefreshEnabling();
 }
 
@@ -100,8 +99,7 @@ void Tster::FormDeactivate() {
     link_.state.remembered_third2 = link_.state.third2;
   }
   if (!link_.usb.present()) return;
-  ReadStatus(link_);
-  if (!ProgramRuns()) SetUnit(link_, link_.config.Choice(Param::radiounit));
+  if (ReadStatus(link_) && !ProgramRuns()) SetUnit(link_, link_.config.Choice(Param::radiounit));
 }
 
 void Tster::k_zalwylClick() {

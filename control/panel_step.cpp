@@ -67,31 +67,42 @@ int Tster::tick(const PanelFocus& focus) {
   const MachineHold hold(link_, MachineOperation::kStatusStep);
   view_.refreshed = false;
   view_.close_panel = false;
-  // The status record (it holds the positions too) is read once a step and passed on. A read that failed (a hiccup
-  // of the bus, after which the controller is taken back) reported nothing: it is read again.
-  ReadStatus(link_);
-  if (!link_.usb.present() && Connected()) ReadStatus(link_);
+  // The status record (it holds the positions too) is read once a step and passed on. A step whose read failed
+  // (the controller is taken back after a hiccup) concludes nothing from it.
+  const bool read = ReadStatus(link_);
   const ReplyRecordBytes status_record = link_.usb.ReplyRecord();
-  view_.connected = link_.usb.present();
+  view_.connected = Connected();
+  // A controller found afresh since the last step was reset: what it ran is no program that ended.
+  const bool renewed = link_.usb.device_changes() != device_changes_seen_;
+  device_changes_seen_ = link_.usb.device_changes();
+  if (view_.connected && renewed && flags_.ProgramStarted) LoseStartedProgram();
   if (view_.connected) {
     interval_ = kConnectedIntervalMs;
+    if (!read) {
+      RefreshMainButtons();
+      return interval_;
+    }
     RefreshTestPanel();
     WatchProgram();
   } else {
     interval_ = kDisconnectedIntervalMs;
-    // With the link lost, the program's end can no longer be seen; a controller found again has been reset, and
-    // taking that for the end of the program would start an automatic repetition nobody asked for.
-    if (flags_.ProgramStarted) {
-      flags_.ProgramStarted = false;
-      requests_.link_lost = true;
-      CurrentOperator().SetStatusText(kRepetitionPanel, "");
-    }
+    if (flags_.ProgramStarted) LoseStartedProgram();
     link_.state.button_presses = 0;
   }
   if (focus.active && !focus.input_waiting && timer_enabled_) RefreshDisplay(status_record);
   if (view_.connected) RefreshEnabling();
   RefreshMainButtons();
   return interval_;
+}
+
+void Tster::LoseStartedProgram() {
+  // With the link lost, the program's end can no longer be seen; a controller found again has been reset, and
+  // taking that for the end of the program would start an automatic repetition nobody asked for. The controller may
+  // go on cutting unwatched: found again, it is stopped and its heating switched off.
+  flags_.ProgramStarted = false;
+  requests_.link_lost = true;
+  link_.gate.GiveUpCut();
+  CurrentOperator().SetStatusText(kRepetitionPanel, "");
 }
 
 void Tster::WatchProgram() {
@@ -101,7 +112,8 @@ void Tster::WatchProgram() {
     ReadHeaters(link_);
     flags_.ProgramStarted = false;
     CurrentOperator().SetStatusText(kRepetitionPanel, "");
-    requests_.program_ended = true;
+    // A cut given up ends on the controller incomplete: no end of a cut, and nothing to repeat.
+    requests_.program_ended = !link_.gate.cooling_due();
   }
   // The controller reports the break as long as the wire is heated; under a running program it is the cut's wire.
   if (ProgramRuns() && link_.state.Has(kStatusWireBroken)) requests_.wire_broken = true;
@@ -120,8 +132,7 @@ void Tster::RunRequests() {
   if (requests.program_ended) main_window_.ProgramEnded();
   if (requests.start) {
     // The machine's start button also stops a manual move, which no running program may be sent.
-    ReadStatus(link_);
-    if (link_.usb.present() && !ProgramRuns()) StopMove(link_);
+    if (ReadStatus(link_) && !ProgramRuns()) StopMove(link_);
     main_window_.StartRequested();
   }
   if (requests.resume) {
@@ -148,14 +159,20 @@ void Tster::WireBrokeDuringCut() {
 void Tster::CoolGivenUpCut() {
   // Every few seconds at most: a busy controller holds each attempt for its busy pauses.
   constexpr int64_t kCoolingIntervalMs = 5000;
-  if (!link_.gate.cooling_due() || !link_.usb.QuellmarQvExist()) return;
+  MachineGate& gate = link_.gate;
+  if (!(gate.cooling_due() || gate.heaters_off_due()) || !link_.usb.QuellmarQvExist()) return;
   const int64_t now = CurrentClock().NowMs();
   if (cooled_once_ && now - last_cooling_ms_ < kCoolingIntervalMs) return;
   cooled_once_ = true;
   last_cooling_ms_ = now;
   const MachineHold hold(link_, MachineOperation::kStopAndCool);
   const EndAtLostLink scope(link_);
-  if (StopAndCool(link_)) link_.gate.CoolingDone();
+  if (gate.cooling_due()) {
+    if (StopAndCool(link_)) gate.CoolingDone();
+  } else if (ReadStatus(link_) && !ProgramRuns()) {
+    // A heater that did not go off; a running program switches its own.
+    AllHeatersOff(link_);
+  }
 }
 
 void Tster::RefreshTestPanel() {
@@ -289,7 +306,8 @@ void Tster::RefreshEnabling() {
   const ControllerState& s = link_.state;
   EnablingInputs inputs;
   inputs.moving = s.Has(kStatusMoving);
-  inputs.running = ProgramRuns();
+  // A transmission that has not yet started its program is about to: the panel may not move the machine meanwhile.
+  inputs.running = ProgramRuns() || (link_.gate.transmitting() && !s.Has(kStatusPaused));
   inputs.heating = s.Has(kStatusHeating);
   inputs.heater_channel = s.heater_channel;
   inputs.last_move_positioning = s.last_move == LastMove::kPositioning;

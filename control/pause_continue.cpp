@@ -30,8 +30,7 @@ bool Tster::gotopoint(bool wait, int speed_group, double X1, double X2, double Y
   const MachineHold hold(link_, MachineOperation::kGoToPoint);
   if (!hold) return false;
   Operator& op = CurrentOperator();
-  ReadStatus(link_);
-  if (!Connected()) {
+  if (!ReadStatus(link_) || !Connected()) {
     ShowLinkLost(link_, kGotoPointCaption);
     return false;
   }
@@ -62,8 +61,14 @@ Tster::PauseOutcome Tster::Pause() {
   ControllerState& s = link_.state;
   const MachineHold hold(link_, MachineOperation::kStop);
   EndAtLostLink scope(link_);
-  ReadStatus(link_);
-  if (!Connected() || !ProgramRuns()) return PauseOutcome::kNoProgram;
+  if (!ReadStatus(link_) || !Connected()) {
+    // Unreachable: a program it may run is stopped as soon as it answers.
+    if (!flags_.ProgramStarted) return PauseOutcome::kNoProgram;
+    link_.gate.GiveUpCut();
+    flags_.ProgramStarted = false;
+    return PauseOutcome::kStopNotTaken;
+  }
+  if (!ProgramRuns()) return PauseOutcome::kNoProgram;
   ReadHeaters(link_);
   ReadSpeeds(link_);
   snapshot_.heater_channel = s.heater_channel;
@@ -71,8 +76,9 @@ Tster::PauseOutcome Tster::Pause() {
   snapshot_.active_group = s.active_group;
   if (TrySend(link_, StopCommand()) != 0) {
     // The program goes on: nothing more of it may be sent, and the controller is stopped as soon as it takes
-    // commands again.
+    // commands again. Its end is no end of a cut.
     link_.gate.GiveUpCut();
+    flags_.ProgramStarted = false;
     return PauseOutcome::kStopNotTaken;
   }
   WaitIdle(link_);
@@ -125,8 +131,7 @@ bool Tster::kontynuuj() {
   MachineHold hold(link_, MachineOperation::kContinue);
   if (!hold) return false;
   EndAtLostLink scope(link_);
-  ReadStatus(link_);
-  if (!Connected()) {
+  if (!ReadStatus(link_) || !Connected()) {
     ShowLinkLost(link_);
     return false;
   }
@@ -137,6 +142,11 @@ bool Tster::kontynuuj() {
     return true;
   }
   if (ProgramRuns() || s.Has(kStatusMoving) || !s.Has(kStatusPaused)) return false;
+  // A cut given up is incomplete on the controller; it is about to be stopped and cleared there.
+  if (link_.gate.cooling_due()) {
+    ShowControlError(link_, "kontynuacjaNiemozliwa");
+    return false;
+  }
   const double warm_up = link_.config.Number(Param::CzasRozgrzewania);
   // Switches a wire on and waits for it to warm up; false, without the wait, when the link is lost, and at once
   // when the operator stops.

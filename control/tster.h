@@ -127,6 +127,8 @@ class Tster {
   // The unit, the heavy-material setting and the step multiplier, sent to a controller that runs no program.
   void SendSettings();
   bool ProgramRuns() const { return link_.state.Has(kStatusProgramRunning); }
+  // The link was lost under the started program: no end of it will be seen; the operator is told.
+  void LoseStartedProgram();
   // Step 2 of the status step: the end of the program, a broken wire under it and the machine's buttons, from the
   // status the step read, noted for RunRequests.
   void WatchProgram();
@@ -195,6 +197,7 @@ class Tster {
   // Ctrl set the slow speed (not refused), so its release sets the speed back.
   bool ctrl_speed_set_ = false;
   Requests requests_;
+  uint32_t device_changes_seen_ = 0;
   int64_t last_cooling_ms_ = 0;
   bool cooled_once_ = false;
 };

@@ -81,23 +81,36 @@ bool SendCommandAlways(MachineLink& link, std::string_view bytes) {
   return TrySend(link, bytes) == 0;
 }
 
-void ReadStatus(MachineLink& link) {
-  link.usb.ReadString(kReplyStatus);
+namespace {
+
+// Reads reply record index: 0 or the error. A read that gave the controller up (a hiccup of the bus) is made once
+// more when the same controller is taken back at once: a zeroed record would tell of a machine without a program.
+int ReadRecord(MachineLink& link, int index) {
+  const int error = link.usb.ReadString(index);
+  if (error == 0 || link.usb.present() || !link.usb.QuellmarQvExist()) return error;
+  return link.usb.ReadString(index);
+}
+
+}  // namespace
+
+bool ReadStatus(MachineLink& link) {
+  const int error = ReadRecord(link, kReplyStatus);
   ApplyStatusRecord(link.state, link.usb.ReplyRecord());
+  return error == 0;
 }
 
 void ReadPositions(MachineLink& link) {
-  link.usb.ReadString(kReplyStatus);
+  ReadRecord(link, kReplyStatus);
   ApplyPositionsRecord(link.state, link.usb.ReplyRecord(), link.separate_third_axes);
 }
 
 void ReadSpeeds(MachineLink& link) {
-  link.usb.ReadString(kReplySpeeds);
+  ReadRecord(link, kReplySpeeds);
   ApplySpeedsRecord(link.state, link.usb.ReplyRecord());
 }
 
 void ReadHeaters(MachineLink& link) {
-  if (link.usb.ReadString(kReplyHeaters) == 0) ApplyHeatersRecord(link.state, link.usb.ReplyRecord());
+  if (ReadRecord(link, kReplyHeaters) == 0) ApplyHeatersRecord(link.state, link.usb.ReplyRecord());
 }
 
 void Identify(MachineLink& link) {

@@ -106,8 +106,8 @@ int TrySend(MachineLink& link, std::string_view bytes);
 // scope whose link was lost it is still tried, without another box.
 bool SendCommandAlways(MachineLink& link, std::string_view bytes);
 
-// Reads of the reply records into the state.
-void ReadStatus(MachineLink& link);
+// Reads of the reply records into the state. A read that failed leaves zeros; ReadStatus says whether it read.
+bool ReadStatus(MachineLink& link);
 void ReadPositions(MachineLink& link);
 void ReadSpeeds(MachineLink& link);
 void ReadHeaters(MachineLink& link);

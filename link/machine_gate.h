@@ -73,6 +73,10 @@ class MachineGate {
   void CoolingDone() { cooling_due_ = false; }
   // The transmission of the cut given up is to end (once: a new transmission starts afresh).
   bool TakeTransmissionGivenUp() { return std::exchange(transmission_given_up_, false); }
+  // A heater could not be switched off (the controller was busy or away): it is, as soon as the controller takes
+  // commands and runs no program.
+  bool heaters_off_due() const { return heaters_off_due_; }
+  void SetHeatersOffDue(bool due) { heaters_off_due_ = due; }
 
  private:
   friend class MachineHold;
@@ -86,6 +90,7 @@ class MachineGate {
   bool stop_requested_ = false;
   bool cooling_due_ = false;
   bool transmission_given_up_ = false;
+  bool heaters_off_due_ = false;
   std::function<void()> stop_notifier_;
 };
 

@@ -49,6 +49,7 @@ const char* RefusalKey(MachineOperation operation, HoldRefusal reason) {
       if (operation == MachineOperation::kGoToPoint) return "nieMoznaPrzesuwac";
       return operation == MachineOperation::kFirmware ? "operacjaPodczasCiecia" : "operacjaPodczasProgramu";
     case HoldRefusal::kNone:
+    case HoldRefusal::kNoAnswer:
       break;
   }
   return "";
@@ -84,6 +85,10 @@ HoldRefusal RefusalOf(const MachineLink& link, MachineOperation operation) {
 
 void ShowRefusal(MachineLink& link, MachineOperation operation, HoldRefusal reason) {
   if (reason == HoldRefusal::kNone) return;
+  if (reason == HoldRefusal::kNoAnswer) {
+    ShowLinkLost(link);
+    return;
+  }
   const MachineOperation named = reason == HoldRefusal::kKeptByAnother ? link.gate.kept() : operation;
   const std::string name = link.texts.GetText("Control", OperationNameKey(named));
   // The move to a point has always said whose refusal it is in its title.
@@ -101,10 +106,15 @@ MachineHold::MachineHold(MachineLink& link, MachineOperation operation) : link_(
     return;
   }
   const HoldRule rule = RuleOf(operation);
-  if (rule == HoldRule::kIdleMachine || rule == HoldRule::kNoCut) ReadStatus(link_);
-  const HoldRefusal refusal = RefusalOf(link_, operation);
-  if (refusal != HoldRefusal::kNone) {
-    ShowRefusal(link_, operation, refusal);
+  if ((rule == HoldRule::kIdleMachine || rule == HoldRule::kNoCut) && !ReadStatus(link_) && link_.usb.given_up()) {
+    // A controller that stopped answering may be running a program: nothing may be started before it answers.
+    refusal_ = HoldRefusal::kNoAnswer;
+    ShowLinkLost(link_);
+    return;
+  }
+  refusal_ = RefusalOf(link_, operation);
+  if (refusal_ != HoldRefusal::kNone) {
+    ShowRefusal(link_, operation, refusal_);
     return;
   }
   gate.depth_ = 1;
@@ -162,7 +172,7 @@ void SwitchOffHeatersSince(MachineLink& link, HeaterChannels before, int32_t out
   }
   // A wire left hot on a controller that answers is switched off by the status monitor as soon as it takes
   // commands.
-  if (!sent) link.gate.GiveUpCut();
+  if (!sent) link.gate.SetHeatersOffDue(true);
 }
 
 }  // namespace varnholt

@@ -14,6 +14,7 @@ enum class HoldRefusal {
   kProgramRuns,    // a program runs on the controller, or a transmission is starting one
   kProgramPaused,  // a program stands paused (refuses a Start and the firmware)
   kTransmitting,   // a transmission runs (refuses a Start and the firmware)
+  kNoAnswer,       // the controller stopped answering: whether a program runs cannot be told
 };
 
 // Why operation may not begin now, from the gate and the status the controller reported last.
@@ -30,6 +31,8 @@ class MachineHold {
   MachineHold& operator=(const MachineHold&) = delete;
 
   explicit operator bool() const { return taken_; }
+  // Why the hold was refused (kNone when it was taken).
+  HoldRefusal refusal() const { return refusal_; }
   // The heaters switched on by this operation stay on: it handed the machine to a running program, or switching
   // the heating is what it is for.
   void KeepHeat() { keep_heat_ = true; }
@@ -38,6 +41,7 @@ class MachineHold {
   MachineLink& link_;
   MachineOperation operation_;
   bool taken_ = false;
+  HoldRefusal refusal_ = HoldRefusal::kNone;
   bool outermost_ = false;
   bool keep_heat_ = false;
   HeaterChannels heaters_at_start_ = 0;

@@ -22,6 +22,8 @@ bool AllHeatersOff(MachineLink& link) {
   if (link.state.IsModelQo()) {
     sent = SendCommandAlways(link, SettingCommand(kSettingPowerOutput, kHorizontalWireOutput)) && sent;
   }
+  // What did not go out is tried again by the status monitor.
+  link.gate.SetHeatersOffDue(!sent);
   return sent;
 }
 

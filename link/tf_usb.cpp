@@ -179,9 +179,9 @@ void TfUsb::DeviceChange() {
   present_ = false;
   Enumerate();
   if (QuellmarQvExist()) {
-    // Found afresh, the controller may still be running a program with the wire hot: it is stopped, then reset.
-    Write("Q");
-    Write("X");
+    // Found afresh, the controller may still be running a program with the wire hot: it is stopped, then reset (a
+    // reset that came while it still ran would interfere with the program).
+    if (Write("Q") == 0) Write("X");
     CurrentOperator().SetStatusText(0, texts_.GetText("Control", "connected"));
   } else {
     CurrentOperator().SetStatusText(0, texts_.GetText("Control", "brakLacznosci"));

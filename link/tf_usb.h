@@ -56,6 +56,8 @@ class TfUsb {
   void PollDeviceEvents() { backend_.PollEvents(); }
 
   bool present() const { return present_; }
+  // Reads gave the controller up: it is there, maybe, but did not answer (QuellmarQvExist takes it back).
+  bool given_up() const { return given_up_; }
   const ReplyRecordBytes& ReplyRecord() const { return reply_record_; }
   const std::vector<HidDeviceInfo>& devices() const { return devices_; }
   // The selected device; nothing while the controller is not present.

@@ -51,7 +51,9 @@ class FaultSuite : public CutRunTest {
 };
 
 TEST_F(FaultSuite, CablePulledBeforeTheCheckGivesTheTwoBoxesOfTheSpeedCommands) {
+  // The removal noticed: the speed commands find no controller.
   sim_.Unplug();
+  session().usb.PollDeviceEvents();
   ASSERT_TRUE(StartAndRun());
   ASSERT_EQ(LostLinkBoxes(op_), 2u);
   EXPECT_EQ(op_.messages()[0].caption, "-1");
