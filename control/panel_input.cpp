@@ -141,7 +141,10 @@ bool Tster::KeyUp(const PanelKey& key) {
   // Auto-repeat sends releases too; only the real one ends what the press started.
   if (key.auto_repeat) return true;
   const int code = PanelKeyMeaning(key);
-  if (code == kKeySpace) return true;
+  if (code == kKeySpace) {
+    if (code == last_key_) last_key_ = 0;
+    return true;
+  }
   if (code == kKeyControl) {
     if (std::exchange(ctrl_speed_set_, false)) {
       const MachineHold hold(link_, MachineOperation::kSpeedOrPower);

@@ -39,6 +39,7 @@ HoldRule RuleOf(MachineOperation operation) {
 const char* RefusalKey(MachineOperation operation, HoldRefusal reason) {
   switch (reason) {
     case HoldRefusal::kKeptByAnother:
+    case HoldRefusal::kBusy:
       return "maszynaZajeta";
     case HoldRefusal::kProgramPaused:
       return operation == MachineOperation::kCut ? "startPodczasPauzy" : "operacjaPodczasCiecia";
@@ -89,10 +90,13 @@ void ShowRefusal(MachineLink& link, MachineOperation operation, HoldRefusal reas
     ShowLinkLost(link);
     return;
   }
-  const MachineOperation named = reason == HoldRefusal::kKeptByAnother ? link.gate.kept() : operation;
+  const MachineOperation named = reason == HoldRefusal::kKeptByAnother ? link.gate.kept()
+                                 : reason == HoldRefusal::kBusy       ? link.gate.running()
+                                                                      : operation;
   const std::string name = link.texts.GetText("Control", OperationNameKey(named));
   // The move to a point has always said whose refusal it is in its title.
-  const bool goto_point = operation == MachineOperation::kGoToPoint && reason != HoldRefusal::kKeptByAnother;
+  const bool goto_point = operation == MachineOperation::kGoToPoint && reason != HoldRefusal::kKeptByAnother &&
+                          reason != HoldRefusal::kBusy;
   CurrentOperator().ShowMessageBox(
       FillPlaceholders(link.texts.GetText("Control", RefusalKey(operation, reason)), {name}), true,
       goto_point ? "Goto point" : "");
@@ -101,6 +105,14 @@ void ShowRefusal(MachineLink& link, MachineOperation operation, HoldRefusal reas
 MachineHold::MachineHold(MachineLink& link, MachineOperation operation) : link_(link), operation_(operation) {
   MachineGate& gate = link_.gate;
   if (gate.busy()) {
+    // Begun from an event loop the windows run inside the running operation (a posted call, a window's own timer),
+    // it is another operation, and refused (but the end of the jog that keeps the machine, which must stop its move);
+    // else the running operation takes this one as a step of its own.
+    if (CurrentOperator().nested_loops() > 0 && operation != gate.kept()) {
+      refusal_ = HoldRefusal::kBusy;
+      ShowRefusal(link_, operation, refusal_);
+      return;
+    }
     ++gate.depth_;
     taken_ = true;
     return;

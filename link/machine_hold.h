@@ -15,6 +15,7 @@ enum class HoldRefusal {
   kProgramPaused,  // a program stands paused (refuses a Start and the firmware)
   kTransmitting,   // a transmission runs (refuses a Start and the firmware)
   kNoAnswer,       // the controller stopped answering: whether a program runs cannot be told
+  kBusy,           // another operation runs: this one was begun in the middle of it
 };
 
 // Why operation may not begin now, from the gate and the status the controller reported last.

@@ -49,10 +49,28 @@ class Operator {
   // Forgets the waiting input: the operation it was given during has ended.
   virtual void DropPendingInput() {}
 
+  // Event loops the windows run inside the library's work now (a wait, a box): what starts from one runs in the
+  // middle of that work.
+  int nested_loops() const { return nested_loops_; }
+
  private:
   friend class BusyCursor;
+  friend class NestedLoop;
   // Busy-cursor guards alive on this operator; the hourglass goes when the outermost one ends.
   int busy_depth_ = 0;
+  int nested_loops_ = 0;
+};
+
+// Marks, for its lifetime, an event loop the windows run inside library work.
+class NestedLoop {
+ public:
+  explicit NestedLoop(Operator& op) : op_(op) { ++op_.nested_loops_; }
+  ~NestedLoop() { --op_.nested_loops_; }
+  NestedLoop(const NestedLoop&) = delete;
+  NestedLoop& operator=(const NestedLoop&) = delete;
+
+ private:
+  Operator& op_;
 };
 
 // The operator in use. Until the application installs its windows' operator this is a ScriptedOperator without a

@@ -54,6 +54,7 @@ void QtOperator::ShowMessageBox(const std::string& text, bool is_error, const st
   QMessageBox box(is_error ? QMessageBox::Critical : QMessageBox::Information,
                   Text(MessageBoxTitle(is_error, caption)), Text(text), QMessageBox::Ok,
                   QApplication::activeWindow());
+  const NestedLoop loop(*this);
   box.exec();
 }
 
@@ -68,6 +69,7 @@ int QtOperator::AskQuestion(const std::string& text, ButtonSet buttons, const st
   for (const ButtonPair& pair : kButtons) {
     if (Offers(buttons, pair.code)) box.addButton(pair.button);
   }
+  const NestedLoop loop(*this);
   return QuestionAnswer(box.exec(), buttons);
 }
 
@@ -87,6 +89,7 @@ void QtOperator::SetBusyCursor(bool busy) {
 }
 
 void QtOperator::Repaint() {
+  const NestedLoop loop(*this);
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -100,6 +103,7 @@ PendingInput QtOperator::TakePendingInput() {
 
 void QtOperator::CollectInput() {
   InputInterceptor interceptor([this](PendingInput input) { pending_.push_back(input); });
+  const NestedLoop loop(*this);
   QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 

@@ -393,6 +393,18 @@ TEST_F(PanelWindow, TheEnablingRulesFollowARunningAndAPausedProgram) {
   EXPECT_TRUE(main_.buttons.Skont);
 }
 
+TEST_F(PanelWindow, SpaceIsTheStopOfTheProgramAndNoPushButtonTakesIt) {
+  Control<QPushButton>("k_zalwyl").setFocus();
+  for (int press = 1; press <= 2; ++press) {
+    SendKey(QEvent::KeyPress, Qt::Key_Space);
+    SendKey(QEvent::KeyRelease, Qt::Key_Space);
+    EXPECT_EQ(main_.stops, press) << "each press is a Stop";
+  }
+  EXPECT_FALSE(sim_.heater_on(kManualWireChannel)) << "the focused heating button was not clicked";
+  EXPECT_EQ(CountOf('R'), 0u);
+  EXPECT_EQ(CountOf('B'), 0u);
+}
+
 TEST_F(PanelWindow, HomingEndsAtAKeyPress) {
   KeyPressAtPoll keys(form(), 2);
   ScopedOperator installed(keys);
