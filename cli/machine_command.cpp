@@ -152,6 +152,36 @@ bool HomeMachine(MachineLink& link) {
   return SendCommand(link, HomeCommand(0));
 }
 
+// One manual move of the command line, to its end: jog KEY MS, move-wire to|by X Y Z, goto X Y.
+int RunManualMove(MachineLink& link, const Arguments& rest, std::ostream& err) {
+  const std::string& command = rest[0];
+  if (command == "jog") {
+    if (rest.size() != 3) return Fail(err, kUsage);
+    const std::optional<int> key = JogKeyOf(rest[1]);
+    const std::optional<int> ms = ParseInt(rest[2]);
+    if (!key || !ms || *ms < 0) return Fail(err, "jog takes a key (left, right, up, down, ... or a key code) and milliseconds");
+    ReadPositions(link);
+    Jog(link, *key);
+    SleepMs(*ms);
+    StopMove(link);
+    WaitIdle(link);
+    return 0;
+  }
+  if (command == "move-wire") {
+    if (const int failed = RunMoveWire(link, Arguments(rest.begin() + 1, rest.end()), err); failed != 0) return failed;
+    WaitIdle(link);
+    return 0;
+  }
+  if (rest.size() != 3) return Fail(err, kUsage);
+  const std::optional<double> x = ParseNumber(rest[1]);
+  const std::optional<double> y = ParseNumber(rest[2]);
+  if (!x || !y) return Fail(err, "goto takes X and Y in millimetres");
+  ReadPositions(link);
+  MoveTo(link, true, true, link.state.belt3 / 100.0, *y, *x);
+  WaitIdle(link);
+  return 0;
+}
+
 int RunOnLink(MachineLink& link, Arguments rest, std::ostream& out, std::ostream& err) {
   const std::string command = rest[0];
   // The manual moves heat the wire; it stays on after the process only when asked for.
@@ -174,50 +204,20 @@ int RunOnLink(MachineLink& link, Arguments rest, std::ostream& out, std::ostream
     PrintStatus(link.state, out);
     return 0;
   }
-  if (command == "jog") {
-    if (rest.size() != 3) return Fail(err, kUsage);
-    const std::optional<int> key = JogKeyOf(rest[1]);
-    const std::optional<int> ms = ParseInt(rest[2]);
-    if (!key || !ms || *ms < 0) return Fail(err, "jog takes a key (left, right, up, down, ... or a key code) and milliseconds");
-    MachineHold hold(link, MachineOperation::kJog);
-    if (!hold) return 1;
-    if (keep_heat) hold.KeepHeat();
-    ReadPositions(link);
-    Jog(link, *key);
-    SleepMs(*ms);
-    StopMove(link);
-    WaitIdle(link);
-    ReadPositions(link);
-    PrintStatus(link.state, out);
-    return 0;
-  }
-  if (command == "move-wire") {
-    MachineHold hold(link, MachineOperation::kMoveWire);
-    if (!hold) return 1;
-    if (keep_heat) hold.KeepHeat();
-    if (const int failed = RunMoveWire(link, Arguments(rest.begin() + 1, rest.end()), err); failed != 0) return failed;
-    WaitIdle(link);
-    ReadPositions(link);
-    PrintStatus(link.state, out);
-    return 0;
-  }
   if (command == "firmware") return RunFirmware(link, Arguments(rest.begin() + 1, rest.end()), out, err);
-  if (command == "goto") {
-    if (rest.size() != 3) return Fail(err, kUsage);
-    const std::optional<double> x = ParseNumber(rest[1]);
-    const std::optional<double> y = ParseNumber(rest[2]);
-    if (!x || !y) return Fail(err, "goto takes X and Y in millimetres");
-    MachineHold hold(link, MachineOperation::kGoToPoint);
+  if (command != "jog" && command != "move-wire" && command != "goto") return Fail(err, kUsage);
+  // The manual moves: each holds the machine until its move ends; the heating it switched on goes off then.
+  {
+    MachineHold hold(link, command == "jog"         ? MachineOperation::kJog
+                           : command == "move-wire" ? MachineOperation::kMoveWire
+                                                    : MachineOperation::kGoToPoint);
     if (!hold) return 1;
     if (keep_heat) hold.KeepHeat();
-    ReadPositions(link);
-    MoveTo(link, true, true, link.state.belt3 / 100.0, *y, *x);
-    WaitIdle(link);
-    ReadPositions(link);
-    PrintStatus(link.state, out);
-    return 0;
+    if (const int failed = RunManualMove(link, rest, err); failed != 0) return failed;
   }
-  return Fail(err, kUsage);
+  ReadPositions(link);
+  PrintStatus(link.state, out);
+  return 0;
 }
 
 // MAJOR.MINOR with each part 0..255.

@@ -46,18 +46,25 @@ bool Tster::BeginJog(int key) {
 }
 
 void Tster::EndJog(bool arm_jog) {
-  {
-    const MachineHold hold(link_, MachineOperation::kJog);
-    EndAtLostLink scope(link_);
+  const HeaterChannels before = link_.gate.heaters_when_kept();
+  const int32_t output_before = link_.gate.output_when_kept();
+  const MachineHold hold(link_, MachineOperation::kJog);
+  EndAtLostLink scope(link_);
+  // A program found running (a controller that went away and came back running one) owns the machine: the jog's
+  // move is not going on under it, and nothing is sent.
+  const bool program_runs = ReadStatus(link_) && ProgramRuns();
+  if (!program_runs) {
     SendCommandAlways(link_, StopMoveCommand());
     if (arm_jog) FinishJog();
   }
-  const HeaterChannels before = link_.gate.heaters_when_kept();
-  const int32_t output_before = link_.gate.output_when_kept();
   link_.gate.Release(MachineOperation::kJog);
-  const MachineHold hold(link_, MachineOperation::kJog);
-  EndAtLostLink scope(link_);
-  SwitchOffHeatersSince(link_, before, output_before);
+  if (!program_runs) SwitchOffHeatersSince(link_, before, output_before);
+}
+
+void Tster::AbandonJog() {
+  jog_in_progress_ = false;
+  joystick_code_ = 0;
+  link_.gate.Release(MachineOperation::kJog);
 }
 
 bool Tster::KeyDown(const PanelKey& key) {

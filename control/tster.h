@@ -109,6 +109,10 @@ class Tster {
   // The active belts choice: 0 all three, 1 belt 1 only, 2 belts 2 and 3.
   void rgTasmaClick(int item);
 
+  // The controller went away under a held jog: nothing can be sent to end it (one found again has been reset), so
+  // the jog is forgotten and the machine no longer kept by it.
+  void AbandonJog();
+
   const PauseSnapshot& pause_snapshot() const { return snapshot_; }
   bool jog_in_progress() const { return jog_in_progress_; }
 

@@ -262,12 +262,13 @@ QToolButton* TsterForm::JogWidget(JogButton button) const {
 void TsterForm::StopHeldMoves() {
   if (!link_.usb.present()) {
     // Nothing can be sent to a controller that went away (the panel closes then); a box for each held thing
-    // would only repeat the lost link. The logic forgets its jog at the next activation.
+    // would only repeat the lost link. The logic forgets its jog.
     if (held_button_) JogWidget(*held_button_)->setDown(false);
     held_button_.reset();
     release_wait_->stop();
     held_key_.reset();
     ctrl_held_ = false;
+    panel_.AbandonJog();
     return;
   }
   if (held_button_) JogButtonReleased(*held_button_);

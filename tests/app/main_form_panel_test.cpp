@@ -16,7 +16,9 @@
 
 #include "app/ui/main_form_machine.h"
 #include "app/ui/screenshots.h"
+#include "control/firmware_upgrade.h"
 #include "control/ui/tster_form.h"
+#include "control/ui/upgrade_program_form.h"
 #include "files/program_decoder.h"
 #include "link/move_record.h"
 #include "link/sim/simulated_controller.h"
@@ -193,6 +195,44 @@ TEST_F(PanelInTheProgram, ACutStartedInTheMainWindowLocksThePanelsMovesUntilItsK
   for (const char* name : {"ku", "kd", "kl", "kr", "k_zalwyl"}) {
     EXPECT_TRUE(Child<QWidget>(panel, name).isEnabled()) << name;
   }
+}
+
+TEST_F(PanelInTheProgram, APanelBehindTheMainWindowIsLockedByACutAndTheFirmwareWaitsForItsEnd) {
+  ASSERT_TRUE(StartOnVirtualTime());
+  ASSERT_NE(form_->OpenDrawing(std::string(VARNHOLT_SOURCE_DIR) + "/samples/frame_with_holes.plt", 1), nullptr);
+  TsterForm& panel = OpenWithF5();
+  form_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+  form_->ActionNamed("SpeedStart")->trigger();
+  ASSERT_TRUE(RunUntil([this] { return machine().program_running(); }));
+  NextStatusStep();
+  ASSERT_FALSE(panel.isActiveWindow());
+  for (const char* name : {"ku", "kl", "ktl", "k_zalwyl", "Bazuj", "keyprzesun", "PScroll", "VScroll"}) {
+    EXPECT_FALSE(Child<QWidget>(panel, name).isEnabled()) << name << " while the panel is not the active window";
+  }
+  // The firmware window does not open on a cut.
+  const size_t boxes = op_.boxes.size();
+  EXPECT_FALSE(panel.upgrade_dialog().upgrade().Open());
+  ASSERT_EQ(op_.boxes.size(), boxes + 1);
+  EXPECT_NE(op_.boxes.back().text.find(Text("Control", "opFirmware")), std::string::npos) << op_.boxes.back().text;
+  EXPECT_TRUE(machine().commands_while_running().empty());
+  // Once the cut has ended the window keeps the machine: a press of the machine's start button during one of its
+  // steps starts no cut.
+  ASSERT_TRUE(RunUntil([this] { return !session().Cutting(); }));
+  FirmwareUpgrade& upgrade = panel.upgrade_dialog().upgrade();
+  ASSERT_TRUE(upgrade.Open());
+  machine().AfterCommand([this](const CommandBytes& command) {
+    if (command[0] == 'S' && static_cast<uint8_t>(command[1]) == kSettingFirmwareErase) machine().PressStartButton();
+  });
+  const int64_t transmissions = session().transmission.transmissions_started();
+  upgrade.Erase();
+  machine().AfterCommand({});
+  NextStatusStep();
+  NextStatusStep();
+  upgrade.Close();
+  EXPECT_EQ(session().transmission.transmissions_started(), transmissions);
+  EXPECT_FALSE(machine().program_running());
+  EXPECT_NE(op_.boxes.back().text.find(Text("Control", "opFirmware")), std::string::npos) << op_.boxes.back().text;
 }
 
 TEST_F(PanelInTheProgram, ThePicturesShowThePanelOfF5FilledAndLeaveTheWireWhereItStood) {

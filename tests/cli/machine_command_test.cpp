@@ -64,6 +64,19 @@ TEST_F(MachineCommand, DevicesStatusAndMovesOnTheSimulator) {
   EXPECT_EQ(out_.str().rfind("status 0x00000000: \n", 0), 0u) << out_.str();
 }
 
+TEST_F(MachineCommand, ManualMovesLeaveTheWireColdUnlessAskedToKeepItHot) {
+  for (const cli::Arguments& move : {cli::Arguments{"jog", "left", "500"}, cli::Arguments{"goto", "100", "200"},
+                                      cli::Arguments{"move-wire", "by", "10", "10", "0"}}) {
+    cli::Arguments args{"--sim", "Qa"};
+    args.insert(args.end(), move.begin(), move.end());
+    ASSERT_EQ(Run(args), 0) << err_.str();
+    EXPECT_EQ(out_.str().find("heating"), std::string::npos) << move[0] << ": " << out_.str();
+    args.push_back("--keep-heat");
+    ASSERT_EQ(Run(args), 0) << err_.str();
+    EXPECT_NE(out_.str().find("heating"), std::string::npos) << move[0] << " --keep-heat: " << out_.str();
+  }
+}
+
 TEST_F(MachineCommand, BadArgumentsAreRefused) {
   EXPECT_EQ(Run({}), 1);
   EXPECT_EQ(Run({"--sim", "Qx", "identify"}), 1);
