@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "app/ui/main_form.h"
 #include "control/ui/tster_form.h"
+#include "control/ui/upgrade_program_form.h"
 #include "project/ui/mdi_child.h"
 
 namespace varnholt {
@@ -16,6 +17,9 @@ void MainFormMachine::Connect(MachineTimers::Pace pace) {
   MachineSession& session = program_.session();
   // A window of its own that stays above the main window.
   panel_window_ = std::make_unique<TsterForm>(session.panel, session.link, program_.folders(), &form_);
+  // No firmware step while a program is being sent.
+  panel_window_->upgrade_dialog().upgrade().SetTransmissionActive(
+      [&session] { return session.transmission.running(); });
   timers_ = std::make_unique<MachineTimers>(session.usb, session.transmission, session.panel, pace);
   TsterForm* window = panel_window_.get();
   timers_->SetFocusSource([window] { return window->Focus(); });

@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "support/command_run.h"
 #include "support/temp_folder.h"
+#include "support/whole_konfig.h"
 
 namespace varnholt {
 namespace {
@@ -58,7 +59,7 @@ TEST(WriteCommand, RefusalsWriteNothing) {
   EXPECT_EQ(missing.code, 1);
   EXPECT_EQ(missing.err, "Cannot open the file: " + folder.PathOf("missing.plt") + " (no such file or directory)\n");
   // Half a metre wide at ten times its size is beyond the working range of 4.8 m.
-  const std::string config = folder.Write("big.qcc", "skala := 1000\r\n");
+  const std::string config = folder.Write("big.qcc", testing::WholeKonfig("skala := 1000\r\n"));
   const std::string wide = folder.Write("wide.plt", "PU0,0;PD20000,0,20000,400,0,400,0,0;PU;");
   const CommandRun big = Command(cli::RunWrite, {wide, "-o", program, "--config", config});
   EXPECT_EQ(big.code, 1);

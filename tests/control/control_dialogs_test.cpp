@@ -155,7 +155,8 @@ TEST_F(UpgradeDialog, AFailedVerificationLeavesTheDialogOpenWithTheButtonEnabled
   EXPECT_TRUE(Button("ButtonUpgrade").isEnabled());
   EXPECT_EQ(Child<QListWidget>(*dialog_, "clbOperacja").item(2)->checkState(), Qt::Checked);
   EXPECT_EQ(Child<QProgressBar>(*dialog_, "Gauge").value(), 2);  // word 1234 of 65537
-  EXPECT_TRUE(messages().empty());
+  ASSERT_EQ(messages().size(), 1u);
+  EXPECT_EQ(messages()[0].text.rfind("The controller's program is incomplete. Repeat the upgrade", 0), 0u);
 }
 
 TEST_F(UpgradeDialog, TheHiddenServicePanelRunsSingleSteps) {
