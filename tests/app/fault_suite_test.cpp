@@ -5,7 +5,6 @@
 
 #include "cut_run_test_support.h"
 #include "files/program_decoder.h"
-#include "support/whole_konfig.h"
 
 namespace varnholt {
 namespace {
@@ -18,7 +17,7 @@ constexpr int64_t kBeforeTheTransmission = 6000;
 class FaultSuite : public CutRunTest {
  protected:
   void SetUp() override {
-    settings_ = folder_.Write("Varnholt.qcc", testing::WholeKonfig("szybkoscObrobki := 1000\r\n"));
+    settings_ = folder_.Write("Varnholt.qcc", "szybkoscObrobki := 1000\r\n");
     ASSERT_TRUE(OpenSample("frame_with_holes.plt"));
     Create();
   }
