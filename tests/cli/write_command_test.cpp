@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -69,6 +70,18 @@ TEST(WriteCommand, RefusalsWriteNothing) {
   const CommandRun unwritable = Command(cli::RunWrite, {folder.PathOf("a.plt"), "-o", read_only});
   EXPECT_EQ(unwritable.code, 1);
   EXPECT_TRUE(unwritable.out.empty()) << "a failed write is never reported as written";
+  // A pipe named as the output of write or preview is refused and stays a pipe; nothing waits for its reader.
+  using CommandFunction = int (*)(const cli::Arguments&, std::ostream&, std::ostream&);
+  const std::pair<CommandFunction, std::string> outputs[] = {{cli::RunWrite, folder.PathOf("pipe.cn")},
+                                                 {cli::RunPreview, folder.PathOf("pipe.svg")},
+                                                 {cli::RunPreview, folder.PathOf("pipe.png")}};
+  for (const auto& [command, target] : outputs) {
+    ASSERT_EQ(::mkfifo(target.c_str(), 0600), 0);
+    const CommandRun refused = Command(command, {folder.PathOf("a.plt"), "-o", target});
+    EXPECT_EQ(refused.code, 1) << target;
+    EXPECT_NE(refused.err.find("not a regular file but a pipe (" + target + ")"), std::string::npos) << refused.err;
+    EXPECT_TRUE(std::filesystem::is_fifo(target));
+  }
 }
 
 }  // namespace
