@@ -119,7 +119,9 @@ int RunConfig(const Arguments& given, std::ostream& out, std::ostream& err) {
     return Fail(err, error.what());
   }
   for (const std::string& line : KonfigLoadLines(path, load)) err << line << '\n';
-  if (!load.Whole() && !Lenient()) return Fail(err, "The configuration did not load whole (--lenient prints what loaded)");
+  if (!load.Whole() && !Lenient()) {
+    return Fail(err, "The configuration did not load whole (--lenient prints what loaded)");
+  }
   PrintLines(config, separator, out);
   return 0;
 }

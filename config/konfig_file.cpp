@@ -271,7 +271,9 @@ KonfigLoad ReadKonfig(std::istream& in, Configuration& config, char decimal_sepa
 std::vector<std::string> KonfigLoadLines(const std::string& path, const KonfigLoad& load) {
   std::vector<std::string> lines;
   for (const LineProblem& problem : load.problems) lines.push_back(LineProblemText(path, problem));
-  if (!load.unread.empty()) lines.push_back(path + ": no value read for " + UnreadNames(load) + " (they keep their values)");
+  if (!load.unread.empty()) {
+    lines.push_back(path + ": no value read for " + UnreadNames(load) + " (they keep their values)");
+  }
   return lines;
 }
 

@@ -113,12 +113,10 @@ std::string Shown(std::string_view line) {
 std::optional<SectionValues> FindSection(std::string_view text, std::vector<LineProblem>& problems) {
   std::optional<SectionValues> found;
   size_t number = 0;
-  bool done = false;
   for (std::string_view line : Lines(text)) {
     ++number;
     if (SectionName(line)) {
-      if (found) done = true;
-      if (done) break;
+      if (found) break;
       if (IsDplSection(line)) found.emplace();
       continue;
     }
@@ -138,7 +136,7 @@ std::optional<SectionValues> FindSection(std::string_view text, std::vector<Line
 }
 
 // Whether a new file can be made in the folder: tried, since permission bits do not tell (an account with every
-// right, a read-only medium, a folder that is not there).
+// right, a read-only medium).
 bool FolderTakesNewFiles(const std::filesystem::path& folder) {
   std::random_device seed;
   const std::string probe =
@@ -167,7 +165,9 @@ std::string DplPathFor(const std::string& pattern_path, const ProgramFolders& fo
     const fs::path shipped = fs::path(folders.shipped).lexically_normal();
     if (shipped != fs::path(folders.writable).lexically_normal()) {
       const fs::path inside = fs::path(beside).lexically_normal().lexically_relative(shipped);
-      if (!inside.empty() && *inside.begin() != "..") return (fs::path(folders.writable) / inside).lexically_normal().string();
+      if (!inside.empty() && *inside.begin() != "..") {
+        return (fs::path(folders.writable) / inside).lexically_normal().string();
+      }
     }
   }
   // A folder that is not there is left to the write to report.
