@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "config/konfig_file.h"
+#include "config/line_problems.h"
 #include "link/sim/simulated_controller.h"
 #include "link/usb_hid_backend.h"
 #include "services/command_line.h"
@@ -12,6 +13,11 @@
 #include "services/program_folder.h"
 
 namespace varnholt {
+namespace {
+
+constexpr std::string_view kKonfigSection = "Configuration";
+
+}  // namespace
 
 Program::Program(StartOptions options)
     : options_(std::move(options)),
@@ -28,31 +34,26 @@ KonfigHooks Program::Hooks() {
   hooks.missing_file = [this](const std::string& path) {
     CurrentOperator().ShowMessageBox(path, false, Text("Configuration", "brakKonfiga"));
   };
-  hooks.calibration_accepted = [this](double x, double y, double z) {
+  hooks.incomplete_file = [this](const std::string& path, const KonfigLoad& load) {
+    std::string message = LineProblemsMessage(path, load.problems, [this](std::string_view key) {
+      return Text("Universal", key);
+    });
+    if (!load.unread.empty()) message += "\r\n" + Text(kKonfigSection, "konfigNieWczytane") + " " + UnreadNames(load);
+    message += "\r\n" + Text(kKonfigSection, "konfigNieNadpisany");
+    CurrentOperator().ShowMessageBox(message, true, "");
+  };
+  hooks.damaged_file_kept = [this](const std::string& path) {
+    CurrentOperator().ShowMessageBox(Text(kKonfigSection, "konfigAutoSaveWstrzymany") + "\r\n" + path, true, "");
+  };
+  hooks.path_not_recorded = [this](const std::string& path) {
+    CurrentOperator().ShowMessageBox(Text(kKonfigSection, "sciezkaZaDluga") + "\r\n" + path, true, "");
+  };
+  hooks.calibration_in_effect = [this](double x, double y, double z) {
     // Before the link exists there are no scale factors yet: identification takes the calibration then.
-    if (!session_) return;
-    ControllerState& state = session_->state;
-    if (state.model_code.empty()) {
-      // No model identified yet: its base factors are 1.
-      state.StepScaleX = CalibratedScale(1.0, x);
-      state.StepScaleY = CalibratedScale(1.0, y);
-      state.StepScaleZ = CalibratedScale(1.0, z);
-    } else {
-      // Identification left the model's base factor plus the calibration in effect when the dialog was shown.
-      state.StepScaleX += (x - calibration_shown_[0]) / 100.0;
-      state.StepScaleY += (y - calibration_shown_[1]) / 100.0;
-      state.StepScaleZ += (z - calibration_shown_[2]) / 100.0;
-    }
-    calibration_shown_ = {x, y, z};
+    if (session_) ApplyCalibration(session_->state, x, y, z);
   };
   hooks.open_filter_index = [this] { return open_filter_index; };
   return hooks;
-}
-
-void Program::NoteCalibrationShown() {
-  const Configuration& c = konfig_.params();
-  calibration_shown_ = {c.Number(Param::feKalibracjaX), c.Number(Param::feKalibracjaY),
-                        c.Number(Param::feKalibracjaZ)};
 }
 
 bool Program::CreateLanguage() {

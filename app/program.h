@@ -3,7 +3,6 @@
 // component, the configuration, the base points, then the machine session (the controller link over the real or
 // the simulated controller, the transmission, the control panel and the cutting run).
 
-#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,7 +47,7 @@ class Program {
   // Reads base.txt of the program folder; a file that is there but cannot be read throws a RunTimeError and is
   // then never written over.
   void LoadBasePoints() { base_points_.Load(folders_.writable); }
-  // Writes the base points back as they were read (a RunTimeError when that fails; the old file stays whole).
+  // Writes the base points back when they changed (a RunTimeError when that fails; the old file stays whole).
   void SaveBasePoints() const { base_points_.Save(folders_.writable); }
   const BasePoints& base_points() const { return base_points_; }
 
@@ -66,10 +65,6 @@ class Program {
   // The simulated controller behind the link, when --sim chose one.
   sim::SimulatedController* simulated() { return simulated_; }
 
-  // Remembers the calibration in effect when the configuration dialog is shown; OK after a calibration change
-  // moves the scale factors from it to the new values.
-  void NoteCalibrationShown();
-
   // Program-wide run state.
   std::string dealer_code;
   bool test_mode = false;
@@ -85,7 +80,6 @@ class Program {
   std::unique_ptr<tInterfejs> texts_;
   Konfig konfig_;
   BasePoints base_points_;
-  std::array<double, 3> calibration_shown_{};
   std::unique_ptr<HidBackend> backend_;
   sim::SimulatedController* simulated_ = nullptr;
   std::unique_ptr<MachineSession> session_;

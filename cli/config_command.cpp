@@ -1,13 +1,14 @@
 #include <array>
 #include <filesystem>
 #include <cstdio>
-#include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/lenient.h"
+#include "config/file_read.h"
 #include "config/konfig_file.h"
 #include "config/program_settings.h"
 #include "config/utf16.h"
@@ -18,7 +19,7 @@ namespace varnholt::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: varnholt-cli config (--defaults | --load FILE | --settings FILE) [--decimal-separator CHAR]\n";
+    "Usage: varnholt-cli config (--defaults | --load FILE [--lenient] | --settings FILE) [--decimal-separator CHAR]\n";
 
 int Fail(std::ostream& err, const std::string& message) {
   err << message << '\n';
@@ -44,13 +45,14 @@ std::string Bytes(const std::array<uint8_t, 4>& bytes) {
 }
 
 int PrintSettings(const std::string& path, std::ostream& out, std::ostream& err) {
-  std::ifstream file;
-  if (const int code = OpenForReading(path, file); code != kIoOk) {
-    return Fail(err, "Cannot open the file: " + path + " (" + IoCodeReason(code) + ")");
+  std::optional<std::string> raw;
+  try {
+    raw = ReadFileBytes(path, kProgramSettingsSize);
+  } catch (const RunTimeError& error) {
+    return Fail(err, error.what());
   }
-  std::vector<uint8_t> bytes;
-  char c = 0;
-  while (bytes.size() < kProgramSettingsSize && file.get(c)) bytes.push_back(static_cast<uint8_t>(c));
+  if (!raw) return Fail(err, "Cannot open the file: " + path + " (" + IoCodeReason(kIoFileNotFound) + ")");
+  const std::vector<uint8_t> bytes(raw->begin(), raw->end());
   const std::optional<ProgramSettings> settings = DecodeProgramSettings(bytes);
   if (!settings) {
     return Fail(err, "Not a settings record: " + path + " holds " + std::to_string(bytes.size()) + " bytes, " +
@@ -73,7 +75,9 @@ int PrintSettings(const std::string& path, std::ostream& out, std::ostream& err)
 
 }  // namespace
 
-int RunConfig(const Arguments& args, std::ostream& out, std::ostream& err) {
+int RunConfig(const Arguments& given, std::ostream& out, std::ostream& err) {
+  const LenientOption lenient(given);
+  const Arguments& args = lenient.words();
   enum class Action { kNone, kDefaults, kLoad, kSettings } action = Action::kNone;
   std::string path;
   char separator = '.';
@@ -108,10 +112,15 @@ int RunConfig(const Arguments& args, std::ostream& out, std::ostream& err) {
   std::error_code ignored;
   if (!std::filesystem::exists(path, ignored)) return Fail(err, "No configuration file: " + path);
   Configuration config;
+  KonfigLoad load;
   try {
-    ReadKonfigFile(path, config, separator);
+    load = ReadKonfigFile(path, config, separator);
   } catch (const RunTimeError& error) {
     return Fail(err, error.what());
+  }
+  for (const std::string& line : KonfigLoadLines(path, load)) err << line << '\n';
+  if (!load.Whole() && !Lenient()) {
+    return Fail(err, "The configuration did not load whole (--lenient prints what loaded)");
   }
   PrintLines(config, separator, out);
   return 0;

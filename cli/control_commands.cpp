@@ -13,7 +13,7 @@ namespace varnholt::cli {
 namespace {
 
 constexpr const char* kFirmwareUsage =
-    "firmware takes: version | upgrade IMAGE [--allow-downgrade] | verify IMAGE | read OUT.rom";
+    "firmware takes: version | upgrade IMAGE [--allow-downgrade] [--recover] | verify IMAGE | read OUT.rom";
 constexpr const char* kMoveWireUsage = "move-wire takes: to|by X Y Z [--side 1|2|both]";
 
 int Fail(std::ostream& err, const std::string& message) {
@@ -69,15 +69,15 @@ std::string VerificationFailure(const FirmwareUpgrade& upgrade) {
   return message;
 }
 
-int Upgrade(FirmwareUpgrade& upgrade, bool allow_downgrade, std::ostream& out, std::ostream& err) {
+int Upgrade(FirmwareUpgrade& upgrade, bool allow_downgrade, bool recover, std::ostream& out, std::ostream& err) {
   out << "controller " << upgrade.view().device_version << ", image " << upgrade.view().image_version << '\n';
-  if (!UpgradeAllowed(upgrade.device_version())) {
+  if (!recover && !UpgradeAllowed(upgrade.device_version())) {
     return Fail(err, "The controller's firmware " + upgrade.device_version().Text() +
-                         " cannot be upgraded (versions 1.2 to 9.x can)");
+                         " cannot be upgraded (versions 1.2 to 9.x can; --recover writes the image all the same)");
   }
   std::optional<YesToQuestions> yes;
   if (allow_downgrade) yes.emplace();
-  switch (upgrade.Upgrade()) {
+  switch (upgrade.Upgrade(recover)) {
     case UpgradeResult::kDone:
       out << "upgraded to " << upgrade.device_version().Text() << '\n';
       return 0;
@@ -96,9 +96,18 @@ int RunFirmware(MachineLink& link, const Arguments& words, std::ostream& out, st
   if (words.empty()) return Fail(err, kFirmwareUsage);
   const std::string& step = words[0];
   const bool takes_file = step == "upgrade" || step == "verify" || step == "read";
-  const bool allow_downgrade = step == "upgrade" && words.size() == 3 && words[2] == "--allow-downgrade";
   if (step != "version" && !takes_file) return Fail(err, kFirmwareUsage);
-  if (takes_file ? (words.size() != 2 && !allow_downgrade) : words.size() != 1) return Fail(err, kFirmwareUsage);
+  if (takes_file ? words.size() < 2 : words.size() != 1) return Fail(err, kFirmwareUsage);
+  bool allow_downgrade = false, recover = false;
+  for (size_t i = 2; i < words.size(); ++i) {
+    if (step == "upgrade" && words[i] == "--allow-downgrade") {
+      allow_downgrade = true;
+    } else if (step == "upgrade" && words[i] == "--recover") {
+      recover = true;
+    } else {
+      return Fail(err, kFirmwareUsage);
+    }
+  }
 
   StepPrinter printer(out);
   const FirmwareUpgrade* shown = nullptr;
@@ -106,22 +115,27 @@ int RunFirmware(MachineLink& link, const Arguments& words, std::ostream& out, st
     if (shown != nullptr) printer.Print(shown->view());
   });
   shown = &upgrade;
-  if (takes_file) upgrade.UseImageFile(words[1]);
+  // The file read goes where it is named; it is no image to upgrade from.
+  if (step == "upgrade" || step == "verify") upgrade.UseImageFile(words[1]);
   upgrade.Show();
-  if (!upgrade.ok()) return 1;  // the controller did not answer; the lost link was reported
+  if (!upgrade.ok()) {
+    // The controller did not answer (the lost link was reported), or a cut holds it.
+    if (!upgrade.view().verify.empty()) err << upgrade.view().verify << '\n';
+    return 1;
+  }
   if (step == "version") {
     out << upgrade.device_version().Text() << '\n';
     return 0;
   }
-  if (step == "upgrade") return Upgrade(upgrade, allow_downgrade, out, err);
+  if (step == "upgrade") return Upgrade(upgrade, allow_downgrade, recover, out, err);
   if (step == "verify") {
     if (upgrade.Verify()) return 0;
     // A missing or damaged image was reported already and leaves no verification result.
     if (!upgrade.view().verify.empty()) err << VerificationFailure(upgrade) << '\n';
     return 1;
   }
-  if (!upgrade.ReadToFile()) return 1;
-  out << "wrote " << upgrade.image_path() << '\n';
+  if (!upgrade.ReadToFile(words[1])) return 1;
+  out << "wrote " << upgrade.read_path() << '\n';
   return 0;
 }
 

@@ -12,7 +12,8 @@ struct MachineLink;
 
 namespace varnholt::cli {
 
-// firmware version | upgrade IMAGE [--allow-downgrade] | verify IMAGE | read OUT.rom (words after "firmware").
+// firmware version | upgrade IMAGE [--allow-downgrade] [--recover] | verify IMAGE | read OUT.rom (words after
+// "firmware").
 // upgrade prints each step and exits 0 only when the image was written and verified.
 int RunFirmware(MachineLink& link, const Arguments& words, std::ostream& out, std::ostream& err);
 

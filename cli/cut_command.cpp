@@ -17,6 +17,7 @@
 #include "cli/commands.h"
 #include "cli/cut_operator.h"
 #include "cli/json.h"
+#include "cli/lenient.h"
 #include "cli/message_keys.h"
 #include "cli/program_texts.h"
 #include "cli/project_loading.h"
@@ -290,7 +291,9 @@ void PrintJson(const RunOutcome& outcome, const CutOperator& op, const Transmiss
 
 }  // namespace
 
-int RunCut(const Arguments& args, std::ostream& out, std::ostream& err) {
+int RunCut(const Arguments& given, std::ostream& out, std::ostream& err) {
+  const LenientOption lenient(given);
+  const Arguments& args = lenient.words();
   const std::optional<CutOptions> options = ParseOptions(args, err);
   if (!options) return 1;
   std::optional<Configuration> configuration = ReadConfiguration(options->config, err);

@@ -3,12 +3,15 @@
 
 #include "cli/commands.h"
 #include "cli/duplicate_options.h"
+#include "cli/lenient.h"
 #include "cli/plan_json.h"
 #include "layout/duplicate_project.h"
 
 namespace varnholt::cli {
 
-int RunDuplicate(const Arguments& args, std::ostream& out, std::ostream& err) {
+int RunDuplicate(const Arguments& given, std::ostream& out, std::ostream& err) {
+  const LenientOption lenient(given);
+  const Arguments& args = lenient.words();
   const std::optional<FileArguments> parsed =
       ParseFileArguments(args, WithDuplicateOptions({"--config"}), {kWriteDplFlag});
   if (!parsed) {

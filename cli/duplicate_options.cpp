@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "cli/lenient.h"
 #include "cli/program_texts.h"
 #include "config/display_unit.h"
 #include "files/number_text.h"
@@ -24,22 +25,20 @@ std::optional<std::string> ValueOf(const DuplicateRequest& request, std::string_
   return found == request.values.end() ? std::nullopt : std::optional<std::string>(found->second);
 }
 
-// The drawing's ".dpl" values or the defaults, with the options given over them. Throws RunTimeError for a value
+// The drawing's ".dpl" values (or the defaults) with the options given over them. Throws RunTimeError for a value
 // that is not a number.
-DuplicationParameters RequestedValues(const ProjectDocument& pattern, const std::string& drawing,
+DuplicationParameters RequestedValues(const ProjectDocument& pattern, DuplicationParameters values,
                                       const DuplicateRequest& request) {
   const int32_t width = pattern.project_width, height = pattern.project_height;
-  DuplicationParameters values =
-      ReadDplFile(DplPathFor(drawing), width, height).value_or(DefaultParameters(width, height));
   values.columns = StrToInt(*ValueOf(request, "--columns"));
   values.rows = StrToInt(*ValueOf(request, "--rows"));
   if (const auto pitch = ValueOf(request, "--pitch-x")) {
     values.column_pitch = StrToFloat(*pitch);
-    values.vertical_distance = (values.column_pitch - UnitsToMm(width)) / 2.0;
+    values.vertical_distance = std::max(0.0, (values.column_pitch - UnitsToMm(width)) / 2.0);
   }
   if (const auto pitch = ValueOf(request, "--pitch-y")) {
     values.row_pitch = StrToFloat(*pitch);
-    values.horizontal_distance = (values.row_pitch - UnitsToMm(height)) / 2.0;
+    values.horizontal_distance = std::max(0.0, (values.row_pitch - UnitsToMm(height)) / 2.0);
   }
   if (const auto gap = ValueOf(request, "--gap-v")) values.vertical_distance = StrToFloat(*gap);
   if (const auto gap = ValueOf(request, "--gap-h")) values.horizontal_distance = StrToFloat(*gap);
@@ -81,9 +80,17 @@ std::optional<LoadedProject> DuplicateLoaded(LoadedProject pattern, const std::s
     return std::nullopt;
   }
   const ProjectDocument& source = *pattern.project;
+  const std::string dpl = DplPathFor(drawing);
+  const DplRead remembered = ReadDplFile(dpl, source.project_width, source.project_height);
+  for (const LineProblem& problem : remembered.problems) err << LineProblemText(dpl, problem) << '\n';
+  if (!remembered.problems.empty() && !Lenient()) {
+    err << "The duplication file " << dpl << " did not load whole (--lenient takes what loaded)\n";
+    return std::nullopt;
+  }
   DuplicationParameters values;
   try {
-    values = RequestedValues(source, drawing, request);
+    values = RequestedValues(
+        source, remembered.values.value_or(DefaultParameters(source.project_width, source.project_height)), request);
   } catch (const RunTimeError& error) {
     err << error.what() << '\n';
     return std::nullopt;
@@ -97,11 +104,10 @@ std::optional<LoadedProject> DuplicateLoaded(LoadedProject pattern, const std::s
   for (const auto& message : op.messages()) err << message.text << '\n';
   if (!passed) return std::nullopt;
   if (request.write_dpl) {
-    const std::string path = DplPathFor(drawing);
     try {
-      WriteDplFile(path, values, '.');
+      WriteDplFile(dpl, values, '.');
     } catch (const RunTimeError& error) {
-      err << "Cannot write " << path << ": " << error.what() << '\n';
+      err << "Cannot write " << dpl << ": " << error.what() << '\n';
       return std::nullopt;
     }
   }

@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/file_arguments.h"
 #include "cli/json.h"
+#include "cli/lenient.h"
 #include "cli/program_texts.h"
 #include "cli/project_loading.h"
 #include "cli/simulated_machine.h"
@@ -19,7 +20,9 @@ constexpr const char* kUsage =
 
 }  // namespace
 
-int RunInfo(const Arguments& args, std::ostream& out, std::ostream& err) {
+int RunInfo(const Arguments& given, std::ostream& out, std::ostream& err) {
+  const LenientOption lenient(given);
+  const Arguments& args = lenient.words();
   const std::optional<FileArguments> parsed = ParseFileArguments(args, {"--config", "--kerf", "--model", "--unit"});
   if (!parsed) {
     err << kUsage;

@@ -34,7 +34,7 @@ constexpr const char* kUsage =
     " [--corrupt-firmware-word N]] COMMAND\n"
     "Commands: devices | identify | status | move-bytes [--multiplier N] AXIS=STEPS... | home | jog KEY MS |"
     " goto X Y | move-wire to|by X Y Z [--side 1|2|both] |"
-    " firmware version|upgrade IMAGE [--allow-downgrade]|verify IMAGE|read OUT.rom\n"
+    " firmware version|upgrade IMAGE [--allow-downgrade] [--recover]|verify IMAGE|read OUT.rom\n"
     "jog, goto and move-wire switch the heating they switched on off before the command ends, unless --keep-heat"
     " follows the command's words.\n";
 

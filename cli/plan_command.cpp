@@ -5,6 +5,7 @@
 #include "cli/commands.h"
 #include "cli/file_arguments.h"
 #include "cli/json.h"
+#include "cli/lenient.h"
 #include "cli/plan_json.h"
 #include "cli/project_loading.h"
 #include "cli/text_out.h"
@@ -75,7 +76,9 @@ void WritePlanJson(const LoadedProject& loaded, std::ostream& stream, std::strin
   out << ']' << more_members << "}\n";
 }
 
-int RunPlan(const Arguments& args, std::ostream& out, std::ostream& err) {
+int RunPlan(const Arguments& given, std::ostream& out, std::ostream& err) {
+  const LenientOption lenient(given);
+  const Arguments& args = lenient.words();
   const std::optional<FileArguments> parsed = ParseFileArguments(args, {"--config", "--kerf"});
   if (!parsed) {
     err << kUsage;

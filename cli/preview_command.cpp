@@ -1,12 +1,14 @@
 #include <charconv>
-#include <fstream>
 #include <optional>
 #include <string>
 
 #include "cli/commands.h"
 #include "cli/duplicate_options.h"
 #include "cli/file_arguments.h"
+#include "cli/lenient.h"
 #include "cli/project_loading.h"
+#include "config/file_write.h"
+#include "geometry/run_time_error.h"
 #include "project/plan_image.h"
 #include "project/plan_picture.h"
 
@@ -36,7 +38,9 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 
 }  // namespace
 
-int RunPreview(const Arguments& args, std::ostream& out, std::ostream& err) {
+int RunPreview(const Arguments& given, std::ostream& out, std::ostream& err) {
+  const LenientOption lenient(given);
+  const Arguments& args = lenient.words();
   const std::optional<FileArguments> parsed =
       ParseFileArguments(args, WithDuplicateOptions({"-o", "--config", "--size", "--kerf"}), {kWriteDplFlag});
   const std::optional<std::string> output = parsed ? parsed->Value("-o") : std::nullopt;
@@ -63,15 +67,19 @@ int RunPreview(const Arguments& args, std::ostream& out, std::ostream& err) {
   }
   const PlanPicture picture = DrawPlan(*loaded->project, size.first, size.second);
   bool written = false;
+  std::string failure;
   if (svg) {
-    std::ofstream file(*output, std::ios::binary);
-    file << PlanPictureSvg(picture);
-    written = static_cast<bool>(file.flush());
+    try {
+      WriteFileReplacing(*output, PlanPictureSvg(picture));
+      written = true;
+    } catch (const RunTimeError& error) {
+      failure = error.what();
+    }
   } else {
-    written = WritePlanPng(picture, *output);
+    written = WritePlanPng(picture, *output, &failure);
   }
   if (!written) {
-    err << "Cannot write " << *output << '\n';
+    err << "Cannot write " << *output << (failure.empty() ? "" : ": " + failure) << '\n';
     return 1;
   }
   size_t pending = 0;

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <filesystem>
 
+#include "cli/lenient.h"
 #include "cli/number_arguments.h"
 #include "cli/program_texts.h"
 #include "config/konfig_file.h"
@@ -15,10 +16,16 @@ namespace varnholt::cli {
 std::optional<Configuration> ReadConfiguration(const std::optional<std::string>& path, std::ostream& err) {
   Configuration config;
   if (!path) return config;
+  KonfigLoad load;
   try {
-    ReadKonfigFile(*path, config, '.');
+    load = ReadKonfigFile(*path, config, '.');
   } catch (const RunTimeError& error) {
     err << "Cannot read the configuration " << *path << ": " << error.what() << '\n';
+    return std::nullopt;
+  }
+  for (const std::string& line : KonfigLoadLines(*path, load)) err << line << '\n';
+  if (!load.Whole() && !Lenient()) {
+    err << "The configuration " << *path << " did not load whole (--lenient takes what loaded)\n";
     return std::nullopt;
   }
   return config;

@@ -1,13 +1,15 @@
-#include <fstream>
+#include <cstdint>
 #include <optional>
-#include <sstream>
 #include <string>
 
 #include "cli/commands.h"
 #include "cli/duplicate_options.h"
 #include "cli/json.h"
+#include "cli/lenient.h"
 #include "cli/project_loading.h"
 #include "cli/simulated_machine.h"
+#include "config/file_read.h"
+#include "geometry/run_time_error.h"
 #include "project/program_verifier.h"
 
 namespace varnholt::cli {
@@ -20,6 +22,9 @@ const std::string kUsage =
 
 // Exit code of a program that was checked and failed the check.
 constexpr int kCheckFailed = 2;
+
+// The longest program the transmission sends (its size is a 32-bit count).
+constexpr size_t kLargestProgramBytes = INT32_MAX;
 
 struct VerifyOptions {
   std::string drawing;
@@ -84,7 +89,9 @@ void WriteCheck(const ProgramCheck& check, std::ostream& out) {
 
 }  // namespace
 
-int RunVerify(const Arguments& args, std::ostream& out, std::ostream& err) {
+int RunVerify(const Arguments& given, std::ostream& out, std::ostream& err) {
+  const LenientOption lenient(given);
+  const Arguments& args = lenient.words();
   const auto options = ParseOptions(args);
   if (!options) {
     err << kUsage;
@@ -98,15 +105,16 @@ int RunVerify(const Arguments& args, std::ostream& out, std::ostream& err) {
     if (!identified) return 1;
     machine = *identified;
   }
-  std::ifstream file(options->program, std::ios::binary);
-  if (!file) {
-    err << "Cannot open the file: " << options->program << '\n';
+  // A program no transmission can send is no program; a pipe or a device is refused before it is read.
+  std::optional<std::string> contents;
+  try {
+    contents = ReadWholeFile(options->program, kLargestProgramBytes);
+  } catch (const RunTimeError& error) {
+    err << error.what() << '\n';
     return 1;
   }
-  std::ostringstream contents;
-  contents << file.rdbuf();
-  if (file.bad()) {
-    err << "I/O error reading " << options->program << '\n';
+  if (!contents) {
+    err << "Cannot open the file: " << options->program << '\n';
     return 1;
   }
 
@@ -120,7 +128,7 @@ int RunVerify(const Arguments& args, std::ostream& out, std::ostream& err) {
   ProjectDocument& project = *loaded->project;
   // As write decides it: the start figure must be cut unless it is a frame of the plan's own.
   project.cut_start_figure = options->cut_start_figure || !project.has_own_frame();
-  const ProgramCheck check = VerifyProgram(contents.str(), project, *config, machine);
+  const ProgramCheck check = VerifyProgram(*contents, project, *config, machine);
   if (check.error) {
     err << "The program cannot be checked: " << *check.error << '\n';
     return 1;

@@ -4,9 +4,10 @@
 
 #include "cli/commands.h"
 #include "cli/duplicate_options.h"
+#include "cli/lenient.h"
 #include "cli/program_texts.h"
-#include "cli/simulated_machine.h"
 #include "cli/project_loading.h"
+#include "cli/simulated_machine.h"
 #include "files/thpgl.h"
 #include "geometry/run_time_error.h"
 #include "project/cut_program.h"
@@ -86,7 +87,9 @@ std::optional<WriteOptions> ParseOptions(const Arguments& args, std::ostream& er
 
 }  // namespace
 
-int RunWrite(const Arguments& args, std::ostream& out, std::ostream& err) {
+int RunWrite(const Arguments& given, std::ostream& out, std::ostream& err) {
+  const LenientOption lenient(given);
+  const Arguments& args = lenient.words();
   const auto options = ParseOptions(args, err);
   if (!options) return 1;
 

@@ -122,6 +122,19 @@ std::string FileErrorMessage(int error, const std::string& path) {
 
 void ThrowFileError(int error, const std::string& path) { throw RunTimeError(FileErrorMessage(error, path)); }
 
+std::string SpecialFileKind(unsigned mode) {
+  if (S_ISFIFO(mode)) return "a pipe";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISDIR(mode)) return "a folder";
+  return "a special file";
+}
+
+void ThrowNotARegularFile(const std::string& path, unsigned mode) {
+  throw RunTimeError(std::string(RunTimeError::AccessDenied().what()) + ": not a regular file but " +
+                     SpecialFileKind(mode) + " (" + path + ")");
+}
+
 void WriteFileReplacing(const std::string& path, std::string_view bytes) {
   const std::filesystem::path target = Target(path);
   int error = 0;
@@ -130,6 +143,8 @@ void WriteFileReplacing(const std::string& path, std::string_view bytes) {
   struct stat old_info {};
   const bool had_file = ::stat(target.c_str(), &old_info) == 0;
   if (had_file && S_ISDIR(old_info.st_mode)) ThrowFileError(EISDIR, path);
+  // A rename over a pipe or a device would put a plain file in its place (as root, over a system device).
+  if (had_file && !S_ISREG(old_info.st_mode)) ThrowNotARegularFile(path, old_info.st_mode);
 
   std::string temp_path;
   const int fd = CreateBeside(target, temp_path);

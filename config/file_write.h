@@ -11,7 +11,8 @@ namespace varnholt {
 
 // Replaces the file at path with bytes (creating it when missing). On failure the old file is left as it was, the
 // partial new file is removed, and a RunTimeError is thrown with the run-time message, the system's reason and the
-// file (see FileErrorMessage). A symbolic link is followed, so the file it names is replaced and the link stays.
+// file (see FileErrorMessage). A symbolic link is followed, so the file it names is replaced and the link stays. A
+// path that names a pipe, a device or a socket is refused before anything is written.
 void WriteFileReplacing(const std::string& path, std::string_view bytes);
 
 // The steps of WriteFileReplacing a test can make fail.
@@ -46,5 +47,12 @@ std::string FileErrorMessage(int error, const std::string& path);
 
 // Throws the RunTimeError of a failed file operation with an errno value on path.
 [[noreturn]] void ThrowFileError(int error, const std::string& path);
+
+// What a file of this type (st_mode) is when it is not a regular file: "a pipe", "a device", "a socket".
+std::string SpecialFileKind(unsigned mode);
+
+// Throws the RunTimeError of a path that names no regular file (mode from stat): it is neither read, nor waited on,
+// nor replaced. "File access denied: not a regular file but a pipe (/tmp/out.cn)".
+[[noreturn]] void ThrowNotARegularFile(const std::string& path, unsigned mode);
 
 }  // namespace varnholt

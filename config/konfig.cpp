@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "config/konfig_file.h"
+#include "config/program_settings.h"
 #include "config/utf16.h"
 #include "geometry/run_time_error.h"
 
@@ -24,10 +25,14 @@ std::string Konfig::SettingsPath() const {
   return (std::filesystem::path(program_folder_) / kSettingsFileName).string();
 }
 
-std::string Konfig::ConfigFilePath() const { return Utf16ToUtf8(settings_.ConfigFilePath); }
-
-void Konfig::SetConfigFilePath(const std::string& path) {
-  settings_.ConfigFilePath = FirstUnits(Utf8ToUtf16(path), kConfigPathUnits);
+bool Konfig::SetConfigFilePath(const std::string& path) {
+  config_path_ = path;
+  if (FitsConfigPath(path)) {
+    settings_.ConfigFilePath = Utf8ToUtf16(path);
+    return true;
+  }
+  if (hooks_.path_not_recorded) hooks_.path_not_recorded(path);
+  return false;
 }
 
 void Konfig::Create() {
@@ -44,9 +49,16 @@ void Konfig::Create() {
     }
   };
   step([this] { ReadSettings(); });
-  // A record without a path (never written by the program) would leave nothing to load or save.
-  if (settings_.ConfigFilePath.empty()) SetConfigFilePath(DefaultKonfigPath());
-  step([this] { LoadKonfig(ConfigFilePath()); });
+  // A record without a path (never written by the program, or made where the path did not fit) names the
+  // default file.
+  if (settings_.ConfigFilePath.empty()) {
+    SetConfigFilePath(DefaultKonfigPath());
+  } else {
+    config_path_ = Utf16ToUtf8(settings_.ConfigFilePath);
+  }
+  // Until it has been read, the file in use is not written over.
+  config_whole_ = false;
+  step([this] { config_whole_ = LoadKonfig(config_path_); });
   params_.TakeCurrentUnitFromRadiounit();
   params_.SetChoice(Param::Mode, 0);
   if (failure) std::rethrow_exception(failure);
@@ -56,42 +68,78 @@ void Konfig::Show() {
   params_.ApplyModelMaxima(params_.ModelMaxima());
   params_.ApplyPowerMaxima();
   ApplyEnablingRules();
-  SaveKonfig(DefaultKonfigPath());
+  snapshot_ = Snapshot{params_, config_path_, settings_.ConfigFilePath, config_whole_};
   calibration_changed_ = false;
 }
 
 void Konfig::Ok() {
-  if (calibration_changed_ && hooks_.calibration_accepted) {
-    hooks_.calibration_accepted(params_.Number(Param::feKalibracjaX), params_.Number(Param::feKalibracjaY),
-                                params_.Number(Param::feKalibracjaZ));
+  if (calibration_changed_ && hooks_.calibration_in_effect) {
+    hooks_.calibration_in_effect(params_.Number(Param::feKalibracjaX), params_.Number(Param::feKalibracjaY),
+                                 params_.Number(Param::feKalibracjaZ));
   }
-  WriteSettings();
-  if (params_.Checked(Param::AutoSave)) SaveKonfig(ConfigFilePath());
+  snapshot_.reset();
+  std::string failures;
+  const auto attempt = [&failures](const auto& work) {
+    try {
+      work();
+    } catch (const RunTimeError& error) {
+      failures += (failures.empty() ? "" : "\r\n") + std::string(error.what());
+    }
+  };
+  attempt([this] { WriteSettings(); });
+  if (params_.Checked(Param::AutoSave)) {
+    if (config_whole_) {
+      attempt([this] { SaveKonfig(config_path_); });
+    } else if (hooks_.damaged_file_kept) {
+      hooks_.damaged_file_kept(config_path_);
+    }
+  }
+  if (!failures.empty()) throw RunTimeError(failures);
 }
 
-void Konfig::Cancel() { LoadKonfig(DefaultKonfigPath()); }
+void Konfig::Cancel() {
+  if (!snapshot_) return;
+  params_.TakeValuesFrom(snapshot_->values);
+  config_path_ = snapshot_->path;
+  settings_.ConfigFilePath = snapshot_->recorded_path;
+  config_whole_ = snapshot_->whole;
+  snapshot_.reset();
+  // The factors follow the values: an identification while the dialog was open took the values it showed.
+  if (calibration_changed_ && hooks_.calibration_in_effect) {
+    hooks_.calibration_in_effect(params_.Number(Param::feKalibracjaX), params_.Number(Param::feKalibracjaY),
+                                 params_.Number(Param::feKalibracjaZ));
+  }
+  calibration_changed_ = false;
+  power_changed_ = true;
+}
 
 void Konfig::SaveAs(const std::string& path) {
   SaveKonfig(path);
   SetConfigFilePath(path);
+  config_whole_ = true;
 }
 
 void Konfig::LoadFrom(const std::string& path) {
-  LoadKonfig(path);
+  const bool whole = LoadKonfig(path);
   SetConfigFilePath(path);
+  config_whole_ = whole;
 }
 
 void Konfig::SaveKonfig(const std::string& path) { WriteKonfigFile(path, params_, decimal_separator_); }
 
-void Konfig::LoadKonfig(const std::string& path) {
+bool Konfig::LoadKonfig(const std::string& path) {
   std::error_code ignored;
+  bool whole = true;
   if (!std::filesystem::exists(path, ignored)) {
     if (hooks_.missing_file) hooks_.missing_file(path);
     SaveKonfig(path);
   } else {
-    ReadKonfigFile(path, params_, decimal_separator_);
+    const KonfigLoad load = ReadKonfigFile(path, params_, decimal_separator_);
+    whole = load.Whole();
+    if (!whole && hooks_.incomplete_file) hooks_.incomplete_file(path, load);
   }
   power_changed_ = true;
+  return whole;
 }
 
 void Konfig::ReadSettings() { settings_ = ReadProgramSettingsFile(SettingsPath(), DefaultKonfigPath()); }
@@ -133,7 +181,5 @@ void Konfig::OnChange(Param param) {
 }
 
 int FeedSign(int cat_dir) { return cat_dir == 1 ? -1 : 1; }
-
-double CalibratedScale(double base, double calibration) { return base + calibration / 100.0; }
 
 }  // namespace varnholt

@@ -1,13 +1,13 @@
 #include "config/konfig_file.h"
 
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <clocale>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <sstream>
 
+#include "config/file_read.h"
 #include "config/file_write.h"
 #include "geometry/run_time_error.h"
 
@@ -175,11 +175,22 @@ bool KonfigLineReader::Next(KonfigLine& line) {
   int next = buffer->sgetc();
   if (Traits::eq_int_type(next, Traits::eof())) return false;
   bool in_name = true;
+  bool any = false;
+  char end = 0;
   for (;;) {
     next = buffer->sbumpc();
     if (Traits::eq_int_type(next, Traits::eof())) break;
     const char c = Traits::to_char_type(next);
-    if (c == '\r' || c == '\n') break;
+    if (c == '\r' || c == '\n') {
+      end = c;
+      break;
+    }
+    any = true;
+    if (line.text.size() < kMaxLineText) {
+      line.text.push_back(c);
+    } else if (line.text.size() == kMaxLineText) {
+      line.text += "...";
+    }
     if (c == ' ' || c == ':' || c == '=') {
       in_name = false;
     } else if (in_name) {
@@ -194,6 +205,9 @@ bool KonfigLineReader::Next(KonfigLine& line) {
       line.value_cut = true;
     }
   }
+  // The LF of a CR LF pair ends the line the CR ended.
+  if (any || !(end_ == '\r' && end == '\n')) ++number_;
+  end_ = end;
   return true;
 }
 
@@ -201,41 +215,79 @@ void ApplyKonfigLine(const KonfigLine& line, Configuration& config, char decimal
   if (line.name_cut) return;
   const std::optional<Param> param = FindParam(line.name);
   if (!param) return;
+  // A refused value is quoted as the line holds it: the leading number of "~3000" is empty, which says nothing.
+  const auto shown = [&line] { return line.value_cut ? line.value.substr(0, 40) + "..." : line.value; };
   switch (SpecOf(*param).kind) {
     case ParamKind::kNumber:
     case ParamKind::kUnitNumber: {
       const std::string_view number = LeadingNumber(line.value, decimal_separator);
       // A number run that fills the kept part may go on beyond it: too long to be a number of this file.
-      if (line.value_cut && number.size() == line.value.size()) {
-        throw RunTimeError::InvalidFloat(std::string(number.substr(0, 40)) + "...");
+      if (line.value_cut && number.size() == line.value.size()) throw RunTimeError::InvalidFloat(shown());
+      double value = 0.0;
+      try {
+        value = ReadReal(number, decimal_separator);
+      } catch (const RunTimeError&) {
+        throw RunTimeError::InvalidFloat(shown());
       }
-      config.SetNumber(*param, ReadReal(number, decimal_separator));
+      config.SetNumber(*param, value);
       break;
     }
     case ParamKind::kFlag:
       config.SetFlag(*param, ReadFlag(line));
       break;
     case ParamKind::kChoice:
-      if (line.value_cut) throw RunTimeError::InvalidInteger(line.value.substr(0, 40) + "...");
+      if (line.value_cut) throw RunTimeError::InvalidInteger(shown());
       config.SetChoice(*param, ReadInteger(line.value));
       break;
   }
 }
 
-void ReadKonfig(std::istream& in, Configuration& config, char decimal_separator) {
+KonfigLoad ReadKonfig(std::istream& in, Configuration& config, char decimal_separator) {
+  KonfigLoad load;
+  std::array<bool, kParamCount> taken{};
   KonfigLineReader reader(in);
   KonfigLine line;
-  while (reader.Next(line)) ApplyKonfigLine(line, config, decimal_separator);
+  while (reader.Next(line)) {
+    try {
+      ApplyKonfigLine(line, config, decimal_separator);
+      if (!line.name_cut) {
+        if (const std::optional<Param> param = FindParam(line.name)) taken[IndexOf(*param)] = true;
+      }
+    } catch (const RunTimeError& error) {
+      load.problems.push_back({reader.number(), line.text, error.what(), LineFault::kBadValue});
+      continue;
+    }
+    // Every line the program writes ends with CR LF: a last line without its end is where a file was cut.
+    if (!reader.ended()) load.problems.push_back({reader.number(), line.text, "", LineFault::kCutShort});
+  }
+  for (const ParamSpec& spec : ParamTable()) {
+    if (!taken[IndexOf(spec.id)] && spec.id != Param::KerfWidth) load.unread.push_back(spec.id);
+  }
+  // Files of 36 lines have no kerf line; in a file that did not load whole its absence is one more loss.
+  if (!taken[IndexOf(Param::KerfWidth)] && !load.Whole()) load.unread.push_back(Param::KerfWidth);
+  return load;
 }
 
-void ReadKonfigFile(const std::string& path, Configuration& config, char decimal_separator) {
-  std::error_code ignored;
-  // A folder opens as a stream on some systems and then reads as empty.
-  if (std::filesystem::is_directory(path, ignored)) ThrowFileError(EISDIR, path);
-  errno = 0;
-  std::ifstream file(path, std::ios::binary);
-  if (!file.is_open()) ThrowFileError(errno != 0 ? errno : EACCES, path);
-  ReadKonfig(file, config, decimal_separator);
+std::vector<std::string> KonfigLoadLines(const std::string& path, const KonfigLoad& load) {
+  std::vector<std::string> lines;
+  for (const LineProblem& problem : load.problems) lines.push_back(LineProblemText(path, problem));
+  if (!load.unread.empty()) {
+    lines.push_back(path + ": no value read for " + UnreadNames(load) + " (they keep their values)");
+  }
+  return lines;
+}
+
+std::string UnreadNames(const KonfigLoad& load) {
+  std::string names;
+  for (Param param : load.unread) names += (names.empty() ? "" : ", ") + std::string(SpecOf(param).name);
+  return names;
+}
+
+KonfigLoad ReadKonfigFile(const std::string& path, Configuration& config, char decimal_separator) {
+  const std::optional<std::string> bytes = ReadWholeFile(path, kMaxKonfigBytes);
+  if (!bytes) ThrowFileError(ENOENT, path);
+  std::istringstream in(*bytes);
+  return ReadKonfig(in, config, decimal_separator);
 }
 
 void WriteKonfigFile(const std::string& path, const Configuration& config, char decimal_separator) {

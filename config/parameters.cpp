@@ -177,6 +177,10 @@ void Configuration::ApplyPowerMaxima() {
   }
 }
 
+void Configuration::TakeValuesFrom(const Configuration& other) {
+  for (const ParamSpec& spec : kTable) Store(spec.id, other.values_[IndexOf(spec.id)]);
+}
+
 void Configuration::Store(Param param, double value) {
   double& slot = values_[IndexOf(param)];
   // Compared as numbers, so -0 replacing 0 is no change.

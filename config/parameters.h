@@ -147,6 +147,8 @@ class Configuration {
 
   // Compares the values (not the limits, unit or observer).
   bool SameValues(const Configuration& other) const { return values_ == other.values_; }
+  // Takes every value of other as it is; the observer is told of each one that changes. Limits and unit stay.
+  void TakeValuesFrom(const Configuration& other);
 
  private:
   void Store(Param param, double value);

@@ -1,9 +1,9 @@
 #include "config/program_settings.h"
 
 #include <bit>
-#include <fstream>
 #include <string_view>
 
+#include "config/file_read.h"
 #include "config/file_write.h"
 #include "config/utf16.h"
 
@@ -66,15 +66,13 @@ std::u16string GetText(std::span<const uint8_t> in, size_t at, size_t field_unit
   return text;
 }
 
-// The first record of a file, or nothing when it cannot be opened or is shorter.
+// The first record of a file, or nothing when there is no file or it is shorter. A file that is there but cannot be
+// read (a pipe or a device in its place, no permission) throws, and is not replaced by the defaults.
 std::optional<ProgramSettings> ReadRecord(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file.is_open()) return std::nullopt;
-  std::array<char, kProgramSettingsSize> raw{};
-  file.read(raw.data(), static_cast<std::streamsize>(raw.size()));
-  if (file.gcount() != static_cast<std::streamsize>(raw.size())) return std::nullopt;
+  const std::optional<std::string> raw = ReadFileBytes(path, kProgramSettingsSize);
+  if (!raw || raw->size() < kProgramSettingsSize) return std::nullopt;
   Record bytes{};
-  for (size_t i = 0; i < raw.size(); ++i) bytes[i] = static_cast<uint8_t>(raw[i]);
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>((*raw)[i]);
   return DecodeProgramSettings(bytes);
 }
 
@@ -82,9 +80,13 @@ std::optional<ProgramSettings> ReadRecord(const std::string& path) {
 
 ProgramSettings DefaultProgramSettings(const std::string& config_file_path) {
   ProgramSettings settings;
-  settings.ConfigFilePath = FirstUnits(Utf8ToUtf16(config_file_path), kConfigPathUnits);
+  // A path the field cannot hold is left out rather than cut: a cut path names another file. The program then
+  // takes its default file.
+  if (FitsConfigPath(config_file_path)) settings.ConfigFilePath = Utf8ToUtf16(config_file_path);
   return settings;
 }
+
+bool FitsConfigPath(const std::string& path) { return Utf8ToUtf16(path).size() <= kConfigPathUnits; }
 
 std::array<uint8_t, kProgramSettingsSize> EncodeProgramSettings(const ProgramSettings& settings) {
   Record out{};

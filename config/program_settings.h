@@ -35,8 +35,11 @@ struct ProgramSettings {
 };
 
 // The record a missing or short file is replaced by: every field at its default and config_file_path (the
-// program folder's "Varnholt.qcc") as the configuration file.
+// program folder's "Varnholt.qcc") as the configuration file, or no path when the field cannot hold it.
 ProgramSettings DefaultProgramSettings(const std::string& config_file_path);
+
+// Whether the record can hold this configuration file path whole (at most kConfigPathUnits UTF-16 units).
+bool FitsConfigPath(const std::string& path);
 
 // The 864 bytes of a record. Each text is cut to the units its field stores.
 std::array<uint8_t, kProgramSettingsSize> EncodeProgramSettings(const ProgramSettings& settings);
@@ -44,8 +47,9 @@ std::array<uint8_t, kProgramSettingsSize> EncodeProgramSettings(const ProgramSet
 // the end of its field.
 std::optional<ProgramSettings> DecodeProgramSettings(std::span<const uint8_t> bytes);
 
-// Reads the settings file; when it cannot be opened, or holds less than one record, the defaults are written to
-// it and returned. A failed write throws RunTimeError.
+// Reads the settings file; when it is missing, or holds less than one record, the defaults are written to it and
+// returned. A failed write throws RunTimeError, and so does a file that is there but cannot be read (a pipe or a
+// device in its place is refused at once), which is then left as it is.
 ProgramSettings ReadProgramSettingsFile(const std::string& path, const std::string& default_config_file_path);
 // Writes the record whole, replacing the file only once the new one is complete; throws RunTimeError on failure.
 void WriteProgramSettingsFile(const std::string& path, const ProgramSettings& settings);

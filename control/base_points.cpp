@@ -17,6 +17,7 @@ std::string BasePoints::FileIn(const std::string& program_folder) { return progr
 void BasePoints::Load(const std::string& program_folder) {
   bytes_.clear();
   loaded_ = false;
+  changed_ = false;
   const std::optional<std::string> bytes = ReadFileBytes(FileIn(program_folder), kLargestFile + 1);
   if (bytes && bytes->size() > kLargestFile) throw RunTimeError::Io(8);  // not enough memory
   if (bytes) bytes_ = *bytes;
@@ -24,7 +25,7 @@ void BasePoints::Load(const std::string& program_folder) {
 }
 
 void BasePoints::Save(const std::string& program_folder) const {
-  if (!loaded_) return;
+  if (!loaded_ || !changed_) return;
   WriteFileReplacing(FileIn(program_folder), bytes_);
 }
 

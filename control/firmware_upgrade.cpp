@@ -133,62 +133,108 @@ std::optional<FirmwareImage> FirmwareUpgrade::ImageForStep() {
   ImageLoad load = LoadFirmwareImage(image_path_);
   if (load.image) return std::move(load.image);
   ok_ = false;
-  std::string message;
+  const char* key = "obrazNieczytelny";
   switch (load.problem) {
     case ImageProblem::kMissing:
-      message = Text("obrazBrak") + "\n" + image_path_;
+      key = "obrazBrak";
       break;
     case ImageProblem::kShort:
-      message = Text("obrazZaKrotki") + "\n" + image_path_;
+      key = "obrazZaKrotki";
+      break;
+    case ImageProblem::kLong:
+      key = "obrazZaDlugi";
+      break;
+    case ImageProblem::kVersionMismatch:
+      key = "obrazWersjaNiezgodna";
+      break;
+    case ImageProblem::kImplausible:
+      key = "obrazZlaWersja";
+      break;
+    case ImageProblem::kErased:
+      key = "obrazPusty";
       break;
     default:
-      message = Text("obrazNieczytelny") + "\n" + image_path_ + "\n" + load.detail;
       break;
   }
+  std::string message = Text(key) + "\n" + image_path_;
+  if (!load.detail.empty()) message += "\n" + load.detail;
   CurrentOperator().ShowMessageBox(message, true, "");
   return std::nullopt;
+}
+
+bool FirmwareUpgrade::MachineInUse() {
+  // A step of a step is part of it: the outer one has looked.
+  if (depth_ > 0 || !link_.usb.present()) return false;
+  ReadStatus(link_);
+  return RefusalOf(link_, MachineOperation::kFirmware) != HoldRefusal::kNone;
+}
+
+bool FirmwareUpgrade::RefusedWhileMachineInUse() {
+  if (!MachineInUse()) return false;
+  ok_ = false;
+  view_.verify = Text("maszynaPracuje");
+  Changed();
+  CurrentOperator().ShowMessageBox(Text("maszynaPracuje"), true, "");
+  return true;
+}
+
+void FirmwareUpgrade::ShowImage() {
+  if (!image_override_.empty()) {
+    image_path_ = image_override_;
+  } else {
+    image_path_ = FindFirmwareImage(folders_, model_);
+  }
+  view_.image_path = image_path_;
+  const ImageLoad load = LoadFirmwareImage(image_path_);
+  if (load.image) {
+    view_.image_version = load.image->version.Text();
+  } else {
+    // Without a usable image there is nothing to upgrade with.
+    view_.image_version = Text(load.problem == ImageProblem::kMissing ? "brakPliku" : "plikUszkodzony");
+  }
+  view_.upgrade_enabled = load.image && ok_ && UpgradeAllowed(device_version_);
+  Changed();
+}
+
+void FirmwareUpgrade::UseImageFile(const std::string& path) {
+  image_override_ = path;
+  ShowImage();
 }
 
 void FirmwareUpgrade::Show() {
   ok_ = true;
   view_ = FirmwareView{};
   first_difference_.reset();
-  StepScope step(*this);
-  if (!step) return;
-  ReadVersion();
-  if (!image_override_.empty()) {
-    image_path_ = image_override_;
-  } else {
-    std::string model = link_.state.model_code;
-    if (model.empty()) {
-      if (const std::optional<HidDeviceInfo> device = link_.usb.SelectedDevice()) model = ModelCodeOf(*device);
-    }
-    image_path_ = FindFirmwareImage(folders_, model);
-    read_target_ = FirmwareImagePath(folders_.writable, model);
+  model_ = link_.state.model_code;
+  if (model_.empty()) {
+    if (const std::optional<HidDeviceInfo> device = link_.usb.SelectedDevice()) model_ = ModelCodeOf(*device);
   }
-  view_.image_path = image_path_;
-  const ImageLoad load = LoadFirmwareImage(image_path_);
-  if (load.image) {
-    view_.image_version = load.image->version.Text();
-    view_.upgrade_enabled = ok_ && UpgradeAllowed(device_version_);
+  if (MachineInUse()) {
+    // A cut holds the controller: it is not asked, and nothing may be started.
+    device_version_ = {};
+    ok_ = false;
+    view_.verify = Text("maszynaPracuje");
   } else {
-    // Without a usable image there is nothing to upgrade with.
-    view_.image_version = Text(load.problem == ImageProblem::kMissing ? "brakPliku" : "plikUszkodzony");
-    view_.upgrade_enabled = false;
+    StepScope step(*this);
+    if (step) ReadVersion();
   }
+  ShowImage();
 }
 
 void FirmwareUpgrade::GetVersion() {
+  if (RefusedWhileMachineInUse()) return;
   StepScope step(*this);
   if (!step) return;
   ReadVersion();
 }
 
 bool FirmwareUpgrade::Erase() {
+  if (RefusedWhileMachineInUse()) return false;
   StepScope step(*this);
   if (!step) return false;
   SetStatus("Kasuje");
   view_.ticks[0] = true;
+  program_touched_ = true;
   if (!Send(SettingCommand(kSettingFirmwareErase, 0))) {
     view_.verify = Text("KasowanieBlad");
     return false;
@@ -199,15 +245,21 @@ bool FirmwareUpgrade::Erase() {
   }
   const bool blank = IsBlank();
   view_.verify = Text(blank ? "KasowanieOK" : "KasowanieBlad");
+  if (!blank) ok_ = false;
   return blank;
 }
 
 bool FirmwareUpgrade::Write(bool from_service_button) {
+  if (RefusedWhileMachineInUse()) return false;
   const std::optional<FirmwareImage> image = ImageForStep();
   if (!image) return false;
   StepScope step(*this);
   if (!step) return false;
-  if (!IsBlank() && !Lost()) Erase();
+  if (!IsBlank() && !Lost() && !Erase()) {
+    // Words written over a memory that is not erased do not make the program: the upgrade stops here.
+    if (!Lost()) CurrentOperator().ShowMessageBox(Text("KasowanieBlad"), true, "");
+    return false;
+  }
   if (Lost() || (!from_service_button && !ok_)) return false;
   SetStatus("Zapisuje");
   view_.ticks[1] = true;
@@ -215,6 +267,7 @@ bool FirmwareUpgrade::Write(bool from_service_button) {
   view_.progress = 0;
   Changed();
   if (!StartReading()) return false;
+  program_touched_ = true;
   for (size_t i = 0; i < image->words.size(); ++i) {
     if (!Send(SettingCommand(kSettingFirmwareWrite, image->words[i]))) return false;
     SetProgressOfWord(i);
@@ -223,6 +276,7 @@ bool FirmwareUpgrade::Write(bool from_service_button) {
 }
 
 bool FirmwareUpgrade::Verify() {
+  if (RefusedWhileMachineInUse()) return false;
   const std::optional<FirmwareImage> image = ImageForStep();
   if (!image) return false;
   StepScope step(*this);
@@ -243,12 +297,14 @@ bool FirmwareUpgrade::Verify() {
     SetProgressOfWord(i);
   }
   const bool passed = started && !first_difference_;
+  if (passed) program_touched_ = false;
   if (!passed) ok_ = false;
   view_.verify = Text(passed ? "WeryfikacjaOk" : "WeryfikacjaBledy");
   return passed;
 }
 
-bool FirmwareUpgrade::ReadToFile() {
+bool FirmwareUpgrade::ReadToFile(const std::string& target) {
+  if (RefusedWhileMachineInUse()) return false;
   StepScope step(*this);
   if (!step) return false;
   SetStatus("Odczytuje");
@@ -261,23 +317,28 @@ bool FirmwareUpgrade::ReadToFile() {
   image.words.reserve(kFirmwareProgramWords);
   for (size_t i = 0; i < kFirmwareProgramWords; ++i) {
     const std::optional<uint16_t> word = ReadNextWord();
-    if (!word) return false;  // the file keeps what it held
+    if (!word) return false;  // no file is written
     image.words.push_back(*word);
     SetProgressOfWord(i);
   }
+  const std::string bytes = FirmwareImageBytes(image);
+  const std::string folder = folders_.writable.empty() ? folders_.shipped : folders_.writable;
+  const std::string path = target.empty() ? FirmwareBackupPath(folder, model_, image.version, bytes) : target;
   try {
     // A folder that cannot be made fails the write below with its own message.
-    MakeOwnFolders(std::filesystem::path(read_target_).parent_path());
-    WriteFileReplacing(read_target_, FirmwareImageBytes(image));
+    MakeOwnFolders(std::filesystem::path(path).parent_path());
+    WriteFileReplacing(path, bytes);
   } catch (const RunTimeError& error) {
     CurrentOperator().ShowMessageBox(error.what(), true, "");
     return false;
   }
-  image_path_ = read_target_;
+  read_path_ = path;
+  if (target.empty()) CurrentOperator().ShowMessageBox(Text("kopiaZapisana") + "\n" + path, false, "");
   return true;
 }
 
 void FirmwareUpgrade::Restart() {
+  if (RefusedWhileMachineInUse()) return;
   StepScope step(*this);
   if (!step) return;
   SetStatus("Restartuje");
@@ -299,7 +360,7 @@ bool FirmwareUpgrade::Open() { return KeepMachine(link_, MachineOperation::kFirm
 
 void FirmwareUpgrade::Close() { link_.gate.Release(MachineOperation::kFirmware); }
 
-UpgradeResult FirmwareUpgrade::Upgrade() {
+UpgradeResult FirmwareUpgrade::Upgrade(bool recovery) {
   view_.upgrade_enabled = false;
   view_.status = Text("TrwaAktualizacja");
   ok_ = true;
@@ -310,8 +371,13 @@ UpgradeResult FirmwareUpgrade::Upgrade() {
     Changed();
     return result;
   };
+  if (RefusedWhileMachineInUse()) return failed(UpgradeResult::kFailed);
   const std::optional<FirmwareImage> image = ImageForStep();
   if (!image) return failed(UpgradeResult::kFailed);
+  if (!recovery && !UpgradeAllowed(device_version_)) {
+    CurrentOperator().ShowMessageBox(Text("wersjaSterownikaNieobslugiwana") + "\n" + device_version_.Text(), true, "");
+    return failed(UpgradeResult::kFailed);
+  }
   if (IsDowngrade(image->version, device_version_) &&
       CurrentOperator().AskQuestion(Text("downgrade"), Buttons({kButtonYes, kButtonCancel}), "") != kButtonYes) {
     return failed(UpgradeResult::kCancelled);
@@ -322,7 +388,11 @@ UpgradeResult FirmwareUpgrade::Upgrade() {
     if (ok_) Verify();
     if (ok_) ReadVersion();
   }
-  if (!ok_) return failed(UpgradeResult::kFailed);
+  if (!ok_) {
+    // The controller holds no whole program now: switched off like this it may not start again.
+    if (program_touched_) CurrentOperator().ShowMessageBox(Text("programNiekompletny"), true, "");
+    return failed(UpgradeResult::kFailed);
+  }
   CurrentOperator().ShowMessageBox(
       Text("aktualizacjaOK1") + "\n\n" + Text("aktualizacjaOK2") + "\n" + Text("aktualizacjaOK3"), false, "");
   return UpgradeResult::kDone;

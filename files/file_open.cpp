@@ -48,19 +48,23 @@ std::string IoCodeReason(int code) {
       return SystemReason(EACCES);
     case kIoSharingViolation:
       return SystemReason(EBUSY);
+    case kIoNotAFile:
+      return "not a regular file: a pipe, a device or a socket";
     default:
       return SystemReason(code);
   }
 }
 
 int OpenForReading(const std::string& path, std::ifstream& stream) {
-  // Checked with the system calls first: an ifstream says only that it failed, not why.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Checked with the system calls first: an ifstream says only that it failed, not why. Not blocking, so a pipe
+  // without a writer is refused rather than waited on.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return IoCodeFromErrno(errno);
   struct stat info {};
-  const bool is_folder = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+  const bool known = ::fstat(fd, &info) == 0;
   ::close(fd);
-  if (is_folder) return kIoAccessDenied;
+  if (known && S_ISDIR(info.st_mode)) return kIoAccessDenied;
+  if (known && !S_ISREG(info.st_mode)) return kIoNotAFile;
   stream.open(path, std::ios::binary);
   if (!stream.is_open()) return IoCodeFromErrno(errno != 0 ? errno : EACCES);
   return kIoOk;

@@ -14,6 +14,8 @@ enum IoCode : int {
   kIoTooManyOpenFiles = 4,
   kIoAccessDenied = 5,
   kIoSharingViolation = 32,
+  // A pipe, a device or a socket: no drawing, and never waited on. Above every errno value.
+  kIoNotAFile = 1005,
 };
 
 // Maps an errno value of a failed open to its I/O code.
@@ -22,7 +24,8 @@ int IoCodeFromErrno(int error);
 // The system's reason for a failed open by its I/O code ("no such file or directory").
 std::string IoCodeReason(int code);
 
-// Opens a regular file for binary reading; returns 0 or the I/O code (a folder is access denied).
+// Opens a regular file for binary reading; returns 0 or the I/O code (a folder is access denied, a pipe, device or
+// socket is kIoNotAFile, refused at once without waiting for a writer).
 int OpenForReading(const std::string& path, std::ifstream& stream);
 
 }  // namespace varnholt

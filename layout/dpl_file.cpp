@@ -1,9 +1,15 @@
 #include "layout/dpl_file.h"
 
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <filesystem>
+#include <random>
 #include <vector>
 
 #include "config/file_read.h"
@@ -77,33 +83,69 @@ std::optional<int32_t> ReadCount(std::string_view text) {
   return value;
 }
 
+// One entry of the section: its key, value, and where it stands.
+struct Entry {
+  std::string_view key;
+  std::string_view value;
+  size_t line = 0;
+  std::string_view text;
+};
+
 // The keys of the first duplication section with their values; the first line of a key counts.
 struct SectionValues {
-  std::vector<std::pair<std::string_view, std::string_view>> entries;
+  std::vector<Entry> entries;
 
-  std::optional<std::string_view> Find(std::string_view key) const {
-    for (const auto& [name, value] : entries) {
-      if (SameName(name, key)) return value;
+  const Entry* Find(std::string_view key) const {
+    for (const Entry& entry : entries) {
+      if (SameName(entry.key, key)) return &entry;
     }
-    return std::nullopt;
+    return nullptr;
   }
 };
 
-std::optional<SectionValues> FindSection(std::string_view text) {
+std::string Shown(std::string_view line) {
+  constexpr size_t kShown = 80;
+  return line.size() > kShown ? std::string(line.substr(0, kShown)) + "..." : std::string(line);
+}
+
+// The first duplication section, with the lines within it that are no key=value lines and a last line that the
+// end of the file cut.
+std::optional<SectionValues> FindSection(std::string_view text, std::vector<LineProblem>& problems) {
   std::optional<SectionValues> found;
+  size_t number = 0;
   for (std::string_view line : Lines(text)) {
+    ++number;
     if (SectionName(line)) {
       if (found) break;
       if (IsDplSection(line)) found.emplace();
       continue;
     }
     if (!found) continue;
+    const bool ended = !line.empty() && line.back() == '\n';
     line = Trim(line.substr(0, line.find('\n')));
+    if (!ended && !line.empty()) problems.push_back({number, Shown(line), "", LineFault::kCutShort});
+    if (line.empty() || line.front() == ';') continue;
     const size_t equals = line.find('=');
-    if (equals == std::string_view::npos || line.front() == ';') continue;
-    found->entries.emplace_back(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
+    if (equals == std::string_view::npos) {
+      if (ended) problems.push_back({number, Shown(line), "", LineFault::kNotAKeyLine});
+      continue;
+    }
+    found->entries.push_back({Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)), number, line});
   }
   return found;
+}
+
+// Whether a new file can be made in the folder: tried, since permission bits do not tell (an account with every
+// right, a read-only medium).
+bool FolderTakesNewFiles(const std::filesystem::path& folder) {
+  std::random_device seed;
+  const std::string probe =
+      (folder / (".varnholt-" + std::to_string(::getpid()) + "-" + std::to_string(seed() % 1000000))).string();
+  const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return errno == EEXIST;
+  ::close(fd);
+  ::unlink(probe.c_str());
+  return true;
 }
 
 // A connector distance rounded to whole plotter units, as the layout will take it.
@@ -118,51 +160,80 @@ std::string DplPathFor(const std::string& pattern_path) {
 std::string DplPathFor(const std::string& pattern_path, const ProgramFolders& folders) {
   namespace fs = std::filesystem;
   const std::string beside = DplPathFor(pattern_path);
-  if (folders.writable.empty() || folders.shipped.empty()) return beside;
-  const fs::path shipped = fs::path(folders.shipped).lexically_normal();
-  if (shipped == fs::path(folders.writable).lexically_normal()) return beside;
-  const fs::path inside = fs::path(beside).lexically_normal().lexically_relative(shipped);
-  if (inside.empty() || *inside.begin() == "..") return beside;
-  return (fs::path(folders.writable) / inside).lexically_normal().string();
+  if (folders.writable.empty()) return beside;
+  if (!folders.shipped.empty()) {
+    const fs::path shipped = fs::path(folders.shipped).lexically_normal();
+    if (shipped != fs::path(folders.writable).lexically_normal()) {
+      const fs::path inside = fs::path(beside).lexically_normal().lexically_relative(shipped);
+      if (!inside.empty() && *inside.begin() != "..") {
+        return (fs::path(folders.writable) / inside).lexically_normal().string();
+      }
+    }
+  }
+  // A folder that is not there is left to the write to report.
+  std::error_code error;
+  const fs::path folder = fs::absolute(fs::path(beside), error).lexically_normal().parent_path();
+  if (error || !fs::is_directory(folder, error) || FolderTakesNewFiles(folder)) return beside;
+  return (fs::path(folders.writable) / "Duplication" / folder.relative_path() / fs::path(beside).filename())
+      .lexically_normal()
+      .string();
 }
 
 bool IsDplPath(const std::string& path) { return SameName(std::filesystem::path(path).extension().string(), ".dpl"); }
 
-std::optional<DuplicationParameters> ParseDplText(std::string_view text, int32_t pattern_width,
-                                                  int32_t pattern_height) {
-  const std::optional<SectionValues> section = FindSection(text);
-  if (!section) return std::nullopt;
+DplRead ReadDplText(std::string_view text, int32_t pattern_width, int32_t pattern_height) {
+  DplRead read;
+  const std::optional<SectionValues> section = FindSection(text, read.problems);
+  if (!section) {
+    read.problems.push_back({0, "", "", LineFault::kNoSection});
+    return read;
+  }
+  const auto refused = [&read](const Entry& entry, const RunTimeError& error) {
+    read.problems.push_back({entry.line, Shown(entry.text), error.what(), LineFault::kBadValue});
+  };
   const auto count = [&](std::string_view key, int32_t fallback) {
-    const auto value = section->Find(key);
-    return value ? ReadCount(*value).value_or(fallback) : fallback;
+    const Entry* entry = section->Find(key);
+    if (entry == nullptr) return fallback;
+    if (const std::optional<int32_t> value = ReadCount(entry->value)) return *value;
+    refused(*entry, RunTimeError::InvalidInteger(entry->value));
+    return fallback;
   };
   const auto real = [&](std::string_view key, double fallback) {
-    const auto value = section->Find(key);
-    return value ? ParseFieldNumber(*value).value_or(fallback) : fallback;
+    const Entry* entry = section->Find(key);
+    if (entry == nullptr) return fallback;
+    if (const std::optional<double> value = ParseFieldNumber(entry->value)) return *value;
+    refused(*entry, RunTimeError::InvalidFloat(entry->value));
+    return fallback;
   };
   DuplicationParameters values = DefaultParameters(pattern_width, pattern_height);
   values.columns = count(kColumnsKey, values.columns);
   values.rows = count(kRowsKey, values.rows);
   values.column_pitch = real(kColumnPitchKey, values.column_pitch);
   values.row_pitch = real(kRowPitchKey, values.row_pitch);
-  values.vertical_distance =
-      InUnits(real(kVerticalKey, (values.column_pitch - UnitsToMm(pattern_width)) / 2.0));
-  values.horizontal_distance =
-      InUnits(real(kHorizontalKey, (values.row_pitch - UnitsToMm(pattern_height)) / 2.0));
-  return values;
+  // Half the gap a pitch leaves; pitches that leave none (overlapping or touching elements) leave the lines beside.
+  const auto half_gap = [](double pitch, int32_t size) { return std::max(0.0, (pitch - UnitsToMm(size)) / 2.0); };
+  values.vertical_distance = InUnits(real(kVerticalKey, half_gap(values.column_pitch, pattern_width)));
+  values.horizontal_distance = InUnits(real(kHorizontalKey, half_gap(values.row_pitch, pattern_height)));
+  read.values = values;
+  return read;
 }
 
-std::optional<DuplicationParameters> ReadDplFile(const std::string& path, int32_t pattern_width,
-                                                 int32_t pattern_height) {
-  // A file that cannot be read, or is far larger than any the program writes, counts as absent.
+std::optional<DuplicationParameters> ParseDplText(std::string_view text, int32_t pattern_width,
+                                                  int32_t pattern_height) {
+  return ReadDplText(text, pattern_width, pattern_height).values;
+}
+
+DplRead ReadDplFile(const std::string& path, int32_t pattern_width, int32_t pattern_height) {
   std::optional<std::string> bytes;
   try {
-    bytes = ReadFileBytes(path, kMaxDplBytes + 1);
-  } catch (const RunTimeError&) {
-    return std::nullopt;
+    bytes = ReadWholeFile(path, kMaxDplBytes);
+  } catch (const RunTimeError& error) {
+    DplRead read;
+    read.problems.push_back({0, "", error.what(), LineFault::kUnreadable});
+    return read;
   }
-  if (!bytes || bytes->size() > kMaxDplBytes) return std::nullopt;
-  return ParseDplText(*bytes, pattern_width, pattern_height);
+  if (!bytes) return {};
+  return ReadDplText(*bytes, pattern_width, pattern_height);
 }
 
 std::string DplText(std::string_view existing, const DuplicationParameters& values, char separator) {
@@ -192,7 +263,7 @@ std::string DplText(std::string_view existing, const DuplicationParameters& valu
 }
 
 void WriteDplFile(const std::string& path, const DuplicationParameters& values, char separator) {
-  const std::string existing = ReadFileBytes(path, SIZE_MAX).value_or("");
+  const std::string existing = ReadWholeFile(path, kMaxDplBytes).value_or("");
   WriteFileReplacing(path, DplText(existing, values, separator));
 }
 

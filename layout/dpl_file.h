@@ -5,7 +5,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "config/line_problems.h"
 #include "layout/grid.h"
 #include "services/program_folder.h"
 
@@ -15,24 +17,37 @@ inline constexpr std::string_view kDplSection = "Duplication_parameters";
 
 // The pattern's file path with its extension replaced by ".dpl" (added when it has none).
 std::string DplPathFor(const std::string& pattern_path);
-// The same, except for a drawing among the shipped data when the program writes elsewhere (an installed program
-// never writes there): then its place below the shipped folder is taken below the writable folder, so a sample's
-// values are kept in the account's data folder ("Samples/US/disc.dpl" there).
+// The same, except where the program cannot keep the file beside the drawing. A drawing among the shipped data when
+// the program writes elsewhere (an installed program never writes there): its place below the shipped folder is
+// taken below the writable folder, so a sample's values are kept in the account's data folder ("Samples/US/disc.dpl"
+// there). A drawing in a folder no new file can be made in (a read-only medium, another account's folder): its
+// folder's path is taken below "Duplication/" in the writable folder.
 std::string DplPathFor(const std::string& pattern_path, const ProgramFolders& folders);
 
 // True when the path's extension is ".dpl" in any case: the project is itself a duplication.
 bool IsDplPath(const std::string& path);
 
+// What a duplication file gave: its values, and what could not be taken.
+struct DplRead {
+  // The section's values, each missing or unreadable one by its default; nothing without a file or a section.
+  std::optional<DuplicationParameters> values;
+  // A refused value (it took its default), a line within the section that is no key=value line, a section cut off
+  // by the end of the file, a file that holds no section, a file that cannot be read. Keys the format lets the file
+  // leave out are no problem.
+  std::vector<LineProblem> problems;
+};
+
 // The values of the section in `text`, each missing or unreadable one by its default: 2 columns, 1 row, pitches of
-// the pattern's size plus 10 mm, connector distances half the gaps the pitches leave, and the connector distances
-// rounded to whole plotter units. Section and key names are matched without regard to case; integers are decimal,
-// reals take '.' or ','. Nothing when the text has no such section.
+// the pattern's size plus 10 mm, connector distances half the gaps the pitches leave (none when the pitches leave
+// none), and the connector distances rounded to whole plotter units. Section and key names are matched without
+// regard to case; integers are decimal, reals take '.' or ','.
+DplRead ReadDplText(std::string_view text, int32_t pattern_width, int32_t pattern_height);
+// The values alone (ReadDplText's).
 std::optional<DuplicationParameters> ParseDplText(std::string_view text, int32_t pattern_width, int32_t pattern_height);
 
-// The file's values, or nothing when it does not exist, cannot be read or has no section (the caller then takes
-// the defaults); a file larger than 1 MiB is no duplication file.
-std::optional<DuplicationParameters> ReadDplFile(const std::string& path, int32_t pattern_width,
-                                                 int32_t pattern_height);
+// The file's values as ReadDplText gives them; no values and no problems when it does not exist. A file that
+// cannot be read, is no regular file or is larger than 1 MiB (no duplication file is) gives the problem alone.
+DplRead ReadDplFile(const std::string& path, int32_t pattern_width, int32_t pattern_height);
 
 // `existing` with its duplication section removed and the six values written as the new last section, lines ended
 // by CR LF, reals in their shortest form with the separator, the connector distances as the layout uses them

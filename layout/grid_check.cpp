@@ -61,13 +61,16 @@ std::optional<DuplicationField> CheckDuplication(const DuplicationParameters& va
     return DuplicationField::kRowPitch;
   }
   // The connector distances are compared in plotter units, as the layout uses them: a line exactly on the next
-  // element's edge would cut it.
+  // element's edge would cut it. Pitches that leave no gap (elements that touch, or overlap as the operator
+  // accepted) leave the connecting lines nothing to stay within: only their distance's sign is checked then.
+  const double column_gap = Units(values.column_pitch) - box.width;
+  const double row_gap = Units(values.row_pitch) - box.height;
   if (values.vertical_distance < 0.0) return Fail(how, "OdlLacznikaUjemna", DuplicationField::kVerticalDistance);
-  if (ConnectorDistanceUnits(values.vertical_distance) >= Units(values.column_pitch) - box.width) {
+  if (column_gap > 0 && ConnectorDistanceUnits(values.vertical_distance) >= column_gap) {
     return Fail(how, "OdlLacznikaPionZaDuza", DuplicationField::kVerticalDistance);
   }
   if (values.horizontal_distance < 0.0) return Fail(how, "OdlLacznikaUjemna", DuplicationField::kHorizontalDistance);
-  if (ConnectorDistanceUnits(values.horizontal_distance) >= Units(values.row_pitch) - box.height) {
+  if (row_gap > 0 && ConnectorDistanceUnits(values.horizontal_distance) >= row_gap) {
     return Fail(how, "OdlLacznikaPoziomZaDuza", DuplicationField::kHorizontalDistance);
   }
 

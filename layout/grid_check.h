@@ -36,9 +36,10 @@ struct CheckTexts {
 
 // Checks the values in order and shows the first failure through the current operator: an error box or, for a
 // column pitch below the pattern's width, the question whether overlapping elements are accepted (anything but
-// Yes fails). Returns the field to focus, or nothing when the grid may be built. The order: columns, rows, column
-// pitch, row pitch, each connector distance (first not negative, then leaving the gap free), and last the size of
-// the result (how many figures and points, whether every coordinate fits).
+// Yes fails; Yes builds the overlapping grid). Returns the field to focus, or nothing when the grid may be built. The
+// order: columns, rows, column pitch, row pitch, each connector distance (first not negative, then leaving the gap
+// free where the pitch leaves one), and last the size of the result (how many figures and points, whether every
+// coordinate fits).
 std::optional<DuplicationField> CheckDuplication(const DuplicationParameters& values, const PatternFacts& pattern,
                                                  const CheckTexts& how);
 

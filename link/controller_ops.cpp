@@ -147,9 +147,17 @@ void ReadCalibration(MachineLink& link) {
   } else {
     state.StepScaleX = state.StepScaleY = state.StepScaleZ = 1.0;
   }
-  state.StepScaleX += Config(link, Param::feKalibracjaX) / 100.0;
-  state.StepScaleY += Config(link, Param::feKalibracjaY) / 100.0;
-  state.StepScaleZ += Config(link, Param::feKalibracjaZ) / 100.0;
+  state.BaseScaleX = state.StepScaleX;
+  state.BaseScaleY = state.StepScaleY;
+  state.BaseScaleZ = state.StepScaleZ;
+  ApplyCalibration(state, Config(link, Param::feKalibracjaX), Config(link, Param::feKalibracjaY),
+                   Config(link, Param::feKalibracjaZ));
+}
+
+void ApplyCalibration(ControllerState& state, double x, double y, double z) {
+  state.StepScaleX = state.BaseScaleX + x / 100.0;
+  state.StepScaleY = state.BaseScaleY + y / 100.0;
+  state.StepScaleZ = state.BaseScaleZ + z / 100.0;
 }
 
 void ReadExtra(MachineLink& link) {

@@ -113,6 +113,9 @@ void ReadSpeeds(MachineLink& link);
 void ReadHeaters(MachineLink& link);
 void Identify(MachineLink& link);
 void ReadCalibration(MachineLink& link);
+// Sets the axis scale factors to the model's own (as identification left them) plus the calibration percentages:
+// derived from the values, so a change is counted once however often it is applied.
+void ApplyCalibration(ControllerState& state, double x, double y, double z);
 void ReadExtra(MachineLink& link);
 
 // Waits until the controller no longer reports a move. A Stop met meanwhile (NoteStop) halts a manual move and is

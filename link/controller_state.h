@@ -92,6 +92,8 @@ struct ControllerState {
   int32_t angle_range = 360;
   // Calibration: steps per hundredth of a millimetre, steps per turn of axes 6, 2, 7, and a fourth value.
   double StepScaleX = 1.0, StepScaleY = 1.0, StepScaleZ = 1.0;
+  // The model's own factors, before the configuration's calibration is added to them.
+  double BaseScaleX = 1.0, BaseScaleY = 1.0, BaseScaleZ = 1.0;
   int32_t steps_per_turn6 = 8000, steps_per_turn2 = 8000, steps_per_turn7 = 8000, calibration4 = 600;
   MachineProfile profile;
   int32_t conveyor_jog_length = 4850;

@@ -1,5 +1,7 @@
 #include "project/plan_image.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QColor>
 #include <QImage>
 #include <QPainter>
@@ -8,9 +10,12 @@
 #include <QPolygon>
 #include <QString>
 
+#include "config/file_write.h"
+#include "geometry/run_time_error.h"
+
 namespace varnholt {
 
-bool WritePlanPng(const PlanPicture& picture, const std::string& path) {
+bool WritePlanPng(const PlanPicture& picture, const std::string& path, std::string* failure) {
   if (picture.width <= 0 || picture.height <= 0) return false;
   QImage image(picture.width, picture.height, QImage::Format_RGB32);
   image.fill(Qt::white);
@@ -31,7 +36,18 @@ bool WritePlanPng(const PlanPicture& picture, const std::string& path) {
       }
     }
   }
-  return image.save(QString::fromStdString(path), "PNG");
+  // Encoded in memory and written through the program's one file writer: a pipe or a device named as the output is
+  // refused, and a failed write leaves the old picture whole.
+  QByteArray png;
+  QBuffer buffer(&png);
+  if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) return false;
+  try {
+    WriteFileReplacing(path, std::string_view(png.constData(), static_cast<size_t>(png.size())));
+  } catch (const RunTimeError& error) {
+    if (failure != nullptr) *failure = error.what();
+    return false;
+  }
+  return true;
 }
 
 }  // namespace varnholt

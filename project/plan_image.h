@@ -7,7 +7,8 @@
 
 namespace varnholt {
 
-// False when the file cannot be written.
-bool WritePlanPng(const PlanPicture& picture, const std::string& path);
+// False when the file cannot be written, with the reason in failure when one is given. A pipe or a device named as
+// the file is refused, never written into or replaced.
+bool WritePlanPng(const PlanPicture& picture, const std::string& path, std::string* failure = nullptr);
 
 }  // namespace varnholt

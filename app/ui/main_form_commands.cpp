@@ -122,7 +122,6 @@ void TMainForm::KonfiguracjaClick() {
   if (program_.has_link() && !program_.state().model_code.empty()) {
     konfig.SetModelMaxima(ModelSpeedMaxima(program_.state()));
   }
-  program_.NoteCalibrationShown();
   config_dialog_->exec();
 
   const QList<TMDIChild*> projects = Projects();

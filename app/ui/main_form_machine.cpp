@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "app/ui/main_form.h"
 #include "control/ui/tster_form.h"
+#include "control/ui/upgrade_program_form.h"
 #include "project/ui/mdi_child.h"
 
 namespace varnholt {

@@ -242,6 +242,7 @@ void TDlgkonfig::accept() {
 void TDlgkonfig::reject() {
   ReportErrors([this] { konfig_.Cancel(); });
   konfig_.Deactivate();
+  UpdateCaption();
   Refresh();
   QDialog::reject();
 }

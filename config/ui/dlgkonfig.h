@@ -45,8 +45,8 @@ class TDlgkonfig final : public QDialog {
   // OK: scale factors after a calibration change, the settings record, the configuration file when AutoSave
   // is on.
   void accept() override;
-  // Cancel (also Escape and the window's close button): the values of the moment the dialog was shown come
-  // back.
+  // Cancel (also Escape and the window's close button): the values and the configuration file of the moment the
+  // dialog was shown come back.
   void reject() override;
 
  protected:

@@ -5,8 +5,10 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QFileInfo>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -14,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "services/interfejs.h"
+#include "ui/file_chooser.h"
 #include "ui/window_texts.h"
 
 namespace varnholt {
@@ -38,7 +41,7 @@ QLabel* Caption(const tInterfejs& texts, const char* name, const char* key, QWid
 }  // namespace
 
 TUpgradeProgramForm::TUpgradeProgramForm(MachineLink& link, const ProgramFolders& folders, QWidget* parent)
-    : QDialog(parent), upgrade_(link, folders, [this] { Render(); }) {
+    : QDialog(parent), texts_(link.texts), upgrade_(link, folders, [this] { Render(); }) {
   setObjectName("UpgradeProgramForm");
   const tInterfejs& texts = link.texts;
   auto* versions = new QGridLayout;
@@ -50,6 +53,12 @@ TUpgradeProgramForm::TUpgradeProgramForm(MachineLink& link, const ProgramFolders
   image_version_ = new QLabel(this);
   image_version_->setObjectName("NewVerFromFile");
   versions->addWidget(image_version_, 1, 1);
+  versions->addWidget(Caption(texts, "lImagePath", "plikObrazu", this), 2, 0);
+  image_path_ = new QLineEdit(this);
+  image_path_->setObjectName("ImagePath");
+  image_path_->setReadOnly(true);
+  image_path_->setFocusPolicy(Qt::ClickFocus);
+  versions->addWidget(image_path_, 2, 1);
   versions->setColumnStretch(1, 1);
 
   button_upgrade_ = new QPushButton(this);
@@ -83,6 +92,8 @@ TUpgradeProgramForm::TUpgradeProgramForm(MachineLink& link, const ProgramFolders
       {"VerifyProgram", [this] { upgrade_.Verify(); }},
       {"GetVersion", [this] { upgrade_.GetVersion(); }},
       {"Reset", [this] { upgrade_.Restart(); }},
+      {"ChooseImage", [this] { ChooseImageClick(); }},
+      {"RecoverProgram", [this] { RecoverClick(); }},
   };
   int at = 0;
   for (const auto& [name, step] : service_buttons) {
@@ -128,11 +139,28 @@ void TUpgradeProgramForm::ButtonUpgradeClick() {
   if (upgrade_.Upgrade() == UpgradeResult::kDone) accept();
 }
 
+void TUpgradeProgramForm::RecoverClick() {
+  if (upgrade_.Upgrade(true) == UpgradeResult::kDone) accept();
+}
+
+void TUpgradeProgramForm::ChooseImageClick() {
+  FileDialogRequest request;
+  request.title = LanguageText(texts_, kSection, "wybierzObraz");
+  request.folder = QFileInfo(QString::fromStdString(upgrade_.image_path())).absolutePath();
+  request.filters = {LanguageText(texts_, kSection, "filtrObrazu") + " (*.rom)"};
+  request.default_suffix = "rom";
+  const std::optional<FileChoice> choice = CurrentFileChooser().ChooseOpen(this, request);
+  if (choice) upgrade_.UseImageFile(choice->path.toStdString());
+}
+
 void TUpgradeProgramForm::Render() {
   const FirmwareView& view = upgrade_.view();
   device_version_->setText(QString::fromStdString(view.device_version));
   image_version_->setText(QString::fromStdString(view.image_version));
   image_version_->setToolTip(QString::fromStdString(view.image_path));
+  image_path_->setText(QString::fromStdString(view.image_path));
+  image_path_->setToolTip(image_path_->text());
+  image_path_->setCursorPosition(static_cast<int>(image_path_->text().size()));
   button_upgrade_->setEnabled(view.upgrade_enabled && !view.busy);
   for (int row = 0; row < steps_->count(); ++row) {
     steps_->item(row)->setCheckState(view.ticks[static_cast<size_t>(row)] ? Qt::Checked : Qt::Unchecked);

@@ -10,11 +10,14 @@
 
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
 
 namespace varnholt {
+
+class tInterfejs;
 
 class TUpgradeProgramForm : public QDialog {
  public:
@@ -30,12 +33,18 @@ class TUpgradeProgramForm : public QDialog {
 
  private:
   void ButtonUpgradeClick();
+  // The service panel's recovery: the upgrade for a controller whose version the button refuses.
+  void RecoverClick();
+  // The service panel's choice of another image file (a backup read from a controller, an image from the dealer).
+  void ChooseImageClick();
   // Shows the upgrade's view in the controls.
   void Render();
 
+  const tInterfejs& texts_;
   FirmwareUpgrade upgrade_;
   QLabel* device_version_ = nullptr;
   QLabel* image_version_ = nullptr;
+  QLineEdit* image_path_ = nullptr;
   QPushButton* button_upgrade_ = nullptr;
   QListWidget* steps_ = nullptr;
   QLabel* status_ = nullptr;

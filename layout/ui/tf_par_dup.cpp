@@ -77,8 +77,14 @@ TfParDup::TfParDup(const ProjectDocument& pattern, const std::string& pattern_ca
   };
   findChild<QLabel*>("pWzorzecSzerokosc")->setText(size_text(pattern.project_width));
   findChild<QLabel*>("pWzorzecWysokosc")->setText(size_text(pattern.project_height));
-  ShowValues(ReadDplFile(dpl_path_, pattern.project_width, pattern.project_height)
-                 .value_or(DefaultParameters(pattern.project_width, pattern.project_height)));
+  const DplRead remembered = ReadDplFile(dpl_path_, pattern.project_width, pattern.project_height);
+  ShowValues(remembered.values.value_or(DefaultParameters(pattern.project_width, pattern.project_height)));
+  if (!remembered.problems.empty()) {
+    const auto universal = [&texts](std::string_view key) { return texts.GetText("Universal", key); };
+    CurrentOperator().ShowMessageBox(LineProblemsMessage(dpl_path_, remembered.problems, universal) + "\r\n" +
+                                         texts_(kDplSection, "dplDomyslne"),
+                                     true, "");
+  }
 }
 
 void TfParDup::Build(const tInterfejs& texts) {

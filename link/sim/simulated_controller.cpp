@@ -321,7 +321,7 @@ void SimulatedController::ExecuteSetting(uint8_t key, int32_t value) {
       firmware_pointer_ = value == kFirmwareStartAddress ? 0 : static_cast<size_t>(value & 0xFFFFFF);
       break;
     case kSettingFirmwareErase:
-      std::fill(firmware_.begin(), firmware_.end(), kErasedWord);
+      if (!erase_fails_) std::fill(firmware_.begin(), firmware_.end(), kErasedWord);
       break;
     case kSettingFirmwareWrite:
       WriteFirmwareWord(static_cast<uint16_t>(value & 0xFFFF));

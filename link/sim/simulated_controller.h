@@ -77,6 +77,8 @@ class SimulatedController final : public HidBackend {
   void PressContinueButton() { buttons_ |= 1u << 13; }
   // Makes every later write of the firmware word at address store `value` instead (a verification fault).
   void CorruptFirmwareWord(size_t address, uint16_t value) { corrupt_word_ = {address, value}; }
+  // Makes every later erase leave the firmware memory as it was (a worn-out flash).
+  void FailErases() { erase_fails_ = true; }
   // Keeps the moving bit set whatever the axes do.
   void SetStuckMoving(bool stuck) { stuck_moving_ = stuck; }
   // Reports the input buffer full whatever it holds.
@@ -196,6 +198,7 @@ class SimulatedController final : public HidBackend {
   bool miss_next_stop_ = false;
   uint32_t buttons_ = 0;
   std::optional<std::pair<size_t, uint16_t>> corrupt_word_;
+  bool erase_fails_ = false;
 
   int64_t last_ms_ = 0;
   bool clock_started_ = false;

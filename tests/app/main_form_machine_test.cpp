@@ -122,12 +122,15 @@ TEST_F(MachineWindow, ClosingIsRefusedDuringARealTransmissionAndAfterStopEndsItW
 
   Press("Wstrzymaj1");
   ASSERT_TRUE(session().flags.MachineStopped);
-  std::filesystem::remove(folder_.PathOf("base.txt"));
+  // The operator edits the base points while the program runs: the end of the program keeps the edit.
+  const std::string edited = "P1 10,5 20\r\nP3 50 60\r\n";
+  folder_.Write("base.txt", edited);
   std::filesystem::remove(folder_.PathOf("Varnholt.vhc"));
   EXPECT_TRUE(form_->close());
   EXPECT_EQ(Boxes("Main_window", "wyjscieNiemozliwe"), 1u);
   EXPECT_FALSE(program_->has_link()) << "the session ended with the transmission and released the devices";
-  EXPECT_EQ(FileBytes(folder_.PathOf("base.txt")), base_points) << "written back byte for byte";
+  EXPECT_EQ(program_->base_points().bytes(), base_points) << "read byte for byte";
+  EXPECT_EQ(FileBytes(folder_.PathOf("base.txt")), edited) << "unchanged base points are not written back";
   EXPECT_TRUE(std::filesystem::exists(folder_.PathOf("Varnholt.vhc")));
 }
 

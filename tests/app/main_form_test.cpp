@@ -361,6 +361,26 @@ TEST_F(MainWindow, ConfigurationOkWithANewKerfCompensatesEveryOpenProjectAndPlan
   EXPECT_TRUE(op_.boxes.empty());
 }
 
+// The scale factors follow the calibration values: an identification while the dialog is open (it takes the values
+// the dialog shows) and the OK after it give one calibration, not two; Cancel puts the factors back.
+TEST_F(MainWindow, ACalibrationChangeCountsOnceWhenTheControllerIsIdentifiedWhileTheDialogIsOpen) {
+  ASSERT_TRUE(Start());
+  const double base = program_->state().StepScaleX;
+  ConfigureWithOk([this](TDlgkonfig& dialog) {
+    dialog.findChild<QDoubleSpinBox*>("feKalibracjaX")->setValue(3);
+    Identify(program_->link());
+  });
+  EXPECT_DOUBLE_EQ(program_->state().StepScaleX, base + 0.03);
+
+  QTimer::singleShot(0, form_.get(), [this] {
+    form_->configuration_dialog().findChild<QDoubleSpinBox*>("feKalibracjaX")->setValue(-2);
+    Identify(program_->link());
+    form_->configuration_dialog().reject();
+  });
+  form_->KonfiguracjaClick();
+  EXPECT_DOUBLE_EQ(program_->state().StepScaleX, base + 0.03);
+}
+
 TEST_F(MainWindow, ConfigurationCommandSendsThePowerOutputToAnIdleController) {
   ASSERT_TRUE(Start());
   program_->simulated()->ClearLog();

@@ -13,6 +13,7 @@
 #include "cli/commands.h"
 #include "cli/program_texts.h"
 #include "support/temp_folder.h"
+#include "support/whole_konfig.h"
 
 namespace varnholt {
 namespace {
@@ -114,7 +115,7 @@ TEST_F(CutCommand, QuestionsAreAnsweredFromTheCommandLine) {
 }
 
 TEST_F(CutCommand, TheOutlineQuestionAndTheConfiguration) {
-  const std::string config = files_.Write("frame.qcc", "AddFrame := cbChecked\r\n");
+  const std::string config = files_.Write("frame.qcc", testing::WholeKonfig("AddFrame := cbChecked\r\n"));
   const std::string drawing =
       files_.Write("two.plt", "SP1;PU0,0;PD4000,0,4000,4000,0,4000,0,0;PU8000,0;PD12000,0,12000,4000,8000,4000,8000,0;PU;");
   const CutRun run = Cut({drawing, "--sim", "Qa", "--config", config, "--answer", "czyRysowacObrys=No"});
@@ -122,7 +123,7 @@ TEST_F(CutCommand, TheOutlineQuestionAndTheConfiguration) {
   EXPECT_EQ(Text(run.json["questions"].toArray()[0].toObject()["key"]), "czyRysowacObrys");
   EXPECT_EQ(Text(run.json["questions"].toArray()[0].toObject()["answer"]), "No");
   // 500 mm at ten times the size is beyond the 4800 mm of the working range.
-  const std::string ten_times = files_.Write("large.qcc", "skala := 1000\r\n");
+  const std::string ten_times = files_.Write("large.qcc", testing::WholeKonfig("skala := 1000\r\n"));
   const std::string wide = files_.Write("wide.plt", "SP1;PU0,0;PD20000,0,20000,4000,0,4000,0,0;PU;");
   const CutRun refused = Cut({wide, "--sim", "Qa", "--config", ten_times});
   EXPECT_EQ(Text(refused.json["result"]), "refused") << refused.out;

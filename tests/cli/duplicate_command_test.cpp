@@ -80,6 +80,45 @@ TEST_F(DuplicateCommand, TheDplFileBesideTheDrawingGivesWhatTheOptionsDoNot) {
   EXPECT_NE(again.out.find("[8020,2000]"), std::string::npos) << again.out;
 }
 
+// A damaged ".dpl" beside the drawing, or a configuration cut short, is an error naming the file, the line and its
+// text unless --lenient is given; a ".dpl" without the keys the format may leave out is whole.
+TEST_F(DuplicateCommand, ADamagedDplOrConfigurationIsAnErrorUnlessLenient) {
+  const std::string dpl = folder_.Write("disc.dpl",
+                                        "[Duplication_parameters]\r\nNumber of elements in a row=3\r\n"
+                                        "Number of rows=x\r\nSpace between the rows=80\r\n");
+  const cli::Arguments args = {drawing_, "--columns", "2", "--rows", "1"};
+  CommandRun run = Command(cli::RunDuplicate, args);
+  EXPECT_EQ(run.code, 1);
+  EXPECT_TRUE(run.out.empty());
+  EXPECT_NE(run.err.find(dpl), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("line 3"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("Number of rows=x"), std::string::npos) << run.err;
+  cli::Arguments lenient = args;
+  lenient.push_back("--lenient");
+  run = Command(cli::RunDuplicate, lenient);
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.err.find(dpl), std::string::npos) << "still told";
+
+  folder_.Write("disc.dpl", "[Duplication_parameters]\r\nNumber of rows=2\r\n");
+  run = Command(cli::RunDuplicate, args);
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  folder_.Write("disc.dpl", "[Duplication_parameters]\r\nNumber of rows=2\r\nSpace betw");
+  EXPECT_EQ(Command(cli::RunDuplicate, args).code, 1) << "cut short";
+  folder_.Write("disc.dpl", std::string("\x89PNG\r\n\x1a\n\0\0", 10));
+  EXPECT_EQ(Command(cli::RunDuplicate, args).code, 1) << "no duplication section at all";
+  std::filesystem::remove(dpl);
+
+  const std::string cut = folder_.Write("cut.qcc", "AutoSave := cbUnchecked\r\nszybkoscObrobki := 10");
+  cli::Arguments configured = args;
+  configured.insert(configured.end(), {"--config", cut});
+  run = Command(cli::RunDuplicate, configured);
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find(cut), std::string::npos) << run.err;
+  configured.push_back("--lenient");
+  EXPECT_EQ(Command(cli::RunDuplicate, configured).code, 0);
+}
+
 TEST_F(DuplicateCommand, FailedChecksAndBadOptionsPrintWhyAndWriteNothing) {
   const CommandRun zero = Command(cli::RunDuplicate, {drawing_, "--columns", "0", "--rows", "2", "--write-dpl"});
   EXPECT_EQ(zero.code, 1);

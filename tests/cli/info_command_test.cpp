@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "support/command_run.h"
 #include "support/temp_folder.h"
+#include "support/whole_konfig.h"
 
 namespace varnholt {
 namespace {
@@ -18,7 +19,7 @@ class InfoCommand : public ::testing::Test {
  protected:
   testing::TempFolder folder_;
   std::string drawing_ = folder_.Write("rectangle.plt", "IN;SP1;PU0,0;PD8000,0,8000,4000,0,4000,0,0;PU;");
-  std::string config_ = folder_.Write("half.qcc", "skala := 50\r\nszybkoscObrobki := 500\r\n");
+  std::string config_ = folder_.Write("half.qcc", testing::WholeKonfig("skala := 50\r\nszybkoscObrobki := 500\r\n"));
 };
 
 TEST_F(InfoCommand, ValuesOfTheInformationWindowWithTheProgramsTime) {
@@ -48,7 +49,7 @@ TEST_F(InfoCommand, ValuesOfTheInformationWindowWithTheProgramsTime) {
 TEST_F(InfoCommand, AProjectTooLargeHasNoProgramTime) {
   // 600 mm at ten times its size is wider than the machine's 4800 mm.
   const std::string wide = folder_.Write("wide.plt", "IN;SP1;PU0,0;PD24000,0,24000,4000,0,4000,0,0;PU;");
-  const std::string big = folder_.Write("big.qcc", "skala := 1000\r\n");
+  const std::string big = folder_.Write("big.qcc", testing::WholeKonfig("skala := 1000\r\n"));
   const CommandRun run = Command(cli::RunInfo, {wide, "--config", big, "--model", "Qa"});
   ASSERT_EQ(run.code, 0) << run.err;
   EXPECT_NE(run.out.find("\"width\":\"6000.00 mm\""), std::string::npos) << run.out;

@@ -10,6 +10,7 @@
 #include "files/program_decoder.h"
 #include "support/command_run.h"
 #include "support/temp_folder.h"
+#include "support/whole_konfig.h"
 
 namespace varnholt {
 namespace {
@@ -40,7 +41,7 @@ TEST(KerfOption, PlanPutsOutlinesOutsideThePartsAndInsideTheHoles) {
 
 TEST(KerfOption, OverridesTheConfigurationAndZeroChangesNothing) {
   testing::TempFolder folder;
-  const std::string config = folder.Write("kerf.qcc", "KerfWidth := 1\r\n");
+  const std::string config = folder.Write("kerf.qcc", testing::WholeKonfig("KerfWidth := 1\r\n"));
   const CommandRun plain = Command(cli::RunPlan, {kFrameWithHoles});
   ASSERT_EQ(plain.code, 0) << plain.err;
   EXPECT_EQ(plain.out.find("kerf_width"), std::string::npos);
@@ -91,7 +92,7 @@ TEST(KerfOption, AHundredMillimetreSquareIsCutAsOneOfAHundredAndOne) {
     EXPECT_TRUE(decoded.summary.ends_where_it_started);
   }
   // Written at twice its size, the square is cut as one of 201 mm: the kerf is the wire's, not the drawing's.
-  const std::string doubled = folder.Write("double.qcc", "skala := 200\r\n");
+  const std::string doubled = folder.Write("double.qcc", testing::WholeKonfig("skala := 200\r\n"));
   ASSERT_EQ(Command(cli::RunWrite, {square, "-o", program, "--config", doubled, "--kerf", "1"}).code, 0);
   EXPECT_EQ(DecodeProgram(ReadFile(program), ControllerState()).summary.travel_steps[0], 2 * 20100);
 }
@@ -128,7 +129,7 @@ TEST(KerfOption, PreviewDrawsTheDrawingGreyUnderTheCompensatedPath) {
 
 TEST(KerfOption, InfoMeasuresTheCompensatedProject) {
   testing::TempFolder folder;
-  const std::string config = folder.Write("kerf.qcc", "KerfWidth := 1\r\n");
+  const std::string config = folder.Write("kerf.qcc", testing::WholeKonfig("KerfWidth := 1\r\n"));
   const std::string plain = Command(cli::RunInfo, {kFrameWithHoles}).out;
   EXPECT_NE(plain.find("\"width\":\"200.00 mm\",\"height\":\"100.00 mm\""), std::string::npos) << plain;
   EXPECT_EQ(Command(cli::RunInfo, {kFrameWithHoles, "--config", config, "--kerf", "0"}).out, plain);

@@ -1,6 +1,7 @@
 // varnholt-cli machine against the simulated controller.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <sstream>
@@ -116,6 +117,11 @@ TEST_F(MachineCommand, FirmwareUpgradePassesOnlyWhenVerified) {
       << err_.str();
   EXPECT_EQ(Run({"--sim", "Qe", "--sim-version", "1.1", "firmware", "upgrade", image}), 1);
   EXPECT_EQ(out_.str().find("erasing"), std::string::npos);
+  // A controller at a version the program refuses is mended with --recover.
+  EXPECT_EQ(Run({"--sim", "Qe", "--sim-version", "0.0", "firmware", "upgrade", image, "--allow-downgrade"}), 1);
+  ASSERT_EQ(Run({"--sim", "Qe", "--sim-version", "0.0", "firmware", "upgrade", image, "--recover"}), 0)
+      << err_.str();
+  EXPECT_NE(out_.str().find("upgraded to 1.13\n"), std::string::npos) << out_.str();
 
   const std::string short_image = folder.Write("short.rom", std::string(100, '\1'));
   EXPECT_EQ(Run({"--sim", "Qe", "firmware", "upgrade", short_image}), 1);
@@ -131,6 +137,12 @@ TEST_F(MachineCommand, FirmwareIsReadToAFileAndVerifiedAgainstOne) {
   EXPECT_EQ(Run({"--sim", "Qo", "firmware", "verify", folder.Write("other.rom", testing::TestFirmwareImageBytes(1, 13))}),
             1);
   EXPECT_NE(err_.str().find("(program word 0)"), std::string::npos) << err_.str();
+  // A pipe named as the file is refused and stays a pipe.
+  const std::string pipe = folder.PathOf("pipe.rom");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EQ(Run({"--sim", "Qo", "firmware", "read", pipe}), 1);
+  EXPECT_NE(err_.str().find("not a regular file but a pipe (" + pipe + ")"), std::string::npos) << err_.str();
+  EXPECT_TRUE(std::filesystem::is_fifo(pipe));
   EXPECT_EQ(Run({"--sim", "Qo", "firmware", "flash", read}), 1);
   EXPECT_EQ(Run({"--sim", "Qo", "firmware", "read"}), 1);
   EXPECT_EQ(Run({"--corrupt-firmware-word", "3", "firmware", "version"}), 1);

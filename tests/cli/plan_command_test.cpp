@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "support/temp_folder.h"
+#include "support/whole_konfig.h"
 
 namespace varnholt {
 namespace {
@@ -52,7 +53,7 @@ TEST(PlanCommand, PrintsTheFieldsAndEveryEntry) {
 TEST(PlanCommand, TheConfigurationCanAskForAFrame) {
   testing::TempFolder folder;
   const std::string drawing = folder.Write("squares.plt", kTwoSquares);
-  const std::string config = folder.Write("frame.qcc", "AddFrame := cbChecked\r\n");
+  const std::string config = folder.Write("frame.qcc", testing::WholeKonfig("AddFrame := cbChecked\r\n"));
   const CommandRun run = Plan({drawing, "--config", config});
   ASSERT_EQ(run.code, 0) << run.err;
   EXPECT_NE(run.out.find("\"frame_added\":true"), std::string::npos);

@@ -59,6 +59,13 @@ TEST(VerifyCommand, WhatCannotBeCheckedEndsWithCodeOne) {
   EXPECT_EQ(run.code, 1);
   EXPECT_NE(run.err.find("damaged at offset 0"), std::string::npos) << run.err;
   EXPECT_TRUE(run.out.empty());
+  // A device is no program (nor a drawing): refused at once, naming it.
+  for (const cli::Arguments& args : {cli::Arguments{drawing, "/dev/null"}, cli::Arguments{"/dev/null", damaged}}) {
+    const CommandRun device = Command(cli::RunVerify, args);
+    EXPECT_EQ(device.code, 1);
+    EXPECT_NE(device.err.find("/dev/null"), std::string::npos) << device.err;
+    EXPECT_NE(device.err.find("not a regular file"), std::string::npos) << device.err;
+  }
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include "cli/commands.h"
 #include "support/command_run.h"
 #include "support/temp_folder.h"
+#include "support/whole_konfig.h"
 
 namespace varnholt {
 namespace {
@@ -58,7 +60,7 @@ TEST(WriteCommand, RefusalsWriteNothing) {
   EXPECT_EQ(missing.code, 1);
   EXPECT_EQ(missing.err, "Cannot open the file: " + folder.PathOf("missing.plt") + " (no such file or directory)\n");
   // Half a metre wide at ten times its size is beyond the working range of 4.8 m.
-  const std::string config = folder.Write("big.qcc", "skala := 1000\r\n");
+  const std::string config = folder.Write("big.qcc", testing::WholeKonfig("skala := 1000\r\n"));
   const std::string wide = folder.Write("wide.plt", "PU0,0;PD20000,0,20000,400,0,400,0,0;PU;");
   const CommandRun big = Command(cli::RunWrite, {wide, "-o", program, "--config", config});
   EXPECT_EQ(big.code, 1);
@@ -68,6 +70,18 @@ TEST(WriteCommand, RefusalsWriteNothing) {
   const CommandRun unwritable = Command(cli::RunWrite, {folder.PathOf("a.plt"), "-o", read_only});
   EXPECT_EQ(unwritable.code, 1);
   EXPECT_TRUE(unwritable.out.empty()) << "a failed write is never reported as written";
+  // A pipe named as the output of write or preview is refused and stays a pipe; nothing waits for its reader.
+  using CommandFunction = int (*)(const cli::Arguments&, std::ostream&, std::ostream&);
+  const std::pair<CommandFunction, std::string> outputs[] = {{cli::RunWrite, folder.PathOf("pipe.cn")},
+                                                 {cli::RunPreview, folder.PathOf("pipe.svg")},
+                                                 {cli::RunPreview, folder.PathOf("pipe.png")}};
+  for (const auto& [command, target] : outputs) {
+    ASSERT_EQ(::mkfifo(target.c_str(), 0600), 0);
+    const CommandRun refused = Command(command, {folder.PathOf("a.plt"), "-o", target});
+    EXPECT_EQ(refused.code, 1) << target;
+    EXPECT_NE(refused.err.find("not a regular file but a pipe (" + target + ")"), std::string::npos) << refused.err;
+    EXPECT_TRUE(std::filesystem::is_fifo(target));
+  }
 }
 
 }  // namespace

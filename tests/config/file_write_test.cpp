@@ -1,4 +1,5 @@
 #include "config/file_write.h"
+#include "config/file_read.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -88,6 +89,35 @@ TEST_F(FileWrite, FoldersAndMissingFoldersFail) {
     FAIL();
   } catch (const RunTimeError& error) {
     EXPECT_EQ(std::string(error.what()), "I/O error 2: no such file or directory (" + PathOf("nowhere/a.qcc") + ")");
+  }
+}
+
+// A pipe, a device or a socket in a file's place is refused at once, never replaced and never waited on; the message
+// names the file and what it is.
+TEST_F(FileWrite, APipeOrDeviceInTheFilesPlaceIsRefusedNotReplaced) {
+  ASSERT_EQ(::mkfifo(PathOf("out.cn").c_str(), 0600), 0);
+  std::filesystem::create_symlink(PathOf("out.cn"), folder_ / "link.cn");
+  for (const char* name : {"out.cn", "link.cn"}) {
+    try {
+      WriteFileReplacing(PathOf(name), "program");
+      ADD_FAILURE() << name << " was written";
+    } catch (const RunTimeError& error) {
+      EXPECT_NE(std::string(error.what()).find(PathOf(name)), std::string::npos) << error.what();
+      EXPECT_NE(std::string(error.what()).find("pipe"), std::string::npos) << error.what();
+    }
+    struct stat info {};
+    ASSERT_EQ(::lstat(PathOf("out.cn").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode)) << name;
+  }
+  EXPECT_EQ(FileCount(), 2u) << "no partial file left";
+  for (const std::string& input : {PathOf("out.cn"), std::string("/dev/zero")}) {
+    try {
+      ReadFileBytes(input, 100);
+      ADD_FAILURE() << input << " was read";
+    } catch (const RunTimeError& error) {
+      EXPECT_NE(std::string(error.what()).find("not a regular file"), std::string::npos) << error.what();
+      EXPECT_NE(std::string(error.what()).find(input), std::string::npos) << error.what();
+    }
   }
 }
 

@@ -6,6 +6,7 @@
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -155,7 +156,8 @@ TEST_F(UpgradeDialog, AFailedVerificationLeavesTheDialogOpenWithTheButtonEnabled
   EXPECT_TRUE(Button("ButtonUpgrade").isEnabled());
   EXPECT_EQ(Child<QListWidget>(*dialog_, "clbOperacja").item(2)->checkState(), Qt::Checked);
   EXPECT_EQ(Child<QProgressBar>(*dialog_, "Gauge").value(), 2);  // word 1234 of 65537
-  EXPECT_TRUE(messages().empty());
+  ASSERT_EQ(messages().size(), 1u);
+  EXPECT_EQ(messages()[0].text.rfind("The controller's program is incomplete. Repeat the upgrade", 0), 0u);
 }
 
 TEST_F(UpgradeDialog, TheHiddenServicePanelRunsSingleSteps) {
@@ -171,6 +173,24 @@ TEST_F(UpgradeDialog, TheHiddenServicePanelRunsSingleSteps) {
   QTest::mouseClick(&Button("EraseProgram"), Qt::LeftButton);
   EXPECT_EQ(Text("pVerify"), "Program memory erased");
   EXPECT_EQ(sim_.firmware_word(0), 0xFFFF);
+
+  // Another image, picked by the operator, is shown with its path before anything is written; the recovery writes
+  // it to a controller whose version the button refuses.
+  const std::string picked = folder_.Write("dealer.rom", testing::TestFirmwareImageBytes(1, 14));
+  testing::ScriptedFileChooser chooser;
+  chooser.answers.push_back(FileChoice{QString::fromStdString(picked), 1});
+  QTest::mouseClick(&Button("ChooseImage"), Qt::LeftButton);
+  EXPECT_EQ(Text("NewVerFromFile"), "1.14");
+  EXPECT_EQ(Child<QLineEdit>(*dialog_, "ImagePath").text().toStdString(), picked);
+  sim_.SetFirmwareVersion(0, 0);
+  QTest::mouseClick(&Button("GetVersion"), Qt::LeftButton);
+  EXPECT_EQ(Button("RecoverProgram").text(), "Recover");
+  QTest::mouseClick(&Button("RecoverProgram"), Qt::LeftButton);
+  EXPECT_EQ(sim_.firmware_word(sim::kFirmwareMinorAddress), 14);
+  EXPECT_EQ(dialog_->result(), QDialog::Accepted);
+  dialog_->show();
+  dialog_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog_.get()));
   QTest::keyClick(dialog_.get(), Qt::Key_F12, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
   EXPECT_FALSE(Child<QGroupBox>(*dialog_, "pSerwisowy").isVisible());
 }

@@ -7,6 +7,8 @@
 
 #include "config/file_write.h"
 #include "control/firmware_upgrade.h"
+#include "link/command_bytes.h"
+#include "link/move_record.h"
 #include "control_test_support.h"
 #include "support/firmware_test_image.h"
 #include "support/temp_folder.h"
@@ -21,15 +23,15 @@ std::string FileBytes(const std::string& path) {
 
 std::string UpgradeText(const char* key) { return UsTexts().GetText("Upgrade_firmware", key); }
 
-TEST(FirmwareVersions, NumbersAreTheDigitsOneAfterTheOther) {
-  EXPECT_EQ((FirmwareVersion{1, 12}.Number()), 112);
-  EXPECT_EQ((FirmwareVersion{2, 3}.Number()), 23);
+TEST(FirmwareVersions, CompareAsMajorThenMinor) {
   EXPECT_EQ((FirmwareVersion{1, 10}.Text()), "1.10");
-  EXPECT_TRUE(IsDowngrade({1, 9}, {1, 10}));   // 19 < 110
-  EXPECT_TRUE(IsDowngrade({2, 1}, {1, 10}));   // 21 < 110
+  EXPECT_TRUE(IsDowngrade({1, 9}, {1, 10}));
+  EXPECT_TRUE(IsDowngrade({1, 10}, {2, 1}));
+  EXPECT_TRUE(IsDowngrade({1, 99}, {2, 0}));
+  EXPECT_FALSE(IsDowngrade({2, 1}, {1, 10}));
+  EXPECT_FALSE(IsDowngrade({2, 0}, {1, 12}));
   EXPECT_FALSE(IsDowngrade({1, 13}, {1, 12}));
   EXPECT_FALSE(IsDowngrade({1, 12}, {1, 12}));
-  EXPECT_EQ((FirmwareVersion{65535, 65535}.Number()), 6553565535);
 }
 
 TEST(FirmwareImages, PathFollowsTheModelCode) {
@@ -119,10 +121,13 @@ TEST_F(FirmwareUpgradeTest, ACorruptedWordStopsVerificationThere) {
   EXPECT_EQ(upgrade().first_difference(), std::optional<size_t>(1234));
   EXPECT_FALSE(upgrade().ok());
   EXPECT_TRUE(view().upgrade_enabled);
-  EXPECT_TRUE(messages().empty());
-  // The status read that sees no cut under way, the blank test twice (before and after erasing), then words
-  // 0..1234 and no more.
-  EXPECT_EQ(sim_.indexed_string_requests() - requests, 1 + 2 + 1235);
+  // The controller's program is incomplete: the operator is told to repeat the upgrade before switching it off.
+  ASSERT_EQ(messages().size(), 1u);
+  EXPECT_TRUE(messages()[0].is_error);
+  EXPECT_EQ(messages()[0].text, UpgradeText("programNiekompletny"));
+  // The status reads that see no cut under way (the upgrade's check and its hold of the machine), the blank test
+  // twice (before and after erasing), then words 0..1234 and no more.
+  EXPECT_EQ(sim_.indexed_string_requests() - requests, 2 + 2 + 1235);
 }
 
 TEST_F(FirmwareUpgradeTest, TheButtonIsEnabledForControllerVersionsFrom1_2To9) {
@@ -145,8 +150,8 @@ TEST_F(FirmwareUpgradeTest, TheButtonIsEnabledForControllerVersionsFrom1_2To9) {
 }
 
 TEST_F(FirmwareUpgradeTest, AnOlderImageAsksBeforeAnythingIsSent) {
-  sim_.SetFirmwareVersion(1, 10);
-  for (const FirmwareVersion older : {FirmwareVersion{1, 9}, FirmwareVersion{2, 1}}) {
+  sim_.SetFirmwareVersion(2, 1);
+  for (const FirmwareVersion older : {FirmwareVersion{1, 9}, FirmwareVersion{1, 10}}) {
     PlaceImage(testing::TestFirmwareImageBytes(static_cast<uint16_t>(older.major), static_cast<uint16_t>(older.minor)));
     upgrade().Show();
     sim_.ClearLog();
@@ -161,7 +166,15 @@ TEST_F(FirmwareUpgradeTest, AnOlderImageAsksBeforeAnythingIsSent) {
   // Yes goes on with the older image.
   rounds_.recorded().AnswerNext(kButtonYes);
   EXPECT_EQ(upgrade().Upgrade(), UpgradeResult::kDone);
-  EXPECT_EQ(upgrade().device_version(), (FirmwareVersion{2, 1}));
+  EXPECT_EQ(upgrade().device_version(), (FirmwareVersion{1, 10}));
+
+  // Newer by its major number, though its minor is smaller: no question.
+  PlaceImage(testing::TestFirmwareImageBytes(2, 0));
+  sim_.SetFirmwareVersion(1, 12);
+  upgrade().Show();
+  EXPECT_EQ(upgrade().Upgrade(), UpgradeResult::kDone);
+  EXPECT_EQ(questions.size(), 3u) << "only the older images asked";
+  EXPECT_EQ(upgrade().device_version(), (FirmwareVersion{2, 0}));
 }
 
 TEST_F(FirmwareUpgradeTest, ABlankControllerIsNotErasedAgain) {
@@ -178,16 +191,17 @@ TEST_F(FirmwareUpgradeTest, ABlankControllerIsNotErasedAgain) {
   EXPECT_LT(clock_.NowMs() - start, 15000);
 }
 
-TEST_F(FirmwareUpgradeTest, ACablePulledWhileWritingEndsTheUpgradeWithOneBox) {
+TEST_F(FirmwareUpgradeTest, ACablePulledWhileWritingIsToldOnceWithTheIncompleteProgram) {
   PlaceImage(testing::TestFirmwareImageBytes(1, 13));
   upgrade().Show();
   on_change_ = [this](const FirmwareView& shown) {
     if (shown.ticks[1] && shown.progress >= 30 && sim_.plugged()) sim_.Unplug();
   };
   EXPECT_EQ(upgrade().Upgrade(), UpgradeResult::kFailed);
-  ASSERT_EQ(messages().size(), 1u);
+  ASSERT_EQ(messages().size(), 2u);
   EXPECT_EQ(messages()[0].text, ControlText("ploterBrakLacznosci"));
   EXPECT_TRUE(messages()[0].is_error);
+  EXPECT_EQ(messages()[1].text, UpgradeText("programNiekompletny"));
   EXPECT_FALSE(view().ticks[2]);  // no verification after a failed write
   EXPECT_TRUE(view().upgrade_enabled);
   EXPECT_FALSE(view().busy);
@@ -232,20 +246,50 @@ TEST_F(FirmwareUpgradeTest, AMissingShortOrUnreadableImageSendsNothing) {
   EXPECT_FALSE(view().upgrade_enabled);
 }
 
-TEST_F(FirmwareUpgradeTest, ReadingToAFileReplacesItOnlyWithAWholeImage) {
+// Reading the controller saves its program as a backup of its own, named by model and version; the image the dialog
+// shows stays the one the upgrade writes.
+TEST_F(FirmwareUpgradeTest, ReadingTheControllerMakesABackupAndNeverChangesTheUpgradeImage) {
+  const FirmwareImage image = testing::TestFirmwareImage(1, 13);
+  const std::string bytes = FirmwareImageBytes(image);
+  PlaceImage(bytes);
   upgrade().Show();
-  // The model's folder is made when missing.
+  const std::vector<uint16_t> before = ControllerWords();
   ASSERT_TRUE(upgrade().ReadToFile());
-  const std::string read = FileBytes(ImagePath());
-  EXPECT_EQ(read, FirmwareImageBytes(FirmwareImage{{1, 12}, ControllerWords()}));
+  EXPECT_EQ(FileBytes(ImagePath()), bytes) << "the upgrade image is left as it was";
+  EXPECT_EQ(upgrade().image_path(), ImagePath());
+  EXPECT_EQ(view().image_version, "1.13");
+  const std::string backup = folder_.PathOf("ROM/Qe/Qe-1.12-backup.rom");
+  EXPECT_EQ(FileBytes(backup), FirmwareImageBytes(FirmwareImage{{1, 12}, before}));
+  ASSERT_EQ(messages().size(), 1u);
+  EXPECT_FALSE(messages()[0].is_error);
+  EXPECT_NE(messages()[0].text.find(backup), std::string::npos) << messages()[0].text;
 
-  const std::string old = PlaceImage(testing::TestFirmwareImageBytes(1, 13));
-  const std::string old_bytes = FileBytes(old);
+  EXPECT_EQ(upgrade().Upgrade(), UpgradeResult::kDone);
+  EXPECT_TRUE(ControllerHolds(image)) << "the upgrade writes the image the dialog showed";
+
+  // The operator picks the backup to go back: it is written like any image, and reading 1.12 again keeps the
+  // first backup whole beside the new one.
+  upgrade().UseImageFile(backup);
+  upgrade().Show();
+  EXPECT_EQ(view().image_version, "1.12");
+  rounds_.recorded().AnswerNext(kButtonYes);
+  EXPECT_EQ(upgrade().Upgrade(), UpgradeResult::kDone);
+  EXPECT_EQ(ControllerWords(), before);
+  sim_.CorruptFirmwareWord(7, 0x1234);
+  rounds_.recorded().AnswerNext(kButtonYes);
+  upgrade().Upgrade();
+  ASSERT_TRUE(upgrade().ReadToFile());
+  EXPECT_EQ(FileBytes(backup), FirmwareImageBytes(FirmwareImage{{1, 12}, before}));
+  EXPECT_EQ(FileBytes(folder_.PathOf("ROM/Qe/Qe-1.12-backup-2.rom")),
+            FirmwareImageBytes(FirmwareImage{{1, 12}, ControllerWords()}));
+}
+
+TEST_F(FirmwareUpgradeTest, AReadThatFailsLeavesNoBackup) {
+  upgrade().Show();
   on_change_ = [this](const FirmwareView& shown) {
     if (shown.progress >= 50 && sim_.plugged()) sim_.Unplug();
   };
   EXPECT_FALSE(upgrade().ReadToFile());
-  EXPECT_EQ(FileBytes(old), old_bytes);
   ASSERT_EQ(messages().size(), 1u);
   EXPECT_EQ(messages()[0].text, ControlText("ploterBrakLacznosci"));
 
@@ -256,9 +300,11 @@ TEST_F(FirmwareUpgradeTest, ReadingToAFileReplacesItOnlyWithAWholeImage) {
     ScopedWriteFault full_disk(WriteFault{WriteStep::kWrite, 4096, ENOSPC});
     EXPECT_FALSE(upgrade().ReadToFile());
   }
-  EXPECT_EQ(FileBytes(old), old_bytes);
+  const std::string backup = folder_.PathOf("ROM/Qe/Qe-1.12-backup.rom");
   ASSERT_EQ(messages().size(), 2u);
-  EXPECT_EQ(messages()[1].text, "I/O error 112: no space left on device (" + old + ")");
+  EXPECT_EQ(messages()[1].text, "I/O error 112: no space left on device (" + backup + ")");
+  EXPECT_FALSE(std::filesystem::exists(backup));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.PathOf("ROM/Qe")), {}), 0);
 }
 
 TEST_F(FirmwareUpgradeTest, AnInstalledProgramReadsImagesFromBothFoldersAndWritesOnlyTheAccounts) {
@@ -266,7 +312,6 @@ TEST_F(FirmwareUpgradeTest, AnInstalledProgramReadsImagesFromBothFoldersAndWrite
   const ProgramFolders folders{folder_.folder(), account.folder() + "varnholt/", true};
   const std::string shipped = PlaceImage(testing::TestFirmwareImageBytes(1, 13));
   const std::string shipped_bytes = FileBytes(shipped);
-  const std::string own = folders.writable + "ROM/Qe/Ondrel.rom";
   FirmwareUpgrade installed(link(), folders);
 
   installed.Show();
@@ -274,17 +319,127 @@ TEST_F(FirmwareUpgradeTest, AnInstalledProgramReadsImagesFromBothFoldersAndWrite
   EXPECT_EQ(installed.view().image_version, "1.13");
   ASSERT_TRUE(installed.ReadToFile());
   EXPECT_EQ(FileBytes(shipped), shipped_bytes) << "the installed image is never written";
-  EXPECT_EQ(FileBytes(own), FirmwareImageBytes(FirmwareImage{{1, 12}, ControllerWords()}));
-  EXPECT_EQ(installed.image_path(), own);
+  EXPECT_EQ(FileBytes(folders.writable + "ROM/Qe/Qe-1.12-backup.rom"),
+            FirmwareImageBytes(FirmwareImage{{1, 12}, ControllerWords()}));
+  EXPECT_EQ(installed.image_path(), shipped);
   for (const std::string& made : {folders.writable + "ROM", folders.writable + "ROM/Qe"}) {
     EXPECT_EQ(std::filesystem::status(made).permissions(), std::filesystem::perms::owner_all)
         << made << ": the account's folders are its own";
   }
 
+  // An image the operator put in the account's folder comes first, unless the shipped one is newer (an older copy
+  // left there must not hide a newer program).
+  const std::string own = folders.writable + "ROM/Qe/Ondrel.rom";
+  std::ofstream(own, std::ios::binary) << testing::TestFirmwareImageBytes(1, 14);
   installed.Show();
-  EXPECT_EQ(installed.image_path(), own) << "the account's own image comes first";
-  EXPECT_EQ(installed.view().image_version, "1.12");
+  EXPECT_EQ(installed.image_path(), own);
+  EXPECT_EQ(installed.view().image_version, "1.14");
+  std::ofstream(own, std::ios::binary) << testing::TestFirmwareImageBytes(1, 12);
+  installed.Show();
+  EXPECT_EQ(installed.image_path(), shipped);
+  EXPECT_EQ(installed.view().image_version, "1.13");
   EXPECT_EQ(FindFirmwareImage(ProgramFolders{folder_.folder(), "", true}, "Qe"), shipped) << "no account folder";
+}
+
+TEST_F(FirmwareUpgradeTest, AFailedEraseStopsTheUpgradeWithItsMessage) {
+  PlaceImage(testing::TestFirmwareImageBytes(1, 13));
+  sim_.FailErases();
+  upgrade().Show();
+  const std::vector<uint16_t> before = ControllerWords();
+  sim_.ClearLog();
+  EXPECT_EQ(upgrade().Upgrade(), UpgradeResult::kFailed);
+  EXPECT_EQ(CommandsOf('S', kSettingFirmwareErase), 1u);
+  EXPECT_EQ(CommandsOf('S', kSettingFirmwareWrite), 0u) << "nothing is written over a memory that is not erased";
+  EXPECT_EQ(ControllerWords(), before);
+  EXPECT_EQ(view().verify, UpgradeText("KasowanieBlad"));
+  ASSERT_EQ(messages().size(), 2u);
+  EXPECT_TRUE(messages()[0].is_error);
+  EXPECT_EQ(messages()[0].text, UpgradeText("KasowanieBlad"));
+  EXPECT_EQ(messages()[1].text, UpgradeText("programNiekompletny")) << "an erase that failed may have begun";
+  EXPECT_TRUE(view().upgrade_enabled);
+  // The service panel's write stops the same way.
+  sim_.ClearLog();
+  EXPECT_FALSE(upgrade().Write(true));
+  EXPECT_EQ(CommandsOf('S', kSettingFirmwareWrite), 0u);
+}
+
+// An image is checked whole before anything is sent: its size, its version against the version words it carries,
+// a version the upgrade button would take, and not the erased pattern.
+TEST_F(FirmwareUpgradeTest, ImagesAreCheckedWholeBeforeAnythingIsSent) {
+  const std::string good = testing::TestFirmwareImageBytes(1, 13);
+  std::string random(kFirmwareImageBytes, '\0');
+  uint32_t seed = 12345;
+  for (char& c : random) {
+    seed = seed * 1103515245u + 12345u;
+    c = static_cast<char>(seed >> 16);
+  }
+  FirmwareImage mislabelled = testing::TestFirmwareImage(0, 0);
+  mislabelled.version = {99, 99};
+  FirmwareImage erased = testing::TestFirmwareImage(1, 13);
+  for (size_t i = 0; i + 2 < erased.words.size(); ++i) erased.words[i] = 0xFFFF;
+  const std::pair<const char*, std::string> cases[] = {
+      {"one byte too long", good + '\0'},
+      {"all 0xFF", std::string(kFirmwareImageBytes, '\xFF')},
+      {"header 99.99, words 0.0", FirmwareImageBytes(mislabelled)},
+      {"random", random},
+      {"version 0.0", testing::TestFirmwareImageBytes(0, 0)},
+      {"erased program", FirmwareImageBytes(erased)},
+  };
+  for (const auto& [name, bytes] : cases) {
+    PlaceImage(bytes);
+    upgrade().Show();
+    EXPECT_FALSE(view().upgrade_enabled) << name;
+    EXPECT_EQ(view().image_version, UpgradeText("plikUszkodzony")) << name;
+    const std::vector<uint16_t> before = ControllerWords();
+    rounds_.recorded() = ScriptedOperator{};
+    rounds_.recorded().AnswerNext(kButtonYes);
+    sim_.ClearLog();
+    EXPECT_NE(upgrade().Upgrade(), UpgradeResult::kDone) << name;
+    EXPECT_FALSE(upgrade().Write(true)) << name;
+    EXPECT_EQ(FirmwareCommands(), 0u) << name;
+    EXPECT_EQ(ControllerWords(), before) << name;
+    ASSERT_FALSE(messages().empty()) << name;
+    EXPECT_TRUE(messages()[0].is_error) << name;
+  }
+}
+
+// A controller whose firmware the program refuses (0.0, as an image carrying 0.0 once left it) is mended by the
+// recovery, which writes a whole, checked image all the same.
+TEST_F(FirmwareUpgradeTest, ARefusedControllerIsMendedByTheRecovery) {
+  const FirmwareImage image = testing::TestFirmwareImage(1, 13);
+  PlaceImage(FirmwareImageBytes(image));
+  sim_.SetFirmwareVersion(0, 0);
+  upgrade().Show();
+  EXPECT_FALSE(view().upgrade_enabled);
+  sim_.ClearLog();
+  EXPECT_EQ(upgrade().Upgrade(), UpgradeResult::kFailed);
+  EXPECT_EQ(FirmwareCommands(), 0u);
+  ASSERT_EQ(messages().size(), 1u);
+  EXPECT_EQ(messages()[0].text, UpgradeText("wersjaSterownikaNieobslugiwana") + "\n0.0");
+  EXPECT_EQ(upgrade().Upgrade(true), UpgradeResult::kDone);
+  EXPECT_TRUE(ControllerHolds(image));
+  EXPECT_EQ(upgrade().device_version(), (FirmwareVersion{1, 13}));
+}
+
+TEST_F(FirmwareUpgradeTest, NothingIsSentWhileAProgramRuns) {
+  PlaceImage(testing::TestFirmwareImageBytes(1, 13));
+  ASSERT_TRUE(SendCommand(link(), BuildMoveRecord('a', state_.profile.StepMultiplier, {20000, 0, 0, 0, 20000, 0, 0, 0}).bytes));
+  ASSERT_TRUE(SendCommand(link(), GoCommand()));
+  upgrade().Show();
+  const std::vector<uint16_t> before = ControllerWords();
+  sim_.ClearLog();
+  EXPECT_NE(upgrade().Upgrade(), UpgradeResult::kDone);
+  EXPECT_FALSE(upgrade().Erase());
+  EXPECT_FALSE(upgrade().Write(true));
+  EXPECT_FALSE(upgrade().Verify());
+  EXPECT_FALSE(upgrade().ReadToFile());
+  upgrade().Restart();
+  EXPECT_EQ(FirmwareCommands() + CommandsOf('S', kSettingFirmwareRestart), 0u);
+  EXPECT_EQ(ControllerWords(), before);
+  ReadStatus(link());
+  EXPECT_TRUE(state_.Has(kStatusProgramRunning)) << "the program runs on";
+  ASSERT_FALSE(messages().empty());
+  EXPECT_EQ(messages()[0].text, UpgradeText("maszynaPracuje"));
 }
 
 TEST_F(FirmwareUpgradeTest, RestartWaitsForTheControllerAndAsksItsVersion) {

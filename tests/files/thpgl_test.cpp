@@ -1,6 +1,9 @@
 #include "files/thpgl.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -93,6 +96,17 @@ TEST_F(ThpglFiles, OpenFailuresReturnIoCodes) {
   EXPECT_EQ(reader.Open(folder_.PathOf("no/such/x.plt"), kPlotFile), kIoFileNotFound);
   EXPECT_EQ(reader.Open(Write("file", "x") + "/below.plt", kPlotFile), kIoPathNotFound);
   EXPECT_EQ(reader.Open(folder_.folder(), kPlotFile), kIoAccessDenied);
+  EXPECT_TRUE(reader.AtEof());
+  // A device or a pipe is no drawing: refused at once, whether or not anything writes into the pipe.
+  EXPECT_NE(reader.Open("/dev/zero", kPlotFile), kIoOk);
+  EXPECT_NE(reader.Open("/dev/null", kDxfFile), kIoOk);
+  const std::string pipe = folder_.PathOf("pipe.plt");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const int writer = ::open(pipe.c_str(), O_RDWR | O_NONBLOCK);
+  ASSERT_GE(writer, 0);
+  EXPECT_NE(reader.Open(pipe, kPlotFile), kIoOk);
+  ::close(writer);
+  EXPECT_NE(reader.Open(pipe, kPlotFile), kIoOk);
   EXPECT_TRUE(reader.AtEof());
 }
 

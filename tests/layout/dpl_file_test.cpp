@@ -49,6 +49,11 @@ TEST(DplFile, PathBesideThePattern) {
   EXPECT_EQ(DplPathFor("/usr/share/varnholt/disc.plt", ProgramFolders{"/usr/share/varnholt/", "", true}),
             "/usr/share/varnholt/disc.dpl")
       << "no writable folder to go to";
+
+  // A drawing in a folder that cannot be written (a read-only medium; here a folder no file can be made in, even by
+  // root) keeps its values in the account's folder, under the drawing's own folder path.
+  EXPECT_EQ(DplPathFor("/sys/disc.plt", installed), "/home/op/.local/share/varnholt/Duplication/sys/disc.dpl");
+  EXPECT_EQ(DplPathFor("/sys/disc.plt", OneProgramFolder("/opt/v/")), "/opt/v/Duplication/sys/disc.dpl");
 }
 
 TEST(DplFile, TheSixKeysInOrderWithTheSeparator) {
@@ -91,7 +96,7 @@ TEST(DplFile, ValuesReadWithDefaultsForWhatIsMissingOrUnreadable) {
   EXPECT_DOUBLE_EQ(defaults->row_pitch, 60);
   EXPECT_DOUBLE_EQ(defaults->vertical_distance, 5);
 
-  const auto read = ParseDplText(
+  const DplRead whole = ReadDplText(
       " [ DUPLICATION_PARAMETERS ] \r\n"
       "number of elements in a row = 4\r\n"
       "Number of rows=two\r\n"
@@ -101,7 +106,13 @@ TEST(DplFile, ValuesReadWithDefaultsForWhatIsMissingOrUnreadable) {
       "Space between the elements and the horizontal connecting line=2,01\r\n"
       "[Duplication_parameters]\r\nNumber of rows=7\r\n",
       kWidth, kHeight);
+  const std::optional<DuplicationParameters>& read = whole.values;
   ASSERT_TRUE(read);
+  // The refused value is reported with its line; the keys left out are not.
+  ASSERT_EQ(whole.problems.size(), 1u);
+  EXPECT_EQ(whole.problems[0].line, 3u);
+  EXPECT_EQ(whole.problems[0].text, "Number of rows=two");
+  EXPECT_EQ(whole.problems[0].reason, "'two' is not a valid integer value");
   EXPECT_EQ(read->columns, 4);
   EXPECT_EQ(read->rows, 1);                          // not an integer: the default
   EXPECT_DOUBLE_EQ(read->column_pitch, 130.5);       // the first line of a key counts
@@ -117,13 +128,17 @@ class DplFileOnDisk : public ::testing::Test {
 
 TEST_F(DplFileOnDisk, WrittenValuesComeBack) {
   const std::string path = folder_.PathOf("disc.dpl");
-  EXPECT_FALSE(ReadDplFile(path, kWidth, kHeight));
+  EXPECT_FALSE(ReadDplFile(path, kWidth, kHeight).values);
+  EXPECT_TRUE(ReadDplFile(path, kWidth, kHeight).problems.empty()) << "no file: nothing to report";
   folder_.Write("disc.dpl", "[Operator]\r\nname=Ala\r\n");
-  EXPECT_FALSE(ReadDplFile(path, kWidth, kHeight));
+  EXPECT_FALSE(ReadDplFile(path, kWidth, kHeight).values);
+  EXPECT_EQ(ReadDplFile(path, kWidth, kHeight).problems.size(), 1u) << "a file without the section is reported";
 
   DuplicationParameters values{5, 4, 125.5, 70.25, 2.5, 0.0};
   WriteDplFile(path, values, ',');
-  const auto read = ReadDplFile(path, kWidth, kHeight);
+  const DplRead whole = ReadDplFile(path, kWidth, kHeight);
+  EXPECT_TRUE(whole.problems.empty());
+  const std::optional<DuplicationParameters>& read = whole.values;
   ASSERT_TRUE(read);
   EXPECT_EQ(read->columns, 5);
   EXPECT_EQ(read->rows, 4);
@@ -135,7 +150,8 @@ TEST_F(DplFileOnDisk, WrittenValuesComeBack) {
 
   // A file of more than 1 MiB is no duplication file.
   folder_.Write("big.dpl", "[Duplication_parameters]\r\nNumber of rows=3\r\n" + std::string(1 << 20, ';'));
-  EXPECT_FALSE(ReadDplFile(folder_.PathOf("big.dpl"), kWidth, kHeight));
+  EXPECT_FALSE(ReadDplFile(folder_.PathOf("big.dpl"), kWidth, kHeight).values);
+  EXPECT_EQ(ReadDplFile(folder_.PathOf("big.dpl"), kWidth, kHeight).problems.size(), 1u);
 }
 
 TEST_F(DplFileOnDisk, AFailedWriteLeavesTheOldFile) {
@@ -145,14 +161,15 @@ TEST_F(DplFileOnDisk, AFailedWriteLeavesTheOldFile) {
     EXPECT_THROW(WriteDplFile(path, DefaultParameters(kWidth, kHeight), '.'), RunTimeError);
   }
   EXPECT_EQ(Read(path), "[Duplication_parameters]\r\nNumber of rows=3\r\n");
-  EXPECT_EQ(ReadDplFile(path, kWidth, kHeight)->rows, 3);
+  EXPECT_EQ(ReadDplFile(path, kWidth, kHeight).values->rows, 3);
 
   // A folder or a pipe in the file's place cannot be read, so its sections could not be kept: nothing is written,
   // and nothing waits for a pipe's writer.
   folder_.MakeFolder("folder.dpl");
   EXPECT_THROW(WriteDplFile(folder_.PathOf("folder.dpl"), DefaultParameters(kWidth, kHeight), '.'), RunTimeError);
   ASSERT_EQ(::mkfifo(folder_.PathOf("pipe.dpl").c_str(), 0600), 0);
-  EXPECT_FALSE(ReadDplFile(folder_.PathOf("pipe.dpl"), kWidth, kHeight));
+  EXPECT_FALSE(ReadDplFile(folder_.PathOf("pipe.dpl"), kWidth, kHeight).values);
+  EXPECT_EQ(ReadDplFile(folder_.PathOf("pipe.dpl"), kWidth, kHeight).problems.size(), 1u);
   EXPECT_THROW(WriteDplFile(folder_.PathOf("pipe.dpl"), DefaultParameters(kWidth, kHeight), '.'), RunTimeError);
 }
 

@@ -104,20 +104,35 @@ TEST_F(DuplicationChecks, TheFirstFailureInOrderIsShownAndItsFieldReturned) {
   for (const auto& m : op_.messages()) EXPECT_TRUE(m.is_error);
 }
 
-TEST_F(DuplicationChecks, OverlapAsksOnlyBelowTheWidthAndNeedsYes) {
-  values_.column_pitch = 100.0;  // equal to the width: no question, but no room for the connecting line
-  EXPECT_EQ(Check(), DuplicationField::kVerticalDistance);
-  EXPECT_TRUE(op_.questions().empty());
+// A pitch equal to the pattern's size leaves no gap and passes; a smaller column pitch asks, and Yes builds the
+// overlapping grid: the connecting lines then only keep their distances from being negative.
+TEST_F(DuplicationChecks, OverlapAsksOnlyBelowTheWidthAndYesBuildsTheGrid) {
+  values_.column_pitch = 100.0;
+  values_.vertical_distance = 0.0;
+  EXPECT_EQ(Check(), std::nullopt);
+  values_.row_pitch = 50.0;
+  values_.horizontal_distance = 0.0;
+  EXPECT_EQ(Check(), std::nullopt);
+  EXPECT_TRUE(Shown().empty());
 
   values_.column_pitch = 99.99;
+  values_.vertical_distance = (values_.column_pitch - 100.0) / 2;  // the default: half the (negative) gap
   EXPECT_EQ(Check(kUnitInch), DuplicationField::kColumnPitch);  // the unscripted answer is Cancel
   ASSERT_EQ(op_.questions().size(), 1u);
   EXPECT_EQ(op_.questions()[0].text,
             "ElNachodzaNaSiebie\r\nSzerokoscPojedynElem: 3.94 in\r\n\r\nCzyAkceptujesz");
   EXPECT_EQ(op_.questions()[0].buttons, Buttons({kButtonYes, kButtonCancel}));
 
-  op_.AnswerNext(kButtonYes);  // accepted, but then the connecting line has no room either
+  op_.AnswerNext(kButtonYes);
+  values_.vertical_distance = 0.0;
+  EXPECT_EQ(Check(), std::nullopt);
+  op_.AnswerNext(kButtonYes);
+  values_.vertical_distance = 3.0;
+  EXPECT_EQ(Check(), std::nullopt);
+  op_.AnswerNext(kButtonYes);
+  values_.vertical_distance = -1.0;
   EXPECT_EQ(Check(), DuplicationField::kVerticalDistance);
+  EXPECT_EQ(op_.messages().back().text, "OdlLacznikaUjemna");
 }
 
 TEST_F(DuplicationChecks, ConnectorDistancesMustLeaveTheGapFree) {

@@ -17,6 +17,7 @@
 
 #include "config/display_unit.h"
 #include "layout/dpl_file.h"
+#include "layout/duplicate_project.h"
 #include "layout/ui/duplicate_elements.h"
 #include "services/interfejs.h"
 #include "services/scripted_operator.h"
@@ -152,20 +153,34 @@ TEST_F(DuplicationDialog, ChecksInOrderWithTheMessageAndTheFieldFocused) {
   EXPECT_FALSE(std::filesystem::exists(dpl_));
 }
 
+// A pitch equal to the width passes without the question; a smaller one asks, Cancel stays at the pitch, and Yes
+// builds the overlapping grid.
 TEST_F(DuplicationDialog, OverlapIsAskedOnlyBelowThePatternWidth) {
-  const auto dialog = Open();
-  Type(*dialog, "feuPrzesuniecieMdzyElem", "130");  // equal: no question, but no room for the vertical line
+  auto dialog = Open();
+  Type(*dialog, "feuPrzesuniecieMdzyElem", "130");
   QTest::keyClick(Find(*dialog, "feuPrzesuniecieMdzyElem"), Qt::Key_Return);
   EXPECT_TRUE(op_.questions().empty());
-  EXPECT_EQ(FocusedName(), "feuOdlMdzyEl_i_laczPionowym");
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"The distance to the vertical connecting line is too large."}));
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(dialog->result(), QDialog::Accepted);
+  EXPECT_NE(ReadFile(dpl_).find("Space between the elements=130\r\n"), std::string::npos);
 
+  dialog = Open();
   Type(*dialog, "feuPrzesuniecieMdzyElem", "129.99");
   QTest::keyClick(Find(*dialog, "feuPrzesuniecieMdzyElem"), Qt::Key_Return);
   ASSERT_EQ(op_.questions().size(), 1u);
   EXPECT_EQ(op_.questions()[0].text,
             "The elements will overlap.\r\nWidth of one element: 130.00 mm\r\n\r\nDo you accept this?");
   EXPECT_EQ(FocusedName(), "feuPrzesuniecieMdzyElem") << "Cancel stays at the pitch";
+  EXPECT_TRUE(dialog->isVisible());
+  op_.AnswerNext(kButtonYes);
+  QTest::keyClick(Find(*dialog, "feuPrzesuniecieMdzyElem"), Qt::Key_Return);
+  EXPECT_EQ(dialog->result(), QDialog::Accepted);
+  EXPECT_TRUE(Messages().empty());
+  const std::optional<DuplicationParameters> kept = ReadDplFile(dpl_, pattern_.project_width, pattern_.project_height).values;
+  ASSERT_TRUE(kept);
+  EXPECT_DOUBLE_EQ(kept->column_pitch, 129.99);
+  const auto grid = BuildDuplicate(pattern_, *kept, [](std::string_view, std::string_view) { return std::string(); });
+  EXPECT_TRUE(grid->planned) << "the overlapping grid is built and planned";
 }
 
 TEST_F(DuplicationDialog, DefaultsButtonKeepsTheCounts) {
@@ -222,7 +237,10 @@ TEST_F(DuplicationDialog, AFailedWriteKeepsTheDialogOpen) {
   std::filesystem::create_directory(dpl_);  // a folder where the file should go
   const auto dialog = Open();
   QTest::keyClick(Find(*dialog, "feIloscElemWWierszu"), Qt::Key_Return);
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"File access denied: is a directory (" + dpl_ + ")"}));
+  // Told when the dialog opened that the values could not be read, and now that they cannot be kept.
+  ASSERT_EQ(Messages().size(), 2u);
+  EXPECT_NE(Messages()[0].find("File access denied: is a directory (" + dpl_ + ")"), std::string::npos);
+  EXPECT_EQ(Messages()[1], "File access denied: is a directory (" + dpl_ + ")");
   EXPECT_TRUE(dialog->isVisible());
 }
 
@@ -289,6 +307,28 @@ TEST_F(DuplicationDialog, AShippedSamplesValuesGoToTheAccountsFolderAndTheOperat
   });
   ASSERT_TRUE(DuplicateElements(nullptr, pattern_, sample, installed, texts_, kUnitMm));
   EXPECT_EQ(op_.messages().size(), 1u);
+}
+
+// A drawing whose folder cannot be written is duplicated all the same: its values go to the account's folder, and the
+// operator is told where.
+TEST_F(DuplicationDialog, ADrawingInAFolderThatCannotBeWrittenKeepsItsValuesInTheAccountsFolder) {
+  const std::string drawing = "/sys/disc.plt";
+  const std::string kept = folder_.PathOf("Duplication/sys/disc.dpl");
+  QTimer::singleShot(0, [] {
+    QWidget* modal = QApplication::activeModalWidget();
+    ASSERT_NE(modal, nullptr);
+    QTest::keyClick(modal, Qt::Key_Return);
+    // A dialog the write kept open is closed, so that a failure ends the test rather than waits.
+    QTimer::singleShot(0, [] {
+      if (QWidget* still = QApplication::activeModalWidget()) QTest::keyClick(still, Qt::Key_Escape);
+    });
+  });
+  const std::optional<DuplicatedProject> result = DuplicateElements(nullptr, pattern_, drawing, folders_, texts_, kUnitMm);
+  ASSERT_TRUE(result) << (Messages().empty() ? "" : Messages()[0]);
+  EXPECT_EQ(result->caption, kept);
+  EXPECT_TRUE(std::filesystem::exists(kept));
+  ASSERT_EQ(op_.messages().size(), 1u);
+  EXPECT_EQ(op_.messages()[0].text, texts_.GetText("Duplication_parameters", "dplWFolderzeKonta") + kept);
 }
 
 TEST_F(DuplicationDialog, CaptionsFitInEveryLanguage) {

@@ -29,7 +29,7 @@ class ConfigurationDialog : public ::testing::Test {
   // The dialog over a configuration logic whose hooks record what they are told.
   void Create() {
     KonfigHooks hooks;
-    hooks.calibration_accepted = [this](double x, double, double) { calibrations_.push_back(x); };
+    hooks.calibration_in_effect = [this](double x, double, double) { calibrations_.push_back(x); };
     konfig_ = std::make_unique<Konfig>(folder_.folder(), '.', hooks);
     TDlgkonfig::Links links;
     links.feed_sign_changed = [this](int sign) { feed_signs_.push_back(sign); };
@@ -75,7 +75,7 @@ TEST_F(ConfigurationDialog, CancelRestoresTheValuesOfTheMomentItWasShown) {
   EXPECT_EQ(Value(Param::skala), 100);
   EXPECT_EQ(Value(Param::feKalibracjaX), 0);
   EXPECT_EQ(Field("skala").value(), 100) << "the field shows the restored value";
-  EXPECT_TRUE(calibrations_.empty()) << "Cancel leaves the scale factors alone";
+  EXPECT_EQ(calibrations_, std::vector<double>{0}) << "Cancel puts the scale factors back to the values shown";
 }
 
 TEST_F(ConfigurationDialog, OkTakesTheCalibrationWritesTheSettingsAndSavesWithAutoSave) {
