@@ -118,7 +118,13 @@ std::string DplPathFor(const std::string& pattern_path) {
 std::string DplPathFor(const std::string& pattern_path, const ProgramFolders& folders) {
   namespace fs = std::filesystem;
   const std::string beside = DplPathFor(pattern_path);
-  if (folders.writable.empty() || folders.shipped.empty()) return beside;
+  if (folders.writable.empty()) return beside;
+  // A project named by the program and kept in no file (a text not saved yet) has nothing to stand beside.
+  std::error_code error;
+  if (fs::path(pattern_path).is_relative() && !fs::exists(pattern_path, error)) {
+    return (fs::path(folders.writable) / beside).lexically_normal().string();
+  }
+  if (folders.shipped.empty()) return beside;
   const fs::path shipped = fs::path(folders.shipped).lexically_normal();
   if (shipped == fs::path(folders.writable).lexically_normal()) return beside;
   const fs::path inside = fs::path(beside).lexically_normal().lexically_relative(shipped);

@@ -17,7 +17,8 @@ inline constexpr std::string_view kDplSection = "Duplication_parameters";
 std::string DplPathFor(const std::string& pattern_path);
 // The same, except for a drawing among the shipped data when the program writes elsewhere (an installed program
 // never writes there): then its place below the shipped folder is taken below the writable folder, so a sample's
-// values are kept in the account's data folder ("Samples/US/disc.dpl" there).
+// values are kept in the account's data folder ("Samples/US/disc.dpl" there). A relative path that names no file
+// (a project the program made, such as a text not saved yet) has its ".dpl" file in the writable folder.
 std::string DplPathFor(const std::string& pattern_path, const ProgramFolders& folders);
 
 // True when the path's extension is ".dpl" in any case: the project is itself a duplication.

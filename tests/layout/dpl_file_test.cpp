@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -49,6 +50,12 @@ TEST(DplFile, PathBesideThePattern) {
   EXPECT_EQ(DplPathFor("/usr/share/varnholt/disc.plt", ProgramFolders{"/usr/share/varnholt/", "", true}),
             "/usr/share/varnholt/disc.dpl")
       << "no writable folder to go to";
+  // A text not saved yet is named but has no file; the values of a drawing opened by a relative path stay beside it.
+  EXPECT_EQ(DplPathFor("OPEN", installed), "/home/op/.local/share/varnholt/OPEN.dpl");
+  const testing::TempFolder folder;
+  const std::string relative =
+      std::filesystem::relative(folder.Write("rib.plt", "PU0,0;"), std::filesystem::current_path()).string();
+  EXPECT_EQ(DplPathFor(relative, installed), DplPathFor(relative));
 }
 
 TEST(DplFile, TheSixKeysInOrderWithTheSeparator) {
