@@ -17,7 +17,8 @@ namespace varnholt::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: varnholt-cli text TEXT --font FAMILY [--style STYLE] --height MM [--spacing MM] [--line-spacing MM]"
+    "Usage: varnholt-cli text TEXT --font FAMILY [--style STYLE] --height MM [--spacing MM] [--line-spacing "
+    "MM]"
     " [--align left|centre|right] [--weld|--no-weld] [--fallback] -o FILE.plt\n";
 
 std::optional<TextAlignment> AlignmentFromWord(const std::string& word) {
@@ -135,12 +136,13 @@ int RunText(const Arguments& args, std::ostream& out, std::ostream& err) {
     return 1;
   }
   if (drawing.width_mm > range.x_mm || drawing.height_mm > range.y_mm) {
-    err << "The text is larger than the machine's working range (" << range.x_mm << " x " << range.y_mm << " mm)\n";
+    err << "The text is larger than the machine's working range (" << range.x_mm << " x " << range.y_mm
+        << " mm)\n";
   }
   out << "{\"file\":" << JsonString(output) << ",\"font\":" << JsonString(drawing.family)
       << ",\"style\":" << JsonString(drawing.style) << ",\"figures\":" << drawing.figures.size()
-      << ",\"width_mm\":" << JsonNumber(drawing.width_mm) << ",\"height_mm\":" << JsonNumber(drawing.height_mm)
-      << "}\n";
+      << ",\"width_mm\":" << JsonNumber(drawing.width_mm)
+      << ",\"height_mm\":" << JsonNumber(drawing.height_mm) << "}\n";
   return 0;
 }
 

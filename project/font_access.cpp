@@ -24,8 +24,9 @@ bool SameName(const std::string& a, const std::string& b) {
 bool EnsureFontAccess() {
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) return true;
   if (QCoreApplication::instance() != nullptr) return false;
-  // Made once and never taken down: Qt's fonts live as long as their application, and taking one down while the
-  // process's statics go is not safe. The platform is named on its command line, which wins over the environment.
+  // Made once and never taken down: Qt's fonts live as long as their application, and taking one down while
+  // the process's statics go is not safe. The platform is named on its command line, which wins over the
+  // environment.
   static int argc = 3;
   static char name[] = "varnholt";
   static char platform_option[] = "-platform";

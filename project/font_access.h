@@ -1,6 +1,6 @@
 #pragma once
-// The computer's fonts as Qt finds them (through fontconfig): families, their styles, and the application object
-// Qt reads fonts through.
+// The computer's fonts as Qt finds them (through fontconfig): families, their styles, and the application
+// object Qt reads fonts through.
 
 #include <optional>
 #include <string>
@@ -19,8 +19,8 @@ bool EnsureFontAccess();
 std::vector<std::string> FontFamilies();
 // The styles of a family of the system ("Book", "Bold", "Condensed Oblique", ...).
 std::vector<std::string> FontStyles(const std::string& family);
-// The family of the system that family names, in the system's spelling (the case may differ); nothing when the
-// system has no such family.
+// The family of the system that family names, in the system's spelling (the case may differ); nothing when
+// the system has no such family.
 std::optional<std::string> InstalledFamily(const std::string& family);
 // The family the system gives to a request for family it does not have.
 std::string FallbackFamily(const std::string& family);

@@ -1,10 +1,9 @@
 #include "project/outline_weld.h"
 
-#include <polyclipping/clipper.hpp>
-
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <polyclipping/clipper.hpp>
 
 namespace varnholt {
 namespace {
@@ -40,13 +39,16 @@ void Merge(const Paths& paths, PolyTree& tree) {
 std::unique_ptr<tfigura> FigureOf(const Path& path) {
   auto figure = std::make_unique<tfigura>();
   figure->points.reserve(path.size() + 1);
-  for (const IntPoint& p : path) figure->points.push_back({static_cast<int32_t>(p.X), static_cast<int32_t>(p.Y)});
+  for (const IntPoint& p : path)
+    figure->points.push_back({static_cast<int32_t>(p.X), static_cast<int32_t>(p.Y)});
   figure->points.push_back(figure->points.front());
   licz_parametry(*figure);
   return figure;
 }
 
-bool Encloses(const Path& path) { return path.size() >= 3 && ClipperLib::Area(path) != 0.0; }
+bool Encloses(const Path& path) {
+  return path.size() >= 3 && ClipperLib::Area(path) != 0.0;
+}
 
 // The outer outlines of the tree, every one (islands in holes too), in the tree's order.
 std::vector<const PolyNode*> Outers(const PolyTree& tree) {
@@ -90,8 +92,8 @@ Box BoxOf(const Path& path) {
   return box;
 }
 
-// Sorts the welded outlines by the first group that reaches each: a point of a group's outline lies in (or on)
-// the innermost welded outline it went into. Outlines no group point reaches keep their order at the end.
+// Sorts the welded outlines by the first group that reaches each: a point of a group's outline lies in (or
+// on) the innermost welded outline it went into. Outlines no group point reaches keep their order at the end.
 void SortByGroups(std::vector<const PolyNode*>& outers, const std::vector<IntPoint>& group_points) {
   std::vector<Box> boxes;
   std::vector<int> depths;
@@ -113,7 +115,8 @@ void SortByGroups(std::vector<const PolyNode*>& outers, const std::vector<IntPoi
   }
   std::vector<size_t> order(outers.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return first_group[a] < first_group[b]; });
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return first_group[a] < first_group[b]; });
   std::vector<const PolyNode*> sorted;
   sorted.reserve(outers.size());
   for (const size_t i : order) sorted.push_back(outers[i]);
@@ -124,7 +127,7 @@ void SortByGroups(std::vector<const PolyNode*>& outers, const std::vector<IntPoi
 
 FigureList WeldOutlines(const std::vector<OutlineGroup>& groups, bool weld) {
   FigureList figures;
-  Paths all;                        // every group's merged contours, for the weld
+  Paths all;                           // every group's merged contours, for the weld
   std::vector<IntPoint> group_points;  // one point of each group's outline, for the order of the weld
   for (const OutlineGroup& group : groups) {
     PolyTree tree;

@@ -8,7 +8,6 @@
 #include <QRegularExpression>
 #include <QTextLayout>
 #include <QTextOption>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -38,8 +37,8 @@ TextOutcome Problem(TextProblemKind kind, std::string detail = {}) {
   return outcome;
 }
 
-// Where a glyph's points go: from its pixels (y down, from the glyph's origin on the layout) to millimetres on the
-// drawing (y up, the line's baseline at baseline_mm).
+// Where a glyph's points go: from its pixels (y down, from the glyph's origin on the layout) to millimetres
+// on the drawing (y up, the line's baseline at baseline_mm).
 struct GlyphPlacement {
   QPointF origin;
   double baseline_px = 0.0;
@@ -51,7 +50,9 @@ struct GlyphPlacement {
   }
 };
 
-RealPoint Minus(const RealPoint& a, const RealPoint& b) { return {a.x - b.x, a.y - b.y}; }
+RealPoint Minus(const RealPoint& a, const RealPoint& b) {
+  return {a.x - b.x, a.y - b.y};
+}
 
 // Appends the cubic from the ring's last point p0 through c1, c2 to p3, p0 left out.
 void AddCubic(MmRing& ring, const RealPoint& c1, const RealPoint& c2, const RealPoint& p3) {
@@ -65,7 +66,8 @@ void AddCubic(MmRing& ring, const RealPoint& c1, const RealPoint& c2, const Real
   const RealPoint d2 = Minus(Minus(c1, c2), Minus(c2, p3));
   const double second = std::max(std::hypot(d1.x, d1.y), std::hypot(d2.x, d2.y));
   const double by_flatness = std::ceil(std::sqrt(0.75 * second / kFlatnessMm));
-  const double steps = std::clamp(std::max(by_chord, by_flatness), 1.0, static_cast<double>(kMaxCurveSegments));
+  const double steps =
+      std::clamp(std::max(by_chord, by_flatness), 1.0, static_cast<double>(kMaxCurveSegments));
   const auto n = static_cast<int64_t>(steps);
   for (int64_t i = 1; i <= n; ++i) {
     const double t = static_cast<double>(i) / steps, u = 1.0 - t;
@@ -91,8 +93,8 @@ MmGlyph Flatten(const QPainterPath& path, const GlyphPlacement& place) {
   return contours;
 }
 
-// The font of the settings at one pixel per font design unit, so the layout's advances are the font's own; the
-// reason when there is none.
+// The font of the settings at one pixel per font design unit, so the layout's advances are the font's own;
+// the reason when there is none.
 std::optional<TextProblem> ChooseFont(const TextSettings& settings, QFont& font) {
   std::optional<std::string> family = InstalledFamily(settings.family);
   if (!family) {
@@ -148,7 +150,8 @@ double CapitalHeightPx(const QRawFont& raw) {
 }
 
 // The letters of one line, each its contours, with the line's baseline at baseline_mm.
-std::vector<MmGlyph> LineGlyphs(const QString& line, const QFont& font, double mm_per_px, double baseline_mm) {
+std::vector<MmGlyph> LineGlyphs(const QString& line, const QFont& font, double mm_per_px,
+                                double baseline_mm) {
   std::vector<MmGlyph> glyphs;
   QTextLayout layout(line, font);
   QTextOption option;
@@ -198,8 +201,8 @@ void Align(std::vector<MmGlyph>& glyphs, TextAlignment alignment) {
   }
 }
 
-// The contours in plotter units: repeated points once, the closing point left out, contours of fewer than three
-// points dropped. Nothing when a point leaves the int32 range.
+// The contours in plotter units: repeated points once, the closing point left out, contours of fewer than
+// three points dropped. Nothing when a point leaves the int32 range.
 std::optional<std::vector<OutlineGroup>> ToUnits(const std::vector<MmGlyph>& glyphs) {
   std::vector<OutlineGroup> groups;
   groups.reserve(glyphs.size());
@@ -276,7 +279,8 @@ TextOutcome MakeTextDrawing(const TextSettings& settings, double max_height_mm) 
   std::vector<MmGlyph> glyphs;
   const QStringList lines = text.split(QChar('\n'));
   for (qsizetype i = 0; i < lines.size(); ++i) {
-    std::vector<MmGlyph> line = LineGlyphs(lines[i], font, mm_per_px, -static_cast<double>(i) * line_pitch_mm);
+    std::vector<MmGlyph> line =
+        LineGlyphs(lines[i], font, mm_per_px, -static_cast<double>(i) * line_pitch_mm);
     Align(line, settings.alignment);
     glyphs.insert(glyphs.end(), std::make_move_iterator(line.begin()), std::make_move_iterator(line.end()));
   }
@@ -287,15 +291,19 @@ TextOutcome MakeTextDrawing(const TextSettings& settings, double max_height_mm) 
   TextDrawing& drawing = outcome.drawing;
   drawing.figures = WeldOutlines(*groups, settings.weld);
   if (drawing.figures.empty()) return Problem(TextProblemKind::kEmptyText);
-  if (!MoveToOrigin(drawing.figures, drawing.width_mm, drawing.height_mm)) return Problem(TextProblemKind::kTooLarge);
+  if (!MoveToOrigin(drawing.figures, drawing.width_mm, drawing.height_mm))
+    return Problem(TextProblemKind::kTooLarge);
   drawing.family = raw.familyName().toStdString();
   drawing.style = raw.styleName().toStdString();
   return outcome;
 }
 
-int TextLengthDecimals(int unit) { return unit == kUnitInch ? 3 : unit == kUnitFoot ? 4 : 1; }
+int TextLengthDecimals(int unit) {
+  return unit == kUnitInch ? 3 : unit == kUnitFoot ? 4 : 1;
+}
 
-std::string TextProblemText(const TextProblem& problem, const TextLookup& texts, int unit, double max_height_mm) {
+std::string TextProblemText(const TextProblem& problem, const TextLookup& texts, int unit,
+                            double max_height_mm) {
   constexpr std::string_view kSection = "Text_window";
   switch (problem.kind) {
     case TextProblemKind::kNoFontAccess:
@@ -313,7 +321,8 @@ std::string TextProblemText(const TextProblem& problem, const TextLookup& texts,
         return QString::number(FromMillimetres(mm, unit), 'f', TextLengthDecimals(unit)).toStdString() + " " +
                std::string(UnitName(unit));
       };
-      return texts(kSection, "wysokoscPozaZakresem") + length(kMinLetterHeightMm) + " - " + length(max_height_mm);
+      return texts(kSection, "wysokoscPozaZakresem") + length(kMinLetterHeightMm) + " - " +
+             length(max_height_mm);
     }
     case TextProblemKind::kMissingCharacters:
       return texts(kSection, "brakZnakow") + problem.detail;
@@ -325,7 +334,8 @@ std::string TextProblemText(const TextProblem& problem, const TextLookup& texts,
 
 std::string TextProjectName(const std::string& text) {
   QString name;
-  for (const QString& line : QString::fromStdString(text).split(QRegularExpression(QStringLiteral("[\\r\\n]")))) {
+  for (const QString& line :
+       QString::fromStdString(text).split(QRegularExpression(QStringLiteral("[\\r\\n]")))) {
     name = line.trimmed();
     if (!name.isEmpty()) break;
   }

@@ -1,6 +1,6 @@
 #pragma once
-// A drawing made of a text in one of the computer's fonts: each letter's outline and counters as closed figures at
-// an exact capital height in millimetres, letters that touch welded into one outline.
+// A drawing made of a text in one of the computer's fonts: each letter's outline and counters as closed
+// figures at an exact capital height in millimetres, letters that touch welded into one outline.
 
 #include <optional>
 #include <string>
@@ -18,15 +18,15 @@ inline constexpr double kMinLetterHeightMm = 1.0;
 inline constexpr int kMaxTextLength = 10'000;
 
 struct TextSettings {
-  std::string text;                // UTF-8; lines end at "\n", "\r\n" or "\r"
-  std::string family;              // a font family of the system, in any case
-  std::string style;               // one of the family's styles; empty for its upright regular one
+  std::string text;                 // UTF-8; lines end at "\n", "\r\n" or "\r"
+  std::string family;               // a font family of the system, in any case
+  std::string style;                // one of the family's styles; empty for its upright regular one
   double letter_height_mm = 100.0;  // the height of a capital, measured on the outline of "H"
   double letter_spacing_mm = 0.0;   // added after every letter; below 0 brings letters together
   double line_spacing_mm = 0.0;     // from one line's baseline to the next; 0 takes the font's own distance
   TextAlignment alignment = TextAlignment::kLeft;  // of the lines' outlines against each other
-  bool weld = true;                // letters that touch or overlap become one outline
-  bool allow_fallback = false;     // a family the system lacks is replaced by the one it offers instead
+  bool weld = true;                                // letters that touch or overlap become one outline
+  bool allow_fallback = false;  // a family the system lacks is replaced by the one it offers instead
 };
 
 enum class TextProblemKind {
@@ -58,17 +58,18 @@ struct TextOutcome {
   TextDrawing drawing;
 };
 
-// Draws the text's outlines. Curves are divided by the DXF reader's chord rule for curves and, where that leaves
-// them coarser, until no chord leaves its curve by more than half a plotter unit. The letter height must lie from
-// kMinLetterHeightMm to max_height_mm.
+// Draws the text's outlines. Curves are divided by the DXF reader's chord rule for curves and, where that
+// leaves them coarser, until no chord leaves its curve by more than half a plotter unit. The letter height
+// must lie from kMinLetterHeightMm to max_height_mm.
 TextOutcome MakeTextDrawing(const TextSettings& settings, double max_height_mm);
 
-// The decimals a text's lengths are shown with in the display unit: 1 in millimetres, 3 in inches, 4 in feet (a
-// tenth of a millimetre; about a plotter unit in the other two).
+// The decimals a text's lengths are shown with in the display unit: 1 in millimetres, 3 in inches, 4 in feet
+// (a tenth of a millimetre; about a plotter unit in the other two).
 int TextLengthDecimals(int unit);
 
 // The problem as the operator reads it, from the section "Text_window"; lengths in the display unit.
-std::string TextProblemText(const TextProblem& problem, const TextLookup& texts, int unit, double max_height_mm);
+std::string TextProblemText(const TextProblem& problem, const TextLookup& texts, int unit,
+                            double max_height_mm);
 
 // The name a text's project window takes: its first line with text, without blanks at its ends, at most 40
 // characters, with the characters a file name cannot hold replaced by "_" ("text" when nothing is left).

@@ -1,5 +1,5 @@
-// The main window's commands for drawings the program makes and keeps: a new text, and saving a project's drawing
-// as a plot file.
+// The main window's commands for drawings the program makes and keeps: a new text, and saving a project's
+// drawing as a plot file.
 
 #include <filesystem>
 

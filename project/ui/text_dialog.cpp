@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "config/display_unit.h"
 #include "project/font_access.h"
@@ -79,10 +80,12 @@ void TextPreview::paintEvent(QPaintEvent*) {
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
   const QRectF box = outlines_.boundingRect();
   if (outlines_.isEmpty() || box.width() <= 0.0 || box.height() <= 0.0) return;
-  const QRectF room = QRectF(rect()).adjusted(kMargin + kDimensionRoom, kMargin, -kMargin, -kMargin - kDimensionRoom);
+  const QRectF room =
+      QRectF(rect()).adjusted(kMargin + kDimensionRoom, kMargin, -kMargin, -kMargin - kDimensionRoom);
   if (room.width() <= 0.0 || room.height() <= 0.0) return;
   const double scale = std::min(room.width() / box.width(), room.height() / box.height());
-  const QPointF corner(room.center().x() - box.width() * scale / 2.0, room.center().y() + box.height() * scale / 2.0);
+  const QPointF corner(room.center().x() - box.width() * scale / 2.0,
+                       room.center().y() + box.height() * scale / 2.0);
   QTransform place;
   place.translate(corner.x(), corner.y());
   place.scale(scale, -scale);
@@ -105,13 +108,14 @@ void TextPreview::paintEvent(QPaintEvent*) {
   painter.save();
   painter.translate(left - 2.0, shown.center().y());
   painter.rotate(-90.0);
-  painter.drawText(QRectF(-shown.height() / 2.0, -(kDimensionRoom - 10.0), shown.height(), kDimensionRoom - 10.0),
-                   Qt::AlignHCenter | Qt::AlignBottom | Qt::TextDontClip, height_text_);
+  painter.drawText(
+      QRectF(-shown.height() / 2.0, -(kDimensionRoom - 10.0), shown.height(), kDimensionRoom - 10.0),
+      Qt::AlignHCenter | Qt::AlignBottom | Qt::TextDontClip, height_text_);
   painter.restore();
 }
 
-TTextDialog::TTextDialog(const tInterfejs& texts, const TextSettings& settings, int unit, double max_height_mm,
-                         QWidget* parent)
+TTextDialog::TTextDialog(const tInterfejs& texts, const TextSettings& settings, int unit,
+                         double max_height_mm, QWidget* parent)
     : QDialog(parent), texts_(texts), unit_(unit), max_height_mm_(max_height_mm) {
   setObjectName("TextDialog");
   Build();
@@ -120,8 +124,9 @@ TTextDialog::TTextDialog(const tInterfejs& texts, const TextSettings& settings, 
 }
 
 void TTextDialog::Build() {
-  const QString suffix = QStringLiteral(" ") + QString::fromUtf8(UnitName(unit_).data(),
-                                                                  static_cast<qsizetype>(UnitName(unit_).size()));
+  const QString suffix =
+      QStringLiteral(" ") +
+      QString::fromUtf8(UnitName(unit_).data(), static_cast<qsizetype>(UnitName(unit_).size()));
   const int decimals = TextLengthDecimals(unit_);
   const auto length_field = [&](const char* name, double low_mm, double high_mm) {
     auto* field = new QDoubleSpinBox(this);
@@ -134,13 +139,6 @@ void TTextDialog::Build() {
     connect(field, &QDoubleSpinBox::valueChanged, this, [this] { Changed(); });
     return field;
   };
-  const auto label = [this](const char* name, QWidget* buddy) {
-    auto* caption = new QLabel(this);
-    caption->setObjectName(name);
-    caption->setBuddy(buddy);
-    return caption;
-  };
-
   text_ = new QPlainTextEdit(this);
   text_->setObjectName("edText");
   text_->setTabChangesFocus(true);
@@ -171,20 +169,21 @@ void TTextDialog::Build() {
   connect(weld_, &QCheckBox::toggled, this, [this] { Changed(); });
 
   auto* fields = new QGridLayout;
-  fields->addWidget(label("lblText", text_), 0, 0, Qt::AlignTop);
-  fields->addWidget(text_, 0, 1, 1, 3);
-  fields->addWidget(label("lblFont", family_), 1, 0);
-  fields->addWidget(family_, 1, 1);
-  fields->addWidget(label("lblStyle", style_), 1, 2);
-  fields->addWidget(style_, 1, 3);
-  fields->addWidget(label("lblHeight", height_), 2, 0);
-  fields->addWidget(height_, 2, 1);
-  fields->addWidget(label("lblSpacing", spacing_), 2, 2);
-  fields->addWidget(spacing_, 2, 3);
-  fields->addWidget(label("lblLineSpacing", line_spacing_), 3, 0);
-  fields->addWidget(line_spacing_, 3, 1);
-  fields->addWidget(label("lblAlign", alignment_), 3, 2);
-  fields->addWidget(alignment_, 3, 3);
+  const struct {
+    const char* caption;
+    QWidget* field;
+  } placed[] = {{"lblText", text_},      {"lblFont", family_},     {"lblStyle", style_},
+                {"lblHeight", height_},  {"lblSpacing", spacing_}, {"lblLineSpacing", line_spacing_},
+                {"lblAlign", alignment_}};
+  for (int i = 0; i < static_cast<int>(std::size(placed)); ++i) {
+    auto* caption = new QLabel(this);
+    caption->setObjectName(placed[i].caption);
+    caption->setBuddy(placed[i].field);
+    // After the text, which takes a row of its own, two fields a row.
+    const int row = i == 0 ? 0 : 1 + (i - 1) / 2, column = i == 0 ? 0 : 2 * ((i - 1) % 2);
+    fields->addWidget(caption, row, column, i == 0 ? Qt::AlignTop : Qt::Alignment());
+    fields->addWidget(placed[i].field, row, column + 1, 1, i == 0 ? 3 : 1);
+  }
   fields->addWidget(weld_, 4, 1, 1, 3);
   fields->setColumnStretch(1, 1);
   fields->setColumnStretch(3, 1);
@@ -224,8 +223,9 @@ void TTextDialog::Build() {
 }
 
 void TTextDialog::ShowSettings(const TextSettings& settings) {
-  const QSignalBlocker blocks[] = {QSignalBlocker(text_), QSignalBlocker(family_), QSignalBlocker(style_),
-                                   QSignalBlocker(height_), QSignalBlocker(spacing_), QSignalBlocker(line_spacing_),
+  const QSignalBlocker blocks[] = {QSignalBlocker(text_),      QSignalBlocker(family_),
+                                   QSignalBlocker(style_),     QSignalBlocker(height_),
+                                   QSignalBlocker(spacing_),   QSignalBlocker(line_spacing_),
                                    QSignalBlocker(alignment_), QSignalBlocker(weld_)};
   text_->setPlainText(QString::fromStdString(settings.text));
   std::optional<std::string> family = InstalledFamily(settings.family);
@@ -247,7 +247,9 @@ void TTextDialog::FillStyles(const std::string& keep) {
   for (const std::string& style : styles) style_->addItem(QString::fromStdString(style));
   // The style kept when the family has it, else the family's upright regular one.
   std::optional<std::string> chosen = MatchingStyle(styles, keep);
-  if (!chosen) chosen = MatchingStyle(styles, QFontInfo(QFont(QString::fromStdString(family))).styleName().toStdString());
+  if (!chosen)
+    chosen =
+        MatchingStyle(styles, QFontInfo(QFont(QString::fromStdString(family))).styleName().toStdString());
   if (chosen) style_->setCurrentText(QString::fromStdString(*chosen));
 }
 
@@ -270,8 +272,8 @@ QString TTextDialog::Length(double mm) const {
 }
 
 void TTextDialog::Changed() {
-  // Create stays at hand while the preview catches up: pressed, it draws the fields first and creates only what
-  // can be drawn.
+  // Create stays at hand while the preview catches up: pressed, it draws the fields first and creates only
+  // what can be drawn.
   create_->setEnabled(true);
   pause_->start();
 }
@@ -297,8 +299,8 @@ void TTextDialog::Refresh() {
   create_->setEnabled(true);
 }
 
-std::optional<TextDrawing> AskForText(QWidget* parent, const tInterfejs& texts, TextSettings& settings, int unit,
-                                      double max_height_mm) {
+std::optional<TextDrawing> AskForText(QWidget* parent, const tInterfejs& texts, TextSettings& settings,
+                                      int unit, double max_height_mm) {
   TTextDialog dialog(texts, settings, unit, max_height_mm, parent);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   settings = dialog.Settings();

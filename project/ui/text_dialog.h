@@ -1,6 +1,6 @@
 #pragma once
-// The New text dialog: a text in one of the computer's fonts with its letter height in the display unit, spacing,
-// alignment and welding, and a live preview of the outlines with their width and height.
+// The New text dialog: a text in one of the computer's fonts with its letter height in the display unit,
+// spacing, alignment and welding, and a live preview of the outlines with their width and height.
 
 #include <QDialog>
 #include <QPainterPath>
@@ -38,8 +38,9 @@ class TextPreview final : public QWidget {
 
 class TTextDialog final : public QDialog {
  public:
-  // The dialog over settings (the family is the first installed of the settings', DejaVu Sans and the system's
-  // own); lengths in the display unit, the letter height up to max_height_mm. The texts must outlive it.
+  // The dialog over settings (the family is the first installed of the settings', DejaVu Sans and the
+  // system's own); lengths in the display unit, the letter height up to max_height_mm. The texts must outlive
+  // it.
   TTextDialog(const tInterfejs& texts, const TextSettings& settings, int unit, double max_height_mm,
               QWidget* parent = nullptr);
 
@@ -79,7 +80,7 @@ class TTextDialog final : public QDialog {
 
 // Opens the dialog modally over settings; on Create the settings are kept there and their drawing returned,
 // nothing when the operator cancels.
-std::optional<TextDrawing> AskForText(QWidget* parent, const tInterfejs& texts, TextSettings& settings, int unit,
-                                      double max_height_mm);
+std::optional<TextDrawing> AskForText(QWidget* parent, const tInterfejs& texts, TextSettings& settings,
+                                      int unit, double max_height_mm);
 
 }  // namespace varnholt

@@ -1,5 +1,5 @@
-// varnholt-cli text: the plot file of a text that write, verify and figures take as any drawing, and the errors of a
-// text that cannot be drawn.
+// varnholt-cli text: the plot file of a text that write, verify and figures take as any drawing, and the
+// errors of a text that cannot be drawn.
 
 #include <gtest/gtest.h>
 
@@ -19,10 +19,12 @@ TEST(TextCommand, TheTextsPlotFileIsPlannedWrittenAndVerifiedAsAnyDrawing) {
   testing::TempFolder folder;
   const std::string plot = folder.PathOf("open.plt");
   const std::string program = folder.PathOf("out.cn");
-  const CommandRun text = Command(cli::RunText, {"OPEN\nR&8", "--font", "dejavu sans", "--style", "Bold", "--height",
-                                                 "120", "--spacing", "-4", "--align", "centre", "-o", plot});
+  const CommandRun text =
+      Command(cli::RunText, {"OPEN\nR&8", "--font", "dejavu sans", "--style", "Bold", "--height", "120",
+                             "--spacing", "-4", "--align", "centre", "-o", plot});
   ASSERT_EQ(text.code, 0) << text.err;
-  EXPECT_EQ(text.out.rfind("{\"file\":\"" + plot + "\",\"font\":\"DejaVu Sans\",\"style\":\"Bold\",\"figures\":", 0),
+  EXPECT_EQ(text.out.rfind(
+                "{\"file\":\"" + plot + "\",\"font\":\"DejaVu Sans\",\"style\":\"Bold\",\"figures\":", 0),
             0u)
       << text.out;
   EXPECT_EQ(text.err, "");
@@ -62,7 +64,8 @@ TEST(TextCommand, ATextThatCannotBeDrawnIsRefusedWithItsReason) {
   for (const char* height : {"0", "2401", "-3"}) {
     const CommandRun range = run({"A", "--font", "DejaVu Sans", "--height", height});
     EXPECT_EQ(range.code, 1) << height;
-    EXPECT_NE(range.err.find("--height takes the height of a capital in millimetres, 1 to 2400"), std::string::npos)
+    EXPECT_NE(range.err.find("--height takes the height of a capital in millimetres, 1 to 2400"),
+              std::string::npos)
         << range.err;
   }
   const CommandRun lacking = run({"A\xe6\xbc\xa2", "--font", "DejaVu Sans Mono", "--height", "50"});

@@ -1,5 +1,5 @@
-// Plot files written from figures read back as the same figures: pens and pen values, negative coordinates, one
-// point figures; and a failed write leaves the old file.
+// Plot files written from figures read back as the same figures: pens and pen values, negative coordinates,
+// one point figures; and a failed write leaves the old file.
 
 #include "files/plot_file_writer.h"
 
@@ -10,8 +10,8 @@
 #include <iterator>
 
 #include "config/file_write.h"
-#include "geometry/run_time_error.h"
 #include "files/hpgl_test_support.h"
+#include "geometry/run_time_error.h"
 #include "support/temp_folder.h"
 
 namespace varnholt {

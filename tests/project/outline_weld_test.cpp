@@ -1,5 +1,5 @@
-// Welding outlines: letters that overlap become one outline with their holes, a letter's own overlapping pieces
-// always merge, and the figures come in the order of the letters.
+// Welding outlines: letters that overlap become one outline with their holes, a letter's own overlapping
+// pieces always merge, and the figures come in the order of the letters.
 
 #include "project/outline_weld.h"
 
@@ -54,8 +54,8 @@ TEST(WeldOutlines, OverlappingLettersBecomeOneOutlineOnlyWhenWelded) {
 }
 
 TEST(WeldOutlines, ALettersOwnOverlappingPiecesAlwaysMerge) {
-  // One letter drawn as two overlapping bars, as fonts build some accented letters; beside it a letter that only
-  // touches it at an edge, which merges only when welded.
+  // One letter drawn as two overlapping bars, as fonts build some accented letters; beside it a letter that
+  // only touches it at an edge, which merges only when welded.
   const OutlineGroup cross = {{{0, 400}, {1000, 400}, {1000, 600}, {0, 600}},
                               {{400, 0}, {600, 0}, {600, 1000}, {400, 1000}}};
   const OutlineGroup touching = {Ring(1000, 400, 200)};
@@ -70,7 +70,8 @@ TEST(WeldOutlines, ALettersOwnOverlappingPiecesAlwaysMerge) {
 
 TEST(WeldOutlines, FiguresComeInTheOrderOfTheLettersNotOfTheirPlace) {
   // Right to left, the way a text of a right-to-left language is laid out; the third overlaps the first.
-  const std::vector<OutlineGroup> letters = {{Ring(4000, 0, 1000)}, {Ring(0, 0, 1000)}, {Ring(4500, 500, 1000)}};
+  const std::vector<OutlineGroup> letters = {
+      {Ring(4000, 0, 1000)}, {Ring(0, 0, 1000)}, {Ring(4500, 500, 1000)}};
   for (const bool weld : {true, false}) {
     const FigureList figures = WeldOutlines(letters, weld);
     ASSERT_EQ(figures.size(), weld ? 2u : 3u);

@@ -1,6 +1,7 @@
 // Texts in the computer's fonts (DejaVu Sans, installed by scripts/deps): the outlines and counters of known
-// letters, the capital height, spacing, lines and alignment, welding, the plot file round trip, and the problems a
-// text can have. No test makes the application: the library makes its own offscreen one, as the command line does.
+// letters, the capital height, spacing, lines and alignment, welding, the plot file round trip, and the
+// problems a text can have. No test makes the application: the library makes its own offscreen one, as the
+// command line does.
 
 #include "project/text_drawing.h"
 
@@ -72,7 +73,8 @@ TEST(TextDrawing, KnownLettersGiveTheirOutlinesAndCounters) {
 
   const TextDrawing i = Draw(Settings("i"));
   ASSERT_EQ(i.figures.size(), 2u);
-  EXPECT_EQ(Nest(Draw(Settings("i"))).depths, (std::vector<int32_t>{0, 0})) << "the dot stands beside the stem";
+  EXPECT_EQ(Nest(Draw(Settings("i"))).depths, (std::vector<int32_t>{0, 0}))
+      << "the dot stands beside the stem";
   EXPECT_EQ(i.figures[0]->min_x, i.figures[1]->min_x) << "one above the other, as wide";
 
   // "B" has two counters, "8" too; "A" one.
@@ -98,8 +100,8 @@ TEST(TextDrawing, TheCapitalIsAsHighAsAskedToTheResolution) {
 }
 
 TEST(TextDrawing, CurvesAreDividedByTheChordRule) {
-  // At a metre a chord of the "O" would leave its curve by less than half a unit at 6 mm; the chord rule keeps
-  // chords at 2 mm (a little more where the curve's even parameter steps are not quite even in length).
+  // At a metre a chord of the "O" would leave its curve by less than half a unit at 6 mm; the chord rule
+  // keeps chords at 2 mm (a little more where the curve's even parameter steps are not quite even in length).
   const TextDrawing o = Draw(Settings("O", 1000.0));
   size_t points = 0;
   for (const auto& figure : o.figures) {
@@ -129,8 +131,9 @@ TEST(TextDrawing, SpacingLinesAndAlignmentMoveTheLettersByTheirMillimetres) {
   // takes its place too.
   TextSettings lines = Settings("I\nIII");
   lines.line_spacing_mm = 150.0;
-  for (const auto& [alignment, edge] : {std::pair{TextAlignment::kLeft, 0}, std::pair{TextAlignment::kCentre, 1},
-                                       std::pair{TextAlignment::kRight, 2}}) {
+  for (const auto& [alignment, edge] :
+       {std::pair{TextAlignment::kLeft, 0}, std::pair{TextAlignment::kCentre, 1},
+        std::pair{TextAlignment::kRight, 2}}) {
     lines.alignment = alignment;
     const TextDrawing drawing = Draw(lines);
     ASSERT_EQ(drawing.figures.size(), 4u);
@@ -226,7 +229,8 @@ TEST(TextDrawing, EveryProblemHasItsMessageInEveryLanguage) {
   for (const char* code : {"PL", "US", "DE"}) {
     LanguageTexts texts;
     const std::string path = tInterfejs::LanguageFileName(std::string(VARNHOLT_LANGUAGE_DIR) + "/", code);
-    ASSERT_EQ(ReadLanguageFile(path, "Varnholt", ProgramVersion(), texts), LanguageFileStatus::kLoaded) << path;
+    ASSERT_EQ(ReadLanguageFile(path, "Varnholt", ProgramVersion(), texts), LanguageFileStatus::kLoaded)
+        << path;
     const TextLookup lookup = [&texts](std::string_view section, std::string_view key) {
       return texts.Lookup(section, key);
     };
@@ -239,7 +243,8 @@ TEST(TextDrawing, EveryProblemHasItsMessageInEveryLanguage) {
     }
   }
   const TextLookup none = [](std::string_view, std::string_view) { return std::string(); };
-  EXPECT_EQ(TextProblemText({TextProblemKind::kHeightOutOfRange, ""}, none, 1, 2400.0), "0.039 in - 94.488 in");
+  EXPECT_EQ(TextProblemText({TextProblemKind::kHeightOutOfRange, ""}, none, 1, 2400.0),
+            "0.039 in - 94.488 in");
 }
 
 TEST(TextDrawing, AProjectIsNamedAfterTheTextsFirstLine) {

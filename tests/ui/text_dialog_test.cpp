@@ -1,5 +1,5 @@
-// The New text dialog: lengths in the display unit, the preview and size following the fields, problems that keep
-// Create from being pressed, and its texts in every language.
+// The New text dialog: lengths in the display unit, the preview and size following the fields, problems that
+// keep Create from being pressed, and its texts in every language.
 
 #include "project/ui/text_dialog.h"
 
@@ -61,7 +61,8 @@ TEST_F(TextWindow, FieldsInTheDisplayUnitGiveMillimetresAndThePreviewFollowsThem
   EXPECT_FALSE(shown.weld);
   ASSERT_FALSE(dialog.outcome().problem);
   const QString size = Child<QLabel>(dialog, "lblSize").text();
-  EXPECT_TRUE(size.startsWith(QString::fromStdString(texts.GetText("Text_window", "rozmiar")))) << size.toStdString();
+  EXPECT_TRUE(size.startsWith(QString::fromStdString(texts.GetText("Text_window", "rozmiar"))))
+      << size.toStdString();
   EXPECT_TRUE(size.endsWith(" in")) << size.toStdString();
   EXPECT_NEAR(dialog.outcome().drawing.height_mm, 254.0, 0.025) << "the capital is the text's height";
 
@@ -71,7 +72,8 @@ TEST_F(TextWindow, FieldsInTheDisplayUnitGiveMillimetresAndThePreviewFollowsThem
   EXPECT_TRUE(create.isEnabled()) << "not at once";
   testing::ProcessEventsFor(400);
   EXPECT_FALSE(create.isEnabled());
-  EXPECT_EQ(Child<QLabel>(dialog, "lblSize").text().toStdString(), texts.GetText("Text_window", "tekstPusty"));
+  EXPECT_EQ(Child<QLabel>(dialog, "lblSize").text().toStdString(),
+            texts.GetText("Text_window", "tekstPusty"));
 
   // Another family offers its own styles, keeping the chosen one where it has it.
   Child<QFontComboBox>(dialog, "cbFont").setCurrentFont(QFont("DejaVu Serif"));
@@ -88,8 +90,8 @@ TEST_F(TextWindow, EveryTextOfTheDialogComesFromTheLanguage) {
     const tInterfejs& texts = Texts(country);
     TTextDialog dialog(texts, TextSettings{}, kUnitMm, 2400.0);
     EXPECT_EQ(dialog.windowTitle().toStdString(), texts.GetText("Text_window", "caption"));
-    for (const char* name : {"lblText", "lblFont", "lblStyle", "lblHeight", "lblSpacing", "lblLineSpacing",
-                             "lblAlign"}) {
+    for (const char* name :
+         {"lblText", "lblFont", "lblStyle", "lblHeight", "lblSpacing", "lblLineSpacing", "lblAlign"}) {
       const QString text = Child<QLabel>(dialog, name).text();
       EXPECT_FALSE(text.isEmpty() || text.toStdString() == kMissingText) << country << " " << name;
     }
@@ -98,10 +100,12 @@ TEST_F(TextWindow, EveryTextOfTheDialogComesFromTheLanguage) {
       EXPECT_FALSE(text.isEmpty() || text.toStdString() == kMissingText) << country << " " << name;
     }
     auto& align = Child<QComboBox>(dialog, "cbAlign");
-    for (int i = 0; i < align.count(); ++i) EXPECT_NE(align.itemText(i).toStdString(), kMissingText) << country;
+    for (int i = 0; i < align.count(); ++i)
+      EXPECT_NE(align.itemText(i).toStdString(), kMissingText) << country;
     EXPECT_NE(Child<QDoubleSpinBox>(dialog, "seLineSpacing").specialValueText().toStdString(), kMissingText);
     EXPECT_NE(Child<QDoubleSpinBox>(dialog, "seHeight").toolTip().toStdString(), "") << country;
-    EXPECT_EQ(Child<QLabel>(dialog, "lblSize").text().toStdString(), texts.GetText("Text_window", "tekstPusty"))
+    EXPECT_EQ(Child<QLabel>(dialog, "lblSize").text().toStdString(),
+              texts.GetText("Text_window", "tekstPusty"))
         << "an empty text asks for one";
   }
 }
