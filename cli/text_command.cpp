@@ -10,6 +10,7 @@
 #include "cli/number_arguments.h"
 #include "files/plot_file_writer.h"
 #include "geometry/run_time_error.h"
+#include "project/font_access.h"
 #include "project/project_document.h"
 #include "project/text_drawing.h"
 
@@ -116,6 +117,8 @@ void ReportProblem(const TextProblem& problem, const TextSettings& settings, dou
 }  // namespace
 
 int RunText(const Arguments& args, std::ostream& out, std::ostream& err) {
+  // One application for the fonts while the command runs, made offscreen: the command needs no display.
+  const FontAccess fonts;
   std::string output;
   const std::optional<TextSettings> settings = ParseOptions(args, output, err);
   if (!settings) return 1;

@@ -21,28 +21,26 @@ bool SameName(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-bool EnsureFontAccess() {
-  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) return true;
-  if (QCoreApplication::instance() != nullptr) return false;
-  // Made once and never taken down: Qt's fonts live as long as their application, and taking one down while
-  // the process's statics go is not safe. The platform is named on its command line, which wins over the
-  // environment.
-  static int argc = 3;
-  static char name[] = "varnholt";
-  static char platform_option[] = "-platform";
-  static char platform[] = "offscreen";
-  static char* argv[] = {name, platform_option, platform, nullptr};
-  static const QGuiApplication* const application = new QGuiApplication(argc, argv);
-  return application != nullptr;
+FontAccess::FontAccess() {
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
+    available_ = true;
+  } else if (QCoreApplication::instance() == nullptr) {
+    own_ = std::make_unique<QGuiApplication>(argc_, argv_);
+    available_ = true;
+  }
 }
 
+FontAccess::~FontAccess() = default;
+
 std::vector<std::string> FontFamilies() {
-  if (!EnsureFontAccess()) return {};
+  const FontAccess access;
+  if (!access.available()) return {};
   return ToStrings(QFontDatabase::families());
 }
 
 std::vector<std::string> FontStyles(const std::string& family) {
-  if (!EnsureFontAccess()) return {};
+  const FontAccess access;
+  if (!access.available()) return {};
   return ToStrings(QFontDatabase::styles(QString::fromStdString(family)));
 }
 
@@ -54,7 +52,8 @@ std::optional<std::string> InstalledFamily(const std::string& family) {
 }
 
 std::string FallbackFamily(const std::string& family) {
-  if (!EnsureFontAccess()) return {};
+  const FontAccess access;
+  if (!access.available()) return {};
   return QFontInfo(QFont(QString::fromStdString(family))).family().toStdString();
 }
 

@@ -2,18 +2,41 @@
 // The computer's fonts as Qt finds them (through fontconfig): families, their styles, and the application
 // object Qt reads fonts through.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class QGuiApplication;
+
 namespace varnholt {
 
-// True when fonts can be read: a graphical Qt application runs, or none ran and one has now been made on the
-// offscreen platform (no display needed) for the rest of the process. False in a process that runs a Qt
-// application without the graphical part.
-bool EnsureFontAccess();
+// Fonts are read through a graphical Qt application. While an object of this class lives, one runs: the process's
+// own, or one it makes on the offscreen platform (no display needed) when the process runs none, taken down again
+// with it.
+class FontAccess {
+ public:
+  FontAccess();
+  ~FontAccess();
+  FontAccess(const FontAccess&) = delete;
+  FontAccess& operator=(const FontAccess&) = delete;
 
-// The functions below make sure of the access first; without it they find no font.
+  // False in a process that runs a Qt application without the graphical part: no font can be read there.
+  bool available() const { return available_; }
+
+ private:
+  // The application's command line, which it keeps for its life; the platform is named there, which wins over
+  // the environment.
+  int argc_ = 3;
+  char name_[9] = "varnholt";
+  char platform_option_[10] = "-platform";
+  char platform_[10] = "offscreen";
+  char* argv_[4] = {name_, platform_option_, platform_, nullptr};
+  std::unique_ptr<QGuiApplication> own_;
+  bool available_ = false;
+};
+
+// The functions below make sure of the access while they run; without it they find no font.
 
 // The font families of the system, as Qt lists them.
 std::vector<std::string> FontFamilies();

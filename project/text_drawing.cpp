@@ -247,7 +247,8 @@ bool MoveToOrigin(FigureList& figures, double& width_mm, double& height_mm) {
 }  // namespace
 
 TextOutcome MakeTextDrawing(const TextSettings& settings, double max_height_mm) {
-  if (!EnsureFontAccess()) return Problem(TextProblemKind::kNoFontAccess);
+  const FontAccess access;
+  if (!access.available()) return Problem(TextProblemKind::kNoFontAccess);
   QString text = QString::fromStdString(settings.text);
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   text.replace(QChar('\r'), QChar('\n'));

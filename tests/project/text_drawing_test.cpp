@@ -1,7 +1,6 @@
 // Texts in the computer's fonts (DejaVu Sans, installed by scripts/deps): the outlines and counters of known
 // letters, the capital height, spacing, lines and alignment, welding, the plot file round trip, and the
-// problems a text can have. No test makes the application: the library makes its own offscreen one, as the
-// command line does.
+// problems a text can have.
 
 #include "project/text_drawing.h"
 
@@ -9,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
@@ -26,6 +26,17 @@ namespace varnholt {
 namespace {
 
 constexpr double kMachineHeightMm = 2400.0;
+
+// The whole run reads its fonts through one application, which the library makes as it does for the command line.
+class FontEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override { access_ = std::make_unique<FontAccess>(); }
+  void TearDown() override { access_.reset(); }
+
+ private:
+  std::unique_ptr<FontAccess> access_;
+};
+const auto* const kFonts = ::testing::AddGlobalTestEnvironment(new FontEnvironment);
 
 TextSettings Settings(const std::string& text, double height_mm = 100.0) {
   TextSettings settings;
