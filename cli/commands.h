@@ -61,4 +61,9 @@ int RunDuplicate(const Arguments& args, std::ostream& out, std::ostream& err);
 // its outcome as JSON. With --sim on the simulated controller in virtual time, with events scheduled on its clock.
 int RunCut(const Arguments& args, std::ostream& out, std::ostream& err);
 
+// text TEXT --font FAMILY [--style STYLE] --height MM [--spacing MM] [--line-spacing MM] [--align left|centre|right]
+// [--weld|--no-weld] [--fallback] -o FILE.plt: the text's outlines in the font, a capital MM high, written as a plot
+// file the other commands take as any drawing; prints the font used, the figure count and the size as JSON.
+int RunText(const Arguments& args, std::ostream& out, std::ostream& err);
+
 }  // namespace varnholt::cli

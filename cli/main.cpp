@@ -24,6 +24,7 @@ const std::map<std::string, Command>& CommandTable() {
       {"write", varnholt::cli::RunWrite},
       {"plan", varnholt::cli::RunPlan},
       {"preview", varnholt::cli::RunPreview},
+      {"text", varnholt::cli::RunText},
       {"verify", varnholt::cli::RunVerify},
   };
   return table;

@@ -161,6 +161,11 @@ std::string DplPathFor(const std::string& pattern_path, const ProgramFolders& fo
   namespace fs = std::filesystem;
   const std::string beside = DplPathFor(pattern_path);
   if (folders.writable.empty()) return beside;
+  // A project named by the program and kept in no file (a text not saved yet) has nothing to stand beside.
+  std::error_code error;
+  if (fs::path(pattern_path).is_relative() && !fs::exists(pattern_path, error)) {
+    return (fs::path(folders.writable) / beside).lexically_normal().string();
+  }
   if (!folders.shipped.empty()) {
     const fs::path shipped = fs::path(folders.shipped).lexically_normal();
     if (shipped != fs::path(folders.writable).lexically_normal()) {
@@ -171,7 +176,6 @@ std::string DplPathFor(const std::string& pattern_path, const ProgramFolders& fo
     }
   }
   // A folder that is not there is left to the write to report.
-  std::error_code error;
   const fs::path folder = fs::absolute(fs::path(beside), error).lexically_normal().parent_path();
   if (error || !fs::is_directory(folder, error) || FolderTakesNewFiles(folder)) return beside;
   return (fs::path(folders.writable) / "Duplication" / folder.relative_path() / fs::path(beside).filename())

@@ -21,7 +21,8 @@ std::string DplPathFor(const std::string& pattern_path);
 // the program writes elsewhere (an installed program never writes there): its place below the shipped folder is
 // taken below the writable folder, so a sample's values are kept in the account's data folder ("Samples/US/disc.dpl"
 // there). A drawing in a folder no new file can be made in (a read-only medium, another account's folder): its
-// folder's path is taken below "Duplication/" in the writable folder.
+// folder's path is taken below "Duplication/" in the writable folder. A relative path that names no file (a project
+// the program made, such as a text not saved yet) has its ".dpl" file in the writable folder.
 std::string DplPathFor(const std::string& pattern_path, const ProgramFolders& folders);
 
 // True when the path's extension is ".dpl" in any case: the project is itself a duplication.

@@ -25,21 +25,25 @@ void Reverse(tfigura& figure) {
 
 ProjectDocument::ProjectDocument(TextLookup texts) : texts_(std::move(texts)) {}
 
-bool ProjectDocument::Load(const std::string& file_name, int pen_filter, LoadOptions options) {
-  Operator& op = CurrentOperator();
+void ProjectDocument::StartLoad() {
   cut_start_figure = false;
   planned = false;
   feed_sign = feed_direction == 1 ? -1 : 1;
   feed_sign_start = feed_sign;
-  op.SetStatusText(kMainWindowStatusPanel, "Open file " + file_name);
-  BusyCursor busy;
-
   reader_notes.clear();
   drawing_figure_count = 0;
   drawn_figures.clear();
   kerf_kept_as_drawn.clear();
   joins_made = 0;
   duplicates_dropped = 0;
+}
+
+bool ProjectDocument::Load(const std::string& file_name, int pen_filter, LoadOptions options) {
+  Operator& op = CurrentOperator();
+  StartLoad();
+  op.SetStatusText(kMainWindowStatusPanel, "Open file " + file_name);
+  BusyCursor busy;
+
   Thpgl reader;
   const int code = reader.Open(file_name, reader_kind, DrawingUnitFromItem(drawing_unit), ltscale);
   if (code != kIoOk) {
@@ -86,6 +90,24 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter, LoadOpt
   reader.Close();
 
   figures = list.Compact();
+  return TakeDrawing(options);
+}
+
+bool ProjectDocument::LoadFigures(FigureList drawing, LoadOptions options) {
+  StartLoad();
+  BusyCursor busy;
+  figures.clear();
+  figures.reserve(drawing.size());
+  for (auto& figure : drawing) {
+    figure->reader_tag = -1;
+    licz_parametry(*figure);
+    if (figure->has_points) figures.push_back(std::move(figure));
+  }
+  return TakeDrawing(options);
+}
+
+bool ProjectDocument::TakeDrawing(LoadOptions options) {
+  Operator& op = CurrentOperator();
   drawing_figure_count = figures.size();
   if (figures.empty()) {
     // What the reader passed over tells the operator why nothing was kept.

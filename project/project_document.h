@@ -53,6 +53,10 @@ class ProjectDocument {
   // working-range message. False when the project must close (the file could not be opened or read, or held no
   // figure); the reason has been shown through the operator.
   bool Load(const std::string& file_name, int pen_filter, LoadOptions options = {});
+  // Takes a drawing the program made (a text) into the (empty) project as Load takes one read from a file: the
+  // figures measured, compensated for the kerf, the box, origins and the working-range message, then the plan.
+  // False when the drawing holds no figure with points (the reason has been shown).
+  bool LoadFigures(FigureList drawing, LoadOptions options = {});
 
   // Measures figure, marks it a drawing figure and appends it; returns its index.
   int32_t AddFigure(std::unique_ptr<tfigura> figure);
@@ -145,6 +149,11 @@ class ProjectDocument {
   std::string Text(std::string_view section, std::string_view key) const { return texts_(section, key); }
 
  private:
+  // Clears what a load sets before it reads: the planning marks, the feed sign, the reader's notes and counts.
+  void StartLoad();
+  // Makes the figures a load has read the project's drawing: kept as drawn, compensated, measured and planned;
+  // false (after "zbiorPusty") when there are none.
+  bool TakeDrawing(LoadOptions options);
   // Compensates the figures, which hold a fresh copy of drawn_figures, for kerf_width_mm(); the list then holds
   // nothing else.
   void ApplyKerf();

@@ -46,6 +46,8 @@ struct ActionSpec {
 
 constexpr ActionSpec kActions[] = {
     {"FileOpenItem", "OpenBtn", "F3", "open", "OpenBtn.hint"},
+    {"FileNewTextItem", nullptr, "F7", nullptr, nullptr},
+    {"FileSaveDrawingItem", nullptr, "Ctrl+Shift+S", nullptr, nullptr},
     {"FileCloseItem", nullptr, "", nullptr, nullptr},
     {"miDuplikujPlt", nullptr, "F4", nullptr, nullptr},
     {"info", nullptr, "", nullptr, nullptr},
@@ -79,8 +81,8 @@ struct MenuSpec {
 };
 const MenuSpec kMenus[] = {
     {"File1",
-     {"FileOpenItem", "FileCloseItem", "miDuplikujPlt", "info", "Symulacja", "-", "About1", "miInstrObslugi",
-      "miPrzyklady", "miKatalog", "-", "FileExitItem"}},
+     {"FileOpenItem", "FileNewTextItem", "FileSaveDrawingItem", "FileCloseItem", "miDuplikujPlt", "info",
+      "Symulacja", "-", "About1", "miInstrObslugi", "miPrzyklady", "miKatalog", "-", "FileExitItem"}},
     {"Cicie1", {"Start1", "Wstrzymaj1", "Kontynuacja1", "-", "sterowanie", "Konfiguracja"}},
     {"Window1", {"WindowCascadeItem", "WindowTileItem", "CloseAll"}},
 };
@@ -142,6 +144,8 @@ void TMainForm::CreateActions() {
     connect(actions_.at(name), &QAction::triggered, this, handler);
   };
   on("FileOpenItem", [this] { FileOpenItemClick(); });
+  on("FileNewTextItem", [this] { FileNewTextItemClick(); });
+  on("FileSaveDrawingItem", [this] { FileSaveDrawingItemClick(); });
   on("FileCloseItem", [this] { FileCloseItemClick(); });
   on("miDuplikujPlt", [this] { ShowFor(&MenuWindowsPort::ShowDuplication); });
   on("info", [this] { ShowFor(&MenuWindowsPort::ShowInformation); });
@@ -287,8 +291,8 @@ void TMainForm::UpdateMenuItems() {
   facts.project_count = static_cast<int>(Projects().size());
   if (TMDIChild* active = ActiveProject()) facts.active_caption = active->windowTitle().toStdString();
   const MenuState state = MenuStateFor(facts);
-  for (const char* name :
-       {"FileCloseItem", "info", "Symulacja", "Start1", "WindowCascadeItem", "WindowTileItem"}) {
+  for (const char* name : {"FileCloseItem", "FileSaveDrawingItem", "info", "Symulacja", "Start1", "WindowCascadeItem",
+                           "WindowTileItem"}) {
     actions_.at(name)->setEnabled(state.project_open);
   }
   window_menu_->menuAction()->setEnabled(state.project_open);

@@ -13,6 +13,7 @@
 #include "app/main_form_rules.h"
 #include "app/ui/machine_timers.h"
 #include "control/main_window_port.h"
+#include "project/text_drawing.h"
 
 class QAction;
 class QLabel;
@@ -85,6 +86,10 @@ class TMainForm final : public QMainWindow {
 
   // Handlers of the actions (the menu item and the speed button of a role share one).
   void FileOpenItemClick();
+  // File, New text: the text dialog, then the text's outlines planned in a new project window.
+  void FileNewTextItemClick();
+  // File, Save drawing as: the active project's drawing written as a plot file, which the window then names.
+  void FileSaveDrawingItemClick();
   void miPrzykladyClick();
   void FileCloseItemClick();
   void CloseAllClick();
@@ -146,6 +151,8 @@ class TMainForm final : public QMainWindow {
   std::unique_ptr<DocumentOpener> desktop_opener_;
   DocumentOpener* opener_ = nullptr;
   bool maximise_on_activation_ = true;
+  // What the text dialog showed last, offered again the next time.
+  TextSettings last_text_;
 };
 
 }  // namespace varnholt

@@ -1,9 +1,13 @@
 #include "app/ui/screenshots.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QMdiSubWindow>
 #include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <filesystem>
 #include <iostream>
 
@@ -23,6 +27,7 @@
 #include "layout/ui/duplicate_elements.h"
 #include "project/kerf_settings.h"
 #include "project/ui/mdi_child.h"
+#include "project/ui/text_dialog.h"
 #include "services/document_opener.h"
 #include "services/program_files.h"
 
@@ -113,6 +118,41 @@ void SaveKerfProject(TMainForm& form, Program& program, Pictures& pictures) {
   Settle();
 }
 
+// The New text dialog filled in for a sign of two lines, then the project it makes (closed again afterwards).
+void SaveTextPictures(TMainForm& form, Pictures& pictures) {
+  bool shown = false;
+  // The dialog is looked for until it shows: making it lets events run before it is there.
+  QTimer poll;
+  poll.setInterval(5);
+  QObject::connect(&poll, &QTimer::timeout, &form, [&pictures, &shown, &poll] {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      auto* dialog = dynamic_cast<TTextDialog*>(window);
+      if (dialog == nullptr || !dialog->isVisible()) continue;
+      poll.stop();
+      shown = true;
+      if (auto* text = dialog->findChild<QPlainTextEdit*>("edText")) text->setPlainText("OPEN\nDaily 9-17");
+      if (auto* style = dialog->findChild<QComboBox*>("cbStyle")) style->setCurrentText("Bold");
+      if (auto* alignment = dialog->findChild<QComboBox*>("cbAlign")) {
+        alignment->setCurrentIndex(static_cast<int>(TextAlignment::kCentre));
+      }
+      dialog->Refresh();
+      pictures.Save(*dialog, "text");
+      if (auto* create = dialog->findChild<QPushButton*>("btnUtworz")) create->click();
+      return;
+    }
+  });
+  poll.start();
+  const int projects = static_cast<int>(form.Projects().size());
+  form.FileNewTextItemClick();
+  if (!shown || static_cast<int>(form.Projects().size()) != projects + 1) {
+    pictures.Missing("text_project", "the text dialog made no project");
+    return;
+  }
+  pictures.Save(form, "text_project");
+  form.ActiveProject()->parentWidget()->close();
+  Settle();
+}
+
 }  // namespace
 
 std::string ScreenshotDrawing(const Program& program) { return SampleDrawing(program, "letters_vh.plt"); }
@@ -156,6 +196,7 @@ bool SaveScreenshots(TMainForm& form, Program& program, VirtualClock& clock, TMD
   grid->parentWidget()->close();
   Settle();
   SaveKerfProject(form, program, pictures);
+  SaveTextPictures(form, pictures);
 
   const auto save = [&pictures](QWidget& window, const std::string& name) { pictures.Save(window, name); };
   ShowControlDialogs(program.link(), program.folders(), save);

@@ -85,12 +85,20 @@ void TMDIChild::Work(const std::function<void()>& work) {
 }
 
 bool TMDIChild::Load(const std::string& file_name, int pen_filter) {
-  setWindowTitle(QString::fromStdString(file_name));
+  return LoadAndPlan(file_name, [&] { return document_.Load(file_name, pen_filter); });
+}
+
+bool TMDIChild::LoadFigures(FigureList drawing, const std::string& caption) {
+  return LoadAndPlan(caption, [&] { return document_.LoadFigures(std::move(drawing)); });
+}
+
+bool TMDIChild::LoadAndPlan(const std::string& caption, const std::function<bool()>& load) {
+  setWindowTitle(QString::fromStdString(caption));
   bool loaded = false;
   Work([&] {
     // The drawing is shown before it is planned, so a long plan runs in front of it.
     document_.plan_after_load = false;
-    loaded = document_.Load(file_name, pen_filter);
+    loaded = load();
     UpdateNotes();
     if (!loaded) return;
     ProjectChanged();

@@ -37,6 +37,8 @@ class TMDIChild final : public QWidget {
   // could not be opened or read, or held no figure (the reason has been shown). The window repaints and keeps
   // its status line current while it works, and a key or left click stops the planning.
   bool Load(const std::string& file_name, int pen_filter);
+  // Takes a drawing the program made (a text) as Load takes a file's, with the caption naming it.
+  bool LoadFigures(FigureList drawing, const std::string& caption);
   // Shows a project the program made (a duplication, already planned) in place of an empty one; the caption
   // names it.
   void TakeProject(ProjectDocument&& project, const std::string& caption);
@@ -86,6 +88,8 @@ class TMDIChild final : public QWidget {
   void RenderPicture();
   void AnimationTick();
   void FinishSimulation();
+  // Runs a load with the caption set: the drawing shown, then planned. False when the load failed.
+  bool LoadAndPlan(const std::string& caption, const std::function<bool()>& load);
   // Runs library work with the status line routed here and the window marked busy.
   void Work(const std::function<void()>& work);
 

@@ -10,11 +10,14 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "app/program.h"
@@ -23,6 +26,7 @@
 #include "link/command_bytes.h"
 #include "link/sim/simulated_controller.h"
 #include "project/ui/mdi_child.h"
+#include "project/ui/text_dialog.h"
 #include "support/main_window_fixture.h"
 
 namespace varnholt {
@@ -55,8 +59,8 @@ class FakeCuttingRun final : public CuttingRunPort {
 
 using MainWindow = testing::MainWindowTest;
 
-constexpr const char* kProjectItems[] = {"FileCloseItem",     "info",          "Symulacja", "Start1",
-                                         "WindowCascadeItem", "WindowTileItem"};
+constexpr const char* kProjectItems[] = {"FileCloseItem", "FileSaveDrawingItem", "info",          "Symulacja",
+                                         "Start1",        "WindowCascadeItem",   "WindowTileItem"};
 
 TEST_F(MainWindow, MenuItemsFollowTheOpenProjects) {
   ASSERT_TRUE(Start());
@@ -271,6 +275,75 @@ TEST_F(MainWindow, OpeningADrawingRemembersItsFolderAndTheFilterChoosesTheReader
 
   form_->FileOpenItemClick();  // cancelled
   EXPECT_EQ(form_->Projects().size(), 2);
+}
+
+// Answers the text dialog about to open, once it shows: answer gets it.
+void AnswerTextDialog(QObject* context, const std::function<void(TTextDialog&)>& answer) {
+  auto* poll = new QTimer(context);
+  poll->setInterval(5);
+  QObject::connect(poll, &QTimer::timeout, context, [poll, answer] {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      auto* dialog = dynamic_cast<TTextDialog*>(window);
+      if (dialog == nullptr || !dialog->isVisible()) continue;
+      poll->deleteLater();
+      poll->stop();
+      answer(*dialog);
+      return;
+    }
+  });
+  poll->start();
+}
+
+// Types text into the dialog and presses Create.
+void Create(TTextDialog& dialog, const QString& text) {
+  testing::Child<QPlainTextEdit>(dialog, "edText").setPlainText(text);
+  testing::Child<QPushButton>(dialog, "btnUtworz").click();
+}
+
+TEST_F(MainWindow, ANewTextIsPlannedAndItsDrawingSavedAsAPlotFileOpensAgainTheSame) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(form_->ActionNamed("FileNewTextItem")->shortcut(), QKeySequence("F7"));
+  AnswerTextDialog(form_.get(), [](TTextDialog& dialog) { dialog.reject(); });
+  form_->ActionNamed("FileNewTextItem")->trigger();
+  EXPECT_TRUE(form_->Projects().isEmpty());
+
+  AnswerTextDialog(form_.get(), [](TTextDialog& dialog) { Create(dialog, "OPEN\nnow"); });
+  form_->ActionNamed("FileNewTextItem")->trigger();
+  ASSERT_EQ(form_->Projects().size(), 1);
+  TMDIChild& text = *form_->ActiveProject();
+  EXPECT_EQ(text.windowTitle(), "OPEN");
+  EXPECT_TRUE(text.document().planned);
+  EXPECT_EQ(text.document().last_plan.unreachable, 0);
+  // O P E N and n o w: O, P and o have their counters.
+  EXPECT_EQ(text.document().drawing_figure_count, 10u);
+  EXPECT_TRUE(Enabled("Start1"));
+  EXPECT_TRUE(Enabled("miDuplikujPlt"));
+
+  folder_.MakeFolder("kept");
+  const std::string path = folder_.PathOf("kept/open.plt");
+  chooser_.answers.push_back({QString::fromStdString(path), 1});
+  form_->ActionNamed("FileSaveDrawingItem")->trigger();
+  ASSERT_FALSE(chooser_.requests.empty());
+  EXPECT_EQ(chooser_.requests.back().file_name, "OPEN.plt");
+  EXPECT_EQ(text.windowTitle().toStdString(), path) << "the project is now the saved drawing";
+  EXPECT_EQ(QString::fromStdU16String(program_->konfig().settings().LastSaveFolder).toStdString(),
+            folder_.PathOf("kept"));
+
+  TMDIChild* opened = form_->OpenDrawing(path, 1);
+  ASSERT_NE(opened, nullptr);
+  ASSERT_EQ(opened->document().drawing_figure_count, text.document().drawing_figure_count);
+  for (size_t i = 0; i < text.document().drawing_figure_count; ++i) {
+    EXPECT_EQ(opened->document().figures[i]->points, text.document().figures[i]->points) << i;
+  }
+
+  // The dialog offers the last text again.
+  std::string offered;
+  AnswerTextDialog(form_.get(), [&offered](TTextDialog& dialog) {
+    offered = dialog.Settings().text;
+    dialog.reject();
+  });
+  form_->FileNewTextItemClick();
+  EXPECT_EQ(offered, "OPEN\nnow");
 }
 
 TEST_F(MainWindow, SamplesOpenFromTheirFolderWithoutMovingTheRememberedOne) {

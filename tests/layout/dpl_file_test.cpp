@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -54,6 +55,13 @@ TEST(DplFile, PathBesideThePattern) {
   // root) keeps its values in the account's folder, under the drawing's own folder path.
   EXPECT_EQ(DplPathFor("/sys/disc.plt", installed), "/home/op/.local/share/varnholt/Duplication/sys/disc.dpl");
   EXPECT_EQ(DplPathFor("/sys/disc.plt", OneProgramFolder("/opt/v/")), "/opt/v/Duplication/sys/disc.dpl");
+
+  // A text not saved yet is named but has no file; the values of a drawing opened by a relative path stay beside it.
+  EXPECT_EQ(DplPathFor("OPEN", installed), "/home/op/.local/share/varnholt/OPEN.dpl");
+  const testing::TempFolder folder;
+  const std::string relative =
+      std::filesystem::relative(folder.Write("rib.plt", "PU0,0;"), std::filesystem::current_path()).string();
+  EXPECT_EQ(DplPathFor(relative, installed), DplPathFor(relative));
 }
 
 TEST(DplFile, TheSixKeysInOrderWithTheSeparator) {

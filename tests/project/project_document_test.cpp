@@ -137,6 +137,25 @@ TEST_F(ProjectLoad, DrawnCopyLeftOutOnlyWithoutAKerf) {
   EXPECT_EQ(compensated.applied_kerf_mm(), 1.0);
 }
 
+TEST_F(ProjectLoad, FiguresTheProgramMadeLoadAsADrawingDoes) {
+  // A square and an empty figure, as a text's letters come: measured, compensated, kept as drawn and planned.
+  FigureList drawing;
+  drawing.push_back(std::make_unique<tfigura>());
+  drawing.back()->points = {{0, 0}, {4000, 0}, {4000, 4000}, {0, 4000}, {0, 0}};
+  drawing.push_back(std::make_unique<tfigura>());
+  ASSERT_TRUE(project_.SetKerf(2.0, 100.0));
+  ASSERT_TRUE(project_.LoadFigures(std::move(drawing)));
+  EXPECT_EQ(project_.drawing_figure_count, 1u) << "a figure without points is left out";
+  ASSERT_EQ(project_.drawn_figures.size(), 1u);
+  EXPECT_EQ(project_.drawn_figures[0]->width, 4000);
+  EXPECT_EQ(project_.figures[0]->width, 4080) << "half the kerf outside on each side";
+  EXPECT_TRUE(project_.figures[0]->closed);
+  EXPECT_EQ(project_.figures[0]->reader_tag, -1);
+  EXPECT_TRUE(project_.planned);
+  EXPECT_FALSE(project_.LoadFigures({}));
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Project_window/zbiorPusty"}));
+}
+
 TEST_F(ProjectLoad, BoxOriginsAndStatus) {
   ASSERT_TRUE(Load("PU-40,80;PD400,80,400,800,-40,80;PU;PU0,100;PD100,100,100,200,0,100;PU;"));
   EXPECT_EQ(project_.project_min_x, -40);
