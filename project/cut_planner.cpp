@@ -206,25 +206,36 @@ void PlanRun::TouchStart() {
 
 void PlanRun::PropagateTouch() {
   search_.BeginTouchPropagation(figures_);
-  // Whether an entry may still touch a pending one; the joins that follow never need it.
-  std::vector<uint8_t> scan_active(figures_.size(), 1);
+  // The entries a pass still scans: joined and still active (an entry that touches no pending one is inactive from
+  // then on). No entry becomes pending while touches propagate, and every entry hung on another is joined: a pass
+  // goes from one set bit to the next instead of reading every entry, pass after pass.
+  const auto count = static_cast<size_t>(Size());
+  std::vector<uint64_t> scanned((count + 63) / 64, 0);
+  const auto set = [&](int32_t e) { scanned[static_cast<size_t>(e) / 64] |= uint64_t{1} << (e % 64); };
+  for (int32_t e = 0; e < Size(); ++e) {
+    if (!Pending(At(e))) set(e);
+  }
+  // The first entry scanned at or after e; Size() when none.
+  const auto next = [&](int32_t e) {
+    for (size_t word = static_cast<size_t>(e) / 64; word < scanned.size(); ++word) {
+      uint64_t bits = scanned[word];
+      if (word == static_cast<size_t>(e) / 64) bits &= ~uint64_t{0} << (e % 64);
+      if (bits != 0) return static_cast<int32_t>(word * 64 + static_cast<size_t>(__builtin_ctzll(bits)));
+    }
+    return Size();
+  };
   bool joined = true;
   while (joined) {
     joined = false;
-    int32_t i = 0;
-    while (i < Size()) {
-      if (Pending(At(i)) || !scan_active[static_cast<size_t>(i)]) {
-        ++i;
-        continue;
-      }
+    for (int32_t i = next(0); i < Size(); i = next(i)) {
       TouchPair pair;
       const int32_t g = search_.FirstTouchedPending(figures_, i, pair);
       if (g < 0) {
-        scan_active[static_cast<size_t>(i)] = 0;
-        ++i;
+        scanned[static_cast<size_t>(i) / 64] &= ~(uint64_t{1} << (i % 64));
         continue;
       }
       HangOn(g, i, pair);
+      set(g);
       joined = true;
       if (g <= 1) break;
       i = g;
@@ -438,13 +449,16 @@ PlanOutcome PlanRun::Run() {
   // The window's code, the busy cursor's included, may have left the wide registers marked in use, which slows the
   // turning angles' arc tangents tenfold.
   ReleaseUpperVectorHalves();
-  for (auto& f : figures_) BuildTurningAngles(*f);
   for (const auto& f : figures_) pending_count_ += Pending(*f) ? 1 : 0;
   // Each join appends one connector and leaves one pending entry joined; a frame or start marker and the connector
   // of its start join may come on top. Room for them all at once spares the list a doubling near its end.
   figures_.reserve(figures_.size() + static_cast<size_t>(pending_count_) + 2);
   doc_.max_depth = search_.Nest(figures_);
   search_.Reset();
+  search_.PrepareTouches(figures_);
+  // The angles after the nesting and the touch searches' preparation, which read only points: what those held
+  // while they worked is gone by then.
+  for (auto& f : figures_) BuildTurningAngles(*f);
   ChooseStart();
 
   tfigura& start = At(doc_.start_figure);
