@@ -1,6 +1,7 @@
 #include "project/cut_planner.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include "geometry/vector_state.h"
 #include "project/crossing_repair.h"
 #include "project/join_weights.h"
+#include "project/plan_threads.h"
 #include "project/project_document.h"
 #include "services/operator.h"
 
@@ -20,6 +22,9 @@ int32_t Clamped(int64_t value) { return static_cast<int32_t>(std::clamp<int64_t>
 bool Pending(const tfigura& figure) { return figure.plan_flag_2 != 0; }
 
 bool IsAbortInput(PendingInput input) { return input == PendingInput::kKeyPress || input == PendingInput::kLeftPress; }
+
+// How often the long steps before the joins show progress and let the windows repaint.
+constexpr std::chrono::milliseconds kAnswerInterval{100};
 
 class PlanRun {
  public:
@@ -46,6 +51,9 @@ class PlanRun {
   void SetPending(tfigura& figure, uint8_t pending);
   bool AnyPending() const { return pending_count_ > 0; }
   void ShowProgress();
+  // Every so often during the long steps before the joins: the windows are let repaint (input stays queued for
+  // the abort checks of the joins).
+  void KeepAnswering();
   bool AbortRequested();
   bool FillParents();
   bool JoinGlobally(bool many_entries);
@@ -66,6 +74,7 @@ class PlanRun {
   // The percentage the status panel shows, -1 before the first; the text is set only when it changes, as a
   // recording operator would otherwise keep one text per join.
   int64_t shown_percent_ = -1;
+  std::chrono::steady_clock::time_point next_answer_ = std::chrono::steady_clock::now() + kAnswerInterval;
 };
 
 void PlanRun::RecomputeSize() {
@@ -198,6 +207,7 @@ void PlanRun::HangOn(int32_t figure, int32_t on, const TouchPair& pair) {
 void PlanRun::TouchStart() {
   const int32_t start = doc_.start_figure;
   for (int32_t e = 0; e < Size(); ++e) {
+    if (e % 4096 == 0) PlanningTick();
     if (e == start) continue;
     TouchPair pair;
     if (search_.TouchEntries(figures_, start, e, pair)) HangOn(e, start, pair);
@@ -228,6 +238,7 @@ void PlanRun::PropagateTouch() {
   while (joined) {
     joined = false;
     for (int32_t i = next(0); i < Size(); i = next(i)) {
+      PlanningTick();
       TouchPair pair;
       const int32_t g = search_.FirstTouchedPending(figures_, i, pair);
       if (g < 0) {
@@ -326,6 +337,15 @@ void PlanRun::ShowProgress() {
   if (percent == shown_percent_) return;
   shown_percent_ = percent;
   op_.SetStatusText(kProjectStatusPanel, "Ready " + std::to_string(percent) + "%");
+}
+
+void PlanRun::KeepAnswering() {
+  const auto now = std::chrono::steady_clock::now();
+  if (now < next_answer_) return;
+  next_answer_ = now + kAnswerInterval;
+  op_.Repaint();
+  // The windows' code may have left the wide registers marked in use, which slows the arc tangents tenfold.
+  ReleaseUpperVectorHalves();
 }
 
 bool PlanRun::AbortRequested() {
@@ -444,12 +464,15 @@ void PlanRun::Results() {
 
 PlanOutcome PlanRun::Run() {
   BusyCursor busy(op_);
+  const ScopedPlanningTick tick([this] { KeepAnswering(); });
   doc_.frame_added = false;
   if (figures_.empty()) return outcome_;
   // The window's code, the busy cursor's included, may have left the wide registers marked in use, which slows the
   // turning angles' arc tangents tenfold.
   ReleaseUpperVectorHalves();
   for (const auto& f : figures_) pending_count_ += Pending(*f) ? 1 : 0;
+  // The status line says planning has begun: the steps before the first join take a while on a large drawing.
+  ShowProgress();
   // Each join appends one connector and leaves one pending entry joined; a frame or start marker and the connector
   // of its start join may come on top. Room for them all at once spares the list a doubling near its end.
   figures_.reserve(figures_.size() + static_cast<size_t>(pending_count_) + 2);
@@ -458,7 +481,10 @@ PlanOutcome PlanRun::Run() {
   search_.PrepareTouches(figures_);
   // The angles after the nesting and the touch searches' preparation, which read only points: what those held
   // while they worked is gone by then.
-  for (auto& f : figures_) BuildTurningAngles(*f);
+  for (size_t e = 0; e < figures_.size(); ++e) {
+    if (e % 4096 == 0) PlanningTick();
+    BuildTurningAngles(*figures_[e]);
+  }
   ChooseStart();
 
   tfigura& start = At(doc_.start_figure);

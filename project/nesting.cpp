@@ -240,6 +240,7 @@ class Containers {
     // their first vertex. For the others slabs is nullptr.
     const auto walk = [&](size_t begin, size_t end, auto&& pair) {
       for (size_t j = begin; j < end; ++j) {
+        if (j % 512 == 0) PlanningTick();
         const tfigura& outer = *figures[j];
         const PointBox& bj = boxes[j];
         if (!outer.closed || bj.empty) continue;
@@ -408,6 +409,7 @@ int32_t NestFigures(FigureList& figures, const std::vector<PointBox>& boxes) {
   while (assigned) {
     assigned = false;
     for (size_t i = 0; i < n; ++i) {
+      if (i % 4096 == 0) PlanningTick();
       containers.ForEach(i, [&](int32_t j) {
         const auto uj = static_cast<size_t>(j);
         const int32_t current = parent[i];
