@@ -138,6 +138,14 @@ class FastSearch final : public PlanSearch {
       }
     }
     pending_grid_.reset();
+    // Connectors are in no list: those pending now (a duplicated grid's) are asked about as they stand, once per
+    // propagation for each entry, when the entry is first asked.
+    pending_connectors_.clear();
+    for (size_t e = 0; e < figures.size(); ++e) {
+      if (IsConnectorEntry(*figures[e]) && Pending(*figures[e])) pending_connectors_.push_back(static_cast<int32_t>(e));
+    }
+    Release(connector_touches_);
+    connector_lists_.assign(pending_connectors_.empty() ? 0 : figures.size(), TouchList{});
   }
 
   int32_t FirstTouchedPending(FigureList& figures, int32_t f, TouchPair& pair) override {
@@ -171,15 +179,43 @@ class FastSearch final : public PlanSearch {
       }
       list.end = static_cast<int32_t>(touches_.size());
     }
-    while (list.next < list.end) {
-      const Touching& touching = touches_[static_cast<size_t>(list.next++)];
-      tfigura& gg = *figures[static_cast<size_t>(touching.g)];
-      if (!Pending(gg)) continue;
-      pair = touching.pair;
-      MoveTouchingVertices(ff, gg, pair);
-      return touching.g;
+    TouchList* extra = nullptr;
+    if (!connector_lists_.empty() && f < prepared_) {
+      extra = &connector_lists_[static_cast<size_t>(f)];
+      if (extra->first < 0) {
+        const PointBox box = BoxOf(figures, f);
+        VertexNearness& near = Nearness(figures);
+        extra->first = extra->next = static_cast<int32_t>(connector_touches_.size());
+        for (const int32_t c : pending_connectors_) {
+          TouchPair found;
+          if (c != f && Pending(*figures[static_cast<size_t>(c)]) &&
+              near.TouchPairOf(f, box, c, BoxOf(figures, c), found)) {
+            connector_touches_.push_back({c, found});
+          }
+        }
+        extra->end = static_cast<int32_t>(connector_touches_.size());
+      }
     }
-    return -1;
+    // The next pending entry of the list and of the connectors F touches, the first of the two in list order.
+    const auto pending_at = [&](const std::vector<Touching>& touches, TouchList& at) -> const Touching* {
+      while (at.next < at.end && !Pending(*figures[static_cast<size_t>(touches[static_cast<size_t>(at.next)].g)])) {
+        ++at.next;
+      }
+      return at.next < at.end ? &touches[static_cast<size_t>(at.next)] : nullptr;
+    };
+    const Touching* listed = pending_at(touches_, list);
+    const Touching* connector = extra != nullptr ? pending_at(connector_touches_, *extra) : nullptr;
+    if (listed == nullptr && connector == nullptr) return -1;
+    const Touching* touching = listed;
+    if (connector != nullptr && (listed == nullptr || connector->g < listed->g)) {
+      touching = connector;
+      ++extra->next;
+    } else {
+      ++list.next;
+    }
+    pair = touching->pair;
+    MoveTouchingVertices(ff, *figures[static_cast<size_t>(touching->g)], pair);
+    return touching->g;
   }
 
   std::unique_ptr<NeighbourLists> Neighbours(const FigureList& figures) override {
@@ -237,6 +273,9 @@ class FastSearch final : public PlanSearch {
     Release(touch_lists_);
     Release(touches_);
     pending_grid_.reset();
+    Release(pending_connectors_);
+    Release(connector_lists_);
+    Release(connector_touches_);
   }
 
   // Whether entry e has a list of the entries it touches.
@@ -316,6 +355,11 @@ class FastSearch final : public PlanSearch {
   bool lead_ins_ready_ = false;
   std::vector<std::vector<uint8_t>> lead_ins_;
   std::unique_ptr<BoxGrid> pending_grid_;
+  // The connectors pending when this propagation began, and by entry the ones it touches (made when the entry is
+  // first asked in the propagation).
+  std::vector<int32_t> pending_connectors_;
+  std::vector<TouchList> connector_lists_;
+  std::vector<Touching> connector_touches_;
   std::vector<TouchList> touch_lists_;
   std::vector<Touching> touches_;
   std::unique_ptr<VertexNearness> nearness_;
