@@ -136,7 +136,9 @@ namespace {
 // Outer figures of at least this many points are tested through their edges by x; those over more than so many
 // cells of the first vertices' grid ask only about the first vertices within their slabs' bands.
 constexpr size_t kSlabbedPoints = 24;
-constexpr int64_t kBandedCells = 64;
+constexpr int64_t kBandedCells = 1024;
+// The figures an outer figure is asked about plainly before its slabs are made.
+constexpr size_t kPlainAsks = 8;
 
 // Points by the cell they lie in, each in one cell. Used for the boxes' lower left corners (a box strictly within
 // another has its corner in one of the cells the other covers) and for the figures' first vertices.
@@ -276,11 +278,17 @@ class Containers {
       part.first.assign(n, -1);
       part.last.assign(n, -1);
       part.bytes.assign(n, 0);
-      size_t asked = 0, slabs_of = n;
-      std::unique_ptr<EdgeSlabs> own_slabs;  // of a figure of many points over few cells, made when first asked
+      // A figure of many points over few cells is asked about plainly at first; its slabs are made once it has
+      // been asked about more than a few figures.
+      size_t asked = 0, slabs_of = n, asked_of = n, asked_of_j = 0;
+      std::unique_ptr<EdgeSlabs> own_slabs;
       walk(begin, end, [&](size_t i, size_t j, const EdgeSlabs* slabs) {
         bool inside = false;
-        if (slabs == nullptr && figures[j]->points.size() >= kSlabbedPoints) {
+        if (asked_of != j) {
+          asked_of = j;
+          asked_of_j = 0;
+        }
+        if (slabs == nullptr && figures[j]->points.size() >= kSlabbedPoints && ++asked_of_j > kPlainAsks) {
           if (slabs_of != j) {
             own_slabs = std::make_unique<EdgeSlabs>(*figures[j]);
             slabs_of = j;
