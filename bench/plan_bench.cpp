@@ -1,5 +1,7 @@
-// Planning time of the shipped planner and of the plain loops on letter grids, and whether their plans agree.
+// Planning time of the shipped planner and of the plain loops on letter grids, and whether their plans agree; with
+// --file, the same on drawings loaded from files.
 // Usage: varnholt-bench-plan [COUNT...] (default 100 1000 10000)
+//        varnholt-bench-plan --file DRAWING...
 
 #include <algorithm>
 #include <chrono>
@@ -12,6 +14,7 @@
 #include "plan_projects.h"
 #include "project/cut_planner.h"
 #include "project/fast_plan_search.h"
+#include "files/file_open.h"
 #include "services/scripted_operator.h"
 
 namespace {
@@ -43,8 +46,40 @@ Timed PlanOnce(const ProjectDocument& source, bool literal) {
 
 }  // namespace
 
+// Loads a drawing as the command line tool does, without planning it; nothing when it cannot be loaded.
+std::unique_ptr<ProjectDocument> LoadDrawing(const std::string& path) {
+  auto project = std::make_unique<ProjectDocument>([](std::string_view, std::string_view) { return std::string(); });
+  project->reader_kind = varnholt::DrawingKindOfFile(path);
+  project->plan_after_load = false;
+  varnholt::ScriptedOperator op;
+  varnholt::ScopedOperator installed(op);
+  if (!project->Load(path, varnholt::kAllPens, varnholt::LoadOptions{.keep_drawn_figures = false})) return nullptr;
+  return project;
+}
+
+// Both planners on each drawing; false when a plan differs or a drawing cannot be loaded.
+bool CompareFiles(const std::vector<std::string>& paths) {
+  bool same_everywhere = true;
+  for (const std::string& path : paths) {
+    const auto project = LoadDrawing(path);
+    if (!project) {
+      std::printf("%s: cannot be loaded\n", path.c_str());
+      same_everywhere = false;
+      continue;
+    }
+    const Timed fast = PlanOnce(*project, false);
+    const Timed literal = PlanOnce(*project, true);
+    const bool same = literal.plan == fast.plan;
+    same_everywhere = same_everywhere && same;
+    std::printf("%s: %zu entries, fast %.3f s, plain loops %.3f s, plans %s\n", path.c_str(), fast.entries,
+                fast.seconds, literal.seconds, same ? "identical" : "DIFFER");
+  }
+  return same_everywhere;
+}
+
 int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  if (argc > 1 && std::string(argv[1]) == "--file") return CompareFiles({argv + 2, argv + argc}) ? 0 : 1;
   std::vector<int> counts;
   bool literal_wanted = true;
   for (int i = 1; i < argc; ++i) {

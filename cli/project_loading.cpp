@@ -65,7 +65,8 @@ std::optional<LoadedProject> LoadPlannedProject(const std::string& path, const C
   bool ok = false;
   {
     ScopedOperator installed(op);
-    ok = project.Load(path, kAllPens);
+    // The commands read the drawing's own figures only under a kerf, which keeps its copy anyway.
+    ok = project.Load(path, kAllPens, LoadOptions{.keep_drawn_figures = false});
   }
   loaded.messages = op.messages();
   if (!ok) {

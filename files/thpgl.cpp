@@ -1,7 +1,9 @@
 #include "files/thpgl.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <system_error>
 
 #include "files/dxf_reader.h"
 #include "files/file_open.h"
@@ -22,6 +24,9 @@ int Thpgl::Open(const std::string& path, int file_kind, DrawingUnit unit, double
   if (code != kIoOk) return code;
   file_kind_ = file_kind;
   ltscale_ = ltscale;
+  std::error_code size_error;
+  size_ = std::filesystem::file_size(path, size_error);
+  if (size_error) size_ = 0;
   switch (file_kind) {
     case kPlotFile:
       source_ = std::make_unique<HpglReader>(file_);
@@ -46,6 +51,13 @@ void Thpgl::ReadNextFigure(tfigura& figure) {
 const std::vector<ReaderNote>& Thpgl::Notes() const {
   static const std::vector<ReaderNote> kNone;
   return source_ != nullptr ? source_->Notes() : kNone;
+}
+
+int Thpgl::PercentRead() {
+  if (!file_.is_open() || size_ == 0) return 100;
+  const std::streamoff at = file_.tellg();
+  if (at < 0) return 100;
+  return static_cast<int>(std::min<uintmax_t>(100, static_cast<uintmax_t>(at) * 100 / size_));
 }
 
 double Thpgl::ltscale() const { return dxf_ != nullptr ? dxf_->ltscale() : ltscale_; }

@@ -1,6 +1,7 @@
 #pragma once
 // The drawing reader of one load: opens a plot file (kind 1) or a DXF drawing (kind 2) and hands out its figures.
 
+#include <cstdint>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -38,11 +39,15 @@ class Thpgl {
 
   int file_kind() const { return file_kind_; }
 
+  // How much of the file the reader has taken in so far, in percent (100 once it cannot tell).
+  int PercentRead();
+
  private:
   std::ifstream file_;
   std::unique_ptr<FigureSource> source_;
   int file_kind_ = 0;
   double ltscale_ = 0.0;
+  uintmax_t size_ = 0;  // of the open file
   const DxfReader* dxf_ = nullptr;  // source_ when it reads a DXF drawing
 };
 

@@ -6,6 +6,7 @@
 namespace varnholt {
 namespace {
 
+// A box goes to the finest grid where it spans at most this many cells.
 constexpr int64_t kMaxCellsPerBox = 64;
 
 }  // namespace
@@ -38,47 +39,62 @@ BoxGrid::BoxGrid(const std::vector<PointBox>& boxes, int32_t margin)
     columns_ = static_cast<int64_t>(w) / cell_ + 1;
     rows_ = static_cast<int64_t>(h) / cell_ + 1;
   }
-  // Two passes over the boxes: count the entries of every cell, then place them, so that the cells share one
-  // array. The first pass keeps each box's span of cells for the second (both fit 32 bits: the grid holds at
-  // most a few cells per box).
+  // Each box's span of cells in the finest grid and the grid it goes to. Two passes per grid: count the entries of
+  // every cell, then place them, so that the cells of a grid share one array.
   struct Span {
     int32_t x0, x1, y0, y1;
+    int level;
   };
-  std::vector<Span> spans(boxes_.size(), Span{0, -1, 0, -1});
-  cell_start_.assign(static_cast<size_t>(columns_ * rows_) + 1, 0);
-  size_t large = 0;
+  std::vector<Span> spans(boxes_.size(), Span{0, -1, 0, -1, -1});
+  int levels = 1;
   for (size_t i = 0; i < boxes_.size(); ++i) {
     const PointBox& b = boxes_[i];
     if (b.empty) continue;
-    const auto x0 = static_cast<int32_t>(CellX(int64_t{b.min_x} - margin_));
-    const auto x1 = static_cast<int32_t>(CellX(int64_t{b.max_x} + margin_));
-    const auto y0 = static_cast<int32_t>(CellY(int64_t{b.min_y} - margin_));
-    const auto y1 = static_cast<int32_t>(CellY(int64_t{b.max_y} + margin_));
-    if (int64_t{x1 - x0 + 1} * (y1 - y0 + 1) > kMaxCellsPerBox) {
-      ++large;
-      continue;  // its span stays empty: it goes with the large boxes
+    Span& s = spans[i];
+    s.x0 = static_cast<int32_t>(CellX(int64_t{b.min_x} - margin_));
+    s.x1 = static_cast<int32_t>(CellX(int64_t{b.max_x} + margin_));
+    s.y0 = static_cast<int32_t>(CellY(int64_t{b.min_y} - margin_));
+    s.y1 = static_cast<int32_t>(CellY(int64_t{b.max_y} + margin_));
+    s.level = 0;
+    while (int64_t{(s.x1 >> s.level) - (s.x0 >> s.level) + 1} * ((s.y1 >> s.level) - (s.y0 >> s.level) + 1) >
+           kMaxCellsPerBox) {
+      ++s.level;
     }
-    spans[i] = {x0, x1, y0, y1};
-    for (int32_t y = y0; y <= y1; ++y) {
-      int64_t* row = &cell_start_[static_cast<size_t>(int64_t{y} * columns_) + 1];
-      for (int32_t x = x0; x <= x1; ++x) ++row[x];
-    }
+    levels = std::max(levels, s.level + 1);
   }
-  for (size_t c = 1; c < cell_start_.size(); ++c) cell_start_[c] += cell_start_[c - 1];
-  in_cells_.resize(static_cast<size_t>(cell_start_.back()));
-  large_.reserve(large);
-  std::vector<int64_t> fill(cell_start_.begin(), cell_start_.end() - 1);
+  levels_.resize(static_cast<size_t>(levels));
+  for (int k = 0; k < levels; ++k) {
+    Level& level = levels_[static_cast<size_t>(k)];
+    level.shift = k;
+    level.columns = ((columns_ - 1) >> k) + 1;
+    level.rows = ((rows_ - 1) >> k) + 1;
+  }
+  const auto for_cells = [&](const Span& s, auto&& cell) {
+    const Level& level = levels_[static_cast<size_t>(s.level)];
+    for (int32_t y = s.y0 >> s.level; y <= s.y1 >> s.level; ++y) {
+      for (int32_t x = s.x0 >> s.level; x <= s.x1 >> s.level; ++x) cell(static_cast<size_t>(int64_t{y} * level.columns + x));
+    }
+  };
+  for (const Span& s : spans) {
+    if (s.level < 0) continue;
+    Level& level = levels_[static_cast<size_t>(s.level)];
+    if (level.cell_start.empty()) level.cell_start.assign(static_cast<size_t>(level.columns * level.rows) + 1, 0);
+    for_cells(s, [&](size_t c) { ++level.cell_start[c + 1]; });
+  }
+  std::vector<std::vector<int64_t>> fill(levels_.size());
+  for (size_t k = 0; k < levels_.size(); ++k) {
+    Level& level = levels_[k];
+    if (level.cell_start.empty()) continue;
+    for (size_t c = 1; c < level.cell_start.size(); ++c) level.cell_start[c] += level.cell_start[c - 1];
+    level.in_cells.resize(static_cast<size_t>(level.cell_start.back()));
+    fill[k].assign(level.cell_start.begin(), level.cell_start.end() - 1);
+  }
   for (size_t i = 0; i < boxes_.size(); ++i) {
-    if (boxes_[i].empty) continue;
-    const Span& span = spans[i];
-    if (span.x1 < span.x0) {
-      large_.push_back(static_cast<int32_t>(i));
-      continue;
-    }
-    for (int32_t y = span.y0; y <= span.y1; ++y) {
-      int64_t* row = &fill[static_cast<size_t>(int64_t{y} * columns_)];
-      for (int32_t x = span.x0; x <= span.x1; ++x) in_cells_[static_cast<size_t>(row[x]++)] = static_cast<int32_t>(i);
-    }
+    const Span& s = spans[i];
+    if (s.level < 0) continue;
+    Level& level = levels_[static_cast<size_t>(s.level)];
+    std::vector<int64_t>& next = fill[static_cast<size_t>(s.level)];
+    for_cells(s, [&](size_t c) { level.in_cells[static_cast<size_t>(next[c]++)] = static_cast<int32_t>(i); });
   }
 }
 
@@ -93,26 +109,7 @@ std::vector<int32_t> BoxGrid::Overlapping(const PointBox& box) {
 
 void BoxGrid::Overlapping(const PointBox& box, std::vector<int32_t>& found) {
   found.clear();
-  if (box.empty || cell_start_.empty()) return;
-  if (++query_ == 0) {
-    std::fill(stamp_.begin(), stamp_.end(), 0);
-    query_ = 1;
-  }
-  const auto consider = [&](int32_t i) {
-    uint32_t& s = stamp_[static_cast<size_t>(i)];
-    if (s == query_) return;
-    s = query_;
-    if (BoxesNear(boxes_[static_cast<size_t>(i)], box, margin_)) found.push_back(i);
-  };
-  const int64_t x0 = CellX(box.min_x), x1 = CellX(box.max_x);
-  const int64_t y0 = CellY(box.min_y), y1 = CellY(box.max_y);
-  for (int64_t y = y0; y <= y1; ++y) {
-    for (int64_t x = x0; x <= x1; ++x) {
-      const auto c = static_cast<size_t>(y * columns_ + x);
-      for (int64_t k = cell_start_[c]; k < cell_start_[c + 1]; ++k) consider(in_cells_[static_cast<size_t>(k)]);
-    }
-  }
-  for (int32_t i : large_) consider(i);
+  ForEachOverlapping(box, [&found](int32_t i) { found.push_back(i); });
   std::sort(found.begin(), found.end());
 }
 

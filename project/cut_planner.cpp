@@ -1,6 +1,7 @@
 #include "project/cut_planner.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include "geometry/vector_state.h"
 #include "project/crossing_repair.h"
 #include "project/join_weights.h"
+#include "project/plan_threads.h"
 #include "project/project_document.h"
 #include "services/operator.h"
 
@@ -18,6 +20,9 @@ namespace {
 int32_t Clamped(int64_t value) { return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); }
 
 bool Pending(const tfigura& figure) { return figure.plan_flag_2 != 0; }
+
+// How often the long steps before the joins show progress and let the windows repaint.
+constexpr std::chrono::milliseconds kAnswerInterval{100};
 
 class PlanRun {
  public:
@@ -44,6 +49,9 @@ class PlanRun {
   void SetPending(tfigura& figure, uint8_t pending);
   bool AnyPending() const { return pending_count_ > 0; }
   void ShowProgress();
+  // Every so often during the long steps before the joins: the windows are let repaint (input stays queued for
+  // the abort checks of the joins).
+  void KeepAnswering();
   bool AbortRequested();
   bool FillParents();
   bool JoinGlobally(bool many_entries);
@@ -64,6 +72,7 @@ class PlanRun {
   // The percentage the status panel shows, -1 before the first; the text is set only when it changes, as a
   // recording operator would otherwise keep one text per join.
   int64_t shown_percent_ = -1;
+  std::chrono::steady_clock::time_point next_answer_ = std::chrono::steady_clock::now() + kAnswerInterval;
 };
 
 void PlanRun::RecomputeSize() {
@@ -196,6 +205,7 @@ void PlanRun::HangOn(int32_t figure, int32_t on, const TouchPair& pair) {
 void PlanRun::TouchStart() {
   const int32_t start = doc_.start_figure;
   for (int32_t e = 0; e < Size(); ++e) {
+    if (e % 4096 == 0) PlanningTick();
     if (e == start) continue;
     TouchPair pair;
     if (search_.TouchEntries(figures_, start, e, pair)) HangOn(e, start, pair);
@@ -204,25 +214,37 @@ void PlanRun::TouchStart() {
 
 void PlanRun::PropagateTouch() {
   search_.BeginTouchPropagation(figures_);
-  // Whether an entry may still touch a pending one; the joins that follow never need it.
-  std::vector<uint8_t> scan_active(figures_.size(), 1);
+  // The entries a pass still scans: joined and still active (an entry that touches no pending one is inactive from
+  // then on). No entry becomes pending while touches propagate, and every entry hung on another is joined: a pass
+  // goes from one set bit to the next instead of reading every entry, pass after pass.
+  const auto count = static_cast<size_t>(Size());
+  std::vector<uint64_t> scanned((count + 63) / 64, 0);
+  const auto set = [&](int32_t e) { scanned[static_cast<size_t>(e) / 64] |= uint64_t{1} << (e % 64); };
+  for (int32_t e = 0; e < Size(); ++e) {
+    if (!Pending(At(e))) set(e);
+  }
+  // The first entry scanned at or after e; Size() when none.
+  const auto next = [&](int32_t e) {
+    for (size_t word = static_cast<size_t>(e) / 64; word < scanned.size(); ++word) {
+      uint64_t bits = scanned[word];
+      if (word == static_cast<size_t>(e) / 64) bits &= ~uint64_t{0} << (e % 64);
+      if (bits != 0) return static_cast<int32_t>(word * 64 + static_cast<size_t>(__builtin_ctzll(bits)));
+    }
+    return Size();
+  };
   bool joined = true;
   while (joined) {
     joined = false;
-    int32_t i = 0;
-    while (i < Size()) {
-      if (Pending(At(i)) || !scan_active[static_cast<size_t>(i)]) {
-        ++i;
-        continue;
-      }
+    for (int32_t i = next(0); i < Size(); i = next(i)) {
+      PlanningTick();
       TouchPair pair;
       const int32_t g = search_.FirstTouchedPending(figures_, i, pair);
       if (g < 0) {
-        scan_active[static_cast<size_t>(i)] = 0;
-        ++i;
+        scanned[static_cast<size_t>(i) / 64] &= ~(uint64_t{1} << (i % 64));
         continue;
       }
       HangOn(g, i, pair);
+      set(g);
       joined = true;
       if (g <= 1) break;
       i = g;
@@ -313,6 +335,15 @@ void PlanRun::ShowProgress() {
   if (percent == shown_percent_) return;
   shown_percent_ = percent;
   op_.SetStatusText(kProjectStatusPanel, "Ready " + std::to_string(percent) + "%");
+}
+
+void PlanRun::KeepAnswering() {
+  const auto now = std::chrono::steady_clock::now();
+  if (now < next_answer_) return;
+  next_answer_ = now + kAnswerInterval;
+  op_.Repaint();
+  // The windows' code may have left the wide registers marked in use, which slows the arc tangents tenfold.
+  ReleaseUpperVectorHalves();
 }
 
 bool PlanRun::AbortRequested() {
@@ -431,18 +462,27 @@ void PlanRun::Results() {
 
 PlanOutcome PlanRun::Run() {
   BusyCursor busy(op_);
+  const ScopedPlanningTick tick([this] { KeepAnswering(); });
   doc_.frame_added = false;
   if (figures_.empty()) return outcome_;
   // The window's code, the busy cursor's included, may have left the wide registers marked in use, which slows the
   // turning angles' arc tangents tenfold.
   ReleaseUpperVectorHalves();
-  for (auto& f : figures_) BuildTurningAngles(*f);
   for (const auto& f : figures_) pending_count_ += Pending(*f) ? 1 : 0;
+  // The status line says planning has begun: the steps before the first join take a while on a large drawing.
+  ShowProgress();
   // Each join appends one connector and leaves one pending entry joined; a frame or start marker and the connector
   // of its start join may come on top. Room for them all at once spares the list a doubling near its end.
   figures_.reserve(figures_.size() + static_cast<size_t>(pending_count_) + 2);
   doc_.max_depth = search_.Nest(figures_);
   search_.Reset();
+  search_.PrepareTouches(figures_);
+  // The angles after the nesting and the touch searches' preparation, which read only points: what those held
+  // while they worked is gone by then.
+  for (size_t e = 0; e < figures_.size(); ++e) {
+    if (e % 4096 == 0) PlanningTick();
+    BuildTurningAngles(*figures_[e]);
+  }
   ChooseStart();
 
   tfigura& start = At(doc_.start_figure);

@@ -20,6 +20,10 @@ class PlanSearch {
   // Sets depth, parent and child_count of every entry; returns the deepest depth.
   virtual int32_t Nest(FigureList& figures) = 0;
 
+  // The entries are nested and have no turning angles yet, and the touch searches follow: a search may find now
+  // what they will ask, while planning holds little else.
+  virtual void PrepareTouches(const FigureList& figures) = 0;
+
   // For every open entry, per vertex: 1 when the vertex lies within the lead-in tolerance of a vertex of another
   // entry. Closed entries get an empty row.
   virtual std::vector<std::vector<uint8_t>> OpenVertexTouches(const FigureList& figures) = 0;

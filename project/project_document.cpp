@@ -1,6 +1,7 @@
 #include "project/project_document.h"
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 #include "files/file_open.h"
@@ -15,6 +16,9 @@
 
 namespace varnholt {
 namespace {
+
+// How often a long load shows its progress and lets the windows repaint.
+constexpr std::chrono::milliseconds kProgressInterval{100};
 
 void Reverse(tfigura& figure) {
   std::reverse(figure.points.begin(), figure.points.end());
@@ -59,10 +63,27 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter, LoadOpt
   // cosines tenfold.
   ReleaseUpperVectorHalves();
   LoadingFigureList list;
+  // A large drawing takes seconds: now and then the status line shows how far the reading is and the windows are
+  // let repaint (input stays queued).
+  using ProgressClock = std::chrono::steady_clock;
+  auto next_progress = ProgressClock::now() + kProgressInterval;
+  int shown_percent = -1;
+  int64_t reads = 0;
   try {
     auto figure = std::make_unique<tfigura>();
     figure->reader_tag = -1;
     while (!reader.AtEof()) {
+      if (++reads % 256 == 0 && ProgressClock::now() >= next_progress) {
+        next_progress = ProgressClock::now() + kProgressInterval;
+        const int percent = reader.PercentRead();
+        if (percent != shown_percent) {
+          shown_percent = percent;
+          op.SetStatusText(kMainWindowStatusPanel, "Open file " + file_name + " " + std::to_string(percent) + "%");
+        }
+        op.Repaint();
+        // Qt's code may have left the wide registers marked in use again.
+        ReleaseUpperVectorHalves();
+      }
       reader.ReadNextFigure(*figure);
       if (!figure->has_points) continue;  // the same object takes the next read
       const bool kept = pen_filter == kAllPens || figure->pen == pen_filter || figure->pen == 6;

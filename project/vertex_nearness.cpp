@@ -55,6 +55,7 @@ bool VertexNearness::TouchPairOf(int32_t a, const PointBox& a_box, int32_t b, co
   VerticesNear(b, a_box, kTouchTolerance, b_near_);
   if (b_near_.empty()) return false;
   VerticesNear(a, b_box, kTouchTolerance, a_near_);
+  if (a_near_.empty()) return false;
   // A's vertices from the last; for the first that touches, B's last vertex near it.
   std::sort(a_near_.begin(), a_near_.end(), [](const Near& p, const Near& q) { return p.index > q.index; });
   SortByX(b_near_);

@@ -1,5 +1,5 @@
-// Lead-in touches found through the cell index of the open vertices, against the plain comparison of every vertex
-// with every vertex of every other entry.
+// Lead-in touches found through the cell index of every vertex, against the plain comparison of every vertex with
+// every vertex of every other entry.
 
 #include "project/lead_in_touches.h"
 
@@ -13,12 +13,6 @@
 
 namespace varnholt {
 namespace {
-
-std::vector<PointBox> BoxesOf(const FigureList& figures) {
-  std::vector<PointBox> boxes;
-  for (const auto& f : figures) boxes.push_back(BoxOfPoints(f->points));
-  return boxes;
-}
 
 // Figures on a coarse lattice around (x0, y0), so that distances of exactly 10 and equal coordinates are common:
 // open and closed, scattered or as walks, a few large, some in the same place.
@@ -56,10 +50,7 @@ TEST(LeadInTouches, SameMarksAsThePlainComparison) {
     const int64_t origin = origins[round % 3];
     const FigureList figures = RandomFigures(rng, origin, round % 2 == 0 ? origin : -60);
     const std::vector<std::vector<uint8_t>> expected = plain->OpenVertexTouches(figures);
-    // One batch, and batches of a figure or a few (each entry checked against several batches).
-    for (const size_t batch : {size_t{1} << 20, size_t{1}, size_t{40}}) {
-      ASSERT_EQ(LeadInTouches(figures, BoxesOf(figures), batch), expected) << "round " << round << " batch " << batch;
-    }
+    ASSERT_EQ(LeadInTouches(figures, VertexCells(figures)), expected) << "round " << round;
     for (const auto& row : expected) {
       for (const uint8_t m : row) (m ? marked : unmarked) += 1;
     }
@@ -73,12 +64,12 @@ TEST(LeadInTouches, OnlyAnotherEntryCounts) {
   figures.push_back(std::make_unique<tfigura>());
   figures[0]->open = 1;
   figures[0]->points = {{0, 0}, {5, 5}, {0, 0}, {100, 0}};
-  EXPECT_EQ(LeadInTouches(figures, BoxesOf(figures)), (std::vector<std::vector<uint8_t>>{{0, 0, 0, 0}}));
+  EXPECT_EQ(LeadInTouches(figures, VertexCells(figures)), (std::vector<std::vector<uint8_t>>{{0, 0, 0, 0}}));
   // A closed entry gets no row, yet marks the open one's vertices within reach: (6, 8) is 10 from (0, 0), (100, 11)
   // is 11 from (100, 0).
   figures.push_back(std::make_unique<tfigura>());
   figures[1]->points = {{6, 8}, {100, 11}};
-  EXPECT_EQ(LeadInTouches(figures, BoxesOf(figures)), (std::vector<std::vector<uint8_t>>{{1, 1, 1, 0}, {}}));
+  EXPECT_EQ(LeadInTouches(figures, VertexCells(figures)), (std::vector<std::vector<uint8_t>>{{1, 1, 1, 0}, {}}));
 }
 
 }  // namespace

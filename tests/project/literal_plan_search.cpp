@@ -48,6 +48,8 @@ class LiteralSearch final : public PlanSearch {
     return max_depth;
   }
 
+  void PrepareTouches(const FigureList&) override {}
+
   std::vector<std::vector<uint8_t>> OpenVertexTouches(const FigureList& figures) override {
     std::vector<std::vector<uint8_t>> touches(figures.size());
     for (size_t e = 0; e < figures.size(); ++e) {

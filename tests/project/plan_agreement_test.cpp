@@ -8,6 +8,7 @@
 #include "project/cut_planner.h"
 #include "project/fast_plan_search.h"
 #include "project/plan_geometry.h"
+#include "project/plan_threads.h"
 #include "services/scripted_operator.h"
 
 namespace varnholt {
@@ -126,6 +127,22 @@ TEST(PlanAgreement, PlanningAgainContinuesThePlanAlike) {
     PlanCut(*project, *MakeFastPlanSearch());
     ExpectSamePlan(*project, "replan seed " + std::to_string(seed));
     if (HasFatalFailure()) return;
+  }
+}
+
+TEST(PlanAgreement, TheSamePlanWhateverTheNumberOfThreads) {
+  // The touches, lead-ins and containers are found in pieces on several threads and put together in order.
+  for (uint32_t seed = 900; seed < 904; ++seed) {
+    const auto project = seed % 2 == 0 ? CurveDrawing(seed, 90 / kScale, seed % 4 == 0)
+                                       : RandomProject(seed, 200 / kScale, seed % 4 == 1);
+    std::vector<std::vector<std::string>> plans;
+    for (const int threads : {1, 2, 5}) {
+      SetPlanningThreads(threads);
+      plans.push_back(PlanWith(*project, false).plan);
+    }
+    SetPlanningThreads(0);
+    EXPECT_EQ(plans[1], plans[0]) << "seed " << seed;
+    EXPECT_EQ(plans[2], plans[0]) << "seed " << seed;
   }
 }
 

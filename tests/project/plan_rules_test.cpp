@@ -227,6 +227,7 @@ TEST(JoinWeights, LargeFiguresGetEveryMthVertexAndOpenOnesEveryVertex) {
 class SpySearch final : public PlanSearch {
  public:
   int32_t Nest(FigureList& f) override { return inner_->Nest(f); }
+  void PrepareTouches(const FigureList& f) override { inner_->PrepareTouches(f); }
   std::vector<std::vector<uint8_t>> OpenVertexTouches(const FigureList& f) override { return inner_->OpenVertexTouches(f); }
   bool TouchEntries(FigureList& f, int32_t a, int32_t b, TouchPair& p) override { return inner_->TouchEntries(f, a, b, p); }
   void BeginTouchPropagation(const FigureList& f) override { inner_->BeginTouchPropagation(f); }
