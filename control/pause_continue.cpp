@@ -94,9 +94,12 @@ Tster::PauseOutcome Tster::Pause() {
     ReadStatus(link_);
   }
   if (!s.Has(kStatusPaused)) {
-    if (!ProgramRuns()) flags_.ProgramStarted = false;
     // A program that may still be running keeps its heating: a cold wire dragged through the material breaks.
-    return ProgramRuns() || !link_.usb.present() ? PauseOutcome::kNotConfirmed : PauseOutcome::kNoProgram;
+    if (ProgramRuns() || !link_.usb.present()) return PauseOutcome::kNotConfirmed;
+    // It ended before the Stop came: its end is seen here, with its heaters, and starts no repetition.
+    flags_.ProgramStarted = false;
+    AllHeatersOff(link_);
+    return PauseOutcome::kNoProgram;
   }
   ReadPositions(link_);
   snapshot_.X1 = s.X1;
@@ -181,10 +184,14 @@ bool Tster::kontynuuj() {
   WaitIdle(link_);
   SendCommandAlways(link_, HeaterOffCommand(kManualWireChannel));
   if (stopped()) return interrupted();
-  SelectSpeedGroup(link_, snapshot_.heater_channel == kVerticalWireChannel ? 3 : 1, kFromConfiguration);
+  // The program cuts with the horizontal wire on its working channel or with the vertical wires; the channel the
+  // controller names last may be the manual one a continuation before this one selected.
+  const uint8_t program_channel =
+      snapshot_.heater_channel == kVerticalWireChannel ? kVerticalWireChannel : kHorizontalWireChannel;
+  SelectSpeedGroup(link_, program_channel == kVerticalWireChannel ? 3 : 1, kFromConfiguration);
   WaitIdle(link_);
   // The program's own wire heats before it goes on; a wire found broken then keeps the program paused.
-  if (!heat_channel(snapshot_.heater_channel)) return interrupted();
+  if (!heat_channel(program_channel)) return interrupted();
   ReadStatus(link_);
   if (s.Has(kStatusWireBroken)) {
     AllHeatersOff(link_);

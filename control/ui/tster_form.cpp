@@ -224,8 +224,8 @@ void TsterForm::JogButtonPressed(JogButton button) {
   if (!left_alone || panel_.jog_in_progress()) return;
   MissedReleaseWatch watch;
   Handle([this, button] { panel_.JogButtonDown(button); });
-  // Without a controller the press has shown its box and started nothing to end.
-  if (!link_.usb.present()) return;
+  // Refused, or without a controller, the press has shown its box and started nothing to end.
+  if (!panel_.jog_in_progress()) return;
   held_button_ = button;
   if (watch.LeftButtonReleased()) JogButtonReleased(button);
 }

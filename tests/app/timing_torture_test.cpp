@@ -187,6 +187,13 @@ class TortureRun {
     if (!settled) violations.push_back("(e) the run did not settle within its time limit");
     if (session.link.gate.busy()) violations.push_back("(e) an operation still holds the machine");
     const bool kept = session.link.gate.kept() != MachineOperation::kNone;
+    if (std::getenv("VARNHOLT_TORTURE_TRACE") != nullptr) {
+      std::cerr << clock_.NowMs() << " end: heaters";
+      for (size_t c = 0; c < 8; ++c) std::cerr << ' ' << sim_.heater_on(c);
+      std::cerr << " records";
+      for (const auto& r : sim_.program_records()) std::cerr << " [" << r.commands << ' ' << r.moves_completed << ' ' << static_cast<int>(r.end) << ']';
+      std::cerr << " paused " << sim_.program_paused() << " running " << sim_.program_running() << '\n';
+    }
     witness_.Finish(clock_.NowMs(), kept, op_.messages());
     violations.insert(violations.end(), witness_.violations().begin(), witness_.violations().end());
     return violations;

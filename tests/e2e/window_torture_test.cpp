@@ -92,6 +92,13 @@ class WindowTorture : public testing::MainWindowTest {
     if (session.run.AutoRepeat()) form_->ActionNamed("SpeedAutoRepeat")->trigger();
     settled = settled && Turn([&] { return session.Settled() && !clock_.NextEventMs() && !held(); }, witness);
     std::vector<std::string> violations;
+    if (std::getenv("VARNHOLT_TORTURE_TRACE") != nullptr) {
+      const MachineGate& gate = session.link.gate;
+      std::cerr << clock_.NowMs() << " end: busy " << gate.busy() << " kept " << static_cast<int>(gate.kept())
+                << " cooling " << gate.cooling_due() << " heaters due " << gate.heaters_off_due() << " transmitting "
+                << session.transmission.running() << " started " << session.flags.ProgramStarted << " present "
+                << session.usb.present() << '\n';
+    }
     if (!settled) violations.push_back("(e) the run did not settle within its time limit");
     witness.Finish(clock_.NowMs(), held(), op_.boxes.size());
     violations.insert(violations.end(), witness.violations().begin(), witness.violations().end());
