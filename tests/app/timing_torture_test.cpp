@@ -26,13 +26,10 @@ namespace {
 using testing::TortureEvent;
 using testing::TortureKind;
 
-// A closed square of 50 mm with a hole: a cut of some twenty seconds.
-constexpr const char* kDrawing =
-    "SP1;PU0,0;PD2000,0,2000,2000,0,2000,0,0;PU500,500;PD1000,500,1000,1000,500,1000,500,500;PU;";
-// The events fall within this span; then the run is left to settle.
-constexpr int64_t kSpanMs = 90000;
-constexpr int kEventsPerSchedule = 14;
-constexpr int64_t kSettleLimitMs = 1'800'000;
+using testing::kDrawing;
+using testing::kEventsPerSchedule;
+using testing::kSettleLimitMs;
+using testing::kSpanMs;
 
 #ifdef VARNHOLT_SANITIZED_BUILD
 constexpr int kFreshSchedules = 250;

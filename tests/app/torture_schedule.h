@@ -51,6 +51,14 @@ inline const char* TortureKindName(TortureKind kind) {
 
 inline bool IsOperatorEvent(TortureKind kind) { return kind <= TortureKind::kAutoRepeat; }
 
+// The drawing every schedule cuts: a closed square of 50 mm with a hole, a cut of some twenty seconds.
+inline constexpr const char* kDrawing =
+    "SP1;PU0,0;PD2000,0,2000,2000,0,2000,0,0;PU500,500;PD1000,500,1000,1000,500,1000,500,500;PU;";
+// The events fall within this span; then the run is left to settle within the limit.
+inline constexpr int64_t kSpanMs = 90000;
+inline constexpr int kEventsPerSchedule = 14;
+inline constexpr int64_t kSettleLimitMs = 1'800'000;
+
 // The schedule of a seed: a Start at once, then count events within span_ms. Starts and Stops come more often than
 // the rest, since the moments between them are what is tried.
 inline std::vector<TortureEvent> MakeSchedule(uint64_t seed, int count, int64_t span_ms) {

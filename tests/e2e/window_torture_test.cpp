@@ -29,11 +29,10 @@ namespace {
 using testing::TortureEvent;
 using testing::TortureKind;
 
-constexpr const char* kDrawing =
-    "SP1;PU0,0;PD2000,0,2000,2000,0,2000,0,0;PU500,500;PD1000,500,1000,1000,500,1000,500,500;PU;";
-constexpr int64_t kSpanMs = 90000;
-constexpr int kEventsPerSchedule = 14;
-constexpr int64_t kSettleLimitMs = 1'800'000;
+using testing::kDrawing;
+using testing::kEventsPerSchedule;
+using testing::kSettleLimitMs;
+using testing::kSpanMs;
 
 #ifdef VARNHOLT_SANITIZED_BUILD
 constexpr int kFreshSchedules = 25;
