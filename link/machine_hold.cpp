@@ -56,7 +56,9 @@ const char* RefusalKey(MachineOperation operation, HoldRefusal reason) {
   return "";
 }
 
-bool OnChannel(HeaterChannels channels, int channel) { return ((channels >> channel) & 1u) != 0; }
+bool OnChannel(HeaterChannels channels, int channel) {
+  return ((static_cast<unsigned>(channels) >> channel) & 1u) != 0;
+}
 
 }  // namespace
 
@@ -64,19 +66,21 @@ HoldRefusal RefusalOf(const MachineLink& link, MachineOperation operation) {
   const HoldRule rule = RuleOf(operation);
   if (rule == HoldRule::kAlways) return HoldRefusal::kNone;
   const MachineGate& gate = link.gate;
-  // The operation that keeps the machine may always go on with it (a held jog ends whatever happened meanwhile).
+  // The operation that keeps the machine may always go on with it (a held jog ends whatever happened
+  // meanwhile).
   if (gate.kept() == operation) return HoldRefusal::kNone;
   if (gate.kept() != MachineOperation::kNone) return HoldRefusal::kKeptByAnother;
   if (rule == HoldRule::kContinue) return HoldRefusal::kNone;
-  // A program loaded in full that waits for Go (one too short for the transmission to start) is started by a Start.
+  // A program loaded in full that waits for Go (one too short for the transmission to start) is started by a
+  // Start.
   const bool waits_for_go = link.state.Has(kStatusProgramRunning | kStatusWaitsForGo);
   if (operation == MachineOperation::kCut && waits_for_go && !gate.transmitting()) return HoldRefusal::kNone;
   const bool runs = link.state.Has(kStatusProgramRunning);
   const bool paused = link.state.Has(kStatusPaused);
   if (runs) return HoldRefusal::kProgramRuns;
   if (rule == HoldRule::kIdleMachine) {
-    // A transmission of a paused program only fills the controller's buffer; one of a program not started yet is
-    // about to start it.
+    // A transmission of a paused program only fills the controller's buffer; one of a program not started yet
+    // is about to start it.
     return gate.transmitting() && !paused ? HoldRefusal::kProgramRuns : HoldRefusal::kNone;
   }
   if (paused) return HoldRefusal::kProgramPaused;
@@ -91,12 +95,12 @@ void ShowRefusal(MachineLink& link, MachineOperation operation, HoldRefusal reas
     return;
   }
   const MachineOperation named = reason == HoldRefusal::kKeptByAnother ? link.gate.kept()
-                                 : reason == HoldRefusal::kBusy       ? link.gate.running()
-                                                                      : operation;
+                                 : reason == HoldRefusal::kBusy        ? link.gate.running()
+                                                                       : operation;
   const std::string name = link.texts.GetText("Control", OperationNameKey(named));
   // The move to a point has always said whose refusal it is in its title.
-  const bool goto_point = operation == MachineOperation::kGoToPoint && reason != HoldRefusal::kKeptByAnother &&
-                          reason != HoldRefusal::kBusy;
+  const bool goto_point = operation == MachineOperation::kGoToPoint &&
+                          reason != HoldRefusal::kKeptByAnother && reason != HoldRefusal::kBusy;
   CurrentOperator().ShowMessageBox(
       FillPlaceholders(link.texts.GetText("Control", RefusalKey(operation, reason)), {name}), true,
       goto_point ? "Goto point" : "");
@@ -105,9 +109,9 @@ void ShowRefusal(MachineLink& link, MachineOperation operation, HoldRefusal reas
 MachineHold::MachineHold(MachineLink& link, MachineOperation operation) : link_(link), operation_(operation) {
   MachineGate& gate = link_.gate;
   if (gate.busy()) {
-    // Begun from an event loop the windows run inside the running operation (a posted call, a window's own timer),
-    // it is another operation, and refused (but the end of the jog that keeps the machine, which must stop its move);
-    // else the running operation takes this one as a step of its own.
+    // Begun from an event loop the windows run inside the running operation (a posted call, a window's own
+    // timer), it is another operation, and refused (but the end of the jog that keeps the machine, which must
+    // stop its move); else the running operation takes this one as a step of its own.
     if (CurrentOperator().nested_loops() > 0 && operation != gate.kept()) {
       refusal_ = HoldRefusal::kBusy;
       ShowRefusal(link_, operation, refusal_);
@@ -118,7 +122,8 @@ MachineHold::MachineHold(MachineLink& link, MachineOperation operation) : link_(
     return;
   }
   const HoldRule rule = RuleOf(operation);
-  if ((rule == HoldRule::kIdleMachine || rule == HoldRule::kNoCut) && !ReadStatus(link_) && link_.usb.given_up()) {
+  if ((rule == HoldRule::kIdleMachine || rule == HoldRule::kNoCut) && !ReadStatus(link_) &&
+      link_.usb.given_up()) {
     // A controller that stopped answering may be running a program: nothing may be started before it answers.
     refusal_ = HoldRefusal::kNoAnswer;
     ShowLinkLost(link_);
@@ -144,15 +149,18 @@ MachineHold::~MachineHold() {
     --gate.depth_;
     return;
   }
-  // A kept operation (a held jog) switches its heaters off when it is let go, not at the end of each of its steps.
-  if (!keep_heat_ && gate.kept() != operation_) SwitchOffHeatersSince(link_, heaters_at_start_, output_at_start_);
+  // A kept operation (a held jog) switches its heaters off when it is let go, not at the end of each of its
+  // steps.
+  if (!keep_heat_ && gate.kept() != operation_)
+    SwitchOffHeatersSince(link_, heaters_at_start_, output_at_start_);
   gate.depth_ = 0;
   gate.running_ = MachineOperation::kNone;
   // The input the operator gave meanwhile was for this operation (its abort checks took what they needed).
   CurrentOperator().DropPendingInput();
   // The machine's start and continue buttons pressed while another operation ran are refused, not carried out
   // later: nobody expects a cut to begin when a homing ends.
-  const bool step = operation_ == MachineOperation::kStatusStep || operation_ == MachineOperation::kTransmissionStep;
+  const bool step =
+      operation_ == MachineOperation::kStatusStep || operation_ == MachineOperation::kTransmissionStep;
   constexpr uint32_t kRefusedPresses = kStatusStartButton | kStatusContinueButton;
   if (!step && (link_.state.button_presses & kRefusedPresses) != 0) {
     link_.state.button_presses &= ~kRefusedPresses;
@@ -179,7 +187,8 @@ void SwitchOffHeatersSince(MachineLink& link, HeaterChannels before, int32_t out
     }
   }
   // A Qo feeds its vertical wires whenever the power output is switched to them.
-  if (link.state.IsModelQo() && link.power_output == kVerticalWireOutput && output_before != kVerticalWireOutput) {
+  if (link.state.IsModelQo() && link.power_output == kVerticalWireOutput &&
+      output_before != kVerticalWireOutput) {
     sent = TrySend(link, SettingCommand(kSettingPowerOutput, kHorizontalWireOutput)) == 0 && sent;
   }
   // A wire left hot on a controller that answers is switched off by the status monitor as soon as it takes

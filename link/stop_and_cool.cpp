@@ -13,10 +13,12 @@ constexpr int64_t kStandStillLimitMs = 10000;
 
 bool AllHeatersOff(MachineLink& link) {
   bool sent = true;
-  const auto channels = static_cast<HeaterChannels>(link.heaters_on | (1u << kHorizontalWireChannel) |
-                                                    (1u << kManualWireChannel) | (1u << kVerticalWireChannel));
+  const auto channels =
+      static_cast<HeaterChannels>(link.heaters_on | (1u << kHorizontalWireChannel) |
+                                  (1u << kManualWireChannel) | (1u << kVerticalWireChannel));
   for (uint8_t channel = 0; channel < 8; ++channel) {
-    if (((channels >> channel) & 1u) != 0) sent = SendCommandAlways(link, HeaterOffCommand(channel)) && sent;
+    if (((static_cast<unsigned>(channels) >> channel) & 1u) != 0)
+      sent = SendCommandAlways(link, HeaterOffCommand(channel)) && sent;
   }
   // A Qo feeds its vertical wires whenever the power output is switched to them.
   if (link.state.IsModelQo()) {
@@ -28,11 +30,13 @@ bool AllHeatersOff(MachineLink& link) {
 }
 
 bool StopAndCool(MachineLink& link) {
-  // A controller that does not take the stop does not take the rest either: each would wait out its busy pauses.
+  // A controller that does not take the stop does not take the rest either: each would wait out its busy
+  // pauses.
   if (TrySend(link, StopCommand()) != 0) return false;
   const int64_t start = CurrentClock().NowMs();
   ReadStatus(link);
-  while (link.usb.present() && link.state.Has(kStatusMoving) && CurrentClock().NowMs() - start < kStandStillLimitMs) {
+  while (link.usb.present() && link.state.Has(kStatusMoving) &&
+         CurrentClock().NowMs() - start < kStandStillLimitMs) {
     SleepMs(1);
     ReadStatus(link);
   }
