@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 #include "config/display_unit.h"
 #include "config/file_read.h"
@@ -54,6 +56,7 @@ CuttingRun::CuttingRun(MachineLink& link, RunFlags& flags, TTransArm& transmissi
       main_window_(main_window),
       setup_(std::move(setup)) {
   transmission_.SetSentListener([this](int64_t commands_sent, bool running) { RecordSent(commands_sent, running); });
+  panel_.SetStatusListener([this](const ReplyRecordBytes& status_record) { TrackWire(status_record); });
 }
 
 void CuttingRun::Start1Click() {
@@ -168,6 +171,11 @@ void CuttingRun::tnij(ProjectDocument& project) {
     project.cut_start_figure = true;
   }
   const std::string path = setup_.program_folder + TTransArm::kProgramFileName;
+  // The last cut's program is about to be replaced: from now on there is no cut of it to resume.
+  last_cut_.reset();
+  tracked_path_.reset();
+  std::error_code ignored;
+  std::filesystem::remove(LastCutFile(setup_.program_folder), ignored);
   const tInterfejs& texts = link_.texts;
   const TextLookup lookup = [&texts](std::string_view section, std::string_view key) {
     return texts.GetText(section, key);
@@ -391,7 +399,21 @@ void CuttingRun::RecordCutStarted(const ProjectDocument& project) {
   cut.start_y = link_.state.start_y;
   last_cut_ = cut;
   prefix_commands_ = copied_from_command_ = 0;
+  tracked_path_ = ProgramPath::Replay(transmission_.program(), cut.start);
+  tracker_ = WireTracker();
   SaveLastCut();
+}
+
+void CuttingRun::TrackWire(const ReplyRecordBytes& status_record) {
+  if (!last_cut_ || last_cut_->finished || !tracked_path_) return;
+  ControllerState read = link_.state;
+  ApplyPositionsRecord(read, status_record, link_.separate_third_axes);
+  if (!tracker_.Observe(*tracked_path_, PositionOf(read.axis_steps),
+                        tracked_path_->MovesWithin(last_cut_->commands_received))) {
+    return;
+  }
+  last_cut_->reached = tracker_.reached();
+  if (CurrentClock().NowMs() - last_record_ms_ >= kRecordIntervalMs) SaveLastCut();
 }
 
 void CuttingRun::RecordSent(int64_t commands_sent, bool running) {
@@ -408,6 +430,8 @@ void CuttingRun::ResumeCut() {
   const auto refuse = [&texts](const char* key) {
     CurrentOperator().ShowMessageBox(texts.GetText("Main_window", key), true, "");
   };
+  // The record this run kept is the newest; after a restart of the program the one it left is read.
+  SaveLastCut();
   const std::optional<LastCut> cut = ReadLastCut(setup_.program_folder);
   if (!cut) return refuse("wznowienieBrak");
   if (cut->finished) return refuse("wznowienieKoniec");
@@ -450,9 +474,12 @@ void CuttingRun::ResumeCut() {
   }
   flags_.MachineStopped = false;
   last_cut_.reset();
+  tracked_path_.reset();
   if (!PrepareControllerAndTransmit(kResumeFileName, std::make_pair(cut->start_x, cut->start_y))) return;
   last_cut_ = *cut;
   last_cut_->reached = place;
+  tracked_path_ = path;
+  tracker_ = WireTracker(place);
   prefix_commands_ = resume->prefix_commands;
   copied_from_command_ = resume->copied_from_command;
   last_cut_->commands_received = resume->ProgramCommands(0);

@@ -112,6 +112,8 @@ class CuttingRun {
   void RecordCutStarted(const ProjectDocument& project);
   void RecordSent(int64_t commands_sent, bool running);
   void SaveLastCut();
+  // Follows the wire of the cut under way through its program from the positions a status step read.
+  void TrackWire(const ReplyRecordBytes& status_record);
   void PlaceSingleOpenFigureStart(ProjectDocument& project);
   // True when the project fits the working range at the configuration's scale; the error box otherwise.
   bool FitsWorkingRange(const ProjectDocument& project);
@@ -130,6 +132,9 @@ class CuttingRun {
   int64_t copied_from_command_ = 0;
   int64_t last_record_ms_ = 0;
   std::optional<Resumed> last_resume_;
+  // The last cut's program replayed, and the wire followed through it.
+  std::optional<ProgramPath> tracked_path_;
+  WireTracker tracker_;
 };
 
 }  // namespace varnholt

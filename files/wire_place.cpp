@@ -126,4 +126,20 @@ std::vector<WirePlace> PlacesOf(const ProgramPath& path, const AxisPosition& pos
   return places;
 }
 
+bool WireTracker::Observe(const ProgramPath& path, const AxisPosition& position, size_t reachable_moves) {
+  const size_t first = std::max<size_t>(reached_.move, 1) - 1;
+  const size_t last = std::min({reachable_moves, path.moves().size(), reached_.move + kLookAhead});
+  bool moved = false;
+  ScanPlaces(path, position, first, last, [&](const WirePlace& place) {
+    // A position still on the move reached (or back on it) says nothing new; the program passing the same place
+    // later is no reason to jump there.
+    if (reached_ < place) {
+      reached_ = place;
+      moved = true;
+    }
+    return true;
+  });
+  return moved;
+}
+
 }  // namespace varnholt

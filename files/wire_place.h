@@ -79,4 +79,22 @@ struct PlaceBounds {
 // of one move and the beginning of the next are one place.
 std::vector<WirePlace> PlacesOf(const ProgramPath& path, const AxisPosition& position, const PlaceBounds& bounds);
 
+// Follows the wire through a program as its positions come in: the place reached only moves on, to the first place
+// at or after it where the position can be, among the next moves (a position the program does not pass near there,
+// as while the operator moves the wire by hand, leaves it as it is). Positions read often enough keep it on the
+// move the wire runs, also where the program passes one place twice.
+class WireTracker {
+ public:
+  // Moves looked at ahead of the place reached, for one position.
+  static constexpr size_t kLookAhead = 256;
+
+  explicit WireTracker(WirePlace reached = {}) : reached_(reached) {}
+  // Takes one position; true when the place reached moved on.
+  bool Observe(const ProgramPath& path, const AxisPosition& position, size_t reachable_moves);
+  const WirePlace& reached() const { return reached_; }
+
+ private:
+  WirePlace reached_;
+};
+
 }  // namespace varnholt
