@@ -122,3 +122,32 @@ TEST_F(Places, TheCommandsReceivedBoundAPlaceTheProgramPassesTwice) {
 
 }  // namespace
 }  // namespace varnholt
+
+namespace varnholt {
+namespace {
+
+TEST(WireTracker, FollowsTheWireOnAndTellsTheTwoPassesOfOnePlaceApart) {
+  const ProgramPath path = *ProgramPath::Replay(Square(), AxisSteps{});
+  WireTracker tracker;
+  EXPECT_TRUE(tracker.Observe(path, At(200, 0), path.moves().size()));
+  EXPECT_EQ(tracker.reached().move, 0u) << "the way out, first";
+  EXPECT_TRUE(tracker.Observe(path, At(1100, 1000), path.moves().size()));
+  EXPECT_EQ(tracker.reached().move, 2u);
+  // A position off the program (the wire moved by hand) and one behind the place reached change nothing.
+  EXPECT_FALSE(tracker.Observe(path, At(700, 700), path.moves().size()));
+  EXPECT_FALSE(tracker.Observe(path, At(500, 500), path.moves().size()));
+  EXPECT_EQ(tracker.reached().move, 2u);
+  // Back on the connector: its second pass.
+  EXPECT_TRUE(tracker.Observe(path, At(200, 0), path.moves().size()));
+  EXPECT_EQ(tracker.reached(), (WirePlace{5, 0.6}));
+}
+
+TEST(WireTracker, GoesNoFurtherThanTheMovesReceived) {
+  const ProgramPath path = *ProgramPath::Replay(Square(), AxisSteps{});
+  WireTracker tracker(WirePlace{3, 0.0});
+  EXPECT_FALSE(tracker.Observe(path, At(200, 0), 5)) << "the way back was not received";
+  EXPECT_EQ(tracker.reached(), (WirePlace{3, 0.0}));
+}
+
+}  // namespace
+}  // namespace varnholt
