@@ -29,8 +29,10 @@ namespace {
 // Status panel of the main window that shows the repetition counter.
 constexpr int kRepetitionPanel = 1;
 
-// How often the count of commands sent is written to the last cut's record while a transmission runs.
-constexpr int64_t kRecordIntervalMs = 1000;
+// How often the last cut's record is written while the cut goes on (the commands sent, the place the wire
+// reached); the ends of a transmission and a resume write it at once. A record behind by this much after a crash of
+// the computer can leave a place the program passes twice undecided, and the earlier is then taken.
+constexpr int64_t kRecordIntervalMs = 10'000;
 
 // The largest program file read back for a resume.
 constexpr size_t kLargestProgram = INT32_MAX;
