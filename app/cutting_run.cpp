@@ -58,7 +58,13 @@ CuttingRun::CuttingRun(MachineLink& link, RunFlags& flags, TTransArm& transmissi
       main_window_(main_window),
       setup_(std::move(setup)) {
   transmission_.SetSentListener([this](int64_t commands_sent, bool running) { RecordSent(commands_sent, running); });
-  panel_.SetStatusListener([this](const ReplyRecordBytes& status_record) { TrackWire(status_record); });
+  panel_.SetStatusListener([this](const ReplyRecordBytes& status_record) {
+    if (link_.usb.device_changes() != device_changes_seen_) {
+      device_changes_seen_ = link_.usb.device_changes();
+      offer_due_ = true;
+    }
+    TrackWire(status_record);
+  });
 }
 
 void CuttingRun::Start1Click() {
@@ -422,6 +428,20 @@ void CuttingRun::RecordSent(int64_t commands_sent, bool running) {
   if (!last_cut_) return;
   last_cut_->commands_received = copied_from_command_ + std::max<int64_t>(commands_sent - prefix_commands_, 0);
   if (!running || CurrentClock().NowMs() - last_record_ms_ >= kRecordIntervalMs) SaveLastCut();
+}
+
+bool CuttingRun::TakeResumeOffer() {
+  if (!offer_due_ || link_.gate.busy() || link_.gate.cooling_due() || link_.gate.heaters_off_due()) return false;
+  offer_due_ = false;
+  if (transmission_.running() || flags_.ProgramStarted || !link_.usb.QuellmarQvExist() ||
+      link_.state.Has(kStatusProgramRunning | kStatusPaused | kStatusWaitsForGo)) {
+    return false;
+  }
+  const std::optional<LastCut> cut = ReadLastCut(setup_.program_folder);
+  if (!cut || cut->finished) return false;
+  const std::optional<std::string> program =
+      ReadFileBytes(setup_.program_folder + TTransArm::kProgramFileName, kLargestProgram);
+  return program && DigestOf(*program) == cut->program_digest;
 }
 
 void CuttingRun::ResumeCut() {

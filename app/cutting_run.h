@@ -78,6 +78,10 @@ class CuttingRun {
   // confirmed it: out.resume.cn is written beside out.cn and sent as a cut's program is, with the wire heated and
   // checked first. Refused as a Start is while a program runs, stands paused or is being sent.
   void ResumeCut();
+  // True once after the controller answers again (or for the first time since the program started) while the last
+  // cut did not end and its out.cn is unchanged, the machine free and no program on the controller: the window then
+  // offers the resume. Left for a later step while a controller given up is still to be stopped and cooled.
+  bool TakeResumeOffer();
   // What the last resume found and sent.
   struct Resumed {
     WirePlace place;
@@ -135,6 +139,8 @@ class CuttingRun {
   // The last cut's program replayed, and the wire followed through it.
   std::optional<ProgramPath> tracked_path_;
   WireTracker tracker_;
+  uint32_t device_changes_seen_ = UINT32_MAX;
+  bool offer_due_ = false;
 };
 
 }  // namespace varnholt
