@@ -67,6 +67,11 @@ CuttingRun::CuttingRun(MachineLink& link, RunFlags& flags, TTransArm& transmissi
   });
 }
 
+CuttingRun::~CuttingRun() {
+  transmission_.SetSentListener(nullptr);
+  panel_.SetStatusListener(nullptr);
+}
+
 void CuttingRun::Start1Click() {
   // One cut at a time: under a running, paused or starting program Start is refused and nothing is sent.
   const MachineHold hold(link_, MachineOperation::kCut);

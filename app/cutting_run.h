@@ -38,6 +38,10 @@ class CuttingRun {
   // Everything given must outlive the run.
   CuttingRun(MachineLink& link, RunFlags& flags, TTransArm& transmission, Tster& panel, MainWindowPort& main_window,
              CutRunSetup setup);
+  // The transmission and the panel, which outlive the run, tell it nothing more.
+  ~CuttingRun();
+  CuttingRun(const CuttingRun&) = delete;
+  CuttingRun& operator=(const CuttingRun&) = delete;
 
   // Start (menu Start1, button SpeedStart, the machine's start button): the repetition counter from 0, the cut
   // start and end points of the active project, then the start operation.
