@@ -5,9 +5,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 #include "config/display_unit.h"
+#include "config/file_read.h"
 #include "config/file_write.h"
+#include "config/konfig_file.h"
 #include "geometry/clock.h"
 #include "geometry/run_time_error.h"
 #include "geometry/units.h"
@@ -17,12 +21,23 @@
 #include "project/project_document.h"
 #include "services/interfejs.h"
 #include "services/operator.h"
+#include "services/placeholder_text.h"
 
 namespace varnholt {
 namespace {
 
 // Status panel of the main window that shows the repetition counter.
 constexpr int kRepetitionPanel = 1;
+
+// How often the last cut's record is written while the cut goes on (the commands sent, the place the wire
+// reached); the ends of a transmission and a resume write it at once. A record behind by this much after a crash of
+// the computer can leave a place the program passes twice undecided, and the earlier is then taken.
+constexpr int64_t kRecordIntervalMs = 10'000;
+
+// The largest program file read back for a resume.
+constexpr size_t kLargestProgram = INT32_MAX;
+
+std::string ConfigurationDigest(const Configuration& config) { return DigestOf(KonfigText(config, '.')); }
 
 // Opens the file once to see that it can be read; the file error's message otherwise.
 std::optional<std::string> ReadabilityError(const std::string& path) {
@@ -41,7 +56,21 @@ CuttingRun::CuttingRun(MachineLink& link, RunFlags& flags, TTransArm& transmissi
       transmission_(transmission),
       panel_(panel),
       main_window_(main_window),
-      setup_(std::move(setup)) {}
+      setup_(std::move(setup)) {
+  transmission_.SetSentListener([this](int64_t commands_sent, bool running) { RecordSent(commands_sent, running); });
+  panel_.SetStatusListener([this](const ReplyRecordBytes& status_record) {
+    if (link_.usb.device_changes() != device_changes_seen_) {
+      device_changes_seen_ = link_.usb.device_changes();
+      offer_due_ = true;
+    }
+    TrackWire(status_record);
+  });
+}
+
+CuttingRun::~CuttingRun() {
+  transmission_.SetSentListener(nullptr);
+  panel_.SetStatusListener(nullptr);
+}
 
 void CuttingRun::Start1Click() {
   // One cut at a time: under a running, paused or starting program Start is refused and nothing is sent.
@@ -155,6 +184,11 @@ void CuttingRun::tnij(ProjectDocument& project) {
     project.cut_start_figure = true;
   }
   const std::string path = setup_.program_folder + TTransArm::kProgramFileName;
+  // The last cut's program is about to be replaced: from now on there is no cut of it to resume.
+  last_cut_.reset();
+  tracked_path_.reset();
+  std::error_code ignored;
+  std::filesystem::remove(LastCutFile(setup_.program_folder), ignored);
   const tInterfejs& texts = link_.texts;
   const TextLookup lookup = [&texts](std::string_view section, std::string_view key) {
     return texts.GetText(section, key);
@@ -167,10 +201,11 @@ void CuttingRun::tnij(ProjectDocument& project) {
     return;
   }
   if (CancelledByStop()) return;
-  PrepareControllerAndTransmit();
+  if (PrepareControllerAndTransmit(TTransArm::kProgramFileName)) RecordCutStarted(project);
 }
 
-void CuttingRun::PrepareControllerAndTransmit() {
+bool CuttingRun::PrepareControllerAndTransmit(const std::string& file_name,
+                                              std::optional<std::pair<int32_t, int32_t>> start_point) {
   EndAtLostLink scope(link_);
   if (!setup_.test_mode) {
     SendCommand(link_, StopCommand());
@@ -178,29 +213,30 @@ void CuttingRun::PrepareControllerAndTransmit() {
     WaitIdle(link_);
     SendCommand(link_, ClearProgramCommand());
     SleepMs(10);
-    if (scope.lost()) return;
+    if (scope.lost()) return false;
     // The controller has been stopped and cleared: a cut given up before is no longer to be stopped, and the end
     // of a program started before (unnoticed yet) is no end of this cut.
     link_.gate.CoolingDone();
     flags_.ProgramStarted = false;
     const bool checked = link_.config.Number(Param::work_power) == 0 || HeatAndCheckWire();
-    if (CancelledByStop() || !checked) return;
+    if (CancelledByStop() || !checked) return false;
   }
   ReadStatus(link_);
   if (!link_.usb.QuellmarQvExist()) {
     ShowLinkLost(link_);
-    return;
+    return false;
   }
   ReadPositions(link_);
-  link_.state.start_x = link_.state.X1;
-  link_.state.start_y = link_.state.Y1;
+  link_.state.start_x = start_point ? start_point->first : link_.state.X1;
+  link_.state.start_y = start_point ? start_point->second : link_.state.Y1;
   SetStartPoint(link_);
-  if (scope.lost() || CancelledByStop()) return;
+  if (scope.lost() || CancelledByStop()) return false;
   try {
-    transmission_.start();
+    return transmission_.start(file_name);
   } catch (const RunTimeError& error) {
     CurrentOperator().ShowMessageBox(error.what(), true, "");
   }
+  return false;
 }
 
 bool CuttingRun::CancelledByStop() {
@@ -300,6 +336,10 @@ void CuttingRun::ProgramEnded() {
       AllHeatersOff(link_);
     }
   }
+  if (last_cut_ && !transmission_.running()) {
+    last_cut_->finished = true;
+    SaveLastCut();
+  }
   if (!auto_repeat_) return;
   ++repeat_counter_;
   StartWycinaniaNieautomatycznego();
@@ -346,6 +386,132 @@ bool CuttingRun::FormCloseQuery() {
     AllHeatersOff(link_);
   }
   return true;
+}
+
+}  // namespace varnholt
+
+namespace varnholt {
+
+void CuttingRun::SaveLastCut() {
+  if (!last_cut_) return;
+  last_record_ms_ = CurrentClock().NowMs();
+  try {
+    WriteLastCut(setup_.program_folder, *last_cut_);
+  } catch (const RunTimeError&) {
+    // The cut goes on without it: only a later resume of this cut cannot be offered.
+  }
+}
+
+void CuttingRun::RecordCutStarted(const ProjectDocument& project) {
+  LastCut cut;
+  cut.drawing = project.source_file;
+  cut.configuration_digest = ConfigurationDigest(link_.config);
+  cut.program_digest = DigestOf(transmission_.program());
+  cut.start = link_.state.axis_steps;
+  cut.start_x = link_.state.start_x;
+  cut.start_y = link_.state.start_y;
+  last_cut_ = cut;
+  prefix_commands_ = copied_from_command_ = 0;
+  tracked_path_ = ProgramPath::Replay(transmission_.program(), cut.start);
+  tracker_ = WireTracker();
+  SaveLastCut();
+}
+
+void CuttingRun::TrackWire(const ReplyRecordBytes& status_record) {
+  if (!last_cut_ || last_cut_->finished || !tracked_path_) return;
+  ControllerState read = link_.state;
+  ApplyPositionsRecord(read, status_record, link_.separate_third_axes);
+  if (!tracker_.Observe(*tracked_path_, PositionOf(read.axis_steps),
+                        tracked_path_->MovesWithin(last_cut_->commands_received))) {
+    return;
+  }
+  last_cut_->reached = tracker_.reached();
+  if (CurrentClock().NowMs() - last_record_ms_ >= kRecordIntervalMs) SaveLastCut();
+}
+
+void CuttingRun::RecordSent(int64_t commands_sent, bool running) {
+  if (!last_cut_) return;
+  last_cut_->commands_received = copied_from_command_ + std::max<int64_t>(commands_sent - prefix_commands_, 0);
+  if (!running || CurrentClock().NowMs() - last_record_ms_ >= kRecordIntervalMs) SaveLastCut();
+}
+
+bool CuttingRun::TakeResumeOffer() {
+  if (!offer_due_ || link_.gate.busy() || link_.gate.cooling_due() || link_.gate.heaters_off_due()) return false;
+  offer_due_ = false;
+  if (transmission_.running() || flags_.ProgramStarted || !link_.usb.QuellmarQvExist() ||
+      link_.state.Has(kStatusProgramRunning | kStatusPaused | kStatusWaitsForGo)) {
+    return false;
+  }
+  const std::optional<LastCut> cut = ReadLastCut(setup_.program_folder);
+  if (!cut || cut->finished) return false;
+  const std::optional<std::string> program =
+      ReadFileBytes(setup_.program_folder + TTransArm::kProgramFileName, kLargestProgram);
+  return program && DigestOf(*program) == cut->program_digest;
+}
+
+void CuttingRun::ResumeCut() {
+  const MachineHold hold(link_, MachineOperation::kCut);
+  if (!hold) return;
+  last_resume_.reset();
+  const tInterfejs& texts = link_.texts;
+  const auto refuse = [&texts](const char* key) {
+    CurrentOperator().ShowMessageBox(texts.GetText("Main_window", key), true, "");
+  };
+  // The record this run kept is the newest; after a restart of the program the one it left is read.
+  SaveLastCut();
+  const std::optional<LastCut> cut = ReadLastCut(setup_.program_folder);
+  if (!cut) return refuse("wznowienieBrak");
+  if (cut->finished) return refuse("wznowienieKoniec");
+  const std::optional<std::string> program =
+      ReadFileBytes(setup_.program_folder + TTransArm::kProgramFileName, kLargestProgram);
+  if (!program || DigestOf(*program) != cut->program_digest) return refuse("wznowienieProgramZmieniony");
+  if (ConfigurationDigest(link_.config) != cut->configuration_digest) return refuse("wznowienieKonfiguracjaZmieniona");
+  const std::optional<ProgramPath> path = ProgramPath::Replay(*program, cut->start);
+  if (!path) return refuse("wznowienieProgramZmieniony");
+  {
+    EndAtLostLink scope(link_);
+    ReadStatus(link_);
+    if (!link_.usb.QuellmarQvExist()) {
+      ShowLinkLost(link_);
+      return;
+    }
+    Identify(link_);
+    ReadPositions(link_);
+    if (scope.lost()) return;
+  }
+  const AxisPosition position = PositionOf(link_.state.axis_steps);
+  const std::vector<WirePlace> places =
+      PlacesOf(*path, position, PlaceBounds{cut->reached, path->MovesWithin(cut->commands_received)});
+  if (places.empty()) return refuse("wznowienieMiejsceNieznane");
+  // Where the wire can stand at two places still, it goes on from the earlier: what lies between is cut again
+  // through its own kerf, where the later one would leave it uncut.
+  const WirePlace place = places.front();
+  std::optional<ResumeProgram> resume =
+      BuildResumeProgram(*program, *path, place, position, link_.state, link_.config);
+  if (!resume) return refuse("wznowienieKoniec");
+  const std::string question =
+      FillPlaceholders(texts.GetText("Main_window", "wznowienieZapytanie"),
+                       {std::to_string(place.move + 1), std::to_string(path->moves().size())});
+  if (CurrentOperator().AskQuestion(question, Buttons({kButtonYes, kButtonNo}), "") != kButtonYes) return;
+  try {
+    WriteFileReplacing(setup_.program_folder + kResumeFileName, resume->bytes);
+  } catch (const RunTimeError& error) {
+    CurrentOperator().ShowMessageBox(error.what(), true, "");
+    return;
+  }
+  flags_.MachineStopped = false;
+  last_cut_.reset();
+  tracked_path_.reset();
+  if (!PrepareControllerAndTransmit(kResumeFileName, std::make_pair(cut->start_x, cut->start_y))) return;
+  last_cut_ = *cut;
+  last_cut_->reached = place;
+  tracked_path_ = path;
+  tracker_ = WireTracker(place);
+  prefix_commands_ = resume->prefix_commands;
+  copied_from_command_ = resume->copied_from_command;
+  last_cut_->commands_received = resume->ProgramCommands(0);
+  SaveLastCut();
+  last_resume_ = Resumed{place, position, places.size(), path->moves().size(), std::move(*resume)};
 }
 
 }  // namespace varnholt

@@ -2,7 +2,11 @@
 // The cutting run of the main window without its window: Start with its checks, writing out.cn and preparing the
 // controller, Stop and Continue, automatic repetition and the positioning buttons.
 
+#include <optional>
 #include <string>
+
+#include "app/last_cut.h"
+#include "files/resume_program.h"
 
 #include "app/main_form_ports.h"
 #include "control/main_window_port.h"
@@ -34,6 +38,10 @@ class CuttingRun {
   // Everything given must outlive the run.
   CuttingRun(MachineLink& link, RunFlags& flags, TTransArm& transmission, Tster& panel, MainWindowPort& main_window,
              CutRunSetup setup);
+  // The transmission and the panel, which outlive the run, tell it nothing more.
+  ~CuttingRun();
+  CuttingRun(const CuttingRun&) = delete;
+  CuttingRun& operator=(const CuttingRun&) = delete;
 
   // Start (menu Start1, button SpeedStart, the machine's start button): the repetition counter from 0, the cut
   // start and end points of the active project, then the start operation.
@@ -69,6 +77,27 @@ class CuttingRun {
   // paused, and then the transmission ends and every heater is switched off.
   bool FormCloseQuery();
 
+  // Resume the cut (the main window's command): the last cut, when it did not end and neither its out.cn nor the
+  // configuration changed since, goes on from where the controller reports the wire standing, after the operator
+  // confirmed it: out.resume.cn is written beside out.cn and sent as a cut's program is, with the wire heated and
+  // checked first. Refused as a Start is while a program runs, stands paused or is being sent.
+  void ResumeCut();
+  // True once after the controller answers again (or for the first time since the program started) while the last
+  // cut did not end and its out.cn is unchanged, the machine free and no program on the controller: the window then
+  // offers the resume. Left for a later step while a controller given up is still to be stopped and cooled.
+  bool TakeResumeOffer();
+  // What the last resume found and sent.
+  struct Resumed {
+    WirePlace place;
+    AxisPosition position{};
+    size_t candidates = 0;  // the places of the program the wire could stand at
+    size_t program_moves = 0;
+    ResumeProgram program;
+  };
+  const std::optional<Resumed>& last_resume() const { return last_resume_; }
+  // The resumed program's file in the program folder.
+  static constexpr const char* kResumeFileName = "out.resume.cn";
+
   bool AutoRepeat() const { return auto_repeat_; }
   int32_t repeat_counter() const { return repeat_counter_; }
 
@@ -83,8 +112,16 @@ class CuttingRun {
   void CancelStartingProgram();
   // Stop of a paused program: asked, the program is discarded (a Start may then begin anew).
   void DiscardPausedProgram();
-  // Steps 5 to 9 of the cut, after out.cn was written.
-  void PrepareControllerAndTransmit();
+  // Steps 5 to 9 of the cut, after its program was written: true when its transmission started. The start point
+  // sent is where the wire stands, or the one given (a resumed cut keeps that of the program it resumes).
+  bool PrepareControllerAndTransmit(const std::string& file_name,
+                                    std::optional<std::pair<int32_t, int32_t>> start_point = std::nullopt);
+  // The last cut's identity: a new cut's, and the commands its transmission sent (counted in out.cn's commands).
+  void RecordCutStarted(const ProjectDocument& project);
+  void RecordSent(int64_t commands_sent, bool running);
+  void SaveLastCut();
+  // Follows the wire of the cut under way through its program from the positions a status step read.
+  void TrackWire(const ReplyRecordBytes& status_record);
   void PlaceSingleOpenFigureStart(ProjectDocument& project);
   // True when the project fits the working range at the configuration's scale; the error box otherwise.
   bool FitsWorkingRange(const ProjectDocument& project);
@@ -97,6 +134,17 @@ class CuttingRun {
   CutRunSetup setup_;
   bool auto_repeat_ = false;
   int32_t repeat_counter_ = 0;
+  std::optional<LastCut> last_cut_;
+  // How the commands of the program being sent count as out.cn's (a resumed program's header comes first).
+  int64_t prefix_commands_ = 0;
+  int64_t copied_from_command_ = 0;
+  int64_t last_record_ms_ = 0;
+  std::optional<Resumed> last_resume_;
+  // The last cut's program replayed, and the wire followed through it.
+  std::optional<ProgramPath> tracked_path_;
+  WireTracker tracker_;
+  uint32_t device_changes_seen_ = UINT32_MAX;
+  bool offer_due_ = false;
 };
 
 }  // namespace varnholt

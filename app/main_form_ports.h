@@ -23,6 +23,7 @@ class CuttingRunPort {
   virtual void Start() = 0;            // Start1 (F2), SpeedStart
   virtual void Stop() = 0;             // Wstrzymaj1 (Space), SpeedStop
   virtual void Continue() = 0;         // Kontynuacja1 (Shift+F2), Skont
+  virtual void Resume() = 0;           // Wznow1: the last cut, interrupted, goes on from where the wire stands
   virtual void MoveToArms() = 0;       // SpeedPrzesunDoRamion
   virtual void MoveOutAfterCut() = 0;  // SpeedWysunPoCieciu
   // SpeedAutoRepeat was pressed down (true) or up (false); what the window shows now.

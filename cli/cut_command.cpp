@@ -21,7 +21,12 @@
 #include "cli/message_keys.h"
 #include "cli/program_texts.h"
 #include "cli/project_loading.h"
+#include "app/last_cut.h"
+#include "config/file_read.h"
 #include "files/program_decoder.h"
+#include "files/wire_place.h"
+#include "link/move_record.h"
+#include "project/program_verifier.h"
 #include "link/sim/simulated_controller.h"
 #include "link/usb_hid_backend.h"
 
@@ -30,7 +35,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: varnholt-cli cut FILE [--sim Qa|Qe|Qo] [--config FILE.qcc] [--auto-repeat N] [--answer KEY=BUTTON]..."
-    " [--at MS=EVENT]... [--test]\n"
+    " [--at MS=EVENT]... [--resume] [--test]\n"
     "Events: unplug replug stop-button continue-button start-button wire-broken wire-ok busy=N read-fail=N stop"
     " continue start\n";
 
@@ -45,6 +50,7 @@ struct CutOptions {
   std::map<std::string, std::deque<int>> answers;
   std::vector<std::pair<int64_t, std::string>> events;
   bool test_mode = false;
+  bool resume = false;  // a cut that did not end is resumed from where the wire stands (the simulator only)
 };
 
 std::optional<int64_t> WholeNumber(const std::string& text, int64_t largest) {
@@ -114,6 +120,8 @@ std::optional<CutOptions> ParseOptions(const Arguments& args, std::ostream& err)
       options.events.emplace_back(*ms, event);
     } else if (word == "--test") {
       options.test_mode = true;
+    } else if (word == "--resume") {
+      options.resume = true;
     } else if (options.drawing.empty() && !word.starts_with("-")) {
       options.drawing = word;
     } else {
@@ -121,6 +129,11 @@ std::optional<CutOptions> ParseOptions(const Arguments& args, std::ostream& err)
     }
   }
   if (options.drawing.empty()) return fail("No drawing given");
+  if (options.resume && !options.sim_model) return fail("--resume needs the simulated controller (--sim)");
+  // Asking for the resume is confirming it, unless an answer is given.
+  if (options.resume && options.answers.count("wznowienieZapytanie") == 0) {
+    options.answers["wznowienieZapytanie"].push_back(kButtonYes);
+  }
   if (!options.sim_model) {
     for (const auto& [ms, event] : options.events) {
       if (IsHardwareEvent(event)) return fail("The event " + event + " needs the simulated controller (--sim)");
@@ -180,6 +193,52 @@ class TransmissionTally {
   int64_t program_moves_ = 0;
   std::optional<int64_t> go_sent_after_;
 };
+
+// The resume of a cut that did not end: where it went on, and whether the interrupted run and the resumed one
+// together made every move of out.cn once along the program's path.
+struct ResumeCheck {
+  size_t place_move = 0;
+  double along = 0.0;
+  size_t candidates = 0;
+  int64_t program_moves = 0;
+  int64_t moves_before = 0;   // executed by the controller before the resume
+  int64_t moves_resumed = 0;  // executed by the resumed program
+  bool resumed_finished = false;
+  std::optional<ProgramCheck> path;
+  bool every_move_once() const {
+    return resumed_finished && moves_before + moves_resumed == program_moves;
+  }
+};
+
+// The wire's path in sum: out.cn up to the last move the interrupted run finished, the part of the next one it made
+// up to where the resume found the wire, and the resumed program.
+std::string UnionOfRuns(const std::string& program, const ProgramPath& path, int64_t moves_before,
+                        const AxisPosition& position, const std::string& resumed, int32_t multiplier) {
+  const auto before = static_cast<size_t>(moves_before);
+  if (before > path.moves().size()) return {};
+  size_t end = before == 0 ? (path.moves().empty() ? program.size() : path.moves()[0].offset)
+                           : path.moves()[before - 1].end_offset;
+  std::string joined = program.substr(0, end);
+  AxisSteps part{};
+  const AxisPosition& from = path.From(before);
+  for (size_t axis = 0; axis < part.size(); ++axis) part[axis] = static_cast<int32_t>(position[axis] - from[axis]);
+  joined += BuildMoveRecord('a', multiplier, part).bytes;
+  return joined + resumed;
+}
+
+void PrintResume(const ResumeCheck& check, std::ostream& out) {
+  out << ",\"resume\":{\"move\":" << check.place_move << ",\"along\":" << JsonNumber(check.along)
+      << ",\"candidates\":" << check.candidates << ",\"program_moves\":" << check.program_moves
+      << ",\"moves_before\":" << check.moves_before << ",\"moves_resumed\":" << check.moves_resumed
+      << ",\"resumed_finished\":" << (check.resumed_finished ? "true" : "false")
+      << ",\"every_move_once\":" << (check.every_move_once() ? "true" : "false") << ",\"path_check\":";
+  if (!check.path) {
+    out << "null}";
+    return;
+  }
+  out << "{\"passed\":" << (check.path->passed() ? "true" : "false")
+      << ",\"stray_cuts\":" << check.path->stray_cuts.size() << ",\"uncut\":" << check.path->uncut.size() << "}}";
+}
 
 std::string KeyJson(const std::optional<MessageKey>& key) {
   if (!key) return "\"section\":null,\"key\":null";
@@ -259,7 +318,7 @@ RunOutcome Outcome(bool finished, bool time_out, const CutOperator& op, const Ma
 
 void PrintJson(const RunOutcome& outcome, const CutOperator& op, const TransmissionTally& tally,
                const MachineSession& session, const HeadlessMainWindow& main, const sim::SimulatedController* sim,
-               int64_t run_ms, std::ostream& out) {
+               int64_t run_ms, const std::optional<ResumeCheck>& resume, std::ostream& out) {
   out << "{\"result\":" << JsonString(outcome.result);
   if (!outcome.reason.empty()) out << ",\"reason\":" << JsonString(outcome.reason);
   out << ",\"messages\":[";
@@ -286,6 +345,7 @@ void PrintJson(const RunOutcome& outcome, const CutOperator& op, const Transmiss
       << ",\"X2\":" << JsonNumber(s.X2 / 100.0) << ",\"Y2\":" << JsonNumber(s.Y2 / 100.0)
       << "},\"connected\":" << (session.usb.present() ? "true" : "false") << ",\"run_ms\":" << run_ms;
   if (sim != nullptr) PrintMachine(*sim, out);
+  if (resume) PrintResume(*resume, out);
   out << "}\n";
 }
 
@@ -391,10 +451,49 @@ int RunCut(const Arguments& given, std::ostream& out, std::ostream& err) {
   };
   // Hardware events at the start happen before the operator presses Start.
   virtual_clock.FireDue();
-  const bool ended = loop.RunUntil(done, limit_ms);
+  bool ended = loop.RunUntil(done, limit_ms);
+  std::optional<ResumeCheck> resume_check;
+  bool resumed_whole = false;
+  if (options->resume && !finished && ended) {
+    // The interrupted run has settled: the operator asks to resume it (and answers its question yes).
+    const size_t records_before = sim->program_records().size();
+    int64_t moves_before = 0;
+    for (const sim::ProgramRecord& record : sim->program_records()) moves_before += record.moves_completed;
+    run.ResumeCut();
+    if (const auto& resumed = run.last_resume()) {
+      ended = loop.RunUntil(done, limit_ms);
+      ResumeCheck check;
+      check.place_move = resumed->place.move;
+      check.along = resumed->place.along;
+      check.candidates = resumed->candidates;
+      check.program_moves = static_cast<int64_t>(resumed->program_moves);
+      check.moves_before = moves_before;
+      const std::vector<sim::ProgramRecord>& records = sim->program_records();
+      for (size_t i = records_before; i < records.size(); ++i) check.moves_resumed += records[i].moves_completed;
+      check.resumed_finished = records.size() == records_before + 1 &&
+                               records.back().end == sim::ProgramRecord::End::kFinished;
+      const std::string program = ReadFileBytes(*writable + TTransArm::kProgramFileName, INT32_MAX).value_or("");
+      const std::optional<LastCut> cut = ReadLastCut(*writable);
+      const std::optional<ProgramPath> path =
+          cut ? ProgramPath::Replay(program, cut->start) : std::optional<ProgramPath>();
+      if (path && records_before > 0) {
+        const std::string joined =
+            UnionOfRuns(program, *path, records[records_before - 1].moves_completed, resumed->position,
+                        resumed->program.bytes, session.state.profile.StepMultiplier);
+        check.path = VerifyProgram(joined, *loaded->project, config, session.state);
+      }
+      resume_check = check;
+      resumed_whole = check.every_move_once() && check.path && check.path->passed();
+    }
+  }
   if (session.usb.present()) ReadPositions(session.link);
-  const bool whole = finished && tally.all_whole() && (!sim || EveryMoveExecutedOnce(tally, *sim));
-  PrintJson(Outcome(whole, !ended, op, session), op, tally, session, main, sim.get(), clock.NowMs() - start_ms, out);
+  const bool whole = resume_check ? resumed_whole && main.programs_ended() >= 1
+                                  : finished && tally.all_whole() && (!sim || EveryMoveExecutedOnce(tally, *sim));
+  const RunOutcome outcome = !resume_check ? Outcome(whole, !ended, op, session)
+                             : whole    ? RunOutcome{"finished", "resumed"}
+                                        : RunOutcome{"failed", "resume incomplete"};
+  PrintJson(outcome, op, tally, session, main, sim.get(), clock.NowMs() - start_ms,
+            resume_check, out);
   return 0;
 }
 

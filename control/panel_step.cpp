@@ -84,6 +84,7 @@ int Tster::tick(const PanelFocus& focus) {
     }
     RefreshTestPanel();
     WatchProgram();
+    if (status_listener_) status_listener_(status_record);
   } else {
     interval_ = kDisconnectedIntervalMs;
     if (flags_.ProgramStarted) LoseStartedProgram();

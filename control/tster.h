@@ -4,6 +4,7 @@
 // operator's input on; the status step runs on the window's timer (tick() returns the next interval).
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "control/joystick.h"
@@ -53,6 +54,9 @@ class Tster {
   // main window's buttons. It only reads: what it noticed is carried out by RunRequests. Returns the interval until
   // the next step (100 ms connected, 3000 ms not).
   int tick(const PanelFocus& focus);
+  // Told the status record of every step that read it from a connected controller (it holds the positions).
+  using StatusListener = std::function<void(const ReplyRecordBytes& status_record)>;
+  void SetStatusListener(StatusListener listener) { status_listener_ = std::move(listener); }
   // Carries out what the status steps noticed and the Stop asked for while the machine was held: the operator's
   // Stop, the end of the program (with automatic repetition the next cut), a wire broken during the cut, the
   // machine's start and continue buttons, a joystick move, and the stopping and cooling of a controller whose cut
@@ -204,6 +208,7 @@ class Tster {
   uint32_t device_changes_seen_ = 0;
   int64_t last_cooling_ms_ = 0;
   bool cooled_once_ = false;
+  StatusListener status_listener_;
 };
 
 }  // namespace varnholt

@@ -48,8 +48,8 @@ std::optional<size_t> TTransArm::DamageOffset(const std::string& program) {
   return std::nullopt;
 }
 
-bool TTransArm::start() {
-  std::string program = ReadProgramFile(program_folder_ + kProgramFileName);
+bool TTransArm::start(const std::string& file_name) {
+  std::string program = ReadProgramFile(program_folder_ + file_name);
   // A damaged program is refused whole: cut up to the damage, the machine would leave a part-cut block.
   if (const std::optional<size_t> damage = DamageOffset(program)) {
     CurrentOperator().ShowMessageBox(
@@ -74,6 +74,7 @@ void TTransArm::stop() {
   CurrentOperator().SetStatusText(0, link_.texts.GetText("Transmission", "transmisjaZakonczona"));
   running_ = false;
   link_.gate.SetTransmitting(false);
+  if (sent_listener_) sent_listener_(commands_sent_, false);
 }
 
 void TTransArm::EndForLostLink() {
@@ -168,6 +169,7 @@ int TTransArm::tick() {
   }
   ShowProgress(true);
   interval_ = kBurstIntervalMs;
+  if (sent_listener_) sent_listener_(commands_sent_, true);
   return interval_;
 }
 

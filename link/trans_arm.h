@@ -4,6 +4,7 @@
 // its input buffer full.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -28,7 +29,9 @@ class TTransArm {
   // Reads out.cn of the program folder and starts the timer (interval 1 ms); the machine counts as transmitting
   // until the transmission ends. Throws RunTimeError naming the file when it cannot be read. A damaged program (a byte that begins no command, a command cut short by the end of
   // the file) is not sent at all: the message names the offset of the damage and the result is false.
-  bool start();
+  bool start() { return start(kProgramFileName); }
+  // The same for another program file of the program folder.
+  bool start(const std::string& file_name);
   // Ends a running transmission: "transmisjaZakonczona" in status panel 0, the timer stopped. Nothing otherwise.
   void stop();
   bool running() const { return running_; }
@@ -52,6 +55,11 @@ class TTransArm {
 
   // The file name of the program in the program folder.
   static constexpr const char* kProgramFileName = "out.cn";
+
+  // Told the commands sent after every step that sent some, and once more when the transmission ends (running
+  // false), so that what the controller can hold is known after the link is lost or the program closed.
+  using SentListener = std::function<void(int64_t commands_sent, bool running)>;
+  void SetSentListener(SentListener listener) { sent_listener_ = std::move(listener); }
   // The offset of the first byte of a program that begins no command or begins a command the end cuts short;
   // nothing for a sound program.
   static std::optional<size_t> DamageOffset(const std::string& program);
@@ -80,6 +88,7 @@ class TTransArm {
   std::string progress_text_;
   uint32_t device_changes_at_start_ = 0;
   int64_t transmissions_started_ = 0;
+  SentListener sent_listener_;
 };
 
 }  // namespace varnholt

@@ -45,6 +45,7 @@ void ProjectDocument::StartLoad() {
 bool ProjectDocument::Load(const std::string& file_name, int pen_filter, LoadOptions options) {
   Operator& op = CurrentOperator();
   StartLoad();
+  source_file = file_name;
   op.SetStatusText(kMainWindowStatusPanel, "Open file " + file_name);
   BusyCursor busy;
 

@@ -113,6 +113,8 @@ class ProjectDocument {
   int8_t feed_sign = 1;
   int8_t feed_sign_start = 1;
   int32_t reader_kind = kPlotFile;
+  // The file the drawing was loaded from (empty for one the program made).
+  std::string source_file;
 
   // Inputs a load takes from the program: the X feed direction item of the configuration (0 right, 1 left,
   // 2 both ways), the drawing unit of DXF files (0 mm, 1 inch, 2 foot) and the working range.

@@ -60,6 +60,7 @@ constexpr ActionSpec kActions[] = {
     {"Start1", nullptr, "F2", "start", "SpeedStart.Caption"},
     {"Wstrzymaj1", "SpeedStop", "Space", "stop", "SpeedStop.Caption"},
     {"Kontynuacja1", nullptr, "Shift+F2", "continue", "Skont.Caption"},
+    {"Wznow1", nullptr, "", nullptr, nullptr},
     {"sterowanie", "SpeedSterowanie", "F5", "control", "sterowanie.Caption"},
     {"Konfiguracja", "SpeedKonfig", "F6", "configuration", "Konfiguracja.Caption"},
     {"WindowCascadeItem", nullptr, "", nullptr, nullptr},
@@ -83,7 +84,7 @@ const MenuSpec kMenus[] = {
     {"File1",
      {"FileOpenItem", "FileNewTextItem", "FileSaveDrawingItem", "FileCloseItem", "miDuplikujPlt", "info",
       "Symulacja", "-", "About1", "miInstrObslugi", "miPrzyklady", "miKatalog", "-", "FileExitItem"}},
-    {"Cicie1", {"Start1", "Wstrzymaj1", "Kontynuacja1", "-", "sterowanie", "Konfiguracja"}},
+    {"Cicie1", {"Start1", "Wstrzymaj1", "Kontynuacja1", "Wznow1", "-", "sterowanie", "Konfiguracja"}},
     {"Window1", {"WindowCascadeItem", "WindowTileItem", "CloseAll"}},
 };
 
@@ -161,6 +162,7 @@ void TMainForm::CreateActions() {
   on("SpeedStart", [this] { Run(&CuttingRunPort::Start); });
   on("Wstrzymaj1", [this] { Run(&CuttingRunPort::Stop); });
   on("Kontynuacja1", [this] { Run(&CuttingRunPort::Continue); });
+  on("Wznow1", [this] { Run(&CuttingRunPort::Resume); });
   on("Skont", [this] { Run(&CuttingRunPort::Continue); });
   on("sterowanie", [this] {
     if (menu_windows_ != nullptr) menu_windows_->ShowControlPanel();

@@ -1,5 +1,7 @@
 #include "app/ui/main_form_machine.h"
 
+#include <QTimer>
+
 #include "app/cutting_run.h"
 #include "app/program.h"
 #include "app/ui/main_form.h"
@@ -21,6 +23,14 @@ void MainFormMachine::Connect(MachineTimers::Pace pace) {
   TsterForm* window = panel_window_.get();
   timers_->SetFocusSource([window] { return window->Focus(); });
   QObject::connect(timers_.get(), &MachineTimers::StatusStepped, window, &TsterForm::ShowPanelView);
+  // The controller back (or found at start) with the last cut not ended: the resume is offered, from the event
+  // loop, once the step and what it noticed are done.
+  QObject::connect(timers_.get(), &MachineTimers::StatusStepped, &form_, [this] {
+    if (!program_.session().run.TakeResumeOffer()) return;
+    QTimer::singleShot(0, &form_, [this] {
+      if (program_.has_link()) Resume();
+    });
+  });
   timers_->Start();
 }
 
@@ -84,6 +94,12 @@ void MainFormMachine::Stop() {
 void MainFormMachine::Continue() {
   if (!program_.has_link()) return;
   program_.session().run.Kontynuacja1Click();
+  FollowTransmission();
+}
+
+void MainFormMachine::Resume() {
+  if (!program_.has_link()) return;
+  program_.session().run.ResumeCut();
   FollowTransmission();
 }
 

@@ -61,6 +61,7 @@ class MainFormMachine final : public MainWindowPort, public CuttingRunPort {
   void Start() override;
   void Stop() override;
   void Continue() override;
+  void Resume() override;
   void MoveToArms() override;
   void MoveOutAfterCut() override;
   AutoRepeatButtons AutoRepeatChanged(bool on) override;

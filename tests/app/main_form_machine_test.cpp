@@ -221,6 +221,33 @@ TEST_F(MachineWindow, AutomaticRepetitionCutsTheStartedProjectAgainWithTheCounte
   EXPECT_EQ(Panel(1).text(), "");
 }
 
+TEST_F(MachineWindow, AfterTheCableIsBackTheCutIsOfferedAndGoesOnFromTheWire) {
+  ASSERT_TRUE(StartOnVirtualTime());
+  ASSERT_NE(OpenSample("frame_with_holes.plt"), nullptr);
+  NextStatusStep();
+  sim::SimulatedController& sim = *program_->simulated();
+  Press("SpeedStart");
+  ASSERT_TRUE(RunUntil([&sim] { return !sim.program_records().empty() && sim.program_records()[0].moves_completed > 3; }));
+  sim.Unplug();
+  ASSERT_TRUE(RunUntil([this] { return !session().panel.view().connected; }));
+  // The offer after the reconnection, declined: nothing is sent and the wire stays cold.
+  op_.answers = {kButtonNo};
+  sim.Replug();
+  ASSERT_TRUE(RunUntil([this] { return op_.answers.empty(); }, 30'000)) << "the resume was offered; " << Shown();
+  ASSERT_TRUE(RunUntil([this] { return !session().link.gate.cooling_due(); }));
+  EXPECT_EQ(sim.program_records().size(), 1u);
+  EXPECT_FALSE(sim.HorizontalWireHot());
+  // The menu command, confirmed.
+  op_.answers = {kButtonYes};
+  Press("Wznow1");
+  ASSERT_TRUE(RunUntil([this] { return ProgramsNoticed() == 1; })) << Shown();
+  ASSERT_EQ(sim.program_records().size(), 2u);
+  const int64_t moves = static_cast<int64_t>(MovesOf(FileBytes(program_->folders().writable + "out.cn")));
+  EXPECT_EQ(sim.program_records()[0].moves_completed + sim.program_records()[1].moves_completed, moves);
+  EXPECT_TRUE(sim.commands_while_running().empty());
+  EXPECT_FALSE(sim.HorizontalWireHot());
+}
+
 TEST_F(MachineWindow, AProjectBeingCutKeepsItsKerfUntilTheCutIsOver) {
   ASSERT_TRUE(StartOnVirtualTime());
   TMDIChild* cut = OpenSample("frame_with_holes.plt");

@@ -40,6 +40,7 @@ class FakeCuttingRun final : public CuttingRunPort {
   void Start() override { calls.push_back("Start"); }
   void Stop() override { calls.push_back("Stop"); }
   void Continue() override { calls.push_back("Continue"); }
+  void Resume() override { calls.push_back("Resume"); }
   void MoveToArms() override { calls.push_back("MoveToArms"); }
   void MoveOutAfterCut() override { calls.push_back("MoveOutAfterCut"); }
   AutoRepeatButtons AutoRepeatChanged(bool on) override {
