@@ -45,7 +45,7 @@ void ProjectDocument::StartLoad() {
 bool ProjectDocument::Load(const std::string& file_name, int pen_filter, LoadOptions options) {
   Operator& op = CurrentOperator();
   StartLoad();
-  op.SetStatusText(kMainWindowStatusPanel, "Open file " + file_name);
+  op.SetStatusText(kMainWindowStatusPanel, Text("Project_window", "otwieraniePliku") + " " + file_name);
   BusyCursor busy;
 
   Thpgl reader;
@@ -78,7 +78,7 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter, LoadOpt
         const int percent = reader.PercentRead();
         if (percent != shown_percent) {
           shown_percent = percent;
-          op.SetStatusText(kMainWindowStatusPanel, "Open file " + file_name + " " + std::to_string(percent) + "%");
+          op.SetStatusText(kMainWindowStatusPanel, Text("Project_window", "otwieraniePliku") + " " + file_name + " " + std::to_string(percent) + "%");
         }
         op.Repaint();
         // Qt's code may have left the wide registers marked in use again.

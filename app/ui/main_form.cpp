@@ -13,11 +13,13 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include "app/main_form_rules.h"
 #include "app/program.h"
 #include "app/ui/main_form_machine.h"
 #include "app/ui/menu_windows.h"
+#include "app/ui/state_lamps.h"
 #include "config/ui/dlgkonfig.h"
 #include "project/ui/mdi_child.h"
 #include "services/caption_text.h"
@@ -217,15 +219,36 @@ void TMainForm::CreateSpeedButtons() {
 }
 
 void TMainForm::CreateStatusBar() {
+  // Two rows: the machine's lamps with the hint of the control under the mouse beside them, then the panels.
+  auto* rows = new QWidget(this);
+  auto* column = new QVBoxLayout(rows);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(2);
+  auto* lamp_row = new QHBoxLayout();
+  lamps_ = new StateLamps(program_.texts(), rows);
+  hint_ = new QLabel(rows);
+  hint_->setObjectName("HintPanel");
+  // A long hint is cut at the window's edge rather than widening the window.
+  hint_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  lamp_row->addWidget(lamps_);
+  lamp_row->addWidget(hint_, 1);
+  column->addLayout(lamp_row);
+  auto* panel_row = new QHBoxLayout();
+  panel_row->setSpacing(2);
   for (int i = 0; i < 2; ++i) {
-    panels_[i] = new QLabel(this);
+    panels_[i] = new QLabel(rows);
     panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
     panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panels_[i]->setFixedWidth(kPanelWidths[i]);
-    statusBar()->addWidget(panels_[i]);
+    panel_row->addWidget(panels_[i]);
   }
+  panel_row->addStretch(1);
+  column->addLayout(panel_row);
+  statusBar()->addWidget(rows, 1);
   statusBar()->setSizeGripEnabled(false);
 }
+
+void TMainForm::ShowLamps(const MachineLamps& lamps) { lamps_->Show(lamps, program_.config().CurrentUnit()); }
 
 void TMainForm::ApplyLanguage() {
   const tInterfejs& texts = program_.texts();
@@ -303,9 +326,9 @@ void TMainForm::UpdateMenuItems() {
 }
 
 bool TMainForm::event(QEvent* event) {
-  // The hint of the control under the mouse goes to panel 0, beside the other panel rather than over it.
+  // The hint of the control under the mouse has a place of its own: what panel 0 says stays.
   if (event->type() == QEvent::StatusTip) {
-    SetStatusPanel(0, static_cast<QStatusTipEvent*>(event)->tip());
+    hint_->setText(static_cast<QStatusTipEvent*>(event)->tip());
     return true;
   }
   return QMainWindow::event(event);

@@ -28,6 +28,8 @@ class DocumentOpener;
 class JoystickPort;
 class MainFormMachine;
 class MenuWindows;
+class StateLamps;
+struct MachineLamps;
 class ProjectDocument;
 class Program;
 class TDlgkonfig;
@@ -75,6 +77,9 @@ class TMainForm final : public QMainWindow {
   TMDIChild* ShowProject(std::unique_ptr<ProjectDocument> project, const std::string& caption);
   // Shows a text in a status panel (0 hints and transient messages, 1 the repetition counter).
   void SetStatusPanel(int panel, const QString& text);
+  // The machine's state in the status bar's lamps.
+  void ShowLamps(const MachineLamps& lamps);
+  StateLamps& lamps() const { return *lamps_; }
   // Where the manual and the catalogue are handed to (the desktop's, until a test installs another).
   void SetDocumentOpener(DocumentOpener* opener) { opener_ = opener; }
   DocumentOpener& document_opener() { return *opener_; }
@@ -134,6 +139,9 @@ class TMainForm final : public QMainWindow {
   Program& program_;
   QMdiArea* mdi_ = nullptr;
   QLabel* panels_[2] = {nullptr, nullptr};
+  // The hint of the control under the mouse, beside the lamps: the panels keep what the program said.
+  QLabel* hint_ = nullptr;
+  StateLamps* lamps_ = nullptr;
   std::map<std::string, QAction*> actions_;
   QMenu* window_menu_ = nullptr;
   // The documents FindShippedDocuments found (its file fields only).

@@ -114,8 +114,8 @@ TEST_F(MainWindow, StartUpShowsTheLinkStateTheMissingConfigurationAndTheCaptions
   ASSERT_TRUE(Start());
   EXPECT_EQ(Panel(0).text().toStdString(), Text("Control", "connected"));
   ASSERT_FALSE(op_.boxes.empty());
-  EXPECT_EQ(op_.boxes[0].caption, Text("Configuration", "brakKonfiga"));
-  EXPECT_EQ(op_.boxes[0].text, folder_.PathOf("Varnholt.qcc"));
+  EXPECT_EQ(op_.boxes[0].text, Text("Configuration", "brakKonfiga") + ":\r\n" + folder_.PathOf("Varnholt.qcc"))
+      << "the first-start message belongs in the box's body, not in its title";
   EXPECT_EQ(form_->windowTitle().toStdString(), "Varnholt   " + Text("Universal", "txtWer") + " " + "0.1");
   EXPECT_EQ(form_->findChild<QMenu*>("File1")->title().toStdString(), Text("Main_window", "File1.Caption"));
   EXPECT_EQ(form_->ActionNamed("Start1")->text().toStdString(), Text("Main_window", "Start1.Caption"));
@@ -139,16 +139,22 @@ TEST_F(MainWindow, TheWindowIconIsTheInstalledDrawing) {
   EXPECT_TRUE(painted) << "the window icon draws nothing";
 }
 
-TEST_F(MainWindow, StatusPanelZeroIsSevenEighthsOfTheWidthAndShowsHints) {
+TEST_F(MainWindow, StatusPanelZeroIsSevenEighthsOfTheWidthAndKeepsItsTextUnderHints) {
   ASSERT_TRUE(Start());
   EXPECT_EQ(Panel(1).width(), 50);
   form_->resize(800, 600);
   ProcessEventsFor(20);
   EXPECT_EQ(form_->width(), 800);
   EXPECT_EQ(Panel(0).width(), 700);
+  const QString said = Panel(0).text();
+  ASSERT_FALSE(said.isEmpty());
+  // The mouse crossing the speed buttons: a hint, then none as it leaves.
   QStatusTipEvent tip("Start cutting");
   QApplication::sendEvent(form_.get(), &tip);
-  EXPECT_EQ(Panel(0).text(), "Start cutting");
+  EXPECT_EQ(form_->findChild<QLabel*>("HintPanel")->text(), "Start cutting");
+  QStatusTipEvent gone("");
+  QApplication::sendEvent(form_.get(), &gone);
+  EXPECT_EQ(Panel(0).text(), said) << "a hint wiped what the program said";
 }
 
 TEST_F(MainWindow, SpeedButtonsShareTheActionsOfTheirRolesWithTheirShortcutsAndHints) {
