@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/instance_lock.h"
 #include "app/program.h"
 #include "app/start_options.h"
 #include "files/thpgl.h"
@@ -63,6 +64,18 @@ int main(int argc, char** argv) {
   varnholt::Program program(options);
   if (!program.CreateLanguage()) return 1;
   varnholt::InstallQtTranslations(program.texts().language_code());
+
+  // Two copies on one program folder would fight over one controller and one configuration: the second one says
+  // so and ends before it looks for the controller. The screenshots run on a simulated controller of their own.
+  std::optional<varnholt::InstanceLock> instance;
+  if (!options.screenshots) {
+    const varnholt::ProgramFolders& folders = program.folders();
+    instance.emplace(folders.writable.empty() ? folders.shipped : folders.writable);
+    if (!instance->acquired()) {
+      qt_operator.ShowMessageBox(program.Text("Main_window", "juzUruchomiony"), true, "");
+      return 3;
+    }
+  }
 
   // Made before the main window: the session the window ends reads it to the last.
   const std::unique_ptr<varnholt::JoystickPort> joystick = MakeJoystick(unattended);

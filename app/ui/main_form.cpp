@@ -17,6 +17,7 @@
 
 #include "app/main_form_rules.h"
 #include "app/program.h"
+#include "app/recent_files.h"
 #include "app/ui/main_form_machine.h"
 #include "app/ui/menu_windows.h"
 #include "app/ui/state_lamps.h"
@@ -41,13 +42,13 @@ constexpr int kPanelWidths[2] = {550, 50};
 struct ActionSpec {
   const char* name;      // component name of the menu item, or of the speed button that has none
   const char* button;    // component name of its speed button; nullptr when it has none
-  const char* shortcut;  // "" for none
+  const char* shortcut;  // "" for none; "F3;Ctrl+O" for two
   const char* icon;      // resource name; nullptr for none
   const char* hint_key;  // "Main_window" key of its hint; nullptr for none
 };
 
 constexpr ActionSpec kActions[] = {
-    {"FileOpenItem", "OpenBtn", "F3", "open", "OpenBtn.hint"},
+    {"FileOpenItem", "OpenBtn", "F3;Ctrl+O", "open", "OpenBtn.hint"},
     {"FileNewTextItem", nullptr, "F7", nullptr, nullptr},
     {"FileSaveDrawingItem", nullptr, "Ctrl+Shift+S", nullptr, nullptr},
     {"FileCloseItem", nullptr, "", nullptr, nullptr},
@@ -58,7 +59,7 @@ constexpr ActionSpec kActions[] = {
     {"miInstrObslugi", nullptr, "", nullptr, nullptr},
     {"miPrzyklady", nullptr, "", nullptr, nullptr},
     {"miKatalog", nullptr, "", nullptr, nullptr},
-    {"FileExitItem", "SpeedExit", "Alt+X", "exit", "FileExitItem.Caption"},
+    {"FileExitItem", "SpeedExit", "Alt+X;Ctrl+Q", "exit", "FileExitItem.Caption"},
     {"Start1", nullptr, "F2", "start", "SpeedStart.Caption"},
     {"Wstrzymaj1", "SpeedStop", "Space", "stop", "SpeedStop.Caption"},
     {"Kontynuacja1", nullptr, "Shift+F2", "continue", "Skont.Caption"},
@@ -95,6 +96,13 @@ constexpr const char* kSpeedButtons[] = {
     "Skont",        "SpeedWysunPoCieciu", "SpeedAutoRepeat",      "|",          "sterowanie",
     "Konfiguracja", "FileExitItem"};
 
+// A tooltip that also says the keys of the action: "Open drawing (F3, Ctrl+O)".
+QString WithShortcuts(const QString& hint, const QAction& action) {
+  QStringList keys;
+  for (const QKeySequence& shortcut : action.shortcuts()) keys << shortcut.toString(QKeySequence::NativeText);
+  return keys.isEmpty() ? hint : QString("%1 (%2)").arg(hint, keys.join(", "));
+}
+
 const ActionSpec* SpecNamed(const std::string& name) {
   for (const ActionSpec& entry : kActions) {
     if (name == entry.name) return &entry;
@@ -110,6 +118,8 @@ TMainForm::TMainForm(Program& program, QWidget* parent)
       machine_(std::make_unique<MainFormMachine>(*this, program)),
       own_menu_windows_(std::make_unique<MenuWindows>(*this, program)),
       desktop_opener_(std::make_unique<DesktopDocumentOpener>()) {
+  const std::string& writable = program_.folders().writable;
+  recent_ = std::make_unique<RecentFiles>(writable.empty() ? "" : writable + "Varnholt_recent.ini");
   opener_ = desktop_opener_.get();
   setObjectName("MainForm");
   QApplication::setWindowIcon(QIcon(":/icons/varnholt.svg"));
@@ -138,7 +148,11 @@ void TMainForm::CreateActions() {
   for (const ActionSpec& entry : kActions) {
     auto* action = new QAction(this);
     action->setObjectName(entry.name);
-    if (*entry.shortcut != '\0') action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+    QList<QKeySequence> shortcuts;
+    for (const QString& keys : QString::fromLatin1(entry.shortcut).split(';', Qt::SkipEmptyParts)) {
+      shortcuts << QKeySequence(keys);
+    }
+    action->setShortcuts(shortcuts);
     if (entry.icon != nullptr) action->setIcon(QIcon(QString(":/icons/%1.svg").arg(entry.icon)));
     actions_[entry.name] = action;
   }
@@ -194,10 +208,15 @@ void TMainForm::CreateMenus() {
       // Documents may have been added to or taken from the folders since: looked for again as the menu opens.
       connect(menu, &QMenu::aboutToShow, this, [this] {
         FindShippedDocuments();
+        FillRecentMenu();
         UpdateMenuItems();
       });
+      recent_menu_ = new QMenu(menu);
+      recent_menu_->setObjectName("miOstatnie");
+      menu->insertMenu(actions_.at("FileNewTextItem"), recent_menu_);
     }
   }
+  FillRecentMenu();
 }
 
 void TMainForm::CreateSpeedButtons() {
@@ -265,7 +284,7 @@ void TMainForm::ApplyLanguage() {
     QAction* action = actions_.at(entry.name);
     if (entry.hint_key == nullptr) continue;
     const QString hint = QString::fromStdString(WithoutMnemonics(texts.GetText(kSection, entry.hint_key)));
-    action->setToolTip(hint);
+    action->setToolTip(WithShortcuts(hint, *action));
     action->setStatusTip(hint);
     if (action->text().isEmpty()) action->setText(hint);
   }

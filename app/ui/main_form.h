@@ -28,6 +28,7 @@ class DocumentOpener;
 class JoystickPort;
 class MainFormMachine;
 class MenuWindows;
+class RecentFiles;
 class StateLamps;
 struct MachineLamps;
 class ProjectDocument;
@@ -96,6 +97,9 @@ class TMainForm final : public QMainWindow {
   // File, Save drawing as: the active project's drawing written as a plot file, which the window then names.
   void FileSaveDrawingItemClick();
   void miPrzykladyClick();
+  // Opens a drawing of the recent files' menu; one that is gone is said so and leaves the list.
+  void OpenRecent(const std::string& path);
+  RecentFiles& recent_files() const { return *recent_; }
   void FileCloseItemClick();
   void CloseAllClick();
   void KonfiguracjaClick();
@@ -125,6 +129,9 @@ class TMainForm final : public QMainWindow {
   TMDIChild* AddProjectWindow();
   // Opens a drawing chosen in the open dialog from folder; remember keeps its folder for the next time.
   void OpenFrom(const QString& folder, bool remember);
+  // The drawings opened last, in the File menu.
+  void RememberRecentFile(const QString& path);
+  void FillRecentMenu();
   // Runs a cutting-run operation when the run is wired.
   void Run(void (CuttingRunPort::*operation)());
   // Runs a window of the menu for the active project when the windows are wired.
@@ -144,6 +151,8 @@ class TMainForm final : public QMainWindow {
   StateLamps* lamps_ = nullptr;
   std::map<std::string, QAction*> actions_;
   QMenu* window_menu_ = nullptr;
+  QMenu* recent_menu_ = nullptr;
+  std::unique_ptr<RecentFiles> recent_;
   // The documents FindShippedDocuments found (its file fields only).
   MenuFacts shipped_;
   // The project window opened last while the main window may still be inactive behind a dialog that just closed:

@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 #include <filesystem>
 #include <iostream>
@@ -16,6 +18,7 @@
 #include "app/ui/machine_timers.h"
 #include "app/ui/main_form.h"
 #include "app/ui/menu_windows.h"
+#include "app/ui/state_lamps.h"
 #include "app/ui/window_cut.h"
 #include "config/ui/dlgkonfig.h"
 #include "control/ui/control_dialog_screenshots.h"
@@ -153,6 +156,32 @@ void SaveTextPictures(TMainForm& form, Pictures& pictures) {
   Settle();
 }
 
+// The machine's lamps: the wire hot, then a homing on its way with the positions it passes, and the same homing
+// interrupted by a key.
+void SaveLampPictures(TMainForm& form, Program& program, Pictures& pictures) {
+  Tster& panel = program.session().panel;
+  panel.k_zalwylClick();
+  RunToNextStatusStep(*form.machine_timers(), kCutLimitMs);
+  Settle();
+  pictures.Save(*form.statusBar(), "state_lamps_wire_hot");
+  panel.k_zalwylClick();
+  RunToNextStatusStep(*form.machine_timers(), kCutLimitMs);
+
+  int updates = 0;
+  QTimer watch;
+  watch.setInterval(0);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (!form.lamps().shown().homing || ++updates != 40) return;
+    pictures.Save(*form.statusBar(), "state_lamps");
+    QCoreApplication::postEvent(&form, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+  });
+  watch.start();
+  panel.bazujClick();
+  watch.stop();
+  Settle();
+  pictures.Save(*form.statusBar(), "state_lamps_homing_interrupted");
+}
+
 }  // namespace
 
 std::string ScreenshotDrawing(const Program& program) { return SampleDrawing(program, "letters_vh.plt"); }
@@ -201,6 +230,7 @@ bool SaveScreenshots(TMainForm& form, Program& program, VirtualClock& clock, TMD
   const auto save = [&pictures](QWidget& window, const std::string& name) { pictures.Save(window, name); };
   ShowControlDialogs(program.link(), program.folders(), save);
   SaveControlPanelPictures(form, program, save);
+  SaveLampPictures(form, program, pictures);
   return pictures.all_saved();
 }
 

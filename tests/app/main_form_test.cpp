@@ -246,7 +246,7 @@ TEST_F(MainWindow, ARefusedCloseQueryKeepsTheProgramAndItsMachine) {
   EXPECT_FALSE(program_->has_link()) << "the devices are released at the end";
 }
 
-TEST_F(MainWindow, OpeningADrawingRemembersItsFolderAndTheFilterChoosesTheReader) {
+TEST_F(MainWindow, OpeningADrawingRemembersItsFolderAndTheFilterIndex) {
   ASSERT_TRUE(Start());
   folder_.MakeFolder("drawings");
   const std::string plot = folder_.Write("drawings/a.plt", testing::SquaresPlot(1));
@@ -268,7 +268,7 @@ TEST_F(MainWindow, OpeningADrawingRemembersItsFolderAndTheFilterChoosesTheReader
   ASSERT_EQ(form_->Projects().size(), 1);
   EXPECT_EQ(form_->ActiveProject()->windowTitle().toStdString(), plot);
   EXPECT_EQ(chooser_.requests.back().title.toStdString(), Text("Main_window", "otworz"));
-  EXPECT_EQ(chooser_.requests.back().filters.size(), 2);
+  EXPECT_EQ(chooser_.requests.back().filters.size(), 3);
   EXPECT_EQ(QString::fromStdU16String(program_->konfig().settings().LastOpenFolder).toStdString(),
             folder_.PathOf("drawings"));
 
