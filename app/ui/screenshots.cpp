@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -173,7 +172,7 @@ void SaveLampPictures(TMainForm& form, Program& program, Pictures& pictures) {
   QObject::connect(&watch, &QTimer::timeout, [&] {
     if (!form.lamps().shown().homing || ++updates != 40) return;
     pictures.Save(*form.statusBar(), "state_lamps");
-    QCoreApplication::postEvent(&form, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    program.session().link.gate.RequestStop();
   });
   watch.start();
   panel.bazujClick();

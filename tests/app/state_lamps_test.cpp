@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QKeyEvent>
+#include <QTest>
 #include <QLabel>
 #include <QTextDocument>
 #include <QTimer>
@@ -23,11 +23,11 @@ class StateLampsWindow : public testing::MachineWindowTest {
  protected:
   QLabel& Lamp(const char* role) const { return *form_->findChild<QLabel*>(QString("Lamp%1").arg(role)); }
   bool Lit(const char* role) const { return Lamp(role).property("lit").toBool(); }
-  // The lamp's text without its markup.
+  // The lamp's text without its markup and its light.
   std::string Said(const char* role) const {
     QTextDocument document;
     document.setHtml(Lamp(role).text());
-    return document.toPlainText().toStdString();
+    return document.toPlainText().mid(2).toStdString();
   }
   std::string MainText(const char* key) const { return Text("Main_window", key); }
   sim::SimulatedController& sim() { return *program_->simulated(); }
@@ -75,12 +75,13 @@ TEST_F(StateLampsWindow, TheLampsFollowTheControllerTheHeatersTheFaultsAndACut) 
 
   // A cut: running, paused, running again, over.
   ASSERT_NE(form_->OpenDrawing(std::string(VARNHOLT_SOURCE_DIR) + "/samples/frame_with_holes.plt", 1), nullptr);
+  NextStatusStep();
   Press("SpeedStart");
   ASSERT_TRUE(RunUntil([this] { return sim().program_running(); }));
   NextStatusStep();
   EXPECT_TRUE(Lit("Program"));
   EXPECT_EQ(Said("Program"), MainText("lampProgram"));
-  EXPECT_TRUE(Lit("Wire")) << "the program heats its wire";
+  EXPECT_EQ(Lit("Wire"), sim().HorizontalWireHot()) << "the lamp says what the controller does";
   Press("Wstrzymaj1");
   NextStatusStep();
   EXPECT_TRUE(Lit("Program"));
@@ -109,7 +110,7 @@ TEST_F(StateLampsWindow, AHomingShowsThePositionsItPassesAndSaysWhenAKeyInterrup
     if (!form_->lamps().shown().homing) return;
     passed.insert(Said("Homing"));
     if (passed.size() == 4) {
-      QCoreApplication::postEvent(form_.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+      QTest::keyClick(form_.get(), Qt::Key_A);
     }
   });
   watch.start();
