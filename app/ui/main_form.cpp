@@ -26,6 +26,7 @@
 #include "services/caption_text.h"
 #include "services/operator.h"
 #include "services/program_files.h"
+#include "services/placeholder_text.h"
 #include "services/program_version.h"
 #include "ui/desktop_opener.h"
 #include "ui/error_report.h"
@@ -382,7 +383,7 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  if (!TntFormCloseQuery()) {
+  if (!TntFormCloseQuery() || !KeepConfigurationAtExit()) {
     event->ignore();
     return;
   }
@@ -391,6 +392,22 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 bool TMainForm::TntFormCloseQuery() { return cutting_run_ == nullptr || cutting_run_->CloseQuery(); }
+
+bool TMainForm::KeepConfigurationAtExit() {
+  Konfig& konfig = program_.konfig();
+  // A file that did not load whole is written only by the operator's Save as.
+  if (config_dialog_ == nullptr || !konfig.DiffersFromFile() || !konfig.ConfigFileWhole()) return true;
+  const std::string text = FillPlaceholders(program_.Text(kSection, "konfigNiezapisany"), {konfig.ConfigFilePath()});
+  switch (CurrentOperator().AskQuestion(text, Buttons({kButtonYes, kButtonNo, kButtonCancel}),
+                                        program_.Text("Universal", "uwaga"))) {
+    case kButtonYes:
+      return ReportErrors([&konfig] { konfig.SaveKonfig(konfig.ConfigFilePath()); });
+    case kButtonNo:
+      return true;
+    default:
+      return false;
+  }
+}
 
 void TMainForm::FormDestroy() {
   machine_->Disconnect();

@@ -138,6 +138,9 @@ class TMainForm final : public QMainWindow {
   void ShowFor(void (MenuWindowsPort::*open_window)(TMDIChild&));
   // The close query: true when the program may close now.
   bool TntFormCloseQuery();
+  // Values that differ from the configuration file: saved, dropped or the closing cancelled, as the operator
+  // answers. True when the program may close.
+  bool KeepConfigurationAtExit();
   // The end of the program: the timers stopped, the settings record and the base points written, the devices
   // released.
   void FormDestroy();

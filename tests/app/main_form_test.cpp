@@ -21,7 +21,9 @@
 #include <memory>
 
 #include "app/program.h"
+#include "config/konfig_file.h"
 #include "config/ui/dlgkonfig.h"
+#include "config/ui/param_field.h"
 #include "geometry/clock.h"
 #include "link/command_bytes.h"
 #include "link/sim/simulated_controller.h"
@@ -500,6 +502,29 @@ TEST_F(MainWindow, RightToLeftLanguagesMirrorTheWindow) {
   const QWidget* exit = form_->findChild<QToolButton*>("SpeedExit");
   EXPECT_GT(open->mapTo(form_.get(), QPoint(0, 0)).x(), exit->mapTo(form_.get(), QPoint(0, 0)).x());
   QApplication::setLayoutDirection(Qt::LeftToRight);
+}
+
+// A value taken with OK without AutoSave is marked in the dialog's caption and asked about at exit: Cancel keeps
+// the program open, Yes writes the file and closes.
+TEST_F(MainWindow, ValuesThatDifferFromTheFileAreMarkedAndAskedAboutAtExit) {
+  ASSERT_TRUE(Start());
+  TDlgkonfig& dialog = form_->configuration_dialog();
+  EXPECT_FALSE(dialog.windowTitle().endsWith(" *"));
+  ConfigureWithOk([](TDlgkonfig& shown) { shown.findChild<ParamField*>("skala")->setValue(250); });
+  EXPECT_TRUE(dialog.windowTitle().endsWith(" *")) << dialog.windowTitle().toStdString();
+
+  const size_t boxes_before = op_.boxes.size();
+  op_.answers.push_back(kButtonCancel);
+  EXPECT_FALSE(form_->close());
+  ASSERT_EQ(op_.boxes.size(), boxes_before + 1);
+  EXPECT_NE(op_.boxes.back().text.find(folder_.PathOf("Varnholt.qcc")), std::string::npos);
+  EXPECT_TRUE(program_->has_link()) << "the program stays";
+
+  op_.answers.push_back(kButtonYes);
+  EXPECT_TRUE(form_->close());
+  Configuration saved;
+  ReadKonfigFile(folder_.PathOf("Varnholt.qcc"), saved, '.');
+  EXPECT_EQ(saved.Number(Param::skala), 250);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "config/konfig_file.h"
 #include "config/program_settings.h"
 #include "config/ui/param_field.h"
+#include "services/placeholder_text.h"
 #include "services/interfejs.h"
 #include "support/window_support.h"
 
@@ -93,6 +94,24 @@ TEST_F(ConfigurationDialog, OkTakesTheCalibrationWritesTheSettingsAndSavesWithAu
   ReadKonfigFile(folder_.PathOf("Varnholt.qcc"), saved, '.');
   EXPECT_EQ(saved.Number(Param::feKalibracjaX), 3);
   EXPECT_TRUE(saved.Checked(Param::AutoSave));
+}
+
+// A number typed beyond a limit is taken whole and brought to the limit, with a note; the keystroke that crossed
+// the limit is not dropped (150 typed under a limit of 100 is not 15).
+TEST_F(ConfigurationDialog, ANumberTypedBeyondALimitIsBroughtToTheLimitAndSaidSo) {
+  Create();
+  dialog_->show();
+  ParamField& power = Field("work_power");
+  Type(power, "60");
+  EXPECT_EQ(Value(Param::work_power), 60);
+  EXPECT_TRUE(power.clamp_note().isEmpty());
+  Type(power, "150");
+  EXPECT_EQ(Value(Param::work_power), 100);
+  EXPECT_EQ(power.value(), 100);
+  const QString note = power.clamp_note();
+  EXPECT_TRUE(note.contains("150") && note.contains("100")) << note.toStdString();
+  EXPECT_EQ(note.toStdString(), FillPlaceholders(texts_->GetText("Configuration", "wartoscOgraniczona"),
+                                                 {"150", "0", "100", "100"}));
 }
 
 TEST_F(ConfigurationDialog, UnitAwareFieldsShowAndTakeTheDisplayUnit) {
