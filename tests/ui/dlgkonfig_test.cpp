@@ -145,11 +145,11 @@ TEST_F(ConfigurationDialog, KerfFieldStandsOnTheWorkingPageAndTakesMillimetres) 
   kerf.stepUp();
   kerf.stepUp();
   EXPECT_NEAR(Value(Param::KerfWidth), 0.2, 1e-9);
-  // A key that would take the value past 10 mm is refused, as in every number field.
+  // A value typed past 10 mm is brought to 10 mm, as in every number field; a sign alone is no number.
   Type(kerf, "12");
-  EXPECT_EQ(Value(Param::KerfWidth), 1);
+  EXPECT_EQ(Value(Param::KerfWidth), 10);
   Type(kerf, "-");
-  EXPECT_EQ(Value(Param::KerfWidth), 1);
+  EXPECT_EQ(Value(Param::KerfWidth), 10);
   Type(kerf, "1" + QString(kerf.locale().decimalPoint()) + "5");
   EXPECT_EQ(Value(Param::KerfWidth), 1.5);
 
