@@ -1,7 +1,7 @@
 #pragma once
 // One copy of the program per program folder: the copy that holds the lock owns the controller; a second copy
-// started on the same folder finds it taken. The lock lives in the account's runtime folder and is named after the
-// program folder, so runs with folders of their own (the tests, --home) never meet.
+// started on the same folder finds it taken. The lock lives in the account's runtime folder and is named
+// after the program folder, so runs with folders of their own (the tests, --home) never meet.
 
 #include <memory>
 #include <string>
@@ -12,7 +12,8 @@ namespace varnholt {
 
 class InstanceLock {
  public:
-  // Takes the lock of program_folder in lock_folder (empty: the account's runtime folder, else the temporary one).
+  // Takes the lock of program_folder in lock_folder (empty: the account's runtime folder, else the temporary
+  // one).
   explicit InstanceLock(const std::string& program_folder, const std::string& lock_folder = "");
   ~InstanceLock();
   InstanceLock(const InstanceLock&) = delete;

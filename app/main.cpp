@@ -12,11 +12,11 @@
 #include "app/instance_lock.h"
 #include "app/program.h"
 #include "app/start_options.h"
-#include "files/thpgl.h"
 #include "app/ui/main_form.h"
 #include "app/ui/screenshots.h"
 #include "control/joystick.h"
 #include "control/sdl/sdl_joystick.h"
+#include "files/thpgl.h"
 #include "geometry/clock.h"
 #include "services/application.h"
 #include "ui/qt_operator.h"
@@ -65,8 +65,9 @@ int main(int argc, char** argv) {
   if (!program.CreateLanguage()) return 1;
   varnholt::InstallQtTranslations(program.texts().language_code());
 
-  // Two copies on one program folder would fight over one controller and one configuration: the second one says
-  // so and ends before it looks for the controller. The screenshots run on a simulated controller of their own.
+  // Two copies on one program folder would fight over one controller and one configuration: the second one
+  // says so and ends before it looks for the controller. The screenshots run on a simulated controller of
+  // their own.
   std::optional<varnholt::InstanceLock> instance;
   if (!options.screenshots) {
     const varnholt::ProgramFolders& folders = program.folders();

@@ -18,7 +18,8 @@ RecentFiles::RecentFiles(std::string file) : file_(std::move(file)) {
   const QSettings settings(QString::fromStdString(file_), QSettings::IniFormat);
   for (const QString& path : settings.value(kKey).toStringList()) {
     const std::string kept = path.toStdString();
-    if (!kept.empty() && paths_.size() < kKept && std::find(paths_.begin(), paths_.end(), kept) == paths_.end()) {
+    if (!kept.empty() && paths_.size() < kKept &&
+        std::find(paths_.begin(), paths_.end(), kept) == paths_.end()) {
       paths_.push_back(kept);
     }
   }

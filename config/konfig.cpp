@@ -142,8 +142,8 @@ std::string WithoutForcedLines(const std::string& text) {
     size_t end = text.find('\n', start);
     end = end == std::string::npos ? text.size() : end + 1;
     const std::string_view line(text.data() + start, end - start);
-    const bool forced =
-        line.starts_with("StolikSwitch :=") || line.starts_with("MoveAfter :=") || line.starts_with("Mode :=");
+    const bool forced = line.starts_with("StolikSwitch :=") || line.starts_with("MoveAfter :=") ||
+                        line.starts_with("Mode :=");
     if (!forced) kept += line;
     start = end;
   }

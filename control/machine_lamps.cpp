@@ -16,7 +16,8 @@ constexpr int32_t kHeaterOnBit = 1 << 16;
 std::string PositionsText(const MachineLamps& lamps, int unit) {
   const int decimals = unit == kUnitMm ? 2 : 3;
   std::string text;
-  const std::pair<const char*, int32_t> axes[] = {{"X1", lamps.X1}, {"Y1", lamps.Y1}, {"X2", lamps.X2}, {"Y2", lamps.Y2}};
+  const std::pair<const char*, int32_t> axes[] = {
+      {"X1", lamps.X1}, {"Y1", lamps.Y1}, {"X2", lamps.X2}, {"Y2", lamps.Y2}};
   for (const auto& [name, hundredths] : axes) {
     if (!text.empty()) text += "  ";
     text += std::string(name) + " " + DecimalText(FromMillimetres(hundredths / 100.0, unit), decimals);

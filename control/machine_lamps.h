@@ -1,5 +1,6 @@
 #pragma once
-// The machine's state as the main window's lamps show it: plain values the status step and the homing fill in.
+// The machine's state as the main window's lamps show it: plain values the status step and the homing fill
+// in.
 
 #include <cstdint>
 #include <string>
@@ -30,7 +31,8 @@ struct MachineLamps {
   friend bool operator==(const MachineLamps&, const MachineLamps&) = default;
 };
 
-// The positions of the arms as the homing lamp follows them, in the display unit: "X1 12.50  Y1 0.00  X2 ...".
+// The positions of the arms as the homing lamp follows them, in the display unit: "X1 12.50  Y1 0.00  X2
+// ...".
 std::string PositionsText(const MachineLamps& lamps, int unit);
 
 // The lamps of the state read last. The homing fields are the caller's: they are taken over from before.

@@ -64,8 +64,8 @@ class Tster {
   bool timer_enabled() const { return timer_enabled_; }
   int interval() const { return interval_; }
   const PanelView& view() const { return view_; }
-  // The machine's state for the main window's lamps, as the last status step or homing step read it; each change is
-  // handed to the main window's ShowLamps.
+  // The machine's state for the main window's lamps, as the last status step or homing step read it; each
+  // change is handed to the main window's ShowLamps.
   const MachineLamps& lamps() const { return lamps_; }
 
   // Keys, seen before the controls. True when the panel handled the key.
@@ -168,11 +168,11 @@ class Tster {
   // Ends the jog: the move stopped, the positions read (arm jogs), the heaters it switched on off again.
   void EndJog(bool arm_jog);
   void RefreshMainButtons();
-  // The lamps from the state read last, with the positions of status_record when given; the main window is told
-  // when they changed.
+  // The lamps from the state read last, with the positions of status_record when given; the main window is
+  // told when they changed.
   void RefreshLamps(const ReplyRecordBytes* status_record);
-  // The heaters record read again when the heating was switched on or off, and now and then while it is on, so
-  // the lamps say which wire is hot.
+  // The heaters record read again when the heating was switched on or off, and now and then while it is on,
+  // so the lamps say which wire is hot.
   void FollowHeaters();
   void ShowArmSpeed(int32_t position);
   void ShowConveyorSpeed(int32_t position);

@@ -26,8 +26,8 @@ std::string Trimmed(const std::string& line) {
 }  // namespace
 
 std::optional<FileKind> DrawingKindOfContent(std::istream& head) {
-  // A DXF drawing is pairs of lines, a group code and its value; after comments (group 999) it opens a section.
-  // A plot file starts with instructions, never with a number on a line of its own.
+  // A DXF drawing is pairs of lines, a group code and its value; after comments (group 999) it opens a
+  // section. A plot file starts with instructions, never with a number on a line of its own.
   constexpr int kPairsLooked = 32;
   std::string code, value;
   do {

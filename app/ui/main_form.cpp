@@ -25,8 +25,8 @@
 #include "project/ui/mdi_child.h"
 #include "services/caption_text.h"
 #include "services/operator.h"
-#include "services/program_files.h"
 #include "services/placeholder_text.h"
+#include "services/program_files.h"
 #include "services/program_version.h"
 #include "ui/desktop_opener.h"
 #include "ui/error_report.h"
@@ -268,7 +268,9 @@ void TMainForm::CreateStatusBar() {
   statusBar()->setSizeGripEnabled(false);
 }
 
-void TMainForm::ShowLamps(const MachineLamps& lamps) { lamps_->Show(lamps, program_.config().CurrentUnit()); }
+void TMainForm::ShowLamps(const MachineLamps& lamps) {
+  lamps_->Show(lamps, program_.config().CurrentUnit());
+}
 
 void TMainForm::ApplyLanguage() {
   const tInterfejs& texts = program_.texts();
@@ -397,7 +399,8 @@ bool TMainForm::KeepConfigurationAtExit() {
   Konfig& konfig = program_.konfig();
   // A file that did not load whole is written only by the operator's Save as.
   if (config_dialog_ == nullptr || !konfig.DiffersFromFile() || !konfig.ConfigFileWhole()) return true;
-  const std::string text = FillPlaceholders(program_.Text(kSection, "konfigNiezapisany"), {konfig.ConfigFilePath()});
+  const std::string text =
+      FillPlaceholders(program_.Text(kSection, "konfigNiezapisany"), {konfig.ConfigFilePath()});
   switch (CurrentOperator().AskQuestion(text, Buttons({kButtonYes, kButtonNo, kButtonCancel}),
                                         program_.Text("Universal", "uwaga"))) {
     case kButtonYes:

@@ -110,7 +110,8 @@ void TMainForm::FillRecentMenu() {
   recent_menu_->clear();
   int number = 0;
   for (const std::string& path : recent_->paths()) {
-    QAction* item = recent_menu_->addAction(QString("&%1  %2").arg(++number).arg(QString::fromStdString(path)));
+    QAction* item =
+        recent_menu_->addAction(QString("&%1  %2").arg(++number).arg(QString::fromStdString(path)));
     connect(item, &QAction::triggered, this, [this, path] { OpenRecent(path); });
   }
   recent_menu_->menuAction()->setEnabled(!recent_->paths().empty());

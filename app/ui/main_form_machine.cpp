@@ -70,7 +70,9 @@ void MainFormMachine::ProgramEnded() {
   FollowTransmission();
 }
 
-void MainFormMachine::ShowLamps(const MachineLamps& lamps) { form_.ShowLamps(lamps); }
+void MainFormMachine::ShowLamps(const MachineLamps& lamps) {
+  form_.ShowLamps(lamps);
+}
 
 void MainFormMachine::Start() {
   if (!program_.has_link()) return;

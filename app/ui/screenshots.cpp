@@ -13,7 +13,6 @@
 #include <iostream>
 
 #include "app/program.h"
-#include "files/thpgl.h"
 #include "app/ui/machine_timers.h"
 #include "app/ui/main_form.h"
 #include "app/ui/menu_windows.h"
@@ -21,6 +20,7 @@
 #include "app/ui/window_cut.h"
 #include "config/ui/dlgkonfig.h"
 #include "control/ui/control_dialog_screenshots.h"
+#include "files/thpgl.h"
 #include "geometry/clock.h"
 #include "info/ui/taboutbox.h"
 #include "info/ui/tinfoform.h"
@@ -155,8 +155,8 @@ void SaveTextPictures(TMainForm& form, Pictures& pictures) {
   Settle();
 }
 
-// The machine's lamps: the wire hot, then a homing on its way with the positions it passes, and the same homing
-// interrupted by a key.
+// The machine's lamps: the wire hot, then a homing on its way with the positions it passes, and the same
+// homing interrupted by a key.
 void SaveLampPictures(TMainForm& form, Program& program, Pictures& pictures) {
   Tster& panel = program.session().panel;
   panel.k_zalwylClick();

@@ -11,8 +11,8 @@ namespace {
 
 constexpr std::string_view kSection = "Main_window";
 // The lamps left to right, by role.
-constexpr const char* kRoles[] = {"Controller", "Homed", "Homing", "Program", "Wire", "VerticalWires", "WireBroken",
-                                  "BufferFull"};
+constexpr const char* kRoles[] = {"Controller", "Homed",         "Homing",     "Program",
+                                  "Wire",       "VerticalWires", "WireBroken", "BufferFull"};
 // Colours of lit lamps: a good state, something under way, a heater on, a fault.
 constexpr const char* kGreen = "#2e9d3a";
 constexpr const char* kAmber = "#d89000";
@@ -54,10 +54,12 @@ void StateLamps::Set(const char* role, bool lit, const char* colour, const QStri
 void StateLamps::Show(const MachineLamps& lamps, int unit) {
   shown_ = lamps;
   Set("Controller", lamps.connected, kGreen,
-      lamps.connected ? Text("lampSterownik") + " " + QString::fromStdString(lamps.model) : Text("lampBrakSterownika"));
+      lamps.connected ? Text("lampSterownik") + " " + QString::fromStdString(lamps.model)
+                      : Text("lampBrakSterownika"));
   Set("Homed", lamps.homed, kGreen, lamps.homed ? Text("lampBazowana") : Text("lampNiebazowana"));
   if (lamps.homing) {
-    Set("Homing", true, kAmber, Text("lampBazowanie") + "  " + QString::fromStdString(PositionsText(lamps, unit)));
+    Set("Homing", true, kAmber,
+        Text("lampBazowanie") + "  " + QString::fromStdString(PositionsText(lamps, unit)));
   } else if (lamps.homing_end == HomingEnd::kInterrupted) {
     Set("Homing", true, kRed, QString::fromStdString(texts_.GetText("Control", "bazowaniePrzerwane")));
   } else {

@@ -1,7 +1,7 @@
 #pragma once
-// The machine's lamps in the main window's status bar: controller, homed, homing (with the positions it passes),
-// program running or paused, each wire hot, wire broken, buffer full. Each lamp is a label named Lamp<role> with
-// the property "lit" and a colour of its own; the texts come from the language files.
+// The machine's lamps in the main window's status bar: controller, homed, homing (with the positions it
+// passes), program running or paused, each wire hot, wire broken, buffer full. Each lamp is a label named
+// Lamp<role> with the property "lit" and a colour of its own; the texts come from the language files.
 
 #include <QWidget>
 #include <map>

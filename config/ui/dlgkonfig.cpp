@@ -250,7 +250,9 @@ void TDlgkonfig::reject() {
   QDialog::reject();
 }
 
-TDlgkonfig::~TDlgkonfig() { konfig_.SetChangeListener({}); }
+TDlgkonfig::~TDlgkonfig() {
+  konfig_.SetChangeListener({});
+}
 
 void TDlgkonfig::UpdateCaption() {
   setWindowTitle(QString::fromStdString(konfig_.ConfigFilePath()) + (konfig_.DiffersFromFile() ? " *" : ""));

@@ -1,7 +1,7 @@
 #pragma once
 // A number field of the configuration dialog bound to one parameter: it shows the parameter's value (in the
-// display unit when the parameter is unit-aware) and sets it when the operator changes the field. A number typed
-// beyond the limits is taken whole and brought to the nearest limit, and the field says so.
+// display unit when the parameter is unit-aware) and sets it when the operator changes the field. A number
+// typed beyond the limits is taken whole and brought to the nearest limit, and the field says so.
 
 #include <QDoubleSpinBox>
 #include <optional>
@@ -17,14 +17,16 @@ class ParamField final : public QDoubleSpinBox {
   Param param() const { return param_; }
   // Shows the parameter's current value, limits and step in the current display unit.
   void Refresh();
-  // The note shown when a typed value was brought within the limits: %1 typed, %2 lowest, %3 highest, %4 taken.
+  // The note shown when a typed value was brought within the limits: %1 typed, %2 lowest, %3 highest, %4
+  // taken.
   void SetClampPattern(const QString& pattern) { clamp_pattern_ = pattern; }
   // What the field said when it last brought a typed value within its limits; empty when it never did.
   const QString& clamp_note() const { return clamp_note_; }
 
  protected:
   QString textFromValue(double value) const override;
-  // A number beyond the limits is still a number being typed: "1500" under a limit of 1000 is not cut to "150".
+  // A number beyond the limits is still a number being typed: "1500" under a limit of 1000 is not cut to
+  // "150".
   QValidator::State validate(QString& input, int& pos) const override;
   // Brings a typed number beyond the limits to the nearest limit, and says so.
   void fixup(QString& input) const override;

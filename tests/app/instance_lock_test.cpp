@@ -9,8 +9,8 @@
 namespace varnholt {
 namespace {
 
-// A second copy on the same program folder finds the controller taken, under any spelling of the folder; copies
-// on folders of their own (the tests, --home) do not meet; the lock is free again once its copy ends.
+// A second copy on the same program folder finds the controller taken, under any spelling of the folder;
+// copies on folders of their own (the tests, --home) do not meet; the lock is free again once its copy ends.
 TEST(InstanceLock, OneCopyPerProgramFolder) {
   testing::TempFolder locks;
   testing::TempFolder home;

@@ -1,5 +1,5 @@
-// Opening drawings from the main window: the filter of all drawings, the reader chosen by the file, the recent
-// files and the keys of the file commands.
+// Opening drawings from the main window: the filter of all drawings, the reader chosen by the file, the
+// recent files and the keys of the file commands.
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,8 @@
 namespace varnholt {
 namespace {
 
-constexpr const char* kLineDxf = "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\n0\n 20\n0\n 11\n100\n 21\n0\n  0\nENDSEC\n  0\nEOF\n";
+constexpr const char* kLineDxf =
+    "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\n0\n 20\n0\n 11\n100\n 21\n0\n  0\nENDSEC\n  0\nEOF\n";
 
 using MainWindowFiles = testing::MainWindowTest;
 

@@ -116,7 +116,8 @@ TEST_F(MainWindow, StartUpShowsTheLinkStateTheMissingConfigurationAndTheCaptions
   ASSERT_TRUE(Start());
   EXPECT_EQ(Panel(0).text().toStdString(), Text("Control", "connected"));
   ASSERT_FALSE(op_.boxes.empty());
-  EXPECT_EQ(op_.boxes[0].text, Text("Configuration", "brakKonfiga") + ":\r\n" + folder_.PathOf("Varnholt.qcc"))
+  EXPECT_EQ(op_.boxes[0].text,
+            Text("Configuration", "brakKonfiga") + ":\r\n" + folder_.PathOf("Varnholt.qcc"))
       << "the first-start message belongs in the box's body, not in its title";
   EXPECT_EQ(form_->windowTitle().toStdString(), "Varnholt   " + Text("Universal", "txtWer") + " " + "0.1");
   EXPECT_EQ(form_->findChild<QMenu*>("File1")->title().toStdString(), Text("Main_window", "File1.Caption"));
@@ -504,8 +505,8 @@ TEST_F(MainWindow, RightToLeftLanguagesMirrorTheWindow) {
   QApplication::setLayoutDirection(Qt::LeftToRight);
 }
 
-// A value taken with OK without AutoSave is marked in the dialog's caption and asked about at exit: Cancel keeps
-// the program open, Yes writes the file and closes.
+// A value taken with OK without AutoSave is marked in the dialog's caption and asked about at exit: Cancel
+// keeps the program open, Yes writes the file and closes.
 TEST_F(MainWindow, ValuesThatDifferFromTheFileAreMarkedAndAskedAboutAtExit) {
   ASSERT_TRUE(Start());
   TDlgkonfig& dialog = form_->configuration_dialog();

@@ -1,18 +1,19 @@
-// The machine's lamps in the main window's status bar, on the real widgets, as the simulated controller's state
-// changes under them: the controller, the heaters, a broken wire, a full buffer, a cut running and paused, and a
-// homing followed to its end or to the key that interrupted it.
+// The machine's lamps in the main window's status bar, on the real widgets, as the simulated controller's
+// state changes under them: the controller, the heaters, a broken wire, a full buffer, a cut running and
+// paused, and a homing followed to its end or to the key that interrupted it.
+
+#include "app/ui/state_lamps.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QTest>
 #include <QLabel>
+#include <QTest>
 #include <QTextDocument>
 #include <QTimer>
 #include <set>
 
 #include "app/ui/main_form_machine.h"
-#include "app/ui/state_lamps.h"
 #include "link/sim/simulated_controller.h"
 #include "support/main_window_fixture.h"
 
@@ -38,7 +39,8 @@ TEST_F(StateLampsWindow, TheLampsFollowTheControllerTheHeatersTheFaultsAndACut) 
   ASSERT_TRUE(StartOnVirtualTime());
   NextStatusStep();
   EXPECT_TRUE(Lit("Controller"));
-  EXPECT_NE(Said("Controller").find("Qe"), std::string::npos) << "the model found is shown: " << Said("Controller");
+  EXPECT_NE(Said("Controller").find("Qe"), std::string::npos)
+      << "the model found is shown: " << Said("Controller");
   EXPECT_FALSE(Lit("Homed"));
   EXPECT_NE(Said("Homed").find(MainText("lampNiebazowana")), std::string::npos);
   for (const char* role : {"Homing", "Program", "Wire", "VerticalWires", "WireBroken", "BufferFull"}) {
@@ -74,7 +76,8 @@ TEST_F(StateLampsWindow, TheLampsFollowTheControllerTheHeatersTheFaultsAndACut) 
   EXPECT_FALSE(Lit("BufferFull"));
 
   // A cut: running, paused, running again, over.
-  ASSERT_NE(form_->OpenDrawing(std::string(VARNHOLT_SOURCE_DIR) + "/samples/frame_with_holes.plt", 1), nullptr);
+  ASSERT_NE(form_->OpenDrawing(std::string(VARNHOLT_SOURCE_DIR) + "/samples/frame_with_holes.plt", 1),
+            nullptr);
   NextStatusStep();
   Press("SpeedStart");
   ASSERT_TRUE(RunUntil([this] { return sim().program_running(); }));
@@ -123,7 +126,8 @@ TEST_F(StateLampsWindow, AHomingShowsThePositionsItPassesAndSaysWhenAKeyInterrup
   EXPECT_EQ(Said("Homing"), Text("Control", "bazowaniePrzerwane")) << "an interrupted homing looks finished";
   EXPECT_EQ(Panel(0).text().toStdString(), Text("Control", "bazowaniePrzerwane"));
   NextStatusStep();
-  EXPECT_EQ(Said("Homing"), Text("Control", "bazowaniePrzerwane")) << "the interruption stays until the next homing";
+  EXPECT_EQ(Said("Homing"), Text("Control", "bazowaniePrzerwane"))
+      << "the interruption stays until the next homing";
   EXPECT_FALSE(Lit("Homed"));
 
   // The next homing runs to its end: the machine is homed, and nothing says it was interrupted.

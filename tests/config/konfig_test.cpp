@@ -62,10 +62,11 @@ TEST_F(KonfigLogic, StartLoadsTheRecordedFileAndTakesTheUnit) {
   EXPECT_EQ(konfig.params().Choice(Param::Mode), 0);
 }
 
-// What the program sets by itself (the mode at start, the enabling rules as the dialog shows) is no change of the
-// operator's; a value taken with OK without AutoSave is, until the file holds it.
+// What the program sets by itself (the mode at start, the enabling rules as the dialog shows) is no change of
+// the operator's; a value taken with OK without AutoSave is, until the file holds it.
 TEST_F(KonfigLogic, TheValuesDifferFromTheFileOnlyWhenTheOperatorChangedOneAndDidNotSaveIt) {
-  const std::string mine = Write("mine.qcc", "Mode := 3\r\nStolikSwitch := 1\r\nMoveAfter := 1\r\nskala := 50\r\n");
+  const std::string mine =
+      Write("mine.qcc", "Mode := 3\r\nStolikSwitch := 1\r\nMoveAfter := 1\r\nskala := 50\r\n");
   WriteProgramSettingsFile(PathOf("Varnholt.vhc"), DefaultProgramSettings(mine));
   Konfig konfig(folder_.string(), '.', Hooks());
   konfig.Create();

@@ -8,10 +8,10 @@
 #include <optional>
 #include <random>
 
+#include "geometry/geometry.h"
 #include "plan_projects.h"
 #include "project/crossing_repair.h"
 #include "project/cut_planner.h"
-#include "geometry/geometry.h"
 #include "project/fast_plan_search.h"
 #include "project/join_weights.h"
 #include "services/scripted_operator.h"
@@ -285,7 +285,8 @@ TEST_F(Planning, NeighbourListsOnlyWhenAClosedFigureIsLeftToJoin) {
   }
 }
 
-// The percentage at the end of a planning progress text ("Ready 40%", in whatever language); nothing for others.
+// The percentage at the end of a planning progress text ("Ready 40%", in whatever language); nothing for
+// others.
 std::optional<int> PercentShown(const std::string& text) {
   if (!text.ends_with('%')) return std::nullopt;
   const size_t blank = text.rfind(' ');

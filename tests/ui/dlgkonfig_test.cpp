@@ -13,8 +13,8 @@
 #include "config/konfig_file.h"
 #include "config/program_settings.h"
 #include "config/ui/param_field.h"
-#include "services/placeholder_text.h"
 #include "services/interfejs.h"
+#include "services/placeholder_text.h"
 #include "support/window_support.h"
 
 namespace varnholt {
@@ -96,8 +96,8 @@ TEST_F(ConfigurationDialog, OkTakesTheCalibrationWritesTheSettingsAndSavesWithAu
   EXPECT_TRUE(saved.Checked(Param::AutoSave));
 }
 
-// A number typed beyond a limit is taken whole and brought to the limit, with a note; the keystroke that crossed
-// the limit is not dropped (150 typed under a limit of 100 is not 15).
+// A number typed beyond a limit is taken whole and brought to the limit, with a note; the keystroke that
+// crossed the limit is not dropped (150 typed under a limit of 100 is not 15).
 TEST_F(ConfigurationDialog, ANumberTypedBeyondALimitIsBroughtToTheLimitAndSaidSo) {
   Create();
   dialog_->show();
