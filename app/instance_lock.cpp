@@ -26,6 +26,7 @@ InstanceLock::InstanceLock(const std::string& program_folder, const std::string&
   const QString dir = LockFolder(lock_folder);
   QDir().mkpath(dir);
   path_ = (dir + "/varnholt-" + QString::fromLatin1(key) + ".lock").toStdString();
+  beacon_name_ = "varnholt-" + key.toStdString();
   lock_ = std::make_unique<QLockFile>(QString::fromStdString(path_));
   // A living owner is never taken for stale, however long it runs; a dead one is, at once.
   lock_->setStaleLockTime(0);

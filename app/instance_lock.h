@@ -23,9 +23,12 @@ class InstanceLock {
   // releasing it is taken over.
   bool acquired() const { return acquired_; }
   const std::string& path() const { return path_; }
+  // The name of the running copy's beacon (InstanceBeacon), the same for every copy on the folder.
+  const std::string& beacon_name() const { return beacon_name_; }
 
  private:
   std::string path_;
+  std::string beacon_name_;
   std::unique_ptr<QLockFile> lock_;
   bool acquired_ = false;
 };

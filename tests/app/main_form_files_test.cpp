@@ -4,9 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
+#include <chrono>
 #include <filesystem>
+#include <future>
 
+#include "app/instance_beacon.h"
+#include "app/instance_lock.h"
 #include "app/recent_files.h"
 #include "support/main_window_fixture.h"
 
@@ -92,6 +97,32 @@ TEST_F(MainWindowFiles, OpenAndExitHaveTheUsualKeysTooAndTheirTooltipsSayTheKeys
           << action->objectName().toStdString() << ": " << action->toolTip().toStdString();
     }
   }
+}
+
+// A second copy on the same program folder rings the running copy, which brings its window forward; a copy on
+// a folder of its own rings nobody.
+TEST(SecondCopy, RingsTheRunningCopyOfItsFolderOnly) {
+  testing::TempFolder locks, home, other;
+  InstanceLock first(home.folder(), locks.folder());
+  ASSERT_TRUE(first.acquired());
+  int rings = 0;
+  InstanceBeacon beacon(first.beacon_name(), [&rings] { ++rings; });
+  ASSERT_TRUE(beacon.listening());
+
+  InstanceLock second(home.folder(), locks.folder());
+  ASSERT_FALSE(second.acquired());
+  // The second copy waits for the answer; the running copy answers from its event loop.
+  std::future<bool> rung = std::async(std::launch::async, [&second] { return RingRunningCopy(second.beacon_name(), 5000); });
+  while (rung.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  EXPECT_TRUE(rung.get());
+  EXPECT_EQ(rings, 1);
+
+  const InstanceLock elsewhere(other.folder(), locks.folder());
+  EXPECT_TRUE(elsewhere.acquired());
+  EXPECT_FALSE(RingRunningCopy(elsewhere.beacon_name(), 200));
+  EXPECT_EQ(rings, 1);
 }
 
 }  // namespace
