@@ -9,13 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "app/instance_beacon.h"
+#include "app/instance_lock.h"
 #include "app/program.h"
 #include "app/start_options.h"
-#include "files/thpgl.h"
 #include "app/ui/main_form.h"
 #include "app/ui/screenshots.h"
 #include "control/joystick.h"
 #include "control/sdl/sdl_joystick.h"
+#include "files/thpgl.h"
 #include "geometry/clock.h"
 #include "services/application.h"
 #include "ui/qt_operator.h"
@@ -64,6 +66,20 @@ int main(int argc, char** argv) {
   if (!program.CreateLanguage()) return 1;
   varnholt::InstallQtTranslations(program.texts().language_code());
 
+  // Two copies on one program folder would fight over one controller and one configuration: the second one
+  // brings the first one's window to the front, says so and ends before it looks for the controller. The
+  // screenshots run on a simulated controller of their own.
+  std::optional<varnholt::InstanceLock> instance;
+  if (!options.screenshots) {
+    const varnholt::ProgramFolders& folders = program.folders();
+    instance.emplace(folders.writable.empty() ? folders.shipped : folders.writable);
+    if (!instance->acquired()) {
+      varnholt::RingRunningCopy(instance->beacon_name());
+      qt_operator.ShowMessageBox(program.Text("Main_window", "juzUruchomiony"), true, "");
+      return 3;
+    }
+  }
+
   // Made before the main window: the session the window ends reads it to the last.
   const std::unique_ptr<varnholt::JoystickPort> joystick = MakeJoystick(unattended);
   varnholt::TMainForm form(program);
@@ -76,6 +92,14 @@ int main(int argc, char** argv) {
   if (unattended) {
     const std::string drawing = options.open_file ? *options.open_file : varnholt::ScreenshotDrawing(program);
     return varnholt::RunUnattended(form, program, virtual_clock, drawing, options.screenshots, options.cut);
+  }
+  std::optional<varnholt::InstanceBeacon> beacon;
+  if (instance) {
+    beacon.emplace(instance->beacon_name(), [&form] {
+      form.setWindowState(form.windowState() & ~Qt::WindowMinimized);
+      form.raise();
+      form.activateWindow();
+    });
   }
   form.show();
   if (options.open_file) form.OpenDrawing(*options.open_file, varnholt::DrawingKindOfFile(*options.open_file));

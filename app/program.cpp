@@ -32,7 +32,8 @@ Program::~Program() { ReleaseLink(); }
 KonfigHooks Program::Hooks() {
   KonfigHooks hooks;
   hooks.missing_file = [this](const std::string& path) {
-    CurrentOperator().ShowMessageBox(path, false, Text("Configuration", "brakKonfiga"));
+    // The message in the box's body, where it is read whole; a title is cut to the box's width.
+    CurrentOperator().ShowMessageBox(Text("Configuration", "brakKonfiga") + ":\r\n" + path, false, "");
   };
   hooks.incomplete_file = [this](const std::string& path, const KonfigLoad& load) {
     std::string message = LineProblemsMessage(path, load.problems, [this](std::string_view key) {

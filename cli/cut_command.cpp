@@ -390,6 +390,7 @@ int RunCut(const Arguments& given, std::ostream& out, std::ostream& err) {
 
   const MessageKeys keys(texts);
   CutOperator op(keys, options->answers, limit_ms);
+  op.SetProgressPrefix(texts.GetText("Transmission", "przeslano") + " ");
   for (const auto& message : loaded->messages) op.ShowMessageBox(message.text, message.is_error, message.caption);
   ScopedOperator installed_operator(op);
   HeadlessMainWindow main(loaded->project.get());

@@ -59,7 +59,7 @@ int CutOperator::AskQuestion(const std::string& text, ButtonSet buttons, const s
 }
 
 void CutOperator::SetStatusText(int panel, const std::string& text) {
-  if (panel != 0 || !text.starts_with("przeslano")) return;
+  if (panel != 0 || progress_prefix_.empty() || !text.starts_with(progress_prefix_)) return;
   if (progress_.empty() || progress_.back() != text) progress_.push_back(text);
 }
 

@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/message_keys.h"
@@ -42,6 +43,8 @@ class CutOperator final : public Operator {
   const std::vector<Asked>& questions() const { return questions_; }
   // The progress texts of the transmission, a repeated text once.
   const std::vector<std::string>& progress() const { return progress_; }
+  // The beginning of the transmission's progress texts in the language of the run.
+  void SetProgressPrefix(std::string prefix) { progress_prefix_ = std::move(prefix); }
 
  private:
   const MessageKeys& keys_;
@@ -50,6 +53,7 @@ class CutOperator final : public Operator {
   std::vector<Shown> messages_;
   std::vector<Asked> questions_;
   std::vector<std::string> progress_;
+  std::string progress_prefix_;
 };
 
 // The button of a name ("OK", "Cancel", "Retry", "Yes", "No", in any case); nothing for another word.

@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -125,7 +126,36 @@ void Konfig::LoadFrom(const std::string& path) {
   config_whole_ = whole;
 }
 
-void Konfig::SaveKonfig(const std::string& path) { WriteKonfigFile(path, params_, decimal_separator_); }
+void Konfig::SaveKonfig(const std::string& path) {
+  WriteKonfigFile(path, params_, decimal_separator_);
+  file_path_ = path;
+  file_text_ = KonfigText(params_, decimal_separator_);
+}
+
+namespace {
+
+// The text without the lines of the settings the program forces (the enabling rules, the mode at start).
+std::string WithoutForcedLines(const std::string& text) {
+  std::string kept;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    end = end == std::string::npos ? text.size() : end + 1;
+    const std::string_view line(text.data() + start, end - start);
+    const bool forced = line.starts_with("StolikSwitch :=") || line.starts_with("MoveAfter :=") ||
+                        line.starts_with("Mode :=");
+    if (!forced) kept += line;
+    start = end;
+  }
+  return kept;
+}
+
+}  // namespace
+
+bool Konfig::DiffersFromFile() const {
+  if (file_path_ != config_path_) return true;
+  return WithoutForcedLines(KonfigText(params_, decimal_separator_)) != WithoutForcedLines(file_text_);
+}
 
 bool Konfig::LoadKonfig(const std::string& path) {
   std::error_code ignored;
@@ -136,6 +166,8 @@ bool Konfig::LoadKonfig(const std::string& path) {
   } else {
     const KonfigLoad load = ReadKonfigFile(path, params_, decimal_separator_);
     whole = load.Whole();
+    file_path_ = path;
+    file_text_ = KonfigText(params_, decimal_separator_);
     if (!whole && hooks_.incomplete_file) hooks_.incomplete_file(path, load);
   }
   power_changed_ = true;
@@ -165,6 +197,7 @@ void Konfig::ApplyEnablingRules() {
 }
 
 void Konfig::OnChange(Param param) {
+  if (change_listener_) change_listener_();
   switch (param) {
     case Param::feKalibracjaX:
     case Param::feKalibracjaY:

@@ -91,6 +91,11 @@ class Konfig {
 
   // Writes the 37 lines of the current values to path.
   void SaveKonfig(const std::string& path);
+  // The values differ from what the configuration file in use holds (as the program last loaded or wrote it),
+  // leaving out the settings the program forces itself whenever the dialog shows.
+  bool DiffersFromFile() const;
+  // Told after every change of a value (the dialog's marker follows it); empty for none.
+  void SetChangeListener(std::function<void()> listener) { change_listener_ = std::move(listener); }
   // Loads path into the parameters; a missing file is reported through the hook and made from the current
   // values, a file that loads in part through incomplete_file. Sets PowerChanged at the end. Returns whether the
   // file loaded whole (a file just made counts as whole).
@@ -130,6 +135,10 @@ class Konfig {
   std::string config_path_;
   bool config_whole_ = true;
   std::optional<Snapshot> snapshot_;
+  // The file the program last loaded or wrote, and its values as text.
+  std::string file_path_;
+  std::string file_text_;
+  std::function<void()> change_listener_;
   bool calibration_changed_ = false;
   bool rotary_changed_ = false;
   bool power_changed_ = false;

@@ -31,6 +31,12 @@ bool Tster::HomingStep(uint8_t mask, bool no_wait) {
          CurrentClock().NowMs() - start < link_.wait_limit_ms) {
     SleepMs(10);
     ReadStatus(link_);
+    // The positions the homing passes, at the pace of the status step.
+    if (CurrentClock().NowMs() - last_homing_lamps_ms_ >= kConnectedIntervalMs) {
+      last_homing_lamps_ms_ = CurrentClock().NowMs();
+      const ReplyRecordBytes record = link_.usb.ReplyRecord();
+      RefreshLamps(&record);
+    }
     // A Stop (also the machine's stop button) ends the homing as any key or press does.
     if (NoteStop(link_) || IsAbortingPress(op.TakePendingInput())) {
       pressed = true;
@@ -99,16 +105,25 @@ void Tster::bazujClick() {
     return;
   }
   homing_aborted_ = false;
+  lamps_.homing = true;
+  lamps_.homing_end = HomingEnd::kNone;
+  main_window_.ShowLamps(lamps_);
   const ControllerState& s = link_.state;
   if (s.Has(kStatusHomed) && (s.X1 != 0 || s.Y1 != 0)) {
     HomeAlreadyHomed();
   } else {
     HomeFromScratch();
   }
+  // Ended by a key, a press, a Stop or the lost controller, the homing says so: it did not find the origin.
+  const bool interrupted = homing_aborted_ || scope.lost() || !Connected();
   // A Stop that ended the homing has done what it asked.
   if (homing_aborted_) link_.gate.TakeStopRequest();
   homing_aborted_ = false;
   positions_due_ = true;
+  lamps_.homing = false;
+  lamps_.homing_end = interrupted ? HomingEnd::kInterrupted : HomingEnd::kFinished;
+  main_window_.ShowLamps(lamps_);
+  if (interrupted) op.SetStatusText(0, link_.texts.GetText("Control", "bazowaniePrzerwane"));
 }
 
 }  // namespace varnholt

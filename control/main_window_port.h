@@ -6,6 +6,7 @@
 namespace varnholt {
 
 class ProjectDocument;
+struct MachineLamps;
 
 // The enabled state of the main window's machine buttons, as the status step decides it.
 struct MainButtonStates {
@@ -42,6 +43,8 @@ class MainWindowPort {
   // The status step saw the started program end on the controller (status panel 1 is already cleared); with
   // automatic repetition the main window counts one more repetition and starts the cut again.
   virtual void ProgramEnded() = 0;
+  // The machine's state changed (the status step, a homing step): the main window's lamps show it.
+  virtual void ShowLamps(const MachineLamps& /*lamps*/) {}
 };
 
 }  // namespace varnholt

@@ -20,38 +20,39 @@ namespace {
 // Status panel of the main window that shows the repetition counter.
 constexpr int kRepetitionPanel = 1;
 
-std::string PowerChannelName(uint8_t channel) {
+// The test panel's names of the heater channel, speed group and power output the controller reports.
+std::string PowerChannelName(const tInterfejs& texts, uint8_t channel) {
   switch (channel) {
     case 1:
-      return "pwrRobocze";
+      return texts.GetText("Control", "pwrRobocze");
     case 2:
-      return "pwrRęczne";
+      return texts.GetText("Control", "pwrReczne");
     case 3:
-      return "pwrPionowe";
+      return texts.GetText("Control", "pwrPionowe");
     default:
-      return "pwrNieznane " + std::to_string(channel);
+      return texts.GetText("Control", "pwrNieznane") + " " + std::to_string(channel);
   }
 }
 
-std::string SpeedGroupName(uint8_t group) {
+std::string SpeedGroupName(const tInterfejs& texts, uint8_t group) {
   switch (group) {
     case 0:
-      return "speedPrzestawcza";
+      return texts.GetText("Control", "speedPrzestawcza");
     case 1:
-      return "speedRobocza";
+      return texts.GetText("Control", "speedRobocza");
     case 2:
-      return "speedRęczna";
+      return texts.GetText("Control", "speedReczna");
     case 3:
-      return "speedTaśmociągu";
+      return texts.GetText("Control", "speedTasmociagu");
     default:
-      return "speedNieznana " + std::to_string(group);
+      return texts.GetText("Control", "speedNieznana") + " " + std::to_string(group);
   }
 }
 
-std::string OutputName(uint8_t output) {
-  if (output == 0) return "outRamiona";
-  if (output == 5) return "outPionowe";
-  return "outNieznany " + std::to_string(output);
+std::string OutputName(const tInterfejs& texts, uint8_t output) {
+  if (output == 0) return texts.GetText("Control", "outRamiona");
+  if (output == 5) return texts.GetText("Control", "outPionowe");
+  return texts.GetText("Control", "outNieznany") + " " + std::to_string(output);
 }
 
 int32_t ChannelPower(const ControllerState& state, size_t channel) {
@@ -85,6 +86,7 @@ int Tster::tick(const PanelFocus& focus) {
     RefreshTestPanel();
     WatchProgram();
     if (status_listener_) status_listener_(status_record);
+    FollowHeaters();
   } else {
     interval_ = kDisconnectedIntervalMs;
     if (flags_.ProgramStarted) LoseStartedProgram();
@@ -93,7 +95,28 @@ int Tster::tick(const PanelFocus& focus) {
   if (focus.active && !focus.input_waiting && timer_enabled_) RefreshDisplay(status_record);
   if (view_.connected) RefreshEnabling();
   RefreshMainButtons();
+  RefreshLamps(view_.connected ? &status_record : nullptr);
   return interval_;
+}
+
+void Tster::FollowHeaters() {
+  constexpr int kStepsBetweenReads = 10;
+  const bool heating = link_.state.Has(kStatusHeating);
+  if (heating != heating_seen_ || (heating && ++steps_since_heaters_ >= kStepsBetweenReads)) {
+    ReadHeaters(link_);
+    steps_since_heaters_ = 0;
+  }
+  heating_seen_ = heating;
+}
+
+void Tster::RefreshLamps(const ReplyRecordBytes* status_record) {
+  // The positions of the record are shown without taking them over: a jog decides itself when it reads them.
+  ControllerState read = link_.state;
+  if (status_record != nullptr) ApplyAxisPositions(read, *status_record, link_.separate_third_axes);
+  const MachineLamps lamps = LampsOf(read, link_.usb.present(), lamps_);
+  if (lamps == lamps_) return;
+  lamps_ = lamps;
+  main_window_.ShowLamps(lamps_);
 }
 
 void Tster::LoseStartedProgram() {
@@ -184,14 +207,14 @@ void Tster::RefreshTestPanel() {
   t.cbSbZadanieStartu = s.Has(kStatusStartButton);
   t.cbSbZadanieStopu = s.Has(kStatusStopButton);
   t.cbSbPower = s.Has(kStatusHeating);
-  t.lSelPwr = PowerChannelName(s.heater_channel);
-  t.lSelSpeed = SpeedGroupName(s.active_group);
+  t.lSelPwr = PowerChannelName(link_.texts, s.heater_channel);
+  t.lSelSpeed = SpeedGroupName(link_.texts, s.active_group);
   t.lSpeed = link_.panel.speed;
   for (size_t group = 0; group < t.group_speeds.size(); ++group) {
     t.group_speeds[group] = SpeedFromPeriod(s, s.group_periods[group]);
   }
   t.lPower = s.heater_power;
-  t.lSelOut = OutputName(s.heater_state);
+  t.lSelOut = OutputName(link_.texts, s.heater_state);
 }
 
 void Tster::RefreshDisplay(const ReplyRecordBytes& status_record) {

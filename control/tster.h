@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "control/joystick.h"
+#include "control/machine_lamps.h"
 #include "control/main_window_port.h"
 #include "control/panel_keys.h"
 #include "control/panel_view.h"
@@ -67,6 +68,9 @@ class Tster {
   bool timer_enabled() const { return timer_enabled_; }
   int interval() const { return interval_; }
   const PanelView& view() const { return view_; }
+  // The machine's state for the main window's lamps, as the last status step or homing step read it; each
+  // change is handed to the main window's ShowLamps.
+  const MachineLamps& lamps() const { return lamps_; }
 
   // Keys, seen before the controls. True when the panel handled the key.
   bool KeyDown(const PanelKey& key);
@@ -168,6 +172,12 @@ class Tster {
   // Ends the jog: the move stopped, the positions read (arm jogs), the heaters it switched on off again.
   void EndJog(bool arm_jog);
   void RefreshMainButtons();
+  // The lamps from the state read last, with the positions of status_record when given; the main window is
+  // told when they changed.
+  void RefreshLamps(const ReplyRecordBytes* status_record);
+  // The heaters record read again when the heating was switched on or off, and now and then while it is on,
+  // so the lamps say which wire is hot.
+  void FollowHeaters();
   void ShowArmSpeed(int32_t position);
   void ShowConveyorSpeed(int32_t position);
   // The end of a jog: the move stopped, its positions read.
@@ -202,6 +212,10 @@ class Tster {
   int32_t arm_bar_max_ = 0;
   int32_t conveyor_bar_max_ = 0;
   bool homing_aborted_ = false;
+  MachineLamps lamps_;
+  bool heating_seen_ = false;
+  int steps_since_heaters_ = 0;
+  int64_t last_homing_lamps_ms_ = 0;
   // Ctrl set the slow speed (not refused), so its release sets the speed back.
   bool ctrl_speed_set_ = false;
   Requests requests_;

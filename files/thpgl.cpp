@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <istream>
+#include <optional>
 #include <system_error>
 
 #include "files/dxf_reader.h"
@@ -12,7 +14,40 @@
 
 namespace varnholt {
 
+namespace {
+
+// Lines of a DXF head without its blanks: "  0", "SECTION".
+std::string Trimmed(const std::string& line) {
+  const auto first = line.find_first_not_of(" \t\r");
+  if (first == std::string::npos) return "";
+  return line.substr(first, line.find_last_not_of(" \t\r") + 1 - first);
+}
+
+}  // namespace
+
+std::optional<FileKind> DrawingKindOfContent(std::istream& head) {
+  // A DXF drawing is pairs of lines, a group code and its value; after comments (group 999) it opens a
+  // section. A plot file starts with instructions, never with a number on a line of its own.
+  constexpr int kPairsLooked = 32;
+  std::string code, value;
+  do {
+    if (!std::getline(head, code)) return std::nullopt;
+    if (code.starts_with("\xEF\xBB\xBF")) code.erase(0, 3);
+  } while (Trimmed(code).empty());
+  for (int pair = 0; pair < kPairsLooked; ++pair) {
+    if (pair > 0 && !std::getline(head, code)) return std::nullopt;
+    if (!std::getline(head, value)) return std::nullopt;
+    const std::string group = Trimmed(code);
+    if (group == "999") continue;
+    if (group == "0" && Trimmed(value) == "SECTION") return kDxfFile;
+    return std::nullopt;
+  }
+  return std::nullopt;
+}
+
 FileKind DrawingKindOfFile(const std::string& path) {
+  std::ifstream head(path, std::ios::binary);
+  if (head && DrawingKindOfContent(head) == kDxfFile) return kDxfFile;
   std::string extension = std::filesystem::path(path).extension().string();
   for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return extension == ".dxf" ? kDxfFile : kPlotFile;

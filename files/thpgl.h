@@ -3,7 +3,9 @@
 
 #include <cstdint>
 #include <fstream>
+#include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,9 +19,11 @@ class DxfReader;
 // File kinds as the open dialog's filter indexes them ("Hpgl |*.plt|DXF|*.dxf").
 enum FileKind : int { kPlotFile = 1, kDxfFile = 2 };
 
-// The kind a drawing file is read as: a DXF drawing when its name ends in ".dxf" in any case (file managers keep
-// the name's case), else a plot file.
+// The kind a drawing file is read as: a DXF drawing when its content opens like one, whatever its name, or
+// when its name ends in ".dxf" in any case (file managers keep the name's case); else a plot file.
 FileKind DrawingKindOfFile(const std::string& path);
+// kDxfFile when the text opens as a DXF drawing does (comments, then the first section); nothing otherwise.
+std::optional<FileKind> DrawingKindOfContent(std::istream& head);
 
 class Thpgl {
  public:

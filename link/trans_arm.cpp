@@ -112,7 +112,7 @@ int64_t TTransArm::Percent() const {
 }
 
 void TTransArm::ShowProgress(bool with_spinner) {
-  progress_text_ = "przeslano " + std::to_string(Percent()) + "% ";
+  progress_text_ = link_.texts.GetText("Transmission", "przeslano") + " " + std::to_string(Percent()) + "% ";
   if (with_spinner) {
     spinner_ = static_cast<uint8_t>((spinner_ + 1) % 4);
     progress_text_ += SpinnerText(spinner_);

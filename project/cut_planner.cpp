@@ -334,7 +334,8 @@ void PlanRun::ShowProgress() {
   const auto percent = static_cast<int64_t>(nearest(100.0 * joined / all));
   if (percent == shown_percent_) return;
   shown_percent_ = percent;
-  op_.SetStatusText(kProjectStatusPanel, "Ready " + std::to_string(percent) + "%");
+  op_.SetStatusText(kProjectStatusPanel,
+                    doc_.Text("Project_window", "planowanie") + " " + std::to_string(percent) + "%");
 }
 
 void PlanRun::KeepAnswering() {

@@ -46,7 +46,7 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter, LoadOpt
   Operator& op = CurrentOperator();
   StartLoad();
   source_file = file_name;
-  op.SetStatusText(kMainWindowStatusPanel, "Open file " + file_name);
+  op.SetStatusText(kMainWindowStatusPanel, Text("Project_window", "otwieraniePliku") + " " + file_name);
   BusyCursor busy;
 
   Thpgl reader;
@@ -79,7 +79,8 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter, LoadOpt
         const int percent = reader.PercentRead();
         if (percent != shown_percent) {
           shown_percent = percent;
-          op.SetStatusText(kMainWindowStatusPanel, "Open file " + file_name + " " + std::to_string(percent) + "%");
+          op.SetStatusText(kMainWindowStatusPanel, Text("Project_window", "otwieraniePliku") + " " +
+                                                       file_name + " " + std::to_string(percent) + "%");
         }
         op.Repaint();
         // Qt's code may have left the wide registers marked in use again.

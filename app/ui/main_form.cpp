@@ -13,15 +13,19 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include "app/main_form_rules.h"
 #include "app/program.h"
+#include "app/recent_files.h"
 #include "app/ui/main_form_machine.h"
 #include "app/ui/menu_windows.h"
+#include "app/ui/state_lamps.h"
 #include "config/ui/dlgkonfig.h"
 #include "project/ui/mdi_child.h"
 #include "services/caption_text.h"
 #include "services/operator.h"
+#include "services/placeholder_text.h"
 #include "services/program_files.h"
 #include "services/program_version.h"
 #include "ui/desktop_opener.h"
@@ -39,13 +43,13 @@ constexpr int kPanelWidths[2] = {550, 50};
 struct ActionSpec {
   const char* name;      // component name of the menu item, or of the speed button that has none
   const char* button;    // component name of its speed button; nullptr when it has none
-  const char* shortcut;  // "" for none
+  const char* shortcut;  // "" for none; "F3;Ctrl+O" for two
   const char* icon;      // resource name; nullptr for none
   const char* hint_key;  // "Main_window" key of its hint; nullptr for none
 };
 
 constexpr ActionSpec kActions[] = {
-    {"FileOpenItem", "OpenBtn", "F3", "open", "OpenBtn.hint"},
+    {"FileOpenItem", "OpenBtn", "F3;Ctrl+O", "open", "OpenBtn.hint"},
     {"FileNewTextItem", nullptr, "F7", nullptr, nullptr},
     {"FileSaveDrawingItem", nullptr, "Ctrl+Shift+S", nullptr, nullptr},
     {"FileCloseItem", nullptr, "", nullptr, nullptr},
@@ -56,7 +60,7 @@ constexpr ActionSpec kActions[] = {
     {"miInstrObslugi", nullptr, "", nullptr, nullptr},
     {"miPrzyklady", nullptr, "", nullptr, nullptr},
     {"miKatalog", nullptr, "", nullptr, nullptr},
-    {"FileExitItem", "SpeedExit", "Alt+X", "exit", "FileExitItem.Caption"},
+    {"FileExitItem", "SpeedExit", "Alt+X;Ctrl+Q", "exit", "FileExitItem.Caption"},
     {"Start1", nullptr, "F2", "start", "SpeedStart.Caption"},
     {"Wstrzymaj1", "SpeedStop", "Space", "stop", "SpeedStop.Caption"},
     {"Kontynuacja1", nullptr, "Shift+F2", "continue", "Skont.Caption"},
@@ -94,6 +98,13 @@ constexpr const char* kSpeedButtons[] = {
     "Skont",        "SpeedWysunPoCieciu", "SpeedAutoRepeat",      "|",          "sterowanie",
     "Konfiguracja", "FileExitItem"};
 
+// A tooltip that also says the keys of the action: "Open drawing (F3, Ctrl+O)".
+QString WithShortcuts(const QString& hint, const QAction& action) {
+  QStringList keys;
+  for (const QKeySequence& shortcut : action.shortcuts()) keys << shortcut.toString(QKeySequence::NativeText);
+  return keys.isEmpty() ? hint : QString("%1 (%2)").arg(hint, keys.join(", "));
+}
+
 const ActionSpec* SpecNamed(const std::string& name) {
   for (const ActionSpec& entry : kActions) {
     if (name == entry.name) return &entry;
@@ -109,6 +120,8 @@ TMainForm::TMainForm(Program& program, QWidget* parent)
       machine_(std::make_unique<MainFormMachine>(*this, program)),
       own_menu_windows_(std::make_unique<MenuWindows>(*this, program)),
       desktop_opener_(std::make_unique<DesktopDocumentOpener>()) {
+  const std::string& writable = program_.folders().writable;
+  recent_ = std::make_unique<RecentFiles>(writable.empty() ? "" : writable + "Varnholt_recent.ini");
   opener_ = desktop_opener_.get();
   setObjectName("MainForm");
   QApplication::setWindowIcon(QIcon(":/icons/varnholt.svg"));
@@ -137,7 +150,11 @@ void TMainForm::CreateActions() {
   for (const ActionSpec& entry : kActions) {
     auto* action = new QAction(this);
     action->setObjectName(entry.name);
-    if (*entry.shortcut != '\0') action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+    QList<QKeySequence> shortcuts;
+    for (const QString& keys : QString::fromLatin1(entry.shortcut).split(';', Qt::SkipEmptyParts)) {
+      shortcuts << QKeySequence(keys);
+    }
+    action->setShortcuts(shortcuts);
     if (entry.icon != nullptr) action->setIcon(QIcon(QString(":/icons/%1.svg").arg(entry.icon)));
     actions_[entry.name] = action;
   }
@@ -194,10 +211,15 @@ void TMainForm::CreateMenus() {
       // Documents may have been added to or taken from the folders since: looked for again as the menu opens.
       connect(menu, &QMenu::aboutToShow, this, [this] {
         FindShippedDocuments();
+        FillRecentMenu();
         UpdateMenuItems();
       });
+      recent_menu_ = new QMenu(menu);
+      recent_menu_->setObjectName("miOstatnie");
+      menu->insertMenu(actions_.at("FileNewTextItem"), recent_menu_);
     }
   }
+  FillRecentMenu();
 }
 
 void TMainForm::CreateSpeedButtons() {
@@ -219,14 +241,37 @@ void TMainForm::CreateSpeedButtons() {
 }
 
 void TMainForm::CreateStatusBar() {
+  // Two rows: the machine's lamps with the hint of the control under the mouse beside them, then the panels.
+  auto* rows = new QWidget(this);
+  auto* column = new QVBoxLayout(rows);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(2);
+  auto* lamp_row = new QHBoxLayout();
+  lamps_ = new StateLamps(program_.texts(), rows);
+  hint_ = new QLabel(rows);
+  hint_->setObjectName("HintPanel");
+  // A long hint is cut at the window's edge rather than widening the window.
+  hint_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  lamp_row->addWidget(lamps_);
+  lamp_row->addWidget(hint_, 1);
+  column->addLayout(lamp_row);
+  auto* panel_row = new QHBoxLayout();
+  panel_row->setSpacing(2);
   for (int i = 0; i < 2; ++i) {
-    panels_[i] = new QLabel(this);
+    panels_[i] = new QLabel(rows);
     panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
     panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panels_[i]->setFixedWidth(kPanelWidths[i]);
-    statusBar()->addWidget(panels_[i]);
+    panel_row->addWidget(panels_[i]);
   }
+  panel_row->addStretch(1);
+  column->addLayout(panel_row);
+  statusBar()->addWidget(rows, 1);
   statusBar()->setSizeGripEnabled(false);
+}
+
+void TMainForm::ShowLamps(const MachineLamps& lamps) {
+  lamps_->Show(lamps, program_.config().CurrentUnit());
 }
 
 void TMainForm::ApplyLanguage() {
@@ -244,7 +289,7 @@ void TMainForm::ApplyLanguage() {
     QAction* action = actions_.at(entry.name);
     if (entry.hint_key == nullptr) continue;
     const QString hint = QString::fromStdString(WithoutMnemonics(texts.GetText(kSection, entry.hint_key)));
-    action->setToolTip(hint);
+    action->setToolTip(WithShortcuts(hint, *action));
     action->setStatusTip(hint);
     if (action->text().isEmpty()) action->setText(hint);
   }
@@ -305,9 +350,9 @@ void TMainForm::UpdateMenuItems() {
 }
 
 bool TMainForm::event(QEvent* event) {
-  // The hint of the control under the mouse goes to panel 0, beside the other panel rather than over it.
+  // The hint of the control under the mouse has a place of its own: what panel 0 says stays.
   if (event->type() == QEvent::StatusTip) {
-    SetStatusPanel(0, static_cast<QStatusTipEvent*>(event)->tip());
+    hint_->setText(static_cast<QStatusTipEvent*>(event)->tip());
     return true;
   }
   return QMainWindow::event(event);
@@ -342,7 +387,7 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  if (!TntFormCloseQuery()) {
+  if (!TntFormCloseQuery() || !KeepConfigurationAtExit()) {
     event->ignore();
     return;
   }
@@ -351,6 +396,23 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 bool TMainForm::TntFormCloseQuery() { return cutting_run_ == nullptr || cutting_run_->CloseQuery(); }
+
+bool TMainForm::KeepConfigurationAtExit() {
+  Konfig& konfig = program_.konfig();
+  // A file that did not load whole is written only by the operator's Save as.
+  if (config_dialog_ == nullptr || !konfig.DiffersFromFile() || !konfig.ConfigFileWhole()) return true;
+  const std::string text =
+      FillPlaceholders(program_.Text(kSection, "konfigNiezapisany"), {konfig.ConfigFilePath()});
+  switch (CurrentOperator().AskQuestion(text, Buttons({kButtonYes, kButtonNo, kButtonCancel}),
+                                        program_.Text("Universal", "uwaga"))) {
+    case kButtonYes:
+      return ReportErrors([&konfig] { konfig.SaveKonfig(konfig.ConfigFilePath()); });
+    case kButtonNo:
+      return true;
+    default:
+      return false;
+  }
+}
 
 void TMainForm::FormDestroy() {
   machine_->Disconnect();

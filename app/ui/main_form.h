@@ -28,6 +28,9 @@ class DocumentOpener;
 class JoystickPort;
 class MainFormMachine;
 class MenuWindows;
+class RecentFiles;
+class StateLamps;
+struct MachineLamps;
 class ProjectDocument;
 class Program;
 class TDlgkonfig;
@@ -75,6 +78,9 @@ class TMainForm final : public QMainWindow {
   TMDIChild* ShowProject(std::unique_ptr<ProjectDocument> project, const std::string& caption);
   // Shows a text in a status panel (0 hints and transient messages, 1 the repetition counter).
   void SetStatusPanel(int panel, const QString& text);
+  // The machine's state in the status bar's lamps.
+  void ShowLamps(const MachineLamps& lamps);
+  StateLamps& lamps() const { return *lamps_; }
   // Where the manual and the catalogue are handed to (the desktop's, until a test installs another).
   void SetDocumentOpener(DocumentOpener* opener) { opener_ = opener; }
   DocumentOpener& document_opener() { return *opener_; }
@@ -91,6 +97,9 @@ class TMainForm final : public QMainWindow {
   // File, Save drawing as: the active project's drawing written as a plot file, which the window then names.
   void FileSaveDrawingItemClick();
   void miPrzykladyClick();
+  // Opens a drawing of the recent files' menu; one that is gone is said so and leaves the list.
+  void OpenRecent(const std::string& path);
+  RecentFiles& recent_files() const { return *recent_; }
   void FileCloseItemClick();
   void CloseAllClick();
   void KonfiguracjaClick();
@@ -120,12 +129,18 @@ class TMainForm final : public QMainWindow {
   TMDIChild* AddProjectWindow();
   // Opens a drawing chosen in the open dialog from folder; remember keeps its folder for the next time.
   void OpenFrom(const QString& folder, bool remember);
+  // The drawings opened last, in the File menu.
+  void RememberRecentFile(const QString& path);
+  void FillRecentMenu();
   // Runs a cutting-run operation when the run is wired.
   void Run(void (CuttingRunPort::*operation)());
   // Runs a window of the menu for the active project when the windows are wired.
   void ShowFor(void (MenuWindowsPort::*open_window)(TMDIChild&));
   // The close query: true when the program may close now.
   bool TntFormCloseQuery();
+  // Values that differ from the configuration file: saved, dropped or the closing cancelled, as the operator
+  // answers. True when the program may close.
+  bool KeepConfigurationAtExit();
   // The end of the program: the timers stopped, the settings record and the base points written, the devices
   // released.
   void FormDestroy();
@@ -134,8 +149,13 @@ class TMainForm final : public QMainWindow {
   Program& program_;
   QMdiArea* mdi_ = nullptr;
   QLabel* panels_[2] = {nullptr, nullptr};
+  // The hint of the control under the mouse, beside the lamps: the panels keep what the program said.
+  QLabel* hint_ = nullptr;
+  StateLamps* lamps_ = nullptr;
   std::map<std::string, QAction*> actions_;
   QMenu* window_menu_ = nullptr;
+  QMenu* recent_menu_ = nullptr;
+  std::unique_ptr<RecentFiles> recent_;
   // The documents FindShippedDocuments found (its file fields only).
   MenuFacts shipped_;
   // The project window opened last while the main window may still be inactive behind a dialog that just closed:

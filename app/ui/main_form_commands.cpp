@@ -5,13 +5,16 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 
 #include "app/cutting_run.h"
 #include "app/main_form_rules.h"
 #include "app/program.h"
+#include "app/recent_files.h"
 #include "app/ui/main_form.h"
 #include "app/ui/main_form_machine.h"
 #include "config/ui/dlgkonfig.h"
+#include "files/thpgl.h"
 #include "project/kerf_settings.h"
 #include "project/path_animation.h"
 #include "project/project_document.h"
@@ -25,8 +28,8 @@ namespace varnholt {
 namespace {
 
 constexpr std::string_view kSection = "Main_window";
-// "Hpgl |*.plt|DXF|*.dxf": the filter index tells the project which reader to use.
-const QStringList kDrawingFilters = {"Hpgl (*.plt *.PLT)", "DXF (*.dxf *.DXF)"};
+// The filters of the open dialog after the one of all drawings; the reader follows the file, not the filter.
+const QStringList kDrawingFilters = {"Hpgl (*.plt *.PLT *.hpgl *.HPGL)", "DXF (*.dxf *.DXF)"};
 
 }  // namespace
 
@@ -80,7 +83,9 @@ void TMainForm::OpenFrom(const QString& folder, bool remember) {
   FileDialogRequest request;
   request.title = QString::fromStdString(program_.Text(kSection, "otworz"));
   request.folder = folder;
-  request.filters = kDrawingFilters;
+  request.filters = QStringList{QString::fromStdString(program_.Text(kSection, "filtrRysunki")) +
+                                " (*.plt *.PLT *.hpgl *.HPGL *.dxf *.DXF)"} +
+                    kDrawingFilters;
   request.filter_index = program_.open_filter_index;
   const std::optional<FileChoice> choice = CurrentFileChooser().ChooseOpen(this, request);
   if (!choice) return;
@@ -90,9 +95,36 @@ void TMainForm::OpenFrom(const QString& folder, bool remember) {
     CurrentOperator().ShowMessageBox(program_.Text("Universal", "zbioruNieMoznaOtworzyc") + path, true, "");
     return;
   }
-  OpenDrawing(path, choice->filter_index);
+  // A DXF drawing typed under the plot filter, or named as a plot file, is still a DXF drawing.
+  if (OpenDrawing(path, DrawingKindOfFile(path)) != nullptr) RememberRecentFile(choice->path);
   if (remember)
     program_.konfig().settings().LastOpenFolder = QString::fromStdString(FolderOf(path)).toStdU16String();
+}
+
+void TMainForm::RememberRecentFile(const QString& path) {
+  recent_->Add(QFileInfo(path).absoluteFilePath().toStdString());
+  FillRecentMenu();
+}
+
+void TMainForm::FillRecentMenu() {
+  recent_menu_->clear();
+  int number = 0;
+  for (const std::string& path : recent_->paths()) {
+    QAction* item =
+        recent_menu_->addAction(QString("&%1  %2").arg(++number).arg(QString::fromStdString(path)));
+    connect(item, &QAction::triggered, this, [this, path] { OpenRecent(path); });
+  }
+  recent_menu_->menuAction()->setEnabled(!recent_->paths().empty());
+}
+
+void TMainForm::OpenRecent(const std::string& path) {
+  if (!QFileInfo(QString::fromStdString(path)).isFile()) {
+    CurrentOperator().ShowMessageBox(program_.Text("Universal", "zbioruNieMoznaOtworzyc") + path, true, "");
+    recent_->Remove(path);
+    FillRecentMenu();
+    return;
+  }
+  if (OpenDrawing(path, DrawingKindOfFile(path)) != nullptr) RememberRecentFile(QString::fromStdString(path));
 }
 
 void TMainForm::FileOpenItemClick() {

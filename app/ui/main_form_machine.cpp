@@ -80,6 +80,10 @@ void MainFormMachine::ProgramEnded() {
   FollowTransmission();
 }
 
+void MainFormMachine::ShowLamps(const MachineLamps& lamps) {
+  form_.ShowLamps(lamps);
+}
+
 void MainFormMachine::Start() {
   if (!program_.has_link()) return;
   cut_project_ = form_.ActiveProject();

@@ -56,6 +56,7 @@ class MainFormMachine final : public MainWindowPort, public CuttingRunPort {
   // Automatic repetition cuts the project the last Start cut again, also when another window is active by now;
   // nothing when that project was closed.
   void ProgramEnded() override;
+  void ShowLamps(const MachineLamps& lamps) override;
 
   // The cutting run as the window's menu items and buttons trigger it.
   void Start() override;

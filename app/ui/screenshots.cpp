@@ -7,18 +7,20 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 #include <filesystem>
 #include <iostream>
 
 #include "app/program.h"
-#include "files/thpgl.h"
 #include "app/ui/machine_timers.h"
 #include "app/ui/main_form.h"
 #include "app/ui/menu_windows.h"
+#include "app/ui/state_lamps.h"
 #include "app/ui/window_cut.h"
 #include "config/ui/dlgkonfig.h"
 #include "control/ui/control_dialog_screenshots.h"
+#include "files/thpgl.h"
 #include "geometry/clock.h"
 #include "info/ui/taboutbox.h"
 #include "info/ui/tinfoform.h"
@@ -153,6 +155,32 @@ void SaveTextPictures(TMainForm& form, Pictures& pictures) {
   Settle();
 }
 
+// The machine's lamps: the wire hot, then a homing on its way with the positions it passes, and the same
+// homing interrupted by a key.
+void SaveLampPictures(TMainForm& form, Program& program, Pictures& pictures) {
+  Tster& panel = program.session().panel;
+  panel.k_zalwylClick();
+  RunToNextStatusStep(*form.machine_timers(), kCutLimitMs);
+  Settle();
+  pictures.Save(*form.statusBar(), "state_lamps_wire_hot");
+  panel.k_zalwylClick();
+  RunToNextStatusStep(*form.machine_timers(), kCutLimitMs);
+
+  int updates = 0;
+  QTimer watch;
+  watch.setInterval(0);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (!form.lamps().shown().homing || ++updates != 40) return;
+    pictures.Save(*form.statusBar(), "state_lamps");
+    program.session().link.gate.RequestStop();
+  });
+  watch.start();
+  panel.bazujClick();
+  watch.stop();
+  Settle();
+  pictures.Save(*form.statusBar(), "state_lamps_homing_interrupted");
+}
+
 }  // namespace
 
 std::string ScreenshotDrawing(const Program& program) { return SampleDrawing(program, "letters_vh.plt"); }
@@ -201,6 +229,7 @@ bool SaveScreenshots(TMainForm& form, Program& program, VirtualClock& clock, TMD
   const auto save = [&pictures](QWidget& window, const std::string& name) { pictures.Save(window, name); };
   ShowControlDialogs(program.link(), program.folders(), save);
   SaveControlPanelPictures(form, program, save);
+  SaveLampPictures(form, program, pictures);
   return pictures.all_saved();
 }
 

@@ -88,6 +88,8 @@ TDlgkonfig::TDlgkonfig(Konfig& konfig, const tInterfejs& texts, Links links, QWi
   program_date_ = program.exists() ? QLocale().toString(program.lastModified().date(), QLocale::ShortFormat)
                                    : LanguageText(texts_, kSection, "dataNieznana");
   ReportErrors([this] { konfig_.Create(); });
+  // The caption marks values that differ from the file in use.
+  konfig_.SetChangeListener([this] { UpdateCaption(); });
   UpdateCaption();
   CurrentOperator().SetStatusText(0, "");
   Refresh();
@@ -132,6 +134,7 @@ QGroupBox* TDlgkonfig::FieldGroup(QWidget* page, const char* name, std::span<con
     auto* caption = new QLabel(box);
     caption->setObjectName(r.label);
     auto* field = new ParamField(konfig_.params(), r.param, box);
+    field->SetClampPattern(QString::fromStdString(texts_.GetText(kSection, "wartoscOgraniczona")));
     caption->setBuddy(field);
     auto* unit = new QLabel(box);
     unit->setObjectName(QString(r.label) + "Unit");
@@ -247,8 +250,12 @@ void TDlgkonfig::reject() {
   QDialog::reject();
 }
 
+TDlgkonfig::~TDlgkonfig() {
+  konfig_.SetChangeListener({});
+}
+
 void TDlgkonfig::UpdateCaption() {
-  setWindowTitle(QString::fromStdString(konfig_.ConfigFilePath()));
+  setWindowTitle(QString::fromStdString(konfig_.ConfigFilePath()) + (konfig_.DiffersFromFile() ? " *" : ""));
 }
 
 void TDlgkonfig::SaveAs() {

@@ -35,6 +35,9 @@ class TDlgkonfig final : public QDialog {
   // Creation at program start: captions, the settings record read and the configuration file loaded (a
   // failure is shown and the values read so far stay), the caption set to the configuration file.
   TDlgkonfig(Konfig& konfig, const tInterfejs& texts, Links links, QWidget* parent = nullptr);
+  ~TDlgkonfig() override;
+  TDlgkonfig(const TDlgkonfig&) = delete;
+  TDlgkonfig& operator=(const TDlgkonfig&) = delete;
 
   Konfig& konfig() { return konfig_; }
   // The program file's date for the About window; the text of "dataNieznana" when it cannot be told.

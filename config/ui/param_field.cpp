@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QSignalBlocker>
+#include <QToolTip>
 #include <algorithm>
 #include <cmath>
 
@@ -34,6 +35,12 @@ ParamField::ParamField(Configuration& config, Param param, QWidget* parent)
   setAccelerated(true);
   setMinimumWidth(110);
   connect(this, &QDoubleSpinBox::valueChanged, this, [this](double shown) { Take(shown); });
+  // The note of a value brought within the limits shows under the field as the operator leaves it.
+  connect(this, &QAbstractSpinBox::editingFinished, this, [this] {
+    if (!note_due_) return;
+    note_due_ = false;
+    if (isVisible()) QToolTip::showText(mapToGlobal(QPoint(0, height())), clamp_note_, this);
+  });
   Refresh();
 }
 
@@ -59,6 +66,40 @@ void ParamField::Refresh() {
 void ParamField::Take(double shown) {
   config_.SetNumber(param_, ToMillimetres(shown, Unit()));
   Refresh();
+}
+
+std::optional<double> ParamField::TypedNumber(const QString& input) const {
+  QString text = input.trimmed();
+  if (!prefix().isEmpty() && text.startsWith(prefix())) text.remove(0, prefix().size());
+  if (!suffix().isEmpty() && text.endsWith(suffix())) text.chop(suffix().size());
+  text = text.trimmed();
+  bool ok = false;
+  double value = locale().toDouble(text, &ok);
+  if (!ok) value = QLocale::c().toDouble(text, &ok);
+  if (!ok || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+QValidator::State ParamField::validate(QString& input, int& pos) const {
+  const QValidator::State state = QDoubleSpinBox::validate(input, pos);
+  if (state != QValidator::Invalid) return state;
+  return TypedNumber(input) ? QValidator::Intermediate : QValidator::Invalid;
+}
+
+void ParamField::fixup(QString& input) const {
+  const std::optional<double> typed = TypedNumber(input);
+  if (!typed || (*typed >= minimum() && *typed <= maximum())) {
+    QDoubleSpinBox::fixup(input);
+    return;
+  }
+  const double taken = std::clamp(*typed, minimum(), maximum());
+  input = textFromValue(taken);
+  clamp_note_ = QString(clamp_pattern_)
+                    .replace("%1", textFromValue(*typed))
+                    .replace("%2", textFromValue(minimum()))
+                    .replace("%3", textFromValue(maximum()))
+                    .replace("%4", input);
+  note_due_ = true;
 }
 
 QString ParamField::textFromValue(double value) const {

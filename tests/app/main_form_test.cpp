@@ -21,7 +21,9 @@
 #include <memory>
 
 #include "app/program.h"
+#include "config/konfig_file.h"
 #include "config/ui/dlgkonfig.h"
+#include "config/ui/param_field.h"
 #include "geometry/clock.h"
 #include "link/command_bytes.h"
 #include "link/sim/simulated_controller.h"
@@ -115,8 +117,9 @@ TEST_F(MainWindow, StartUpShowsTheLinkStateTheMissingConfigurationAndTheCaptions
   ASSERT_TRUE(Start());
   EXPECT_EQ(Panel(0).text().toStdString(), Text("Control", "connected"));
   ASSERT_FALSE(op_.boxes.empty());
-  EXPECT_EQ(op_.boxes[0].caption, Text("Configuration", "brakKonfiga"));
-  EXPECT_EQ(op_.boxes[0].text, folder_.PathOf("Varnholt.qcc"));
+  EXPECT_EQ(op_.boxes[0].text,
+            Text("Configuration", "brakKonfiga") + ":\r\n" + folder_.PathOf("Varnholt.qcc"))
+      << "the first-start message belongs in the box's body, not in its title";
   EXPECT_EQ(form_->windowTitle().toStdString(), "Varnholt   " + Text("Universal", "txtWer") + " " + "0.1");
   EXPECT_EQ(form_->findChild<QMenu*>("File1")->title().toStdString(), Text("Main_window", "File1.Caption"));
   EXPECT_EQ(form_->ActionNamed("Start1")->text().toStdString(), Text("Main_window", "Start1.Caption"));
@@ -140,16 +143,22 @@ TEST_F(MainWindow, TheWindowIconIsTheInstalledDrawing) {
   EXPECT_TRUE(painted) << "the window icon draws nothing";
 }
 
-TEST_F(MainWindow, StatusPanelZeroIsSevenEighthsOfTheWidthAndShowsHints) {
+TEST_F(MainWindow, StatusPanelZeroIsSevenEighthsOfTheWidthAndKeepsItsTextUnderHints) {
   ASSERT_TRUE(Start());
   EXPECT_EQ(Panel(1).width(), 50);
   form_->resize(800, 600);
   ProcessEventsFor(20);
   EXPECT_EQ(form_->width(), 800);
   EXPECT_EQ(Panel(0).width(), 700);
+  const QString said = Panel(0).text();
+  ASSERT_FALSE(said.isEmpty());
+  // The mouse crossing the speed buttons: a hint, then none as it leaves.
   QStatusTipEvent tip("Start cutting");
   QApplication::sendEvent(form_.get(), &tip);
-  EXPECT_EQ(Panel(0).text(), "Start cutting");
+  EXPECT_EQ(form_->findChild<QLabel*>("HintPanel")->text(), "Start cutting");
+  QStatusTipEvent gone("");
+  QApplication::sendEvent(form_.get(), &gone);
+  EXPECT_EQ(Panel(0).text(), said) << "a hint wiped what the program said";
 }
 
 TEST_F(MainWindow, SpeedButtonsShareTheActionsOfTheirRolesWithTheirShortcutsAndHints) {
@@ -241,7 +250,7 @@ TEST_F(MainWindow, ARefusedCloseQueryKeepsTheProgramAndItsMachine) {
   EXPECT_FALSE(program_->has_link()) << "the devices are released at the end";
 }
 
-TEST_F(MainWindow, OpeningADrawingRemembersItsFolderAndTheFilterChoosesTheReader) {
+TEST_F(MainWindow, OpeningADrawingRemembersItsFolderAndTheFilterIndex) {
   ASSERT_TRUE(Start());
   folder_.MakeFolder("drawings");
   const std::string plot = folder_.Write("drawings/a.plt", testing::SquaresPlot(1));
@@ -263,7 +272,7 @@ TEST_F(MainWindow, OpeningADrawingRemembersItsFolderAndTheFilterChoosesTheReader
   ASSERT_EQ(form_->Projects().size(), 1);
   EXPECT_EQ(form_->ActiveProject()->windowTitle().toStdString(), plot);
   EXPECT_EQ(chooser_.requests.back().title.toStdString(), Text("Main_window", "otworz"));
-  EXPECT_EQ(chooser_.requests.back().filters.size(), 2);
+  EXPECT_EQ(chooser_.requests.back().filters.size(), 3);
   EXPECT_EQ(QString::fromStdU16String(program_->konfig().settings().LastOpenFolder).toStdString(),
             folder_.PathOf("drawings"));
 
@@ -495,6 +504,29 @@ TEST_F(MainWindow, RightToLeftLanguagesMirrorTheWindow) {
   const QWidget* exit = form_->findChild<QToolButton*>("SpeedExit");
   EXPECT_GT(open->mapTo(form_.get(), QPoint(0, 0)).x(), exit->mapTo(form_.get(), QPoint(0, 0)).x());
   QApplication::setLayoutDirection(Qt::LeftToRight);
+}
+
+// A value taken with OK without AutoSave is marked in the dialog's caption and asked about at exit: Cancel
+// keeps the program open, Yes writes the file and closes.
+TEST_F(MainWindow, ValuesThatDifferFromTheFileAreMarkedAndAskedAboutAtExit) {
+  ASSERT_TRUE(Start());
+  TDlgkonfig& dialog = form_->configuration_dialog();
+  EXPECT_FALSE(dialog.windowTitle().endsWith(" *"));
+  ConfigureWithOk([](TDlgkonfig& shown) { shown.findChild<ParamField*>("skala")->setValue(250); });
+  EXPECT_TRUE(dialog.windowTitle().endsWith(" *")) << dialog.windowTitle().toStdString();
+
+  const size_t boxes_before = op_.boxes.size();
+  op_.answers.push_back(kButtonCancel);
+  EXPECT_FALSE(form_->close());
+  ASSERT_EQ(op_.boxes.size(), boxes_before + 1);
+  EXPECT_NE(op_.boxes.back().text.find(folder_.PathOf("Varnholt.qcc")), std::string::npos);
+  EXPECT_TRUE(program_->has_link()) << "the program stays";
+
+  op_.answers.push_back(kButtonYes);
+  EXPECT_TRUE(form_->close());
+  Configuration saved;
+  ReadKonfigFile(folder_.PathOf("Varnholt.qcc"), saved, '.');
+  EXPECT_EQ(saved.Number(Param::skala), 250);
 }
 
 }  // namespace

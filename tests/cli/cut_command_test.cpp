@@ -70,8 +70,8 @@ TEST_F(CutCommand, TheSampleIsCutWholeOnTheSimulatedController) {
   EXPECT_TRUE(j["messages"].toArray().isEmpty());
   const QJsonArray progress = j["progress"].toArray();
   ASSERT_FALSE(progress.isEmpty());
-  EXPECT_EQ(Text(progress[0]), "przeslano 8% \\");
-  EXPECT_TRUE(Text(progress.last()).starts_with("przeslano 100% "));
+  EXPECT_EQ(Text(progress[0]), "Sent 8% \\");
+  EXPECT_TRUE(Text(progress.last()).starts_with("Sent 100% "));
   EXPECT_DOUBLE_EQ(j["final_position_mm"].toObject()["X1"].toDouble(), 0.0) << "the cut ends where it began";
   EXPECT_GT(j["run_ms"].toInt(), 60'000);
   EXPECT_TRUE(std::filesystem::exists(home_.PathOf("out.cn")));

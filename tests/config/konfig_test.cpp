@@ -62,6 +62,30 @@ TEST_F(KonfigLogic, StartLoadsTheRecordedFileAndTakesTheUnit) {
   EXPECT_EQ(konfig.params().Choice(Param::Mode), 0);
 }
 
+// What the program sets by itself (the mode at start, the enabling rules as the dialog shows) is no change of
+// the operator's; a value taken with OK without AutoSave is, until the file holds it.
+TEST_F(KonfigLogic, TheValuesDifferFromTheFileOnlyWhenTheOperatorChangedOneAndDidNotSaveIt) {
+  const std::string mine =
+      Write("mine.qcc", "Mode := 3\r\nStolikSwitch := 1\r\nMoveAfter := 1\r\nskala := 50\r\n");
+  WriteProgramSettingsFile(PathOf("Varnholt.vhc"), DefaultProgramSettings(mine));
+  Konfig konfig(folder_.string(), '.', Hooks());
+  konfig.Create();
+  konfig.Show();
+  konfig.Ok();
+  EXPECT_FALSE(konfig.DiffersFromFile());
+  konfig.Show();
+  konfig.params().SetNumber(Param::skala, 250);
+  konfig.Ok();
+  EXPECT_TRUE(konfig.DiffersFromFile());
+  konfig.SaveKonfig(konfig.ConfigFilePath());
+  EXPECT_FALSE(konfig.DiffersFromFile());
+  konfig.SaveAs(PathOf("copy.qcc"));
+  EXPECT_FALSE(konfig.DiffersFromFile());
+  konfig.params().SetNumber(Param::skala, 90);
+  konfig.LoadFrom(mine);
+  EXPECT_FALSE(konfig.DiffersFromFile()) << "the values are the file's again";
+}
+
 TEST_F(KonfigLogic, StartWithFailingFilesStillLoadsWhatItCanAndReportsTheFirstFailure) {
   // No settings record, and a folder where nothing can be written: the configuration file is still read.
   Write("Varnholt.qcc", "radiounit := 2\r\nskala := 50\r\n");

@@ -166,7 +166,8 @@ TEST_F(UpgradeDialog, TheHiddenServicePanelRunsSingleSteps) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(dialog_.get()));
   QTest::keyClick(dialog_.get(), Qt::Key_F12, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
   EXPECT_TRUE(Child<QGroupBox>(*dialog_, "pSerwisowy").isVisible());
-  EXPECT_EQ(Button("WrtieProgram").text(), "WrtieProgram");
+  EXPECT_EQ(Button("WrtieProgram").text(), "Write program")
+      << "the service panel shows captions, not identifiers";
   sim_.SetFirmwareVersion(2, 5);
   QTest::mouseClick(&Button("GetVersion"), Qt::LeftButton);
   EXPECT_EQ(Text("ActualDeviceVer"), "2.5");

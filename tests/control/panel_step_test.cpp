@@ -213,7 +213,7 @@ TEST_F(StatusStep, TestAndServicePanels) {
   const TestPanelView& test = panel().view().test;
   EXPECT_TRUE(test.cbSbPower);
   EXPECT_FALSE(test.cbSbWork);
-  EXPECT_EQ(test.lSelOut, "outRamiona");
+  EXPECT_EQ(test.lSelOut, ControlText("outRamiona")) << "the test panel shows captions, not identifiers";
   EXPECT_EQ(panel().view().service.extra2, "48.6");
   EXPECT_EQ(panel().view().service.link_errors, "0/0");
   sim_.FailNextReads(3);

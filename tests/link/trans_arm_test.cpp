@@ -51,7 +51,7 @@ class Transmission : public SimulatedLink {
   std::vector<std::string> ProgressTexts() const {
     std::vector<std::string> texts;
     for (const std::string& text : op_.status_history()) {
-      if (text.starts_with("przeslano")) texts.push_back(text);
+      if (text.starts_with(UsTexts().GetText("Transmission", "przeslano") + " ")) texts.push_back(text);
     }
     return texts;
   }
@@ -100,7 +100,7 @@ TEST_F(Transmission, TwoHundredFiftyCommandsGoAsThreeBurstsWithGoAfterTheSevente
   EXPECT_EQ(trans().tick(), TTransArm::kBurstIntervalMs);
   EXPECT_EQ(trans().commands_sent(), 250);
   EXPECT_EQ(trans().tick(), 0);
-  EXPECT_EQ(ProgressTexts(), (std::vector<std::string>{"przeslano 40% \\", "przeslano 80% |", "przeslano 100% /"}));
+  EXPECT_EQ(ProgressTexts(), (std::vector<std::string>{"Sent 40% \\", "Sent 80% |", "Sent 100% /"}));
   EXPECT_EQ(StoredCommands(), 250u);
 
   // The spinner goes on where the last transmission left it.
@@ -108,7 +108,7 @@ TEST_F(Transmission, TwoHundredFiftyCommandsGoAsThreeBurstsWithGoAfterTheSevente
   ASSERT_TRUE(trans().start());
   EXPECT_EQ(trans().commands_sent(), 0);
   RunToEnd();
-  EXPECT_EQ(ProgressTexts().back(), "przeslano 100% --");
+  EXPECT_EQ(ProgressTexts().back(), "Sent 100% --");
   EXPECT_EQ(trans().transmissions_started(), 2);
 }
 
@@ -134,7 +134,7 @@ TEST_F(Transmission, AFullBufferHoldsTheStreamAtFiftyMillisecondsWithoutSpinner)
     clock_.Advance(TTransArm::kBufferFullIntervalMs);
   }
   EXPECT_EQ(trans().commands_sent(), 100);
-  EXPECT_EQ(trans().progress_text(), "przeslano 67% ");
+  EXPECT_EQ(trans().progress_text(), "Sent 67% ");
   EXPECT_TRUE(op_.messages().empty());
   sim_.HoldBufferFull(false);
   RunToEnd();

@@ -5,12 +5,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <random>
 
+#include "geometry/geometry.h"
 #include "plan_projects.h"
 #include "project/crossing_repair.h"
 #include "project/cut_planner.h"
-#include "geometry/geometry.h"
 #include "project/fast_plan_search.h"
 #include "project/join_weights.h"
 #include "services/scripted_operator.h"
@@ -284,6 +285,15 @@ TEST_F(Planning, NeighbourListsOnlyWhenAClosedFigureIsLeftToJoin) {
   }
 }
 
+// The percentage at the end of a planning progress text ("Ready 40%", in whatever language); nothing for
+// others.
+std::optional<int> PercentShown(const std::string& text) {
+  if (!text.ends_with('%')) return std::nullopt;
+  const size_t blank = text.rfind(' ');
+  if (blank == std::string::npos) return std::nullopt;
+  return std::stoi(text.substr(blank + 1));
+}
+
 // An operator that presses a key once the progress has reached a given percentage.
 class KeyAtProgress final : public Operator {
  public:
@@ -292,7 +302,7 @@ class KeyAtProgress final : public Operator {
   int AskQuestion(const std::string& t, ButtonSet b, const std::string& c) override { return inner_.AskQuestion(t, b, c); }
   void SetStatusText(int panel, const std::string& text) override {
     inner_.SetStatusText(panel, text);
-    if (text.rfind("Ready ", 0) == 0) last_percent_ = std::stoi(text.substr(6));
+    if (const std::optional<int> percent = PercentShown(text)) last_percent_ = *percent;
   }
   void SetBusyCursor(bool busy) override { inner_.SetBusyCursor(busy); }
   void Repaint() override { inner_.Repaint(); }
@@ -324,7 +334,7 @@ TEST(PlanningProgress, EachPercentageIsShownOnceHoweverManyJoinsItSpans) {
   ASSERT_GT(outcome.connectors, 101) << "more joins than percentages, or the test shows nothing";
   std::vector<int> shown;
   for (const std::string& text : op.status_history()) {
-    if (text.rfind("Ready ", 0) == 0) shown.push_back(std::stoi(text.substr(6)));
+    if (const std::optional<int> percent = PercentShown(text)) shown.push_back(*percent);
   }
   ASSERT_FALSE(shown.empty());
   EXPECT_EQ(std::adjacent_find(shown.begin(), shown.end()), shown.end()) << "a percentage shown twice in a row";

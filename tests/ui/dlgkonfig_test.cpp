@@ -14,6 +14,7 @@
 #include "config/program_settings.h"
 #include "config/ui/param_field.h"
 #include "services/interfejs.h"
+#include "services/placeholder_text.h"
 #include "support/window_support.h"
 
 namespace varnholt {
@@ -95,6 +96,24 @@ TEST_F(ConfigurationDialog, OkTakesTheCalibrationWritesTheSettingsAndSavesWithAu
   EXPECT_TRUE(saved.Checked(Param::AutoSave));
 }
 
+// A number typed beyond a limit is taken whole and brought to the limit, with a note; the keystroke that
+// crossed the limit is not dropped (150 typed under a limit of 100 is not 15).
+TEST_F(ConfigurationDialog, ANumberTypedBeyondALimitIsBroughtToTheLimitAndSaidSo) {
+  Create();
+  dialog_->show();
+  ParamField& power = Field("work_power");
+  Type(power, "60");
+  EXPECT_EQ(Value(Param::work_power), 60);
+  EXPECT_TRUE(power.clamp_note().isEmpty());
+  Type(power, "150");
+  EXPECT_EQ(Value(Param::work_power), 100);
+  EXPECT_EQ(power.value(), 100);
+  const QString note = power.clamp_note();
+  EXPECT_TRUE(note.contains("150") && note.contains("100")) << note.toStdString();
+  EXPECT_EQ(note.toStdString(), FillPlaceholders(texts_->GetText("Configuration", "wartoscOgraniczona"),
+                                                 {"150", "0", "100", "100"}));
+}
+
 TEST_F(ConfigurationDialog, UnitAwareFieldsShowAndTakeTheDisplayUnit) {
   folder_.Write("Varnholt.qcc", "radiounit := 1\r\nszybkoscObrobki := 2540\r\nfeuWysokoscMat := 254\r\n");
   Create();
@@ -126,11 +145,11 @@ TEST_F(ConfigurationDialog, KerfFieldStandsOnTheWorkingPageAndTakesMillimetres) 
   kerf.stepUp();
   kerf.stepUp();
   EXPECT_NEAR(Value(Param::KerfWidth), 0.2, 1e-9);
-  // A key that would take the value past 10 mm is refused, as in every number field.
+  // A value typed past 10 mm is brought to 10 mm, as in every number field; a sign alone is no number.
   Type(kerf, "12");
-  EXPECT_EQ(Value(Param::KerfWidth), 1);
+  EXPECT_EQ(Value(Param::KerfWidth), 10);
   Type(kerf, "-");
-  EXPECT_EQ(Value(Param::KerfWidth), 1);
+  EXPECT_EQ(Value(Param::KerfWidth), 10);
   Type(kerf, "1" + QString(kerf.locale().decimalPoint()) + "5");
   EXPECT_EQ(Value(Param::KerfWidth), 1.5);
 
