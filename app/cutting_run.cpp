@@ -35,11 +35,12 @@ std::optional<std::string> ReadabilityError(const std::string& path) {
 }  // namespace
 
 CuttingRun::CuttingRun(MachineLink& link, RunFlags& flags, TTransArm& transmission, Tster& panel,
-                       MainWindowPort& main_window, CutRunSetup setup)
+                       CutProgress& progress, MainWindowPort& main_window, CutRunSetup setup)
     : link_(link),
       flags_(flags),
       transmission_(transmission),
       panel_(panel),
+      progress_(progress),
       main_window_(main_window),
       setup_(std::move(setup)) {}
 
@@ -154,6 +155,8 @@ void CuttingRun::tnij(ProjectDocument& project) {
   } else {
     project.cut_start_figure = true;
   }
+  // Where the program begins on the drawing, before writing it may turn the start figure round.
+  const TPlotPoint entry = CutEntryPoint(project);
   const std::string path = setup_.program_folder + TTransArm::kProgramFileName;
   const tInterfejs& texts = link_.texts;
   const TextLookup lookup = [&texts](std::string_view section, std::string_view key) {
@@ -167,10 +170,10 @@ void CuttingRun::tnij(ProjectDocument& project) {
     return;
   }
   if (CancelledByStop()) return;
-  PrepareControllerAndTransmit();
+  PrepareControllerAndTransmit(entry);
 }
 
-void CuttingRun::PrepareControllerAndTransmit() {
+void CuttingRun::PrepareControllerAndTransmit(const TPlotPoint& entry) {
   EndAtLostLink scope(link_);
   if (!setup_.test_mode) {
     SendCommand(link_, StopCommand());
@@ -197,7 +200,11 @@ void CuttingRun::PrepareControllerAndTransmit() {
   SetStartPoint(link_);
   if (scope.lost() || CancelledByStop()) return;
   try {
-    transmission_.start();
+    if (transmission_.start()) {
+      progress_.Begin(CourseOfProgram(transmission_.program(), link_.state), link_.state.axis_steps[0],
+                      link_.state.axis_steps[1], PlacementOf(entry, link_.config.Number(Param::skala), link_.state),
+                      CurrentClock().NowMs());
+    }
   } catch (const RunTimeError& error) {
     CurrentOperator().ShowMessageBox(error.what(), true, "");
   }
@@ -256,6 +263,7 @@ void CuttingRun::CancelStartingProgram() {
   // The program has not started yet: it never will. The transmission ends, the controller forgets what it got.
   transmission_.stop();
   flags_.ProgramStarted = false;
+  progress_.End(CutPhase::kStopped);
   const bool cleared = SendCommandAlways(link_, ClearProgramCommand());
   const bool cooled = AllHeatersOff(link_);
   if (!cleared || !cooled) link_.gate.GiveUpCut();
@@ -269,6 +277,7 @@ void CuttingRun::DiscardPausedProgram() {
   transmission_.stop();
   flags_.ProgramStarted = false;
   flags_.MachineStopped = false;
+  progress_.End(CutPhase::kStopped);
   SendCommandAlways(link_, ClearProgramCommand());
   AllHeatersOff(link_);
 }

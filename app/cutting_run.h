@@ -11,6 +11,7 @@
 #include "link/controller_ops.h"
 #include "link/run_flags.h"
 #include "link/trans_arm.h"
+#include "project/cut_progress.h"
 #include "services/operator.h"
 
 namespace varnholt {
@@ -32,8 +33,8 @@ AutoRepeatButtons AutoRepeatWithoutRun(const tInterfejs& texts);
 class CuttingRun {
  public:
   // Everything given must outlive the run.
-  CuttingRun(MachineLink& link, RunFlags& flags, TTransArm& transmission, Tster& panel, MainWindowPort& main_window,
-             CutRunSetup setup);
+  CuttingRun(MachineLink& link, RunFlags& flags, TTransArm& transmission, Tster& panel, CutProgress& progress,
+             MainWindowPort& main_window, CutRunSetup setup);
 
   // Start (menu Start1, button SpeedStart, the machine's start button): the repetition counter from 0, the cut
   // start and end points of the active project, then the start operation.
@@ -83,8 +84,8 @@ class CuttingRun {
   void CancelStartingProgram();
   // Stop of a paused program: asked, the program is discarded (a Start may then begin anew).
   void DiscardPausedProgram();
-  // Steps 5 to 9 of the cut, after out.cn was written.
-  void PrepareControllerAndTransmit();
+  // Steps 5 to 9 of the cut, after out.cn was written; a cut that was sent begins its progress at placement.
+  void PrepareControllerAndTransmit(const TPlotPoint& entry);
   void PlaceSingleOpenFigureStart(ProjectDocument& project);
   // True when the project fits the working range at the configuration's scale; the error box otherwise.
   bool FitsWorkingRange(const ProjectDocument& project);
@@ -93,6 +94,7 @@ class CuttingRun {
   RunFlags& flags_;
   TTransArm& transmission_;
   Tster& panel_;
+  CutProgress& progress_;
   MainWindowPort& main_window_;
   CutRunSetup setup_;
   bool auto_repeat_ = false;

@@ -65,6 +65,7 @@ constexpr ActionSpec kActions[] = {
     {"WindowCascadeItem", nullptr, "", nullptr, nullptr},
     {"WindowTileItem", nullptr, "", nullptr, nullptr},
     {"CloseAll", nullptr, "", nullptr, nullptr},
+    {"DopasujWidok", nullptr, "Home", nullptr, nullptr},
     {"SpeedPrzesunDoRamion", "SpeedPrzesunDoRamion", "", "to_arms", "SpeedPrzesunDoRamion.hint"},
     {"SpeedWysunPoCieciu", "SpeedWysunPoCieciu", "", "move_out", "SpeedWysunPoCieciu.hint"},
     {"SpeedAutoRepeat", "SpeedAutoRepeat", "", "auto_repeat", "SpeedAutoRepeat.hint"},
@@ -84,7 +85,7 @@ const MenuSpec kMenus[] = {
      {"FileOpenItem", "FileNewTextItem", "FileSaveDrawingItem", "FileCloseItem", "miDuplikujPlt", "info",
       "Symulacja", "-", "About1", "miInstrObslugi", "miPrzyklady", "miKatalog", "-", "FileExitItem"}},
     {"Cicie1", {"Start1", "Wstrzymaj1", "Kontynuacja1", "-", "sterowanie", "Konfiguracja"}},
-    {"Window1", {"WindowCascadeItem", "WindowTileItem", "CloseAll"}},
+    {"Window1", {"WindowCascadeItem", "WindowTileItem", "CloseAll", "-", "DopasujWidok"}},
 };
 
 // The speed buttons left to right; "|" starts the group anchored at the far end.
@@ -169,6 +170,9 @@ void TMainForm::CreateActions() {
   on("WindowCascadeItem", [this] { mdi_->cascadeSubWindows(); });
   on("WindowTileItem", [this] { mdi_->tileSubWindows(); });
   on("CloseAll", [this] { CloseAllClick(); });
+  on("DopasujWidok", [this] {
+    if (TMDIChild* project = ActiveProject()) project->FitView();
+  });
   on("SpeedPrzesunDoRamion", [this] { Run(&CuttingRunPort::MoveToArms); });
   on("SpeedWysunPoCieciu", [this] { Run(&CuttingRunPort::MoveOutAfterCut); });
   QAction* repeat = actions_.at("SpeedAutoRepeat");

@@ -1,5 +1,6 @@
 #include "app/ui/main_form_machine.h"
 
+#include "app/cut_status.h"
 #include "app/cutting_run.h"
 #include "app/program.h"
 #include "app/ui/main_form.h"
@@ -21,6 +22,7 @@ void MainFormMachine::Connect(MachineTimers::Pace pace) {
   TsterForm* window = panel_window_.get();
   timers_->SetFocusSource([window] { return window->Focus(); });
   QObject::connect(timers_.get(), &MachineTimers::StatusStepped, window, &TsterForm::ShowPanelView);
+  QObject::connect(timers_.get(), &MachineTimers::CutFollowed, &form_, [this] { ShowCut(); });
   timers_->Start();
 }
 
@@ -70,9 +72,22 @@ void MainFormMachine::ProgramEnded() {
   FollowTransmission();
 }
 
+void MainFormMachine::ShowCut() {
+  if (!IsOpen(cut_project_) || !program_.has_link()) return;
+  const MachineSession& session = program_.session();
+  WirePosition wire;
+  wire.known = session.WireMillimetres(wire.x_mm, wire.y_mm);
+  wire.unit = program_.config().CurrentUnit();
+  cut_project_->ShowCut(session.progress.Snapshot(),
+                        QString::fromStdString(CutStatusText(session.progress, wire, program_.texts())));
+}
+
 void MainFormMachine::Start() {
   if (!program_.has_link()) return;
-  cut_project_ = form_.ActiveProject();
+  // The cut shown in another window is over there: this Start is the next action.
+  TMDIChild* active = form_.ActiveProject();
+  if (IsOpen(cut_project_) && cut_project_ != active) cut_project_->ClearCut();
+  cut_project_ = active;
   program_.session().run.Start1Click();
   FollowTransmission();
 }

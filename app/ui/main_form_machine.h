@@ -67,6 +67,8 @@ class MainFormMachine final : public MainWindowPort, public CuttingRunPort {
   bool CloseQuery() override;
 
  private:
+  // The cut the session follows, on the project window it cuts and in its status line.
+  void ShowCut();
   // The transmission a run operation may have started gets its timer.
   void FollowTransmission();
   // The project window is among the open ones.

@@ -153,6 +153,40 @@ void SaveTextPictures(TMainForm& form, Pictures& pictures) {
   Settle();
 }
 
+// The project zoomed out to show where it lies in the work area, then zoomed in on its middle; fitted again after.
+void SaveViewPictures(TMainForm& form, TMDIChild& project, Pictures& pictures) {
+  project.FitView();
+  project.ZoomBy(0.5, QPoint(0, project.height()));
+  pictures.Save(form, "work_area");
+  project.FitView();
+  project.ZoomBy(3.0);
+  pictures.Save(form, "zoomed");
+  project.FitView();
+}
+
+// A cut of the project on the simulated controller on virtual time, a third of the way, then at its end.
+void SaveCutPictures(TMainForm& form, Program& program, Pictures& pictures) {
+  if (!program.has_link() || form.machine_timers() == nullptr) return;
+  const CutProgress& progress = program.session().progress;
+  const uint64_t before = progress.serial();
+  form.ActionNamed("SpeedStart")->trigger();
+  const bool third = RunOnProgramClock(
+      *form.machine_timers(),
+      [&] { return progress.serial() != before && progress.elapsed_ms() * 3 > progress.total_ms(); }, kCutLimitMs);
+  if (!third) {
+    pictures.Missing("cut_in_progress", "the cut did not get a third of the way");
+    return;
+  }
+  RunToNextStatusStep(*form.machine_timers(), kCutLimitMs);
+  pictures.Save(form, "cut_in_progress");
+  if (!RunOnProgramClock(*form.machine_timers(), [&] { return !progress.active(); }, kCutLimitMs)) {
+    pictures.Missing("cut_finished", "the cut did not end");
+    return;
+  }
+  RunToNextStatusStep(*form.machine_timers(), kCutLimitMs);
+  pictures.Save(form, "cut_finished");
+}
+
 }  // namespace
 
 std::string ScreenshotDrawing(const Program& program) { return SampleDrawing(program, "letters_vh.plt"); }
@@ -167,6 +201,7 @@ bool SaveScreenshots(TMainForm& form, Program& program, VirtualClock& clock, TMD
   pictures.Save(form, "simulation");
   clock.Advance(project.SimulationTotalMs());
   Settle();
+  SaveViewPictures(form, project, pictures);
 
   TDlgkonfig& dialog = form.configuration_dialog();
   dialog.show();
@@ -224,6 +259,12 @@ int RunUnattended(TMainForm& form, Program& program, VirtualClock& clock, const 
     const WindowCutReport report = CutThroughWindow(form, program, 1, kCutLimitMs);
     std::cout << "cut " << drawing << ": " << ReportJson(report) << '\n';
     success = success && report.noticed && report.executed_moves == report.program_moves;
+  }
+  // A cut of its own for its pictures, after the one whose moves were counted.
+  if (pictures_folder) {
+    Pictures pictures(*pictures_folder);
+    SaveCutPictures(form, program, pictures);
+    success = success && pictures.all_saved();
   }
   form.close();
   return success ? 0 : 1;

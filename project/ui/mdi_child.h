@@ -14,6 +14,7 @@
 #include "project/project_document.h"
 #include "project/project_view.h"
 
+class QLabel;
 class QStatusBar;
 class QTimer;
 class QToolButton;
@@ -71,8 +72,22 @@ class TMDIChild final : public QWidget {
   // Called on a right click and a double click: the project information window opens here.
   std::function<void()> information_requested;
 
-  // The painting's mapping for the window's current size.
+  // The painting's mapping for the window's current size, zoom and shift.
   ProjectView View() const;
+  // Zoom by factor about the window's middle (keys + and -) or a pixel (the wheel, about the mouse); fit the
+  // whole drawing in again (the key Home, the menu). The picture is drawn again from the figures; the plan stays.
+  void ZoomBy(double factor);
+  void ZoomBy(double factor, const QPoint& about);
+  void FitView();
+  const ViewAdjust& view_adjust() const { return adjust_; }
+
+  // The cut on the drawing: the way cut so far in its own colour, the wire's mark, and status in the status
+  // line's cut place. A snapshot that shows nothing takes them away; so does ClearCut until the next cut's
+  // snapshot (another serial) comes.
+  void ShowCut(const CutSnapshot& cut, const QString& status);
+  void ClearCut();
+  const CutSnapshot& shown_cut() const { return cut_; }
+  QString CutStatusText() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -81,11 +96,18 @@ class TMDIChild final : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void SetStatusLine(const QString& text);
   void UpdateNotes();
   void RenderPicture();
+  void PaintSpace(QPainter& painter, const ProjectView& view);
+  void PaintStart(QPainter& painter, const ProjectView& view);
+  void PaintScaleAndSize(QPainter& painter, const ProjectView& view);
+  void PaintCut(QPainter& painter, const ProjectView& view);
+  void ShowSelection();
   void AnimationTick();
   void FinishSimulation();
   // Runs a load with the caption set: the drawing shown, then planned. False when the load failed.
@@ -99,8 +121,20 @@ class TMDIChild final : public QWidget {
   QToolButton* notes_button_ = nullptr;
   bool busy_ = false;
 
+  QLabel* cut_status_ = nullptr;
+
   QImage picture_;
   bool picture_valid_ = false;
+  ViewAdjust adjust_;
+  // A drag that moves the picture: where it began and how far it has gone; the picture follows it shifted and is
+  // drawn again when it ends.
+  bool drag_pressed_ = false;
+  bool dragging_ = false;
+  QPoint drag_from_;
+  QPoint drag_by_;
+
+  CutSnapshot cut_;
+  uint64_t cut_cleared_ = 0;
 
   PathAnimation animation_;
   int64_t animation_start_ms_ = 0;

@@ -5,6 +5,8 @@
 #include <QMetaObject>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
+#include <cstdlib>
 #include <memory>
 
 #include "config/konfig_file.h"
@@ -58,13 +60,100 @@ TEST_F(ProjectWindow, AClickWithinThreePixelsOfASegmentSelectsItsFigure) {
   EXPECT_EQ(window->document().selected_figure, 0);
   EXPECT_EQ(window->StatusText().toStdString(), Text("Project_window", "wybranaFiguraNr") + "0");
   QTest::mouseRelease(window.get(), Qt::LeftButton, {}, QPoint(bottom.x, bottom.y - 2));
-  EXPECT_TRUE(window->StatusText().isEmpty()) << "releasing the button clears the status line";
+  EXPECT_EQ(window->StatusText().toStdString(), Text("Project_window", "wybranaFiguraNr") + "0")
+      << "the number stays while the figure is selected";
+  const QImage shown = window->grab().toImage();
+  EXPECT_EQ(shown.pixel(bottom.x, bottom.y) & 0xffffffu, kSelectedColour)
+      << "the selection is painted in its own colour";
 
   QTest::mousePress(window.get(), Qt::LeftButton, {}, QPoint(bottom.x, bottom.y - 4));
   EXPECT_EQ(window->document().selected_figure, -1);
   EXPECT_TRUE(window->StatusText().isEmpty());
   QTest::mouseRelease(window.get(), Qt::LeftButton, {}, QPoint(bottom.x, bottom.y - 4));
   EXPECT_TRUE(op_.boxes.empty());
+}
+
+TEST_F(ProjectWindow, KeysTheWheelAndADragZoomAndMoveThePictureAndHomeFitsItAgain) {
+  const auto window = Open(testing::SquaresPlot(1));
+  window->setFocus();
+  const ProjectView fit = window->View();
+  ASSERT_TRUE(fit.drawable);
+  QTest::keyClick(window.get(), Qt::Key_Plus);
+  EXPECT_DOUBLE_EQ(window->View().scale, fit.scale * 1.25);
+  QTest::keyClick(window.get(), Qt::Key_Minus);
+  QTest::keyClick(window.get(), Qt::Key_Minus);
+  EXPECT_DOUBLE_EQ(window->View().scale, fit.scale / 1.25);
+
+  // The wheel zooms about the mouse: the drawing point under it stays.
+  const TPlotPoint corner = window->View().Pixel({4000, 4000});
+  QWheelEvent wheel(QPointF(corner.x, corner.y), window->mapToGlobal(QPointF(corner.x, corner.y)), QPoint(),
+                    QPoint(0, 240), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(window.get(), &wheel);
+  EXPECT_DOUBLE_EQ(window->View().scale, fit.scale * 1.25);
+  const TPlotPoint kept = window->View().Pixel({4000, 4000});
+  EXPECT_LE(std::abs(kept.x - corner.x), 1);
+  EXPECT_LE(std::abs(kept.y - corner.y), 1);
+
+  // A drag moves the picture, and a click picks the figure where it is shown now.
+  const TPlotPoint from = window->View().Pixel({2000, 2000});
+  QTest::mousePress(window.get(), Qt::MiddleButton, {}, QPoint(from.x, from.y));
+  QMouseEvent move(QEvent::MouseMove, QPointF(from.x + 60, from.y + 30), window->mapToGlobal(QPointF(from.x + 60, from.y + 30)),
+                   Qt::NoButton, Qt::MiddleButton, Qt::NoModifier);
+  QApplication::sendEvent(window.get(), &move);
+  QTest::mouseRelease(window.get(), Qt::MiddleButton, {}, QPoint(from.x + 60, from.y + 30));
+  EXPECT_EQ(window->View().Pixel({2000, 2000}), (TPlotPoint{from.x + 60, from.y + 30}));
+  const TPlotPoint bottom = window->View().Pixel({2000, 0});
+  QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(bottom.x, bottom.y - 1));
+  EXPECT_EQ(window->document().selected_figure, 0);
+
+  QTest::keyClick(window.get(), Qt::Key_Home);
+  EXPECT_DOUBLE_EQ(window->View().scale, fit.scale);
+  EXPECT_EQ(window->View().Pixel({2000, 2000}), fit.Pixel({2000, 2000}));
+}
+
+TEST_F(ProjectWindow, TheWorkAreaOriginStartPointAndACutSoFarArePainted) {
+  const auto window = Open(testing::SquaresPlot(2));
+  window->document().working_range = {300.0, 200.0};
+  QTest::keyClick(window.get(), Qt::Key_Minus);
+  QTest::keyClick(window.get(), Qt::Key_Minus);
+  QTest::keyClick(window.get(), Qt::Key_Minus);
+  const ProjectView view = window->View();
+  const SpaceMarks marks = SpaceMarksOf(window->document(), view);
+  QImage shown = window->grab().toImage();
+  ASSERT_TRUE(shown.rect().contains(marks.area_high.x, marks.area_low.y - 30));
+  int edge = 0;  // a dashed line: some of its pixels
+  for (int y = marks.area_low.y - 30; y < marks.area_low.y - 20; ++y) {
+    edge += (shown.pixel(marks.area_high.x, y) & 0xffffffu) == kWorkAreaColour ? 1 : 0;
+  }
+  EXPECT_GE(edge, 4) << "the work area's right edge";
+  EXPECT_EQ(shown.pixel(marks.start.x, marks.start.y) & 0xffffffu, kStartColour) << "the start point";
+
+  auto course = std::make_shared<ProgramCourse>();
+  course->stops = {{0, 0, 0, 0}, {400, 0, 1000, 1000}, {400, 400, 2000, 2000}};
+  course->total_ms = 2000;
+  CutSnapshot cut;
+  cut.phase = CutPhase::kRunning;
+  cut.serial = 7;
+  cut.course = course;
+  cut.placement = {{0, 0}, 10.0, 10.0};
+  cut.reached = 2;
+  cut.wire_x = 400;
+  cut.wire_y = 200;
+  window->ShowCut(cut, "cutting");
+  const CutOverlay overlay = CutOverlayOf(cut, view);
+  const TPlotPoint half{(overlay.cut[0].x + overlay.cut[1].x) / 2, overlay.cut[0].y};
+  shown = window->grab().toImage();
+  EXPECT_EQ(shown.pixel(half.x, half.y) & 0xffffffu, kCutColour) << "the part cut";
+  EXPECT_EQ(shown.pixel(overlay.wire.x, overlay.wire.y) & 0xffffffu, kWireColour) << "the wire";
+  EXPECT_EQ(window->CutStatusText(), "cutting");
+
+  window->ClearCut();
+  window->ShowCut(cut, "cutting");
+  EXPECT_FALSE(window->shown_cut().shown()) << "a cleared cut does not come back; the next one does";
+  EXPECT_TRUE(window->CutStatusText().isEmpty());
+  cut.serial = 8;
+  window->ShowCut(cut, "next");
+  EXPECT_EQ(window->CutStatusText(), "next");
 }
 
 TEST_F(ProjectWindow, ShiftCtrlAltClickListsThePointsInMillimetres) {
