@@ -153,13 +153,17 @@ void SaveTextPictures(TMainForm& form, Pictures& pictures) {
   Settle();
 }
 
-// The project zoomed out to show where it lies in the work area, then zoomed in on its middle; fitted again after.
+// The project zoomed out to show where it lies in the work area, then zoomed in on its origin and start point;
+// fitted again after.
 void SaveViewPictures(TMainForm& form, TMDIChild& project, Pictures& pictures) {
   project.FitView();
-  project.ZoomBy(0.5, QPoint(0, project.height()));
+  const ProjectDocument& document = project.document();
+  const TPlotPoint origin = project.View().Pixel({document.project_min_x, document.project_min_y});
+  project.ZoomBy(0.3, QPoint(origin.x, origin.y));
   pictures.Save(form, "work_area");
   project.FitView();
-  project.ZoomBy(3.0);
+  const TPlotPoint corner = project.View().Pixel({document.project_min_x, document.project_min_y});
+  project.ZoomBy(4.0, QPoint(corner.x + 60, corner.y - 60));
   pictures.Save(form, "zoomed");
   project.FitView();
 }
@@ -201,6 +205,8 @@ bool SaveScreenshots(TMainForm& form, Program& program, VirtualClock& clock, TMD
   pictures.Save(form, "simulation");
   clock.Advance(project.SimulationTotalMs());
   Settle();
+  pictures.Save(form, "simulation_kept");
+  project.ClearPath();
   SaveViewPictures(form, project, pictures);
 
   TDlgkonfig& dialog = form.configuration_dialog();

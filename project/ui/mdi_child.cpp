@@ -11,7 +11,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "config/konfig_file.h"
 #include "geometry/clock.h"
@@ -38,6 +40,8 @@ constexpr int kScaleBarMargin = 10;
 // The radius of the wire's mark and of the start point's.
 constexpr int kWireMark = 5;
 constexpr int kStartMark = 4;
+// The simulation's speeds, slowest first.
+constexpr int kSimulationSpeeds[] = {1, 2, 5, 10, 20, 50};
 
 QColor Colour(uint32_t rgb) {
   return QColor(static_cast<int>((rgb >> 16) & 0xff), static_cast<int>((rgb >> 8) & 0xff),
@@ -113,6 +117,8 @@ void TMDIChild::FitView() {
 
 void TMDIChild::ShowCut(const CutSnapshot& cut, const QString& status) {
   if (cut.serial != 0 && cut.serial == cut_cleared_) return;
+  // A new cut takes the place of a simulation's path kept on the drawing.
+  if (cut.serial != cut_.serial) ClearPath();
   cut_ = cut;
   cut_status_->setText(status);
   cut_status_->setVisible(cut.shown() && !status.isEmpty());
@@ -187,10 +193,18 @@ void TMDIChild::ChangeKerf(const KerfSettings& settings) {
   ProjectChanged();
 }
 
+void TMDIChild::RemakeAnimation() {
+  // A running simulation, and the path one left, follow the new mapping, as far along their path as before.
+  if (!simulating() && !document_.show_path) return;
+  const int64_t total = animation_.total_ms();
+  const double share = total > 0 ? static_cast<double>(animation_elapsed_ms_) / static_cast<double>(total) : 1.0;
+  animation_ = PathAnimation(PlannedStops(document_), View(), animation_pause_ms_);
+  animation_elapsed_ms_ = static_cast<int64_t>(std::llround(share * static_cast<double>(animation_.total_ms())));
+}
+
 void TMDIChild::ProjectChanged() {
   picture_valid_ = false;
-  // A running simulation follows the new mapping from where it is.
-  if (simulating()) animation_ = PathAnimation(PlannedStops(document_), View(), animation_pause_ms_);
+  RemakeAnimation();
   update();
 }
 
@@ -346,8 +360,7 @@ void TMDIChild::paintEvent(QPaintEvent*) {
 void TMDIChild::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   picture_valid_ = false;
-  // A running simulation follows the new scale from where it is.
-  if (simulating()) animation_ = PathAnimation(PlannedStops(document_), View(), animation_pause_ms_);
+  RemakeAnimation();
   update();
 }
 
@@ -431,6 +444,9 @@ void TMDIChild::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Home:
       FitView();
       return;
+    case Qt::Key_Escape:
+      ClearPath();
+      return;
     default:
       QWidget::keyPressEvent(event);
   }
@@ -448,25 +464,70 @@ void TMDIChild::StartSimulation(int64_t pause_ms, std::function<void(bool stoppe
   ClearCut();
   animation_ = PathAnimation(PlannedStops(document_), View(), pause_ms);
   document_.show_path = true;
-  animation_start_ms_ = CurrentClock().NowMs();
+  animation_tick_ms_ = CurrentClock().NowMs();
   animation_elapsed_ms_ = 0;
+  simulation_speed_ = 1;
+  simulation_paused_ = false;
   animation_timer_ = new QTimer(this);
   connect(animation_timer_, &QTimer::timeout, this, [this] { AnimationTick(); });
-  animation_input_ = std::make_unique<InputInterceptor>([this](PendingInput input) {
-    if (!IsAbortingPress(input)) return;
-    if (document_.abort_requested) return;
-    document_.abort_requested = true;
-    // Not from inside the interceptor's own filter call: the interceptor ends with the simulation.
-    QMetaObject::invokeMethod(
-        this, [this] { FinishSimulation(); }, Qt::QueuedConnection);
-  });
+  animation_input_ = std::make_unique<InputInterceptor>(
+      [this](PendingInput input) {
+        if (!IsAbortingPress(input)) return;
+        if (document_.abort_requested) return;
+        document_.abort_requested = true;
+        // Not from inside the interceptor's own filter call: the interceptor ends with the simulation.
+        QMetaObject::invokeMethod(
+            this, [this] { FinishSimulation(); }, Qt::QueuedConnection);
+      },
+      [this](int key) { return SimulationKey(key); });
   animation_timer_->start(kAnimationTickMs);
   AnimationTick();
 }
 
+bool TMDIChild::SimulationKey(int key) {
+  const auto it = std::find(std::begin(kSimulationSpeeds), std::end(kSimulationSpeeds), simulation_speed_);
+  const auto at = static_cast<size_t>(it - std::begin(kSimulationSpeeds));
+  switch (key) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+      if (at + 1 < std::size(kSimulationSpeeds)) simulation_speed_ = kSimulationSpeeds[at + 1];
+      break;
+    case Qt::Key_Minus:
+      if (at > 0 && at < std::size(kSimulationSpeeds)) simulation_speed_ = kSimulationSpeeds[at - 1];
+      break;
+    case Qt::Key_P:
+      AnimationTick();
+      simulation_paused_ = !simulation_paused_;
+      break;
+    case Qt::Key_Right:
+      // One stop on, and there it waits.
+      AnimationTick();
+      simulation_paused_ = true;
+      animation_elapsed_ms_ = animation_.NextStopMs(animation_elapsed_ms_);
+      break;
+    default:
+      return false;
+  }
+  ShowSimulationState();
+  // The step may have reached the end: the tick ends the simulation then (not from inside the filter's call).
+  QMetaObject::invokeMethod(
+      this, [this] { AnimationTick(); }, Qt::QueuedConnection);
+  return true;
+}
+
+void TMDIChild::ShowSimulationState() {
+  std::string line = texts_.GetText("Cut_view", "symulacja") + " \xC3\x97" + std::to_string(simulation_speed_);
+  if (simulation_paused_) line += " \xC2\xB7 " + texts_.GetText("Cut_view", "symulacjaPauza");
+  line += " \xC2\xB7 " + texts_.GetText("Cut_view", "symulacjaKlawisze");
+  SetStatusLine(QString::fromStdString(line));
+}
+
 void TMDIChild::AnimationTick() {
   if (!simulating()) return;
-  animation_elapsed_ms_ = CurrentClock().NowMs() - animation_start_ms_;
+  const int64_t now = CurrentClock().NowMs();
+  if (!simulation_paused_) animation_elapsed_ms_ += std::max<int64_t>(now - animation_tick_ms_, 0) * simulation_speed_;
+  animation_tick_ms_ = now;
+  animation_elapsed_ms_ = std::min(animation_elapsed_ms_, animation_.total_ms());
   update();
   if (animation_elapsed_ms_ >= animation_.total_ms()) FinishSimulation();
 }
@@ -478,9 +539,16 @@ void TMDIChild::FinishSimulation() {
   animation_timer_->deleteLater();
   animation_timer_ = nullptr;
   animation_input_.reset();
-  document_.show_path = false;
+  // The path drawn so far stays until the operator clears it.
+  SetStatusLine("");
   update();
   if (auto finished = std::move(animation_finished_)) finished(document_.abort_requested);
+}
+
+void TMDIChild::ClearPath() {
+  if (simulating() || !document_.show_path) return;
+  document_.show_path = false;
+  update();
 }
 
 }  // namespace varnholt

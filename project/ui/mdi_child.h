@@ -56,10 +56,17 @@ class TMDIChild final : public QWidget {
   bool busy() const { return busy_; }
 
   // Animates the planned path one pixel a millisecond with pause_ms at each corner pause, on the program
-  // clock, until it ends or a key or left click anywhere stops it; then paints normally and calls finished
-  // with true when it was stopped.
+  // clock, until it ends or a key or left click anywhere stops it; then calls finished with true when it was
+  // stopped. The path drawn so far stays shown until ClearPath (Esc), the next simulation or the next cut.
+  // While it runs, + and - set its speed (x1 to x50), P pauses and resumes it and the right arrow takes it,
+  // paused, to its next stop.
   void StartSimulation(int64_t pause_ms, std::function<void(bool stopped)> finished);
   bool simulating() const { return animation_timer_ != nullptr; }
+  void ClearPath();
+  // The simulation's speed factor, whether it stands paused, and how far along its path it is (ms).
+  int simulation_speed() const { return simulation_speed_; }
+  bool simulation_paused() const { return simulation_paused_; }
+  int64_t simulation_elapsed_ms() const { return animation_elapsed_ms_; }
   // How long the running simulation takes in all (0 when none runs).
   int64_t SimulationTotalMs() const { return simulating() ? animation_.total_ms() : 0; }
 
@@ -109,6 +116,10 @@ class TMDIChild final : public QWidget {
   void PaintCut(QPainter& painter, const ProjectView& view);
   void ShowSelection();
   void AnimationTick();
+  // A key the running simulation takes for itself (true) rather than ending on it.
+  bool SimulationKey(int key);
+  void ShowSimulationState();
+  void RemakeAnimation();
   void FinishSimulation();
   // Runs a load with the caption set: the drawing shown, then planned. False when the load failed.
   bool LoadAndPlan(const std::string& caption, const std::function<bool()>& load);
@@ -137,7 +148,9 @@ class TMDIChild final : public QWidget {
   uint64_t cut_cleared_ = 0;
 
   PathAnimation animation_;
-  int64_t animation_start_ms_ = 0;
+  int64_t animation_tick_ms_ = 0;  // the clock at the last tick
+  int simulation_speed_ = 1;
+  bool simulation_paused_ = false;
   int64_t animation_elapsed_ms_ = 0;
   int64_t animation_pause_ms_ = 0;
   QTimer* animation_timer_ = nullptr;

@@ -364,7 +364,7 @@ class Simulation : public ProjectWindow {
   ScopedClock installed_clock_{clock_};
 };
 
-TEST_F(Simulation, AKeyStopsTheAnimationAndThePathIsNoLongerShown) {
+TEST_F(Simulation, AKeyStopsTheAnimationAndItsPathStaysUntilEscape) {
   const auto window = Open(testing::SquaresPlot(3));
   std::vector<bool> finished;
   window->StartSimulation(50, [&](bool stopped) { finished.push_back(stopped); });
@@ -379,8 +379,56 @@ TEST_F(Simulation, AKeyStopsTheAnimationAndThePathIsNoLongerShown) {
   testing::ProcessEventsFor(20);
   EXPECT_FALSE(window->simulating());
   EXPECT_EQ(finished, std::vector<bool>{true});
-  EXPECT_FALSE(window->document().show_path);
   EXPECT_TRUE(window->document().abort_requested);
+  EXPECT_TRUE(window->document().show_path) << "the path drawn so far stays";
+  const int64_t reached = window->simulation_elapsed_ms();
+  EXPECT_GE(reached, 300);
+  QTest::keyClick(window.get(), Qt::Key_Plus);
+  EXPECT_GT(window->simulation_elapsed_ms(), reached)
+      << "zoomed in, the path keeps its share: more pixels, so more of the animation's time";
+  EXPECT_TRUE(window->document().show_path);
+  QTest::keyClick(window.get(), Qt::Key_Escape);
+  EXPECT_FALSE(window->document().show_path);
+}
+
+TEST_F(Simulation, PlusAndMinusSetItsSpeedPPausesItAndTheRightArrowStepsToTheNextStop) {
+  const auto window = Open(testing::SquaresPlot(3));
+  std::vector<bool> finished;
+  window->StartSimulation(50, [&](bool stopped) { finished.push_back(stopped); });
+  QTest::keyClick(window.get(), Qt::Key_Plus);
+  QTest::keyClick(window.get(), Qt::Key_Plus);
+  EXPECT_EQ(window->simulation_speed(), 5);
+  EXPECT_NE(window->StatusText().toStdString().find("\xC3\x97" "5"), std::string::npos)
+      << window->StatusText().toStdString();
+  clock_.Advance(100);
+  testing::ProcessEventsFor(40);
+  EXPECT_EQ(window->simulation_elapsed_ms(), 500);
+  for (int i = 0; i < 6; ++i) QTest::keyClick(window.get(), Qt::Key_Plus);
+  EXPECT_EQ(window->simulation_speed(), 50) << "the fastest";
+  for (int i = 0; i < 6; ++i) QTest::keyClick(window.get(), Qt::Key_Minus);
+  EXPECT_EQ(window->simulation_speed(), 1) << "the slowest";
+
+  QTest::keyClick(window.get(), Qt::Key_P);
+  EXPECT_TRUE(window->simulation_paused());
+  clock_.Advance(1000);
+  testing::ProcessEventsFor(40);
+  EXPECT_EQ(window->simulation_elapsed_ms(), 500) << "paused";
+  QTest::keyClick(window.get(), Qt::Key_Right);
+  testing::ProcessEventsFor(20);
+  const int64_t stop = window->simulation_elapsed_ms();
+  EXPECT_GT(stop, 500) << "a step on";
+  QTest::keyClick(window.get(), Qt::Key_Right);
+  testing::ProcessEventsFor(20);
+  EXPECT_GT(window->simulation_elapsed_ms(), stop) << "and another";
+  EXPECT_TRUE(window->simulating()) << "the keys of the simulation do not end it";
+  EXPECT_TRUE(finished.empty());
+  QTest::keyClick(window.get(), Qt::Key_P);
+  EXPECT_FALSE(window->simulation_paused());
+  clock_.Advance(window->SimulationTotalMs());
+  testing::ProcessEventsFor(40);
+  EXPECT_FALSE(window->simulating());
+  EXPECT_EQ(finished, std::vector<bool>{false});
+  EXPECT_TRUE(window->document().show_path) << "the whole path stays";
 }
 
 TEST_F(Simulation, TheAnimationEndsByItselfWhenItsTimeIsUp) {
