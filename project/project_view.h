@@ -52,7 +52,7 @@ struct ViewAdjust {
 };
 
 // The bounds of the zoom factor.
-inline constexpr double kMinZoom = 0.05;
+inline constexpr double kMinZoom = 0.01;
 inline constexpr double kMaxZoom = 5000.0;
 
 // The fitted mapping zoomed and moved as adjust says.

@@ -26,6 +26,7 @@
 #include "layout/duplicate_project.h"
 #include "layout/ui/duplicate_elements.h"
 #include "project/kerf_settings.h"
+#include "project/project_view.h"
 #include "project/ui/mdi_child.h"
 #include "project/ui/text_dialog.h"
 #include "services/document_opener.h"
@@ -153,17 +154,25 @@ void SaveTextPictures(TMainForm& form, Pictures& pictures) {
   Settle();
 }
 
-// The project zoomed out to show where it lies in the work area, then zoomed in on its origin and start point;
-// fitted again after.
+// The project zoomed out until the whole work area shows, then zoomed in on its origin and start point; fitted
+// again after.
 void SaveViewPictures(TMainForm& form, TMDIChild& project, Pictures& pictures) {
-  project.FitView();
   const ProjectDocument& document = project.document();
-  const TPlotPoint origin = project.View().Pixel({document.project_min_x, document.project_min_y});
-  project.ZoomBy(0.3, QPoint(origin.x, origin.y));
+  const auto origin = [&] {
+    const TPlotPoint pixel = project.View().Pixel({document.project_min_x, document.project_min_y});
+    return QPoint(pixel.x, pixel.y);
+  };
+  project.FitView();
+  project.MoveBy(QPoint(30, -30));
+  for (int i = 0; i < 40; ++i) {
+    const SpaceMarks marks = SpaceMarksOf(document, project.View());
+    if (marks.area_high.x < project.width() - 30 && marks.area_high.y > 60) break;
+    project.ZoomBy(0.8, origin());
+  }
   pictures.Save(form, "work_area");
   project.FitView();
-  const TPlotPoint corner = project.View().Pixel({document.project_min_x, document.project_min_y});
-  project.ZoomBy(4.0, QPoint(corner.x + 60, corner.y - 60));
+  project.ZoomBy(4.0, origin());
+  project.MoveBy(QPoint(200, -150));
   pictures.Save(form, "zoomed");
   project.FitView();
 }

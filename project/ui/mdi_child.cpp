@@ -110,6 +110,12 @@ void TMDIChild::ZoomBy(double factor, const QPoint& about) {
   ProjectChanged();
 }
 
+void TMDIChild::MoveBy(const QPoint& by) {
+  adjust_.shift_x += by.x();
+  adjust_.shift_y += by.y();
+  ProjectChanged();
+}
+
 void TMDIChild::FitView() {
   adjust_ = ViewAdjust{};
   ProjectChanged();
@@ -418,11 +424,8 @@ void TMDIChild::mouseReleaseEvent(QMouseEvent* event) {
   drag_pressed_ = false;
   if (!dragging_) return;
   dragging_ = false;
-  drag_by_ = event->position().toPoint() - drag_from_;
-  adjust_.shift_x += drag_by_.x();
-  adjust_.shift_y += drag_by_.y();
   drag_by_ = QPoint();
-  ProjectChanged();
+  MoveBy(event->position().toPoint() - drag_from_);
 }
 
 void TMDIChild::wheelEvent(QWheelEvent* event) {

@@ -86,6 +86,8 @@ class TMDIChild final : public QWidget {
   void ZoomBy(double factor);
   void ZoomBy(double factor, const QPoint& about);
   void FitView();
+  // Moves the picture by so many pixels (a drag does it).
+  void MoveBy(const QPoint& by);
   const ViewAdjust& view_adjust() const { return adjust_; }
 
   // The cut on the drawing: the way cut so far in its own colour, the wire's mark, and status in the status
