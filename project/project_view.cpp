@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <unordered_set>
 
 #include "geometry/decimal_text.h"
 #include "geometry/units.h"
@@ -98,6 +99,25 @@ SpaceMarks SpaceMarksOf(const ProjectDocument& project, const ProjectView& view)
     }
   }
   return marks;
+}
+
+std::vector<OrderMark> PlannedOrder(const ProjectDocument& project) {
+  // The entry vertices of the drawing figures; one that several figures share gets one number.
+  std::unordered_set<uint64_t> entries;
+  const auto key = [](const TPlotPoint& p) {
+    return (uint64_t{static_cast<uint32_t>(p.x)} << 32) | static_cast<uint32_t>(p.y);
+  };
+  for (const auto& figure : project.figures) {
+    if (figure->kind != kDrawingFigure || figure->points.empty()) continue;
+    const auto entry = std::min<size_t>(static_cast<size_t>(std::max(figure->link_aux, 0)), figure->points.size() - 1);
+    entries.insert(key(figure->points[entry]));
+  }
+  std::vector<OrderMark> order;
+  for (const TPlotPoint& point : PlannedPath(project)) {
+    if (entries.erase(key(point)) == 0) continue;
+    order.push_back({point, static_cast<int32_t>(order.size() + 1)});
+  }
+  return order;
 }
 
 ScaleBar ScaleBarOf(const ProjectView& view, int32_t most_pixels) {

@@ -29,6 +29,8 @@ inline constexpr uint32_t kWireColour = 0xff8000;
 // The machine's work area, its origin and the cut's start point.
 inline constexpr uint32_t kWorkAreaColour = 0x5f8fbf;
 inline constexpr uint32_t kStartColour = 0x00a040;
+// The planned order's arrows and numbers.
+inline constexpr uint32_t kOrderColour = 0xb03060;
 
 // The painting's mapping of drawing units to pixels for one window size.
 struct ProjectView {
@@ -93,6 +95,15 @@ struct SpaceMarks {
   TPlotPoint entry;
 };
 SpaceMarks SpaceMarksOf(const ProjectDocument& project, const ProjectView& view);
+
+// The planned order: the entry vertices of the drawing figures (connectors and frames left out) numbered from 1 in
+// the order the wire reaches them along the planned path; figures sharing an entry share its number, and one the
+// path never reaches has none.
+struct OrderMark {
+  TPlotPoint at;
+  int32_t number = 0;
+};
+std::vector<OrderMark> PlannedOrder(const ProjectDocument& project);
 
 // A scale bar: a round length (1, 2 or 5 times a power of ten millimetres) whose pixels come nearest to, without
 // passing, most_pixels; none (millimetres 0) when not even 1 um fits.

@@ -154,8 +154,8 @@ void SaveTextPictures(TMainForm& form, Pictures& pictures) {
   Settle();
 }
 
-// The project zoomed out until the whole work area shows, then zoomed in on its origin and start point; fitted
-// again after.
+// The project zoomed out until the whole work area shows, then zoomed in on its origin and start point, then
+// fitted with its planned order shown.
 void SaveViewPictures(TMainForm& form, TMDIChild& project, Pictures& pictures) {
   const ProjectDocument& document = project.document();
   const auto origin = [&] {
@@ -175,6 +175,9 @@ void SaveViewPictures(TMainForm& form, TMDIChild& project, Pictures& pictures) {
   project.MoveBy(QPoint(200, -150));
   pictures.Save(form, "zoomed");
   project.FitView();
+  project.ShowOrder(true);
+  pictures.Save(form, "planned_order");
+  project.ShowOrder(false);
 }
 
 // A cut of the project on the simulated controller on virtual time, a third of the way, then at its end.

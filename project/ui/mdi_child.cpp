@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygon>
+#include <QPolygonF>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -40,6 +41,9 @@ constexpr int kScaleBarMargin = 10;
 // The radius of the wire's mark and of the start point's.
 constexpr int kWireMark = 5;
 constexpr int kStartMark = 4;
+// An arrowhead's length, and the least length of a line that gets one.
+constexpr double kArrow = 9.0;
+constexpr double kArrowRoom = 30.0;
 // The simulation's speeds, slowest first.
 constexpr int kSimulationSpeeds[] = {1, 2, 5, 10, 20, 50};
 
@@ -266,6 +270,7 @@ void TMDIChild::RenderPicture() {
   // The start point and a short line towards where the wire goes first, over the figures; the selection over
   // everything else, wide.
   PaintStart(painter, view);
+  if (show_order_) PaintOrder(painter, view);
   const auto selected = static_cast<size_t>(document_.selected_figure);
   if (document_.selected_figure >= 0 && selected < document_.figures.size()) {
     painter.setPen(QPen(Colour(FigureColour(document_, selected)), 3));
@@ -302,6 +307,35 @@ void TMDIChild::PaintStart(QPainter& painter, const ProjectView& view) {
   painter.setBrush(Colour(kStartColour));
   painter.drawEllipse(At(marks.start), kStartMark, kStartMark);
   painter.setBrush(Qt::NoBrush);
+}
+
+void TMDIChild::PaintOrder(QPainter& painter, const ProjectView& view) {
+  const std::vector<TPlotPoint> path = PlannedPath(document_);
+  painter.setPen(QPen(Colour(kOrderColour), 1));
+  painter.setBrush(Colour(kOrderColour));
+  // An arrowhead in the middle of each line long enough to hold one, pointing the way the wire goes.
+  TPlotPoint from{};
+  bool first = true;
+  for (const TPlotPoint& point : path) {
+    const TPlotPoint to = view.Pixel(point);
+    if (!first) painter.drawLine(At(from), At(to));
+    const double dx = double{1} * to.x - from.x, dy = double{1} * to.y - from.y;
+    const double length = std::hypot(dx, dy);
+    if (!first && length >= kArrowRoom) {
+      const double ux = dx / length, uy = dy / length;
+      const QPointF tip(from.x + dx / 2 + ux * kArrow / 2, from.y + dy / 2 + uy * kArrow / 2);
+      const QPointF back(tip.x() - ux * kArrow, tip.y() - uy * kArrow);
+      const QPointF side(-uy * kArrow / 2, ux * kArrow / 2);
+      painter.drawPolygon(QPolygonF({tip, back + side, back - side}));
+    }
+    from = to;
+    first = false;
+  }
+  painter.setBrush(Qt::NoBrush);
+  for (const OrderMark& mark : PlannedOrder(document_)) {
+    const TPlotPoint at = view.Pixel(mark.at);
+    painter.drawText(at.x + 6, at.y - 6, QString::number(mark.number));
+  }
 }
 
 void TMDIChild::PaintScaleAndSize(QPainter& painter, const ProjectView& view) {
@@ -450,6 +484,9 @@ void TMDIChild::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Escape:
       ClearPath();
       return;
+    case Qt::Key_O:
+      ShowOrder(!show_order_);
+      return;
     default:
       QWidget::keyPressEvent(event);
   }
@@ -546,6 +583,11 @@ void TMDIChild::FinishSimulation() {
   SetStatusLine("");
   update();
   if (auto finished = std::move(animation_finished_)) finished(document_.abort_requested);
+}
+
+void TMDIChild::ShowOrder(bool show) {
+  show_order_ = show;
+  ProjectChanged();
 }
 
 void TMDIChild::ClearPath() {

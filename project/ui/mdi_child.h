@@ -63,6 +63,10 @@ class TMDIChild final : public QWidget {
   void StartSimulation(int64_t pause_ms, std::function<void(bool stopped)> finished);
   bool simulating() const { return animation_timer_ != nullptr; }
   void ClearPath();
+  // The planned order on demand (the key O): arrows along the planned path for its direction and the order of the
+  // figures' entries as numbers.
+  void ShowOrder(bool show);
+  bool order_shown() const { return show_order_; }
   // The simulation's speed factor, whether it stands paused, and how far along its path it is (ms).
   int simulation_speed() const { return simulation_speed_; }
   bool simulation_paused() const { return simulation_paused_; }
@@ -114,6 +118,7 @@ class TMDIChild final : public QWidget {
   void RenderPicture();
   void PaintSpace(QPainter& painter, const ProjectView& view);
   void PaintStart(QPainter& painter, const ProjectView& view);
+  void PaintOrder(QPainter& painter, const ProjectView& view);
   void PaintScaleAndSize(QPainter& painter, const ProjectView& view);
   void PaintCut(QPainter& painter, const ProjectView& view);
   void ShowSelection();
@@ -139,6 +144,7 @@ class TMDIChild final : public QWidget {
   QImage picture_;
   bool picture_valid_ = false;
   ViewAdjust adjust_;
+  bool show_order_ = false;
   // A drag that moves the picture: where it began and how far it has gone; the picture follows it shifted and is
   // drawn again when it ends.
   bool drag_pressed_ = false;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "plan_projects.h"
@@ -116,6 +117,32 @@ TEST(ProjectView, TheWorkAreaStartsAtTheOriginAndIsTheRangeAtTheProjectsScale) {
   EXPECT_DOUBLE_EQ(bar.millimetres, 0.05);
   EXPECT_EQ(bar.pixels, 80);
   EXPECT_EQ(ProjectSizeText(*project, ','), "100,00 \xC3\x97 25,00 mm");
+}
+
+TEST(ProjectView, ThePlannedOrderNumbersTheFiguresEntriesAsThePathReachesThem) {
+  ScriptedOperator quiet;
+  ScopedOperator installed(quiet);
+  auto project = Project({Rectangle(0, 0, 1000, 1000), Rectangle(3000, 0, 4000, 1000), Rectangle(6000, 0, 7000, 1000)});
+  const auto search = MakeFastPlanSearch();
+  PlanCut(*project, *search);
+  ASSERT_TRUE(project->planned);
+  const std::vector<OrderMark> order = PlannedOrder(*project);
+  ASSERT_EQ(order.size(), 3u) << "the three squares; no connector or marker";
+  const std::vector<TPlotPoint> path = PlannedPath(*project);
+  size_t along = 0;
+  for (size_t i = 0; i < order.size(); ++i) {
+    EXPECT_EQ(order[i].number, static_cast<int32_t>(i + 1));
+    const auto at = std::find(path.begin() + static_cast<std::ptrdiff_t>(along), path.end(), order[i].at);
+    ASSERT_NE(at, path.end()) << "numbered in the order the path reaches them";
+    along = static_cast<size_t>(at - path.begin());
+    bool an_entry = false;
+    for (const auto& figure : project->figures) {
+      if (figure->kind == kDrawingFigure && figure->points[static_cast<size_t>(figure->link_aux)] == order[i].at) {
+        an_entry = true;
+      }
+    }
+    EXPECT_TRUE(an_entry);
+  }
 }
 
 TEST(ProjectView, ACutIsDrawnFromItsStopsReachedToTheWire) {

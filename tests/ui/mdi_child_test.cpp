@@ -156,6 +156,25 @@ TEST_F(ProjectWindow, TheWorkAreaOriginStartPointAndACutSoFarArePainted) {
   EXPECT_EQ(window->CutStatusText(), "next");
 }
 
+TEST_F(ProjectWindow, TheKeyOShowsThePlannedOrderAndHidesItAgain) {
+  const auto window = Open(testing::SquaresPlot(3));
+  window->setFocus();
+  const auto order_pixels = [&window] {
+    const QImage shown = window->grab().toImage();
+    int count = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+      for (int x = 0; x < shown.width(); ++x) count += (shown.pixel(x, y) & 0xffffffu) == kOrderColour ? 1 : 0;
+    }
+    return count;
+  };
+  EXPECT_EQ(order_pixels(), 0);
+  QTest::keyClick(window.get(), Qt::Key_O);
+  EXPECT_TRUE(window->order_shown());
+  EXPECT_GT(order_pixels(), 100) << "the path with its arrows and numbers";
+  QTest::keyClick(window.get(), Qt::Key_O);
+  EXPECT_EQ(order_pixels(), 0);
+}
+
 TEST_F(ProjectWindow, ShiftCtrlAltClickListsThePointsInMillimetres) {
   const auto window = Open("IN;SP1;PU0,0;PD4000,0,4000,4000,0,4000,0,0;PU;");
   const TPlotPoint left = window->View().Pixel({0, 2000});
