@@ -296,7 +296,7 @@ void TMainForm::UpdateMenuItems() {
   if (TMDIChild* active = ActiveProject()) facts.active_caption = active->windowTitle().toStdString();
   const MenuState state = MenuStateFor(facts);
   for (const char* name : {"FileCloseItem", "FileSaveDrawingItem", "info", "Symulacja", "Start1", "WindowCascadeItem",
-                           "WindowTileItem"}) {
+                           "WindowTileItem", "DopasujWidok"}) {
     actions_.at(name)->setEnabled(state.project_open);
   }
   window_menu_->menuAction()->setEnabled(state.project_open);

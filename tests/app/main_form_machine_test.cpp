@@ -243,7 +243,7 @@ TEST_F(MachineWindow, TheCutShowsOnItsDrawingAlongItsProgramAndItsEndStaysUntilT
   EXPECT_FALSE(project->shown_cut().shown()) << "and the finished cut does not come back";
 }
 
-TEST_F(MachineWindow, APausedCutSaysSoAndARestoredProjectWindowKeepsAWorkableSize) {
+TEST_F(MachineWindow, APausedCutSaysSoTheMenuFitsTheViewAndARestoredProjectWindowKeepsAWorkableSize) {
   ASSERT_TRUE(StartOnVirtualTime());
   TMDIChild* project = OpenSample("frame_with_holes.plt");
   ASSERT_NE(project, nullptr);
@@ -254,6 +254,9 @@ TEST_F(MachineWindow, APausedCutSaysSoAndARestoredProjectWindowKeepsAWorkableSiz
   EXPECT_GE(window->width(), 480);
   EXPECT_GE(window->height(), 320);
   window->showMaximized();
+  project->ZoomBy(3.0);
+  Press("DopasujWidok");
+  EXPECT_EQ(project->view_adjust().zoom, 1.0) << "the menu's fit";
 
   Press("SpeedStart");
   ASSERT_TRUE(RunUntil([this] { return session().progress.elapsed_ms() > 0; }));
