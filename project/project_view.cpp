@@ -77,7 +77,7 @@ CutOverlay CutOverlayOf(const CutSnapshot& cut, const ProjectView& view) {
   return overlay;
 }
 
-SpaceMarks SpaceMarksOf(const ProjectDocument& project, const ProjectView& view) {
+SpaceMarks SpaceMarksOf(const ProjectDocument& project, const ProjectView& view, bool walk_plan) {
   SpaceMarks marks;
   const TPlotPoint origin{project.project_min_x, project.project_min_y};
   const double scale = project.kerf_scale_percent() > 0.0 ? project.kerf_scale_percent() : 100.0;
@@ -88,9 +88,10 @@ SpaceMarks SpaceMarksOf(const ProjectDocument& project, const ProjectView& view)
   marks.area_low = marks.origin;
   marks.area_high = view.Pixel(
       {reach(origin.x, project.working_range.x_mm), reach(origin.y, project.working_range.y_mm)});
-  const TPlotPoint start = CutEntryPoint(project);
-  marks.start = view.Pixel(start);
-  marks.entry = marks.start;
+  marks.start = marks.entry = marks.origin;
+  if (!project.planned || !walk_plan) return marks;
+  marks.planned = true;
+  marks.start = marks.entry = view.Pixel(CutEntryPoint(project));
   for (const TPlotPoint& point : PlannedPath(project)) {
     const TPlotPoint pixel = view.Pixel(point);
     if (pixel != marks.start) {
@@ -102,6 +103,7 @@ SpaceMarks SpaceMarksOf(const ProjectDocument& project, const ProjectView& view)
 }
 
 std::vector<OrderMark> PlannedOrder(const ProjectDocument& project) {
+  if (!project.planned) return {};
   // The entry vertices of the drawing figures; one that several figures share gets one number.
   std::unordered_set<uint64_t> entries;
   const auto key = [](const TPlotPoint& p) {

@@ -87,18 +87,20 @@ CutOverlay CutOverlayOf(const CutSnapshot& cut, const ProjectView& view);
 // Where the project lies on the machine, in pixels: its work area (the working range at the project's scale from
 // the machine's origin, which is the drawing's lower left corner), the origin, the start point (the start figure's
 // entry vertex) and the point the wire first heads for from it (the start point itself when the path goes
-// nowhere).
+// nowhere). An unplanned project has neither, nor one whose plan is not to be walked now (walk_plan false, while
+// it is being planned): both are its origin then.
 struct SpaceMarks {
+  bool planned = false;
   TPlotPoint area_low, area_high;  // the work area's lower left and upper right corners
   TPlotPoint origin;
   TPlotPoint start;
   TPlotPoint entry;
 };
-SpaceMarks SpaceMarksOf(const ProjectDocument& project, const ProjectView& view);
+SpaceMarks SpaceMarksOf(const ProjectDocument& project, const ProjectView& view, bool walk_plan = true);
 
 // The planned order: the entry vertices of the drawing figures (connectors and frames left out) numbered from 1 in
 // the order the wire reaches them along the planned path; figures sharing an entry share its number, and one the
-// path never reaches has none.
+// path never reaches has none. Nothing for an unplanned project.
 struct OrderMark {
   TPlotPoint at;
   int32_t number = 0;

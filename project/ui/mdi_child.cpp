@@ -253,7 +253,9 @@ void TMDIChild::RenderPicture() {
   const ProjectView view = View();
   if (!view.drawable) return;
   QPainter painter(&picture_);
-  PaintSpace(painter, view);
+  // The planned path is walked once for the marks of a picture, and not while the plan is being made.
+  const SpaceMarks marks = SpaceMarksOf(document_, view, !busy_);
+  PaintSpace(painter, marks);
   if (ShowsDrawnFigures(document_)) {
     painter.setPen(QPen(Colour(kGrey), 0));
     for (const auto& figure : document_.drawn_figures) {
@@ -269,8 +271,8 @@ void TMDIChild::RenderPicture() {
   }
   // The start point and a short line towards where the wire goes first, over the figures; the selection over
   // everything else, wide.
-  PaintStart(painter, view);
-  if (show_order_) PaintOrder(painter, view);
+  PaintStart(painter, marks);
+  if (show_order_ && !busy_) PaintOrder(painter, view);
   const auto selected = static_cast<size_t>(document_.selected_figure);
   if (document_.selected_figure >= 0 && selected < document_.figures.size()) {
     painter.setPen(QPen(Colour(FigureColour(document_, selected)), 3));
@@ -279,8 +281,7 @@ void TMDIChild::RenderPicture() {
   }
 }
 
-void TMDIChild::PaintSpace(QPainter& painter, const ProjectView& view) {
-  const SpaceMarks marks = SpaceMarksOf(document_, view);
+void TMDIChild::PaintSpace(QPainter& painter, const SpaceMarks& marks) {
   // The work area and the origin's cross, under the figures.
   painter.setPen(QPen(Colour(kWorkAreaColour), 1, Qt::DashLine));
   painter.setBrush(Qt::NoBrush);
@@ -293,9 +294,8 @@ void TMDIChild::PaintSpace(QPainter& painter, const ProjectView& view) {
   painter.drawLine(marks.origin.x, marks.origin.y - 8, marks.origin.x, marks.origin.y + 8);
 }
 
-void TMDIChild::PaintStart(QPainter& painter, const ProjectView& view) {
-  if (document_.figures.empty()) return;
-  const SpaceMarks marks = SpaceMarksOf(document_, view);
+void TMDIChild::PaintStart(QPainter& painter, const SpaceMarks& marks) {
+  if (!marks.planned) return;
   painter.setPen(QPen(Colour(kStartColour), 2));
   if (marks.entry != marks.start) {
     const double dx = double{1} * marks.entry.x - marks.start.x, dy = double{1} * marks.entry.y - marks.start.y;

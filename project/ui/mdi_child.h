@@ -116,8 +116,8 @@ class TMDIChild final : public QWidget {
   void SetStatusLine(const QString& text);
   void UpdateNotes();
   void RenderPicture();
-  void PaintSpace(QPainter& painter, const ProjectView& view);
-  void PaintStart(QPainter& painter, const ProjectView& view);
+  void PaintSpace(QPainter& painter, const SpaceMarks& marks);
+  void PaintStart(QPainter& painter, const SpaceMarks& marks);
   void PaintOrder(QPainter& painter, const ProjectView& view);
   void PaintScaleAndSize(QPainter& painter, const ProjectView& view);
   void PaintCut(QPainter& painter, const ProjectView& view);
