@@ -556,7 +556,10 @@ bool TMDIChild::SimulationKey(int key) {
 }
 
 void TMDIChild::ShowSimulationState() {
-  std::string line = texts_.GetText("Cut_view", "symulacja") + " \xC3\x97" + std::to_string(simulation_speed_);
+  const int64_t total = animation_.total_ms();
+  const int64_t percent = total > 0 ? animation_elapsed_ms_ * 100 / total : 100;
+  std::string line = texts_.GetText("Cut_view", "symulacja") + " " + std::to_string(percent) + "% \xC3\x97" +
+                     std::to_string(simulation_speed_);
   if (simulation_paused_) line += " \xC2\xB7 " + texts_.GetText("Cut_view", "symulacjaPauza");
   line += " \xC2\xB7 " + texts_.GetText("Cut_view", "symulacjaKlawisze");
   SetStatusLine(QString::fromStdString(line));
@@ -568,6 +571,7 @@ void TMDIChild::AnimationTick() {
   if (!simulation_paused_) animation_elapsed_ms_ += std::max<int64_t>(now - animation_tick_ms_, 0) * simulation_speed_;
   animation_tick_ms_ = now;
   animation_elapsed_ms_ = std::min(animation_elapsed_ms_, animation_.total_ms());
+  ShowSimulationState();
   update();
   if (animation_elapsed_ms_ >= animation_.total_ms()) FinishSimulation();
 }

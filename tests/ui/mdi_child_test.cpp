@@ -422,6 +422,9 @@ TEST_F(Simulation, PlusAndMinusSetItsSpeedPPausesItAndTheRightArrowStepsToTheNex
   clock_.Advance(100);
   testing::ProcessEventsFor(40);
   EXPECT_EQ(window->simulation_elapsed_ms(), 500);
+  const std::string share = std::to_string(500 * 100 / window->SimulationTotalMs()) + "%";
+  EXPECT_NE(window->StatusText().toStdString().find(" " + share + " "), std::string::npos)
+      << "how far along its path: " << window->StatusText().toStdString();
   for (int i = 0; i < 6; ++i) QTest::keyClick(window.get(), Qt::Key_Plus);
   EXPECT_EQ(window->simulation_speed(), 50) << "the fastest";
   for (int i = 0; i < 6; ++i) QTest::keyClick(window.get(), Qt::Key_Minus);
