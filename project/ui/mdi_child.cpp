@@ -501,7 +501,8 @@ void TMDIChild::StartSimulation(int64_t pause_ms, std::function<void(bool stoppe
   animation_finished_ = std::move(finished);
   animation_pause_ms_ = pause_ms;
   document_.abort_requested = false;
-  ClearCut();
+  // An ended cut gives way to the simulation; one still under way stays shown.
+  if (cut_.phase != CutPhase::kRunning && cut_.phase != CutPhase::kPaused) ClearCut();
   animation_ = PathAnimation(PlannedStops(document_), View(), pause_ms);
   document_.show_path = true;
   animation_tick_ms_ = CurrentClock().NowMs();

@@ -147,6 +147,12 @@ TEST_F(ProjectWindow, TheWorkAreaOriginStartPointAndACutSoFarArePainted) {
   EXPECT_EQ(shown.pixel(overlay.wire.x, overlay.wire.y) & 0xffffffu, kWireColour) << "the wire";
   EXPECT_EQ(window->CutStatusText(), "cutting");
 
+  window->StartSimulation(0, [](bool) {});
+  QTest::keyClick(window.get(), Qt::Key_Space);
+  testing::ProcessEventsFor(20);
+  ASSERT_FALSE(window->simulating());
+  EXPECT_EQ(window->CutStatusText(), "cutting") << "a simulation does not hide a cut under way";
+
   window->ClearCut();
   window->ShowCut(cut, "cutting");
   EXPECT_FALSE(window->shown_cut().shown()) << "a cleared cut does not come back; the next one does";
