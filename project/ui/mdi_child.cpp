@@ -463,9 +463,10 @@ void TMDIChild::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TMDIChild::wheelEvent(QWheelEvent* event) {
-  const int notches = event->angleDelta().y() / 120;
-  if (notches == 0) return;
-  ZoomBy(std::pow(kZoomStep, notches), event->position().toPoint());
+  // A notch of a wheel is 120; a touchpad turns by less, and zooms by as much less.
+  const int turn = event->angleDelta().y();
+  if (turn == 0) return;
+  ZoomBy(std::pow(kZoomStep, turn / 120.0), event->position().toPoint());
   event->accept();
 }
 
