@@ -275,6 +275,25 @@ TEST_F(MachineWindow, APausedCutSaysSoTheMenuFitsTheViewAndARestoredProjectWindo
   EXPECT_EQ(project->shown_cut().phase, CutPhase::kFinished);
 }
 
+TEST_F(MachineWindow, ACutWhoseLinkIsLostEndsIncompleteWhereItGotAndStaysSo) {
+  ASSERT_TRUE(StartOnVirtualTime());
+  TMDIChild* project = OpenSample("frame_with_holes.plt");
+  ASSERT_NE(project, nullptr);
+  const CutProgress& progress = session().progress;
+  Press("SpeedStart");
+  ASSERT_TRUE(RunUntil([&] { return progress.elapsed_ms() > progress.total_ms() / 2; }));
+  program_->simulated()->Unplug();
+  ASSERT_TRUE(RunUntil([&] { return !progress.active(); }, 60'000));
+  EXPECT_EQ(progress.phase(), CutPhase::kIncomplete);
+  EXPECT_LT(progress.percent(), 100) << "it stays where it got to";
+  program_->simulated()->Replug();
+  ASSERT_TRUE(RunUntil([this] { return session().panel.view().connected; }));
+  NextStatusStep();
+  const std::string incomplete = program_->texts().GetText("Cut_view", "ciecieNiedokonczone");
+  EXPECT_EQ(project->CutStatusText().toStdString().rfind(incomplete, 0), 0u) << project->CutStatusText().toStdString();
+  EXPECT_EQ(project->shown_cut().phase, CutPhase::kIncomplete);
+}
+
 TEST_F(MachineWindow, AutomaticRepetitionCutsTheStartedProjectAgainWithTheCounterShown) {
   ASSERT_TRUE(StartOnVirtualTime());
   ASSERT_NE(OpenSample("frame_with_holes.plt"), nullptr);
