@@ -97,8 +97,8 @@ TEST_F(ProjectWindow, KeysTheWheelAndADragZoomAndMoveThePictureAndHomeFitsItAgai
   // A drag moves the picture, and a click picks the figure where it is shown now.
   const TPlotPoint from = window->View().Pixel({2000, 2000});
   QTest::mousePress(window.get(), Qt::MiddleButton, {}, QPoint(from.x, from.y));
-  QMouseEvent move(QEvent::MouseMove, QPointF(from.x + 60, from.y + 30), window->mapToGlobal(QPointF(from.x + 60, from.y + 30)),
-                   Qt::NoButton, Qt::MiddleButton, Qt::NoModifier);
+  const QPointF to(from.x + 60, from.y + 30);
+  QMouseEvent move(QEvent::MouseMove, to, window->mapToGlobal(to), Qt::NoButton, Qt::MiddleButton, Qt::NoModifier);
   QApplication::sendEvent(window.get(), &move);
   QTest::mouseRelease(window.get(), Qt::MiddleButton, {}, QPoint(from.x + 60, from.y + 30));
   EXPECT_EQ(window->View().Pixel({2000, 2000}), (TPlotPoint{from.x + 60, from.y + 30}));
