@@ -50,11 +50,12 @@ std::optional<std::string> ReadabilityError(const std::string& path) {
 }  // namespace
 
 CuttingRun::CuttingRun(MachineLink& link, RunFlags& flags, TTransArm& transmission, Tster& panel,
-                       MainWindowPort& main_window, CutRunSetup setup)
+                       CutProgress& progress, MainWindowPort& main_window, CutRunSetup setup)
     : link_(link),
       flags_(flags),
       transmission_(transmission),
       panel_(panel),
+      progress_(progress),
       main_window_(main_window),
       setup_(std::move(setup)) {
   transmission_.SetSentListener([this](int64_t commands_sent, bool running) { RecordSent(commands_sent, running); });
@@ -183,6 +184,8 @@ void CuttingRun::tnij(ProjectDocument& project) {
   } else {
     project.cut_start_figure = true;
   }
+  // Where the program begins on the drawing, before writing it may turn the start figure round.
+  const TPlotPoint entry = CutEntryPoint(project);
   const std::string path = setup_.program_folder + TTransArm::kProgramFileName;
   // The last cut's program is about to be replaced: from now on there is no cut of it to resume.
   last_cut_.reset();
@@ -201,11 +204,12 @@ void CuttingRun::tnij(ProjectDocument& project) {
     return;
   }
   if (CancelledByStop()) return;
-  if (PrepareControllerAndTransmit(TTransArm::kProgramFileName)) RecordCutStarted(project);
+  if (PrepareControllerAndTransmit(TTransArm::kProgramFileName, std::nullopt, entry)) RecordCutStarted(project, entry);
 }
 
 bool CuttingRun::PrepareControllerAndTransmit(const std::string& file_name,
-                                              std::optional<std::pair<int32_t, int32_t>> start_point) {
+                                              std::optional<std::pair<int32_t, int32_t>> start_point,
+                                              std::optional<TPlotPoint> entry) {
   EndAtLostLink scope(link_);
   if (!setup_.test_mode) {
     SendCommand(link_, StopCommand());
@@ -232,7 +236,14 @@ bool CuttingRun::PrepareControllerAndTransmit(const std::string& file_name,
   SetStartPoint(link_);
   if (scope.lost() || CancelledByStop()) return false;
   try {
-    return transmission_.start(file_name);
+    if (!transmission_.start(file_name)) return false;
+    // The cut's progress follows a program written from a drawing; a resumed program begins where the wire stood.
+    if (entry) {
+      progress_.Begin(CourseOfProgram(transmission_.program(), link_.state), link_.state.axis_steps[0],
+                      link_.state.axis_steps[1], PlacementOf(*entry, link_.config.Number(Param::skala), link_.state),
+                      CurrentClock().NowMs());
+    }
+    return true;
   } catch (const RunTimeError& error) {
     CurrentOperator().ShowMessageBox(error.what(), true, "");
   }
@@ -292,6 +303,7 @@ void CuttingRun::CancelStartingProgram() {
   // The program has not started yet: it never will. The transmission ends, the controller forgets what it got.
   transmission_.stop();
   flags_.ProgramStarted = false;
+  progress_.End(CutPhase::kStopped);
   const bool cleared = SendCommandAlways(link_, ClearProgramCommand());
   const bool cooled = AllHeatersOff(link_);
   if (!cleared || !cooled) link_.gate.GiveUpCut();
@@ -305,6 +317,7 @@ void CuttingRun::DiscardPausedProgram() {
   transmission_.stop();
   flags_.ProgramStarted = false;
   flags_.MachineStopped = false;
+  progress_.End(CutPhase::kStopped);
   SendCommandAlways(link_, ClearProgramCommand());
   AllHeatersOff(link_);
 }
@@ -402,9 +415,10 @@ void CuttingRun::SaveLastCut() {
   }
 }
 
-void CuttingRun::RecordCutStarted(const ProjectDocument& project) {
+void CuttingRun::RecordCutStarted(const ProjectDocument& project, const TPlotPoint& entry) {
   LastCut cut;
   cut.drawing = project.source_file;
+  cut.entry = entry;
   cut.configuration_digest = ConfigurationDigest(link_.config);
   cut.program_digest = DigestOf(transmission_.program());
   cut.start = link_.state.axis_steps;
@@ -415,6 +429,20 @@ void CuttingRun::RecordCutStarted(const ProjectDocument& project) {
   tracked_path_ = ProgramPath::Replay(transmission_.program(), cut.start);
   tracker_ = WireTracker();
   SaveLastCut();
+}
+
+void CuttingRun::FollowCutTo(const LastCut& cut, const std::string& program, const ProgramPath& path,
+                             const WirePlace& place, const AxisPosition& position) {
+  if (!cut.entry) return;
+  const int64_t now = CurrentClock().NowMs();
+  progress_.Begin(CourseOfProgram(program, link_.state), cut.start[0], cut.start[1],
+                  PlacementOf(*cut.entry, link_.config.Number(Param::skala), link_.state), now);
+  // Led along the program move by move, the progress cannot take a place the program passes twice for the other.
+  const auto observe = [this, now](const AxisPosition& at) {
+    progress_.Observe(static_cast<int32_t>(at[0]), static_cast<int32_t>(at[1]), false, now);
+  };
+  for (size_t move = 0; move < place.move && move < path.moves().size(); ++move) observe(path.moves()[move].to);
+  observe(position);
 }
 
 void CuttingRun::TrackWire(const ReplyRecordBytes& status_record) {
@@ -489,6 +517,10 @@ void CuttingRun::ResumeCut() {
   std::optional<ResumeProgram> resume =
       BuildResumeProgram(*program, *path, place, position, link_.state, link_.config);
   if (!resume) return refuse("wznowienieKoniec");
+  // The operator sees on the drawing what was cut and where the wire stands before anything moves.
+  FollowCutTo(*cut, *program, *path, place, position);
+  progress_.End(CutPhase::kIncomplete);
+  main_window_.ShowCutPlace(cut->drawing);
   const std::string question =
       FillPlaceholders(texts.GetText("Main_window", "wznowienieZapytanie"),
                        {std::to_string(place.move + 1), std::to_string(path->moves().size())});
@@ -503,6 +535,8 @@ void CuttingRun::ResumeCut() {
   last_cut_.reset();
   tracked_path_.reset();
   if (!PrepareControllerAndTransmit(kResumeFileName, std::make_pair(cut->start_x, cut->start_y))) return;
+  // The resumed program's progress is that of the program it goes on with, from the place the wire stands.
+  FollowCutTo(*cut, *program, *path, place, position);
   last_cut_ = *cut;
   last_cut_->reached = place;
   tracked_path_ = path;

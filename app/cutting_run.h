@@ -15,6 +15,7 @@
 #include "link/controller_ops.h"
 #include "link/run_flags.h"
 #include "link/trans_arm.h"
+#include "project/cut_progress.h"
 #include "services/operator.h"
 
 namespace varnholt {
@@ -36,8 +37,8 @@ AutoRepeatButtons AutoRepeatWithoutRun(const tInterfejs& texts);
 class CuttingRun {
  public:
   // Everything given must outlive the run.
-  CuttingRun(MachineLink& link, RunFlags& flags, TTransArm& transmission, Tster& panel, MainWindowPort& main_window,
-             CutRunSetup setup);
+  CuttingRun(MachineLink& link, RunFlags& flags, TTransArm& transmission, Tster& panel, CutProgress& progress,
+             MainWindowPort& main_window, CutRunSetup setup);
   // The transmission and the panel, which outlive the run, tell it nothing more.
   ~CuttingRun();
   CuttingRun(const CuttingRun&) = delete;
@@ -114,12 +115,18 @@ class CuttingRun {
   void DiscardPausedProgram();
   // Steps 5 to 9 of the cut, after its program was written: true when its transmission started. The start point
   // sent is where the wire stands, or the one given (a resumed cut keeps that of the program it resumes).
+  // A cut written from a drawing begins its progress at its entry.
   bool PrepareControllerAndTransmit(const std::string& file_name,
-                                    std::optional<std::pair<int32_t, int32_t>> start_point = std::nullopt);
+                                    std::optional<std::pair<int32_t, int32_t>> start_point = std::nullopt,
+                                    std::optional<TPlotPoint> entry = std::nullopt);
   // The last cut's identity: a new cut's, and the commands its transmission sent (counted in out.cn's commands).
-  void RecordCutStarted(const ProjectDocument& project);
+  void RecordCutStarted(const ProjectDocument& project, const TPlotPoint& entry);
   void RecordSent(int64_t commands_sent, bool running);
   void SaveLastCut();
+  // The progress of the cut's program begun anew and led to the place the wire stands at (nothing for a record
+  // without its drawing's entry).
+  void FollowCutTo(const LastCut& cut, const std::string& program, const ProgramPath& path, const WirePlace& place,
+                   const AxisPosition& position);
   // Follows the wire of the cut under way through its program from the positions a status step read.
   void TrackWire(const ReplyRecordBytes& status_record);
   void PlaceSingleOpenFigureStart(ProjectDocument& project);
@@ -130,6 +137,7 @@ class CuttingRun {
   RunFlags& flags_;
   TTransArm& transmission_;
   Tster& panel_;
+  CutProgress& progress_;
   MainWindowPort& main_window_;
   CutRunSetup setup_;
   bool auto_repeat_ = false;

@@ -71,6 +71,8 @@ std::optional<LastCut> ReadLastCut(const std::string& program_folder) {
   cut.commands_received = *commands;
   cut.reached = {static_cast<size_t>(*move), static_cast<double>(*along) / 1e6};
   cut.finished = *finished == 1;
+  const auto entry_x = number("entry_x", INT32_MIN, INT32_MAX), entry_y = number("entry_y", INT32_MIN, INT32_MAX);
+  if (entry_x && entry_y) cut.entry = TPlotPoint{static_cast<int32_t>(*entry_x), static_cast<int32_t>(*entry_y)};
   return cut;
 }
 
@@ -85,6 +87,7 @@ void WriteLastCut(const std::string& program_folder, const LastCut& cut) {
           "\ncommands=" + std::to_string(cut.commands_received) + "\nreached_move=" + std::to_string(cut.reached.move) +
           "\nreached_along_millionths=" + std::to_string(static_cast<int64_t>(cut.reached.along * 1e6)) +
           "\nfinished=" + (cut.finished ? "1" : "0") + "\n";
+  if (cut.entry) text += "entry_x=" + std::to_string(cut.entry->x) + "\nentry_y=" + std::to_string(cut.entry->y) + "\n";
   WriteFileReplacing(LastCutFile(program_folder), text);
 }
 

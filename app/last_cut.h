@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "files/wire_place.h"
+#include "geometry/figure.h"
 #include "link/move_record.h"
 
 namespace varnholt {
@@ -19,6 +20,8 @@ struct LastCut {
   std::string program_digest;  // of out.cn
   AxisSteps start{};           // the axis positions the program began at
   int32_t start_x = 0, start_y = 0;  // the start point sent with it
+  // The drawing point the program began at, in drawing units (a record without one shows no drawing).
+  std::optional<TPlotPoint> entry;
   // The commands of out.cn the controller can have received (a resumed program's counted as the out.cn commands
   // they are), and the place of the program the wire was at or beyond when they were counted.
   int64_t commands_received = 0;

@@ -16,6 +16,7 @@
 #include "link/run_flags.h"
 #include "link/tf_usb.h"
 #include "link/trans_arm.h"
+#include "project/cut_progress.h"
 
 namespace varnholt {
 
@@ -47,13 +48,26 @@ class MachineSession {
            state.Has(kStatusPaused);
   }
 
+  // Follows the cut the run began, after each status step and what the step noticed: the positions it read, the
+  // end of the program it noticed, and a cut that ended otherwise (given up, or its link or a command failed).
+  void FollowCut();
+  // Where the wire stands as the last status step read it, in millimetres (false before any read).
+  bool WireMillimetres(double& x_mm, double& y_mm) const;
+
   ControllerState state;
   RunFlags flags;
   TfUsb usb;
   MachineLink link;
   TTransArm transmission;
   Tster panel;
+  // How far the cut the run began has got.
+  CutProgress progress;
   CuttingRun run;
+
+ private:
+  int64_t followed_reads_ = 0;
+  int64_t followed_ends_ = 0;
+  uint64_t followed_cut_ = 0;
 };
 
 }  // namespace varnholt

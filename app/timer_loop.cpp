@@ -53,6 +53,7 @@ bool TimerLoop::RunUntil(const std::function<bool()>& done, int64_t deadline_ms)
     }
     // What the step noticed, and a Stop asked for, are carried out between the steps.
     session_.panel.RunRequests();
+    session_.FollowCut();
   }
   return true;
 }

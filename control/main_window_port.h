@@ -3,6 +3,8 @@
 // automatic repetition, the machine buttons of its speed bar, and the commands the machine's own buttons ask for.
 // The main window implements it; tests and the command line implement it in a few lines.
 
+#include <string>
+
 namespace varnholt {
 
 class ProjectDocument;
@@ -45,6 +47,8 @@ class MainWindowPort {
   virtual void ProgramEnded() = 0;
   // The machine's state changed (the status step, a homing step): the main window's lamps show it.
   virtual void ShowLamps(const MachineLamps& /*lamps*/) {}
+  // The cut's progress as it stands is shown on the drawing it was written from (opened when it is not).
+  virtual void ShowCutPlace(const std::string& /*drawing*/) {}
 };
 
 }  // namespace varnholt

@@ -83,6 +83,7 @@ int Tster::tick(const PanelFocus& focus) {
       RefreshMainButtons();
       return interval_;
     }
+    NotePositions(status_record);
     RefreshTestPanel();
     WatchProgram();
     if (status_listener_) status_listener_(status_record);
@@ -129,6 +130,13 @@ void Tster::LoseStartedProgram() {
   CurrentOperator().SetStatusText(kRepetitionPanel, "");
 }
 
+void Tster::NotePositions(const ReplyRecordBytes& status_record) {
+  ControllerState reading;
+  ApplyAxisPositions(reading, status_record, link_.separate_third_axes);
+  read_positions_ = reading.axis_steps;
+  ++position_reads_;
+}
+
 void Tster::WatchProgram() {
   const uint32_t presses = link_.state.button_presses;
   link_.state.button_presses = 0;
@@ -138,6 +146,7 @@ void Tster::WatchProgram() {
     CurrentOperator().SetStatusText(kRepetitionPanel, "");
     // A cut given up ends on the controller incomplete: no end of a cut, and nothing to repeat.
     requests_.program_ended = !link_.gate.cooling_due();
+    if (requests_.program_ended) ++program_ends_noticed_;
   }
   // The controller reports the break as long as the wire is heated; under a running program it is the cut's wire.
   if (ProgramRuns() && link_.state.Has(kStatusWireBroken)) requests_.wire_broken = true;

@@ -124,6 +124,13 @@ class Tster {
   const PauseSnapshot& pause_snapshot() const { return snapshot_; }
   bool jog_in_progress() const { return jog_in_progress_; }
 
+  // The axes' step counts in the status record the last step read from the controller, and how many steps read
+  // them so far: what a cut's progress follows, whether or not the panel shows it.
+  const AxisSteps& read_positions() const { return read_positions_; }
+  int64_t position_reads() const { return position_reads_; }
+  // Ends of started programs the status step noticed (a cut given up ends none).
+  int64_t program_ends_noticed() const { return program_ends_noticed_; }
+
  private:
   // What the status step noticed for RunRequests.
   struct Requests {
@@ -141,6 +148,9 @@ class Tster {
   bool ProgramRuns() const { return link_.state.Has(kStatusProgramRunning); }
   // The link was lost under the started program: no end of it will be seen; the operator is told.
   void LoseStartedProgram();
+  // Keeps the positions of the status record the step read, apart from the state's (which hold what the
+  // operations read when they read it).
+  void NotePositions(const ReplyRecordBytes& status_record);
   // Step 2 of the status step: the end of the program, a broken wire under it and the machine's buttons, from the
   // status the step read, noted for RunRequests.
   void WatchProgram();
@@ -219,6 +229,9 @@ class Tster {
   // Ctrl set the slow speed (not refused), so its release sets the speed back.
   bool ctrl_speed_set_ = false;
   Requests requests_;
+  AxisSteps read_positions_{};
+  int64_t position_reads_ = 0;
+  int64_t program_ends_noticed_ = 0;
   uint32_t device_changes_seen_ = 0;
   int64_t last_cooling_ms_ = 0;
   bool cooled_once_ = false;

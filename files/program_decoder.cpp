@@ -42,7 +42,8 @@ std::string SettingText(uint8_t key, int32_t value) {
 // between two pieces waits in `partial_` for the rest of its bytes.
 class ProgramDecoder::Decoder {
  public:
-  Decoder(const ControllerState& machine, Sink sink) : machine_(machine), sink_(std::move(sink)) {}
+  Decoder(const ControllerState& machine, Sink sink, Words words)
+      : machine_(machine), sink_(std::move(sink)), words_(words) {}
 
   void Feed(std::string_view piece) {
     result_.summary.bytes += piece.size();
@@ -97,6 +98,9 @@ class ProgramDecoder::Decoder {
       Damage(offset_, Format("the byte 0x%02X begins no command", letter));
       return;
     }
+    // The command's time is taken first, so the sink learns when it has run; damage takes it back.
+    const ProgramTimer before = timer_;
+    timer_.Take(bytes_);
     if (letter == 'a' || letter == 'A') {
       MoveGroup(at, static_cast<char>(letter));
     } else if (move_open_) {
@@ -104,7 +108,7 @@ class ProgramDecoder::Decoder {
     } else {
       Command(at, static_cast<char>(letter));
     }
-    if (!result_.damage_offset) timer_.Take(bytes_);
+    if (result_.damage_offset) timer_ = before;
     offset_ += command.size();
   }
 
@@ -121,9 +125,10 @@ class ProgramDecoder::Decoder {
     DecodedCommand command;
     command.offset = offset;
     command.letter = letter;
-    command.text = make_text();
+    if (words_ == Words::kMade) command.text = make_text();
     command.steps = steps;
     command.speed_group = selected_group_;
+    command.seconds = timer_.seconds();
     sink_(command);
   }
 
@@ -218,6 +223,7 @@ class ProgramDecoder::Decoder {
   std::string partial_;
   const ControllerState machine_;  // a copy: the decoder may outlive the caller's state
   Sink sink_;
+  Words words_;
   DecodedProgram result_;
   bool move_open_ = false;
   size_t move_offset_ = 0;
@@ -232,8 +238,8 @@ std::string_view AxisName(size_t code) {
   return code < kNames.size() ? kNames[code] : "?";
 }
 
-ProgramDecoder::ProgramDecoder(const ControllerState& machine, Sink sink)
-    : decoder_(std::make_unique<Decoder>(machine, std::move(sink))) {}
+ProgramDecoder::ProgramDecoder(const ControllerState& machine, Sink sink, Words words)
+    : decoder_(std::make_unique<Decoder>(machine, std::move(sink), words)) {}
 ProgramDecoder::~ProgramDecoder() = default;
 void ProgramDecoder::Feed(std::string_view bytes) { decoder_->Feed(bytes); }
 void ProgramDecoder::Finish() { decoder_->Finish(); }

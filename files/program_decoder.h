@@ -21,6 +21,7 @@ struct DecodedCommand {
   std::string text;  // the decoded arguments
   std::array<int32_t, 8> steps{};  // a move's step counts by axis code
   uint8_t speed_group = 0;         // the speed group selected when the command runs (after it, for a selection)
+  double seconds = 0.0;            // the program's time when the command has run, as the controller runs it
 };
 
 struct ProgramSummary {
@@ -52,8 +53,9 @@ class ProgramDecoder {
  public:
   using Sink = std::function<void(const DecodedCommand&)>;
   // Keeps its own copy of the machine's calibration. Without a sink (nullptr) only the summary is made: the
-  // commands are counted, not put into words.
-  ProgramDecoder(const ControllerState& machine, Sink sink);
+  // commands are counted, not put into words. A sink that reads no text can have the words left out too.
+  enum class Words { kMade, kLeftOut };
+  ProgramDecoder(const ControllerState& machine, Sink sink, Words words = Words::kMade);
   ~ProgramDecoder();
   ProgramDecoder(const ProgramDecoder&) = delete;
   ProgramDecoder& operator=(const ProgramDecoder&) = delete;

@@ -28,7 +28,22 @@ class WriterSink final : public CutPathSink {
   int64_t corner_pause_ms_;
 };
 
+// The start figure's vertex at its link_aux, kept within its points (it has some).
+const TPlotPoint& EntryVertex(const tfigura& start_figure) {
+  const size_t entry = std::min<size_t>(static_cast<size_t>(std::max(start_figure.link_aux, 0)),
+                                        start_figure.points.size() - 1);
+  return start_figure.points[entry];
+}
+
 }  // namespace
+
+TPlotPoint CutEntryPoint(const ProjectDocument& project) {
+  const auto start = static_cast<size_t>(project.start_figure);
+  if (project.start_figure < 0 || start >= project.figures.size() || project.figures[start]->points.empty()) {
+    return {project.project_min_x, project.project_min_y};
+  }
+  return EntryVertex(*project.figures[start]);
+}
 
 std::optional<MessageKey> CutProgramRefusal(const ProjectDocument& project, const Configuration& config,
                                             const ControllerState& machine) {
@@ -62,10 +77,7 @@ std::string BuildCutProgram(const ProjectDocument& project, std::vector<std::uni
   if (run.auto_repeat && run.repetitions_made == 0) writer.ConveyorStart();
   writer.WriteHeader();
   const double skala = config.Number(Param::skala);
-  const tfigura& start_figure = *figures[static_cast<size_t>(project.start_figure)];
-  const size_t entry = std::min<size_t>(static_cast<size_t>(std::max(start_figure.link_aux, 0)),
-                                        start_figure.points.size() - 1);
-  const TPlotPoint& p = start_figure.points[entry];
+  const TPlotPoint p = EntryVertex(*figures[static_cast<size_t>(project.start_figure)]);
   const auto scaled = [skala](int64_t units) {
     return NearestInt32Saturated(skala * static_cast<double>(units) / 100.0);
   };

@@ -73,6 +73,11 @@ size_t PathAnimation::ReachedAt(int64_t elapsed_ms) const {
   return std::max<size_t>(1, static_cast<size_t>(after - arrive_ms_.begin()));
 }
 
+int64_t PathAnimation::NextStopMs(int64_t elapsed_ms) const {
+  const auto after = std::upper_bound(arrive_ms_.begin(), arrive_ms_.end(), elapsed_ms);
+  return after == arrive_ms_.end() ? total_ms() : *after;
+}
+
 TPlotPoint PathAnimation::PenAt(int64_t elapsed_ms) const {
   if (pixels_.empty()) return {};
   const size_t reached = ReachedAt(elapsed_ms);

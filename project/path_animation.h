@@ -37,6 +37,8 @@ class PathAnimation {
   int64_t total_ms() const { return arrive_ms_.empty() ? 0 : leave_ms_.back(); }
   // How many stops the pen has reached after elapsed_ms (at least the first, when there is one).
   size_t ReachedAt(int64_t elapsed_ms) const;
+  // When the pen reaches the first stop after elapsed_ms (the path's end after its last).
+  int64_t NextStopMs(int64_t elapsed_ms) const;
   // Where the pen is after elapsed_ms: at its last stop, or part of the way along the next line.
   TPlotPoint PenAt(int64_t elapsed_ms) const;
 

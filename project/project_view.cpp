@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <unordered_set>
 
 #include "geometry/decimal_text.h"
 #include "geometry/units.h"
+#include "project/cut_program.h"
+#include "project/plan_picture.h"
 #include "project/project_document.h"
 
 namespace varnholt {
@@ -14,6 +18,11 @@ constexpr int32_t kBaselineMargin = 7;
 constexpr int32_t kWidthMargin = 20;
 constexpr int32_t kHeightMargin = 10;
 
+int32_t Int32Saturated(int64_t value) {
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
 std::string Millimetres(int32_t units, char decimal_separator) {
   return DecimalText(UnitsToMm(units), 2, decimal_separator);
 }
@@ -21,8 +30,118 @@ std::string Millimetres(int32_t units, char decimal_separator) {
 }  // namespace
 
 TPlotPoint ProjectView::Pixel(const TPlotPoint& point) const {
-  return {NearestInt32Saturated((double{1} * point.x - min_x) * scale) + kViewLeft,
-          baseline - NearestInt32Saturated((double{1} * point.y - min_y) * scale)};
+  // Whole pixels are added after rounding, so a shift moves the picture without changing its shape.
+  const int64_t x = int64_t{NearestInt32Saturated((double{1} * point.x - min_x) * scale)} + kViewLeft + shift_x;
+  const int64_t y = int64_t{baseline} + shift_y - NearestInt32Saturated((double{1} * point.y - min_y) * scale);
+  return {Int32Saturated(x), Int32Saturated(y)};
+}
+
+TPlotPoint ProjectView::DrawingPoint(double pixel_x, double pixel_y) const {
+  if (!(scale > 0.0)) return {min_x, min_y};
+  return {NearestInt32Saturated(min_x + (pixel_x - kViewLeft - shift_x) / scale),
+          NearestInt32Saturated(min_y + (double{1} * baseline + shift_y - pixel_y) / scale)};
+}
+
+ProjectView Adjusted(ProjectView fit, const ViewAdjust& adjust) {
+  fit.scale *= adjust.zoom;
+  fit.shift_x = NearestInt32Saturated(adjust.shift_x);
+  fit.shift_y = NearestInt32Saturated(adjust.shift_y);
+  return fit;
+}
+
+void ZoomAbout(ViewAdjust& adjust, const ProjectView& fit, double factor, double x, double y) {
+  if (!(factor > 0.0)) return;
+  const double zoom = std::clamp(adjust.zoom * factor, kMinZoom, kMaxZoom);
+  const double applied = zoom / adjust.zoom;
+  // The pixel x is left + shift + u * scale for the point's distance u from the drawing's left in units; the
+  // same u must land on x at the new scale (and likewise upwards from the baseline for y).
+  const double left = kViewLeft, base = fit.baseline;
+  adjust.shift_x = x - left - (x - left - adjust.shift_x) * applied;
+  adjust.shift_y = y - base - (y - base - adjust.shift_y) * applied;
+  adjust.zoom = zoom;
+}
+
+CutOverlay CutOverlayOf(const CutSnapshot& cut, const ProjectView& view) {
+  CutOverlay overlay;
+  if (!cut.shown() || !view.drawable) return overlay;
+  overlay.shown = true;
+  const std::vector<CourseStop>& stops = cut.course->stops;
+  const size_t reached = std::min(cut.reached, stops.size());
+  overlay.cut.reserve(reached + 1);
+  const auto add = [&overlay](const TPlotPoint& pixel) {
+    if (overlay.cut.empty() || overlay.cut.back() != pixel) overlay.cut.push_back(pixel);
+  };
+  for (size_t i = 0; i < reached; ++i) add(view.Pixel(cut.placement.DrawingPoint(stops[i].x, stops[i].y)));
+  overlay.wire = view.Pixel(cut.placement.DrawingPoint(cut.wire_x, cut.wire_y));
+  add(overlay.wire);
+  return overlay;
+}
+
+SpaceMarks SpaceMarksOf(const ProjectDocument& project, const ProjectView& view, bool walk_plan) {
+  SpaceMarks marks;
+  const TPlotPoint origin{project.project_min_x, project.project_min_y};
+  const double scale = project.kerf_scale_percent() > 0.0 ? project.kerf_scale_percent() : 100.0;
+  const auto reach = [scale](int32_t from, double mm) {
+    return NearestInt32Saturated(from + mm * kUnitsPerMm * 100.0 / scale);
+  };
+  marks.origin = view.Pixel(origin);
+  marks.area_low = marks.origin;
+  marks.area_high = view.Pixel(
+      {reach(origin.x, project.working_range.x_mm), reach(origin.y, project.working_range.y_mm)});
+  marks.start = marks.entry = marks.origin;
+  if (!project.planned || !walk_plan) return marks;
+  marks.planned = true;
+  marks.start = marks.entry = view.Pixel(CutEntryPoint(project));
+  for (const TPlotPoint& point : PlannedPath(project)) {
+    const TPlotPoint pixel = view.Pixel(point);
+    if (pixel != marks.start) {
+      marks.entry = pixel;
+      break;
+    }
+  }
+  return marks;
+}
+
+std::vector<OrderMark> PlannedOrder(const ProjectDocument& project) {
+  if (!project.planned) return {};
+  // The entry vertices of the drawing figures; one that several figures share gets one number.
+  std::unordered_set<uint64_t> entries;
+  const auto key = [](const TPlotPoint& p) {
+    return (uint64_t{static_cast<uint32_t>(p.x)} << 32) | static_cast<uint32_t>(p.y);
+  };
+  for (const auto& figure : project.figures) {
+    if (figure->kind != kDrawingFigure || figure->points.empty()) continue;
+    const auto entry = std::min<size_t>(static_cast<size_t>(std::max(figure->link_aux, 0)), figure->points.size() - 1);
+    entries.insert(key(figure->points[entry]));
+  }
+  std::vector<OrderMark> order;
+  for (const TPlotPoint& point : PlannedPath(project)) {
+    if (entries.erase(key(point)) == 0) continue;
+    order.push_back({point, static_cast<int32_t>(order.size() + 1)});
+  }
+  return order;
+}
+
+ScaleBar ScaleBarOf(const ProjectView& view, int32_t most_pixels) {
+  ScaleBar bar;
+  const double pixels_per_mm = view.scale * kUnitsPerMm;
+  if (!(pixels_per_mm > 0.0) || most_pixels < 1) return bar;
+  const double most_mm = most_pixels / pixels_per_mm;
+  if (most_mm < 0.001) return bar;
+  const double power = std::pow(10.0, std::floor(std::log10(most_mm)));
+  for (const double step : {5.0, 2.0, 1.0}) {
+    if (step * power <= most_mm) {
+      bar.millimetres = step * power;
+      break;
+    }
+  }
+  bar.pixels = std::min(most_pixels, NearestInt32Saturated(bar.millimetres * pixels_per_mm));
+  return bar;
+}
+
+std::string ProjectSizeText(const ProjectDocument& project, char decimal_separator) {
+  return Millimetres(project.project_width, decimal_separator) + " \xC3\x97 " +
+         Millimetres(project.project_height, decimal_separator) + " mm";
 }
 
 ProjectView ViewOf(const ProjectDocument& project, int32_t client_width, int32_t client_height,
@@ -42,7 +161,7 @@ ProjectView ViewOf(const ProjectDocument& project, int32_t client_width, int32_t
 }
 
 uint32_t FigureColour(const ProjectDocument& project, size_t index) {
-  if (project.selected_figure >= 0 && static_cast<size_t>(project.selected_figure) == index) return kWhite;
+  if (project.selected_figure >= 0 && static_cast<size_t>(project.selected_figure) == index) return kSelectedColour;
   const tfigura& figure = *project.figures[index];
   if (figure.plan_flag_2 != 0) return kRed;
   return figure.closed != 0 ? kBlack : kBlue;

@@ -87,8 +87,8 @@ bool IsOperatorInput(const QEvent& event) {
   }
 }
 
-InputInterceptor::InputInterceptor(std::function<void(PendingInput)> on_input)
-    : on_input_(std::move(on_input)) {
+InputInterceptor::InputInterceptor(std::function<void(PendingInput)> on_input, std::function<bool(int)> on_key)
+    : on_input_(std::move(on_input)), on_key_(std::move(on_key)) {
   if (QCoreApplication* application = QCoreApplication::instance()) application->installEventFilter(this);
 }
 
@@ -105,6 +105,9 @@ bool InputInterceptor::eventFilter(QObject* watched, QEvent* event) {
   }
   if (event->type() == QEvent::Close) event->ignore();
   MissedReleaseWatch::Note(*event);
+  if (on_key_ && event->type() == QEvent::KeyPress && on_key_(static_cast<const QKeyEvent*>(event)->key())) {
+    return true;
+  }
   const PendingInput input = ClassifyInput(watched, *event);
   if (input != PendingInput::kNone && on_input_) on_input_(input);
   return true;

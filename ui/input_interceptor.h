@@ -54,8 +54,10 @@ class MissedReleaseWatch {
 
 class InputInterceptor final : public QObject {
  public:
-  // Installs itself on the application for its lifetime; presses go to on_input, in the order they came.
-  explicit InputInterceptor(std::function<void(PendingInput)> on_input);
+  // Installs itself on the application for its lifetime; presses go to on_input, in the order they came. A key
+  // press that on_key takes (returns true for) goes to it instead, as the key it is.
+  explicit InputInterceptor(std::function<void(PendingInput)> on_input,
+                            std::function<bool(int qt_key)> on_key = nullptr);
   ~InputInterceptor() override;
   InputInterceptor(const InputInterceptor&) = delete;
   InputInterceptor& operator=(const InputInterceptor&) = delete;
@@ -65,6 +67,7 @@ class InputInterceptor final : public QObject {
 
  private:
   std::function<void(PendingInput)> on_input_;
+  std::function<bool(int)> on_key_;
 };
 
 }  // namespace varnholt

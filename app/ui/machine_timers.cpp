@@ -96,6 +96,8 @@ void MachineTimers::RunRequests() {
   requests_.stepping = false;
   // The end of a program may have started the next cut, or the machine's start button a first one.
   FollowTransmission();
+  session_.FollowCut();
+  emit CutFollowed();
 }
 
 void MachineTimers::TransmissionTimeout() {

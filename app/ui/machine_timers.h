@@ -61,6 +61,8 @@ class MachineTimers final : public QObject {
  signals:
   // A status step ran; the panel window shows the panel's view now.
   void StatusStepped();
+  // The session followed its cut after a status step and what the step noticed; the windows show it now.
+  void CutFollowed();
 
  private:
   // One of the timers: its Qt timer, when its next step is due on the program clock, and whether a step of it is
@@ -75,7 +77,8 @@ class MachineTimers final : public QObject {
   void TransmissionTimeout();
   void DeviceTimeout();
   void RequestsTimeout();
-  // Carries out what the status step noticed and a Stop asked for, then follows a transmission it started.
+  // Carries out what the status step noticed and a Stop asked for, then follows a transmission it started and the
+  // session's cut.
   void RunRequests();
   // A Qt timer that runs handler when it fires.
   QTimer* NewTimer(void (MachineTimers::*handler)());

@@ -70,6 +70,7 @@ constexpr ActionSpec kActions[] = {
     {"WindowCascadeItem", nullptr, "", nullptr, nullptr},
     {"WindowTileItem", nullptr, "", nullptr, nullptr},
     {"CloseAll", nullptr, "", nullptr, nullptr},
+    {"DopasujWidok", nullptr, "Home", nullptr, nullptr},
     {"SpeedPrzesunDoRamion", "SpeedPrzesunDoRamion", "", "to_arms", "SpeedPrzesunDoRamion.hint"},
     {"SpeedWysunPoCieciu", "SpeedWysunPoCieciu", "", "move_out", "SpeedWysunPoCieciu.hint"},
     {"SpeedAutoRepeat", "SpeedAutoRepeat", "", "auto_repeat", "SpeedAutoRepeat.hint"},
@@ -89,7 +90,7 @@ const MenuSpec kMenus[] = {
      {"FileOpenItem", "FileNewTextItem", "FileSaveDrawingItem", "FileCloseItem", "miDuplikujPlt", "info",
       "Symulacja", "-", "About1", "miInstrObslugi", "miPrzyklady", "miKatalog", "-", "FileExitItem"}},
     {"Cicie1", {"Start1", "Wstrzymaj1", "Kontynuacja1", "Wznow1", "-", "sterowanie", "Konfiguracja"}},
-    {"Window1", {"WindowCascadeItem", "WindowTileItem", "CloseAll"}},
+    {"Window1", {"WindowCascadeItem", "WindowTileItem", "CloseAll", "-", "DopasujWidok"}},
 };
 
 // The speed buttons left to right; "|" starts the group anchored at the far end.
@@ -188,6 +189,9 @@ void TMainForm::CreateActions() {
   on("WindowCascadeItem", [this] { mdi_->cascadeSubWindows(); });
   on("WindowTileItem", [this] { mdi_->tileSubWindows(); });
   on("CloseAll", [this] { CloseAllClick(); });
+  on("DopasujWidok", [this] {
+    if (TMDIChild* project = ActiveProject()) project->FitView();
+  });
   on("SpeedPrzesunDoRamion", [this] { Run(&CuttingRunPort::MoveToArms); });
   on("SpeedWysunPoCieciu", [this] { Run(&CuttingRunPort::MoveOutAfterCut); });
   QAction* repeat = actions_.at("SpeedAutoRepeat");
@@ -339,7 +343,7 @@ void TMainForm::UpdateMenuItems() {
   if (TMDIChild* active = ActiveProject()) facts.active_caption = active->windowTitle().toStdString();
   const MenuState state = MenuStateFor(facts);
   for (const char* name : {"FileCloseItem", "FileSaveDrawingItem", "info", "Symulacja", "Start1", "WindowCascadeItem",
-                           "WindowTileItem"}) {
+                           "WindowTileItem", "DopasujWidok"}) {
     actions_.at(name)->setEnabled(state.project_open);
   }
   window_menu_->menuAction()->setEnabled(state.project_open);

@@ -2,6 +2,7 @@
 // repetition, the manual and the catalogue.
 
 #include <QAction>
+#include <algorithm>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -33,6 +34,10 @@ const QStringList kDrawingFilters = {"Hpgl (*.plt *.PLT *.hpgl *.HPGL)", "DXF (*
 
 }  // namespace
 
+// The least size of a project window restored from maximised.
+constexpr int kRestoredWidth = 480;
+constexpr int kRestoredHeight = 320;
+
 TMDIChild* TMainForm::AddProjectWindow() {
   auto* project = new TMDIChild(program_.texts());
   ProjectDocument& document = project->document();
@@ -52,6 +57,10 @@ TMDIChild* TMainForm::AddProjectWindow() {
   // Queued: the window may go while the main window itself is being taken down.
   connect(
       window, &QObject::destroyed, this, [this] { UpdateMenuItems(); }, Qt::QueuedConnection);
+  // The size it comes back to from maximised: one a drawing can be worked on in, not the few pixels the
+  // window would ask for with nothing in it but its status line.
+  const QSize area = mdi_->viewport()->size();
+  window->resize(std::max(area.width() * 2 / 3, kRestoredWidth), std::max(area.height() * 2 / 3, kRestoredHeight));
   window->showMaximized();
   mdi_->setActiveSubWindow(window);
   keep_active_ = window;

@@ -1,12 +1,15 @@
 #include "app/ui/main_form_machine.h"
 
+#include <QFileInfo>
 #include <QTimer>
 
+#include "app/cut_status.h"
 #include "app/cutting_run.h"
 #include "app/program.h"
 #include "app/ui/main_form.h"
 #include "control/ui/tster_form.h"
 #include "control/ui/upgrade_program_form.h"
+#include "files/thpgl.h"
 #include "project/ui/mdi_child.h"
 
 namespace varnholt {
@@ -31,6 +34,7 @@ void MainFormMachine::Connect(MachineTimers::Pace pace) {
       if (program_.has_link()) Resume();
     });
   });
+  QObject::connect(timers_.get(), &MachineTimers::CutFollowed, &form_, [this] { ShowCut(); });
   timers_->Start();
 }
 
@@ -84,9 +88,36 @@ void MainFormMachine::ShowLamps(const MachineLamps& lamps) {
   form_.ShowLamps(lamps);
 }
 
+void MainFormMachine::ShowCut() {
+  if (!IsOpen(cut_project_) || !program_.has_link()) return;
+  const MachineSession& session = program_.session();
+  WirePosition wire;
+  wire.known = session.WireMillimetres(wire.x_mm, wire.y_mm);
+  wire.unit = program_.config().CurrentUnit();
+  cut_project_->ShowCut(session.progress.Snapshot(),
+                        QString::fromStdString(CutStatusText(session.progress, wire, program_.texts())));
+}
+
+void MainFormMachine::ShowCutPlace(const std::string& drawing) {
+  TMDIChild* window = nullptr;
+  for (TMDIChild* project : form_.Projects()) {
+    if (project->document().source_file == drawing) window = project;
+  }
+  if (window == nullptr && !drawing.empty() && QFileInfo(QString::fromStdString(drawing)).isFile()) {
+    window = form_.OpenDrawing(drawing, DrawingKindOfFile(drawing));
+  }
+  if (window == nullptr) return;
+  if (IsOpen(cut_project_) && cut_project_ != window) cut_project_->ClearCut();
+  cut_project_ = window;
+  ShowCut();
+}
+
 void MainFormMachine::Start() {
   if (!program_.has_link()) return;
-  cut_project_ = form_.ActiveProject();
+  // The cut shown in another window is over there: this Start is the next action.
+  TMDIChild* active = form_.ActiveProject();
+  if (IsOpen(cut_project_) && cut_project_ != active) cut_project_->ClearCut();
+  cut_project_ = active;
   program_.session().run.Start1Click();
   FollowTransmission();
 }

@@ -57,6 +57,7 @@ class MainFormMachine final : public MainWindowPort, public CuttingRunPort {
   // nothing when that project was closed.
   void ProgramEnded() override;
   void ShowLamps(const MachineLamps& lamps) override;
+  void ShowCutPlace(const std::string& drawing) override;
 
   // The cutting run as the window's menu items and buttons trigger it.
   void Start() override;
@@ -69,6 +70,8 @@ class MainFormMachine final : public MainWindowPort, public CuttingRunPort {
   bool CloseQuery() override;
 
  private:
+  // The cut the session follows, on the project window it cuts and in its status line.
+  void ShowCut();
   // The transmission a run operation may have started gets its timer.
   void FollowTransmission();
   // The project window is among the open ones.

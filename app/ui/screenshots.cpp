@@ -28,6 +28,7 @@
 #include "layout/duplicate_project.h"
 #include "layout/ui/duplicate_elements.h"
 #include "project/kerf_settings.h"
+#include "project/project_view.h"
 #include "project/ui/mdi_child.h"
 #include "project/ui/text_dialog.h"
 #include "services/document_opener.h"
@@ -181,6 +182,55 @@ void SaveLampPictures(TMainForm& form, Program& program, Pictures& pictures) {
   pictures.Save(*form.statusBar(), "state_lamps_homing_interrupted");
 }
 
+// The project zoomed out until the whole work area shows, then zoomed in on its origin and start point, then
+// fitted with its planned order shown.
+void SaveViewPictures(TMainForm& form, TMDIChild& project, Pictures& pictures) {
+  const ProjectDocument& document = project.document();
+  const auto origin = [&] {
+    const TPlotPoint pixel = project.View().Pixel({document.project_min_x, document.project_min_y});
+    return QPoint(pixel.x, pixel.y);
+  };
+  project.FitView();
+  project.MoveBy(QPoint(30, -30));
+  for (int i = 0; i < 40; ++i) {
+    const SpaceMarks marks = SpaceMarksOf(document, project.View());
+    if (marks.area_high.x < project.width() - 30 && marks.area_high.y > 60) break;
+    project.ZoomBy(0.8, origin());
+  }
+  pictures.Save(form, "work_area");
+  project.FitView();
+  project.ZoomBy(4.0, origin());
+  project.MoveBy(QPoint(200, -150));
+  pictures.Save(form, "zoomed");
+  project.FitView();
+  project.ShowOrder(true);
+  pictures.Save(form, "planned_order");
+  project.ShowOrder(false);
+}
+
+// A cut of the project on the simulated controller on virtual time, a third of the way, then at its end.
+void SaveCutPictures(TMainForm& form, Program& program, Pictures& pictures) {
+  if (!program.has_link() || form.machine_timers() == nullptr) return;
+  const CutProgress& progress = program.session().progress;
+  const uint64_t before = progress.serial();
+  form.ActionNamed("SpeedStart")->trigger();
+  const bool third = RunOnProgramClock(
+      *form.machine_timers(),
+      [&] { return progress.serial() != before && progress.elapsed_ms() * 3 > progress.total_ms(); }, kCutLimitMs);
+  if (!third) {
+    pictures.Missing("cut_in_progress", "the cut did not get a third of the way");
+    return;
+  }
+  RunToNextStatusStep(*form.machine_timers(), kCutLimitMs);
+  pictures.Save(form, "cut_in_progress");
+  if (!RunOnProgramClock(*form.machine_timers(), [&] { return !progress.active(); }, kCutLimitMs)) {
+    pictures.Missing("cut_finished", "the cut did not end");
+    return;
+  }
+  RunToNextStatusStep(*form.machine_timers(), kCutLimitMs);
+  pictures.Save(form, "cut_finished");
+}
+
 }  // namespace
 
 std::string ScreenshotDrawing(const Program& program) { return SampleDrawing(program, "letters_vh.plt"); }
@@ -195,6 +245,9 @@ bool SaveScreenshots(TMainForm& form, Program& program, VirtualClock& clock, TMD
   pictures.Save(form, "simulation");
   clock.Advance(project.SimulationTotalMs());
   Settle();
+  pictures.Save(form, "simulation_kept");
+  project.ClearPath();
+  SaveViewPictures(form, project, pictures);
 
   TDlgkonfig& dialog = form.configuration_dialog();
   dialog.show();
@@ -253,6 +306,12 @@ int RunUnattended(TMainForm& form, Program& program, VirtualClock& clock, const 
     const WindowCutReport report = CutThroughWindow(form, program, 1, kCutLimitMs);
     std::cout << "cut " << drawing << ": " << ReportJson(report) << '\n';
     success = success && report.noticed && report.executed_moves == report.program_moves;
+  }
+  // A cut of its own for its pictures, after the one whose moves were counted.
+  if (pictures_folder) {
+    Pictures pictures(*pictures_folder);
+    SaveCutPictures(form, program, pictures);
+    success = success && pictures.all_saved();
   }
   form.close();
   return success ? 0 : 1;

@@ -1,16 +1,24 @@
 #include "project/ui/mdi_child.h"
 
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygon>
+#include <QPolygonF>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+#include <iterator>
 
 #include "config/konfig_file.h"
 #include "geometry/clock.h"
+#include "geometry/decimal_text.h"
 #include "project/load_report.h"
 #include "project/ui/load_report_dialog.h"
 #include "services/interfejs.h"
@@ -24,6 +32,20 @@ namespace {
 
 // Ticks of the animation; the path's own timing comes from the program clock.
 constexpr int kAnimationTickMs = 15;
+// One zoom step of a key or a wheel notch, and the pixels a press must move to become a drag.
+constexpr double kZoomStep = 1.25;
+constexpr int kDragStart = 4;
+// The scale bar's longest length and its place from the lower left corner of the picture.
+constexpr int kScaleBarMost = 120;
+constexpr int kScaleBarMargin = 10;
+// The radius of the wire's mark and of the start point's.
+constexpr int kWireMark = 5;
+constexpr int kStartMark = 4;
+// An arrowhead's length, and the least length of a line that gets one.
+constexpr double kArrow = 9.0;
+constexpr double kArrowRoom = 30.0;
+// The simulation's speeds, slowest first.
+constexpr int kSimulationSpeeds[] = {1, 2, 5, 10, 20, 50};
 
 QColor Colour(uint32_t rgb) {
   return QColor(static_cast<int>((rgb >> 16) & 0xff), static_cast<int>((rgb >> 8) & 0xff),
@@ -67,15 +89,61 @@ TMDIChild::TMDIChild(const tInterfejs& texts, QWidget* parent)
   notes_button_->setVisible(false);
   connect(notes_button_, &QToolButton::clicked, this, [this] { ShowLoadReport(); });
   status_line_->addPermanentWidget(notes_button_);
+  cut_status_ = new QLabel(status_line_);
+  cut_status_->setObjectName("CutStatus");
+  cut_status_->setVisible(false);
+  status_line_->addPermanentWidget(cut_status_);
   layout->addWidget(status_line_);
+  setFocusPolicy(Qt::StrongFocus);
   ApplyReadingOrder(*this, texts_);
 }
 
 TMDIChild::~TMDIChild() = default;
 
 ProjectView TMDIChild::View() const {
-  return ViewOf(document_, width(), height(), status_line_->height());
+  return Adjusted(ViewOf(document_, width(), height(), status_line_->height()), adjust_);
 }
+
+void TMDIChild::ZoomBy(double factor) {
+  const int canvas_height = std::max(1, height() - status_line_->height());
+  ZoomBy(factor, QPoint(width() / 2, canvas_height / 2));
+}
+
+void TMDIChild::ZoomBy(double factor, const QPoint& about) {
+  ZoomAbout(adjust_, ViewOf(document_, width(), height(), status_line_->height()), factor, about.x(), about.y());
+  ProjectChanged();
+}
+
+void TMDIChild::MoveBy(const QPoint& by) {
+  adjust_.shift_x += by.x();
+  adjust_.shift_y += by.y();
+  ProjectChanged();
+}
+
+void TMDIChild::FitView() {
+  adjust_ = ViewAdjust{};
+  ProjectChanged();
+}
+
+void TMDIChild::ShowCut(const CutSnapshot& cut, const QString& status) {
+  if (cut.serial != 0 && cut.serial == cut_cleared_) return;
+  // A new cut takes the place of a simulation's path kept on the drawing.
+  if (cut.serial != cut_.serial) ClearPath();
+  cut_ = cut;
+  cut_status_->setText(status);
+  cut_status_->setVisible(cut.shown() && !status.isEmpty());
+  update();
+}
+
+void TMDIChild::ClearCut() {
+  cut_cleared_ = cut_.serial;
+  cut_ = CutSnapshot{};
+  cut_status_->clear();
+  cut_status_->setVisible(false);
+  update();
+}
+
+QString TMDIChild::CutStatusText() const { return cut_status_->isVisible() ? cut_status_->text() : QString(); }
 
 void TMDIChild::Work(const std::function<void()>& work) {
   busy_ = true;
@@ -135,8 +203,18 @@ void TMDIChild::ChangeKerf(const KerfSettings& settings) {
   ProjectChanged();
 }
 
+void TMDIChild::RemakeAnimation() {
+  // A running simulation, and the path one left, follow the new mapping, as far along their path as before.
+  if (!simulating() && !document_.show_path) return;
+  const int64_t total = animation_.total_ms();
+  const double share = total > 0 ? static_cast<double>(animation_elapsed_ms_) / static_cast<double>(total) : 1.0;
+  animation_ = PathAnimation(PlannedStops(document_), View(), animation_pause_ms_);
+  animation_elapsed_ms_ = static_cast<int64_t>(std::llround(share * static_cast<double>(animation_.total_ms())));
+}
+
 void TMDIChild::ProjectChanged() {
   picture_valid_ = false;
+  RemakeAnimation();
   update();
 }
 
@@ -175,6 +253,9 @@ void TMDIChild::RenderPicture() {
   const ProjectView view = View();
   if (!view.drawable) return;
   QPainter painter(&picture_);
+  // The planned path is walked once for the marks of a picture, and not while the plan is being made.
+  const SpaceMarks marks = SpaceMarksOf(document_, view, !busy_);
+  PaintSpace(painter, marks);
   if (ShowsDrawnFigures(document_)) {
     painter.setPen(QPen(Colour(kGrey), 0));
     for (const auto& figure : document_.drawn_figures) {
@@ -183,10 +264,110 @@ void TMDIChild::RenderPicture() {
     }
   }
   for (size_t i = 0; i < document_.figures.size(); ++i) {
+    if (static_cast<int64_t>(i) == document_.selected_figure) continue;
     painter.setPen(QPen(Colour(FigureColour(document_, i)), 0));
     const std::vector<TPlotPoint> pixels = PixelPolyline(*document_.figures[i], view);
     DrawPolyline(painter, pixels, pixels.size());
   }
+  // The start point and a short line towards where the wire goes first, over the figures; the selection over
+  // everything else, wide.
+  PaintStart(painter, marks);
+  if (show_order_ && !busy_) PaintOrder(painter, view);
+  const auto selected = static_cast<size_t>(document_.selected_figure);
+  if (document_.selected_figure >= 0 && selected < document_.figures.size()) {
+    painter.setPen(QPen(Colour(FigureColour(document_, selected)), 3));
+    const std::vector<TPlotPoint> pixels = PixelPolyline(*document_.figures[selected], view);
+    DrawPolyline(painter, pixels, pixels.size());
+  }
+}
+
+void TMDIChild::PaintSpace(QPainter& painter, const SpaceMarks& marks) {
+  // The work area and the origin's cross, under the figures.
+  painter.setPen(QPen(Colour(kWorkAreaColour), 1, Qt::DashLine));
+  painter.setBrush(Qt::NoBrush);
+  QPolygon area;
+  area << At(marks.area_low) << QPoint(marks.area_high.x, marks.area_low.y) << At(marks.area_high)
+       << QPoint(marks.area_low.x, marks.area_high.y);
+  painter.drawPolygon(area);
+  painter.setPen(QPen(Colour(kWorkAreaColour), 2));
+  painter.drawLine(marks.origin.x - 8, marks.origin.y, marks.origin.x + 8, marks.origin.y);
+  painter.drawLine(marks.origin.x, marks.origin.y - 8, marks.origin.x, marks.origin.y + 8);
+}
+
+void TMDIChild::PaintStart(QPainter& painter, const SpaceMarks& marks) {
+  if (!marks.planned) return;
+  painter.setPen(QPen(Colour(kStartColour), 2));
+  if (marks.entry != marks.start) {
+    const double dx = double{1} * marks.entry.x - marks.start.x, dy = double{1} * marks.entry.y - marks.start.y;
+    const double length = std::hypot(dx, dy);
+    const double reach = std::min(length, 20.0);
+    painter.drawLine(At(marks.start), QPoint(marks.start.x + static_cast<int>(std::lround(dx / length * reach)),
+                                             marks.start.y + static_cast<int>(std::lround(dy / length * reach))));
+  }
+  painter.setBrush(Colour(kStartColour));
+  painter.drawEllipse(At(marks.start), kStartMark, kStartMark);
+  painter.setBrush(Qt::NoBrush);
+}
+
+void TMDIChild::PaintOrder(QPainter& painter, const ProjectView& view) {
+  const std::vector<TPlotPoint> path = PlannedPath(document_);
+  painter.setPen(QPen(Colour(kOrderColour), 1));
+  painter.setBrush(Colour(kOrderColour));
+  // An arrowhead in the middle of each line long enough to hold one, pointing the way the wire goes.
+  TPlotPoint from{};
+  bool first = true;
+  for (const TPlotPoint& point : path) {
+    const TPlotPoint to = view.Pixel(point);
+    if (!first) painter.drawLine(At(from), At(to));
+    const double dx = double{1} * to.x - from.x, dy = double{1} * to.y - from.y;
+    const double length = std::hypot(dx, dy);
+    if (!first && length >= kArrowRoom) {
+      const double ux = dx / length, uy = dy / length;
+      const QPointF tip(from.x + dx / 2 + ux * kArrow / 2, from.y + dy / 2 + uy * kArrow / 2);
+      const QPointF back(tip.x() - ux * kArrow, tip.y() - uy * kArrow);
+      const QPointF side(-uy * kArrow / 2, ux * kArrow / 2);
+      painter.drawPolygon(QPolygonF({tip, back + side, back - side}));
+    }
+    from = to;
+    first = false;
+  }
+  painter.setBrush(Qt::NoBrush);
+  for (const OrderMark& mark : PlannedOrder(document_)) {
+    const TPlotPoint at = view.Pixel(mark.at);
+    painter.drawText(at.x + 6, at.y - 6, QString::number(mark.number));
+  }
+}
+
+void TMDIChild::PaintScaleAndSize(QPainter& painter, const ProjectView& view) {
+  // At the top left, where the fitted drawing leaves a strip, in the colour of the work area: its text's edges
+  // blend into no colour the picture gives a meaning to.
+  const int top = kScaleBarMargin + painter.fontMetrics().ascent() / 2;
+  const ScaleBar bar = ScaleBarOf(view, kScaleBarMost);
+  const QString size = QString::fromStdString(ProjectSizeText(document_, LocaleDecimalSeparator()));
+  painter.setPen(QPen(Colour(kWorkAreaColour), 1));
+  const int baseline = top + painter.fontMetrics().ascent() / 2;
+  int left = kScaleBarMargin;
+  if (bar.pixels > 0) {
+    painter.drawLine(left, top, left + bar.pixels, top);
+    painter.drawLine(left, top - 4, left, top + 4);
+    painter.drawLine(left + bar.pixels, top - 4, left + bar.pixels, top + 4);
+    const QString length = QString::fromStdString(
+        DecimalText(bar.millimetres, bar.millimetres < 1.0 ? 3 : 0, LocaleDecimalSeparator()) + " mm");
+    painter.drawText(left + bar.pixels + 6, baseline, length);
+    left += bar.pixels + 6 + painter.fontMetrics().horizontalAdvance(length) + 16;
+  }
+  painter.drawText(left, baseline, size);
+}
+
+void TMDIChild::PaintCut(QPainter& painter, const ProjectView& view) {
+  const CutOverlay overlay = CutOverlayOf(cut_, view);
+  if (!overlay.shown) return;
+  painter.setPen(QPen(Colour(kCutColour), 3));
+  DrawPolyline(painter, overlay.cut, overlay.cut.size());
+  painter.setPen(QPen(Colour(kBlack), 1));
+  painter.setBrush(Colour(kWireColour));
+  painter.drawEllipse(At(overlay.wire), kWireMark, kWireMark);
+  painter.setBrush(Qt::NoBrush);
 }
 
 void TMDIChild::paintEvent(QPaintEvent*) {
@@ -195,7 +376,17 @@ void TMDIChild::paintEvent(QPaintEvent*) {
     RenderPicture();
   }
   QPainter painter(this);
+  if (dragging_) {
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    painter.drawImage(drag_by_, picture_);
+    return;
+  }
   painter.drawImage(0, 0, picture_);
+  const ProjectView view = View();
+  if (view.drawable) {
+    PaintScaleAndSize(painter, view);
+    PaintCut(painter, view);
+  }
   if (!document_.show_path || animation_.pixels().empty()) return;
   painter.setPen(QPen(Colour(kRed), 0));
   const size_t reached = animation_.ReachedAt(animation_elapsed_ms_);
@@ -209,8 +400,7 @@ void TMDIChild::paintEvent(QPaintEvent*) {
 void TMDIChild::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   picture_valid_ = false;
-  // A running simulation follows the new scale from where it is.
-  if (simulating()) animation_ = PathAnimation(PlannedStops(document_), View(), animation_pause_ms_);
+  RemakeAnimation();
   update();
 }
 
@@ -219,17 +409,19 @@ void TMDIChild::mousePressEvent(QMouseEvent* event) {
     if (information_requested) information_requested();
     return;
   }
+  if (event->button() == Qt::MiddleButton || event->button() == Qt::LeftButton) {
+    drag_pressed_ = true;
+    dragging_ = false;
+    drag_from_ = event->position().toPoint();
+  }
   if (event->button() != Qt::LeftButton) return;
   const QPoint click = event->position().toPoint();
   document_.selected_figure = FigureAt(document_, View(), TPlotPoint{click.x(), click.y()});
   ProjectChanged();
-  if (document_.selected_figure < 0) {
-    SetStatusLine("");
-    return;
-  }
+  ShowSelection();
+  if (document_.selected_figure < 0) return;
   const std::string caption =
       texts_.GetText("Project_window", "wybranaFiguraNr") + std::to_string(document_.selected_figure);
-  SetStatusLine(QString::fromStdString(caption));
   const Qt::KeyboardModifiers all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
   if ((event->modifiers() & all) == all) {
     const tfigura& figure = *document_.figures[static_cast<size_t>(document_.selected_figure)];
@@ -239,12 +431,66 @@ void TMDIChild::mousePressEvent(QMouseEvent* event) {
   }
 }
 
+void TMDIChild::ShowSelection() {
+  // The selected figure's number stays in the status line while it is selected.
+  if (document_.selected_figure < 0) {
+    SetStatusLine("");
+    return;
+  }
+  SetStatusLine(QString::fromStdString(texts_.GetText("Project_window", "wybranaFiguraNr") +
+                                       std::to_string(document_.selected_figure)));
+}
+
 void TMDIChild::mouseMoveEvent(QMouseEvent* event) {
+  if (drag_pressed_ && (event->buttons() & (Qt::LeftButton | Qt::MiddleButton))) {
+    const QPoint by = event->position().toPoint() - drag_from_;
+    if (!dragging_ && by.manhattanLength() >= kDragStart) dragging_ = true;
+    if (dragging_) {
+      drag_by_ = by;
+      update();
+      return;
+    }
+  }
   if ((event->buttons() & Qt::LeftButton) && document_.selected_figure >= 0) update();
 }
 
-void TMDIChild::mouseReleaseEvent(QMouseEvent*) {
-  SetStatusLine("");
+void TMDIChild::mouseReleaseEvent(QMouseEvent* event) {
+  drag_pressed_ = false;
+  if (!dragging_) return;
+  dragging_ = false;
+  drag_by_ = QPoint();
+  MoveBy(event->position().toPoint() - drag_from_);
+}
+
+void TMDIChild::wheelEvent(QWheelEvent* event) {
+  // A notch of a wheel is 120; a touchpad turns by less, and zooms by as much less.
+  const int turn = event->angleDelta().y();
+  if (turn == 0) return;
+  ZoomBy(std::pow(kZoomStep, turn / 120.0), event->position().toPoint());
+  event->accept();
+}
+
+void TMDIChild::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+      ZoomBy(kZoomStep);
+      return;
+    case Qt::Key_Minus:
+      ZoomBy(1.0 / kZoomStep);
+      return;
+    case Qt::Key_Home:
+      FitView();
+      return;
+    case Qt::Key_Escape:
+      ClearPath();
+      return;
+    case Qt::Key_O:
+      ShowOrder(!show_order_);
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
 }
 
 void TMDIChild::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -256,27 +502,78 @@ void TMDIChild::StartSimulation(int64_t pause_ms, std::function<void(bool stoppe
   animation_finished_ = std::move(finished);
   animation_pause_ms_ = pause_ms;
   document_.abort_requested = false;
+  // An ended cut gives way to the simulation; one still under way stays shown.
+  if (cut_.phase != CutPhase::kRunning && cut_.phase != CutPhase::kPaused) ClearCut();
   animation_ = PathAnimation(PlannedStops(document_), View(), pause_ms);
   document_.show_path = true;
-  animation_start_ms_ = CurrentClock().NowMs();
+  animation_tick_ms_ = CurrentClock().NowMs();
   animation_elapsed_ms_ = 0;
+  simulation_speed_ = 1;
+  simulation_paused_ = false;
   animation_timer_ = new QTimer(this);
   connect(animation_timer_, &QTimer::timeout, this, [this] { AnimationTick(); });
-  animation_input_ = std::make_unique<InputInterceptor>([this](PendingInput input) {
-    if (!IsAbortingPress(input)) return;
-    if (document_.abort_requested) return;
-    document_.abort_requested = true;
-    // Not from inside the interceptor's own filter call: the interceptor ends with the simulation.
-    QMetaObject::invokeMethod(
-        this, [this] { FinishSimulation(); }, Qt::QueuedConnection);
-  });
+  animation_input_ = std::make_unique<InputInterceptor>(
+      [this](PendingInput input) {
+        if (!IsAbortingPress(input)) return;
+        if (document_.abort_requested) return;
+        document_.abort_requested = true;
+        // Not from inside the interceptor's own filter call: the interceptor ends with the simulation.
+        QMetaObject::invokeMethod(
+            this, [this] { FinishSimulation(); }, Qt::QueuedConnection);
+      },
+      [this](int key) { return SimulationKey(key); });
   animation_timer_->start(kAnimationTickMs);
   AnimationTick();
 }
 
+bool TMDIChild::SimulationKey(int key) {
+  const auto it = std::find(std::begin(kSimulationSpeeds), std::end(kSimulationSpeeds), simulation_speed_);
+  const auto at = static_cast<size_t>(it - std::begin(kSimulationSpeeds));
+  switch (key) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+      if (at + 1 < std::size(kSimulationSpeeds)) simulation_speed_ = kSimulationSpeeds[at + 1];
+      break;
+    case Qt::Key_Minus:
+      if (at > 0 && at < std::size(kSimulationSpeeds)) simulation_speed_ = kSimulationSpeeds[at - 1];
+      break;
+    case Qt::Key_P:
+      AnimationTick();
+      simulation_paused_ = !simulation_paused_;
+      break;
+    case Qt::Key_Right:
+      // One stop on, and there it waits.
+      AnimationTick();
+      simulation_paused_ = true;
+      animation_elapsed_ms_ = animation_.NextStopMs(animation_elapsed_ms_);
+      break;
+    default:
+      return false;
+  }
+  ShowSimulationState();
+  // The step may have reached the end: the tick ends the simulation then (not from inside the filter's call).
+  QMetaObject::invokeMethod(
+      this, [this] { AnimationTick(); }, Qt::QueuedConnection);
+  return true;
+}
+
+void TMDIChild::ShowSimulationState() {
+  const int64_t total = animation_.total_ms();
+  const int64_t percent = total > 0 ? animation_elapsed_ms_ * 100 / total : 100;
+  std::string line = texts_.GetText("Cut_view", "symulacja") + " " + std::to_string(percent) + "% \xC3\x97" +
+                     std::to_string(simulation_speed_);
+  if (simulation_paused_) line += " \xC2\xB7 " + texts_.GetText("Cut_view", "symulacjaPauza");
+  line += " \xC2\xB7 " + texts_.GetText("Cut_view", "symulacjaKlawisze");
+  SetStatusLine(QString::fromStdString(line));
+}
+
 void TMDIChild::AnimationTick() {
   if (!simulating()) return;
-  animation_elapsed_ms_ = CurrentClock().NowMs() - animation_start_ms_;
+  const int64_t now = CurrentClock().NowMs();
+  if (!simulation_paused_) animation_elapsed_ms_ += std::max<int64_t>(now - animation_tick_ms_, 0) * simulation_speed_;
+  animation_tick_ms_ = now;
+  animation_elapsed_ms_ = std::min(animation_elapsed_ms_, animation_.total_ms());
+  ShowSimulationState();
   update();
   if (animation_elapsed_ms_ >= animation_.total_ms()) FinishSimulation();
 }
@@ -288,9 +585,21 @@ void TMDIChild::FinishSimulation() {
   animation_timer_->deleteLater();
   animation_timer_ = nullptr;
   animation_input_.reset();
-  document_.show_path = false;
+  // The path drawn so far stays until the operator clears it.
+  SetStatusLine("");
   update();
   if (auto finished = std::move(animation_finished_)) finished(document_.abort_requested);
+}
+
+void TMDIChild::ShowOrder(bool show) {
+  show_order_ = show;
+  ProjectChanged();
+}
+
+void TMDIChild::ClearPath() {
+  if (simulating() || !document_.show_path) return;
+  document_.show_path = false;
+  update();
 }
 
 }  // namespace varnholt

@@ -14,6 +14,7 @@
 #include "project/project_document.h"
 #include "project/project_view.h"
 
+class QLabel;
 class QStatusBar;
 class QTimer;
 class QToolButton;
@@ -55,10 +56,21 @@ class TMDIChild final : public QWidget {
   bool busy() const { return busy_; }
 
   // Animates the planned path one pixel a millisecond with pause_ms at each corner pause, on the program
-  // clock, until it ends or a key or left click anywhere stops it; then paints normally and calls finished
-  // with true when it was stopped.
+  // clock, until it ends or a key or left click anywhere stops it; then calls finished with true when it was
+  // stopped. The path drawn so far stays shown until ClearPath (Esc), the next simulation or the next cut.
+  // While it runs, + and - set its speed (x1 to x50), P pauses and resumes it and the right arrow takes it,
+  // paused, to its next stop.
   void StartSimulation(int64_t pause_ms, std::function<void(bool stopped)> finished);
   bool simulating() const { return animation_timer_ != nullptr; }
+  void ClearPath();
+  // The planned order on demand (the key O): arrows along the planned path for its direction and the order of the
+  // figures' entries as numbers.
+  void ShowOrder(bool show);
+  bool order_shown() const { return show_order_; }
+  // The simulation's speed factor, whether it stands paused, and how far along its path it is (ms).
+  int simulation_speed() const { return simulation_speed_; }
+  bool simulation_paused() const { return simulation_paused_; }
+  int64_t simulation_elapsed_ms() const { return animation_elapsed_ms_; }
   // How long the running simulation takes in all (0 when none runs).
   int64_t SimulationTotalMs() const { return simulating() ? animation_.total_ms() : 0; }
 
@@ -71,8 +83,24 @@ class TMDIChild final : public QWidget {
   // Called on a right click and a double click: the project information window opens here.
   std::function<void()> information_requested;
 
-  // The painting's mapping for the window's current size.
+  // The painting's mapping for the window's current size, zoom and shift.
   ProjectView View() const;
+  // Zoom by factor about the window's middle (keys + and -) or a pixel (the wheel, about the mouse); fit the
+  // whole drawing in again (the key Home, the menu). The picture is drawn again from the figures; the plan stays.
+  void ZoomBy(double factor);
+  void ZoomBy(double factor, const QPoint& about);
+  void FitView();
+  // Moves the picture by so many pixels (a drag does it).
+  void MoveBy(const QPoint& by);
+  const ViewAdjust& view_adjust() const { return adjust_; }
+
+  // The cut on the drawing: the way cut so far in its own colour, the wire's mark, and status in the status
+  // line's cut place. A snapshot that shows nothing takes them away; so does ClearCut until the next cut's
+  // snapshot (another serial) comes.
+  void ShowCut(const CutSnapshot& cut, const QString& status);
+  void ClearCut();
+  const CutSnapshot& shown_cut() const { return cut_; }
+  QString CutStatusText() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -81,12 +109,24 @@ class TMDIChild final : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void SetStatusLine(const QString& text);
   void UpdateNotes();
   void RenderPicture();
+  void PaintSpace(QPainter& painter, const SpaceMarks& marks);
+  void PaintStart(QPainter& painter, const SpaceMarks& marks);
+  void PaintOrder(QPainter& painter, const ProjectView& view);
+  void PaintScaleAndSize(QPainter& painter, const ProjectView& view);
+  void PaintCut(QPainter& painter, const ProjectView& view);
+  void ShowSelection();
   void AnimationTick();
+  // A key the running simulation takes for itself (true) rather than ending on it.
+  bool SimulationKey(int key);
+  void ShowSimulationState();
+  void RemakeAnimation();
   void FinishSimulation();
   // Runs a load with the caption set: the drawing shown, then planned. False when the load failed.
   bool LoadAndPlan(const std::string& caption, const std::function<bool()>& load);
@@ -99,11 +139,26 @@ class TMDIChild final : public QWidget {
   QToolButton* notes_button_ = nullptr;
   bool busy_ = false;
 
+  QLabel* cut_status_ = nullptr;
+
   QImage picture_;
   bool picture_valid_ = false;
+  ViewAdjust adjust_;
+  bool show_order_ = false;
+  // A drag that moves the picture: where it began and how far it has gone; the picture follows it shifted and is
+  // drawn again when it ends.
+  bool drag_pressed_ = false;
+  bool dragging_ = false;
+  QPoint drag_from_;
+  QPoint drag_by_;
+
+  CutSnapshot cut_;
+  uint64_t cut_cleared_ = 0;
 
   PathAnimation animation_;
-  int64_t animation_start_ms_ = 0;
+  int64_t animation_tick_ms_ = 0;  // the clock at the last tick
+  int simulation_speed_ = 1;
+  bool simulation_paused_ = false;
   int64_t animation_elapsed_ms_ = 0;
   int64_t animation_pause_ms_ = 0;
   QTimer* animation_timer_ = nullptr;

@@ -8,12 +8,14 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <fstream>
 #include <iterator>
 
+#include "app/cut_status.h"
 #include "app/ui/main_form_machine.h"
 #include "files/program_decoder.h"
 #include "info/ui/taboutbox.h"
@@ -21,6 +23,7 @@
 #include "layout/dpl_file.h"
 #include "layout/ui/tf_par_dup.h"
 #include "link/sim/simulated_controller.h"
+#include "project/ui/mdi_child.h"
 #include "support/main_window_fixture.h"
 
 namespace varnholt {
@@ -195,6 +198,100 @@ TEST_F(MachineWindow, TheMachinesStartButtonCutsTheActiveProjectButNotOneThatIsS
   ASSERT_TRUE(RunUntil([this] { return ProgramsNoticed() == 1; }));
   EXPECT_EQ(program_->simulated()->program_moves_completed(),
             static_cast<int64_t>(MovesOf(session().transmission.program())));
+}
+
+TEST_F(MachineWindow, TheCutShowsOnItsDrawingAlongItsProgramAndItsEndStaysUntilTheNextAction) {
+  ASSERT_TRUE(StartOnVirtualTime());
+  TMDIChild* project = OpenSample("frame_with_holes.plt");
+  ASSERT_NE(project, nullptr);
+  const auto text = [this](const char* key) { return program_->texts().GetText("Cut_view", key); };
+  const CutProgress& progress = session().progress;
+  Press("SpeedStart");
+  // Part of the way: the window shows the cut so far and where the wire is, the line its share of the program.
+  ASSERT_TRUE(RunUntil([&] { return progress.elapsed_ms() > progress.total_ms() / 3; }));
+  NextStatusStep();
+  const CutSnapshot running = project->shown_cut();
+  EXPECT_EQ(running.phase, CutPhase::kRunning);
+  EXPECT_GT(running.reached, 1u);
+  EXPECT_LT(running.reached, running.course->stops.size());
+  const std::string line = project->CutStatusText().toStdString();
+  EXPECT_EQ(line.rfind(text("ciecieTrwa") + " " + std::to_string(progress.percent()) + "%", 0), 0u) << line;
+  EXPECT_NE(line.find(text("pozostalo") + " " + ProgramTimeText(progress.remaining_ms())), std::string::npos)
+      << line;
+  EXPECT_NE(line.find("X "), std::string::npos) << "the wire's position: " << line;
+  const TPlotPoint wire = CutOverlayOf(running, project->View()).wire;
+  EXPECT_EQ(project->grab().toImage().pixel(wire.x, wire.y) & 0xffffffu, kWireColour);
+  // Where the controller says the wire is lies on the drawing.
+  const TPlotPoint on_drawing = running.placement.DrawingPoint(running.wire_x, running.wire_y);
+  const ProjectDocument& drawing = project->document();
+  EXPECT_GE(on_drawing.x, drawing.project_min_x - 80);
+  EXPECT_LE(on_drawing.x, drawing.project_max_x + 80);
+  EXPECT_GE(on_drawing.y, drawing.project_min_y - 80);
+  EXPECT_LE(on_drawing.y, drawing.project_max_y + 80);
+  EXPECT_LT(progress.percent(), 100);
+
+  ASSERT_TRUE(RunUntil([this] { return ProgramsNoticed() == 1; }));
+  for (int i = 0; i < 5; ++i) NextStatusStep();
+  EXPECT_EQ(project->shown_cut().phase, CutPhase::kFinished) << "the end stays";
+  EXPECT_EQ(project->CutStatusText().toStdString().rfind(text("ciecieZakonczone") + " 100%", 0), 0u)
+      << project->CutStatusText().toStdString();
+
+  Press("Symulacja");
+  EXPECT_FALSE(project->shown_cut().shown()) << "the next action takes it away";
+  EXPECT_TRUE(project->CutStatusText().isEmpty());
+  NextStatusStep();
+  EXPECT_FALSE(project->shown_cut().shown()) << "and the finished cut does not come back";
+}
+
+TEST_F(MachineWindow, APausedCutSaysSoTheMenuFitsTheViewAndARestoredProjectWindowKeepsAWorkableSize) {
+  ASSERT_TRUE(StartOnVirtualTime());
+  TMDIChild* project = OpenSample("frame_with_holes.plt");
+  ASSERT_NE(project, nullptr);
+  auto* window = qobject_cast<QMdiSubWindow*>(project->parentWidget());
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(window->isMaximized());
+  window->showNormal();
+  EXPECT_GE(window->width(), 480);
+  EXPECT_GE(window->height(), 320);
+  window->showMaximized();
+  project->ZoomBy(3.0);
+  Press("DopasujWidok");
+  EXPECT_EQ(project->view_adjust().zoom, 1.0) << "the menu's fit";
+
+  Press("SpeedStart");
+  ASSERT_TRUE(RunUntil([this] { return session().progress.elapsed_ms() > 0; }));
+  Press("Wstrzymaj1");
+  NextStatusStep();
+  NextStatusStep();
+  EXPECT_EQ(project->shown_cut().phase, CutPhase::kPaused);
+  const std::string paused = program_->texts().GetText("Cut_view", "ciecieWstrzymane");
+  EXPECT_EQ(project->CutStatusText().toStdString().rfind(paused, 0), 0u) << project->CutStatusText().toStdString();
+  const int64_t at = session().progress.elapsed_ms();
+  for (int i = 0; i < 5; ++i) NextStatusStep();
+  EXPECT_EQ(session().progress.elapsed_ms(), at) << "a paused cut's time stands still";
+  Press("Skont");
+  ASSERT_TRUE(RunUntil([this] { return ProgramsNoticed() == 1; }));
+  NextStatusStep();
+  EXPECT_EQ(project->shown_cut().phase, CutPhase::kFinished);
+}
+
+TEST_F(MachineWindow, ACutWhoseLinkIsLostEndsIncompleteWhereItGotAndStaysSo) {
+  ASSERT_TRUE(StartOnVirtualTime());
+  TMDIChild* project = OpenSample("frame_with_holes.plt");
+  ASSERT_NE(project, nullptr);
+  const CutProgress& progress = session().progress;
+  Press("SpeedStart");
+  ASSERT_TRUE(RunUntil([&] { return progress.elapsed_ms() > progress.total_ms() / 2; }));
+  program_->simulated()->Unplug();
+  ASSERT_TRUE(RunUntil([&] { return !progress.active(); }, 60'000));
+  EXPECT_EQ(progress.phase(), CutPhase::kIncomplete);
+  EXPECT_LT(progress.percent(), 100) << "it stays where it got to";
+  program_->simulated()->Replug();
+  ASSERT_TRUE(RunUntil([this] { return session().panel.view().connected; }));
+  NextStatusStep();
+  const std::string incomplete = program_->texts().GetText("Cut_view", "ciecieNiedokonczone");
+  EXPECT_EQ(project->CutStatusText().toStdString().rfind(incomplete, 0), 0u) << project->CutStatusText().toStdString();
+  EXPECT_EQ(project->shown_cut().phase, CutPhase::kIncomplete);
 }
 
 TEST_F(MachineWindow, AutomaticRepetitionCutsTheStartedProjectAgainWithTheCounterShown) {

@@ -63,7 +63,7 @@ class FakeCuttingRun final : public CuttingRunPort {
 using MainWindow = testing::MainWindowTest;
 
 constexpr const char* kProjectItems[] = {"FileCloseItem", "FileSaveDrawingItem", "info",          "Symulacja",
-                                         "Start1",        "WindowCascadeItem",   "WindowTileItem"};
+                                         "Start1",        "WindowCascadeItem",   "WindowTileItem", "DopasujWidok"};
 
 TEST_F(MainWindow, MenuItemsFollowTheOpenProjects) {
   ASSERT_TRUE(Start());

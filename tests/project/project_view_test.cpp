@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "plan_projects.h"
@@ -52,7 +53,123 @@ TEST(ProjectView, ColoursFollowSelectionPlanningAndClosure) {
   EXPECT_EQ(FigureColour(*project, 1), kBlue);
   EXPECT_EQ(FigureColour(*project, 2), kRed);
   project->selected_figure = 2;
-  EXPECT_EQ(FigureColour(*project, 2), kWhite) << "the selection shows over every other colour";
+  EXPECT_EQ(FigureColour(*project, 2), kSelectedColour) << "the selection shows over every other colour";
+  for (const uint32_t other : {kBlack, kBlue, kRed, kGrey, kCutColour, kWireColour, kWorkAreaColour, 0xf0f0f0u})
+    EXPECT_NE(kSelectedColour, other) << "the selection stands out of every state, the cut and the background";
+}
+
+TEST(ProjectView, ZoomKeepsThePointUnderTheMouseAndAShiftMovesThePictureWhole) {
+  const auto project = Project({Rectangle(0, 0, 4000, 2000)});
+  const ProjectView fit = ViewOf(*project, 620, 420, 20);
+  ViewAdjust adjust;
+  EXPECT_EQ(Adjusted(fit, adjust).Pixel({4000, 2000}), fit.Pixel({4000, 2000})) << "the default is the fitted view";
+  const TPlotPoint under = fit.DrawingPoint(300, 150);
+  ZoomAbout(adjust, fit, 4.0, 300, 150);
+  ProjectView zoomed = Adjusted(fit, adjust);
+  EXPECT_DOUBLE_EQ(zoomed.scale, fit.scale * 4);
+  const TPlotPoint still = zoomed.DrawingPoint(300, 150);
+  EXPECT_LE(std::abs(still.x - under.x), 2) << "within a pixel of the zoomed drawing";
+  EXPECT_LE(std::abs(still.y - under.y), 2);
+  ZoomAbout(adjust, fit, 0.5, 10, 400);
+  zoomed = Adjusted(fit, adjust);
+  EXPECT_LE(std::abs(zoomed.DrawingPoint(300, 150).x - under.x), 1000) << "a second zoom about another point";
+  const TPlotPoint corner = zoomed.Pixel({4000, 0});
+  adjust.shift_x += 25;
+  adjust.shift_y -= 40;
+  EXPECT_EQ(Adjusted(fit, adjust).Pixel({4000, 0}), (TPlotPoint{corner.x + 25, corner.y - 40}));
+  for (int i = 0; i < 100; ++i) ZoomAbout(adjust, fit, 10.0, 300, 150);
+  EXPECT_DOUBLE_EQ(adjust.zoom, kMaxZoom) << "the zoom has bounds";
+  EXPECT_NE(Adjusted(fit, adjust).Pixel({4000, 2000}).x, 0) << "far outside the window, yet a pixel";
+}
+
+TEST(ProjectView, TheWorkAreaStartsAtTheOriginAndIsTheRangeAtTheProjectsScale) {
+  ScriptedOperator quiet;
+  ScopedOperator installed(quiet);
+  auto project = EmptyProject();
+  ASSERT_TRUE(project->SetKerf(0.0, 50.0));
+  project->working_range = {100.0, 50.0};
+  AddShape(*project, Rectangle(1000, 1000, 3000, 2000));
+  AddShape(*project, Rectangle(4000, 1000, 5000, 1500));
+  FinishProject(*project);
+  const ProjectView view = ViewOf(*project, 1020, 620, 20);
+  SpaceMarks marks = SpaceMarksOf(*project, view);
+  EXPECT_FALSE(marks.planned) << "no start point before the plan";
+  EXPECT_EQ(marks.start, marks.origin);
+  EXPECT_TRUE(PlannedOrder(*project).empty());
+  const auto search = MakeFastPlanSearch();
+  PlanCut(*project, *search);
+  ASSERT_TRUE(project->planned);
+  EXPECT_FALSE(SpaceMarksOf(*project, view, false).planned) << "nor while the plan is being made again";
+  marks = SpaceMarksOf(*project, view);
+  EXPECT_TRUE(marks.planned);
+  const TPlotPoint origin{project->project_min_x, project->project_min_y};
+  EXPECT_EQ(marks.origin, view.Pixel(origin));
+  EXPECT_EQ(marks.area_low, marks.origin);
+  // 100 x 50 mm of foam are 200 x 100 mm of a drawing cut at 50 per cent.
+  EXPECT_EQ(marks.area_high, view.Pixel({origin.x + 8000, origin.y + 4000}));
+  const std::vector<TPlotPoint> path = PlannedPath(*project);
+  EXPECT_EQ(marks.start, view.Pixel(path.front()));
+  EXPECT_NE(marks.entry, marks.start);
+  EXPECT_EQ(marks.entry, view.Pixel(path[1]));
+
+  // A scale bar of a round length that fits: 1 mm is 40 units.
+  ProjectView fixed;
+  fixed.scale = 80.0 / 40 / 25;  // 3.2 pixels a millimetre: 120 pixels are 37.5 mm
+  ScaleBar bar = ScaleBarOf(fixed, 120);
+  EXPECT_DOUBLE_EQ(bar.millimetres, 20.0);
+  EXPECT_EQ(bar.pixels, 64);
+  fixed.scale = 40.0;  // 1600 pixels a millimetre
+  bar = ScaleBarOf(fixed, 120);
+  EXPECT_DOUBLE_EQ(bar.millimetres, 0.05);
+  EXPECT_EQ(bar.pixels, 80);
+  EXPECT_EQ(ProjectSizeText(*project, ','), "100,00 \xC3\x97 25,00 mm");
+}
+
+TEST(ProjectView, ThePlannedOrderNumbersTheFiguresEntriesAsThePathReachesThem) {
+  ScriptedOperator quiet;
+  ScopedOperator installed(quiet);
+  auto project = Project({Rectangle(0, 0, 1000, 1000), Rectangle(3000, 0, 4000, 1000), Rectangle(6000, 0, 7000, 1000)});
+  const auto search = MakeFastPlanSearch();
+  PlanCut(*project, *search);
+  ASSERT_TRUE(project->planned);
+  const std::vector<OrderMark> order = PlannedOrder(*project);
+  ASSERT_EQ(order.size(), 3u) << "the three squares; no connector or marker";
+  const std::vector<TPlotPoint> path = PlannedPath(*project);
+  size_t along = 0;
+  for (size_t i = 0; i < order.size(); ++i) {
+    EXPECT_EQ(order[i].number, static_cast<int32_t>(i + 1));
+    const auto at = std::find(path.begin() + static_cast<std::ptrdiff_t>(along), path.end(), order[i].at);
+    ASSERT_NE(at, path.end()) << "numbered in the order the path reaches them";
+    along = static_cast<size_t>(at - path.begin());
+    bool an_entry = false;
+    for (const auto& figure : project->figures) {
+      if (figure->kind == kDrawingFigure && figure->points[static_cast<size_t>(figure->link_aux)] == order[i].at) {
+        an_entry = true;
+      }
+    }
+    EXPECT_TRUE(an_entry);
+  }
+}
+
+TEST(ProjectView, ACutIsDrawnFromItsStopsReachedToTheWire) {
+  auto course = std::make_shared<ProgramCourse>();
+  course->stops = {{0, 0, 0, 0}, {100, 0, 10, 10}, {100, 50, 20, 20}};
+  CutSnapshot cut;
+  const auto project = Project({Rectangle(0, 0, 4000, 2000)});
+  const ProjectView view = ViewOf(*project, 620, 420, 20);
+  EXPECT_FALSE(CutOverlayOf(cut, view).shown);
+  cut.phase = CutPhase::kRunning;
+  cut.course = course;
+  cut.placement.start = {1000, 500};
+  cut.placement.units_per_step_x = 10;
+  cut.placement.units_per_step_y = -10;
+  cut.reached = 2;
+  cut.wire_x = 100;
+  cut.wire_y = 20;
+  const CutOverlay overlay = CutOverlayOf(cut, view);
+  ASSERT_TRUE(overlay.shown);
+  EXPECT_EQ(overlay.wire, view.Pixel({2000, 300}));
+  EXPECT_EQ(overlay.cut, (std::vector<TPlotPoint>{view.Pixel({1000, 500}), view.Pixel({2000, 500}), overlay.wire}));
 }
 
 TEST(ProjectView, TheLastFigureInListOrderNearTheClickWins) {

@@ -5,6 +5,8 @@
 #include <QMetaObject>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
+#include <cstdlib>
 #include <memory>
 
 #include "config/konfig_file.h"
@@ -58,13 +60,125 @@ TEST_F(ProjectWindow, AClickWithinThreePixelsOfASegmentSelectsItsFigure) {
   EXPECT_EQ(window->document().selected_figure, 0);
   EXPECT_EQ(window->StatusText().toStdString(), Text("Project_window", "wybranaFiguraNr") + "0");
   QTest::mouseRelease(window.get(), Qt::LeftButton, {}, QPoint(bottom.x, bottom.y - 2));
-  EXPECT_TRUE(window->StatusText().isEmpty()) << "releasing the button clears the status line";
+  EXPECT_EQ(window->StatusText().toStdString(), Text("Project_window", "wybranaFiguraNr") + "0")
+      << "the number stays while the figure is selected";
+  const QImage shown = window->grab().toImage();
+  EXPECT_EQ(shown.pixel(bottom.x, bottom.y) & 0xffffffu, kSelectedColour)
+      << "the selection is painted in its own colour";
 
   QTest::mousePress(window.get(), Qt::LeftButton, {}, QPoint(bottom.x, bottom.y - 4));
   EXPECT_EQ(window->document().selected_figure, -1);
   EXPECT_TRUE(window->StatusText().isEmpty());
   QTest::mouseRelease(window.get(), Qt::LeftButton, {}, QPoint(bottom.x, bottom.y - 4));
   EXPECT_TRUE(op_.boxes.empty());
+}
+
+TEST_F(ProjectWindow, KeysTheWheelAndADragZoomAndMoveThePictureAndHomeFitsItAgain) {
+  const auto window = Open(testing::SquaresPlot(1));
+  window->setFocus();
+  const ProjectView fit = window->View();
+  ASSERT_TRUE(fit.drawable);
+  QTest::keyClick(window.get(), Qt::Key_Plus);
+  EXPECT_DOUBLE_EQ(window->View().scale, fit.scale * 1.25);
+  QTest::keyClick(window.get(), Qt::Key_Minus);
+  QTest::keyClick(window.get(), Qt::Key_Minus);
+  EXPECT_DOUBLE_EQ(window->View().scale, fit.scale / 1.25);
+
+  // The wheel zooms about the mouse: the drawing point under it stays.
+  const TPlotPoint corner = window->View().Pixel({4000, 4000});
+  QWheelEvent wheel(QPointF(corner.x, corner.y), window->mapToGlobal(QPointF(corner.x, corner.y)), QPoint(),
+                    QPoint(0, 240), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(window.get(), &wheel);
+  EXPECT_DOUBLE_EQ(window->View().scale, fit.scale * 1.25);
+  const TPlotPoint kept = window->View().Pixel({4000, 4000});
+  EXPECT_LE(std::abs(kept.x - corner.x), 1);
+  EXPECT_LE(std::abs(kept.y - corner.y), 1);
+
+  // A drag moves the picture, and a click picks the figure where it is shown now.
+  const TPlotPoint from = window->View().Pixel({2000, 2000});
+  QTest::mousePress(window.get(), Qt::MiddleButton, {}, QPoint(from.x, from.y));
+  const QPointF to(from.x + 60, from.y + 30);
+  QMouseEvent move(QEvent::MouseMove, to, window->mapToGlobal(to), Qt::NoButton, Qt::MiddleButton, Qt::NoModifier);
+  QApplication::sendEvent(window.get(), &move);
+  QTest::mouseRelease(window.get(), Qt::MiddleButton, {}, QPoint(from.x + 60, from.y + 30));
+  EXPECT_EQ(window->View().Pixel({2000, 2000}), (TPlotPoint{from.x + 60, from.y + 30}));
+  const TPlotPoint bottom = window->View().Pixel({2000, 0});
+  QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(bottom.x, bottom.y - 1));
+  EXPECT_EQ(window->document().selected_figure, 0);
+
+  QTest::keyClick(window.get(), Qt::Key_Home);
+  EXPECT_DOUBLE_EQ(window->View().scale, fit.scale);
+  EXPECT_EQ(window->View().Pixel({2000, 2000}), fit.Pixel({2000, 2000}));
+}
+
+TEST_F(ProjectWindow, TheWorkAreaOriginStartPointAndACutSoFarArePainted) {
+  const auto window = Open(testing::SquaresPlot(2));
+  window->document().working_range = {300.0, 200.0};
+  QTest::keyClick(window.get(), Qt::Key_Minus);
+  QTest::keyClick(window.get(), Qt::Key_Minus);
+  QTest::keyClick(window.get(), Qt::Key_Minus);
+  const ProjectView view = window->View();
+  const SpaceMarks marks = SpaceMarksOf(window->document(), view);
+  QImage shown = window->grab().toImage();
+  ASSERT_TRUE(shown.rect().contains(marks.area_high.x, marks.area_low.y - 30));
+  int edge = 0;  // a dashed line: some of its pixels
+  for (int y = marks.area_low.y - 30; y < marks.area_low.y - 20; ++y) {
+    edge += (shown.pixel(marks.area_high.x, y) & 0xffffffu) == kWorkAreaColour ? 1 : 0;
+  }
+  EXPECT_GE(edge, 4) << "the work area's right edge";
+  EXPECT_EQ(shown.pixel(marks.start.x, marks.start.y) & 0xffffffu, kStartColour) << "the start point";
+
+  auto course = std::make_shared<ProgramCourse>();
+  course->stops = {{0, 0, 0, 0}, {400, 0, 1000, 1000}, {400, 400, 2000, 2000}};
+  course->total_ms = 2000;
+  CutSnapshot cut;
+  cut.phase = CutPhase::kRunning;
+  cut.serial = 7;
+  cut.course = course;
+  cut.placement = {{0, 0}, 10.0, 10.0};
+  cut.reached = 2;
+  cut.wire_x = 400;
+  cut.wire_y = 200;
+  window->ShowCut(cut, "cutting");
+  const CutOverlay overlay = CutOverlayOf(cut, view);
+  const TPlotPoint half{(overlay.cut[0].x + overlay.cut[1].x) / 2, overlay.cut[0].y};
+  shown = window->grab().toImage();
+  EXPECT_EQ(shown.pixel(half.x, half.y) & 0xffffffu, kCutColour) << "the part cut";
+  EXPECT_EQ(shown.pixel(overlay.wire.x, overlay.wire.y) & 0xffffffu, kWireColour) << "the wire";
+  EXPECT_EQ(window->CutStatusText(), "cutting");
+
+  window->StartSimulation(0, [](bool) {});
+  QTest::keyClick(window.get(), Qt::Key_Space);
+  testing::ProcessEventsFor(20);
+  ASSERT_FALSE(window->simulating());
+  EXPECT_EQ(window->CutStatusText(), "cutting") << "a simulation does not hide a cut under way";
+
+  window->ClearCut();
+  window->ShowCut(cut, "cutting");
+  EXPECT_FALSE(window->shown_cut().shown()) << "a cleared cut does not come back; the next one does";
+  EXPECT_TRUE(window->CutStatusText().isEmpty());
+  cut.serial = 8;
+  window->ShowCut(cut, "next");
+  EXPECT_EQ(window->CutStatusText(), "next");
+}
+
+TEST_F(ProjectWindow, TheKeyOShowsThePlannedOrderAndHidesItAgain) {
+  const auto window = Open(testing::SquaresPlot(3));
+  window->setFocus();
+  const auto order_pixels = [&window] {
+    const QImage shown = window->grab().toImage();
+    int count = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+      for (int x = 0; x < shown.width(); ++x) count += (shown.pixel(x, y) & 0xffffffu) == kOrderColour ? 1 : 0;
+    }
+    return count;
+  };
+  EXPECT_EQ(order_pixels(), 0);
+  QTest::keyClick(window.get(), Qt::Key_O);
+  EXPECT_TRUE(window->order_shown());
+  EXPECT_GT(order_pixels(), 100) << "the path with its arrows and numbers";
+  QTest::keyClick(window.get(), Qt::Key_O);
+  EXPECT_EQ(order_pixels(), 0);
 }
 
 TEST_F(ProjectWindow, ShiftCtrlAltClickListsThePointsInMillimetres) {
@@ -275,7 +389,7 @@ class Simulation : public ProjectWindow {
   ScopedClock installed_clock_{clock_};
 };
 
-TEST_F(Simulation, AKeyStopsTheAnimationAndThePathIsNoLongerShown) {
+TEST_F(Simulation, AKeyStopsTheAnimationAndItsPathStaysUntilEscape) {
   const auto window = Open(testing::SquaresPlot(3));
   std::vector<bool> finished;
   window->StartSimulation(50, [&](bool stopped) { finished.push_back(stopped); });
@@ -290,8 +404,59 @@ TEST_F(Simulation, AKeyStopsTheAnimationAndThePathIsNoLongerShown) {
   testing::ProcessEventsFor(20);
   EXPECT_FALSE(window->simulating());
   EXPECT_EQ(finished, std::vector<bool>{true});
-  EXPECT_FALSE(window->document().show_path);
   EXPECT_TRUE(window->document().abort_requested);
+  EXPECT_TRUE(window->document().show_path) << "the path drawn so far stays";
+  const int64_t reached = window->simulation_elapsed_ms();
+  EXPECT_GE(reached, 300);
+  QTest::keyClick(window.get(), Qt::Key_Plus);
+  EXPECT_GT(window->simulation_elapsed_ms(), reached)
+      << "zoomed in, the path keeps its share: more pixels, so more of the animation's time";
+  EXPECT_TRUE(window->document().show_path);
+  QTest::keyClick(window.get(), Qt::Key_Escape);
+  EXPECT_FALSE(window->document().show_path);
+}
+
+TEST_F(Simulation, PlusAndMinusSetItsSpeedPPausesItAndTheRightArrowStepsToTheNextStop) {
+  const auto window = Open(testing::SquaresPlot(3));
+  std::vector<bool> finished;
+  window->StartSimulation(50, [&](bool stopped) { finished.push_back(stopped); });
+  QTest::keyClick(window.get(), Qt::Key_Plus);
+  QTest::keyClick(window.get(), Qt::Key_Plus);
+  EXPECT_EQ(window->simulation_speed(), 5);
+  EXPECT_NE(window->StatusText().toStdString().find("\xC3\x97" "5"), std::string::npos)
+      << window->StatusText().toStdString();
+  clock_.Advance(100);
+  testing::ProcessEventsFor(40);
+  EXPECT_EQ(window->simulation_elapsed_ms(), 500);
+  const std::string share = std::to_string(500 * 100 / window->SimulationTotalMs()) + "%";
+  EXPECT_NE(window->StatusText().toStdString().find(" " + share + " "), std::string::npos)
+      << "how far along its path: " << window->StatusText().toStdString();
+  for (int i = 0; i < 6; ++i) QTest::keyClick(window.get(), Qt::Key_Plus);
+  EXPECT_EQ(window->simulation_speed(), 50) << "the fastest";
+  for (int i = 0; i < 6; ++i) QTest::keyClick(window.get(), Qt::Key_Minus);
+  EXPECT_EQ(window->simulation_speed(), 1) << "the slowest";
+
+  QTest::keyClick(window.get(), Qt::Key_P);
+  EXPECT_TRUE(window->simulation_paused());
+  clock_.Advance(1000);
+  testing::ProcessEventsFor(40);
+  EXPECT_EQ(window->simulation_elapsed_ms(), 500) << "paused";
+  QTest::keyClick(window.get(), Qt::Key_Right);
+  testing::ProcessEventsFor(20);
+  const int64_t stop = window->simulation_elapsed_ms();
+  EXPECT_GT(stop, 500) << "a step on";
+  QTest::keyClick(window.get(), Qt::Key_Right);
+  testing::ProcessEventsFor(20);
+  EXPECT_GT(window->simulation_elapsed_ms(), stop) << "and another";
+  EXPECT_TRUE(window->simulating()) << "the keys of the simulation do not end it";
+  EXPECT_TRUE(finished.empty());
+  QTest::keyClick(window.get(), Qt::Key_P);
+  EXPECT_FALSE(window->simulation_paused());
+  clock_.Advance(window->SimulationTotalMs());
+  testing::ProcessEventsFor(40);
+  EXPECT_FALSE(window->simulating());
+  EXPECT_EQ(finished, std::vector<bool>{false});
+  EXPECT_TRUE(window->document().show_path) << "the whole path stays";
 }
 
 TEST_F(Simulation, TheAnimationEndsByItselfWhenItsTimeIsUp) {
