@@ -438,11 +438,13 @@ void CuttingRun::FollowCutTo(const LastCut& cut, const std::string& program, con
   progress_.Begin(CourseOfProgram(program, link_.state), cut.start[0], cut.start[1],
                   PlacementOf(*cut.entry, link_.config.Number(Param::skala), link_.state), now);
   // Led along the program move by move, the progress cannot take a place the program passes twice for the other.
-  const auto observe = [this, now](const AxisPosition& at) {
-    progress_.Observe(static_cast<int32_t>(at[0]), static_cast<int32_t>(at[1]), false, now);
+  std::vector<std::pair<int32_t, int32_t>> passed;
+  const auto pass = [&passed](const AxisPosition& at) {
+    passed.emplace_back(static_cast<int32_t>(at[0]), static_cast<int32_t>(at[1]));
   };
-  for (size_t move = 0; move < place.move && move < path.moves().size(); ++move) observe(path.moves()[move].to);
-  observe(position);
+  for (size_t move = 0; move < place.move && move < path.moves().size(); ++move) pass(path.moves()[move].to);
+  pass(position);
+  progress_.Retrace(passed, now);
 }
 
 void CuttingRun::TrackWire(const ReplyRecordBytes& status_record) {

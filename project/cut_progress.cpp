@@ -143,6 +143,16 @@ void CutProgress::Observe(int32_t x1, int32_t y1, bool paused, int64_t now_ms) {
   observed_ms_ = now_ms;
 }
 
+void CutProgress::Retrace(const std::vector<std::pair<int32_t, int32_t>>& passed, int64_t now_ms) {
+  if (!active() || course_ == nullptr) return;
+  for (const auto& [x1, y1] : passed) {
+    // As if the whole program's time had gone by since the last position: the next one may lie anywhere ahead.
+    observed_ms_ = now_ms - course_->total_ms - 1;
+    Observe(x1, y1, false, now_ms);
+  }
+  observed_ms_ = now_ms;
+}
+
 void CutProgress::End(CutPhase phase) {
   if (!active()) return;
   phase_ = phase;

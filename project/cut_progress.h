@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "geometry/figure.h"
@@ -76,6 +77,9 @@ class CutProgress {
   // the course to the first place at or after where it was that the positions lie on; while the arms stand at
   // a stop, the stop's pauses run on the clock. Nothing after the cut has ended.
   void Observe(int32_t x1, int32_t y1, bool paused, int64_t now_ms);
+  // The wire passed these X1 and Y1 positions in this order (a cut taken up again where an earlier run of its
+  // program left it): the cut follows them with no bound from the clock, and stands at the last one now.
+  void Retrace(const std::vector<std::pair<int32_t, int32_t>>& passed, int64_t now_ms);
   // The cut ended as phase says; finished takes it to the course's end, the others leave it where it got to.
   void End(CutPhase phase);
   // Nothing is shown any more.

@@ -23,6 +23,7 @@
 #include "files/thpgl.h"
 #include "geometry/clock.h"
 #include "info/ui/taboutbox.h"
+#include "link/sim/simulated_controller.h"
 #include "info/ui/tinfoform.h"
 #include "layout/dpl_file.h"
 #include "layout/duplicate_project.h"
@@ -231,6 +232,34 @@ void SaveCutPictures(TMainForm& form, Program& program, Pictures& pictures) {
   pictures.Save(form, "cut_finished");
 }
 
+// A cut whose cable is pulled a third of the way: once it is back, the resume is offered with the drawing showing
+// what was cut and where the wire stands (the unattended run answers No; the picture is all that is wanted).
+void SaveResumePictures(TMainForm& form, Program& program, Pictures& pictures) {
+  sim::SimulatedController* sim = program.simulated();
+  if (!program.has_link() || form.machine_timers() == nullptr || sim == nullptr) return;
+  const MachineTimers& timers = *form.machine_timers();
+  const CutProgress& progress = program.session().progress;
+  const uint64_t before = progress.serial();
+  form.ActionNamed("SpeedStart")->trigger();
+  if (!RunOnProgramClock(
+          timers, [&] { return progress.serial() != before && progress.elapsed_ms() * 3 > progress.total_ms(); },
+          kCutLimitMs)) {
+    pictures.Missing("resume_offer", "the cut did not get a third of the way");
+    return;
+  }
+  sim->Unplug();
+  RunOnProgramClock(timers, [&] { return !program.session().panel.view().connected; }, kCutLimitMs);
+  // The offer leads the cut's progress anew to where the wire stands.
+  const uint64_t interrupted = progress.serial();
+  sim->Replug();
+  if (!RunOnProgramClock(timers, [&] { return progress.serial() != interrupted; }, int64_t{60} * 1000)) {
+    pictures.Missing("resume_offer", "the resume was not offered");
+    return;
+  }
+  RunToNextStatusStep(timers, kCutLimitMs);
+  pictures.Save(form, "resume_offer");
+}
+
 }  // namespace
 
 std::string ScreenshotDrawing(const Program& program) { return SampleDrawing(program, "letters_vh.plt"); }
@@ -311,6 +340,7 @@ int RunUnattended(TMainForm& form, Program& program, VirtualClock& clock, const 
   if (pictures_folder) {
     Pictures pictures(*pictures_folder);
     SaveCutPictures(form, program, pictures);
+    SaveResumePictures(form, program, pictures);
     success = success && pictures.all_saved();
   }
   form.close();

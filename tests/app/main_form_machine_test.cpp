@@ -327,10 +327,19 @@ TEST_F(MachineWindow, AfterTheCableIsBackTheCutIsOfferedAndGoesOnFromTheWire) {
   ASSERT_TRUE(RunUntil([&sim] { return !sim.program_records().empty() && sim.program_records()[0].moves_completed > 3; }));
   sim.Unplug();
   ASSERT_TRUE(RunUntil([this] { return !session().panel.view().connected; }));
+  // The drawing closed meanwhile is opened again to show what was cut and where the wire stands.
+  Press("CloseAll");
+  ASSERT_TRUE(form_->Projects().empty());
   // The offer after the reconnection, declined: nothing is sent and the wire stays cold.
   op_.answers = {kButtonNo};
   sim.Replug();
   ASSERT_TRUE(RunUntil([this] { return op_.answers.empty(); }, 30'000)) << "the resume was offered; " << Shown();
+  ASSERT_EQ(form_->Projects().size(), 1);
+  const CutSnapshot offered = form_->Projects().front()->shown_cut();
+  EXPECT_EQ(offered.phase, CutPhase::kIncomplete);
+  ASSERT_TRUE(offered.shown());
+  EXPECT_GT(offered.reached, 1u);
+  EXPECT_LT(offered.reached, offered.course->stops.size());
   ASSERT_TRUE(RunUntil([this] { return !session().link.gate.cooling_due(); }));
   EXPECT_EQ(sim.program_records().size(), 1u);
   EXPECT_FALSE(sim.HorizontalWireHot());
