@@ -18,12 +18,6 @@ class CutResume : public CutRunTest {
     ASSERT_TRUE(OpenSample("frame_with_holes.plt"));
     Create();
   }
-  bool AnyHeaterOn() const {
-    for (size_t channel = 0; channel < 8; ++channel) {
-      if (sim_.heater_on(channel)) return true;
-    }
-    return sim_.VerticalWiresHot();
-  }
   // A cut whose cable is pulled at `at` ms after Start and put back a second later.
   void CutInterruptedAt(int64_t at) {
     clock_.Schedule(clock_.NowMs() + at, [this] { sim_.Unplug(); });

@@ -65,6 +65,14 @@ class CutRunTest : public ::testing::Test {
     return RunToEnd();
   }
 
+  // Any heater of the simulated controller on, the vertical wires' included.
+  bool AnyHeaterOn() const {
+    for (size_t channel = 0; channel < 8; ++channel) {
+      if (sim_.heater_on(channel)) return true;
+    }
+    return sim_.VerticalWiresHot();
+  }
+
   std::string ProgramFile() const { return folder_.PathOf("out.cn"); }
   std::optional<std::string> ReadProgram() const {
     std::ifstream file(ProgramFile(), std::ios::binary);

@@ -14,12 +14,6 @@ class MachineSafety : public CutRunTest {
     ASSERT_TRUE(OpenSample("frame_with_holes.plt"));
     Create();
   }
-  bool AnyHeaterOn() const {
-    for (size_t channel = 0; channel < 8; ++channel) {
-      if (sim_.heater_on(channel)) return true;
-    }
-    return sim_.VerticalWiresHot();
-  }
   // Direct commands the controller took (a program's own are lower case).
   size_t DirectCommands() const {
     return static_cast<size_t>(std::count_if(sim_.commands().begin(), sim_.commands().end(),
