@@ -10,6 +10,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusTipEvent>
@@ -18,6 +19,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "app/program.h"
@@ -494,6 +496,29 @@ TEST_F(MainWindow, SimulationOfTheActiveProjectStopsOnAKeyAndTurnsWhenCuttingBot
   ProcessEventsFor(20);
   EXPECT_FALSE(project->simulating());
   EXPECT_EQ(project->document().feed_sign, sign) << "and the one after it the first way again";
+}
+
+// Alt and a letter reach one item: the menus of the bar, and the items of each menu, never share their access
+// letter, in any of the shipped languages.
+TEST_F(MainWindow, NoTwoItemsOfAMenuShareTheirAccessLetterInAnyLanguage) {
+  for (const char* language : {"pl", "us", "de"}) {
+    form_.reset();
+    program_.reset();
+    ASSERT_TRUE(Start({language}));
+    const auto clashes = [language](const QList<QAction*>& actions, const QString& where) {
+      std::map<QString, QString> taken;
+      for (const QAction* action : actions) {
+        if (action->isSeparator() || !action->isVisible()) continue;
+        const QString letter = QKeySequence::mnemonic(action->text()).toString();
+        if (letter.isEmpty()) continue;
+        const auto [place, fresh] = taken.emplace(letter, action->text());
+        EXPECT_TRUE(fresh) << language << ", " << where.toStdString() << ": " << action->text().toStdString()
+                           << " and " << place->second.toStdString() << " share " << letter.toStdString();
+      }
+    };
+    clashes(form_->menuBar()->actions(), "the menu bar");
+    for (const QMenu* menu : form_->menuBar()->findChildren<QMenu*>()) clashes(menu->actions(), menu->title());
+  }
 }
 
 TEST_F(MainWindow, RightToLeftLanguagesMirrorTheWindow) {
