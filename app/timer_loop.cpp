@@ -26,7 +26,7 @@ bool TimerLoop::RunUntil(const std::function<bool()>& done, int64_t deadline_ms)
     // A transmission started since the last turn gets its timer.
     if (session_.transmission.running() && !transmission_scheduled_) {
       transmission_scheduled_ = true;
-      transmission_due_ = clock.NowMs() + session_.transmission.interval();
+      transmission_due_ = clock.NowMs() + session_.transmission.interval() + transmission_slip_ms_;
     }
     int64_t due = panel_due_;
     if (transmission_scheduled_) due = std::min(due, transmission_due_);
@@ -45,7 +45,7 @@ bool TimerLoop::RunUntil(const std::function<bool()>& done, int64_t deadline_ms)
     if (transmission_scheduled_ && transmission_due_ <= clock.NowMs()) {
       const int interval = session_.transmission.tick();
       transmission_scheduled_ = session_.transmission.running();
-      transmission_due_ = clock.NowMs() + interval;
+      transmission_due_ = clock.NowMs() + interval + transmission_slip_ms_;
     }
     if (panel_due_ <= clock.NowMs()) {
       const int interval = session_.panel.tick(PanelFocus{});

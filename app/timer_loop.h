@@ -27,6 +27,8 @@ class TimerLoop {
   // Makes the loop turn at each event of clock as well (the operator's presses come as its events), so an action an
   // event schedules for its own moment runs then.
   void WakeAtEventsOf(EventClock& clock) { events_ = &clock; }
+  // Each step of the transmission comes slip_ms later than it asked for, as on a computer too busy to keep its timers.
+  void SlipTransmission(int64_t slip_ms) { transmission_slip_ms_ = slip_ms; }
 
  private:
   void RunDueActions();
@@ -38,6 +40,7 @@ class TimerLoop {
   int64_t panel_due_ = 0;
   bool transmission_scheduled_ = false;
   int64_t transmission_due_ = 0;
+  int64_t transmission_slip_ms_ = 0;
 };
 
 }  // namespace varnholt

@@ -35,7 +35,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: varnholt-cli cut FILE [--sim Qa|Qe|Qo] [--config FILE.qcc] [--auto-repeat N] [--answer KEY=BUTTON]..."
-    " [--at MS=EVENT]... [--resume] [--test]\n"
+    " [--at MS=EVENT]... [--resume] [--slip MS] [--test]\n"
     "Events: unplug replug stop-button continue-button start-button wire-broken wire-ok busy=N read-fail=N stop"
     " continue start\n";
 
@@ -51,6 +51,7 @@ struct CutOptions {
   std::vector<std::pair<int64_t, std::string>> events;
   bool test_mode = false;
   bool resume = false;  // a cut that did not end is resumed from where the wire stands (the simulator only)
+  int64_t slip_ms = 0;  // each transmission step comes this much later than asked, as on a loaded computer
 };
 
 std::optional<int64_t> WholeNumber(const std::string& text, int64_t largest) {
@@ -122,6 +123,10 @@ std::optional<CutOptions> ParseOptions(const Arguments& args, std::ostream& err)
       options.test_mode = true;
     } else if (word == "--resume") {
       options.resume = true;
+    } else if (word == "--slip" && has_value) {
+      const auto slip = WholeNumber(args[++i], 60'000);
+      if (!slip) return fail("--slip takes the milliseconds each transmission step comes late (0 to 60000)");
+      options.slip_ms = *slip;
     } else if (options.drawing.empty() && !word.starts_with("-")) {
       options.drawing = word;
     } else {
@@ -335,7 +340,7 @@ void PrintJson(const RunOutcome& outcome, const CutOperator& op, const Transmiss
         << ",\"answer\":" << JsonString(ButtonName(question.answer)) << '}';
   }
   out << "],\"commands_sent\":" << tally.commands() << ",\"go_sent_after\":" << OptionalNumber(tally.go_sent_after())
-      << ",\"progress\":[";
+      << ",\"dry_spells\":" << session.transmission.dry_spells() << ",\"progress\":[";
   for (size_t i = 0; i < op.progress().size(); ++i) out << (i == 0 ? "" : ",") << JsonString(op.progress()[i]);
   const ControllerState& s = session.state;
   out << "],\"program_moves\":" << tally.program_moves() << ",\"executed_moves\":"
@@ -402,6 +407,7 @@ int RunCut(const Arguments& given, std::ostream& out, std::ostream& err) {
 
   TimerLoop loop(session);
   if (sim) loop.WakeAtEventsOf(virtual_clock);
+  loop.SlipTransmission(options->slip_ms);
   CuttingRun& run = session.run;
   loop.Schedule(start_ms, [&run] { run.Start1Click(); });
   for (const auto& [ms, event] : options->events) {

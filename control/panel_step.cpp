@@ -144,8 +144,9 @@ void Tster::WatchProgram() {
     ReadHeaters(link_);
     flags_.ProgramStarted = false;
     CurrentOperator().SetStatusText(kRepetitionPanel, "");
-    // A cut given up ends on the controller incomplete: no end of a cut, and nothing to repeat.
-    requests_.program_ended = !link_.gate.cooling_due();
+    // A cut given up ends on the controller incomplete: no end of a cut, and nothing to repeat. Nor is a program
+    // that ran out of commands while the rest was still being sent: the transmission ends that cut as incomplete.
+    requests_.program_ended = !link_.gate.cooling_due() && !link_.gate.sending_rest();
     if (requests_.program_ended) ++program_ends_noticed_;
   }
   // The controller reports the break as long as the wire is heated; under a running program it is the cut's wire.

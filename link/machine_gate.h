@@ -56,6 +56,10 @@ class MachineGate {
   // A transmission streams a program to the controller.
   bool transmitting() const { return transmitting_; }
   void SetTransmitting(bool on) { transmitting_ = on; }
+  // The program runs on the controller (Go went out) while the rest of it is still to be sent: a program that stops
+  // running now ran out of commands, which is no end of the cut.
+  bool sending_rest() const { return sending_rest_; }
+  void SetSendingRest(bool on) { sending_rest_ = on; }
 
   // The operator's Stop (a key, a button, the machine's stop button). The running operation ends on it at its next
   // wait; what it leaves is carried out once the machine is free, through the notifier.
@@ -87,6 +91,7 @@ class MachineGate {
   HeaterChannels heaters_when_kept_ = 0;
   int32_t output_when_kept_ = -1;
   bool transmitting_ = false;
+  bool sending_rest_ = false;
   bool stop_requested_ = false;
   bool cooling_due_ = false;
   bool transmission_given_up_ = false;

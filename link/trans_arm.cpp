@@ -5,6 +5,7 @@
 
 #include "config/file_read.h"
 #include "config/file_write.h"
+#include "geometry/clock.h"
 #include "geometry/units.h"
 #include "link/machine_hold.h"
 #include "services/interfejs.h"
@@ -61,6 +62,7 @@ bool TTransArm::start(const std::string& file_name) {
   commands_sent_ = 0;
   go_sent_after_.reset();
   interval_ = kBurstIntervalMs;
+  next_step_due_ms_ = CurrentClock().NowMs() + interval_;
   device_changes_at_start_ = link_.usb.device_changes();
   link_.gate.TakeTransmissionGivenUp();
   running_ = true;
@@ -74,6 +76,7 @@ void TTransArm::stop() {
   CurrentOperator().SetStatusText(0, link_.texts.GetText("Transmission", "transmisjaZakonczona"));
   running_ = false;
   link_.gate.SetTransmitting(false);
+  link_.gate.SetSendingRest(false);
   if (sent_listener_) sent_listener_(commands_sent_, false);
 }
 
@@ -137,17 +140,50 @@ int TTransArm::tick() {
   ReadStatus(link_);
   // A controller found again after a device change was reset and lost the beginning of the program: the rest
   // must not go after it.
-  if (!link_.usb.QuellmarQvExist() || link_.usb.device_changes() != device_changes_at_start_) {
+  const auto link_lost = [this] {
+    return !link_.usb.QuellmarQvExist() || link_.usb.device_changes() != device_changes_at_start_;
+  };
+  if (link_lost()) {
     EndForLostLink();
+    return 0;
+  }
+  // Started, the program neither runs nor stands paused: it ran out of commands before the rest came.
+  const bool runs = link_.state.Has(kStatusProgramRunning) && !link_.state.Has(kStatusWaitsForGo);
+  if (go_sent_after_ && !runs && !link_.state.Has(kStatusPaused)) {
+    EndForDrySpell();
     return 0;
   }
   if (link_.state.Has(kStatusBufferFull)) {
     interval_ = kBufferFullIntervalMs;
+    next_step_due_ms_ = CurrentClock().NowMs() + interval_;
     ShowProgress(false);
     return interval_;
   }
   interval_ = kBurstRunningIntervalMs;
-  for (int burst = 0; burst < kBurstSize && position_ < program_.size(); ++burst) {
+  const int64_t began = CurrentClock().NowMs();
+  const int bursts = began - next_step_due_ms_ > kLateMs ? kBurstsPerStep : 1;
+  for (int burst = 0; burst < bursts && position_ < program_.size(); ++burst) {
+    if (burst > 0) {
+      if (CurrentClock().NowMs() - began >= kStepBudgetMs) break;
+      ReadStatus(link_);
+      if (link_lost()) {
+        EndForLostLink();
+        return 0;
+      }
+      if (link_.state.Has(kStatusBufferFull)) break;
+    }
+    if (!SendBurst()) return 0;
+  }
+  link_.gate.SetSendingRest(go_sent_after_.has_value() && position_ < program_.size());
+  ShowProgress(true);
+  interval_ = kBurstIntervalMs;
+  next_step_due_ms_ = CurrentClock().NowMs() + interval_;
+  if (sent_listener_) sent_listener_(commands_sent_, true);
+  return interval_;
+}
+
+bool TTransArm::SendBurst() {
+  for (int command_index = 0; command_index < kBurstSize && position_ < program_.size(); ++command_index) {
     const auto length = static_cast<size_t>(*LengthOfCommandAt(static_cast<uint8_t>(program_[position_])));
     const std::string_view command = std::string_view(program_).substr(position_, length);
     position_ += length;
@@ -156,21 +192,32 @@ int TTransArm::tick() {
     // failure.
     if (const int error = TrySend(link_, command); error != 0) {
       EndAfterFailedWrite(error);
-      return 0;
+      return false;
     }
     if (commands_sent_ == kCommandsBeforeGo) {
       if (const int error = TrySend(link_, GoCommand()); error != 0) {
         EndAfterFailedWrite(error);
-        return 0;
+        return false;
       }
       go_sent_after_ = commands_sent_;
       flags_.ProgramStarted = true;
     }
   }
-  ShowProgress(true);
-  interval_ = kBurstIntervalMs;
-  if (sent_listener_) sent_listener_(commands_sent_, true);
-  return interval_;
+  return true;
+}
+
+void TTransArm::EndForDrySpell() {
+  stop();
+  flags_.ProgramStarted = false;
+  ++dry_spells_;
+  // What reached the controller after it ran out waits for a Go that must never come; the wire stands in the
+  // material and is switched off.
+  const bool cleared = SendCommandAlways(link_, ClearProgramCommand());
+  const bool cooled = AllHeatersOff(link_);
+  if (!cleared || !cooled) link_.gate.GiveUpCut();
+  CurrentOperator().ShowMessageBox(
+      FillPlaceholders(link_.texts.GetText("Transmission", "programWyschniety"), {std::to_string(commands_sent_)}),
+      true, "");
 }
 
 }  // namespace varnholt

@@ -21,6 +21,13 @@ class TTransArm {
   static constexpr int kBurstRunningIntervalMs = 1000;
   // Commands of one burst, and the command after which Go starts the program.
   static constexpr int kBurstSize = 100;
+  // A step that came more than kLateMs after it was due (a computer too busy to keep its timers) goes on with
+  // further bursts while the controller has room for them, up to kBurstsPerStep and as long as the step has taken
+  // less than its budget: it fills the buffer again instead of adding one burst, so the controller does not run out
+  // of commands in the middle of the cut.
+  static constexpr int64_t kLateMs = 20;
+  static constexpr int kBurstsPerStep = 10;
+  static constexpr int64_t kStepBudgetMs = 200;
   static constexpr int64_t kCommandsBeforeGo = 17;
 
   // program_folder ends with a separator; the link and the flags must outlive the transmission.
@@ -52,6 +59,8 @@ class TTransArm {
   bool sent_whole() const { return position_ >= program_.size(); }
   // Transmissions started since creation.
   int64_t transmissions_started() const { return transmissions_started_; }
+  // Times the controller ran out of commands before the rest of its program could be sent (each ended that cut).
+  int64_t dry_spells() const { return dry_spells_; }
 
   // The file name of the program in the program folder.
   static constexpr const char* kProgramFileName = "out.cn";
@@ -71,6 +80,11 @@ class TTransArm {
   // Ends the transmission after the controller did not take a command (error): reachable, it is stopped and cooled
   // at once and the operator told that the cut is incomplete; else the link was lost.
   void EndAfterFailedWrite(int error);
+  // Ends the transmission whose program stopped running before the rest of it was sent: the controller ran out of
+  // commands with the wire standing in the material. It is cleared and cooled and the operator told.
+  void EndForDrySpell();
+  // Sends the next burst; false when a write failed (the transmission has ended then).
+  bool SendBurst();
   void ShowProgress(bool with_spinner);
   // The progress in per cent of the file, rounded.
   int64_t Percent() const;
@@ -88,6 +102,8 @@ class TTransArm {
   std::string progress_text_;
   uint32_t device_changes_at_start_ = 0;
   int64_t transmissions_started_ = 0;
+  int64_t dry_spells_ = 0;
+  int64_t next_step_due_ms_ = 0;  // when the step after the last one was due
   SentListener sent_listener_;
 };
 

@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <array>
+#include <cmath>
 #include <filesystem>
 #include <random>
 #include <vector>
@@ -75,6 +76,42 @@ TEST_F(CutCommand, TheSampleIsCutWholeOnTheSimulatedController) {
   EXPECT_DOUBLE_EQ(j["final_position_mm"].toObject()["X1"].toDouble(), 0.0) << "the cut ends where it began";
   EXPECT_GT(j["run_ms"].toInt(), 60'000);
   EXPECT_TRUE(std::filesystem::exists(home_.PathOf("out.cn")));
+}
+
+// Circles of many short moves: a program far longer than the controller's buffer.
+std::string CirclesPlot(int count) {
+  std::string plot = "SP1;";
+  for (int i = 0; i < count; ++i) {
+    const double cx = 1000.0 + 1400.0 * i;
+    for (int k = 0; k <= 72; ++k) {
+      const double angle = 2.0 * 3.14159265358979 * k / 72.0;
+      plot += (k == 0 ? "PU" : "PD") + std::to_string(std::lround(cx + 500.0 * std::cos(angle))) + "," +
+              std::to_string(std::lround(1000.0 + 500.0 * std::sin(angle))) + ";";
+    }
+  }
+  return plot + "PU;";
+}
+
+// A computer too busy to keep the transmission's timer: a late step fills the buffer again, so a slip of seconds
+// costs nothing; a slip longer than the buffer lasts ends the cut incomplete (not finished, not repeated), cold.
+TEST_F(CutCommand, ATransmissionThatComesLateKeepsTheControllerFedOrEndsTheCutIncomplete) {
+  const std::string drawing = files_.Write("circles.plt", CirclesPlot(4));
+  const CutRun late = Cut({drawing, "--sim", "Qe", "--slip", "3000"});
+  ASSERT_EQ(late.code, 0) << late.err;
+  EXPECT_EQ(Text(late.json["result"]), "finished") << late.out;
+  EXPECT_GT(late.json["commands_sent"].toInt(), 1200) << "longer than the buffer";
+  EXPECT_EQ(late.json["dry_spells"].toInt(), 0);
+
+  const CutRun stalled = Cut({drawing, "--sim", "Qe", "--slip", "60000", "--auto-repeat", "1"});
+  ASSERT_EQ(stalled.code, 0) << stalled.err;
+  EXPECT_EQ(Text(stalled.json["result"]), "failed") << stalled.out;
+  EXPECT_EQ(stalled.json["dry_spells"].toInt(), 1);
+  EXPECT_EQ(stalled.json["programs_finished"].toInt(), 0) << "no end of the cut was taken";
+  EXPECT_EQ(stalled.json["repetitions"].toInt(), 0);
+  for (const QJsonValue heater : stalled.json["heaters"].toArray()) EXPECT_FALSE(heater.toBool());
+  const QJsonArray messages = stalled.json["messages"].toArray();
+  ASSERT_EQ(messages.size(), 1) << stalled.out;
+  EXPECT_EQ(Text(messages[0].toObject()["key"]), "programWyschniety");
 }
 
 TEST_F(CutCommand, AutomaticRepetitionsFollowWithTheConveyorBlocks) {

@@ -125,7 +125,8 @@ TEST_F(Transmission, ALowerCaseMoveIsSixBytesLongLikeItsCapital) {
 }
 
 TEST_F(Transmission, AFullBufferHoldsTheStreamAtFiftyMillisecondsWithoutSpinner) {
-  WriteProgram(Repeat(kPause, 150));
+  // Pauses of 250 ms: the program runs on through the ten seconds the buffer is held full.
+  WriteProgram(Repeat(std::string("p\xfa", 2), 150));
   ASSERT_TRUE(trans().start());
   trans().tick();
   sim_.HoldBufferFull(true);
@@ -139,6 +140,33 @@ TEST_F(Transmission, AFullBufferHoldsTheStreamAtFiftyMillisecondsWithoutSpinner)
   sim_.HoldBufferFull(false);
   RunToEnd();
   EXPECT_EQ(StoredCommands(), 150u);
+}
+
+// A step that comes late fills the controller's buffer again instead of adding one burst; a program that ran out
+// of commands all the same (the computer stood still longer than the buffer lasts) is no end of the cut: the
+// transmission ends it as incomplete, the controller is cleared and cooled, and the operator told.
+TEST_F(Transmission, ALateStepRefillsTheBufferAndAProgramThatRanDryEndsTheCutIncomplete) {
+  WriteProgram(std::string("r\x01\x01", 3) + Repeat(std::string("p\x0a", 2), 2000));  // heated, 20 s of pauses
+  ASSERT_TRUE(trans().start());
+  trans().tick();
+  ASSERT_EQ(trans().commands_sent(), 100);
+  clock_.Advance(500);
+  trans().tick();
+  EXPECT_GT(StoredCommands(), 800u) << "a late step fills the buffer";
+  EXPECT_TRUE(link().gate.sending_rest());
+  EXPECT_TRUE(sim_.heater_on(1));
+  EXPECT_TRUE(op_.messages().empty());
+  EXPECT_EQ(trans().dry_spells(), 0);
+
+  clock_.Advance(30'000);
+  EXPECT_EQ(trans().tick(), 0);
+  EXPECT_FALSE(trans().running());
+  EXPECT_FALSE(link().gate.sending_rest());
+  EXPECT_FALSE(flags_.ProgramStarted);
+  EXPECT_EQ(trans().dry_spells(), 1);
+  EXPECT_FALSE(sim_.heater_on(1));
+  ASSERT_EQ(op_.messages().size(), 1u);
+  EXPECT_NE(op_.messages()[0].text.find(std::to_string(trans().commands_sent())), std::string::npos);
 }
 
 TEST_F(Transmission, ADamagedProgramIsNotSentAndTheMessageNamesTheOffset) {
