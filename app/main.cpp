@@ -57,7 +57,9 @@ int main(int argc, char** argv) {
   const bool unattended = options.screenshots || options.cut;
   varnholt::VirtualClock virtual_clock;
   std::optional<varnholt::ScopedClock> installed_clock;
-  if (unattended) installed_clock.emplace(virtual_clock);
+  // A cut on the real clock keeps the timers' own pace.
+  const bool virtual_time = unattended && !options.real_clock;
+  if (virtual_time) installed_clock.emplace(virtual_clock);
 
   varnholt::QtOperator qt_operator;
   varnholt::ScopedOperator installed_operator(qt_operator);
@@ -86,8 +88,8 @@ int main(int argc, char** argv) {
   qt_operator.SetPanelSink([&form](int panel, const QString& text) { form.SetStatusPanel(panel, text); });
   form.CreateConfigurationDialog();
   form.LoadBasePoints();
-  form.ConnectMachine(*joystick, unattended ? varnholt::MachineTimers::Pace::kProgramClock
-                                           : varnholt::MachineTimers::Pace::kRealTime);
+  form.ConnectMachine(*joystick, virtual_time ? varnholt::MachineTimers::Pace::kProgramClock
+                                             : varnholt::MachineTimers::Pace::kRealTime);
 
   if (unattended) {
     const std::string drawing = options.open_file ? *options.open_file : varnholt::ScreenshotDrawing(program);

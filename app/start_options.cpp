@@ -40,6 +40,10 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments, const 
       options.cut = true;
       continue;
     }
+    if (argument == "--real-clock") {
+      options.real_clock = true;
+      continue;
+    }
     if (target == nullptr) {
       if (argument.rfind("--", 0) == 0) {
         options.error = "Unknown option " + argument;
@@ -66,6 +70,8 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments, const 
     options.error = "Unknown simulated controller '" + *options.sim_model + "' (use Qa, Qe or Qo)";
   } else if (options.cut && !options.sim_model) {
     options.error = "--cut runs on the simulated controller only (give --sim)";
+  } else if (options.real_clock && (!options.cut || options.screenshots)) {
+    options.error = "--real-clock goes with --cut, without --screenshots";
   }
   return options;
 }
@@ -81,7 +87,7 @@ bool SeparateThirdAxesWanted(const StartOptions& options) {
 }
 
 std::string StartUsage() {
-  return "Usage: varnholt [--home DIR] [--sim Qa|Qe|Qo] [--open DRAWING] [--screenshots DIR] [--cut] [test] "
+  return "Usage: varnholt [--home DIR] [--sim Qa|Qe|Qo] [--open DRAWING] [--screenshots DIR] [--cut [--real-clock]] [test] "
          "[LANGUAGE] [D:DEALER] [cb1separately] [DRAWING]\n";
 }
 

@@ -15,6 +15,9 @@ struct StartOptions {
   // --cut: the drawing is cut once through the window on the simulated controller, on virtual time, and the
   // program ends (with --screenshots, after the pictures).
   bool cut = false;
+  // --real-clock (with --cut): the cut runs on the real clock with the timers at their own pace, as an operator's
+  // would, so its time can be held against the program's.
+  bool real_clock = false;
   // Everything else, in order: "test", language words, "D:" dealer codes, "cb1separately" / "t1osobno".
   std::vector<std::string> arguments;
   std::string error;  // why the command line cannot be used; empty when it can

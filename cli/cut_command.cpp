@@ -35,7 +35,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: varnholt-cli cut FILE [--sim Qa|Qe|Qo] [--config FILE.qcc] [--auto-repeat N] [--answer KEY=BUTTON]..."
-    " [--at MS=EVENT]... [--resume] [--slip MS] [--test]\n"
+    " [--at MS=EVENT]... [--resume] [--slip MS] [--real-clock] [--test]\n"
     "Events: unplug replug stop-button continue-button start-button wire-broken wire-ok busy=N read-fail=N stop"
     " continue start\n";
 
@@ -52,6 +52,7 @@ struct CutOptions {
   bool test_mode = false;
   bool resume = false;  // a cut that did not end is resumed from where the wire stands (the simulator only)
   int64_t slip_ms = 0;  // each transmission step comes this much later than asked, as on a loaded computer
+  bool real_clock = false;  // the simulated controller on the real clock, as the desktop program runs it
 };
 
 std::optional<int64_t> WholeNumber(const std::string& text, int64_t largest) {
@@ -123,6 +124,8 @@ std::optional<CutOptions> ParseOptions(const Arguments& args, std::ostream& err)
       options.test_mode = true;
     } else if (word == "--resume") {
       options.resume = true;
+    } else if (word == "--real-clock") {
+      options.real_clock = true;
     } else if (word == "--slip" && has_value) {
       const auto slip = WholeNumber(args[++i], 60'000);
       if (!slip) return fail("--slip takes the milliseconds each transmission step comes late (0 to 60000)");
@@ -135,6 +138,9 @@ std::optional<CutOptions> ParseOptions(const Arguments& args, std::ostream& err)
   }
   if (options.drawing.empty()) return fail("No drawing given");
   if (options.resume && !options.sim_model) return fail("--resume needs the simulated controller (--sim)");
+  if (options.real_clock && (!options.sim_model || options.resume || !options.events.empty())) {
+    return fail("--real-clock takes the simulated controller (--sim), without --at or --resume");
+  }
   // Asking for the resume is confirming it, unless an answer is given.
   if (options.resume && options.answers.count("wznowienieZapytanie") == 0) {
     options.answers["wznowienieZapytanie"].push_back(kButtonYes);
@@ -174,8 +180,17 @@ class TransmissionTally {
     }
     last_commands_ = transmission.commands_sent();
     last_whole_ = transmission.running() || transmission.sent_whole();
-    if (!go_sent_after_) go_sent_after_ = transmission.go_sent_after();
+    if (!go_sent_after_) {
+      go_sent_after_ = transmission.go_sent_after();
+      if (go_sent_after_) go_ms_ = CurrentClock().NowMs();
+    }
+    if (!first_program_ms_ && !transmission.program().empty()) {
+      first_program_ms_ = std::llround(SummarizeProgram(transmission.program(), machine).run_seconds * 1000.0);
+    }
   }
+  // When Go went out first, and the run time of the first program as the controller runs it.
+  std::optional<int64_t> go_ms() const { return go_ms_; }
+  std::optional<int64_t> first_program_ms() const { return first_program_ms_; }
   // Every transmission that ended sent its whole program.
   bool all_whole() const { return all_whole_ && last_whole_; }
   int64_t commands() const { return commands_ + last_commands_; }
@@ -190,6 +205,8 @@ class TransmissionTally {
 
  private:
   std::vector<int64_t> moves_;
+  std::optional<int64_t> go_ms_;
+  std::optional<int64_t> first_program_ms_;
   int64_t seen_ = 0;
   int64_t commands_ = 0;
   int64_t last_commands_ = 0;
@@ -323,7 +340,8 @@ RunOutcome Outcome(bool finished, bool time_out, const CutOperator& op, const Ma
 
 void PrintJson(const RunOutcome& outcome, const CutOperator& op, const TransmissionTally& tally,
                const MachineSession& session, const HeadlessMainWindow& main, const sim::SimulatedController* sim,
-               int64_t run_ms, const std::optional<ResumeCheck>& resume, std::ostream& out) {
+               int64_t run_ms, std::optional<int64_t> go_to_end_ms, const std::optional<ResumeCheck>& resume,
+               std::ostream& out) {
   out << "{\"result\":" << JsonString(outcome.result);
   if (!outcome.reason.empty()) out << ",\"reason\":" << JsonString(outcome.reason);
   out << ",\"messages\":[";
@@ -348,7 +366,9 @@ void PrintJson(const RunOutcome& outcome, const CutOperator& op, const Transmiss
       << ",\"programs_finished\":" << main.programs_ended() << ",\"repetitions\":" << session.run.repeat_counter()
       << ",\"final_position_mm\":{\"X1\":" << JsonNumber(s.X1 / 100.0) << ",\"Y1\":" << JsonNumber(s.Y1 / 100.0)
       << ",\"X2\":" << JsonNumber(s.X2 / 100.0) << ",\"Y2\":" << JsonNumber(s.Y2 / 100.0)
-      << "},\"connected\":" << (session.usb.present() ? "true" : "false") << ",\"run_ms\":" << run_ms;
+      << "},\"connected\":" << (session.usb.present() ? "true" : "false") << ",\"run_ms\":" << run_ms
+      << ",\"program_ms\":" << OptionalNumber(tally.first_program_ms())
+      << ",\"go_to_end_ms\":" << OptionalNumber(go_to_end_ms);
   if (sim != nullptr) PrintMachine(*sim, out);
   if (resume) PrintResume(*resume, out);
   out << "}\n";
@@ -378,7 +398,7 @@ int RunCut(const Arguments& given, std::ostream& out, std::ostream& err) {
   std::unique_ptr<UsbHidBackend> usb;
   HidBackend* backend = nullptr;
   if (options->sim_model) {
-    installed_clock.emplace(virtual_clock);
+    if (!options->real_clock) installed_clock.emplace(virtual_clock);
     sim = std::make_unique<sim::SimulatedController>(*options->sim_model);
     backend = sim.get();
   } else {
@@ -406,7 +426,7 @@ int RunCut(const Arguments& given, std::ostream& out, std::ostream& err) {
   if (options->auto_repeat > 0) session.run.SpeedAutoRepeatClick(true);
 
   TimerLoop loop(session);
-  if (sim) loop.WakeAtEventsOf(virtual_clock);
+  if (sim && !options->real_clock) loop.WakeAtEventsOf(virtual_clock);
   loop.SlipTransmission(options->slip_ms);
   CuttingRun& run = session.run;
   loop.Schedule(start_ms, [&run] { run.Start1Click(); });
@@ -440,6 +460,7 @@ int RunCut(const Arguments& given, std::ostream& out, std::ostream& err) {
 
   TransmissionTally tally;
   bool finished = false;
+  std::optional<int64_t> first_end_ms;  // when the end of the first program was noticed
   int64_t last_event_ms = start_ms;
   for (const auto& [ms, event] : options->events) last_event_ms = std::max(last_event_ms, start_ms + ms);
   const auto done = [&] {
@@ -450,6 +471,7 @@ int RunCut(const Arguments& given, std::ostream& out, std::ostream& err) {
       session.run.SpeedAutoRepeatClick(false);
     }
     finished = main.programs_ended() >= 1 + options->auto_repeat;
+    if (main.programs_ended() >= 1 && !first_end_ms) first_end_ms = clock.NowMs();
     // Nothing more happens when the run has settled and no event is to come, and the status step has looked at the
     // machine since the last one (a press of its buttons is seen there).
     const bool idle = session.Settled() && !loop.HasPendingActions() && (!sim || !virtual_clock.NextEventMs()) &&
@@ -499,8 +521,10 @@ int RunCut(const Arguments& given, std::ostream& out, std::ostream& err) {
   const RunOutcome outcome = !resume_check ? Outcome(whole, !ended, op, session)
                              : whole    ? RunOutcome{"finished", "resumed"}
                                         : RunOutcome{"failed", "resume incomplete"};
-  PrintJson(outcome, op, tally, session, main, sim.get(), clock.NowMs() - start_ms,
-            resume_check, out);
+  // From the first Go to the noticed end of the first program: the cut's own time, to hold against program_ms.
+  std::optional<int64_t> go_to_end_ms;
+  if (tally.go_ms() && first_end_ms) go_to_end_ms = *first_end_ms - *tally.go_ms();
+  PrintJson(outcome, op, tally, session, main, sim.get(), clock.NowMs() - start_ms, go_to_end_ms, resume_check, out);
   return 0;
 }
 

@@ -122,6 +122,11 @@ bool RunOnProgramClock(const MachineTimers& timers, const std::function<bool()>&
     if (done()) return true;
     const int64_t now = clock.NowMs();
     if (now >= deadline) return false;
+    // At the timers' own pace the loop waits for their events instead of moving the clock on.
+    if (timers.pace() == MachineTimers::Pace::kRealTime) {
+      QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+      continue;
+    }
     // Due steps ran in this turn; the clock moves on to the next one (at least a millisecond, so a step that was
     // skipped cannot hold the loop in one instant).
     const int64_t next = timers.NextDueMs().value_or(deadline);

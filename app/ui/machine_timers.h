@@ -91,6 +91,11 @@ class MachineTimers final : public QObject {
 
   MachineSession& session_;
   Pace pace_;
+
+ public:
+  Pace pace() const { return pace_; }
+
+ private:
   std::function<PanelFocus()> focus_;
   Paced status_step_, transmission_step_, device_poll_, requests_;
   int64_t status_steps_ = 0;

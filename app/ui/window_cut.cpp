@@ -1,6 +1,8 @@
 #include "app/ui/window_cut.h"
 
 #include <QAction>
+#include <cmath>
+#include <optional>
 
 #include "app/program.h"
 #include "app/ui/machine_timers.h"
@@ -25,17 +27,23 @@ WindowCutReport CutThroughWindow(TMainForm& form, Program& program, int programs
   if (programs > 1 && !session.run.AutoRepeat()) repeat->trigger();
 
   int64_t seen = started_before;
+  std::optional<int64_t> go_ms;
   const auto done = [&] {
     // Each program sent is counted once, when its transmission has started.
     if (session.transmission.transmissions_started() != seen) {
+      const ProgramSummary summary = SummarizeProgram(session.transmission.program(), session.state);
+      if (seen == started_before) report.program_ms = std::llround(summary.run_seconds * 1000.0);
       seen = session.transmission.transmissions_started();
-      report.program_moves +=
-          static_cast<int64_t>(SummarizeProgram(session.transmission.program(), session.state).moves);
+      report.program_moves += static_cast<int64_t>(summary.moves);
     }
+    if (!go_ms && session.transmission.go_sent_after()) go_ms = CurrentClock().NowMs();
     report.transmissions = seen - started_before;
     // The last program asked for has started: its end starts nothing more.
     if (report.transmissions >= programs && session.run.AutoRepeat()) repeat->trigger();
     report.programs_noticed = machine.programs_ended() - noticed_before;
+    if (report.programs_noticed >= 1 && go_ms && report.go_to_end_ms < 0) {
+      report.go_to_end_ms = CurrentClock().NowMs() - *go_ms;
+    }
     return report.programs_noticed >= programs || (report.transmissions > 0 && session.Settled());
   };
   // The status step decides whether the button may be pressed, as it does for the operator.
@@ -60,7 +68,8 @@ std::string ReportJson(const WindowCutReport& r) {
          ",\"executed_moves\":" + std::to_string(r.executed_moves) +
          ",\"programs_finished\":" + std::to_string(r.programs_finished) +
          ",\"programs_noticed\":" + std::to_string(r.programs_noticed) +
-         ",\"machine_s\":" + std::to_string(r.machine_ms / 1000) + "}";
+         ",\"machine_s\":" + std::to_string(r.machine_ms / 1000) + ",\"program_ms\":" + std::to_string(r.program_ms) +
+         ",\"go_to_end_ms\":" + std::to_string(r.go_to_end_ms) + "}";
 }
 
 }  // namespace varnholt

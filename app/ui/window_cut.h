@@ -19,6 +19,8 @@ struct WindowCutReport {
   int64_t programs_finished = 0;  // programs the simulated controller ran to their end (0 without one)
   int64_t programs_noticed = 0;   // program ends the status step noticed
   int64_t machine_ms = 0;         // program-clock time from Start to the end
+  int64_t program_ms = 0;         // the first program's run time as the controller runs it
+  int64_t go_to_end_ms = -1;      // from its Go to its noticed end (-1 when either was not seen)
 };
 
 // Presses Start (the button, once the status step has looked at the machine) on the active project, with automatic repetition on when programs > 1, and turns the

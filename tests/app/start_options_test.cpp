@@ -34,6 +34,10 @@ TEST(StartOptions, TheOffscreenCutNeedsTheSimulatedController) {
   EXPECT_TRUE(ParseStartOptions({"--cut"}, "Qa").error.empty());
   EXPECT_FALSE(ParseStartOptions({"--cut"}, nullptr).error.empty()) << "no cut of a real machine unattended";
   EXPECT_FALSE(ParseStartOptions({"pl"}, nullptr).cut);
+  EXPECT_TRUE(ParseStartOptions({"--sim", "Qe", "--cut", "--real-clock"}, nullptr).real_clock);
+  // Without a cut to time, the real clock would leave the pictures' run waiting on nothing.
+  EXPECT_FALSE(ParseStartOptions({"--sim", "Qe", "--real-clock"}, nullptr).error.empty());
+  EXPECT_FALSE(ParseStartOptions({"--sim", "Qe", "--cut", "--real-clock", "--screenshots", "d"}, nullptr).error.empty());
 }
 
 TEST(StartOptions, MissingValuesAndUnknownOptionsAreRefused) {
