@@ -401,10 +401,6 @@ bool CuttingRun::FormCloseQuery() {
   return true;
 }
 
-}  // namespace varnholt
-
-namespace varnholt {
-
 void CuttingRun::SaveLastCut() {
   if (!last_cut_) return;
   last_record_ms_ = CurrentClock().NowMs();
