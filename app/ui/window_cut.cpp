@@ -54,6 +54,7 @@ WindowCutReport CutThroughWindow(TMainForm& form, Program& program, int programs
   done();
   report.noticed = report.programs_noticed >= programs;
   report.machine_ms = CurrentClock().NowMs() - start_ms;
+  report.dry_spells = session.transmission.dry_spells();
   if (const sim::SimulatedController* controller = program.simulated()) {
     report.executed_moves = controller->program_moves_completed();
     report.programs_finished = controller->programs_finished();
@@ -69,7 +70,8 @@ std::string ReportJson(const WindowCutReport& r) {
          ",\"programs_finished\":" + std::to_string(r.programs_finished) +
          ",\"programs_noticed\":" + std::to_string(r.programs_noticed) +
          ",\"machine_s\":" + std::to_string(r.machine_ms / 1000) + ",\"program_ms\":" + std::to_string(r.program_ms) +
-         ",\"go_to_end_ms\":" + std::to_string(r.go_to_end_ms) + "}";
+         ",\"go_to_end_ms\":" + std::to_string(r.go_to_end_ms) + ",\"dry_spells\":" + std::to_string(r.dry_spells) +
+         "}";
 }
 
 }  // namespace varnholt

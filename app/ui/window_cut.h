@@ -21,6 +21,7 @@ struct WindowCutReport {
   int64_t machine_ms = 0;         // program-clock time from Start to the end
   int64_t program_ms = 0;         // the first program's run time as the controller runs it
   int64_t go_to_end_ms = -1;      // from its Go to its noticed end (-1 when either was not seen)
+  int64_t dry_spells = 0;         // times the controller ran out of program before the rest was sent
 };
 
 // Presses Start (the button, once the status step has looked at the machine) on the active project, with automatic repetition on when programs > 1, and turns the
