@@ -34,8 +34,10 @@ constexpr int kRepetitionPanel = 1;
 // the computer can leave a place the program passes twice undecided, and the earlier is then taken.
 constexpr int64_t kRecordIntervalMs = 10'000;
 
-// The largest program file read back for a resume.
-constexpr size_t kLargestProgram = INT32_MAX;
+// out.cn of the program folder as it is now; nothing when it cannot be read whole.
+std::optional<std::string> ProgramNow(const std::string& program_folder) {
+  return ReadFileBytes(program_folder + TTransArm::kProgramFileName, TTransArm::kLargestProgram);
+}
 
 std::string ConfigurationDigest(const Configuration& config) { return DigestOf(KonfigText(config, '.')); }
 
@@ -59,12 +61,12 @@ CuttingRun::CuttingRun(MachineLink& link, RunFlags& flags, TTransArm& transmissi
       main_window_(main_window),
       setup_(std::move(setup)) {
   transmission_.SetSentListener([this](int64_t commands_sent, bool running) { RecordSent(commands_sent, running); });
-  panel_.SetStatusListener([this](const ReplyRecordBytes& status_record) {
+  panel_.SetStatusListener([this] {
     if (link_.usb.device_changes() != device_changes_seen_) {
       device_changes_seen_ = link_.usb.device_changes();
       offer_due_ = true;
     }
-    TrackWire(status_record);
+    TrackWire();
   });
 }
 
@@ -443,11 +445,9 @@ void CuttingRun::FollowCutTo(const LastCut& cut, const std::string& program, con
   progress_.Retrace(passed, now);
 }
 
-void CuttingRun::TrackWire(const ReplyRecordBytes& status_record) {
+void CuttingRun::TrackWire() {
   if (!last_cut_ || last_cut_->finished || !tracked_path_) return;
-  ControllerState read = link_.state;
-  ApplyPositionsRecord(read, status_record, link_.separate_third_axes);
-  if (!tracker_.Observe(*tracked_path_, PositionOf(read.axis_steps),
+  if (!tracker_.Observe(*tracked_path_, PositionOf(panel_.read_positions()),
                         tracked_path_->MovesWithin(last_cut_->commands_received))) {
     return;
   }
@@ -470,8 +470,7 @@ bool CuttingRun::TakeResumeOffer() {
   }
   const std::optional<LastCut> cut = ReadLastCut(setup_.program_folder);
   if (!cut || cut->finished) return false;
-  const std::optional<std::string> program =
-      ReadFileBytes(setup_.program_folder + TTransArm::kProgramFileName, kLargestProgram);
+  const std::optional<std::string> program = ProgramNow(setup_.program_folder);
   return program && DigestOf(*program) == cut->program_digest;
 }
 
@@ -488,8 +487,7 @@ void CuttingRun::ResumeCut() {
   const std::optional<LastCut> cut = ReadLastCut(setup_.program_folder);
   if (!cut) return refuse("wznowienieBrak");
   if (cut->finished) return refuse("wznowienieKoniec");
-  const std::optional<std::string> program =
-      ReadFileBytes(setup_.program_folder + TTransArm::kProgramFileName, kLargestProgram);
+  const std::optional<std::string> program = ProgramNow(setup_.program_folder);
   if (!program || DigestOf(*program) != cut->program_digest) return refuse("wznowienieProgramZmieniony");
   if (ConfigurationDigest(link_.config) != cut->configuration_digest) return refuse("wznowienieKonfiguracjaZmieniona");
   const std::optional<ProgramPath> path = ProgramPath::Replay(*program, cut->start);

@@ -128,7 +128,7 @@ class CuttingRun {
   void FollowCutTo(const LastCut& cut, const std::string& program, const ProgramPath& path, const WirePlace& place,
                    const AxisPosition& position);
   // Follows the wire of the cut under way through its program from the positions a status step read.
-  void TrackWire(const ReplyRecordBytes& status_record);
+  void TrackWire();
   void PlaceSingleOpenFigureStart(ProjectDocument& project);
   // True when the project fits the working range at the configuration's scale; the error box otherwise.
   bool FitsWorkingRange(const ProjectDocument& project);

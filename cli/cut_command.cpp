@@ -175,17 +175,16 @@ class TransmissionTally {
       commands_ += last_commands_;
       all_whole_ = all_whole_ && last_whole_;
       if (!moves_.empty() && last_commands_ == 0) moves_.pop_back();
-      moves_.push_back(static_cast<int64_t>(SummarizeProgram(transmission.program(), machine).moves));
+      const ProgramSummary summary = SummarizeProgram(transmission.program(), machine);
+      moves_.push_back(static_cast<int64_t>(summary.moves));
       program_moves_ += moves_.back();
+      if (!first_program_ms_) first_program_ms_ = std::llround(summary.run_seconds * 1000.0);
     }
     last_commands_ = transmission.commands_sent();
     last_whole_ = transmission.running() || transmission.sent_whole();
     if (!go_sent_after_) {
       go_sent_after_ = transmission.go_sent_after();
       if (go_sent_after_) go_ms_ = CurrentClock().NowMs();
-    }
-    if (!first_program_ms_ && !transmission.program().empty()) {
-      first_program_ms_ = std::llround(SummarizeProgram(transmission.program(), machine).run_seconds * 1000.0);
     }
   }
   // When Go went out first, and the run time of the first program as the controller runs it.

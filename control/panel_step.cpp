@@ -86,7 +86,7 @@ int Tster::tick(const PanelFocus& focus) {
     NotePositions(status_record);
     RefreshTestPanel();
     WatchProgram();
-    if (status_listener_) status_listener_(status_record);
+    if (status_listener_) status_listener_();
     FollowHeaters();
   } else {
     interval_ = kDisconnectedIntervalMs;
@@ -146,7 +146,8 @@ void Tster::WatchProgram() {
     CurrentOperator().SetStatusText(kRepetitionPanel, "");
     // A cut given up ends on the controller incomplete: no end of a cut, and nothing to repeat. Nor is a program
     // that ran out of commands while the rest was still being sent: the transmission ends that cut as incomplete.
-    requests_.program_ended = !link_.gate.cooling_due() && !link_.gate.sending_rest();
+    requests_.ran_dry = link_.gate.sending_rest();
+    requests_.program_ended = !link_.gate.cooling_due() && !requests_.ran_dry;
     if (requests_.program_ended) ++program_ends_noticed_;
   }
   // The controller reports the break as long as the wire is heated; under a running program it is the cut's wire.
@@ -162,6 +163,13 @@ void Tster::RunRequests() {
   if (link_.gate.TakeStopRequest()) main_window_.StopRequested();
   if (requests.wire_broken) WireBrokeDuringCut();
   if (requests.link_lost) ShowLinkLost(link_);
+  // The wire goes off at once; the transmission ends the cut at its next step (which may come late: that is how the
+  // program ran dry).
+  if (requests.ran_dry) {
+    const MachineHold hold(link_, MachineOperation::kStopAndCool);
+    const EndAtLostLink scope(link_);
+    if (!AllHeatersOff(link_)) link_.gate.GiveUpCut();
+  }
   CoolGivenUpCut();
   if (requests.program_ended) main_window_.ProgramEnded();
   if (requests.start) {

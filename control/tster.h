@@ -55,8 +55,8 @@ class Tster {
   // main window's buttons. It only reads: what it noticed is carried out by RunRequests. Returns the interval until
   // the next step (100 ms connected, 3000 ms not).
   int tick(const PanelFocus& focus);
-  // Told the status record of every step that read it from a connected controller (it holds the positions).
-  using StatusListener = std::function<void(const ReplyRecordBytes& status_record)>;
+  // Told after every step that read a connected controller: its positions are then in read_positions().
+  using StatusListener = std::function<void()>;
   void SetStatusListener(StatusListener listener) { status_listener_ = std::move(listener); }
   // Carries out what the status steps noticed and the Stop asked for while the machine was held: the operator's
   // Stop, the end of the program (with automatic repetition the next cut), a wire broken during the cut, the
@@ -137,6 +137,7 @@ class Tster {
     bool program_ended = false;
     bool wire_broken = false;
     bool link_lost = false;  // the controller went away under a started program
+    bool ran_dry = false;    // the program stopped before the rest of it was sent: its wire stands in the material
     bool start = false;
     bool resume = false;
     std::optional<int> joystick;  // the joystick's new direction code

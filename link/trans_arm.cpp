@@ -15,14 +15,11 @@
 namespace varnholt {
 namespace {
 
-// The largest program the transmission takes; its file size is a 32-bit count.
-constexpr size_t kLargestProgram = INT32_MAX;
-
 // The whole program file; throws the file error naming it (a missing file too).
 std::string ReadProgramFile(const std::string& path) {
-  std::optional<std::string> bytes = ReadFileBytes(path, kLargestProgram + 1);
+  std::optional<std::string> bytes = ReadFileBytes(path, TTransArm::kLargestProgram + 1);
   if (!bytes) ThrowFileError(ENOENT, path);
-  if (bytes->size() > kLargestProgram) ThrowFileError(EFBIG, path);
+  if (bytes->size() > TTransArm::kLargestProgram) ThrowFileError(EFBIG, path);
   return std::move(*bytes);
 }
 

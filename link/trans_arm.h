@@ -3,6 +3,8 @@
 // by a timer step, starts the program with Go after the 17th command and holds back while the controller reports
 // its input buffer full.
 
+#include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -64,6 +66,8 @@ class TTransArm {
 
   // The file name of the program in the program folder.
   static constexpr const char* kProgramFileName = "out.cn";
+  // The largest program the transmission takes (its file size is a 32-bit count).
+  static constexpr size_t kLargestProgram = INT32_MAX;
 
   // Told the commands sent after every step that sent some, and once more when the transmission ends (running
   // false), so that what the controller can hold is known after the link is lost or the program closed.

@@ -89,6 +89,30 @@ TEST_F(MachineSafety, AStopAfterFailedStatusReadsStillPausesTheProgram) {
   EXPECT_TRUE(op_.messages().empty()) << Shown();
 }
 
+// A computer that stands still longer than the controller's buffer lasts: the program runs out with the wire in
+// the material. The status step switches the wire off at once, long before the late transmission step ends the cut
+// as incomplete; no end of the cut is taken and nothing is repeated.
+TEST_F(MachineSafety, AProgramThatRanDryIsCooledAtOnceAndNeverTakenForTheEnd) {
+  loop_->SlipTransmission(600'000);
+  run().SpeedAutoRepeatClick(true);
+  run().Start1Click();
+  // Its first step comes late too: the program starts then, and runs out before the next.
+  ASSERT_TRUE(loop_->RunUntil([this] { return sim_.programs_finished() == 1; }, clock_.NowMs() + 1'200'000));
+  ASSERT_TRUE(session().transmission.running()) << "the rest of the program is still to be sent";
+  loop_->RunUntil([] { return false; }, clock_.NowMs() + 300);
+  EXPECT_FALSE(AnyHeaterOn()) << "the wire stands still in the material";
+  EXPECT_TRUE(session().transmission.running());
+  ASSERT_TRUE(RunToEnd(1'200'000));
+  EXPECT_EQ(session().transmission.dry_spells(), 1);
+  EXPECT_FALSE(session().transmission.running());
+  EXPECT_EQ(main_->programs_ended(), 0);
+  EXPECT_EQ(sim_.program_records().size(), 1u) << "no repetition";
+  EXPECT_FALSE(AnyHeaterOn());
+  const std::string told = UsTexts().GetText("Transmission", "programWyschniety");
+  ASSERT_EQ(op_.messages().size(), 1u) << Shown();
+  EXPECT_TRUE(op_.messages()[0].text.starts_with(told.substr(0, told.find('%')))) << Shown();
+}
+
 TEST_F(MachineSafety, ClosingReadsTheControllerAndLeavesEveryHeaterOff) {
   run().Start1Click();
   RunUntilTheProgramRuns();
