@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "plan_projects.h"
+#include "support/plan_projects.h"
 
 int main(int argc, char** argv) {
   if (argc < 3 || argc > 4 || (argc == 4 && std::string(argv[3]) != "--chains")) {

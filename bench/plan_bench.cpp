@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "literal_plan_search.h"
-#include "plan_projects.h"
-#include "project/cut_planner.h"
-#include "project/fast_plan_search.h"
 #include "files/file_open.h"
+#include "planner/cut_planner.h"
+#include "planner/fast_plan_search.h"
+#include "planner/literal_plan_search.h"
 #include "services/scripted_operator.h"
+#include "support/plan_projects.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 
 #include "cli/project_loading.h"
 #include "files/file_open.h"
-#include "project/cut_planner.h"
-#include "project/fast_plan_search.h"
+#include "planner/cut_planner.h"
+#include "planner/fast_plan_search.h"
 #include "project/project_document.h"
 #include "services/scripted_operator.h"
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -12,6 +13,7 @@
 
 #include "app/event_clock.h"
 #include "app/headless_main_window.h"
+#include "app/last_cut.h"
 #include "app/machine_session.h"
 #include "app/timer_loop.h"
 #include "cli/commands.h"
@@ -21,14 +23,13 @@
 #include "cli/message_keys.h"
 #include "cli/program_texts.h"
 #include "cli/project_loading.h"
-#include "app/last_cut.h"
 #include "config/file_read.h"
 #include "files/program_decoder.h"
 #include "files/wire_place.h"
 #include "link/move_record.h"
-#include "project/program_verifier.h"
 #include "link/sim/simulated_controller.h"
 #include "link/usb_hid_backend.h"
+#include "program/program_verifier.h"
 
 namespace varnholt::cli {
 namespace {

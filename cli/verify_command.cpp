@@ -10,7 +10,7 @@
 #include "cli/simulated_machine.h"
 #include "config/file_read.h"
 #include "geometry/run_time_error.h"
-#include "project/program_verifier.h"
+#include "program/program_verifier.h"
 
 namespace varnholt::cli {
 namespace {

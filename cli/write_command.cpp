@@ -10,7 +10,7 @@
 #include "cli/simulated_machine.h"
 #include "files/thpgl.h"
 #include "geometry/run_time_error.h"
-#include "project/cut_program.h"
+#include "program/cut_program.h"
 #include "project/project_document.h"
 #include "services/scripted_operator.h"
 

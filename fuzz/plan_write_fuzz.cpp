@@ -10,8 +10,8 @@
 #include <iterator>
 #include <string>
 
-#include "project/cut_program.h"
-#include "project/program_verifier.h"
+#include "program/cut_program.h"
+#include "program/program_verifier.h"
 #include "project/project_document.h"
 #include "services/scripted_operator.h"
 

@@ -1,4 +1,4 @@
-#include "project/box_grid.h"
+#include "geometry/box_grid.h"
 
 #include <algorithm>
 #include <cmath>

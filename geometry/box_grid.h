@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "project/plan_geometry.h"
+#include "geometry/point_box.h"
 
 namespace varnholt {
 

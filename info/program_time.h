@@ -7,7 +7,7 @@
 
 #include "config/parameters.h"
 #include "link/controller_state.h"
-#include "project/cut_program.h"
+#include "program/cut_program.h"
 
 namespace varnholt {
 

@@ -1,8 +1,8 @@
-#include "project/crossing_repair.h"
+#include "planner/crossing_repair.h"
 
 #include <algorithm>
 
-#include "project/plan_geometry.h"
+#include "planner/plan_geometry.h"
 
 namespace varnholt {
 

@@ -1,4 +1,4 @@
-#include "project/cut_planner.h"
+#include "planner/cut_planner.h"
 
 #include <algorithm>
 #include <chrono>
@@ -8,10 +8,13 @@
 #include "geometry/geometry.h"
 #include "geometry/units.h"
 #include "geometry/vector_state.h"
-#include "project/crossing_repair.h"
-#include "project/join_weights.h"
-#include "project/plan_threads.h"
-#include "project/project_document.h"
+#include "planner/crossing_repair.h"
+#include "planner/fast_plan_search.h"
+#include "planner/join_weights.h"
+#include "planner/neighbour_lists.h"
+#include "planner/plan_geometry.h"
+#include "planner/plan_search.h"
+#include "planner/plan_threads.h"
 #include "services/operator.h"
 
 namespace varnholt {
@@ -26,7 +29,7 @@ constexpr std::chrono::milliseconds kAnswerInterval{100};
 
 class PlanRun {
  public:
-  PlanRun(ProjectDocument& document, PlanSearch& search)
+  PlanRun(PlannedDrawing& document, PlanSearch& search)
       : doc_(document), figures_(document.figures), search_(search), op_(CurrentOperator()) {}
 
   PlanOutcome Run();
@@ -59,7 +62,7 @@ class PlanRun {
   void Results();
   void RecomputeSize();
 
-  ProjectDocument& doc_;
+  PlannedDrawing& doc_;
   FigureList& figures_;
   PlanSearch& search_;
   Operator& op_;
@@ -524,11 +527,26 @@ PlanOutcome PlanRun::Run() {
 
 }  // namespace
 
-PlanOutcome PlanCut(ProjectDocument& document, PlanSearch& search) { return PlanRun(document, search).Run(); }
-
-void NestProject(ProjectDocument& document, PlanSearch& search) {
-  document.max_depth = search.Nest(document.figures);
+int32_t PlannedDrawing::AddFigure(std::unique_ptr<tfigura> figure) {
+  licz_parametry(*figure);
+  figure->is_contour = 1;
+  figures.push_back(std::move(figure));
+  return static_cast<int32_t>(figures.size() - 1);
 }
+
+int32_t PlannedDrawing::AddLacznik(std::unique_ptr<tfigura> figure, bool closed) {
+  licz_parametry(*figure);
+  figure->closed = closed ? 1 : 0;
+  figure->is_contour = 0;
+  figures.push_back(std::move(figure));
+  return static_cast<int32_t>(figures.size() - 1);
+}
+
+PlanOutcome PlanCut(PlannedDrawing& drawing, PlanSearch& search) { return PlanRun(drawing, search).Run(); }
+
+PlanOutcome PlanCut(PlannedDrawing& drawing) { return PlanCut(drawing, *MakeFastPlanSearch()); }
+
+void NestProject(PlannedDrawing& drawing) { drawing.max_depth = MakeFastPlanSearch()->Nest(drawing.figures); }
 
 std::optional<JoinPair> FindStartJoin(const FigureList& figures, const JoinContext& context) {
   std::optional<JoinPair> best;

@@ -1,13 +1,13 @@
 #pragma once
-// Cut planning of a project: nesting, the start, touching, join weights and connectors, into the cut tree.
+// Cut planning of a drawing: nesting, the start, touching, join weights and connectors, into the cut tree.
 
 #include <cstdint>
 
-#include "project/plan_search.h"
+#include "planner/planned_drawing.h"
 
 namespace varnholt {
 
-class ProjectDocument;
+class PlanSearch;
 
 // How a planning run ended.
 struct PlanOutcome {
@@ -17,12 +17,13 @@ struct PlanOutcome {
   int64_t repair_steps = 0;    // vertex steps taken by the crossing repair
 };
 
-// Plans the project's cut into its figures' link fields and appended connectors, frame or start marker, with
-// progress, abort and messages through the current operator. The searches come from `search`.
-PlanOutcome PlanCut(ProjectDocument& document, PlanSearch& search);
+// Plans the drawing's cut into its figures' link fields and appended connectors, frame or start marker, with
+// progress, abort and messages through the current operator.
+PlanOutcome PlanCut(PlannedDrawing& drawing);
+// The same with the searches of `search` (the plain loops, or a spy, in tests and benchmarks).
+PlanOutcome PlanCut(PlannedDrawing& drawing, PlanSearch& search);
 
-// The nesting of the project's entries (depth, parent, child_count, max_depth).
-void NestProject(ProjectDocument& document, PlanSearch& search);
-
+// The nesting of the drawing's entries (depth, parent, child_count, max_depth).
+void NestProject(PlannedDrawing& drawing);
 
 }  // namespace varnholt

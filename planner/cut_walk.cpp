@@ -1,4 +1,4 @@
-#include "project/cut_walk.h"
+#include "planner/cut_walk.h"
 
 #include <algorithm>
 #include <cmath>
@@ -188,6 +188,20 @@ class TreeWalk {
 
 void WalkCutTree(std::vector<std::unique_ptr<tfigura>>& figures, const CutWalkSettings& settings, CutPathSink& sink) {
   TreeWalk(figures, settings, sink).Run();
+}
+
+const TPlotPoint& EntryVertex(const tfigura& start_figure) {
+  const size_t entry = std::min<size_t>(static_cast<size_t>(std::max(start_figure.link_aux, 0)),
+                                        start_figure.points.size() - 1);
+  return start_figure.points[entry];
+}
+
+TPlotPoint CutEntryPoint(const PlannedDrawing& drawing) {
+  const auto start = static_cast<size_t>(drawing.start_figure);
+  if (drawing.start_figure < 0 || start >= drawing.figures.size() || drawing.figures[start]->points.empty()) {
+    return {drawing.project_min_x, drawing.project_min_y};
+  }
+  return EntryVertex(*drawing.figures[start]);
 }
 
 }  // namespace varnholt

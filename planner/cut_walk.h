@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "geometry/figure.h"
+#include "planner/cut_planner.h"
 
 namespace varnholt {
 
@@ -34,5 +35,12 @@ struct CutWalkSettings {
 // all of it to the other end, and back to the entry. Pending entries and entries whose link figure is missing are
 // not walked. An explicit stack keeps chains of any depth off the thread's stack.
 void WalkCutTree(std::vector<std::unique_ptr<tfigura>>& figures, const CutWalkSettings& settings, CutPathSink& sink);
+
+// The start figure's vertex at its link_aux, kept within its points (it has some).
+const TPlotPoint& EntryVertex(const tfigura& start_figure);
+
+// The drawing point a program of the plan begins at: the start figure's entry vertex (link_aux); the drawing's
+// lower left corner when it has no start figure with points.
+TPlotPoint CutEntryPoint(const PlannedDrawing& drawing);
 
 }  // namespace varnholt

@@ -1,18 +1,18 @@
-#include "project/fast_plan_search.h"
+#include "planner/fast_plan_search.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <vector>
 
-#include "project/box_grid.h"
-#include "project/join_table.h"
-#include "project/lead_in_touches.h"
-#include "project/nesting.h"
-#include "project/neighbour_lists.h"
-#include "project/plan_threads.h"
-#include "project/vertex_cells.h"
-#include "project/vertex_nearness.h"
+#include "geometry/box_grid.h"
+#include "planner/join_table.h"
+#include "planner/lead_in_touches.h"
+#include "planner/neighbour_lists.h"
+#include "planner/nesting.h"
+#include "planner/plan_threads.h"
+#include "planner/vertex_cells.h"
+#include "planner/vertex_nearness.h"
 
 namespace varnholt {
 namespace {

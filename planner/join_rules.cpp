@@ -1,4 +1,4 @@
-#include "project/join_rules.h"
+#include "planner/join_rules.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "project/join_table.h"
+#include "planner/join_table.h"
 
 #include <algorithm>
 #include <cmath>

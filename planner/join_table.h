@@ -10,8 +10,8 @@
 #include <span>
 #include <vector>
 
-#include "project/join_rules.h"
-#include "project/pending_tree.h"
+#include "planner/join_rules.h"
+#include "planner/pending_tree.h"
 
 namespace varnholt {
 

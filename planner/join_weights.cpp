@@ -1,4 +1,4 @@
-#include "project/join_weights.h"
+#include "planner/join_weights.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Turning angles and join weights of the vertices: corners and extremes are where connectors prefer to start.
 
-#include "project/plan_geometry.h"
+#include "planner/plan_geometry.h"
 
 namespace varnholt {
 

@@ -1,8 +1,8 @@
-#include "project/lead_in_touches.h"
+#include "planner/lead_in_touches.h"
 
 #include <algorithm>
 
-#include "project/plan_threads.h"
+#include "planner/plan_threads.h"
 
 namespace varnholt {
 

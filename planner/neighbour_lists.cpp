@@ -1,4 +1,4 @@
-#include "project/neighbour_lists.h"
+#include "planner/neighbour_lists.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "project/plan_search.h"
+#include "planner/plan_search.h"
 
 namespace varnholt {
 namespace {

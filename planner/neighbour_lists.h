@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "project/join_rules.h"
+#include "planner/join_rules.h"
 
 namespace varnholt {
 

@@ -1,4 +1,4 @@
-#include "project/nesting.h"
+#include "planner/nesting.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "geometry/geometry.h"
-#include "project/plan_threads.h"
+#include "planner/plan_threads.h"
 
 namespace varnholt {
 

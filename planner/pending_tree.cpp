@@ -1,4 +1,4 @@
-#include "project/pending_tree.h"
+#include "planner/pending_tree.h"
 
 #include <algorithm>
 #include <cmath>

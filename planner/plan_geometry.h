@@ -9,11 +9,10 @@
 
 #include "geometry/figure.h"
 #include "geometry/geometry.h"
+#include "geometry/point_box.h"
 
 namespace varnholt {
 
-// Two figures touch at a pair of vertices whose coordinates differ by at most this on both axes.
-inline constexpr int32_t kTouchTolerance = 10;
 // An end of an open figure touches another figure within this Euclidean distance (squared here).
 inline constexpr int64_t kLeadInToleranceSquared = 100;
 inline constexpr double kCornerAngle = 0.6283185307179586;
@@ -32,15 +31,6 @@ struct TouchPair {
   int32_t b = -1;  // vertex of the second figure
 };
 
-// An axis-aligned box of points.
-struct PointBox {
-  int32_t min_x = 0, min_y = 0, max_x = -1, max_y = -1;
-  bool empty = true;
-};
-
-PointBox BoxOfPoints(const std::vector<TPlotPoint>& points);
-// True when the boxes come within `margin` of each other on both axes (touching needs that).
-bool BoxesNear(const PointBox& a, const PointBox& b, int32_t margin);
 
 
 // Walks a tree whose nodes are numbered from 0 (the root), depth first: visit(node, push) handles a node and

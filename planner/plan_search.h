@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "geometry/units.h"
-#include "project/join_rules.h"
-#include "project/plan_geometry.h"
+#include "planner/join_rules.h"
+#include "planner/plan_geometry.h"
 
 namespace varnholt {
 

@@ -1,4 +1,4 @@
-#include "project/plan_threads.h"
+#include "planner/plan_threads.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "project/vertex_cells.h"
+#include "planner/vertex_cells.h"
 
 #include <algorithm>
 #include <stdexcept>

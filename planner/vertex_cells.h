@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "project/plan_geometry.h"
+#include "planner/plan_geometry.h"
 
 namespace varnholt {
 

@@ -1,4 +1,4 @@
-#include "project/vertex_nearness.h"
+#include "planner/vertex_nearness.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "project/plan_geometry.h"
+#include "planner/plan_geometry.h"
 
 namespace varnholt {
 

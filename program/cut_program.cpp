@@ -1,4 +1,4 @@
-#include "project/cut_program.h"
+#include "program/cut_program.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include "config/file_write.h"
 #include "geometry/run_time_error.h"
 #include "geometry/units.h"
-#include "project/cut_walk.h"
+#include "planner/cut_walk.h"
 #include "services/operator.h"
 
 namespace varnholt {
@@ -28,22 +28,8 @@ class WriterSink final : public CutPathSink {
   int64_t corner_pause_ms_;
 };
 
-// The start figure's vertex at its link_aux, kept within its points (it has some).
-const TPlotPoint& EntryVertex(const tfigura& start_figure) {
-  const size_t entry = std::min<size_t>(static_cast<size_t>(std::max(start_figure.link_aux, 0)),
-                                        start_figure.points.size() - 1);
-  return start_figure.points[entry];
-}
 
 }  // namespace
-
-TPlotPoint CutEntryPoint(const ProjectDocument& project) {
-  const auto start = static_cast<size_t>(project.start_figure);
-  if (project.start_figure < 0 || start >= project.figures.size() || project.figures[start]->points.empty()) {
-    return {project.project_min_x, project.project_min_y};
-  }
-  return EntryVertex(*project.figures[start]);
-}
 
 std::optional<MessageKey> CutProgramRefusal(const ProjectDocument& project, const Configuration& config,
                                             const ControllerState& machine) {
@@ -63,10 +49,6 @@ std::optional<MessageKey> CutProgramRefusal(const ProjectDocument& project, cons
     return MessageKey{"Main_window", "projektZaDuzy"};
   }
   return std::nullopt;
-}
-
-bool CutsStartFigure(const ProjectDocument& project) {
-  return project.cut_start_figure || !project.has_own_frame();
 }
 
 std::string BuildCutProgram(const ProjectDocument& project, std::vector<std::unique_ptr<tfigura>>& figures,

@@ -31,14 +31,6 @@ struct MessageKey {
 std::optional<MessageKey> CutProgramRefusal(const ProjectDocument& project, const Configuration& config,
                                             const ControllerState& machine);
 
-// The start figure's own outline is cut, unless planning gave the project a frame of its own: then the
-// operator's last choice (cut_start_figure) holds.
-bool CutsStartFigure(const ProjectDocument& project);
-
-// The drawing point a program of the project's plan begins at: the start figure's entry vertex (link_aux); the
-// project's lower left corner when it has no start figure with points.
-TPlotPoint CutEntryPoint(const ProjectDocument& project);
-
 // Builds the program of the project's plan in memory, walking `figures`: the project's own list, or a copy of
 // it to leave the plan as it is (the walk reverses open figures entered past their vertex 0). The project
 // must have no refusal. Throws RunTimeError when a coordinate leaves the machine's step range.

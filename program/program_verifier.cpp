@@ -1,4 +1,4 @@
-#include "project/program_verifier.h"
+#include "program/program_verifier.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 
 #include "files/program_decoder.h"
 #include "geometry/units.h"
-#include "project/segment_cover.h"
+#include "program/segment_cover.h"
 
 namespace varnholt {
 namespace {

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "geometry/box_grid.h"
 #include "geometry/geometry.h"
 #include "geometry/units.h"
-#include "project/box_grid.h"
 
 namespace varnholt {
 namespace {

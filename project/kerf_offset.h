@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "geometry/figure.h"
-#include "project/plan_geometry.h"
+#include "geometry/point_box.h"
 
 namespace varnholt {
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "geometry/units.h"
-#include "project/cut_walk.h"
+#include "planner/cut_walk.h"
 #include "project/project_document.h"
 #include "project/project_view.h"
 

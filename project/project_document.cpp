@@ -8,7 +8,6 @@
 #include "geometry/run_time_error.h"
 #include "geometry/units.h"
 #include "geometry/vector_state.h"
-#include "project/fast_plan_search.h"
 #include "project/figure_joiner.h"
 #include "project/kerf_offset.h"
 #include "project/load_report.h"
@@ -27,7 +26,7 @@ void Reverse(tfigura& figure) {
 
 }  // namespace
 
-ProjectDocument::ProjectDocument(TextLookup texts) : texts_(std::move(texts)) {}
+ProjectDocument::ProjectDocument(TextLookup texts) : PlannedDrawing(std::move(texts)) {}
 
 void ProjectDocument::StartLoad() {
   cut_start_figure = false;
@@ -207,29 +206,12 @@ void ProjectDocument::MeasureProject() {
 }
 
 void ProjectDocument::ciecie() {
-  const std::unique_ptr<PlanSearch> search = MakeFastPlanSearch();
-  last_plan = PlanCut(*this, *search);
+  last_plan = PlanCut(*this);
 }
 
 void ProjectDocument::co_w_czym() {
   ReleaseUpperVectorHalves();
-  const std::unique_ptr<PlanSearch> search = MakeFastPlanSearch();
-  NestProject(*this, *search);
-}
-
-int32_t ProjectDocument::AddFigure(std::unique_ptr<tfigura> figure) {
-  licz_parametry(*figure);
-  figure->is_contour = 1;
-  figures.push_back(std::move(figure));
-  return static_cast<int32_t>(figures.size() - 1);
-}
-
-int32_t ProjectDocument::AddLacznik(std::unique_ptr<tfigura> figure, bool closed) {
-  licz_parametry(*figure);
-  figure->closed = closed ? 1 : 0;
-  figure->is_contour = 0;
-  figures.push_back(std::move(figure));
-  return static_cast<int32_t>(figures.size() - 1);
+  NestProject(*this);
 }
 
 void ProjectDocument::Ustaw_PPiPK() {

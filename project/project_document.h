@@ -10,22 +10,16 @@
 
 #include "files/thpgl.h"
 #include "geometry/figure.h"
-#include "project/cut_planner.h"
+#include "planner/cut_planner.h"
+#include "services/text_lookup.h"
 
 namespace varnholt {
-
-// Looks up an interface text by section and key.
-using TextLookup = std::function<std::string(std::string_view section, std::string_view key)>;
 
 // The machine's working range in millimetres; the controller's ranges once it has been identified.
 struct WorkingRange {
   double x_mm = 4800.0;
   double y_mm = 2400.0;
 };
-
-// Status bar panels the project writes to.
-inline constexpr int kMainWindowStatusPanel = 0;
-inline constexpr int kProjectStatusPanel = 1;
 
 // Pen filter value that keeps every pen.
 inline constexpr int kAllPens = 255;
@@ -45,7 +39,9 @@ struct LoadOptions {
   bool keep_drawn_figures = true;
 };
 
-class ProjectDocument {
+// A drawing opened as a project: what planning reads and writes of it (the figures, the box, the start and the
+// plan's marks) and what the load, the kerf and the windows keep besides.
+class ProjectDocument : public PlannedDrawing {
  public:
   explicit ProjectDocument(TextLookup texts);
 
@@ -58,10 +54,6 @@ class ProjectDocument {
   // False when the drawing holds no figure with points (the reason has been shown).
   bool LoadFigures(FigureList drawing, LoadOptions options = {});
 
-  // Measures figure, marks it a drawing figure and appends it; returns its index.
-  int32_t AddFigure(std::unique_ptr<tfigura> figure);
-  // Measures figure, sets its closed flag, marks it a connector and appends it; returns its index.
-  int32_t AddLacznik(std::unique_ptr<tfigura> figure, bool closed);
   // Recomputes the project box from the figures' boxes and renumbers every figure's list_index.
   void Ustaw_PPiPK();
   // Reverses figure index, or every figure when index is negative.
@@ -92,22 +84,10 @@ class ProjectDocument {
   // units is the half kerf divided by it, and the cut parts keep the kerf's real width.
   double kerf_scale_percent() const { return kerf_scale_percent_; }
 
-  std::vector<std::unique_ptr<tfigura>> figures;
-  int32_t project_min_x = 0, project_min_y = 0;
-  int32_t project_max_x = 0, project_max_y = 0;
-  int32_t project_width = 0, project_height = 0;
   int32_t selected_figure = -1;
-  int32_t start_figure = 0;
-  int32_t max_depth = 0;
-  bool planned = false;
-  bool own_start = false;
-  bool frame_added = false;
-  bool single_open_figure = false;
   bool cut_start_figure = false;
   // Planning gave the project a frame of its own: whether its outline is cut is the operator's choice.
   bool has_own_frame() const { return own_start && frame_added; }
-  int32_t start_margin_left = 0, start_margin_right = 0, start_margin_top = 0, start_margin_bottom = 0;
-  double total_length = 0.0;
   bool show_path = false;
   bool abort_requested = false;
   int8_t feed_sign = 1;
@@ -133,8 +113,6 @@ class ProjectDocument {
   int64_t duplicates_dropped = 0;
   // Load ends with planning the cut; a caller that only looks at the drawing's figures can leave it out.
   bool plan_after_load = true;
-  // The configuration's AddFrame: planning may surround the project with a frame instead of a start marker.
-  bool add_frame = false;
   // How the latest planning run ended.
   PlanOutcome last_plan;
 
@@ -146,9 +124,6 @@ class ProjectDocument {
   double applied_kerf_mm() const { return drawn_figures.empty() || !(kerf_width_mm_ > 0.0) ? 0.0 : kerf_width_mm_; }
   // The indexes of the closed figures the kerf left as drawn because they would vanish or split.
   std::vector<int32_t> kerf_kept_as_drawn;
-
-  // The interface text of key in section.
-  std::string Text(std::string_view section, std::string_view key) const { return texts_(section, key); }
 
  private:
   // Clears what a load sets before it reads: the planning marks, the feed sign, the reader's notes and counts.
@@ -164,9 +139,14 @@ class ProjectDocument {
   // The project box, list indexes and every figure's origin from the figures.
   void MeasureProject();
 
-  TextLookup texts_;
   double kerf_width_mm_ = 0.0;
   double kerf_scale_percent_ = 100.0;
 };
+
+// The start figure's own outline is cut, unless planning gave the project a frame of its own: then the
+// operator's last choice (cut_start_figure) holds.
+inline bool CutsStartFigure(const ProjectDocument& project) {
+  return project.cut_start_figure || !project.has_own_frame();
+}
 
 }  // namespace varnholt

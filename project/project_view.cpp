@@ -7,7 +7,7 @@
 
 #include "geometry/decimal_text.h"
 #include "geometry/units.h"
-#include "project/cut_program.h"
+#include "planner/cut_walk.h"
 #include "project/plan_picture.h"
 #include "project/project_document.h"
 

@@ -6,6 +6,10 @@
 
 namespace varnholt {
 
+// Status bar panels: the main window's, and the line of the project window a load or a plan reports in.
+inline constexpr int kMainWindowStatusPanel = 0;
+inline constexpr int kProjectStatusPanel = 1;
+
 // Button codes of questions, as the dialogs return them.
 enum DialogButton : int { kButtonOk = 1, kButtonCancel = 2, kButtonRetry = 4, kButtonYes = 6, kButtonNo = 7 };
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <iostream>
 
-#include "project/project_document.h"
 #include "services/application.h"
 #include "services/message_box.h"
 #include "ui/input_interceptor.h"

@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "project/box_grid.h"
-#include "project/plan_geometry.h"
+#include "geometry/box_grid.h"
+#include "geometry/point_box.h"
 
 namespace varnholt {
 namespace {

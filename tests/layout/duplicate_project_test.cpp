@@ -15,10 +15,10 @@
 #include "geometry/units.h"
 #include "layout/grid_check.h"
 #include "layout/segment_contact.h"
-#include "project/cut_program.h"
+#include "program/cut_program.h"
 #include "project/kerf_settings.h"
-#include "project/plan_projects.h"
 #include "services/scripted_operator.h"
+#include "support/plan_projects.h"
 #include "support/temp_folder.h"
 
 namespace varnholt {

@@ -1,6 +1,6 @@
 // The walk of open figures through the cut tree: where the wire goes and where it pauses.
 
-#include "project/cut_walk.h"
+#include "planner/cut_walk.h"
 
 #include <gtest/gtest.h>
 

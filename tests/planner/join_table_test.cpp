@@ -7,10 +7,10 @@
 #include <memory>
 #include <random>
 
-#include "literal_plan_search.h"
-#include "project/join_table.h"
-#include "project/pending_tree.h"
-#include "project/plan_geometry.h"
+#include "planner/join_table.h"
+#include "planner/literal_plan_search.h"
+#include "planner/pending_tree.h"
+#include "planner/plan_geometry.h"
 
 namespace varnholt {
 namespace {

@@ -1,15 +1,15 @@
 // Lead-in touches found through the cell index of every vertex, against the plain comparison of every vertex with
 // every vertex of every other entry.
 
-#include "project/lead_in_touches.h"
+#include "planner/lead_in_touches.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <random>
 
-#include "project/plan_geometry.h"
-#include "literal_plan_search.h"
+#include "planner/literal_plan_search.h"
+#include "planner/plan_geometry.h"
 
 namespace varnholt {
 namespace {

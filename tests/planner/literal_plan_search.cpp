@@ -1,10 +1,10 @@
-#include "literal_plan_search.h"
+#include "planner/literal_plan_search.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "geometry/geometry.h"
-#include "project/nesting.h"
+#include "planner/nesting.h"
 
 namespace varnholt {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "project/plan_search.h"
+#include "planner/plan_search.h"
 
 namespace varnholt {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <random>
 
-#include "literal_plan_search.h"
-#include "project/neighbour_lists.h"
+#include "planner/literal_plan_search.h"
+#include "planner/neighbour_lists.h"
 
 namespace varnholt {
 namespace {

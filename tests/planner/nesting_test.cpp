@@ -1,7 +1,7 @@
 // The nesting through boxes, first vertices and edge slabs against the plain passes over every pair, and the slabs'
 // counts against the plain count over every edge.
 
-#include "project/nesting.h"
+#include "planner/nesting.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <memory>
 #include <random>
 
-#include "literal_plan_search.h"
-#include "project/plan_threads.h"
+#include "planner/literal_plan_search.h"
+#include "planner/plan_threads.h"
 
 namespace varnholt {
 namespace {

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "geometry/geometry.h"
-#include "literal_plan_search.h"
-#include "plan_projects.h"
-#include "project/cut_planner.h"
-#include "project/fast_plan_search.h"
-#include "project/plan_geometry.h"
-#include "project/plan_threads.h"
+#include "planner/cut_planner.h"
+#include "planner/fast_plan_search.h"
+#include "planner/literal_plan_search.h"
+#include "planner/plan_geometry.h"
+#include "planner/plan_threads.h"
 #include "services/scripted_operator.h"
+#include "support/plan_projects.h"
 
 namespace varnholt {
 namespace {

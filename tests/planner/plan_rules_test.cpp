@@ -9,12 +9,12 @@
 #include <random>
 
 #include "geometry/geometry.h"
-#include "plan_projects.h"
-#include "project/crossing_repair.h"
-#include "project/cut_planner.h"
-#include "project/fast_plan_search.h"
-#include "project/join_weights.h"
+#include "planner/crossing_repair.h"
+#include "planner/cut_planner.h"
+#include "planner/fast_plan_search.h"
+#include "planner/join_weights.h"
 #include "services/scripted_operator.h"
+#include "support/plan_projects.h"
 
 namespace varnholt {
 namespace {

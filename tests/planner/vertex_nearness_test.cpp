@@ -6,8 +6,8 @@
 #include <memory>
 #include <random>
 
-#include "project/plan_geometry.h"
-#include "project/vertex_nearness.h"
+#include "planner/plan_geometry.h"
+#include "planner/vertex_nearness.h"
 
 namespace varnholt {
 namespace {

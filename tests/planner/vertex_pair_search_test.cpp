@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "project/join_rules.h"
-#include "project/plan_geometry.h"
+#include "planner/join_rules.h"
+#include "planner/plan_geometry.h"
 
 namespace varnholt {
 namespace {

@@ -13,10 +13,10 @@
 #include <sstream>
 
 #include "files/program_decoder.h"
-#include "plan_projects.h"
-#include "project/cut_program.h"
-#include "project/program_verifier.h"
+#include "program/cut_program.h"
+#include "program/program_verifier.h"
 #include "services/scripted_operator.h"
+#include "support/plan_projects.h"
 #include "support/temp_folder.h"
 
 namespace varnholt {

@@ -1,4 +1,4 @@
-#include "project/cut_program.h"
+#include "program/cut_program.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include "project/program_verifier.h"
+#include "program/program_verifier.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 
-#include "support/planned_figure.h"
-#include "project/cut_program.h"
+#include "program/cut_program.h"
 #include "services/scripted_operator.h"
+#include "support/planned_figure.h"
 #include "support/temp_folder.h"
 
 namespace varnholt {

@@ -1,4 +1,4 @@
-#include "project/segment_cover.h"
+#include "program/segment_cover.h"
 
 #include <gtest/gtest.h>
 

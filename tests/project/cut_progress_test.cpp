@@ -9,13 +9,14 @@
 #include <cstdlib>
 
 #include "config/parameters.h"
-#include "plan_projects.h"
-#include "project/cut_planner.h"
-#include "project/cut_program.h"
-#include "project/fast_plan_search.h"
+#include "planner/cut_planner.h"
+#include "planner/cut_walk.h"
+#include "planner/fast_plan_search.h"
+#include "program/cut_program.h"
 #include "project/plan_picture.h"
 #include "project/project_document.h"
 #include "services/scripted_operator.h"
+#include "support/plan_projects.h"
 
 namespace varnholt {
 namespace {

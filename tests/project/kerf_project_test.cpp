@@ -11,14 +11,14 @@
 
 #include "files/program_decoder.h"
 #include "geometry/units.h"
-#include "plan_projects.h"
-#include "project/cut_program.h"
+#include "program/cut_program.h"
+#include "program/program_verifier.h"
 #include "project/kerf_offset.h"
 #include "project/kerf_settings.h"
 #include "project/load_report.h"
 #include "project/plan_picture.h"
-#include "project/program_verifier.h"
 #include "services/scripted_operator.h"
+#include "support/plan_projects.h"
 #include "support/temp_folder.h"
 
 namespace varnholt {

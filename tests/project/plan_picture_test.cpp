@@ -10,11 +10,11 @@
 #include <sstream>
 
 #include "cli/commands.h"
-#include "plan_projects.h"
-#include "project/fast_plan_search.h"
+#include "planner/fast_plan_search.h"
 #include "project/plan_image.h"
 #include "project/plan_picture.h"
 #include "services/scripted_operator.h"
+#include "support/plan_projects.h"
 #include "support/temp_folder.h"
 
 namespace varnholt {

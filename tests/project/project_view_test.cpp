@@ -8,13 +8,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "plan_projects.h"
-#include "project/cut_planner.h"
-#include "project/fast_plan_search.h"
+#include "planner/cut_planner.h"
+#include "planner/fast_plan_search.h"
 #include "project/load_report.h"
 #include "project/path_animation.h"
 #include "project/project_document.h"
 #include "services/scripted_operator.h"
+#include "support/plan_projects.h"
 
 namespace varnholt {
 namespace {

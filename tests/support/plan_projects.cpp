@@ -1,4 +1,4 @@
-#include "plan_projects.h"
+#include "support/plan_projects.h"
 
 #include <algorithm>
 #include <cmath>
