@@ -34,8 +34,8 @@ bool Tster::HomingStep(uint8_t mask, bool no_wait) {
     // The positions the homing passes, at the pace of the status step.
     if (CurrentClock().NowMs() - last_homing_lamps_ms_ >= kConnectedIntervalMs) {
       last_homing_lamps_ms_ = CurrentClock().NowMs();
-      const ReplyRecordBytes record = link_.usb.ReplyRecord();
-      RefreshLamps(&record);
+      const ControllerState reading = ReadingOf(link_.usb.ReplyRecord());
+      RefreshLamps(&reading);
     }
     // A Stop (also the machine's stop button) ends the homing as any key or press does.
     if (NoteStop(link_) || IsAbortingPress(op.TakePendingInput())) {

@@ -55,6 +55,22 @@ std::string OutputName(const tInterfejs& texts, uint8_t output) {
   return texts.GetText("Control", "outNieznany") + " " + std::to_string(output);
 }
 
+// The positions of one reading, parsed once, given to another state.
+void TakeAxisPositions(ControllerState& to, const ControllerState& from) {
+  to.axis_steps = from.axis_steps;
+  to.X1 = from.X1;
+  to.Y1 = from.Y1;
+  to.X2 = from.X2;
+  to.Y2 = from.Y2;
+  to.belt3 = from.belt3;
+  to.third1 = from.third1;
+  to.third2 = from.third2;
+  to.turn7 = from.turn7;
+  to.angle_third1 = from.angle_third1;
+  to.angle_third2 = from.angle_third2;
+  to.angle_turn7 = from.angle_turn7;
+}
+
 int32_t ChannelPower(const ControllerState& state, size_t channel) {
   return channel < state.heater_table.size() ? state.heater_table[channel] & 0xFFFF : 0;
 }
@@ -71,7 +87,8 @@ int Tster::tick(const PanelFocus& focus) {
   // The status record (it holds the positions too) is read once a step and passed on. A step whose read failed
   // (the controller is taken back after a hiccup) concludes nothing from it.
   const bool read = ReadStatus(link_);
-  const ReplyRecordBytes status_record = link_.usb.ReplyRecord();
+  const ControllerState reading = ReadingOf(link_.usb.ReplyRecord());
+  heaters_read_in_step_ = false;
   view_.connected = Connected();
   // A controller found afresh since the last step was reset: what it ran is no program that ended.
   const bool renewed = link_.usb.device_changes() != device_changes_seen_;
@@ -83,7 +100,7 @@ int Tster::tick(const PanelFocus& focus) {
       RefreshMainButtons();
       return interval_;
     }
-    NotePositions(status_record);
+    NotePositions(reading);
     RefreshTestPanel();
     WatchProgram();
     if (status_listener_) status_listener_();
@@ -93,10 +110,10 @@ int Tster::tick(const PanelFocus& focus) {
     if (flags_.ProgramStarted) LoseStartedProgram();
     link_.state.button_presses = 0;
   }
-  if (focus.active && !focus.input_waiting && timer_enabled_) RefreshDisplay(status_record);
+  if (focus.active && !focus.input_waiting && timer_enabled_) RefreshDisplay(reading);
   if (view_.connected) RefreshEnabling();
   RefreshMainButtons();
-  RefreshLamps(view_.connected ? &status_record : nullptr);
+  RefreshLamps(view_.connected ? &reading : nullptr);
   return interval_;
 }
 
@@ -104,17 +121,29 @@ void Tster::FollowHeaters() {
   constexpr int kStepsBetweenReads = 10;
   const bool heating = link_.state.Has(kStatusHeating);
   if (heating != heating_seen_ || (heating && ++steps_since_heaters_ >= kStepsBetweenReads)) {
-    ReadHeaters(link_);
+    ReadHeatersInStep();
     steps_since_heaters_ = 0;
   }
   heating_seen_ = heating;
 }
 
-void Tster::RefreshLamps(const ReplyRecordBytes* status_record) {
-  // The positions of the record are shown without taking them over: a jog decides itself when it reads them.
-  ControllerState read = link_.state;
-  if (status_record != nullptr) ApplyAxisPositions(read, *status_record, link_.separate_third_axes);
-  const MachineLamps lamps = LampsOf(read, link_.usb.present(), lamps_);
+void Tster::ReadHeatersInStep() {
+  if (heaters_read_in_step_) return;
+  heaters_read_in_step_ = true;
+  ReadHeaters(link_);
+}
+
+ControllerState Tster::ReadingOf(const ReplyRecordBytes& status_record) const {
+  ControllerState reading = link_.state;
+  ApplyAxisPositions(reading, status_record, link_.separate_third_axes);
+  return reading;
+}
+
+void Tster::RefreshLamps(const ControllerState* reading) {
+  // The positions read are shown without taking them over: a jog decides itself when it reads them.
+  ControllerState shown = link_.state;
+  if (reading != nullptr) TakeAxisPositions(shown, *reading);
+  const MachineLamps lamps = LampsOf(shown, link_.usb.present(), lamps_);
   if (lamps == lamps_) return;
   lamps_ = lamps;
   main_window_.ShowLamps(lamps_);
@@ -130,9 +159,7 @@ void Tster::LoseStartedProgram() {
   CurrentOperator().SetStatusText(kRepetitionPanel, "");
 }
 
-void Tster::NotePositions(const ReplyRecordBytes& status_record) {
-  ControllerState reading;
-  ApplyAxisPositions(reading, status_record, link_.separate_third_axes);
+void Tster::NotePositions(const ControllerState& reading) {
   read_positions_ = reading.axis_steps;
   ++position_reads_;
 }
@@ -141,7 +168,7 @@ void Tster::WatchProgram() {
   const uint32_t presses = link_.state.button_presses;
   link_.state.button_presses = 0;
   if (flags_.ProgramStarted && !ProgramRuns()) {
-    ReadHeaters(link_);
+    ReadHeatersInStep();
     flags_.ProgramStarted = false;
     CurrentOperator().SetStatusText(kRepetitionPanel, "");
     // A cut given up ends on the controller incomplete: no end of a cut, and nothing to repeat. Nor is a program
@@ -235,16 +262,16 @@ void Tster::RefreshTestPanel() {
   t.lSelOut = OutputName(link_.texts, s.heater_state);
 }
 
-void Tster::RefreshDisplay(const ReplyRecordBytes& status_record) {
+void Tster::RefreshDisplay(const ControllerState& reading) {
   if (!Connected()) {
     view_.close_panel = true;
     return;
   }
   view_.refreshed = true;
-  ApplyAxisPositions(link_.state, status_record, link_.separate_third_axes);
+  TakeAxisPositions(link_.state, reading);
   positions_due_ = false;
   ReadSpeeds(link_);
-  ReadHeaters(link_);
+  ReadHeatersInStep();
   ShowHeatingButtons();
   const ControllerState& s = link_.state;
   const std::string fault = s.Has(kStatusWireBroken) ? link_.texts.GetText("Control", "zerwanyDrut") : "";

@@ -165,22 +165,17 @@ bool Tster::kontynuuj() {
   ReadStatus(link_);
   ReadPositions(link_);
   // The conveyor goes back first with the vertical wires hot, then the arms with the horizontal wire; each wire
-  // goes off once its move is done. The speed group is selected once more after the group's own selection, and the
-  // arms' return is waited for twice: the controller has always been given the continuation so, and the
-  // repetitions cost nothing.
+  // goes off once its move is done.
   SelectSpeedGroup(link_, 3, kFromConfiguration);
-  SendCommand(link_, SelectSpeedCommand(3));
   WaitIdle(link_);
   if (!heat_channel(kVerticalWireChannel)) return interrupted();
   gotopoint(true, 3, s.X1 / 100.0, s.X2 / 100.0, s.Y1 / 100.0, s.Y2 / 100.0, 0, 0, snapshot_.belt3 / 100.0, 0);
   SendCommandAlways(link_, HeaterOffCommand(kVerticalWireChannel));
   if (stopped()) return interrupted();
   SelectSpeedGroup(link_, 1, kFromConfiguration);
-  SendCommand(link_, SelectSpeedCommand(1));
   if (!heat_channel(kManualWireChannel)) return interrupted();
   gotopoint(true, 1, snapshot_.X1 / 100.0, snapshot_.X2 / 100.0, snapshot_.Y1 / 100.0, snapshot_.Y2 / 100.0, 0, 0,
             snapshot_.belt3 / 100.0, 0);
-  WaitIdle(link_);
   WaitIdle(link_);
   SendCommandAlways(link_, HeaterOffCommand(kManualWireChannel));
   if (stopped()) return interrupted();

@@ -149,14 +149,16 @@ class Tster {
   bool ProgramRuns() const { return link_.state.Has(kStatusProgramRunning); }
   // The link was lost under the started program: no end of it will be seen; the operator is told.
   void LoseStartedProgram();
-  // Keeps the positions of the status record the step read, apart from the state's (which hold what the
-  // operations read when they read it).
-  void NotePositions(const ReplyRecordBytes& status_record);
+  // The state with the positions of status_record, parsed once for everyone in the step that shows or follows
+  // them; the state's own positions hold what the operations read when they read it.
+  ControllerState ReadingOf(const ReplyRecordBytes& status_record) const;
+  // Keeps the positions of the status record the step read.
+  void NotePositions(const ControllerState& reading);
   // Step 2 of the status step: the end of the program, a broken wire under it and the machine's buttons, from the
   // status the step read, noted for RunRequests.
   void WatchProgram();
   // Step 3: the display of an active, idle panel, from the status record the step read.
-  void RefreshDisplay(const ReplyRecordBytes& status_record);
+  void RefreshDisplay(const ControllerState& reading);
   void RefreshTestPanel();
   // The heating buttons pressed as the heating is on; also after each toggle, so the button shows at once what
   // the operator did. RefreshHeatingButtons reads the heaters and the status first.
@@ -183,12 +185,14 @@ class Tster {
   // Ends the jog: the move stopped, the positions read (arm jogs), the heaters it switched on off again.
   void EndJog(bool arm_jog);
   void RefreshMainButtons();
-  // The lamps from the state read last, with the positions of status_record when given; the main window is
-  // told when they changed.
-  void RefreshLamps(const ReplyRecordBytes* status_record);
+  // The lamps from the state read last, with the positions of reading when given; the main window is told when
+  // they changed.
+  void RefreshLamps(const ControllerState* reading);
   // The heaters record read again when the heating was switched on or off, and now and then while it is on,
   // so the lamps say which wire is hot.
   void FollowHeaters();
+  // The heaters record, read at most once in a status step whoever in it asks.
+  void ReadHeatersInStep();
   void ShowArmSpeed(int32_t position);
   void ShowConveyorSpeed(int32_t position);
   // The end of a jog: the move stopped, its positions read.
@@ -226,6 +230,7 @@ class Tster {
   MachineLamps lamps_;
   bool heating_seen_ = false;
   int steps_since_heaters_ = 0;
+  bool heaters_read_in_step_ = false;
   int64_t last_homing_lamps_ms_ = 0;
   // Ctrl set the slow speed (not refused), so its release sets the speed back.
   bool ctrl_speed_set_ = false;

@@ -177,6 +177,11 @@ TEST_F(PanelOperations, ContinueReheatsReturnsAndResumes) {
   EXPECT_TRUE(Sent(CommandBytes("R\x01\x03", 3)));
   EXPECT_TRUE(Sent(CommandBytes("R\x01\x02", 3)));
   EXPECT_TRUE(Sent("K"));
+  // Each selection of a speed group goes out once.
+  const std::vector<CommandBytes>& sent = sim_.commands();
+  for (size_t i = 1; i < sent.size(); ++i) {
+    EXPECT_FALSE(sent[i][0] == 'F' && sent[i] == sent[i - 1]) << "command " << i << " repeats the speed group";
+  }
   EXPECT_TRUE(flags_.ProgramStarted);
   ReadPositions(link());
   EXPECT_TRUE(state_.Has(kStatusProgramRunning));

@@ -105,7 +105,8 @@ TEST_F(StatusStep, MainWindowButtonsFollowTheProgramTheProjectsAndTheRepetition)
   EXPECT_EQ(main_.buttons, (MainButtonStates{true, true, true, true})) << "paused: continue allowed";
 }
 
-// A step asks for each reply record once; only a step that itself commanded the machine (a button of the machine
+// A step asks for each reply record once, also when the heating changed or a started program ended under an active
+// panel (both want the heaters record); only a step that itself commanded the machine (a button of the machine
 // taken) reads the status again for the display.
 TEST_F(StatusStep, EachRecordIsReadOncePerStep) {
   struct Case {
@@ -124,6 +125,15 @@ TEST_F(StatusStep, EachRecordIsReadOncePerStep) {
        },
        true, 1},
       {"a press of the start button", [this] { sim_.PressStartButton(); }, true, 2},
+      {"the heating switched on", [this] { ASSERT_TRUE(SendCommand(link(), HeaterOnCommand(2))); }, true, 1},
+      {"the end of a started program",
+       [this] {
+         RunLongProgram();
+         flags_.ProgramStarted = true;
+         Step();
+         clock_.Advance(60000);
+       },
+       true, 1},
   };
   for (const Case& c : cases) {
     c.prepare();
@@ -138,6 +148,7 @@ TEST_F(StatusStep, EachRecordIsReadOncePerStep) {
     ReadPositions(link());
     EXPECT_EQ(shown, DecimalText(state_.X1 / 100.0, 2)) << c.name;
   }
+  EXPECT_EQ(main_.ends, 1) << "the last step saw the program end";
 }
 
 TEST_F(StatusStep, TheDisplayIsRefreshedOnlyForAnActiveIdlePanel) {
