@@ -373,7 +373,7 @@ TEST_F(PanelWindow, NumpadPlusAndMinusStepTheSpeedBar) {
 }
 
 TEST_F(PanelWindow, TheEnablingRulesFollowARunningAndAPausedProgram) {
-  RunLongProgram();
+  ASSERT_NO_FATAL_FAILURE(RunLongProgram());
   TimerStep();
   for (const char* off : {"ku", "kd", "kl", "kr", "k_zalwyl", "ktl", "Bazuj", "keyprzesun", "btnPrzesunDoRamion"}) {
     EXPECT_FALSE(Control<QWidget>(off).isEnabled()) << off;
