@@ -18,6 +18,7 @@
 #include "cli/json.h"
 #include "config/parameters.h"
 #include "geometry/clock.h"
+#include "geometry/decimal_text.h"
 #include "link/controller_ops.h"
 #include "link/machine_hold.h"
 #include "link/sim/simulated_controller.h"
@@ -104,11 +105,7 @@ void PrintStatus(const ControllerState& s, std::ostream& out) {
   char word[16];
   std::snprintf(word, sizeof word, "0x%08x", s.status_word);
   out << "status " << word << ": " << StatusBitNames(s.status_word) << '\n';
-  const auto mm = [](int32_t hundredths) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f", hundredths / 100.0);
-    return std::string(text);
-  };
+  const auto mm = [](int32_t hundredths) { return DecimalText(hundredths / 100.0, 2); };
   out << "X1 " << mm(s.X1) << " Y1 " << mm(s.Y1) << " X2 " << mm(s.X2) << " Y2 " << mm(s.Y2) << " belt3 "
       << mm(s.belt3) << " third1 " << s.third1 << " third2 " << s.third2 << " turn7 " << s.turn7 << '\n';
   out << "steps";

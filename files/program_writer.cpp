@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
+#include <string>
 
 #include "config/file_write.h"
+#include "geometry/decimal_text.h"
 #include "geometry/run_time_error.h"
 #include "geometry/units.h"
 #include "link/byte_order.h"
@@ -29,11 +30,8 @@ int64_t RoundedMs(double ms) {
   return static_cast<int64_t>(std::min(nearest(ms), 1e12));
 }
 
-std::string MmText(double mm) {
-  char text[48];
-  std::snprintf(text, sizeof text, "%.2f", mm);
-  return text;
-}
+// A target past the step range in the refusal: two decimals, or "inf" / "nan" for a value that is no number.
+std::string MmText(double mm) { return std::isfinite(mm) ? DecimalText(mm, 2) : std::to_string(mm); }
 
 }  // namespace
 

@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 #include "geometry/box_grid.h"
 #include "geometry/geometry.h"
 #include "geometry/units.h"
+#include "planner/vertex_cells.h"
 
 namespace varnholt {
 namespace {
@@ -59,40 +61,36 @@ bool Touching(const TPlotPoint& p, const TPlotPoint& q) {
 }
 
 // Where the vertices of open figures go: onto the compensated place of the vertex they touch of the first moved
-// figure (in list order) that has one. Only the moved figures whose drawn box comes within the touch tolerance of
-// a vertex are looked at, found through a grid of those boxes.
+// figure (in list order) that has one, its first such vertex. The drawn vertices are found through a cell index,
+// so each vertex looks at the few vertices near it, however large the figures around it are.
 class VertexFollower {
  public:
   VertexFollower(const FigureList& drawn, const FigureList& compensated, const std::vector<size_t>& moved)
-      : drawn_(drawn), compensated_(compensated), moved_(moved), grid_(DrawnBoxes(drawn, moved), kTouchTolerance) {}
+      : drawn_(drawn), compensated_(compensated), cells_(drawn), moved_(drawn.size(), 0) {
+    for (const size_t i : moved) moved_[i] = 1;
+  }
 
-  std::optional<TPlotPoint> Followed(const TPlotPoint& p) {
-    grid_.Overlapping(PointBox{p.x, p.y, p.x, p.y, false}, near_);
-    for (const int32_t k : near_) {  // ascending, so in list order
-      const size_t i = moved_[static_cast<size_t>(k)];
-      for (const TPlotPoint& v : drawn_[i]->points) {
-        if (Touching(p, v)) return NearestPoint(compensated_[i]->points, v);
+  std::optional<TPlotPoint> Followed(const TPlotPoint& p) const {
+    // Ids run in list order and within a figure in point order: the least touching id is the first vertex of the
+    // first figure.
+    uint32_t first = UINT32_MAX;
+    cells_.Near(p.x, p.y, [&](const VertexCells::Vertex& v) {
+      if (v.id < first && Touching(p, {v.x, v.y}) && moved_[static_cast<size_t>(cells_.EntryOf(v.id))]) {
+        first = v.id;
       }
-    }
-    return std::nullopt;
+      return false;
+    });
+    if (first == UINT32_MAX) return std::nullopt;
+    const int32_t e = cells_.EntryOf(first);
+    const size_t i = static_cast<size_t>(e);
+    return NearestPoint(compensated_[i]->points, drawn_[i]->points[first - cells_.FirstId(e)]);
   }
 
  private:
-  static std::vector<PointBox> DrawnBoxes(const FigureList& drawn, const std::vector<size_t>& moved) {
-    std::vector<PointBox> boxes;
-    boxes.reserve(moved.size());
-    for (const size_t i : moved) {
-      const tfigura& f = *drawn[i];
-      boxes.push_back({f.min_x, f.min_y, f.max_x, f.max_y, false});
-    }
-    return boxes;
-  }
-
   const FigureList& drawn_;
   const FigureList& compensated_;
-  const std::vector<size_t>& moved_;
-  BoxGrid grid_;
-  std::vector<int32_t> near_;  // reused by every query
+  const VertexCells cells_;
+  std::vector<uint8_t> moved_;  // by figure: 1 when the offset moved it
 };
 
 }  // namespace
@@ -124,30 +122,28 @@ std::optional<std::vector<TPlotPoint>> OffsetOutline(const std::vector<TPlotPoin
 
 double HalfKerfUnits(double kerf_mm) { return kerf_mm * kUnitsPerMm / 2.0; }
 
-KerfCompensation CompensateKerf(const FigureList& drawn, const std::vector<int32_t>& depths, double kerf_mm) {
-  KerfCompensation result;
-  result.figures.reserve(drawn.size());
+std::vector<int32_t> CompensateKerfInPlace(FigureList& figures, const FigureList& drawn,
+                                           const std::vector<int32_t>& depths, double kerf_mm) {
+  std::vector<int32_t> kept_as_drawn;
   std::vector<size_t> moved;  // the figures the offset moved, in list order
   const double half_kerf = HalfKerfUnits(kerf_mm);
-  for (size_t i = 0; i < drawn.size(); ++i) {
-    auto figure = std::make_unique<tfigura>(*drawn[i]);
-    if (figure->closed && half_kerf > 0) {
-      const bool hole = i < depths.size() && depths[i] % 2 != 0;
-      if (auto outline = OffsetOutline(figure->points, hole ? -half_kerf : half_kerf)) {
-        figure->points = std::move(*outline);
-        figure->vertex_angles.clear();
-        licz_parametry(*figure);
-        moved.push_back(i);
-      } else {
-        result.kept_as_drawn.push_back(static_cast<int32_t>(i));
-      }
+  for (size_t i = 0; i < figures.size(); ++i) {
+    tfigura& figure = *figures[i];
+    if (!figure.closed || !(half_kerf > 0)) continue;
+    const bool hole = i < depths.size() && depths[i] % 2 != 0;
+    if (auto outline = OffsetOutline(figure.points, hole ? -half_kerf : half_kerf)) {
+      figure.points = std::move(*outline);
+      figure.vertex_angles.clear();
+      licz_parametry(figure);
+      moved.push_back(i);
+    } else {
+      kept_as_drawn.push_back(static_cast<int32_t>(i));
     }
-    result.figures.push_back(std::move(figure));
   }
-  if (moved.empty()) return result;
-  VertexFollower follower(drawn, result.figures, moved);
-  for (size_t i = 0; i < drawn.size(); ++i) {
-    tfigura& figure = *result.figures[i];
+  if (moved.empty()) return kept_as_drawn;
+  const VertexFollower follower(drawn, figures, moved);
+  for (const auto& entry : figures) {
+    tfigura& figure = *entry;
     if (figure.closed) continue;
     bool changed = false;
     for (TPlotPoint& p : figure.points) {
@@ -158,6 +154,13 @@ KerfCompensation CompensateKerf(const FigureList& drawn, const std::vector<int32
     }
     if (changed) licz_parametry(figure);
   }
+  return kept_as_drawn;
+}
+
+KerfCompensation CompensateKerf(const FigureList& drawn, const std::vector<int32_t>& depths, double kerf_mm) {
+  KerfCompensation result;
+  result.figures = CopyFigures(drawn);
+  result.kept_as_drawn = CompensateKerfInPlace(result.figures, drawn, depths, kerf_mm);
   return result;
 }
 

@@ -40,4 +40,9 @@ struct KerfCompensation {
 // a compensated figure moves with that vertex, so lead-ins still reach the outline they lead into.
 KerfCompensation CompensateKerf(const FigureList& drawn, const std::vector<int32_t>& depths, double kerf_mm);
 
+// CompensateKerf on figures that are copies of the drawn figures, in the same order (drawn stays as it is):
+// changes them in place and gives the indexes of the closed figures left as drawn.
+std::vector<int32_t> CompensateKerfInPlace(FigureList& figures, const FigureList& drawn,
+                                           const std::vector<int32_t>& depths, double kerf_mm);
+
 }  // namespace varnholt

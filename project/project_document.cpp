@@ -162,11 +162,17 @@ void ProjectDocument::ApplyKerf() {
   co_w_czym();
   std::vector<int32_t> depths;
   depths.reserve(figures.size());
-  for (const auto& figure : figures) depths.push_back(figure->depth);
+  for (size_t i = 0; i < figures.size(); ++i) {
+    tfigura& figure = *figures[i];
+    depths.push_back(figure.depth);
+    // That nesting only told parts from holes: the figures keep the drawing's marks until a plan nests them.
+    const tfigura& drawn = *drawn_figures[i];
+    figure.depth = drawn.depth;
+    figure.parent = drawn.parent;
+    figure.child_count = drawn.child_count;
+  }
   const double scale = kerf_scale_percent_ > 0.0 ? kerf_scale_percent_ : 100.0;
-  KerfCompensation compensation = CompensateKerf(drawn_figures, depths, kerf_width_mm_ * 100.0 / scale);
-  figures = std::move(compensation.figures);
-  kerf_kept_as_drawn = std::move(compensation.kept_as_drawn);
+  kerf_kept_as_drawn = CompensateKerfInPlace(figures, drawn_figures, depths, kerf_width_mm_ * 100.0 / scale);
   max_depth = 0;
 }
 

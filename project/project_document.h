@@ -131,8 +131,7 @@ class ProjectDocument : public PlannedDrawing {
   // Makes the figures a load has read the project's drawing: kept as drawn, compensated, measured and planned;
   // false (after "zbiorPusty") when there are none.
   bool TakeDrawing(LoadOptions options);
-  // Compensates the figures, which hold a fresh copy of drawn_figures, for kerf_width_mm(); the list then holds
-  // nothing else.
+  // Compensates the figures, which hold a fresh copy of drawn_figures, for kerf_width_mm(), in place.
   void ApplyKerf();
   // Tells the operator which figures the kerf left as drawn, when there are any.
   void ReportKeptAsDrawn() const;

@@ -18,7 +18,8 @@ class CutResume : public CutRunTest {
     ASSERT_TRUE(OpenSample("frame_with_holes.plt"));
     Create();
   }
-  // A cut whose cable is pulled at `at` ms after Start and put back a second later.
+  // A cut whose cable is pulled at `at` ms after Start and put back a second later; callers wrap it in
+  // ASSERT_NO_FATAL_FAILURE, since what follows reads the program and the record it left.
   void CutInterruptedAt(int64_t at) {
     clock_.Schedule(clock_.NowMs() + at, [this] { sim_.Unplug(); });
     clock_.Schedule(clock_.NowMs() + at + 1000, [this] { sim_.Replug(); });
@@ -49,7 +50,7 @@ class CutResume : public CutRunTest {
 };
 
 TEST_F(CutResume, AfterARestartTheCutGoesOnFromTheWireAndEveryMoveRunsOnce) {
-  CutInterruptedAt(40'000);
+  ASSERT_NO_FATAL_FAILURE(CutInterruptedAt(40'000));
   const std::string program = *ReadProgram();
   Restart();
   op_.AnswerNext(kButtonYes);
@@ -72,7 +73,7 @@ TEST_F(CutResume, AfterARestartTheCutGoesOnFromTheWireAndEveryMoveRunsOnce) {
 }
 
 TEST_F(CutResume, AChangedConfigurationOrProgramRefusesAndNothingIsSent) {
-  CutInterruptedAt(40'000);
+  ASSERT_NO_FATAL_FAILURE(CutInterruptedAt(40'000));
   const size_t commands = sim_.commands().size();
   const double speed = config_.Number(Param::szybkoscObrobki);
   config_.SetNumber(Param::szybkoscObrobki, speed + 1);
@@ -112,7 +113,7 @@ TEST_F(CutResume, RefusedWhileAProgramRunsOrStandsPaused) {
 }
 
 TEST_F(CutResume, NothingMovesWithoutTheOperatorsYesAndAWireFoundBrokenStaysCold) {
-  CutInterruptedAt(30'000);
+  ASSERT_NO_FATAL_FAILURE(CutInterruptedAt(30'000));
   const AxisSteps standing = sim_.Positions();
   op_.AnswerNext(kButtonNo);
   run().ResumeCut();
@@ -137,7 +138,7 @@ TEST_F(CutResume, NothingMovesWithoutTheOperatorsYesAndAWireFoundBrokenStaysCold
 }
 
 TEST_F(CutResume, AResumedCutInterruptedAgainIsResumedFromItsNewPlace) {
-  CutInterruptedAt(20'000);
+  ASSERT_NO_FATAL_FAILURE(CutInterruptedAt(20'000));
   op_.AnswerNext(kButtonYes);
   clock_.Schedule(clock_.NowMs() + 40'000, [this] { sim_.Unplug(); });
   clock_.Schedule(clock_.NowMs() + 41'000, [this] { sim_.Replug(); });

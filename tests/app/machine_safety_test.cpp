@@ -19,7 +19,7 @@ class MachineSafety : public CutRunTest {
     return static_cast<size_t>(std::count_if(sim_.commands().begin(), sim_.commands().end(),
                                              [](const CommandBytes& c) { return (c[0] & 0x20) == 0; }));
   }
-  // Runs until the program runs on the controller.
+  // Runs until the program runs on the controller; callers wrap it in ASSERT_NO_FATAL_FAILURE.
   void RunUntilTheProgramRuns() {
     ASSERT_TRUE(loop_->RunUntil([this] { return sim_.program_running(); }, clock_.NowMs() + 60'000)) << Shown();
   }
@@ -56,7 +56,7 @@ TEST_F(MachineSafety, AStopDuringThePreparationCancelsTheCutBeforeAnythingRuns) 
 
 TEST_F(MachineSafety, StartIsRefusedUnderARunningOrPausedProgramAndNothingIsSent) {
   run().Start1Click();
-  RunUntilTheProgramRuns();
+  ASSERT_NO_FATAL_FAILURE(RunUntilTheProgramRuns());
   const size_t commands = DirectCommands();
   run().Start1Click();
   sim_.PressStartButton();
@@ -79,7 +79,7 @@ TEST_F(MachineSafety, StartIsRefusedUnderARunningOrPausedProgramAndNothingIsSent
 
 TEST_F(MachineSafety, AStopAfterFailedStatusReadsStillPausesTheProgram) {
   run().Start1Click();
-  RunUntilTheProgramRuns();
+  ASSERT_NO_FATAL_FAILURE(RunUntilTheProgramRuns());
   sim_.FailNextReads(10);
   loop_->RunUntil([] { return false; }, clock_.NowMs() + 1000);
   EXPECT_TRUE(session().usb.present()) << "the same controller is taken back";
@@ -115,7 +115,7 @@ TEST_F(MachineSafety, AProgramThatRanDryIsCooledAtOnceAndNeverTakenForTheEnd) {
 
 TEST_F(MachineSafety, ClosingReadsTheControllerAndLeavesEveryHeaterOff) {
   run().Start1Click();
-  RunUntilTheProgramRuns();
+  ASSERT_NO_FATAL_FAILURE(RunUntilTheProgramRuns());
   EXPECT_FALSE(run().FormCloseQuery()) << "a running program keeps the program open";
   run().Wstrzymaj1Click();
   ASSERT_TRUE(sim_.program_paused());
@@ -131,7 +131,7 @@ TEST_F(MachineSafety, ClosingReadsTheControllerAndLeavesEveryHeaterOff) {
 
 TEST_F(MachineSafety, ThePanelAndItsKeysSendNothingUnderARunningProgram) {
   run().Start1Click();
-  RunUntilTheProgramRuns();
+  ASSERT_NO_FATAL_FAILURE(RunUntilTheProgramRuns());
   Tster& panel = session().panel;
   const auto key = [](int code) {
     PanelKey pressed;
@@ -156,7 +156,7 @@ TEST_F(MachineSafety, ThePanelAndItsKeysSendNothingUnderARunningProgram) {
 
 TEST_F(MachineSafety, AnUnconfirmedPauseIsToldAndLeavesTheWireHot) {
   run().Start1Click();
-  RunUntilTheProgramRuns();
+  ASSERT_NO_FATAL_FAILURE(RunUntilTheProgramRuns());
   sim_.MissNextStop();
   run().Wstrzymaj1Click();
   EXPECT_EQ(Boxes("Control", "pauzaNiepotwierdzona"), 1u) << Shown();
@@ -177,7 +177,7 @@ TEST_F(MachineSafety, TheWireCheckHeatsTheCuttingWire) {
 
 TEST_F(MachineSafety, ContinueSwitchesOffTheWiresOfItsReturnMovesAndTheCutEndsCold) {
   run().Start1Click();
-  RunUntilTheProgramRuns();
+  ASSERT_NO_FATAL_FAILURE(RunUntilTheProgramRuns());
   loop_->RunUntil([] { return false; }, clock_.NowMs() + 5000);
   run().Wstrzymaj1Click();
   ASSERT_TRUE(sim_.program_paused());
@@ -194,7 +194,7 @@ TEST_F(MachineSafety, ContinueSwitchesOffTheWiresOfItsReturnMovesAndTheCutEndsCo
 
 TEST_F(MachineSafety, AStopThatMeetsABusyControllerEndsTheStreamAndTheMachineIsStoppedOnceItAnswers) {
   run().Start1Click();
-  RunUntilTheProgramRuns();
+  ASSERT_NO_FATAL_FAILURE(RunUntilTheProgramRuns());
   sim_.FailNextWrites(10);
   run().Wstrzymaj1Click();
   EXPECT_EQ(Boxes("Control", "stopZajety"), 1u) << Shown();
@@ -209,7 +209,7 @@ TEST_F(MachineSafety, AStopThatMeetsABusyControllerEndsTheStreamAndTheMachineIsS
 
 TEST_F(MachineSafety, AWireThatBreaksDuringTheCutPausesItAndContinueChecksTheWire) {
   run().Start1Click();
-  RunUntilTheProgramRuns();
+  ASSERT_NO_FATAL_FAILURE(RunUntilTheProgramRuns());
   sim_.SetWireBroken(true);
   ASSERT_TRUE(loop_->RunUntil([this] { return sim_.program_paused(); }, clock_.NowMs() + 10'000));
   EXPECT_EQ(Boxes("Control", "zerwanyDrutPodczasCiecia"), 1u) << Shown();

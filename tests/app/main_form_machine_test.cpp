@@ -81,10 +81,10 @@ TEST_F(MachineWindow, TheStatusStepRunsAtTheIntervalsItAsksForAndTheTransmission
   EXPECT_FALSE(timers.transmission_timer_running());
 
   timers.SetFocusSource([] { return PanelFocus{true, false}; });
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_TRUE(session().panel.view().refreshed);
   timers.SetFocusSource([] { return PanelFocus{true, true}; });
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_FALSE(session().panel.view().refreshed) << "input waits for the panel";
   timers.SetFocusSource(nullptr);
 
@@ -100,7 +100,7 @@ TEST_F(MachineWindow, TheStatusStepRunsAtTheIntervalsItAsksForAndTheTransmission
   EXPECT_EQ(step_gaps(1), std::vector<int64_t>{100});
 
   ASSERT_NE(OpenSample("disc_with_lead_in.plt"), nullptr);
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   Press("SpeedStart");
   EXPECT_TRUE(timers.transmission_timer_running()) << Shown();
   ASSERT_TRUE(RunUntil([this] { return !session().transmission.running(); }));
@@ -113,7 +113,7 @@ TEST_F(MachineWindow, ClosingIsRefusedDuringARealTransmissionAndAfterStopEndsItW
   folder_.Write("base.txt", base_points);
   ASSERT_TRUE(StartOnVirtualTime());
   ASSERT_NE(OpenSample("frame_with_holes.plt"), nullptr);
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   Press("SpeedStart");
   ASSERT_TRUE(RunUntil([this] { return ProgramStarted(); })) << "Go was sent";
   ASSERT_TRUE(session().transmission.running()) << "the program is longer than the first burst";
@@ -139,7 +139,7 @@ TEST_F(MachineWindow, ClosingIsRefusedDuringARealTransmissionAndAfterStopEndsItW
 
 TEST_F(MachineWindow, MachineButtonsFollowTheStatusStep) {
   ASSERT_TRUE(StartOnVirtualTime());
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_FALSE(Enabled("SpeedStart")) << "no project";
   EXPECT_FALSE(Enabled("Skont"));
   EXPECT_TRUE(Enabled("SpeedPrzesunDoRamion"));
@@ -147,32 +147,32 @@ TEST_F(MachineWindow, MachineButtonsFollowTheStatusStep) {
   EXPECT_TRUE(Enabled("Kontynuacja1")) << "the menu item is never disabled";
 
   ASSERT_NE(OpenSample("frame_with_holes.plt"), nullptr);
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_TRUE(Enabled("SpeedStart"));
 
   Press("SpeedStart");
   ASSERT_TRUE(RunUntil([this] { return ProgramStarted(); }));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_FALSE(Enabled("SpeedStart")) << "a program runs";
   EXPECT_FALSE(Enabled("SpeedPrzesunDoRamion"));
   EXPECT_FALSE(Enabled("SpeedWysunPoCieciu"));
   EXPECT_TRUE(Enabled("Start1")) << "the menu item follows the open projects only";
 
   Press("Wstrzymaj1");
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_TRUE(Enabled("Skont")) << "paused";
   EXPECT_TRUE(Enabled("SpeedStart"));
 
   Press("Skont");
   EXPECT_TRUE(ProgramStarted());
   ASSERT_TRUE(RunUntil([this] { return ProgramsNoticed() == 1; }));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_FALSE(Enabled("Skont"));
   EXPECT_TRUE(Enabled("SpeedStart"));
   EXPECT_TRUE(Enabled("SpeedPrzesunDoRamion"));
 
   session().run.SpeedAutoRepeatClick(true);  // the run's own flag, without the window's toggle
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_FALSE(Enabled("SpeedPrzesunDoRamion")) << "automatic repetition locks the positioning buttons";
   session().run.SpeedAutoRepeatClick(false);
 }
@@ -192,7 +192,7 @@ TEST_F(MachineWindow, TheMachinesStartButtonCutsTheActiveProjectButNotOneThatIsS
   EXPECT_FALSE(std::filesystem::exists(folder_.PathOf("out.cn")));
 
   program_->simulated()->PressStartButton();
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_EQ(session().transmission.transmissions_started(), 1);
   EXPECT_TRUE(form_->machine_timers()->transmission_timer_running());
   ASSERT_TRUE(RunUntil([this] { return ProgramsNoticed() == 1; }));
@@ -209,7 +209,7 @@ TEST_F(MachineWindow, TheCutShowsOnItsDrawingAlongItsProgramAndItsEndStaysUntilT
   Press("SpeedStart");
   // Part of the way: the window shows the cut so far and where the wire is, the line its share of the program.
   ASSERT_TRUE(RunUntil([&] { return progress.elapsed_ms() > progress.total_ms() / 3; }));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   const CutSnapshot running = project->shown_cut();
   EXPECT_EQ(running.phase, CutPhase::kRunning);
   EXPECT_GT(running.reached, 1u);
@@ -231,7 +231,7 @@ TEST_F(MachineWindow, TheCutShowsOnItsDrawingAlongItsProgramAndItsEndStaysUntilT
   EXPECT_LT(progress.percent(), 100);
 
   ASSERT_TRUE(RunUntil([this] { return ProgramsNoticed() == 1; }));
-  for (int i = 0; i < 5; ++i) NextStatusStep();
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(NextStatusStep());
   EXPECT_EQ(project->shown_cut().phase, CutPhase::kFinished) << "the end stays";
   EXPECT_EQ(project->CutStatusText().toStdString().rfind(text("ciecieZakonczone") + " 100%", 0), 0u)
       << project->CutStatusText().toStdString();
@@ -239,7 +239,7 @@ TEST_F(MachineWindow, TheCutShowsOnItsDrawingAlongItsProgramAndItsEndStaysUntilT
   Press("Symulacja");
   EXPECT_FALSE(project->shown_cut().shown()) << "the next action takes it away";
   EXPECT_TRUE(project->CutStatusText().isEmpty());
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_FALSE(project->shown_cut().shown()) << "and the finished cut does not come back";
 }
 
@@ -261,17 +261,17 @@ TEST_F(MachineWindow, APausedCutSaysSoTheMenuFitsTheViewAndARestoredProjectWindo
   Press("SpeedStart");
   ASSERT_TRUE(RunUntil([this] { return session().progress.elapsed_ms() > 0; }));
   Press("Wstrzymaj1");
-  NextStatusStep();
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_EQ(project->shown_cut().phase, CutPhase::kPaused);
   const std::string paused = program_->texts().GetText("Cut_view", "ciecieWstrzymane");
   EXPECT_EQ(project->CutStatusText().toStdString().rfind(paused, 0), 0u) << project->CutStatusText().toStdString();
   const int64_t at = session().progress.elapsed_ms();
-  for (int i = 0; i < 5; ++i) NextStatusStep();
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(NextStatusStep());
   EXPECT_EQ(session().progress.elapsed_ms(), at) << "a paused cut's time stands still";
   Press("Skont");
   ASSERT_TRUE(RunUntil([this] { return ProgramsNoticed() == 1; }));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_EQ(project->shown_cut().phase, CutPhase::kFinished);
 }
 
@@ -288,7 +288,7 @@ TEST_F(MachineWindow, ACutWhoseLinkIsLostEndsIncompleteWhereItGotAndStaysSo) {
   EXPECT_LT(progress.percent(), 100) << "it stays where it got to";
   program_->simulated()->Replug();
   ASSERT_TRUE(RunUntil([this] { return session().panel.view().connected; }));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   const std::string incomplete = program_->texts().GetText("Cut_view", "ciecieNiedokonczone");
   EXPECT_EQ(project->CutStatusText().toStdString().rfind(incomplete, 0), 0u) << project->CutStatusText().toStdString();
   EXPECT_EQ(project->shown_cut().phase, CutPhase::kIncomplete);
@@ -298,7 +298,7 @@ TEST_F(MachineWindow, AutomaticRepetitionCutsTheStartedProjectAgainWithTheCounte
   ASSERT_TRUE(StartOnVirtualTime());
   ASSERT_NE(OpenSample("frame_with_holes.plt"), nullptr);
   Press("SpeedAutoRepeat");
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   Press("SpeedStart");
   EXPECT_EQ(Panel(1).text(), "1");
   const size_t first_moves = MovesOf(session().transmission.program());
@@ -321,7 +321,7 @@ TEST_F(MachineWindow, AutomaticRepetitionCutsTheStartedProjectAgainWithTheCounte
 TEST_F(MachineWindow, AfterTheCableIsBackTheCutIsOfferedAndGoesOnFromTheWire) {
   ASSERT_TRUE(StartOnVirtualTime());
   ASSERT_NE(OpenSample("frame_with_holes.plt"), nullptr);
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   sim::SimulatedController& sim = *program_->simulated();
   Press("SpeedStart");
   ASSERT_TRUE(RunUntil([&sim] { return !sim.program_records().empty() && sim.program_records()[0].moves_completed > 3; }));
@@ -361,7 +361,7 @@ TEST_F(MachineWindow, AProjectBeingCutKeepsItsKerfUntilTheCutIsOver) {
   TMDIChild* other = Open("other.plt", testing::SquaresPlot(1));
   ASSERT_NE(other, nullptr);
   Area().setActiveSubWindow(Area().subWindowList(QMdiArea::CreationOrder).front());
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   Press("SpeedStart");
   ASSERT_EQ(session().transmission.transmissions_started(), 1);
   const std::string program = FileBytes(folder_.PathOf("out.cn"));
@@ -392,12 +392,12 @@ TEST_F(MachineWindow, AProjectClosedDuringItsCutIsNotRepeated) {
   ASSERT_NE(Open("other.plt", testing::SquaresPlot(1)), nullptr);
   Area().setActiveSubWindow(Area().subWindowList(QMdiArea::CreationOrder).front());
   Press("SpeedAutoRepeat");
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   Press("SpeedStart");
   ASSERT_EQ(session().transmission.transmissions_started(), 1);
   Press("FileCloseItem");
   ASSERT_TRUE(RunUntil([this] { return ProgramsNoticed() == 1; }));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_EQ(session().transmission.transmissions_started(), 1) << "the other project is not cut in its place";
   EXPECT_EQ(Panel(1).text(), "");
 }
@@ -447,7 +447,7 @@ TEST_F(MachineWindow, AGridMadeBeforeTheKerfChangedIsToldAndNotCutWithTheStaleKe
   EXPECT_EQ(op_.boxes[0].text, Text("Main_window", "kerfSiatkaNieaktualna") + grid->windowTitle().toStdString());
 
   ASSERT_EQ(form_->ActiveProject(), grid);
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   Press("SpeedStart");
   EXPECT_EQ(session().transmission.transmissions_started(), 0) << "a grid with the old kerf is not cut";
   ASSERT_EQ(op_.boxes.size(), 2u) << Shown();

@@ -70,21 +70,21 @@ class PanelInTheProgram : public testing::MachineWindowTest {
 
 TEST_F(PanelInTheProgram, F5AndTheSpeedButtonShowTheOnePanelWindowThatTheStatusStepFills) {
   ASSERT_TRUE(StartOnVirtualTime());
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_FALSE(session().panel.view().refreshed) << "a hidden panel is not the active window";
 
   TsterForm& panel = OpenWithF5();
   EXPECT_EQ(panel.windowTitle(), "Manual control");
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_TRUE(session().panel.view().refreshed) << "the step asks the window whether it is active";
   ASSERT_TRUE(session().panel.gotopoint(true, 2, 250.5, 250.5, 40.0, 40.0, 0, 0, 0, 0));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_EQ(Shown(panel, "wmx"), "250.50") << "each step is shown in the window";
   EXPECT_EQ(Shown(panel, "wmy"), "40.00");
 
   Child<QPushButton>(panel, "Zamknij").click();
   EXPECT_FALSE(panel.isVisible());
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_FALSE(session().panel.view().refreshed);
 
   form_->activateWindow();
@@ -92,20 +92,20 @@ TEST_F(PanelInTheProgram, F5AndTheSpeedButtonShowTheOnePanelWindowThatTheStatusS
   QTest::mouseClick(&Child<QToolButton>(*form_, "SpeedSterowanie"), Qt::LeftButton);
   EXPECT_EQ(form_->machine().panel_window(), &panel) << "made once";
   EXPECT_TRUE(QTest::qWaitForWindowActive(&panel));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_TRUE(session().panel.view().refreshed);
 }
 
 TEST_F(PanelInTheProgram, AHeldArrowKeyJogsOnceUntilItsReleaseWhileThePositionsFollow) {
   ASSERT_TRUE(StartOnVirtualTime());
   TsterForm& panel = OpenWithF5();
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   machine().ClearLog();
 
   Key(panel, true, Qt::Key_Right);
   QStringList shown;
   for (int i = 0; i < 5; ++i) {
-    NextStatusStep();
+    ASSERT_TRUE(NextStatusStep());
     shown << Shown(panel, "wmx");
     Key(panel, false, Qt::Key_Right, true);
     Key(panel, true, Qt::Key_Right, true);
@@ -119,39 +119,39 @@ TEST_F(PanelInTheProgram, AHeldArrowKeyJogsOnceUntilItsReleaseWhileThePositionsF
   EXPECT_EQ(Sent('Y'), 1u) << "one stop at the release";
   EXPECT_EQ(MovesSent(), 1u);
   EXPECT_FALSE(MachineHas(kStatusMoving));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_EQ(Shown(panel, "wmx"), MachineX1());
 }
 
 TEST_F(PanelInTheProgram, APersonChangesTheSpeedHeatsAndHomesWithThePanelsKeys) {
   ASSERT_TRUE(StartOnVirtualTime());
   TsterForm& panel = OpenWithF5();
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
 
   const size_t boxes = op_.boxes.size();
   const QSlider& speed = Child<QSlider>(panel, "VScroll");
   const int speed_before = speed.value();
   const uint16_t period_before = machine().group_period(machine().active_group());
   QTest::keyClick(&panel, Qt::Key_Plus, Qt::KeypadModifier);
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_GT(speed.value(), speed_before);
   EXPECT_LT(machine().group_period(machine().active_group()), period_before) << "faster on the controller too";
 
   QTest::keyClick(&panel, Qt::Key_Insert);
   EXPECT_TRUE(MachineHas(kStatusHeating));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_TRUE(Child<QPushButton>(panel, "k_zalwyl").isChecked()) << "shown pressed while heating";
   QTest::keyClick(&panel, Qt::Key_Insert);
   EXPECT_FALSE(MachineHas(kStatusHeating));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_FALSE(Child<QPushButton>(panel, "k_zalwyl").isChecked());
 
   ASSERT_TRUE(session().panel.gotopoint(true, 2, 80.0, 80.0, 30.0, 30.0, 0, 0, 0, 0));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   ASSERT_EQ(Shown(panel, "wmx"), "80.00");
   QTest::keyClick(&panel, Qt::Key_Home);
   EXPECT_TRUE(MachineHas(kStatusHomed));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_EQ(Shown(panel, "wmx"), "0.00");
   EXPECT_EQ(Shown(panel, "wmy"), "0.00");
   EXPECT_EQ(op_.boxes.size(), boxes) << op_.boxes.back().text;
@@ -161,13 +161,13 @@ TEST_F(PanelInTheProgram, ACutStartedInTheMainWindowLocksThePanelsMovesUntilItsK
   ASSERT_TRUE(StartOnVirtualTime());
   ASSERT_NE(form_->OpenDrawing(std::string(VARNHOLT_SOURCE_DIR) + "/samples/frame_with_holes.plt", 1), nullptr);
   TsterForm& panel = OpenWithF5();
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   const char* const moves[] = {"ku", "kd", "kl", "kr", "ktl", "k_zalwyl", "Bazuj", "keyprzesun", "btnPrzesunDoRamion"};
   for (const char* name : moves) ASSERT_TRUE(Child<QWidget>(panel, name).isEnabled()) << name;
 
   form_->ActionNamed("SpeedStart")->trigger();
   ASSERT_TRUE(RunUntil([this] { return session().flags.ProgramStarted; }));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   ASSERT_TRUE(panel.isActiveWindow());
   for (const char* name : moves) EXPECT_FALSE(Child<QWidget>(panel, name).isEnabled()) << name;
   for (const char* name : {"VScroll", "PScroll", "VScrollTasma"}) {
@@ -175,19 +175,19 @@ TEST_F(PanelInTheProgram, ACutStartedInTheMainWindowLocksThePanelsMovesUntilItsK
   }
   const QString x_at_start = MachineX1();
   ASSERT_TRUE(RunUntil([&] { return MachineX1() != x_at_start; }));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_EQ(Shown(panel, "wmx"), MachineX1()) << "the positions follow the cut";
 
   QTest::mouseClick(&Child<QToolButton>(panel, "kstop"), Qt::LeftButton);
   EXPECT_TRUE(MachineHas(kStatusPaused));
   EXPECT_TRUE(session().flags.MachineStopped);
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_TRUE(form_->ActionNamed("Skont")->isEnabled()) << "the main window may continue";
   EXPECT_TRUE(Child<QToolButton>(panel, "kl").isEnabled()) << "the paused machine stands";
 
   form_->ActionNamed("Skont")->trigger();
   ASSERT_TRUE(RunUntil([this] { return machine().programs_finished() == 1; }));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_EQ(machine().program_moves_completed(),
             static_cast<int64_t>(DecodeProgram(session().transmission.program(), session().state).summary.moves))
       << "the paused cut went on to its end";
@@ -205,7 +205,7 @@ TEST_F(PanelInTheProgram, APanelBehindTheMainWindowIsLockedByACutAndTheFirmwareW
   ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
   form_->ActionNamed("SpeedStart")->trigger();
   ASSERT_TRUE(RunUntil([this] { return machine().program_running(); }));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   ASSERT_FALSE(panel.isActiveWindow());
   for (const char* name : {"ku", "kl", "ktl", "k_zalwyl", "Bazuj", "keyprzesun", "PScroll", "VScroll"}) {
     EXPECT_FALSE(Child<QWidget>(panel, name).isEnabled()) << name << " while the panel is not the active window";
@@ -227,8 +227,8 @@ TEST_F(PanelInTheProgram, APanelBehindTheMainWindowIsLockedByACutAndTheFirmwareW
   const int64_t transmissions = session().transmission.transmissions_started();
   upgrade.Erase();
   machine().AfterCommand({});
-  NextStatusStep();
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
+  ASSERT_TRUE(NextStatusStep());
   upgrade.Close();
   EXPECT_EQ(session().transmission.transmissions_started(), transmissions);
   EXPECT_FALSE(machine().program_running());
@@ -263,7 +263,7 @@ TEST_F(PanelInTheProgram, ThePicturesShowThePanelOfF5FilledAndLeaveTheWireWhereI
 TEST_F(PanelInTheProgram, TheProgramEndsCleanlyWithThePanelOpenAndAJogKeyHeld) {
   ASSERT_TRUE(StartOnVirtualTime());
   TsterForm& panel = OpenWithF5();
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   machine().ClearLog();
   Key(panel, true, Qt::Key_Left);
   ASSERT_TRUE(MachineHas(kStatusMoving));

@@ -31,6 +31,7 @@
 #include "link/sim/simulated_controller.h"
 #include "project/ui/mdi_child.h"
 #include "project/ui/text_dialog.h"
+#include "services/caption_text.h"
 #include "support/main_window_fixture.h"
 
 namespace varnholt {
@@ -188,9 +189,8 @@ TEST_F(MainWindow, SpeedButtonsShareTheActionsOfTheirRolesWithTheirShortcutsAndH
     EXPECT_EQ(button->defaultAction(), action) << role.button;
     EXPECT_EQ(action->shortcut(), QKeySequence(role.shortcut)) << role.action;
     EXPECT_FALSE(action->icon().isNull()) << role.action;
-    QString hint = QString::fromStdString(Text("Main_window", role.hint_key));
-    hint.remove('&');
-    EXPECT_EQ(action->statusTip(), hint) << role.action;
+    const std::string hint = WithoutMnemonics(Text("Main_window", role.hint_key));
+    EXPECT_EQ(action->statusTip(), QString::fromStdString(hint)) << role.action;
   }
   // Start and continue: the status step governs the buttons, the menu items keep the shortcuts.
   EXPECT_EQ(form_->ActionNamed("Start1")->shortcut(), QKeySequence("F2"));

@@ -37,7 +37,7 @@ class StateLampsWindow : public testing::MachineWindowTest {
 
 TEST_F(StateLampsWindow, TheLampsFollowTheControllerTheHeatersTheFaultsAndACut) {
   ASSERT_TRUE(StartOnVirtualTime());
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_TRUE(Lit("Controller"));
   EXPECT_NE(Said("Controller").find("Qe"), std::string::npos)
       << "the model found is shown: " << Said("Controller");
@@ -49,52 +49,52 @@ TEST_F(StateLampsWindow, TheLampsFollowTheControllerTheHeatersTheFaultsAndACut) 
 
   // Each heater has its lamp.
   session().panel.k_zalwylClick();
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_TRUE(Lit("Wire"));
   EXPECT_FALSE(Lit("VerticalWires"));
   sim().SetWireBroken(true);
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_TRUE(Lit("WireBroken"));
   sim().SetWireBroken(false);
   session().panel.k_zalwylClick();
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_FALSE(Lit("Wire")) << "the wire cooled";
   EXPECT_FALSE(Lit("WireBroken"));
   session().panel.k_zalwyl_pionoweClick();
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_TRUE(Lit("VerticalWires"));
   EXPECT_FALSE(Lit("Wire")) << "the vertical wires are another heater";
   session().panel.k_zalwyl_pionoweClick();
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_FALSE(Lit("VerticalWires"));
 
   sim().HoldBufferFull(true);
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_TRUE(Lit("BufferFull"));
   sim().HoldBufferFull(false);
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_FALSE(Lit("BufferFull"));
 
   // A cut: running, paused, running again, over.
   ASSERT_NE(form_->OpenDrawing(std::string(VARNHOLT_SOURCE_DIR) + "/samples/frame_with_holes.plt", 1),
             nullptr);
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   Press("SpeedStart");
   ASSERT_TRUE(RunUntil([this] { return sim().program_running(); }));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_TRUE(Lit("Program"));
   EXPECT_EQ(Said("Program"), MainText("lampProgram"));
   EXPECT_EQ(Lit("Wire"), sim().HorizontalWireHot()) << "the lamp says what the controller does";
   Press("Wstrzymaj1");
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_TRUE(Lit("Program"));
   EXPECT_EQ(Said("Program"), MainText("lampPauza"));
   EXPECT_FALSE(Lit("Wire")) << "the pause switched the heating off";
   Press("Skont");
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_EQ(Said("Program"), MainText("lampProgram"));
   ASSERT_TRUE(RunUntil([this] { return form_->machine().programs_ended() == 1; }));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_FALSE(Lit("Program"));
 
   sim().Unplug();
@@ -104,7 +104,7 @@ TEST_F(StateLampsWindow, TheLampsFollowTheControllerTheHeatersTheFaultsAndACut) 
 
 TEST_F(StateLampsWindow, AHomingShowsThePositionsItPassesAndSaysWhenAKeyInterruptedIt) {
   ASSERT_TRUE(StartOnVirtualTime());
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   // Watches the homing lamp at every turn of the loop the homing runs; after a few positions a key ends it.
   std::set<std::string> passed;
   QTimer watch;
@@ -125,7 +125,7 @@ TEST_F(StateLampsWindow, AHomingShowsThePositionsItPassesAndSaysWhenAKeyInterrup
   EXPECT_TRUE(Lit("Homing"));
   EXPECT_EQ(Said("Homing"), Text("Control", "bazowaniePrzerwane")) << "an interrupted homing looks finished";
   EXPECT_EQ(Panel(0).text().toStdString(), Text("Control", "bazowaniePrzerwane"));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_EQ(Said("Homing"), Text("Control", "bazowaniePrzerwane"))
       << "the interruption stays until the next homing";
   EXPECT_FALSE(Lit("Homed"));
@@ -134,7 +134,7 @@ TEST_F(StateLampsWindow, AHomingShowsThePositionsItPassesAndSaysWhenAKeyInterrup
   session().panel.bazujClick();
   EXPECT_FALSE(Lit("Homing"));
   EXPECT_EQ(Said("Homing"), MainText("lampBazowanie"));
-  NextStatusStep();
+  ASSERT_TRUE(NextStatusStep());
   EXPECT_TRUE(Lit("Homed"));
   EXPECT_EQ(Said("Homed"), MainText("lampBazowana"));
 }

@@ -37,7 +37,7 @@ TEST_F(PanelInput, OtherKeysWaitWhileAJogRuns) {
 }
 
 TEST_F(PanelInput, KeysDoNotMoveTheMachineUnderARunningProgram) {
-  RunLongProgram();
+  ASSERT_NO_FATAL_FAILURE(RunLongProgram());
   sim_.ClearLog();
   panel().KeyDown(Key(kKeyRight));
   panel().KeyUp(Key(kKeyRight));
@@ -156,7 +156,7 @@ TEST_F(PanelInput, TheJoystickIsPolledOncePerStep) {
   joystick_.SetPresent(false);
   EXPECT_EQ(polls_of_step(), 1) << "gone";
   joystick_.SetPresent(true);
-  RunLongProgram();
+  ASSERT_NO_FATAL_FAILURE(RunLongProgram());
   EXPECT_EQ(polls_of_step(), 0) << "a program runs";
 }
 

@@ -113,7 +113,7 @@ TEST_F(PanelOperations, AKeyPressStopsTheHomingAndTheStepsAfterIt) {
 }
 
 TEST_F(PanelOperations, HomingAndGotoPointAreRefusedWhileTheMachineRuns) {
-  RunLongProgram();
+  ASSERT_NO_FATAL_FAILURE(RunLongProgram());
   sim_.ClearLog();
   panel().bazujClick();
   EXPECT_EQ(Boxes("ploterBazowanieNiemozliwe"), 1u);
@@ -138,7 +138,7 @@ TEST_F(PanelOperations, GotoPointMovesBothArmsAndTheBelt) {
 
 TEST_F(PanelOperations, PauseStopsTheProgramAndSwitchesTheWireOff) {
   ASSERT_TRUE(SendCommand(link(), HeaterOnCommand(1)));
-  RunLongProgram();
+  ASSERT_NO_FATAL_FAILURE(RunLongProgram());
   flags_.ProgramStarted = true;
   clock_.Advance(2000);
   EXPECT_TRUE(panel().wstrzymaj());
@@ -156,7 +156,7 @@ TEST_F(PanelOperations, PauseStopsTheProgramAndSwitchesTheWireOff) {
 // A stop that the program's own end overtakes: the wait for the pause ends with the program, not hours later, and the
 // machine does not count as stopped.
 TEST_F(PanelOperations, APauseThatComesAfterTheProgramsEndIsNotWaitedFor) {
-  RunLongProgram();
+  ASSERT_NO_FATAL_FAILURE(RunLongProgram());
   clock_.Advance(2000);
   sim_.MissNextStop();
   const int64_t before = clock_.NowMs();
@@ -168,7 +168,7 @@ TEST_F(PanelOperations, APauseThatComesAfterTheProgramsEndIsNotWaitedFor) {
 }
 
 TEST_F(PanelOperations, ContinueReheatsReturnsAndResumes) {
-  RunLongProgram();
+  ASSERT_NO_FATAL_FAILURE(RunLongProgram());
   clock_.Advance(2000);
   ASSERT_TRUE(panel().wstrzymaj());
   const int32_t paused_at = panel().pause_snapshot().X1;
@@ -201,7 +201,7 @@ TEST_F(PanelOperations, ContinueWhileTheProgramWaitsForGoSendsOnlyGo) {
 }
 
 TEST_F(PanelOperations, AControllerBusyForGoodDuringContinueGivesOneBoxAndEndsAtOnce) {
-  RunLongProgram();
+  ASSERT_NO_FATAL_FAILURE(RunLongProgram());
   clock_.Advance(2000);
   ASSERT_TRUE(panel().wstrzymaj());
   constexpr int64_t kWarmUpMs = 10000;  // the longest the configuration takes

@@ -31,7 +31,7 @@ TEST_F(StatusStep, PollsEveryTenthOfASecondAndSlowsDownWithoutTheController) {
 }
 
 TEST_F(StatusStep, TheEndOfAStartedProgramIsSeenOnce) {
-  RunLongProgram();
+  ASSERT_NO_FATAL_FAILURE(RunLongProgram());
   flags_.ProgramStarted = true;
   op_.SetStatusText(1, "2");
   Step();
@@ -46,7 +46,7 @@ TEST_F(StatusStep, TheEndOfAStartedProgramIsSeenOnce) {
 }
 
 TEST_F(StatusStep, ALostLinkEndsTheRunWithoutTakingItForTheProgramsEnd) {
-  RunLongProgram();
+  ASSERT_NO_FATAL_FAILURE(RunLongProgram());
   flags_.ProgramStarted = true;
   sim_.Unplug();
   Step();
@@ -70,7 +70,7 @@ TEST_F(StatusStep, TheMachinesButtonsAskTheMainWindow) {
   sim_.PressContinueButton();
   Step(false);
   EXPECT_EQ(main_.continues, 0);
-  RunLongProgram();
+  ASSERT_NO_FATAL_FAILURE(RunLongProgram());
   ASSERT_TRUE(SendCommand(link(), StopCommand()));
   sim_.PressContinueButton();
   Step(false);
@@ -97,7 +97,7 @@ TEST_F(StatusStep, MainWindowButtonsFollowTheProgramTheProjectsAndTheRepetition)
   Step(false);
   EXPECT_EQ(main_.buttons, (MainButtonStates{false, false, true, true}));
   main_.projects = 1;
-  RunLongProgram();
+  ASSERT_NO_FATAL_FAILURE(RunLongProgram());
   Step(false);
   EXPECT_EQ(main_.buttons, (MainButtonStates{false, false, false, false}));
   ASSERT_TRUE(SendCommand(link(), StopCommand()));
@@ -120,7 +120,7 @@ TEST_F(StatusStep, EachRecordIsReadOncePerStep) {
       {"a panel in the background", [] {}, false, 1},
       {"a running program",
        [this] {
-         RunLongProgram();
+         ASSERT_NO_FATAL_FAILURE(RunLongProgram());
          flags_.ProgramStarted = true;
        },
        true, 1},

@@ -64,7 +64,8 @@ class PanelTest : public SimulatedLink {
     return std::find(sim_.commands().begin(), sim_.commands().end(), command) != sim_.commands().end();
   }
   size_t Boxes(const char* key) const { return testing::BoxesShowing(op_.messages(), ControlText(key)); }
-  // A stored program of one long move (about 7 s at the default period) that the controller runs after Go.
+  // A stored program of one long move (about 7 s at the default period) that the controller runs after Go;
+  // callers wrap it in ASSERT_NO_FATAL_FAILURE.
   void RunLongProgram() {
     ASSERT_TRUE(SendCommand(link(), BuildMoveRecord('a', state_.profile.StepMultiplier, {20000, 0, 0, 0, 20000, 0, 0, 0}).bytes));
     ASSERT_TRUE(SendCommand(link(), GoCommand()));

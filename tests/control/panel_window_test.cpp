@@ -89,7 +89,7 @@ class PanelWindowTest : public PanelTest {
     ReadStatus(link());
     return state_.Has(kStatusMoving);
   }
-  // Another window takes the activation from the panel.
+  // Another window takes the activation from the panel; callers wrap it in ASSERT_NO_FATAL_FAILURE.
   void ActivateOtherWindow(QWidget& other) {
     other.show();
     other.activateWindow();
@@ -268,7 +268,7 @@ TEST_F(PanelWindow, AJogEndsWhenTheWindowLosesTheActivationOrIsHidden) {
   QWidget other;
   SendKey(QEvent::KeyPress, Qt::Key_Up);
   ASSERT_TRUE(Moving());
-  ActivateOtherWindow(other);  // the release goes to the other window
+  ASSERT_NO_FATAL_FAILURE(ActivateOtherWindow(other));  // the release goes to the other window
   EXPECT_FALSE(Moving());
   EXPECT_FALSE(panel().jog_in_progress());
   const size_t stops = CountOf('Y');
@@ -290,7 +290,7 @@ TEST_F(PanelWindow, CtrlHeldGoesSlowAndTheSpeedComesBackWhenThePanelIsLeft) {
   SendKey(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
   EXPECT_EQ(state_.group_periods[state_.active_group], PeriodFromSpeed(state_, 100) / 4 * 4);
   QWidget other;
-  ActivateOtherWindow(other);
+  ASSERT_NO_FATAL_FAILURE(ActivateOtherWindow(other));
   EXPECT_EQ(state_.group_periods[state_.active_group], PeriodFromSpeed(state_, 1000) / 4 * 4);
 }
 
@@ -373,7 +373,7 @@ TEST_F(PanelWindow, NumpadPlusAndMinusStepTheSpeedBar) {
 }
 
 TEST_F(PanelWindow, TheEnablingRulesFollowARunningAndAPausedProgram) {
-  RunLongProgram();
+  ASSERT_NO_FATAL_FAILURE(RunLongProgram());
   TimerStep();
   for (const char* off : {"ku", "kd", "kl", "kr", "k_zalwyl", "ktl", "Bazuj", "keyprzesun", "btnPrzesunDoRamion"}) {
     EXPECT_FALSE(Control<QWidget>(off).isEnabled()) << off;
@@ -468,7 +468,7 @@ TEST_F(PanelWindow, APanelHeldOrBusyLetsTheStatusStepWait) {
   EXPECT_TRUE(form().Focus().input_waiting) << "the display would move the bar under the operator's hand";
   bar.setSliderDown(false);
   QWidget other;
-  ActivateOtherWindow(other);
+  ASSERT_NO_FATAL_FAILURE(ActivateOtherWindow(other));
   EXPECT_FALSE(form().Focus().active);
 }
 

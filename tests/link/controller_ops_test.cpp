@@ -30,6 +30,7 @@ class CommandSet : public SimulatedLink {
     }
     return std::nullopt;
   }
+  // Homes both arms; callers wrap it in ASSERT_NO_FATAL_FAILURE.
   void Home() {
     for (uint8_t mask : {uint8_t{0x11}, uint8_t{0x22}}) {
       SendCommand(link(), HomeStepCommand(mask));
@@ -397,7 +398,7 @@ TEST_F(CommandSet, JogRightBeforeHomingTravelsAtMostTheXRange) {
 }
 
 TEST_F(CommandSet, JogOnAHomedMachineGoesToTheEdge) {
-  Home();
+  ASSERT_NO_FATAL_FAILURE(Home());
   EXPECT_EQ(state_.X1, 0);
   MoveTo(link(), true, true, 0, 200, 100);
   ASSERT_TRUE(WaitIdle(link()));
@@ -441,7 +442,7 @@ TEST_F(CommandSet, ConveyorJogMovesTheChosenBeltsWithTheConveyorSpeed) {
 }
 
 TEST_F(CommandSet, MoveToClampsTheTargetsToTheWorkingRange) {
-  Home();
+  ASSERT_NO_FATAL_FAILURE(Home());
   MoveTo(link(), true, true, 0, -5, 9000);
   EXPECT_EQ(MoveGroup(0), 768000);
   EXPECT_FALSE(MoveGroup(1));  // y = 0 is where it stands
@@ -457,7 +458,7 @@ TEST_F(CommandSet, MoveToClampsTheTargetsToTheWorkingRange) {
 }
 
 TEST_F(CommandSet, MoveByStopsAtZeroAndAtTheLimit) {
-  Home();
+  ASSERT_NO_FATAL_FAILURE(Home());
   MoveBy(link(), true, true, 0, 100, -50);
   EXPECT_FALSE(MoveGroup(0));  // already at X 0
   EXPECT_EQ(MoveGroup(1), 15184);

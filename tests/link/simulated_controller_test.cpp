@@ -15,8 +15,10 @@ class Simulator : public SimulatedLink {
   explicit Simulator(const std::string& model = "Qa") : SimulatedLink(model) {}
 
   // Sends one stored-program command as the transmission does.
-  void Store(const CommandBytes& command) { ASSERT_TRUE(SendCommand(link(), command)); }
-  void StoreMove(const AxisSteps& steps) { Store(BuildMoveRecord('a', state_.profile.StepMultiplier, steps).bytes); }
+  [[nodiscard]] bool Store(const CommandBytes& command) { return SendCommand(link(), command); }
+  [[nodiscard]] bool StoreMove(const AxisSteps& steps) {
+    return Store(BuildMoveRecord('a', state_.profile.StepMultiplier, steps).bytes);
+  }
   uint32_t Status() {
     ReadStatus(link());
     return state_.status_word;
@@ -33,16 +35,16 @@ class SimulatorQe : public Simulator {
 };
 
 TEST_F(Simulator, AStoredProgramWaitsForGoAndRunsInVirtualTime) {
-  Store(CommandBytes("v\x01\x64\x00", 4));  // period 100 ticks in group 1
-  Store(CommandBytes("f\x01", 2));
-  Store(CommandBytes("r\x01\x01", 3));
-  StoreMove(AxisSteps{1000, 0, 0, 0, 1000, 0, 0, 0});  // 4000 x 100 x 0.8 us = 320 ms
-  Store(CommandBytes("p\xfa", 2));
-  Store(CommandBytes("r\x00\x01", 3));
+  ASSERT_TRUE(Store(CommandBytes("v\x01\x64\x00", 4)));  // period 100 ticks in group 1
+  ASSERT_TRUE(Store(CommandBytes("f\x01", 2)));
+  ASSERT_TRUE(Store(CommandBytes("r\x01\x01", 3)));
+  ASSERT_TRUE(StoreMove(AxisSteps{1000, 0, 0, 0, 1000, 0, 0, 0}));  // 4000 x 100 x 0.8 us = 320 ms
+  ASSERT_TRUE(Store(CommandBytes("p\xfa", 2)));
+  ASSERT_TRUE(Store(CommandBytes("r\x00\x01", 3)));
   EXPECT_EQ(Status() & (kStatusProgramRunning | kStatusWaitsForGo | kStatusMoving),
             kStatusProgramRunning | kStatusWaitsForGo);
   EXPECT_EQ(sim_.Positions()[0], 0);
-  Store(GoCommand());
+  ASSERT_TRUE(Store(GoCommand()));
   clock_.Advance(1);
   EXPECT_EQ(Status() & (kStatusProgramRunning | kStatusWaitsForGo | kStatusMoving | kStatusHeating),
             kStatusProgramRunning | kStatusMoving | kStatusHeating);
@@ -77,8 +79,10 @@ TEST_F(Simulator, AStreamedProgramIsExecutedWhole) {
       continue;
     }
     for (int burst = 0; burst < 100 && next < program.size(); ++burst) {
-      Store(program[next++]);
-      if (next == 17) Store(GoCommand());
+      ASSERT_TRUE(Store(program[next++]));
+      if (next == 17) {
+        ASSERT_TRUE(Store(GoCommand()));
+      }
     }
     clock_.Advance(1);
   }
@@ -94,33 +98,35 @@ TEST_F(Simulator, AStreamedProgramIsExecutedWhole) {
 }
 
 TEST_F(Simulator, TheProgramBufferIsBoundedAndReportsFull) {
-  for (size_t i = 0; i < sim::kProgramCapacity - sim::kProgramHeadroom; ++i) Store(CommandBytes("p\x01", 2));
+  for (size_t i = 0; i < sim::kProgramCapacity - sim::kProgramHeadroom; ++i) {
+    ASSERT_TRUE(Store(CommandBytes("p\x01", 2)));
+  }
   EXPECT_FALSE(Status() & kStatusBufferFull);
-  Store(CommandBytes("p\x01", 2));
+  ASSERT_TRUE(Store(CommandBytes("p\x01", 2)));
   EXPECT_TRUE(Status() & kStatusBufferFull);
-  for (size_t i = 0; i < sim::kProgramHeadroom + 5; ++i) Store(CommandBytes("p\x01", 2));
+  for (size_t i = 0; i < sim::kProgramHeadroom + 5; ++i) ASSERT_TRUE(Store(CommandBytes("p\x01", 2)));
   EXPECT_EQ(sim_.program_size(), sim::kProgramCapacity);
   EXPECT_EQ(sim_.lost_commands(), 6u);
-  Store(GoCommand());
+  ASSERT_TRUE(Store(GoCommand()));
   clock_.Advance(200);
   EXPECT_FALSE(Status() & kStatusBufferFull);
-  Store(ClearProgramCommand());
+  ASSERT_TRUE(Store(ClearProgramCommand()));
   EXPECT_EQ(sim_.program_size(), 0u);
   EXPECT_EQ(Status() & kStatusProgramRunning, 0u);
 }
 
 TEST_F(Simulator, StopPausesTheMoveAndResumeFinishesIt) {
-  Store(CommandBytes("v\x00\x64\x00", 4));
-  StoreMove(AxisSteps{2000, 0, 0, 0, 0, 0, 0, 0});  // 8000 x 100 x 0.8 us = 640 ms
-  Store(GoCommand());
+  ASSERT_TRUE(Store(CommandBytes("v\x00\x64\x00", 4)));
+  ASSERT_TRUE(StoreMove(AxisSteps{2000, 0, 0, 0, 0, 0, 0, 0}));  // 8000 x 100 x 0.8 us = 640 ms
+  ASSERT_TRUE(Store(GoCommand()));
   clock_.Advance(320);
-  Store(StopCommand());
+  ASSERT_TRUE(Store(StopCommand()));
   EXPECT_EQ(Status() & (kStatusProgramRunning | kStatusPaused | kStatusMoving), kStatusPaused);
   const int32_t paused_at = sim_.Positions()[0];
   EXPECT_NEAR(paused_at, 1000, 5);
   clock_.Advance(5000);
   EXPECT_EQ(sim_.Positions()[0], paused_at);
-  Store(ResumeCommand());
+  ASSERT_TRUE(Store(ResumeCommand()));
   EXPECT_TRUE(Status() & kStatusMoving);
   clock_.Advance(330);
   EXPECT_EQ(sim_.Positions()[0], 2000);
@@ -130,17 +136,17 @@ TEST_F(Simulator, StopPausesTheMoveAndResumeFinishesIt) {
 TEST_F(Simulator, HomingDrivesTheArmsToTheirSwitches) {
   EXPECT_FALSE(Status() & kStatusHomed);
   EXPECT_EQ(sim_.PhysicalPositions()[0], 160000);  // 1000 mm from the switch
-  Store(HomeStepCommand(0x11));
+  ASSERT_TRUE(Store(HomeStepCommand(0x11)));
   EXPECT_TRUE(Status() & kStatusMoving);
   ASSERT_TRUE(WaitIdle(link()));
   EXPECT_EQ(sim_.PhysicalPositions()[0], 0);
   EXPECT_EQ(sim_.PhysicalPositions()[4], 0);
   EXPECT_EQ(sim_.PhysicalPositions()[1], 75920);
-  Store(HomeStepCommand(0x22));
+  ASSERT_TRUE(Store(HomeStepCommand(0x22)));
   clock_.Advance(1000);
-  Store(StopMoveCommand());  // a key press during the step stops it
+  ASSERT_TRUE(Store(StopMoveCommand()));  // a key press during the step stops it
   EXPECT_GT(sim_.PhysicalPositions()[1], 0);
-  Store(HomeCommand(0));
+  ASSERT_TRUE(Store(HomeCommand(0)));
   EXPECT_TRUE(Status() & kStatusHomed);
   ASSERT_EQ(sim_.commands().back().size(), 5u);
 }
@@ -157,7 +163,7 @@ TEST_F(Simulator, ButtonsAreReportedOnce) {
 TEST_F(Simulator, ABrokenWireShowsWhileHeating) {
   sim_.SetWireBroken(true);
   EXPECT_FALSE(Status() & kStatusWireBroken);
-  Store(HeaterOnCommand(1));
+  ASSERT_TRUE(Store(HeaterOnCommand(1)));
   EXPECT_EQ(Status() & (kStatusWireBroken | kStatusHeating), kStatusWireBroken | kStatusHeating);
   ReadExtra(link());
   EXPECT_EQ(state_.extra1, 0);  // no current through a broken wire
@@ -169,19 +175,21 @@ TEST_F(Simulator, ABrokenWireShowsWhileHeating) {
 
 TEST_F(Simulator, FirmwareMemoryIsReadErasedAndWrittenWordByWord) {
   sim_.SetFirmwareVersion(1, 10);
-  Store(SettingCommand(kSettingFirmwareRead, kFirmwareStartAddress));
+  ASSERT_TRUE(Store(SettingCommand(kSettingFirmwareRead, kFirmwareStartAddress)));
   const ReplyRecordBytes first = Record(kReplyFirmware);
   EXPECT_EQ(first[0], 1);
   EXPECT_EQ(first[1], 10);
   EXPECT_EQ(ReadU16(first, 6), sim_.firmware_word(0));
   EXPECT_EQ(ReadU16(Record(kReplyFirmware), 6), sim_.firmware_word(1));
-  Store(SettingCommand(kSettingFirmwareErase, 0));
-  Store(SettingCommand(kSettingFirmwareRead, kFirmwareStartAddress));
+  ASSERT_TRUE(Store(SettingCommand(kSettingFirmwareErase, 0)));
+  ASSERT_TRUE(Store(SettingCommand(kSettingFirmwareRead, kFirmwareStartAddress)));
   EXPECT_EQ(ReadU32(Record(kReplyFirmware), 6), 0x0000FFFFu);  // blank
   sim_.CorruptFirmwareWord(1, 0xBEEF);
-  Store(SettingCommand(kSettingFirmwareRead, kFirmwareStartAddress));
-  for (int32_t word : {0x1234, 0x5678, 0x9ABC}) Store(SettingCommand(kSettingFirmwareWrite, word));
-  Store(SettingCommand(kSettingFirmwareRead, kFirmwareStartAddress));
+  ASSERT_TRUE(Store(SettingCommand(kSettingFirmwareRead, kFirmwareStartAddress)));
+  for (int32_t word : {0x1234, 0x5678, 0x9ABC}) {
+    ASSERT_TRUE(Store(SettingCommand(kSettingFirmwareWrite, word)));
+  }
+  ASSERT_TRUE(Store(SettingCommand(kSettingFirmwareRead, kFirmwareStartAddress)));
   EXPECT_EQ(ReadU16(Record(kReplyFirmware), 6), 0x1234);
   EXPECT_EQ(ReadU16(Record(kReplyFirmware), 6), 0xBEEF);
   EXPECT_EQ(ReadU16(Record(kReplyFirmware), 6), 0x9ABC);
@@ -198,15 +206,15 @@ TEST_F(SimulatorQe, RecordsHoldTheirFieldsAtTheirOffsets) {
   EXPECT_EQ(ReadI64(calibration, 22), int64_t{5} << 22);  // 1.25
   EXPECT_EQ(ReadI32(calibration, 38), 12800);
   EXPECT_EQ(ReadI32(calibration, 54), 600);
-  Store(SetSpeedCommand(3, 777));
-  Store(SelectSpeedCommand(3));
+  ASSERT_TRUE(Store(SetSpeedCommand(3, 777)));
+  ASSERT_TRUE(Store(SelectSpeedCommand(3)));
   const ReplyRecordBytes speeds = Record(kReplySpeeds);
   EXPECT_EQ(speeds[0], 3);
   EXPECT_EQ(ReadU16(speeds, 8), 777);
   EXPECT_EQ(ReadU16(speeds, 10), 0);  // nothing moves
   ReadSpeeds(link());
   EXPECT_EQ(state_.active_period, 777 * 4);
-  Store(SettingCommand(kSettingStepMultiplier, 4));
+  ASSERT_TRUE(Store(SettingCommand(kSettingStepMultiplier, 4)));
   EXPECT_EQ(sim_.step_multiplier(), 4);
 }
 
@@ -230,8 +238,8 @@ TEST_F(Simulator, UnplugAndReplugAreDeviceChanges) {
 TEST_F(Simulator, InjectedWriteFaultsLoseTheReportsTheLinkWritesAgain) {
   sim_.FailNextWrites(2);
   const int64_t before = clock_.NowMs();
-  Store(GoCommand());
-  Store(StopCommand());
+  ASSERT_TRUE(Store(GoCommand()));
+  ASSERT_TRUE(Store(StopCommand()));
   EXPECT_EQ(clock_.NowMs() - before, 1000);
   EXPECT_EQ(usb_->busy_count(), 2u);
   ASSERT_EQ(sim_.commands().size(), 2u);

@@ -59,16 +59,18 @@ TEST(OffsetOutline, SharpTipsAreSquaredOffWithinTheMitreLimit) {
   EXPECT_LE(furthest_x, 4000 + static_cast<int32_t>(kKerfMitreLimit * 20) + 1);
 }
 
-TEST(CompensateKerf, PartsGrowHolesShrinkIslandsGrowOpenLinesStay) {
+TEST(CompensateKerf, PartsGrowHolesShrinkIslandsGrowOpenLinesAndTooNarrowSlotsStay) {
   const FigureList drawn = Figures({
       {{0, 0}, {4000, 0}, {4000, 4000}, {0, 4000}, {0, 0}},          // a 100 mm part
       {{1000, 1000}, {1800, 1000}, {1800, 1800}, {1000, 1800}, {1000, 1000}},  // a 20 mm hole in it
       {{1200, 1200}, {1600, 1200}, {1600, 1600}, {1200, 1600}, {1200, 1200}},  // a 10 mm island in the hole
       {{5000, 0}, {6000, 1000}},                                     // a line on its own
+      {{400, 3000}, {3600, 3000}, {3600, 3020}, {400, 3020}, {400, 3000}},  // a 0.5 mm slot in the part
   });
-  const KerfCompensation result = CompensateKerf(drawn, {0, 1, 2, 0}, 1.0);
-  ASSERT_EQ(result.figures.size(), 4u);
-  EXPECT_TRUE(result.kept_as_drawn.empty());
+  const KerfCompensation result = CompensateKerf(drawn, {0, 1, 2, 0, 1}, 1.0);
+  ASSERT_EQ(result.figures.size(), 5u);
+  EXPECT_EQ(result.kept_as_drawn, std::vector<int32_t>{4}) << "the slot would vanish";
+  EXPECT_EQ(result.figures[4]->points, drawn[4]->points);
   const auto size = [&](size_t i) { return result.figures[i]->width; };
   EXPECT_EQ(size(0), 4040) << "cut as a 101 mm square";
   EXPECT_EQ(size(1), 760) << "the hole as a 19 mm square";
@@ -79,23 +81,13 @@ TEST(CompensateKerf, PartsGrowHolesShrinkIslandsGrowOpenLinesStay) {
   EXPECT_EQ(result.figures[0]->points.size(), 5u);
 }
 
-TEST(CompensateKerf, ANarrowSlotIsKeptAsDrawnAndNamed) {
-  const FigureList drawn = Figures({
-      {{0, 0}, {4000, 0}, {4000, 4000}, {0, 4000}, {0, 0}},
-      {{1000, 1000}, {3000, 1000}, {3000, 1020}, {1000, 1020}, {1000, 1000}},  // 0.5 mm wide
-  });
-  const KerfCompensation result = CompensateKerf(drawn, {0, 1}, 1.0);
-  EXPECT_EQ(result.kept_as_drawn, std::vector<int32_t>{1});
-  EXPECT_EQ(result.figures[1]->points, drawn[1]->points);
-  EXPECT_EQ(result.figures[0]->width, 4040) << "the part around it is still compensated";
-}
-
 TEST(CompensateKerf, AVertexOfAnOpenFigureFollowsTheOutlineItTouches) {
   const FigureList drawn = Figures({
       {{0, 2000}, {1400, 2000}, {2795, 2004}},                                  // a lead-in, ending 5 units off
       {{2800, 2000}, {4000, 800}, {5200, 2000}, {4000, 3200}, {2800, 2000}},  // a diamond
+      {{2000, 2003}, {2797, 2003}, {2797, 2800}, {2000, 2800}, {2000, 2003}},  // a square touching it there too
   });
-  const KerfCompensation result = CompensateKerf(drawn, {0, 0}, 1.0);
+  const KerfCompensation result = CompensateKerf(drawn, {0, 0, 0}, 1.0);
   const Points& lead_in = result.figures[0]->points;
   ASSERT_EQ(lead_in.size(), 3u);
   EXPECT_EQ(lead_in[0], (TPlotPoint{0, 2000})) << "the free end stays";
@@ -103,7 +95,7 @@ TEST(CompensateKerf, AVertexOfAnOpenFigureFollowsTheOutlineItTouches) {
   const Points& diamond = result.figures[1]->points;
   EXPECT_NE(std::find(diamond.begin(), diamond.end(), lead_in[2]), diamond.end())
       << "the touching end lies on a vertex of the compensated diamond";
-  EXPECT_LT(lead_in[2].x, 2800 - 20) << "outside the grown diamond's left corner";
+  EXPECT_LT(lead_in[2].x, 2800 - 20) << "outside the grown diamond's left corner, the first figure it touches";
 }
 
 // The rule for the vertices of open figures, looked up in the plainest way: every moved figure in list order,

@@ -94,7 +94,7 @@ class MachineWindowTest : public MainWindowTest {
     return RunOnProgramClock(*form_->machine_timers(), done, limit_ms);
   }
   // Lets the status step run (at least) once more.
-  void NextStatusStep() { ASSERT_TRUE(RunToNextStatusStep(*form_->machine_timers(), 10'000)); }
+  [[nodiscard]] bool NextStatusStep() { return RunToNextStatusStep(*form_->machine_timers(), 10'000); }
   MachineSession& session() { return program_->session(); }
 
   VirtualClock clock_;

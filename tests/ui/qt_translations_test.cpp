@@ -5,12 +5,14 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "services/caption_text.h"
+
 namespace varnholt {
 namespace {
 
 QString ButtonText(QMessageBox::StandardButton button) {
   QMessageBox box;
-  return box.addButton(button)->text().remove(QLatin1Char('&'));
+  return QString::fromStdString(WithoutMnemonics(box.addButton(button)->text().toStdString()));
 }
 
 TEST(QtTranslations, TheProgramsLanguageCodesNameQtsLocales) {
