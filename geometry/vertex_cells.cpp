@@ -1,4 +1,4 @@
-#include "planner/vertex_cells.h"
+#include "geometry/vertex_cells.h"
 
 #include <algorithm>
 #include <stdexcept>

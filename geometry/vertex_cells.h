@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "planner/plan_geometry.h"
+#include "geometry/point_box.h"
 
 namespace varnholt {
 

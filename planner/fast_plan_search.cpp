@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "geometry/box_grid.h"
+#include "geometry/vertex_cells.h"
 #include "planner/join_table.h"
 #include "planner/lead_in_touches.h"
 #include "planner/neighbour_lists.h"
 #include "planner/nesting.h"
 #include "planner/plan_threads.h"
-#include "planner/vertex_cells.h"
 #include "planner/vertex_nearness.h"
 
 namespace varnholt {

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "geometry/vertex_cells.h"
 #include "planner/plan_geometry.h"
-#include "planner/vertex_cells.h"
 
 namespace varnholt {
 

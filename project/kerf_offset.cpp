@@ -7,10 +7,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "geometry/box_grid.h"
 #include "geometry/geometry.h"
 #include "geometry/units.h"
-#include "planner/vertex_cells.h"
+#include "geometry/vertex_cells.h"
 
 namespace varnholt {
 namespace {

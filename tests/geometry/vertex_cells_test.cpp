@@ -1,7 +1,7 @@
 // The vertex index against a plain pass over every vertex: every vertex within the touch tolerance of a point is
 // met, on drawings around zero, at the ends of the coordinate range and spread so thin that the cells grow.
 
-#include "planner/vertex_cells.h"
+#include "geometry/vertex_cells.h"
 
 #include <gtest/gtest.h>
 
