@@ -1,4 +1,4 @@
-#include "geometry/box_grid.h"
+#include "planner/box_grid.h"
 
 #include <algorithm>
 #include <cmath>

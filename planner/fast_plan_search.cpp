@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "geometry/box_grid.h"
 #include "geometry/vertex_cells.h"
+#include "planner/box_grid.h"
 #include "planner/join_table.h"
 #include "planner/lead_in_touches.h"
 #include "planner/neighbour_lists.h"

@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "geometry/box_grid.h"
 #include "geometry/point_box.h"
+#include "planner/box_grid.h"
 
 namespace varnholt {
 namespace {
