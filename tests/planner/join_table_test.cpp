@@ -60,8 +60,8 @@ Entries RandomEntries(std::mt19937& rng) {
   return e;
 }
 
-// Joins with the table until nothing is left, and holds its answer to the plain loops' every `check_every` joins
-// and at the end (the table goes on with its own answer in between).
+// Joins with the table until nothing is left, and holds its answer to the plain loops' every `check_every`
+// joins and at the end (the table goes on with its own answer in between).
 void ExpectSameJoins(Entries& e, JoinContext context, const std::string& label, int32_t check_every = 1) {
   FixedNeighbourLists neighbours(e.neighbours);
   context.neighbours = &neighbours;
@@ -108,9 +108,9 @@ TEST(JoinTable, SameJoinsAsThePlainLoopsAfterEveryJoin) {
   EXPECT_EQ(tables, 4 * kRounds);
 }
 
-// Hundreds of small entries in a tight area, most of them pending: thousands of put-off steps wait at once, so the
-// heap of steps fills and drops its spent steps many times, and most members of the table are items. Checked
-// every eighth join.
+// Hundreds of small entries in a tight area, most of them pending: thousands of put-off steps wait at once,
+// so the heap of steps fills and drops its spent steps many times, and most members of the table are items.
+// Checked every eighth join.
 TEST(JoinTable, SameJoinsAsThePlainLoopsWithThousandsOfStepsWaiting) {
   std::mt19937 rng(1618);
   const auto uniform = [&](int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); };

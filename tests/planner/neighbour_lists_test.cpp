@@ -61,8 +61,8 @@ TEST(NeighbourLists, SameListsAsTheSortOfEveryKey) {
   FigureList line = Entries(rng, 200, 50000, 1);
   for (auto& f : line) f->center_y = 7;
   ExpectSameLists(line, "one line");
-  // The largest keys there are: corners of the int32 range, penalised twice, with the largest entry numbers the
-  // test can afford among them.
+  // The largest keys there are: corners of the int32 range, penalised twice, with the largest entry numbers
+  // the test can afford among them.
   FigureList corners = Entries(rng, 90, 0, 1);
   const int32_t ends[] = {INT32_MIN, INT32_MAX, 0};
   for (size_t i = 0; i < corners.size(); ++i) {

@@ -72,11 +72,11 @@ TEST(PlanAgreement, RandomProjectsOfOneToAFewHundredFigures) {
 }
 
 TEST(PlanAgreement, LetterGridsCurveDrawingsAndTouchingChains) {
-  // Curve drawings: finely drawn circles nested about shared centres, open arcs and curves, bulged outlines and
-  // rectangles touching at a shared corner, overlapping where positions repeat. Chains reached from the start marker
-  // propagate the touch square by square, in list order and shuffled, so that the scan jumps back and forth; chains
-  // off the corner are joined by connectors of next to no length. Drawings with a shuffle seed are planned in that
-  // list order too.
+  // Curve drawings: finely drawn circles nested about shared centres, open arcs and curves, bulged outlines
+  // and rectangles touching at a shared corner, overlapping where positions repeat. Chains reached from the
+  // start marker propagate the touch square by square, in list order and shuffled, so that the scan jumps
+  // back and forth; chains off the corner are joined by connectors of next to no length. Drawings with a
+  // shuffle seed are planned in that list order too.
   struct Drawing {
     std::string label;
     std::unique_ptr<ProjectDocument> project;
@@ -87,8 +87,9 @@ TEST(PlanAgreement, LetterGridsCurveDrawingsAndTouchingChains) {
   uint32_t seed = 40;
   for (int32_t count : {6, 25, 70 / kScale}) {
     for (bool frame : {false, true}) {
-      drawings.push_back({"curves seed " + std::to_string(seed) + " count " + std::to_string(count) + side(frame),
-                          CurveDrawing(seed, count, frame), seed});
+      drawings.push_back(
+          {"curves seed " + std::to_string(seed) + " count " + std::to_string(count) + side(frame),
+           CurveDrawing(seed, count, frame), seed});
       ++seed;
     }
   }
@@ -98,8 +99,9 @@ TEST(PlanAgreement, LetterGridsCurveDrawingsAndTouchingChains) {
     }
     for (int32_t length : {30, 160 / kScale}) {
       for (bool from_corner : {true, false}) {
-        drawings.push_back({"chains of " + std::to_string(length) + side(frame) + (from_corner ? " from the corner" : ""),
-                            TouchingChains(2 * length, length, frame, from_corner, static_cast<uint32_t>(length)), 7});
+        drawings.push_back(
+            {"chains of " + std::to_string(length) + side(frame) + (from_corner ? " from the corner" : ""),
+             TouchingChains(2 * length, length, frame, from_corner, static_cast<uint32_t>(length)), 7});
       }
     }
   }

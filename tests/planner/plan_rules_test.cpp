@@ -53,8 +53,8 @@ TEST_F(Planning, SingleClosedFigureOfFivePointsIsItsOwnStart) {
   EXPECT_EQ(project->start_margin_left, 0);
   EXPECT_EQ(project->start_margin_right, 800);
   EXPECT_EQ(project->start_margin_top, 500);
-  // Nothing is left pending once the start is chosen. Unmarked, every configuration change would plan it again
-  // and append another marker.
+  // Nothing is left pending once the start is chosen. Unmarked, every configuration change would plan it
+  // again and append another marker.
   EXPECT_TRUE(project->planned);
 }
 
@@ -243,15 +243,17 @@ class SpySearch final : public PlanSearch {
 };
 
 TEST_F(Planning, NeighbourListsFromTwentyOneEntriesAndOnlyWhenAClosedFigureIsLeftToJoin) {
-  // The frame makes the entry count the figures + 1 before any connector. The lists decide joins between closed
-  // figures only: open strokes around a frame never read them, while a single closed figure among the strokes may.
+  // The frame makes the entry count the figures + 1 before any connector. The lists decide joins between
+  // closed figures only: open strokes around a frame never read them, while a single closed figure among the
+  // strokes may.
   struct Case {
     int32_t squares, strokes;
     bool square_above;
     int builds;
     JoinVariant first;
   };
-  for (const Case& c : {Case{19, 0, false, 0, JoinVariant::kGlobalFull}, Case{20, 0, false, 1, JoinVariant::kGlobalNeighbours},
+  for (const Case& c : {Case{19, 0, false, 0, JoinVariant::kGlobalFull},
+                        Case{20, 0, false, 1, JoinVariant::kGlobalNeighbours},
                         Case{0, 30, false, 0, JoinVariant::kGlobalNeighbours},
                         Case{0, 30, true, 1, JoinVariant::kGlobalNeighbours}}) {
     auto project = EmptyProject();
@@ -262,7 +264,8 @@ TEST_F(Planning, NeighbourListsFromTwentyOneEntriesAndOnlyWhenAClosedFigureIsLef
     FinishProject(*project);
     SpySearch spy;
     PlanCut(*project, spy);
-    const std::string label = std::to_string(c.squares) + " squares " + std::to_string(c.strokes) + " strokes";
+    const std::string label =
+        std::to_string(c.squares) + " squares " + std::to_string(c.strokes) + " strokes";
     ASSERT_FALSE(spy.variants.empty()) << label;
     EXPECT_EQ(spy.neighbour_builds, c.builds) << label;
     EXPECT_EQ(spy.variants.front(), c.first) << label;

@@ -23,7 +23,9 @@ size_t DrawingFigures(const ProjectDocument& project) {
 class ProjectLoad : public ::testing::Test {
  protected:
   // Loads plot text into the fixture's project (texts come back as "section/key") or into another one.
-  bool Load(const std::string& text, int pen_filter = kAllPens) { return LoadInto(project_, text, pen_filter); }
+  bool Load(const std::string& text, int pen_filter = kAllPens) {
+    return LoadInto(project_, text, pen_filter);
+  }
   bool LoadInto(ProjectDocument& project, const std::string& text, int pen_filter = kAllPens,
                 LoadOptions options = {}) {
     return project.Load(folder_.Write("drawing.plt", text), pen_filter, options);
@@ -60,7 +62,9 @@ TEST_F(ProjectLoad, DuplicatesAreDroppedAndPensFiltered) {
   EXPECT_EQ(DrawingFigures(project_), 3u) << "the square drawn twice loads once";
 
   ProjectDocument filtered{[](std::string_view, std::string_view) { return std::string(); }};
-  ASSERT_TRUE(LoadInto(filtered, "SP1;" + square + "SP4;PU500,0;PD600,0,600,50,500,0;PU;SP6;PU700,0;PD800,0,800,9,700,0;PU;", 4));
+  ASSERT_TRUE(LoadInto(
+      filtered, "SP1;" + square + "SP4;PU500,0;PD600,0,600,50,500,0;PU;SP6;PU700,0;PD800,0,800,9,700,0;PU;",
+      4));
   ASSERT_EQ(DrawingFigures(filtered), 2u) << "pen 4 and pen 6 stay";
   EXPECT_EQ(filtered.figures[0]->pen, 4);
   EXPECT_EQ(filtered.figures[1]->pen, 6);
@@ -99,7 +103,8 @@ TEST_F(ProjectLoad, LoadPlanAndKerfReleaseTheWideRegisters) {
 }
 
 TEST_F(ProjectLoad, DrawnCopyLeftOutOnlyWithoutAKerf) {
-  const std::string squares = "PU0,0;PD400,0,400,400,0,400,0,0;PU;PU100,100;PD300,100,300,300,100,300,100,100;PU;";
+  const std::string squares =
+      "PU0,0;PD400,0,400,400,0,400,0,0;PU;PU100,100;PD300,100,300,300,100,300,100,100;PU;";
   const auto texts = [](std::string_view, std::string_view) { return std::string(); };
   ProjectDocument kept(texts), left_out(texts), compensated(texts);
   for (ProjectDocument* project : {&kept, &left_out, &compensated}) project->plan_after_load = false;
@@ -174,10 +179,10 @@ TEST_F(ProjectLoad, FailuresCloseTheProjectWithTheirMessage) {
   EXPECT_FALSE(project_.Load(folder_.PathOf("missing.plt"), kAllPens));
   EXPECT_FALSE(Load("IN;SP1;PU10,10;"));
   EXPECT_FALSE(Load("PU0,0;PD10,0;PU;PD10,20.5;"));
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"Universal/zbioruNieMoznaOtworzyc" + folder_.PathOf("missing.plt") +
-                                                      " (no such file or directory)",
-                                                  "Project_window/zbiorPusty",
-                                                  "'20.5' is not a valid integer value"}));
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"Universal/zbioruNieMoznaOtworzyc" + folder_.PathOf("missing.plt") +
+                                          " (no such file or directory)",
+                                      "Project_window/zbiorPusty", "'20.5' is not a valid integer value"}));
   EXPECT_TRUE(operator_.messages()[0].is_error);
   EXPECT_FALSE(operator_.messages()[1].is_error);
 }
