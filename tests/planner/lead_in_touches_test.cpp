@@ -59,18 +59,5 @@ TEST(LeadInTouches, SameMarksAsThePlainComparison) {
   EXPECT_GT(unmarked, 10000u);
 }
 
-TEST(LeadInTouches, OnlyAnotherEntryCounts) {
-  FigureList figures;
-  figures.push_back(std::make_unique<tfigura>());
-  figures[0]->open = 1;
-  figures[0]->points = {{0, 0}, {5, 5}, {0, 0}, {100, 0}};
-  EXPECT_EQ(LeadInTouches(figures, VertexCells(figures)), (std::vector<std::vector<uint8_t>>{{0, 0, 0, 0}}));
-  // A closed entry gets no row, yet marks the open one's vertices within reach: (6, 8) is 10 from (0, 0), (100, 11)
-  // is 11 from (100, 0).
-  figures.push_back(std::make_unique<tfigura>());
-  figures[1]->points = {{6, 8}, {100, 11}};
-  EXPECT_EQ(LeadInTouches(figures, VertexCells(figures)), (std::vector<std::vector<uint8_t>>{{1, 1, 1, 0}, {}}));
-}
-
 }  // namespace
 }  // namespace varnholt

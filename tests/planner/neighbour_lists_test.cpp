@@ -56,6 +56,22 @@ TEST(NeighbourLists, SameListsAsTheSortOfEveryKey) {
     ExpectSameLists(entries, "round " + std::to_string(round));
     if (HasFatalFailure()) return;
   }
+  // Every centre on one point, or on one line.
+  ExpectSameLists(Entries(rng, 60, 0, 1), "one centre");
+  FigureList line = Entries(rng, 200, 50000, 1);
+  for (auto& f : line) f->center_y = 7;
+  ExpectSameLists(line, "one line");
+  // The largest keys there are: corners of the int32 range, penalised twice, with the largest entry numbers
+  // the test can afford among them.
+  FigureList corners = Entries(rng, 90, 0, 1);
+  const int32_t ends[] = {INT32_MIN, INT32_MAX, 0};
+  for (size_t i = 0; i < corners.size(); ++i) {
+    corners[i]->center_x = ends[i % 3];
+    corners[i]->center_y = ends[(i / 3) % 3];
+    corners[i]->depth = static_cast<int32_t>(i % 4);
+    corners[i]->parent = static_cast<int32_t>((i * 37) % corners.size());
+  }
+  ExpectSameLists(corners, "corners");
 }
 
 TEST(NeighbourLists, LargeDrawingsWithOpenEntriesAskedInAnyOrder) {
@@ -219,30 +235,6 @@ TEST(NeighbourLists, ListsKeepTheEntriesAsTheyWereWhenMade) {
     }
     EXPECT_TRUE(found->Of(static_cast<int32_t>(entries.size()) - 1).empty());
   }
-}
-
-TEST(NeighbourLists, EntriesOnOneCentreOrOneLine) {
-  std::mt19937 rng(5);
-  FigureList same = Entries(rng, 60, 0, 1);
-  ExpectSameLists(same, "one centre");
-  FigureList line = Entries(rng, 200, 50000, 1);
-  for (auto& f : line) f->center_y = 7;
-  ExpectSameLists(line, "one line");
-}
-
-TEST(NeighbourLists, CentresAtTheEndsOfTheCoordinateRange) {
-  // The largest keys there are: corners of the int32 range, penalised twice, with the largest entry numbers
-  // the test can afford among them.
-  std::mt19937 rng(17);
-  FigureList corners = Entries(rng, 90, 0, 1);
-  const int32_t ends[] = {INT32_MIN, INT32_MAX, 0};
-  for (size_t i = 0; i < corners.size(); ++i) {
-    corners[i]->center_x = ends[i % 3];
-    corners[i]->center_y = ends[(i / 3) % 3];
-    corners[i]->depth = static_cast<int32_t>(i % 4);
-    corners[i]->parent = static_cast<int32_t>((i * 37) % corners.size());
-  }
-  ExpectSameLists(corners, "corners");
 }
 
 }  // namespace

@@ -53,6 +53,9 @@ TEST_F(Planning, SingleClosedFigureOfFivePointsIsItsOwnStart) {
   EXPECT_EQ(project->start_margin_left, 0);
   EXPECT_EQ(project->start_margin_right, 800);
   EXPECT_EQ(project->start_margin_top, 500);
+  // Nothing is left pending once the start is chosen. Unmarked, every configuration change would plan it
+  // again and append another marker.
+  EXPECT_TRUE(project->planned);
 }
 
 TEST_F(Planning, SingleClosedFigureOfSixPointsGetsAStartMarkerAndAConnector) {
@@ -73,19 +76,7 @@ TEST_F(Planning, SingleClosedFigureOfSixPointsGetsAStartMarkerAndAConnector) {
   EXPECT_EQ(At(*project, 0).link_point, 1);
   EXPECT_EQ(connector.points[1], At(*project, 0).points[static_cast<size_t>(At(*project, 0).link_aux)]);
   EXPECT_EQ(At(*project, 0).plan_flag_2, 0);
-}
-
-TEST_F(Planning, APlanCompleteAfterTheStartStepIsMarkedPlanned) {
-  // Nothing is left pending once the start is chosen: the figure is its own start, or the start marker's
-  // connector reaches it. Unmarked, every configuration change would plan it again and append another marker.
-  const std::vector<Points> shapes = {Rectangle(100, 200, 900, 700),
-                                      {{0, 0}, {500, -100}, {1000, 0}, {1000, 800}, {0, 800}, {0, 0}}};
-  for (const Points& shape : shapes) {
-    auto project = EmptyProject();
-    AddShape(*project, shape);
-    Plan(*project);
-    EXPECT_TRUE(project->planned) << shape.size() << " points";
-  }
+  EXPECT_TRUE(project->planned) << "the start marker's connector reaches the figure: nothing is left pending";
 }
 
 TEST_F(Planning, FrameSurroundsTheProjectAndTheFirstJoinLeavesItsFirstCorner) {
@@ -251,37 +242,34 @@ class SpySearch final : public PlanSearch {
   std::unique_ptr<PlanSearch> inner_ = MakeFastPlanSearch();
 };
 
-TEST_F(Planning, NeighbourListsFromTwentyOneEntriesAtTheStartOfJoining) {
-  for (int32_t squares : {19, 20}) {
-    auto project = EmptyProject();
-    project->add_frame = true;  // the frame makes the entry count squares + 1 before any connector
-    for (int32_t k = 0; k < squares; ++k) AddShape(*project, Rectangle(k * 2000, 0, k * 2000 + 1000, 1000));
-    FinishProject(*project);
-    SpySearch spy;
-    PlanCut(*project, spy);
-    ASSERT_FALSE(spy.variants.empty());
-    const bool many = squares + 1 >= 21;
-    EXPECT_EQ(spy.neighbour_builds, many ? 1 : 0) << squares;
-    EXPECT_EQ(spy.variants.front(), many ? JoinVariant::kGlobalNeighbours : JoinVariant::kGlobalFull) << squares;
-    EXPECT_TRUE(project->planned);
-  }
-}
-
-TEST_F(Planning, NeighbourListsOnlyWhenAClosedFigureIsLeftToJoin) {
-  // The lists decide joins between closed figures only: open strokes around a frame never read them, while a single
-  // closed figure among the strokes may.
-  for (const bool with_square : {false, true}) {
+TEST_F(Planning, NeighbourListsFromTwentyOneEntriesAndOnlyWhenAClosedFigureIsLeftToJoin) {
+  // The frame makes the entry count the figures + 1 before any connector. The lists decide joins between
+  // closed figures only: open strokes around a frame never read them, while a single closed figure among the
+  // strokes may.
+  struct Case {
+    int32_t squares, strokes;
+    bool square_above;
+    int builds;
+    JoinVariant first;
+  };
+  for (const Case& c : {Case{19, 0, false, 0, JoinVariant::kGlobalFull},
+                        Case{20, 0, false, 1, JoinVariant::kGlobalNeighbours},
+                        Case{0, 30, false, 0, JoinVariant::kGlobalNeighbours},
+                        Case{0, 30, true, 1, JoinVariant::kGlobalNeighbours}}) {
     auto project = EmptyProject();
     project->add_frame = true;
-    for (int32_t k = 0; k < 30; ++k) AddShape(*project, {{k * 300, 0}, {k * 300 + 100, 50}});
-    if (with_square) AddShape(*project, Rectangle(0, 1000, 500, 1500));
+    for (int32_t k = 0; k < c.squares; ++k) AddShape(*project, Rectangle(k * 2000, 0, k * 2000 + 1000, 1000));
+    for (int32_t k = 0; k < c.strokes; ++k) AddShape(*project, {{k * 300, 0}, {k * 300 + 100, 50}});
+    if (c.square_above) AddShape(*project, Rectangle(0, 1000, 500, 1500));
     FinishProject(*project);
     SpySearch spy;
     PlanCut(*project, spy);
-    EXPECT_EQ(spy.neighbour_builds, with_square ? 1 : 0) << with_square;
-    ASSERT_FALSE(spy.variants.empty());
-    EXPECT_EQ(spy.variants.front(), JoinVariant::kGlobalNeighbours) << with_square;
-    EXPECT_TRUE(project->planned);
+    const std::string label =
+        std::to_string(c.squares) + " squares " + std::to_string(c.strokes) + " strokes";
+    ASSERT_FALSE(spy.variants.empty()) << label;
+    EXPECT_EQ(spy.neighbour_builds, c.builds) << label;
+    EXPECT_EQ(spy.variants.front(), c.first) << label;
+    EXPECT_TRUE(project->planned) << label;
   }
 }
 

@@ -110,17 +110,6 @@ TEST(FigureJoiner, EachOfTheFourEndPairings) {
   EXPECT_EQ(join({{100, 109}, {-50, -50}}), (Points{{0, 0}, {100, 0}, {100, 109}, {-50, -50}}));
 }
 
-TEST(FigureJoiner, ClosedAndSinglePointFiguresAreNotJoined) {
-  LoadingFigureList list;
-  auto closed = std::make_unique<tfigura>(ReaderFigure({{0, 0}, {100, 0}, {100, 100}, {0, 5}}));
-  licz_parametry(*closed);  // measured closed: ends within 10 units
-  list.Append(std::move(closed));
-  tfigura stroke = ReaderFigure({{0, 0}, {-100, 0}});
-  list.JoinOpenFigures(stroke);
-  EXPECT_EQ(list.size(), 1u);
-  EXPECT_EQ(stroke.points.size(), 2u);
-}
-
 TEST(FigureJoiner, IdenticalMeansSamePointsInTheSameOrder) {
   LoadingFigureList list;
   auto square = std::make_unique<tfigura>(ReaderFigure({{0, 0}, {10, 0}, {10, 10}, {0, 0}}));
@@ -153,9 +142,7 @@ TEST(FigureJoiner, IndexedListAgreesWithTheLiteralRule) {
     }
     ASSERT_EQ(LoadIndexed(input), LoadLiteral(input)) << "round " << round;
   }
-}
-
-TEST(FigureJoiner, NegativeCoordinatesShareCellsCorrectly) {
+  // Ends in negative cells, and a stroke from one end of the coordinate range to the other.
   const std::vector<tfigura> input{ReaderFigure({{-15, -15}, {-200, 0}}), ReaderFigure({{-6, -6}, {300, 0}}),
                                    ReaderFigure({{-2147483647 - 1, 5}, {2147483647, 5}})};
   EXPECT_EQ(LoadIndexed(input), LoadLiteral(input));

@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 
 #include "services/scripted_operator.h"
+#include "support/temp_folder.h"
 #include "support/vector_registers.h"
 
 namespace varnholt {
@@ -23,18 +22,13 @@ size_t DrawingFigures(const ProjectDocument& project) {
 
 class ProjectLoad : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("varnholt-project-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  // Loads plot text into a fresh project; texts come back as "section/key".
+  // Loads plot text into the fixture's project (texts come back as "section/key") or into another one.
   bool Load(const std::string& text, int pen_filter = kAllPens) {
-    const auto path = folder_ / "drawing.plt";
-    std::ofstream(path, std::ios::binary) << text;
-    return project_.Load(path.string(), pen_filter);
+    return LoadInto(project_, text, pen_filter);
+  }
+  bool LoadInto(ProjectDocument& project, const std::string& text, int pen_filter = kAllPens,
+                LoadOptions options = {}) {
+    return project.Load(folder_.Write("drawing.plt", text), pen_filter, options);
   }
 
   std::vector<std::string> Messages() const {
@@ -43,7 +37,7 @@ class ProjectLoad : public ::testing::Test {
     return texts;
   }
 
-  std::filesystem::path folder_;
+  testing::TempFolder folder_;
   ScriptedOperator operator_;
   ScopedOperator installed_{operator_};
   ProjectDocument project_{[](std::string_view section, std::string_view key) {
@@ -68,9 +62,9 @@ TEST_F(ProjectLoad, DuplicatesAreDroppedAndPensFiltered) {
   EXPECT_EQ(DrawingFigures(project_), 3u) << "the square drawn twice loads once";
 
   ProjectDocument filtered{[](std::string_view, std::string_view) { return std::string(); }};
-  const auto path = folder_ / "pens.plt";
-  std::ofstream(path) << "SP1;" + square + "SP4;PU500,0;PD600,0,600,50,500,0;PU;SP6;PU700,0;PD800,0,800,9,700,0;PU;";
-  ASSERT_TRUE(filtered.Load(path.string(), 4));
+  ASSERT_TRUE(LoadInto(
+      filtered, "SP1;" + square + "SP4;PU500,0;PD600,0,600,50,500,0;PU;SP6;PU700,0;PD800,0,800,9,700,0;PU;",
+      4));
   ASSERT_EQ(DrawingFigures(filtered), 2u) << "pen 4 and pen 6 stay";
   EXPECT_EQ(filtered.figures[0]->pen, 4);
   EXPECT_EQ(filtered.figures[1]->pen, 6);
@@ -84,9 +78,7 @@ TEST_F(ProjectLoad, PlanningEndsTheLoadUnlessLeftOut) {
 
   ProjectDocument unplanned([](std::string_view, std::string_view) { return std::string(); });
   unplanned.plan_after_load = false;
-  const auto path = folder_ / "squares.plt";
-  std::ofstream(path, std::ios::binary) << squares;
-  ASSERT_TRUE(unplanned.Load(path.string(), kAllPens));
+  ASSERT_TRUE(LoadInto(unplanned, squares));
   EXPECT_EQ(unplanned.figures.size(), 2u);
   EXPECT_TRUE(unplanned.figures[0]->plan_flag_2) << "still pending";
 }
@@ -111,17 +103,16 @@ TEST_F(ProjectLoad, LoadPlanAndKerfReleaseTheWideRegisters) {
 }
 
 TEST_F(ProjectLoad, DrawnCopyLeftOutOnlyWithoutAKerf) {
-  const std::string squares = "PU0,0;PD400,0,400,400,0,400,0,0;PU;PU100,100;PD300,100,300,300,100,300,100,100;PU;";
-  const auto path = folder_ / "squares.plt";
-  std::ofstream(path, std::ios::binary) << squares;
+  const std::string squares =
+      "PU0,0;PD400,0,400,400,0,400,0,0;PU;PU100,100;PD300,100,300,300,100,300,100,100;PU;";
   const auto texts = [](std::string_view, std::string_view) { return std::string(); };
   ProjectDocument kept(texts), left_out(texts), compensated(texts);
   for (ProjectDocument* project : {&kept, &left_out, &compensated}) project->plan_after_load = false;
   ASSERT_TRUE(compensated.SetKerf(1.0, 100.0));
   const LoadOptions without_copy{.keep_drawn_figures = false};
-  ASSERT_TRUE(kept.Load(path.string(), kAllPens));
-  ASSERT_TRUE(left_out.Load(path.string(), kAllPens, without_copy));
-  ASSERT_TRUE(compensated.Load(path.string(), kAllPens, without_copy));
+  ASSERT_TRUE(LoadInto(kept, squares));
+  ASSERT_TRUE(LoadInto(left_out, squares, kAllPens, without_copy));
+  ASSERT_TRUE(LoadInto(compensated, squares, kAllPens, without_copy));
 
   ASSERT_EQ(kept.drawn_figures.size(), 2u);
   EXPECT_TRUE(left_out.drawn_figures.empty());
@@ -180,20 +171,18 @@ TEST_F(ProjectLoad, WorkingRangeMessageAtOneUnitBeyond) {
   ProjectDocument wide{[](std::string_view section, std::string_view key) {
     return std::string(section) + "/" + std::string(key);
   }};
-  const auto path = folder_ / "wide.plt";
-  std::ofstream(path) << "PU0,0;PD192001,0;PU;";
-  ASSERT_TRUE(wide.Load(path.string(), kAllPens)) << "the project is kept";
+  ASSERT_TRUE(LoadInto(wide, "PU0,0;PD192001,0;PU;")) << "the project is kept";
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Main_window/projektZaDuzy"}));
 }
 
 TEST_F(ProjectLoad, FailuresCloseTheProjectWithTheirMessage) {
-  EXPECT_FALSE(project_.Load((folder_ / "missing.plt").string(), kAllPens));
+  EXPECT_FALSE(project_.Load(folder_.PathOf("missing.plt"), kAllPens));
   EXPECT_FALSE(Load("IN;SP1;PU10,10;"));
   EXPECT_FALSE(Load("PU0,0;PD10,0;PU;PD10,20.5;"));
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"Universal/zbioruNieMoznaOtworzyc" + (folder_ / "missing.plt").string() +
-                                                      " (no such file or directory)",
-                                                  "Project_window/zbiorPusty",
-                                                  "'20.5' is not a valid integer value"}));
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"Universal/zbioruNieMoznaOtworzyc" + folder_.PathOf("missing.plt") +
+                                          " (no such file or directory)",
+                                      "Project_window/zbiorPusty", "'20.5' is not a valid integer value"}));
   EXPECT_TRUE(operator_.messages()[0].is_error);
   EXPECT_FALSE(operator_.messages()[1].is_error);
 }

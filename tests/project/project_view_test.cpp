@@ -194,7 +194,7 @@ TEST(ProjectView, PointListInMillimetresUpToItsLimit) {
   EXPECT_TRUE(text.ends_with("\r\nmore: 3"));
 }
 
-TEST(PathAnimation, EachLineTakesAMillisecondPerPixelAndEachCornerPauseItsTime) {
+TEST(PathAnimation, EachLineTakesAMillisecondPerPixelAndEachCornerPauseAQuarterOfItsConfiguredTime) {
   ProjectView view;
   view.scale = 1.0;
   view.baseline = 100;
@@ -210,9 +210,7 @@ TEST(PathAnimation, EachLineTakesAMillisecondPerPixelAndEachCornerPauseItsTime) 
   EXPECT_EQ(animation.ReachedAt(75), 3u);
   EXPECT_EQ(animation.PenAt(1000), (TPlotPoint{20, 95}));
   EXPECT_EQ(PathAnimation().total_ms(), 0);
-}
-
-TEST(PathAnimation, CornerPausesAreAQuarterOfTheConfiguredOnesRoundedToEven) {
+  // A corner pause is a quarter of the configured one, rounded to even.
   EXPECT_EQ(SimulationPauseMs(200), 50);
   EXPECT_EQ(SimulationPauseMs(2), 0);
   EXPECT_EQ(SimulationPauseMs(6), 2);

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <set>
 
 #include "files/thpgl.h"
@@ -13,6 +11,7 @@
 #include "services/language_file.h"
 #include "services/program_version.h"
 #include "services/scripted_operator.h"
+#include "support/temp_folder.h"
 
 namespace varnholt {
 namespace {
@@ -70,13 +69,6 @@ TEST(ReaderNoteTexts, FillTheLanguagesPatternOrFallBackToTheEnglish) {
 // A project loaded with the interface in a shipped language.
 class LoadReportLanguage : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("varnholt-notes-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
   std::vector<std::string> ReportOf(int country, const std::string& name, const std::string& text) {
     const tInterfejs texts(InterfaceSetup{std::string(VARNHOLT_LANGUAGE_DIR) + "/", {}, country, ""});
     EXPECT_TRUE(texts.loaded());
@@ -84,13 +76,11 @@ class LoadReportLanguage : public ::testing::Test {
       return texts.GetText(section, key);
     });
     project.reader_kind = name.ends_with(".dxf") ? kDxfFile : kPlotFile;
-    const auto path = folder_ / name;
-    std::ofstream(path, std::ios::binary) << text;
-    EXPECT_TRUE(project.Load(path.string(), 255));
+    EXPECT_TRUE(project.Load(folder_.Write(name, text), 255));
     return LoadReportLines(project);
   }
 
-  std::filesystem::path folder_;
+  testing::TempFolder folder_;
   ScriptedOperator operator_;
   ScopedOperator installed_{operator_};
 };
@@ -105,19 +95,19 @@ const std::string kDrawing =
 // An unknown command E at byte 32.
 const std::string kPlot = "IN;SP1;PU0,0;PD1000,0,1000,1000;E;PU;";
 
-TEST_F(LoadReportLanguage, NotesOfBothReadersReadInPolish) {
-  EXPECT_EQ(ReportOf(kPoland, "circle.dxf", kDrawing),
-            std::vector<std::string>{"wiersz 6: Pominięto CIRCLE: promień nie jest większy od 0"});
-  EXPECT_EQ(ReportOf(kPoland, "unknown.plt", kPlot),
-            std::vector<std::string>{
-                "Polecenie E (bajt 32) nie jest rysowane: pominięto je wraz z następującymi liczbami"});
-}
-
-TEST_F(LoadReportLanguage, NotesOfBothReadersReadInGerman) {
-  EXPECT_EQ(ReportOf(kGermany, "circle.dxf", kDrawing),
-            std::vector<std::string>{"Zeile 6: CIRCLE übersprungen: Der Radius ist nicht größer als 0"});
-  EXPECT_EQ(ReportOf(kGermany, "unknown.plt", kPlot),
-            std::vector<std::string>{"Befehl E (Byte 32) nicht gezeichnet: Befehl und folgende Zahlen übergangen"});
+TEST_F(LoadReportLanguage, NotesOfBothReadersReadInPolishAndGerman) {
+  struct Case {
+    int country;
+    std::string circle, unknown;
+  };
+  for (const Case& c :
+       {Case{kPoland, "wiersz 6: Pominięto CIRCLE: promień nie jest większy od 0",
+             "Polecenie E (bajt 32) nie jest rysowane: pominięto je wraz z następującymi liczbami"},
+        Case{kGermany, "Zeile 6: CIRCLE übersprungen: Der Radius ist nicht größer als 0",
+             "Befehl E (Byte 32) nicht gezeichnet: Befehl und folgende Zahlen übergangen"}}) {
+    EXPECT_EQ(ReportOf(c.country, "circle.dxf", kDrawing), std::vector<std::string>{c.circle});
+    EXPECT_EQ(ReportOf(c.country, "unknown.plt", kPlot), std::vector<std::string>{c.unknown});
+  }
 }
 
 }  // namespace
