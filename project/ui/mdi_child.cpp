@@ -1,5 +1,8 @@
 #include "project/ui/mdi_child.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMetaObject>
@@ -21,6 +24,7 @@
 #include "geometry/decimal_text.h"
 #include "project/load_report.h"
 #include "project/ui/load_report_dialog.h"
+#include "project/ui/off_thread_work.h"
 #include "services/interfejs.h"
 #include "services/operator.h"
 #include "ui/input_interceptor.h"
@@ -68,12 +72,66 @@ void DrawPolyline(QPainter& painter, const std::vector<TPlotPoint>& pixels, size
   }
 }
 
+TextLookup LookupOf(const tInterfejs& texts) {
+  return [&texts](std::string_view section, std::string_view key) { return texts.GetText(section, key); };
+}
+
+// What the window holds while the project is worked on elsewhere: the settings the program reads and writes and
+// the box the picture was made for, no figures.
+ProjectDocument StandIn(const ProjectDocument& project, TextLookup texts) {
+  ProjectDocument stand_in(std::move(texts));
+  stand_in.SetKerf(project.kerf_width_mm(), project.kerf_scale_percent());
+  stand_in.project_min_x = project.project_min_x;
+  stand_in.project_min_y = project.project_min_y;
+  stand_in.project_max_x = project.project_max_x;
+  stand_in.project_max_y = project.project_max_y;
+  stand_in.project_width = project.project_width;
+  stand_in.project_height = project.project_height;
+  stand_in.feed_sign = project.feed_sign;
+  stand_in.feed_sign_start = project.feed_sign_start;
+  stand_in.reader_kind = project.reader_kind;
+  stand_in.source_file = project.source_file;
+  stand_in.feed_direction = project.feed_direction;
+  stand_in.drawing_unit = project.drawing_unit;
+  stand_in.working_range = project.working_range;
+  stand_in.ltscale = project.ltscale;
+  stand_in.plan_after_load = project.plan_after_load;
+  stand_in.add_frame = project.add_frame;
+  return stand_in;
+}
+
+// While a project works: Esc (not one that closes a menu or a box) and the operator's Stop stop its planning.
+// The events go on to the windows: a Stop stops the machine too.
+class PlanningStopWatch final : public QObject {
+ public:
+  explicit PlanningStopWatch(std::function<void()> stop) : stop_(std::move(stop)) {
+    QCoreApplication::instance()->installEventFilter(this);
+  }
+  ~PlanningStopWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
+  PlanningStopWatch(const PlanningStopWatch&) = delete;
+  PlanningStopWatch& operator=(const PlanningStopWatch&) = delete;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const PendingInput input = ClassifyInput(watched, *event);
+    if (input == PendingInput::kStop && event->type() != QEvent::KeyPress) {
+      stop_();  // a Stop button
+    } else if (event->type() == QEvent::KeyPress && QApplication::activePopupWidget() == nullptr &&
+               QApplication::activeModalWidget() == nullptr) {
+      // Keys typed into a box or a menu are theirs.
+      if (input == PendingInput::kStop || static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape) stop_();
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> stop_;
+};
+
 }  // namespace
 
 TMDIChild::TMDIChild(const tInterfejs& texts, QWidget* parent)
-    : QWidget(parent), texts_(texts), document_([&texts](std::string_view section, std::string_view key) {
-        return texts.GetText(section, key);
-      }) {
+    : QWidget(parent), texts_(texts), document_(LookupOf(texts)) {
   setObjectName("MDIChild");
   setAttribute(Qt::WA_DeleteOnClose);
   setMouseTracking(false);
@@ -89,6 +147,14 @@ TMDIChild::TMDIChild(const tInterfejs& texts, QWidget* parent)
   notes_button_->setVisible(false);
   connect(notes_button_, &QToolButton::clicked, this, [this] { ShowLoadReport(); });
   status_line_->addPermanentWidget(notes_button_);
+  stop_button_ = new QToolButton(status_line_);
+  stop_button_->setObjectName("StopPlanning");
+  stop_button_->setText(LanguageText(texts_, "Project_window", "zatrzymajPlanowanie"));
+  connect(stop_button_, &QToolButton::clicked, this, [this] { StopPlanning(); });
+  status_line_->addPermanentWidget(stop_button_);
+  // The line is as high with its buttons as without them: the picture keeps its size when one comes or goes.
+  status_line_->setMinimumHeight(status_line_->sizeHint().height());
+  stop_button_->setVisible(false);
   cut_status_ = new QLabel(status_line_);
   cut_status_->setObjectName("CutStatus");
   cut_status_->setVisible(false);
@@ -98,7 +164,8 @@ TMDIChild::TMDIChild(const tInterfejs& texts, QWidget* parent)
   ApplyReadingOrder(*this, texts_);
 }
 
-TMDIChild::~TMDIChild() = default;
+// A window taken down while it works (the program ending) lets the work end first.
+TMDIChild::~TMDIChild() { work_.reset(); }
 
 ProjectView TMDIChild::View() const {
   return Adjusted(ViewOf(document_, width(), height(), status_line_->height()), adjust_);
@@ -110,17 +177,20 @@ void TMDIChild::ZoomBy(double factor) {
 }
 
 void TMDIChild::ZoomBy(double factor, const QPoint& about) {
+  if (busy_) return;
   ZoomAbout(adjust_, ViewOf(document_, width(), height(), status_line_->height()), factor, about.x(), about.y());
   ProjectChanged();
 }
 
 void TMDIChild::MoveBy(const QPoint& by) {
+  if (busy_) return;
   adjust_.shift_x += by.x();
   adjust_.shift_y += by.y();
   ProjectChanged();
 }
 
 void TMDIChild::FitView() {
+  if (busy_) return;
   adjust_ = ViewAdjust{};
   ProjectChanged();
 }
@@ -145,39 +215,126 @@ void TMDIChild::ClearCut() {
 
 QString TMDIChild::CutStatusText() const { return cut_status_->isVisible() ? cut_status_->text() : QString(); }
 
-void TMDIChild::Work(const std::function<void()>& work) {
+void TMDIChild::Work(const std::function<void()>& steps) {
   busy_ = true;
-  ScopedProjectStatusLine line([this](const QString& text) { SetStatusLine(text); });
-  work();
-  busy_ = false;
+  close_requested_ = false;
+  stop_button_->setVisible(true);
+  setCursor(Qt::BusyCursor);
+  work_ = std::make_unique<OffThreadWork>(*this, [this](int panel, const std::string& text) {
+    const ScopedProjectStatusLine line([this](const QString& shown) { SetStatusLine(shown); });
+    CurrentOperator().SetStatusText(panel, text);
+  });
+  const PlanningStopWatch watch([this] { StopPlanning(); });
+  struct End {
+    TMDIChild& window;
+    ~End() {
+      window.work_.reset();
+      window.busy_ = false;
+      window.stop_button_->setVisible(false);
+      window.unsetCursor();
+      window.ProjectChanged();
+      // Asked while the work ran: carried out from the event loop, once the caller is done with the window.
+      if (window.close_requested_) {
+        QMetaObject::invokeMethod(
+            &window,
+            [&window = window] {
+              if (QWidget* frame = window.parentWidget()) {
+                frame->close();
+              } else {
+                window.close();
+              }
+            },
+            Qt::QueuedConnection);
+      }
+    }
+  } end{*this};
+  steps();
+}
+
+bool TMDIChild::OffThread(const std::function<void(ProjectDocument&)>& work) {
+  auto project = std::make_unique<ProjectDocument>(std::move(document_));
+  document_ = StandIn(*project, LookupOf(texts_));
+  // The loop may be left before the work ends (the program ending); the call that ends it then finds it gone.
+  struct Waiting {
+    QEventLoop* loop = nullptr;
+    bool finished = false;
+  };
+  const auto waiting = std::make_shared<Waiting>();
+  QEventLoop loop;
+  waiting->loop = &loop;
+  work_->Start([&work, &worked = *project] { work(worked); },
+               [waiting] {
+                 waiting->finished = true;
+                 if (waiting->loop != nullptr) waiting->loop->quit();
+               });
+  {
+    // An event loop inside the program's work, as a box's is: a machine operation begun from it while another
+    // holds the machine is refused.
+    const NestedLoop nested(CurrentOperator());
+    loop.exec();
+  }
+  waiting->loop = nullptr;
+  if (!waiting->finished) work_->Cancel();
+  struct TakeBack {
+    TMDIChild& window;
+    std::unique_ptr<ProjectDocument>& project;
+    ~TakeBack() { window.document_ = std::move(*project); }
+  } take_back{*this, project};
+  work_->Join();
+  return !work_->cancelled();
+}
+
+void TMDIChild::ShowBeforeWork() {
+  picture_valid_ = false;
+  RemakeAnimation();
+  RenderPicture();
+  update();
+}
+
+void TMDIChild::StopPlanning() {
+  if (work_ != nullptr) work_->StopPlanning();
+}
+
+void TMDIChild::closeEvent(QCloseEvent* event) {
+  if (!busy_) {
+    QWidget::closeEvent(event);
+    return;
+  }
+  close_requested_ = true;
+  if (work_ != nullptr) work_->Cancel();
+  event->ignore();
 }
 
 bool TMDIChild::Load(const std::string& file_name, int pen_filter) {
-  return LoadAndPlan(file_name, [&] { return document_.Load(file_name, pen_filter); });
+  return LoadAndPlan(file_name,
+                     [&](ProjectDocument& project) { return project.Load(file_name, pen_filter); });
 }
 
 bool TMDIChild::LoadFigures(FigureList drawing, const std::string& caption) {
-  return LoadAndPlan(caption, [&] { return document_.LoadFigures(std::move(drawing)); });
+  return LoadAndPlan(caption, [&](ProjectDocument& project) { return project.LoadFigures(std::move(drawing)); });
 }
 
-bool TMDIChild::LoadAndPlan(const std::string& caption, const std::function<bool()>& load) {
+bool TMDIChild::LoadAndPlan(const std::string& caption, const std::function<bool(ProjectDocument&)>& load) {
+  if (busy_) return false;
   setWindowTitle(QString::fromStdString(caption));
   bool loaded = false;
   Work([&] {
     // The drawing is shown before it is planned, so a long plan runs in front of it.
-    document_.plan_after_load = false;
-    loaded = load();
+    const bool ended = OffThread([&](ProjectDocument& project) {
+      project.plan_after_load = false;
+      loaded = load(project);
+    });
     UpdateNotes();
+    loaded = loaded && ended;
     if (!loaded) return;
-    ProjectChanged();
-    CurrentOperator().Repaint();
-    document_.ciecie();
-    ProjectChanged();
+    ShowBeforeWork();
+    OffThread([](ProjectDocument& project) { project.ciecie(); });
   });
-  return loaded;
+  return loaded && !close_requested_;
 }
 
 void TMDIChild::TakeProject(ProjectDocument&& project, const std::string& caption) {
+  if (busy_) return;
   setWindowTitle(QString::fromStdString(caption));
   document_ = std::move(project);
   UpdateNotes();
@@ -185,22 +342,24 @@ void TMDIChild::TakeProject(ProjectDocument&& project, const std::string& captio
 }
 
 void TMDIChild::ciecie() {
-  Work([this] { document_.ciecie(); });
-  ProjectChanged();
+  if (busy_) return;
+  Work([this] { OffThread([](ProjectDocument& project) { project.ciecie(); }); });
 }
 
 void TMDIChild::ChangeKerf(const KerfSettings& settings) {
-  if (!CanCompensateAgain(document_)) return;
+  if (busy_ || !CanCompensateAgain(document_)) return;
   Work([&] {
     // As after a load: the compensated drawing is shown before it is planned.
     document_.plan_after_load = false;
-    document_.ChangeKerf(settings.kerf_mm, settings.scale_percent);
+    if (!OffThread([&](ProjectDocument& project) {
+          project.ChangeKerf(settings.kerf_mm, settings.scale_percent);
+        })) {
+      return;
+    }
     UpdateNotes();
-    ProjectChanged();
-    CurrentOperator().Repaint();
-    document_.ciecie();
+    ShowBeforeWork();
+    OffThread([](ProjectDocument& project) { project.ciecie(); });
   });
-  ProjectChanged();
 }
 
 void TMDIChild::RemakeAnimation() {
@@ -213,6 +372,11 @@ void TMDIChild::RemakeAnimation() {
 }
 
 void TMDIChild::ProjectChanged() {
+  // The stand-in has no figures: the picture made before the work stays.
+  if (busy_) {
+    update();
+    return;
+  }
   picture_valid_ = false;
   RemakeAnimation();
   update();
@@ -372,9 +536,9 @@ void TMDIChild::PaintCut(QPainter& painter, const ProjectView& view) {
 
 void TMDIChild::paintEvent(QPaintEvent*) {
   const int canvas_height = std::max(1, height() - status_line_->height());
-  if (!picture_valid_ || picture_.width() != std::max(1, width()) || picture_.height() != canvas_height) {
-    RenderPicture();
-  }
+  // While the window works the picture made before stays, at the size it was made for.
+  const bool fits = picture_.width() == std::max(1, width()) && picture_.height() == canvas_height;
+  if (!picture_valid_ || (!fits && !busy_)) RenderPicture();
   QPainter painter(this);
   if (dragging_) {
     painter.fillRect(rect(), palette().color(QPalette::Window));
@@ -399,9 +563,7 @@ void TMDIChild::paintEvent(QPaintEvent*) {
 
 void TMDIChild::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  picture_valid_ = false;
-  RemakeAnimation();
-  update();
+  ProjectChanged();
 }
 
 void TMDIChild::mousePressEvent(QMouseEvent* event) {
@@ -409,6 +571,7 @@ void TMDIChild::mousePressEvent(QMouseEvent* event) {
     if (information_requested) information_requested();
     return;
   }
+  if (busy_) return;
   if (event->button() == Qt::MiddleButton || event->button() == Qt::LeftButton) {
     drag_pressed_ = true;
     dragging_ = false;
@@ -592,6 +755,7 @@ void TMDIChild::FinishSimulation() {
 }
 
 void TMDIChild::ShowOrder(bool show) {
+  if (busy_) return;
   show_order_ = show;
   ProjectChanged();
 }
