@@ -128,6 +128,108 @@ class PlanningStopWatch final : public QObject {
   std::function<void()> stop_;
 };
 
+void PaintSpace(QPainter& painter, const SpaceMarks& marks) {
+  // The work area and the origin's cross, under the figures.
+  painter.setPen(QPen(Colour(kWorkAreaColour), 1, Qt::DashLine));
+  painter.setBrush(Qt::NoBrush);
+  QPolygon area;
+  area << At(marks.area_low) << QPoint(marks.area_high.x, marks.area_low.y) << At(marks.area_high)
+       << QPoint(marks.area_low.x, marks.area_high.y);
+  painter.drawPolygon(area);
+  painter.setPen(QPen(Colour(kWorkAreaColour), 2));
+  painter.drawLine(marks.origin.x - 8, marks.origin.y, marks.origin.x + 8, marks.origin.y);
+  painter.drawLine(marks.origin.x, marks.origin.y - 8, marks.origin.x, marks.origin.y + 8);
+}
+
+void PaintStart(QPainter& painter, const SpaceMarks& marks) {
+  if (!marks.planned) return;
+  painter.setPen(QPen(Colour(kStartColour), 2));
+  if (marks.entry != marks.start) {
+    const double dx = double{1} * marks.entry.x - marks.start.x, dy = double{1} * marks.entry.y - marks.start.y;
+    const double length = std::hypot(dx, dy);
+    const double reach = std::min(length, 20.0);
+    painter.drawLine(At(marks.start), QPoint(marks.start.x + static_cast<int>(std::lround(dx / length * reach)),
+                                             marks.start.y + static_cast<int>(std::lround(dy / length * reach))));
+  }
+  painter.setBrush(Colour(kStartColour));
+  painter.drawEllipse(At(marks.start), kStartMark, kStartMark);
+  painter.setBrush(Qt::NoBrush);
+}
+
+void PaintOrder(QPainter& painter, const ProjectDocument& project, const ProjectView& view) {
+  const std::vector<TPlotPoint> path = PlannedPath(project);
+  painter.setPen(QPen(Colour(kOrderColour), 1));
+  painter.setBrush(Colour(kOrderColour));
+  // An arrowhead in the middle of each line long enough to hold one, pointing the way the wire goes.
+  TPlotPoint from{};
+  bool first = true;
+  for (const TPlotPoint& point : path) {
+    const TPlotPoint to = view.Pixel(point);
+    if (!first) painter.drawLine(At(from), At(to));
+    const double dx = double{1} * to.x - from.x, dy = double{1} * to.y - from.y;
+    const double length = std::hypot(dx, dy);
+    if (!first && length >= kArrowRoom) {
+      const double ux = dx / length, uy = dy / length;
+      const QPointF tip(from.x + dx / 2 + ux * kArrow / 2, from.y + dy / 2 + uy * kArrow / 2);
+      const QPointF back(tip.x() - ux * kArrow, tip.y() - uy * kArrow);
+      const QPointF side(-uy * kArrow / 2, ux * kArrow / 2);
+      painter.drawPolygon(QPolygonF({tip, back + side, back - side}));
+    }
+    from = to;
+    first = false;
+  }
+  painter.setBrush(Qt::NoBrush);
+  for (const OrderMark& mark : PlannedOrder(project)) {
+    const TPlotPoint at = view.Pixel(mark.at);
+    painter.drawText(at.x + 6, at.y - 6, QString::number(mark.number));
+  }
+}
+
+bool SameRequest(const PictureRequest& a, const PictureRequest& b) {
+  return a.width == b.width && a.height == b.height && a.status_height == b.status_height &&
+         a.adjust.zoom == b.adjust.zoom && a.adjust.shift_x == b.adjust.shift_x &&
+         a.adjust.shift_y == b.adjust.shift_y && a.background == b.background && a.show_order == b.show_order;
+}
+
+// The picture of the project's figures, without what is painted over it (the scale, the cut, the simulation); the
+// planned marks only when planned.
+QImage PictureOf(const ProjectDocument& project, const PictureRequest& request, bool planned) {
+  const int canvas_height = std::max(1, request.height - request.status_height);
+  QImage picture(std::max(1, request.width), canvas_height, QImage::Format_RGB32);
+  picture.fill(request.background);
+  const ProjectView view =
+      Adjusted(ViewOf(project, request.width, request.height, request.status_height), request.adjust);
+  if (!view.drawable) return picture;
+  QPainter painter(&picture);
+  // The planned path is walked once for the marks of a picture, and not while the plan is being made.
+  const SpaceMarks marks = SpaceMarksOf(project, view, planned);
+  PaintSpace(painter, marks);
+  if (ShowsDrawnFigures(project)) {
+    painter.setPen(QPen(Colour(kGrey), 0));
+    for (const auto& figure : project.drawn_figures) {
+      const std::vector<TPlotPoint> pixels = PixelPolyline(*figure, view);
+      DrawPolyline(painter, pixels, pixels.size());
+    }
+  }
+  for (size_t i = 0; i < project.figures.size(); ++i) {
+    if (static_cast<int64_t>(i) == project.selected_figure) continue;
+    painter.setPen(QPen(Colour(FigureColour(project, i)), 0));
+    const std::vector<TPlotPoint> pixels = PixelPolyline(*project.figures[i], view);
+    DrawPolyline(painter, pixels, pixels.size());
+  }
+  // The start point and a short line towards where the wire goes first, over the figures; the selection over
+  // everything else, wide.
+  PaintStart(painter, marks);
+  if (request.show_order && planned) PaintOrder(painter, project, view);
+  const auto selected = static_cast<size_t>(project.selected_figure);
+  if (project.selected_figure >= 0 && selected < project.figures.size()) {
+    painter.setPen(QPen(Colour(FigureColour(project, selected)), 3));
+    const std::vector<TPlotPoint> pixels = PixelPolyline(*project.figures[selected], view);
+    DrawPolyline(painter, pixels, pixels.size());
+  }
+  return picture;
+}
+
 }  // namespace
 
 TMDIChild::TMDIChild(const tInterfejs& texts, QWidget* parent)
@@ -232,7 +334,10 @@ void TMDIChild::Work(const std::function<void()>& steps) {
       window.busy_ = false;
       window.stop_button_->setVisible(false);
       window.unsetCursor();
-      window.ProjectChanged();
+      if (!window.picture_made_) window.picture_valid_ = false;
+      window.picture_made_ = false;
+      window.RemakeAnimation();
+      window.update();
       // Asked while the work ran: carried out from the event loop, once the caller is done with the window.
       if (window.close_requested_) {
         QMetaObject::invokeMethod(
@@ -251,7 +356,10 @@ void TMDIChild::Work(const std::function<void()>& steps) {
   steps();
 }
 
-bool TMDIChild::OffThread(const std::function<void(ProjectDocument&)>& work) {
+bool TMDIChild::OffThread(const std::function<void(ProjectDocument&)>& work, WorkPicture picture) {
+  picture_made_ = false;
+  const PictureRequest wanted = PictureWanted();
+  QImage made;
   auto project = std::make_unique<ProjectDocument>(std::move(document_));
   document_ = StandIn(*project, LookupOf(texts_));
   // The loop may be left before the work ends (the program ending); the call that ends it then finds it gone.
@@ -262,7 +370,14 @@ bool TMDIChild::OffThread(const std::function<void(ProjectDocument&)>& work) {
   const auto waiting = std::make_shared<Waiting>();
   QEventLoop loop;
   waiting->loop = &loop;
-  work_->Start([&work, &worked = *project] { work(worked); },
+  work_->Start(
+      [&work, &worked = *project, &made, wanted, picture, &off = *work_] {
+        work(worked);
+        // A large drawing takes a second to draw: not on the windows' thread.
+        if (picture != WorkPicture::kNone && !off.cancelled()) {
+          made = PictureOf(worked, wanted, picture == WorkPicture::kPlanned);
+        }
+      },
                [waiting] {
                  waiting->finished = true;
                  if (waiting->loop != nullptr) waiting->loop->quit();
@@ -281,13 +396,19 @@ bool TMDIChild::OffThread(const std::function<void(ProjectDocument&)>& work) {
     ~TakeBack() { window.document_ = std::move(*project); }
   } take_back{*this, project};
   work_->Join();
+  if (!made.isNull() && SameRequest(wanted, PictureWanted())) {
+    picture_ = std::move(made);
+    picture_valid_ = true;
+    picture_made_ = true;
+  }
   return !work_->cancelled();
 }
 
 void TMDIChild::ShowBeforeWork() {
-  picture_valid_ = false;
   RemakeAnimation();
-  RenderPicture();
+  // The window's size changed while the drawing was read.
+  if (!picture_made_) RenderPicture();
+  picture_made_ = false;
   update();
 }
 
@@ -320,15 +441,17 @@ bool TMDIChild::LoadAndPlan(const std::string& caption, const std::function<bool
   bool loaded = false;
   Work([&] {
     // The drawing is shown before it is planned, so a long plan runs in front of it.
-    const bool ended = OffThread([&](ProjectDocument& project) {
-      project.plan_after_load = false;
-      loaded = load(project);
-    });
+    const bool ended = OffThread(
+        [&](ProjectDocument& project) {
+          project.plan_after_load = false;
+          loaded = load(project);
+        },
+        WorkPicture::kDrawing);
     UpdateNotes();
     loaded = loaded && ended;
     if (!loaded) return;
     ShowBeforeWork();
-    OffThread([](ProjectDocument& project) { project.ciecie(); });
+    OffThread([](ProjectDocument& project) { project.ciecie(); }, WorkPicture::kPlanned);
   });
   return loaded && !close_requested_;
 }
@@ -343,7 +466,7 @@ void TMDIChild::TakeProject(ProjectDocument&& project, const std::string& captio
 
 void TMDIChild::ciecie() {
   if (busy_) return;
-  Work([this] { OffThread([](ProjectDocument& project) { project.ciecie(); }); });
+  Work([this] { OffThread([](ProjectDocument& project) { project.ciecie(); }, WorkPicture::kPlanned); });
 }
 
 void TMDIChild::ChangeKerf(const KerfSettings& settings) {
@@ -351,14 +474,13 @@ void TMDIChild::ChangeKerf(const KerfSettings& settings) {
   Work([&] {
     // As after a load: the compensated drawing is shown before it is planned.
     document_.plan_after_load = false;
-    if (!OffThread([&](ProjectDocument& project) {
-          project.ChangeKerf(settings.kerf_mm, settings.scale_percent);
-        })) {
+    if (!OffThread([&](ProjectDocument& project) { project.ChangeKerf(settings.kerf_mm, settings.scale_percent); },
+                   WorkPicture::kDrawing)) {
       return;
     }
     UpdateNotes();
     ShowBeforeWork();
-    OffThread([](ProjectDocument& project) { project.ciecie(); });
+    OffThread([](ProjectDocument& project) { project.ciecie(); }, WorkPicture::kPlanned);
   });
 }
 
@@ -410,96 +532,19 @@ void TMDIChild::ShowLoadReport() {
 }
 
 void TMDIChild::RenderPicture() {
-  const int canvas_height = std::max(1, height() - status_line_->height());
-  picture_ = QImage(std::max(1, width()), canvas_height, QImage::Format_RGB32);
-  picture_.fill(palette().color(QPalette::Window));
+  picture_ = PictureOf(document_, PictureWanted(), !busy_);
   picture_valid_ = true;
-  const ProjectView view = View();
-  if (!view.drawable) return;
-  QPainter painter(&picture_);
-  // The planned path is walked once for the marks of a picture, and not while the plan is being made.
-  const SpaceMarks marks = SpaceMarksOf(document_, view, !busy_);
-  PaintSpace(painter, marks);
-  if (ShowsDrawnFigures(document_)) {
-    painter.setPen(QPen(Colour(kGrey), 0));
-    for (const auto& figure : document_.drawn_figures) {
-      const std::vector<TPlotPoint> pixels = PixelPolyline(*figure, view);
-      DrawPolyline(painter, pixels, pixels.size());
-    }
-  }
-  for (size_t i = 0; i < document_.figures.size(); ++i) {
-    if (static_cast<int64_t>(i) == document_.selected_figure) continue;
-    painter.setPen(QPen(Colour(FigureColour(document_, i)), 0));
-    const std::vector<TPlotPoint> pixels = PixelPolyline(*document_.figures[i], view);
-    DrawPolyline(painter, pixels, pixels.size());
-  }
-  // The start point and a short line towards where the wire goes first, over the figures; the selection over
-  // everything else, wide.
-  PaintStart(painter, marks);
-  if (show_order_ && !busy_) PaintOrder(painter, view);
-  const auto selected = static_cast<size_t>(document_.selected_figure);
-  if (document_.selected_figure >= 0 && selected < document_.figures.size()) {
-    painter.setPen(QPen(Colour(FigureColour(document_, selected)), 3));
-    const std::vector<TPlotPoint> pixels = PixelPolyline(*document_.figures[selected], view);
-    DrawPolyline(painter, pixels, pixels.size());
-  }
 }
 
-void TMDIChild::PaintSpace(QPainter& painter, const SpaceMarks& marks) {
-  // The work area and the origin's cross, under the figures.
-  painter.setPen(QPen(Colour(kWorkAreaColour), 1, Qt::DashLine));
-  painter.setBrush(Qt::NoBrush);
-  QPolygon area;
-  area << At(marks.area_low) << QPoint(marks.area_high.x, marks.area_low.y) << At(marks.area_high)
-       << QPoint(marks.area_low.x, marks.area_high.y);
-  painter.drawPolygon(area);
-  painter.setPen(QPen(Colour(kWorkAreaColour), 2));
-  painter.drawLine(marks.origin.x - 8, marks.origin.y, marks.origin.x + 8, marks.origin.y);
-  painter.drawLine(marks.origin.x, marks.origin.y - 8, marks.origin.x, marks.origin.y + 8);
-}
-
-void TMDIChild::PaintStart(QPainter& painter, const SpaceMarks& marks) {
-  if (!marks.planned) return;
-  painter.setPen(QPen(Colour(kStartColour), 2));
-  if (marks.entry != marks.start) {
-    const double dx = double{1} * marks.entry.x - marks.start.x, dy = double{1} * marks.entry.y - marks.start.y;
-    const double length = std::hypot(dx, dy);
-    const double reach = std::min(length, 20.0);
-    painter.drawLine(At(marks.start), QPoint(marks.start.x + static_cast<int>(std::lround(dx / length * reach)),
-                                             marks.start.y + static_cast<int>(std::lround(dy / length * reach))));
-  }
-  painter.setBrush(Colour(kStartColour));
-  painter.drawEllipse(At(marks.start), kStartMark, kStartMark);
-  painter.setBrush(Qt::NoBrush);
-}
-
-void TMDIChild::PaintOrder(QPainter& painter, const ProjectView& view) {
-  const std::vector<TPlotPoint> path = PlannedPath(document_);
-  painter.setPen(QPen(Colour(kOrderColour), 1));
-  painter.setBrush(Colour(kOrderColour));
-  // An arrowhead in the middle of each line long enough to hold one, pointing the way the wire goes.
-  TPlotPoint from{};
-  bool first = true;
-  for (const TPlotPoint& point : path) {
-    const TPlotPoint to = view.Pixel(point);
-    if (!first) painter.drawLine(At(from), At(to));
-    const double dx = double{1} * to.x - from.x, dy = double{1} * to.y - from.y;
-    const double length = std::hypot(dx, dy);
-    if (!first && length >= kArrowRoom) {
-      const double ux = dx / length, uy = dy / length;
-      const QPointF tip(from.x + dx / 2 + ux * kArrow / 2, from.y + dy / 2 + uy * kArrow / 2);
-      const QPointF back(tip.x() - ux * kArrow, tip.y() - uy * kArrow);
-      const QPointF side(-uy * kArrow / 2, ux * kArrow / 2);
-      painter.drawPolygon(QPolygonF({tip, back + side, back - side}));
-    }
-    from = to;
-    first = false;
-  }
-  painter.setBrush(Qt::NoBrush);
-  for (const OrderMark& mark : PlannedOrder(document_)) {
-    const TPlotPoint at = view.Pixel(mark.at);
-    painter.drawText(at.x + 6, at.y - 6, QString::number(mark.number));
-  }
+PictureRequest TMDIChild::PictureWanted() const {
+  PictureRequest request;
+  request.width = width();
+  request.height = height();
+  request.status_height = status_line_->height();
+  request.adjust = adjust_;
+  request.background = palette().color(QPalette::Window);
+  request.show_order = show_order_;
+  return request;
 }
 
 void TMDIChild::PaintScaleAndSize(QPainter& painter, const ProjectView& view) {

@@ -2,6 +2,7 @@
 // The project window: one opened drawing with its own status line, painted from a cached picture, picking
 // figures with the mouse and animating the planned path.
 
+#include <QColor>
 #include <QImage>
 #include <QWidget>
 #include <cstdint>
@@ -24,6 +25,17 @@ namespace varnholt {
 class InputInterceptor;
 class OffThreadWork;
 class tInterfejs;
+
+// What a picture of the project is made for: the window's size, its status line's height, the zoom and shift, the
+// background and whether the planned order is shown.
+struct PictureRequest {
+  int width = 1;
+  int height = 1;
+  int status_height = 0;
+  ViewAdjust adjust;
+  QColor background;
+  bool show_order = false;
+};
 
 class TMDIChild final : public QWidget {
  public:
@@ -126,9 +138,7 @@ class TMDIChild final : public QWidget {
   void SetStatusLine(const QString& text);
   void UpdateNotes();
   void RenderPicture();
-  void PaintSpace(QPainter& painter, const SpaceMarks& marks);
-  void PaintStart(QPainter& painter, const SpaceMarks& marks);
-  void PaintOrder(QPainter& painter, const ProjectView& view);
+  PictureRequest PictureWanted() const;
   void PaintScaleAndSize(QPainter& painter, const ProjectView& view);
   void PaintCut(QPainter& painter, const ProjectView& view);
   void ShowSelection();
@@ -143,10 +153,14 @@ class TMDIChild final : public QWidget {
   bool LoadAndPlan(const std::string& caption, const std::function<bool(ProjectDocument&)>& load);
   // Runs steps of OffThread with the window marked busy; a close asked meanwhile is carried out afterwards.
   void Work(const std::function<void()>& steps);
+  // Which picture the work makes of the project once it is done: none, the drawing (before its plan) or the planned
+  // project.
+  enum class WorkPicture { kNone, kDrawing, kPlanned };
   // Runs work on the project's document on a thread of its own while the windows' events go on (the program's end
-  // cancels it); the window holds a stand-in meanwhile. False when the work was cancelled.
-  bool OffThread(const std::function<void(ProjectDocument&)>& work);
-  // The picture of the document as it is now, kept through the work that follows.
+  // cancels it), then the picture asked for, which the window takes if its size is still the one the picture was
+  // made for; the window holds a stand-in meanwhile. False when the work was cancelled.
+  bool OffThread(const std::function<void(ProjectDocument&)>& work, WorkPicture picture);
+  // The picture of the drawing before its plan, kept through the plan.
   void ShowBeforeWork();
 
   const tInterfejs& texts_;
@@ -157,6 +171,8 @@ class TMDIChild final : public QWidget {
   bool busy_ = false;
   std::unique_ptr<OffThreadWork> work_;
   bool close_requested_ = false;
+  // The picture was made by the work just ended.
+  bool picture_made_ = false;
 
   QLabel* cut_status_ = nullptr;
 
