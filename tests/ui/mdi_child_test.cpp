@@ -263,24 +263,35 @@ TEST_F(ProjectWindow, LoadNotesOpenFromTheStatusLine) {
   EXPECT_FALSE(clean->findChild<QToolButton*>("LoadNotes")->isVisible());
 }
 
-TEST_F(ProjectWindow, AKeyDuringALongPlanStopsThePlanningAndTheWindowStays) {
-  bool queued = false;
-  op_.on_status = [&](int panel, const std::string& text) {
-    // The operator presses Esc once the drawing's figures are counted, before the plan has begun.
-    if (panel != 1 || text.rfind(Text("Project_window", "iloscFigur"), 0) != 0 || queued) return;
-    queued = true;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (dynamic_cast<TMDIChild*>(widget) != nullptr) QTest::keyClick(widget, Qt::Key_Escape);
-    }
-  };
-  bool loaded = false;
-  const auto window = Open(testing::SquaresPlot(40), &loaded);
-  EXPECT_TRUE(loaded);
-  EXPECT_TRUE(queued);
-  EXPECT_TRUE(window->document().last_plan.aborted);
-  EXPECT_FALSE(window->document().planned);
-  EXPECT_FALSE(window->busy());
-  EXPECT_FALSE(QApplication::overrideCursor());
+TEST_F(ProjectWindow, EscTheStopOfPlanningOrTheMachinesStopDuringALongPlanStopsThePlanningAndTheWindowStays) {
+  for (const char* way : {"Esc", "StopPlanning", "Space"}) {
+    bool pressed = false;
+    op_.on_status = [&](int panel, const std::string& text) {
+      // The operator stops once the drawing's figures are counted, before the plan has begun.
+      if (panel != 1 || text.rfind(Text("Project_window", "iloscFigur"), 0) != 0 || pressed) return;
+      pressed = true;
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* window = dynamic_cast<TMDIChild*>(widget);
+        if (window == nullptr || !window->busy()) continue;
+        if (std::string_view(way) == "StopPlanning") {
+          auto& stop = testing::Child<QToolButton>(*window, way);
+          EXPECT_TRUE(stop.isVisible());
+          stop.click();
+        } else {
+          QTest::keyClick(window, std::string_view(way) == "Esc" ? Qt::Key_Escape : Qt::Key_Space);
+        }
+      }
+    };
+    bool loaded = false;
+    const auto window = Open(testing::SquaresPlot(40), &loaded);
+    EXPECT_TRUE(loaded) << way;
+    EXPECT_TRUE(pressed) << way;
+    EXPECT_TRUE(window->document().last_plan.aborted) << way;
+    EXPECT_FALSE(window->document().planned) << way;
+    EXPECT_FALSE(window->busy()) << way;
+    EXPECT_FALSE(window->findChild<QToolButton*>("StopPlanning")->isVisible()) << way;
+    EXPECT_FALSE(QApplication::overrideCursor()) << way;
+  }
 }
 
 TEST_F(ProjectWindow, WhileADrawingLoadsAndPlansTheWindowsAnswerAndThePlanIsTheOneMadeWithoutThem) {
