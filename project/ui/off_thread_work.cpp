@@ -14,7 +14,7 @@ class OffThreadWork::ThreadOperator final : public Operator {
   explicit ThreadOperator(OffThreadWork& work) : work_(work) {}
 
   void ShowMessageBox(const std::string& text, bool is_error, const std::string& caption) override {
-    Post([text, is_error, caption] { CurrentOperator().ShowMessageBox(text, is_error, caption); });
+    work_.Tell([text, is_error, caption] { CurrentOperator().ShowMessageBox(text, is_error, caption); });
   }
   // Nothing the load or the plan does asks; were it to, the safe choice is taken without asking.
   int AskQuestion(const std::string&, ButtonSet buttons, const std::string&) override {
@@ -24,7 +24,7 @@ class OffThreadWork::ThreadOperator final : public Operator {
     return kButtonCancel;
   }
   void SetStatusText(int panel, const std::string& text) override {
-    Post([status = work_.status_, panel, text] { status(panel, text); });
+    work_.Tell([status = work_.status_, panel, text] { status(panel, text); });
   }
   // The window shows its own busy state.
   void SetBusyCursor(bool) override {}
@@ -34,10 +34,6 @@ class OffThreadWork::ThreadOperator final : public Operator {
     return work_.stop_.load() ? PendingInput::kKeyPress : PendingInput::kNone;
   }
   bool WorkCancelled() override { return work_.cancelled_.load(); }
-
-  void Post(std::function<void()> call) {
-    QMetaObject::invokeMethod(&work_.context_, std::move(call), Qt::QueuedConnection);
-  }
 
  private:
   OffThreadWork& work_;
@@ -63,9 +59,32 @@ void OffThreadWork::Start(std::function<void()> work, std::function<void()> fini
         failure_ = std::current_exception();
       }
     }
-    // After every text and message the work posted.
-    op_->Post(finished);
+    // After every text and message the work told.
+    Tell(finished);
   });
+}
+
+void OffThreadWork::Tell(std::function<void()> call) {
+  {
+    const std::lock_guard<std::mutex> lock(told_->mutex);
+    told_->calls.push_back(std::move(call));
+  }
+  // The calls themselves pass through the queue's lock, not through the event that has them delivered.
+  QMetaObject::invokeMethod(
+      &context_,
+      [told = told_] {
+        for (;;) {
+          std::function<void()> next;
+          {
+            const std::lock_guard<std::mutex> lock(told->mutex);
+            if (told->calls.empty()) return;
+            next = std::move(told->calls.front());
+            told->calls.pop_front();
+          }
+          next();
+        }
+      },
+      Qt::QueuedConnection);
 }
 
 void OffThreadWork::Join() {

@@ -5,9 +5,11 @@
 
 #include <QObject>
 #include <atomic>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -44,8 +46,17 @@ class OffThreadWork {
 
  private:
   class ThreadOperator;
+  // What the work told, for the windows' thread in the order told; the queue lives as long as a delivery posted for
+  // it, which may come after this object has gone (and then finds nothing to do).
+  struct Told {
+    std::mutex mutex;
+    std::deque<std::function<void()>> calls;
+  };
+  // From the work's thread: call runs on the windows' thread, after everything told before it.
+  void Tell(std::function<void()> call);
 
   QObject& context_;
+  std::shared_ptr<Told> told_ = std::make_shared<Told>();
   StatusRelay status_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> cancelled_{false};
