@@ -3,6 +3,7 @@
 // transmission, control panel); then the event loop.
 
 #include <QApplication>
+#include <QTimer>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -104,6 +105,11 @@ int main(int argc, char** argv) {
     });
   }
   form.show();
-  if (options.open_file) form.OpenDrawing(*options.open_file, varnholt::DrawingKindOfFile(*options.open_file));
+  // Opened from the running event loop, as one the operator opens: the program may be ended while it loads.
+  if (options.open_file) {
+    QTimer::singleShot(0, &form, [&form, &options] {
+      form.OpenDrawing(*options.open_file, varnholt::DrawingKindOfFile(*options.open_file));
+    });
+  }
   return QApplication::exec();
 }

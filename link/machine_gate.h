@@ -86,6 +86,9 @@ class MachineGate {
   friend class MachineHold;
 
   int depth_ = 0;
+  // The windows' event loops inside library work (a box, a project's load) when the running operation began: one
+  // run deeper than these is run inside the operation.
+  int loops_at_start_ = 0;
   MachineOperation running_ = MachineOperation::kNone;
   MachineOperation kept_ = MachineOperation::kNone;
   HeaterChannels heaters_when_kept_ = 0;

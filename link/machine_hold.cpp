@@ -111,8 +111,9 @@ MachineHold::MachineHold(MachineLink& link, MachineOperation operation) : link_(
   if (gate.busy()) {
     // Begun from an event loop the windows run inside the running operation (a posted call, a window's own
     // timer), it is another operation, and refused (but the end of the jog that keeps the machine, which must
-    // stop its move); else the running operation takes this one as a step of its own.
-    if (CurrentOperator().nested_loops() > 0 && operation != gate.kept()) {
+    // stop its move); else the running operation takes this one as a step of its own, also when the operation
+    // itself began inside such a loop (from a window while a project loads).
+    if (CurrentOperator().nested_loops() > gate.loops_at_start_ && operation != gate.kept()) {
       refusal_ = HoldRefusal::kBusy;
       ShowRefusal(link_, operation, refusal_);
       return;
@@ -135,6 +136,7 @@ MachineHold::MachineHold(MachineLink& link, MachineOperation operation) : link_(
     return;
   }
   gate.depth_ = 1;
+  gate.loops_at_start_ = CurrentOperator().nested_loops();
   gate.running_ = operation;
   taken_ = true;
   outermost_ = true;

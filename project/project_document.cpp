@@ -73,7 +73,9 @@ bool ProjectDocument::Load(const std::string& file_name, int pen_filter, LoadOpt
     auto figure = std::make_unique<tfigura>();
     figure->reader_tag = -1;
     while (!reader.AtEof()) {
-      if (++reads % 256 == 0 && ProgressClock::now() >= next_progress) {
+      // A window closing meanwhile ends the load unfinished (and without a word: the window is going).
+      if (++reads % 256 == 0 && op.WorkCancelled()) return false;
+      if (reads % 256 == 0 && ProgressClock::now() >= next_progress) {
         next_progress = ProgressClock::now() + kProgressInterval;
         const int percent = reader.PercentRead();
         if (percent != shown_percent) {

@@ -47,7 +47,7 @@ class ProjectDocument : public PlannedDrawing {
 
   // Reads a drawing into the (empty) project: pen filter, joining, duplicates, measuring, box and origins, the
   // working-range message. False when the project must close (the file could not be opened or read, or held no
-  // figure); the reason has been shown through the operator.
+  // figure); the reason has been shown through the operator. The operator's WorkCancelled ends it, false, unsaid.
   bool Load(const std::string& file_name, int pen_filter, LoadOptions options = {});
   // Takes a drawing the program made (a text) into the (empty) project as Load takes one read from a file: the
   // figures measured, compensated for the kerf, the box, origins and the working-range message, then the plan.

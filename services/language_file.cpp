@@ -7,6 +7,7 @@
 #include <QXmlStreamReader>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 
 namespace varnholt {
 namespace {
@@ -26,6 +27,13 @@ bool WithinDepthLimit(const QByteArray& bytes) {
   return !reader.hasError();
 }
 
+// The document's nodes are shared without locks of their own: a project's work off the windows' thread looks its
+// texts up too, one reader at a time.
+std::mutex& ReadingLock() {
+  static std::mutex lock;
+  return lock;
+}
+
 }  // namespace
 
 LanguageTexts::LanguageTexts() = default;
@@ -34,6 +42,7 @@ LanguageTexts::LanguageTexts(LanguageTexts&& other) noexcept = default;
 LanguageTexts& LanguageTexts::operator=(LanguageTexts&& other) noexcept = default;
 
 std::string LanguageTexts::Lookup(std::string_view section, std::string_view key) const {
+  const std::lock_guard<std::mutex> reading(ReadingLock());
   // An empty tag name would match any element.
   if (document_ == nullptr || section.empty() || key.empty()) return std::string(kMissingText);
   const QDomElement section_element = document_->documentElement().firstChildElement(ToQString(section));
@@ -44,6 +53,7 @@ std::string LanguageTexts::Lookup(std::string_view section, std::string_view key
 }
 
 std::vector<std::pair<std::string, std::string>> LanguageTexts::Entries() const {
+  const std::lock_guard<std::mutex> reading(ReadingLock());
   std::vector<std::pair<std::string, std::string>> entries;
   if (document_ == nullptr) return entries;
   for (QDomElement section = document_->documentElement().firstChildElement(); !section.isNull();

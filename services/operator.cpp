@@ -6,6 +6,7 @@ namespace varnholt {
 namespace {
 
 Operator* installed_operator = nullptr;
+thread_local Operator* thread_operator = nullptr;
 
 Operator& DefaultOperator() {
   static ScriptedOperator unscripted;
@@ -14,7 +15,10 @@ Operator& DefaultOperator() {
 
 }  // namespace
 
-Operator& CurrentOperator() { return installed_operator != nullptr ? *installed_operator : DefaultOperator(); }
+Operator& CurrentOperator() {
+  if (thread_operator != nullptr) return *thread_operator;
+  return installed_operator != nullptr ? *installed_operator : DefaultOperator();
+}
 
 void SetOperator(Operator* op) { installed_operator = op; }
 
@@ -29,5 +33,9 @@ BusyCursor::~BusyCursor() {
 ScopedOperator::ScopedOperator(Operator& op) : previous_(installed_operator) { installed_operator = &op; }
 
 ScopedOperator::~ScopedOperator() { installed_operator = previous_; }
+
+ScopedThreadOperator::ScopedThreadOperator(Operator& op) : previous_(thread_operator) { thread_operator = &op; }
+
+ScopedThreadOperator::~ScopedThreadOperator() { thread_operator = previous_; }
 
 }  // namespace varnholt

@@ -52,6 +52,9 @@ class Operator {
   virtual bool TakeStopInput() { return false; }
   // Forgets the waiting input: the operation it was given during has ended.
   virtual void DropPendingInput() {}
+  // True when the work under way is to end at once, unfinished (the window it works for is closing); a load looks
+  // at it as it shows its progress and gives up.
+  virtual bool WorkCancelled() { return false; }
 
   // Event loops the windows run inside the library's work now (a wait, a box): what starts from one runs in the
   // middle of that work.
@@ -77,11 +80,24 @@ class NestedLoop {
   Operator& op_;
 };
 
-// The operator in use. Until the application installs its windows' operator this is a ScriptedOperator without a
+// The operator in use: the calling thread's own (ScopedThreadOperator), else the installed one. Until the application installs its windows' operator this is a ScriptedOperator without a
 // script (messages recorded, questions answered with the safe choice).
 Operator& CurrentOperator();
 // Installs an operator (nullptr restores the default). The caller keeps it alive while it is installed.
 void SetOperator(Operator* op);
+
+// Installs an operator for the calling thread alone, for the lifetime of the guard: work moved off the windows'
+// thread reports through it, and the other threads keep theirs.
+class ScopedThreadOperator {
+ public:
+  explicit ScopedThreadOperator(Operator& op);
+  ~ScopedThreadOperator();
+  ScopedThreadOperator(const ScopedThreadOperator&) = delete;
+  ScopedThreadOperator& operator=(const ScopedThreadOperator&) = delete;
+
+ private:
+  Operator* previous_;
+};
 
 // Shows the hourglass for the lifetime of the guard. Guards nest: one made while another is alive on the same
 // operator leaves the hourglass to the outer one, so a step that shows it inside a longer operation does not take it

@@ -170,6 +170,8 @@ void TMainForm::KonfiguracjaClick() {
   const KerfSettings kerf = KerfSettingsOf(program_.config());
   for (auto it = projects.rbegin(); it != projects.rend(); ++it) {
     TMDIChild* project = *it;
+    // A project at work keeps the settings it began with.
+    if (project->busy()) continue;
     project->JakiKierunek(-1);
     if (!project->busy() && KerfSettingsChanged(project->document(), kerf)) {
       // The project being cut keeps the figures its program was written from, and its repetitions too.

@@ -1,5 +1,8 @@
 #include "project/ui/mdi_child.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMetaObject>
@@ -21,6 +24,7 @@
 #include "geometry/decimal_text.h"
 #include "project/load_report.h"
 #include "project/ui/load_report_dialog.h"
+#include "project/ui/off_thread_work.h"
 #include "services/interfejs.h"
 #include "services/operator.h"
 #include "ui/input_interceptor.h"
@@ -68,12 +72,168 @@ void DrawPolyline(QPainter& painter, const std::vector<TPlotPoint>& pixels, size
   }
 }
 
+TextLookup LookupOf(const tInterfejs& texts) {
+  return [&texts](std::string_view section, std::string_view key) { return texts.GetText(section, key); };
+}
+
+// What the window holds while the project is worked on elsewhere: the settings the program reads and writes and
+// the box the picture was made for, no figures.
+ProjectDocument StandIn(const ProjectDocument& project, TextLookup texts) {
+  ProjectDocument stand_in(std::move(texts));
+  stand_in.SetKerf(project.kerf_width_mm(), project.kerf_scale_percent());
+  stand_in.project_min_x = project.project_min_x;
+  stand_in.project_min_y = project.project_min_y;
+  stand_in.project_max_x = project.project_max_x;
+  stand_in.project_max_y = project.project_max_y;
+  stand_in.project_width = project.project_width;
+  stand_in.project_height = project.project_height;
+  stand_in.feed_sign = project.feed_sign;
+  stand_in.feed_sign_start = project.feed_sign_start;
+  stand_in.reader_kind = project.reader_kind;
+  stand_in.source_file = project.source_file;
+  stand_in.feed_direction = project.feed_direction;
+  stand_in.drawing_unit = project.drawing_unit;
+  stand_in.working_range = project.working_range;
+  stand_in.ltscale = project.ltscale;
+  stand_in.plan_after_load = project.plan_after_load;
+  stand_in.add_frame = project.add_frame;
+  return stand_in;
+}
+
+// While a project works: Esc (not one that closes a menu or a box) and the operator's Stop stop its planning.
+// The events go on to the windows: a Stop stops the machine too.
+class PlanningStopWatch final : public QObject {
+ public:
+  explicit PlanningStopWatch(std::function<void()> stop) : stop_(std::move(stop)) {
+    QCoreApplication::instance()->installEventFilter(this);
+  }
+  ~PlanningStopWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
+  PlanningStopWatch(const PlanningStopWatch&) = delete;
+  PlanningStopWatch& operator=(const PlanningStopWatch&) = delete;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const PendingInput input = ClassifyInput(watched, *event);
+    if (input == PendingInput::kStop && event->type() != QEvent::KeyPress) {
+      stop_();  // a Stop button
+    } else if (event->type() == QEvent::KeyPress && QApplication::activePopupWidget() == nullptr &&
+               QApplication::activeModalWidget() == nullptr) {
+      // Keys typed into a box or a menu are theirs.
+      if (input == PendingInput::kStop || static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape) stop_();
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> stop_;
+};
+
+void PaintSpace(QPainter& painter, const SpaceMarks& marks) {
+  // The work area and the origin's cross, under the figures.
+  painter.setPen(QPen(Colour(kWorkAreaColour), 1, Qt::DashLine));
+  painter.setBrush(Qt::NoBrush);
+  QPolygon area;
+  area << At(marks.area_low) << QPoint(marks.area_high.x, marks.area_low.y) << At(marks.area_high)
+       << QPoint(marks.area_low.x, marks.area_high.y);
+  painter.drawPolygon(area);
+  painter.setPen(QPen(Colour(kWorkAreaColour), 2));
+  painter.drawLine(marks.origin.x - 8, marks.origin.y, marks.origin.x + 8, marks.origin.y);
+  painter.drawLine(marks.origin.x, marks.origin.y - 8, marks.origin.x, marks.origin.y + 8);
+}
+
+void PaintStart(QPainter& painter, const SpaceMarks& marks) {
+  if (!marks.planned) return;
+  painter.setPen(QPen(Colour(kStartColour), 2));
+  if (marks.entry != marks.start) {
+    const double dx = double{1} * marks.entry.x - marks.start.x, dy = double{1} * marks.entry.y - marks.start.y;
+    const double length = std::hypot(dx, dy);
+    const double reach = std::min(length, 20.0);
+    painter.drawLine(At(marks.start), QPoint(marks.start.x + static_cast<int>(std::lround(dx / length * reach)),
+                                             marks.start.y + static_cast<int>(std::lround(dy / length * reach))));
+  }
+  painter.setBrush(Colour(kStartColour));
+  painter.drawEllipse(At(marks.start), kStartMark, kStartMark);
+  painter.setBrush(Qt::NoBrush);
+}
+
+void PaintOrder(QPainter& painter, const ProjectDocument& project, const ProjectView& view) {
+  const std::vector<TPlotPoint> path = PlannedPath(project);
+  painter.setPen(QPen(Colour(kOrderColour), 1));
+  painter.setBrush(Colour(kOrderColour));
+  // An arrowhead in the middle of each line long enough to hold one, pointing the way the wire goes.
+  TPlotPoint from{};
+  bool first = true;
+  for (const TPlotPoint& point : path) {
+    const TPlotPoint to = view.Pixel(point);
+    if (!first) painter.drawLine(At(from), At(to));
+    const double dx = double{1} * to.x - from.x, dy = double{1} * to.y - from.y;
+    const double length = std::hypot(dx, dy);
+    if (!first && length >= kArrowRoom) {
+      const double ux = dx / length, uy = dy / length;
+      const QPointF tip(from.x + dx / 2 + ux * kArrow / 2, from.y + dy / 2 + uy * kArrow / 2);
+      const QPointF back(tip.x() - ux * kArrow, tip.y() - uy * kArrow);
+      const QPointF side(-uy * kArrow / 2, ux * kArrow / 2);
+      painter.drawPolygon(QPolygonF({tip, back + side, back - side}));
+    }
+    from = to;
+    first = false;
+  }
+  painter.setBrush(Qt::NoBrush);
+  for (const OrderMark& mark : PlannedOrder(project)) {
+    const TPlotPoint at = view.Pixel(mark.at);
+    painter.drawText(at.x + 6, at.y - 6, QString::number(mark.number));
+  }
+}
+
+bool SameRequest(const PictureRequest& a, const PictureRequest& b) {
+  return a.width == b.width && a.height == b.height && a.status_height == b.status_height &&
+         a.adjust.zoom == b.adjust.zoom && a.adjust.shift_x == b.adjust.shift_x &&
+         a.adjust.shift_y == b.adjust.shift_y && a.background == b.background && a.show_order == b.show_order;
+}
+
+// The picture of the project's figures, without what is painted over it (the scale, the cut, the simulation); the
+// planned marks only when planned.
+QImage PictureOf(const ProjectDocument& project, const PictureRequest& request, bool planned) {
+  const int canvas_height = std::max(1, request.height - request.status_height);
+  QImage picture(std::max(1, request.width), canvas_height, QImage::Format_RGB32);
+  picture.fill(request.background);
+  const ProjectView view =
+      Adjusted(ViewOf(project, request.width, request.height, request.status_height), request.adjust);
+  if (!view.drawable) return picture;
+  QPainter painter(&picture);
+  // The planned path is walked once for the marks of a picture, and not while the plan is being made.
+  const SpaceMarks marks = SpaceMarksOf(project, view, planned);
+  PaintSpace(painter, marks);
+  if (ShowsDrawnFigures(project)) {
+    painter.setPen(QPen(Colour(kGrey), 0));
+    for (const auto& figure : project.drawn_figures) {
+      const std::vector<TPlotPoint> pixels = PixelPolyline(*figure, view);
+      DrawPolyline(painter, pixels, pixels.size());
+    }
+  }
+  for (size_t i = 0; i < project.figures.size(); ++i) {
+    if (static_cast<int64_t>(i) == project.selected_figure) continue;
+    painter.setPen(QPen(Colour(FigureColour(project, i)), 0));
+    const std::vector<TPlotPoint> pixels = PixelPolyline(*project.figures[i], view);
+    DrawPolyline(painter, pixels, pixels.size());
+  }
+  // The start point and a short line towards where the wire goes first, over the figures; the selection over
+  // everything else, wide.
+  PaintStart(painter, marks);
+  if (request.show_order && planned) PaintOrder(painter, project, view);
+  const auto selected = static_cast<size_t>(project.selected_figure);
+  if (project.selected_figure >= 0 && selected < project.figures.size()) {
+    painter.setPen(QPen(Colour(FigureColour(project, selected)), 3));
+    const std::vector<TPlotPoint> pixels = PixelPolyline(*project.figures[selected], view);
+    DrawPolyline(painter, pixels, pixels.size());
+  }
+  return picture;
+}
+
 }  // namespace
 
 TMDIChild::TMDIChild(const tInterfejs& texts, QWidget* parent)
-    : QWidget(parent), texts_(texts), document_([&texts](std::string_view section, std::string_view key) {
-        return texts.GetText(section, key);
-      }) {
+    : QWidget(parent), texts_(texts), document_(LookupOf(texts)) {
   setObjectName("MDIChild");
   setAttribute(Qt::WA_DeleteOnClose);
   setMouseTracking(false);
@@ -89,6 +249,14 @@ TMDIChild::TMDIChild(const tInterfejs& texts, QWidget* parent)
   notes_button_->setVisible(false);
   connect(notes_button_, &QToolButton::clicked, this, [this] { ShowLoadReport(); });
   status_line_->addPermanentWidget(notes_button_);
+  stop_button_ = new QToolButton(status_line_);
+  stop_button_->setObjectName("StopPlanning");
+  stop_button_->setText(LanguageText(texts_, "Project_window", "zatrzymajPlanowanie"));
+  connect(stop_button_, &QToolButton::clicked, this, [this] { StopPlanning(); });
+  status_line_->addPermanentWidget(stop_button_);
+  // The line is as high with its buttons as without them: the picture keeps its size when one comes or goes.
+  status_line_->setMinimumHeight(status_line_->sizeHint().height());
+  stop_button_->setVisible(false);
   cut_status_ = new QLabel(status_line_);
   cut_status_->setObjectName("CutStatus");
   cut_status_->setVisible(false);
@@ -98,7 +266,8 @@ TMDIChild::TMDIChild(const tInterfejs& texts, QWidget* parent)
   ApplyReadingOrder(*this, texts_);
 }
 
-TMDIChild::~TMDIChild() = default;
+// A window taken down while it works (the program ending) lets the work end first.
+TMDIChild::~TMDIChild() { work_.reset(); }
 
 ProjectView TMDIChild::View() const {
   return Adjusted(ViewOf(document_, width(), height(), status_line_->height()), adjust_);
@@ -110,17 +279,20 @@ void TMDIChild::ZoomBy(double factor) {
 }
 
 void TMDIChild::ZoomBy(double factor, const QPoint& about) {
+  if (busy_) return;
   ZoomAbout(adjust_, ViewOf(document_, width(), height(), status_line_->height()), factor, about.x(), about.y());
   ProjectChanged();
 }
 
 void TMDIChild::MoveBy(const QPoint& by) {
+  if (busy_) return;
   adjust_.shift_x += by.x();
   adjust_.shift_y += by.y();
   ProjectChanged();
 }
 
 void TMDIChild::FitView() {
+  if (busy_) return;
   adjust_ = ViewAdjust{};
   ProjectChanged();
 }
@@ -145,39 +317,147 @@ void TMDIChild::ClearCut() {
 
 QString TMDIChild::CutStatusText() const { return cut_status_->isVisible() ? cut_status_->text() : QString(); }
 
-void TMDIChild::Work(const std::function<void()>& work) {
+void TMDIChild::Work(const std::function<void()>& steps) {
   busy_ = true;
-  ScopedProjectStatusLine line([this](const QString& text) { SetStatusLine(text); });
-  work();
-  busy_ = false;
+  close_requested_ = false;
+  stop_button_->setVisible(true);
+  setCursor(Qt::BusyCursor);
+  work_ = std::make_unique<OffThreadWork>(*this, [this](int panel, const std::string& text) {
+    const ScopedProjectStatusLine line([this](const QString& shown) { SetStatusLine(shown); });
+    CurrentOperator().SetStatusText(panel, text);
+  });
+  const PlanningStopWatch watch([this] { StopPlanning(); });
+  struct End {
+    TMDIChild& window;
+    ~End() {
+      window.work_.reset();
+      window.busy_ = false;
+      window.stop_button_->setVisible(false);
+      window.unsetCursor();
+      if (!window.picture_made_) window.picture_valid_ = false;
+      window.picture_made_ = false;
+      window.RemakeAnimation();
+      window.update();
+      // Asked while the work ran: carried out from the event loop, once the caller is done with the window.
+      if (window.close_requested_) {
+        QMetaObject::invokeMethod(
+            &window,
+            [&window = window] {
+              if (QWidget* frame = window.parentWidget()) {
+                frame->close();
+              } else {
+                window.close();
+              }
+            },
+            Qt::QueuedConnection);
+      }
+    }
+  } end{*this};
+  steps();
+}
+
+bool TMDIChild::OffThread(const std::function<void(ProjectDocument&)>& work, WorkPicture picture) {
+  picture_made_ = false;
+  const PictureRequest wanted = PictureWanted();
+  QImage made;
+  auto project = std::make_unique<ProjectDocument>(std::move(document_));
+  document_ = StandIn(*project, LookupOf(texts_));
+  // The loop may be left before the work ends (the program ending); the call that ends it then finds it gone.
+  struct Waiting {
+    QEventLoop* loop = nullptr;
+    bool finished = false;
+  };
+  const auto waiting = std::make_shared<Waiting>();
+  QEventLoop loop;
+  waiting->loop = &loop;
+  work_->Start(
+      [&work, &worked = *project, &made, wanted, picture, &off = *work_] {
+        work(worked);
+        // A large drawing takes a second to draw: not on the windows' thread.
+        if (picture != WorkPicture::kNone && !off.cancelled()) {
+          made = PictureOf(worked, wanted, picture == WorkPicture::kPlanned);
+        }
+      },
+               [waiting] {
+                 waiting->finished = true;
+                 if (waiting->loop != nullptr) waiting->loop->quit();
+               });
+  {
+    // An event loop inside the program's work, as a box's is: a machine operation begun from it while another
+    // holds the machine is refused.
+    const NestedLoop nested(CurrentOperator());
+    loop.exec();
+  }
+  waiting->loop = nullptr;
+  if (!waiting->finished) work_->Cancel();
+  struct TakeBack {
+    TMDIChild& window;
+    std::unique_ptr<ProjectDocument>& project;
+    ~TakeBack() { window.document_ = std::move(*project); }
+  } take_back{*this, project};
+  work_->Join();
+  if (!made.isNull() && SameRequest(wanted, PictureWanted())) {
+    picture_ = std::move(made);
+    picture_valid_ = true;
+    picture_made_ = true;
+  }
+  return !work_->cancelled();
+}
+
+void TMDIChild::ShowBeforeWork() {
+  RemakeAnimation();
+  // The window's size changed while the drawing was read.
+  if (!picture_made_) RenderPicture();
+  picture_made_ = false;
+  update();
+}
+
+void TMDIChild::StopPlanning() {
+  if (work_ != nullptr) work_->StopPlanning();
+}
+
+void TMDIChild::closeEvent(QCloseEvent* event) {
+  if (!busy_) {
+    QWidget::closeEvent(event);
+    return;
+  }
+  close_requested_ = true;
+  if (work_ != nullptr) work_->Cancel();
+  event->ignore();
 }
 
 bool TMDIChild::Load(const std::string& file_name, int pen_filter) {
-  return LoadAndPlan(file_name, [&] { return document_.Load(file_name, pen_filter); });
+  return LoadAndPlan(file_name,
+                     [&](ProjectDocument& project) { return project.Load(file_name, pen_filter); });
 }
 
 bool TMDIChild::LoadFigures(FigureList drawing, const std::string& caption) {
-  return LoadAndPlan(caption, [&] { return document_.LoadFigures(std::move(drawing)); });
+  return LoadAndPlan(caption, [&](ProjectDocument& project) { return project.LoadFigures(std::move(drawing)); });
 }
 
-bool TMDIChild::LoadAndPlan(const std::string& caption, const std::function<bool()>& load) {
+bool TMDIChild::LoadAndPlan(const std::string& caption, const std::function<bool(ProjectDocument&)>& load) {
+  if (busy_) return false;
   setWindowTitle(QString::fromStdString(caption));
   bool loaded = false;
   Work([&] {
     // The drawing is shown before it is planned, so a long plan runs in front of it.
-    document_.plan_after_load = false;
-    loaded = load();
+    const bool ended = OffThread(
+        [&](ProjectDocument& project) {
+          project.plan_after_load = false;
+          loaded = load(project);
+        },
+        WorkPicture::kDrawing);
     UpdateNotes();
+    loaded = loaded && ended;
     if (!loaded) return;
-    ProjectChanged();
-    CurrentOperator().Repaint();
-    document_.ciecie();
-    ProjectChanged();
+    ShowBeforeWork();
+    OffThread([](ProjectDocument& project) { project.ciecie(); }, WorkPicture::kPlanned);
   });
-  return loaded;
+  return loaded && !close_requested_;
 }
 
 void TMDIChild::TakeProject(ProjectDocument&& project, const std::string& caption) {
+  if (busy_) return;
   setWindowTitle(QString::fromStdString(caption));
   document_ = std::move(project);
   UpdateNotes();
@@ -185,22 +465,23 @@ void TMDIChild::TakeProject(ProjectDocument&& project, const std::string& captio
 }
 
 void TMDIChild::ciecie() {
-  Work([this] { document_.ciecie(); });
-  ProjectChanged();
+  if (busy_) return;
+  Work([this] { OffThread([](ProjectDocument& project) { project.ciecie(); }, WorkPicture::kPlanned); });
 }
 
 void TMDIChild::ChangeKerf(const KerfSettings& settings) {
-  if (!CanCompensateAgain(document_)) return;
+  if (busy_ || !CanCompensateAgain(document_)) return;
   Work([&] {
     // As after a load: the compensated drawing is shown before it is planned.
     document_.plan_after_load = false;
-    document_.ChangeKerf(settings.kerf_mm, settings.scale_percent);
+    if (!OffThread([&](ProjectDocument& project) { project.ChangeKerf(settings.kerf_mm, settings.scale_percent); },
+                   WorkPicture::kDrawing)) {
+      return;
+    }
     UpdateNotes();
-    ProjectChanged();
-    CurrentOperator().Repaint();
-    document_.ciecie();
+    ShowBeforeWork();
+    OffThread([](ProjectDocument& project) { project.ciecie(); }, WorkPicture::kPlanned);
   });
-  ProjectChanged();
 }
 
 void TMDIChild::RemakeAnimation() {
@@ -213,6 +494,11 @@ void TMDIChild::RemakeAnimation() {
 }
 
 void TMDIChild::ProjectChanged() {
+  // The stand-in has no figures: the picture made before the work stays.
+  if (busy_) {
+    update();
+    return;
+  }
   picture_valid_ = false;
   RemakeAnimation();
   update();
@@ -246,96 +532,19 @@ void TMDIChild::ShowLoadReport() {
 }
 
 void TMDIChild::RenderPicture() {
-  const int canvas_height = std::max(1, height() - status_line_->height());
-  picture_ = QImage(std::max(1, width()), canvas_height, QImage::Format_RGB32);
-  picture_.fill(palette().color(QPalette::Window));
+  picture_ = PictureOf(document_, PictureWanted(), !busy_);
   picture_valid_ = true;
-  const ProjectView view = View();
-  if (!view.drawable) return;
-  QPainter painter(&picture_);
-  // The planned path is walked once for the marks of a picture, and not while the plan is being made.
-  const SpaceMarks marks = SpaceMarksOf(document_, view, !busy_);
-  PaintSpace(painter, marks);
-  if (ShowsDrawnFigures(document_)) {
-    painter.setPen(QPen(Colour(kGrey), 0));
-    for (const auto& figure : document_.drawn_figures) {
-      const std::vector<TPlotPoint> pixels = PixelPolyline(*figure, view);
-      DrawPolyline(painter, pixels, pixels.size());
-    }
-  }
-  for (size_t i = 0; i < document_.figures.size(); ++i) {
-    if (static_cast<int64_t>(i) == document_.selected_figure) continue;
-    painter.setPen(QPen(Colour(FigureColour(document_, i)), 0));
-    const std::vector<TPlotPoint> pixels = PixelPolyline(*document_.figures[i], view);
-    DrawPolyline(painter, pixels, pixels.size());
-  }
-  // The start point and a short line towards where the wire goes first, over the figures; the selection over
-  // everything else, wide.
-  PaintStart(painter, marks);
-  if (show_order_ && !busy_) PaintOrder(painter, view);
-  const auto selected = static_cast<size_t>(document_.selected_figure);
-  if (document_.selected_figure >= 0 && selected < document_.figures.size()) {
-    painter.setPen(QPen(Colour(FigureColour(document_, selected)), 3));
-    const std::vector<TPlotPoint> pixels = PixelPolyline(*document_.figures[selected], view);
-    DrawPolyline(painter, pixels, pixels.size());
-  }
 }
 
-void TMDIChild::PaintSpace(QPainter& painter, const SpaceMarks& marks) {
-  // The work area and the origin's cross, under the figures.
-  painter.setPen(QPen(Colour(kWorkAreaColour), 1, Qt::DashLine));
-  painter.setBrush(Qt::NoBrush);
-  QPolygon area;
-  area << At(marks.area_low) << QPoint(marks.area_high.x, marks.area_low.y) << At(marks.area_high)
-       << QPoint(marks.area_low.x, marks.area_high.y);
-  painter.drawPolygon(area);
-  painter.setPen(QPen(Colour(kWorkAreaColour), 2));
-  painter.drawLine(marks.origin.x - 8, marks.origin.y, marks.origin.x + 8, marks.origin.y);
-  painter.drawLine(marks.origin.x, marks.origin.y - 8, marks.origin.x, marks.origin.y + 8);
-}
-
-void TMDIChild::PaintStart(QPainter& painter, const SpaceMarks& marks) {
-  if (!marks.planned) return;
-  painter.setPen(QPen(Colour(kStartColour), 2));
-  if (marks.entry != marks.start) {
-    const double dx = double{1} * marks.entry.x - marks.start.x, dy = double{1} * marks.entry.y - marks.start.y;
-    const double length = std::hypot(dx, dy);
-    const double reach = std::min(length, 20.0);
-    painter.drawLine(At(marks.start), QPoint(marks.start.x + static_cast<int>(std::lround(dx / length * reach)),
-                                             marks.start.y + static_cast<int>(std::lround(dy / length * reach))));
-  }
-  painter.setBrush(Colour(kStartColour));
-  painter.drawEllipse(At(marks.start), kStartMark, kStartMark);
-  painter.setBrush(Qt::NoBrush);
-}
-
-void TMDIChild::PaintOrder(QPainter& painter, const ProjectView& view) {
-  const std::vector<TPlotPoint> path = PlannedPath(document_);
-  painter.setPen(QPen(Colour(kOrderColour), 1));
-  painter.setBrush(Colour(kOrderColour));
-  // An arrowhead in the middle of each line long enough to hold one, pointing the way the wire goes.
-  TPlotPoint from{};
-  bool first = true;
-  for (const TPlotPoint& point : path) {
-    const TPlotPoint to = view.Pixel(point);
-    if (!first) painter.drawLine(At(from), At(to));
-    const double dx = double{1} * to.x - from.x, dy = double{1} * to.y - from.y;
-    const double length = std::hypot(dx, dy);
-    if (!first && length >= kArrowRoom) {
-      const double ux = dx / length, uy = dy / length;
-      const QPointF tip(from.x + dx / 2 + ux * kArrow / 2, from.y + dy / 2 + uy * kArrow / 2);
-      const QPointF back(tip.x() - ux * kArrow, tip.y() - uy * kArrow);
-      const QPointF side(-uy * kArrow / 2, ux * kArrow / 2);
-      painter.drawPolygon(QPolygonF({tip, back + side, back - side}));
-    }
-    from = to;
-    first = false;
-  }
-  painter.setBrush(Qt::NoBrush);
-  for (const OrderMark& mark : PlannedOrder(document_)) {
-    const TPlotPoint at = view.Pixel(mark.at);
-    painter.drawText(at.x + 6, at.y - 6, QString::number(mark.number));
-  }
+PictureRequest TMDIChild::PictureWanted() const {
+  PictureRequest request;
+  request.width = width();
+  request.height = height();
+  request.status_height = status_line_->height();
+  request.adjust = adjust_;
+  request.background = palette().color(QPalette::Window);
+  request.show_order = show_order_;
+  return request;
 }
 
 void TMDIChild::PaintScaleAndSize(QPainter& painter, const ProjectView& view) {
@@ -372,9 +581,9 @@ void TMDIChild::PaintCut(QPainter& painter, const ProjectView& view) {
 
 void TMDIChild::paintEvent(QPaintEvent*) {
   const int canvas_height = std::max(1, height() - status_line_->height());
-  if (!picture_valid_ || picture_.width() != std::max(1, width()) || picture_.height() != canvas_height) {
-    RenderPicture();
-  }
+  // While the window works the picture made before stays, at the size it was made for.
+  const bool fits = picture_.width() == std::max(1, width()) && picture_.height() == canvas_height;
+  if (!picture_valid_ || (!fits && !busy_)) RenderPicture();
   QPainter painter(this);
   if (dragging_) {
     painter.fillRect(rect(), palette().color(QPalette::Window));
@@ -399,9 +608,7 @@ void TMDIChild::paintEvent(QPaintEvent*) {
 
 void TMDIChild::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  picture_valid_ = false;
-  RemakeAnimation();
-  update();
+  ProjectChanged();
 }
 
 void TMDIChild::mousePressEvent(QMouseEvent* event) {
@@ -409,6 +616,7 @@ void TMDIChild::mousePressEvent(QMouseEvent* event) {
     if (information_requested) information_requested();
     return;
   }
+  if (busy_) return;
   if (event->button() == Qt::MiddleButton || event->button() == Qt::LeftButton) {
     drag_pressed_ = true;
     dragging_ = false;
@@ -592,6 +800,7 @@ void TMDIChild::FinishSimulation() {
 }
 
 void TMDIChild::ShowOrder(bool show) {
+  if (busy_) return;
   show_order_ = show;
   ProjectChanged();
 }

@@ -2,6 +2,7 @@
 // The project window: one opened drawing with its own status line, painted from a cached picture, picking
 // figures with the mouse and animating the planned path.
 
+#include <QColor>
 #include <QImage>
 #include <QWidget>
 #include <cstdint>
@@ -22,7 +23,19 @@ class QToolButton;
 namespace varnholt {
 
 class InputInterceptor;
+class OffThreadWork;
 class tInterfejs;
+
+// What a picture of the project is made for: the window's size, its status line's height, the zoom and shift, the
+// background and whether the planned order is shown.
+struct PictureRequest {
+  int width = 1;
+  int height = 1;
+  int status_height = 0;
+  ViewAdjust adjust;
+  QColor background;
+  bool show_order = false;
+};
 
 class TMDIChild final : public QWidget {
  public:
@@ -35,15 +48,18 @@ class TMDIChild final : public QWidget {
   const ProjectDocument& document() const { return document_; }
 
   // Reads and plans a drawing; the caption becomes the file name. False when the window must close: the file
-  // could not be opened or read, or held no figure (the reason has been shown). The window repaints and keeps
-  // its status line current while it works, and a key or left click stops the planning.
+  // could not be opened or read, or held no figure (the reason has been shown), or the window was closed while it
+  // loaded. The work runs on a thread of its own: the windows answer meanwhile, with the progress in the status
+  // lines; Esc, the status line's Stop of planning and the machine's Stop stop the planning (the drawing stays
+  // unplanned), and a close cancels the work and closes the window once it has ended.
   bool Load(const std::string& file_name, int pen_filter);
   // Takes a drawing the program made (a text) as Load takes a file's, with the caption naming it.
   bool LoadFigures(FigureList drawing, const std::string& caption);
   // Shows a project the program made (a duplication, already planned) in place of an empty one; the caption
   // names it.
   void TakeProject(ProjectDocument&& project, const std::string& caption);
-  // Plans the cut again (after a configuration change), with progress and abort as while loading.
+  // Plans the cut again (after a configuration change), with progress and abort as while loading; nothing while
+  // the window is busy.
   void ciecie();
   // Compensates the drawing for another kerf or scale (after a configuration change) and plans it again, with
   // progress and abort as while loading; the figures the kerf leaves as drawn are told once and join the load
@@ -52,8 +68,12 @@ class TMDIChild final : public QWidget {
   int32_t JakiKierunek(int32_t index) const { return document_.JakiKierunek(index); }
   // The figures changed: the picture is made anew at the next paint.
   void ProjectChanged();
-  // True while the window loads or plans.
+  // True while the window loads or plans. Meanwhile document() is a stand-in with the project's settings and box
+  // but no figures, the picture shows the drawing as it was before the work (a new drawing's once it is read), and
+  // zooming, moving and picking wait.
   bool busy() const { return busy_; }
+  // Stops the planning under way at its next abort check (as Esc and the Stop of planning do).
+  void StopPlanning();
 
   // Animates the planned path one pixel a millisecond with pause_ms at each corner pause, on the program
   // clock, until it ends or a key or left click anywhere stops it; then calls finished with true when it was
@@ -111,14 +131,14 @@ class TMDIChild final : public QWidget {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  // Refused while the window works: the work is cancelled, and the window closes once it has ended.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void SetStatusLine(const QString& text);
   void UpdateNotes();
   void RenderPicture();
-  void PaintSpace(QPainter& painter, const SpaceMarks& marks);
-  void PaintStart(QPainter& painter, const SpaceMarks& marks);
-  void PaintOrder(QPainter& painter, const ProjectView& view);
+  PictureRequest PictureWanted() const;
   void PaintScaleAndSize(QPainter& painter, const ProjectView& view);
   void PaintCut(QPainter& painter, const ProjectView& view);
   void ShowSelection();
@@ -128,16 +148,31 @@ class TMDIChild final : public QWidget {
   void ShowSimulationState();
   void RemakeAnimation();
   void FinishSimulation();
-  // Runs a load with the caption set: the drawing shown, then planned. False when the load failed.
-  bool LoadAndPlan(const std::string& caption, const std::function<bool()>& load);
-  // Runs library work with the status line routed here and the window marked busy.
-  void Work(const std::function<void()>& work);
+  // Runs a load with the caption set: the drawing shown, then planned. False when the load failed or was
+  // cancelled.
+  bool LoadAndPlan(const std::string& caption, const std::function<bool(ProjectDocument&)>& load);
+  // Runs steps of OffThread with the window marked busy; a close asked meanwhile is carried out afterwards.
+  void Work(const std::function<void()>& steps);
+  // Which picture the work makes of the project once it is done: none, the drawing (before its plan) or the planned
+  // project.
+  enum class WorkPicture { kNone, kDrawing, kPlanned };
+  // Runs work on the project's document on a thread of its own while the windows' events go on (the program's end
+  // cancels it), then the picture asked for, which the window takes if its size is still the one the picture was
+  // made for; the window holds a stand-in meanwhile. False when the work was cancelled.
+  bool OffThread(const std::function<void(ProjectDocument&)>& work, WorkPicture picture);
+  // The picture of the drawing before its plan, kept through the plan.
+  void ShowBeforeWork();
 
   const tInterfejs& texts_;
   ProjectDocument document_;
   QStatusBar* status_line_ = nullptr;
   QToolButton* notes_button_ = nullptr;
+  QToolButton* stop_button_ = nullptr;
   bool busy_ = false;
+  std::unique_ptr<OffThreadWork> work_;
+  bool close_requested_ = false;
+  // The picture was made by the work just ended.
+  bool picture_made_ = false;
 
   QLabel* cut_status_ = nullptr;
 

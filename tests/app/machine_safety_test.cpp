@@ -33,6 +33,25 @@ class MachineSafety : public CutRunTest {
   }
 };
 
+TEST_F(MachineSafety, AnOperationBegunInsideAWindowsEventLoopTakesItsOwnStepsAndRefusesAnotherBegunDeeper) {
+  MachineLink& link = session().link;
+  {
+    // Begun from a menu while a project loads: its steps are its own.
+    const NestedLoop loading(CurrentOperator());
+    const MachineHold operation(link, MachineOperation::kMoveToArms);
+    ASSERT_TRUE(operation);
+    EXPECT_TRUE(MachineHold(link, MachineOperation::kGoToPoint)) << Shown();
+    // A box it shows runs a loop of its own: what begins there is another operation.
+    const NestedLoop box(CurrentOperator());
+    EXPECT_FALSE(MachineHold(link, MachineOperation::kHoming));
+  }
+  EXPECT_FALSE(link.gate.busy());
+  const MachineHold operation(link, MachineOperation::kMoveToArms);
+  ASSERT_TRUE(operation);
+  const NestedLoop loading(CurrentOperator());
+  EXPECT_FALSE(MachineHold(link, MachineOperation::kHoming)) << "begun from a load's loop inside the operation";
+}
+
 TEST_F(MachineSafety, AStopDuringThePreparationCancelsTheCutBeforeAnythingRuns) {
   // The operator's Stop during the wire check, then the machine's stop button during the second heating.
   for (const int64_t at : {1000, 4000}) {

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QMenu>
 #include <QMetaObject>
+#include <QPointer>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
 #include <cstdlib>
@@ -260,29 +263,99 @@ TEST_F(ProjectWindow, LoadNotesOpenFromTheStatusLine) {
   EXPECT_FALSE(clean->findChild<QToolButton*>("LoadNotes")->isVisible());
 }
 
-TEST_F(ProjectWindow, AKeyDuringALongPlanStopsThePlanningAndTheWindowStays) {
-  bool queued = false;
-  op_.on_status = [&](int panel, const std::string& text) {
-    // The operator presses a key once the plan shows its progress.
-    if (panel != 1 || text.rfind("Ready", 0) != 0 || queued) return;
-    queued = true;
-    QMetaObject::invokeMethod(
-        qApp,
-        [] {
-          for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (dynamic_cast<TMDIChild*>(widget) != nullptr) QTest::keyClick(widget, Qt::Key_Escape);
-          }
-        },
-        Qt::QueuedConnection);
-  };
-  bool loaded = false;
-  const auto window = Open(testing::SquaresPlot(40), &loaded);
-  EXPECT_TRUE(loaded);
-  EXPECT_TRUE(queued);
-  EXPECT_TRUE(window->document().last_plan.aborted);
-  EXPECT_FALSE(window->document().planned);
+TEST_F(ProjectWindow, EscTheStopOfPlanningOrTheMachinesStopDuringALongPlanStopsThePlanningAndTheWindowStays) {
+  for (const char* way : {"Esc", "StopPlanning", "Space"}) {
+    bool pressed = false;
+    op_.on_status = [&](int panel, const std::string& text) {
+      // The operator stops once the drawing's figures are counted, before the plan has begun.
+      if (panel != 1 || text.rfind(Text("Project_window", "iloscFigur"), 0) != 0 || pressed) return;
+      pressed = true;
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* window = dynamic_cast<TMDIChild*>(widget);
+        if (window == nullptr || !window->busy()) continue;
+        if (std::string_view(way) == "StopPlanning") {
+          auto& stop = testing::Child<QToolButton>(*window, way);
+          EXPECT_TRUE(stop.isVisible());
+          stop.click();
+        } else {
+          QTest::keyClick(window, std::string_view(way) == "Esc" ? Qt::Key_Escape : Qt::Key_Space);
+        }
+      }
+    };
+    bool loaded = false;
+    const auto window = Open(testing::SquaresPlot(40), &loaded);
+    EXPECT_TRUE(loaded) << way;
+    EXPECT_TRUE(pressed) << way;
+    EXPECT_TRUE(window->document().last_plan.aborted) << way;
+    EXPECT_FALSE(window->document().planned) << way;
+    EXPECT_FALSE(window->busy()) << way;
+    EXPECT_FALSE(window->findChild<QToolButton*>("StopPlanning")->isVisible()) << way;
+    EXPECT_FALSE(QApplication::overrideCursor()) << way;
+  }
+}
+
+TEST_F(ProjectWindow, WhileADrawingLoadsAndPlansTheWindowsAnswerAndThePlanIsTheOneMadeWithoutThem) {
+  const std::string path = folder_.Write("large.plt", testing::SquaresPlot(3000));
+  auto window = std::make_unique<TMDIChild>(*texts_);
+  window->resize(600, 400);
+  window->show();
+  // A menu the operator opens as the work begins stays open until the drawing's figures are counted: the load goes
+  // on while the windows' thread runs the menu.
+  bool busy = false, counted_in_menu = false;
+  QTimer::singleShot(0, window.get(), [&] {
+    busy = window->busy();
+    QMenu menu;
+    menu.addAction(QStringLiteral("-"));
+    size_t told = 0;
+    QTimer watch;
+    QObject::connect(&menu, &QMenu::aboutToShow, [&] {
+      told = op_.status.size();
+      watch.start(5);
+    });
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      for (size_t i = told; i < op_.status.size(); ++i) {
+        if (op_.status[i].second == Text("Project_window", "iloscFigur") + "3000") counted_in_menu = true;
+      }
+      if (counted_in_menu) menu.close();
+    });
+    // A window thread held by the work would keep the menu open for ever.
+    QTimer::singleShot(60000, &menu, &QMenu::close);
+    menu.exec(window->mapToGlobal(QPoint(20, 20)));
+  });
+  EXPECT_TRUE(window->Load(path, 255));
+  EXPECT_TRUE(busy);
+  EXPECT_TRUE(counted_in_menu);
   EXPECT_FALSE(window->busy());
-  EXPECT_FALSE(QApplication::overrideCursor());
+
+  ProjectDocument direct([this](std::string_view section, std::string_view key) { return Text(section, key); });
+  ASSERT_TRUE(direct.Load(path, 255));
+  const ProjectDocument& shown = window->document();
+  ASSERT_TRUE(shown.planned);
+  ASSERT_EQ(shown.figures.size(), direct.figures.size());
+  for (size_t i = 0; i < direct.figures.size(); ++i) {
+    const tfigura &a = *shown.figures[i], &b = *direct.figures[i];
+    ASSERT_TRUE(a.points == b.points && a.link_figure == b.link_figure && a.link_point == b.link_point &&
+                a.link_aux == b.link_aux && a.parent == b.parent && a.depth == b.depth)
+        << "entry " << i;
+  }
+  EXPECT_EQ(shown.start_figure, direct.start_figure);
+  EXPECT_EQ(shown.total_length, direct.total_length);
+}
+
+TEST_F(ProjectWindow, ClosingTheWindowWhileItWorksCancelsTheWorkAndClosesItOnceTheWorkHasEnded) {
+  const std::string path = folder_.Write("large.plt", testing::SquaresPlot(3000));
+  QPointer<TMDIChild> window = new TMDIChild(*texts_);
+  window->resize(600, 400);
+  window->show();
+  bool refused = false;
+  QTimer::singleShot(0, window.data(), [&] { refused = !window->close(); });
+  EXPECT_FALSE(window->Load(path, 255)) << "a load cancelled leaves the window to close";
+  EXPECT_TRUE(refused);
+  ASSERT_FALSE(window.isNull());
+  EXPECT_FALSE(window->busy());
+  QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(window.isNull()) << "closed and gone once its work ended";
 }
 
 TEST_F(ProjectWindow, PlanningShowsItsProgressInTheProjectsStatusLine) {
