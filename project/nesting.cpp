@@ -397,7 +397,7 @@ class Containers {
 // give each member the next one as parent, once, and the nesting follows without asking about every pair.
 constexpr size_t kRingRun = 32;                // the longest run must be at least this long to be worth it
 constexpr int64_t kRingCoordinate = 1 << 30;   // beyond this the exact products could overflow
-constexpr size_t kRingPairPoints = 4096;       // inner points times outer corners checked for one link at most
+constexpr size_t kRingPairPoints = 16384;      // inner points times outer corners checked for one link at most
 
 bool RingCoordinates(const TPlotPoint& p) {
   return p.x > -kRingCoordinate && p.x < kRingCoordinate && p.y > -kRingCoordinate && p.y < kRingCoordinate;
