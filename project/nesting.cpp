@@ -392,9 +392,9 @@ class Containers {
 };
 
 // Rings: runs of entries in list order, each lying well inside the next, a strictly convex closed outline (contour
-// rings, offset outlines, listed innermost first). In such a run every later member holds every earlier one by the
-// parity test, and nothing else does when no other entry's box lies within the run's outermost box: the passes then
-// give each member the next one as parent, once, and the nesting follows without asking about every pair.
+// rings, offset outlines, listed innermost first), or each the next's outline (outermost first). In such a run every
+// outer member holds every inner one by the parity test, and nothing else does when no other entry's box lies within
+// the run's outermost box: what the passes give follows from the order, without asking about every pair.
 constexpr size_t kRingRun = 32;                // the longest run must be at least this long to be worth it
 constexpr int64_t kRingCoordinate = 1 << 30;   // beyond this the exact products could overflow
 constexpr size_t kRingPairPoints = 16384;      // inner points times outer corners checked for one link at most
@@ -474,18 +474,43 @@ bool NestRings(const std::vector<const tfigura*>& figures, const std::vector<Poi
     return !bi.empty && !bj.empty && bj.min_x < bi.min_x && bi.max_x < bj.max_x && bj.min_y < bi.min_y &&
            bi.max_y < bj.max_y;
   };
-  // run_end[i]: the outermost member of i's run. Links first, cheap box tests before the outline's.
-  std::vector<int32_t> run_end(n);
-  size_t longest = 1, length = 1;
-  for (size_t i = n; i-- > 0;) {
-    if (i % 4096 == 0) PlanningTick();
-    bool link = false;
-    if (i + 1 < n && figures[i + 1]->closed && strictly_within(i, i + 1)) {
-      link = RobustlyWithin(*figures[i], ConvexCorners(*figures[i + 1]));
+  // Entry i links to i + 1 when it lies well inside it (inward: the run innermost first) or i + 1 inside it
+  // (outward: outermost first); cheap box tests before the outline's.
+  constexpr uint8_t kNoLink = 0, kInward = 1, kOutward = 2;
+  const auto link = [&](size_t i) -> uint8_t {
+    if (figures[i + 1]->closed && strictly_within(i, i + 1) &&
+        RobustlyWithin(*figures[i], ConvexCorners(*figures[i + 1]))) {
+      return kInward;
     }
-    run_end[i] = link ? run_end[i + 1] : static_cast<int32_t>(i);
-    length = link ? length + 1 : 1;
-    longest = std::max(longest, length);
+    if (figures[i]->closed && strictly_within(i + 1, i) &&
+        RobustlyWithin(*figures[i + 1], ConvexCorners(*figures[i]))) {
+      return kOutward;
+    }
+    return kNoLink;
+  };
+  // The runs, from the front: a run goes on while its links go the same way; an entry ends one run at most.
+  // first[i], last[i]: the run of entry i.
+  std::vector<int32_t> first(n), last(n);
+  std::vector<uint8_t> way(n, kNoLink);
+  size_t longest = 1;
+  for (size_t a = 0; a < n;) {
+    if (a % 4096 == 0) PlanningTick();
+    size_t b = a;
+    const uint8_t w = a + 1 < n ? link(a) : kNoLink;
+    if (w != kNoLink) {
+      b = a + 1;
+      while (b + 1 < n && link(b) == w) {
+        ++b;
+        if (b % 4096 == 0) PlanningTick();
+      }
+    }
+    for (size_t k = a; k <= b; ++k) {
+      first[k] = static_cast<int32_t>(a);
+      last[k] = static_cast<int32_t>(b);
+    }
+    way[a] = w;
+    longest = std::max(longest, b - a + 1);
+    a = b + 1;
   }
   if (longest < kRingRun) return false;
   // No other box strictly within a closed run's outermost box (a member's box lies within it, so this covers the
@@ -497,25 +522,39 @@ bool NestRings(const std::vector<const tfigura*>& figures, const std::vector<Poi
     if (present[i]) corners[i] = {boxes[i].min_x, boxes[i].min_y};
   }
   const PointGrid by_corner(corners, present);
-  for (size_t j = 0; j < n; ++j) {
-    if (j % 4096 == 0) PlanningTick();
-    if (run_end[j] != static_cast<int32_t>(j) || !figures[j]->closed || boxes[j].empty) continue;
+  for (size_t a = 0; a < n; a = static_cast<size_t>(last[a]) + 1) {
+    if (a % 4096 == 0) PlanningTick();
+    const size_t j = way[a] == kInward ? static_cast<size_t>(last[a]) : a;
+    if (!figures[j]->closed || boxes[j].empty) continue;
     const PointBox& bj = boxes[j];
     bool foreign = false;
     by_corner.ForEachNear(bj.min_x, bj.max_x, bj.min_y, bj.max_y, [&](int32_t i) {
       const auto ui = static_cast<size_t>(i);
-      if (!foreign && run_end[ui] != static_cast<int32_t>(j) && strictly_within(ui, j)) foreign = true;
+      if (!foreign && first[ui] != static_cast<int32_t>(a) && strictly_within(ui, j)) foreign = true;
     });
     if (foreign) return false;
   }
+  // Innermost first, the passes give each member the next as parent, once. Outermost first, each member is given
+  // every one before it in turn, the last it keeps: a member counts one assignment for every member after it.
   max_depth = 0;
-  for (size_t i = 0; i < n; ++i) {
-    const auto end = static_cast<size_t>(run_end[i]);
-    if (end == i) continue;
-    parent[i] = static_cast<int32_t>(i + 1);
-    depth[i] = static_cast<int32_t>(end - i);
-    child_count[i + 1] = 1;
-    max_depth = std::max(max_depth, depth[i]);
+  for (size_t a = 0; a < n; a = static_cast<size_t>(last[a]) + 1) {
+    const auto b = static_cast<size_t>(last[a]);
+    if (b == a) continue;
+    max_depth = std::max(max_depth, static_cast<int32_t>(b - a));
+    for (size_t k = a; k <= b; ++k) {
+      if (way[a] == kInward) {
+        if (k == b) continue;
+        parent[k] = static_cast<int32_t>(k + 1);
+        depth[k] = static_cast<int32_t>(b - k);
+        child_count[k + 1] = 1;
+      } else {
+        if (k > a) {
+          parent[k] = static_cast<int32_t>(k - 1);
+          depth[k] = static_cast<int32_t>(k - a);
+        }
+        child_count[k] = static_cast<int32_t>(b - k);
+      }
+    }
   }
   return true;
 }
