@@ -65,6 +65,13 @@ class FastSearch final : public PlanSearch {
     // more than it saves.
     if (listing_ == TouchListing::kWhenAsked ||
         (listing_ == TouchListing::kByDrawing && FewBoxesNear(boxes_.Settled(figures)))) {
+      // The lead-in marks still come now, through an index that lives only for them: later it would take its room
+      // beside the turning angles'.
+      if (std::any_of(figures.begin(), figures.end(), [](const auto& f) { return f->open != 0; })) {
+        lead_ins_ = LeadInTouches(figures, VertexCells(figures));
+        lead_ins_ready_ = true;
+        lead_ins_entries_ = static_cast<int32_t>(figures.size());
+      }
       return;
     }
     std::vector<uint8_t> connector(figures.size());
@@ -83,7 +90,7 @@ class FastSearch final : public PlanSearch {
       // Every vertex by cells, for as long as it takes to find the lead-in marks and every entry's touches: the
       // searches that follow read what was found here.
       const VertexCells cells(figures);
-      prepared_ = cells.entries();
+      prepared_ = lead_ins_entries_ = cells.entries();
       // The lead-in marks come from the same lookups as the touches (an open entry's row, every other an empty
       // one).
       lead_ins_ready_ = std::any_of(figures.begin(), figures.end(), [](const auto& f) { return f->open != 0; });
@@ -128,7 +135,7 @@ class FastSearch final : public PlanSearch {
     if (std::none_of(figures.begin(), figures.end(), [](const auto& f) { return f->open != 0; })) {
       return std::vector<std::vector<uint8_t>>(figures.size());
     }
-    if (lead_ins_ready_ && prepared_ == static_cast<int32_t>(figures.size())) {
+    if (lead_ins_ready_ && lead_ins_entries_ == static_cast<int32_t>(figures.size())) {
       lead_ins_ready_ = false;
       return std::move(lead_ins_);
     }
@@ -295,7 +302,7 @@ class FastSearch final : public PlanSearch {
 
   // Drops what the touch searches found.
   void ReleaseTouches() {
-    prepared_ = 0;
+    prepared_ = lead_ins_entries_ = 0;
     lead_ins_ready_ = false;
     Release(lead_ins_);
     Release(touch_lists_);
@@ -379,8 +386,10 @@ class FastSearch final : public PlanSearch {
   }
 
   TouchListing listing_;
-  // The entries [0, prepared_) have their lead-in marks and touch lists found; 0 before.
+  // The entries [0, prepared_) have their touch lists found; 0 before. The lead-in marks, when ready, are those of
+  // the first lead_ins_entries_ entries.
   int32_t prepared_ = 0;
+  int32_t lead_ins_entries_ = 0;
   bool lead_ins_ready_ = false;
   std::vector<std::vector<uint8_t>> lead_ins_;
   std::unique_ptr<BoxGrid> pending_grid_;
