@@ -65,10 +65,10 @@ class FastSearch final : public PlanSearch {
     // more than it saves.
     if (listing_ == TouchListing::kWhenAsked ||
         (listing_ == TouchListing::kByDrawing && FewBoxesNear(boxes_.Settled(figures)))) {
-      // The lead-in marks still come now, through an index that lives only for them: later it would take its room
-      // beside the turning angles'.
+      // The lead-in marks still come now, before the turning angles take their room, through an index of the open
+      // figures' vertices alone.
       if (std::any_of(figures.begin(), figures.end(), [](const auto& f) { return f->open != 0; })) {
-        lead_ins_ = LeadInTouches(figures, VertexCells(figures));
+        lead_ins_ = LeadInTouches(figures, boxes_.Settled(figures));
         lead_ins_ready_ = true;
         lead_ins_entries_ = static_cast<int32_t>(figures.size());
       }
