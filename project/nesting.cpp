@@ -488,6 +488,21 @@ bool NestRings(const std::vector<const tfigura*>& figures, const std::vector<Poi
     }
     return kNoLink;
   };
+  // The boxes alone first: where no 32 of them lie one within the next, no run is long enough, and the outlines
+  // (letters with holes, say) are left unmeasured.
+  {
+    size_t boxed = 1, length = 1;
+    uint8_t previous = kNoLink;
+    for (size_t i = 0; i + 1 < n; ++i) {
+      const uint8_t w = figures[i + 1]->closed && strictly_within(i, i + 1) ? kInward
+                        : figures[i]->closed && strictly_within(i + 1, i)   ? kOutward
+                                                                            : kNoLink;
+      length = w == kNoLink ? 1 : (w == previous ? length + 1 : 2);
+      previous = w;
+      boxed = std::max(boxed, length);
+    }
+    if (boxed < kRingRun) return false;
+  }
   // The runs, from the front: a run goes on while its links go the same way; an entry ends one run at most.
   // first[i], last[i]: the run of entry i.
   std::vector<int32_t> first(n), last(n);
