@@ -25,8 +25,29 @@ void Release(std::vector<T>& values) {
   std::vector<T>().swap(values);
 }
 
+// Whether the entries' boxes come within the touch tolerance of few others: every eighth entry is asked, its own
+// box counted, and the count stops once it is more than 24 per entry asked. Drawings of separate figures, letters
+// with holes and chains of touching squares find 1.5 to 12; outlines of common edges under long profiles 50 and
+// more, concentric outlines thousands.
+bool FewBoxesNear(const std::vector<PointBox>& boxes) {
+  constexpr size_t kStep = 8, kNearPerEntry = 24;
+  size_t asked = 0;
+  for (size_t e = 0; e < boxes.size(); e += kStep) asked += boxes[e].empty ? 0u : 1u;
+  if (asked == 0) return true;
+  const size_t limit = kNearPerEntry * asked;
+  BoxGrid grid(boxes, kTouchTolerance);
+  size_t near = 0;
+  for (size_t e = 0; e < boxes.size() && near <= limit; e += kStep) {
+    if (e % 4096 == 0) PlanningTick();
+    grid.ForEachOverlapping(boxes[e], [&](int32_t) { ++near; });
+  }
+  return near <= limit;
+}
+
 class FastSearch final : public PlanSearch {
  public:
+  explicit FastSearch(TouchListing listing) : listing_(listing) {}
+
   int32_t Nest(FigureList& figures) override {
     // A plan begins here: what an earlier plan with this search measured may no longer hold.
     tables_.clear();  // they read the boxes below
@@ -39,6 +60,20 @@ class FastSearch final : public PlanSearch {
 
   void PrepareTouches(const FigureList& figures) override {
     ReleaseTouches();
+    // Where the boxes come near few others, touching reaches few entries and the lists are cheap to find from the
+    // boxes when an entry is first asked (as for an entry appended later): the index of every vertex would cost
+    // more than it saves.
+    if (listing_ == TouchListing::kWhenAsked ||
+        (listing_ == TouchListing::kByDrawing && FewBoxesNear(boxes_.Settled(figures)))) {
+      // The lead-in marks still come now, before the turning angles take their room, through an index of the open
+      // figures' vertices alone.
+      if (std::any_of(figures.begin(), figures.end(), [](const auto& f) { return f->open != 0; })) {
+        lead_ins_ = LeadInTouches(figures, boxes_.Settled(figures));
+        lead_ins_ready_ = true;
+        lead_ins_entries_ = static_cast<int32_t>(figures.size());
+      }
+      return;
+    }
     std::vector<uint8_t> connector(figures.size());
     for (size_t e = 0; e < figures.size(); ++e) connector[e] = IsConnectorEntry(*figures[e]) ? 1 : 0;
     // Each piece of entries finds their touches into its own list, the pieces on several threads; the lists are
@@ -55,7 +90,7 @@ class FastSearch final : public PlanSearch {
       // Every vertex by cells, for as long as it takes to find the lead-in marks and every entry's touches: the
       // searches that follow read what was found here.
       const VertexCells cells(figures);
-      prepared_ = cells.entries();
+      prepared_ = lead_ins_entries_ = cells.entries();
       // The lead-in marks come from the same lookups as the touches (an open entry's row, every other an empty
       // one).
       lead_ins_ready_ = std::any_of(figures.begin(), figures.end(), [](const auto& f) { return f->open != 0; });
@@ -100,7 +135,7 @@ class FastSearch final : public PlanSearch {
     if (std::none_of(figures.begin(), figures.end(), [](const auto& f) { return f->open != 0; })) {
       return std::vector<std::vector<uint8_t>>(figures.size());
     }
-    if (lead_ins_ready_ && prepared_ == static_cast<int32_t>(figures.size())) {
+    if (lead_ins_ready_ && lead_ins_entries_ == static_cast<int32_t>(figures.size())) {
       lead_ins_ready_ = false;
       return std::move(lead_ins_);
     }
@@ -267,7 +302,7 @@ class FastSearch final : public PlanSearch {
 
   // Drops what the touch searches found.
   void ReleaseTouches() {
-    prepared_ = 0;
+    prepared_ = lead_ins_entries_ = 0;
     lead_ins_ready_ = false;
     Release(lead_ins_);
     Release(touch_lists_);
@@ -350,8 +385,11 @@ class FastSearch final : public PlanSearch {
     return *nearness_;
   }
 
-  // The entries [0, prepared_) have their lead-in marks and touch lists found; 0 before.
+  TouchListing listing_;
+  // The entries [0, prepared_) have their touch lists found; 0 before. The lead-in marks, when ready, are those of
+  // the first lead_ins_entries_ entries.
   int32_t prepared_ = 0;
+  int32_t lead_ins_entries_ = 0;
   bool lead_ins_ready_ = false;
   std::vector<std::vector<uint8_t>> lead_ins_;
   std::unique_ptr<BoxGrid> pending_grid_;
@@ -371,6 +409,6 @@ class FastSearch final : public PlanSearch {
 
 }  // namespace
 
-std::unique_ptr<PlanSearch> MakeFastPlanSearch() { return std::make_unique<FastSearch>(); }
+std::unique_ptr<PlanSearch> MakeFastPlanSearch(TouchListing listing) { return std::make_unique<FastSearch>(listing); }
 
 }  // namespace varnholt

@@ -391,19 +391,218 @@ class Containers {
   std::vector<uint8_t> bytes_;
 };
 
+// Rings: runs of entries in list order, each lying well inside the next, a strictly convex closed outline (contour
+// rings, offset outlines, listed innermost first), or each the next's outline (outermost first). In such a run every
+// outer member holds every inner one by the parity test, and nothing else does when no other entry's box lies within
+// the run's outermost box: what the passes give follows from the order, without asking about every pair.
+constexpr size_t kRingRun = 32;                // the longest run must be at least this long to be worth it
+constexpr int64_t kRingCoordinate = 1 << 30;   // beyond this the exact products could overflow
+constexpr size_t kRingPairPoints = 16384;      // inner points times outer corners checked for one link at most
+
+bool RingCoordinates(const TPlotPoint& p) {
+  return p.x > -kRingCoordinate && p.x < kRingCoordinate && p.y > -kRingCoordinate && p.y < kRingCoordinate;
+}
+
+// The corners of a closed figure, repeats dropped, counter-clockwise, when they make a strictly convex outline that
+// turns once; empty otherwise. The parity test's edges are the cycle of these corners (repeats give no edge).
+std::vector<TPlotPoint> ConvexCorners(const tfigura& f) {
+  std::vector<TPlotPoint> c;
+  if (!f.closed) return c;
+  for (const TPlotPoint& p : f.points) {
+    if (!RingCoordinates(p)) return {};
+    if (c.empty() || !(c.back() == p)) c.push_back(p);
+  }
+  while (c.size() > 1 && c.back() == c.front()) c.pop_back();
+  if (c.size() < 3) return {};
+  const size_t m = c.size();
+  int sign = 0;
+  double turned = 0.0;
+  for (size_t k = 0; k < m; ++k) {
+    const TPlotPoint& a = c[k];
+    const TPlotPoint& b = c[(k + 1) % m];
+    const TPlotPoint& d = c[(k + 2) % m];
+    const int64_t ux = int64_t{b.x} - a.x, uy = int64_t{b.y} - a.y, vx = int64_t{d.x} - b.x, vy = int64_t{d.y} - b.y;
+    const int64_t cross = ux * vy - uy * vx;
+    if (cross == 0) return {};
+    const int s = cross > 0 ? 1 : -1;
+    if (sign != 0 && s != sign) return {};
+    sign = s;
+    turned += std::atan2(static_cast<double>(cross), static_cast<double>(ux * vx + uy * vy));
+  }
+  // Every turn the same way: once around is 2 pi, a star's twice is 4 pi.
+  if (std::fabs(std::fabs(turned) - 2.0 * 3.141592653589793) > 1.0) return {};
+  if (sign < 0) std::reverse(c.begin(), c.end());
+  return c;
+}
+
+// Every point of inner lies strictly inside the convex outline `outer` (counter-clockwise corners), farther above or
+// below each edge that is not vertical than its line's value can be off by rounding in the parity test. Then so does
+// every point of inner's hull (the distances are linear along it), and so every point of a figure inside inner.
+bool RobustlyWithin(const tfigura& inner, const std::vector<TPlotPoint>& outer) {
+  if (inner.points.empty() || outer.empty() || inner.points.size() * outer.size() > kRingPairPoints) return false;
+  for (const TPlotPoint& v : inner.points) {
+    if (!RingCoordinates(v)) return false;
+  }
+  const size_t m = outer.size();
+  for (size_t k = 0; k < m; ++k) {
+    const TPlotPoint& a = outer[k];
+    const TPlotPoint& b = outer[(k + 1) % m];
+    const int64_t dx = int64_t{b.x} - a.x, dy = int64_t{b.y} - a.y;
+    // |cross| is |dx| times the height of v over the edge's line. The rounding of the line's value stays below
+    // 2^-22 (9 |slope| + 4) units; the margin asked is well above that.
+    const double slope = dx == 0 ? 0.0 : std::fabs(static_cast<double>(dy) / static_cast<double>(dx));
+    const double margin = (std::ldexp(slope + 1.0, -18) + 3.0) * static_cast<double>(dx < 0 ? -dx : dx);
+    for (const TPlotPoint& v : inner.points) {
+      const int64_t cross = dx * (int64_t{v.y} - a.y) - dy * (int64_t{v.x} - a.x);
+      if (cross <= 0) return false;
+      if (dx != 0 && static_cast<double>(cross) <= margin) return false;
+    }
+  }
+  return true;
+}
+
+// The nesting of rings, when every entry belongs to a run as above (most runs one entry long) and no entry's box
+// lies strictly within a run's outermost box but the run's own members'. Returns false, setting nothing, otherwise.
+bool NestRings(const std::vector<const tfigura*>& figures, const std::vector<PointBox>& boxes,
+               std::vector<int32_t>& depth, std::vector<int32_t>& parent, std::vector<int32_t>& child_count,
+               int32_t& max_depth) {
+  const size_t n = figures.size();
+  if (n < kRingRun) return false;
+  const auto strictly_within = [&](size_t i, size_t j) {
+    const PointBox& bi = boxes[i];
+    const PointBox& bj = boxes[j];
+    return !bi.empty && !bj.empty && bj.min_x < bi.min_x && bi.max_x < bj.max_x && bj.min_y < bi.min_y &&
+           bi.max_y < bj.max_y;
+  };
+  // Entry i links to i + 1 when it lies well inside it (inward: the run innermost first) or i + 1 inside it
+  // (outward: outermost first); cheap box tests before the outline's.
+  constexpr uint8_t kNoLink = 0, kInward = 1, kOutward = 2;
+  const auto link = [&](size_t i) -> uint8_t {
+    if (figures[i + 1]->closed && strictly_within(i, i + 1) &&
+        RobustlyWithin(*figures[i], ConvexCorners(*figures[i + 1]))) {
+      return kInward;
+    }
+    if (figures[i]->closed && strictly_within(i + 1, i) &&
+        RobustlyWithin(*figures[i + 1], ConvexCorners(*figures[i]))) {
+      return kOutward;
+    }
+    return kNoLink;
+  };
+  // The boxes alone first: where no 32 of them lie one within the next, no run is long enough, and the outlines
+  // (letters with holes, say) are left unmeasured.
+  {
+    size_t boxed = 1, length = 1;
+    uint8_t previous = kNoLink;
+    for (size_t i = 0; i + 1 < n; ++i) {
+      const uint8_t w = figures[i + 1]->closed && strictly_within(i, i + 1) ? kInward
+                        : figures[i]->closed && strictly_within(i + 1, i)   ? kOutward
+                                                                            : kNoLink;
+      length = w == kNoLink ? 1 : (w == previous ? length + 1 : 2);
+      previous = w;
+      boxed = std::max(boxed, length);
+    }
+    if (boxed < kRingRun) return false;
+  }
+  // The runs, from the front: a run goes on while its links go the same way; an entry ends one run at most.
+  // first[i], last[i]: the run of entry i.
+  std::vector<int32_t> first(n), last(n);
+  std::vector<uint8_t> way(n, kNoLink);
+  size_t longest = 1;
+  for (size_t a = 0; a < n;) {
+    if (a % 4096 == 0) PlanningTick();
+    size_t b = a;
+    const uint8_t w = a + 1 < n ? link(a) : kNoLink;
+    if (w != kNoLink) {
+      b = a + 1;
+      while (b + 1 < n && link(b) == w) {
+        ++b;
+        if (b % 4096 == 0) PlanningTick();
+      }
+    }
+    for (size_t k = a; k <= b; ++k) {
+      first[k] = static_cast<int32_t>(a);
+      last[k] = static_cast<int32_t>(b);
+    }
+    way[a] = w;
+    longest = std::max(longest, b - a + 1);
+    a = b + 1;
+  }
+  if (longest < kRingRun) return false;
+  // No other box strictly within a closed run's outermost box (a member's box lies within it, so this covers the
+  // members' boxes too): no entry outside a run holds or is held by one of its members.
+  std::vector<TPlotPoint> corners(n);
+  std::vector<uint8_t> present(n);
+  for (size_t i = 0; i < n; ++i) {
+    present[i] = boxes[i].empty ? 0 : 1;
+    if (present[i]) corners[i] = {boxes[i].min_x, boxes[i].min_y};
+  }
+  const PointGrid by_corner(corners, present);
+  for (size_t a = 0; a < n; a = static_cast<size_t>(last[a]) + 1) {
+    if (a % 4096 == 0) PlanningTick();
+    const size_t j = way[a] == kInward ? static_cast<size_t>(last[a]) : a;
+    if (!figures[j]->closed || boxes[j].empty) continue;
+    const PointBox& bj = boxes[j];
+    bool foreign = false;
+    by_corner.ForEachNear(bj.min_x, bj.max_x, bj.min_y, bj.max_y, [&](int32_t i) {
+      const auto ui = static_cast<size_t>(i);
+      if (!foreign && first[ui] != static_cast<int32_t>(a) && strictly_within(ui, j)) foreign = true;
+    });
+    if (foreign) return false;
+  }
+  // Innermost first, the passes give each member the next as parent, once. Outermost first, each member is given
+  // every one before it in turn, the last it keeps: a member counts one assignment for every member after it.
+  max_depth = 0;
+  for (size_t a = 0; a < n; a = static_cast<size_t>(last[a]) + 1) {
+    const auto b = static_cast<size_t>(last[a]);
+    if (b == a) continue;
+    max_depth = std::max(max_depth, static_cast<int32_t>(b - a));
+    for (size_t k = a; k <= b; ++k) {
+      if (way[a] == kInward) {
+        if (k == b) continue;
+        parent[k] = static_cast<int32_t>(k + 1);
+        depth[k] = static_cast<int32_t>(b - k);
+        child_count[k + 1] = 1;
+      } else {
+        if (k > a) {
+          parent[k] = static_cast<int32_t>(k - 1);
+          depth[k] = static_cast<int32_t>(k - a);
+        }
+        child_count[k] = static_cast<int32_t>(b - k);
+      }
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int32_t NestFigures(FigureList& figures, const std::vector<PointBox>& boxes) {
   const size_t n = figures.size();
-  const Containers containers(figures, boxes);
   // The passes read a container's and a parent's depth for every containment pair, pass after pass: the depths,
   // parents and counts are kept side by side here, not in the figure records, and written back at the end.
   std::vector<int32_t> depth(n, 0), parent(n, -1), child_count(n, 0);
+  const auto write_back = [&] {
+    for (size_t i = 0; i < n; ++i) {
+      tfigura& f = *figures[i];
+      f.depth = depth[i];
+      f.parent = parent[i];
+      f.child_count = child_count[i];
+    }
+  };
+  int32_t max_depth = 0;
+  {
+    std::vector<const tfigura*> list(n);
+    for (size_t i = 0; i < n; ++i) list[i] = figures[i].get();
+    if (NestRings(list, boxes, depth, parent, child_count, max_depth)) {
+      write_back();
+      return max_depth;
+    }
+  }
+  const Containers containers(figures, boxes);
   // Each entry's children, in no order (only their depths are set from them), and where in its parent's list an
   // entry stands, so that a re-parented one leaves it at once.
   std::vector<std::vector<int32_t>> children(n);
   std::vector<int32_t> place(n, -1);
-  int32_t max_depth = 0;
   // Depths below a re-parented figure follow its new depth.
   const auto redepth = [&](auto&& self, int32_t index) -> void {
     for (int32_t child : children[static_cast<size_t>(index)]) {
@@ -440,12 +639,7 @@ int32_t NestFigures(FigureList& figures, const std::vector<PointBox>& boxes) {
       });
     }
   }
-  for (size_t i = 0; i < n; ++i) {
-    tfigura& f = *figures[i];
-    f.depth = depth[i];
-    f.parent = parent[i];
-    f.child_count = child_count[i];
-  }
+  write_back();
   return max_depth;
 }
 

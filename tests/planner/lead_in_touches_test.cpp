@@ -1,5 +1,5 @@
-// Lead-in touches found through the cell index of every vertex, against the plain comparison of every vertex with
-// every vertex of every other entry.
+// Lead-in touches found through the cell index of every vertex and through batches of the open vertices, against the
+// plain comparison of every vertex with every vertex of every other entry.
 
 #include "planner/lead_in_touches.h"
 
@@ -51,6 +51,13 @@ TEST(LeadInTouches, SameMarksAsThePlainComparison) {
     const FigureList figures = RandomFigures(rng, origin, round % 2 == 0 ? origin : -60);
     const std::vector<std::vector<uint8_t>> expected = plain->OpenVertexTouches(figures);
     ASSERT_EQ(LeadInTouches(figures, VertexCells(figures)), expected) << "round " << round;
+    // Through the open vertices alone: one batch, and batches of a figure or a few (each entry checked against
+    // several batches).
+    std::vector<PointBox> boxes;
+    for (const auto& f : figures) boxes.push_back(BoxOfPoints(f->points));
+    for (const size_t batch : {size_t{1} << 20, size_t{1}, size_t{40}}) {
+      ASSERT_EQ(LeadInTouches(figures, boxes, batch), expected) << "round " << round << " batch " << batch;
+    }
     for (const auto& row : expected) {
       for (const uint8_t m : row) (m ? marked : unmarked) += 1;
     }

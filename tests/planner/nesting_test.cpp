@@ -140,5 +140,67 @@ TEST(Nesting, LargeOutlinesOverManySmallFiguresAsThePlainPassesWhateverTheThread
   }
 }
 
+// A closed regular outline of `corners` corners (every `step`-th one visited: 2 makes a star that winds twice)
+// around (cx, cy) with radius r, turned by `turn` radians.
+std::unique_ptr<tfigura> Ring(int64_t cx, int64_t cy, double r, int corners, int step, double turn) {
+  auto f = std::make_unique<tfigura>();
+  for (int k = 0; k < corners; ++k) {
+    const double angle = turn + 2.0 * 3.141592653589793 * (k * step % corners) / corners;
+    f->points.push_back({static_cast<int32_t>(std::llround(static_cast<double>(cx) + r * std::cos(angle))),
+                         static_cast<int32_t>(std::llround(static_cast<double>(cy) + r * std::sin(angle)))});
+  }
+  f->points.push_back(f->points.front());
+  f->closed = 1;
+  return f;
+}
+
+TEST(Nesting, RingsOneInsideTheNextAsThePlainPasses) {
+  // Groups of 40 convex rings one inside the next, innermost first (squares, and outlines of 12 to 16 corners
+  // turned by their place), an open stroke innermost in one group, open strokes elsewhere; then the same with what
+  // breaks a chain of rings: a star in place of the outermost ring (its centre lies outside it by parity), a small
+  // square between two rings, a frame around the groups listed first; each also in reverse, outermost first.
+  const auto groups = [](int variant) {
+    FigureList figures;
+    for (int g = 0; g < 2; ++g) {
+      const int64_t cx = 3000 + g * 9000, cy = 3000;
+      if (g == 1) {
+        auto stroke = std::make_unique<tfigura>();
+        stroke->points = {{static_cast<int32_t>(cx - 30), 2990}, {static_cast<int32_t>(cx + 30), 3010}};
+        figures.push_back(std::move(stroke));
+      }
+      for (int k = 0; k < 40; ++k) {
+        const double r = g == 0 ? 100.0 + 20.0 * k : 200.0 * std::pow(1.08, k);
+        if (variant == 1 && g == 0 && k == 39) {
+          figures.push_back(Ring(cx, cy, 3000.0, 5, 2, 0.1));
+        } else {
+          figures.push_back(g == 0 ? Ring(cx, cy, r, 4, 1, 3.141592653589793 / 4)
+                                   : Ring(cx, cy, r, 12 + k % 5, 1, 0.05 * k));
+        }
+      }
+    }
+    for (int s = 0; s < 10; ++s) {
+      auto stroke = std::make_unique<tfigura>();
+      stroke->points = {{100 + 500 * s, 7000}, {300 + 500 * s, 7100}};
+      figures.push_back(std::move(stroke));
+    }
+    if (variant == 2) figures.push_back(Ring(3205, 3000, 3, 4, 1, 0.0));
+    if (variant == 3) figures.insert(figures.begin(), Ring(8000, 3000, 12000, 4, 1, 3.141592653589793 / 4));
+    return figures;
+  };
+  for (int variant = 0; variant < 4; ++variant) {
+    for (const bool outermost_first : {false, true}) {
+      FigureList figures = groups(variant);
+      if (outermost_first) std::reverse(figures.begin(), figures.end());
+      ExpectSameNesting(figures, "variant " + std::to_string(variant) + (outermost_first ? " outermost first" : ""));
+      if (variant == 0) {
+        std::vector<PointBox> boxes;
+        for (const auto& f : figures) boxes.push_back(BoxOfPoints(f->points));
+        EXPECT_EQ(NestFigures(figures, boxes), 40);
+      }
+      if (HasFatalFailure()) return;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace varnholt

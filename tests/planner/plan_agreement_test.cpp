@@ -27,11 +27,11 @@ struct Planned {
   PlanOutcome outcome;
 };
 
-Planned PlanWith(const ProjectDocument& source, bool literal) {
+Planned PlanWith(const ProjectDocument& source, bool literal, TouchListing listing = TouchListing::kByDrawing) {
   auto project = CopyProject(source);
   ScriptedOperator op;
   ScopedOperator scoped(op);
-  const auto search = literal ? MakeLiteralPlanSearch() : MakeFastPlanSearch();
+  const auto search = literal ? MakeLiteralPlanSearch() : MakeFastPlanSearch(listing);
   Planned planned;
   planned.outcome = PlanCut(*project, *search);
   planned.plan = DescribePlan(*project);
@@ -40,17 +40,22 @@ Planned PlanWith(const ProjectDocument& source, bool literal) {
   return planned;
 }
 
+// The shipped planner with its touches found through the vertex index and found when first asked, each against
+// the plain loops.
 void ExpectSamePlan(const ProjectDocument& source, const std::string& label) {
   const Planned literal = PlanWith(source, true);
-  const Planned fast = PlanWith(source, false);
-  ASSERT_EQ(literal.plan.size(), fast.plan.size()) << label << "\n" << literal.plan[0] << "\n" << fast.plan[0];
-  for (size_t i = 0; i < literal.plan.size(); ++i) {
-    ASSERT_EQ(literal.plan[i], fast.plan[i]) << label << " line " << i;
+  for (const TouchListing listing : {TouchListing::kVertexIndex, TouchListing::kWhenAsked}) {
+    const Planned fast = PlanWith(source, false, listing);
+    const std::string how = label + (listing == TouchListing::kVertexIndex ? " (index)" : " (when asked)");
+    ASSERT_EQ(literal.plan.size(), fast.plan.size()) << how << "\n" << literal.plan[0] << "\n" << fast.plan[0];
+    for (size_t i = 0; i < literal.plan.size(); ++i) {
+      ASSERT_EQ(literal.plan[i], fast.plan[i]) << how << " line " << i;
+    }
+    EXPECT_EQ(literal.status, fast.status) << how;
+    EXPECT_EQ(literal.messages.size(), fast.messages.size()) << how;
+    EXPECT_EQ(literal.outcome.unreachable, fast.outcome.unreachable) << how;
+    EXPECT_EQ(literal.outcome.repair_steps, fast.outcome.repair_steps) << how;
   }
-  EXPECT_EQ(literal.status, fast.status) << label;
-  EXPECT_EQ(literal.messages.size(), fast.messages.size()) << label;
-  EXPECT_EQ(literal.outcome.unreachable, fast.outcome.unreachable) << label;
-  EXPECT_EQ(literal.outcome.repair_steps, fast.outcome.repair_steps) << label;
 }
 
 TEST(PlanAgreement, RandomProjectsOfOneToAFewHundredFigures) {
