@@ -80,8 +80,8 @@ class NestedLoop {
   Operator& op_;
 };
 
-// The operator in use: the calling thread's own (ScopedThreadOperator), else the installed one. Until the application installs its windows' operator this is a ScriptedOperator without a
-// script (messages recorded, questions answered with the safe choice).
+// The operator in use: the calling thread's own (ScopedThreadOperator), else the installed one; until the program
+// installs one, a ScriptedOperator without a script (messages recorded, questions answered with the safe choice).
 Operator& CurrentOperator();
 // Installs an operator (nullptr restores the default). The caller keeps it alive while it is installed.
 void SetOperator(Operator* op);
