@@ -116,42 +116,18 @@ class OpenVertexCells {
   std::vector<Vertex> vertices_;
 };
 
-// The open entries ordered along a Z curve through their boxes' centres, so that a run of them lies together.
+// The open entries with points, ordered along a Z curve through their boxes' centres so that a run of them lies
+// together.
 std::vector<int32_t> OpenEntriesByPlace(const FigureList& figures, const std::vector<PointBox>& boxes) {
-  std::vector<int32_t> open;
-  int64_t min_x = INT64_MAX, min_y = INT64_MAX, max_x = INT64_MIN, max_y = INT64_MIN;
-  const auto centre = [&](int32_t e) {
-    const PointBox& b = boxes[static_cast<size_t>(e)];
-    return std::pair{(int64_t{b.min_x} + b.max_x) / 2, (int64_t{b.min_y} + b.max_y) / 2};
-  };
+  std::vector<PointBox> open_boxes(figures.size());
+  size_t count = 0;
   for (size_t e = 0; e < figures.size(); ++e) {
     if (!figures[e]->open || figures[e]->points.empty()) continue;
-    open.push_back(static_cast<int32_t>(e));
-    const auto [x, y] = centre(static_cast<int32_t>(e));
-    min_x = std::min(min_x, x);
-    max_x = std::max(max_x, x);
-    min_y = std::min(min_y, y);
-    max_y = std::max(max_y, y);
+    open_boxes[e] = boxes[e];
+    ++count;
   }
-  if (open.size() < 2) return open;
-  // 16 bits a coordinate.
-  int scale = 0;
-  while (((std::max(max_x - min_x, max_y - min_y)) >> scale) >= (int64_t{1} << 16)) ++scale;
-  const auto spread = [](uint64_t v) {
-    v = (v | (v << 8)) & 0x00FF00FFULL;
-    v = (v | (v << 4)) & 0x0F0F0F0FULL;
-    v = (v | (v << 2)) & 0x33333333ULL;
-    return (v | (v << 1)) & 0x55555555ULL;
-  };
-  std::vector<std::pair<uint64_t, int32_t>> keyed;
-  keyed.reserve(open.size());
-  for (const int32_t e : open) {
-    const auto [x, y] = centre(e);
-    const auto kx = static_cast<uint64_t>((x - min_x) >> scale), ky = static_cast<uint64_t>((y - min_y) >> scale);
-    keyed.emplace_back(spread(kx) | (spread(ky) << 1), e);
-  }
-  std::sort(keyed.begin(), keyed.end());
-  for (size_t k = 0; k < keyed.size(); ++k) open[k] = keyed[k].second;
+  std::vector<int32_t> open = EntriesByPlace(open_boxes);
+  open.resize(count);
   return open;
 }
 
