@@ -2,7 +2,8 @@
 #
 # The folders as layers, each with the folders it builds on directly (what its CMake target links); a folder may
 # include what it builds on and everything below that. A folder's ui/ part may also include the shared windows
-# (ui/) and its own folder.
+# (ui/) and its own folder. Widget headers (the names in WIDGETS_DIR, Qt's widget module) are included only in the
+# ui/ folders, benchmarks and fuzzers included.
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -77,8 +78,30 @@ foreach(folder IN LISTS folders)
   endforeach()
 endforeach()
 
+# Libraries, front ends' logic, benchmarks and fuzzers stay free of widgets.
+if(WIDGETS_DIR)
+  file(GLOB widget_headers RELATIVE ${WIDGETS_DIR} "${WIDGETS_DIR}/Q*")
+  list(FILTER widget_headers INCLUDE REGEX "^Q[A-Za-z]+$")
+  foreach(folder IN LISTS folders ITEMS bench fuzz)
+    file(GLOB_RECURSE sources "${SOURCE_DIR}/${folder}/*.cpp" "${SOURCE_DIR}/${folder}/*.h")
+    foreach(source IN LISTS sources)
+      file(RELATIVE_PATH relative ${SOURCE_DIR} ${source})
+      if(relative MATCHES "^([a-z_]+/)?ui/")
+        continue()
+      endif()
+      file(STRINGS ${source} includes REGEX "^#include <Q[A-Za-z]+>")
+      foreach(line IN LISTS includes)
+        string(REGEX MATCH "<(Q[A-Za-z]+)>" match "${line}")
+        if(CMAKE_MATCH_1 IN_LIST widget_headers)
+          list(APPEND faults "${relative}: ${line} (a widget header outside the ui/ folders)")
+        endif()
+      endforeach()
+    endforeach()
+  endforeach()
+endif()
+
 if(faults)
   list(JOIN faults "\n  " text)
-  message(FATAL_ERROR "Includes that reach up a layer:\n  ${text}")
+  message(FATAL_ERROR "Includes that break the layers:\n  ${text}")
 endif()
-message(STATUS "No folder includes a folder above it.")
+message(STATUS "No folder includes a folder above it, and widgets stay in the ui/ folders.")
